@@ -1,0 +1,359 @@
+#include "files/profile_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != text.npos; }
+
+// The key of a key line, or an empty view for lines that hold no key.
+std::string_view KeyOf(std::string_view line) {
+    auto equals = line.find('=');
+    if (equals == line.npos)
+        return {};
+    return Trim(line.substr(0, equals));
+}
+
+// The value of a key line as a reader sees it: trimmed, one pair of enclosing quotes removed,
+// cut to the maximum length.
+std::string ValueOf(std::string_view line) {
+    auto equals = line.find('=');
+    std::string_view value = equals == line.npos ? std::string_view{} : Trim(line.substr(equals + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+    if (value.size() > CProfileFile::kMaxValueLength)
+        value = value.substr(0, CProfileFile::kMaxValueLength);
+    return std::string(value);
+}
+
+// The name of a section line ("[name]"), or nullopt-like false for other lines.
+bool SectionNameOf(std::string_view line, std::string_view& name) {
+    std::string_view trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() != '[')
+        return false;
+    trimmed.remove_prefix(1);
+    auto close = trimmed.find(']');
+    name = Trim(close == trimmed.npos ? trimmed : trimmed.substr(0, close));
+    return true;
+}
+
+// CR, LF and CR LF inside a value each become one blank.
+std::string OneLine(const std::string& value) {
+    if (!HasLineBreak(value))
+        return value;
+    std::string line;
+    line.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        if (c == '\r') {
+            line += ' ';
+            if (i + 1 < value.size() && value[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            line += ' ';
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+std::atomic<unsigned> temporaryCounter{0};
+
+} // namespace
+
+struct CProfileFile::Content {
+    struct Section {
+        std::string header; // the section line as it stands in the file
+        std::vector<std::string> lines;
+        std::unordered_map<std::string, std::size_t> keys; // lower-case key -> first line
+    };
+
+    std::vector<std::string> preamble; // lines before the first section
+    std::vector<Section> sections;
+    std::unordered_map<std::string, std::size_t> sectionIndex; // lower-case name -> first
+
+    void Parse(const std::string& bytes) {
+        Section* current = nullptr;
+        std::size_t start = 0;
+        while (start < bytes.size()) {
+            std::size_t end = bytes.find('\n', start);
+            if (end == std::string::npos)
+                end = bytes.size();
+            std::string_view line(bytes.data() + start, end - start);
+            if (!line.empty() && line.back() == '\r')
+                line.remove_suffix(1);
+            start = end + 1;
+
+            std::string_view name;
+            if (SectionNameOf(line, name)) {
+                sectionIndex.emplace(Lower(name), sections.size());
+                sections.push_back(Section{std::string(line), {}, {}});
+                current = &sections.back();
+            } else if (current) {
+                std::string_view key = KeyOf(line);
+                if (!key.empty())
+                    current->keys.emplace(Lower(key), current->lines.size());
+                current->lines.emplace_back(line);
+            } else {
+                preamble.emplace_back(line);
+            }
+        }
+    }
+
+    Section* Find(const std::string& section) {
+        auto it = sectionIndex.find(Lower(Trim(section)));
+        return it == sectionIndex.end() ? nullptr : &sections[it->second];
+    }
+
+    Section& FindOrAdd(const std::string& section) {
+        if (Section* found = Find(section))
+            return *found;
+        std::string name(Trim(section));
+        sectionIndex.emplace(Lower(name), sections.size());
+        sections.push_back(Section{"[" + name + "]", {}, {}});
+        return sections.back();
+    }
+
+    void Set(Section& section, const std::string& key, const std::string& value) {
+        std::string line = key + "=" + value;
+        auto [it, added] = section.keys.emplace(Lower(key), 0);
+        if (!added) {
+            section.lines[it->second] = std::move(line);
+            return;
+        }
+        // A new key goes after the last non-blank line of its section, so the blank lines that
+        // separate sections in hand-edited files stay where they are.
+        std::size_t at = section.lines.size();
+        while (at > 0 && Trim(section.lines[at - 1]).empty())
+            --at;
+        section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at),
+                             std::move(line));
+        it->second = at;
+    }
+
+    void Remove(const std::string& section) {
+        std::string lower = Lower(Trim(section));
+        std::vector<Section> kept;
+        kept.reserve(sections.size());
+        for (auto& s : sections) {
+            std::string_view name;
+            SectionNameOf(s.header, name);
+            if (Lower(name) != lower)
+                kept.push_back(std::move(s));
+        }
+        sections = std::move(kept);
+        sectionIndex.clear();
+        for (std::size_t i = 0; i < sections.size(); ++i) {
+            std::string_view name;
+            SectionNameOf(sections[i].header, name);
+            sectionIndex.emplace(Lower(name), i);
+        }
+    }
+
+    std::string Serialize() const {
+        std::size_t size = 0;
+        for (const auto& line : preamble)
+            size += line.size() + 2;
+        for (const auto& section : sections) {
+            size += section.header.size() + 2;
+            for (const auto& line : section.lines)
+                size += line.size() + 2;
+        }
+        std::string bytes;
+        bytes.reserve(size);
+        auto put = [&bytes](const std::string& line) {
+            bytes += line;
+            bytes += "\r\n";
+        };
+        for (const auto& line : preamble)
+            put(line);
+        for (const auto& section : sections) {
+            put(section.header);
+            for (const auto& line : section.lines)
+                put(line);
+        }
+        return bytes;
+    }
+};
+
+CProfileFile::CProfileFile(std::string path) : path_(std::move(path)) {}
+
+CProfileFile::~CProfileFile() { Flush(); }
+
+bool CProfileFile::EnsureLoaded() {
+    if (content_)
+        return true;
+    content_ = std::make_unique<Content>();
+    int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return true; // a missing file reads as an empty one
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+        char buffer[65536];
+        for (;;) {
+            ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            bytes.append(buffer, static_cast<std::size_t>(got));
+        }
+        content_->Parse(bytes);
+    }
+    ::close(fd);
+    return true;
+}
+
+bool CProfileFile::CanWrite() {
+    if (writable_ >= 0)
+        return writable_ == 1;
+    writable_ = 0;
+    struct stat st;
+    std::string folder = FolderOf(path_);
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(folder.c_str(), W_OK))
+        return false;
+    if (::stat(path_.c_str(), &st) == 0) {
+        // An existing file must be a regular file with a write permission (read-only files stay
+        // read-only even for the superuser, who would pass the access() test).
+        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path_.c_str(), W_OK))
+            return false;
+    }
+    writable_ = 1;
+    return true;
+}
+
+std::string CProfileFile::ReadString(const std::string& key, const std::string& section) {
+    EnsureLoaded();
+    Content::Section* found = content_->Find(section);
+    if (!found)
+        return {};
+    auto it = found->keys.find(Lower(Trim(key)));
+    if (it == found->keys.end())
+        return {};
+    return ValueOf(found->lines[it->second]);
+}
+
+int CProfileFile::WriteString(const std::string& value, const std::string& key,
+                              const std::string& section) {
+    std::string_view name = Trim(key);
+    if (name.empty() || key.find('=') != key.npos || HasLineBreak(key))
+        return 0;
+    if (section.find(']') != section.npos || HasLineBreak(section))
+        return 0;
+    if (!CanWrite())
+        return 0;
+    EnsureLoaded();
+    content_->Set(content_->FindOrAdd(section), std::string(name), OneLine(value));
+    dirty_ = true;
+    return 1;
+}
+
+int CProfileFile::WriteBool(bool value, const std::string& key, const std::string& section) {
+    return WriteString(value ? "true" : "false", key, section);
+}
+
+int CProfileFile::DeleteSection(const std::string& section) {
+    if (!CanWrite())
+        return 0;
+    EnsureLoaded();
+    if (content_->Find(section)) {
+        content_->Remove(section);
+        dirty_ = true;
+    }
+    return 1;
+}
+
+bool CProfileFile::Flush() {
+    if (!dirty_)
+        return true;
+    if (!CanWrite())
+        return false;
+    std::string bytes = content_->Serialize();
+
+    // Keep the permissions of the file being replaced; a new file gets 0666 less the umask.
+    mode_t mode = 0666;
+    struct stat st;
+    bool existed = ::stat(path_.c_str(), &st) == 0;
+    if (existed)
+        mode = st.st_mode & 07777;
+
+    std::string folder = FolderOf(path_);
+    std::string base = path_.substr(path_.rfind('/') == std::string::npos ? 0 : path_.rfind('/') + 1);
+    std::string temporary = folder + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
+                            std::to_string(temporaryCounter.fetch_add(1));
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, bytes);
+    if (ok && existed)
+        ok = ::fchmod(fd, mode) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temporary.c_str(), path_.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    dirty_ = false;
+    return true;
+}

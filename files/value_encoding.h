@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+// How values are written to and read from the settings and data files, and how texts for the
+// operator are formatted. Everything here runs in the C locale whatever locale the process uses
+// (the window layer switches the process to the user's locale, which would otherwise turn the
+// decimal point of "%f" into a comma).
+namespace nivra {
+
+// printf-style formatting in the C locale.
+std::string FormatC(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// "%d" of a signed or an unsigned 32-bit field. An unsigned field of 2147483648 or more is
+// written as the negative number with the same bits (4294967295 gives "-1").
+std::string FormatInt(std::int32_t value);
+std::string FormatUnsigned(std::uint32_t value);
+
+// "%f" / "%lf": fixed point with exactly six decimals, no exponent (0.84 gives "0.840000").
+std::string FormatReal(double value);
+
+// "true" / "false".
+const char* FormatBool(bool value);
+
+// The C input conversion "%d" into a 32-bit field: leading white space skipped, an optional sign,
+// at least one digit; the conversion stops at the first character that cannot continue the number
+// and ignores the rest ("12abc" gives 12). The number is converted as a long and its low 32 bits
+// are stored, so "-1" read into an unsigned field gives 4294967295 and "4294967295" gives the same
+// bits. Returns false, leaving out unchanged, when no number can be converted.
+bool ScanInt(const std::string& text, std::int32_t& out);
+bool ScanUnsigned(const std::string& text, std::uint32_t& out);
+
+// The C unsigned decimal conversion "%u": like ScanInt, a minus sign is accepted and the result
+// wraps ("-1" gives 4294967295).
+bool ScanUnsignedDecimal(const std::string& text, std::uint32_t& out);
+
+// The C input conversion "%lf" in the C locale. Returns false, leaving out unchanged, when no
+// number can be converted.
+bool ScanReal(const std::string& text, double& out);
+
+// true only for the exact text "true".
+bool ParseBool(const std::string& text);
+
+// strftime "%c" of an instant (seconds since the epoch) in local time and the C locale; a result
+// longer than 127 characters becomes "".
+std::string FormatLocalTime(std::int64_t secondsSinceEpoch);
+
+} // namespace nivra

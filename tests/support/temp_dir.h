@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace nivra::test {
+
+// A fresh folder below the system's temporary folder, removed with everything in it when the
+// object goes. Tests use it as their start directory or as a place for files.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // path() + "/" + name
+    std::string file(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+// The whole content of a file as bytes ("" when it cannot be read), and a file written at once.
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+} // namespace nivra::test
