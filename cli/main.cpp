@@ -11,7 +11,9 @@ static std::vector<CliCommand>& Registry() {
     return commands;
 }
 
-const std::vector<CliCommand>& Commands() { return Registry(); }
+const std::vector<CliCommand>& Commands() {
+    return Registry();
+}
 
 CliCommandRegistration::CliCommandRegistration(const CliCommand& command) {
     auto& commands = Registry();

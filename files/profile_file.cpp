@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -11,7 +12,9 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front()))
@@ -29,7 +32,9 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-bool HasLineBreak(const std::string& text) { return text.find_first_of("\r\n") != text.npos; }
+bool HasLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != text.npos;
+}
 
 // The key of a key line, or an empty view for lines that hold no key.
 std::string_view KeyOf(std::string_view line) {
@@ -43,7 +48,8 @@ std::string_view KeyOf(std::string_view line) {
 // cut to the maximum length.
 std::string ValueOf(std::string_view line) {
     auto equals = line.find('=');
-    std::string_view value = equals == line.npos ? std::string_view{} : Trim(line.substr(equals + 1));
+    std::string_view value =
+        equals == line.npos ? std::string_view{} : Trim(line.substr(equals + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front())
         value = value.substr(1, value.size() - 2);
@@ -52,7 +58,7 @@ std::string ValueOf(std::string_view line) {
     return std::string(value);
 }
 
-// The name of a section line ("[name]"), or nullopt-like false for other lines.
+// True for a section line ("[name]"), whose name is stored in name.
 bool SectionNameOf(std::string_view line, std::string_view& name) {
     std::string_view trimmed = Trim(line);
     if (trimmed.empty() || trimmed.front() != '[')
@@ -111,13 +117,85 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 std::atomic<unsigned> temporaryCounter{0};
 
+char LowerChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (LowerChar(a[i]) != LowerChar(b[i]))
+            return false;
+    return true;
+}
+
+std::uint32_t NameHash(std::string_view name) {
+    std::uint32_t hash = 2166136261u; // FNV-1a over the lower-case bytes
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(LowerChar(c));
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+// The keys of one section: an open-addressing table from key to line number. The keys are not
+// stored again; a probe compares against the key of the line itself, which keeps a section of a
+// million keys compact and its look-ups free of allocations.
+class KeyIndex {
+public:
+    // The line holding key, or npos.
+    template <typename Lines> std::size_t Find(std::string_view key, const Lines& lines) const {
+        if (slots_.empty())
+            return std::string::npos;
+        std::uint32_t hash = NameHash(key);
+        for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            std::uint64_t slot = slots_[i];
+            if (slot == 0)
+                return std::string::npos;
+            std::size_t line = static_cast<std::uint32_t>(slot) - 1;
+            if ((slot >> 32) == hash && SameName(KeyOf(lines[line]), key))
+                return line;
+        }
+    }
+
+    // Records that line holds key; the caller has checked that key is not present yet.
+    void Add(std::string_view key, std::size_t line) {
+        if ((count_ + 1) * 2 > slots_.size())
+            Grow();
+        Place(NameHash(key), line);
+        ++count_;
+    }
+
+private:
+    void Place(std::uint32_t hash, std::size_t line) {
+        std::size_t i = hash & mask_;
+        while (slots_[i] != 0)
+            i = (i + 1) & mask_;
+        slots_[i] = (static_cast<std::uint64_t>(hash) << 32) | static_cast<std::uint32_t>(line + 1);
+    }
+
+    void Grow() {
+        std::vector<std::uint64_t> old = std::move(slots_);
+        slots_.assign(old.empty() ? 16 : old.size() * 2, 0);
+        mask_ = slots_.size() - 1;
+        for (std::uint64_t slot : old)
+            if (slot != 0)
+                Place(static_cast<std::uint32_t>(slot >> 32), static_cast<std::uint32_t>(slot) - 1);
+    }
+
+    std::vector<std::uint64_t> slots_;
+    std::size_t mask_ = 0;
+    std::size_t count_ = 0;
+};
+
 } // namespace
 
 struct CProfileFile::Content {
     struct Section {
         std::string header; // the section line as it stands in the file
         std::vector<std::string> lines;
-        std::unordered_map<std::string, std::size_t> keys; // lower-case key -> first line
+        KeyIndex keys; // first line of each key
     };
 
     std::vector<std::string> preamble; // lines before the first section
@@ -143,8 +221,8 @@ struct CProfileFile::Content {
                 current = &sections.back();
             } else if (current) {
                 std::string_view key = KeyOf(line);
-                if (!key.empty())
-                    current->keys.emplace(Lower(key), current->lines.size());
+                if (!key.empty() && current->keys.Find(key, current->lines) == std::string::npos)
+                    current->keys.Add(key, current->lines.size());
                 current->lines.emplace_back(line);
             } else {
                 preamble.emplace_back(line);
@@ -167,10 +245,12 @@ struct CProfileFile::Content {
     }
 
     void Set(Section& section, const std::string& key, const std::string& value) {
-        std::string line = key + "=" + value;
-        auto [it, added] = section.keys.emplace(Lower(key), 0);
-        if (!added) {
-            section.lines[it->second] = std::move(line);
+        std::string line;
+        line.reserve(key.size() + 1 + value.size());
+        line.append(key).append(1, '=').append(value);
+        std::size_t existing = section.keys.Find(key, section.lines);
+        if (existing != std::string::npos) {
+            section.lines[existing] = std::move(line);
             return;
         }
         // A new key goes after the last non-blank line of its section, so the blank lines that
@@ -180,7 +260,7 @@ struct CProfileFile::Content {
             --at;
         section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at),
                              std::move(line));
-        it->second = at;
+        section.keys.Add(key, at);
     }
 
     void Remove(const std::string& section) {
@@ -230,7 +310,9 @@ struct CProfileFile::Content {
 
 CProfileFile::CProfileFile(std::string path) : path_(std::move(path)) {}
 
-CProfileFile::~CProfileFile() { Flush(); }
+CProfileFile::~CProfileFile() {
+    Flush();
+}
 
 bool CProfileFile::EnsureLoaded() {
     if (content_)
@@ -281,10 +363,8 @@ std::string CProfileFile::ReadString(const std::string& key, const std::string& 
     Content::Section* found = content_->Find(section);
     if (!found)
         return {};
-    auto it = found->keys.find(Lower(Trim(key)));
-    if (it == found->keys.end())
-        return {};
-    return ValueOf(found->lines[it->second]);
+    std::size_t line = found->keys.Find(Trim(key), found->lines);
+    return line == std::string::npos ? std::string{} : ValueOf(found->lines[line]);
 }
 
 int CProfileFile::WriteString(const std::string& value, const std::string& key,
@@ -332,7 +412,8 @@ bool CProfileFile::Flush() {
         mode = st.st_mode & 07777;
 
     std::string folder = FolderOf(path_);
-    std::string base = path_.substr(path_.rfind('/') == std::string::npos ? 0 : path_.rfind('/') + 1);
+    std::string base =
+        path_.substr(path_.rfind('/') == std::string::npos ? 0 : path_.rfind('/') + 1);
     std::string temporary = folder + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
                             std::to_string(temporaryCounter.fetch_add(1));
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);

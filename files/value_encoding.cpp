@@ -61,15 +61,21 @@ std::string FormatC(const char* format, ...) {
     return big;
 }
 
-std::string FormatInt(std::int32_t value) { return std::to_string(value); }
+std::string FormatInt(std::int32_t value) {
+    return std::to_string(value);
+}
 
 std::string FormatUnsigned(std::uint32_t value) {
     return std::to_string(static_cast<std::int32_t>(value));
 }
 
-std::string FormatReal(double value) { return FormatC("%f", value); }
+std::string FormatReal(double value) {
+    return FormatC("%f", value);
+}
 
-const char* FormatBool(bool value) { return value ? "true" : "false"; }
+const char* FormatBool(bool value) {
+    return value ? "true" : "false";
+}
 
 bool ScanInt(const std::string& text, std::int32_t& out) {
     long value;
@@ -101,7 +107,9 @@ bool ScanReal(const std::string& text, double& out) {
     return true;
 }
 
-bool ParseBool(const std::string& text) { return text == "true"; }
+bool ParseBool(const std::string& text) {
+    return text == "true";
+}
 
 std::string FormatLocalTime(std::int64_t secondsSinceEpoch) {
     std::time_t time = static_cast<std::time_t>(secondsSinceEpoch);
