@@ -1,0 +1,98 @@
+#include "support/run_fakes.h"
+
+#include <thread>
+
+namespace nivra::test {
+
+std::int64_t VirtualClock::Now() {
+    std::lock_guard lock(mutex_);
+    return milliseconds_ / 1000;
+}
+
+void VirtualClock::SleepMilliseconds(int milliseconds) {
+    if (realPause_.count() > 0)
+        std::this_thread::sleep_for(realPause_);
+    std::unique_lock lock(mutex_);
+    milliseconds_ += milliseconds;
+    if (pauseAt_ && milliseconds_ / 1000 >= *pauseAt_) {
+        pauseAt_.reset();
+        paused_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return !paused_; });
+    }
+}
+
+void VirtualClock::PauseAt(std::int64_t seconds) {
+    std::lock_guard lock(mutex_);
+    pauseAt_ = seconds;
+}
+
+bool VirtualClock::WaitUntilPaused(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [this] { return paused_; });
+}
+
+void VirtualClock::Resume() {
+    {
+        std::lock_guard lock(mutex_);
+        paused_ = false;
+    }
+    changed_.notify_all();
+}
+
+bool ScriptedCounter::ResetCount(int) {
+    std::lock_guard lock(mutex_);
+    commands_.push_back('R');
+    return true;
+}
+
+bool ScriptedCounter::ReadCount(int, std::int32_t& count) {
+    int number;
+    {
+        std::lock_guard lock(mutex_);
+        commands_.push_back('C');
+        number = ++reads_;
+    }
+    if (onRead_)
+        onRead_(number);
+    std::lock_guard lock(mutex_);
+    if (!readings_.empty()) {
+        last_ = readings_.front();
+        readings_.pop_front();
+    } else if (!answerAfterScript_ || !last_) {
+        return false;
+    }
+    count = *last_;
+    return true;
+}
+
+std::vector<char> ScriptedCounter::Commands() const {
+    std::lock_guard lock(mutex_);
+    return commands_;
+}
+
+void RecordingReceiver::SendRunMessage(const RunMessage& message) {
+    if (hook_)
+        hook_(message);
+    {
+        std::lock_guard lock(mutex_);
+        messages_.push_back(message);
+        if (message.message == WM_RUN_FINISHED)
+            finished_ = true;
+    }
+    changed_.notify_all();
+    if (message.message == WM_RUN_FINISHED && quit)
+        quit();
+}
+
+std::vector<RunMessage> RecordingReceiver::Messages() const {
+    std::lock_guard lock(mutex_);
+    return messages_;
+}
+
+bool RecordingReceiver::WaitForFinished(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [this] { return finished_; });
+}
+
+} // namespace nivra::test
