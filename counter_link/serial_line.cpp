@@ -132,13 +132,22 @@ void SerialLine::Close() {
     if (fd_ < 0)
         return;
     // Unsent output would make close() wait for the driver's closing delay (up to 30 s).
-    ::tcflush(fd_, TCIOFLUSH);
+    Purge();
     ::close(fd_);
     fd_ = -1;
+    unsentOutput_ = false;
 }
 
 bool SerialLine::Purge() {
-    return fd_ >= 0 && ::tcflush(fd_, TCIOFLUSH) == 0;
+    if (fd_ < 0)
+        return false;
+    if (unsentOutput_) {
+        if (::tcflush(fd_, TCIOFLUSH) != 0)
+            return false;
+        unsentOutput_ = false;
+        return true;
+    }
+    return ::tcflush(fd_, TCIFLUSH) == 0;
 }
 
 bool SerialLine::WaitFor(short events, Deadline deadline) const {
@@ -175,6 +184,8 @@ bool SerialLine::Write(const std::uint8_t* data, std::size_t count) {
     if (fd_ < 0)
         return false;
     const Deadline deadline = Clock::now() + TransferTimeout(count);
+    // Set until the bytes are known to have left, so that the next Purge discards any rest.
+    unsentOutput_ = true;
     std::size_t sent = 0;
     while (sent < count) {
         ssize_t written = ::write(fd_, data + sent, count - sent);
@@ -189,7 +200,10 @@ bool SerialLine::Write(const std::uint8_t* data, std::size_t count) {
         if (!WaitFor(POLLOUT, deadline))
             return false;
     }
-    return WaitUntilSent(deadline);
+    if (!WaitUntilSent(deadline))
+        return false;
+    unsentOutput_ = false;
+    return true;
 }
 
 std::size_t SerialLine::Read(std::uint8_t* data, std::size_t count) {

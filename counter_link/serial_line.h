@@ -39,7 +39,10 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     int LastError() const { return error_; }
 
-    // Discards everything pending in both directions: unread input and unsent output.
+    // Discards everything pending in both directions: unread input, and output that a failed
+    // Write left unsent. The output of a completed Write has left the queue already; it is not
+    // flushed again, because on a pseudo-terminal that would discard the bytes before the other
+    // side has read them.
     bool Purge();
     // Sends count bytes and waits until they have left the output queue, so that a following
     // Purge cannot discard them. False when that does not happen within TransferTimeout(count).
@@ -56,6 +59,7 @@ private:
 
     int fd_ = -1;
     int error_ = 0;
+    bool unsentOutput_ = false; // a Write failed and may have left bytes in the output queue
 };
 
 } // namespace nivra
