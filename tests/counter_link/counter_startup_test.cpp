@@ -66,12 +66,3 @@ TEST_F(CounterStartupTest, CountersOnTwoPortsBelowFourAreAllOffered) {
     EXPECT_EQ(TextQueries(a), (std::vector<int>{1, 2}));
     EXPECT_EQ(TextQueries(b), (std::vector<int>{3}));
 }
-
-TEST_F(CounterStartupTest, AFailedTextQueryDoesNotStopTheStartUp) {
-    auto& line = ws_.AddPort("line", {1, 2});
-    line.SetFault(1, nivra::sim::Fault::WrongStatus('x').OnlyFor(CMD_TEXT));
-    WritePortList(ws_.Path("port_config.pfx"), {"PORT1=" + ws_.Path("line")});
-    CCounterManager manager;
-    EXPECT_EQ(RunCounterStartup(manager).offeredCounters, 2);
-    EXPECT_EQ(TextQueries(line), (std::vector<int>{1, 2}));
-}

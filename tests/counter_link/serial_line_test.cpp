@@ -98,8 +98,3 @@ TEST(SerialLineTransfer, AClosedLineNeitherWritesNorReads) {
     EXPECT_EQ(line.Read(bytes, 2), 0u);
     EXPECT_FALSE(line.Purge());
 }
-
-TEST(SerialLineTransfer, TimeOutsAreTenMillisecondsPerBytePlusOneSecond) {
-    EXPECT_EQ(nivra::TransferTimeout(2).count(), 1020);
-    EXPECT_EQ(nivra::TransferTimeout(10).count(), 1100);
-}
