@@ -1,0 +1,112 @@
+// nivra-cli discover: finds the counters the way the program does at start-up and lists them.
+
+#include "cli/command_registry.h"
+#include "counter_link/com_mutex.h"
+#include "counter_link/counter_manager.h"
+#include "counter_link/device_path.h"
+#include "counter_link/port_config.h"
+#include "files/start_directory.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace nivra::cli {
+
+namespace {
+
+std::string OpenFailureText(const SkippedPort& port) {
+    std::string reason = DescribeOpenFailure(port.openFailure);
+    switch (port.openFailure) {
+    case OpenFailure::kPermissionDenied:
+        return reason + "; add your user to the dialout group " +
+               "(sudo usermod -aG dialout $USER) and log in again";
+    case OpenFailure::kNoDevice:
+    case OpenFailure::kSetupFailed:
+        return reason + " (" + std::strerror(port.error) + ")";
+    case OpenFailure::kLockUnavailable:
+        return reason + " in " + ComMutex::LockDirectory() + " (" + std::strerror(port.error) +
+               "); NIVRA_LOCK_DIR names another folder";
+    default:
+        return reason;
+    }
+}
+
+std::string SkipText(const SkippedPort& port) {
+    switch (port.reason) {
+    case SkippedPort::Reason::kNotOpened:
+        return OpenFailureText(port);
+    case SkippedPort::Reason::kNoCounter:
+        return "no counter answered to number " + std::to_string(port.expectedCounter) +
+               " (counters are numbered 1, 2, 3 ... across the devices, in the order of " +
+               "the port list)";
+    case SkippedPort::Reason::kNumbersExhausted:
+        return "not tried: all counter numbers up to 255 are taken";
+    }
+    return "skipped";
+}
+
+// "COM3 (/dev/ttyS2)" for Windows port names, the name itself otherwise.
+std::string Shown(const std::string& deviceName) {
+    std::string path = DevicePathFor(deviceName);
+    return path == deviceName ? deviceName : deviceName + " (" + path + ")";
+}
+
+int RunDiscover(const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        std::fprintf(stderr, "nivra-cli discover: unexpected argument '%s'\n", args[0].c_str());
+        return 2;
+    }
+    if (!CaptureStartingDirectory()) {
+        std::fprintf(stderr, "nivra-cli discover: the current directory cannot be read\n");
+        return 1;
+    }
+    const std::string listPath = StartPath(kPortConfigFile);
+    std::vector<std::string> ports;
+    switch (ReadPortConfig(listPath, ports)) {
+    case PortListSource::kFile:
+        break;
+    case PortListSource::kDefaultsWritten:
+        std::fprintf(stderr,
+                     "nivra-cli discover: %s named no port; wrote PORT1=COM1 to PORT8=COM8\n",
+                     listPath.c_str());
+        break;
+    case PortListSource::kDefaultsNotWritten:
+        std::fprintf(stderr,
+                     "nivra-cli discover: %s named no port and the default list could not be "
+                     "written; trying COM1 to COM8\n",
+                     listPath.c_str());
+        break;
+    }
+
+    CCounterManager manager;
+    std::vector<SkippedPort> skipped;
+    int found = manager.DiscoverCounters(ports, &skipped);
+    for (int n = 1; n <= found; ++n)
+        std::printf("%d %s\n", n,
+                    manager.PortFor(static_cast<std::uint8_t>(n))->DeviceName().c_str());
+    std::fflush(stdout);
+
+    for (const SkippedPort& port : skipped)
+        std::fprintf(stderr, "nivra-cli discover: %s: %s\n", Shown(port.deviceName).c_str(),
+                     SkipText(port).c_str());
+    if (found == 0)
+        std::fprintf(stderr, "nivra-cli discover: no counter found on the %zu device(s) of %s\n",
+                     ports.size(), listPath.c_str());
+    return 0;
+}
+
+const CliCommandRegistration registration({
+    "discover",
+    "discover",
+    "Finds the counters as the program does at start-up: reads port_config.pfx in the current\n"
+    "directory (writing PORT1=COM1 to PORT8=COM8 when it names no port; COMn is /dev/ttyS(n-1)),\n"
+    "probes the devices in that order and prints one line per counter found, '<number> <device>',\n"
+    "in counter-number order. Standard error tells, per device, why no counter was found on it.\n"
+    "Example:\n"
+    "  cd /srv/alpha-lab && nivra-cli discover",
+    RunDiscover,
+});
+
+} // namespace
+
+} // namespace nivra::cli

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "counter_link/com_mutex.h"
+#include "counter_link/counter_protocol.h"
+#include "counter_link/open_failure.h"
+#include "counter_link/serial_line.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// One open serial port carrying one or more counters, and the six counter commands.
+//
+// Every command makes exactly one exchange and is never retried: the pending bytes of both
+// directions are discarded (so a late reply to an earlier, timed-out exchange is thrown away),
+// the two-byte request is sent, and the fixed-length reply is awaited for at most 10 ms per
+// byte plus one second. Any failure - device error, short write, too few bytes, a reply that
+// echoes another counter number, an unexpected status byte - makes the command return false.
+//
+// Threads: ResetCount and ReadCount may be called from several threads and on several ports at
+// once. They hold the shared "Com Mutex" for their whole exchange, so at most one of them is on
+// the wire at any time in the process (and in every other process using the lock), and the
+// request and response buffers of a port stay consistent. SendZeroFrame, Probe and ReadText do
+// not lock: they are for start-up, before any run thread exists. Open and Close belong to the
+// counter manager.
+class CCounterPort {
+public:
+    CCounterPort() = default;
+    ~CCounterPort();
+    CCounterPort(const CCounterPort&) = delete;
+    CCounterPort& operator=(const CCounterPort&) = delete;
+
+    // Opens the device (see nivra::DevicePathFor for the names), sets up the line and obtains
+    // the shared lock. On failure the port stays closed and LastOpenFailure() says why; every
+    // command of a closed port fails at once.
+    bool Open(const std::string& deviceName);
+    // Closes the device and lets go of the lock. Always true.
+    bool Close();
+
+    bool IsOpen() const { return line_.IsOpen(); }
+    // The name given to the last Open, unchanged.
+    const std::string& DeviceName() const { return deviceName_; }
+    nivra::OpenFailure LastOpenFailure() const { return openFailure_; }
+    // The system's error number behind LastOpenFailure(), 0 when there is none.
+    int LastOpenError() const { return openError_; }
+
+    // [0, 0], no reply. True when both bytes were sent.
+    bool SendZeroFrame();
+    // True when counter n answers [n, REPLY_PRESENT].
+    bool Probe(std::uint8_t counterNumber);
+    // Locked. True when counter n answers [n, REPLY_RESET]: its count register is back to 0.
+    bool ResetCount(std::uint8_t counterNumber);
+    // Locked. On a reply [n, value] stores value (0 to 255) in count and returns true; on failure
+    // count is left unchanged. alternate selects command code 6 instead of 5.
+    bool ReadCount(std::uint8_t counterNumber, std::int32_t& count, bool alternate = false);
+    // On a reply [n, eight text bytes, 0] appends reply bytes 1 to 9 to text - the eight
+    // characters and the terminating zero byte - and returns true; on failure text is unchanged.
+    bool ReadText(std::uint8_t counterNumber, std::string& text);
+
+private:
+    // Fills the request and the lengths for one command.
+    void Prepare(std::uint8_t counterNumber, std::uint8_t command);
+    bool Transact();
+    bool EchoMatches() const { return response_[0] == request_[0]; }
+
+    nivra::SerialLine line_;
+    std::shared_ptr<nivra::ComMutex> lock_;
+    std::uint8_t request_[nivra::protocol::kRequestLength] = {};
+    std::uint8_t response_[nivra::protocol::kTextReplyLength] = {};
+    std::uint32_t requestLength_ = 0;
+    std::uint32_t responseLength_ = 0;
+
+    std::string deviceName_;
+    nivra::OpenFailure openFailure_ = nivra::OpenFailure::kNone;
+    int openError_ = 0;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "counter_link/counter_manager.h"
+#include "counter_link/skipped_port.h"
+
+#include <vector>
+
+namespace nivra {
+
+// At most this many counters are offered in the window; higher numbers stay registered.
+inline constexpr int kMaxOfferedCounters = 4;
+
+struct CounterStartup {
+    int offeredCounters = 0;         // 0 to kMaxOfferedCounters: counters 1 to this are offered
+    bool startDirectoryRead = false; // false: the current directory could not be read
+};
+
+// The start-up steps that need no window, in order: capture the current directory as the start
+// directory, read the port list "port_config.pfx" there (writing the defaults when it yields no
+// port), discover the counters with the manager, and send the text query to each offered
+// counter (its answer is not used). Runs in the main thread before any run thread exists.
+CounterStartup RunCounterStartup(CCounterManager& manager = CCounterManager::Instance(),
+                                 std::vector<SkippedPort>* skipped = nullptr);
+
+} // namespace nivra

@@ -1,0 +1,27 @@
+#include "counter_link/open_failure.h"
+
+namespace nivra {
+
+const char* DescribeOpenFailure(OpenFailure failure) {
+    switch (failure) {
+    case OpenFailure::kNone:
+        return "open";
+    case OpenFailure::kNotFound:
+        return "does not exist";
+    case OpenFailure::kNoDevice:
+        return "no device behind it";
+    case OpenFailure::kPermissionDenied:
+        return "permission denied";
+    case OpenFailure::kNotATerminal:
+        return "not a terminal";
+    case OpenFailure::kBusy:
+        return "busy (used by another program or listed twice)";
+    case OpenFailure::kSetupFailed:
+        return "line settings could not be applied";
+    case OpenFailure::kLockUnavailable:
+        return "the shared port lock could not be opened";
+    }
+    return "unknown failure";
+}
+
+} // namespace nivra

@@ -1,0 +1,29 @@
+#include "counter_link/port_config.h"
+
+#include "files/profile_file.h"
+#include "files/value_encoding.h"
+
+namespace nivra {
+
+PortListSource ReadPortConfig(const std::string& path, std::vector<std::string>& ports) {
+    ports.clear();
+    CProfileFile file(path);
+    for (int i = 1; i <= kPortConfigKeys; ++i) {
+        std::string device = file.ReadString(FormatC("PORT%d", i), kPortConfigSection);
+        if (!device.empty())
+            ports.push_back(device);
+    }
+    if (!ports.empty())
+        return PortListSource::kFile;
+
+    bool written = true;
+    for (int i = 1; i <= kPortConfigKeys; ++i) {
+        std::string device = FormatC("COM%d", i);
+        written = file.WriteString(device, FormatC("PORT%d", i), kPortConfigSection) && written;
+        ports.push_back(device);
+    }
+    written = file.Flush() && written;
+    return written ? PortListSource::kDefaultsWritten : PortListSource::kDefaultsNotWritten;
+}
+
+} // namespace nivra

@@ -1,0 +1,230 @@
+#include "counter_link/serial_line.h"
+
+#include "counter_link/device_path.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace nivra {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+OpenFailure ClassifyOpenError(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return OpenFailure::kNotFound;
+    case ENXIO:
+    case ENODEV:
+    case EIO:
+        return OpenFailure::kNoDevice;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return OpenFailure::kPermissionDenied;
+    case EBUSY:
+        return OpenFailure::kBusy;
+    default:
+        return OpenFailure::kSetupFailed;
+    }
+}
+
+// Raw 19200 8N1; everything else (hardware flow control in particular) stays as it was.
+void MakeCounterLine(termios& settings) {
+    settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
+                                               ICRNL | IXON | IXOFF | IXANY | INPCK);
+    settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+    // CREAD to receive at all, CLOCAL so that the modem lines of a USB adapter do not matter.
+    settings.c_cflag |= CS8 | CREAD | CLOCAL;
+    // With O_NONBLOCK, VMIN 1 makes an empty read fail with EAGAIN instead of returning 0, so
+    // a 0 from read() always means the device has hung up.
+    settings.c_cc[VMIN] = 1;
+    settings.c_cc[VTIME] = 0;
+    cfsetispeed(&settings, B19200);
+    cfsetospeed(&settings, B19200);
+}
+
+bool IsCounterLine(const termios& settings) {
+    return cfgetospeed(&settings) == B19200 && cfgetispeed(&settings) == B19200 &&
+           (settings.c_cflag & (CSIZE | PARENB | CSTOPB)) == CS8 &&
+           (settings.c_lflag & (ICANON | ECHO)) == 0;
+}
+
+int RemainingMilliseconds(Clock::time_point deadline) {
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+} // namespace
+
+std::chrono::milliseconds TransferTimeout(std::size_t byteCount) {
+    return std::chrono::milliseconds(10 * static_cast<long long>(byteCount) + 1000);
+}
+
+SerialLine::~SerialLine() {
+    Close();
+}
+
+OpenFailure SerialLine::Fail(OpenFailure failure, int error) {
+    error_ = error;
+    return failure;
+}
+
+OpenFailure SerialLine::Open(const std::string& deviceName) {
+    Close();
+    error_ = 0;
+    const std::string path = DevicePathFor(deviceName);
+
+    // Look before opening: opening a pipe or some other special file could block or have
+    // side effects, and only character devices can be terminals.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return Fail(ClassifyOpenError(errno), errno);
+    if (!S_ISCHR(info.st_mode))
+        return Fail(OpenFailure::kNotATerminal, ENOTTY);
+
+    // O_NONBLOCK keeps the open from waiting for a carrier; reads and writes wait with poll().
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(ClassifyOpenError(errno), errno);
+
+    auto closeAndFail = [&](OpenFailure failure, int error) {
+        ::close(fd);
+        return Fail(failure, error);
+    };
+    if (!::isatty(fd))
+        return closeAndFail(OpenFailure::kNotATerminal, ENOTTY);
+    // The lock is taken before the line is touched, so a device in use elsewhere keeps its
+    // settings.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return closeAndFail(errno == EWOULDBLOCK ? OpenFailure::kBusy : OpenFailure::kSetupFailed,
+                            errno);
+
+    termios settings{};
+    if (::tcgetattr(fd, &settings) != 0)
+        return closeAndFail(OpenFailure::kSetupFailed, errno);
+    MakeCounterLine(settings);
+    // tcsetattr() succeeds when any of the changes took, so read the settings back.
+    termios applied{};
+    if (::tcsetattr(fd, TCSANOW, &settings) != 0)
+        return closeAndFail(OpenFailure::kSetupFailed, errno);
+    if (::tcgetattr(fd, &applied) != 0 || !IsCounterLine(applied))
+        return closeAndFail(OpenFailure::kSetupFailed, EINVAL);
+
+    fd_ = fd;
+    return OpenFailure::kNone;
+}
+
+void SerialLine::Close() {
+    if (fd_ < 0)
+        return;
+    // Unsent output would make close() wait for the driver's closing delay (up to 30 s).
+    Purge();
+    ::close(fd_);
+    fd_ = -1;
+    unsentOutput_ = false;
+}
+
+bool SerialLine::Purge() {
+    if (fd_ < 0)
+        return false;
+    if (unsentOutput_) {
+        if (::tcflush(fd_, TCIOFLUSH) != 0)
+            return false;
+        unsentOutput_ = false;
+        return true;
+    }
+    return ::tcflush(fd_, TCIFLUSH) == 0;
+}
+
+bool SerialLine::WaitFor(short events, Deadline deadline) const {
+    for (;;) {
+        pollfd watch{fd_, events, 0};
+        int ready = ::poll(&watch, 1, RemainingMilliseconds(deadline));
+        if (ready > 0)
+            return (watch.revents & events) != 0;
+        if (ready == 0)
+            return false;
+        if (errno != EINTR)
+            return false;
+    }
+}
+
+bool SerialLine::WaitUntilSent(Deadline deadline) const {
+#ifdef TIOCOUTQ
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0)
+            break;
+        if (queued == 0)
+            return true;
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+#endif
+    // Without a way to watch the queue, wait for the driver (no time limit of its own).
+    return ::tcdrain(fd_) == 0;
+}
+
+bool SerialLine::Write(const std::uint8_t* data, std::size_t count) {
+    if (fd_ < 0)
+        return false;
+    const Deadline deadline = Clock::now() + TransferTimeout(count);
+    // Set until the bytes are known to have left, so that the next Purge discards any rest.
+    unsentOutput_ = true;
+    std::size_t sent = 0;
+    while (sent < count) {
+        ssize_t written = ::write(fd_, data + sent, count - sent);
+        if (written > 0) {
+            sent += static_cast<std::size_t>(written);
+            continue;
+        }
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return false;
+        if (!WaitFor(POLLOUT, deadline))
+            return false;
+    }
+    if (!WaitUntilSent(deadline))
+        return false;
+    unsentOutput_ = false;
+    return true;
+}
+
+std::size_t SerialLine::Read(std::uint8_t* data, std::size_t count) {
+    if (fd_ < 0)
+        return 0;
+    const Deadline deadline = Clock::now() + TransferTimeout(count);
+    std::size_t received = 0;
+    while (received < count) {
+        ssize_t got = ::read(fd_, data + received, count - received);
+        if (got > 0) {
+            received += static_cast<std::size_t>(got);
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            break; // hung up or failed: what arrived is all there will be
+        if (!WaitFor(POLLIN, deadline))
+            break;
+    }
+    return received;
+}
+
+} // namespace nivra

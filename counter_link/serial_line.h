@@ -1,0 +1,65 @@
+#pragma once
+
+#include "counter_link/open_failure.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace nivra {
+
+// How long a transfer of byteCount bytes may take before it counts as failed: 10 ms per byte
+// plus one second. A counter that does not answer a two-byte reply costs 1020 ms.
+std::chrono::milliseconds TransferTimeout(std::size_t byteCount);
+
+// One serial device opened for the counter protocol: 19200 baud, 8 data bits, no parity, one
+// stop bit, raw (no echo, no line editing, no CR/LF translation, no software flow control); the
+// hardware flow-control setting stays as the device reports it.
+//
+// The device is held exclusively with an advisory lock on the open device, so a second Open of
+// the same device, from this or from any other process, fails with kBusy even for root; the
+// lock goes with the file descriptor, so a crashed holder never blocks the device.
+//
+// Not thread-safe: one exchange at a time (CCounterPort serialises them).
+class SerialLine {
+public:
+    SerialLine() = default;
+    ~SerialLine();
+    SerialLine(const SerialLine&) = delete;
+    SerialLine& operator=(const SerialLine&) = delete;
+
+    // Opens an existing device (see DevicePathFor for the names), for reading and writing, never
+    // as controlling terminal, and configures the line. Anything that is not a terminal device
+    // is refused without being opened for I/O. On failure the line stays closed; LastError()
+    // then holds the system's error number where there is one.
+    OpenFailure Open(const std::string& deviceName);
+    // Discards whatever is still queued and closes the device. Closing a closed line is harmless.
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    int LastError() const { return error_; }
+
+    // Discards everything pending in both directions: unread input, and output that a failed
+    // Write left unsent. The output of a completed Write has left the queue already; it is not
+    // flushed again, because on a pseudo-terminal that would discard the bytes before the other
+    // side has read them.
+    bool Purge();
+    // Sends count bytes and waits until they have left the output queue, so that a following
+    // Purge cannot discard them. False when that does not happen within TransferTimeout(count).
+    bool Write(const std::uint8_t* data, std::size_t count);
+    // Reads until count bytes have arrived, the device fails, or TransferTimeout(count) has
+    // passed. Returns the number of bytes stored.
+    std::size_t Read(std::uint8_t* data, std::size_t count);
+
+private:
+    using Deadline = std::chrono::steady_clock::time_point;
+    OpenFailure Fail(OpenFailure failure, int error);
+    bool WaitFor(short events, Deadline deadline) const;
+    bool WaitUntilSent(Deadline deadline) const;
+
+    int fd_ = -1;
+    int error_ = 0;
+    bool unsentOutput_ = false; // a Write failed and may have left bytes in the output queue
+};
+
+} // namespace nivra

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "simulator/simulated_port.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace nivra::sim {
+
+struct SimulatorSettings {
+    double ratePerSecond = 1.0; // mean events per second of every new counter
+    std::uint64_t seed = 1;     // port i draws its events from seed + i
+    SimClock clock = [] { return std::chrono::steady_clock::now(); };
+};
+
+// Alpha counters on simulated serial ports, for trying and testing the program without
+// hardware. Each port is a pseudo-terminal published under a symbolic link that the caller
+// names; the program under test opens the link like a serial device. Ports are served from
+// AddPort until the simulator goes, which stops their threads and removes their links.
+//
+// The counters answer every command of the protocol: probe, reset, read (codes 5 and 6) and
+// text; they ignore the zero frame and unknown codes. Their count registers grow at a mean rate
+// (Poisson) and wrap at 256; tests can script the values of the next reads instead, inject
+// faults, and read back each port's request log.
+class CounterSimulator {
+public:
+    explicit CounterSimulator(SimulatorSettings settings = {});
+    ~CounterSimulator();
+    CounterSimulator(const CounterSimulator&) = delete;
+    CounterSimulator& operator=(const CounterSimulator&) = delete;
+
+    // A new port at linkPath carrying the given counter numbers. Throws std::system_error when
+    // the pseudo-terminal or the link cannot be made.
+    SimulatedPort& AddPort(const std::string& linkPath, const std::vector<std::uint8_t>& counters);
+
+    std::size_t PortCount() const { return ports_.size(); }
+    SimulatedPort& Port(std::size_t index) { return *ports_.at(index); }
+
+    // Sets the fault of counter n on every port that carries it; returns how many did.
+    int SetFaultEverywhere(std::uint8_t counter, const Fault& fault);
+
+private:
+    SimulatorSettings settings_;
+    std::vector<std::unique_ptr<SimulatedPort>> ports_;
+};
+
+} // namespace nivra::sim

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "simulator/sim_fault.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nivra::sim {
+
+struct PortOption {
+    std::string linkPath;
+    std::vector<std::uint8_t> counters;
+};
+
+struct FaultOption {
+    std::uint8_t counter = 0;
+    Fault fault;
+};
+
+// The options of nivra-counter-sim.
+struct SimCommandLine {
+    std::vector<PortOption> ports;
+    double ratePerSecond = 1.0;
+    std::optional<std::uint64_t> seed;
+    std::vector<FaultOption> faults;
+    bool verbose = false;
+    bool help = false;
+};
+
+// Parses the arguments after the program name. Returns false with a one-line reason in error.
+bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& out,
+                         std::string& error);
+
+// "1,2", "1-4", "3,5-6": counter numbers 1 to 255 in the order given.
+bool ParseCounterList(const std::string& text, std::vector<std::uint8_t>& out);
+
+// The --help text: every option, the commands read from standard input, an example.
+const char* SimUsage();
+
+} // namespace nivra::sim

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+namespace nivra::sim {
+
+enum class FaultKind {
+    kNone,
+    kSilent,      // does not answer (from `delay` after the fault was set)
+    kWrongEcho,   // echoes `value` instead of its own number
+    kShortReply,  // sends only the first `value` bytes of each reply
+    kLateReply,   // answers `delay` late
+    kWrongStatus, // status byte `value`: byte 1 of probe and reset replies, byte 9 of the text
+};
+
+// One misbehaviour of a simulated counter, for the commands it applies to.
+struct Fault {
+    FaultKind kind = FaultKind::kNone;
+    std::uint8_t command = 0; // the command code it applies to; 0: every command
+    std::uint8_t value = 0;
+    std::chrono::milliseconds delay{0};
+
+    static Fault Silent(std::chrono::milliseconds after = std::chrono::milliseconds(0)) {
+        return {FaultKind::kSilent, 0, 0, after};
+    }
+    static Fault WrongEcho(std::uint8_t echoed) { return {FaultKind::kWrongEcho, 0, echoed, {}}; }
+    static Fault ShortReply(std::uint8_t bytes = 1) {
+        return {FaultKind::kShortReply, 0, bytes, {}};
+    }
+    static Fault LateReply(std::chrono::milliseconds delay) {
+        return {FaultKind::kLateReply, 0, 0, delay};
+    }
+    static Fault WrongStatus(std::uint8_t status) {
+        return {FaultKind::kWrongStatus, 0, status, {}};
+    }
+    // The same fault, limited to one command code.
+    Fault OnlyFor(std::uint8_t commandCode) const {
+        Fault limited = *this;
+        limited.command = commandCode;
+        return limited;
+    }
+    bool AppliesTo(std::uint8_t commandCode) const {
+        return kind != FaultKind::kNone && (command == 0 || command == commandCode);
+    }
+};
+
+} // namespace nivra::sim

@@ -1,0 +1,59 @@
+#include "support/child_process.h"
+#include "support/sim_workspace.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <thread>
+
+using nivra::test::BackgroundProgram;
+using nivra::test::FileExists;
+using nivra::test::RunProgram;
+using nivra::test::TempDir;
+using nivra::test::WritePortList;
+using ::testing::HasSubstr;
+
+namespace {
+
+bool WaitForFile(const std::string& path) {
+    for (int i = 0; i < 500 && !FileExists(path); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return FileExists(path);
+}
+
+} // namespace
+
+// The simulator program and the command-line tool as a user runs them: discover finds the
+// simulated counters, and the simulator removes its links when it is stopped.
+TEST(CounterSimProgram, ServesCountersThatDiscoverFindsAndCleansUpOnSigterm) {
+    nivra::test::UsePrivateLockDirectory();
+    TempDir dir;
+    const std::string sim0 = dir.file("ttySIM0");
+    const std::string sim1 = dir.file("ttySIM1");
+    BackgroundProgram simulator("nivra-counter-sim",
+                                {"--port", sim0 + ":1,2", "--port", sim1 + ":3", "--rate", "5",
+                                 "--seed", "1", "--fault", "3:silent"},
+                                dir.path());
+    ASSERT_TRUE(WaitForFile(sim0) && WaitForFile(sim1)) << simulator.Output();
+    WritePortList(dir.file("port_config.pfx"), {"PORT1=" + sim0, "PORT2=" + sim1});
+
+    auto result = RunProgram("nivra-cli", {"discover"}, dir.path());
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "1 " + sim0 + "\n2 " + sim0 + "\n");
+    EXPECT_THAT(result.err, HasSubstr(sim1 + ": no counter answered to number 3"));
+
+    EXPECT_EQ(simulator.Stop(), 0);
+    EXPECT_FALSE(FileExists(sim0));
+    EXPECT_FALSE(FileExists(sim1));
+}
+
+TEST(CounterSimProgram, HelpListsEveryOptionWithAnExample) {
+    TempDir dir;
+    auto result = RunProgram("nivra-counter-sim", {"--help"}, dir.path());
+    EXPECT_EQ(result.exitCode, 0);
+    for (const char* option : {"--port", "--rate", "--seed", "--fault", "--verbose", "--help",
+                               "silent", "wrong-echo", "short", "late", "reset-status", "Example"})
+        EXPECT_THAT(result.out, HasSubstr(option));
+    auto wrong = RunProgram("nivra-counter-sim", {"--port", "nowhere"}, dir.path());
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_THAT(wrong.err, HasSubstr("--port wants PATH:COUNTERS"));
+}

@@ -1,0 +1,122 @@
+#include "counter_link/counter_manager.h"
+#include "support/sim_workspace.h"
+
+#include <algorithm>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+
+using namespace std::chrono_literals;
+using nivra::sim::Fault;
+using nivra::sim::RequestRecord;
+using nivra::test::SimWorkspace;
+
+namespace {
+
+constexpr int kReadsPerWorker = 40;
+
+// What each worker saw: reads that succeeded with the counter's own scripted value.
+struct WorkerResult {
+    int succeeded = 0;
+    int wrongValues = 0;
+};
+
+// A run worker's polling, as fast as it goes: reads of one counter, with a reset now and then.
+void Hammer(CCounterPort* port, std::uint8_t counter, std::uint8_t expected, WorkerResult& result) {
+    for (int i = 0; i < kReadsPerWorker; ++i) {
+        std::int32_t count = -1;
+        if (i % 10 == 9) {
+            port->ResetCount(counter);
+            continue;
+        }
+        if (port->ReadCount(counter, count)) {
+            ++result.succeeded;
+            if (count != expected)
+                ++result.wrongValues;
+        }
+    }
+}
+
+// The answered requests of all ports, ordered by arrival.
+std::vector<RequestRecord> Answered(SimWorkspace& ws) {
+    std::vector<RequestRecord> all;
+    for (std::size_t i = 0; i < ws.Simulator().PortCount(); ++i)
+        for (const RequestRecord& r : ws.Simulator().Port(i).Requests())
+            if (r.replied)
+                all.push_back(r);
+    std::sort(all.begin(), all.end(), [](const RequestRecord& a, const RequestRecord& b) {
+        return a.received < b.received;
+    });
+    return all;
+}
+
+} // namespace
+
+// Workers on counters of two ports, and two workers sharing a port, all polling at once: no
+// two locked exchanges may be on the wire at the same time, and every reading must be the
+// reading of the counter asked.
+TEST(CounterLockConcurrency, LockedExchangesNeverOverlapAcrossPorts) {
+    SimWorkspace ws;
+    auto& a = ws.AddPort("a", {1, 2});
+    auto& b = ws.AddPort("b", {3});
+    CCounterManager manager;
+    ASSERT_EQ(manager.DiscoverCounters({ws.Path("a"), ws.Path("b")}), 3);
+
+    // Every reading of counter n is values[n], resets or not; replies come a little late, so
+    // that exchanges would overlap if the lock let them.
+    const std::uint8_t values[] = {0, 11, 22, 33};
+    for (std::uint8_t n = 1; n <= 3; ++n) {
+        auto& port = n == 3 ? b : a;
+        port.QueueReadings(n, std::vector<std::uint8_t>(kReadsPerWorker, values[n]));
+        port.SetFault(n, Fault::LateReply(2ms).OnlyFor(nivra::protocol::CMD_READ));
+    }
+
+    WorkerResult results[4];
+    std::vector<std::thread> workers;
+    for (std::uint8_t n = 1; n <= 3; ++n) {
+        workers.emplace_back([&, n] {
+            WorkerResult mine;
+            Hammer(manager.PortFor(n), n, values[n], mine);
+            results[n] = mine;
+        });
+    }
+    for (auto& w : workers)
+        w.join();
+
+    for (std::uint8_t n = 1; n <= 3; ++n) {
+        EXPECT_EQ(results[n].succeeded, kReadsPerWorker * 9 / 10) << "counter " << int(n);
+        EXPECT_EQ(results[n].wrongValues, 0) << "counter " << int(n);
+    }
+    auto answered = Answered(ws);
+    EXPECT_EQ(answered.size(), 3u /* discovery probes */ + 3 * kReadsPerWorker);
+    for (std::size_t i = 1; i < answered.size(); ++i)
+        EXPECT_LE(*answered[i - 1].replied, answered[i].received)
+            << "exchange " << i << " began before exchange " << i - 1 << " ended";
+}
+
+// Readings taken while another thread resets and reads the same counter stay within the
+// register's range: the port's buffers are never shared by two exchanges.
+TEST(CounterLockConcurrency, TwoWorkersOnOneCounterGetWholeReplies) {
+    SimWorkspace ws;
+    auto& line = ws.AddPort("line", {1});
+    CCounterManager manager;
+    ASSERT_EQ(manager.DiscoverCounters({ws.Path("line")}), 1);
+    line.SetRate(1, 0);
+    line.SetRegister(1, 0);
+
+    std::atomic<int> failures{0};
+    auto worker = [&] {
+        for (int i = 0; i < kReadsPerWorker; ++i) {
+            std::int32_t count = -1;
+            if (!manager.PortFor(1)->ReadCount(1, count) || count != 0)
+                ++failures;
+            if (!manager.PortFor(1)->ResetCount(1))
+                ++failures;
+        }
+    };
+    std::thread first(worker);
+    std::thread second(worker);
+    first.join();
+    second.join();
+    EXPECT_EQ(failures.load(), 0);
+}

@@ -1,0 +1,83 @@
+#include "counter_link/port_config.h"
+#include "files/profile_file.h"
+#include "support/sim_workspace.h"
+
+#include <gtest/gtest.h>
+
+using nivra::PortListSource;
+using nivra::ReadPortConfig;
+using nivra::test::ReadFileBytes;
+using nivra::test::TempDir;
+using nivra::test::WritePortList;
+
+namespace {
+
+const std::vector<std::string> kDefaults = {"COM1", "COM2", "COM3", "COM4",
+                                            "COM5", "COM6", "COM7", "COM8"};
+const std::string kDefaultFile = "[CONFIG]\r\nPORT1=COM1\r\nPORT2=COM2\r\nPORT3=COM3\r\n"
+                                 "PORT4=COM4\r\nPORT5=COM5\r\nPORT6=COM6\r\nPORT7=COM7\r\n"
+                                 "PORT8=COM8\r\n";
+
+} // namespace
+
+TEST(PortConfig, TakesTheNamedPortsInKeyOrderSkippingEmptyKeys) {
+    TempDir dir;
+    const std::string path = dir.file("port_config.pfx");
+    WritePortList(path, {"PORT4=COM7"});
+    std::vector<std::string> ports = {"stale"};
+    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kFile);
+    EXPECT_EQ(ports, std::vector<std::string>{"COM7"});
+
+    WritePortList(
+        path, {"port8 = /dev/ttyUSB1", "PORT2=/dev/ttyUSB0", "PORT3=", "PORT9=COM9", "PORT0=COM0"});
+    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kFile);
+    EXPECT_EQ(ports, (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1"}));
+}
+
+TEST(PortConfig, AMissingFileIsCreatedWithTheEightDefaults) {
+    TempDir dir;
+    const std::string path = dir.file("port_config.pfx");
+    std::vector<std::string> ports;
+    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kDefaultsWritten);
+    EXPECT_EQ(ports, kDefaults);
+    EXPECT_EQ(ReadFileBytes(path), kDefaultFile);
+    // Read again, the written file yields the same list.
+    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kFile);
+    EXPECT_EQ(ports, kDefaults);
+}
+
+TEST(PortConfig, AFileWithOnlyEmptyKeysIsRewrittenKeepingEverythingElse) {
+    TempDir dir;
+    const std::string path = dir.file("port_config.pfx");
+    nivra::test::WriteFileBytes(path,
+                                "; lab ports\r\n[CONFIG]\r\nPORT1=\r\nPORT2=  \r\nBAUD=9600\r\n"
+                                "PORT3=\r\nPORT4=\r\nPORT5=\r\nPORT6=\r\nPORT7=\r\nPORT8=\r\n"
+                                "[OTHER]\r\nPORT1=/dev/ttyUSB0\r\n");
+    std::vector<std::string> ports;
+    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kDefaultsWritten);
+    EXPECT_EQ(ports, kDefaults);
+    EXPECT_EQ(ReadFileBytes(path), "; lab ports\r\n[CONFIG]\r\nPORT1=COM1\r\nPORT2=COM2\r\n"
+                                   "BAUD=9600\r\nPORT3=COM3\r\nPORT4=COM4\r\nPORT5=COM5\r\n"
+                                   "PORT6=COM6\r\nPORT7=COM7\r\nPORT8=COM8\r\n[OTHER]\r\n"
+                                   "PORT1=/dev/ttyUSB0\r\n");
+}
+
+TEST(PortConfig, DefaultsThatCannotBeWrittenAreUsedAllTheSame) {
+    TempDir dir;
+    const std::string path = dir.file("no_such_folder/port_config.pfx");
+    std::vector<std::string> ports;
+    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kDefaultsNotWritten);
+    EXPECT_EQ(ports, kDefaults);
+    EXPECT_FALSE(nivra::test::FileExists(dir.file("no_such_folder")));
+}
+
+TEST(PortConfig, LongDeviceNamesAreCutTo254Characters) {
+    TempDir dir;
+    const std::string path = dir.file("port_config.pfx");
+    const std::string longName = "/dev/" + std::string(300, 'x');
+    WritePortList(path, {"PORT1=" + longName});
+    std::vector<std::string> ports;
+    ReadPortConfig(path, ports);
+    ASSERT_EQ(ports.size(), 1u);
+    EXPECT_EQ(ports[0], longName.substr(0, 254));
+}

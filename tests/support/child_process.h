@@ -1,0 +1,43 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace nivra::test {
+
+struct ProgramResult {
+    int exitCode = -1; // -1 when the program did not end normally (killed, timed out)
+    std::string out;
+    std::string err;
+};
+
+// The path of a program built into the build's bin folder.
+std::string BinaryPath(const std::string& program);
+
+// Runs a program in the folder workDir with the given arguments and no standard input, collects
+// its standard output and error, and kills it when it has not ended within the timeout.
+ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& workDir,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(30));
+
+// A program left running in the background (a simulator), ended with SIGTERM by Stop() or when
+// the object goes. Its output goes to files in outputDir.
+class BackgroundProgram {
+public:
+    BackgroundProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& outputDir);
+    ~BackgroundProgram();
+    BackgroundProgram(const BackgroundProgram&) = delete;
+    BackgroundProgram& operator=(const BackgroundProgram&) = delete;
+
+    // Sends SIGTERM and waits; returns the exit code (-1 when it did not exit normally).
+    int Stop();
+    std::string Output() const;
+
+private:
+    int pid_ = -1;
+    std::string outputPath_;
+};
+
+} // namespace nivra::test

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "simulator/counter_simulator.h"
+#include "support/temp_dir.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nivra::test {
+
+// Gives this test process a lock folder of its own for the shared "Com Mutex", so test programs
+// that ctest runs side by side do not wait on each other's exchanges. Call it before the first
+// port opens, while the process has no other threads (a fixture's SetUp); later calls only
+// return the folder.
+const std::string& UsePrivateLockDirectory();
+
+// A temporary folder with a counter simulator whose ports are published as links in it. The
+// simulator stops (and removes its links) before the folder goes.
+class SimWorkspace {
+public:
+    explicit SimWorkspace(sim::SimulatorSettings settings = {});
+
+    // A port published as Path(name), carrying the given counters.
+    sim::SimulatedPort& AddPort(const std::string& name, const std::vector<std::uint8_t>& counters);
+    // The folder's path followed by "/" and name.
+    std::string Path(const std::string& name) const { return dir_.file(name); }
+    const std::string& Folder() const { return dir_.path(); }
+    sim::CounterSimulator& Simulator() { return simulator_; }
+
+private:
+    TempDir dir_;
+    sim::CounterSimulator simulator_;
+};
+
+// Writes a port list file with the keys given as "PORTn=value" lines, in a [CONFIG] section.
+void WritePortList(const std::string& path, const std::vector<std::string>& keyLines);
+
+} // namespace nivra::test
