@@ -1,5 +1,6 @@
 #include "assay_data/assay_data.h"
 #include "assay_engine/assay_run.h"
+#include "assay_engine/time_left.h"
 #include "files/start_directory.h"
 #include "support/run_fakes.h"
 #include "support/temp_dir.h"
@@ -346,4 +347,10 @@ TEST(Messages, EveryReportIsForwardedAsCountsThenDwellAndFinishedComesLast) {
         if (reports[i].first == 0 && reports[i].second == reports[i - 1].second)
             ++zeroDwellAfterPoint;
     EXPECT_EQ(zeroDwellAfterPoint, 2);
+}
+
+TEST(TimeLeft, DaysHoursMinutesSecondsAndNeverNegative) {
+    EXPECT_EQ(FormatTimeLeft(1000 + 3909, 1000), "0:01:05:09");
+    EXPECT_EQ(FormatTimeLeft(93784, 0), "1:02:03:04");
+    EXPECT_EQ(FormatTimeLeft(10, 20), "0:00:00:00");
 }
