@@ -12,6 +12,7 @@ const std::string kNoLabel;
 
 constexpr int kSampleRows = 5;
 constexpr double kSampleValues[kSampleRows] = {9, 4, 7, 11, 6};
+constexpr const char* kSampleLabels[kSampleRows] = {"R1", "R2", "R3", "R4", "R5"};
 
 // A step of 1, 2 or 5 times a power of ten giving about `target` intervals over span.
 double NiceStep(double span, int target) {
@@ -40,9 +41,7 @@ CChartWidget::CChartWidget(QWidget* parent)
       valueTitle_(QStringLiteral("Alpha Counts")) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     values_.assign(std::begin(kSampleValues), std::end(kSampleValues));
-    labels_.resize(kSampleRows);
-    for (int i = 0; i < kSampleRows; ++i)
-        labels_[static_cast<std::size_t>(i)] = "R" + std::to_string(i + 1);
+    labels_.assign(std::begin(kSampleLabels), std::end(kSampleLabels));
 }
 
 void CChartWidget::LeaveSample() {
