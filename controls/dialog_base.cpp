@@ -193,6 +193,7 @@ void CDialogBase::showEvent(QShowEvent* event) {
 void CDialogBase::SetBackgroundColor(const QColor& color) {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, color);
+    palette.setColor(QPalette::Base, color); // edits and list boxes share the background
     setPalette(palette);
     setAutoFillBackground(true);
 }

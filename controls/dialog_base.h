@@ -79,8 +79,8 @@ public:
     // up a dialog without showing it.
     void InitDialog();
 
-    // Fills the dialog and its client area with a colour; labels, check boxes and group boxes
-    // are transparent on it.
+    // Fills the dialog with a colour, which edits and list boxes take as their background too;
+    // labels, check boxes and group boxes are transparent on it.
     void SetBackgroundColor(const QColor& color);
 
     // Whether Return and Escape are swallowed (default true). The About box turns this off.

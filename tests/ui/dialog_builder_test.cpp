@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -122,6 +123,16 @@ TEST(DialogBuilder, GroupBoxesLieBeneathTheControlsTheyFrame) {
     QWidget* edit = assay.Control(1011);
     const QPoint centre = edit->geometry().center();
     EXPECT_EQ(assay.Client()->childAt(centre), edit);
+}
+
+TEST(DialogBuilder, MainWindowIsAFixedSizeWindowOnItsBackground) {
+    CDialogBase main(res::kDialogMain);
+    main.SetBackgroundColor(QColor(254, 254, 254));
+    EXPECT_EQ(main.minimumSize(), main.maximumSize());
+    EXPECT_EQ(main.Client()->y(), main.Menu()->Bar()->height());
+    const QImage image = main.grab().toImage();
+    const QPoint empty = main.Client()->mapTo(&main, QPoint(1, 1)); // left of label 1042
+    EXPECT_EQ(image.pixelColor(empty), QColor(254, 254, 254));
 }
 
 TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
