@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The text a control shows, whatever kind of control it is: an edit's contents, a label's or a
+// button's text, a group box's title, a window's caption. Controls without a text read as "" and
+// ignore a new one.
+namespace nivra::ui {
+
+QString ControlText(const QWidget* control);
+void SetControlText(QWidget* control, const QString& text);
+
+} // namespace nivra::ui

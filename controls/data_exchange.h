@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+class CDialogBase;
+class QWidget;
+
+// One transfer between a dialog's values and its controls, run by CDialogBase::UpdateData.
+// Showing (saveAndValidate false) writes every value into its control: texts unchanged, signed
+// and unsigned numbers in decimal, real numbers with "%.*g" and 15 significant digits. Reading
+// (saveAndValidate true) takes each control's text back, in the order of the calls:
+//   - a text is taken whole;
+//   - an unsigned number takes the first 63 characters and must convert as the C input format
+//     "%u" does (leading blanks, an optional sign, digits; "-1" wraps to 4294967295; the rest of
+//     the text is ignored), otherwise "Enter a positive integer.";
+//   - a signed number likewise with "%d", otherwise "Enter an integer.";
+//   - a real number must convert as "%lf" does, otherwise "Enter a number.".
+// After such a message the offending edit gets the focus with all its text selected and the
+// reading stops: fields read before it keep their new values, it and all later fields keep the
+// values they had.
+class CDataExchange {
+public:
+    CDataExchange(CDialogBase& dialog, bool saveAndValidate)
+        : dialog_(dialog), saveAndValidate_(saveAndValidate) {}
+
+    bool SaveAndValidate() const { return saveAndValidate_; }
+    // True once a field failed to read; every later call then does nothing.
+    bool Failed() const { return failed_; }
+
+    void Text(int id, QString& value);
+    void Text(int id, std::string& value);
+    void Text(int id, std::uint32_t& value);
+    void Text(int id, std::int32_t& value);
+    void Text(int id, double& value);
+    // A check box's state.
+    void Check(int id, bool& value);
+
+    // Reports a field that cannot be read: the message, then focus and selection on the field.
+    void Fail(int id, const QString& message);
+
+private:
+    QWidget* Field(int id) const;
+    bool Skip() const { return failed_; }
+
+    CDialogBase& dialog_;
+    bool saveAndValidate_;
+    bool failed_ = false;
+};

@@ -1,0 +1,162 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QPrinter;
+class QWidget;
+
+// The one seam for everything modal that asks the operator: message boxes, the open and save
+// file dialogs and the print dialog. Window code never opens such a dialog itself; it calls
+// nivra::ui::Prompts(). Production installs nothing and gets real Qt dialogs; tests install a
+// CScriptedPrompts that answers from a script and records every question, so no test ever blocks
+// on a dialog.
+namespace nivra::ui {
+
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+
+// The answers, numbered as the dialog commands are (1 OK, 2 Cancel, 6 Yes, 7 No).
+enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+
+enum class Sound { None, Exclamation };
+
+struct FileDialogRequest {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    // Appended when the chosen name has no extension: ".dax" or "dax".
+    QString defaultExtension;
+    // Proposed file name (may be empty).
+    QString initialName;
+    // Filter in the "Description|pattern|Description|pattern||" form, e.g.
+    // "DataNivra(*.dax)|*.dax||". Patterns separated by ';' are allowed.
+    QString filter;
+    // Ask before an existing file is overwritten (save dialogs).
+    bool overwritePrompt = true;
+    // Folder to start in; empty lets the dialog choose.
+    QString startFolder;
+};
+
+// The filter list of a "Description|pattern||" filter as Qt name filters:
+// "DataNivra(*.dax)|*.dax||" gives {"DataNivra(*.dax)"}, "CSV|*.csv;*.txt||" gives
+// {"CSV (*.csv *.txt)"}. A description that already names its pattern in parentheses is kept.
+QStringList ToQtNameFilters(const QString& filter);
+
+// path with ext appended when its file name has no extension ("a" -> "a.dax", "a.txt" stays).
+QString WithDefaultExtension(const QString& path, const QString& ext);
+
+class CPrompts {
+public:
+    virtual ~CPrompts() = default;
+
+    // A modal message box with the given buttons; sound plays before it shows. Returns the
+    // button pressed (Ok for an OK-only box).
+    virtual Answer MessageBox(const QString& text, MessageButtons buttons, Sound sound) = 0;
+
+    // The open or save-as dialog: the full path chosen, or nothing when the operator cancelled.
+    virtual std::optional<QString> FileDialog(const FileDialogRequest& request) = 0;
+
+    // The print dialog on a printer the caller has prepared (orientation and the like). Returns
+    // true when the operator confirmed; the printer then holds the choices.
+    virtual bool PrintDialog(QPrinter& printer) = 0;
+};
+
+// The installed prompts: the scripted ones a test installed, otherwise the real dialogs.
+CPrompts& Prompts();
+
+// Installs prompts (nullptr restores the real dialogs) and returns the previously installed ones.
+// The caller keeps ownership and must uninstall before destroying them.
+CPrompts* InstallPrompts(CPrompts* prompts);
+
+// Shortcuts for the common cases.
+inline void ShowMessage(const QString& text) {
+    Prompts().MessageBox(text, MessageButtons::Ok, Sound::None);
+}
+inline Answer Ask(const QString& text, MessageButtons buttons, Sound sound = Sound::None) {
+    return Prompts().MessageBox(text, buttons, sound);
+}
+
+// The real dialogs, parented to the active window.
+class CQtPrompts : public CPrompts {
+public:
+    Answer MessageBox(const QString& text, MessageButtons buttons, Sound sound) override;
+    std::optional<QString> FileDialog(const FileDialogRequest& request) override;
+    bool PrintDialog(QPrinter& printer) override;
+};
+
+// Prompts that answer from a script and record every question, for tests.
+//
+// Questions (OK/Cancel, Yes/No, Yes/No/Cancel boxes), file dialogs and print dialogs take the
+// next scripted reply, in order; OK-only message boxes need no reply and are answered OK. A
+// question with no reply left, or whose next reply is of another kind (a file where a message
+// answer was due) or not one of its buttons, is reported through the failure handler and
+// answered with the safe choice (Cancel, No, no file, no printing) so the code under test goes
+// on without blocking. The default failure handler prints the problem and aborts the process.
+class CScriptedPrompts : public CPrompts {
+public:
+    struct Question {
+        enum class Kind { Message, File, Print };
+        Kind kind = Kind::Message;
+        QString text; // message text; for a file dialog its initial name
+        MessageButtons buttons = MessageButtons::Ok;
+        Sound sound = Sound::None;
+        FileDialogRequest file;
+    };
+
+    using FailureHandler = std::function<void(const QString& problem)>;
+
+    CScriptedPrompts();
+    ~CScriptedPrompts() override;
+
+    // Script the next replies.
+    CScriptedPrompts& Reply(Answer answer);
+    CScriptedPrompts& ChooseFile(const QString& path);
+    CScriptedPrompts& CancelFile();
+    CScriptedPrompts& ConfirmPrint(bool confirm = true);
+
+    void SetFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
+
+    const std::vector<Question>& Questions() const { return questions_; }
+    // The texts of all message boxes shown, in order.
+    QStringList MessageTexts() const;
+    std::size_t PendingReplies() const { return replies_.size(); }
+    void Clear();
+
+    Answer MessageBox(const QString& text, MessageButtons buttons, Sound sound) override;
+    std::optional<QString> FileDialog(const FileDialogRequest& request) override;
+    bool PrintDialog(QPrinter& printer) override;
+
+private:
+    struct ScriptedReply {
+        Question::Kind kind = Question::Kind::Message;
+        Answer answer = Answer::Ok;
+        QString file;
+        bool cancelled = false;
+        bool print = false;
+    };
+    // Takes the next reply when it is of the kind asked; reports the failure otherwise.
+    bool Next(Question::Kind kind, const QString& what, ScriptedReply& reply);
+    void Fail(const QString& problem);
+
+    std::deque<ScriptedReply> replies_;
+    std::vector<Question> questions_;
+    FailureHandler onFailure_;
+};
+
+// Installs prompts for the life of the object and restores the previous ones afterwards.
+class CPromptsScope {
+public:
+    explicit CPromptsScope(CPrompts& prompts) : previous_(InstallPrompts(&prompts)) {}
+    ~CPromptsScope() { InstallPrompts(previous_); }
+    CPromptsScope(const CPromptsScope&) = delete;
+    CPromptsScope& operator=(const CPromptsScope&) = delete;
+
+private:
+    CPrompts* previous_;
+};
+
+} // namespace nivra::ui

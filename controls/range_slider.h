@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+
+// A horizontal two-thumb slider: a full range of real numbers, of which the operator selects a
+// closed interval by dragging either thumb or the bar between them, by a right click (select
+// all) or with the arrow keys. The control draws itself completely and reports every change with
+// the signal rangeChanged(wParam, lParam):
+//
+//   event                                           wParam                          lParam
+//   ClampSelection moved the low / the high edge    0 / 1                           0
+//   low thumb dragged (every mouse move)            0                               0
+//   high thumb dragged (every mouse move)           1 if the move changed the high  0
+//                                                   edge, else 0
+//   bar dragged (every mouse move)                  2                               0
+//   left button released after a drag               1                               1
+//   right button pressed (select all)               2                               1
+//   Left or Right arrow without / with Shift        2 / 0                           0
+//
+// lParam is 1 when the operator has finished (button released or everything selected) and 0
+// while the selection may still be moving. The signal is emitted synchronously.
+//
+// Layout, set at every paint: with h the height and W the width, each thumb is 3h/4 pixels wide
+// and the full range spans W - 2 * thumb width pixels. A value v lies at pixel
+// p(v) = (v - min) / (max - min) * trackWidth + 0.5, truncated; the low thumb occupies
+// [p(low), p(low) + thumb), the high thumb [p(high) + thumb, p(high) + 2 * thumb), so the thumbs
+// never overlap. Before the first paint the layout is empty and no press or key can move the
+// selection.
+class CRangeSlider : public QWidget {
+    Q_OBJECT
+public:
+    // A rectangle with exclusive right and bottom edges, as the hit areas of the thumbs use them.
+    struct Rect {
+        int left = 0, top = 0, right = 0, bottom = 0;
+        bool Contains(QPoint p) const {
+            return p.x() >= left && p.x() < right && p.y() >= top && p.y() < bottom;
+        }
+        bool operator==(const Rect&) const = default;
+    };
+
+    // What a left-button drag moves.
+    enum DragPart { kLowThumb = 0, kHighThumb = 1, kBar = 2 };
+
+    explicit CRangeSlider(QWidget* parent = nullptr);
+
+    // Sets the full range (swapped when a > b), clamps the selection into it and repaints.
+    void SetFullRange(double a, double b);
+    // Sets the selection as given (not swapped), clamps it into the full range and repaints.
+    void SetSelection(double low, double high);
+    void GetSelection(double& low, double& high) const;
+    // Keeps the selection inside the full range, notifying each edge it moves. A selection with
+    // low > high that lies inside the range is left as it is.
+    void ClampSelection();
+
+    double RangeMin() const { return rangeMin_; }
+    double RangeMax() const { return rangeMax_; }
+
+    // The layout of the last paint.
+    int ThumbWidth() const { return thumbWidth_; }
+    int TrackWidth() const { return trackWidth_; }
+    Rect LowThumbRect() const { return lowThumbRect_; }
+    Rect HighThumbRect() const { return highThumbRect_; }
+    bool IsDragging() const { return dragging_; }
+
+    QSize sizeHint() const override { return {200, 20}; }
+
+signals:
+    void rangeChanged(int wParam, int lParam);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void Notify(int wParam, int lParam) { emit rangeChanged(wParam, lParam); }
+    // p(v) of the last layout; false when the range has no width or the result is not finite.
+    bool PixelOf(double value, int& pixel) const;
+    void MoveDrag(int x);
+    void MoveByKey(bool right, bool shift);
+
+    double rangeMin_ = 0.0;
+    double rangeMax_ = 1.0;
+    double selLow_ = 0.0;
+    double selHigh_ = 1.0;
+    int thumbWidth_ = 5;
+    bool dragging_ = false;
+    int dragPart_ = kLowThumb;
+    Rect lowThumbRect_;
+    Rect highThumbRect_;
+    int trackWidth_ = 0;
+    QPoint dragOffset_;
+};

@@ -1,0 +1,19 @@
+#include "main_window/app_profile.h"
+#include "support/temp_dir.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+TEST(AppProfile, TheTestValueLandsInTheUsersSettings) {
+    nivra::test::TempDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       QString::fromStdString(dir.path()));
+    ASSERT_TRUE(WriteProfileTestEntry());
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvane"),
+                       QCoreApplication::applicationName());
+    EXPECT_EQ(settings.value(QStringLiteral("NivraUSB/testentry")).toString(),
+              QStringLiteral("testvalue"));
+    EXPECT_TRUE(nivra::test::FileExists(
+        dir.path() + "/Corvane/" + QCoreApplication::applicationName().toStdString() + ".conf"));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "controls/prompts.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace nivra::test {
+
+// Scripted prompts installed for the life of the object. A question without a scripted reply
+// fails the running test (and gets the safe answer) instead of blocking or aborting.
+class ScriptedPrompts : public nivra::ui::CScriptedPrompts {
+public:
+    ScriptedPrompts() : scope_(*this) {
+        SetFailureHandler([](const QString& problem) { ADD_FAILURE() << problem.toStdString(); });
+    }
+
+private:
+    nivra::ui::CPromptsScope scope_;
+};
+
+// Sends a key event through the application, so event filters see it as they see real keys.
+// Returns whether the event ended up accepted by someone.
+inline bool SendKey(QWidget* target, QEvent::Type type, int key,
+                    Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
+    QKeyEvent event(type, key, modifiers, text);
+    QApplication::sendEvent(target, &event);
+    return event.isAccepted();
+}
+
+inline void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent event(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), button, buttons,
+                      modifiers);
+    QApplication::sendEvent(target, &event);
+}
+
+} // namespace nivra::test
