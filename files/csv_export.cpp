@@ -10,6 +10,25 @@
 
 #include <cstdio>
 
+namespace {
+
+// A header line stays one line of the export: a line break inside it (a pasted counter
+// description, say) is written as one blank, CR LF counting as one, as the data file does.
+void AppendOneLine(std::string& text, const std::string& line) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < line.size() && line[i + 1] == '\n')
+                ++i;
+            c = ' ';
+        }
+        text += c;
+    }
+    text += '\n';
+}
+
+} // namespace
+
 bool AssayData::writeCsv(const std::string& path, const StatsShow& selection) const {
     // Statistics and points come from the same state of the record.
     const Fields record = copyFields();
@@ -19,10 +38,8 @@ bool AssayData::writeCsv(const std::string& path, const StatsShow& selection) co
 
     std::string text;
     text.reserve(record.counts.size() * 8 + 1024);
-    for (const std::string& line : record.headerLines) {
-        text += line;
-        text += '\n';
-    }
+    for (const std::string& line : record.headerLines)
+        AppendOneLine(text, line);
     for (const std::string& line :
          nivra::CsvStatisticsLines(nivra::StatisticsBlock(inputs, selection))) {
         text += line;

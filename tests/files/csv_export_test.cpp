@@ -94,6 +94,18 @@ TEST(CsvExport, RangeExtractHasNoHeaderLinesAndItsOwnTimeBase) {
               "Std dev: 2.8284\nCPH: 40.0000\n12,\n8,\n");
 }
 
+TEST(CsvExport, EachHeaderLineStaysOneLine) {
+    TempDir dir;
+    AssayData record = WorkedExample(0.0);
+    record.appendHeaderLine("Counter Desc: bay 4\r\nre-coated");
+    record.appendHeaderLine("");
+    StatsShow none;
+    none.setAll(false);
+    ASSERT_TRUE(record.writeCsv(dir.file("r.csv"), none));
+    EXPECT_EQ(ReadFileBytes(dir.file("r.csv")),
+              "Counter Desc: bay 4 re-coated\n\n10,\n12,\n8,\n10,\n");
+}
+
 TEST(CsvExport, FilesThatCannotBeWrittenAreReported) {
     TempDir dir;
     const AssayData record = WorkedExample();
