@@ -1,0 +1,47 @@
+// The sixteen statistics of a large record. They are recomputed whenever they are shown.
+
+#include "assay_data/assay_data.h"
+#include "assay_data/statistics.h"
+#include "files/stats_show.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+AssayData MakeRecord(std::int64_t points) {
+    AssayConfig assay = AssayConfig::Defaults();
+    assay.backgroundRate = 2.0;
+    AssayData record(CounterConfig::Defaults(), assay, 1);
+    for (std::int64_t i = 0; i < points; ++i)
+        record.appendPoint(static_cast<std::int32_t>((i * 7919) % 250));
+    return record;
+}
+
+// The statistics block as the statistics list and the CSV export build it: all sixteen texts
+// from one consistent state of the record.
+void BM_Statistics(benchmark::State& state) {
+    const AssayData record = MakeRecord(state.range(0));
+    const StatsShow all;
+    for (auto _ : state) {
+        auto block = nivra::StatisticsBlock(record, all);
+        benchmark::DoNotOptimize(block.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_Statistics)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// The same sixteen texts asked for one by one through the record's text operations, each of
+// which recomputes what it needs.
+void BM_StatisticTextsOneByOne(benchmark::State& state) {
+    const AssayData record = MakeRecord(state.range(0));
+    for (auto _ : state) {
+        for (std::size_t i = 0; i < nivra::kStatisticCount; ++i) {
+            std::string text = record.statisticText(nivra::StatisticAt(i));
+            benchmark::DoNotOptimize(text.data());
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_StatisticTextsOneByOne)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,67 @@
+#include "cli/range_option.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nivra::cli {
+
+namespace {
+
+std::optional<int> ParsePointNumber(const std::string& text) {
+    if (text.empty() || text.size() > 10)
+        return std::nullopt;
+    long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value > INT_MAX)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+std::optional<PointRange> ParsePointRange(const std::string& text) {
+    auto colon = text.find(':');
+    if (colon == std::string::npos)
+        return std::nullopt;
+    auto first = ParsePointNumber(text.substr(0, colon));
+    auto last = ParsePointNumber(text.substr(colon + 1));
+    if (!first || !last)
+        return std::nullopt;
+    return PointRange{*first, *last};
+}
+
+std::string RangeProblem(const PointRange& range, std::size_t pointCount) {
+    if (range.first < 1)
+        return "FIRST must be at least 1";
+    if (static_cast<std::size_t>(range.last) > pointCount)
+        return "LAST must not exceed the number of points (" + std::to_string(pointCount) + ")";
+    if (range.first > range.last)
+        return "FIRST must not exceed LAST";
+    return {};
+}
+
+bool CanReadFile(const std::string& path, std::string& reason) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    struct stat st;
+    bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    if (!regular) {
+        reason = "not a regular file";
+        return false;
+    }
+    return true;
+}
+
+} // namespace nivra::cli

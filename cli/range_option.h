@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+// Helpers shared by the nivra-cli commands that read a data file and may narrow it to a range
+// of points.
+namespace nivra::cli {
+
+// Exit statuses of the data commands.
+inline constexpr int kExitFailure = 1; // a file could not be read or written
+inline constexpr int kExitUsage = 2;   // a bad option or range
+
+// A region of interest: 1-based point numbers, both inclusive.
+struct PointRange {
+    int first = 0;
+    int last = 0;
+};
+
+// Parses "FIRST:LAST": two unsigned decimal numbers, nothing else. Nothing when the text does
+// not have that form or a number is too large.
+std::optional<PointRange> ParsePointRange(const std::string& text);
+
+// Why a range does not fit a record of pointCount points, or "" when it does: FIRST must be at
+// least 1, LAST at most the number of points, and FIRST not greater than LAST.
+std::string RangeProblem(const PointRange& range, std::size_t pointCount);
+
+// Whether path names a regular file that can be opened for reading; the reason when not.
+bool CanReadFile(const std::string& path, std::string& reason);
+
+} // namespace nivra::cli

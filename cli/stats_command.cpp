@@ -1,0 +1,92 @@
+// nivra-cli stats FILE.dax [--all | --roi FIRST:LAST]: the statistics block of a data file, one
+// statistic per line, exactly as a CSV export writes it (all sixteen selected, the statistics
+// that need a background only when there is one).
+
+#include "assay_data/assay_data.h"
+#include "assay_data/statistics.h"
+#include "cli/command_registry.h"
+#include "cli/range_option.h"
+#include "files/stats_show.h"
+
+#include <cstdio>
+
+namespace nivra::cli {
+namespace {
+
+constexpr const char* kName = "stats";
+
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    return status;
+}
+
+int RunStats(const std::vector<std::string>& args) {
+    std::string path;
+    bool all = false;
+    std::optional<PointRange> roi;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--all") {
+            all = true;
+        } else if (arg == "--roi" || arg.rfind("--roi=", 0) == 0) {
+            std::string value;
+            if (arg == "--roi") {
+                if (i + 1 == args.size())
+                    return Fail(kExitUsage, "--roi needs FIRST:LAST");
+                value = args[++i];
+            } else {
+                value = arg.substr(6);
+            }
+            roi = ParsePointRange(value);
+            if (!roi)
+                return Fail(kExitUsage, "bad range '" + value + "', expected FIRST:LAST");
+        } else if (!arg.empty() && arg[0] == '-') {
+            return Fail(kExitUsage, "unknown option '" + arg + "'");
+        } else if (path.empty()) {
+            path = arg;
+        } else {
+            return Fail(kExitUsage, "unexpected argument '" + arg + "'");
+        }
+    }
+    if (path.empty())
+        return Fail(kExitUsage, "missing data file; usage: nivra-cli stats FILE.dax "
+                                "[--all | --roi FIRST:LAST]");
+    if (all && roi)
+        return Fail(kExitUsage, "--all and --roi exclude each other");
+
+    std::string reason;
+    if (!CanReadFile(path, reason))
+        return Fail(kExitFailure, "cannot read '" + path + "': " + reason);
+
+    const AssayData record(path);
+    std::unique_ptr<AssayData> extract;
+    if (roi) {
+        std::string problem = RangeProblem(*roi, record.pointCount());
+        if (!problem.empty())
+            return Fail(kExitUsage, "bad range " + std::to_string(roi->first) + ":" +
+                                        std::to_string(roi->last) + ": " + problem);
+        extract = record.extractRange(roi->first, roi->last);
+    } else if (all) {
+        extract = record.extractRange(1, static_cast<int>(record.pointCount()));
+    }
+
+    const StatsShow everything;
+    for (const std::string& line :
+         CsvStatisticsLines(StatisticsBlock(extract ? *extract : record, everything)))
+        std::printf("%s\n", line.c_str());
+    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+}
+
+const CliCommandRegistration registration({
+    kName,
+    "stats FILE.dax [--all | --roi FIRST:LAST]",
+    "  Prints the statistics of a data file, one per line, as a CSV export writes them.\n"
+    "  Without an option the time base is the file's configured total time.\n"
+    "  --all             all points, with a time base of points x dwell (the All Data view)\n"
+    "  --roi FIRST:LAST  points FIRST to LAST (1-based, inclusive), time base points x dwell\n"
+    "  Example: nivra-cli stats run.dax --roi 3:10",
+    RunStats,
+});
+
+} // namespace
+} // namespace nivra::cli

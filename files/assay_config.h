@@ -1,0 +1,79 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+class CProfileFile;
+
+// What one run measures and for how long: the assay's name, the sample area, the dwell time (the
+// length of one data point), the total time of the run and the background. A value type, copied
+// member by member (the file path included). Kept in assay configuration files (.acx) and inside
+// every data file, in the section "ASSAY CONFIG".
+//
+// The parts of a time are not normalised: 90 minutes or 25 hours are valid and simply add up.
+struct AssayConfig {
+    static constexpr const char* kSection = "ASSAY CONFIG";
+
+    std::string name = "default assay config";
+    std::uint32_t sampleArea = 1000; // cm²
+    std::uint32_t dwellHours = 2;
+    std::uint32_t dwellMinutes = 2;
+    std::uint32_t dwellSeconds = 3;
+    std::uint32_t totalHours = 4;
+    std::uint32_t totalMinutes = 5;
+    std::uint32_t totalSeconds = 6;
+    double backgroundRate = 1.0;  // counts per hour
+    double backgroundHours = 4.0; // 0 means "the same as the total time"
+    std::string filePath;         // used by write() when it is given no path; never stored
+
+    // The default configuration: the built-in defaults, then the file "default.acx" in the
+    // folder assay_config below the start directory, which also becomes filePath.
+    AssayConfig();
+
+    // The built-in defaults, then the file at path. filePath stays empty, so the record is
+    // written only with an explicit path.
+    explicit AssayConfig(const std::string& path);
+
+    // The built-in defaults alone; no file is read and filePath is empty.
+    static AssayConfig Defaults();
+
+    // Fills the record from the section "ASSAY CONFIG" of the file. A missing name (or file)
+    // empties the name; a number that cannot be converted keeps its current value. filePath is
+    // not touched.
+    void read(const std::string& path);
+    void readFrom(CProfileFile& file);
+
+    // Writes the ten keys to path, or to filePath when path is empty. Returns 1 when the file was
+    // written, 0 when there was no path or the file could not be written (missing folder,
+    // read-only file, full disk). filePath is never changed.
+    int write(const std::string& path = {}) const;
+
+    // Queues the ten keys into an open profile file (committed by its Flush). Returns false when
+    // a key was refused.
+    bool writeTo(CProfileFile& file) const;
+
+    // The ten keys with their values formatted for the file, in the file's order.
+    std::array<std::pair<const char*, std::string>, 10> entries() const;
+
+    // Time spans in whole seconds: (hours × 60 + minutes) × 60 + seconds.
+    std::int64_t dwellSpan() const;
+    std::int64_t totalSpan() const;
+
+    // Splits a span back into totalHours (not reduced modulo 24), totalMinutes and totalSeconds.
+    // A negative span becomes 0; a span too long for the hours field keeps the longest total the
+    // fields can hold.
+    void setTotalSpan(std::int64_t seconds);
+
+    // The total time in hours: the time base of the counting statistics.
+    double countTimeHours() const;
+    // backgroundHours, or countTimeHours() when backgroundHours is 0.
+    double effectiveBackgroundHours() const;
+    // Background counts expected over the background time: effectiveBackgroundHours × rate.
+    double backgroundCounts() const;
+
+private:
+    struct NoFile {};
+    explicit AssayConfig(NoFile) {}
+};

@@ -1,0 +1,233 @@
+// The data file (.dax): a profile file holding one assay record.
+//
+//   [COUNTER CONFIG]   the record's counter configuration
+//   [ASSAY CONFIG]     the record's assay configuration
+//   [ASSAY DESC]       D0, D1, ... one key per header line
+//   [ASSAY DATA]       P0, P1, ... one key per point, the count in decimal
+//
+// The D and P keys are dense; a reader stops at the first missing or empty one. Counter number,
+// end time and progress are not stored.
+//
+// Reading goes through the profile layer. Saving writes the file afresh, in exactly the layout
+// the profile layer writes (section lines, key=value lines, CR LF), and replaces the old file in
+// one atomic step: a run rewrites its backup file after every dwell, and a profile object that
+// indexes every key would make each save of a long run grow faster than the run itself.
+
+#include "assay_data/assay_data.h"
+
+#include "files/profile_file.h"
+#include "files/value_encoding.h"
+
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kHeaderSection = "ASSAY DESC";
+constexpr const char* kPointSection = "ASSAY DATA";
+
+// "D<index>" / "P<index>".
+std::string NumberedKey(char prefix, std::size_t index) {
+    char buffer[24];
+    buffer[0] = prefix;
+    char* end = std::to_chars(buffer + 1, buffer + sizeof buffer, index).ptr;
+    return std::string(buffer, end);
+}
+std::string HeaderKey(std::size_t index) {
+    return NumberedKey('D', index);
+}
+std::string PointKey(std::size_t index) {
+    return NumberedKey('P', index);
+}
+
+bool IsEdgeBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// A header line as it is stored so that reading gives it back. The profile reader drops blanks
+// around a value and one pair of enclosing quotes, so such a line is stored inside quotes. An
+// empty line would end the list of header lines for a reader and lose every line after it; it
+// is stored as one blank instead.
+std::string EncodeHeaderLine(const std::string& line) {
+    if (line.empty())
+        return "\" \"";
+    const bool blankEdge = IsEdgeBlank(line.front()) || IsEdgeBlank(line.back());
+    const bool quoted = line.size() >= 2 && (line.front() == '"' || line.front() == '\'') &&
+                        line.back() == line.front();
+    if (blankEdge || quoted)
+        return '"' + line + '"';
+    return line;
+}
+
+// The text of a profile file, built the way the profile layer writes a new file.
+class ProfileText {
+public:
+    void section(const char* name) {
+        text_ += '[';
+        text_ += name;
+        text_ += "]\r\n";
+    }
+    // A key line. A line break inside the value becomes one blank (CR LF counts as one), as the
+    // profile layer does, so a value can never add lines to the file.
+    void key(std::string_view key, std::string_view value) {
+        text_ += key;
+        text_ += '=';
+        if (value.find_first_of("\r\n") == std::string_view::npos) {
+            text_ += value;
+            text_ += "\r\n";
+            return;
+        }
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            char c = value[i];
+            if (c == '\r' || c == '\n') {
+                if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
+                    ++i;
+                c = ' ';
+            }
+            text_ += c;
+        }
+        text_ += "\r\n";
+    }
+    void reserve(std::size_t bytes) { text_.reserve(bytes); }
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+std::atomic<unsigned> temporaryCounter{0};
+
+// Replaces the file at path with bytes: a temporary file in the same folder, flushed to disk and
+// renamed over the old one, so a crash or a full disk leaves either the old or the new content.
+// Like every settings write of the program it creates no folder, and it refuses a read-only file
+// (a rename would otherwise replace it) and anything that is not a regular file. An existing
+// file keeps its permissions.
+bool ReplaceFile(const std::string& path, const std::string& bytes) {
+    const std::string folder = FolderOf(path);
+    struct stat st;
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(folder.c_str(), W_OK))
+        return false;
+    mode_t mode = 0666;
+    const bool existed = ::stat(path.c_str(), &st) == 0;
+    if (existed) {
+        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK))
+            return false;
+        mode = st.st_mode & 07777;
+    }
+
+    const std::string base =
+        path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    const std::string temporary = folder + "/." + base + ".tmp-" + std::to_string(::getpid()) +
+                                  "-" + std::to_string(temporaryCounter.fetch_add(1));
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, bytes);
+    if (ok && existed)
+        ok = ::fchmod(fd, mode) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+} // namespace
+
+bool AssayData::save(const std::string& path) const {
+    if (path.empty())
+        return false;
+    const Fields record = copyFields();
+
+    ProfileText file;
+    file.reserve(1024 + record.counts.size() * 16);
+    file.section(CounterConfig::kSection);
+    for (const auto& [key, value] : record.counterConfig.entries())
+        file.key(key, value);
+    file.section(AssayConfig::kSection);
+    for (const auto& [key, value] : record.assayConfig.entries())
+        file.key(key, value);
+    if (!record.headerLines.empty()) {
+        file.section(kHeaderSection);
+        for (std::size_t i = 0; i < record.headerLines.size(); ++i)
+            file.key(HeaderKey(i), EncodeHeaderLine(record.headerLines[i]));
+    }
+    if (!record.counts.empty()) {
+        file.section(kPointSection);
+        char value[16];
+        for (std::size_t i = 0; i < record.counts.size(); ++i) {
+            char* end = std::to_chars(value, value + sizeof value, record.counts[i]).ptr;
+            file.key(PointKey(i), std::string_view(value, static_cast<std::size_t>(end - value)));
+        }
+    }
+    return ReplaceFile(path, file.text());
+}
+
+void AssayData::load(const std::string& path) {
+    // Read everything first, then change the record in one step.
+    CProfileFile file(path);
+    CounterConfig counterConfig = this->counterConfig();
+    AssayConfig assayConfig = this->assayConfig();
+    counterConfig.readFrom(file);
+    assayConfig.readFrom(file);
+
+    std::vector<std::int32_t> points;
+    std::int32_t value = 0; // a value that is no number repeats the one before it
+    for (std::size_t i = 0;; ++i) {
+        const std::string text = file.ReadString(PointKey(i), kPointSection);
+        if (text.empty())
+            break;
+        nivra::ScanInt(text, value);
+        points.push_back(value);
+    }
+
+    std::vector<std::string> lines;
+    for (std::size_t i = 0;; ++i) {
+        std::string line = file.ReadString(HeaderKey(i), kHeaderSection);
+        if (line.empty())
+            break;
+        lines.push_back(std::move(line));
+    }
+
+    std::lock_guard lock(mutex_);
+    fields_.counterConfig = std::move(counterConfig);
+    fields_.assayConfig = std::move(assayConfig);
+    fields_.counts.insert(fields_.counts.end(), points.begin(), points.end());
+    for (std::string& line : lines)
+        fields_.headerLines.push_back(std::move(line));
+}

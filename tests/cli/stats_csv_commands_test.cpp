@@ -1,0 +1,173 @@
+// nivra-cli stats and csv, run as the operator runs them.
+
+#include "support/temp_dir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using nivra::test::ReadFileBytes;
+using nivra::test::TempDir;
+using nivra::test::WriteFileBytes;
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+
+extern char** environ;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs nivra-cli with the arguments in the folder dir and collects its output.
+Outcome RunCli(const TempDir& dir, const std::vector<std::string>& args) {
+    const std::string program = std::string(NIVRA_BIN_DIR) + "/nivra-cli";
+    const std::string outPath = dir.file(".stdout");
+    const std::string errPath = dir.file(".stderr");
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, dir.path().c_str());
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    pid_t pid;
+    Outcome outcome;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    outcome.out = ReadFileBytes(outPath);
+    outcome.err = ReadFileBytes(errPath);
+    ::unlink(outPath.c_str());
+    ::unlink(errPath.c_str());
+    return outcome;
+}
+
+// The worked example as a data file: counts 10, 12, 8, 10 in 15-minute dwells, with a
+// configured total of totalHours.
+void WriteWorkedExample(const std::string& path, int totalHours = 1) {
+    WriteFileBytes(path, "[COUNTER CONFIG]\r\nCOUNTER NAME=c\r\nDESCRIPTION 0=d\r\n"
+                         "DETECTOR AREA=100\r\nDETECTOR EFFICIENCY=0.500000\r\n"
+                         "[ASSAY CONFIG]\r\nNAME=a\r\nSAMPLE_AREA=100\r\nDWELL HOURS=0\r\n"
+                         "DWELL MINUTES=15\r\nDWELL SECONDS=0\r\nTOTAL HOURS=" +
+                             std::to_string(totalHours) +
+                             "\r\nTOTAL MINUTES=0\r\nTOTAL SECONDS=0\r\nBACKGROUND=2.000000\r\n"
+                             "BACKGROUND_HOURS=4.000000\r\n[ASSAY DESC]\r\nD0=first header line\r\n"
+                             "D1=second header line\r\n[ASSAY DATA]\r\nP0=10\r\nP1=12\r\nP2=8\r\n"
+                             "P3=10\r\n");
+}
+
+const std::string kWorkedStatistics = "Num Points: 4\n"
+                                      "Total Counts: 40\n"
+                                      "Time(hrs): 1.0000\n"
+                                      "Mean: 10.0000\n"
+                                      "Std dev: 1.6330\n"
+                                      "CPH: 40.0000\n"
+                                      "Net a/(cm2 hr): 0.3800\n"
+                                      "+/- err: 0.0636\n"
+                                      "LLD: 0.0330\n"
+                                      "Det Eff(%): 50.00\n"
+                                      "Net corr: 0.7600\n"
+                                      "+/- err: 0.1273\n"
+                                      "CDL95: 0.0329\n"
+                                      "LOD90.0%: 0.2087\n"
+                                      "LOD95.0%: 0.2546\n"
+                                      "LOD99.7%: 0.3818\n";
+
+// A failure: non-zero status, nothing on standard output, one line on standard error.
+void ExpectOneLineError(const Outcome& outcome, const std::string& part) {
+    EXPECT_NE(outcome.status, 0);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_THAT(outcome.err, MatchesRegex("nivra-cli [a-z]+: [^\n]*\n"));
+    EXPECT_THAT(outcome.err, HasSubstr(part));
+}
+
+} // namespace
+
+TEST(CliStats, PrintsTheStatisticsBlockOfTheWorkedExample) {
+    TempDir dir;
+    WriteWorkedExample(dir.file("w.dax"));
+    Outcome outcome = RunCli(dir, {"stats", "w.dax"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, kWorkedStatistics);
+    EXPECT_EQ(outcome.err, "");
+}
+
+TEST(CliStats, AllAndRoiUsePointsTimesDwell) {
+    TempDir dir;
+    WriteWorkedExample(dir.file("w.dax"), 8);
+    Outcome configured = RunCli(dir, {"stats", "w.dax"});
+    EXPECT_THAT(configured.out, HasSubstr("Time(hrs): 8.0000\n"));
+
+    Outcome all = RunCli(dir, {"stats", "w.dax", "--all"});
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(all.out, kWorkedStatistics);
+
+    Outcome roi = RunCli(dir, {"stats", "w.dax", "--roi", "2:3"});
+    EXPECT_EQ(roi.status, 0);
+    EXPECT_THAT(roi.out, HasSubstr("Num Points: 2\nTotal Counts: 20\nTime(hrs): 0.5000\n"));
+    EXPECT_EQ(RunCli(dir, {"stats", "--roi=4:4", "w.dax"}).out.substr(0, 14), "Num Points: 1\n");
+}
+
+TEST(CliStats, BadInputsGetOneLineErrors) {
+    TempDir dir;
+    WriteWorkedExample(dir.file("w.dax"));
+    ExpectOneLineError(RunCli(dir, {"stats", "missing.dax"}), "cannot read 'missing.dax'");
+    ExpectOneLineError(RunCli(dir, {"stats", "."}), "cannot read");
+    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "0:2"}), "FIRST");
+    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "2:5"}), "LAST");
+    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "3:2"}), "FIRST must not exceed");
+    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "-1:2"}), "bad range");
+    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--all", "--roi", "1:2"}), "--all");
+    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--verbose"}), "--verbose");
+}
+
+TEST(CliCsv, WritesTheExportWithAllStatisticsWithoutASelectionFile) {
+    TempDir dir;
+    WriteWorkedExample(dir.file("w.dax"));
+    Outcome outcome = RunCli(dir, {"csv", "w.dax", "w.csv"});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(ReadFileBytes(dir.file("w.csv")), "first header line\nsecond header line\n" +
+                                                    kWorkedStatistics + "10,\n12,\n8,\n10,\n");
+}
+
+TEST(CliCsv, UsesTheSelectionFileOfTheCurrentFolderAndTheRange) {
+    TempDir dir;
+    WriteWorkedExample(dir.file("w.dax"));
+    WriteFileBytes(dir.file("stats_display_config.pfx"),
+                   "[STATS SHOW]\r\nNumPoints=true\r\nCPH=TRUE\r\nLOD997=true\r\n");
+    EXPECT_EQ(RunCli(dir, {"csv", "w.dax", "w.csv"}).status, 0);
+    EXPECT_EQ(ReadFileBytes(dir.file("w.csv")), "first header line\nsecond header line\n"
+                                                "Num Points: 4\nLOD99.7%: 0.3818\n"
+                                                "10,\n12,\n8,\n10,\n");
+
+    EXPECT_EQ(RunCli(dir, {"csv", "w.dax", "roi.csv", "--roi", "2:3"}).status, 0);
+    EXPECT_EQ(ReadFileBytes(dir.file("roi.csv")), "Num Points: 2\nLOD99.7%: 0.5383\n12,\n8,\n");
+}
+
+TEST(CliCsv, BadInputsGetOneLineErrors) {
+    TempDir dir;
+    WriteWorkedExample(dir.file("w.dax"));
+    ExpectOneLineError(RunCli(dir, {"csv", "missing.dax", "o.csv"}), "missing.dax");
+    ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "no/such/folder.csv"}), "cannot write");
+    ExpectOneLineError(RunCli(dir, {"csv", "w.dax"}), "usage");
+    ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "o.csv", "--roi", "1:9"}), "LAST");
+    EXPECT_FALSE(nivra::test::FileExists(dir.file("o.csv")));
+}

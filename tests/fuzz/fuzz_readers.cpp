@@ -1,0 +1,113 @@
+// Feeds arbitrary bytes to the file readers, as a profile file and as a data file: nothing may
+// crash, hang or trip a sanitizer, and what the program writes back must read back unchanged.
+
+#include "assay_data/assay_data.h"
+#include "assay_data/statistics.h"
+#include "files/assay_config.h"
+#include "files/counter_config.h"
+#include "files/profile_file.h"
+#include "files/stats_show.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// A scratch folder for the whole fuzzing run, removed when the process exits.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "nivra-fuzz-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            std::abort();
+        path_ = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string file(const char* name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+void Require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+// Line breaks inside a value are stored as blanks.
+std::string OneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+
+void ReadAsProfileFile(const std::string& path, const std::string& copy) {
+    {
+        CProfileFile file(path);
+        (void)file.ReadString("NAME", "ASSAY CONFIG");
+        (void)file.ReadString("p0", "assay data");
+        (void)file.ReadString(" ", "");
+    }
+    AssayConfig assay(path);
+    (void)assay.countTimeHours();
+    (void)assay.backgroundCounts();
+    CounterConfig counter(path);
+    StatsShow selection;
+    selection.load(path);
+
+    // A value written into whatever the file holds reads back as written, and the rest of the
+    // file still parses.
+    std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing);
+    {
+        CProfileFile file(copy);
+        Require(file.WriteString("written value", "FUZZ KEY", "FUZZ SECTION") != 0);
+        Require(file.Flush());
+    }
+    CProfileFile file(copy);
+    Require(file.ReadString("fuzz key", "fuzz section") == "written value");
+    (void)file.ReadString("NAME", "ASSAY CONFIG");
+}
+
+void ReadAsDataFile(const std::string& path, const std::string& copy, const std::string& csv) {
+    AssayData record(path);
+    const auto block = nivra::StatisticsBlock(record, StatsShow());
+    Require(block.size() == 6 || block.size() == 16);
+    (void)record.extractRange(2, static_cast<int>(record.pointCount()) - 1)->stdDevText();
+    (void)record.writeCsv(csv, StatsShow());
+
+    // Saving and reading again gives the same points and header lines.
+    Require(record.save(copy));
+    AssayData again(copy);
+    Require(again.counts() == record.counts());
+    const auto lines = record.headerLines();
+    const auto linesAgain = again.headerLines();
+    Require(lines.size() == linesAgain.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        Require(OneLine(lines[i]) == linesAgain[i]);
+    Require(again.assayConfig().totalSpan() == record.assayConfig().totalSpan());
+    Require(again.counterConfig().detectorArea == record.counterConfig().detectorArea);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const ScratchFolder folder;
+    static const std::string input = folder.file("input.dax");
+    WriteBytes(input, data, size);
+    ReadAsProfileFile(input, folder.file("profile_copy.pfx"));
+    ReadAsDataFile(input, folder.file("saved.dax"), folder.file("export.csv"));
+    return 0;
+}
