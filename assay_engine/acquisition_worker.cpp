@@ -22,7 +22,7 @@ constexpr std::int32_t kResetAbove = 60;
 // otherwise wrap to a negative count.
 std::int32_t PointCount(std::int64_t sum) {
     return sum > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
-                                                         : static_cast<std::int32_t>(sum);
+                                                          : static_cast<std::int32_t>(sum);
 }
 
 void AppendStartLines(AssayData& data, std::int64_t now) {
@@ -34,7 +34,8 @@ void AppendStartLines(AssayData& data, std::int64_t now) {
         nivra::FormatC("sample area: %d", static_cast<std::int32_t>(assay.sampleArea)));
     data.appendHeaderLine(
         nivra::FormatC("detector area: %d", static_cast<std::int32_t>(counter.detectorArea)));
-    data.appendHeaderLine(nivra::FormatC("detector eff: %.2lf%%", counter.detectorEfficiency * 100.0));
+    data.appendHeaderLine(
+        nivra::FormatC("detector eff: %.2lf%%", counter.detectorEfficiency * 100.0));
     data.appendHeaderLine(nivra::FormatC("background_rate: %.3lf", assay.backgroundRate));
     data.appendHeaderLine(nivra::FormatC("background_hours: %.3lf", assay.backgroundHours));
 }

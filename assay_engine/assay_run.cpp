@@ -27,7 +27,9 @@ LiveRunCount& LiveRunRegistry() {
 
 } // namespace
 
-nivra::RunClock& RunEnvironment::Clock() const { return clock ? *clock : nivra::SystemRunClock(); }
+nivra::RunClock& RunEnvironment::Clock() const {
+    return clock ? *clock : nivra::SystemRunClock();
+}
 
 nivra::CounterAccess& RunEnvironment::Counters() const {
     return counters ? *counters : nivra::RegisteredCounters();
@@ -62,7 +64,9 @@ bool CAssayRun::Resume() {
     }
 }
 
-void CAssayRun::Discard() { delete this; }
+void CAssayRun::Discard() {
+    delete this;
+}
 
 void CAssayRun::PostThreadMessage(unsigned message, std::int64_t wParam, std::int64_t lParam) {
     queue_.Post({message, wParam, lParam});

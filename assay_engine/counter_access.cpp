@@ -4,34 +4,24 @@
 
 namespace nivra {
 
-namespace {
+CCounterPort* CounterManagerAccess::PortFor(int counterNumber) const {
+    if (counterNumber < 1 || counterNumber > CCounterManager::kHighestCounterNumber)
+        return nullptr;
+    return manager_.PortFor(static_cast<std::uint8_t>(counterNumber));
+}
 
-// The commands go to whichever port the registry names for the counter; a number it does not
-// know gets no command at all.
-class RegisteredCounterAccess final : public CounterAccess {
-public:
-    bool ResetCount(int counterNumber) override {
-        CCounterPort* port = PortFor(counterNumber);
-        return port && port->ResetCount(static_cast<std::uint8_t>(counterNumber));
-    }
+bool CounterManagerAccess::ResetCount(int counterNumber) {
+    CCounterPort* port = PortFor(counterNumber);
+    return port && port->ResetCount(static_cast<std::uint8_t>(counterNumber));
+}
 
-    bool ReadCount(int counterNumber, std::int32_t& count) override {
-        CCounterPort* port = PortFor(counterNumber);
-        return port && port->ReadCount(static_cast<std::uint8_t>(counterNumber), count);
-    }
-
-private:
-    static CCounterPort* PortFor(int counterNumber) {
-        if (counterNumber < 1 || counterNumber > CCounterManager::kHighestCounterNumber)
-            return nullptr;
-        return CCounterManager::Instance().PortFor(static_cast<std::uint8_t>(counterNumber));
-    }
-};
-
-} // namespace
+bool CounterManagerAccess::ReadCount(int counterNumber, std::int32_t& count) {
+    CCounterPort* port = PortFor(counterNumber);
+    return port && port->ReadCount(static_cast<std::uint8_t>(counterNumber), count);
+}
 
 CounterAccess& RegisteredCounters() {
-    static RegisteredCounterAccess counters;
+    static CounterManagerAccess counters(CCounterManager::Instance());
     return counters;
 }
 

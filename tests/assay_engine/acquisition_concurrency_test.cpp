@@ -2,6 +2,7 @@
 #include "assay_engine/assay_run.h"
 #include "assay_engine/time_left.h"
 #include "files/start_directory.h"
+#include "files/value_encoding.h"
 #include "support/run_fakes.h"
 #include "support/temp_dir.h"
 
@@ -46,9 +47,9 @@ private:
 };
 
 // One run of counter 1 in virtual time. `during` runs once the run has been started.
-struct Run {
-    explicit Run(const AssayConfig& assay, ScriptedCounter& counter, VirtualClock& clock,
-                 int counterNumber = 1)
+struct VirtualRun {
+    explicit VirtualRun(const AssayConfig& assay, ScriptedCounter& counter, VirtualClock& clock,
+                        int counterNumber = 1)
         : data(std::make_unique<AssayData>(CounterConfig::Defaults(), assay, counterNumber)) {
         run = CAssayRun::CreateSuspended(RunEnvironment{&clock, &counter});
         receiver.quit = [this] { run->PostThreadMessage(WM_QUIT); };
@@ -100,7 +101,7 @@ TEST(RunLength, PointsFollowDwellAndTotalTime) {
     for (Case c : {Case{10, 60, 6}, Case{10, 65, 6}, Case{10, 70, 7}, Case{10, 5, 1}}) {
         VirtualClock clock;
         ScriptedCounter counter(Repeat(0, 1));
-        Run run(Timing(c.dwell, c.total), counter, clock);
+        VirtualRun run(Timing(c.dwell, c.total), counter, clock);
         ASSERT_TRUE(run.Finish());
         EXPECT_EQ(run.data->pointCount(), c.points) << c.dwell << "/" << c.total;
         auto lines = run.data->headerLines();
@@ -114,14 +115,14 @@ TEST(RunLength, ProgressReachesOneAndStaysFiniteForTotalZero) {
     {
         VirtualClock clock;
         ScriptedCounter counter(Repeat(0, 1));
-        Run run(Timing(10, 60), counter, clock);
+        VirtualRun run(Timing(10, 60), counter, clock);
         ASSERT_TRUE(run.Finish());
         EXPECT_NEAR(run.data->progress(), 1.0, 1e-9);
     }
     {
         VirtualClock clock;
         ScriptedCounter counter(Repeat(0, 1));
-        Run run(Timing(10, 0), counter, clock);
+        VirtualRun run(Timing(10, 0), counter, clock);
         ASSERT_TRUE(run.Finish());
         EXPECT_EQ(run.data->pointCount(), 1u);
         EXPECT_TRUE(std::isfinite(run.data->progress()));
@@ -134,7 +135,7 @@ TEST(RunLength, DwellZeroClosesFourPointsPerSecondUntilStopped) {
     VirtualClock clock;
     ScriptedCounter counter(Repeat(0, 1));
     clock.PauseAt(clock.StartSeconds() + 3);
-    Run run(Timing(0, 60), counter, clock);
+    VirtualRun run(Timing(0, 60), counter, clock);
     ASSERT_TRUE(clock.WaitUntilPaused());
     // Seconds 1 and 2 have passed completely: the first pass of second 1 closes its first point.
     std::size_t points = run.data->pointCount();
@@ -150,7 +151,7 @@ TEST(CountArithmetic, ReadingsBecomeCountsPerSecondWithResetsAbove60) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({10, 30, 70, 5});
-    Run run(Timing(100, 100), counter, clock);
+    VirtualRun run(Timing(100, 100), counter, clock);
     // Stop after the fourth reading.
     counter.OnRead([&](int read) {
         if (read == 5)
@@ -173,7 +174,7 @@ TEST(CountArithmetic, AReadingBelowThePreviousCountsNothingAndRestartsFromZero) 
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({50, 20, 25});
-    Run run(Timing(100, 100), counter, clock);
+    VirtualRun run(Timing(100, 100), counter, clock);
     counter.OnRead([&](int read) {
         if (read == 4)
             run.run->PostThreadMessage(WM_RUN_STOP);
@@ -195,7 +196,7 @@ TEST(CountArithmetic, PointsSumTheSecondsOfTheirDwell) {
     for (int i = 1; i <= 40; ++i)
         readings.push_back(i);
     ScriptedCounter counter(readings);
-    Run run(Timing(10, 30), counter, clock);
+    VirtualRun run(Timing(10, 30), counter, clock);
     ASSERT_TRUE(run.Finish());
     auto counts = run.data->counts();
     ASSERT_EQ(counts.size(), 3u);
@@ -210,7 +211,7 @@ TEST(Failures, ACounterThatStopsAnsweringGivesZeroPointsAndEndsByTime) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({5, 9}, /*answerAfterScript=*/false);
-    Run run(Timing(10, 40), counter, clock);
+    VirtualRun run(Timing(10, 40), counter, clock);
     ASSERT_TRUE(run.Finish());
     auto counts = run.data->counts();
     ASSERT_EQ(counts.size(), 4u);
@@ -224,7 +225,7 @@ TEST(Failures, AnUnknownCounterNumberRecordsZeroPoints) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({}, false);
-    Run run(Timing(5, 10), counter, clock, 3);
+    VirtualRun run(Timing(5, 10), counter, clock, 3);
     ASSERT_TRUE(run.Finish());
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{0, 0}));
 }
@@ -235,7 +236,7 @@ TEST(Failures, AMissingBackupFolderDoesNotDisturbTheRun) {
     GetStartingDirectory() = dir.path(); // no backup_data folder
     VirtualClock clock;
     ScriptedCounter counter(Repeat(3, 1));
-    Run run(Timing(5, 15), counter, clock);
+    VirtualRun run(Timing(5, 15), counter, clock);
     ASSERT_TRUE(run.Finish());
     EXPECT_EQ(run.data->pointCount(), 3u);
     EXPECT_FALSE(nivra::test::FileExists(dir.file("backup_data")));
@@ -250,7 +251,7 @@ TEST(StopAndBackup, StopInTheMiddleOfADwellKeepsOnlyClosedPoints) {
         readings.push_back(i);
     ScriptedCounter counter(readings);
     clock.PauseAt(clock.StartSeconds() + 25);
-    Run run(Timing(10, 100), counter, clock);
+    VirtualRun run(Timing(10, 100), counter, clock);
     ASSERT_TRUE(clock.WaitUntilPaused());
     run.StopNow();
     clock.Resume();
@@ -278,7 +279,7 @@ TEST(StopAndBackup, AnOldBackupIsDeletedBeforeTheFirstPoint) {
     VirtualClock clock;
     ScriptedCounter counter(Repeat(0, 1));
     clock.PauseAt(clock.StartSeconds() + 2);
-    Run run(Timing(10, 20), counter, clock);
+    VirtualRun run(Timing(10, 20), counter, clock);
     ASSERT_TRUE(clock.WaitUntilPaused());
     EXPECT_FALSE(nivra::test::FileExists(workspace.BackupPath(1)));
     clock.Resume();
@@ -327,7 +328,7 @@ TEST(Messages, EveryReportIsForwardedAsCountsThenDwellAndFinishedComesLast) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({2, 4, 6, 8, 10, 12});
-    Run run(Timing(3, 6), counter, clock, 2);
+    VirtualRun run(Timing(3, 6), counter, clock, 2);
     ASSERT_TRUE(run.Finish());
     auto messages = run.receiver.Messages();
     ASSERT_GE(messages.size(), 3u);
