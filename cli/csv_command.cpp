@@ -4,17 +4,15 @@
 
 #include "assay_data/assay_data.h"
 #include "cli/command_registry.h"
+#include "cli/export_selection.h"
 #include "cli/range_option.h"
-#include "files/stats_show.h"
 
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace nivra::cli {
 namespace {
 
 constexpr const char* kName = "csv";
-constexpr const char* kSelectionFile = "stats_display_config.pfx";
 
 int Fail(int status, const std::string& message) {
     std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
@@ -63,12 +61,7 @@ int RunCsv(const std::vector<std::string>& args) {
         extract = record.extractRange(roi->first, roi->last);
     }
 
-    StatsShow selection;
-    struct stat st;
-    if (::stat(kSelectionFile, &st) == 0)
-        selection.load(kSelectionFile);
-
-    if (!(extract ? *extract : record).writeCsv(output, selection))
+    if (!(extract ? *extract : record).writeCsv(output, ExportSelection()))
         return Fail(kExitFailure, "cannot write '" + output + "'");
     return 0;
 }

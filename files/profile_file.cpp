@@ -1,6 +1,7 @@
 #include "files/profile_file.h"
 
-#include <atomic>
+#include "files/atomic_file.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
@@ -89,33 +90,6 @@ std::string OneLine(const std::string& value) {
     }
     return line;
 }
-
-std::string FolderOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-std::atomic<unsigned> temporaryCounter{0};
 
 char LowerChar(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -341,21 +315,9 @@ bool CProfileFile::EnsureLoaded() {
 }
 
 bool CProfileFile::CanWrite() {
-    if (writable_ >= 0)
-        return writable_ == 1;
-    writable_ = 0;
-    struct stat st;
-    std::string folder = FolderOf(path_);
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(folder.c_str(), W_OK))
-        return false;
-    if (::stat(path_.c_str(), &st) == 0) {
-        // An existing file must be a regular file with a write permission (read-only files stay
-        // read-only even for the superuser, who would pass the access() test).
-        if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path_.c_str(), W_OK))
-            return false;
-    }
-    writable_ = 1;
-    return true;
+    if (writable_ < 0)
+        writable_ = nivra::CanWriteFile(path_) ? 1 : 0;
+    return writable_ == 1;
 }
 
 std::string CProfileFile::ReadString(const std::string& key, const std::string& section) {
@@ -400,41 +362,8 @@ int CProfileFile::DeleteSection(const std::string& section) {
 bool CProfileFile::Flush() {
     if (!dirty_)
         return true;
-    if (!CanWrite())
+    if (!CanWrite() || !nivra::ReplaceFileAtomically(path_, content_->Serialize()))
         return false;
-    std::string bytes = content_->Serialize();
-
-    // Keep the permissions of the file being replaced; a new file gets 0666 less the umask.
-    mode_t mode = 0666;
-    struct stat st;
-    bool existed = ::stat(path_.c_str(), &st) == 0;
-    if (existed)
-        mode = st.st_mode & 07777;
-
-    std::string folder = FolderOf(path_);
-    std::string base =
-        path_.substr(path_.rfind('/') == std::string::npos ? 0 : path_.rfind('/') + 1);
-    std::string temporary = folder + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
-                            std::to_string(temporaryCounter.fetch_add(1));
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, bytes);
-    if (ok && existed)
-        ok = ::fchmod(fd, mode) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temporary.c_str(), path_.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
     dirty_ = false;
     return true;
 }

@@ -116,7 +116,8 @@ BackgroundProgram::BackgroundProgram(const std::string& program,
         throw std::runtime_error("fork failed");
     if (pid_ == 0) {
         int null = ::open("/dev/null", O_RDONLY);
-        if (null < 0 || ::dup2(null, 0) < 0 || ::dup2(output, 1) < 0 || ::dup2(output, 2) < 0)
+        if (null < 0 || ::dup2(null, 0) < 0 || ::dup2(output, 1) < 0 || ::dup2(output, 2) < 0 ||
+            ::chdir(outputDir.c_str()) != 0)
             ::_exit(127);
         ::execv(path.c_str(), argv.data());
         ::_exit(127);

@@ -21,8 +21,8 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
                          const std::string& workDir,
                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
-// A program left running in the background (a simulator), ended with SIGTERM by Stop() or when
-// the object goes. Its output goes to files in outputDir.
+// A program left running in the background (a simulator, an unattended run), ended with SIGTERM
+// by Stop() or when the object goes. It runs in outputDir, and its output goes to a file there.
 class BackgroundProgram {
 public:
     BackgroundProgram(const std::string& program, const std::vector<std::string>& args,

@@ -1,0 +1,16 @@
+#include "cli/export_selection.h"
+
+#include <sys/stat.h>
+
+namespace nivra::cli {
+
+StatsShow ExportSelection() {
+    constexpr const char* kSelectionFile = "stats_display_config.pfx";
+    StatsShow selection;
+    struct stat st;
+    if (::stat(kSelectionFile, &st) == 0)
+        selection.load(kSelectionFile);
+    return selection;
+}
+
+} // namespace nivra::cli

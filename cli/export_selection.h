@@ -1,0 +1,11 @@
+#pragma once
+
+#include "files/stats_show.h"
+
+namespace nivra::cli {
+
+// The statistics a CSV export of nivra-cli shows: the selection of stats_display_config.pfx in
+// the current directory when that file exists, all sixteen otherwise.
+StatsShow ExportSelection();
+
+} // namespace nivra::cli

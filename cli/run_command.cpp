@@ -1,0 +1,256 @@
+// nivra-cli run: an unattended assay on one counter, with the same run the window starts.
+
+#include "assay_data/assay_data.h"
+#include "assay_engine/assay_run.h"
+#include "assay_engine/run_clock.h"
+#include "assay_engine/time_left.h"
+#include "cli/command_registry.h"
+#include "cli/export_selection.h"
+#include "cli/range_option.h"
+#include "counter_link/counter_startup.h"
+#include "files/atomic_file.h"
+#include "files/start_directory.h"
+#include "files/value_encoding.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <mutex>
+#include <optional>
+
+namespace nivra::cli {
+
+namespace {
+
+constexpr const char* kName = "run";
+constexpr const char* kMissingConfiguration =
+    "Missing a configuration file nessesary to start assay";
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+void OnStopSignal(int) {
+    stopSignal = 1;
+}
+
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    return status;
+}
+
+struct RunOptions {
+    int counter = 0;
+    std::string assayFile;
+    std::string counterFile;
+    std::string outFile;
+    std::string csvFile;
+};
+
+// Parses "--name VALUE" and "--name=VALUE"; returns the problem, or "" when all is well.
+std::string ParseOptions(const std::vector<std::string>& args, RunOptions& options) {
+    std::string counterText;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::optional<std::string> value;
+        if (auto equals = name.find('='); equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        }
+        std::string* target = name == "--counter"          ? &counterText
+                              : name == "--assay"          ? &options.assayFile
+                              : name == "--counter-config" ? &options.counterFile
+                              : name == "--out"            ? &options.outFile
+                              : name == "--csv"            ? &options.csvFile
+                                                           : nullptr;
+        if (!target)
+            return "unknown option '" + name + "'";
+        if (!value || value->empty())
+            return name + " needs a value";
+        *target = *value;
+    }
+    if (counterText.empty() || options.assayFile.empty() || options.outFile.empty())
+        return "usage: nivra-cli run --counter N --assay FILE.acx [--counter-config FILE.ccx] "
+               "--out FILE.dax [--csv FILE.csv]";
+    std::size_t used = 0;
+    try {
+        options.counter = std::stoi(counterText, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != counterText.size() || options.counter < 1 || options.counter > 255)
+        return "bad counter number '" + counterText + "', expected 1 to 255";
+    return {};
+}
+
+// Prints what the run reports, one line per second and one per closed point, on the run's own
+// thread, and lets the command wait for the end.
+class ProgressPrinter final : public RunReceiver {
+public:
+    explicit ProgressPrinter(const AssayData& data) : data_(data) {}
+
+    void SendRunMessage(const RunMessage& message) override {
+        switch (message.message) {
+        case WM_RUN_COUNTS:
+            lastSecond_ = message.lParam;
+            break;
+        case WM_RUN_DWELL:
+            PrintReport(message.lParam);
+            break;
+        case WM_RUN_FINISHED: {
+            auto lines = data_.headerLines();
+            bool byTime = !lines.empty() && lines.back().rfind("End Time: ", 0) == 0;
+            std::printf("finished by=%s points=%zu\n", byTime ? "time" : "stop",
+                        data_.pointCount());
+            std::fflush(stdout);
+            {
+                std::lock_guard lock(mutex_);
+                finished_ = true;
+            }
+            finishedChanged_.notify_all();
+            if (run_)
+                run_->PostThreadMessage(WM_QUIT);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    void SetRun(CAssayRun* run) { run_ = run; }
+
+    bool WaitForFinished(std::chrono::milliseconds timeout) {
+        std::unique_lock lock(mutex_);
+        return finishedChanged_.wait_for(lock, timeout, [this] { return finished_; });
+    }
+
+private:
+    // Each pass of the worker that reads the counter reports (dwell so far, last second); a
+    // pass that also closes a point follows with (0, last second). The point itself may show in
+    // the record while either report is handled, so points are printed as they appear and the
+    // second report of such a pass is recognised by its dwell of 0 and skipped.
+    void PrintReport(std::int64_t dwellCounts) {
+        if (!started_) {
+            started_ = true;
+            std::printf("start counter=%d end_time=\"%s\"\n", data_.counterNumber(),
+                        FormatLocalTime(data_.endTime()).c_str());
+            std::fflush(stdout);
+            return;
+        }
+        auto counts = data_.counts();
+        for (; printedPoints_ < counts.size(); ++printedPoints_, ++pointReportsDue_)
+            std::printf("point %zu %d\n", printedPoints_ + 1, counts[printedPoints_]);
+        if (dwellCounts == 0 && pointReportsDue_ > 0)
+            --pointReportsDue_;
+        else
+            std::printf("counts last_second=%lld dwell=%lld time_left=%s\n",
+                        static_cast<long long>(lastSecond_), static_cast<long long>(dwellCounts),
+                        FormatTimeLeft(data_.endTime(), SystemRunClock().Now()).c_str());
+        std::fflush(stdout);
+    }
+
+    const AssayData& data_;
+    CAssayRun* run_ = nullptr;
+    std::int64_t lastSecond_ = 0;
+    std::size_t printedPoints_ = 0;
+    std::size_t pointReportsDue_ = 0;
+    bool started_ = false;
+    std::mutex mutex_;
+    std::condition_variable finishedChanged_;
+    bool finished_ = false;
+};
+
+void CatchStopSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+int RunAssay(const std::vector<std::string>& args) {
+    RunOptions options;
+    if (std::string problem = ParseOptions(args, options); !problem.empty())
+        return Fail(kExitUsage, problem);
+
+    // Everything that can be checked is checked before the counter is touched.
+    if (!CaptureStartingDirectory())
+        return Fail(kExitFailure, "the current directory cannot be read");
+    if (options.counterFile.empty())
+        options.counterFile = CounterConfigPath(options.counter);
+    std::string reason;
+    for (const std::string* file : {&options.assayFile, &options.counterFile})
+        if (!CanReadFile(*file, reason))
+            return Fail(kExitFailure,
+                        std::string(kMissingConfiguration) + ": '" + *file + "': " + reason);
+    for (const std::string* file : {&options.outFile, &options.csvFile})
+        if (!file->empty() && !CanWriteFile(*file))
+            return Fail(kExitFailure, "cannot write '" + *file + "' (missing folder or read-only)");
+
+    std::vector<SkippedPort> skipped;
+    CounterStartup startup = RunCounterStartup(CCounterManager::Instance(), &skipped);
+    if (CCounterManager::Instance().PortFor(static_cast<std::uint8_t>(options.counter)) == nullptr)
+        return Fail(kExitFailure, "counter " + std::to_string(options.counter) +
+                                      " was not found (nivra-cli discover tells why)");
+    (void)startup;
+
+    AssayData data(CounterConfig(options.counterFile), AssayConfig(options.assayFile),
+                   options.counter);
+    ProgressPrinter printer(data);
+    CAssayRun* run = CAssayRun::CreateSuspended();
+    if (!run)
+        return Fail(kExitFailure, "Error creating run thread");
+    run->SetData(&data);
+    run->SetMainWindow(&printer);
+    printer.SetRun(run);
+    CatchStopSignals();
+    if (!run->Resume()) {
+        run->Discard();
+        return Fail(kExitFailure, "Error creating run thread");
+    }
+    run->PostThreadMessage(WM_RUN_START);
+
+    bool stopPosted = false;
+    while (!printer.WaitForFinished(std::chrono::milliseconds(100))) {
+        if (stopSignal && !stopPosted) {
+            stopPosted = true;
+            std::fprintf(stderr, "nivra-cli run: stopping\n");
+            run->PostThreadMessage(WM_RUN_STOP);
+        }
+    }
+    CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10));
+
+    const std::string backup = BackupDataPath(options.counter);
+    if (!data.save(options.outFile))
+        return Fail(kExitFailure, "the data could not be saved to '" + options.outFile +
+                                      "'; the backup file '" + backup +
+                                      "' holds the points up to the last one");
+    std::printf("saved file=\"%s\" points=%zu total_counts=%.0f\n", options.outFile.c_str(),
+                data.pointCount(), data.sumCounts());
+    if (!options.csvFile.empty()) {
+        if (!data.writeCsv(options.csvFile, ExportSelection()))
+            return Fail(kExitFailure, "the CSV could not be written to '" + options.csvFile + "'");
+        std::printf("csv file=\"%s\"\n", options.csvFile.c_str());
+    }
+    return 0;
+}
+
+const CliCommandRegistration registration({
+    kName,
+    "run --counter N --assay FILE.acx [--counter-config FILE.ccx] --out FILE.dax [--csv FILE.csv]",
+    "  Runs an assay on counter N without the window, in the current directory as start\n"
+    "  directory: discovers the counters from port_config.pfx, loads both configurations\n"
+    "  (the counter configuration defaults to counter_config/counterN.ccx), runs the assay and\n"
+    "  saves the data file (and the CSV). The backup file backup_data/backup_N.dax is rewritten\n"
+    "  after every point. Ctrl+C or SIGTERM stops the run early; the points so far are saved.\n"
+    "  Output, one line each: 'start counter=N end_time=\"...\"', every second\n"
+    "  'counts last_second=C dwell=D time_left=D:HH:MM:SS', per closed point 'point K COUNT',\n"
+    "  'finished by=time|stop points=K', 'saved file=\"...\" points=K total_counts=S'.\n"
+    "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax",
+    RunAssay,
+});
+
+} // namespace
+
+} // namespace nivra::cli

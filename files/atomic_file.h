@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace nivra {
+
+// Whether a file at path can be written: its folder exists and is writable, and the file, when
+// it exists, is a regular file that is not read-only (read-only files stay read-only even for
+// the superuser). Creates nothing: the program never makes folders.
+bool CanWriteFile(const std::string& path);
+
+// Replaces the file at path with bytes in one atomic step: a temporary file in the same folder,
+// flushed to disk and renamed over the old one, so a crash or a full disk leaves either the old
+// or the new content, never a torn file. Refuses what CanWriteFile refuses. A replaced file
+// keeps its permissions; a new one gets 0666 less the umask. Returns whether the new content is
+// safely on disk.
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+
+} // namespace nivra

@@ -1,0 +1,149 @@
+#include "assay_data/assay_data.h"
+#include "counter_link/counter_protocol.h"
+#include "files/assay_config.h"
+#include "files/counter_config.h"
+#include "support/child_process.h"
+#include "support/sim_workspace.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <numeric>
+#include <sstream>
+#include <thread>
+
+using namespace nivra;
+using nivra::test::RunProgram;
+using nivra::test::SimWorkspace;
+using ::testing::HasSubstr;
+
+namespace {
+
+// A start directory with its folders, a port list naming one simulated port with counter 1,
+// an assay configuration and counter 1's default counter configuration.
+class CliRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::UsePrivateLockDirectory();
+        for (const char* folder : {"assay_config", "counter_config", "backup_data", "out"})
+            std::filesystem::create_directory(ws_.Path(folder));
+        port_ = &ws_.AddPort("ttySIM0", {1});
+        test::WritePortList(ws_.Path("port_config.pfx"), {"PORT1=" + ws_.Path("ttySIM0")});
+        WriteAssay(2, 6);
+        CounterConfig counter = CounterConfig::Defaults();
+        counter.description = "bench counter";
+        ASSERT_EQ(counter.write(ws_.Path("counter_config/counter1.ccx")), 1);
+    }
+
+    void WriteAssay(std::uint32_t dwellSeconds, std::uint32_t totalSeconds) {
+        AssayConfig assay = AssayConfig::Defaults();
+        assay.dwellHours = assay.dwellMinutes = 0;
+        assay.dwellSeconds = dwellSeconds;
+        assay.totalHours = assay.totalMinutes = 0;
+        assay.totalSeconds = totalSeconds;
+        ASSERT_EQ(assay.write(ws_.Path("assay_config/short.acx")), 1);
+    }
+
+    std::size_t ReadsSent() const {
+        std::size_t reads = 0;
+        for (const auto& request : port_->Requests())
+            reads += request.command == protocol::CMD_READ;
+        return reads;
+    }
+
+    static std::vector<std::string> LinesStartingWith(const std::string& text,
+                                                      const std::string& prefix) {
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind(prefix, 0) == 0)
+                lines.push_back(line);
+        return lines;
+    }
+
+    SimWorkspace ws_;
+    sim::SimulatedPort* port_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(CliRun, RunsToTheEndAndSavesEveryPoint) {
+    auto result = RunProgram("nivra-cli",
+                             {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out",
+                              "out/run.dax", "--csv", "out/run.csv"},
+                             ws_.Folder());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+
+    AssayData saved(ws_.Path("out/run.dax"));
+    auto counts = saved.counts();
+    ASSERT_EQ(counts.size(), 3u);
+    // The points hold every count the counter reported, second by second.
+    std::int64_t perSecond = 0;
+    for (const auto& line : LinesStartingWith(result.out, "counts "))
+        perSecond += std::stoll(line.substr(line.find("last_second=") + 12));
+    EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), std::int64_t{0}), perSecond);
+    EXPECT_EQ(LinesStartingWith(result.out, "point ").size(), 3u);
+    EXPECT_THAT(result.out, HasSubstr("finished by=time points=3"));
+
+    auto lines = saved.headerLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front().rfind("Start Time: ", 0), 0u);
+    EXPECT_EQ(lines[1], "Counter Desc: bench counter");
+    EXPECT_EQ(lines.back().rfind("End Time: ", 0), 0u);
+    EXPECT_TRUE(test::FileExists(ws_.Path("out/run.csv")));
+    EXPECT_EQ(AssayData(ws_.Path("backup_data/backup_1.dax")).counts(), counts);
+}
+
+TEST_F(CliRun, SigtermStopsTheRunAndKeepsTheClosedPoints) {
+    WriteAssay(1, 3600);
+    test::BackgroundProgram run(
+        "nivra-cli",
+        {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
+        ws_.Folder());
+    for (int i = 0; i < 100 && run.Output().find("point 1 ") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(run.Stop(), 0) << run.Output();
+    EXPECT_THAT(run.Output(), HasSubstr("finished by=stop"));
+    AssayData saved(ws_.Path("out/run.dax"));
+    EXPECT_GE(saved.pointCount(), 1u);
+    EXPECT_EQ(saved.headerLines().back().rfind("STOP TIME: ", 0), 0u);
+}
+
+TEST_F(CliRun, RefusesBeforeAnythingIsMeasured) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        std::string error;
+    };
+    const std::vector<Case> cases{
+        {{"--counter", "1", "--assay", "assay_config/short.acx"}, 2, "usage:"},
+        {{"--counter", "x", "--assay", "assay_config/short.acx", "--out", "a.dax"},
+         2,
+         "bad counter number"},
+        {{"--counter", "1", "--assay", "a.acx", "--out", "a.dax", "--fast"}, 2, "unknown option"},
+        {{"--counter", "1", "--assay", "assay_config/none.acx", "--out", "a.dax"},
+         1,
+         "Missing a configuration file nessesary to start assay"},
+        {{"--counter", "2", "--assay", "assay_config/short.acx", "--out", "a.dax"},
+         1,
+         "Missing a configuration file nessesary to start assay"},
+        {{"--counter", "1", "--assay", "assay_config/short.acx", "--out", "nowhere/a.dax"},
+         1,
+         "cannot write 'nowhere/a.dax'"},
+        {{"--counter", "2", "--assay", "assay_config/short.acx", "--counter-config",
+          "counter_config/counter1.ccx", "--out", "a.dax"},
+         1,
+         "counter 2 was not found"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"run"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        auto result = RunProgram("nivra-cli", args, ws_.Folder());
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+        EXPECT_THAT(result.err, HasSubstr(c.error));
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+    EXPECT_EQ(ReadsSent(), 0u);
+    EXPECT_FALSE(test::FileExists(ws_.Path("a.dax")));
+}
