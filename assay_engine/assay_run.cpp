@@ -20,9 +20,10 @@ struct LiveRunCount {
     int count = 0;
 };
 
+// Never destroyed: a run that ends while the process exits must still find it.
 LiveRunCount& LiveRunRegistry() {
-    static LiveRunCount registry;
-    return registry;
+    static LiveRunCount* registry = new LiveRunCount;
+    return *registry;
 }
 
 } // namespace
@@ -42,11 +43,11 @@ CAssayRun::CAssayRun(const RunEnvironment& environment) : environment_(environme
 }
 
 CAssayRun::~CAssayRun() {
+    // Notified under the lock, so a waiter cannot return (and the process end) while this
+    // thread still touches the registry.
     auto& registry = LiveRunRegistry();
-    {
-        std::lock_guard lock(registry.mutex);
-        --registry.count;
-    }
+    std::lock_guard lock(registry.mutex);
+    --registry.count;
     registry.changed.notify_all();
 }
 

@@ -46,15 +46,22 @@ bool ScriptedCounter::ResetCount(int) {
     return true;
 }
 
+void ScriptedCounter::OnRead(std::function<void(int)> hook) {
+    std::lock_guard lock(mutex_);
+    onRead_ = std::move(hook);
+}
+
 bool ScriptedCounter::ReadCount(int, std::int32_t& count) {
     int number;
+    std::function<void(int)> hook;
     {
         std::lock_guard lock(mutex_);
         commands_.push_back('C');
         number = ++reads_;
+        hook = onRead_;
     }
-    if (onRead_)
-        onRead_(number);
+    if (hook)
+        hook(number);
     std::lock_guard lock(mutex_);
     if (!readings_.empty()) {
         last_ = readings_.front();

@@ -58,7 +58,8 @@ public:
     // The commands the worker sent, in order: 'R' reset, 'C' read.
     std::vector<char> Commands() const;
     // Called on the worker's thread before each read with the read's 1-based number.
-    void OnRead(std::function<void(int)> hook) { onRead_ = std::move(hook); }
+    // May be set while a run already reads.
+    void OnRead(std::function<void(int)> hook);
 
 private:
     mutable std::mutex mutex_;
