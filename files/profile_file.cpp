@@ -170,6 +170,20 @@ struct CProfileFile::Content {
         std::string header; // the section line as it stands in the file
         std::vector<std::string> lines;
         KeyIndex keys; // first line of each key
+        // Files are mostly read and written key after key in file order (P0, P1, ...): the line
+        // after the last one found is tried first, which saves the index's random memory access.
+        // Only sound while no key appears twice, since the index must then pick the first.
+        std::size_t nextLine = 0;
+        bool duplicateKeys = false;
+
+        std::size_t FindKey(std::string_view key) {
+            if (!duplicateKeys && nextLine < lines.size() && SameName(KeyOf(lines[nextLine]), key))
+                return nextLine++;
+            std::size_t line = keys.Find(key, lines);
+            if (line != std::string::npos)
+                nextLine = line + 1;
+            return line;
+        }
     };
 
     std::vector<std::string> preamble; // lines before the first section
@@ -191,12 +205,16 @@ struct CProfileFile::Content {
             std::string_view name;
             if (SectionNameOf(line, name)) {
                 sectionIndex.emplace(Lower(name), sections.size());
-                sections.push_back(Section{std::string(line), {}, {}});
+                sections.emplace_back().header = std::string(line);
                 current = &sections.back();
             } else if (current) {
                 std::string_view key = KeyOf(line);
-                if (!key.empty() && current->keys.Find(key, current->lines) == std::string::npos)
-                    current->keys.Add(key, current->lines.size());
+                if (!key.empty()) {
+                    if (current->keys.Find(key, current->lines) == std::string::npos)
+                        current->keys.Add(key, current->lines.size());
+                    else
+                        current->duplicateKeys = true;
+                }
                 current->lines.emplace_back(line);
             } else {
                 preamble.emplace_back(line);
@@ -214,7 +232,7 @@ struct CProfileFile::Content {
             return *found;
         std::string name(Trim(section));
         sectionIndex.emplace(Lower(name), sections.size());
-        sections.push_back(Section{"[" + name + "]", {}, {}});
+        sections.emplace_back().header = "[" + name + "]";
         return sections.back();
     }
 
@@ -222,7 +240,7 @@ struct CProfileFile::Content {
         std::string line;
         line.reserve(key.size() + 1 + value.size());
         line.append(key).append(1, '=').append(value);
-        std::size_t existing = section.keys.Find(key, section.lines);
+        std::size_t existing = section.FindKey(key);
         if (existing != std::string::npos) {
             section.lines[existing] = std::move(line);
             return;
@@ -325,7 +343,7 @@ std::string CProfileFile::ReadString(const std::string& key, const std::string& 
     Content::Section* found = content_->Find(section);
     if (!found)
         return {};
-    std::size_t line = found->keys.Find(Trim(key), found->lines);
+    std::size_t line = found->FindKey(Trim(key));
     return line == std::string::npos ? std::string{} : ValueOf(found->lines[line]);
 }
 
