@@ -38,9 +38,6 @@ public:
     explicit CAssayConfigDlg(QWidget* parent = nullptr);
     ~CAssayConfigDlg() override;
 
-    // The dialog's own record: what was last loaded, saved or read at opening.
-    const AssayConfig& Record() const { return config_; }
-
 protected:
     // Fields are read in this order: sample area, name, the dwell time, the total time,
     // background rate, background time. A field that does not convert stops the reading there.

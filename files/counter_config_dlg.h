@@ -35,14 +35,6 @@ public:
     explicit CCounterConfigDlg(int counterNumber, QWidget* parent = nullptr);
     ~CCounterConfigDlg() override;
 
-    // The caption, also shown as the title of the counter group box: "  Counter N Configuration  ",
-    // or the viewer's placeholder title for slot 0.
-    const QString& Title() const { return title_; }
-    // The slot's file, which Save As Default writes.
-    const std::string& SlotFile() const { return config_.filePath; }
-    // The dialog's own record: what was last loaded, saved or read at opening.
-    const CounterConfig& Record() const { return config_; }
-
 protected:
     // Fields are read in this order: name, description, detector area, detector efficiency. A
     // field that does not convert stops the reading there.
