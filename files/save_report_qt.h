@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+// How the configuration dialogs tell the operator the outcome of a save. A save that did not
+// reach the disk (missing folder, read-only file, full disk) is never reported with the success
+// text: the operator is told which file was not saved, in the same words everywhere.
+namespace nivra::ui {
+
+// "File not saved: <path>"
+QString FileNotSavedMessage(const QString& path);
+
+// Shows successText when the file was written, otherwise FileNotSavedMessage(path); both in a
+// message box with an OK button.
+void ReportSave(bool written, const QString& successText, const std::string& path);
+
+} // namespace nivra::ui

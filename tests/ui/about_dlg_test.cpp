@@ -1,0 +1,53 @@
+#include "main_window/about_dlg.h"
+#include "resources/resource_ids.h"
+#include "ui_test_support.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using nivra::test::SendKey;
+
+TEST(AboutDialog, ShowsTheMainWindowTitleAsVersionAndReturnPressesOk) {
+    CDialogBase mainWindow(nivra::res::kDialogMain);
+    QString shownVersion;
+    QString caption;
+    int result = -1;
+    // Runs inside the About box's modal loop: reads it and closes it with Return.
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* about = qobject_cast<CAboutDlg*>(modal);
+        if (!about) {
+            ADD_FAILURE() << "the About box is not the modal dialog";
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->done(QDialog::Rejected);
+            return;
+        }
+        shownVersion = about->ItemText(CAboutDlg::kVersionText);
+        caption = about->windowTitle();
+        SendKey(about, QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        if (about->isVisible())
+            about->EndDialog(QDialog::Rejected); // never leave the test waiting
+        result = about->result();
+    });
+    ShowAboutDialog(&mainWindow);
+
+    EXPECT_EQ(shownVersion, QStringLiteral("Nivra-USB- v3.04"));
+    EXPECT_EQ(caption, QStringLiteral("About Nivra-USB"));
+    EXPECT_EQ(result, QDialog::Accepted);
+}
+
+TEST(AboutDialog, KeepsTheResourceTextUntilItOpensAndOkCloses) {
+    CAboutDlg about;
+    about.SetVersionText(QStringLiteral("v9 & more"));
+    EXPECT_EQ(about.ItemText(CAboutDlg::kVersionText), QStringLiteral("version info"));
+    about.show();
+    EXPECT_EQ(about.ItemText(CAboutDlg::kVersionText), QStringLiteral("v9 & more"));
+    about.DispatchCommand(nivra::res::kIdOk);
+    EXPECT_FALSE(about.isVisible());
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
+} // namespace
