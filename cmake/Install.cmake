@@ -33,7 +33,8 @@ function(nivra_install_man_page page)
             DEPENDS ${source}
             COMMENT "Compressing the manual page ${page}"
             VERBATIM)
-        add_custom_target(nivra-man-${page} ALL DEPENDS ${compressed})
+        string(REPLACE "." "-" target nivra-man-${page})
+        add_custom_target(${target} ALL DEPENDS ${compressed})
         install(FILES ${compressed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     else()
         install(FILES ${source} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
@@ -52,8 +53,8 @@ if(NIVRA_GUI AND NOT NIVRA_ONLY_CONCURRENCY)
 
     # The launcher finds nivra-usb relative to its own folder, so the installed pair keeps working
     # under any prefix.
-    file(RELATIVE_PATH NIVRA_PROGRAM_FROM_LAUNCHER
-        ${CMAKE_INSTALL_FULL_LIBEXECDIR}/nivra-usb ${CMAKE_INSTALL_FULL_BINDIR}/nivra-usb)
+    file(RELATIVE_PATH NIVRA_PROGRAM_DIR_FROM_LAUNCHER
+        ${CMAKE_INSTALL_FULL_LIBEXECDIR}/nivra-usb ${CMAKE_INSTALL_FULL_BINDIR})
     configure_file(${CMAKE_SOURCE_DIR}/packaging/nivra-usb-launcher.in
         ${CMAKE_BINARY_DIR}/packaging/nivra-usb-launcher @ONLY USE_SOURCE_PERMISSIONS)
     install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/nivra-usb-launcher
