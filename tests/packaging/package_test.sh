@@ -51,7 +51,7 @@ check_control_fields() {
     depends=$(field Depends)
     local wanted=(libc6 libstdc++6)
     if $with_window; then
-        wanted+=(libqt6core6 libqt6gui6 libqt6widgets6)
+        wanted+=(libqt6core6 libqt6widgets6)
     fi
     for library in "${wanted[@]}"; do
         [[ ", $depends" == *", $library (>= "* ]] ||
