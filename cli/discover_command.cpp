@@ -98,12 +98,12 @@ int RunDiscover(const std::vector<std::string>& args) {
 const CliCommandRegistration registration({
     "discover",
     "discover",
-    "Finds the counters as the program does at start-up: reads port_config.pfx in the current\n"
-    "directory (writing PORT1=COM1 to PORT8=COM8 when it names no port; COMn is /dev/ttyS(n-1)),\n"
-    "probes the devices in that order and prints one line per counter found, '<number> <device>',\n"
-    "in counter-number order. Standard error tells, per device, why no counter was found on it.\n"
-    "Example:\n"
-    "  cd /srv/alpha-lab && nivra-cli discover",
+    "  Finds the counters as the program does at start-up: reads port_config.pfx in the\n"
+    "  current directory (writing PORT1=COM1 to PORT8=COM8 when it names no port; COMn is\n"
+    "  /dev/ttyS(n-1)), probes the devices in that order and prints one line per counter found,\n"
+    "  '<number> <device>', in counter-number order. Standard error tells, per device, why no\n"
+    "  counter was found on it (missing, permission denied, busy, no counter answered).\n"
+    "  Example: cd /srv/alpha-lab && nivra-cli discover",
     RunDiscover,
 });
 

@@ -240,14 +240,24 @@ const CliCommandRegistration registration({
     kName,
     "run --counter N --assay FILE.acx [--counter-config FILE.ccx] --out FILE.dax [--csv FILE.csv]",
     "  Runs an assay on counter N without the window, in the current directory as start\n"
-    "  directory: discovers the counters from port_config.pfx, loads both configurations\n"
-    "  (the counter configuration defaults to counter_config/counterN.ccx), runs the assay and\n"
-    "  saves the data file (and the CSV). The backup file backup_data/backup_N.dax is rewritten\n"
-    "  after every point. Ctrl+C or SIGTERM stops the run early; the points so far are saved.\n"
+    "  directory: discovers the counters from port_config.pfx, loads both configurations, runs\n"
+    "  the assay and saves the data file (and the CSV). The backup file backup_data/backup_N.dax\n"
+    "  is rewritten after every point. Ctrl+C or SIGTERM stops the run early; the points so far\n"
+    "  are saved. Each option may also be written with =, as in --out=run1.dax.\n"
+    "  --counter N                the counter, numbered as nivra-cli discover lists them\n"
+    "  --assay FILE.acx           the assay configuration\n"
+    "  --counter-config FILE.ccx  the counter configuration (default counter_config/counterN.ccx)\n"
+    "  --out FILE.dax             the data file saved at the end\n"
+    "  --csv FILE.csv             also the CSV export, with the statistics selected in\n"
+    "                             stats_display_config.pfx (all sixteen without that file)\n"
     "  Output, one line each: 'start counter=N end_time=\"...\"', every second\n"
     "  'counts last_second=C dwell=D time_left=D:HH:MM:SS', per closed point 'point K COUNT',\n"
-    "  'finished by=time|stop points=K', 'saved file=\"...\" points=K total_counts=S'.\n"
-    "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax",
+    "  'finished by=time|stop points=K', 'saved file=\"...\" points=K total_counts=S' and with\n"
+    "  --csv 'csv file=\"...\"'. Problems go to standard error with exit status 1 (2 for a bad\n"
+    "  option); the counter is touched only when both configurations can be read and the\n"
+    "  outputs can be written.\n"
+    "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax \\\n"
+    "           --csv run1.csv",
     RunAssay,
 });
 
