@@ -34,7 +34,7 @@ int ProgressPosition(double progress) {
     // last per cent of a complete run.
     constexpr double kRoundingAllowance = 1e-9;
     const double percent = progress * 100.0 + kRoundingAllowance;
-    if (std::isnan(percent) || percent <= 0.0)
+    if (!std::isfinite(percent) || percent <= 0.0)
         return 0;
     if (percent >= 100.0)
         return 100;

@@ -23,7 +23,7 @@ std::string PointText(std::int64_t pointNumber, std::int32_t count);
 
 // The progress bar's position for a run's progress (the fraction done): the per cent done,
 // truncated toward zero and kept within the bar's 0..100. A run whose total time is shorter than
-// its dwell reports more than 1 and shows 100; a progress that is not a number shows 0. A
+// its dwell reports more than 1 and shows 100; a progress that is not finite shows 0. A
 // fraction that misses a whole per cent only by the rounding of its sum of dwells (0.99999999999
 // after the last of six dwells) shows that whole per cent.
 int ProgressPosition(double progress);
