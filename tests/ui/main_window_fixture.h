@@ -52,6 +52,11 @@ public:
         counters_[counter].rate = perRead;
         counters_[counter].ramp = ramp;
     }
+    // Adds 0 to `noise` counts, drawn at random, to every read.
+    void SetNoise(int counter, std::int32_t noise) {
+        std::lock_guard lock(mutex_);
+        counters_[counter].noise = noise;
+    }
     // The worker of the counter waits before its read number `read` (1-based).
     void HoldAt(int counter, int read) {
         std::lock_guard lock(mutex_);
@@ -93,7 +98,13 @@ public:
             changed_.notify_all();
             changed_.wait(lock, [&] { return !c.held; });
         }
-        c.reg = (c.reg + c.rate) % 256;
+        std::int32_t delta = c.rate;
+        if (c.noise > 0) {
+            c.seed = c.seed * 1664525u + 1013904223u;
+            delta +=
+                static_cast<std::int32_t>((c.seed >> 16) % static_cast<std::uint32_t>(c.noise + 1));
+        }
+        c.reg = (c.reg + delta) % 256;
         c.rate += c.ramp;
         count = c.reg;
         return true;
@@ -103,6 +114,8 @@ private:
     struct Counter {
         std::int32_t rate = 0;
         std::int32_t ramp = 0;
+        std::int32_t noise = 0;
+        std::uint32_t seed = 12345;
         std::int32_t reg = 0;
         int reads = 0;
         int holdAt = 0;

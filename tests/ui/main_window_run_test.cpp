@@ -281,13 +281,15 @@ TEST_F(RunTest, TheWindowClosesOnlyWithoutRunsAndStopsRunsWhenDestroyed) {
     EXPECT_TRUE(closed);
 }
 
-// A picture of the window after a run, kept with the build for the documentation.
-TEST_F(RunTest, ScreenshotAfterARun) {
+// A picture of the window during a run, kept with the build for the documentation.
+TEST_F(RunTest, ScreenshotDuringARun) {
     Open();
-    counters_.SetRate(1, 7);
-    StartRun(1, WriteAssay("demo", 10, 600));
-    ASSERT_TRUE(PumpUntilStopped(1));
-    window_->resize(window_->size());
+    counters_.SetRate(1, 2);
+    counters_.SetNoise(1, 4);
+    counters_.HoldAt(1, 700);
+    StartRun(1, WriteAssay("demo", 10, 1200));
+    ASSERT_TRUE(counters_.WaitUntilHeld(1));
+    PumpFor(std::chrono::milliseconds(300));
     const QImage image = window_->grab().toImage();
     ASSERT_FALSE(image.isNull());
     const std::string folder = std::string(NIVRA_BIN_DIR) + "/../artifacts";
