@@ -159,9 +159,13 @@ protected:
     }
 
     // The run dialog as an operator drives it: it opens, the assay configuration `assayFile_`
-    // is chosen, START is pressed.
+    // is chosen and START pressed; without an assay file the operator cancels.
     int DriveDialog(CDialogBase& dialog) {
         dialog.InitDialog();
+        if (assayFile_.empty()) {
+            dialog.DispatchCommand(2);
+            return dialog.result();
+        }
         prompts_.ChooseFile(QString::fromStdString(assayFile_));
         dialog.DispatchCommand(1028);
         dialog.DispatchCommand(1026);

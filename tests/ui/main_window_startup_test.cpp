@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <tuple>
 
 using namespace nivra;
 using namespace nivra::test;
@@ -15,7 +16,15 @@ namespace res = nivra::res;
 
 namespace {
 
-using StartupTest = MainWindowTest;
+class StartupTest : public MainWindowTest {
+protected:
+    void ExpectSlider(double min, double max, double low, double high) {
+        double selLow = 0, selHigh = 0;
+        Slider()->GetSelection(selLow, selHigh);
+        EXPECT_EQ(std::make_tuple(Slider()->RangeMin(), Slider()->RangeMax(), selLow, selHigh),
+                  std::make_tuple(min, max, low, high));
+    }
+};
 
 const int kFileAndRunCommands[] = {res::kCmdFileNew,  res::kCmdFileOpen, res::kCmdFileSave,
                                    res::kCmdSaveCsv,  res::kCmdSaveRoi,  res::kCmdSaveRoiCsv,
@@ -29,16 +38,10 @@ TEST_F(StartupTest, TheWindowStartsOnTheViewerWithEveryControlInPlace) {
     EXPECT_EQ(Text(ids::kActiveLabel), "ACTIVE: VIEWER");
     EXPECT_EQ(Text(ids::kFileLabel), ""); // the viewer's empty file name replaces "File:"
     auto* progress = window_->ControlAs<QProgressBar>(ids::kProgressBar);
-    EXPECT_EQ(progress->minimum(), 0);
-    EXPECT_EQ(progress->maximum(), 100);
-    EXPECT_EQ(progress->value(), 0);
+    EXPECT_EQ(std::make_tuple(progress->minimum(), progress->maximum(), progress->value()),
+              std::make_tuple(0, 100, 0));
     EXPECT_FALSE(Slider()->isEnabled());
-    double low = 0, high = 0;
-    Slider()->GetSelection(low, high);
-    EXPECT_EQ(Slider()->RangeMin(), 1.0);
-    EXPECT_EQ(Slider()->RangeMax(), 5.0);
-    EXPECT_EQ(low, 2.0);
-    EXPECT_EQ(high, 3.0);
+    ExpectSlider(1, 5, 2, 3);
     EXPECT_EQ(Text(ids::kRoiMinEdit), "2");
     EXPECT_EQ(Text(ids::kRoiMaxEdit), "3");
     EXPECT_EQ(Text(ids::kScreenUpdatesButton), "Disable Screen Updates");
@@ -95,25 +98,21 @@ TEST_F(StartupTest, AnUnreadableCurrentDirectoryIsReportedOnceAndStartUpGoesOn) 
     EXPECT_EQ(Text(ids::kStatusLabel), "VIEWER");
 }
 
-TEST_F(StartupTest, FirstStartWritesTheSelectionFileWithNothingShown) {
+TEST_F(StartupTest, StatisticsShowMenuFollowsItsFileAndEachCommandTogglesAndSaves) {
+    // The first start finds no file: nothing is shown, and the file is written so.
     Open();
     for (int k = 0; k < res::kStatisticCount; ++k)
         EXPECT_FALSE(Checked(res::kCmdFirstStatistic + k)) << k;
-    const std::string file = ReadFileBytes(dir_.file("stats_display_config.pfx"));
-    EXPECT_NE(file.find("[STATS SHOW]"), std::string::npos);
-    EXPECT_NE(file.find("LOD997=false"), std::string::npos);
-    EXPECT_EQ(file.find("=true"), std::string::npos);
-}
+    const std::string first = ReadFileBytes(dir_.file("stats_display_config.pfx"));
+    EXPECT_NE(first.find("LOD997=false"), std::string::npos);
+    EXPECT_EQ(first.find("=true"), std::string::npos);
 
-TEST_F(StartupTest, StatisticsShowMenuFollowsTheFileAndEachCommandTogglesAndSaves) {
     WriteFileBytes(dir_.file("stats_display_config.pfx"),
                    "[STATS SHOW]\r\nNumPoints=true\r\nMean=TRUE\r\nLOD997=true\r\n");
     Open();
-    EXPECT_TRUE(Checked(32804));  // Num Points
-    EXPECT_FALSE(Checked(32807)); // Mean: only the exact "true" counts
-    EXPECT_TRUE(Checked(32819));  // LOD99.7%
-    EXPECT_TRUE(window_->StatsSelection().shows(Statistic::LOD997));
-
+    EXPECT_TRUE(Checked(32804));               // Num Points
+    EXPECT_FALSE(Checked(32807));              // Mean: only the exact "true" counts
+    EXPECT_TRUE(Checked(32819));               // LOD99.7%
     window_->Menu()->Action(32811)->trigger(); // the first "± err"
     window_->Menu()->Action(32804)->trigger();
     EXPECT_TRUE(Checked(32811));
@@ -122,7 +121,6 @@ TEST_F(StartupTest, StatisticsShowMenuFollowsTheFileAndEachCommandTogglesAndSave
     saved.load(dir_.file("stats_display_config.pfx"));
     EXPECT_EQ(saved, window_->StatsSelection());
     EXPECT_TRUE(saved.shows(Statistic::Netapercm2hrErr));
-    EXPECT_FALSE(saved.shows(Statistic::NumPoints));
 }
 
 // A counter slot on which nothing has been prepared, then cleared for a run.
@@ -139,12 +137,7 @@ TEST_F(StartupTest, ACounterSlotStartsInDemoAndFileNewPreparesItForARun) {
     EXPECT_FALSE(ChartWidget()->ShowsSample());
     EXPECT_EQ(Progress(), 0);
     EXPECT_FALSE(Slider()->isEnabled());
-    double low = 0, high = 0;
-    Slider()->GetSelection(low, high);
-    EXPECT_EQ(Slider()->RangeMin(), 1.0);
-    EXPECT_EQ(Slider()->RangeMax(), 1.0);
-    EXPECT_EQ(low, 1.0);
-    EXPECT_EQ(high, 1.0);
+    ExpectSlider(1, 1, 1, 1);
     EXPECT_EQ(Text(ids::kRoiMinEdit), "1");
     EXPECT_EQ(Text(ids::kRoiMaxEdit), "1");
     EXPECT_EQ(Text(ids::kEndTimeLabel), "End Time: ");
