@@ -58,7 +58,8 @@ fi
 
 # The port list must name the simulator's port. A list the program wrote itself (only its
 # defaults COM1 to COM8) is replaced; a list of the operator's is left alone.
-ports=$(tr -d '\r' < port_config.pfx 2>/dev/null | sed -n 's/^PORT[1-8]=//p' || true)
+ports=""
+[ -e port_config.pfx ] && ports=$(tr -d '\r' < port_config.pfx | sed -n 's/^PORT[1-8]=//p')
 defaults=$(printf 'COM%s\n' 1 2 3 4 5 6 7 8)
 if [ ! -e port_config.pfx ] || [ "$ports" = "$defaults" ]; then
     rm -f port_config.pfx
