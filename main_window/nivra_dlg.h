@@ -94,7 +94,6 @@ public:
     const StatsShow& StatsSelection() const { return statsShow_; }
     // Whether any slot has a run attached.
     bool HasRuns() const;
-    CMschart1& Chart() { return chart_; }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
