@@ -14,20 +14,46 @@ CWindowMenu::CWindowMenu(const nivra::res::MenuTemplate& menu, QWidget* parent)
                 drop->addSeparator();
                 continue;
             }
-            QAction* action = drop->addAction(QString::fromUtf8(item.text));
-            const int command = item.command;
-            actions_[command] = action;
-            checked_[command] = false;
-            CheckItem(command, item.checked);
-            action->setEnabled(!item.grayed);
-            connect(action, &QAction::triggered, this, [this, action, command] {
-                // A checkable action toggles itself when chosen; the program owns the mark.
-                if (action->isCheckable())
-                    action->setChecked(checked_[command]);
-                emit commandChosen(command);
-            });
+            AddAction(drop, QString::fromUtf8(item.text), item.command);
+            CheckItem(item.command, item.checked);
+            Action(item.command)->setEnabled(!item.grayed);
         }
     }
+}
+
+void CWindowMenu::AddAction(QMenu* drop, const QString& text, int command) {
+    QAction* action = drop->addAction(text);
+    actions_[command] = action;
+    checked_[command] = false;
+    connect(action, &QAction::triggered, this, [this, action, command] {
+        // A checkable action toggles itself when chosen; the program owns the mark.
+        if (action->isCheckable())
+            action->setChecked(checked_[command]);
+        emit commandChosen(command);
+    });
+}
+
+QMenu* CWindowMenu::Popup(int index) const {
+    const QList<QAction*> drops = bar_->actions();
+    if (index < 0 || index >= drops.size())
+        return nullptr;
+    return drops[index]->menu();
+}
+
+bool CWindowMenu::AppendSeparator(int popup) {
+    QMenu* drop = Popup(popup);
+    if (!drop)
+        return false;
+    drop->addSeparator();
+    return true;
+}
+
+bool CWindowMenu::AppendItem(int popup, const QString& text, int command) {
+    QMenu* drop = Popup(popup);
+    if (!drop)
+        return false;
+    AddAction(drop, text, command);
+    return true;
 }
 
 QAction* CWindowMenu::Action(int command) const {

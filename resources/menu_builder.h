@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <map>
 
 class QAction;
+class QMenu;
 class QMenuBar;
 class QWidget;
 
@@ -30,11 +32,19 @@ public:
     bool IsEnabled(int command) const;
     bool IsChecked(int command) const;
 
+    // Adds a separator, or an item for a command, at the end of the drop-down with the given
+    // 0-based index (from the left). Return false when there is no such drop-down.
+    bool AppendSeparator(int popup);
+    bool AppendItem(int popup, const QString& text, int command);
+
 signals:
     // The operator chose the item of this command.
     void commandChosen(int command);
 
 private:
+    QMenu* Popup(int index) const;
+    void AddAction(QMenu* drop, const QString& text, int command);
+
     QMenuBar* bar_;
     std::map<int, QAction*> actions_;
     std::map<int, bool> checked_;

@@ -41,6 +41,8 @@ inline constexpr int kCmdConfigAssay = 32786;
 inline constexpr int kCmdRunStart = 32787;
 inline constexpr int kCmdRunStop = 32788;
 inline constexpr int kCmdAbout = 32790;
+// The item "&About Nivra..." (string 101) that the main window adds to its About drop-down.
+inline constexpr int kCmdAboutBox = 0x0010;
 inline constexpr int kCmdFirstStatistic = 32804; // sixteen consecutive commands
 inline constexpr int kStatisticCount = 16;
 

@@ -1,0 +1,71 @@
+// The chart and the region-of-interest view: which points the chart shows, and the range slider
+// with its two ROI edits.
+
+#include "controls/range_slider.h"
+#include "main_window/chart_points.h"
+#include "main_window/nivra_dlg.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace nivra::ui::main;
+
+namespace {
+
+// A selection edge as a point number: truncated toward zero, saturated to the int range, 0 for
+// a value that is not a number.
+int PointNumberOf(double value) {
+    if (std::isnan(value))
+        return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
+
+// The same for the unsigned ROI fields, which cannot hold a negative number.
+std::uint32_t RoiFieldOf(double value) {
+    if (!(value > 0.0))
+        return 0;
+    if (value >= static_cast<double>(std::numeric_limits<std::uint32_t>::max()))
+        return std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(value);
+}
+
+} // namespace
+
+void CNivraDlg::ShowPoints(int first, int last) {
+    const CounterSlot& slot = ActiveSlotRecord();
+    if (!slot.data) {
+        ClearChartPoints(chart_);
+        return;
+    }
+    // One copy of the counts per frame: the run may append to the record meanwhile.
+    ShowChartPoints(chart_, slot.data->counts(), first, last);
+}
+
+void CNivraDlg::ClearChart() {
+    ClearChartPoints(chart_);
+}
+
+void CNivraDlg::SetRoiView(double min, double max, double low, double high) {
+    rangeSlider_->SetFullRange(min, max);
+    rangeSlider_->SetSelection(low, high);
+    roiMin_ = RoiFieldOf(low);
+    roiMax_ = RoiFieldOf(high);
+    UpdateData(false);
+}
+
+void CNivraDlg::OnRangeChanged(int /*wParam*/, int lParam) {
+    double low = 0.0, high = 0.0;
+    rangeSlider_->GetSelection(low, high);
+    const int first = PointNumberOf(low);
+    const int last = PointNumberOf(high);
+    // The edits follow the slider live; the members take the values at the next read.
+    SetItemText(kRoiMinEdit, QString::number(first));
+    SetItemText(kRoiMaxEdit, QString::number(last));
+    // The chart is redrawn once the operator has finished (button released, all selected).
+    if (lParam != 0 && ActiveSlotRecord().HasPoints())
+        ShowPoints(first, last);
+}

@@ -1,0 +1,267 @@
+#pragma once
+
+// A main window on a temporary start directory, with a virtual clock, counters that count at a
+// steady rate, scripted prompts and a run dialog driven without a modal loop. Runs take
+// milliseconds of real time; the window's thread handles their messages whenever the test pumps
+// events.
+
+#include "assay_engine/assay_run.h"
+#include "assay_engine/run_config_dlg.h"
+#include "controls/range_slider.h"
+#include "files/assay_config.h"
+#include "files/counter_config.h"
+#include "files/start_directory.h"
+#include "main_window/chart_widget.h"
+#include "main_window/nivra_dlg.h"
+#include "resources/menu_builder.h"
+#include "resources/menu_resource.h"
+#include "support/run_fakes.h"
+#include "support/temp_dir.h"
+#include "ui_test_support.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <limits>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace nivra::test {
+
+namespace ids = nivra::ui::main;
+
+// Counters whose count register grows by a fixed number per read, as a source of steady
+// activity does (or a rising one, for reports that tell the seconds apart); a reset sets the
+// register back to 0. Each counter number has its own register. A counter can be held before a
+// given read: its worker then waits inside that read, so its run neither counts nor moves the clock
+// until the test releases it.
+class SteadyCounters final : public CounterAccess {
+public:
+    // The register grows by perRead at the first read, and by `ramp` more at every further one.
+    void SetRate(int counter, std::int32_t perRead, std::int32_t ramp = 0) {
+        std::lock_guard lock(mutex_);
+        counters_[counter].rate = perRead;
+        counters_[counter].ramp = ramp;
+    }
+    // Adds 0 to `noise` counts, drawn at random, to every read.
+    void SetNoise(int counter, std::int32_t noise) {
+        std::lock_guard lock(mutex_);
+        counters_[counter].noise = noise;
+    }
+    // The worker of the counter waits before its read number `read` (1-based).
+    void HoldAt(int counter, int read) {
+        std::lock_guard lock(mutex_);
+        counters_[counter].holdAt = read;
+    }
+    bool WaitUntilHeld(int counter) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(10),
+                                 [&] { return counters_[counter].held; });
+    }
+    // Lets a held worker go on; a hold set after the read it waits in stays for later.
+    void Release(int counter) {
+        {
+            std::lock_guard lock(mutex_);
+            counters_[counter].held = false;
+        }
+        changed_.notify_all();
+    }
+    void ReleaseAll() {
+        {
+            std::lock_guard lock(mutex_);
+            for (auto& entry : counters_) {
+                entry.second.holdAt = 0;
+                entry.second.held = false;
+            }
+        }
+        changed_.notify_all();
+    }
+    bool ResetCount(int counter) override {
+        std::lock_guard lock(mutex_);
+        counters_[counter].reg = 0;
+        return true;
+    }
+    bool ReadCount(int counter, std::int32_t& count) override {
+        std::unique_lock lock(mutex_);
+        Counter& c = counters_[counter];
+        if (++c.reads == c.holdAt) {
+            c.held = true;
+            changed_.notify_all();
+            changed_.wait(lock, [&] { return !c.held; });
+        }
+        std::int32_t delta = c.rate;
+        if (c.noise > 0) {
+            c.seed = c.seed * 1664525u + 1013904223u;
+            delta +=
+                static_cast<std::int32_t>((c.seed >> 16) % static_cast<std::uint32_t>(c.noise + 1));
+        }
+        c.reg = (c.reg + delta) % 256;
+        c.rate += c.ramp;
+        count = c.reg;
+        return true;
+    }
+
+private:
+    struct Counter {
+        std::int32_t rate = 0;
+        std::int32_t ramp = 0;
+        std::int32_t noise = 0;
+        std::uint32_t seed = 12345;
+        std::int32_t reg = 0;
+        int reads = 0;
+        int holdAt = 0;
+        bool held = false;
+    };
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::map<int, Counter> counters_;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedStart_ = GetStartingDirectory();
+        for (const char* folder : {"assay_config", "counter_config", "backup_data"})
+            std::filesystem::create_directory(dir_.file(folder));
+    }
+
+    void TearDown() override {
+        // Nothing may keep a run waiting once the window stops it.
+        counters_.ReleaseAll();
+        clock_.PauseAt(std::numeric_limits<std::int64_t>::max());
+        clock_.Resume();
+        window_.reset();
+        EXPECT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10)));
+        GetStartingDirectory() = savedStart_;
+    }
+
+    // The window after its initialisation, with `found` counters discovered.
+    CNivraDlg& Open(int found = 2, bool startDirectoryRead = true) {
+        NivraDlgEnvironment environment;
+        environment.run = RunEnvironment{&clock_, &counters_};
+        environment.startup = [this, found, startDirectoryRead] {
+            GetStartingDirectory() = dir_.path();
+            return nivra::CounterStartup{found, startDirectoryRead};
+        };
+        environment.runModal = [this](CDialogBase& dialog) { return DriveDialog(dialog); };
+        window_ = std::make_unique<CNivraDlg>(std::move(environment));
+        window_->InitDialog();
+        return *window_;
+    }
+
+    // The run dialog as an operator drives it: it opens, the assay configuration `assayFile_`
+    // is chosen and START pressed; without an assay file the operator cancels.
+    int DriveDialog(CDialogBase& dialog) {
+        dialog.InitDialog();
+        if (assayFile_.empty()) {
+            dialog.DispatchCommand(2);
+            return dialog.result();
+        }
+        prompts_.ChooseFile(QString::fromStdString(assayFile_));
+        dialog.DispatchCommand(1028);
+        dialog.DispatchCommand(1026);
+        return dialog.result();
+    }
+
+    // An assay configuration file with the given dwell and total time in seconds.
+    std::string WriteAssay(const std::string& name, std::uint32_t dwell, std::uint32_t total) {
+        AssayConfig assay = AssayConfig::Defaults();
+        assay.name = name;
+        assay.dwellHours = assay.dwellMinutes = 0;
+        assay.dwellSeconds = dwell;
+        assay.totalHours = assay.totalMinutes = 0;
+        assay.totalSeconds = total;
+        const std::string path = dir_.file("assay_config/" + name + ".acx");
+        EXPECT_EQ(assay.write(path), 1);
+        return path;
+    }
+
+    // The counter's own configuration, which the run dialog proposes.
+    void WriteCounterConfig(int counter) {
+        CounterConfig config = CounterConfig::Defaults();
+        config.name = "detector " + std::to_string(counter);
+        config.description = "bench " + std::to_string(counter);
+        EXPECT_EQ(config.write(CounterConfigPath(counter)), 1);
+    }
+
+    // Makes the counter active, clears it with File New and starts a run with the given assay.
+    void StartRun(int counter, const std::string& assayPath) {
+        WriteCounterConfig(counter);
+        assayFile_ = assayPath;
+        window_->DispatchCommand(nivra::res::kCmdCounter1 + counter - 1);
+        window_->DispatchCommand(nivra::res::kCmdFileNew);
+        window_->DispatchCommand(nivra::res::kCmdRunStart);
+        ASSERT_EQ(window_->Slot(counter).state, RUNNING);
+    }
+
+    // Handles the window's events (and so the runs' messages) until the condition holds; false
+    // after ten seconds of real time.
+    bool PumpUntil(const std::function<bool()>& condition) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            QThread::usleep(200);
+        }
+        return true;
+    }
+
+    // Handles events for a while, for things that must not happen.
+    void PumpFor(std::chrono::milliseconds span) {
+        const auto end = std::chrono::steady_clock::now() + span;
+        while (std::chrono::steady_clock::now() < end) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            QThread::usleep(200);
+        }
+    }
+
+    // Handles events until the slot's run has reported its end.
+    bool PumpUntilStopped(int slot) {
+        return PumpUntil([&] { return window_->Slot(slot).state == STOPPED; });
+    }
+    // Handles events until every run thread has ended.
+    bool PumpUntilNoRuns() {
+        return PumpUntil([] { return CAssayRun::LiveRuns() == 0; });
+    }
+
+    // ---- reading the window ----
+    QString Text(int id) const { return window_->ItemText(id); }
+    bool Enabled(int command) const { return window_->Menu()->IsEnabled(command); }
+    bool Checked(int command) const { return window_->Menu()->IsChecked(command); }
+    CRangeSlider* Slider() const { return window_->ControlAs<CRangeSlider>(ids::kRangeSlider); }
+    CChartWidget* ChartWidget() const { return window_->ControlAs<CChartWidget>(ids::kChart); }
+    int ChartRows() const { return ChartWidget()->RowCount(); }
+    int Progress() const { return window_->ControlAs<QProgressBar>(ids::kProgressBar)->value(); }
+    bool Heartbeat() const {
+        return window_->ControlAs<QCheckBox>(ids::kHeartbeatBox)->isChecked();
+    }
+    QStringList Items(int id) const {
+        QStringList items;
+        auto* list = window_->ControlAs<QListWidget>(id);
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
+        return items;
+    }
+
+    TempDir dir_;
+    VirtualClock clock_;
+    SteadyCounters counters_;
+    ScriptedPrompts prompts_;
+    std::string assayFile_;
+    std::unique_ptr<CNivraDlg> window_;
+
+private:
+    std::string savedStart_;
+};
+
+} // namespace nivra::test

@@ -1,0 +1,109 @@
+// The main window against the counter simulator in real time: discovery through the port list in
+// the start directory, the text queries, and a short run whose counts come over the serial line.
+
+#include "counter_link/counter_manager.h"
+#include "counter_link/counter_protocol.h"
+#include "main_window_fixture.h"
+#include "support/sim_workspace.h"
+
+#include <climits>
+#include <numeric>
+#include <unistd.h>
+
+using namespace nivra;
+using namespace nivra::test;
+namespace res = nivra::res;
+
+namespace {
+
+class SimulatedCountersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char cwd[PATH_MAX];
+        ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
+        previousDirectory_ = cwd;
+        savedStart_ = GetStartingDirectory();
+        for (const char* folder : {"assay_config", "counter_config", "backup_data"})
+            std::filesystem::create_directory(ws_.Path(folder));
+        // The program is started in its start directory.
+        ASSERT_EQ(::chdir(ws_.Folder().c_str()), 0);
+    }
+    void TearDown() override {
+        window_.reset();
+        EXPECT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10)));
+        manager_.Teardown();
+        EXPECT_EQ(::chdir(previousDirectory_.c_str()), 0);
+        GetStartingDirectory() = savedStart_;
+    }
+
+    SimWorkspace ws_{sim::SimulatorSettings{20.0, 3}};
+    CCounterManager manager_;
+    CounterManagerAccess access_{manager_};
+    ScriptedPrompts prompts_;
+    std::unique_ptr<CNivraDlg> window_;
+    std::string previousDirectory_;
+    std::string savedStart_;
+};
+
+TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLine) {
+    auto& line = ws_.AddPort("ttySIM0", {1, 2, 3, 4, 5, 6});
+    WritePortList(ws_.Path("port_config.pfx"), {"PORT1=" + ws_.Path("ttySIM0")});
+
+    AssayConfig assay = AssayConfig::Defaults();
+    assay.name = "two seconds";
+    assay.dwellHours = assay.dwellMinutes = assay.totalHours = assay.totalMinutes = 0;
+    assay.dwellSeconds = 1;
+    assay.totalSeconds = 2;
+    const std::string assayPath = ws_.Path("assay_config/two.acx");
+    ASSERT_EQ(assay.write(assayPath), 1);
+
+    NivraDlgEnvironment environment;
+    environment.run = RunEnvironment{nullptr, &access_};
+    environment.startup = [this] { return RunCounterStartup(manager_); };
+    environment.runModal = [&](CDialogBase& dialog) {
+        dialog.InitDialog();
+        prompts_.ChooseFile(QString::fromStdString(assayPath));
+        dialog.DispatchCommand(1028); // Open (assay)
+        dialog.DispatchCommand(1026); // START
+        return dialog.result();
+    };
+    window_ = std::make_unique<CNivraDlg>(environment);
+    window_->InitDialog();
+
+    EXPECT_EQ(GetStartingDirectory(), ws_.Folder());
+    for (int k = 0; k < 4; ++k)
+        EXPECT_TRUE(window_->Menu()->IsEnabled(res::kCmdCounter1 + k)) << k;
+    std::vector<int> queried;
+    for (const sim::RequestRecord& request : line.Requests())
+        if (request.command == protocol::CMD_TEXT)
+            queried.push_back(request.counter);
+    EXPECT_EQ(queried, (std::vector<int>{1, 2, 3, 4}));
+
+    // The counter's own configuration, which the run dialog proposes.
+    CounterConfig bench = CounterConfig::Defaults();
+    ASSERT_EQ(bench.write(CounterConfigPath(1)), 1);
+    window_->DispatchCommand(res::kCmdCounter1);
+    window_->DispatchCommand(res::kCmdFileNew);
+    window_->DispatchCommand(res::kCmdRunStart);
+    ASSERT_EQ(window_->Slot(1).state, RUNNING);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (window_->Slot(1).state != STOPPED && std::chrono::steady_clock::now() < deadline)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_EQ(window_->Slot(1).state, STOPPED);
+
+    const std::vector<std::int32_t> counts = window_->Slot(1).data->counts();
+    EXPECT_EQ(counts.size(), 2u);
+    EXPECT_GT(std::accumulate(counts.begin(), counts.end(), 0), 0); // 20 a second
+    EXPECT_EQ(window_->ControlAs<CChartWidget>(ids::kChart)->RowCount(), 2);
+    EXPECT_NE(window_->ItemText(ids::kEndTimeLabel), "End Time: ");
+    EXPECT_EQ(window_->ItemText(ids::kStatusLabel), "STOPPED");
+    // Only counter 1 was reset and read.
+    for (const sim::RequestRecord& request : line.Requests()) {
+        if (request.command == protocol::CMD_RESET || request.command == protocol::CMD_READ) {
+            EXPECT_EQ(request.counter, 1);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,135 @@
+// The run configuration dialog: what it proposes, what START needs, the run it starts, and the
+// keys that must not press its buttons.
+
+#include "assay_data/assay_data.h"
+#include "assay_engine/run_config_dlg.h"
+#include "files/start_directory.h"
+#include "resources/resource_ids.h"
+#include "support/run_fakes.h"
+#include "support/temp_dir.h"
+#include "ui_test_support.h"
+
+#include <QLineEdit>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+using namespace nivra;
+using namespace nivra::test;
+
+namespace {
+
+class RunConfigDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_ = GetStartingDirectory();
+        GetStartingDirectory() = dir_.path();
+        for (const char* folder : {"assay_config", "counter_config", "backup_data"})
+            std::filesystem::create_directory(dir_.file(folder));
+    }
+    void TearDown() override { GetStartingDirectory() = saved_; }
+
+    std::string WriteCounterConfig(const std::string& path, const std::string& name) {
+        CounterConfig config = CounterConfig::Defaults();
+        config.name = name;
+        EXPECT_EQ(config.write(path), 1);
+        return path;
+    }
+    std::string WriteAssay(const std::string& name) {
+        AssayConfig assay = AssayConfig::Defaults();
+        assay.name = name;
+        assay.dwellHours = assay.dwellMinutes = assay.totalHours = assay.totalMinutes = 0;
+        assay.dwellSeconds = 1;
+        assay.totalSeconds = 2;
+        const std::string path = dir_.file("assay_config/" + name + ".acx");
+        EXPECT_EQ(assay.write(path), 1);
+        return path;
+    }
+
+    TempDir dir_;
+    ScriptedPrompts prompts_;
+    VirtualClock clock_;
+    ScriptedCounter counter_{{5, 9}};
+    RecordingReceiver receiver_;
+    std::string saved_;
+};
+
+// Without the counter's own configuration file nothing is proposed, and START needs both.
+TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelled) {
+    CAssayRunConfigDlg dialog(3, &receiver_);
+    dialog.InitDialog();
+    EXPECT_EQ(dialog.ItemText(1030), "3");
+    EXPECT_TRUE(dialog.ControlAs<QLineEdit>(1030)->isReadOnly());
+    EXPECT_EQ(dialog.ItemText(1024), "");
+    prompts_.CancelFile();
+    dialog.DispatchCommand(1028);
+    EXPECT_EQ(dialog.ItemText(1027), "");
+
+    const std::string other = WriteCounterConfig(dir_.file("counter_config/spare.ccx"), "spare");
+    prompts_.ChooseFile(QString::fromStdString(other));
+    dialog.DispatchCommand(1025);
+    EXPECT_EQ(dialog.ItemText(1024), "spare");
+    EXPECT_EQ(prompts_.Questions().back().file.filter, "Counter Config Nivra (*.ccx)|*.ccx||");
+
+    dialog.DispatchCommand(1026);
+    EXPECT_EQ(prompts_.MessageTexts(),
+              QStringList{"Missing a configuration file nessesary to start assay"});
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(dialog.RunThread(), nullptr);
+    EXPECT_EQ(CAssayRun::LiveRuns(), 0);
+}
+
+TEST_F(RunConfigDlgTest, StartStartsARunOnACopyOfBothConfigurationsAndCloses) {
+    WriteCounterConfig(CounterConfigPath(2), "bench two");
+    const std::string assay = WriteAssay("two seconds");
+    CAssayRunConfigDlg dialog(2, &receiver_, RunEnvironment{&clock_, &counter_});
+    dialog.InitDialog();
+    EXPECT_EQ(dialog.ItemText(1024), "bench two"); // the counter's own configuration
+    prompts_.ChooseFile(QString::fromStdString(assay));
+    dialog.DispatchCommand(1028);
+    EXPECT_EQ(dialog.ItemText(1027), "two seconds");
+    EXPECT_EQ(prompts_.Questions().back().file.filter, "Assay Config Nivra (*.acx)|*.acx||");
+
+    clock_.PauseAt(clock_.StartSeconds() + 1); // until the receiver knows the run
+    dialog.DispatchCommand(1026);
+    ASSERT_EQ(dialog.result(), QDialog::Accepted);
+    CAssayRun* run = dialog.RunThread();
+    ASSERT_NE(run, nullptr);
+    std::unique_ptr<AssayData> data(run->Data());
+    receiver_.quit = [run] { run->PostThreadMessage(WM_QUIT); };
+    ASSERT_TRUE(clock_.WaitUntilPaused());
+    clock_.Resume();
+    ASSERT_TRUE(receiver_.WaitForFinished());
+    ASSERT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10)));
+
+    EXPECT_EQ(data->counterNumber(), 2);
+    EXPECT_EQ(data->counterConfig().name, "bench two");
+    EXPECT_EQ(data->assayConfig().name, "two seconds");
+    EXPECT_EQ(data->pointCount(), 2u);
+    EXPECT_EQ(receiver_.Messages().front().wParam, 2); // reports carry the counter number
+    EXPECT_TRUE(prompts_.MessageTexts().isEmpty());
+}
+
+TEST_F(RunConfigDlgTest, ReturnAndEscapeNeitherStartNorClose) {
+    WriteCounterConfig(CounterConfigPath(1), "bench");
+    prompts_.ChooseFile(QString::fromStdString(WriteAssay("ready")));
+    CAssayRunConfigDlg dialog(1, &receiver_, RunEnvironment{&clock_, &counter_});
+    bool finished = false;
+    QObject::connect(&dialog, &QDialog::finished, [&] { finished = true; });
+    dialog.InitDialog();
+    dialog.DispatchCommand(1028);
+
+    for (QWidget* target : {static_cast<QWidget*>(&dialog), dialog.Control(1026),
+                            dialog.Control(nivra::res::kIdCancel), dialog.Control(1027)}) {
+        target->setFocus();
+        for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            SendKey(target, QEvent::KeyPress, key);
+            SendKey(target, QEvent::KeyRelease, key);
+        }
+    }
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(dialog.RunThread(), nullptr);
+    EXPECT_EQ(CAssayRun::LiveRuns(), 0);
+    EXPECT_TRUE(prompts_.MessageTexts().isEmpty());
+}
+
+} // namespace
