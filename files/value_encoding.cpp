@@ -117,7 +117,7 @@ std::string FormatLocalTime(std::int64_t secondsSinceEpoch) {
     if (!localtime_r(&time, &local))
         return {};
     char buffer[128];
-    std::size_t length = strftime_l(buffer, sizeof buffer, "%c", &local, CLocale());
+    std::size_t length = strftime_l(buffer, sizeof buffer, "%m/%d/%y %H:%M:%S", &local, CLocale());
     return std::string(buffer, length);
 }
 

@@ -43,8 +43,10 @@ bool ScanReal(const std::string& text, double& out);
 // true only for the exact text "true".
 bool ParseBool(const std::string& text);
 
-// strftime "%c" of an instant (seconds since the epoch) in local time and the C locale; a result
-// longer than 127 characters becomes "".
+// The time stamp of run header lines and the end-time label: an instant (seconds since the epoch)
+// in local time, as two-digit month/day/year and the 24-hour time, "12/08/25 14:03:07". That is
+// the C locale's date-and-time form on the system the data files come from; glibc's C locale
+// writes another one ("Mon Dec  8 14:03:07 2025"), so the form is spelt out here.
 std::string FormatLocalTime(std::int64_t secondsSinceEpoch);
 
 } // namespace nivra

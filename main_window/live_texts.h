@@ -9,7 +9,7 @@
 std::string CountsLastSecondText(std::int64_t counts);
 std::string CountsCurrentDwellText(std::int64_t counts);
 
-// "End Time: " followed by the planned end in local time, C library "%c" form.
+// "End Time: " followed by the planned end in local time ("End Time: 12/08/25 14:03:07").
 std::string EndTimeText(std::int64_t endTime);
 // "Time Left: " followed by days:hours:minutes:seconds until the planned end, 0:00:00:00 once
 // it has passed.

@@ -90,3 +90,16 @@ TEST(StartPaths, StartDirectoryIsTakenLiterally) {
     EXPECT_EQ(StartPath(kStatsDisplayFile), "/stats_display_config.pfx");
     GetStartingDirectory() = saved;
 }
+
+TEST(ValueEncoding, TimeStampsAreMonthDayYearAndTheTime) {
+    // 2025-12-08 14:03:07 in local time.
+    std::tm local{};
+    local.tm_year = 125;
+    local.tm_mon = 11;
+    local.tm_mday = 8;
+    local.tm_hour = 14;
+    local.tm_min = 3;
+    local.tm_sec = 7;
+    local.tm_isdst = -1;
+    EXPECT_EQ(FormatLocalTime(static_cast<std::int64_t>(std::mktime(&local))), "12/08/25 14:03:07");
+}
