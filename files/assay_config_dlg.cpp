@@ -1,8 +1,6 @@
 #include "files/assay_config_dlg.h"
 
 #include "controls/narrow_text.h"
-#include "controls/prompts.h"
-#include "files/save_report_qt.h"
 #include "files/start_directory.h"
 #include "resources/resource_ids.h"
 
@@ -13,9 +11,8 @@ using nivra::ui::FileDialogRequest;
 const QString kFilter = QStringLiteral("Assay Config Nivra (*.acx)|*.acx||");
 
 // The Load and Save dialogs start in the folder that holds the assay configurations.
-FileDialogRequest AssayFileRequest(FileDialogRequest::Mode mode) {
+FileDialogRequest AssayFileRequest() {
     FileDialogRequest request;
-    request.mode = mode;
     request.defaultExtension = QStringLiteral("acx");
     request.filter = kFilter;
     request.overwritePrompt = true;
@@ -26,11 +23,10 @@ FileDialogRequest AssayFileRequest(FileDialogRequest::Mode mode) {
 } // namespace
 
 CAssayConfigDlg::CAssayConfigDlg(QWidget* parent)
-    : CDialogBase(nivra::res::kDialogAssayConfig, parent) {
-    OnCommand(kLoad, [this] { OnLoad(); });
-    OnCommand(kSave, [this] { OnSave(); });
-    OnCommand(kSaveAsDefault, [this] { OnSaveAsDefault(); });
-}
+    : CConfigFileDlg(nivra::res::kDialogAssayConfig, parent, {kLoad, kSave, kSaveAsDefault},
+                     AssayFileRequest(),
+                     {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
+                      QStringLiteral("Default File Saved.")}) {}
 
 CAssayConfigDlg::~CAssayConfigDlg() = default;
 
@@ -45,12 +41,6 @@ void CAssayConfigDlg::DoDataExchange(CDataExchange& dx) {
     dx.Text(kTotalSeconds, totalSeconds_);
     dx.Text(kBackgroundRate, backgroundRate_);
     dx.Text(kBackgroundHours, backgroundHours_);
-}
-
-bool CAssayConfigDlg::OnInitDialog() {
-    ValuesFromRecord();
-    UpdateData(false);
-    return true; // the focus goes to the first edit, the name
 }
 
 void CAssayConfigDlg::ValuesFromRecord() {
@@ -77,44 +67,6 @@ void CAssayConfigDlg::ValuesToRecord() {
     config_.totalSeconds = totalSeconds_;
     config_.backgroundHours = backgroundHours_;
     config_.backgroundRate = backgroundRate_;
-}
-
-// Replaces what is on screen, unsaved edits included, by the chosen file's configuration. Keys
-// the file lacks leave the numbers as they were and empty the name.
-void CAssayConfigDlg::OnLoad() {
-    const std::optional<QString> path =
-        nivra::ui::Prompts().FileDialog(AssayFileRequest(FileDialogRequest::Mode::Open));
-    if (!path)
-        return;
-    config_.read(nivra::ui::ToNarrow(*path));
-    ValuesFromRecord();
-    UpdateData(false);
-    nivra::ui::ShowMessage(QStringLiteral("File Loaded"));
-}
-
-// A field that does not convert has been reported by the reading and keeps its previous value;
-// the save goes on with the values as they then stand.
-void CAssayConfigDlg::OnSave() {
-    UpdateData(true);
-    const std::optional<QString> path =
-        nivra::ui::Prompts().FileDialog(AssayFileRequest(FileDialogRequest::Mode::Save));
-    if (!path)
-        return;
-    ValuesToRecord();
-    const std::string target = nivra::ui::ToNarrow(*path);
-    nivra::ui::ReportSave(config_.write(target) != 0, QStringLiteral("File Saved"), target);
-}
-
-// Writes the default file, whatever file was loaded or saved before.
-void CAssayConfigDlg::OnSaveAsDefault() {
-    if (nivra::ui::Ask(QStringLiteral("Saving this configuration as default will overwrite "
-                                      "current default configuration."),
-                       nivra::ui::MessageButtons::OkCancel) != nivra::ui::Answer::Ok)
-        return;
-    UpdateData(true);
-    ValuesToRecord();
-    nivra::ui::ReportSave(config_.write() != 0, QStringLiteral("Default File Saved."),
-                          config_.filePath);
 }
 
 void ShowAssayConfigDialog(QWidget* parent) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controls/dialog_base.h"
 #include "files/assay_config.h"
+#include "files/config_file_dlg.h"
 
 #include <cstdint>
 #include <string>
@@ -14,7 +14,7 @@
 //
 // The main window opens it for Configuration > Assay (command 32786) with
 //     ShowAssayConfigDialog(this);
-class CAssayConfigDlg : public CDialogBase {
+class CAssayConfigDlg : public CConfigFileDlg {
     Q_OBJECT
 public:
     // The control and command numbers of the dialog.
@@ -42,15 +42,13 @@ protected:
     // Fields are read in this order: sample area, name, the dwell time, the total time,
     // background rate, background time. A field that does not convert stops the reading there.
     void DoDataExchange(CDataExchange& dx) override;
-    bool OnInitDialog() override;
 
 private:
-    void OnLoad();
-    void OnSave();
-    void OnSaveAsDefault();
-
-    void ValuesFromRecord();
-    void ValuesToRecord();
+    void ReadRecord(const std::string& path) override { config_.read(path); }
+    int WriteRecord(const std::string& path) override { return config_.write(path); }
+    std::string OwnFile() const override { return config_.filePath; }
+    void ValuesFromRecord() override;
+    void ValuesToRecord() override;
 
     AssayConfig config_;
 

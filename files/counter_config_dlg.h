@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/dialog_base.h"
+#include "files/config_file_dlg.h"
 #include "files/counter_config.h"
 
 #include <QString>
@@ -16,7 +16,7 @@
 //
 // The main window opens it for Configuration > Counter (command 32785) on its active slot with
 //     ShowCounterConfigDialog(this, activeSlot);
-class CCounterConfigDlg : public CDialogBase {
+class CCounterConfigDlg : public CConfigFileDlg {
     Q_OBJECT
 public:
     // The control and command numbers of the dialog.
@@ -42,12 +42,13 @@ protected:
     bool OnInitDialog() override;
 
 private:
-    void OnLoad();
-    void OnSave();
-    void OnSaveAsDefault();
-
-    void ValuesFromRecord();
-    void ValuesToRecord();
+    // The record keeps the slot's file as its own, so Save As Default still writes the slot's
+    // file after another file was loaded.
+    void ReadRecord(const std::string& path) override { config_.read(path); }
+    int WriteRecord(const std::string& path) override { return config_.write(path); }
+    std::string OwnFile() const override { return config_.filePath; }
+    void ValuesFromRecord() override;
+    void ValuesToRecord() override;
 
     CounterConfig config_;
     QString title_;
