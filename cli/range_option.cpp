@@ -48,6 +48,24 @@ std::string RangeProblem(const PointRange& range, std::size_t pointCount) {
     return {};
 }
 
+bool IsRangeOption(const std::string& arg) {
+    return arg == "--roi" || arg.rfind("--roi=", 0) == 0;
+}
+
+std::string TakeRangeOption(const std::vector<std::string>& args, std::size_t& i,
+                            std::optional<PointRange>& range) {
+    std::string value;
+    if (args[i] == "--roi") {
+        if (i + 1 == args.size())
+            return "--roi needs FIRST:LAST";
+        value = args[++i];
+    } else {
+        value = args[i].substr(6);
+    }
+    range = ParsePointRange(value);
+    return range ? std::string{} : "bad range '" + value + "', expected FIRST:LAST";
+}
+
 bool CanReadFile(const std::string& path, std::string& reason) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Helpers shared by the nivra-cli commands that read a data file and may narrow it to a range
 // of points.
@@ -21,6 +22,14 @@ struct PointRange {
 // Parses "FIRST:LAST": two unsigned decimal numbers, nothing else. Nothing when the text does
 // not have that form or a number is too large.
 std::optional<PointRange> ParsePointRange(const std::string& text);
+
+// Whether args[i] is the option "--roi FIRST:LAST" (or "--roi=FIRST:LAST").
+bool IsRangeOption(const std::string& arg);
+
+// Takes the range option at args[i] (moving i past its value) into range. Returns the problem
+// ("--roi needs FIRST:LAST", "bad range ...") or "" when the range was read.
+std::string TakeRangeOption(const std::vector<std::string>& args, std::size_t& i,
+                            std::optional<PointRange>& range);
 
 // Why a range does not fit a record of pointCount points, or "" when it does: FIRST must be at
 // least 1, LAST at most the number of points, and FIRST not greater than LAST.

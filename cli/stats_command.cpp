@@ -28,18 +28,9 @@ int RunStats(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--all") {
             all = true;
-        } else if (arg == "--roi" || arg.rfind("--roi=", 0) == 0) {
-            std::string value;
-            if (arg == "--roi") {
-                if (i + 1 == args.size())
-                    return Fail(kExitUsage, "--roi needs FIRST:LAST");
-                value = args[++i];
-            } else {
-                value = arg.substr(6);
-            }
-            roi = ParsePointRange(value);
-            if (!roi)
-                return Fail(kExitUsage, "bad range '" + value + "', expected FIRST:LAST");
+        } else if (IsRangeOption(arg)) {
+            if (std::string problem = TakeRangeOption(args, i, roi); !problem.empty())
+                return Fail(kExitUsage, problem);
         } else if (!arg.empty() && arg[0] == '-') {
             return Fail(kExitUsage, "unknown option '" + arg + "'");
         } else if (path.empty()) {

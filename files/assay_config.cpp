@@ -1,6 +1,7 @@
 #include "files/assay_config.h"
 
 #include "files/profile_file.h"
+#include "files/profile_record.h"
 #include "files/start_directory.h"
 #include "files/value_encoding.h"
 
@@ -57,20 +58,11 @@ void AssayConfig::readFrom(CProfileFile& file) {
 }
 
 int AssayConfig::write(const std::string& path) const {
-    const std::string& target = path.empty() ? filePath : path;
-    if (target.empty())
-        return 0;
-    CProfileFile file(target);
-    bool queued = writeTo(file);
-    bool committed = file.Flush();
-    return queued && committed ? 1 : 0;
+    return nivra::WriteRecordFile(*this, path);
 }
 
 bool AssayConfig::writeTo(CProfileFile& file) const {
-    bool ok = true;
-    for (const auto& [key, value] : entries())
-        ok = file.WriteString(value, key, kSection) != 0 && ok;
-    return ok;
+    return nivra::WriteEntries(file, kSection, entries());
 }
 
 std::array<std::pair<const char*, std::string>, 10> AssayConfig::entries() const {

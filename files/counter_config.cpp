@@ -1,6 +1,7 @@
 #include "files/counter_config.h"
 
 #include "files/profile_file.h"
+#include "files/profile_record.h"
 #include "files/value_encoding.h"
 
 namespace {
@@ -35,20 +36,11 @@ void CounterConfig::readFrom(CProfileFile& file) {
 }
 
 int CounterConfig::write(const std::string& path) const {
-    const std::string& target = path.empty() ? filePath : path;
-    if (target.empty())
-        return 0;
-    CProfileFile file(target);
-    bool queued = writeTo(file);
-    bool committed = file.Flush();
-    return queued && committed ? 1 : 0;
+    return nivra::WriteRecordFile(*this, path);
 }
 
 bool CounterConfig::writeTo(CProfileFile& file) const {
-    bool ok = true;
-    for (const auto& [key, value] : entries())
-        ok = file.WriteString(value, key, kSection) != 0 && ok;
-    return ok;
+    return nivra::WriteEntries(file, kSection, entries());
 }
 
 std::array<std::pair<const char*, std::string>, 4> CounterConfig::entries() const {
