@@ -48,52 +48,44 @@ void CDataExchange::Text(int id, std::string& value) {
         nivra::ui::SetControlText(Field(id), nivra::ui::FromNarrow(value));
 }
 
-void CDataExchange::Text(int id, std::uint32_t& value) {
+// A number field: shown with show, read back from the first characters of the edit with scan;
+// a text that does not convert brings message and ends the reading at this field.
+template <typename Value, typename Show, typename Scan>
+void CDataExchange::NumberText(int id, Value& value, Show show, Scan scan, const QString& message,
+                               int textLimit) {
     if (Skip())
         return;
     if (!saveAndValidate_) {
-        nivra::ui::SetControlText(Field(id), QString::number(value));
+        nivra::ui::SetControlText(Field(id), show(value));
         return;
     }
-    const QString text = nivra::ui::ControlText(Field(id)).left(kNumberTextLimit);
-    std::uint32_t read = 0;
-    if (!nivra::ScanUnsignedDecimal(nivra::ui::ToNarrow(text), read)) {
-        Fail(id, QStringLiteral("Enter a positive integer."));
+    QString text = nivra::ui::ControlText(Field(id));
+    if (textLimit > 0)
+        text = text.left(textLimit);
+    Value read{};
+    if (!scan(nivra::ui::ToNarrow(text), read)) {
+        Fail(id, message);
         return;
     }
     value = read;
+}
+
+void CDataExchange::Text(int id, std::uint32_t& value) {
+    NumberText(
+        id, value, [](std::uint32_t v) { return QString::number(v); }, nivra::ScanUnsignedDecimal,
+        QStringLiteral("Enter a positive integer."), kNumberTextLimit);
 }
 
 void CDataExchange::Text(int id, std::int32_t& value) {
-    if (Skip())
-        return;
-    if (!saveAndValidate_) {
-        nivra::ui::SetControlText(Field(id), QString::number(value));
-        return;
-    }
-    const QString text = nivra::ui::ControlText(Field(id)).left(kNumberTextLimit);
-    std::int32_t read = 0;
-    if (!nivra::ScanInt(nivra::ui::ToNarrow(text), read)) {
-        Fail(id, QStringLiteral("Enter an integer."));
-        return;
-    }
-    value = read;
+    NumberText(
+        id, value, [](std::int32_t v) { return QString::number(v); }, nivra::ScanInt,
+        QStringLiteral("Enter an integer."), kNumberTextLimit);
 }
 
 void CDataExchange::Text(int id, double& value) {
-    if (Skip())
-        return;
-    if (!saveAndValidate_) {
-        nivra::ui::SetControlText(Field(id),
-                                  QString::fromStdString(nivra::FormatC("%.*g", 15, value)));
-        return;
-    }
-    double read = 0.0;
-    if (!nivra::ScanReal(nivra::ui::ToNarrow(nivra::ui::ControlText(Field(id))), read)) {
-        Fail(id, QStringLiteral("Enter a number."));
-        return;
-    }
-    value = read;
+    NumberText(
+        id, value, [](double v) { return QString::fromStdString(nivra::FormatC("%.*g", 15, v)); },
+        nivra::ScanReal, QStringLiteral("Enter a number."), 0);
 }
 
 void CDataExchange::Check(int id, bool& value) {

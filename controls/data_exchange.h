@@ -43,6 +43,9 @@ public:
 private:
     QWidget* Field(int id) const;
     bool Skip() const { return failed_; }
+    template <typename Value, typename Show, typename Scan>
+    void NumberText(int id, Value& value, Show show, Scan scan, const QString& message,
+                    int textLimit);
 
     CDialogBase& dialog_;
     bool saveAndValidate_;
