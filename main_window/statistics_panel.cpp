@@ -17,7 +17,7 @@ void CNivraDlg::FillStatistics(const AssayData& data) {
     labels->clear();
     values->clear();
     for (const nivra::StatisticRow& row : nivra::StatisticsBlock(data, statsShow_)) {
-        labels->addItem(QString::fromLatin1(row.listLabel));
+        labels->addItem(QString::fromUtf8(row.listLabel));
         values->addItem(nivra::ui::FromNarrow(row.value));
     }
 }
