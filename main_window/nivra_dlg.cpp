@@ -47,13 +47,30 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
     OnCommand(kCmdRunStart, [this] { OnStart(); });
     OnCommand(kCmdRunStop, [this] { OnStop(); });
     OnCommand(kCmdFileNew, [this] { OnFileNew(); });
+    OnCommand(kCmdFileOpen, [this] { OnFileOpen(); });
     OnCommand(kCmdFileSave, [this] { OnFileSave(); });
+    OnCommand(kCmdSaveCsv, [this] { OnSaveCsv(); });
+    OnCommand(kCmdSaveRoi, [this] { OnSaveRoi(false); });
+    OnCommand(kCmdSaveRoiCsv, [this] { OnSaveRoi(true); });
+    OnCommand(kCmdFilePrint, [this] { OnPrint(); });
     OnCommand(kCmdExit, [this] { OnCancel(); });
+    OnCommand(kCmdConfigCounter, [this] { OnCounterConfig(); });
+    OnCommand(kCmdConfigAssay, [this] { OnAssayConfig(); });
+    OnCommand(kCmdAbout, [this] { OnAbout(); });
+    OnCommand(kCmdAboutBox, [this] { OnAbout(); });
     OnCommandRange(kCmdFirstStatistic, kCmdFirstStatistic + kStatisticCount - 1,
                    [this](int command) { OnStatsShow(command); });
     OnCommand(kScreenUpdatesButton, [this] { OnScreenUpdatesButton(); });
     OnCommand(kDataDumpButton, [this] { FillDataDump(); });
     OnCommand(kRoiDumpButton, [this] { FillRoiDump(); });
+    OnCommand(kAllDataButton, [this] { OnAllData(); });
+    OnCommand(kRoiStatsButton, [this] { OnRoiStatistics(); });
+    for (int button : {kLowDownButton, kLowUpButton, kHighDownButton, kHighUpButton})
+        OnCommand(button, [this, button] { OnRoiStep(button); });
+    OnCommand(kSetRoiButton, [this] { OnSetRoi(); });
+    OnCommand(kDeletePointButton, [this] { OnDeletePoint(); });
+    OnCommand(kAddHeaderButton, [this] { OnAddHeaderLine(); });
+    OnCommand(kDelHeaderButton, [this] { OnDelHeaderLine(); });
 }
 
 CNivraDlg::~CNivraDlg() {
@@ -109,14 +126,6 @@ bool CNivraDlg::OnInitDialog() {
     SetScreenUpdates(true);
     RefreshStatus();
     return true;
-}
-
-void CNivraDlg::OnCancel() {
-    if (HasRuns()) {
-        nivra::ui::ShowMessage(QStringLiteral("assay(s) running, stop first"));
-        return;
-    }
-    CDialogBase::OnCancel();
 }
 
 bool CNivraDlg::HasRuns() const {

@@ -47,7 +47,9 @@ struct NivraDlgEnvironment {
 // start-up, run messages, closing), slot_status.cpp (status, command enabling, Start and Stop),
 // live_display.cpp (the run messages' display, screen updates, chart and ROI view),
 // active_slot.cpp (switching the active slot, dumps), stats_show_menu.cpp (the "Statistics Show"
-// menu) and file_commands.cpp (File New and Save).
+// menu), roi_view.cpp (chart and ROI view), roi_editing.cpp (ROI buttons, point deletion, header
+// lines), statistics_panel.cpp (All Data and ROI statistics), file_commands.cpp (the File menu
+// and the way out) and dialog_commands.cpp (configuration dialogs, printing, About).
 class CNivraDlg : public CDialogBase, public nivra::RunReceiver {
     Q_OBJECT
 public:
@@ -98,7 +100,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     bool OnInitDialog() override;
-    // The way out (close box, File > Exit): refused while a run goes on.
+    // The way out (close box, File > Exit): refused while a run goes on; unsaved data is offered
+    // for saving first.
     void OnCancel() override;
 
 private:
@@ -122,6 +125,32 @@ private:
     void OnFileNew();
     // Save As a data file; true when the record was written.
     bool OnFileSave();
+    void OnFileOpen();
+    void OnSaveCsv();
+    void OnSaveRoi(bool csv);
+    // The way out: false when the operator stays (a run goes on, a question was cancelled, a
+    // save asked for did not happen).
+    bool MayExit();
+
+    // Region of interest, points and header lines.
+    void OnRoiStep(int button);
+    void OnSetRoi();
+    void OnDeletePoint();
+    void OnAddHeaderLine();
+    void OnDelHeaderLine();
+    // The slider's selection as point numbers, each edge truncated toward zero.
+    void RoiSelection(int& first, int& last) const;
+
+    // Statistics panel.
+    void FillStatistics(const AssayData& data);
+    void OnAllData();
+    void OnRoiStatistics();
+
+    // Configuration dialogs, printing and About.
+    void OnCounterConfig();
+    void OnAssayConfig();
+    void OnPrint();
+    void OnAbout();
     void OnStatsShow(int command);
     void OnScreenUpdatesButton();
     void OnRangeChanged(int wParam, int lParam);
@@ -157,8 +186,13 @@ inline constexpr int kRoiDumpList = 1051;
 inline constexpr int kStatsLabelList = 1052;
 inline constexpr int kDataDumpButton = 1053;
 inline constexpr int kRoiDumpButton = 1054;
+inline constexpr int kAllDataButton = 1055;
+inline constexpr int kRoiStatsButton = 1056;
 inline constexpr int kHeaderEdit = 1059;
 inline constexpr int kHeaderList = 1060;
+inline constexpr int kAddHeaderButton = 1061;
+inline constexpr int kDeletePointButton = 1062;
+inline constexpr int kDelHeaderButton = 1063;
 inline constexpr int kDeletePointEdit = 1034;
 inline constexpr int kHeartbeatBox = 1064;
 inline constexpr int kCountsLastSecondLabel = 1065;
@@ -167,6 +201,11 @@ inline constexpr int kFileLabel = 1067;
 inline constexpr int kScreenUpdatesButton = 1068;
 inline constexpr int kEndTimeLabel = 1069;
 inline constexpr int kTimeLeftLabel = 1070;
+inline constexpr int kLowDownButton = 1071;  // "<" left of the slider
+inline constexpr int kLowUpButton = 1072;    // ">" left of the slider
+inline constexpr int kHighDownButton = 1073; // "<" right of the slider
+inline constexpr int kHighUpButton = 1074;   // ">" right of the slider
+inline constexpr int kSetRoiButton = 1075;
 inline constexpr int kRoiMinEdit = 1076;
 inline constexpr int kRoiMaxEdit = 1077;
 } // namespace nivra::ui::main

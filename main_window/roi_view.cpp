@@ -57,11 +57,16 @@ void CNivraDlg::SetRoiView(double min, double max, double low, double high) {
     UpdateData(false);
 }
 
-void CNivraDlg::OnRangeChanged(int /*wParam*/, int lParam) {
+void CNivraDlg::RoiSelection(int& first, int& last) const {
     double low = 0.0, high = 0.0;
     rangeSlider_->GetSelection(low, high);
-    const int first = PointNumberOf(low);
-    const int last = PointNumberOf(high);
+    first = PointNumberOf(low);
+    last = PointNumberOf(high);
+}
+
+void CNivraDlg::OnRangeChanged(int /*wParam*/, int lParam) {
+    int first = 0, last = 0;
+    RoiSelection(first, last);
     // The edits follow the slider live; the members take the values at the next read.
     SetItemText(kRoiMinEdit, QString::number(first));
     SetItemText(kRoiMaxEdit, QString::number(last));

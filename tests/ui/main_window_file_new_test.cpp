@@ -1,6 +1,7 @@
 // File New on a counter slot that holds a run's unsaved record, the Save it offers, and Start on
 // a slot that is not ready for a run.
 
+#include "files/save_report_qt.h"
 #include "main_window_fixture.h"
 #include "resources/resource_ids.h"
 
@@ -85,8 +86,7 @@ TEST_F(FileNewTest, YesKeepsTheDataWhenTheSaveDidNotHappen) {
     const QString unwritable = QString::fromStdString(dir_.file("no_such_folder/kept.dax"));
     prompts_.Reply(ui::Answer::Yes).ChooseFile(unwritable);
     window_->DispatchCommand(res::kCmdFileNew);
-    EXPECT_EQ(prompts_.MessageTexts().last(),
-              QString("data not saved: %1 could not be written").arg(unwritable));
+    EXPECT_EQ(prompts_.MessageTexts().last(), ui::FileNotSavedMessage(unwritable));
     ExpectKept();
 }
 

@@ -159,8 +159,17 @@ protected:
     }
 
     // The run dialog as an operator drives it: it opens, the assay configuration `assayFile_`
-    // is chosen and START pressed; without an assay file the operator cancels.
+    // is chosen and START pressed; without an assay file the operator cancels. Any other dialog
+    // goes to `otherDialog_` when a test has set it, and is otherwise closed at once.
     int DriveDialog(CDialogBase& dialog) {
+        if (!qobject_cast<CAssayRunConfigDlg*>(&dialog)) {
+            ++otherDialogs_;
+            if (otherDialog_)
+                return otherDialog_(dialog);
+            dialog.InitDialog();
+            dialog.DispatchCommand(2);
+            return dialog.result();
+        }
         dialog.InitDialog();
         if (assayFile_.empty()) {
             dialog.DispatchCommand(2);
@@ -234,6 +243,43 @@ protected:
         return PumpUntil([] { return CAssayRun::LiveRuns() == 0; });
     }
 
+    // Shows all sixteen statistics (a fresh start directory shows none).
+    void ShowAllStatistics() {
+        for (int k = 0; k < nivra::res::kStatisticCount; ++k)
+            if (!Checked(nivra::res::kCmdFirstStatistic + k))
+                window_->DispatchCommand(nivra::res::kCmdFirstStatistic + k);
+    }
+
+    // A data file with the given counts and header lines, a dwell of one minute and a total
+    // time of one hour; background rate 1 per hour over 4 hours unless told otherwise.
+    std::string WriteDataFile(const std::string& name, const std::vector<std::int32_t>& counts,
+                              const std::vector<std::string>& headerLines = {},
+                              double backgroundRate = 1.0) {
+        CounterConfig counter = CounterConfig::Defaults();
+        counter.description = "bench 7";
+        AssayConfig assay = AssayConfig::Defaults();
+        assay.name = name;
+        assay.dwellHours = assay.dwellSeconds = 0;
+        assay.dwellMinutes = 1;
+        assay.totalHours = 1;
+        assay.totalMinutes = assay.totalSeconds = 0;
+        assay.backgroundRate = backgroundRate;
+        AssayData data(counter, assay, 1);
+        for (const std::string& line : headerLines)
+            data.appendHeaderLine(line);
+        for (std::int32_t count : counts)
+            data.appendPoint(count);
+        const std::string path = dir_.file(name + ".dax");
+        EXPECT_TRUE(data.save(path));
+        return path;
+    }
+
+    // File > Open of a data file into the viewer.
+    void OpenInViewer(const std::string& path) {
+        prompts_.ChooseFile(QString::fromStdString(path));
+        window_->DispatchCommand(nivra::res::kCmdFileOpen);
+    }
+
     // ---- reading the window ----
     QString Text(int id) const { return window_->ItemText(id); }
     bool Enabled(int command) const { return window_->Menu()->IsEnabled(command); }
@@ -258,6 +304,8 @@ protected:
     SteadyCounters counters_;
     ScriptedPrompts prompts_;
     std::string assayFile_;
+    std::function<int(CDialogBase&)> otherDialog_;
+    int otherDialogs_ = 0;
     std::unique_ptr<CNivraDlg> window_;
 
 private:

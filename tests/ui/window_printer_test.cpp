@@ -1,19 +1,21 @@
 #include "controls/dialog_base.h"
 #include "main_window/window_printer.h"
+#include "pdf_pages.h"
 #include "resources/resource_ids.h"
 #include "support/temp_dir.h"
 #include "ui_test_support.h"
 
 #include <QApplication>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 
 using nivra::test::FileExists;
-using nivra::test::ReadFileBytes;
+using nivra::test::IsLandscape;
+using nivra::test::PdfPages;
+using nivra::test::ReadPdfPages;
 using nivra::test::TempDir;
 using nivra::ui::PrintOutcome;
 
@@ -31,33 +33,6 @@ public:
         return ScriptedPrompts::PrintDialog(printer);
     }
 };
-
-// What a PDF file says about its pages, read from its (uncompressed) object dictionaries.
-struct PdfPages {
-    int count = 0;
-    std::vector<QSizeF> mediaBoxes;
-    bool rotated = false;
-};
-
-PdfPages ReadPdfPages(const std::string& path) {
-    const QString text = QString::fromLatin1(QByteArray::fromStdString(ReadFileBytes(path)));
-    PdfPages pages;
-    pages.count = int(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![s\\w])"))));
-    QRegularExpression box(QStringLiteral(
-        "/MediaBox\\s*\\[\\s*([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s+([-\\d.]+)\\s*\\]"));
-    for (auto it = box.globalMatch(text); it.hasNext();) {
-        const auto m = it.next();
-        pages.mediaBoxes.push_back(QSizeF(m.captured(3).toDouble() - m.captured(1).toDouble(),
-                                          m.captured(4).toDouble() - m.captured(2).toDouble()));
-    }
-    pages.rotated = text.contains(QRegularExpression(QStringLiteral("/Rotate\\s+(90|270)")));
-    return pages;
-}
-
-bool IsLandscape(const PdfPages& pages) {
-    return pages.mediaBoxes.size() == 1 && !pages.rotated &&
-           pages.mediaBoxes[0].width() > pages.mediaBoxes[0].height();
-}
 
 class WindowPrinting : public ::testing::Test {
 protected:

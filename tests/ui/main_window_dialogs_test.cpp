@@ -1,0 +1,169 @@
+// The dialogs the main window opens: the counter configuration for its active slot, the assay
+// configuration, File > Print and About.
+
+#include "controls/narrow_text.h"
+#include "files/assay_config_dlg.h"
+#include "files/counter_config_dlg.h"
+#include "main_window/about_dlg.h"
+#include "main_window_fixture.h"
+#include "pdf_pages.h"
+#include "resources/resource_ids.h"
+
+#include <QPrinter>
+
+using namespace nivra;
+using namespace nivra::test;
+namespace res = nivra::res;
+
+namespace {
+
+// Scripted prompts whose print dialog sends the page to a PDF file, notes the orientation it
+// offered, and may let the operator choose portrait.
+class PdfPrintPrompts : public ScriptedPrompts {
+public:
+    std::string pdf;
+    bool choosePortrait = false;
+    std::vector<QPageLayout::Orientation> offered;
+
+    bool PrintDialog(QPrinter& printer) override {
+        offered.push_back(printer.pageLayout().orientation());
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromStdString(pdf));
+        if (choosePortrait)
+            printer.setPageOrientation(QPageLayout::Portrait);
+        return ScriptedPrompts::PrintDialog(printer);
+    }
+};
+
+class DialogsTest : public MainWindowTest {
+protected:
+    // Opens the dialog of `command`, lets `operate` work on it after its initialisation, and
+    // closes it.
+    template <class Dialog> void Operate(int command, const std::function<void(Dialog&)>& operate) {
+        int opened = 0;
+        otherDialog_ = [&](CDialogBase& dialog) {
+            auto* typed = qobject_cast<Dialog*>(&dialog);
+            EXPECT_NE(typed, nullptr) << "another dialog opened";
+            dialog.InitDialog();
+            if (typed)
+                operate(*typed);
+            dialog.DispatchCommand(res::kIdCancel);
+            ++opened;
+            return dialog.result();
+        };
+        window_->DispatchCommand(command);
+        otherDialog_ = nullptr;
+        EXPECT_EQ(opened, 1);
+    }
+
+    static QStringList CounterFields(const CCounterConfigDlg& d) {
+        return {d.ItemText(CCounterConfigDlg::kName), d.ItemText(CCounterConfigDlg::kDescription),
+                d.ItemText(CCounterConfigDlg::kDetectorArea),
+                d.ItemText(CCounterConfigDlg::kDetectorEfficiency)};
+    }
+};
+
+TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
+    Open();
+    Operate<CCounterConfigDlg>(res::kCmdConfigCounter, [](CCounterConfigDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "  Viewer (Place holder) Counter Configuration  ");
+        EXPECT_EQ(d.ItemText(CCounterConfigDlg::kCounterGroup), d.windowTitle());
+        EXPECT_EQ(CounterFields(d), (QStringList{"", "", "1000", "0.84"}));
+    });
+
+    // Counter 2: a new name and letters in the area. The area is read after the name, so the
+    // default written keeps the name and the previous area.
+    window_->DispatchCommand(res::kCmdCounter1 + 1);
+    Operate<CCounterConfigDlg>(res::kCmdConfigCounter, [this](CCounterConfigDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "  Counter 2 Configuration  ");
+        d.SetItemText(CCounterConfigDlg::kName, "alpha two");
+        d.SetItemText(CCounterConfigDlg::kDescription, "bench 2");
+        d.SetItemText(CCounterConfigDlg::kDetectorArea, "x12");
+        prompts_.Reply(ui::Answer::Ok);
+        d.DispatchCommand(CCounterConfigDlg::kSaveAsDefault);
+    });
+    EXPECT_EQ(prompts_.MessageTexts(),
+              (QStringList{"Saving this configuration as default will overwrite current default "
+                           "configuration.",
+                           "Enter a positive integer.", "Saved Default Counter Configuration."}));
+    EXPECT_FALSE(FileExists(CounterConfigPath(0)));
+
+    // Reopened, the dialog reads the slot's file afresh.
+    Operate<CCounterConfigDlg>(res::kCmdConfigCounter, [](CCounterConfigDlg& d) {
+        EXPECT_EQ(CounterFields(d), (QStringList{"alpha two", "bench 2", "1000", "0.84"}));
+    });
+}
+
+TEST_F(DialogsTest, AssayConfigurationOpensOnTheDefaultAndKeepsItsFilesInAssayConfig) {
+    Open();
+    const QStringList defaults = {"", "2", "2", "3", "4", "5", "6", "1000", "4", "1"};
+    const auto fields = [](const CAssayConfigDlg& d) {
+        QStringList texts;
+        for (int id : {CAssayConfigDlg::kName, CAssayConfigDlg::kDwellHours,
+                       CAssayConfigDlg::kDwellMinutes, CAssayConfigDlg::kDwellSeconds,
+                       CAssayConfigDlg::kTotalHours, CAssayConfigDlg::kTotalMinutes,
+                       CAssayConfigDlg::kTotalSeconds, CAssayConfigDlg::kSampleArea,
+                       CAssayConfigDlg::kBackgroundHours, CAssayConfigDlg::kBackgroundRate})
+            texts << d.ItemText(id);
+        return texts;
+    };
+    Operate<CAssayConfigDlg>(res::kCmdConfigAssay, [&](CAssayConfigDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "Assay Configuration");
+        EXPECT_EQ(fields(d), defaults);
+        d.SetItemText(CAssayConfigDlg::kName, "swipe");
+        d.SetItemText(CAssayConfigDlg::kDwellMinutes, "10");
+        prompts_.Reply(ui::Answer::Ok);
+        d.DispatchCommand(CAssayConfigDlg::kSaveAsDefault);
+        // Letters in the sample area, which is read first: the save dialog still follows.
+        d.SetItemText(CAssayConfigDlg::kSampleArea, "big");
+        prompts_.CancelFile();
+        d.DispatchCommand(CAssayConfigDlg::kSave);
+    });
+    EXPECT_EQ(prompts_.MessageTexts(),
+              (QStringList{"Saving this configuration as default will overwrite current default "
+                           "configuration.",
+                           "Default File Saved.", "Enter a positive integer."}));
+    const ui::FileDialogRequest& save = prompts_.Questions().back().file;
+    EXPECT_EQ(save.mode, ui::FileDialogRequest::Mode::Save);
+    EXPECT_EQ(save.startFolder, ui::FromNarrow(StartPath(kAssayConfigFolder)));
+
+    Operate<CAssayConfigDlg>(res::kCmdConfigAssay, [&](CAssayConfigDlg& d) {
+        QStringList saved = defaults;
+        saved[0] = "swipe";
+        saved[2] = "10";
+        EXPECT_EQ(fields(d), saved);
+    });
+}
+
+TEST_F(DialogsTest, PrintPutsTheWindowOnOneLandscapePageEveryTime) {
+    Open();
+    window_->show();
+    PdfPrintPrompts prompts;
+    prompts.ConfirmPrint().ConfirmPrint();
+
+    prompts.pdf = dir_.file("window.pdf");
+    prompts.choosePortrait = true;
+    window_->DispatchCommand(res::kCmdFilePrint);
+    EXPECT_EQ(ReadPdfPages(prompts.pdf).count, 1);
+
+    prompts.pdf = dir_.file("again.pdf");
+    prompts.choosePortrait = false;
+    window_->DispatchCommand(res::kCmdFilePrint);
+    const PdfPages pages = ReadPdfPages(prompts.pdf);
+    EXPECT_EQ(pages.count, 1);
+    EXPECT_TRUE(IsLandscape(pages));
+    EXPECT_EQ(prompts.offered, (std::vector{QPageLayout::Landscape, QPageLayout::Landscape}));
+    EXPECT_TRUE(prompts.MessageTexts().isEmpty());
+}
+
+TEST_F(DialogsTest, AboutFromTheMenuAndFromItsOwnItemShowsTheWindowTitle) {
+    Open();
+    for (int command : {res::kCmdAbout, res::kCmdAboutBox}) {
+        Operate<CAboutDlg>(command, [](CAboutDlg& d) {
+            EXPECT_EQ(d.windowTitle(), "About Nivra-USB");
+            EXPECT_EQ(d.ItemText(CAboutDlg::kVersionText), "Nivra-USB- v3.04");
+        });
+    }
+}
+
+} // namespace
