@@ -5,7 +5,7 @@
 #include "assay_data/assay_data.h"
 #include "cli/command_registry.h"
 #include "cli/export_selection.h"
-#include "cli/range_option.h"
+#include "cli/data_file_options.h"
 
 #include <cstdio>
 
@@ -38,21 +38,10 @@ int RunCsv(const std::vector<std::string>& args) {
     const std::string& input = paths[0];
     const std::string& output = paths[1];
 
-    std::string reason;
-    if (!CanReadFile(input, reason))
-        return Fail(kExitFailure, "cannot read '" + input + "': " + reason);
-
-    const AssayData record(input);
-    std::unique_ptr<AssayData> extract;
-    if (roi) {
-        std::string problem = RangeProblem(*roi, record.pointCount());
-        if (!problem.empty())
-            return Fail(kExitUsage, "bad range " + std::to_string(roi->first) + ":" +
-                                        std::to_string(roi->last) + ": " + problem);
-        extract = record.extractRange(roi->first, roi->last);
-    }
-
-    if (!(extract ? *extract : record).writeCsv(output, ExportSelection()))
+    LoadedDataFile loaded;
+    if (int status = LoadDataFile(kName, input, roi, loaded); status != 0)
+        return status;
+    if (!loaded.View().writeCsv(output, ExportSelection()))
         return Fail(kExitFailure, "cannot write '" + output + "'");
     return 0;
 }

@@ -6,7 +6,7 @@
 #include "assay_engine/time_left.h"
 #include "cli/command_registry.h"
 #include "cli/export_selection.h"
-#include "cli/range_option.h"
+#include "cli/data_file_options.h"
 #include "counter_link/counter_startup.h"
 #include "files/atomic_file.h"
 #include "files/start_directory.h"

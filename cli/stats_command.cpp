@@ -5,7 +5,7 @@
 #include "assay_data/assay_data.h"
 #include "assay_data/statistics.h"
 #include "cli/command_registry.h"
-#include "cli/range_option.h"
+#include "cli/data_file_options.h"
 #include "files/stats_show.h"
 
 #include <cstdio>
@@ -45,25 +45,16 @@ int RunStats(const std::vector<std::string>& args) {
     if (all && roi)
         return Fail(kExitUsage, "--all and --roi exclude each other");
 
-    std::string reason;
-    if (!CanReadFile(path, reason))
-        return Fail(kExitFailure, "cannot read '" + path + "': " + reason);
-
-    const AssayData record(path);
-    std::unique_ptr<AssayData> extract;
-    if (roi) {
-        std::string problem = RangeProblem(*roi, record.pointCount());
-        if (!problem.empty())
-            return Fail(kExitUsage, "bad range " + std::to_string(roi->first) + ":" +
-                                        std::to_string(roi->last) + ": " + problem);
-        extract = record.extractRange(roi->first, roi->last);
-    } else if (all) {
-        extract = record.extractRange(1, static_cast<int>(record.pointCount()));
-    }
+    LoadedDataFile loaded;
+    if (int status = LoadDataFile(kName, path, roi, loaded); status != 0)
+        return status;
+    // --all: the whole record with points × dwell as its time, as the window's All Data shows it.
+    if (all)
+        loaded.extract =
+            loaded.record->extractRange(1, static_cast<int>(loaded.record->pointCount()));
 
     const StatsShow everything;
-    for (const std::string& line :
-         CsvStatisticsLines(StatisticsBlock(extract ? *extract : record, everything)))
+    for (const std::string& line : CsvStatisticsLines(StatisticsBlock(loaded.View(), everything)))
         std::printf("%s\n", line.c_str());
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }

@@ -1,5 +1,7 @@
 #include "controls/range_slider.h"
 
+#include "controls/saturating_int.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -10,18 +12,6 @@
 #include <utility>
 
 namespace {
-
-// The integer part of a value, saturated to the int range; 0 for a value that is not a number.
-// Converting a non-finite or out-of-range double to int directly would be undefined.
-int TruncToInt(double value) {
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
 
 // A filled rectangle with exclusive right and bottom edges. With an outline, the outline is the
 // outermost pixel ring of the area; without one, the filled area is one pixel narrower and lower,
@@ -130,7 +120,7 @@ bool CRangeSlider::PixelOf(double value, int& pixel) const {
     const double position = (value - rangeMin_) / width * trackWidth_ + 0.5;
     if (!std::isfinite(position))
         return false;
-    pixel = TruncToInt(position);
+    pixel = nivra::ui::TruncToInt(position);
     return true;
 }
 
@@ -318,8 +308,8 @@ void CRangeSlider::MoveByKey(bool right, bool shift) {
     // Before the first paint (no track) the step has no finite size: nothing can move, but the
     // key is still reported.
     if (std::isfinite(step)) {
-        int pl = TruncToInt((selLow_ - rangeMin_) / step + 0.5);
-        int ph = TruncToInt((selHigh_ - rangeMin_) / step + 0.5);
+        int pl = nivra::ui::TruncToInt((selLow_ - rangeMin_) / step + 0.5);
+        int ph = nivra::ui::TruncToInt((selHigh_ - rangeMin_) / step + 0.5);
         const int delta = right ? 1 : -1;
         if (!shift && pl != std::numeric_limits<int>::min() &&
             pl != std::numeric_limits<int>::max())

@@ -40,10 +40,7 @@ void CNivraDlg::ShowActiveSlot() {
         ClearList(id);
 
     const CounterSlot& slot = ActiveSlotRecord();
-    const int points = static_cast<int>(slot.PointCount());
-    if (points >= 1) {
-        SetRoiView(1, points, 1, points);
-        ShowPoints(1, points);
+    if (ShowWholeRecord() > 0) {
         SetProgressFrom(slot);
         FillDataDump();
         FillRoiDump();

@@ -20,11 +20,7 @@ void CNivraDlg::OnRunCounts(int counter, std::int64_t lastSecond) {
         return;
     const CounterSlot& slot = ActiveSlotRecord();
     if (screenUpdates_) {
-        const int points = static_cast<int>(slot.PointCount());
-        if (points > 0) {
-            ShowPoints(1, points);
-            SetRoiView(1, points, 1, points);
-        }
+        ShowWholeRecord();
         RefreshStatus();
     }
     if (slot.data)
@@ -50,11 +46,7 @@ void CNivraDlg::OnRunFinished(int counter) {
     slot.state = STOPPED;
     if (counter == activeSlot_) {
         // The run has appended its end or stop line and maybe a last point.
-        const int points = static_cast<int>(slot.PointCount());
-        if (points > 0) {
-            ShowPoints(1, points);
-            SetRoiView(1, points, 1, points);
-        }
+        ShowWholeRecord();
         FillHeaderList();
         SetProgressFrom(slot);
         RefreshStatus();
@@ -71,13 +63,9 @@ void CNivraDlg::OnRunFinished(int counter) {
 
 void CNivraDlg::SetScreenUpdates(bool on) {
     if (on) {
-        const CounterSlot& slot = ActiveSlotRecord();
-        const int points = static_cast<int>(slot.PointCount());
-        if (points > 0) {
-            ShowPoints(1, points);
-            SetRoiView(1, points, 1, points);
+        if (ShowWholeRecord() > 0) {
             FillHeaderList();
-            SetProgressFrom(slot);
+            SetProgressFrom(ActiveSlotRecord());
         }
         SetItemText(kScreenUpdatesButton, QStringLiteral("Disable Screen Updates"));
     } else {

@@ -73,6 +73,9 @@ public:
     void SetScreenUpdates(bool on);
     // Points first to last (1-based, inclusive) of the active slot's record in the chart.
     void ShowPoints(int first, int last);
+    // Shows every point of the active slot and makes the region all of them. Returns the number
+    // of points (0: nothing was shown).
+    int ShowWholeRecord();
     void ClearChart();
     // The slider's full range and selection, the ROI edits from the selection, and all values
     // shown in their controls.

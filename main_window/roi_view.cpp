@@ -2,6 +2,7 @@
 // with its two ROI edits.
 
 #include "controls/range_slider.h"
+#include "controls/saturating_int.h"
 #include "main_window/chart_points.h"
 #include "main_window/nivra_dlg.h"
 
@@ -12,19 +13,7 @@ using namespace nivra::ui::main;
 
 namespace {
 
-// A selection edge as a point number: truncated toward zero, saturated to the int range, 0 for
-// a value that is not a number.
-int PointNumberOf(double value) {
-    if (std::isnan(value))
-        return 0;
-    if (value >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (value <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(value);
-}
-
-// The same for the unsigned ROI fields, which cannot hold a negative number.
+// A selection edge for the unsigned ROI fields: truncated, saturated, never negative.
 std::uint32_t RoiFieldOf(double value) {
     if (!(value > 0.0))
         return 0;
@@ -45,6 +34,19 @@ void CNivraDlg::ShowPoints(int first, int last) {
     ShowChartPoints(chart_, slot.data->counts(), first, last);
 }
 
+int CNivraDlg::ShowWholeRecord() {
+    const CounterSlot& slot = ActiveSlotRecord();
+    if (!slot.data)
+        return 0;
+    const std::vector<std::int32_t> counts = slot.data->counts();
+    const int points = static_cast<int>(counts.size());
+    if (points > 0) {
+        ShowChartPoints(chart_, counts, 1, points);
+        SetRoiView(1, points, 1, points);
+    }
+    return points;
+}
+
 void CNivraDlg::ClearChart() {
     ClearChartPoints(chart_);
 }
@@ -60,8 +62,8 @@ void CNivraDlg::SetRoiView(double min, double max, double low, double high) {
 void CNivraDlg::RoiSelection(int& first, int& last) const {
     double low = 0.0, high = 0.0;
     rangeSlider_->GetSelection(low, high);
-    first = PointNumberOf(low);
-    last = PointNumberOf(high);
+    first = nivra::ui::TruncToInt(low);
+    last = nivra::ui::TruncToInt(high);
 }
 
 void CNivraDlg::OnRangeChanged(int /*wParam*/, int lParam) {

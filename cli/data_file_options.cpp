@@ -1,4 +1,6 @@
-#include "cli/range_option.h"
+#include "cli/data_file_options.h"
+
+#include <cstdio>
 
 #include <cerrno>
 #include <climits>
@@ -80,6 +82,27 @@ bool CanReadFile(const std::string& path, std::string& reason) {
         return false;
     }
     return true;
+}
+
+int LoadDataFile(const char* command, const std::string& path,
+                 const std::optional<PointRange>& range, LoadedDataFile& loaded) {
+    std::string reason;
+    if (!CanReadFile(path, reason)) {
+        std::fprintf(stderr, "nivra-cli %s: cannot read '%s': %s\n", command, path.c_str(),
+                     reason.c_str());
+        return kExitFailure;
+    }
+    loaded.record = std::make_unique<AssayData>(path);
+    if (range) {
+        const std::string problem = RangeProblem(*range, loaded.record->pointCount());
+        if (!problem.empty()) {
+            std::fprintf(stderr, "nivra-cli %s: bad range %d:%d: %s\n", command, range->first,
+                         range->last, problem.c_str());
+            return kExitUsage;
+        }
+        loaded.extract = loaded.record->extractRange(range->first, range->last);
+    }
+    return 0;
 }
 
 } // namespace nivra::cli

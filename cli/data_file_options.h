@@ -1,6 +1,9 @@
 #pragma once
 
+#include "assay_data/assay_data.h"
+
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +37,19 @@ std::string TakeRangeOption(const std::vector<std::string>& args, std::size_t& i
 // Why a range does not fit a record of pointCount points, or "" when it does: FIRST must be at
 // least 1, LAST at most the number of points, and FIRST not greater than LAST.
 std::string RangeProblem(const PointRange& range, std::size_t pointCount);
+
+// A data file as a command works on it: the record, and the range of it the command asked for
+// (or none: the whole record as loaded).
+struct LoadedDataFile {
+    std::unique_ptr<AssayData> record;
+    std::unique_ptr<AssayData> extract;
+    const AssayData& View() const { return extract ? *extract : *record; }
+};
+
+// Loads the data file at path and cuts the range out of it when one is given. On a problem it
+// prints the one-line error of the command and returns the exit status; 0 when all went well.
+int LoadDataFile(const char* command, const std::string& path,
+                 const std::optional<PointRange>& range, LoadedDataFile& loaded);
 
 // Whether path names a regular file that can be opened for reading; the reason when not.
 bool CanReadFile(const std::string& path, std::string& reason);
