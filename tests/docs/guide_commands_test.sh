@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# shellcheck disable=SC2016 # the guide's commands are matched as written, $ signs included
 # guide_commands_test.sh SOURCE_DIR BIN_DIR: runs every command of the guide (README.md and
 # docs/*.md) as written and compares the outputs the guide shows with what the programs print.
 #
@@ -27,13 +28,14 @@
 # unless it is one of these:
 # - nivra-counter-sim --port ...: the guide starts it "in a second terminal"; here it starts in
 #   the background, is waited for until it is ready, and runs until the end of the test.
-# - nivra-usb: started offscreen and ended after a few seconds; it must still be running then,
-#   and it must have written its statistics display file into its start directory.
+# - nivra-usb: started offscreen; once it has written its statistics display file into its start
+#   directory (which it does when its window has come up there) and is still running half a
+#   second later, it is ended.
 # - ./run.sh [--hardware]: run as written from a copy of the source folder's run.sh whose
 #   scripts/deps.sh and scripts/build.sh do nothing and whose build/bin is BIN_DIR, so it
 #   neither installs packages nor reconfigures the tree the tests run from (./test.sh and
-#   .ci/run exercise those two scripts). The window is ended after a few seconds; the prepared
-#   workspace is checked. With --hardware the workspace gets a port list naming a device that
+#   .ci/run exercise those two scripts). The window is ended as for nivra-usb; the prepared
+#   workspace is checked, and the simulator must be gone with the window. With --hardware the workspace gets a port list naming a device that
 #   does not exist, so that no serial port of the machine is touched.
 # - ./test.sh: not run; it is what runs this test. Checked: .ci/run runs it.
 # - ./package.sh and sudo apt install ./build-package/nivra-usb_VERSION_ARCH.deb: built,
@@ -132,6 +134,54 @@ project_version() {
     sed -n 's/^project([A-Za-z]* VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt"
 }
 
+# The processes of the process group PGID, or only those of the program NAME.
+group_member() {
+    local stat pid comm pgrp
+    for stat in /proc/[0-9]*/stat; do
+        read -r pid comm _ _ pgrp _ <"$stat" 2>/dev/null || continue
+        [ "$pgrp" = "$1" ] && { [ -z "${2:-}" ] || [ "$comm" = "($2)" ]; } && echo "$pid"
+    done
+}
+
+# window_comes_up DIR READY_FILE WHERE COMMAND...: starts COMMAND in DIR in a process group of
+# its own and waits until it (re)writes READY_FILE, which the window does when it has started in
+# its start directory; the window must then stay up. Then the window is ended as if it had been
+# closed (SIGTERM to nivra-usb), and COMMAND must end with it and leave no process behind.
+window_comes_up() {
+    local dir=$1 ready=$2 where=$3
+    shift 3
+    local marker=$sandbox/out/window.start log=$sandbox/out/window.log
+    touch "$marker"
+    (cd "$dir" && exec setsid "$@") >"$log" 2>&1 </dev/null &
+    local pid=$! _
+    for _ in $(seq 200); do
+        [ "$ready" -nt "$marker" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ "$ready" -nt "$marker" ]; then
+        sleep 0.5
+        kill -0 "$pid" 2>/dev/null || fail "$where: '$*' ended by itself: $(tail -n 3 "$log")"
+    else
+        fail "$where: '$*' did not start its window in $dir: $(tail -n 3 "$log")"
+    fi
+    local window
+    window=$(group_member "$pid" nivra-usb)
+    [ -n "$window" ] && kill -TERM "$window" 2>/dev/null
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && fail "$where: '$*' did not end with its window"
+    for _ in $(seq 20); do
+        [ -z "$(group_member "$pid")" ] && break
+        sleep 0.1
+    done
+    [ -z "$(group_member "$pid")" ] || fail "$where: '$*' left processes running after its window"
+    kill -TERM -- "-$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
+
 # ./run.sh as written, from a copy of the source folder without its installing and building.
 run_script() {
     local args=$1 where=$2
@@ -148,11 +198,9 @@ run_script() {
         mkdir -p "$workspace"
         printf '[CONFIG]\r\nPORT1=%s/no-such-adapter\r\n' "$workspace" >"$workspace/port_config.pfx"
     fi
-    (cd "$shadow" && timeout 4 ./run.sh $args) >"$sandbox/out/run.sh.log" 2>&1
-    local status=$?
-    [ $status -eq 124 ] ||
-        fail "$where: ./run.sh $args ended (status $status) before its window was closed: $(tail -n 3 "$sandbox/out/run.sh.log")"
-    local file
+    # shellcheck disable=SC2086 # no argument at all when args is empty
+    window_comes_up "$shadow" "$workspace/stats_display_config.pfx" "$where" ./run.sh $args
+    local file _
     for file in assay_config/default.acx counter_config/counter1.ccx counter_config/counter2.ccx \
         stats_display_config.pfx; do
         [ -f "$workspace/$file" ] || fail "$where: ./run.sh $args left no workspace/$file"
@@ -160,6 +208,10 @@ run_script() {
     if [ "$args" != --hardware ]; then
         grep -q "^PORT1=$workspace/ttySIM0" "$workspace/port_config.pfx" ||
             fail "$where: ./run.sh's port list does not name the simulator's port"
+        for _ in $(seq 50); do
+            [ -e "$workspace/ttySIM0" ] || break
+            sleep 0.1
+        done
         [ ! -e "$workspace/ttySIM0" ] || fail "$where: ./run.sh left the simulator running"
     fi
 }
@@ -192,7 +244,8 @@ run_command() {
             fail "$where: package_test.sh does not use ./package.sh"
         ;;
     "sudo apt install ./build-package/nivra-usb_"*".deb")
-        local wanted=nivra-usb_$(project_version)_$(dpkg --print-architecture 2>/dev/null || echo amd64).deb
+        local wanted
+        wanted=nivra-usb_$(project_version)_$(dpkg --print-architecture 2>/dev/null || echo amd64).deb
         [ "$command" = "sudo apt install ./build-package/$wanted" ] ||
             fail "$where: the package is called $wanted: $command"
         grep -q 'dir=${1:-build-package}' "$source_dir/package.sh" ||
@@ -216,14 +269,7 @@ run_command() {
         cp "$log" "$output"
         ;;
     nivra-usb)
-        local marker=$sandbox/out/nivra-usb.start
-        touch "$marker"
-        (cd "$dir" && timeout 4 nivra-usb) >"$sandbox/out/nivra-usb.log" 2>&1
-        local status=$?
-        [ $status -eq 124 ] ||
-            fail "$where: nivra-usb ended by itself (status $status): $(tail -n 3 "$sandbox/out/nivra-usb.log")"
-        [ "$dir/stats_display_config.pfx" -nt "$marker" ] ||
-            fail "$where: nivra-usb did not start in $dir"
+        window_comes_up "$dir" "$dir/stats_display_config.pfx" "$where" nivra-usb
         ;;
     nivra-cli\ * | "$bin_dir/nivra-cli "* | "nivra-counter-sim --help" | mkdir\ * | cat\ * | cp\ *)
         (cd "$dir" && timeout 60 bash -c "$command") >"$output" 2>&1
