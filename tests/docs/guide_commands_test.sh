@@ -261,7 +261,7 @@ run_command() {
         (cd "$dir" && exec bash -c "exec $command") >"$log" 2>&1 </dev/null &
         background+=($!)
         local _
-        for _ in $(seq 50); do
+        for _ in $(seq 100); do
             grep -q '^ready' "$log" && break
             sleep 0.1
         done
