@@ -48,6 +48,12 @@ for n in 1 2; do
         'DETECTOR AREA=1000' 'DETECTOR EFFICIENCY=0.840000'
 done
 
+# Every statistic shown: without this file the program starts with all sixteen unchecked.
+write_if_missing stats_display_config.pfx '[STATS SHOW]' \
+    NumPoints=true TotalCounts=true Time=true Mean=true StdDev=true CPH=true \
+    Netapercm2hr=true Netapercm2hrErr=true LLD=true DetEff=true Netcorr=true NetcorrErr=true \
+    CDL95=true LOD900=true LOD950=true LOD997=true
+
 if $hardware; then
     if [ ! -e port_config.pfx ]; then
         echo "No workspace/port_config.pfx: the program writes one naming COM1 to COM8"
