@@ -23,10 +23,11 @@ FileDialogRequest AssayFileRequest() {
 } // namespace
 
 CAssayConfigDlg::CAssayConfigDlg(QWidget* parent)
-    : CConfigFileDlg(nivra::res::kDialogAssayConfig, parent, {kLoad, kSave, kSaveAsDefault},
-                     AssayFileRequest(),
-                     {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
-                      QStringLiteral("Default File Saved.")}) {}
+    : CConfigRecordDlg(nivra::res::kDialogAssayConfig, parent, {kLoad, kSave, kSaveAsDefault},
+                       AssayFileRequest(),
+                       {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
+                        QStringLiteral("Default File Saved.")},
+                       AssayConfig()) {}
 
 CAssayConfigDlg::~CAssayConfigDlg() = default;
 

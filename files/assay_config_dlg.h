@@ -14,7 +14,7 @@
 //
 // The main window opens it for Configuration > Assay (command 32786) with
 //     ShowAssayConfigDialog(this);
-class CAssayConfigDlg : public CConfigFileDlg {
+class CAssayConfigDlg : public CConfigRecordDlg<AssayConfig> {
     Q_OBJECT
 public:
     // The control and command numbers of the dialog.
@@ -44,13 +44,8 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
 
 private:
-    void ReadRecord(const std::string& path) override { config_.read(path); }
-    int WriteRecord(const std::string& path) override { return config_.write(path); }
-    std::string OwnFile() const override { return config_.filePath; }
     void ValuesFromRecord() override;
     void ValuesToRecord() override;
-
-    AssayConfig config_;
 
     // The values shown in the edits; the record's file path is never one of them.
     std::string name_;

@@ -48,3 +48,20 @@ private:
     nivra::ui::FileDialogRequest fileRequest_;
     Texts texts_;
 };
+
+// A configuration dialog over one record of type Config (AssayConfig, CounterConfig): Load reads
+// a file into it, Save writes it to a file, Save As Default writes its own file.
+template <typename Config> class CConfigRecordDlg : public CConfigFileDlg {
+protected:
+    CConfigRecordDlg(int templateId, QWidget* parent, Commands commands,
+                     nivra::ui::FileDialogRequest fileRequest, Texts texts, Config config)
+        : CConfigFileDlg(templateId, parent, commands, std::move(fileRequest), std::move(texts)),
+          config_(std::move(config)) {}
+
+    Config config_;
+
+private:
+    void ReadRecord(const std::string& path) override { config_.read(path); }
+    int WriteRecord(const std::string& path) override { return config_.write(path); }
+    std::string OwnFile() const override { return config_.filePath; }
+};

@@ -26,12 +26,15 @@ QString TitleFor(int counterNumber) {
 
 } // namespace
 
+// The record keeps the slot's file as its own, so Save As Default still writes the slot's file
+// after another file was loaded.
 CCounterConfigDlg::CCounterConfigDlg(int counterNumber, QWidget* parent)
-    : CConfigFileDlg(nivra::res::kDialogCounterConfig, parent, {kLoad, kSave, kSaveAsDefault},
-                     CounterFileRequest(),
-                     {QStringLiteral("Loaded."), QStringLiteral("Saved."),
-                      QStringLiteral("Saved Default Counter Configuration.")}),
-      config_(nivra::CounterConfigPath(counterNumber)), title_(TitleFor(counterNumber)) {}
+    : CConfigRecordDlg(nivra::res::kDialogCounterConfig, parent, {kLoad, kSave, kSaveAsDefault},
+                       CounterFileRequest(),
+                       {QStringLiteral("Loaded."), QStringLiteral("Saved."),
+                        QStringLiteral("Saved Default Counter Configuration.")},
+                       CounterConfig(nivra::CounterConfigPath(counterNumber))),
+      title_(TitleFor(counterNumber)) {}
 
 CCounterConfigDlg::~CCounterConfigDlg() = default;
 

@@ -16,7 +16,7 @@
 //
 // The main window opens it for Configuration > Counter (command 32785) on its active slot with
 //     ShowCounterConfigDialog(this, activeSlot);
-class CCounterConfigDlg : public CConfigFileDlg {
+class CCounterConfigDlg : public CConfigRecordDlg<CounterConfig> {
     Q_OBJECT
 public:
     // The control and command numbers of the dialog.
@@ -42,15 +42,8 @@ protected:
     bool OnInitDialog() override;
 
 private:
-    // The record keeps the slot's file as its own, so Save As Default still writes the slot's
-    // file after another file was loaded.
-    void ReadRecord(const std::string& path) override { config_.read(path); }
-    int WriteRecord(const std::string& path) override { return config_.write(path); }
-    std::string OwnFile() const override { return config_.filePath; }
     void ValuesFromRecord() override;
     void ValuesToRecord() override;
-
-    CounterConfig config_;
     QString title_;
 
     // The values shown in the edits; the record's file path is never one of them.
