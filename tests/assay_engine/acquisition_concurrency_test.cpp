@@ -33,20 +33,16 @@ AssayConfig Timing(std::uint32_t dwellSeconds, std::uint32_t totalSeconds) {
 // A start directory with its backup_data folder, as the program expects it.
 class Workspace {
 public:
-    Workspace() : saved_(GetStartingDirectory()) {
-        std::filesystem::create_directory(dir_.file("backup_data"));
-        GetStartingDirectory() = dir_.path();
-    }
-    ~Workspace() { GetStartingDirectory() = saved_; }
+    Workspace() { std::filesystem::create_directory(dir_.file("backup_data")); }
     std::string BackupPath(int counter) const { return BackupDataPath(counter); }
     const TempDir& dir() const { return dir_; }
 
 private:
     TempDir dir_;
-    std::string saved_;
+    nivra::test::StartDirectoryScope start_{dir_.path()};
 };
 
-// One run of counter 1 in virtual time. `during` runs once the run has been started.
+// One run in virtual time, started at construction; Finish waits for its end.
 struct VirtualRun {
     explicit VirtualRun(const AssayConfig& assay, ScriptedCounter& counter, VirtualClock& clock,
                         int counterNumber = 1)
@@ -232,15 +228,13 @@ TEST(Failures, AnUnknownCounterNumberRecordsZeroPoints) {
 
 TEST(Failures, AMissingBackupFolderDoesNotDisturbTheRun) {
     TempDir dir;
-    std::string saved = GetStartingDirectory();
-    GetStartingDirectory() = dir.path(); // no backup_data folder
+    nivra::test::StartDirectoryScope start(dir.path()); // no backup_data folder
     VirtualClock clock;
     ScriptedCounter counter(Repeat(3, 1));
     VirtualRun run(Timing(5, 15), counter, clock);
     ASSERT_TRUE(run.Finish());
     EXPECT_EQ(run.data->pointCount(), 3u);
     EXPECT_FALSE(nivra::test::FileExists(dir.file("backup_data")));
-    GetStartingDirectory() = saved;
 }
 
 TEST(StopAndBackup, StopInTheMiddleOfADwellKeepsOnlyClosedPoints) {

@@ -74,8 +74,7 @@ std::size_t CountLinesStartingWith(const std::string& text, const std::string& p
 TEST(BackupCrashSafety, KilledRunLeavesACompleteBackup) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("backup_data"));
-    std::string saved = GetStartingDirectory();
-    GetStartingDirectory() = dir.path();
+    test::StartDirectoryScope start(dir.path());
     const std::string backup = BackupDataPath(1);
 
     std::random_device seed;
@@ -110,5 +109,4 @@ TEST(BackupCrashSafety, KilledRunLeavesACompleteBackup) {
         ::unlink(backup.c_str());
     }
     EXPECT_GT(backupsSeen, 10);
-    GetStartingDirectory() = saved;
 }

@@ -74,11 +74,8 @@ class SimulatedRuns : public ::testing::Test {
 protected:
     void SetUp() override {
         test::UsePrivateLockDirectory();
-        saved_ = GetStartingDirectory();
-        GetStartingDirectory() = workspace_.Folder();
         std::filesystem::create_directory(workspace_.Path("backup_data"));
     }
-    void TearDown() override { GetStartingDirectory() = saved_; }
 
     struct RealRun {
         RealRun(CounterAccess& access, int counter, std::uint32_t totalSeconds)
@@ -100,7 +97,7 @@ protected:
     }
 
     SimWorkspace workspace_{sim::SimulatorSettings{80.0, 7}};
-    std::string saved_;
+    test::StartDirectoryScope start_{workspace_.Folder()};
 };
 
 } // namespace

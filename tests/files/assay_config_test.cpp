@@ -56,10 +56,10 @@ TEST(AssayConfigFile, DefaultConfigurationLivesBelowTheStartDirectory) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("assay_config"));
     WriteFileBytes(dir.file("assay_config/default.acx"), "[ASSAY CONFIG]\r\nSAMPLE_AREA=250\r\n");
-    const std::string savedStart = GetStartingDirectory();
-    GetStartingDirectory() = dir.path();
-    AssayConfig config;
-    GetStartingDirectory() = savedStart;
+    AssayConfig config = [&] {
+        nivra::test::StartDirectoryScope start(dir.path());
+        return AssayConfig();
+    }();
 
     EXPECT_EQ(config.filePath, dir.file("assay_config/default.acx"));
     EXPECT_EQ(config.sampleArea, 250u);

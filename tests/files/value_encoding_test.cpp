@@ -1,5 +1,6 @@
 #include "files/start_directory.h"
 #include "files/value_encoding.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -79,8 +80,7 @@ TEST(ValueEncoding, FormatCHandlesLongTexts) {
 }
 
 TEST(StartPaths, StartDirectoryIsTakenLiterally) {
-    std::string saved = GetStartingDirectory();
-    GetStartingDirectory() = "/data/100%d/lab";
+    nivra::test::StartDirectoryScope start("/data/100%d/lab");
     EXPECT_EQ(CounterConfigPath(1), "/data/100%d/lab/counter_config/counter1.ccx");
     EXPECT_EQ(BackupDataPath(2), "/data/100%d/lab/backup_data/backup_2.dax");
     EXPECT_EQ(StartPath(kPortConfigFile), "/data/100%d/lab/port_config.pfx");
@@ -88,7 +88,6 @@ TEST(StartPaths, StartDirectoryIsTakenLiterally) {
     EXPECT_EQ(StartPath(kDefaultAssayConfigFile), "/assay_config/default.acx");
     GetStartingDirectory() = "";
     EXPECT_EQ(StartPath(kStatsDisplayFile), "/stats_display_config.pfx");
-    GetStartingDirectory() = saved;
 }
 
 TEST(ValueEncoding, TimeStampsAreMonthDayYearAndTheTime) {

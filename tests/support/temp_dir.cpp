@@ -1,5 +1,7 @@
 #include "support/temp_dir.h"
 
+#include "files/start_directory.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +25,15 @@ TempDir::~TempDir() {
 
 std::string TempDir::file(const std::string& name) const {
     return path_ + "/" + name;
+}
+
+StartDirectoryScope::StartDirectoryScope(const std::string& path)
+    : previous_(GetStartingDirectory()) {
+    GetStartingDirectory() = path;
+}
+
+StartDirectoryScope::~StartDirectoryScope() {
+    GetStartingDirectory() = previous_;
 }
 
 std::string ReadFileBytes(const std::string& path) {

@@ -21,6 +21,19 @@ private:
     std::string path_;
 };
 
+// Makes a folder the program's start directory for the life of the object and restores the
+// previous start directory afterwards.
+class StartDirectoryScope {
+public:
+    explicit StartDirectoryScope(const std::string& path);
+    ~StartDirectoryScope();
+    StartDirectoryScope(const StartDirectoryScope&) = delete;
+    StartDirectoryScope& operator=(const StartDirectoryScope&) = delete;
+
+private:
+    std::string previous_;
+};
+
 // The whole content of a file as bytes ("" when it cannot be read), and a file written at once.
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);

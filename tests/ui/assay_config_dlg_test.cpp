@@ -27,11 +27,6 @@ const QString kOverwriteQuestion = QStringLiteral(
 // creates it.
 class AssayConfigDialog : public ::testing::Test {
 protected:
-    AssayConfigDialog() : savedStart_(GetStartingDirectory()) {
-        GetStartingDirectory() = dir_.path();
-    }
-    ~AssayConfigDialog() override { GetStartingDirectory() = savedStart_; }
-
     void MakeConfigFolder() { std::filesystem::create_directory(dir_.file("assay_config")); }
     std::string DefaultFile() const { return dir_.file("assay_config/default.acx"); }
     std::string File(const std::string& name) const { return dir_.file(name); }
@@ -57,7 +52,7 @@ protected:
 
 private:
     TempDir dir_;
-    std::string savedStart_;
+    nivra::test::StartDirectoryScope start_{dir_.path()};
 };
 
 const QStringList kDefaultFields = {"", "2", "2", "3", "4", "5", "6", "1000", "4", "1"};

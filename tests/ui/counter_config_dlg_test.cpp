@@ -26,11 +26,6 @@ const QString kOverwriteQuestion = QStringLiteral(
 
 class CounterConfigDialog : public ::testing::Test {
 protected:
-    CounterConfigDialog() : savedStart_(GetStartingDirectory()) {
-        GetStartingDirectory() = dir_.path();
-    }
-    ~CounterConfigDialog() override { GetStartingDirectory() = savedStart_; }
-
     void MakeConfigFolder() { std::filesystem::create_directory(dir_.file("counter_config")); }
     std::string SlotFile(int n) const {
         return dir_.file("counter_config/counter" + std::to_string(n) + ".ccx");
@@ -50,7 +45,7 @@ protected:
 
 private:
     TempDir dir_;
-    std::string savedStart_;
+    nivra::test::StartDirectoryScope start_{dir_.path()};
 };
 
 TEST_F(CounterConfigDialog, TheViewerGetsThePlaceholderTitleAndFileZero) {

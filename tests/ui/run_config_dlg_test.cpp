@@ -21,12 +21,9 @@ namespace {
 class RunConfigDlgTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_ = GetStartingDirectory();
-        GetStartingDirectory() = dir_.path();
         for (const char* folder : {"assay_config", "counter_config", "backup_data"})
             std::filesystem::create_directory(dir_.file(folder));
     }
-    void TearDown() override { GetStartingDirectory() = saved_; }
 
     std::string WriteCounterConfig(const std::string& path, const std::string& name) {
         CounterConfig config = CounterConfig::Defaults();
@@ -46,11 +43,11 @@ protected:
     }
 
     TempDir dir_;
+    nivra::test::StartDirectoryScope start_{dir_.path()};
     ScriptedPrompts prompts_;
     VirtualClock clock_;
     ScriptedCounter counter_{{5, 9}};
     RecordingReceiver receiver_;
-    std::string saved_;
 };
 
 // Without the counter's own configuration file nothing is proposed, and START needs both.
