@@ -3,12 +3,12 @@
 // in the main window.
 #if defined(NIVRA_HAVE_UI)
 
-#include "main_window/chart_control.h"
-#include "main_window/chart_points.h"
-#include "main_window/chart_widget.h"
-#include "resources/dialog_template.h"
-#include "resources/dialog_units.h"
-#include "resources/resource_ids.h"
+#include "ui/main_window/chart_control.h"
+#include "ui/main_window/chart_points.h"
+#include "ui/main_window/chart_widget.h"
+#include "ui/resources/dialog_template.h"
+#include "ui/resources/dialog_units.h"
+#include "ui/resources/resource_ids.h"
 
 #include <QApplication>
 #include <QImage>

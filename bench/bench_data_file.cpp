@@ -1,7 +1,8 @@
 // Saving and loading data files. A run rewrites its backup data file after every dwell, so a
 // save of a record of many points has to stay short.
 
-#include "assay_data/assay_data.h"
+#include "model/assay_data.h"
+#include "model/data_file.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,12 +46,12 @@ void BM_DataFileSave(benchmark::State& state) {
     ScratchFolder folder;
     const std::string path = folder.file("backup.dax");
     const AssayData record = MakeRecord(state.range(0));
-    if (!record.save(path)) {
+    if (!nivra::saveDataFile(record, path)) {
         state.SkipWithError("save failed");
         return;
     }
     for (auto _ : state)
-        benchmark::DoNotOptimize(record.save(path));
+        benchmark::DoNotOptimize(nivra::saveDataFile(record, path));
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_DataFileSave)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -58,13 +59,13 @@ BENCHMARK(BM_DataFileSave)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmar
 void BM_DataFileLoad(benchmark::State& state) {
     ScratchFolder folder;
     const std::string path = folder.file("record.dax");
-    if (!MakeRecord(state.range(0)).save(path)) {
+    if (!nivra::saveDataFile(MakeRecord(state.range(0)), path)) {
         state.SkipWithError("save failed");
         return;
     }
     for (auto _ : state) {
-        AssayData loaded(path);
-        benchmark::DoNotOptimize(loaded.pointCount());
+        const auto loaded = nivra::readDataFile(path);
+        benchmark::DoNotOptimize(loaded->pointCount());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }

@@ -1,4 +1,4 @@
-#include "files/profile_file.h"
+#include "base/profile_file.h"
 
 #include <benchmark/benchmark.h>
 

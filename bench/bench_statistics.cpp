@@ -1,8 +1,8 @@
 // The sixteen statistics of a large record. They are recomputed whenever they are shown.
 
-#include "assay_data/assay_data.h"
-#include "assay_data/statistics.h"
-#include "files/stats_show.h"
+#include "model/assay_data.h"
+#include "model/statistics.h"
+#include "model/stats_show.h"
 
 #include <benchmark/benchmark.h>
 

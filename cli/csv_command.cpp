@@ -2,10 +2,11 @@
 // statistics selection of stats_display_config.pfx in the current directory when that file
 // exists and all sixteen statistics otherwise.
 
-#include "assay_data/assay_data.h"
 #include "cli/command_registry.h"
-#include "cli/export_selection.h"
 #include "cli/data_file_options.h"
+#include "cli/export_selection.h"
+#include "model/assay_data.h"
+#include "model/csv_export.h"
 
 #include <cstdio>
 
@@ -41,7 +42,7 @@ int RunCsv(const std::vector<std::string>& args) {
     LoadedDataFile loaded;
     if (int status = LoadDataFile(kName, input, roi, loaded); status != 0)
         return status;
-    if (!loaded.View().writeCsv(output, ExportSelection()))
+    if (!nivra::writeCsvExport(loaded.View(), output, ExportSelection()))
         return Fail(kExitFailure, "cannot write '" + output + "'");
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "cli/data_file_options.h"
+#include "model/data_file.h"
 
 #include <cstdio>
 
@@ -92,7 +93,7 @@ int LoadDataFile(const char* command, const std::string& path,
                      reason.c_str());
         return kExitFailure;
     }
-    loaded.record = std::make_unique<AssayData>(path);
+    loaded.record = nivra::readDataFile(path);
     if (range) {
         const std::string problem = RangeProblem(*range, loaded.record->pointCount());
         if (!problem.empty()) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "assay_data/assay_data.h"
+#include "model/assay_data.h"
 
 #include <cstddef>
 #include <memory>

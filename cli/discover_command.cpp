@@ -1,11 +1,11 @@
 // nivra-cli discover: finds the counters the way the program does at start-up and lists them.
 
+#include "base/start_directory.h"
 #include "cli/command_registry.h"
 #include "counter_link/com_mutex.h"
 #include "counter_link/counter_manager.h"
 #include "counter_link/device_path.h"
 #include "counter_link/port_config.h"
-#include "files/start_directory.h"
 
 #include <cstdio>
 #include <cstring>

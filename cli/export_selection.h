@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/stats_show.h"
+#include "model/stats_show.h"
 
 namespace nivra::cli {
 

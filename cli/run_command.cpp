@@ -1,16 +1,18 @@
 // nivra-cli run: an unattended assay on one counter, with the same run the window starts.
 
-#include "assay_data/assay_data.h"
-#include "assay_engine/assay_run.h"
-#include "assay_engine/run_clock.h"
-#include "assay_engine/time_left.h"
+#include "base/atomic_file.h"
+#include "base/start_directory.h"
+#include "base/value_encoding.h"
 #include "cli/command_registry.h"
-#include "cli/export_selection.h"
 #include "cli/data_file_options.h"
+#include "cli/export_selection.h"
 #include "counter_link/counter_startup.h"
-#include "files/atomic_file.h"
-#include "files/start_directory.h"
-#include "files/value_encoding.h"
+#include "engine/assay_run.h"
+#include "engine/run_clock.h"
+#include "engine/time_left.h"
+#include "model/assay_data.h"
+#include "model/csv_export.h"
+#include "model/data_file.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -222,14 +224,14 @@ int RunAssay(const std::vector<std::string>& args) {
     CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10));
 
     const std::string backup = BackupDataPath(options.counter);
-    if (!data.save(options.outFile))
+    if (!nivra::saveDataFile(data, options.outFile))
         return Fail(kExitFailure, "the data could not be saved to '" + options.outFile +
                                       "'; the backup file '" + backup +
                                       "' holds the points up to the last one");
     std::printf("saved file=\"%s\" points=%zu total_counts=%.0f\n", options.outFile.c_str(),
                 data.pointCount(), data.sumCounts());
     if (!options.csvFile.empty()) {
-        if (!data.writeCsv(options.csvFile, ExportSelection()))
+        if (!nivra::writeCsvExport(data, options.csvFile, ExportSelection()))
             return Fail(kExitFailure, "the CSV could not be written to '" + options.csvFile + "'");
         std::printf("csv file=\"%s\"\n", options.csvFile.c_str());
     }

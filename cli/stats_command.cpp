@@ -2,11 +2,11 @@
 // statistic per line, exactly as a CSV export writes it (all sixteen selected, the statistics
 // that need a background only when there is one).
 
-#include "assay_data/assay_data.h"
-#include "assay_data/statistics.h"
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
-#include "files/stats_show.h"
+#include "model/assay_data.h"
+#include "model/statistics.h"
+#include "model/stats_show.h"
 
 #include <cstdio>
 

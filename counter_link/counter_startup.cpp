@@ -1,7 +1,7 @@
 #include "counter_link/counter_startup.h"
 
+#include "base/start_directory.h"
 #include "counter_link/port_config.h"
-#include "files/start_directory.h"
 
 #include <algorithm>
 #include <string>

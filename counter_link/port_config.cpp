@@ -1,7 +1,7 @@
 #include "counter_link/port_config.h"
 
-#include "files/profile_file.h"
-#include "files/value_encoding.h"
+#include "base/profile_file.h"
+#include "base/value_encoding.h"
 
 namespace nivra {
 

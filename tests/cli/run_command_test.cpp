@@ -1,7 +1,8 @@
-#include "assay_data/assay_data.h"
 #include "counter_link/counter_protocol.h"
-#include "files/assay_config.h"
-#include "files/counter_config.h"
+#include "model/assay_config.h"
+#include "model/assay_data.h"
+#include "model/counter_config.h"
+#include "model/data_file.h"
 #include "support/child_process.h"
 #include "support/sim_workspace.h"
 
@@ -75,7 +76,7 @@ TEST_F(CliRun, RunsToTheEndAndSavesEveryPoint) {
                              ws_.Folder());
     ASSERT_EQ(result.exitCode, 0) << result.err;
 
-    AssayData saved(ws_.Path("out/run.dax"));
+    AssayData saved = *nivra::readDataFile(ws_.Path("out/run.dax"));
     auto counts = saved.counts();
     ASSERT_EQ(counts.size(), 3u);
     // The points hold every count the counter reported, second by second.
@@ -92,7 +93,7 @@ TEST_F(CliRun, RunsToTheEndAndSavesEveryPoint) {
     EXPECT_EQ(lines[1], "Counter Desc: bench counter");
     EXPECT_EQ(lines.back().rfind("End Time: ", 0), 0u);
     EXPECT_TRUE(test::FileExists(ws_.Path("out/run.csv")));
-    EXPECT_EQ(AssayData(ws_.Path("backup_data/backup_1.dax")).counts(), counts);
+    EXPECT_EQ(nivra::readDataFile(ws_.Path("backup_data/backup_1.dax"))->counts(), counts);
 }
 
 TEST_F(CliRun, SigtermStopsTheRunAndKeepsTheClosedPoints) {
@@ -105,7 +106,7 @@ TEST_F(CliRun, SigtermStopsTheRunAndKeepsTheClosedPoints) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(run.Stop(), 0) << run.Output();
     EXPECT_THAT(run.Output(), HasSubstr("finished by=stop"));
-    AssayData saved(ws_.Path("out/run.dax"));
+    AssayData saved = *nivra::readDataFile(ws_.Path("out/run.dax"));
     EXPECT_GE(saved.pointCount(), 1u);
     EXPECT_EQ(saved.headerLines().back().rfind("STOP TIME: ", 0), 0u);
 }

@@ -1,5 +1,5 @@
+#include "base/start_directory.h"
 #include "counter_link/counter_startup.h"
-#include "files/start_directory.h"
 #include "support/sim_workspace.h"
 
 #include <climits>

@@ -1,5 +1,5 @@
+#include "base/profile_file.h"
 #include "counter_link/port_config.h"
-#include "files/profile_file.h"
 #include "support/sim_workspace.h"
 
 #include <gtest/gtest.h>

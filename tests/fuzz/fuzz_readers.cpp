@@ -1,12 +1,14 @@
 // Feeds arbitrary bytes to the file readers, as a profile file and as a data file: nothing may
 // crash, hang or trip a sanitizer, and what the program writes back must read back unchanged.
 
-#include "assay_data/assay_data.h"
-#include "assay_data/statistics.h"
-#include "files/assay_config.h"
-#include "files/counter_config.h"
-#include "files/profile_file.h"
-#include "files/stats_show.h"
+#include "base/profile_file.h"
+#include "model/assay_config.h"
+#include "model/assay_data.h"
+#include "model/counter_config.h"
+#include "model/csv_export.h"
+#include "model/data_file.h"
+#include "model/statistics.h"
+#include "model/stats_show.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -82,15 +84,17 @@ void ReadAsProfileFile(const std::string& path, const std::string& copy) {
 }
 
 void ReadAsDataFile(const std::string& path, const std::string& copy, const std::string& csv) {
-    AssayData record(path);
+    const auto loaded = nivra::readDataFile(path);
+    const AssayData& record = *loaded;
     const auto block = nivra::StatisticsBlock(record, StatsShow());
     Require(block.size() == 6 || block.size() == 16);
     (void)record.extractRange(2, static_cast<int>(record.pointCount()) - 1)->stdDevText();
-    (void)record.writeCsv(csv, StatsShow());
+    (void)nivra::writeCsvExport(record, csv, StatsShow());
 
     // Saving and reading again gives the same points and header lines.
-    Require(record.save(copy));
-    AssayData again(copy);
+    Require(nivra::saveDataFile(record, copy));
+    const auto reread = nivra::readDataFile(copy);
+    const AssayData& again = *reread;
     Require(again.counts() == record.counts());
     const auto lines = record.headerLines();
     const auto linesAgain = again.headerLines();

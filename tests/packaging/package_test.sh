@@ -32,7 +32,7 @@ field() {
 
 # The program window is part of the package once its source is.
 with_window=false
-[ -f "$source_dir/main_window/main.cpp" ] && with_window=true
+[ -f "$source_dir/ui/main_window/main.cpp" ] && with_window=true
 
 check_control_fields() {
     local version

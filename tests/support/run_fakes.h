@@ -1,8 +1,8 @@
 #pragma once
 
-#include "assay_engine/counter_access.h"
-#include "assay_engine/run_clock.h"
-#include "assay_engine/run_messages.h"
+#include "engine/counter_access.h"
+#include "engine/run_clock.h"
+#include "engine/run_messages.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "support/temp_dir.h"
 
-#include "files/start_directory.h"
+#include "base/start_directory.h"
 
 #include <cstdlib>
 #include <filesystem>

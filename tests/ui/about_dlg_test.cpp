@@ -1,5 +1,5 @@
-#include "main_window/about_dlg.h"
-#include "resources/resource_ids.h"
+#include "ui/dialogs/about_dlg.h"
+#include "ui/resources/resource_ids.h"
 #include "ui_test_support.h"
 
 #include <QApplication>

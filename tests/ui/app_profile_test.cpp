@@ -1,5 +1,5 @@
-#include "main_window/app_profile.h"
 #include "support/temp_dir.h"
+#include "ui/main_window/app_profile.h"
 
 #include <QCoreApplication>
 #include <QSettings>

@@ -1,5 +1,5 @@
-#include "controls/edit_with_border.h"
-#include "controls/list_box_with_border.h"
+#include "ui/controls/edit_with_border.h"
+#include "ui/controls/list_box_with_border.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

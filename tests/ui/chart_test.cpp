@@ -1,6 +1,6 @@
-#include "main_window/chart_control.h"
-#include "main_window/chart_points.h"
-#include "main_window/chart_widget.h"
+#include "ui/main_window/chart_control.h"
+#include "ui/main_window/chart_points.h"
+#include "ui/main_window/chart_widget.h"
 
 #include <QImage>
 #include <QPainter>

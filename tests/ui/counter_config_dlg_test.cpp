@@ -1,7 +1,7 @@
-#include "files/counter_config_dlg.h"
-#include "files/start_directory.h"
-#include "resources/resource_ids.h"
+#include "base/start_directory.h"
 #include "support/temp_dir.h"
+#include "ui/dialogs/counter_config_dlg.h"
+#include "ui/resources/resource_ids.h"
 #include "ui_test_support.h"
 
 #include <QLineEdit>

@@ -1,5 +1,5 @@
-#include "controls/dialog_base.h"
-#include "resources/resource_ids.h"
+#include "ui/controls/dialog_base.h"
+#include "ui/resources/resource_ids.h"
 #include "ui_test_support.h"
 
 #include <QLineEdit>

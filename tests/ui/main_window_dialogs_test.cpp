@@ -1,13 +1,13 @@
 // The dialogs the main window opens: the counter configuration for its active slot, the assay
 // configuration, File > Print and About.
 
-#include "controls/narrow_text.h"
-#include "files/assay_config_dlg.h"
-#include "files/counter_config_dlg.h"
-#include "main_window/about_dlg.h"
 #include "main_window_fixture.h"
 #include "pdf_pages.h"
-#include "resources/resource_ids.h"
+#include "ui/controls/narrow_text.h"
+#include "ui/dialogs/about_dlg.h"
+#include "ui/dialogs/assay_config_dlg.h"
+#include "ui/dialogs/counter_config_dlg.h"
+#include "ui/resources/resource_ids.h"
 
 #include <QPrinter>
 

@@ -1,9 +1,10 @@
 // File New on a counter slot that holds a run's unsaved record, the Save it offers, and Start on
 // a slot that is not ready for a run.
 
-#include "files/save_report_qt.h"
 #include "main_window_fixture.h"
-#include "resources/resource_ids.h"
+#include "model/data_file.h"
+#include "ui/dialogs/save_report_qt.h"
+#include "ui/resources/resource_ids.h"
 
 using namespace nivra;
 using namespace nivra::test;
@@ -73,7 +74,7 @@ TEST_F(FileNewTest, YesSavesTheDataFileThenClears) {
     EXPECT_EQ(request.filter, "DataNivra(*.dax)|*.dax||");
     EXPECT_EQ(prompts_.MessageTexts().last(), "data saved");
     ExpectCleared();
-    EXPECT_EQ(AssayData(path).pointCount(), 3u);
+    EXPECT_EQ(nivra::readDataFile(path)->pointCount(), 3u);
 }
 
 // The operator asked to save: data that did not reach a file is not thrown away.

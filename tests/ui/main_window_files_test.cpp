@@ -1,9 +1,10 @@
 // The File menu of the main window beyond New: the CSV and region exports, Open into the viewer,
 // and the way out with its questions about unsaved data.
 
-#include "files/save_report_qt.h"
 #include "main_window_fixture.h"
-#include "resources/resource_ids.h"
+#include "model/data_file.h"
+#include "ui/dialogs/save_report_qt.h"
+#include "ui/resources/resource_ids.h"
 
 using namespace nivra;
 using namespace nivra::test;
@@ -68,7 +69,7 @@ TEST_F(FileCommandsTest, ExportsWriteTheRecordOrItsRegionAndLeaveTheSlotAsItWas)
     window_->DispatchCommand(res::kCmdSaveRoi);
     EXPECT_EQ(LastFileRequest().filter, "Data Nivra (*.dax)|*.dax||");
     EXPECT_EQ(LastFileRequest().defaultExtension, ".dax");
-    const AssayData region(dir_.file("roi.dax"));
+    const AssayData region = *nivra::readDataFile(dir_.file("roi.dax"));
     EXPECT_EQ(region.counts(), (std::vector<std::int32_t>{7, 8, 9}));
     EXPECT_EQ(region.headerLineCount(), 0u);
     EXPECT_EQ(region.timeText(), "0.0500");

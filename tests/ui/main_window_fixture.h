@@ -5,18 +5,19 @@
 // milliseconds of real time; the window's thread handles their messages whenever the test pumps
 // events.
 
-#include "assay_engine/assay_run.h"
-#include "assay_engine/run_config_dlg.h"
-#include "controls/range_slider.h"
-#include "files/assay_config.h"
-#include "files/counter_config.h"
-#include "files/start_directory.h"
-#include "main_window/chart_widget.h"
-#include "main_window/nivra_dlg.h"
-#include "resources/menu_builder.h"
-#include "resources/menu_resource.h"
+#include "base/start_directory.h"
+#include "engine/assay_run.h"
+#include "model/assay_config.h"
+#include "model/counter_config.h"
+#include "model/data_file.h"
 #include "support/run_fakes.h"
 #include "support/temp_dir.h"
+#include "ui/controls/range_slider.h"
+#include "ui/dialogs/run_config_dlg.h"
+#include "ui/main_window/chart_widget.h"
+#include "ui/main_window/nivra_dlg.h"
+#include "ui/resources/menu_builder.h"
+#include "ui/resources/menu_resource.h"
 #include "ui_test_support.h"
 
 #include <QCheckBox>
@@ -270,7 +271,7 @@ protected:
         for (std::int32_t count : counts)
             data.appendPoint(count);
         const std::string path = dir_.file(name + ".dax");
-        EXPECT_TRUE(data.save(path));
+        EXPECT_TRUE(nivra::saveDataFile(data, path));
         return path;
     }
 

@@ -1,7 +1,7 @@
 // The plain rules behind the main window: command enabling per state and the progress position.
 
-#include "main_window/command_states.h"
-#include "main_window/live_texts.h"
+#include "ui/main_window/command_states.h"
+#include "ui/main_window/live_texts.h"
 
 #include <gtest/gtest.h>
 #include <limits>

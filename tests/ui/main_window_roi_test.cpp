@@ -3,7 +3,7 @@
 // come from data files opened into the viewer, so their points are known exactly.
 
 #include "main_window_fixture.h"
-#include "resources/resource_ids.h"
+#include "ui/resources/resource_ids.h"
 
 using namespace nivra;
 using namespace nivra::test;

@@ -1,8 +1,8 @@
 // Whole runs through the main window in virtual time: the live display while a run goes on, its
 // end, Stop, two counters at once with switching, screen updates off and on, and closing.
 
-#include "main_window/live_texts.h"
 #include "main_window_fixture.h"
+#include "ui/main_window/live_texts.h"
 
 #include <QImage>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 // The main window after start-up: counters offered, the initial state of every control, the
 // statistics selection, a counter slot on which nothing has been prepared, and the application.
 
-#include "main_window/nivra_app.h"
 #include "main_window_fixture.h"
+#include "ui/main_window/nivra_app.h"
 
 #include <QAction>
 #include <QMenu>

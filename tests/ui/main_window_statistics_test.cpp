@@ -1,8 +1,8 @@
 // The statistics panel of the main window (All Data, ROI and their rows) and the two dump lists.
 
-#include "assay_data/statistics.h"
 #include "main_window_fixture.h"
-#include "resources/resource_ids.h"
+#include "model/statistics.h"
+#include "ui/resources/resource_ids.h"
 
 using namespace nivra;
 using namespace nivra::test;

@@ -1,4 +1,4 @@
-#include "controls/prompts.h"
+#include "ui/controls/prompts.h"
 #include "ui_test_support.h"
 
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "controls/range_slider.h"
+#include "ui/controls/range_slider.h"
 #include "ui_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,12 @@
 // The run configuration dialog: what it proposes, what START needs, the run it starts, and the
 // keys that must not press its buttons.
 
-#include "assay_data/assay_data.h"
-#include "assay_engine/run_config_dlg.h"
-#include "files/start_directory.h"
-#include "resources/resource_ids.h"
+#include "base/start_directory.h"
+#include "model/assay_data.h"
 #include "support/run_fakes.h"
 #include "support/temp_dir.h"
+#include "ui/dialogs/run_config_dlg.h"
+#include "ui/resources/resource_ids.h"
 #include "ui_test_support.h"
 
 #include <QLineEdit>

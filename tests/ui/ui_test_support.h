@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/prompts.h"
+#include "ui/controls/prompts.h"
 
 #include <QApplication>
 #include <QKeyEvent>

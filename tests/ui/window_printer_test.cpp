@@ -1,8 +1,8 @@
-#include "controls/dialog_base.h"
-#include "main_window/window_printer.h"
 #include "pdf_pages.h"
-#include "resources/resource_ids.h"
 #include "support/temp_dir.h"
+#include "ui/controls/dialog_base.h"
+#include "ui/main_window/window_printer.h"
+#include "ui/resources/resource_ids.h"
 #include "ui_test_support.h"
 
 #include <QApplication>

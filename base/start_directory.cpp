@@ -1,0 +1,44 @@
+#include "base/start_directory.h"
+
+#include "base/value_encoding.h"
+
+#include <algorithm>
+#include <climits>
+#include <unistd.h>
+
+std::string& GetStartingDirectory() {
+    static std::string startingDirectory;
+    return startingDirectory;
+}
+
+bool CaptureStartingDirectory() {
+    char buffer[PATH_MAX] = {};
+    if (!::getcwd(buffer, sizeof buffer - 1)) {
+        GetStartingDirectory().clear();
+        return false;
+    }
+    GetStartingDirectory() = buffer;
+    return true;
+}
+
+namespace nivra {
+
+std::string StartPath(const std::string& relativeName) {
+    std::string relative = relativeName;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    const std::string& start = GetStartingDirectory();
+    // At the root the start directory is "/" itself: do not double the separator.
+    if (!start.empty() && start.back() == '/' && !relative.empty() && relative.front() == '/')
+        return start + relative.substr(1);
+    return start + relative;
+}
+
+std::string CounterConfigPath(int counterNumber) {
+    return StartPath(FormatC(kCounterConfigFormat, counterNumber));
+}
+
+std::string BackupDataPath(int counterNumber) {
+    return StartPath(FormatC(kBackupDataFormat, counterNumber));
+}
+
+} // namespace nivra

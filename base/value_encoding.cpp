@@ -1,0 +1,124 @@
+#include "base/value_encoding.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <locale.h>
+
+namespace nivra {
+
+namespace {
+
+// The C locale as a locale object, made once and kept for the life of the process.
+locale_t CLocale() {
+    static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+// Switches the calling thread to the C locale for the life of the object.
+class CLocaleScope {
+public:
+    CLocaleScope() : previous_(uselocale(CLocale())) {}
+    ~CLocaleScope() { uselocale(previous_); }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    locale_t previous_;
+};
+
+bool ScanLong(const std::string& text, long& out) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    long value = std::strtol(begin, &end, 10);
+    if (end == begin)
+        return false;
+    out = value; // on overflow strtol gives LONG_MIN/LONG_MAX, as the C input conversion does
+    return true;
+}
+
+} // namespace
+
+std::string FormatC(const char* format, ...) {
+    CLocaleScope scope;
+    char small[256];
+    va_list args;
+    va_start(args, format);
+    int length = std::vsnprintf(small, sizeof small, format, args);
+    va_end(args);
+    if (length < 0)
+        return {};
+    if (static_cast<std::size_t>(length) < sizeof small)
+        return std::string(small, static_cast<std::size_t>(length));
+    std::string big(static_cast<std::size_t>(length) + 1, '\0');
+    va_start(args, format);
+    std::vsnprintf(big.data(), big.size(), format, args);
+    va_end(args);
+    big.resize(static_cast<std::size_t>(length));
+    return big;
+}
+
+std::string FormatInt(std::int32_t value) {
+    return std::to_string(value);
+}
+
+std::string FormatUnsigned(std::uint32_t value) {
+    return std::to_string(static_cast<std::int32_t>(value));
+}
+
+std::string FormatReal(double value) {
+    return FormatC("%f", value);
+}
+
+const char* FormatBool(bool value) {
+    return value ? "true" : "false";
+}
+
+bool ScanInt(const std::string& text, std::int32_t& out) {
+    long value;
+    if (!ScanLong(text, value))
+        return false;
+    out = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    return true;
+}
+
+bool ScanUnsigned(const std::string& text, std::uint32_t& out) {
+    long value;
+    if (!ScanLong(text, value))
+        return false;
+    out = static_cast<std::uint32_t>(value);
+    return true;
+}
+
+bool ScanUnsignedDecimal(const std::string& text, std::uint32_t& out) {
+    return ScanUnsigned(text, out);
+}
+
+bool ScanReal(const std::string& text, double& out) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    double value = strtod_l(begin, &end, CLocale());
+    if (end == begin)
+        return false;
+    out = value;
+    return true;
+}
+
+bool ParseBool(const std::string& text) {
+    return text == "true";
+}
+
+std::string FormatLocalTime(std::int64_t secondsSinceEpoch) {
+    std::time_t time = static_cast<std::time_t>(secondsSinceEpoch);
+    std::tm local{};
+    if (!localtime_r(&time, &local))
+        return {};
+    char buffer[128];
+    std::size_t length = strftime_l(buffer, sizeof buffer, "%m/%d/%y %H:%M:%S", &local, CLocale());
+    return std::string(buffer, length);
+}
+
+} // namespace nivra

@@ -1,0 +1,119 @@
+#include "engine/acquisition_worker.h"
+#include "model/data_file.h"
+
+#include "base/start_directory.h"
+#include "base/value_encoding.h"
+#include "engine/assay_run.h"
+#include "engine/counter_access.h"
+#include "engine/run_clock.h"
+#include "model/assay_data.h"
+
+#include <cstdint>
+#include <limits>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kPassMilliseconds = 250;
+// A reading above this makes the worker reset the count register, long before the one-byte
+// register could wrap between two readings.
+constexpr std::int32_t kResetAbove = 60;
+
+// A dwell's sum is kept in 64 bits; a point holds 32. A dwell long enough to overflow would
+// otherwise wrap to a negative count.
+std::int32_t PointCount(std::int64_t sum) {
+    return sum > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
+                                                          : static_cast<std::int32_t>(sum);
+}
+
+void AppendStartLines(AssayData& data, std::int64_t now) {
+    const CounterConfig counter = data.counterConfig();
+    const AssayConfig assay = data.assayConfig();
+    data.appendHeaderLine("Start Time: " + nivra::FormatLocalTime(now));
+    data.appendHeaderLine("Counter Desc: " + counter.description);
+    data.appendHeaderLine(
+        nivra::FormatC("sample area: %d", static_cast<std::int32_t>(assay.sampleArea)));
+    data.appendHeaderLine(
+        nivra::FormatC("detector area: %d", static_cast<std::int32_t>(counter.detectorArea)));
+    data.appendHeaderLine(
+        nivra::FormatC("detector eff: %.2lf%%", counter.detectorEfficiency * 100.0));
+    data.appendHeaderLine(nivra::FormatC("background_rate: %.3lf", assay.backgroundRate));
+    data.appendHeaderLine(nivra::FormatC("background_hours: %.3lf", assay.backgroundHours));
+}
+
+} // namespace
+
+int AcquisitionWorker(RunControl& control, const RunEnvironment& environment) {
+    AssayData& data = *control.data;
+    CAssayRun& run = *control.run;
+    nivra::RunClock& clock = environment.Clock();
+    nivra::CounterAccess& counters = environment.Counters();
+    const int counter = data.counterNumber();
+
+    // An old backup of this counter goes before the first point; one that cannot be removed is
+    // simply overwritten by the first save.
+    const std::string backupPath = nivra::BackupDataPath(counter);
+    ::unlink(backupPath.c_str());
+    data.setProgress(0.0);
+
+    const AssayConfig assay = data.assayConfig();
+    const std::int64_t dwellSpan = assay.dwellSpan();
+    const std::int64_t totalSpan = assay.totalSpan();
+    const double dwellHours = static_cast<double>(dwellSpan) / 3600.0;
+    const double totalHours = static_cast<double>(totalSpan) / 3600.0;
+    double elapsedHours = 0.0;
+
+    std::int32_t reading = 0;
+    std::int32_t previousReading = 0;
+    std::int32_t delta = 0;
+    std::int64_t dwellSum = 0;
+    bool finished = false;
+
+    std::int64_t now = clock.Now();
+    std::int64_t lastSecond = now;
+    std::int64_t nextDwellEnd = now + dwellSpan;
+    const std::int64_t endTime = now + totalSpan;
+    data.setEndTime(endTime);
+
+    counters.ResetCount(counter);
+    AppendStartLines(data, now);
+    run.PostThreadMessage(nivra::WM_RUN_COUNTS, 0, 0);
+
+    while (control.stopRequested.load() == 0 && !finished) {
+        now = clock.Now();
+        if (now != lastSecond) {
+            lastSecond = now;
+            counters.ReadCount(counter, reading); // a failed read keeps the last reading
+            delta = reading - previousReading;
+            if (delta < 0) {
+                // The register went back (wrapped, or reset by someone else): nothing is
+                // counted for this second and the differences start again from 0.
+                delta = 0;
+                reading = 0;
+            } else if (reading > kResetAbove) {
+                counters.ResetCount(counter);
+                reading = 0;
+            }
+            previousReading = reading;
+            dwellSum += delta;
+            run.PostThreadMessage(nivra::WM_RUN_COUNTS, dwellSum, delta);
+        }
+        if (now > nextDwellEnd) {
+            data.appendPoint(PointCount(dwellSum));
+            nextDwellEnd += dwellSpan;
+            dwellSum = 0;
+            if (nextDwellEnd > endTime)
+                finished = true;
+            elapsedHours += dwellHours;
+            data.setProgress(totalSpan == 0 ? 1.0 : elapsedHours / totalHours);
+            run.PostThreadMessage(nivra::WM_RUN_COUNTS, 0, delta);
+            nivra::saveDataFile(data, backupPath); // a failed backup must not disturb the run
+        }
+        clock.SleepMilliseconds(kPassMilliseconds);
+    }
+
+    now = clock.Now();
+    data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") + nivra::FormatLocalTime(now));
+    run.PostThreadMessage(nivra::WM_RUN_FINISHED, 0, 0);
+    return 0;
+}

@@ -1,0 +1,53 @@
+#include "model/counter_config.h"
+
+#include "base/profile_file.h"
+#include "base/value_encoding.h"
+#include "model/profile_record.h"
+
+namespace {
+
+constexpr const char* kName = "COUNTER NAME";
+constexpr const char* kDescription = "DESCRIPTION 0";
+constexpr const char* kDetectorArea = "DETECTOR AREA";
+constexpr const char* kDetectorEfficiency = "DETECTOR EFFICIENCY";
+
+} // namespace
+
+CounterConfig::CounterConfig(const std::string& path) : filePath(path) {
+    read(path);
+}
+
+CounterConfig CounterConfig::Defaults(const std::string& filePath) {
+    CounterConfig config{NoFile{}};
+    config.filePath = filePath;
+    return config;
+}
+
+void CounterConfig::read(const std::string& path) {
+    CProfileFile file(path);
+    readFrom(file);
+}
+
+void CounterConfig::readFrom(CProfileFile& file) {
+    name = file.ReadString(kName, kSection);
+    description = file.ReadString(kDescription, kSection);
+    nivra::ScanUnsigned(file.ReadString(kDetectorArea, kSection), detectorArea);
+    nivra::ScanReal(file.ReadString(kDetectorEfficiency, kSection), detectorEfficiency);
+}
+
+int CounterConfig::write(const std::string& path) const {
+    return nivra::WriteRecordFile(*this, path);
+}
+
+bool CounterConfig::writeTo(CProfileFile& file) const {
+    return nivra::WriteEntries(file, kSection, entries());
+}
+
+std::array<std::pair<const char*, std::string>, 4> CounterConfig::entries() const {
+    return {{
+        {kName, name},
+        {kDescription, description},
+        {kDetectorArea, nivra::FormatUnsigned(detectorArea)},
+        {kDetectorEfficiency, nivra::FormatReal(detectorEfficiency)},
+    }};
+}

@@ -1,0 +1,66 @@
+// The CSV export of an assay record: plain text with LF line ends, in this order: the header
+// lines; the selected statistics, each as its CSV label followed by its value; one "%d," line per
+// point. There is no column header.
+
+#include "model/csv_export.h"
+
+#include "model/assay_data.h"
+
+#include "base/value_encoding.h"
+#include "model/statistics.h"
+#include "model/stats_show.h"
+
+#include <cstdio>
+
+namespace {
+
+// A header line stays one line of the export: a line break inside it (a pasted counter
+// description, say) is written as one blank, CR LF counting as one, as the data file does.
+void AppendOneLine(std::string& text, const std::string& line) {
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        char c = line[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < line.size() && line[i + 1] == '\n')
+                ++i;
+            c = ' ';
+        }
+        text += c;
+    }
+    text += '\n';
+}
+
+} // namespace
+
+namespace nivra {
+
+bool writeCsvExport(const AssayData& data, const std::string& path, const StatsShow& selection) {
+    // Statistics and points come from the same state of the record.
+    const AssayData::Snapshot record = data.snapshot();
+    const nivra::StatisticsInputs inputs =
+        nivra::GatherStatisticsInputs(record.counts, record.assayConfig, record.counterConfig,
+                                      selection.shows(nivra::Statistic::StdDev));
+
+    std::string text;
+    text.reserve(record.counts.size() * 8 + 1024);
+    for (const std::string& line : record.headerLines)
+        AppendOneLine(text, line);
+    for (const std::string& line :
+         nivra::CsvStatisticsLines(nivra::StatisticsBlock(inputs, selection))) {
+        text += line;
+        text += '\n';
+    }
+    for (std::int32_t count : record.counts) {
+        text += nivra::FormatInt(count);
+        text += ",\n";
+    }
+
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    ok = std::fflush(file) == 0 && ok;
+    ok = std::fclose(file) == 0 && ok;
+    return ok;
+}
+
+} // namespace nivra

@@ -1,0 +1,159 @@
+// The data file (.dax): a profile file holding one assay record.
+//
+//   [COUNTER CONFIG]   the record's counter configuration
+//   [ASSAY CONFIG]     the record's assay configuration
+//   [ASSAY DESC]       D0, D1, ... one key per header line
+//   [ASSAY DATA]       P0, P1, ... one key per point, the count in decimal
+//
+// The D and P keys are dense; a reader stops at the first missing or empty one. Counter number,
+// end time and progress are not stored.
+//
+// Reading goes through the profile layer. Saving writes the file afresh, in exactly the layout
+// the profile layer writes (section lines, key=value lines, CR LF), and replaces the old file in
+// one atomic step: a run rewrites its backup file after every dwell, and a profile object that
+// indexes every key would make each save of a long run grow faster than the run itself.
+
+#include "model/data_file.h"
+
+#include "model/assay_data.h"
+
+#include "base/atomic_file.h"
+#include "base/profile_file.h"
+#include "base/value_encoding.h"
+
+#include <charconv>
+
+namespace {
+
+constexpr const char* kHeaderSection = "ASSAY DESC";
+constexpr const char* kPointSection = "ASSAY DATA";
+
+// "D<index>" / "P<index>".
+std::string NumberedKey(char prefix, std::size_t index) {
+    char buffer[24];
+    buffer[0] = prefix;
+    char* end = std::to_chars(buffer + 1, buffer + sizeof buffer, index).ptr;
+    return std::string(buffer, end);
+}
+std::string HeaderKey(std::size_t index) {
+    return NumberedKey('D', index);
+}
+std::string PointKey(std::size_t index) {
+    return NumberedKey('P', index);
+}
+
+bool IsEdgeBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// A header line as it is stored so that reading gives it back. The profile reader drops blanks
+// around a value and one pair of enclosing quotes, so such a line is stored inside quotes. An
+// empty line would end the list of header lines for a reader and lose every line after it; it
+// is stored as one blank instead.
+std::string EncodeHeaderLine(const std::string& line) {
+    if (line.empty())
+        return "\" \"";
+    const bool blankEdge = IsEdgeBlank(line.front()) || IsEdgeBlank(line.back());
+    const bool quoted = line.size() >= 2 && (line.front() == '"' || line.front() == '\'') &&
+                        line.back() == line.front();
+    if (blankEdge || quoted)
+        return '"' + line + '"';
+    return line;
+}
+
+// The text of a profile file, built the way the profile layer writes a new file.
+class ProfileText {
+public:
+    void section(const char* name) {
+        text_ += '[';
+        text_ += name;
+        text_ += "]\r\n";
+    }
+    // A key line. A line break inside the value becomes one blank (CR LF counts as one), as the
+    // profile layer does, so a value can never add lines to the file.
+    void key(std::string_view key, std::string_view value) {
+        text_ += key;
+        text_ += '=';
+        if (value.find_first_of("\r\n") == std::string_view::npos) {
+            text_ += value;
+            text_ += "\r\n";
+            return;
+        }
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            char c = value[i];
+            if (c == '\r' || c == '\n') {
+                if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
+                    ++i;
+                c = ' ';
+            }
+            text_ += c;
+        }
+        text_ += "\r\n";
+    }
+    void reserve(std::size_t bytes) { text_.reserve(bytes); }
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+} // namespace
+
+namespace nivra {
+
+bool saveDataFile(const AssayData& data, const std::string& path) {
+    if (path.empty())
+        return false;
+    const AssayData::Snapshot record = data.snapshot();
+
+    ProfileText file;
+    file.reserve(1024 + record.counts.size() * 16);
+    file.section(CounterConfig::kSection);
+    for (const auto& [key, value] : record.counterConfig.entries())
+        file.key(key, value);
+    file.section(AssayConfig::kSection);
+    for (const auto& [key, value] : record.assayConfig.entries())
+        file.key(key, value);
+    if (!record.headerLines.empty()) {
+        file.section(kHeaderSection);
+        for (std::size_t i = 0; i < record.headerLines.size(); ++i)
+            file.key(HeaderKey(i), EncodeHeaderLine(record.headerLines[i]));
+    }
+    if (!record.counts.empty()) {
+        file.section(kPointSection);
+        char value[16];
+        for (std::size_t i = 0; i < record.counts.size(); ++i) {
+            char* end = std::to_chars(value, value + sizeof value, record.counts[i]).ptr;
+            file.key(PointKey(i), std::string_view(value, static_cast<std::size_t>(end - value)));
+        }
+    }
+    return ReplaceFileAtomically(path, file.text());
+}
+
+std::unique_ptr<AssayData> readDataFile(const std::string& path) {
+    CProfileFile file(path);
+    AssayData::Snapshot record;
+    record.counterConfig = CounterConfig::Defaults(path);
+    record.assayConfig = AssayConfig::Defaults();
+    record.counterConfig.readFrom(file);
+    record.assayConfig.readFrom(file);
+
+    std::int32_t value = 0; // a value that is no number repeats the one before it
+    for (std::size_t i = 0;; ++i) {
+        const std::string text = file.ReadString(PointKey(i), kPointSection);
+        if (text.empty())
+            break;
+        ScanInt(text, value);
+        record.counts.push_back(value);
+    }
+
+    for (std::size_t i = 0;; ++i) {
+        std::string line = file.ReadString(HeaderKey(i), kHeaderSection);
+        if (line.empty())
+            break;
+        record.headerLines.push_back(std::move(line));
+    }
+    return std::make_unique<AssayData>(std::move(record));
+}
+
+} // namespace nivra

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+class AssayData;
+
+// The data file (.dax): one assay record in a profile file. See data_file.cpp for the layout.
+namespace nivra {
+
+// Writes the record as a data file, creating or replacing it in one atomic step: the two
+// configuration sections, one "D<i>" key per header line in "ASSAY DESC" and one "P<i>" key per
+// point in "ASSAY DATA". Whatever the file held before, reading it back gives exactly the
+// record's points and header lines. Returns false when the file could not be written.
+bool saveDataFile(const AssayData& data, const std::string& path);
+
+// Reads a data file into a new record: counter number -1, end time 0, progress 0, and the
+// file's configurations (keys missing from the file keep the built-in defaults), points and
+// header lines. Each list ends at the first missing or empty key. A missing or unreadable file
+// gives a record without points or header lines.
+std::unique_ptr<AssayData> readDataFile(const std::string& path);
+
+} // namespace nivra

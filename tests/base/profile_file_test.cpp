@@ -1,0 +1,204 @@
+#include "base/profile_file.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+using nivra::test::FileExists;
+using nivra::test::ReadFileBytes;
+using nivra::test::TempDir;
+using nivra::test::WriteFileBytes;
+
+namespace {
+
+std::string Read(const std::string& path, const std::string& key, const std::string& section) {
+    CProfileFile file(path);
+    return file.ReadString(key, section);
+}
+
+} // namespace
+
+TEST(ProfileFileReading, MissingFileSectionOrKeyReadsEmpty) {
+    TempDir dir;
+    EXPECT_EQ(Read(dir.file("none.pfx"), "NAME", "S"), "");
+    WriteFileBytes(dir.file("a.pfx"), "[S]\r\nNAME=x\r\n");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "NAME", "OTHER"), "");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "OTHER", "S"), "");
+}
+
+TEST(ProfileFileReading, NamesIgnoreCaseAndBlanks) {
+    TempDir dir;
+    WriteFileBytes(dir.file("a.pfx"), "[Assay Config]\nname = x \n  Key2\t=\ty\n");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "NAME", "ASSAY CONFIG"), "x");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "key2", "assay config"), "y");
+}
+
+TEST(ProfileFileReading, OnePairOfMatchingQuotesIsRemoved) {
+    TempDir dir;
+    WriteFileBytes(dir.file("a.pfx"),
+                   "[S]\nA=\"quoted text\"\nB='single'\nC=\"unbalanced\nD=\"\"x\"\"\nE=\"mixed'\n");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "A", "S"), "quoted text");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "B", "S"), "single");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "C", "S"), "\"unbalanced");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "D", "S"), "\"x\"");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "E", "S"), "\"mixed'");
+}
+
+TEST(ProfileFileReading, LongValuesAreCutTo254Characters) {
+    TempDir dir;
+    std::string value(300, 'v');
+    {
+        CProfileFile file(dir.file("a.pfx"));
+        file.WriteString(value, "LONG", "S");
+        // The object's own view of a pending write is cut like a read from disk.
+        EXPECT_EQ(file.ReadString("LONG", "S"), value.substr(0, 254));
+    }
+    EXPECT_EQ(Read(dir.file("a.pfx"), "LONG", "S"), value.substr(0, 254));
+    // The file keeps the whole value.
+    EXPECT_NE(ReadFileBytes(dir.file("a.pfx")).find(value), std::string::npos);
+}
+
+TEST(ProfileFileReading, FirstOfDuplicateSectionsAndKeysWins) {
+    TempDir dir;
+    WriteFileBytes(dir.file("a.pfx"), "[S]\nK=1\nK=2\n[S]\nK=3\nL=4\n");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "K", "S"), "1");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "L", "S"), "");
+}
+
+TEST(ProfileFileWriting, NewFileGetsSectionThenKeyWithCrLf) {
+    TempDir dir;
+    {
+        CProfileFile file(dir.file("stats.pfx"));
+        EXPECT_NE(file.WriteBool(false, "Time", "STATS SHOW"), 0);
+    }
+    EXPECT_EQ(ReadFileBytes(dir.file("stats.pfx")), "[STATS SHOW]\r\nTime=false\r\n");
+}
+
+TEST(ProfileFileWriting, ReplacesInPlaceAppendsKeysAndSectionsKeepsOtherLines) {
+    TempDir dir;
+    WriteFileBytes(dir.file("a.pfx"), "; a comment\n[A]\nname = old\nmalformed line\n\n[B]\nX=1\n");
+    {
+        CProfileFile file(dir.file("a.pfx"));
+        file.WriteString("new", "NAME", "a");
+        file.WriteString("2", "Y", "A");
+        file.WriteString("3", "Z", "C");
+    }
+    EXPECT_EQ(ReadFileBytes(dir.file("a.pfx")),
+              "; a comment\r\n[A]\r\nNAME=new\r\nmalformed line\r\nY=2\r\n\r\n[B]\r\nX=1\r\n"
+              "[C]\r\nZ=3\r\n");
+}
+
+TEST(ProfileFileWriting, ReadAfterWriteSeesValueInSameAndLaterObject) {
+    TempDir dir;
+    CProfileFile writer(dir.file("a.pfx"));
+    writer.WriteString("1", "K", "S");
+    EXPECT_EQ(writer.ReadString("K", "S"), "1");
+    writer.WriteString("2", "K", "S");
+    EXPECT_TRUE(writer.Flush());
+    EXPECT_EQ(Read(dir.file("a.pfx"), "K", "S"), "2");
+}
+
+TEST(ProfileFileWriting, ManyKeysReadBackThroughSecondObject) {
+    TempDir dir;
+    {
+        CProfileFile file(dir.file("many.pfx"));
+        for (int i = 0; i < 5000; ++i)
+            file.WriteString(std::to_string(i * 7), "P" + std::to_string(i), "DATA");
+    }
+    CProfileFile file(dir.file("many.pfx"));
+    for (int i = 0; i < 5000; ++i)
+        ASSERT_EQ(file.ReadString("p" + std::to_string(i), "data"), std::to_string(i * 7));
+}
+
+TEST(ProfileFileWriting, DeleteSectionRemovesOnlyThatSection) {
+    TempDir dir;
+    WriteFileBytes(dir.file("a.pfx"), "[A]\nK=1\n[B]\nP0=5\nP1=6\n[C]\nK=3\n");
+    {
+        CProfileFile file(dir.file("a.pfx"));
+        EXPECT_NE(file.DeleteSection("b"), 0);
+        EXPECT_EQ(file.ReadString("P0", "B"), "");
+        file.WriteString("9", "P0", "B");
+    }
+    EXPECT_EQ(ReadFileBytes(dir.file("a.pfx")), "[A]\r\nK=1\r\n[C]\r\nK=3\r\n[B]\r\nP0=9\r\n");
+}
+
+TEST(ProfileFileSafety, LineBreaksInValuesBecomeBlanks) {
+    TempDir dir;
+    {
+        CProfileFile file(dir.file("a.pfx"));
+        EXPECT_NE(file.WriteString("one\r\ntwo\nthree\rfour\n[EVIL]\nX=1", "DESC", "S"), 0);
+    }
+    EXPECT_EQ(ReadFileBytes(dir.file("a.pfx")), "[S]\r\nDESC=one two three four [EVIL] X=1\r\n");
+    EXPECT_EQ(Read(dir.file("a.pfx"), "X", "EVIL"), "");
+}
+
+TEST(ProfileFileSafety, NamesThatWouldCorruptTheFileAreRefused) {
+    TempDir dir;
+    CProfileFile file(dir.file("a.pfx"));
+    EXPECT_EQ(file.WriteString("v", "A=B", "S"), 0);
+    EXPECT_EQ(file.WriteString("v", "A\nB", "S"), 0);
+    EXPECT_EQ(file.WriteString("v", "", "S"), 0);
+    EXPECT_EQ(file.WriteString("v", "K", "S]x"), 0);
+    EXPECT_EQ(file.WriteString("v", "K", "S\r\n[T"), 0);
+    EXPECT_TRUE(file.Flush());
+    EXPECT_FALSE(FileExists(dir.file("a.pfx")));
+}
+
+TEST(ProfileFileFailures, MissingFolderWritesNothingAndCreatesNothing) {
+    TempDir dir;
+    std::string path = dir.file("counter_config/counter1.ccx");
+    {
+        CProfileFile file(path);
+        EXPECT_EQ(file.WriteString("x", "COUNTER NAME", "COUNTER CONFIG"), 0);
+    }
+    EXPECT_FALSE(FileExists(dir.file("counter_config")));
+}
+
+TEST(ProfileFileFailures, ReadOnlyFileIsNotReplaced) {
+    TempDir dir;
+    std::string path = dir.file("ro.pfx");
+    WriteFileBytes(path, "[S]\r\nK=old\r\n");
+    ::chmod(path.c_str(), 0444);
+    {
+        CProfileFile file(path);
+        EXPECT_EQ(file.WriteString("new", "K", "S"), 0);
+    }
+    EXPECT_EQ(ReadFileBytes(path), "[S]\r\nK=old\r\n");
+}
+
+TEST(ProfileFileFailures, CommitIntoVanishedFolderReportsFailure) {
+    TempDir dir;
+    std::string folder = dir.file("sub");
+    ::mkdir(folder.c_str(), 0777);
+    std::string path = folder + "/a.pfx";
+    WriteFileBytes(path, "[S]\r\nK=old\r\n");
+    CProfileFile file(path);
+    EXPECT_NE(file.WriteString("new", "K", "S"), 0);
+    // The folder disappears between the write and the commit (a removed USB stick, say).
+    ::unlink(path.c_str());
+    ::rmdir(folder.c_str());
+    EXPECT_FALSE(file.Flush());
+}
+
+TEST(ProfileFileFailures, CommitKeepsPermissionsAndLeavesNoTemporaryFiles) {
+    TempDir dir;
+    std::string path = dir.file("a.pfx");
+    WriteFileBytes(path, "[S]\r\nK=old\r\n");
+    ::chmod(path.c_str(), 0640);
+    {
+        CProfileFile file(path);
+        file.WriteString("new", "K", "S");
+    }
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+}

@@ -1,0 +1,113 @@
+#include "base/start_directory.h"
+#include "engine/assay_run.h"
+#include "engine/counter_access.h"
+#include "model/assay_data.h"
+#include "model/data_file.h"
+#include "support/run_fakes.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <random>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace nivra;
+using nivra::test::TempDir;
+
+namespace {
+
+// A counter that detects one particle per second: each reading is one more than the last.
+class SteadyCounter final : public CounterAccess {
+public:
+    bool ResetCount(int) override {
+        register_ = 0;
+        return true;
+    }
+    bool ReadCount(int, std::int32_t& count) override {
+        count = ++register_;
+        return true;
+    }
+
+private:
+    std::int32_t register_ = 0;
+};
+
+class SilentReceiver final : public RunReceiver {
+public:
+    void SendRunMessage(const RunMessage&) override {}
+};
+
+// The child: a long run with one-second dwells, each virtual second taking about a millisecond,
+// so backups are rewritten all the time. It is killed long before it ends.
+[[noreturn]] void RunUntilKilled() {
+    test::VirtualClock clock(1'700'000'000, std::chrono::microseconds(250));
+    SteadyCounter counter;
+    SilentReceiver receiver;
+    AssayConfig assay = AssayConfig::Defaults();
+    assay.dwellHours = assay.dwellMinutes = 0;
+    assay.dwellSeconds = 1;
+    assay.totalHours = 100;
+    AssayData data(CounterConfig::Defaults(), assay, 1);
+    CAssayRun* run = CAssayRun::CreateSuspended(RunEnvironment{&clock, &counter});
+    run->SetData(&data);
+    run->SetMainWindow(&receiver);
+    run->Resume();
+    run->PostThreadMessage(WM_RUN_START);
+    for (;;)
+        ::pause();
+}
+
+std::size_t CountLinesStartingWith(const std::string& text, const std::string& prefix) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = text.find("\r\n" + prefix, at)) != std::string::npos; ++at)
+        ++count;
+    return count;
+}
+
+} // namespace
+
+// A run killed at any moment leaves a backup that loads as the record up to some closed dwell.
+TEST(BackupCrashSafety, KilledRunLeavesACompleteBackup) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("backup_data"));
+    test::StartDirectoryScope start(dir.path());
+    const std::string backup = BackupDataPath(1);
+
+    std::random_device seed;
+    std::mt19937 random(seed());
+    int backupsSeen = 0;
+    for (int trial = 0; trial < 25; ++trial) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+            RunUntilKilled();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 80));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+
+        if (!test::FileExists(backup))
+            continue;
+        ++backupsSeen;
+        AssayData loaded = *nivra::readDataFile(backup);
+        std::string bytes = test::ReadFileBytes(backup);
+        ASSERT_GE(bytes.size(), 2u);
+        EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << "trial " << trial;
+        auto counts = loaded.counts();
+        ASSERT_FALSE(counts.empty()) << "trial " << trial;
+        // The first point holds the seconds up to the first dwell end, every later one a second.
+        EXPECT_EQ(counts[0], 2);
+        for (std::size_t i = 1; i < counts.size(); ++i)
+            ASSERT_EQ(counts[i], 1) << "point " << i << " of trial " << trial;
+        // Every point in the file was read back: nothing after a gap, nothing cut off.
+        EXPECT_EQ(CountLinesStartingWith(bytes, "P"), counts.size());
+        EXPECT_EQ(loaded.headerLineCount(), 7u);
+        ::unlink(backup.c_str());
+    }
+    EXPECT_GT(backupsSeen, 10);
+}

@@ -1,0 +1,150 @@
+// Runs against the counter simulator in real time: the run and worker threads, the serial
+// exchanges and the reset rule together.
+
+#include "base/start_directory.h"
+#include "counter_link/counter_manager.h"
+#include "counter_link/counter_protocol.h"
+#include "engine/assay_run.h"
+#include "engine/counter_access.h"
+#include "model/assay_data.h"
+#include "model/data_file.h"
+#include "support/run_fakes.h"
+#include "support/sim_workspace.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <numeric>
+
+using namespace nivra;
+using nivra::test::RecordingReceiver;
+using nivra::test::SimWorkspace;
+
+namespace {
+
+AssayConfig OneSecondDwells(std::uint32_t totalSeconds) {
+    AssayConfig assay = AssayConfig::Defaults();
+    assay.dwellHours = assay.dwellMinutes = 0;
+    assay.dwellSeconds = 1;
+    assay.totalHours = assay.totalMinutes = 0;
+    assay.totalSeconds = totalSeconds;
+    return assay;
+}
+
+// The counts per second a run must derive from the readings the counter really sent: the
+// differences of successive readings, a reading below the previous one counting nothing, the
+// register taken as 0 after a reading above 60 (which the run must follow with a reset).
+struct Expected {
+    std::int64_t total = 0;
+    bool resetAfterEveryHighReading = true;
+    int highReadings = 0;
+};
+
+Expected FromLog(const std::vector<sim::RequestRecord>& log, std::uint8_t counter) {
+    Expected expected;
+    std::int32_t previous = 0;
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        const auto& request = log[i];
+        if (request.counter != counter || request.command != protocol::CMD_READ ||
+            request.reply.size() != 2)
+            continue;
+        std::int32_t reading = request.reply[1];
+        std::int32_t delta = reading - previous;
+        if (delta < 0) {
+            delta = 0;
+            reading = 0;
+        } else if (reading > 60) {
+            ++expected.highReadings;
+            bool resetFollows = false;
+            for (std::size_t j = i + 1; j < log.size(); ++j)
+                if (log[j].counter == counter) {
+                    resetFollows = log[j].command == protocol::CMD_RESET;
+                    break;
+                }
+            expected.resetAfterEveryHighReading &= resetFollows;
+            reading = 0;
+        }
+        previous = reading;
+        expected.total += delta;
+    }
+    return expected;
+}
+
+class SimulatedRuns : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::UsePrivateLockDirectory();
+        std::filesystem::create_directory(workspace_.Path("backup_data"));
+    }
+
+    struct RealRun {
+        RealRun(CounterAccess& access, int counter, std::uint32_t totalSeconds)
+            : data(CounterConfig::Defaults(), OneSecondDwells(totalSeconds), counter) {
+            run = CAssayRun::CreateSuspended(RunEnvironment{nullptr, &access});
+            receiver.quit = [this] { run->PostThreadMessage(WM_QUIT); };
+            run->SetData(&data);
+            run->SetMainWindow(&receiver);
+            EXPECT_TRUE(run->Resume());
+            run->PostThreadMessage(WM_RUN_START);
+        }
+        AssayData data;
+        RecordingReceiver receiver;
+        CAssayRun* run = nullptr;
+    };
+
+    static std::int64_t Sum(const std::vector<std::int32_t>& counts) {
+        return std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
+    }
+
+    SimWorkspace workspace_{sim::SimulatorSettings{80.0, 7}};
+    test::StartDirectoryScope start_{workspace_.Folder()};
+};
+
+} // namespace
+
+TEST_F(SimulatedRuns, AShortRunCountsEveryReadingAndResetsAbove60) {
+    auto& port = workspace_.AddPort("ttySIM0", {1});
+    CCounterManager manager;
+    ASSERT_EQ(manager.DiscoverCounters({workspace_.Path("ttySIM0")}), 1);
+    CounterManagerAccess access(manager);
+
+    RealRun run(access, 1, 3);
+    ASSERT_TRUE(run.receiver.WaitForFinished(std::chrono::seconds(20)));
+    ASSERT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(5)));
+
+    auto counts = run.data.counts();
+    EXPECT_EQ(counts.size(), 3u);
+    Expected expected = FromLog(port.Requests(), 1);
+    EXPECT_EQ(Sum(counts), expected.total);
+    // At 80 counts a second most readings exceed 60 and must each be followed by a reset.
+    EXPECT_GT(expected.highReadings, 0);
+    EXPECT_TRUE(expected.resetAfterEveryHighReading);
+    EXPECT_EQ(run.data.headerLines().back().rfind("End Time: ", 0), 0u);
+    EXPECT_EQ(nivra::readDataFile(BackupDataPath(1))->counts(), counts);
+}
+
+TEST_F(SimulatedRuns, TwoCountersOfOnePortRunAtTheSameTime) {
+    auto& port = workspace_.AddPort("ttySIM0", {1, 2});
+    port.SetRate(2, 20.0);
+    CCounterManager manager;
+    ASSERT_EQ(manager.DiscoverCounters({workspace_.Path("ttySIM0")}), 2);
+    CounterManagerAccess access(manager);
+
+    RealRun first(access, 1, 2);
+    RealRun second(access, 2, 2);
+    ASSERT_TRUE(first.receiver.WaitForFinished(std::chrono::seconds(20)));
+    ASSERT_TRUE(second.receiver.WaitForFinished(std::chrono::seconds(20)));
+    ASSERT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(5)));
+
+    auto log = port.Requests();
+    EXPECT_EQ(first.data.pointCount(), 2u);
+    EXPECT_EQ(second.data.pointCount(), 2u);
+    EXPECT_EQ(Sum(first.data.counts()), FromLog(log, 1).total);
+    EXPECT_EQ(Sum(second.data.counts()), FromLog(log, 2).total);
+    // Each run's reports carry its own counter number.
+    for (const auto& message : first.receiver.Messages())
+        EXPECT_EQ(message.wParam, 1);
+    for (const auto& message : second.receiver.Messages())
+        EXPECT_EQ(message.wParam, 2);
+}

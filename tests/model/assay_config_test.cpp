@@ -1,0 +1,104 @@
+#include "base/start_directory.h"
+#include "model/assay_config.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using nivra::test::ReadFileBytes;
+using nivra::test::TempDir;
+using nivra::test::WriteFileBytes;
+
+TEST(AssayConfigFile, DefaultsAreWrittenKeyForKeyInFileOrder) {
+    TempDir dir;
+    ASSERT_EQ(AssayConfig::Defaults().write(dir.file("a.acx")), 1);
+    EXPECT_EQ(ReadFileBytes(dir.file("a.acx")),
+              "[ASSAY CONFIG]\r\nNAME=default assay config\r\nSAMPLE_AREA=1000\r\n"
+              "DWELL HOURS=2\r\nDWELL MINUTES=2\r\nDWELL SECONDS=3\r\nTOTAL HOURS=4\r\n"
+              "TOTAL MINUTES=5\r\nTOTAL SECONDS=6\r\nBACKGROUND=1.000000\r\n"
+              "BACKGROUND_HOURS=4.000000\r\n");
+}
+
+TEST(AssayConfigFile, RoundTripKeepsEveryFieldIncludingFullUnsignedRange) {
+    TempDir dir;
+    AssayConfig config = AssayConfig::Defaults();
+    config.name = "Radon, filter #3";
+    config.sampleArea = 4294967295u;
+    config.totalMinutes = 75;
+    config.backgroundRate = 1.5;
+    ASSERT_EQ(config.write(dir.file("a.acx")), 1);
+    const std::string text = ReadFileBytes(dir.file("a.acx"));
+    EXPECT_NE(text.find("SAMPLE_AREA=-1\r\n"), std::string::npos);
+    EXPECT_NE(text.find("TOTAL MINUTES=75\r\n"), std::string::npos);
+    EXPECT_NE(text.find("BACKGROUND=1.500000\r\n"), std::string::npos);
+
+    AssayConfig back(dir.file("a.acx"));
+    EXPECT_EQ(back.name, "Radon, filter #3");
+    EXPECT_EQ(back.sampleArea, 4294967295u);
+    EXPECT_EQ(back.totalMinutes, 75u);
+    EXPECT_EQ(back.backgroundRate, 1.5);
+    EXPECT_TRUE(back.filePath.empty());
+}
+
+TEST(AssayConfigFile, FileWithoutTheSectionEmptiesNameAndKeepsNumbers) {
+    TempDir dir;
+    WriteFileBytes(dir.file("c.ccx"), "[COUNTER CONFIG]\r\nCOUNTER NAME=x\r\n");
+    AssayConfig config(dir.file("c.ccx"));
+    EXPECT_EQ(config.name, "");
+    EXPECT_EQ(config.sampleArea, 1000u);
+    EXPECT_EQ(config.totalSeconds, 6u);
+    EXPECT_EQ(config.backgroundHours, 4.0);
+}
+
+TEST(AssayConfigFile, DefaultConfigurationLivesBelowTheStartDirectory) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("assay_config"));
+    WriteFileBytes(dir.file("assay_config/default.acx"), "[ASSAY CONFIG]\r\nSAMPLE_AREA=250\r\n");
+    AssayConfig config = [&] {
+        nivra::test::StartDirectoryScope start(dir.path());
+        return AssayConfig();
+    }();
+
+    EXPECT_EQ(config.filePath, dir.file("assay_config/default.acx"));
+    EXPECT_EQ(config.sampleArea, 250u);
+    // write() without a path goes to filePath; saving elsewhere does not move it.
+    config.sampleArea = 300;
+    EXPECT_EQ(config.write(), 1);
+    EXPECT_EQ(config.write(dir.file("other.acx")), 1);
+    EXPECT_EQ(config.filePath, dir.file("assay_config/default.acx"));
+    EXPECT_EQ(AssayConfig(config.filePath).sampleArea, 300u);
+}
+
+TEST(AssayConfigFile, WriteReportsEveryFailure) {
+    TempDir dir;
+    AssayConfig config = AssayConfig::Defaults();
+    EXPECT_EQ(config.write(), 0) << "neither a path nor filePath";
+    EXPECT_EQ(config.write(dir.file("missing/a.acx")), 0);
+    EXPECT_FALSE(nivra::test::FileExists(dir.file("missing")));
+
+    WriteFileBytes(dir.file("ro.acx"), "[ASSAY CONFIG]\r\nNAME=old\r\n");
+    ::chmod(dir.file("ro.acx").c_str(), 0444);
+    EXPECT_EQ(config.write(dir.file("ro.acx")), 0);
+    EXPECT_EQ(ReadFileBytes(dir.file("ro.acx")), "[ASSAY CONFIG]\r\nNAME=old\r\n");
+}
+
+TEST(AssayConfigTime, CountTimeAndBackground) {
+    AssayConfig config = AssayConfig::Defaults();
+    EXPECT_DOUBLE_EQ(config.countTimeHours(), 14706 / 3600.0);
+
+    config.totalHours = 0;
+    config.totalMinutes = 75;
+    config.totalSeconds = 0;
+    config.backgroundRate = 2.0;
+    EXPECT_EQ(config.countTimeHours(), 1.25);
+    EXPECT_EQ(config.backgroundCounts(), 8.0);
+    config.backgroundHours = 0.0;
+    EXPECT_EQ(config.effectiveBackgroundHours(), 1.25);
+    EXPECT_EQ(config.backgroundCounts(), 2.5);
+
+    config.totalHours = 2000000; // beyond 2^32 seconds: must not wrap to a few hours
+    config.totalMinutes = 0;
+    EXPECT_EQ(config.countTimeHours(), 2000000.0);
+}

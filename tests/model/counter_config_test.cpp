@@ -1,0 +1,50 @@
+#include "model/counter_config.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using nivra::test::ReadFileBytes;
+using nivra::test::TempDir;
+
+TEST(CounterConfigFile, MissingFileEmptiesTextsAndKeepsNumbers) {
+    TempDir dir;
+    CounterConfig config(dir.file("none.ccx"));
+    EXPECT_EQ(config.name, "");
+    EXPECT_EQ(config.description, "");
+    EXPECT_EQ(config.detectorArea, 1000u);
+    EXPECT_EQ(config.detectorEfficiency, 0.84);
+    EXPECT_EQ(config.filePath, dir.file("none.ccx"));
+}
+
+TEST(CounterConfigFile, WrittenKeyForKeyAndReadBack) {
+    TempDir dir;
+    ASSERT_EQ(CounterConfig::Defaults(dir.file("d.ccx")).write(), 1);
+    EXPECT_EQ(ReadFileBytes(dir.file("d.ccx")),
+              "[COUNTER CONFIG]\r\nCOUNTER NAME=default name\r\nDESCRIPTION 0=default config\r\n"
+              "DETECTOR AREA=1000\r\nDETECTOR EFFICIENCY=0.840000\r\n");
+
+    CounterConfig config = CounterConfig::Defaults();
+    config.description = "ZnS(Ag) screen, bay 4: re-coated 2024/03";
+    config.detectorArea = 4294967295u;
+    config.detectorEfficiency = 84; // a percentage typed by mistake is kept as it is
+    ASSERT_EQ(config.write(dir.file("c.ccx")), 1);
+    const std::string text = ReadFileBytes(dir.file("c.ccx"));
+    EXPECT_NE(text.find("DETECTOR AREA=-1\r\n"), std::string::npos);
+    EXPECT_NE(text.find("DETECTOR EFFICIENCY=84.000000\r\n"), std::string::npos);
+
+    CounterConfig back(dir.file("c.ccx"));
+    EXPECT_EQ(back.description, config.description);
+    EXPECT_EQ(back.detectorArea, 4294967295u);
+    EXPECT_EQ(back.detectorEfficiency, 84.0);
+}
+
+TEST(CounterConfigFile, WriteReportsEveryFailure) {
+    TempDir dir;
+    EXPECT_EQ(CounterConfig::Defaults().write(), 0);
+    EXPECT_EQ(CounterConfig::Defaults().write(dir.file("counter_config/counter1.ccx")), 0);
+    nivra::test::WriteFileBytes(dir.file("ro.ccx"), "");
+    ::chmod(dir.file("ro.ccx").c_str(), 0444);
+    EXPECT_EQ(CounterConfig::Defaults().write(dir.file("ro.ccx")), 0);
+}

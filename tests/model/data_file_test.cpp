@@ -1,0 +1,147 @@
+#include "base/profile_file.h"
+#include "model/assay_data.h"
+#include "model/data_file.h"
+#include "support/temp_dir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+using nivra::test::ReadFileBytes;
+using nivra::test::TempDir;
+using nivra::test::WriteFileBytes;
+using ::testing::ElementsAre;
+
+namespace {
+
+AssayData Record(std::vector<std::int32_t> points, std::vector<std::string> lines = {}) {
+    CounterConfig counter = CounterConfig::Defaults();
+    counter.name = "Counter 1";
+    AssayConfig assay = AssayConfig::Defaults();
+    assay.backgroundRate = 2.5;
+    AssayData record(counter, assay, 1);
+    for (auto point : points)
+        record.appendPoint(point);
+    for (auto& line : lines)
+        record.appendHeaderLine(line);
+    return record;
+}
+
+} // namespace
+
+TEST(DataFileSave, RoundTripGivesTheRecordBack) {
+    TempDir dir;
+    const AssayData record =
+        Record({12, -5, 0, 2147483647, -2147483647 - 1}, {"Start Time: 12/08/25 14:03:07", "b"});
+    ASSERT_TRUE(nivra::saveDataFile(record, dir.file("r.dax")));
+    EXPECT_NE(ReadFileBytes(dir.file("r.dax")).find("[ASSAY DATA]\r\nP0=12\r\nP1=-5\r\n"),
+              std::string::npos);
+
+    AssayData back = *nivra::readDataFile(dir.file("r.dax"));
+    EXPECT_EQ(back.counts(), record.counts());
+    EXPECT_EQ(back.headerLines(), record.headerLines());
+    EXPECT_EQ(back.counterNumber(), -1);
+    EXPECT_EQ(back.counterConfig().name, "Counter 1");
+    EXPECT_EQ(back.assayConfig().backgroundRate, 2.5);
+    EXPECT_EQ(back.assayConfig().totalSpan(), record.assayConfig().totalSpan());
+}
+
+TEST(DataFileSave, EmptyRecordWritesOnlyTheConfigurationSections) {
+    TempDir dir;
+    ASSERT_TRUE(nivra::saveDataFile(Record({}), dir.file("e.dax")));
+    const std::string text = ReadFileBytes(dir.file("e.dax"));
+    EXPECT_EQ(text.find("ASSAY DESC"), std::string::npos);
+    EXPECT_EQ(text.find("ASSAY DATA"), std::string::npos);
+    AssayData back = *nivra::readDataFile(dir.file("e.dax"));
+    EXPECT_EQ(back.pointCount(), 0u);
+    EXPECT_EQ(back.headerLineCount(), 0u);
+}
+
+// Saving writes exactly the bytes the profile layer writes for the same keys into a new file.
+TEST(DataFileSave, LayoutMatchesTheProfileLayer) {
+    TempDir dir;
+    const AssayData record = Record({3, 4}, {"one", "two\r\nlines"});
+    ASSERT_TRUE(nivra::saveDataFile(record, dir.file("saved.dax")));
+    {
+        CProfileFile file(dir.file("profile.dax"));
+        record.counterConfig().writeTo(file);
+        record.assayConfig().writeTo(file);
+        file.WriteString("one", "D0", "ASSAY DESC");
+        file.WriteString("two\r\nlines", "D1", "ASSAY DESC");
+        file.WriteString("3", "P0", "ASSAY DATA");
+        file.WriteString("4", "P1", "ASSAY DATA");
+    }
+    EXPECT_EQ(ReadFileBytes(dir.file("saved.dax")), ReadFileBytes(dir.file("profile.dax")));
+}
+
+TEST(DataFileSave, NoStaleKeysAfterAShorterSave) {
+    TempDir dir;
+    const std::string path = dir.file("r.dax");
+    ASSERT_TRUE(nivra::saveDataFile(Record({1, 2, 3, 4, 5}, {"a", "b", "c"}), path));
+    ASSERT_TRUE(nivra::saveDataFile(Record({7, 8, 9}, {"z"}), path));
+    EXPECT_THAT(nivra::readDataFile(path)->counts(), ElementsAre(7, 8, 9));
+    EXPECT_THAT(nivra::readDataFile(path)->headerLines(), ElementsAre("z"));
+    ASSERT_TRUE(nivra::saveDataFile(Record({}), path));
+    EXPECT_EQ(nivra::readDataFile(path)->pointCount(), 0u);
+    EXPECT_EQ(nivra::readDataFile(path)->headerLineCount(), 0u);
+}
+
+TEST(DataFileSave, HeaderLinesComeBackAsTheyWere) {
+    TempDir dir;
+    const std::string longLine(300, 'h');
+    ASSERT_TRUE(
+        nivra::saveDataFile(Record({1}, {"  indented", "trailing ", "\"quoted\"", "'single'", "\"",
+                                         "", "after the empty line", longLine}),
+                            dir.file("r.dax")));
+    // An empty line comes back as one blank instead of ending the list; a line longer than the
+    // profile layer's limit comes back cut.
+    EXPECT_THAT(nivra::readDataFile(dir.file("r.dax"))->headerLines(),
+                ElementsAre("  indented", "trailing ", "\"quoted\"", "'single'", "\"", " ",
+                            "after the empty line", longLine.substr(0, 254)));
+}
+
+TEST(DataFileSave, FailuresAreReportedAndLeaveTheOldFile) {
+    TempDir dir;
+    const AssayData record = Record({1, 2});
+    EXPECT_FALSE(nivra::saveDataFile(record, ""));
+    EXPECT_FALSE(nivra::saveDataFile(record, dir.file("backup_data/backup_1.dax")));
+    EXPECT_FALSE(nivra::saveDataFile(record, dir.path()));
+
+    WriteFileBytes(dir.file("ro.dax"), "old");
+    ::chmod(dir.file("ro.dax").c_str(), 0444);
+    EXPECT_FALSE(nivra::saveDataFile(record, dir.file("ro.dax")));
+    EXPECT_EQ(ReadFileBytes(dir.file("ro.dax")), "old");
+    // No folder was created and no temporary file is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST(DataFileLoad, PointsAreScannedLikeTheCIntegerConversion) {
+    TempDir dir;
+    WriteFileBytes(dir.file("r.dax"),
+                   "[ASSAY DATA]\r\nP0=12\r\nP1=abc\r\nP2=7\r\nP3=8 units\r\nP4= -3\r\n");
+    EXPECT_THAT(nivra::readDataFile(dir.file("r.dax"))->counts(), ElementsAre(12, 12, 7, 8, -3));
+    WriteFileBytes(dir.file("s.dax"), "[ASSAY DATA]\r\nP0=abc\r\nP1=4\r\n");
+    EXPECT_THAT(nivra::readDataFile(dir.file("s.dax"))->counts(), ElementsAre(0, 4));
+}
+
+TEST(DataFileLoad, AGapOrAnEmptyValueEndsEachList) {
+    TempDir dir;
+    WriteFileBytes(dir.file("r.dax"), "[ASSAY DESC]\r\nD0=first\r\nD1=\r\nD2=third\r\n"
+                                      "[ASSAY DATA]\r\nP0=4\r\nP2=6\r\n");
+    AssayData back = *nivra::readDataFile(dir.file("r.dax"));
+    EXPECT_THAT(back.counts(), ElementsAre(4));
+    EXPECT_THAT(back.headerLines(), ElementsAre("first"));
+}
+
+TEST(DataFileLoad, MissingFileReadsAsARecordWithoutPoints) {
+    TempDir dir;
+    AssayData missing = *nivra::readDataFile(dir.file("missing.dax"));
+    EXPECT_EQ(missing.pointCount(), 0u);
+    EXPECT_EQ(missing.assayConfig().name, "");
+    EXPECT_EQ(missing.assayConfig().sampleArea, 1000u);
+    EXPECT_EQ(missing.counterConfig().detectorArea, 1000u);
+}

@@ -1,0 +1,19 @@
+#include "ui/controls/list_box_with_border.h"
+#include "ui/controls/black_frame.h"
+
+#include <QEvent>
+
+CListBoxWithBorder::CListBoxWithBorder(QWidget* parent) : QListWidget(parent) {
+    // A plain one-pixel box reserves the edge; the paint below makes it black whatever the style.
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+}
+
+bool CListBoxWithBorder::event(QEvent* event) {
+    // The scroll area paints its frame in its own paint event (the items are painted by the
+    // viewport), so the black frame goes on top of that.
+    const bool handled = QListWidget::event(event);
+    if (event->type() == QEvent::Paint)
+        nivra::ui::PaintBlackFrame(*this);
+    return handled;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ui/controls/dialog_base.h"
+
+#include <QString>
+
+// The About box (template 100): the application icon, the version text and OK. The version text
+// is the main window's title, given by the opener and shown when the dialog opens. Unlike the
+// program's working dialogs, the About box keeps the usual keys: Return presses OK and Escape
+// closes it.
+//
+// The main window opens it for About > About (command 32790) and for the "About" item of its
+// system menu with
+//     ShowAboutDialog(this);
+class CAboutDlg : public CDialogBase {
+    Q_OBJECT
+public:
+    enum : int { kVersionText = 1078 };
+
+    explicit CAboutDlg(QWidget* parent = nullptr);
+    ~CAboutDlg() override;
+
+    void SetVersionText(const QString& text) { versionText_ = text; }
+    const QString& VersionText() const { return versionText_; }
+
+protected:
+    bool OnInitDialog() override;
+
+private:
+    QString versionText_;
+};
+
+// Runs the About box modally over mainWindow, with mainWindow's title ("Nivra-USB- v3.04") as
+// the version text. mainWindow may be null; the version text is then empty.
+void ShowAboutDialog(QWidget* mainWindow);

@@ -1,0 +1,76 @@
+#include "ui/dialogs/assay_config_dlg.h"
+
+#include "base/start_directory.h"
+#include "ui/controls/narrow_text.h"
+#include "ui/resources/resource_ids.h"
+
+namespace {
+
+using nivra::ui::FileDialogRequest;
+
+const QString kFilter = QStringLiteral("Assay Config Nivra (*.acx)|*.acx||");
+
+// The Load and Save dialogs start in the folder that holds the assay configurations.
+FileDialogRequest AssayFileRequest() {
+    FileDialogRequest request;
+    request.defaultExtension = QStringLiteral("acx");
+    request.filter = kFilter;
+    request.overwritePrompt = true;
+    request.startFolder = nivra::ui::FromNarrow(nivra::StartPath(nivra::kAssayConfigFolder));
+    return request;
+}
+
+} // namespace
+
+CAssayConfigDlg::CAssayConfigDlg(QWidget* parent)
+    : CConfigRecordDlg(nivra::res::kDialogAssayConfig, parent, {kLoad, kSave, kSaveAsDefault},
+                       AssayFileRequest(),
+                       {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
+                        QStringLiteral("Default File Saved.")},
+                       AssayConfig()) {}
+
+CAssayConfigDlg::~CAssayConfigDlg() = default;
+
+void CAssayConfigDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Text(kSampleArea, sampleArea_);
+    dx.Text(kName, name_);
+    dx.Text(kDwellHours, dwellHours_);
+    dx.Text(kDwellMinutes, dwellMinutes_);
+    dx.Text(kDwellSeconds, dwellSeconds_);
+    dx.Text(kTotalHours, totalHours_);
+    dx.Text(kTotalMinutes, totalMinutes_);
+    dx.Text(kTotalSeconds, totalSeconds_);
+    dx.Text(kBackgroundRate, backgroundRate_);
+    dx.Text(kBackgroundHours, backgroundHours_);
+}
+
+void CAssayConfigDlg::ValuesFromRecord() {
+    sampleArea_ = config_.sampleArea;
+    name_ = config_.name;
+    dwellHours_ = config_.dwellHours;
+    dwellMinutes_ = config_.dwellMinutes;
+    dwellSeconds_ = config_.dwellSeconds;
+    totalHours_ = config_.totalHours;
+    totalMinutes_ = config_.totalMinutes;
+    totalSeconds_ = config_.totalSeconds;
+    backgroundHours_ = config_.backgroundHours;
+    backgroundRate_ = config_.backgroundRate;
+}
+
+void CAssayConfigDlg::ValuesToRecord() {
+    config_.sampleArea = sampleArea_;
+    config_.name = name_;
+    config_.dwellHours = dwellHours_;
+    config_.dwellMinutes = dwellMinutes_;
+    config_.dwellSeconds = dwellSeconds_;
+    config_.totalHours = totalHours_;
+    config_.totalMinutes = totalMinutes_;
+    config_.totalSeconds = totalSeconds_;
+    config_.backgroundHours = backgroundHours_;
+    config_.backgroundRate = backgroundRate_;
+}
+
+void ShowAssayConfigDialog(QWidget* parent) {
+    CAssayConfigDlg dialog(parent);
+    dialog.exec();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "model/assay_config.h"
+#include "ui/dialogs/config_file_dlg.h"
+
+#include <cstdint>
+#include <string>
+
+// The "Assay Configuration" dialog (template 105): edits an assay configuration, loads and saves
+// .acx files and writes the default configuration (assay_config/default.acx below the start
+// directory). It always opens on the default configuration, read afresh when the dialog object
+// is constructed. There is no OK button: the operator saves explicitly, and Close (or the close
+// box) ends the dialog without writing anything. Return and Escape do nothing.
+//
+// The main window opens it for Configuration > Assay (command 32786) with
+//     ShowAssayConfigDialog(this);
+class CAssayConfigDlg : public CConfigRecordDlg<AssayConfig> {
+    Q_OBJECT
+public:
+    // The control and command numbers of the dialog.
+    enum : int {
+        kName = 1023,
+        kDwellHours = 1011,
+        kDwellMinutes = 1012,
+        kDwellSeconds = 1013,
+        kTotalHours = 1016,
+        kTotalMinutes = 1017,
+        kTotalSeconds = 1018,
+        kSampleArea = 1022,
+        kBackgroundHours = 1080,
+        kBackgroundRate = 1079,
+        kLoad = 1014,
+        kSave = 1015,
+        kSaveAsDefault = 1019,
+    };
+
+    // Reads the default configuration file.
+    explicit CAssayConfigDlg(QWidget* parent = nullptr);
+    ~CAssayConfigDlg() override;
+
+protected:
+    // Fields are read in this order: sample area, name, the dwell time, the total time,
+    // background rate, background time. A field that does not convert stops the reading there.
+    void DoDataExchange(CDataExchange& dx) override;
+
+private:
+    void ValuesFromRecord() override;
+    void ValuesToRecord() override;
+
+    // The values shown in the edits; the record's file path is never one of them.
+    std::string name_;
+    std::uint32_t dwellHours_ = 0;
+    std::uint32_t dwellMinutes_ = 0;
+    std::uint32_t dwellSeconds_ = 0;
+    std::uint32_t totalHours_ = 0;
+    std::uint32_t totalMinutes_ = 0;
+    std::uint32_t totalSeconds_ = 0;
+    std::uint32_t sampleArea_ = 0;
+    double backgroundHours_ = 0.0;
+    double backgroundRate_ = 0.0;
+};
+
+// Runs the assay configuration dialog modally over parent (may be null). The result is of no
+// interest to the caller: everything the operator keeps is in the files written.
+void ShowAssayConfigDialog(QWidget* parent);

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ui/controls/dialog_base.h"
+#include "ui/controls/prompts.h"
+
+#include <QString>
+#include <string>
+
+// What the assay and the counter configuration dialogs share: a configuration record shown in
+// edits, and the three buttons Load (any file), Save (any file) and Save As Default (the
+// record's own file, after a confirmation). A save that does not reach the disk is reported with
+// the file's name, never with the success text.
+class CConfigFileDlg : public CDialogBase {
+    Q_OBJECT
+public:
+    // The command numbers of the three buttons and the operator's texts of a dialog.
+    struct Commands {
+        int load;
+        int save;
+        int saveAsDefault;
+    };
+    struct Texts {
+        QString loaded;
+        QString saved;
+        QString savedAsDefault;
+    };
+
+protected:
+    CConfigFileDlg(int templateId, QWidget* parent, Commands commands,
+                   nivra::ui::FileDialogRequest fileRequest, Texts texts);
+
+    // The record behind the dialog: read a file into it, write it (an empty path writes its own
+    // file; 0 when nothing reached the disk), and copy it to and from the edit values.
+    virtual void ReadRecord(const std::string& path) = 0;
+    virtual int WriteRecord(const std::string& path) = 0;
+    virtual std::string OwnFile() const = 0;
+    virtual void ValuesFromRecord() = 0;
+    virtual void ValuesToRecord() = 0;
+
+    // Shows the record in the edits.
+    bool OnInitDialog() override;
+
+private:
+    void OnLoad();
+    void OnSave();
+    void OnSaveAsDefault();
+
+    nivra::ui::FileDialogRequest fileRequest_;
+    Texts texts_;
+};
+
+// A configuration dialog over one record of type Config (AssayConfig, CounterConfig): Load reads
+// a file into it, Save writes it to a file, Save As Default writes its own file.
+template <typename Config> class CConfigRecordDlg : public CConfigFileDlg {
+protected:
+    CConfigRecordDlg(int templateId, QWidget* parent, Commands commands,
+                     nivra::ui::FileDialogRequest fileRequest, Texts texts, Config config)
+        : CConfigFileDlg(templateId, parent, commands, std::move(fileRequest), std::move(texts)),
+          config_(std::move(config)) {}
+
+    Config config_;
+
+private:
+    void ReadRecord(const std::string& path) override { config_.read(path); }
+    int WriteRecord(const std::string& path) override { return config_.write(path); }
+    std::string OwnFile() const override { return config_.filePath; }
+};

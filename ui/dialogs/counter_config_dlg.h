@@ -1,0 +1,58 @@
+#pragma once
+
+#include "model/counter_config.h"
+#include "ui/dialogs/config_file_dlg.h"
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+// The counter configuration dialog (template 104) for one slot of the main window: edits the
+// configuration of counter N, kept in counter_config/counter<N>.ccx below the start directory
+// (N = 0 for the viewer, 1 to 4 for the counters). "Save As Default" writes that slot file,
+// which the run start dialog reads for the counter; Load and Save work on any .ccx file. The
+// slot file is read when the dialog object is constructed. There is no OK button: Close (or the
+// close box) ends the dialog without writing anything. Return and Escape do nothing.
+//
+// The main window opens it for Configuration > Counter (command 32785) on its active slot with
+//     ShowCounterConfigDialog(this, activeSlot);
+class CCounterConfigDlg : public CConfigRecordDlg<CounterConfig> {
+    Q_OBJECT
+public:
+    // The control and command numbers of the dialog.
+    enum : int {
+        kName = 1036,
+        kDescription = 1010,
+        kDetectorArea = 1017,
+        kDetectorEfficiency = 1019,
+        kCounterGroup = 1077,
+        kLoad = 1031,
+        kSave = 1021,
+        kSaveAsDefault = 1022,
+    };
+
+    // counterNumber: the slot's number, 0 for the viewer.
+    explicit CCounterConfigDlg(int counterNumber, QWidget* parent = nullptr);
+    ~CCounterConfigDlg() override;
+
+protected:
+    // Fields are read in this order: name, description, detector area, detector efficiency. A
+    // field that does not convert stops the reading there.
+    void DoDataExchange(CDataExchange& dx) override;
+    bool OnInitDialog() override;
+
+private:
+    void ValuesFromRecord() override;
+    void ValuesToRecord() override;
+    QString title_;
+
+    // The values shown in the edits; the record's file path is never one of them.
+    std::string name_;
+    std::string description_;
+    std::uint32_t detectorArea_ = 0;
+    double detectorEfficiency_ = 0.0;
+};
+
+// Runs the counter configuration dialog modally over parent (may be null) for the given slot
+// (0 for the viewer, 1 to 4 for the counters). The result is of no interest to the caller.
+void ShowCounterConfigDialog(QWidget* parent, int slotNumber);

@@ -1,0 +1,137 @@
+#include "ui/dialogs/run_config_dlg.h"
+
+#include "base/start_directory.h"
+#include "engine/run_messages.h"
+#include "model/assay_data.h"
+#include "ui/controls/narrow_text.h"
+#include "ui/controls/prompts.h"
+#include "ui/resources/resource_ids.h"
+
+#include <filesystem>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int kCounterNumberEdit = 1030;
+constexpr int kCounterNameEdit = 1024;
+constexpr int kCounterFileEdit = 1029;
+constexpr int kOpenCounterButton = 1025;
+constexpr int kAssayNameEdit = 1027;
+constexpr int kAssayFileEdit = 1018;
+constexpr int kOpenAssayButton = 1028;
+constexpr int kStartButton = 1026;
+
+bool IsFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The folder below the start directory where files of a kind are kept, when it exists, so the
+// file dialog opens among them; otherwise the dialog chooses.
+QString StartFolder(const char* relativeFolder) {
+    const std::string folder = nivra::StartPath(relativeFolder);
+    std::error_code error;
+    return std::filesystem::is_directory(folder, error) ? nivra::ui::FromNarrow(folder) : QString();
+}
+
+// The path the operator chose in an open dialog, or nothing when they cancelled.
+std::optional<std::string> ChooseFile(const char* extension, const char* filter,
+                                      const char* folder) {
+    nivra::ui::FileDialogRequest request;
+    request.mode = nivra::ui::FileDialogRequest::Mode::Open;
+    request.defaultExtension = QString::fromLatin1(extension);
+    request.filter = QString::fromLatin1(filter);
+    request.startFolder = StartFolder(folder);
+    const std::optional<QString> chosen = nivra::ui::Prompts().FileDialog(request);
+    if (!chosen)
+        return std::nullopt;
+    return nivra::ui::ToNarrow(*chosen);
+}
+
+} // namespace
+
+CAssayRunConfigDlg::CAssayRunConfigDlg(int counterNumber, nivra::RunReceiver* receiver,
+                                       const RunEnvironment& environment, QWidget* parent)
+    : CDialogBase(nivra::res::kDialogRunConfig, parent), counterNumber_(counterNumber),
+      receiver_(receiver), environment_(environment) {
+    OnCommand(kOpenCounterButton, [this] { OnOpenCounterConfig(); });
+    OnCommand(kOpenAssayButton, [this] { OnOpenAssayConfig(); });
+    OnCommand(kStartButton, [this] { OnStart(); });
+}
+
+CAssayRunConfigDlg::~CAssayRunConfigDlg() = default;
+
+void CAssayRunConfigDlg::DoDataExchange(CDataExchange& dx) {
+    CDialogBase::DoDataExchange(dx);
+    dx.Text(kCounterNameEdit, counterName_);
+    dx.Text(kCounterFileEdit, counterFile_);
+    dx.Text(kAssayNameEdit, assayName_);
+    dx.Text(kAssayFileEdit, assayFile_);
+    dx.Text(kCounterNumberEdit, counterNumber_);
+}
+
+bool CAssayRunConfigDlg::OnInitDialog() {
+    CDialogBase::OnInitDialog();
+    // The counter's own configuration is proposed when it exists; otherwise the fields stay
+    // empty and the operator opens one.
+    counterFile_ = nivra::CounterConfigPath(counterNumber_);
+    if (!IsFile(counterFile_))
+        return true;
+    counterConfig_.emplace(counterFile_);
+    counterName_ = counterConfig_->name;
+    UpdateData(false);
+    return true;
+}
+
+void CAssayRunConfigDlg::OnOpenCounterConfig() {
+    const std::optional<std::string> path =
+        ChooseFile(".ccx", "Counter Config Nivra (*.ccx)|*.ccx||", "\\counter_config");
+    if (!path)
+        return;
+    counterFile_ = *path;
+    counterConfig_.emplace(counterFile_);
+    counterName_ = counterConfig_->name;
+    UpdateData(false);
+}
+
+void CAssayRunConfigDlg::OnOpenAssayConfig() {
+    const std::optional<std::string> path =
+        ChooseFile(".acx", "Assay Config Nivra (*.acx)|*.acx||", nivra::kAssayConfigFolder);
+    if (!path)
+        return;
+    assayFile_ = *path;
+    assayConfig_.emplace(assayFile_);
+    assayName_ = assayConfig_->name;
+    UpdateData(false);
+}
+
+void CAssayRunConfigDlg::OnStart() {
+    if (!counterConfig_ || !assayConfig_) {
+        nivra::ui::ShowMessage(
+            QStringLiteral("Missing a configuration file nessesary to start assay"));
+        return;
+    }
+    CAssayRun* run = CAssayRun::CreateSuspended(environment_);
+    if (!run) {
+        nivra::ui::ShowMessage(QStringLiteral("Error creating run thread"));
+        EndDialog(Rejected);
+        return;
+    }
+    auto data = std::make_unique<AssayData>(*counterConfig_, *assayConfig_, counterNumber_);
+    run->SetData(data.get());
+    run->SetMainWindow(receiver_);
+    if (!run->Resume()) {
+        // No thread: nothing was started, so neither the run nor the record is handed on.
+        run->Discard();
+        nivra::ui::ShowMessage(QStringLiteral("Error creating run thread"));
+        EndDialog(Rejected);
+        return;
+    }
+    // From here the run fills the record; the caller takes both over with the Accepted result.
+    data.release();
+    runThread_ = run;
+    run->PostThreadMessage(nivra::WM_RUN_START);
+    UpdateData(true);
+    EndDialog(Accepted);
+}

@@ -1,0 +1,12 @@
+#include "ui/main_window/app_profile.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+bool WriteProfileTestEntry() {
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvane"),
+                       QCoreApplication::applicationName());
+    settings.setValue(QStringLiteral("NivraUSB/testentry"), QStringLiteral("testvalue"));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}

@@ -1,0 +1,41 @@
+#include "ui/main_window/command_states.h"
+
+std::optional<CommandStates> CommandStatesFor(CounterState state, bool viewerHasData) {
+    CommandStates c;
+    switch (state) {
+    case VIEWER:
+        c.fileOpen = true;
+        c.fileSave = viewerHasData;
+        return c;
+    case DEMO:
+        c.fileNew = true;
+        return c;
+    case NEW:
+        c.runStart = true;
+        return c;
+    case RUNNING:
+        c.runStop = true;
+        return c;
+    case STOPPED:
+        c.fileNew = true;
+        c.fileSave = true;
+        return c;
+    }
+    return std::nullopt;
+}
+
+std::optional<StatusControls> StatusControlsFor(CounterState state, bool hasPoints) {
+    using Slider = StatusControls::Slider;
+    switch (state) {
+    case VIEWER:
+        return StatusControls{false, Slider::Unchanged};
+    case DEMO:
+    case NEW:
+        return StatusControls{false, Slider::Disabled};
+    case RUNNING:
+        return StatusControls{true, hasPoints ? Slider::Enabled : Slider::Disabled};
+    case STOPPED:
+        return StatusControls{false, Slider::Enabled};
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "model/assay_data.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CAssayRun;
+
+// The state of one of the main window's five slots. It decides the status text and which File
+// and Assay Run commands are available.
+enum CounterState : std::int32_t {
+    VIEWER = 0,  // slot 0, the viewer of saved data files
+    DEMO = 1,    // a counter slot on which nothing has been prepared
+    NEW = 2,     // cleared by File New, ready for a run
+    RUNNING = 3, // a run is attached and goes on
+    STOPPED = 4, // the run has ended; its record stays
+};
+
+inline constexpr int kSlotCount = 5; // the viewer and counters 1 to 4
+inline constexpr int kViewerSlot = 0;
+
+// One slot of the main window: the viewer (slot 0) or counter 1 to 4.
+struct CounterSlot {
+    CounterState state = DEMO;
+    // The run attached to the slot, from Start until the slot has handled the run's
+    // WM_RUN_FINISHED. The run deletes itself; the slot never does.
+    CAssayRun* runThread = nullptr;
+    // The slot's record; during a run the record the run fills.
+    std::unique_ptr<AssayData> data;
+    // Exactly the text of the file label.
+    std::string fileName;
+    // False while the record holds something that has not been saved.
+    bool saved = true;
+
+    // The number of points of the record, 0 without a record.
+    std::size_t PointCount() const { return data ? data->pointCount() : 0; }
+    bool HasPoints() const { return PointCount() > 0; }
+};
+
+// "VIEWER", "DEMO", "NEW", "RUNNING", "STOPPED"; nullptr for a value that is no state.
+const char* StatusText(CounterState state);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "ui/main_window/nivra_dlg.h"
+
+// The application: writes the settings test entry, then runs the main window modally; the
+// program's life is that modal run. When it returns the window, its slots and their records go.
+class CNivraApp {
+public:
+    explicit CNivraApp(NivraDlgEnvironment environment = {})
+        : environment_(std::move(environment)) {}
+
+    // Needs a QApplication. Returns false in every case: there is no loop of the application's
+    // own after the main window.
+    bool InitInstance();
+
+private:
+    NivraDlgEnvironment environment_;
+};

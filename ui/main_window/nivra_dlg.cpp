@@ -1,0 +1,197 @@
+#include "ui/main_window/nivra_dlg.h"
+
+#include "base/start_directory.h"
+#include "engine/run_clock.h"
+#include "ui/controls/narrow_text.h"
+#include "ui/controls/prompts.h"
+#include "ui/controls/range_slider.h"
+#include "ui/main_window/chart_widget.h"
+#include "ui/resources/app_icon.h"
+#include "ui/resources/menu_builder.h"
+#include "ui/resources/menu_resource.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/resources/string_resources.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QThread>
+#include <algorithm>
+
+using namespace nivra::ui::main;
+
+namespace {
+
+// The drop-down of the window menu that also offers "&About Nivra...".
+constexpr int kAboutPopup = 5;
+
+} // namespace
+
+CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
+    : CDialogBase(nivra::res::kDialogMain, parent), environment_(std::move(environment)),
+      appIcon_(nivra::res::AppIcon()) {
+    SetBackgroundColor(QColor(254, 254, 254));
+
+    chart_.Bind(ControlAs<CChartWidget>(kChart));
+    rangeSlider_ = ControlAs<CRangeSlider>(kRangeSlider);
+    progressBar_ = ControlAs<QProgressBar>(kProgressBar);
+    heartbeatBox_ = ControlAs<QCheckBox>(kHeartbeatBox);
+    connect(rangeSlider_, &CRangeSlider::rangeChanged, this,
+            [this](int wParam, int lParam) { OnRangeChanged(wParam, lParam); });
+
+    using namespace nivra::res;
+    OnCommand(kCmdViewer, [this] { OnActiveCounter(kViewerSlot); });
+    OnCommandRange(kCmdCounter1, kCmdCounter1 + 3,
+                   [this](int command) { OnActiveCounter(command - kCmdCounter1 + 1); });
+    OnCommand(kCmdRunStart, [this] { OnStart(); });
+    OnCommand(kCmdRunStop, [this] { OnStop(); });
+    OnCommand(kCmdFileNew, [this] { OnFileNew(); });
+    OnCommand(kCmdFileOpen, [this] { OnFileOpen(); });
+    OnCommand(kCmdFileSave, [this] { OnFileSave(); });
+    OnCommand(kCmdSaveCsv, [this] { OnSaveCsv(); });
+    OnCommand(kCmdSaveRoi, [this] { OnSaveRoi(false); });
+    OnCommand(kCmdSaveRoiCsv, [this] { OnSaveRoi(true); });
+    OnCommand(kCmdFilePrint, [this] { OnPrint(); });
+    OnCommand(kCmdExit, [this] { OnCancel(); });
+    OnCommand(kCmdConfigCounter, [this] { OnCounterConfig(); });
+    OnCommand(kCmdConfigAssay, [this] { OnAssayConfig(); });
+    OnCommand(kCmdAbout, [this] { OnAbout(); });
+    OnCommand(kCmdAboutBox, [this] { OnAbout(); });
+    OnCommandRange(kCmdFirstStatistic, kCmdFirstStatistic + kStatisticCount - 1,
+                   [this](int command) { OnStatsShow(command); });
+    OnCommand(kScreenUpdatesButton, [this] { OnScreenUpdatesButton(); });
+    OnCommand(kDataDumpButton, [this] { FillDataDump(); });
+    OnCommand(kRoiDumpButton, [this] { FillRoiDump(); });
+    OnCommand(kAllDataButton, [this] { OnAllData(); });
+    OnCommand(kRoiStatsButton, [this] { OnRoiStatistics(); });
+    for (int button : {kLowDownButton, kLowUpButton, kHighDownButton, kHighUpButton})
+        OnCommand(button, [this, button] { OnRoiStep(button); });
+    OnCommand(kSetRoiButton, [this] { OnSetRoi(); });
+    OnCommand(kDeletePointButton, [this] { OnDeletePoint(); });
+    OnCommand(kAddHeaderButton, [this] { OnAddHeaderLine(); });
+    OnCommand(kDelHeaderButton, [this] { OnDelHeaderLine(); });
+}
+
+CNivraDlg::~CNivraDlg() {
+    // The runs refer to this window and to the slots' records: neither may go before them.
+    StopRunsAndWait();
+}
+
+void CNivraDlg::DoDataExchange(CDataExchange& dx) {
+    CDialogBase::DoDataExchange(dx);
+    dx.Text(kHeaderEdit, headerText_);
+    dx.Text(kDeletePointEdit, deletePointNumber_);
+    dx.Text(kRoiMinEdit, roiMin_);
+    dx.Text(kRoiMaxEdit, roiMax_);
+}
+
+bool CNivraDlg::OnInitDialog() {
+    CDialogBase::OnInitDialog();
+
+    // The window system offers no menu of ours on the caption bar, so "&About Nivra..." goes to
+    // the end of the About drop-down.
+    const QString about = nivra::res::LoadStringResource(nivra::res::kStringAboutMenu);
+    if (!about.isEmpty()) {
+        Menu()->AppendSeparator(kAboutPopup);
+        Menu()->AppendItem(kAboutPopup, about, nivra::res::kCmdAboutBox);
+    }
+    setWindowIcon(appIcon_);
+
+    // Start directory, port list, discovery and text queries; the counters found are offered
+    // in the Active Counter menu, at most four.
+    for (int k = 0; k < 4; ++k)
+        Menu()->EnableItem(nivra::res::kCmdCounter1 + k, false);
+    const nivra::CounterStartup startup =
+        environment_.startup ? environment_.startup() : nivra::RunCounterStartup();
+    if (!startup.startDirectoryRead)
+        nivra::ui::ShowMessage(QStringLiteral("GetStartingDirectory failed."));
+    const int offered = std::clamp(startup.offeredCounters, 0, nivra::kMaxOfferedCounters);
+    for (int k = 0; k < offered; ++k)
+        Menu()->EnableItem(nivra::res::kCmdCounter1 + k, true);
+
+    // The rest of the window's initial state; the viewer is active.
+    slots_[kViewerSlot].state = VIEWER;
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    rangeSlider_->setEnabled(false);
+    listFont_ = QFont(QStringLiteral("MS Shell Dlg"));
+    listFont_.setStyleHint(QFont::SansSerif);
+    listFont_.setPointSizeF(11.5);
+    for (int id : {kDataDumpList, kRoiDumpList, kStatsLabelList, kStatsValueList})
+        Control(id)->setFont(listFont_);
+    statsShow_.load(nivra::StartPath(nivra::kStatsDisplayFile));
+    ApplyStatsShow();
+    SetRoiView(1.0, 5.0, 2.0, 3.0);
+    SetScreenUpdates(true);
+    RefreshStatus();
+    return true;
+}
+
+bool CNivraDlg::HasRuns() const {
+    return std::any_of(slots_.begin(), slots_.end(),
+                       [](const CounterSlot& slot) { return slot.runThread != nullptr; });
+}
+
+int CNivraDlg::RunModal(CDialogBase& dialog) {
+    return environment_.runModal ? environment_.runModal(dialog) : dialog.exec();
+}
+
+std::int64_t CNivraDlg::Now() const {
+    return environment_.run.Clock().Now();
+}
+
+void CNivraDlg::SetText(int id, const std::string& text) {
+    SetItemText(id, nivra::ui::FromNarrow(text));
+}
+
+void CNivraDlg::ClearList(int id) {
+    if (auto* list = ControlAs<QListWidget>(id))
+        list->clear();
+}
+
+// ---- run messages ----
+
+void CNivraDlg::SendRunMessage(const nivra::RunMessage& message) {
+    if (QThread::currentThread() == thread()) {
+        HandleRunMessage(message);
+        return;
+    }
+    // The run thread waits here until the window's thread has handled the message.
+    QMetaObject::invokeMethod(
+        this, [this, message] { HandleRunMessage(message); }, Qt::BlockingQueuedConnection);
+}
+
+void CNivraDlg::HandleRunMessage(const nivra::RunMessage& message) {
+    // The counter number names the slot; anything else is no run of this window.
+    if (message.wParam < 1 || message.wParam >= kSlotCount)
+        return;
+    const int counter = static_cast<int>(message.wParam);
+    switch (message.message) {
+    case nivra::WM_RUN_COUNTS:
+        OnRunCounts(counter, message.lParam);
+        break;
+    case nivra::WM_RUN_DWELL:
+        OnRunDwell(counter, message.lParam);
+        break;
+    case nivra::WM_RUN_FINISHED:
+        OnRunFinished(counter);
+        break;
+    default:
+        break;
+    }
+}
+
+void CNivraDlg::StopRunsAndWait() {
+    if (!HasRuns())
+        return;
+    for (CounterSlot& slot : slots_)
+        if (slot.runThread)
+            slot.runThread->PostThreadMessage(nivra::WM_RUN_STOP);
+    // Each run now ends within one pass of its worker and reports WM_RUN_FINISHED, whose handling
+    // lets its thread go. The runs wait on this thread for every message, so handle them here.
+    while (HasRuns()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(1);
+    }
+}

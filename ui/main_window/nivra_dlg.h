@@ -1,0 +1,214 @@
+#pragma once
+
+#include "counter_link/counter_startup.h"
+#include "engine/assay_run.h"
+#include "engine/run_messages.h"
+#include "model/stats_show.h"
+#include "ui/controls/dialog_base.h"
+#include "ui/main_window/chart_control.h"
+#include "ui/main_window/counter_slot.h"
+
+#include <QFont>
+#include <QIcon>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class CRangeSlider;
+class QCheckBox;
+class QListWidget;
+class QProgressBar;
+
+// What the main window takes from its surroundings. Every member may stay unset, which gives the
+// program's own behaviour; tests set them to run the window without hardware, real time or real
+// dialogs.
+struct NivraDlgEnvironment {
+    // Where runs take their time and their counters from; the live display's "Time Left" uses
+    // the same clock. Unset: the system clock and the counters found at start-up.
+    RunEnvironment run;
+    // The start-up steps below the window: start directory, port list, discovery of the counters
+    // and their text queries. Unset: nivra::RunCounterStartup with the process-wide manager.
+    std::function<nivra::CounterStartup()> startup;
+    // Runs a dialog modally and returns its result. Unset: QDialog::exec.
+    std::function<int(CDialogBase&)> runModal;
+};
+
+// The main window: one chart, one range slider, the statistics and dump lists and the live run
+// display, serving five slots: slot 0, the viewer of saved data files, and slots 1 to 4 for
+// counters 1 to 4. Exactly one slot is active and every display shows it; runs on the other
+// slots go on in the background.
+//
+// Runs report through SendRunMessage on their own threads. Each message is handed to the
+// window's thread and handled there before the run goes on; the window never waits for a run
+// thread, except when it is destroyed with runs still attached (StopRunsAndWait).
+//
+// The window's operations live in several files, one per concern: nivra_dlg.cpp (construction,
+// start-up, run messages, closing), slot_status.cpp (status, command enabling, Start and Stop),
+// live_display.cpp (the run messages' display, screen updates, chart and ROI view),
+// active_slot.cpp (switching the active slot, dumps), stats_show_menu.cpp (the "Statistics Show"
+// menu), roi_view.cpp (chart and ROI view), roi_editing.cpp (ROI buttons, point deletion, header
+// lines), statistics_panel.cpp (All Data and ROI statistics), file_commands.cpp (the File menu
+// and the way out) and dialog_commands.cpp (configuration dialogs, printing, About).
+class CNivraDlg : public CDialogBase, public nivra::RunReceiver {
+    Q_OBJECT
+public:
+    explicit CNivraDlg(NivraDlgEnvironment environment = {}, QWidget* parent = nullptr);
+    // Stops and waits for any run still attached to a slot before the slots and their records go.
+    ~CNivraDlg() override;
+
+    // Called by a run on its own thread (or on the window's thread, then handled at once);
+    // returns once the window has handled the message.
+    void SendRunMessage(const nivra::RunMessage& message) override;
+
+    // ---- operations shared by the window's parts ----
+    // Status text, screen-updates button, slider, file label, header lines and commands of the
+    // active slot.
+    void RefreshStatus();
+    // The header-line list from the active slot's record.
+    void FillHeaderList();
+    // The File and Assay Run commands enabled or grayed by the active slot's state.
+    void UpdateCommandStates();
+    // Live redraw of chart and ROI view during a run on or off.
+    void SetScreenUpdates(bool on);
+    // Points first to last (1-based, inclusive) of the active slot's record in the chart.
+    void ShowPoints(int first, int last);
+    // Shows every point of the active slot and makes the region all of them. Returns the number
+    // of points (0: nothing was shown).
+    int ShowWholeRecord();
+    void ClearChart();
+    // The slider's full range and selection, the ROI edits from the selection, and all values
+    // shown in their controls.
+    void SetRoiView(double min, double max, double low, double high);
+    // Redisplays everything for the active slot after it has changed.
+    void ShowActiveSlot();
+    // The "Statistics Show" check marks from the selection, and the selection saved.
+    void ApplyStatsShow();
+    // The data dump list (every point) and the ROI dump list (the points of the slider's range).
+    void FillDataDump();
+    void FillRoiDump();
+
+    // Stops every run still attached to a slot and handles their messages until each has
+    // reported its end. Returns at once when no run is attached.
+    void StopRunsAndWait();
+
+    // ---- state, for the window's owner and for tests ----
+    int ActiveSlot() const { return activeSlot_; }
+    const CounterSlot& Slot(int index) const { return slots_.at(static_cast<std::size_t>(index)); }
+    bool ScreenUpdates() const { return screenUpdates_; }
+    const StatsShow& StatsSelection() const { return statsShow_; }
+    // Whether any slot has a run attached.
+    bool HasRuns() const;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    bool OnInitDialog() override;
+    // The way out (close box, File > Exit): refused while a run goes on; unsaved data is offered
+    // for saving first.
+    void OnCancel() override;
+
+private:
+    int RunModal(CDialogBase& dialog);
+    std::int64_t Now() const;
+    CounterSlot& ActiveSlotRecord() { return slots_[static_cast<std::size_t>(activeSlot_)]; }
+    void SetProgressFrom(const CounterSlot& slot);
+    void SetText(int id, const std::string& text);
+    void ClearList(int id);
+
+    // Run messages, on the window's thread.
+    void HandleRunMessage(const nivra::RunMessage& message);
+    void OnRunCounts(int counter, std::int64_t lastSecond);
+    void OnRunDwell(int counter, std::int64_t dwellCounts);
+    void OnRunFinished(int counter);
+
+    // Commands.
+    void OnActiveCounter(int slot);
+    void OnStart();
+    void OnStop();
+    void OnFileNew();
+    // Save As a data file; true when the record was written.
+    bool OnFileSave();
+    void OnFileOpen();
+    void OnSaveCsv();
+    void OnSaveRoi(bool csv);
+    // The way out: false when the operator stays (a run goes on, a question was cancelled, a
+    // save asked for did not happen).
+    bool MayExit();
+
+    // Region of interest, points and header lines.
+    void OnRoiStep(int button);
+    void OnSetRoi();
+    void OnDeletePoint();
+    void OnAddHeaderLine();
+    void OnDelHeaderLine();
+    // The slider's selection as point numbers, each edge truncated toward zero.
+    void RoiSelection(int& first, int& last) const;
+
+    // Statistics panel.
+    void FillStatistics(const AssayData& data);
+    void OnAllData();
+    void OnRoiStatistics();
+
+    // Configuration dialogs, printing and About.
+    void OnCounterConfig();
+    void OnAssayConfig();
+    void OnPrint();
+    void OnAbout();
+    void OnStatsShow(int command);
+    void OnScreenUpdatesButton();
+    void OnRangeChanged(int wParam, int lParam);
+    void ResetSlotForNewRun(bool resetLabels);
+
+    NivraDlgEnvironment environment_;
+    QIcon appIcon_;
+    int activeSlot_ = 0;
+    CMschart1 chart_;
+    QFont listFont_;
+    std::array<CounterSlot, kSlotCount> slots_;
+    CRangeSlider* rangeSlider_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QCheckBox* heartbeatBox_ = nullptr;
+    std::string headerText_;
+    std::uint32_t deletePointNumber_ = 0;
+    bool screenUpdates_ = true;
+    std::uint32_t roiMin_ = 0;
+    std::uint32_t roiMax_ = 0;
+    StatsShow statsShow_;
+};
+
+// Controls of the main window.
+namespace nivra::ui::main {
+inline constexpr int kChart = 1000;
+inline constexpr int kActiveLabel = 1042;
+inline constexpr int kStatusLabel = 1043;
+inline constexpr int kProgressBar = 1045;
+inline constexpr int kRangeSlider = 1046;
+inline constexpr int kDataDumpList = 1049;
+inline constexpr int kStatsValueList = 1050;
+inline constexpr int kRoiDumpList = 1051;
+inline constexpr int kStatsLabelList = 1052;
+inline constexpr int kDataDumpButton = 1053;
+inline constexpr int kRoiDumpButton = 1054;
+inline constexpr int kAllDataButton = 1055;
+inline constexpr int kRoiStatsButton = 1056;
+inline constexpr int kHeaderEdit = 1059;
+inline constexpr int kHeaderList = 1060;
+inline constexpr int kAddHeaderButton = 1061;
+inline constexpr int kDeletePointButton = 1062;
+inline constexpr int kDelHeaderButton = 1063;
+inline constexpr int kDeletePointEdit = 1034;
+inline constexpr int kHeartbeatBox = 1064;
+inline constexpr int kCountsLastSecondLabel = 1065;
+inline constexpr int kCountsDwellLabel = 1066;
+inline constexpr int kFileLabel = 1067;
+inline constexpr int kScreenUpdatesButton = 1068;
+inline constexpr int kEndTimeLabel = 1069;
+inline constexpr int kTimeLeftLabel = 1070;
+inline constexpr int kLowDownButton = 1071;  // "<" left of the slider
+inline constexpr int kLowUpButton = 1072;    // ">" left of the slider
+inline constexpr int kHighDownButton = 1073; // "<" right of the slider
+inline constexpr int kHighUpButton = 1074;   // ">" right of the slider
+inline constexpr int kSetRoiButton = 1075;
+inline constexpr int kRoiMinEdit = 1076;
+inline constexpr int kRoiMaxEdit = 1077;
+} // namespace nivra::ui::main

@@ -1,0 +1,78 @@
+// The chart and the region-of-interest view: which points the chart shows, and the range slider
+// with its two ROI edits.
+
+#include "ui/controls/range_slider.h"
+#include "ui/controls/saturating_int.h"
+#include "ui/main_window/chart_points.h"
+#include "ui/main_window/nivra_dlg.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace nivra::ui::main;
+
+namespace {
+
+// A selection edge for the unsigned ROI fields: truncated, saturated, never negative.
+std::uint32_t RoiFieldOf(double value) {
+    if (!(value > 0.0))
+        return 0;
+    if (value >= static_cast<double>(std::numeric_limits<std::uint32_t>::max()))
+        return std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(value);
+}
+
+} // namespace
+
+void CNivraDlg::ShowPoints(int first, int last) {
+    const CounterSlot& slot = ActiveSlotRecord();
+    if (!slot.data) {
+        ClearChartPoints(chart_);
+        return;
+    }
+    // One copy of the counts per frame: the run may append to the record meanwhile.
+    ShowChartPoints(chart_, slot.data->counts(), first, last);
+}
+
+int CNivraDlg::ShowWholeRecord() {
+    const CounterSlot& slot = ActiveSlotRecord();
+    if (!slot.data)
+        return 0;
+    const std::vector<std::int32_t> counts = slot.data->counts();
+    const int points = static_cast<int>(counts.size());
+    if (points > 0) {
+        ShowChartPoints(chart_, counts, 1, points);
+        SetRoiView(1, points, 1, points);
+    }
+    return points;
+}
+
+void CNivraDlg::ClearChart() {
+    ClearChartPoints(chart_);
+}
+
+void CNivraDlg::SetRoiView(double min, double max, double low, double high) {
+    rangeSlider_->SetFullRange(min, max);
+    rangeSlider_->SetSelection(low, high);
+    roiMin_ = RoiFieldOf(low);
+    roiMax_ = RoiFieldOf(high);
+    UpdateData(false);
+}
+
+void CNivraDlg::RoiSelection(int& first, int& last) const {
+    double low = 0.0, high = 0.0;
+    rangeSlider_->GetSelection(low, high);
+    first = nivra::ui::TruncToInt(low);
+    last = nivra::ui::TruncToInt(high);
+}
+
+void CNivraDlg::OnRangeChanged(int /*wParam*/, int lParam) {
+    int first = 0, last = 0;
+    RoiSelection(first, last);
+    // The edits follow the slider live; the members take the values at the next read.
+    SetItemText(kRoiMinEdit, QString::number(first));
+    SetItemText(kRoiMaxEdit, QString::number(last));
+    // The chart is redrawn once the operator has finished (button released, all selected).
+    if (lParam != 0 && ActiveSlotRecord().HasPoints())
+        ShowPoints(first, last);
+}

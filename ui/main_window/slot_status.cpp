@@ -1,0 +1,94 @@
+// The active slot's status and the commands its state allows; Start and Stop of a run.
+
+#include "ui/controls/narrow_text.h"
+#include "ui/controls/prompts.h"
+#include "ui/controls/range_slider.h"
+#include "ui/dialogs/run_config_dlg.h"
+#include "ui/main_window/command_states.h"
+#include "ui/main_window/nivra_dlg.h"
+#include "ui/resources/menu_builder.h"
+#include "ui/resources/menu_resource.h"
+
+#include <QListWidget>
+
+using namespace nivra::ui::main;
+
+void CNivraDlg::RefreshStatus() {
+    const CounterSlot& slot = ActiveSlotRecord();
+    if (const std::optional<StatusControls> controls =
+            StatusControlsFor(slot.state, slot.HasPoints())) {
+        SetItemText(kStatusLabel, QString::fromLatin1(StatusText(slot.state)));
+        EnableItem(kScreenUpdatesButton, controls->screenUpdatesButton);
+        if (controls->slider != StatusControls::Slider::Unchanged)
+            rangeSlider_->setEnabled(controls->slider == StatusControls::Slider::Enabled);
+    }
+    SetText(kFileLabel, slot.fileName);
+    FillHeaderList();
+    UpdateCommandStates();
+}
+
+void CNivraDlg::FillHeaderList() {
+    auto* list = ControlAs<QListWidget>(kHeaderList);
+    list->clear();
+    const CounterSlot& slot = ActiveSlotRecord();
+    if (!slot.data)
+        return;
+    QStringList lines;
+    for (const std::string& line : slot.data->headerLines())
+        lines << nivra::ui::FromNarrow(line);
+    list->addItems(lines);
+}
+
+void CNivraDlg::UpdateCommandStates() {
+    const std::optional<CommandStates> states =
+        CommandStatesFor(ActiveSlotRecord().state, slots_[kViewerSlot].data != nullptr);
+    if (!states) {
+        nivra::ui::ShowMessage(QStringLiteral("invalid counter state"));
+        return;
+    }
+    using namespace nivra::res;
+    CWindowMenu* menu = Menu();
+    menu->EnableItem(kCmdFileNew, states->fileNew);
+    menu->EnableItem(kCmdFileOpen, states->fileOpen);
+    for (int command : {kCmdFileSave, kCmdSaveRoi, kCmdSaveCsv, kCmdSaveRoiCsv})
+        menu->EnableItem(command, states->fileSave);
+    menu->EnableItem(kCmdRunStart, states->runStart);
+    menu->EnableItem(kCmdRunStop, states->runStop);
+}
+
+void CNivraDlg::OnStart() {
+    CounterSlot& slot = ActiveSlotRecord();
+    // A run starts only on a slot cleared for it. Checked before the dialog: once the dialog has
+    // started a run, that run must have a slot to report to.
+    if (slot.state != NEW) {
+        nivra::ui::ShowMessage(
+            QStringLiteral("Assay Already Running for this counter, stop first"));
+        return;
+    }
+    CAssayRunConfigDlg dialog(activeSlot_, this, environment_.run, this);
+    if (RunModal(dialog) != Accepted || !dialog.RunThread())
+        return;
+    // The dialog is modal, so the active slot is still the one it was opened for, and still NEW.
+    CAssayRun* run = dialog.RunThread();
+    slot.runThread = run;
+    slot.data.reset(run->Data());
+    slot.saved = false;
+    slot.state = RUNNING;
+    RefreshStatus();
+}
+
+void CNivraDlg::OnStop() {
+    CounterSlot& slot = ActiveSlotRecord();
+    if (slot.state != RUNNING) {
+        nivra::ui::ShowMessage(
+            QStringLiteral("Can not stop: No assay running for active counter."));
+        return;
+    }
+    const nivra::ui::Answer answer = nivra::ui::Ask(
+        QStringLiteral("Assay is currently running on this counter. Are you sure you want to stop "
+                       "it? \n You will have the option to save this data if you stop."),
+        nivra::ui::MessageButtons::YesNo, nivra::ui::Sound::Exclamation);
+    // The slot stays RUNNING until the run reports its end.
+    if (answer == nivra::ui::Answer::Yes && slot.runThread)
+        slot.runThread->PostThreadMessage(nivra::WM_RUN_STOP);
+}

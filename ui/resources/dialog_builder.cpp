@@ -1,0 +1,158 @@
+#include "ui/resources/dialog_builder.h"
+#include "ui/controls/edit_with_border.h"
+#include "ui/controls/list_box_with_border.h"
+#include "ui/controls/range_slider.h"
+#include "ui/main_window/chart_widget.h"
+#include "ui/resources/app_icon.h"
+#include "ui/resources/resource_ids.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+namespace nivra::res {
+
+namespace {
+
+constexpr const char* kIdProperty = "nivraControlId";
+constexpr int kIconSize = 32;
+
+bool Has(const ControlTemplate& c, std::uint32_t style) {
+    return (c.styles & style) != 0;
+}
+
+QWidget* CreateEdit(const ControlTemplate& c, QWidget* parent) {
+    QLineEdit* edit =
+        Has(c, kStyleStaticEdge) ? new CEditWithBorder(parent) : new QLineEdit(parent);
+    edit->setReadOnly(Has(c, kStyleReadOnly));
+    if (Has(c, kStyleDigitsOnly))
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    return edit;
+}
+
+QWidget* CreateListBox(const ControlTemplate& c, QWidget* parent) {
+    QListWidget* list =
+        Has(c, kStyleStaticEdge) ? new CListBoxWithBorder(parent) : new QListWidget(parent);
+    if (!Has(c, kStyleStaticEdge) && !Has(c, kStyleBorder))
+        list->setFrameStyle(QFrame::NoFrame);
+    list->setSelectionMode(Has(c, kStyleNoSelection) ? QAbstractItemView::NoSelection
+                                                     : QAbstractItemView::SingleSelection);
+    list->setVerticalScrollBarPolicy(Has(c, kStyleVScroll) ? Qt::ScrollBarAsNeeded
+                                                           : Qt::ScrollBarAlwaysOff);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setUniformItemSizes(true);
+    return list;
+}
+
+QWidget* CreateLabel(const ControlTemplate& c, QWidget* parent) {
+    auto* label = new QLabel(QString::fromUtf8(c.text), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment((Has(c, kStyleRightAlign) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
+QWidget* CreateButton(const ControlTemplate& c, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromUtf8(c.text), parent);
+    // Return never presses a button by itself; the default button is only marked.
+    button->setAutoDefault(false);
+    button->setDefault(Has(c, kStyleDefaultButton));
+    return button;
+}
+
+} // namespace
+
+QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
+    QWidget* widget = nullptr;
+    switch (c.kind) {
+    case ControlKind::PushButton:
+        widget = CreateButton(c, parent);
+        break;
+    case ControlKind::Label:
+        widget = CreateLabel(c, parent);
+        break;
+    case ControlKind::GroupBox: {
+        auto* group = new QGroupBox(QString::fromUtf8(c.text), parent);
+        if (Has(c, kStyleCentreTitle))
+            group->setAlignment(Qt::AlignHCenter);
+        group->setAttribute(Qt::WA_TransparentForMouseEvents);
+        group->setFocusPolicy(Qt::NoFocus);
+        widget = group;
+        break;
+    }
+    case ControlKind::Edit:
+        widget = CreateEdit(c, parent);
+        break;
+    case ControlKind::ListBox:
+        widget = CreateListBox(c, parent);
+        break;
+    case ControlKind::CheckBox: {
+        auto* box = new QCheckBox(QString::fromUtf8(c.text), parent);
+        widget = box;
+        break;
+    }
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(parent);
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        widget = bar;
+        break;
+    }
+    case ControlKind::Icon: {
+        auto* icon = new QLabel(parent);
+        icon->setPixmap(AppIconPixmap(kIconSize));
+        widget = icon;
+        break;
+    }
+    case ControlKind::RangeSlider:
+        widget = new CRangeSlider(parent);
+        break;
+    case ControlKind::Chart:
+        widget = new CChartWidget(parent);
+        break;
+    }
+    widget->setProperty(kIdProperty, c.id);
+    if (c.id != kNoId)
+        widget->setObjectName(QStringLiteral("control_%1").arg(c.id));
+    return widget;
+}
+
+std::vector<BuiltControl> BuildControls(const DialogTemplate& dialog, QWidget* parent,
+                                        const DialogBaseUnits& units) {
+    std::vector<BuiltControl> built;
+    built.reserve(dialog.controls.size());
+    QWidget* previous = nullptr;
+    for (const ControlTemplate& c : dialog.controls) {
+        QWidget* widget = CreateControl(c, parent);
+        QRect rect = MapDialogRect(units, c.x, c.y, c.width, c.height);
+        if (c.kind == ControlKind::Icon)
+            rect.setSize(QSize(kIconSize, kIconSize)); // an icon control takes the icon's size
+        widget->setGeometry(rect);
+        if (previous && widget->focusPolicy() != Qt::NoFocus)
+            QWidget::setTabOrder(previous, widget);
+        if (widget->focusPolicy() != Qt::NoFocus)
+            previous = widget;
+        built.push_back({&c, widget});
+    }
+    // Frames go beneath the controls they surround, whatever their place in the template.
+    for (auto it = built.rbegin(); it != built.rend(); ++it)
+        if (it->source->kind == ControlKind::GroupBox)
+            it->widget->lower();
+    return built;
+}
+
+int ControlId(const QWidget* widget) {
+    if (!widget)
+        return kNoId;
+    const QVariant id = widget->property(kIdProperty);
+    return id.isValid() ? id.toInt() : kNoId;
+}
+
+} // namespace nivra::res

@@ -1,0 +1,52 @@
+#include "ui/resources/menu_resource.h"
+#include "ui/resources/resource_ids.h"
+
+namespace nivra::res {
+
+namespace {
+
+constexpr MenuItemTemplate kSeparator{nullptr, 0};
+
+MenuTemplate MainMenu() {
+    MenuPopupTemplate statistics{"Statistics Show", {}};
+    const char* const statisticTexts[kStatisticCount] = {
+        "Num Points",     "Total Counts", "Time",     "Mean",       "Std Dev",  "CPH",
+        "Net a/(cm2 hr)", "\u00b1 err",   "LLD",      "Det Eff(%)", "Net corr", "\u00b1 err",
+        "CDL95",          "LOD90.0%",     "LOD95.0%", "LOD99.7%"};
+    for (int k = 0; k < kStatisticCount; ++k)
+        statistics.items.push_back({statisticTexts[k], kCmdFirstStatistic + k, true});
+
+    return {kMenuMain,
+            {
+                {"File",
+                 {{"New", kCmdFileNew},
+                  {"Open", kCmdFileOpen},
+                  {"Save", kCmdFileSave},
+                  {"Save CSV", kCmdSaveCsv},
+                  {"Save ROI", kCmdSaveRoi},
+                  {"Save ROI CSV", kCmdSaveRoiCsv},
+                  {"Print", kCmdFilePrint},
+                  kSeparator,
+                  {"Exit", kCmdExit}}},
+                {"Active Counter",
+                 {{"Viewer", kCmdViewer},
+                  kSeparator,
+                  {"Counter 1", kCmdCounter1},
+                  {"Counter 2", kCmdCounter1 + 1},
+                  {"Counter 3", kCmdCounter1 + 2},
+                  {"Counter 4", kCmdCounter1 + 3}}},
+                {"Configuration", {{"Counter", kCmdConfigCounter}, {"Assay", kCmdConfigAssay}}},
+                {"Assay Run", {{"Start", kCmdRunStart}, {"Stop", kCmdRunStop}}},
+                statistics,
+                {"About", {{"About", kCmdAbout}}},
+            }};
+}
+
+} // namespace
+
+const MenuTemplate* FindMenuTemplate(int id) {
+    static const MenuTemplate mainMenu = MainMenu();
+    return id == mainMenu.id ? &mainMenu : nullptr;
+}
+
+} // namespace nivra::res
