@@ -9,6 +9,7 @@
 #include "counter_link/counter_startup.h"
 #include "engine/assay_run.h"
 #include "engine/run_clock.h"
+#include "engine/run_observer.h"
 #include "engine/time_left.h"
 #include "model/assay_data.h"
 #include "model/csv_export.h"
@@ -18,6 +19,7 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -86,78 +88,48 @@ std::string ParseOptions(const std::vector<std::string>& args, RunOptions& optio
     return {};
 }
 
-// Prints what the run reports, one line per second and one per closed point, on the run's own
-// thread, and lets the command wait for the end.
-class ProgressPrinter final : public RunReceiver {
+// Prints what the run reports, on the run's own thread: one line when it starts, one per second
+// and one per closed point, and lets the command wait for the end.
+class ProgressPrinter final : public RunObserver {
 public:
     explicit ProgressPrinter(const AssayData& data) : data_(data) {}
 
-    void SendRunMessage(const RunMessage& message) override {
-        switch (message.message) {
-        case WM_RUN_COUNTS:
-            lastSecond_ = message.lParam;
-            break;
-        case WM_RUN_DWELL:
-            PrintReport(message.lParam);
-            break;
-        case WM_RUN_FINISHED: {
-            auto lines = data_.headerLines();
-            bool byTime = !lines.empty() && lines.back().rfind("End Time: ", 0) == 0;
-            std::printf("finished by=%s points=%zu\n", byTime ? "time" : "stop",
-                        data_.pointCount());
-            std::fflush(stdout);
-            {
-                std::lock_guard lock(mutex_);
-                finished_ = true;
-            }
-            finishedChanged_.notify_all();
-            if (run_)
-                run_->PostThreadMessage(WM_QUIT);
-            break;
-        }
-        default:
-            break;
-        }
+    void runStarted(int counter) override {
+        std::printf("start counter=%d end_time=\"%s\"\n", counter,
+                    FormatLocalTime(data_.endTime()).c_str());
+        std::fflush(stdout);
     }
 
-    void SetRun(CAssayRun* run) { run_ = run; }
+    void secondCounted(int, std::int64_t lastSecond, std::int64_t dwellSoFar) override {
+        std::printf("counts last_second=%lld dwell=%lld time_left=%s\n",
+                    static_cast<long long>(lastSecond), static_cast<long long>(dwellSoFar),
+                    FormatTimeLeft(data_.endTime(), SystemRunClock().Now()).c_str());
+        std::fflush(stdout);
+    }
 
-    bool WaitForFinished(std::chrono::milliseconds timeout) {
+    void pointClosed(int, int number, std::int32_t count) override {
+        std::printf("point %d %d\n", number, count);
+        std::fflush(stdout);
+    }
+
+    void finished(int, EndReason reason) override {
+        std::printf("finished by=%s points=%zu\n", reason == EndReason::Time ? "time" : "stop",
+                    data_.pointCount());
+        std::fflush(stdout);
+        {
+            std::lock_guard lock(mutex_);
+            finished_ = true;
+        }
+        finishedChanged_.notify_all();
+    }
+
+    bool waitForFinished(std::chrono::milliseconds timeout) {
         std::unique_lock lock(mutex_);
         return finishedChanged_.wait_for(lock, timeout, [this] { return finished_; });
     }
 
 private:
-    // Each pass of the worker that reads the counter reports (dwell so far, last second); a
-    // pass that also closes a point follows with (0, last second). The point itself may show in
-    // the record while either report is handled, so points are printed as they appear and the
-    // second report of such a pass is recognised by its dwell of 0 and skipped.
-    void PrintReport(std::int64_t dwellCounts) {
-        if (!started_) {
-            started_ = true;
-            std::printf("start counter=%d end_time=\"%s\"\n", data_.counterNumber(),
-                        FormatLocalTime(data_.endTime()).c_str());
-            std::fflush(stdout);
-            return;
-        }
-        auto counts = data_.counts();
-        for (; printedPoints_ < counts.size(); ++printedPoints_, ++pointReportsDue_)
-            std::printf("point %zu %d\n", printedPoints_ + 1, counts[printedPoints_]);
-        if (dwellCounts == 0 && pointReportsDue_ > 0)
-            --pointReportsDue_;
-        else
-            std::printf("counts last_second=%lld dwell=%lld time_left=%s\n",
-                        static_cast<long long>(lastSecond_), static_cast<long long>(dwellCounts),
-                        FormatTimeLeft(data_.endTime(), SystemRunClock().Now()).c_str());
-        std::fflush(stdout);
-    }
-
     const AssayData& data_;
-    CAssayRun* run_ = nullptr;
-    std::int64_t lastSecond_ = 0;
-    std::size_t printedPoints_ = 0;
-    std::size_t pointReportsDue_ = 0;
-    bool started_ = false;
     std::mutex mutex_;
     std::condition_variable finishedChanged_;
     bool finished_ = false;
@@ -200,28 +172,19 @@ int RunAssay(const std::vector<std::string>& args) {
     AssayData data(CounterConfig(options.counterFile), AssayConfig(options.assayFile),
                    options.counter);
     ProgressPrinter printer(data);
-    CAssayRun* run = CAssayRun::CreateSuspended();
+    CatchStopSignals();
+    std::unique_ptr<AssayRun> run = AssayRun::start(data, printer);
     if (!run)
         return Fail(kExitFailure, "Error creating run thread");
-    run->SetData(&data);
-    run->SetMainWindow(&printer);
-    printer.SetRun(run);
-    CatchStopSignals();
-    if (!run->Resume()) {
-        run->Discard();
-        return Fail(kExitFailure, "Error creating run thread");
-    }
-    run->PostThreadMessage(WM_RUN_START);
-
-    bool stopPosted = false;
-    while (!printer.WaitForFinished(std::chrono::milliseconds(100))) {
-        if (stopSignal && !stopPosted) {
-            stopPosted = true;
+    bool stopRequested = false;
+    while (!printer.waitForFinished(std::chrono::milliseconds(100))) {
+        if (stopSignal && !stopRequested) {
+            stopRequested = true;
             std::fprintf(stderr, "nivra-cli run: stopping\n");
-            run->PostThreadMessage(WM_RUN_STOP);
+            run->requestStop();
         }
     }
-    CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10));
+    run.reset(); // the run has reported its end; its thread returns right after
 
     const std::string backup = BackupDataPath(options.counter);
     if (!nivra::saveDataFile(data, options.outFile))

@@ -3,9 +3,10 @@
 
 #include "base/start_directory.h"
 #include "base/value_encoding.h"
-#include "engine/assay_run.h"
 #include "engine/counter_access.h"
 #include "engine/run_clock.h"
+#include "engine/run_environment.h"
+#include "engine/run_observer.h"
 #include "model/assay_data.h"
 
 #include <cstdint>
@@ -43,16 +44,17 @@ void AppendStartLines(AssayData& data, std::int64_t now) {
 
 } // namespace
 
-int AcquisitionWorker(RunControl& control, const RunEnvironment& environment) {
-    AssayData& data = *control.data;
-    CAssayRun& run = *control.run;
-    nivra::RunClock& clock = environment.Clock();
-    nivra::CounterAccess& counters = environment.Counters();
+namespace nivra {
+
+void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment& environment,
+                    std::stop_token stop) {
+    RunClock& clock = environment.Clock();
+    CounterAccess& counters = environment.Counters();
     const int counter = data.counterNumber();
 
     // An old backup of this counter goes before the first point; one that cannot be removed is
     // simply overwritten by the first save.
-    const std::string backupPath = nivra::BackupDataPath(counter);
+    const std::string backupPath = BackupDataPath(counter);
     ::unlink(backupPath.c_str());
     data.setProgress(0.0);
 
@@ -67,6 +69,7 @@ int AcquisitionWorker(RunControl& control, const RunEnvironment& environment) {
     std::int32_t previousReading = 0;
     std::int32_t delta = 0;
     std::int64_t dwellSum = 0;
+    int points = 0;
     bool finished = false;
 
     std::int64_t now = clock.Now();
@@ -77,9 +80,9 @@ int AcquisitionWorker(RunControl& control, const RunEnvironment& environment) {
 
     counters.ResetCount(counter);
     AppendStartLines(data, now);
-    run.PostThreadMessage(nivra::WM_RUN_COUNTS, 0, 0);
+    observer.runStarted(counter);
 
-    while (control.stopRequested.load() == 0 && !finished) {
+    while (!stop.stop_requested() && !finished) {
         now = clock.Now();
         if (now != lastSecond) {
             lastSecond = now;
@@ -96,24 +99,27 @@ int AcquisitionWorker(RunControl& control, const RunEnvironment& environment) {
             }
             previousReading = reading;
             dwellSum += delta;
-            run.PostThreadMessage(nivra::WM_RUN_COUNTS, dwellSum, delta);
+            observer.secondCounted(counter, delta, dwellSum);
         }
         if (now > nextDwellEnd) {
-            data.appendPoint(PointCount(dwellSum));
+            const std::int32_t point = PointCount(dwellSum);
+            data.appendPoint(point);
+            ++points;
             nextDwellEnd += dwellSpan;
             dwellSum = 0;
             if (nextDwellEnd > endTime)
                 finished = true;
             elapsedHours += dwellHours;
             data.setProgress(totalSpan == 0 ? 1.0 : elapsedHours / totalHours);
-            run.PostThreadMessage(nivra::WM_RUN_COUNTS, 0, delta);
-            nivra::saveDataFile(data, backupPath); // a failed backup must not disturb the run
+            saveDataFile(data, backupPath); // a failed backup must not disturb the run
+            observer.pointClosed(counter, points, point);
         }
         clock.SleepMilliseconds(kPassMilliseconds);
     }
 
     now = clock.Now();
-    data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") + nivra::FormatLocalTime(now));
-    run.PostThreadMessage(nivra::WM_RUN_FINISHED, 0, 0);
-    return 0;
+    data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") + FormatLocalTime(now));
+    observer.finished(counter, finished ? EndReason::Time : EndReason::Stopped);
 }
+
+} // namespace nivra

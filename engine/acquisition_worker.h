@@ -1,13 +1,22 @@
 #pragma once
 
-struct RunControl;
+#include <stop_token>
+
+class AssayData;
+
+namespace nivra {
+
+class RunObserver;
 struct RunEnvironment;
 
-// The acquisition worker of a run: prepares the record, polls the counter once per wall-clock
-// second (waking every 250 ms), closes a point per dwell, rewrites the backup data file after
-// every point, and ends by time or when stopRequested is set. It reports to control.run by
-// posting WM_RUN_COUNTS and, last, WM_RUN_FINISHED; after that post it touches nothing of the run.
+// The body of a run, on the run's thread: prepares the record, polls the counter once per
+// wall-clock second (waking every 250 ms), closes a point per dwell, rewrites the backup data
+// file after every point, and ends by time or when a stop is requested. Reports through the
+// observer; returns right after finished.
 //
 // When the total time is 0 the run ends with its first point; progress then reads 1.0, since the
 // configured time is covered (the ratio of hours would divide by zero).
-int AcquisitionWorker(RunControl& control, const RunEnvironment& environment);
+void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment& environment,
+                    std::stop_token stop);
+
+} // namespace nivra

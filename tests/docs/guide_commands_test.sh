@@ -50,7 +50,7 @@ set -uo pipefail
 
 source_dir=$(cd "$1" && pwd)
 bin_dir=$(cd "$2" && pwd)
-PAGES=(README.md docs/operators_guide.md docs/statistics_and_files.md)
+PAGES=(README.md docs/operators_guide.md docs/statistics_and_files.md docs/architecture.md)
 
 failures=0
 commands_run=0

@@ -1,6 +1,7 @@
 #include "base/start_directory.h"
 #include "base/value_encoding.h"
 #include "engine/assay_run.h"
+#include "engine/run_observer.h"
 #include "engine/time_left.h"
 #include "model/assay_data.h"
 #include "model/data_file.h"
@@ -9,13 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
 #include <thread>
 
 using namespace nivra;
-using nivra::test::RecordingReceiver;
+using nivra::test::RecordingObserver;
+using nivra::test::RunReport;
 using nivra::test::ScriptedCounter;
 using nivra::test::TempDir;
 using nivra::test::VirtualClock;
@@ -46,41 +49,36 @@ private:
 // One run in virtual time, started at construction; Finish waits for its end.
 struct VirtualRun {
     explicit VirtualRun(const AssayConfig& assay, ScriptedCounter& counter, VirtualClock& clock,
-                        int counterNumber = 1)
-        : data(std::make_unique<AssayData>(CounterConfig::Defaults(), assay, counterNumber)) {
-        run = CAssayRun::CreateSuspended(RunEnvironment{&clock, &counter});
-        receiver.quit = [this] { run->PostThreadMessage(WM_QUIT); };
-        run->SetData(data.get());
-        run->SetMainWindow(&receiver);
-        EXPECT_TRUE(run->Resume());
-        run->PostThreadMessage(WM_RUN_START);
+                        int counterNumber = 1,
+                        const CounterConfig& counterConfig = CounterConfig::Defaults())
+        : data(std::make_unique<AssayData>(counterConfig, assay, counterNumber)) {
+        run = AssayRun::start(*data, observer, RunEnvironment{&clock, &counter});
+        EXPECT_NE(run, nullptr);
     }
 
-    // Stops the run and waits until its thread has taken the request (the worker is paused).
-    void StopNow() {
-        run->PostThreadMessage(WM_RUN_STOP);
-        while (!run->StopRequested())
-            std::this_thread::yield();
-    }
+    void StopNow() { run->requestStop(); }
 
     bool Finish() {
-        bool finished = receiver.WaitForFinished();
-        return finished && CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10));
+        bool finished = observer.WaitForFinished();
+        run.reset();
+        return finished;
     }
 
-    // The (dwell, last second) pairs of the receiver's WM_RUN_DWELL / WM_RUN_COUNTS messages.
+    // The (dwell so far, last second) pairs of the run's reports: (0, 0) for its start, one
+    // pair per second.
     std::vector<std::pair<std::int64_t, std::int64_t>> Reports() const {
         std::vector<std::pair<std::int64_t, std::int64_t>> reports;
-        auto messages = receiver.Messages();
-        for (std::size_t i = 0; i + 1 < messages.size(); ++i)
-            if (messages[i].message == WM_RUN_COUNTS && messages[i + 1].message == WM_RUN_DWELL)
-                reports.emplace_back(messages[i + 1].lParam, messages[i].lParam);
+        for (const RunReport& report : observer.Reports())
+            if (report.kind == RunReport::Started)
+                reports.emplace_back(0, 0);
+            else if (report.kind == RunReport::Second)
+                reports.emplace_back(report.second, report.first);
         return reports;
     }
 
     std::unique_ptr<AssayData> data;
-    RecordingReceiver receiver;
-    CAssayRun* run = nullptr;
+    RecordingObserver observer;
+    std::unique_ptr<AssayRun> run;
 };
 
 std::vector<std::int32_t> Repeat(std::int32_t value, int times) {
@@ -152,7 +150,7 @@ TEST(CountArithmetic, ReadingsBecomeCountsPerSecondWithResetsAbove60) {
     // Stop after the fourth reading.
     counter.OnRead([&](int read) {
         if (read == 5)
-            run.run->PostThreadMessage(WM_RUN_STOP);
+            run.run->requestStop();
     });
     ASSERT_TRUE(run.Finish());
     auto reports = run.Reports();
@@ -174,7 +172,7 @@ TEST(CountArithmetic, AReadingBelowThePreviousCountsNothingAndRestartsFromZero) 
     VirtualRun run(Timing(100, 100), counter, clock);
     counter.OnRead([&](int read) {
         if (read == 4)
-            run.run->PostThreadMessage(WM_RUN_STOP);
+            run.run->requestStop();
     });
     ASSERT_TRUE(run.Finish());
     auto reports = run.Reports();
@@ -254,9 +252,7 @@ TEST(StopAndBackup, StopInTheMiddleOfADwellKeepsOnlyClosedPoints) {
     EXPECT_EQ(run.data->pointCount(), 2u);
     auto lines = run.data->headerLines();
     EXPECT_EQ(lines.back().rfind("STOP TIME: ", 0), 0u);
-    auto messages = run.receiver.Messages();
-    EXPECT_EQ(messages.back().message, WM_RUN_FINISHED);
-    EXPECT_EQ(messages.back().wParam, 1);
+    EXPECT_EQ(run.observer.Reports().back(), (RunReport{RunReport::Finished, 1, 0}));
 
     // The backup holds the record as of its last point, without the stop line.
     AssayData backup = *nivra::readDataFile(workspace.BackupPath(1));
@@ -294,16 +290,9 @@ TEST(HeaderLines, StartLinesThenTheEndLineInOrder) {
     assay.backgroundHours = 0.25;
     VirtualClock clock;
     ScriptedCounter counter(Repeat(0, 1));
-    AssayData data(counterConfig, assay, 1);
-    RecordingReceiver receiver;
-    CAssayRun* run = CAssayRun::CreateSuspended(RunEnvironment{&clock, &counter});
-    receiver.quit = [run] { run->PostThreadMessage(WM_QUIT); };
-    run->SetData(&data);
-    run->SetMainWindow(&receiver);
-    ASSERT_TRUE(run->Resume());
-    run->PostThreadMessage(WM_RUN_START);
-    ASSERT_TRUE(receiver.WaitForFinished());
-    ASSERT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10)));
+    VirtualRun run(assay, counter, clock, 1, counterConfig);
+    ASSERT_TRUE(run.Finish());
+    const AssayData& data = *run.data;
 
     auto lines = data.headerLines();
     ASSERT_EQ(lines.size(), 8u);
@@ -319,30 +308,92 @@ TEST(HeaderLines, StartLinesThenTheEndLineInOrder) {
     EXPECT_EQ(data.endTime(), clock.StartSeconds() + 5);
 }
 
-TEST(Messages, EveryReportIsForwardedAsCountsThenDwellAndFinishedComesLast) {
+TEST(Reports, StartedFirstThenSecondsAndPointsInOrderFinishedLast) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({2, 4, 6, 8, 10, 12});
     VirtualRun run(Timing(3, 6), counter, clock, 2);
     ASSERT_TRUE(run.Finish());
-    auto messages = run.receiver.Messages();
-    ASSERT_GE(messages.size(), 3u);
-    for (std::size_t i = 0; i + 1 < messages.size(); i += 2) {
-        EXPECT_EQ(messages[i].message, WM_RUN_COUNTS);
-        EXPECT_EQ(messages[i + 1].message, WM_RUN_DWELL);
-        EXPECT_EQ(messages[i].wParam, 2);
-        EXPECT_EQ(messages[i + 1].wParam, 2);
+    const std::vector<RunReport> reports = run.observer.Reports();
+    ASSERT_GE(reports.size(), 4u);
+    EXPECT_EQ(reports.front(), (RunReport{RunReport::Started, 2}));
+    EXPECT_EQ(reports.back(), (RunReport{RunReport::Finished, 2, 1}));
+    int points = 0;
+    for (std::size_t i = 1; i + 1 < reports.size(); ++i) {
+        EXPECT_EQ(reports[i].counter, 2);
+        if (reports[i].kind != RunReport::Point) {
+            EXPECT_EQ(reports[i].kind, RunReport::Second);
+            continue;
+        }
+        // A point follows the second that closed it, numbered in order, with the dwell's sum.
+        ++points;
+        EXPECT_EQ(reports[i].first, points);
+        ASSERT_EQ(reports[i - 1].kind, RunReport::Second);
+        EXPECT_EQ(reports[i].second, reports[i - 1].second);
+        EXPECT_EQ(run.data->count(static_cast<std::size_t>(points - 1)), reports[i].second);
     }
-    EXPECT_EQ(messages.size() % 2, 1u);
-    EXPECT_EQ(messages.back().message, WM_RUN_FINISHED);
-    EXPECT_EQ(messages.back().lParam, 0);
-    // After each closed point the dwell count shown drops to 0 while the last second stays.
-    auto reports = run.Reports();
-    int zeroDwellAfterPoint = 0;
-    for (std::size_t i = 1; i < reports.size(); ++i)
-        if (reports[i].first == 0 && reports[i].second == reports[i - 1].second)
-            ++zeroDwellAfterPoint;
-    EXPECT_EQ(zeroDwellAfterPoint, 2);
+    EXPECT_EQ(points, 2);
+}
+
+// The observer's calls come after the record holds what they report, a point's only after its
+// backup save, and nothing touches the record after finished.
+TEST(Reports, TheRecordAndTheBackupAreAheadOfEveryReport) {
+    Workspace workspace;
+    VirtualClock clock;
+    ScriptedCounter counter(Repeat(1, 1));
+    AssayData data(CounterConfig::Defaults(), Timing(2, 6), 1);
+    RecordingObserver observer;
+    std::vector<std::string> problems;
+    observer.OnReport([&](const RunReport& report) {
+        if (report.kind == RunReport::Started && data.headerLineCount() != 7)
+            problems.push_back("start lines missing");
+        if (report.kind == RunReport::Point) {
+            if (data.pointCount() != static_cast<std::size_t>(report.first))
+                problems.push_back("point not in the record");
+            if (nivra::readDataFile(BackupDataPath(1))->pointCount() !=
+                static_cast<std::size_t>(report.first))
+                problems.push_back("point not in the backup");
+        }
+        if (report.kind == RunReport::Finished && data.headerLineCount() != 8)
+            problems.push_back("end line missing");
+    });
+    std::unique_ptr<AssayRun> run = AssayRun::start(data, observer, {&clock, &counter});
+    ASSERT_TRUE(observer.WaitForFinished());
+    run.reset();
+    EXPECT_TRUE(problems.empty()) << problems.front();
+}
+
+// A stop request that races the natural end, or comes after it, is harmless: exactly one
+// finished, and destroying a run in the middle stops it and waits for its end.
+TEST(Reports, StopRacingTheEndAndDestructionWhileRunning) {
+    Workspace workspace;
+    for (int trial = 0; trial < 20; ++trial) {
+        VirtualClock clock;
+        ScriptedCounter counter(Repeat(0, 1));
+        VirtualRun run(Timing(1, 3), counter, clock);
+        counter.OnRead([&](int read) {
+            if (read == 3 + trial % 3)
+                run.run->requestStop();
+        });
+        ASSERT_TRUE(run.observer.WaitForFinished());
+        run.run->requestStop();
+        ASSERT_TRUE(run.Finish());
+        const auto reports = run.observer.Reports();
+        EXPECT_EQ(std::count_if(reports.begin(), reports.end(),
+                                [](const RunReport& r) { return r.kind == RunReport::Finished; }),
+                  1);
+    }
+    VirtualClock clock;
+    ScriptedCounter counter(Repeat(0, 1));
+    auto data = std::make_unique<AssayData>(CounterConfig::Defaults(), Timing(1, 100000), 1);
+    RecordingObserver observer;
+    clock.PauseAt(clock.StartSeconds() + 5);
+    auto run = AssayRun::start(*data, observer, {&clock, &counter});
+    ASSERT_TRUE(clock.WaitUntilPaused());
+    clock.Resume();
+    run.reset(); // returns once the run has ended
+    EXPECT_EQ(observer.Reports().back().kind, RunReport::Finished);
+    EXPECT_EQ(data->headerLines().back().rfind("STOP TIME: ", 0), 0u);
 }
 
 TEST(TimeLeft, DaysHoursMinutesSecondsAndNeverNegative) {

@@ -37,27 +37,18 @@ private:
     std::int32_t register_ = 0;
 };
 
-class SilentReceiver final : public RunReceiver {
-public:
-    void SendRunMessage(const RunMessage&) override {}
-};
-
 // The child: a long run with one-second dwells, each virtual second taking about a millisecond,
 // so backups are rewritten all the time. It is killed long before it ends.
 [[noreturn]] void RunUntilKilled() {
     test::VirtualClock clock(1'700'000'000, std::chrono::microseconds(250));
     SteadyCounter counter;
-    SilentReceiver receiver;
+    RunObserver silent;
     AssayConfig assay = AssayConfig::Defaults();
     assay.dwellHours = assay.dwellMinutes = 0;
     assay.dwellSeconds = 1;
     assay.totalHours = 100;
     AssayData data(CounterConfig::Defaults(), assay, 1);
-    CAssayRun* run = CAssayRun::CreateSuspended(RunEnvironment{&clock, &counter});
-    run->SetData(&data);
-    run->SetMainWindow(&receiver);
-    run->Resume();
-    run->PostThreadMessage(WM_RUN_START);
+    auto run = AssayRun::start(data, silent, RunEnvironment{&clock, &counter});
     for (;;)
         ::pause();
 }

@@ -18,7 +18,7 @@
 #include <numeric>
 
 using namespace nivra;
-using nivra::test::RecordingReceiver;
+using nivra::test::RecordingObserver;
 using nivra::test::SimWorkspace;
 
 namespace {
@@ -81,16 +81,17 @@ protected:
     struct RealRun {
         RealRun(CounterAccess& access, int counter, std::uint32_t totalSeconds)
             : data(CounterConfig::Defaults(), OneSecondDwells(totalSeconds), counter) {
-            run = CAssayRun::CreateSuspended(RunEnvironment{nullptr, &access});
-            receiver.quit = [this] { run->PostThreadMessage(WM_QUIT); };
-            run->SetData(&data);
-            run->SetMainWindow(&receiver);
-            EXPECT_TRUE(run->Resume());
-            run->PostThreadMessage(WM_RUN_START);
+            run = AssayRun::start(data, observer, RunEnvironment{nullptr, &access});
+            EXPECT_NE(run, nullptr);
+        }
+        bool Finish() {
+            bool finished = observer.WaitForFinished(std::chrono::seconds(20));
+            run.reset();
+            return finished;
         }
         AssayData data;
-        RecordingReceiver receiver;
-        CAssayRun* run = nullptr;
+        RecordingObserver observer;
+        std::unique_ptr<AssayRun> run;
     };
 
     static std::int64_t Sum(const std::vector<std::int32_t>& counts) {
@@ -110,8 +111,7 @@ TEST_F(SimulatedRuns, AShortRunCountsEveryReadingAndResetsAbove60) {
     CounterManagerAccess access(manager);
 
     RealRun run(access, 1, 3);
-    ASSERT_TRUE(run.receiver.WaitForFinished(std::chrono::seconds(20)));
-    ASSERT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(5)));
+    ASSERT_TRUE(run.Finish());
 
     auto counts = run.data.counts();
     EXPECT_EQ(counts.size(), 3u);
@@ -133,9 +133,8 @@ TEST_F(SimulatedRuns, TwoCountersOfOnePortRunAtTheSameTime) {
 
     RealRun first(access, 1, 2);
     RealRun second(access, 2, 2);
-    ASSERT_TRUE(first.receiver.WaitForFinished(std::chrono::seconds(20)));
-    ASSERT_TRUE(second.receiver.WaitForFinished(std::chrono::seconds(20)));
-    ASSERT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(5)));
+    ASSERT_TRUE(first.Finish());
+    ASSERT_TRUE(second.Finish());
 
     auto log = port.Requests();
     EXPECT_EQ(first.data.pointCount(), 2u);
@@ -143,8 +142,8 @@ TEST_F(SimulatedRuns, TwoCountersOfOnePortRunAtTheSameTime) {
     EXPECT_EQ(Sum(first.data.counts()), FromLog(log, 1).total);
     EXPECT_EQ(Sum(second.data.counts()), FromLog(log, 2).total);
     // Each run's reports carry its own counter number.
-    for (const auto& message : first.receiver.Messages())
-        EXPECT_EQ(message.wParam, 1);
-    for (const auto& message : second.receiver.Messages())
-        EXPECT_EQ(message.wParam, 2);
+    for (const auto& report : first.observer.Reports())
+        EXPECT_EQ(report.counter, 1);
+    for (const auto& report : second.observer.Reports())
+        EXPECT_EQ(report.counter, 2);
 }

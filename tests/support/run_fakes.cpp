@@ -78,26 +78,24 @@ std::vector<char> ScriptedCounter::Commands() const {
     return commands_;
 }
 
-void RecordingReceiver::SendRunMessage(const RunMessage& message) {
+void RecordingObserver::Record(const RunReport& report) {
     if (hook_)
-        hook_(message);
+        hook_(report);
     {
         std::lock_guard lock(mutex_);
-        messages_.push_back(message);
-        if (message.message == WM_RUN_FINISHED)
+        reports_.push_back(report);
+        if (report.kind == RunReport::Finished)
             finished_ = true;
     }
     changed_.notify_all();
-    if (message.message == WM_RUN_FINISHED && quit)
-        quit();
 }
 
-std::vector<RunMessage> RecordingReceiver::Messages() const {
+std::vector<RunReport> RecordingObserver::Reports() const {
     std::lock_guard lock(mutex_);
-    return messages_;
+    return reports_;
 }
 
-bool RecordingReceiver::WaitForFinished(std::chrono::milliseconds timeout) {
+bool RecordingObserver::WaitForFinished(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [this] { return finished_; });
 }

@@ -2,7 +2,7 @@
 
 #include "engine/counter_access.h"
 #include "engine/run_clock.h"
-#include "engine/run_messages.h"
+#include "engine/run_observer.h"
 
 #include <atomic>
 #include <chrono>
@@ -71,24 +71,43 @@ private:
     std::function<void(int)> onRead_;
 };
 
-// Records every run message it receives; optionally runs a hook on the sending thread, and posts
-// WM_QUIT to the run after WM_RUN_FINISHED the way the window does.
-class RecordingReceiver final : public RunReceiver {
-public:
-    void SendRunMessage(const RunMessage& message) override;
+// One report of a run, as RecordingObserver keeps it.
+struct RunReport {
+    enum Kind { Started, Second, Point, Finished } kind;
+    int counter = 0;
+    // Second: last second and dwell so far; Point: number and count; Finished: 1 by time,
+    // 0 stopped.
+    std::int64_t first = 0;
+    std::int64_t second = 0;
+    bool operator==(const RunReport&) const = default;
+};
 
-    std::vector<RunMessage> Messages() const;
+// Records every report of a run; optionally runs a hook on the run's thread first.
+class RecordingObserver final : public RunObserver {
+public:
+    void runStarted(int counter) override { Record({RunReport::Started, counter}); }
+    void secondCounted(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar) override {
+        Record({RunReport::Second, counter, lastSecond, dwellSoFar});
+    }
+    void pointClosed(int counter, int number, std::int32_t count) override {
+        Record({RunReport::Point, counter, number, count});
+    }
+    void finished(int counter, EndReason reason) override {
+        Record({RunReport::Finished, counter, reason == EndReason::Time ? 1 : 0});
+    }
+
+    std::vector<RunReport> Reports() const;
     bool WaitForFinished(std::chrono::milliseconds timeout = std::chrono::seconds(30));
-    void OnMessage(std::function<void(const RunMessage&)> hook) { hook_ = std::move(hook); }
-    // The run to post WM_QUIT to after WM_RUN_FINISHED.
-    std::function<void()> quit;
+    void OnReport(std::function<void(const RunReport&)> hook) { hook_ = std::move(hook); }
 
 private:
+    void Record(const RunReport& report);
+
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::vector<RunMessage> messages_;
+    std::vector<RunReport> reports_;
     bool finished_ = false;
-    std::function<void(const RunMessage&)> hook_;
+    std::function<void(const RunReport&)> hook_;
 };
 
 } // namespace nivra::test

@@ -114,8 +114,7 @@ TEST_F(FileNewTest, StartNeedsASlotClearedForARunAndACancelledDialogChangesNothi
     assayFile_.clear(); // the operator cancels the run dialog
     window_->DispatchCommand(res::kCmdRunStart);
     EXPECT_EQ(window_->Slot(1).state, NEW);
-    EXPECT_EQ(window_->Slot(1).runThread, nullptr);
-    EXPECT_EQ(CAssayRun::LiveRuns(), 0);
+    EXPECT_EQ(window_->Slot(1).run, nullptr);
 }
 
 } // namespace

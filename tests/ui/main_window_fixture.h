@@ -141,14 +141,13 @@ protected:
         clock_.PauseAt(std::numeric_limits<std::int64_t>::max());
         clock_.Resume();
         window_.reset();
-        EXPECT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10)));
         GetStartingDirectory() = savedStart_;
     }
 
     // The window after its initialisation, with `found` counters discovered.
     CNivraDlg& Open(int found = 2, bool startDirectoryRead = true) {
         NivraDlgEnvironment environment;
-        environment.run = RunEnvironment{&clock_, &counters_};
+        environment.run = nivra::RunEnvironment{&clock_, &counters_};
         environment.startup = [this, found, startDirectoryRead] {
             GetStartingDirectory() = dir_.path();
             return nivra::CounterStartup{found, startDirectoryRead};
@@ -241,7 +240,7 @@ protected:
     }
     // Handles events until every run thread has ended.
     bool PumpUntilNoRuns() {
-        return PumpUntil([] { return CAssayRun::LiveRuns() == 0; });
+        return PumpUntil([this] { return !window_->HasRuns(); });
     }
 
     // Shows all sixteen statistics (a fresh start directory shows none).

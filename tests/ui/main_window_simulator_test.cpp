@@ -30,7 +30,6 @@ protected:
     }
     void TearDown() override {
         window_.reset();
-        EXPECT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10)));
         manager_.Teardown();
         EXPECT_EQ(::chdir(previousDirectory_.c_str()), 0);
         GetStartingDirectory() = savedStart_;

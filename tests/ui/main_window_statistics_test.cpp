@@ -1,5 +1,6 @@
 // The statistics panel of the main window (All Data, ROI and their rows) and the two dump lists.
 
+#include "engine/assay_run.h"
 #include "main_window_fixture.h"
 #include "model/statistics.h"
 #include "ui/resources/resource_ids.h"
@@ -121,9 +122,8 @@ TEST_F(StatisticsTest, AllDataAfterAnEarlyStopCountsThePointsTimeTheCsvTheConfig
     ASSERT_TRUE(clock_.WaitUntilPaused());
     prompts_.Clear();
     prompts_.Reply(ui::Answer::Yes);
-    CAssayRun* run = window_->Slot(1).runThread;
     window_->DispatchCommand(res::kCmdRunStop);
-    ASSERT_TRUE(PumpUntil([&] { return run->StopRequested(); }));
+    ASSERT_TRUE(window_->Slot(1).run && window_->Slot(1).run->stopRequested());
     clock_.Resume();
     ASSERT_TRUE(PumpUntilStopped(1));
     const std::size_t points = window_->Slot(1).PointCount();

@@ -2,8 +2,6 @@
 // keys that must not press its buttons.
 
 #include "base/start_directory.h"
-#include "model/assay_data.h"
-#include "support/run_fakes.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/run_config_dlg.h"
 #include "ui/resources/resource_ids.h"
@@ -45,14 +43,11 @@ protected:
     TempDir dir_;
     nivra::test::StartDirectoryScope start_{dir_.path()};
     ScriptedPrompts prompts_;
-    VirtualClock clock_;
-    ScriptedCounter counter_{{5, 9}};
-    RecordingReceiver receiver_;
 };
 
 // Without the counter's own configuration file nothing is proposed, and START needs both.
 TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelled) {
-    CAssayRunConfigDlg dialog(3, &receiver_);
+    CAssayRunConfigDlg dialog(3);
     dialog.InitDialog();
     EXPECT_EQ(dialog.ItemText(1030), "3");
     EXPECT_TRUE(dialog.ControlAs<QLineEdit>(1030)->isReadOnly());
@@ -71,14 +66,12 @@ TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelle
     EXPECT_EQ(prompts_.MessageTexts(),
               QStringList{"Missing a configuration file nessesary to start assay"});
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(dialog.RunThread(), nullptr);
-    EXPECT_EQ(CAssayRun::LiveRuns(), 0);
 }
 
-TEST_F(RunConfigDlgTest, StartStartsARunOnACopyOfBothConfigurationsAndCloses) {
+TEST_F(RunConfigDlgTest, StartClosesWithBothConfigurations) {
     WriteCounterConfig(CounterConfigPath(2), "bench two");
     const std::string assay = WriteAssay("two seconds");
-    CAssayRunConfigDlg dialog(2, &receiver_, RunEnvironment{&clock_, &counter_});
+    CAssayRunConfigDlg dialog(2);
     dialog.InitDialog();
     EXPECT_EQ(dialog.ItemText(1024), "bench two"); // the counter's own configuration
     prompts_.ChooseFile(QString::fromStdString(assay));
@@ -86,30 +79,19 @@ TEST_F(RunConfigDlgTest, StartStartsARunOnACopyOfBothConfigurationsAndCloses) {
     EXPECT_EQ(dialog.ItemText(1027), "two seconds");
     EXPECT_EQ(prompts_.Questions().back().file.filter, "Assay Config Nivra (*.acx)|*.acx||");
 
-    clock_.PauseAt(clock_.StartSeconds() + 1); // until the receiver knows the run
     dialog.DispatchCommand(1026);
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
-    CAssayRun* run = dialog.RunThread();
-    ASSERT_NE(run, nullptr);
-    std::unique_ptr<AssayData> data(run->Data());
-    receiver_.quit = [run] { run->PostThreadMessage(WM_QUIT); };
-    ASSERT_TRUE(clock_.WaitUntilPaused());
-    clock_.Resume();
-    ASSERT_TRUE(receiver_.WaitForFinished());
-    ASSERT_TRUE(CAssayRun::WaitUntilNoRuns(std::chrono::seconds(10)));
-
-    EXPECT_EQ(data->counterNumber(), 2);
-    EXPECT_EQ(data->counterConfig().name, "bench two");
-    EXPECT_EQ(data->assayConfig().name, "two seconds");
-    EXPECT_EQ(data->pointCount(), 2u);
-    EXPECT_EQ(receiver_.Messages().front().wParam, 2); // reports carry the counter number
+    ASSERT_TRUE(dialog.CounterConfiguration() && dialog.AssayConfiguration());
+    EXPECT_EQ(dialog.CounterConfiguration()->name, "bench two");
+    EXPECT_EQ(dialog.AssayConfiguration()->name, "two seconds");
+    EXPECT_EQ(dialog.AssayConfiguration()->totalSeconds, 2u);
     EXPECT_TRUE(prompts_.MessageTexts().isEmpty());
 }
 
 TEST_F(RunConfigDlgTest, ReturnAndEscapeNeitherStartNorClose) {
     WriteCounterConfig(CounterConfigPath(1), "bench");
     prompts_.ChooseFile(QString::fromStdString(WriteAssay("ready")));
-    CAssayRunConfigDlg dialog(1, &receiver_, RunEnvironment{&clock_, &counter_});
+    CAssayRunConfigDlg dialog(1);
     bool finished = false;
     QObject::connect(&dialog, &QDialog::finished, [&] { finished = true; });
     dialog.InitDialog();
@@ -124,8 +106,6 @@ TEST_F(RunConfigDlgTest, ReturnAndEscapeNeitherStartNorClose) {
         }
     }
     EXPECT_FALSE(finished);
-    EXPECT_EQ(dialog.RunThread(), nullptr);
-    EXPECT_EQ(CAssayRun::LiveRuns(), 0);
     EXPECT_TRUE(prompts_.MessageTexts().isEmpty());
 }
 

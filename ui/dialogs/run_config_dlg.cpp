@@ -1,8 +1,6 @@
 #include "ui/dialogs/run_config_dlg.h"
 
 #include "base/start_directory.h"
-#include "engine/run_messages.h"
-#include "model/assay_data.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/resources/resource_ids.h"
@@ -51,10 +49,8 @@ std::optional<std::string> ChooseFile(const char* extension, const char* filter,
 
 } // namespace
 
-CAssayRunConfigDlg::CAssayRunConfigDlg(int counterNumber, nivra::RunReceiver* receiver,
-                                       const RunEnvironment& environment, QWidget* parent)
-    : CDialogBase(nivra::res::kDialogRunConfig, parent), counterNumber_(counterNumber),
-      receiver_(receiver), environment_(environment) {
+CAssayRunConfigDlg::CAssayRunConfigDlg(int counterNumber, QWidget* parent)
+    : CDialogBase(nivra::res::kDialogRunConfig, parent), counterNumber_(counterNumber) {
     OnCommand(kOpenCounterButton, [this] { OnOpenCounterConfig(); });
     OnCommand(kOpenAssayButton, [this] { OnOpenAssayConfig(); });
     OnCommand(kStartButton, [this] { OnStart(); });
@@ -112,26 +108,6 @@ void CAssayRunConfigDlg::OnStart() {
             QStringLiteral("Missing a configuration file nessesary to start assay"));
         return;
     }
-    CAssayRun* run = CAssayRun::CreateSuspended(environment_);
-    if (!run) {
-        nivra::ui::ShowMessage(QStringLiteral("Error creating run thread"));
-        EndDialog(Rejected);
-        return;
-    }
-    auto data = std::make_unique<AssayData>(*counterConfig_, *assayConfig_, counterNumber_);
-    run->SetData(data.get());
-    run->SetMainWindow(receiver_);
-    if (!run->Resume()) {
-        // No thread: nothing was started, so neither the run nor the record is handed on.
-        run->Discard();
-        nivra::ui::ShowMessage(QStringLiteral("Error creating run thread"));
-        EndDialog(Rejected);
-        return;
-    }
-    // From here the run fills the record; the caller takes both over with the Accepted result.
-    data.release();
-    runThread_ = run;
-    run->PostThreadMessage(nivra::WM_RUN_START);
     UpdateData(true);
     EndDialog(Accepted);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/assay_run.h"
 #include "model/assay_config.h"
 #include "model/counter_config.h"
 #include "ui/controls/dialog_base.h"
@@ -9,31 +8,24 @@
 #include <optional>
 #include <string>
 
-namespace nivra {
-class RunReceiver;
-}
-
 // The step before a run: the operator picks the counter configuration (what detector is in the
 // counter) and the assay configuration (dwell and total time, sample area, background) for one
 // counter and presses START. The dialog proposes the counter's own configuration file
 // (counter_config/counter<N>.ccx below the start directory) when it exists; an assay
 // configuration is opened for every run.
 //
-// START creates the run and its record (with copies of both configurations), starts the run and
-// closes with Accepted. The run and the record then belong to the caller: RunThread() names the
-// run, RunThread()->Data() the record. Any other close (Cancel, the close box) starts nothing.
-// Return and Escape do nothing here.
+// START closes with Accepted once both configurations are open; the caller then starts the run
+// with copies of CounterConfiguration() and AssayConfiguration(). Any other close (Cancel, the
+// close box) starts nothing. Return and Escape do nothing here.
 class CAssayRunConfigDlg : public CDialogBase {
     Q_OBJECT
 public:
-    // receiver gets the run's messages (the main window); environment gives the run its clock
-    // and counters.
-    CAssayRunConfigDlg(int counterNumber, nivra::RunReceiver* receiver,
-                       const RunEnvironment& environment = {}, QWidget* parent = nullptr);
+    explicit CAssayRunConfigDlg(int counterNumber, QWidget* parent = nullptr);
     ~CAssayRunConfigDlg() override;
 
-    // The run START created, or nullptr.
-    CAssayRun* RunThread() const { return runThread_; }
+    // The configurations opened; both are set once the dialog closed with Accepted.
+    const std::optional<CounterConfig>& CounterConfiguration() const { return counterConfig_; }
+    const std::optional<AssayConfig>& AssayConfiguration() const { return assayConfig_; }
 
     int CounterNumber() const { return counterNumber_; }
     const std::string& CounterName() const { return counterName_; }
@@ -56,8 +48,5 @@ private:
     std::string assayName_;
     std::string assayFile_;
     std::optional<AssayConfig> assayConfig_;
-    CAssayRun* runThread_ = nullptr;
     std::int32_t counterNumber_;
-    nivra::RunReceiver* receiver_;
-    RunEnvironment environment_;
 };

@@ -1,5 +1,12 @@
 #include "ui/main_window/counter_slot.h"
 
+#include "engine/assay_run.h"
+
+CounterSlot::CounterSlot() = default;
+CounterSlot::CounterSlot(CounterSlot&&) noexcept = default;
+CounterSlot& CounterSlot::operator=(CounterSlot&&) noexcept = default;
+CounterSlot::~CounterSlot() = default;
+
 const char* StatusText(CounterState state) {
     switch (state) {
     case VIEWER:

@@ -6,7 +6,9 @@
 #include <memory>
 #include <string>
 
-class CAssayRun;
+namespace nivra {
+class AssayRun;
+}
 
 // The state of one of the main window's five slots. It decides the status text and which File
 // and Assay Run commands are available.
@@ -24,15 +26,20 @@ inline constexpr int kViewerSlot = 0;
 // One slot of the main window: the viewer (slot 0) or counter 1 to 4.
 struct CounterSlot {
     CounterState state = DEMO;
-    // The run attached to the slot, from Start until the slot has handled the run's
-    // WM_RUN_FINISHED. The run deletes itself; the slot never does.
-    CAssayRun* runThread = nullptr;
     // The slot's record; during a run the record the run fills.
     std::unique_ptr<AssayData> data;
+    // The run attached to the slot, from Start until the slot has handled the run's end.
+    // Declared after the record, so a slot that goes away ends its run before the record goes.
+    std::unique_ptr<nivra::AssayRun> run;
     // Exactly the text of the file label.
     std::string fileName;
     // False while the record holds something that has not been saved.
     bool saved = true;
+
+    CounterSlot();
+    CounterSlot(CounterSlot&&) noexcept;
+    CounterSlot& operator=(CounterSlot&&) noexcept;
+    ~CounterSlot();
 
     // The number of points of the record, 0 without a record.
     std::size_t PointCount() const { return data ? data->pointCount() : 0; }

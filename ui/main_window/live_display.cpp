@@ -1,6 +1,7 @@
-// The live display of a run: the three run messages, the progress bar and the switch that stops
+// The live display of a run: the run's reports, the progress bar and the switch that stops
 // the per-second redraw.
 
+#include "engine/assay_run.h"
 #include "ui/controls/range_slider.h"
 #include "ui/main_window/live_texts.h"
 #include "ui/main_window/nivra_dlg.h"
@@ -14,8 +15,24 @@ void CNivraDlg::SetProgressFrom(const CounterSlot& slot) {
     progressBar_->setValue(slot.data ? ProgressPosition(slot.data->progress()) : 0);
 }
 
-void CNivraDlg::OnRunCounts(int counter, std::int64_t lastSecond) {
-    // Runs on other slots go on without touching the screen.
+void CNivraDlg::OnRunSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts) {
+    // Runs on other slots go on without touching the screen. A second changes only the live
+    // texts, the heartbeat and the progress; the record's display changes when a point closes.
+    if (counter != activeSlot_)
+        return;
+    const CounterSlot& slot = ActiveSlotRecord();
+    SetText(kCountsLastSecondLabel, CountsLastSecondText(lastSecond));
+    SetText(kCountsDwellLabel, CountsCurrentDwellText(dwellCounts));
+    heartbeatBox_->setChecked(!heartbeatBox_->isChecked());
+    if (!slot.data)
+        return;
+    SetProgressFrom(slot);
+    const std::int64_t endTime = slot.data->endTime();
+    SetText(kEndTimeLabel, EndTimeText(endTime));
+    SetText(kTimeLeftLabel, TimeLeftText(endTime, Now()));
+}
+
+void CNivraDlg::OnRunRecordChanged(int counter) {
     if (counter != activeSlot_)
         return;
     const CounterSlot& slot = ActiveSlotRecord();
@@ -23,22 +40,9 @@ void CNivraDlg::OnRunCounts(int counter, std::int64_t lastSecond) {
         ShowWholeRecord();
         RefreshStatus();
     }
+    SetText(kCountsDwellLabel, CountsCurrentDwellText(0));
     if (slot.data)
         SetProgressFrom(slot);
-    SetText(kCountsLastSecondLabel, CountsLastSecondText(lastSecond));
-}
-
-void CNivraDlg::OnRunDwell(int counter, std::int64_t dwellCounts) {
-    if (counter != activeSlot_)
-        return;
-    SetText(kCountsDwellLabel, CountsCurrentDwellText(dwellCounts));
-    heartbeatBox_->setChecked(!heartbeatBox_->isChecked());
-    const CounterSlot& slot = ActiveSlotRecord();
-    if (!slot.data)
-        return;
-    const std::int64_t endTime = slot.data->endTime();
-    SetText(kEndTimeLabel, EndTimeText(endTime));
-    SetText(kTimeLeftLabel, TimeLeftText(endTime, Now()));
 }
 
 void CNivraDlg::OnRunFinished(int counter) {
@@ -51,11 +55,8 @@ void CNivraDlg::OnRunFinished(int counter) {
         SetProgressFrom(slot);
         RefreshStatus();
     }
-    // The run thread ends once it has the quit message; it deletes itself.
-    if (slot.runThread) {
-        slot.runThread->PostThreadMessage(nivra::WM_QUIT);
-        slot.runThread = nullptr;
-    }
+    // The run has reported its end; its thread returns right after.
+    slot.run.reset();
     heartbeatBox_->setChecked(false);
     // The end of any run brings the live redraw back, also for a slot that is not active.
     SetScreenUpdates(true);

@@ -1,11 +1,13 @@
 #include "ui/main_window/nivra_dlg.h"
 
 #include "base/start_directory.h"
+#include "engine/assay_run.h"
 #include "engine/run_clock.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
 #include "ui/main_window/chart_widget.h"
+#include "ui/main_window/run_events.h"
 #include "ui/resources/app_icon.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
@@ -13,10 +15,8 @@
 #include "ui/resources/string_resources.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QThread>
 #include <algorithm>
 
 using namespace nivra::ui::main;
@@ -39,6 +39,28 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
     heartbeatBox_ = ControlAs<QCheckBox>(kHeartbeatBox);
     connect(rangeSlider_, &CRangeSlider::rangeChanged, this,
             [this](int wParam, int lParam) { OnRangeChanged(wParam, lParam); });
+
+    runEvents_ = new nivra::ui::RunEvents(this);
+    using nivra::ui::RunEvents;
+    connect(
+        runEvents_, &RunEvents::started, this,
+        [this](int counter) {
+            OnRunRecordChanged(counter);
+            OnRunSecond(counter, 0, 0);
+        },
+        Qt::QueuedConnection);
+    connect(
+        runEvents_, &RunEvents::secondReported, this,
+        [this](int counter, qint64 lastSecond, qint64 dwell) {
+            OnRunSecond(counter, lastSecond, dwell);
+        },
+        Qt::QueuedConnection);
+    connect(
+        runEvents_, &RunEvents::pointReported, this,
+        [this](int counter, int, int) { OnRunRecordChanged(counter); }, Qt::QueuedConnection);
+    connect(
+        runEvents_, &RunEvents::ended, this,
+        [this](int counter, nivra::EndReason) { OnRunFinished(counter); }, Qt::QueuedConnection);
 
     using namespace nivra::res;
     OnCommand(kCmdViewer, [this] { OnActiveCounter(kViewerSlot); });
@@ -130,7 +152,7 @@ bool CNivraDlg::OnInitDialog() {
 
 bool CNivraDlg::HasRuns() const {
     return std::any_of(slots_.begin(), slots_.end(),
-                       [](const CounterSlot& slot) { return slot.runThread != nullptr; });
+                       [](const CounterSlot& slot) { return slot.run != nullptr; });
 }
 
 int CNivraDlg::RunModal(CDialogBase& dialog) {
@@ -150,48 +172,14 @@ void CNivraDlg::ClearList(int id) {
         list->clear();
 }
 
-// ---- run messages ----
-
-void CNivraDlg::SendRunMessage(const nivra::RunMessage& message) {
-    if (QThread::currentThread() == thread()) {
-        HandleRunMessage(message);
-        return;
-    }
-    // The run thread waits here until the window's thread has handled the message.
-    QMetaObject::invokeMethod(
-        this, [this, message] { HandleRunMessage(message); }, Qt::BlockingQueuedConnection);
-}
-
-void CNivraDlg::HandleRunMessage(const nivra::RunMessage& message) {
-    // The counter number names the slot; anything else is no run of this window.
-    if (message.wParam < 1 || message.wParam >= kSlotCount)
-        return;
-    const int counter = static_cast<int>(message.wParam);
-    switch (message.message) {
-    case nivra::WM_RUN_COUNTS:
-        OnRunCounts(counter, message.lParam);
-        break;
-    case nivra::WM_RUN_DWELL:
-        OnRunDwell(counter, message.lParam);
-        break;
-    case nivra::WM_RUN_FINISHED:
-        OnRunFinished(counter);
-        break;
-    default:
-        break;
-    }
-}
+// ---- run reports ----
 
 void CNivraDlg::StopRunsAndWait() {
-    if (!HasRuns())
-        return;
     for (CounterSlot& slot : slots_)
-        if (slot.runThread)
-            slot.runThread->PostThreadMessage(nivra::WM_RUN_STOP);
-    // Each run now ends within one pass of its worker and reports WM_RUN_FINISHED, whose handling
-    // lets its thread go. The runs wait on this thread for every message, so handle them here.
-    while (HasRuns()) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        QThread::msleep(1);
-    }
+        if (slot.run)
+            slot.run->requestStop();
+    // Each run ends within one pass of its worker; destroying it waits for that. Their last
+    // reports, still queued for this window, find the slots without a run.
+    for (CounterSlot& slot : slots_)
+        slot.run.reset();
 }

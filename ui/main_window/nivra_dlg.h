@@ -1,8 +1,8 @@
 #pragma once
 
 #include "counter_link/counter_startup.h"
-#include "engine/assay_run.h"
-#include "engine/run_messages.h"
+#include "engine/run_environment.h"
+#include "engine/run_observer.h"
 #include "model/stats_show.h"
 #include "ui/controls/dialog_base.h"
 #include "ui/main_window/chart_control.h"
@@ -26,7 +26,7 @@ class QProgressBar;
 struct NivraDlgEnvironment {
     // Where runs take their time and their counters from; the live display's "Time Left" uses
     // the same clock. Unset: the system clock and the counters found at start-up.
-    RunEnvironment run;
+    nivra::RunEnvironment run;
     // The start-up steps below the window: start directory, port list, discovery of the counters
     // and their text queries. Unset: nivra::RunCounterStartup with the process-wide manager.
     std::function<nivra::CounterStartup()> startup;
@@ -39,27 +39,30 @@ struct NivraDlgEnvironment {
 // counters 1 to 4. Exactly one slot is active and every display shows it; runs on the other
 // slots go on in the background.
 //
-// Runs report through SendRunMessage on their own threads. Each message is handed to the
-// window's thread and handled there before the run goes on; the window never waits for a run
-// thread, except when it is destroyed with runs still attached (StopRunsAndWait).
+// Runs report through one RunEvents object whose signals reach the window queued, on its own
+// thread; a run never waits for the window. The window waits for a run only when it is destroyed
+// with runs still attached (StopRunsAndWait).
 //
 // The window's operations live in several files, one per concern: nivra_dlg.cpp (construction,
-// start-up, run messages, closing), slot_status.cpp (status, command enabling, Start and Stop),
-// live_display.cpp (the run messages' display, screen updates, chart and ROI view),
+// start-up, run reports, closing), slot_status.cpp (status, command enabling, Start and Stop),
+// live_display.cpp (the run reports' display, screen updates, chart and ROI view),
 // active_slot.cpp (switching the active slot, dumps), stats_show_menu.cpp (the "Statistics Show"
 // menu), roi_view.cpp (chart and ROI view), roi_editing.cpp (ROI buttons, point deletion, header
 // lines), statistics_panel.cpp (All Data and ROI statistics), file_commands.cpp (the File menu
 // and the way out) and dialog_commands.cpp (configuration dialogs, printing, About).
-class CNivraDlg : public CDialogBase, public nivra::RunReceiver {
+namespace nivra::ui {
+class RunEvents;
+}
+
+class CNivraDlg : public CDialogBase {
     Q_OBJECT
 public:
     explicit CNivraDlg(NivraDlgEnvironment environment = {}, QWidget* parent = nullptr);
     // Stops and waits for any run still attached to a slot before the slots and their records go.
     ~CNivraDlg() override;
 
-    // Called by a run on its own thread (or on the window's thread, then handled at once);
-    // returns once the window has handled the message.
-    void SendRunMessage(const nivra::RunMessage& message) override;
+    // Where the window's runs report; tests may call its observer functions to play a run.
+    nivra::ui::RunEvents& RunReports() const { return *runEvents_; }
 
     // ---- operations shared by the window's parts ----
     // Status text, screen-updates button, slider, file label, header lines and commands of the
@@ -88,8 +91,8 @@ public:
     void FillDataDump();
     void FillRoiDump();
 
-    // Stops every run still attached to a slot and handles their messages until each has
-    // reported its end. Returns at once when no run is attached.
+    // Stops every run still attached to a slot and waits until each has ended. Returns at once
+    // when no run is attached.
     void StopRunsAndWait();
 
     // ---- state, for the window's owner and for tests ----
@@ -115,10 +118,10 @@ private:
     void SetText(int id, const std::string& text);
     void ClearList(int id);
 
-    // Run messages, on the window's thread.
-    void HandleRunMessage(const nivra::RunMessage& message);
-    void OnRunCounts(int counter, std::int64_t lastSecond);
-    void OnRunDwell(int counter, std::int64_t dwellCounts);
+    // Run reports, on the window's thread.
+    void OnRunSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts);
+    // The run's start lines or a new point: the record's display (chart, ROI view, status).
+    void OnRunRecordChanged(int counter);
     void OnRunFinished(int counter);
 
     // Commands.
@@ -160,6 +163,7 @@ private:
     void ResetSlotForNewRun(bool resetLabels);
 
     NivraDlgEnvironment environment_;
+    nivra::ui::RunEvents* runEvents_ = nullptr;
     QIcon appIcon_;
     int activeSlot_ = 0;
     CMschart1 chart_;

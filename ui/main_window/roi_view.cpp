@@ -56,7 +56,9 @@ void CNivraDlg::SetRoiView(double min, double max, double low, double high) {
     rangeSlider_->SetSelection(low, high);
     roiMin_ = RoiFieldOf(low);
     roiMax_ = RoiFieldOf(high);
-    UpdateData(false);
+    // Only the two ROI edits: the operator may be typing in the window's other edits.
+    SetItemText(kRoiMinEdit, QString::number(roiMin_));
+    SetItemText(kRoiMaxEdit, QString::number(roiMax_));
 }
 
 void CNivraDlg::RoiSelection(int& first, int& last) const {

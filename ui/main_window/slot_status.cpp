@@ -1,11 +1,13 @@
 // The active slot's status and the commands its state allows; Start and Stop of a run.
 
+#include "engine/assay_run.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
 #include "ui/dialogs/run_config_dlg.h"
 #include "ui/main_window/command_states.h"
 #include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/run_events.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
 
@@ -65,13 +67,23 @@ void CNivraDlg::OnStart() {
             QStringLiteral("Assay Already Running for this counter, stop first"));
         return;
     }
-    CAssayRunConfigDlg dialog(activeSlot_, this, environment_.run, this);
-    if (RunModal(dialog) != Accepted || !dialog.RunThread())
+    CAssayRunConfigDlg dialog(activeSlot_, this);
+    if (RunModal(dialog) != Accepted || !dialog.CounterConfiguration() ||
+        !dialog.AssayConfiguration())
         return;
     // The dialog is modal, so the active slot is still the one it was opened for, and still NEW.
-    CAssayRun* run = dialog.RunThread();
-    slot.runThread = run;
-    slot.data.reset(run->Data());
+    auto data = std::make_unique<AssayData>(*dialog.CounterConfiguration(),
+                                            *dialog.AssayConfiguration(), activeSlot_);
+    std::unique_ptr<nivra::AssayRun> run =
+        nivra::AssayRun::start(*data, RunReports(), environment_.run);
+    if (!run) {
+        nivra::ui::ShowMessage(QStringLiteral("Error creating run thread"));
+        return;
+    }
+    // The run's first report reaches the window only after this handler: the slot holds the
+    // run and its record by then.
+    slot.data = std::move(data);
+    slot.run = std::move(run);
     slot.saved = false;
     slot.state = RUNNING;
     RefreshStatus();
@@ -89,6 +101,6 @@ void CNivraDlg::OnStop() {
                        "it? \n You will have the option to save this data if you stop."),
         nivra::ui::MessageButtons::YesNo, nivra::ui::Sound::Exclamation);
     // The slot stays RUNNING until the run reports its end.
-    if (answer == nivra::ui::Answer::Yes && slot.runThread)
-        slot.runThread->PostThreadMessage(nivra::WM_RUN_STOP);
+    if (answer == nivra::ui::Answer::Yes && slot.run)
+        slot.run->requestStop();
 }

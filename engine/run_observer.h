@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+namespace nivra {
+
+// How a run ended: its total time was covered, or a stop was requested first.
+enum class EndReason { Time, Stopped };
+
+// What a run reports while it goes on. Every call comes from the run's own thread, in this
+// order: runStarted once; then, once per second, secondCounted, and after the second that closes
+// a dwell, pointClosed; finished last. When a call comes, the record already holds what it
+// reports (the start lines and end time, the point, the end line), and the backup save of a
+// closed point has been made. After finished the run touches neither the record nor the
+// observer again.
+//
+// A call blocks the run until it returns, so an observer hands long work to another thread (the
+// window receives the calls as queued signals on its own thread).
+class RunObserver {
+public:
+    virtual ~RunObserver() = default;
+
+    // The record holds its start lines and planned end time; nothing has been read yet.
+    virtual void runStarted(int /*counter*/) {}
+    // The counts of the last second and of the current dwell so far (after a dwell closed, the
+    // next report's dwell starts again from that second).
+    virtual void secondCounted(int /*counter*/, std::int64_t /*lastSecond*/,
+                               std::int64_t /*dwellSoFar*/) {}
+    // Point number (1-based) closed with this count; the record holds it.
+    virtual void pointClosed(int /*counter*/, int /*number*/, std::int32_t /*count*/) {}
+    // The last call: the record holds its end line ("End Time: " or "STOP TIME: ").
+    virtual void finished(int /*counter*/, EndReason /*reason*/) {}
+};
+
+} // namespace nivra

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "engine/run_observer.h"
+
+#include <QObject>
+#include <cstdint>
+
+Q_DECLARE_METATYPE(nivra::EndReason)
+
+namespace nivra::ui {
+
+// A run's reports as Qt signals. The run calls the observer on its own thread; each call is
+// emitted at once as a signal, which a receiver on another thread connects to with a queued
+// connection, so the run never waits for the window and the window handles every report on its
+// own thread, in the order the run made them.
+class RunEvents final : public QObject, public RunObserver {
+    Q_OBJECT
+public:
+    explicit RunEvents(QObject* parent = nullptr) : QObject(parent) {
+        qRegisterMetaType<nivra::EndReason>();
+    }
+
+    void runStarted(int counter) override { emit started(counter); }
+    void secondCounted(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar) override {
+        emit secondReported(counter, lastSecond, dwellSoFar);
+    }
+    void pointClosed(int counter, int number, std::int32_t count) override {
+        emit pointReported(counter, number, count);
+    }
+    void finished(int counter, EndReason reason) override { emit ended(counter, reason); }
+
+signals:
+    void started(int counter);
+    void secondReported(int counter, qint64 lastSecond, qint64 dwellSoFar);
+    void pointReported(int counter, int number, int count);
+    void ended(int counter, nivra::EndReason reason);
+};
+
+} // namespace nivra::ui
