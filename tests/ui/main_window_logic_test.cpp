@@ -17,11 +17,12 @@ TEST(CommandStates, EachStateOffersItsCommandsAndNoneForAnInvalidState) {
     EXPECT_EQ(CommandStatesFor(RUNNING, true), (CommandStates{false, false, false, false, true}));
     EXPECT_EQ(CommandStatesFor(STOPPED, false), (CommandStates{true, false, true, false, false}));
     EXPECT_EQ(CommandStatesFor(static_cast<CounterState>(5), true), std::nullopt);
-    // A running slot offers its slider once it has a point; the viewer's slider is its own.
+    // A running slot and the viewer offer their slider once they hold a point.
     using Slider = StatusControls::Slider;
     EXPECT_EQ(StatusControlsFor(RUNNING, false), (StatusControls{true, Slider::Disabled}));
     EXPECT_EQ(StatusControlsFor(RUNNING, true), (StatusControls{true, Slider::Enabled}));
-    EXPECT_EQ(StatusControlsFor(VIEWER, true), (StatusControls{false, Slider::Unchanged}));
+    EXPECT_EQ(StatusControlsFor(VIEWER, true), (StatusControls{false, Slider::Enabled}));
+    EXPECT_EQ(StatusControlsFor(VIEWER, false), (StatusControls{false, Slider::Disabled}));
     EXPECT_EQ(StatusControlsFor(static_cast<CounterState>(-1), true), std::nullopt);
 }
 

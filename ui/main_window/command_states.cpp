@@ -28,7 +28,8 @@ std::optional<StatusControls> StatusControlsFor(CounterState state, bool hasPoin
     using Slider = StatusControls::Slider;
     switch (state) {
     case VIEWER:
-        return StatusControls{false, Slider::Unchanged};
+        // The viewer's slider follows what it holds, whichever slot was shown before.
+        return StatusControls{false, hasPoints ? Slider::Enabled : Slider::Disabled};
     case DEMO:
     case NEW:
         return StatusControls{false, Slider::Disabled};

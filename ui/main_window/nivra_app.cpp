@@ -2,6 +2,7 @@
 
 #include "ui/main_window/app_profile.h"
 
+#include <QEventLoop>
 #include <memory>
 
 bool CNivraApp::InitInstance() {
@@ -9,10 +10,15 @@ bool CNivraApp::InitInstance() {
     // The window's initialisation (start directory, discovery, initial state) runs before it is
     // first shown.
     auto window = std::make_unique<CNivraDlg>(environment_);
-    if (environment_.runModal)
+    if (environment_.runModal) {
         environment_.runModal(*window);
-    else
-        window->exec();
+    } else {
+        // A normal, non-modal top-level window; the program lives until it is closed.
+        QEventLoop loop;
+        QObject::connect(window.get(), &QDialog::finished, &loop, &QEventLoop::quit);
+        window->show();
+        loop.exec();
+    }
     window.reset();
     return false;
 }

@@ -2,8 +2,8 @@
 
 #include "ui/main_window/nivra_dlg.h"
 
-// The application: writes the settings test entry, then runs the main window modally; the
-// program's life is that modal run. When it returns the window, its slots and their records go.
+// The application: writes the settings test entry, then shows the main window; the program's
+// life is the window's. When it returns the window, its slots and their records go.
 class CNivraApp {
 public:
     explicit CNivraApp(NivraDlgEnvironment environment = {})

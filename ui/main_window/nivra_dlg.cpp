@@ -32,6 +32,11 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
     : CDialogBase(nivra::res::kDialogMain, parent), environment_(std::move(environment)),
       appIcon_(nivra::res::AppIcon()) {
     SetBackgroundColor(QColor(254, 254, 254));
+    // The program's own window, not a dialog of another: desktops give it a taskbar entry and
+    // let it minimise.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setModal(false);
 
     chart_.Bind(ControlAs<CChartWidget>(kChart));
     rangeSlider_ = ControlAs<CRangeSlider>(kRangeSlider);

@@ -116,6 +116,9 @@ private:
     CounterSlot& ActiveSlotRecord() { return slots_[static_cast<std::size_t>(activeSlot_)]; }
     void SetProgressFrom(const CounterSlot& slot);
     void SetText(int id, const std::string& text);
+    // Writes an edit the program fills, unless the operator has the focus in it or has typed
+    // into it since it was last written.
+    void SetEditUnlessTyped(int id, const QString& text);
     void ClearList(int id);
 
     // Run reports, on the window's thread.

@@ -6,6 +6,7 @@
 #include "ui/controls/range_slider.h"
 #include "ui/main_window/nivra_dlg.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <algorithm>
 #include <cmath>
@@ -66,6 +67,9 @@ void CNivraDlg::OnSetRoi() {
     }
     const std::uint32_t first = roiMin_;
     const std::uint32_t last = roiMax_;
+    // The operator's values are taken: from now on new points may update the edits again.
+    for (int id : {kRoiMinEdit, kRoiMaxEdit})
+        ControlAs<QLineEdit>(id)->setModified(false);
     SetRoiView(1.0, static_cast<double>(points), first, last);
     ShowPoints(static_cast<int>(first), static_cast<int>(last));
 }
@@ -84,8 +88,8 @@ void CNivraDlg::OnDeletePoint() {
         RefreshStatus();
         return;
     }
-    // The record has changed, but the slot's saved flag stays as it was: deleting a point is an
-    // edit of the analysis, not new data.
+    // An edit of the record: File New, Open and Exit ask before it is discarded.
+    slot.saved = false;
     const int remaining = static_cast<int>(slot.PointCount());
     SetRoiView(1, remaining, 1, remaining);
     ShowPoints(1, remaining);
@@ -99,6 +103,7 @@ void CNivraDlg::OnAddHeaderLine() {
     UpdateData(true);
     // An empty line is a line too: the operator may want a blank line in the description.
     slot.data->appendHeaderLine(headerText_);
+    slot.saved = false;
     FillHeaderList();
     headerText_.clear();
     UpdateData(false);
@@ -113,6 +118,7 @@ void CNivraDlg::OnDelHeaderLine() {
     const int selected = list->row(selection.first());
     // The list mirrors the record's lines in order; a run only appends to them.
     slot.data->removeHeaderLine(static_cast<std::size_t>(selected));
+    slot.saved = false;
     FillHeaderList();
     UpdateData(false);
 }

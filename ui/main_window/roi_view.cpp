@@ -6,6 +6,7 @@
 #include "ui/main_window/chart_points.h"
 #include "ui/main_window/nivra_dlg.h"
 
+#include <QLineEdit>
 #include <cmath>
 #include <limits>
 
@@ -56,9 +57,16 @@ void CNivraDlg::SetRoiView(double min, double max, double low, double high) {
     rangeSlider_->SetSelection(low, high);
     roiMin_ = RoiFieldOf(low);
     roiMax_ = RoiFieldOf(high);
-    // Only the two ROI edits: the operator may be typing in the window's other edits.
-    SetItemText(kRoiMinEdit, QString::number(roiMin_));
-    SetItemText(kRoiMaxEdit, QString::number(roiMax_));
+    // Only the two ROI edits, and not while the operator types in one of them.
+    SetEditUnlessTyped(kRoiMinEdit, QString::number(roiMin_));
+    SetEditUnlessTyped(kRoiMaxEdit, QString::number(roiMax_));
+}
+
+void CNivraDlg::SetEditUnlessTyped(int id, const QString& text) {
+    auto* edit = ControlAs<QLineEdit>(id);
+    if (edit && (edit->hasFocus() || edit->isModified()))
+        return;
+    SetItemText(id, text);
 }
 
 void CNivraDlg::RoiSelection(int& first, int& last) const {

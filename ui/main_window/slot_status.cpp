@@ -31,6 +31,8 @@ void CNivraDlg::RefreshStatus() {
 
 void CNivraDlg::FillHeaderList() {
     auto* list = ControlAs<QListWidget>(kHeaderList);
+    // The operator's selection survives a refresh while its line is still there.
+    const int selected = list->currentRow();
     list->clear();
     const CounterSlot& slot = ActiveSlotRecord();
     if (!slot.data)
@@ -39,6 +41,8 @@ void CNivraDlg::FillHeaderList() {
     for (const std::string& line : slot.data->headerLines())
         lines << nivra::ui::FromNarrow(line);
     list->addItems(lines);
+    if (selected >= 0 && selected < list->count())
+        list->setCurrentRow(selected);
 }
 
 void CNivraDlg::UpdateCommandStates() {
