@@ -77,7 +77,7 @@ TruncatedMoments truncatedMoments(double z) {
 // δ = k(c·Φ(z)) − z for a tail z and 0 < c < 1: Newton's method on
 // ln Φ(z + δ) − ln Φ(z) = ln c, whose left side is δ·(2a − δ)/2 − ln((a' + d')/(a + d)) with
 // a' = a − δ, free of cancellation. The left side is concave and increasing in δ, so the steps
-// from −ln c / R below the root rise to it without overshooting.
+// from ln c / R(z), which lies below the root, rise to it without overshooting.
 double tailQuantileShift(double z, double c) {
     const NormalTail at = normalTail(z);
     const double logC = std::log(c);

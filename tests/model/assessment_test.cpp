@@ -87,7 +87,8 @@ TEST(Assessment, HandComputedCasesToThePrintedDigits) {
     CounterConfig counter = CounterConfig::Defaults();
     for (const Case& c : kCases) {
         counter.detectorEfficiency = c.efficiency;
-        const nivra::Assessment assessment = nivra::assess(c.counts, assayOf(c), counter, c.settings);
+        const nivra::Assessment assessment =
+            nivra::assess(c.counts, assayOf(c), counter, c.settings);
         EXPECT_EQ(figures(assessment), c.expected) << c.name;
         // A true activity is never negative, whatever the measurement says.
         EXPECT_GT(assessment.bestEstimate, 0.0) << c.name;
