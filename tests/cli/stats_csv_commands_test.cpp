@@ -1,4 +1,4 @@
-// nivra-cli stats and csv, run as the operator runs them.
+// nivra-cli stats, csv and assess, run as the operator runs them.
 
 #include "support/temp_dir.h"
 
@@ -170,4 +170,52 @@ TEST(CliCsv, BadInputsGetOneLineErrors) {
     ExpectOneLineError(RunCli(dir, {"csv", "w.dax"}), "usage");
     ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "o.csv", "--roi", "1:9"}), "LAST");
     EXPECT_FALSE(nivra::test::FileExists(dir.file("o.csv")));
+}
+
+// The expected figures come from an independent evaluation of the formulas (Python's mpmath at
+// 50 digits), printed "%.6g".
+TEST(CliAssess, AssessesAllPointsOrARangeWithTheGivenSettings) {
+    TempDir dir;
+    // A configured total of 8 h: the count time is still points × dwell.
+    WriteWorkedExample(dir.file("w.dax"), 8);
+    Outcome all = RunCli(dir, {"assess", "w.dax"});
+    EXPECT_EQ(all.status, 0);
+    EXPECT_EQ(all.err, "");
+    EXPECT_EQ(all.out, "Points: 4\nCount time (h): 1\nGross counts: 40\n"
+                       "Background rate (1/h): 2\nBackground time (h): 4\n"
+                       "Net rate (1/(cm2 h)): 0.76\nStandard uncertainty: 0.127279\n"
+                       "Decision threshold: 0.0520148\nDetection limit: 0.158141\nDetected: yes\n"
+                       "Best estimate: 0.76\nBest estimate uncertainty: 0.127279\n"
+                       "Coverage interval: 0.510537 .. 1.00946\nDispersion chi2: 0.8\n"
+                       "Dispersion dof: 3\nDispersion P: 0.150533\nDispersion verdict: pass\n");
+
+    Outcome roi = RunCli(dir, {"assess", "w.dax", "--roi=2:3", "--alpha", "0.01", "--beta=0.1",
+                               "--gamma", "0.2", "--urel-w=0.05"});
+    EXPECT_EQ(roi.status, 0);
+    EXPECT_THAT(roi.out, HasSubstr("Points: 2\nCount time (h): 0.5\nGross counts: 20\n"));
+    EXPECT_THAT(roi.out, HasSubstr("Decision threshold: 0.0986986\nDetection limit: 0.235211\n"));
+    EXPECT_THAT(roi.out, HasSubstr("Best estimate: 0.760014\nBest estimate uncertainty: "
+                                   "0.183395\nCoverage interval: 0.52495 .. 0.995068\n"));
+}
+
+TEST(CliAssess, BadOptionsExit2AndUnreadableFilesExit1) {
+    TempDir dir;
+    WriteWorkedExample(dir.file("w.dax"));
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"assess", "w.dax", "--alpha", "0.5"},
+                                               {"assess", "w.dax", "--beta=0"},
+                                               {"assess", "w.dax", "--gamma", "1"},
+                                               {"assess", "w.dax", "--urel-w", "-0.1"},
+                                               {"assess", "w.dax", "--alpha", "0.05x"},
+                                               {"assess", "w.dax", "--gamma"},
+                                               {"assess", "w.dax", "--roi", "2:9"},
+                                               {"assess", "w.dax", "--lambda", "1"},
+                                               {"assess"}}) {
+        Outcome outcome = RunCli(dir, args);
+        EXPECT_EQ(outcome.status, 2) << args.back();
+        ExpectOneLineError(outcome, "");
+    }
+    Outcome missing = RunCli(dir, {"assess", "missing.dax"});
+    EXPECT_EQ(missing.status, 1);
+    ExpectOneLineError(missing, "cannot read 'missing.dax'");
 }

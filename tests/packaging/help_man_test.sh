@@ -4,6 +4,8 @@
 # the manual page names no option the program does not know, and every help and manual page
 # shows an example of every command.
 set -uo pipefail
+# No grep -q at the end of a pipe: it stops reading at the first match, and with pipefail the
+# writer's SIGPIPE would then fail the check whenever the text is longer than one pipe write.
 
 bin=$1
 man=$2
@@ -68,9 +70,9 @@ check_cli() {
             fail "nivra-cli $command --help begins '$(head -n 1 <<<"$own")'"
         has_example "$own" "nivra-cli $command" ||
             fail "nivra-cli $command --help has no example of the command"
-        man_section "$page" SYNOPSIS | grep -q -- "^\.B nivra-cli $command" ||
+        man_section "$page" SYNOPSIS | grep -- "^\.B nivra-cli $command" >/dev/null ||
             fail "the SYNOPSIS of $page lacks $command"
-        man_section "$page" COMMANDS | grep -q -x -- "\.B $command" ||
+        man_section "$page" COMMANDS | grep -x -- "\.B $command" >/dev/null ||
             fail "the COMMANDS of $page lack $command"
         grep -q -- "nivra-cli $command" <<<"$examples" || fail "the EXAMPLES of $page lack $command"
         # Every option of the command has an entry of its own under the command.
@@ -90,7 +92,7 @@ check_sim() {
     local page=$man/nivra-counter-sim.1 help
     help=$("$bin/nivra-counter-sim" --help) || fail "nivra-counter-sim --help failed"
     has_example "$help" "nivra-counter-sim --port" || fail "nivra-counter-sim --help has no example"
-    man_section "$page" EXAMPLES | grep -q -- "nivra-counter-sim --port" ||
+    man_section "$page" EXAMPLES | grep -- "nivra-counter-sim --port" >/dev/null ||
         fail "the EXAMPLES of $page lack a simulator command line"
     same_options nivra-counter-sim "$help" "$page"
     local entries
@@ -105,7 +107,7 @@ check_sim() {
                     /^Commands read/,/^$/s/^  \([a-z]*\).*/\1/p' <<<"$help")
     [ "$(wc -w <<<"$words")" -ge 6 ] || fail "found only '$(echo $words)' in nivra-counter-sim --help"
     for word in $words; do
-        man_text "$page" | grep -q -E -- "^\.B[IR]? $word( |$|\[|=)" ||
+        man_text "$page" | grep -E -- "^\.B[IR]? $word( |$|\[|=)" >/dev/null ||
             fail "$page does not describe '$word'"
     done
 }

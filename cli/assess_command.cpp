@@ -1,0 +1,122 @@
+// nivra-cli assess FILE.dax [--roi FIRST:LAST] [--alpha A] [--beta B] [--gamma G] [--urel-w U]:
+// the characteristic limits of a data file's net activity and the dispersion test of its
+// points, one figure per line.
+
+#include "cli/command_registry.h"
+#include "cli/data_file_options.h"
+#include "model/assay_data.h"
+#include "model/assessment.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace nivra::cli {
+namespace {
+
+constexpr const char* kName = "assess";
+
+int fail(int status, const std::string& message) {
+    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    return status;
+}
+
+// A decimal number, all of the text, in any locale.
+bool parseNumber(const std::string& text, double& value) {
+    const char* end = text.data() + text.size();
+    auto [ptr, error] = std::from_chars(text.data(), end, value);
+    return error == std::errc() && ptr == end && std::isfinite(value);
+}
+
+struct NumberOption {
+    const char* name;
+    double AssessmentSettings::*field;
+};
+
+constexpr NumberOption kNumberOptions[] = {
+    {"--alpha", &AssessmentSettings::alpha},
+    {"--beta", &AssessmentSettings::beta},
+    {"--gamma", &AssessmentSettings::gamma},
+    {"--urel-w", &AssessmentSettings::relativeCalibrationUncertainty},
+};
+
+// Takes "--name VALUE" or "--name=VALUE" at args[i] when it is one of the number options.
+// Returns nothing when args[i] is not one of them, else the problem or "".
+std::optional<std::string> takeNumberOption(const std::vector<std::string>& args, std::size_t& i,
+                                            AssessmentSettings& settings) {
+    const std::string& arg = args[i];
+    for (const NumberOption& option : kNumberOptions) {
+        const std::string name = option.name;
+        std::string value;
+        if (arg == name) {
+            if (i + 1 == args.size())
+                return name + " needs a number";
+            value = args[++i];
+        } else if (arg.rfind(name + "=", 0) == 0) {
+            value = arg.substr(name.size() + 1);
+        } else {
+            continue;
+        }
+        if (!parseNumber(value, settings.*option.field))
+            return "bad number '" + value + "' for " + name;
+        return std::string{};
+    }
+    return std::nullopt;
+}
+
+int runAssess(const std::vector<std::string>& args) {
+    std::string path;
+    std::optional<PointRange> roi;
+    AssessmentSettings settings;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (IsRangeOption(arg)) {
+            if (std::string problem = TakeRangeOption(args, i, roi); !problem.empty())
+                return fail(kExitUsage, problem);
+        } else if (auto problem = takeNumberOption(args, i, settings)) {
+            if (!problem->empty())
+                return fail(kExitUsage, *problem);
+        } else if (!arg.empty() && arg[0] == '-') {
+            return fail(kExitUsage, "unknown option '" + arg + "'");
+        } else if (path.empty()) {
+            path = arg;
+        } else {
+            return fail(kExitUsage, "unexpected argument '" + arg + "'");
+        }
+    }
+    if (path.empty())
+        return fail(kExitUsage, "missing data file; usage: nivra-cli assess FILE.dax "
+                                "[--roi FIRST:LAST] [--alpha A] [--beta B] [--gamma G] "
+                                "[--urel-w U]");
+    if (std::string problem = assessmentSettingsProblem(settings); !problem.empty())
+        return fail(kExitUsage, problem);
+
+    LoadedDataFile loaded;
+    if (int status = LoadDataFile(kName, path, roi, loaded); status != 0)
+        return status;
+    // All points, or the range's extract: the count time is points × dwell either way.
+    for (const std::string& line : assessmentLines(assess(loaded.View(), settings)))
+        std::printf("%s\n", line.c_str());
+    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+}
+
+const CliCommandRegistration registration({
+    kName,
+    "assess FILE.dax [--roi FIRST:LAST] [--alpha A] [--beta B] [--gamma G] [--urel-w U]",
+    "  Prints the characteristic limits of the efficiency-corrected net rate (ISO 11929-1:\n"
+    "  decision threshold, detection limit, best estimate and coverage interval) and a\n"
+    "  chi-square test of whether the points scatter like Poisson counts. The count time is\n"
+    "  points x dwell.\n"
+    "  --roi FIRST:LAST  points FIRST to LAST (1-based, inclusive) instead of all points\n"
+    "  --alpha A         probability of a false detection (default 0.05, below 0.5)\n"
+    "  --beta B          probability of missing activity at the detection limit (default\n"
+    "                    0.05, below 0.5)\n"
+    "  --gamma G         1 - G is the probability of the coverage interval (default 0.05)\n"
+    "  --urel-w U        relative standard uncertainty of the calibration factor\n"
+    "                    1 / (sample area x efficiency) (default 0)\n"
+    "  Example: nivra-cli assess run.dax --roi 3:10 --urel-w 0.05",
+    runAssess,
+});
+
+} // namespace
+} // namespace nivra::cli
