@@ -77,6 +77,20 @@ TEST_F(RoiTest, StepButtonsMoveOneEdgeAndNeverCrossTheOtherOrTheRecordsEnds) {
     EXPECT_TRUE(prompts_.Questions().empty());
 }
 
+// The chart numbers the points of a region as the record does, and a range reaching past the
+// record shows only the points it has.
+TEST_F(RoiTest, TheChartLabelsARegionWithTheRecordsPointNumbers) {
+    OpenPoints(10);
+    SetRoi("4", "6");
+    EXPECT_EQ(ChartWidget()->Label(1), "4:4");
+    EXPECT_EQ(ChartWidget()->Label(3), "6:6");
+    window_->ShowPoints(9, 15);
+    EXPECT_EQ(ChartRows(), 2);
+    EXPECT_EQ(ChartWidget()->Label(2), "10:10");
+    window_->ShowPoints(1, 0);
+    EXPECT_EQ(ChartRows(), 0);
+}
+
 TEST_F(RoiTest, AStepAfterADragMakesBothEdgesWholePointNumbers) {
     OpenPoints(10);
     Slider()->SetSelection(3.7, 8.2);

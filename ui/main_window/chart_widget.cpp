@@ -4,14 +4,13 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
 
-const std::string kNoLabel;
-
 constexpr int kSampleRows = 5;
-constexpr double kSampleValues[kSampleRows] = {9, 4, 7, 11, 6};
+constexpr std::int32_t kSampleCounts[kSampleRows] = {9, 4, 7, 11, 6};
 constexpr const char* kSampleLabels[kSampleRows] = {"R1", "R2", "R3", "R4", "R5"};
 
 // A step of 1, 2 or 5 times a power of ten giving about `target` intervals over span.
@@ -38,63 +37,38 @@ QString AxisNumber(double value) {
 CChartWidget::CChartWidget(QWidget* parent)
     : QWidget(parent), title_(QStringLiteral("Corvane Nivra")),
       categoryTitle_(QStringLiteral("Channel No. :  No. of Counts")),
-      valueTitle_(QStringLiteral("Alpha Counts")) {
+      valueTitle_(QStringLiteral("Alpha Counts")),
+      counts_(std::begin(kSampleCounts), std::end(kSampleCounts)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    values_.assign(std::begin(kSampleValues), std::end(kSampleValues));
-    labels_.assign(std::begin(kSampleLabels), std::end(kSampleLabels));
 }
 
-void CChartWidget::LeaveSample() {
-    if (!sample_)
-        return;
+void CChartWidget::SetPoints(std::span<const std::int32_t> counts, int firstNumber) {
     sample_ = false;
-    values_.clear();
-    labels_.clear();
-}
-
-void CChartWidget::ScheduleRepaint() {
-    // One pending repaint is enough for any number of writes; update() itself is not free and a
-    // frame of a long run makes hundreds of thousands of writes.
-    if (repaintPending_)
-        return;
-    repaintPending_ = true;
+    // assign keeps the array's capacity: a run's chart grows by one point per dwell.
+    counts_.assign(counts.begin(), counts.end());
+    firstNumber_ = firstNumber;
     update();
 }
 
-void CChartWidget::SetRowCount(int count) {
-    LeaveSample();
-    const std::size_t rows = static_cast<std::size_t>(std::max(count, 0));
-    if (rows != values_.size()) {
-        values_.resize(rows, 0.0);
-        labels_.resize(rows);
-    }
-    ScheduleRepaint();
+std::int32_t CChartWidget::Value(int row) const {
+    return HasRow(row) ? counts_[static_cast<std::size_t>(row - 1)] : 0;
 }
 
-void CChartWidget::SetValue(int row, double value) {
+std::string CChartWidget::Label(int row) const {
     if (!HasRow(row))
-        return;
-    values_[static_cast<std::size_t>(row - 1)] = value;
-    ScheduleRepaint();
-}
-
-void CChartWidget::SetLabel(int row, std::string_view label) {
-    if (!HasRow(row))
-        return;
-    labels_[static_cast<std::size_t>(row - 1)].assign(label.data(), label.size());
-    ScheduleRepaint();
-}
-
-double CChartWidget::Value(int row) const {
-    return HasRow(row) ? values_[static_cast<std::size_t>(row - 1)] : 0.0;
-}
-
-const std::string& CChartWidget::Label(int row) const {
-    return HasRow(row) ? labels_[static_cast<std::size_t>(row - 1)] : kNoLabel;
+        return {};
+    if (sample_)
+        return kSampleLabels[row - 1];
+    // A point number takes at most 11 characters, a count at most 11.
+    char label[32];
+    const std::int64_t number = static_cast<std::int64_t>(firstNumber_) + row - 1;
+    char* colon = std::to_chars(label, label + 20, number).ptr;
+    *colon = ':';
+    char* end = std::to_chars(colon + 1, label + sizeof label, Value(row)).ptr;
+    return std::string(label, end);
 }
 
 void CChartWidget::paintEvent(QPaintEvent*) {
-    repaintPending_ = false;
     QPainter painter(this);
     Draw(painter, rect());
 }
@@ -122,12 +96,12 @@ void CChartWidget::Draw(QPainter& p, const QRect& area) {
     p.drawText(categoryTitleRect, Qt::AlignHCenter | Qt::AlignVCenter, categoryTitle_);
 
     // The value scale.
-    const std::size_t rows = values_.size();
+    const std::size_t rows = counts_.size();
     double low = 0.0, high = 0.0;
     if (rows > 0) {
-        const auto [mn, mx] = std::minmax_element(values_.begin(), values_.end());
-        low = std::min(0.0, *mn);
-        high = std::max(0.0, *mx);
+        const auto [mn, mx] = std::minmax_element(counts_.begin(), counts_.end());
+        low = std::min(0.0, static_cast<double>(*mn));
+        high = std::max(0.0, static_cast<double>(*mx));
     }
     if (!(high > low))
         high = low + 1.0;
@@ -181,41 +155,45 @@ void CChartWidget::Draw(QPainter& p, const QRect& area) {
             const int x0 = plot.left() + static_cast<int>(i * plotWidth / rows);
             const int x1 = plot.left() + static_cast<int>((i + 1) * plotWidth / rows);
             const int barWidth = x1 - x0 > 3 ? x1 - x0 - 1 : std::max(1, x1 - x0);
-            const int y = yOf(values_[i]);
+            const int y = yOf(counts_[i]);
             p.fillRect(QRect(x0, std::min(y, zeroY), barWidth, std::abs(zeroY - y) + 1), barColour);
         }
     } else if (rows > 0) {
-        std::vector<double> columnLow(static_cast<std::size_t>(plotWidth), 0.0);
-        std::vector<double> columnHigh(static_cast<std::size_t>(plotWidth), 0.0);
-        for (std::size_t i = 0; i < rows; ++i) {
-            const std::size_t c = i * static_cast<std::size_t>(plotWidth) / rows;
-            const double v = values_[i];
-            if (v < columnLow[c])
-                columnLow[c] = v;
-            if (v > columnHigh[c])
-                columnHigh[c] = v;
-        }
+        // Column c holds the rows i with i * width / rows == c: the rows from
+        // ceil(c * rows / width) up to the next column's first, one contiguous stretch, so each
+        // column is one pass over its own counts and no row needs a division. Every column
+        // reaches down (or up) to 0, as a bar does.
+        const std::size_t width = static_cast<std::size_t>(plotWidth);
         std::vector<QLine> lines;
-        lines.reserve(static_cast<std::size_t>(plotWidth));
-        for (int c = 0; c < plotWidth; ++c) {
-            const int x = plot.left() + c;
-            lines.emplace_back(x, yOf(columnHigh[static_cast<std::size_t>(c)]), x,
-                               yOf(columnLow[static_cast<std::size_t>(c)]));
+        lines.reserve(width);
+        const std::int32_t* data = counts_.data();
+        std::size_t begin = 0;
+        for (std::size_t c = 0; c < width; ++c) {
+            const std::size_t end = ((c + 1) * rows + width - 1) / width;
+            std::int32_t columnLow = 0, columnHigh = 0;
+            for (std::size_t i = begin; i < end; ++i) {
+                columnLow = std::min(columnLow, data[i]);
+                columnHigh = std::max(columnHigh, data[i]);
+            }
+            begin = end;
+            const int x = plot.left() + static_cast<int>(c);
+            lines.emplace_back(x, yOf(columnHigh), x, yOf(columnLow));
         }
         p.setPen(QPen(barColour, 0));
         p.drawLines(lines.data(), static_cast<int>(lines.size()));
     }
 
-    // Axes.
+    // Axes. The value axis stands just left of the plot: on its first pixel column it would hide
+    // the first point's bar whenever the bars are only a pixel or two wide.
     p.setPen(Qt::black);
-    p.drawLine(plot.left(), plot.top(), plot.left(), plot.bottom());
-    p.drawLine(plot.left(), zeroY, plot.right(), zeroY);
+    p.drawLine(plot.left() - 1, plot.top(), plot.left() - 1, plot.bottom());
+    p.drawLine(plot.left() - 1, zeroY, plot.right(), zeroY);
 
     // Category labels: every k-th row, k chosen so that the widest label fits between them.
     if (rows > 0) {
         const int labelWidth =
-            std::max(textMetrics.horizontalAdvance(QString::fromStdString(labels_.front())),
-                     textMetrics.horizontalAdvance(QString::fromStdString(labels_.back()))) +
+            std::max(textMetrics.horizontalAdvance(QString::fromStdString(Label(1))),
+                     textMetrics.horizontalAdvance(QString::fromStdString(Label(RowCount())))) +
             8;
         const std::size_t every = std::max<std::size_t>(
             1, (static_cast<std::size_t>(labelWidth) * rows + plotWidth - 1) / plotWidth);
@@ -224,7 +202,8 @@ void CChartWidget::Draw(QPainter& p, const QRect& area) {
             const int x1 = plot.left() + static_cast<int>((i + 1) * plotWidth / rows);
             const int centre = (x0 + x1) / 2;
             p.drawText(QRect(centre - labelWidth / 2, plot.bottom() + 3, labelWidth, line),
-                       Qt::AlignHCenter | Qt::AlignTop, QString::fromStdString(labels_[i]));
+                       Qt::AlignHCenter | Qt::AlignTop,
+                       QString::fromStdString(Label(static_cast<int>(i) + 1)));
         }
     }
 }

@@ -2,39 +2,41 @@
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
+#include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
-// The chart of the main window: one bar per row, each row a value and a category label, with a
-// title and two axis titles. Rows are kept in plain arrays; a paint costs O(rows) + O(width):
-// when there are more rows than pixel columns, every column draws the lowest and the highest
-// value of the rows that fall on it, so no point ever disappears from the plot. Category labels
-// are drawn for as many rows as fit without overlapping.
+// The chart of the main window: one bar per point, each labelled "number:count" (the fifth point
+// with 12 counts is "5:12"), with a title and two axis titles. The chart keeps the counts as they
+// are, 32-bit integers in one array; a paint costs O(points) + O(width): when there are more
+// points than pixel columns, every column draws the lowest and the highest count of the points
+// that fall on it, so no point ever disappears from the plot. Category labels are drawn for as
+// many points as fit without overlapping.
 //
-// Until rows are first set, the chart shows sample content (five rows "R1" to "R5"); a row count
-// of 0 shows empty axes.
+// Rows are numbered from 1 in the order the points were given. Until points are first set, the
+// chart shows sample content (five rows "R1" to "R5"); no points show empty axes.
 //
-// Writes are cheap and only schedule a repaint; the chart redraws itself once after any number
-// of writes.
+// Setting points only schedules a repaint; the chart redraws itself once, however often the
+// points change before the next paint.
 class CChartWidget : public QWidget {
     Q_OBJECT
 public:
     explicit CChartWidget(QWidget* parent = nullptr);
 
-    // The number of rows; a negative count is taken as 0. Rows kept by a new count keep their
-    // values and labels; new rows start at 0 with an empty label.
-    void SetRowCount(int count);
-    int RowCount() const { return static_cast<int>(values_.size()); }
+    // Shows counts as rows 1 to counts.size(); row r stands for point number firstNumber + r - 1.
+    // The counts are copied. An empty span shows empty axes.
+    void SetPoints(std::span<const std::int32_t> counts, int firstNumber);
+    // No rows: empty axes.
+    void Clear() { SetPoints({}, 1); }
 
-    // Rows are numbered from 1. Writes to a row that does not exist are ignored; reads give 0 and
-    // an empty label.
-    void SetValue(int row, double value);
-    void SetLabel(int row, std::string_view label);
-    double Value(int row) const;
-    const std::string& Label(int row) const;
+    int RowCount() const { return static_cast<int>(counts_.size()); }
+    // The count of a row and its category label; 0 and an empty label for a row that does not
+    // exist.
+    std::int32_t Value(int row) const;
+    std::string Label(int row) const;
 
-    // True until rows are first set.
+    // True until points are first set.
     bool ShowsSample() const { return sample_; }
 
     QString Title() const { return title_; }
@@ -48,15 +50,12 @@ protected:
 
 private:
     bool HasRow(int row) const { return row >= 1 && row <= RowCount(); }
-    void LeaveSample();
-    void ScheduleRepaint();
     void Draw(QPainter& painter, const QRect& area);
 
     QString title_;
     QString categoryTitle_;
     QString valueTitle_;
     bool sample_ = true;
-    bool repaintPending_ = false;
-    std::vector<double> values_;
-    std::vector<std::string> labels_;
+    std::vector<std::int32_t> counts_;
+    int firstNumber_ = 1;
 };

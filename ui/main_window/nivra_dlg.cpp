@@ -38,7 +38,7 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setModal(false);
 
-    chart_.Bind(ControlAs<CChartWidget>(kChart));
+    chart_ = ControlAs<CChartWidget>(kChart);
     rangeSlider_ = ControlAs<CRangeSlider>(kRangeSlider);
     progressBar_ = ControlAs<QProgressBar>(kProgressBar);
     heartbeatBox_ = ControlAs<QCheckBox>(kHeartbeatBox);

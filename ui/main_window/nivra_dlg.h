@@ -5,7 +5,6 @@
 #include "engine/run_observer.h"
 #include "model/stats_show.h"
 #include "ui/controls/dialog_base.h"
-#include "ui/main_window/chart_control.h"
 #include "ui/main_window/counter_slot.h"
 
 #include <QFont>
@@ -15,6 +14,7 @@
 #include <functional>
 #include <string>
 
+class CChartWidget;
 class CRangeSlider;
 class QCheckBox;
 class QListWidget;
@@ -169,7 +169,7 @@ private:
     nivra::ui::RunEvents* runEvents_ = nullptr;
     QIcon appIcon_;
     int activeSlot_ = 0;
-    CMschart1 chart_;
+    CChartWidget* chart_ = nullptr;
     QFont listFont_;
     std::array<CounterSlot, kSlotCount> slots_;
     CRangeSlider* rangeSlider_ = nullptr;

@@ -3,12 +3,14 @@
 
 #include "ui/controls/range_slider.h"
 #include "ui/controls/saturating_int.h"
-#include "ui/main_window/chart_points.h"
+#include "ui/main_window/chart_widget.h"
 #include "ui/main_window/nivra_dlg.h"
 
 #include <QLineEdit>
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 using namespace nivra::ui::main;
 
@@ -28,11 +30,19 @@ std::uint32_t RoiFieldOf(double value) {
 void CNivraDlg::ShowPoints(int first, int last) {
     const CounterSlot& slot = ActiveSlotRecord();
     if (!slot.data) {
-        ClearChartPoints(chart_);
+        chart_->Clear();
         return;
     }
     // One copy of the counts per frame: the run may append to the record meanwhile.
-    ShowChartPoints(chart_, slot.data->counts(), first, last);
+    const std::vector<std::int32_t> counts = slot.data->counts();
+    // A range reaching beyond the record is cut to it, so a wrong range never reads outside it;
+    // first = 1 with last = 0 (the last point was just deleted) shows no points.
+    const std::int64_t size = static_cast<std::int64_t>(counts.size());
+    const std::int64_t begin = std::clamp<std::int64_t>(std::int64_t{first} - 1, 0, size);
+    const std::int64_t end = std::clamp<std::int64_t>(last, begin, size);
+    chart_->SetPoints(std::span(counts).subspan(static_cast<std::size_t>(begin),
+                                                static_cast<std::size_t>(end - begin)),
+                      static_cast<int>(begin + 1));
 }
 
 int CNivraDlg::ShowWholeRecord() {
@@ -42,14 +52,14 @@ int CNivraDlg::ShowWholeRecord() {
     const std::vector<std::int32_t> counts = slot.data->counts();
     const int points = static_cast<int>(counts.size());
     if (points > 0) {
-        ShowChartPoints(chart_, counts, 1, points);
+        chart_->SetPoints(counts, 1);
         SetRoiView(1, points, 1, points);
     }
     return points;
 }
 
 void CNivraDlg::ClearChart() {
-    ClearChartPoints(chart_);
+    chart_->Clear();
 }
 
 void CNivraDlg::SetRoiView(double min, double max, double low, double high) {
