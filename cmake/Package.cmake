@@ -31,6 +31,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${NIVRA_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window's dialog fonts resolve to these (Tahoma metrics, Liberation Sans and its narrow face).
+if(TARGET nivra-usb)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, fonts-liberation")
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 

@@ -52,6 +52,9 @@ check_control_fields() {
     local wanted=(libc6 libstdc++6)
     if $with_window; then
         wanted+=(libqt6core6 libqt6widgets6)
+        for font in fonts-wine fonts-liberation; do
+            [[ ", $depends," == *", $font,"* ]] || fail "Depends '$depends' lacks $font"
+        done
     fi
     for library in "${wanted[@]}"; do
         [[ ", $depends" == *", $library (>= "* ]] ||

@@ -65,13 +65,12 @@ TEST_F(StartupTest, TheWindowStartsOnTheViewerWithEveryControlInPlace) {
     EXPECT_TRUE(aboutItems[1]->isSeparator());
     EXPECT_EQ(aboutItems[2], about);
 
-    // The window: fixed size on its near-white background, with the application icon; the value
-    // and dump lists in their larger font.
+    // The window: fixed size on its near-white background, with the application icon; the dump
+    // lists in their larger font (the statistics pair as large as fits, see window_text_fits).
     EXPECT_FALSE(window_->windowIcon().isNull());
     EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
     EXPECT_EQ(window_->palette().color(QPalette::Window), QColor(254, 254, 254));
-    for (int id :
-         {ids::kDataDumpList, ids::kRoiDumpList, ids::kStatsLabelList, ids::kStatsValueList})
+    for (int id : {ids::kDataDumpList, ids::kRoiDumpList})
         EXPECT_DOUBLE_EQ(window_->Control(id)->font().pointSizeF(), 11.5) << id;
 }
 

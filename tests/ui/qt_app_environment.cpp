@@ -1,5 +1,7 @@
 // The window tests need one QApplication for the whole test program, on the offscreen platform
 // so that no display is needed and no window ever appears.
+#include "ui/resources/window_fonts.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -14,6 +16,7 @@ public:
         static char name[] = "nivra-ui-tests";
         static char* argv[] = {name, nullptr};
         app_ = new QApplication(argc, argv);
+        nivra::res::installWindowFonts(); // as the program does
     }
     void TearDown() override {
         delete app_;

@@ -2,12 +2,14 @@
 
 #include "ui/main_window/nivra_app.h"
 #include "ui/resources/app_icon.h"
+#include "ui/resources/window_fonts.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(nivra::res::AppIcon());
+    nivra::res::installWindowFonts();
 
     CNivraApp app;
     app.InitInstance();

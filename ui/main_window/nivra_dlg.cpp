@@ -3,6 +3,7 @@
 #include "base/start_directory.h"
 #include "engine/assay_run.h"
 #include "engine/run_clock.h"
+#include "model/statistic.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
@@ -15,6 +16,7 @@
 #include "ui/resources/string_resources.h"
 
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QListWidget>
 #include <QProgressBar>
 #include <algorithm>
@@ -145,8 +147,21 @@ bool CNivraDlg::OnInitDialog() {
     listFont_ = QFont(QStringLiteral("MS Shell Dlg"));
     listFont_.setStyleHint(QFont::SansSerif);
     listFont_.setPointSizeF(11.5);
-    for (int id : {kDataDumpList, kRoiDumpList, kStatsLabelList, kStatsValueList})
+    for (int id : {kDataDumpList, kRoiDumpList})
         Control(id)->setFont(listFont_);
+    // The statistics pair is narrower than its texts at the dumps' size. Both lists get one
+    // font, so their rows stay side by side: a narrow face where one is installed, at the
+    // largest size at which every label and values of up to 14 characters fit their columns.
+    QStringList labels{QStringLiteral("ROI min"), QStringLiteral("ROI max")};
+    for (const nivra::StatisticNames& names : nivra::kStatisticNames)
+        labels << QString::fromUtf8(names.listLabel);
+    auto* labelList = ControlAs<QListWidget>(kStatsLabelList);
+    auto* valueList = ControlAs<QListWidget>(kStatsValueList);
+    QFont statsFont = FittingFont(*labelList, listFont_, labels);
+    statsFont = FittingFont(*valueList, statsFont,
+                            {QStringLiteral("123456789.1234"), QStringLiteral("-12345678.1234")});
+    labelList->setFont(statsFont);
+    valueList->setFont(statsFont);
     statsShow_.load(nivra::StartPath(nivra::kStatsDisplayFile));
     ApplyStatsShow();
     SetRoiView(1.0, 5.0, 2.0, 3.0);
@@ -166,6 +181,26 @@ int CNivraDlg::RunModal(CDialogBase& dialog) {
 
 std::int64_t CNivraDlg::Now() const {
     return environment_.run.Clock().Now();
+}
+
+QFont CNivraDlg::FittingFont(const QListWidget& list, QFont font, const QStringList& texts) {
+    // A list item is drawn with a few pixels of margin; the statistics never need more rows
+    // than the list shows, so no scroll bar takes room.
+    const int room = list.contentsRect().width() - 6;
+    const auto widest = [&](const QFont& f) {
+        const QFontMetrics metrics(f);
+        int width = 0;
+        for (const QString& text : texts)
+            width = std::max(width, metrics.horizontalAdvance(text));
+        return width;
+    };
+    QFont narrow(QStringLiteral("Liberation Sans Narrow"));
+    narrow.setPointSizeF(font.pointSizeF());
+    if (QFontInfo(narrow).family() == narrow.family())
+        font = narrow;
+    while (font.pointSizeF() > 6.0 && widest(font) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
 }
 
 void CNivraDlg::SetText(int id, const std::string& text) {

@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -116,6 +117,9 @@ private:
     CounterSlot& ActiveSlotRecord() { return slots_[static_cast<std::size_t>(activeSlot_)]; }
     void SetProgressFrom(const CounterSlot& slot);
     void SetText(int id, const std::string& text);
+    // The list's narrowest installed face at the largest size (at most font's) at which every
+    // text fits the list's width.
+    static QFont FittingFont(const QListWidget& list, QFont font, const QStringList& texts);
     // Writes an edit the program fills, unless the operator has the focus in it or has typed
     // into it since it was last written.
     void SetEditUnlessTyped(int id, const QString& text);

@@ -1,6 +1,7 @@
 #include "ui/resources/dialog_builder.h"
 #include "ui/controls/edit_with_border.h"
 #include "ui/controls/list_box_with_border.h"
+#include "ui/controls/multiline_button.h"
 #include "ui/controls/range_slider.h"
 #include "ui/main_window/chart_widget.h"
 #include "ui/resources/app_icon.h"
@@ -59,7 +60,9 @@ QWidget* CreateLabel(const ControlTemplate& c, QWidget* parent) {
 }
 
 QWidget* CreateButton(const ControlTemplate& c, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromUtf8(c.text), parent);
+    const QString text = QString::fromUtf8(c.text);
+    QPushButton* button = Has(c, kStyleMultiline) ? new nivra::ui::MultilineButton(text, parent)
+                                                  : new QPushButton(text, parent);
     // Return never presses a button by itself; the default button is only marked.
     button->setAutoDefault(false);
     button->setDefault(Has(c, kStyleDefaultButton));
