@@ -10,6 +10,8 @@
 #include "ui/plots/points_plot.h"
 
 #include <QImage>
+#include <QLabel>
+#include <QLayout>
 #include <QPrinter>
 #include <atomic>
 
@@ -72,6 +74,11 @@ TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) 
     dialog.repaint();
     EXPECT_EQ(HistogramPoints(dialog), kSmear.size());
     SavePicture(dialog, "assessment.png");
+    // Made as small as it goes, the dialog still shows every text whole.
+    dialog.resize(dialog.minimumSizeHint());
+    dialog.layout()->activate();
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        EXPECT_GE(label->width(), label->minimumSizeHint().width()) << label->text().toStdString();
 
     // The region of the range slider, as the ROI statistics take it: points 3 to 47.
     window_->DispatchCommand(ids::kLowUpButton);

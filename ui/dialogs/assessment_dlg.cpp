@@ -44,14 +44,15 @@ AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent)
         auto* label = new QLabel(QString::fromUtf8(rows[i].label), figures);
         auto* value = new QLabel(figures);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        value->setMinimumWidth(value->fontMetrics().horizontalAdvance(
-                                   QStringLiteral("-0.000000e-000 .. -0.000000e-000")) /
-                               2);
         grid->addWidget(label, static_cast<int>(i), 0);
         grid->addWidget(value, static_cast<int>(i), 1);
         labels_.push_back(label);
         values_.push_back(value);
     }
+    // Room for usual values from the start, so the pictures do not jump at the first refresh; a
+    // longer value widens the column (a label never shows less than its text).
+    grid->setColumnMinimumWidth(
+        1, figures->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000 .. -0.000000")));
     grid->setRowStretch(static_cast<int>(rows.size()), 1);
     grid->setColumnStretch(1, 1);
 
