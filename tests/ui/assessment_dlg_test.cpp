@@ -88,6 +88,10 @@ TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) 
     EXPECT_EQ(dialog.FigureLines(), Lines(assess(record, 3, 47)));
     EXPECT_EQ(dialog.Points().FirstNumber(), 3);
     EXPECT_EQ(dialog.Points().Counts().size(), 45u);
+    // The ROI view follows the region the window's step buttons make.
+    window_->DispatchCommand(ids::kHighDownButton);
+    ASSERT_TRUE(PumpUntil([&] { return dialog.Points().Counts().size() == 44u; }));
+    EXPECT_EQ(dialog.Heading(), "Viewer, ROI: points 3 to 46");
 
     // Deleting the burst resets the region to every point; the dialog follows once the window's
     // events are handled.

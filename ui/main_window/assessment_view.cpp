@@ -1,7 +1,8 @@
 // Statistics Show > Assessment: the Assessment dialog of the active slot. The window keeps one
 // dialog and asks it to refresh whenever the active slot's status is refreshed (a switch of the
 // active slot, a file opened or cleared, a point deleted, the start and the end of a run, each
-// closed point) and when the operator releases the range slider.
+// closed point) and whenever the region of interest changes (step buttons, "Set ROI", the range
+// slider released).
 
 #include "ui/controls/range_slider.h"
 #include "ui/dialogs/assessment_dlg.h"
