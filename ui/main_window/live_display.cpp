@@ -39,6 +39,9 @@ void CNivraDlg::OnRunRecordChanged(int counter) {
     if (screenUpdates_) {
         ShowWholeRecord();
         RefreshStatus();
+    } else {
+        // The Assessment dialog follows the run's points also while the window's view stays.
+        RefreshAssessment();
     }
     SetText(kCountsDwellLabel, CountsCurrentDwellText(0));
     if (slot.data)

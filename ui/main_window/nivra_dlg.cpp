@@ -7,6 +7,7 @@
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
+#include "ui/dialogs/assessment_dlg.h"
 #include "ui/main_window/chart_widget.h"
 #include "ui/main_window/run_events.h"
 #include "ui/resources/app_icon.h"
@@ -87,6 +88,7 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
     OnCommand(kCmdConfigAssay, [this] { OnAssayConfig(); });
     OnCommand(kCmdAbout, [this] { OnAbout(); });
     OnCommand(kCmdAboutBox, [this] { OnAbout(); });
+    OnCommand(kCmdAssessment, [this] { OnAssessment(); });
     OnCommandRange(kCmdFirstStatistic, kCmdFirstStatistic + kStatisticCount - 1,
                    [this](int command) { OnStatsShow(command); });
     OnCommand(kScreenUpdatesButton, [this] { OnScreenUpdatesButton(); });
@@ -105,6 +107,8 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
 CNivraDlg::~CNivraDlg() {
     // The runs refer to this window and to the slots' records: neither may go before them.
     StopRunsAndWait();
+    // The Assessment dialog reads the slots: it goes before they do.
+    delete assessment_;
 }
 
 void CNivraDlg::DoDataExchange(CDataExchange& dx) {

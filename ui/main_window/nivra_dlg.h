@@ -50,10 +50,12 @@ struct NivraDlgEnvironment {
 // active_slot.cpp (switching the active slot, dumps), stats_show_menu.cpp (the "Statistics Show"
 // menu), roi_view.cpp (chart and ROI view), roi_editing.cpp (ROI buttons, point deletion, header
 // lines), statistics_panel.cpp (All Data and ROI statistics), file_commands.cpp (the File menu
-// and the way out) and dialog_commands.cpp (configuration dialogs, printing, About).
+// and the way out), dialog_commands.cpp (configuration dialogs, printing, About) and
+// assessment_view.cpp (the Assessment dialog).
 namespace nivra::ui {
+class AssessmentDlg;
 class RunEvents;
-}
+} // namespace nivra::ui
 
 class CNivraDlg : public CDialogBase {
     Q_OBJECT
@@ -103,6 +105,8 @@ public:
     const StatsShow& StatsSelection() const { return statsShow_; }
     // Whether any slot has a run attached.
     bool HasRuns() const;
+    // The Assessment dialog once it has been opened (it stays, hidden, when closed), else null.
+    nivra::ui::AssessmentDlg* AssessmentDialog() const { return assessment_; }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -164,6 +168,10 @@ private:
     void OnAssayConfig();
     void OnPrint();
     void OnAbout();
+    // Statistics Show > Assessment: opens the dialog for the active slot, or raises it.
+    void OnAssessment();
+    // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
+    void RefreshAssessment();
     void OnStatsShow(int command);
     void OnScreenUpdatesButton();
     void OnRangeChanged(int wParam, int lParam);
@@ -185,6 +193,7 @@ private:
     std::uint32_t roiMin_ = 0;
     std::uint32_t roiMax_ = 0;
     StatsShow statsShow_;
+    nivra::ui::AssessmentDlg* assessment_ = nullptr;
 };
 
 // Controls of the main window.

@@ -43,6 +43,7 @@ void CNivraDlg::OnRoiStep(int button) {
     high = std::trunc(high);
     SetRoiView(1.0, points, low, high);
     ShowPoints(static_cast<int>(low), static_cast<int>(high));
+    RefreshAssessment();
 }
 
 void CNivraDlg::OnSetRoi() {
@@ -72,6 +73,7 @@ void CNivraDlg::OnSetRoi() {
         ControlAs<QLineEdit>(id)->setModified(false);
     SetRoiView(1.0, static_cast<double>(points), first, last);
     ShowPoints(static_cast<int>(first), static_cast<int>(last));
+    RefreshAssessment();
 }
 
 void CNivraDlg::OnDeletePoint() {

@@ -27,6 +27,7 @@ void CNivraDlg::RefreshStatus() {
     SetText(kFileLabel, slot.fileName);
     FillHeaderList();
     UpdateCommandStates();
+    RefreshAssessment();
 }
 
 void CNivraDlg::FillHeaderList() {

@@ -15,6 +15,8 @@ MenuTemplate MainMenu() {
         "CDL95",          "LOD90.0%",     "LOD95.0%", "LOD99.7%"};
     for (int k = 0; k < kStatisticCount; ++k)
         statistics.items.push_back({statisticTexts[k], kCmdFirstStatistic + k, true});
+    statistics.items.push_back(kSeparator);
+    statistics.items.push_back({"Assessment", kCmdAssessment});
 
     return {kMenuMain,
             {

@@ -45,5 +45,7 @@ inline constexpr int kCmdAbout = 32790;
 inline constexpr int kCmdAboutBox = 0x0010;
 inline constexpr int kCmdFirstStatistic = 32804; // sixteen consecutive commands
 inline constexpr int kStatisticCount = 16;
+// Statistics Show > Assessment, numbered after every command of the original menu.
+inline constexpr int kCmdAssessment = 32820;
 
 } // namespace nivra::res

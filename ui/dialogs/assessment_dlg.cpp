@@ -1,0 +1,177 @@
+#include "ui/dialogs/assessment_dlg.h"
+
+#include "model/assay_data.h"
+#include "ui/plots/count_histogram_plot.h"
+#include "ui/plots/points_plot.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
+
+namespace nivra::ui {
+
+namespace {
+
+QString SlotName(int slot) {
+    return slot == 0 ? QStringLiteral("Viewer") : QStringLiteral("Counter %1").arg(slot);
+}
+
+} // namespace
+
+AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent)
+    : QDialog(parent), source_(std::move(source)) {
+    setWindowTitle(QStringLiteral("Assessment"));
+    setModal(false);
+
+    heading_ = new QLabel(this);
+    QFont headingFont = heading_->font();
+    headingFont.setBold(true);
+    heading_->setFont(headingFont);
+
+    // The seventeen figures, label and value side by side, in their fixed order.
+    auto* figures = new QGroupBox(QStringLiteral("Figures"), this);
+    auto* grid = new QGridLayout(figures);
+    grid->setHorizontalSpacing(14);
+    const std::vector<AssessmentRow> rows = assessmentRows(Assessment{});
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        auto* label = new QLabel(QString::fromUtf8(rows[i].label), figures);
+        auto* value = new QLabel(figures);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(label, static_cast<int>(i), 0);
+        grid->addWidget(value, static_cast<int>(i), 1);
+        labels_.push_back(label);
+        values_.push_back(value);
+    }
+    // Room for usual values from the start, so the pictures do not jump at the first refresh; a
+    // longer value widens the column (a label never shows less than its text).
+    grid->setColumnMinimumWidth(
+        1, figures->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000 .. -0.000000")));
+    grid->setRowStretch(static_cast<int>(rows.size()), 1);
+    grid->setColumnStretch(1, 1);
+
+    pointsPlot_ = new PointsPlot(this);
+    histogramPlot_ = new CountHistogramPlot(this);
+    auto* plots = new QVBoxLayout;
+    plots->addWidget(pointsPlot_, 1);
+    plots->addWidget(histogramPlot_, 1);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(figures, 0);
+    middle->addLayout(plots, 1);
+
+    allDataButton_ = new QPushButton(QStringLiteral("All Data"), this);
+    roiButton_ = new QPushButton(QStringLiteral("ROI"), this);
+    for (QPushButton* button : {allDataButton_, roiButton_}) {
+        button->setCheckable(true);
+        button->setAutoExclusive(true);
+        button->setAutoDefault(false);
+    }
+    allDataButton_->setChecked(true);
+    auto* printButton = new QPushButton(QStringLiteral("Print"), this);
+    auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
+    printButton->setAutoDefault(false);
+    closeButton->setAutoDefault(false);
+    connect(allDataButton_, &QPushButton::clicked, this,
+            [this] { SetRange(AssessmentRange::AllData); });
+    connect(roiButton_, &QPushButton::clicked, this, [this] { SetRange(AssessmentRange::Roi); });
+    connect(printButton, &QPushButton::clicked, this, [this] { OnPrint(); });
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(allDataButton_);
+    buttons->addWidget(roiButton_);
+    buttons->addStretch(1);
+    buttons->addWidget(printButton);
+    buttons->addWidget(closeButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading_);
+    layout->addLayout(middle, 1);
+    layout->addLayout(buttons);
+    resize(1060, 680);
+}
+
+AssessmentDlg::~AssessmentDlg() = default;
+
+void AssessmentDlg::ScheduleRefresh() {
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (refreshPending_)
+            Refresh();
+    });
+}
+
+void AssessmentDlg::SetRange(AssessmentRange range) {
+    range_ = range;
+    (range == AssessmentRange::AllData ? allDataButton_ : roiButton_)->setChecked(true);
+    Refresh();
+}
+
+void AssessmentDlg::Refresh() {
+    refreshPending_ = false;
+    ++refreshes_;
+    const AssessmentSource source = source_ ? source_() : AssessmentSource{};
+    const bool roi = range_ == AssessmentRange::Roi;
+
+    // One extract of the record: figures and pictures come from the same points, even while a
+    // run appends to the record.
+    std::vector<std::int32_t> counts;
+    std::unique_ptr<AssayData> extract;
+    int first = 1;
+    if (source.record) {
+        const int last = roi ? source.roiLast : static_cast<int>(source.record->pointCount());
+        first = roi ? std::max(source.roiFirst, 1) : 1;
+        extract = source.record->extractRange(first, last);
+        counts = extract->counts();
+    }
+
+    QString heading = SlotName(source.slot) + (roi ? QStringLiteral(", ROI") : ", All Data");
+    if (counts.empty()) {
+        heading += QStringLiteral(": no points to assess");
+        ShowFigures({});
+    } else {
+        heading += QStringLiteral(": points %1 to %2")
+                       .arg(first)
+                       .arg(first + static_cast<int>(counts.size()) - 1);
+        ShowFigures(
+            assessmentRows(assess(counts, extract->assayConfig(), extract->counterConfig())));
+    }
+    heading_->setText(heading);
+    pointsPlot_->SetPoints(counts, first);
+    histogramPlot_->SetCounts(std::move(counts));
+}
+
+void AssessmentDlg::ShowFigures(const std::vector<AssessmentRow>& rows) {
+    for (std::size_t i = 0; i < values_.size(); ++i)
+        values_[i]->setText(i < rows.size() ? QString::fromStdString(rows[i].value) : QString());
+}
+
+QString AssessmentDlg::Heading() const {
+    return heading_->text();
+}
+
+QStringList AssessmentDlg::FigureLines() const {
+    QStringList lines;
+    for (std::size_t i = 0; i < values_.size(); ++i)
+        if (!values_[i]->text().isEmpty())
+            lines << labels_[i]->text() + QStringLiteral(": ") + values_[i]->text();
+    return lines;
+}
+
+PrintOutcome AssessmentDlg::Print(QPrinter& printer) {
+    return PrintWindowContents(*this, printer, true);
+}
+
+void AssessmentDlg::OnPrint() {
+    PrintWindowContents(*this, true);
+}
+
+} // namespace nivra::ui

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "model/assessment.h"
+#include "ui/main_window/window_printer.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <functional>
+#include <string>
+#include <vector>
+
+class AssayData;
+class QLabel;
+class QPrinter;
+class QPushButton;
+
+namespace nivra::ui {
+
+class CountHistogramPlot;
+class PointsPlot;
+
+// What the Assessment dialog assesses, asked for at every refresh: the active slot's record (or
+// none) and the region of interest as the range slider selects it. The record is only read
+// during the refresh and never kept.
+struct AssessmentSource {
+    const AssayData* record = nullptr;
+    int slot = 0; // 0 the viewer, 1 to 4 the counters
+    int roiFirst = 0;
+    int roiLast = 0;
+};
+
+// Which points are assessed: all of them, or the region of interest.
+enum class AssessmentRange { AllData, Roi };
+
+// The Assessment dialog: the characteristic limits and the dispersion test of the active slot's
+// points (All Data) or of its region of interest (ROI), as the seventeen figures of the
+// assessment, beside two pictures: the points against time with their mean and Poisson bands,
+// and the histogram of the point counts beside the Poisson distribution of the same mean.
+//
+// The dialog is modeless; the main window keeps it and asks it to refresh when the record or
+// the active slot changes (during a run once per closed point). Refreshes asked for in one pass
+// of the event loop are done once.
+class AssessmentDlg : public QDialog {
+    Q_OBJECT
+public:
+    using SourceFunction = std::function<AssessmentSource()>;
+
+    explicit AssessmentDlg(SourceFunction source, QWidget* parent = nullptr);
+    ~AssessmentDlg() override;
+
+    // Assesses the source now.
+    void Refresh();
+    // Assesses the source once the window's current events are handled.
+    void ScheduleRefresh();
+
+    // All Data or ROI, and a refresh.
+    void SetRange(AssessmentRange range);
+    AssessmentRange Range() const { return range_; }
+
+    // File > Print of the dialog: its picture on one landscape page, through the print dialog.
+    PrintOutcome Print(QPrinter& printer);
+
+    // ---- what the dialog shows, for tests ----
+    // The heading ("Counter 1, All Data: points 1 to 12").
+    QString Heading() const;
+    // The figures as "label: value" lines, empty without points.
+    QStringList FigureLines() const;
+    const PointsPlot& Points() const { return *pointsPlot_; }
+    const CountHistogramPlot& Histogram() const { return *histogramPlot_; }
+    // How many times the dialog has assessed its source.
+    int Refreshes() const { return refreshes_; }
+
+private:
+    void ShowFigures(const std::vector<AssessmentRow>& rows);
+    void OnPrint();
+
+    SourceFunction source_;
+    AssessmentRange range_ = AssessmentRange::AllData;
+    bool refreshPending_ = false;
+    int refreshes_ = 0;
+    QLabel* heading_ = nullptr;
+    std::vector<QLabel*> labels_;
+    std::vector<QLabel*> values_;
+    PointsPlot* pointsPlot_ = nullptr;
+    CountHistogramPlot* histogramPlot_ = nullptr;
+    QPushButton* allDataButton_ = nullptr;
+    QPushButton* roiButton_ = nullptr;
+};
+
+} // namespace nivra::ui
