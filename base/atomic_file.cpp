@@ -2,7 +2,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
+#include <set>
+#include <signal.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +41,73 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 std::atomic<unsigned> temporaryCounter{0};
 
+// The temporary files this process is writing right now, by full path.
+std::mutex liveTemporariesMutex;
+std::set<std::string> liveTemporaries;
+
+// Marks a temporary file as being written for its lifetime.
+class LiveTemporary {
+public:
+    explicit LiveTemporary(std::string path) : path_(std::move(path)) {
+        std::lock_guard lock(liveTemporariesMutex);
+        liveTemporaries.insert(path_);
+    }
+    ~LiveTemporary() {
+        std::lock_guard lock(liveTemporariesMutex);
+        liveTemporaries.erase(path_);
+    }
+    LiveTemporary(const LiveTemporary&) = delete;
+    LiveTemporary& operator=(const LiveTemporary&) = delete;
+
+private:
+    std::string path_;
+};
+
+// The process id in the name of a temporary file of `base`, ".<base>.tmp-<pid>-<n>" with
+// decimal pid and n; 0 for any other name.
+pid_t TemporaryOwner(std::string_view name, const std::string& base) {
+    const std::string prefix = "." + base + ".tmp-";
+    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix)
+        return 0;
+    name.remove_prefix(prefix.size());
+    const auto dash = name.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 10 || dash + 1 == name.size())
+        return 0;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (i != dash && (name[i] < '0' || name[i] > '9'))
+            return 0;
+    long long pid = 0;
+    for (char c : name.substr(0, dash))
+        pid = pid * 10 + (c - '0');
+    return pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+// Whether a temporary file of that process may still be written: its process is running (or
+// cannot be told apart from a running one), or it is this process and the file is one of its
+// live temporaries.
+bool MayStillBeWritten(pid_t pid, const std::string& path) {
+    if (pid == ::getpid()) {
+        std::lock_guard lock(liveTemporariesMutex);
+        return liveTemporaries.count(path) != 0;
+    }
+    return ::kill(pid, 0) == 0 || errno != ESRCH;
+}
+
+// Removes the temporary files an interrupted save of folder/base left behind (a crash between
+// creating the temporary file and renaming it). A temporary file of a process that still runs is
+// left alone: it may be that process's save in progress.
+void RemoveLeftTemporaries(const std::string& folder, const std::string& base) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t pid = TemporaryOwner(entry->d_name, base);
+        if (pid > 0 && !MayStillBeWritten(pid, folder + "/" + entry->d_name))
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 } // namespace
 
 bool CanWriteFile(const std::string& path) {
@@ -62,6 +135,9 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
         path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     const std::string temporary = folder + "/." + base + ".tmp-" + std::to_string(::getpid()) +
                                   "-" + std::to_string(temporaryCounter.fetch_add(1));
+    const LiveTemporary live(temporary);
+    // Before the new temporary file takes space: what a crash left may be what fills the disk.
+    RemoveLeftTemporaries(folder, base);
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         return false;

@@ -14,6 +14,10 @@ bool CanWriteFile(const std::string& path);
 // or the new content, never a torn file. Refuses what CanWriteFile refuses. A replaced file
 // keeps its permissions; a new one gets 0666 less the umask. Returns whether the new content is
 // safely on disk.
+//
+// The temporary file is ".<name>.tmp-<pid>-<n>" beside the file. Such files that a crash left
+// behind are removed by the next save of the same file, unless the process named in them still
+// runs (its save may be in progress).
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
 
 } // namespace nivra

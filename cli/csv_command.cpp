@@ -5,6 +5,7 @@
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
 #include "cli/export_selection.h"
+#include "cli/output_overlap.h"
 #include "model/assay_data.h"
 #include "model/csv_export.h"
 
@@ -38,6 +39,11 @@ int RunCsv(const std::vector<std::string>& args) {
         return Fail(kExitUsage, "usage: nivra-cli csv FILE.dax OUT.csv [--roi FIRST:LAST]");
     const std::string& input = paths[0];
     const std::string& output = paths[1];
+    if (std::string clash =
+            outputOverlap({{"the input", input}, {"the statistics selection", kSelectionFile}},
+                          {{"the output", output}});
+        !clash.empty())
+        return Fail(kExitUsage, clash);
 
     LoadedDataFile loaded;
     if (int status = LoadDataFile(kName, input, roi, loaded); status != 0)
@@ -52,7 +58,8 @@ const CliCommandRegistration registration({
     "csv FILE.dax OUT.csv [--roi FIRST:LAST]",
     "  Writes the CSV export of a data file: header lines, statistics, one line per point.\n"
     "  The statistics shown are those selected in stats_display_config.pfx in the current\n"
-    "  directory, or all sixteen when there is no such file.\n"
+    "  directory, or all sixteen when there is no such file. The output may not be the data file\n"
+    "  or the selection file (by name or by link); a file that is not a data file is refused.\n"
     "  --roi FIRST:LAST  only points FIRST to LAST (1-based, inclusive), without header lines\n"
     "  Example: nivra-cli csv run.dax run.csv --roi 3:10",
     RunCsv,

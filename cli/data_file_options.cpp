@@ -1,14 +1,9 @@
 #include "cli/data_file_options.h"
+#include "base/readable_file.h"
 #include "model/data_file.h"
 
-#include <cstdio>
-
-#include <cerrno>
 #include <climits>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <cstdio>
 
 namespace nivra::cli {
 
@@ -70,27 +65,13 @@ std::string TakeRangeOption(const std::vector<std::string>& args, std::size_t& i
 }
 
 bool CanReadFile(const std::string& path, std::string& reason) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        reason = std::strerror(errno);
-        return false;
-    }
-    struct stat st;
-    bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    ::close(fd);
-    if (!regular) {
-        reason = "not a regular file";
-        return false;
-    }
-    return true;
+    return nivra::canReadRegularFile(path, reason);
 }
 
 int LoadDataFile(const char* command, const std::string& path,
                  const std::optional<PointRange>& range, LoadedDataFile& loaded) {
-    std::string reason;
-    if (!CanReadFile(path, reason)) {
-        std::fprintf(stderr, "nivra-cli %s: cannot read '%s': %s\n", command, path.c_str(),
-                     reason.c_str());
+    if (const std::string problem = nivra::dataFileProblem(path); !problem.empty()) {
+        std::fprintf(stderr, "nivra-cli %s: %s\n", command, problem.c_str());
         return kExitFailure;
     }
     loaded.record = nivra::readDataFile(path);

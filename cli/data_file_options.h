@@ -46,12 +46,14 @@ struct LoadedDataFile {
     const AssayData& View() const { return extract ? *extract : *record; }
 };
 
-// Loads the data file at path and cuts the range out of it when one is given. On a problem it
-// prints the one-line error of the command and returns the exit status; 0 when all went well.
+// Loads the data file at path and cuts the range out of it when one is given. On a problem (a
+// file that cannot be read, is no regular file or is not a data file, a range that does not fit)
+// it prints the one-line error of the command and returns the exit status; 0 when all went well.
 int LoadDataFile(const char* command, const std::string& path,
                  const std::optional<PointRange>& range, LoadedDataFile& loaded);
 
-// Whether path names a regular file that can be opened for reading; the reason when not.
+// Whether path names a regular file that can be opened for reading; the reason when not. A FIFO,
+// a device or a folder is refused at once, without waiting on it.
 bool CanReadFile(const std::string& path, std::string& reason);
 
 } // namespace nivra::cli

@@ -5,7 +5,6 @@
 namespace nivra::cli {
 
 StatsShow ExportSelection() {
-    constexpr const char* kSelectionFile = "stats_display_config.pfx";
     StatsShow selection;
     struct stat st;
     if (::stat(kSelectionFile, &st) == 0)

@@ -3,15 +3,18 @@
 #include "base/atomic_file.h"
 #include "base/start_directory.h"
 #include "base/value_encoding.h"
+#include "cli/closed_output.h"
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
 #include "cli/export_selection.h"
+#include "cli/output_overlap.h"
 #include "counter_link/counter_startup.h"
 #include "engine/assay_run.h"
 #include "engine/run_clock.h"
 #include "engine/run_observer.h"
 #include "engine/time_left.h"
 #include "model/assay_data.h"
+#include "model/config_check.h"
 #include "model/csv_export.h"
 #include "model/data_file.h"
 
@@ -147,6 +150,8 @@ int RunAssay(const std::vector<std::string>& args) {
     RunOptions options;
     if (std::string problem = ParseOptions(args, options); !problem.empty())
         return Fail(kExitUsage, problem);
+    // A closed pipe on standard output stops the printing, never the run.
+    keepRunningWhenOutputCloses(kName);
 
     // Everything that can be checked is checked before the counter is touched.
     if (!CaptureStartingDirectory())
@@ -158,6 +163,20 @@ int RunAssay(const std::vector<std::string>& args) {
         if (!CanReadFile(*file, reason))
             return Fail(kExitFailure,
                         std::string(kMissingConfiguration) + ": '" + *file + "': " + reason);
+    if (std::string clash = outputOverlap({{"--assay", options.assayFile},
+                                           {"--counter-config", options.counterFile},
+                                           {"the port list", StartPath(kPortConfigFile)},
+                                           {"the statistics selection", kSelectionFile}},
+                                          {{"the backup file", BackupDataPath(options.counter)},
+                                           {"--out", options.outFile},
+                                           {"--csv", options.csvFile}});
+        !clash.empty())
+        return Fail(kExitUsage, clash);
+    if (std::string problem = runConfigProblem(
+            options.counterFile, CounterConfig(options.counterFile), options.assayFile,
+            AssayConfig(options.assayFile), SystemRunClock().Now());
+        !problem.empty())
+        return Fail(kExitFailure, problem);
     for (const std::string* file : {&options.outFile, &options.csvFile})
         if (!file->empty() && !CanWriteFile(*file))
             return Fail(kExitFailure, "cannot write '" + *file + "' (missing folder or read-only)");
@@ -219,8 +238,12 @@ const CliCommandRegistration registration({
     "  'counts last_second=C dwell=D time_left=D:HH:MM:SS', per closed point 'point K COUNT',\n"
     "  'finished by=time|stop points=K', 'saved file=\"...\" points=K total_counts=S' and with\n"
     "  --csv 'csv file=\"...\"'. Problems go to standard error with exit status 1 (2 for a bad\n"
-    "  option); the counter is touched only when both configurations can be read and the\n"
-    "  outputs can be written.\n"
+    "  option); the counter is touched only when both configurations can be read and used and\n"
+    "  the outputs can be written. A configuration is refused, naming its file and field, when\n"
+    "  the file lacks its section, the dwell time is 0, the dwell or total time exceeds ten\n"
+    "  years, the run would end after 2068, or an area or the efficiency is not above 0. An\n"
+    "  output that is an input, the backup file or another output is refused (exit status 2).\n"
+    "  When standard output is closed (a pipe into head), the printing stops, not the run.\n"
     "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax \\\n"
     "           --csv run1.csv",
     RunAssay,

@@ -63,7 +63,8 @@ const CliCommandRegistration registration({
     kName,
     "stats FILE.dax [--all | --roi FIRST:LAST]",
     "  Prints the statistics of a data file, one per line, as a CSV export writes them.\n"
-    "  Without an option the time base is the file's configured total time.\n"
+    "  Without an option the time base is the file's configured total time. A file that is not\n"
+    "  a data file is refused.\n"
     "  --all             all points, with a time base of points x dwell (the All Data view)\n"
     "  --roi FIRST:LAST  points FIRST to LAST (1-based, inclusive), time base points x dwell\n"
     "  Example: nivra-cli stats run.dax --roi 3:10",

@@ -19,6 +19,8 @@
 
 #include "base/atomic_file.h"
 #include "base/profile_file.h"
+#include "base/profile_sections.h"
+#include "base/readable_file.h"
 #include "base/value_encoding.h"
 
 #include <charconv>
@@ -128,6 +130,17 @@ bool saveDataFile(const AssayData& data, const std::string& path) {
         }
     }
     return ReplaceFileAtomically(path, file.text());
+}
+
+std::string dataFileProblem(const std::string& path) {
+    std::string text, reason;
+    if (!readRegularFile(path, text, reason))
+        return "cannot read '" + path + "': " + reason;
+    for (const char* section :
+         {CounterConfig::kSection, AssayConfig::kSection, kHeaderSection, kPointSection})
+        if (hasProfileSection(text, section))
+            return {};
+    return "not a data file: " + path;
 }
 
 std::unique_ptr<AssayData> readDataFile(const std::string& path) {

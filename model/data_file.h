@@ -14,6 +14,12 @@ namespace nivra {
 // record's points and header lines. Returns false when the file could not be written.
 bool saveDataFile(const AssayData& data, const std::string& path);
 
+// Why the file at path cannot be opened as a data file, or "" when it can: "cannot read '<path>':
+// <reason>" when it cannot be read or is no regular file (a folder, a FIFO or a device is refused
+// at once, without waiting on it), and "not a data file: <path>" when it holds none of the four
+// sections of a data file.
+std::string dataFileProblem(const std::string& path);
+
 // Reads a data file into a new record: counter number -1, end time 0, progress 0, and the
 // file's configurations (keys missing from the file keep the built-in defaults), points and
 // header lines. Each list ends at the first missing or empty key. A missing or unreadable file

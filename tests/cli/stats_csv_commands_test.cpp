@@ -219,3 +219,35 @@ TEST(CliAssess, BadOptionsExit2AndUnreadableFilesExit1) {
     EXPECT_EQ(missing.status, 1);
     ExpectOneLineError(missing, "cannot read 'missing.dax'");
 }
+
+// Other files are said to be no data files; a FIFO or a device is refused without waiting on it.
+TEST(CliDataFiles, StatsCsvAndAssessReadOnlyDataFiles) {
+    TempDir dir;
+    WriteFileBytes(dir.file("ports.pfx"), "[CONFIG]\r\nPORT1=COM1\r\n");
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    for (const auto& [input, error] : {std::pair{"ports.pfx", "not a data file: ports.pfx"},
+                                       {"fifo", "cannot read 'fifo': is a FIFO"},
+                                       {"/dev/zero", "cannot read '/dev/zero': is a device"}}) {
+        ExpectOneLineError(RunCli(dir, {"stats", input}), std::string("stats: ") + error);
+        ExpectOneLineError(RunCli(dir, {"assess", input}), std::string("assess: ") + error);
+        ExpectOneLineError(RunCli(dir, {"csv", input, "o.csv"}), std::string("csv: ") + error);
+    }
+    EXPECT_FALSE(nivra::test::FileExists(dir.file("o.csv")));
+}
+
+TEST(CliCsv, AnOutputThatIsTheInputIsRefusedBeforeAnythingIsWritten) {
+    TempDir dir;
+    WriteWorkedExample(dir.file("w.dax"));
+    const std::string before = ReadFileBytes(dir.file("w.dax"));
+    ASSERT_EQ(::symlink("w.dax", dir.file("soft.csv").c_str()), 0);
+    for (const std::string output : {"w.dax", "./w.dax", "soft.csv"}) {
+        Outcome outcome = RunCli(dir, {"csv", "w.dax", output});
+        EXPECT_EQ(outcome.status, 2) << output;
+        ExpectOneLineError(outcome, "the output '" + output +
+                                        "' is the same file as the input 'w.dax'; nothing was "
+                                        "written");
+    }
+    ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "stats_display_config.pfx"}),
+                       "is the same file as the statistics selection");
+    EXPECT_EQ(ReadFileBytes(dir.file("w.dax")), before);
+}

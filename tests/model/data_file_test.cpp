@@ -145,3 +145,16 @@ TEST(DataFileLoad, MissingFileReadsAsARecordWithoutPoints) {
     EXPECT_EQ(missing.assayConfig().sampleArea, 1000u);
     EXPECT_EQ(missing.counterConfig().detectorArea, 1000u);
 }
+
+// stats, csv and File Open refuse what is no data file instead of showing 0 points.
+TEST(DataFileCheck, AnyOfTheFourSectionsMakesADataFile) {
+    TempDir dir;
+    WriteFileBytes(dir.file("points.dax"), "[assay data]\nP0=3\n");
+    WriteFileBytes(dir.file("ports.pfx"), "[CONFIG]\r\nPORT1=COM1\r\n");
+    ::mkfifo(dir.file("fifo").c_str(), 0600);
+    EXPECT_EQ(nivra::dataFileProblem(dir.file("points.dax")), "");
+    EXPECT_EQ(nivra::dataFileProblem(dir.file("ports.pfx")),
+              "not a data file: " + dir.file("ports.pfx"));
+    EXPECT_EQ(nivra::dataFileProblem(dir.file("fifo")),
+              "cannot read '" + dir.file("fifo") + "': is a FIFO");
+}

@@ -227,3 +227,32 @@ TEST_F(AssayConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// Times a run could not keep and a sample area of 0 are not saved; the message names the file and
+// the field, as the run start does.
+TEST_F(AssayConfigDialog, ValuesNoRunCouldStartWithAreNeitherSavedNorSavedAsDefault) {
+    MakeConfigFolder();
+    ScriptedPrompts prompts;
+    prompts.ChooseFile(QString::fromStdString(File("bad"))).Reply(Answer::Ok);
+    Dlg dialog;
+    dialog.show();
+    Type(dialog, {"no dwell", "0", "0", "0"});
+    dialog.DispatchCommand(Dlg::kSave);
+    Type(dialog, {"no area", "0", "1", "0", "87661", "0", "0", "0"});
+    dialog.DispatchCommand(Dlg::kSaveAsDefault);
+
+    EXPECT_EQ(prompts.MessageTexts(),
+              (QStringList{QString::fromStdString(File("bad.acx")) +
+                               ": the dwell time (DWELL HOURS, DWELL MINUTES, DWELL SECONDS) is "
+                               "0 h 0 min 0 s; it must be more than 0 s",
+                           kOverwriteQuestion,
+                           QString::fromStdString(DefaultFile()) +
+                               ": the total time (TOTAL HOURS, TOTAL MINUTES, TOTAL SECONDS) is "
+                               "87661 h 0 min 0 s; it must not exceed ten years (87660 h)"}));
+    EXPECT_FALSE(FileExists(File("bad.acx")));
+    EXPECT_FALSE(FileExists(DefaultFile()));
+}
+
+} // namespace

@@ -6,6 +6,8 @@
 #include "ui/dialogs/save_report_qt.h"
 #include "ui/resources/resource_ids.h"
 
+#include <sys/stat.h>
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -224,6 +226,28 @@ TEST_F(FileCommandsTest, ExitDoesNotAskAboutARecordWithoutPoints) {
     window_->DispatchCommand(res::kCmdExit);
     EXPECT_TRUE(prompts_.Questions().empty());
     EXPECT_TRUE(closed_);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FileCommandsTest, OpenRefusesWhatIsNoDataFileAndKeepsTheViewer) {
+    Open();
+    const std::string source = WriteDataFile("old", {3, 4, 5});
+    OpenInViewer(source);
+    WriteFileBytes(dir_.file("ports.pfx"), "[CONFIG]\r\nPORT1=COM1\r\n");
+    ASSERT_EQ(::mkfifo(dir_.file("fifo.dax").c_str(), 0600), 0);
+    prompts_.Clear();
+
+    for (const char* name : {"ports.pfx", "fifo.dax"})
+        OpenInViewer(dir_.file(name));
+    EXPECT_EQ(prompts_.MessageTexts().join('\n'), "not a data file: " + Path("ports.pfx") +
+                                                      "\ncannot read '" + Path("fifo.dax") +
+                                                      "': is a FIFO");
+    EXPECT_EQ(window_->Slot(kViewerSlot).fileName, source);
+    EXPECT_EQ(window_->Slot(kViewerSlot).PointCount(), 3u);
+    EXPECT_EQ(ChartRows(), 3);
 }
 
 } // namespace

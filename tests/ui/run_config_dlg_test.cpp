@@ -110,3 +110,23 @@ TEST_F(RunConfigDlgTest, ReturnAndEscapeNeitherStartNorClose) {
 }
 
 } // namespace
+
+namespace {
+
+// START refuses what a run could not keep, with the message the command line gives, and stays.
+TEST_F(RunConfigDlgTest, StartRefusesAConfigurationARunCannotKeep) {
+    WriteCounterConfig(CounterConfigPath(1), "bench");
+    const std::string junk = dir_.file("assay_config/junk.acx");
+    WriteFileBytes(junk, "not a configuration\n");
+    CAssayRunConfigDlg dialog(1);
+    dialog.InitDialog();
+    prompts_.ChooseFile(QString::fromStdString(junk));
+    dialog.DispatchCommand(1028);
+    dialog.DispatchCommand(1026);
+    EXPECT_EQ(prompts_.MessageTexts(), QStringList{QString::fromStdString(
+                                           junk + ": the file has no [ASSAY CONFIG] section")});
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(dialog.ItemText(1018), QString::fromStdString(junk)); // the choices stay
+}
+
+} // namespace

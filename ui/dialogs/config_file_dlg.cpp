@@ -1,11 +1,37 @@
 #include "ui/dialogs/config_file_dlg.h"
 
+#include "engine/run_clock.h"
+#include "model/config_check.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/dialogs/save_report_qt.h"
 
 #include <optional>
 
 using nivra::ui::FileDialogRequest;
+
+namespace nivra::ui {
+
+std::string saveProblem(const AssayConfig& config, const std::string& file) {
+    return assayConfigProblem(config, file, SystemRunClock().Now());
+}
+
+std::string saveProblem(const CounterConfig& config, const std::string& file) {
+    return counterConfigProblem(config, file);
+}
+
+} // namespace nivra::ui
+
+namespace {
+
+// Shows why the record may not be saved to file; true when it may.
+bool MaySave(const std::string& problem) {
+    if (problem.empty())
+        return true;
+    nivra::ui::ShowMessage(nivra::ui::FromNarrow(problem));
+    return false;
+}
+
+} // namespace
 
 CConfigFileDlg::CConfigFileDlg(int templateId, QWidget* parent, Commands commands,
                                FileDialogRequest fileRequest, Texts texts)
@@ -47,6 +73,8 @@ void CConfigFileDlg::OnSave() {
         return;
     ValuesToRecord();
     const std::string target = nivra::ui::ToNarrow(*path);
+    if (!MaySave(RecordProblem(target)))
+        return;
     nivra::ui::ReportSave(WriteRecord(target) != 0, texts_.saved, target);
 }
 
@@ -58,5 +86,7 @@ void CConfigFileDlg::OnSaveAsDefault() {
         return;
     UpdateData(true);
     ValuesToRecord();
+    if (!MaySave(RecordProblem(OwnFile())))
+        return;
     nivra::ui::ReportSave(WriteRecord({}) != 0, texts_.savedAsDefault, OwnFile());
 }

@@ -6,10 +6,23 @@
 #include <QString>
 #include <string>
 
+struct AssayConfig;
+struct CounterConfig;
+
+namespace nivra::ui {
+
+// Why a record may not be saved to file, as the operator's message naming the file and the
+// field, or "" when it may: the values a run checks before it starts, with now as its start.
+std::string saveProblem(const AssayConfig& config, const std::string& file);
+std::string saveProblem(const CounterConfig& config, const std::string& file);
+
+} // namespace nivra::ui
+
 // What the assay and the counter configuration dialogs share: a configuration record shown in
 // edits, and the three buttons Load (any file), Save (any file) and Save As Default (the
 // record's own file, after a confirmation). A save that does not reach the disk is reported with
-// the file's name, never with the success text.
+// the file's name, never with the success text. Values no run could start with (a dwell of 0, an
+// area of 0, ...) are not saved: the dialog says which file and field, and writes nothing.
 class CConfigFileDlg : public CDialogBase {
     Q_OBJECT
 public:
@@ -34,6 +47,7 @@ protected:
     virtual void ReadRecord(const std::string& path) = 0;
     virtual int WriteRecord(const std::string& path) = 0;
     virtual std::string OwnFile() const = 0;
+    virtual std::string RecordProblem(const std::string& file) const = 0;
     virtual void ValuesFromRecord() = 0;
     virtual void ValuesToRecord() = 0;
 
@@ -64,4 +78,7 @@ private:
     void ReadRecord(const std::string& path) override { config_.read(path); }
     int WriteRecord(const std::string& path) override { return config_.write(path); }
     std::string OwnFile() const override { return config_.filePath; }
+    std::string RecordProblem(const std::string& file) const override {
+        return nivra::ui::saveProblem(config_, file);
+    }
 };

@@ -1,6 +1,8 @@
 #include "ui/dialogs/run_config_dlg.h"
 
 #include "base/start_directory.h"
+#include "engine/run_clock.h"
+#include "model/config_check.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/resources/resource_ids.h"
@@ -106,6 +108,15 @@ void CAssayRunConfigDlg::OnStart() {
     if (!counterConfig_ || !assayConfig_) {
         nivra::ui::ShowMessage(
             QStringLiteral("Missing a configuration file nessesary to start assay"));
+        return;
+    }
+    // A configuration a run cannot keep (a dwell of 0, times beyond ten years, a file without
+    // its section, areas or efficiency of 0) is named with its file and field; no run starts.
+    if (const std::string problem =
+            nivra::runConfigProblem(counterFile_, *counterConfig_, assayFile_, *assayConfig_,
+                                    nivra::SystemRunClock().Now());
+        !problem.empty()) {
+        nivra::ui::ShowMessage(nivra::ui::FromNarrow(problem));
         return;
     }
     UpdateData(true);

@@ -162,10 +162,15 @@ void CNivraDlg::OnFileOpen() {
     const std::optional<QString> path = nivra::ui::Prompts().FileDialog(request);
     if (!path)
         return;
-    // Reading the file takes only the window's own thread: runs on the counters go on and are
-    // served as soon as the window is back in its event loop. A file that is missing or no data
-    // file gives a record without points.
+    // A file that cannot be read or is not a data file is refused, and the viewer keeps what it
+    // shows; a FIFO or a device is refused without waiting on it.
     const std::string source = nivra::ui::ToNarrow(*path);
+    if (const std::string problem = nivra::dataFileProblem(source); !problem.empty()) {
+        nivra::ui::ShowMessage(nivra::ui::FromNarrow(problem));
+        return;
+    }
+    // Reading the file takes only the window's own thread: runs on the counters go on and are
+    // served as soon as the window is back in its event loop.
     viewer.data = nivra::readDataFile(source);
     viewer.fileName = source;
     activeSlot_ = kViewerSlot;

@@ -1,0 +1,62 @@
+#include "base/profile_sections.h"
+
+namespace nivra {
+
+namespace {
+
+// The blanks the profile layer drops around names: blank, tab, CR, vertical tab, form feed and
+// Ctrl-Z.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1a';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z')
+            x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z')
+            y = static_cast<char>(y - 'a' + 'A');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+bool IsSectionLine(std::string_view line, std::string_view section) {
+    line = Trim(line);
+    if (line.empty() || line.front() != '[')
+        return false;
+    const auto close = line.rfind(']');
+    if (close == 0 || close == std::string_view::npos)
+        return false;
+    return EqualIgnoringCase(Trim(line.substr(1, close - 1)), Trim(section));
+}
+
+} // namespace
+
+bool hasProfileSection(std::string_view text, std::string_view section) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+        text.remove_prefix(3);
+    while (!text.empty()) {
+        const auto end = text.find_first_of("\r\n");
+        if (IsSectionLine(text.substr(0, end), section))
+            return true;
+        if (end == std::string_view::npos)
+            break;
+        text.remove_prefix(end + 1);
+    }
+    return false;
+}
+
+} // namespace nivra

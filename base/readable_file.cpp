@@ -1,0 +1,86 @@
+#include "base/readable_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nivra {
+
+namespace {
+
+// Why a file of this type is not read, or nullptr for a regular file.
+const char* TypeProblem(mode_t mode) {
+    if (S_ISREG(mode))
+        return nullptr;
+    if (S_ISDIR(mode))
+        return "is a folder";
+    if (S_ISFIFO(mode))
+        return "is a FIFO";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "is a device";
+    return "is not a regular file";
+}
+
+} // namespace
+
+int openRegularFile(const std::string& path, std::string& reason) {
+    // The type first: a device is never opened, since opening a serial line alone changes its
+    // control lines.
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        reason = std::strerror(errno);
+        return -1;
+    }
+    if (const char* problem = TypeProblem(st.st_mode)) {
+        reason = problem;
+        return -1;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return -1;
+    }
+    const char* problem = ::fstat(fd, &st) != 0 ? std::strerror(errno) : TypeProblem(st.st_mode);
+    if (problem) {
+        reason = problem;
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+bool canReadRegularFile(const std::string& path, std::string& reason) {
+    const int fd = openRegularFile(path, reason);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+bool readRegularFile(const std::string& path, std::string& bytes, std::string& reason) {
+    const int fd = openRegularFile(path, reason);
+    if (fd < 0)
+        return false;
+    bytes.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            reason = std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return true;
+}
+
+} // namespace nivra
