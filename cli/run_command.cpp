@@ -172,9 +172,12 @@ int RunAssay(const std::vector<std::string>& args) {
                                            {"--csv", options.csvFile}});
         !clash.empty())
         return Fail(kExitUsage, clash);
-    if (std::string problem = runConfigProblem(
-            options.counterFile, CounterConfig(options.counterFile), options.assayFile,
-            AssayConfig(options.assayFile), SystemRunClock().Now());
+    // The run uses exactly the configurations that were checked.
+    const CounterConfig counterConfig(options.counterFile);
+    const AssayConfig assayConfig(options.assayFile);
+    if (std::string problem = runConfigProblem(options.counterFile, counterConfig,
+                                               options.assayFile, assayConfig,
+                                               SystemRunClock().Now());
         !problem.empty())
         return Fail(kExitFailure, problem);
     for (const std::string* file : {&options.outFile, &options.csvFile})
@@ -188,8 +191,7 @@ int RunAssay(const std::vector<std::string>& args) {
                                       " was not found (nivra-cli discover tells why)");
     (void)startup;
 
-    AssayData data(CounterConfig(options.counterFile), AssayConfig(options.assayFile),
-                   options.counter);
+    AssayData data(counterConfig, assayConfig, options.counter);
     ProgressPrinter printer(data);
     CatchStopSignals();
     std::unique_ptr<AssayRun> run = AssayRun::start(data, printer);
