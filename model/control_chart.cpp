@@ -26,15 +26,15 @@ std::size_t ControlChart::flaggedRuns() const {
     return flagged;
 }
 
-std::optional<ControlChart> BuildControlChart(const std::vector<ChartRun>& runs,
-                                              std::size_t referenceFirst,
-                                              std::size_t referenceLast) {
+std::optional<ControlChart> BuildControlChart(const std::vector<ChartRun>& runs) {
     double counts = 0;
     double hours = 0;
     std::size_t referenceRuns = 0;
-    for (std::size_t i = referenceFirst; i <= referenceLast && i < runs.size(); ++i) {
-        counts += runs[i].counts;
-        hours += runs[i].hours;
+    for (const ChartRun& run : runs) {
+        if (!run.reference)
+            continue;
+        counts += run.counts;
+        hours += run.hours;
         ++referenceRuns;
     }
     if (!(hours > 0))

@@ -13,8 +13,9 @@ namespace nivra {
 struct ChartRun {
     std::int64_t id = 0;
     std::string startTime;
-    double counts = 0; // total counts
-    double hours = 0;  // counting time
+    double counts = 0;      // total counts
+    double hours = 0;       // counting time
+    bool reference = false; // one of the runs that give the mean rate
 };
 
 struct ChartPoint {
@@ -34,12 +35,9 @@ struct ControlChart {
     std::size_t flaggedRuns() const;
 };
 
-// The chart of runs (in time order, each with counting time) against the reference runs
-// runs[referenceFirst..referenceLast] (indexes, inclusive). Nothing when the reference runs have
-// no counting time.
-std::optional<ControlChart> BuildControlChart(const std::vector<ChartRun>& runs,
-                                              std::size_t referenceFirst,
-                                              std::size_t referenceLast);
+// The chart of runs (in time order) against the mean rate of those marked as reference. Nothing
+// when the reference runs have no counting time.
+std::optional<ControlChart> BuildControlChart(const std::vector<ChartRun>& runs);
 
 // The flags of a point as text: "action", "warning", "trend" joined by ',', or "-".
 std::string ChartFlagsText(const ChartPoint& point);
