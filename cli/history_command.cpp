@@ -7,6 +7,8 @@
 #include "cli/data_file_options.h"
 #include "cli/export_selection.h"
 #include "model/assay_data.h"
+#include "model/csv_export.h"
+#include "model/data_file.h"
 #include "model/statistics.h"
 #include "model/stats_show.h"
 #include "storage/history_database.h"
@@ -221,7 +223,10 @@ int ShowRun(const std::vector<std::string>& args) {
     for (const auto& [key, value] : record->counterConfig().entries())
         std::printf("%s=%s\n", key, value.c_str());
     std::printf("[%s]\n", AssayConfig::kSection);
-    for (const auto& [key, value] : record->assayConfig().entries())
+    const AssayConfig assay = record->assayConfig();
+    for (const auto& [key, value] : assay.entries())
+        std::printf("%s=%s\n", key, value.c_str());
+    for (const auto& [key, value] : assay.optionalEntries())
         std::printf("%s=%s\n", key, value.c_str());
     std::printf("[header lines]\n");
     for (const std::string& line : record->headerLines())
@@ -258,9 +263,9 @@ int ExportRun(const std::vector<std::string>& args) {
     if (int status = LoadRun(idText, detail); status != 0)
         return status;
     const auto record = RecordOfRun(detail);
-    if (!daxFile.empty() && !record->save(daxFile))
+    if (!daxFile.empty() && !saveDataFile(*record, daxFile))
         return Fail(kExitFailure, "cannot write '" + daxFile + "'");
-    if (!csvFile.empty() && !record->writeCsv(csvFile, ExportSelection()))
+    if (!csvFile.empty() && !writeCsvExport(*record, csvFile, ExportSelection()))
         return Fail(kExitFailure, "cannot write '" + csvFile + "'");
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "base/sha256.h"
 #include "base/value_encoding.h"
 #include "model/assay_data.h"
+#include "model/data_file.h"
 #include "storage/history_record.h"
 
 #include <algorithm>
@@ -69,8 +70,8 @@ ImportOutcome ImportDataFile(HistoryDatabase& db, const std::string& path,
         return outcome;
     }
 
-    const AssayData record(path);
-    HistoryRunDetail detail = DetailOfRecord(record);
+    const auto record = readDataFile(path);
+    HistoryRunDetail detail = DetailOfRecord(*record);
     HistoryRun& run = detail.run;
     run.source = RunSource::Import;
     run.contentHash = hash;
