@@ -289,8 +289,8 @@ const CliCommandRegistration registration({
     "  nivra-cli history show ID\n"
     "  nivra-cli history export ID --dax FILE.dax | --csv FILE.csv\n"
     "  nivra-cli history import [--counter N] [--kind K] PATH...",
-    "  The run history of the start directory (the current directory), in history.sqlite: the\n"
-    "  runs imported from data files.\n"
+    "  The run history of the start directory (the current directory), in history.sqlite: every\n"
+    "  run nivra-cli run made there, and the data files imported.\n"
     "  Without a subcommand: one line per run, newest first: id, counter, kind, start time, end\n"
     "  reason (time, stop, interrupted, running), points, total counts, counts per hour (over\n"
     "  points x dwell), assay name.\n"

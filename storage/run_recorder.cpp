@@ -3,6 +3,8 @@
 #include "base/local_time.h"
 #include "base/sha256.h"
 
+#include <filesystem>
+
 namespace nivra {
 
 RunRecorder::RunRecorder(std::string path, Reporter reporter)
@@ -55,7 +57,9 @@ StorageResult RunRecorder::ended(RunEnd reason, std::int64_t endEpoch) {
 
 StorageResult RunRecorder::dataFileSaved(const std::string& path) {
     std::lock_guard lock(mutex_);
-    dataFile_ = path;
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    dataFile_ = error ? path : absolute.lexically_normal().string();
     dataFileHash_ = Sha256OfFile(path);
     dataFilePending_ = true;
     return sync();

@@ -45,8 +45,8 @@ public:
     StorageResult pointClosed(int number, std::int32_t count);
     StorageResult headerLinesChanged(const std::vector<std::string>& lines);
     StorageResult ended(RunEnd reason, std::int64_t endEpoch);
-    // The run's record was saved to path (the file's content is digested, so that importing
-    // the same file later is recognised as this run).
+    // The run's record was saved to path, kept as an absolute path (the file's content is
+    // digested, so that importing the same file later is recognised as this run).
     StorageResult dataFileSaved(const std::string& path);
     // The point shown to the operator as number (1-based among the points the record still
     // holds) was deleted.
