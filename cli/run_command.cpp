@@ -11,12 +11,16 @@
 #include "counter_link/counter_startup.h"
 #include "engine/assay_run.h"
 #include "engine/run_clock.h"
+#include "engine/run_history_observer.h"
 #include "engine/run_observer.h"
 #include "engine/time_left.h"
 #include "model/assay_data.h"
 #include "model/config_check.h"
 #include "model/csv_export.h"
 #include "model/data_file.h"
+#include "model/run_kind.h"
+#include "storage/history_database.h"
+#include "storage/run_recorder.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -51,11 +55,13 @@ struct RunOptions {
     std::string counterFile;
     std::string outFile;
     std::string csvFile;
+    std::optional<RunKind> kind; // instead of the assay configuration's QA KIND
 };
 
 // Parses "--name VALUE" and "--name=VALUE"; returns the problem, or "" when all is well.
 std::string ParseOptions(const std::vector<std::string>& args, RunOptions& options) {
     std::string counterText;
+    std::string kindText;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::optional<std::string> value;
@@ -70,6 +76,7 @@ std::string ParseOptions(const std::vector<std::string>& args, RunOptions& optio
                               : name == "--counter-config" ? &options.counterFile
                               : name == "--out"            ? &options.outFile
                               : name == "--csv"            ? &options.csvFile
+                              : name == "--kind"           ? &kindText
                                                            : nullptr;
         if (!target)
             return "unknown option '" + name + "'";
@@ -79,7 +86,9 @@ std::string ParseOptions(const std::vector<std::string>& args, RunOptions& optio
     }
     if (counterText.empty() || options.assayFile.empty() || options.outFile.empty())
         return "usage: nivra-cli run --counter N --assay FILE.acx [--counter-config FILE.ccx] "
-               "--out FILE.dax [--csv FILE.csv]";
+               "--out FILE.dax [--csv FILE.csv] [--kind sample|background|source]";
+    if (!kindText.empty() && !(options.kind = ParseRunKind(kindText)))
+        return "bad kind '" + kindText + "', expected sample, background or source";
     std::size_t used = 0;
     try {
         options.counter = std::stoi(counterText, &used);
@@ -191,10 +200,20 @@ int RunAssay(const std::vector<std::string>& args) {
                                       " was not found (nivra-cli discover tells why)");
     (void)startup;
 
-    AssayData data(counterConfig, assayConfig, options.counter);
+    // The kind goes into the record's assay configuration, so that its data file says it too.
+    AssayConfig assay = assayConfig;
+    if (options.kind)
+        assay.qaKind =
+            *options.kind == RunKind::Sample ? std::nullopt : std::optional<RunKind>(options.kind);
+    AssayData data(counterConfig, assay, options.counter);
     ProgressPrinter printer(data);
+    // The run history is a journal: when it cannot be written, one line says so and the run
+    // goes on.
+    RunRecorder recorder(HistoryDatabase::DefaultPath(),
+                         [](const std::string& message) { Fail(0, message); });
+    RunHistoryObserver history(data, recorder, assay.kind(), printer);
     CatchStopSignals();
-    std::unique_ptr<AssayRun> run = AssayRun::start(data, printer);
+    std::unique_ptr<AssayRun> run = AssayRun::start(data, history);
     if (!run)
         return Fail(kExitFailure, "Error creating run thread");
     bool stopRequested = false;
@@ -212,6 +231,7 @@ int RunAssay(const std::vector<std::string>& args) {
         return Fail(kExitFailure, "the data could not be saved to '" + options.outFile +
                                       "'; the backup file '" + backup +
                                       "' holds the points up to the last one");
+    recorder.dataFileSaved(options.outFile);
     std::printf("saved file=\"%s\" points=%zu total_counts=%.0f\n", options.outFile.c_str(),
                 data.pointCount(), data.sumCounts());
     if (!options.csvFile.empty()) {
@@ -224,18 +244,23 @@ int RunAssay(const std::vector<std::string>& args) {
 
 const CliCommandRegistration registration({
     kName,
-    "run --counter N --assay FILE.acx [--counter-config FILE.ccx] --out FILE.dax [--csv FILE.csv]",
+    "run --counter N --assay FILE.acx [--counter-config FILE.ccx] --out FILE.dax [--csv FILE.csv]\n"
+    "      [--kind sample|background|source]",
     "  Runs an assay on counter N without the window, in the current directory as start\n"
     "  directory: discovers the counters from port_config.pfx, loads both configurations, runs\n"
     "  the assay and saves the data file (and the CSV). The backup file backup_data/backup_N.dax\n"
-    "  is rewritten after every point. Ctrl+C or SIGTERM stops the run early; the points so far\n"
-    "  are saved. Each option may also be written with =, as in --out=run1.dax.\n"
+    "  is rewritten after every point, and the run is recorded in the run history "
+    "(history.sqlite;\n"
+    "  see nivra-cli history). Ctrl+C or SIGTERM stops the run early; the points so far are\n"
+    "  saved. Each option may also be written with =, as in --out=run1.dax.\n"
     "  --counter N                the counter, numbered as nivra-cli discover lists them\n"
     "  --assay FILE.acx           the assay configuration\n"
     "  --counter-config FILE.ccx  the counter configuration (default counter_config/counterN.ccx)\n"
     "  --out FILE.dax             the data file saved at the end\n"
     "  --csv FILE.csv             also the CSV export, with the statistics selected in\n"
     "                             stats_display_config.pfx (all sixteen without that file)\n"
+    "  --kind K                   the kind of the run in the history: sample, background or\n"
+    "                             source (default: the QA KIND of the assay configuration)\n"
     "  Output, one line each: 'start counter=N end_time=\"...\"', every second\n"
     "  'counts last_second=C dwell=D time_left=D:HH:MM:SS', per closed point 'point K COUNT',\n"
     "  'finished by=time|stop points=K', 'saved file=\"...\" points=K total_counts=S' and with\n"
@@ -246,6 +271,8 @@ const CliCommandRegistration registration({
     "  years, the run would end after 2068, or an area or the efficiency is not above 0. An\n"
     "  output that is an input, the backup file or another output is refused (exit status 2).\n"
     "  When standard output is closed (a pipe into head), the printing stops, not the run.\n"
+    "  A run history that cannot be written gives one line 'Run history not written: REASON'\n"
+    "  on standard error; the run goes on.\n"
     "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax \\\n"
     "           --csv run1.csv",
     RunAssay,

@@ -19,6 +19,7 @@ constexpr const char* kTotalMinutes = "TOTAL MINUTES";
 constexpr const char* kTotalSeconds = "TOTAL SECONDS";
 constexpr const char* kBackground = "BACKGROUND";
 constexpr const char* kBackgroundHours = "BACKGROUND_HOURS";
+constexpr const char* kQaKind = "QA KIND";
 
 std::int64_t Span(std::uint32_t hours, std::uint32_t minutes, std::uint32_t seconds) {
     // At most about 1.6e13 for the largest fields, far inside 64 bits.
@@ -55,6 +56,7 @@ void AssayConfig::readFrom(CProfileFile& file) {
     nivra::ScanUnsigned(file.ReadString(kTotalSeconds, kSection), totalSeconds);
     nivra::ScanReal(file.ReadString(kBackground, kSection), backgroundRate);
     nivra::ScanReal(file.ReadString(kBackgroundHours, kSection), backgroundHours);
+    qaKind = nivra::ParseRunKind(file.ReadString(kQaKind, kSection));
 }
 
 int AssayConfig::write(const std::string& path) const {
@@ -62,7 +64,8 @@ int AssayConfig::write(const std::string& path) const {
 }
 
 bool AssayConfig::writeTo(CProfileFile& file) const {
-    return nivra::WriteEntries(file, kSection, entries());
+    const bool written = nivra::WriteEntries(file, kSection, entries());
+    return nivra::WriteEntries(file, kSection, optionalEntries()) && written;
 }
 
 std::array<std::pair<const char*, std::string>, 10> AssayConfig::entries() const {
@@ -78,6 +81,13 @@ std::array<std::pair<const char*, std::string>, 10> AssayConfig::entries() const
         {kBackground, nivra::FormatReal(backgroundRate)},
         {kBackgroundHours, nivra::FormatReal(backgroundHours)},
     }};
+}
+
+std::vector<std::pair<const char*, std::string>> AssayConfig::optionalEntries() const {
+    std::vector<std::pair<const char*, std::string>> set;
+    if (qaKind)
+        set.emplace_back(kQaKind, nivra::RunKindName(*qaKind));
+    return set;
 }
 
 std::int64_t AssayConfig::dwellSpan() const {

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "model/run_kind.h"
+
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 class CProfileFile;
 
@@ -26,7 +30,10 @@ struct AssayConfig {
     std::uint32_t totalSeconds = 6;
     double backgroundRate = 1.0;  // counts per hour
     double backgroundHours = 4.0; // 0 means "the same as the total time"
-    std::string filePath;         // used by write() when it is given no path; never stored
+    // The optional key "QA KIND": what runs of this assay measure for the quality-control
+    // charts. Absent (or not one of the kind names) means a sample.
+    std::optional<nivra::RunKind> qaKind;
+    std::string filePath; // used by write() when it is given no path; never stored
 
     // The default configuration: the built-in defaults, then the file "default.acx" in the
     // folder assay_config below the start directory, which also becomes filePath.
@@ -50,12 +57,17 @@ struct AssayConfig {
     // read-only file, full disk). filePath is never changed.
     int write(const std::string& path = {}) const;
 
-    // Queues the ten keys into an open profile file (committed by its Flush). Returns false when
-    // a key was refused.
+    // Queues the ten keys (and the optional ones that are set) into an open profile file (committed
+    // by its Flush). Returns false when a key was refused.
     bool writeTo(CProfileFile& file) const;
 
     // The ten keys with their values formatted for the file, in the file's order.
     std::array<std::pair<const char*, std::string>, 10> entries() const;
+    // The optional keys that are set ("QA KIND"), written after the ten.
+    std::vector<std::pair<const char*, std::string>> optionalEntries() const;
+
+    // The kind of the runs of this assay: qaKind, a sample when it is not set.
+    nivra::RunKind kind() const { return qaKind.value_or(nivra::RunKind::Sample); }
 
     // Time spans in whole seconds: (hours × 60 + minutes) × 60 + seconds.
     std::int64_t dwellSpan() const;

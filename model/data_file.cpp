@@ -116,6 +116,8 @@ bool saveDataFile(const AssayData& data, const std::string& path) {
     file.section(AssayConfig::kSection);
     for (const auto& [key, value] : record.assayConfig.entries())
         file.key(key, value);
+    for (const auto& [key, value] : record.assayConfig.optionalEntries())
+        file.key(key, value);
     if (!record.headerLines.empty()) {
         file.section(kHeaderSection);
         for (std::size_t i = 0; i < record.headerLines.size(); ++i)

@@ -3,6 +3,8 @@
 #include "model/assay_data.h"
 #include "model/counter_config.h"
 #include "model/data_file.h"
+#include "storage/history_database.h"
+#include "storage/history_record.h"
 #include "support/child_process.h"
 #include "support/sim_workspace.h"
 
@@ -147,4 +149,63 @@ TEST_F(CliRun, RefusesBeforeAnythingIsMeasured) {
     }
     EXPECT_EQ(ReadsSent(), 0u);
     EXPECT_FALSE(test::FileExists(ws_.Path("a.dax")));
+}
+
+// Every run goes into the run history as it runs: a finished one with its points, kind, end and
+// data file (exported again byte for byte), a killed one as 'interrupted' with the points it had.
+TEST_F(CliRun, RecordsFinishedAndKilledRunsInTheHistory) {
+    auto result = RunProgram("nivra-cli",
+                             {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out",
+                              "out/run.dax", "--kind", "background"},
+                             ws_.Folder());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+
+    WriteAssay(1, 3600);
+    test::BackgroundProgram killed(
+        "nivra-cli",
+        {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/killed.dax"},
+        ws_.Folder());
+    for (int i = 0; i < 100 && killed.Output().find("point 2 ") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    killed.Kill();
+
+    HistoryDatabase db;
+    ASSERT_TRUE(db.open(ws_.Path("history.sqlite")).ok());
+    std::vector<HistoryRun> runs;
+    ASSERT_TRUE(db.listRuns({}, runs).ok());
+    ASSERT_EQ(runs.size(), 2u);
+    HistoryRunDetail finished, interrupted;
+    bool found = false;
+    ASSERT_TRUE(db.loadRun(runs[1].id, finished, found).ok() && found);
+    ASSERT_TRUE(db.loadRun(runs[0].id, interrupted, found).ok() && found);
+
+    EXPECT_EQ(finished.run.kind, RunKind::Background);
+    EXPECT_EQ(finished.run.endReason, RunEnd::Time);
+    EXPECT_EQ(finished.run.dataFile, ws_.Path("out/run.dax"));
+    const auto saved = readDataFile(ws_.Path("out/run.dax"));
+    EXPECT_EQ(finished.run.totalCounts, static_cast<std::int64_t>(saved->sumCounts()));
+    ASSERT_TRUE(saveDataFile(*RecordOfRun(finished), ws_.Path("out/again.dax")));
+    EXPECT_EQ(test::ReadFileBytes(ws_.Path("out/again.dax")),
+              test::ReadFileBytes(ws_.Path("out/run.dax")));
+
+    EXPECT_EQ(interrupted.run.endReason, RunEnd::Interrupted);
+    EXPECT_EQ(interrupted.run.kind, RunKind::Sample);
+    EXPECT_GE(interrupted.run.points, 2);
+    std::int64_t sum = 0;
+    for (const auto& point : interrupted.points)
+        sum += point.count;
+    EXPECT_EQ(interrupted.run.totalCounts, sum);
+}
+
+TEST_F(CliRun, AHistoryThatCannotBeWrittenIsToldOnceAndTheRunGoesOn) {
+    std::filesystem::create_directory(ws_.Path("history.sqlite"));
+    auto result = RunProgram(
+        "nivra-cli",
+        {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
+        ws_.Folder());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_THAT(result.err, ::testing::StartsWith("nivra-cli run: Run history not written: "));
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_EQ(readDataFile(ws_.Path("out/run.dax"))->pointCount(), 3u);
 }

@@ -102,3 +102,25 @@ TEST(AssayConfigTime, CountTimeAndBackground) {
     config.totalMinutes = 0;
     EXPECT_EQ(config.countTimeHours(), 2000000.0);
 }
+
+// The optional kind: read when it names a kind, written only when set, and keys the record does
+// not know stay in the file when the record is saved over it (the dialog's Save).
+TEST(AssayConfigFile, QaKindIsOptionalAndOtherKeysSurviveASave) {
+    TempDir dir;
+    WriteFileBytes(dir.file("bg.acx"),
+                   "[ASSAY CONFIG]\r\nNAME=bg\r\nQA KIND=background\r\nLAB NOTE=shelf 2\r\n");
+    AssayConfig config(dir.file("bg.acx"));
+    EXPECT_EQ(config.kind(), nivra::RunKind::Background);
+    config.name = "background, shelf 2";
+    ASSERT_EQ(config.write(dir.file("bg.acx")), 1);
+    const std::string saved = ReadFileBytes(dir.file("bg.acx"));
+    EXPECT_NE(saved.find("QA KIND=background\r\n"), std::string::npos);
+    EXPECT_NE(saved.find("LAB NOTE=shelf 2\r\n"), std::string::npos);
+
+    WriteFileBytes(dir.file("odd.acx"), "[ASSAY CONFIG]\r\nQA KIND=Background\r\n");
+    config.read(dir.file("odd.acx"));
+    EXPECT_FALSE(config.qaKind);
+    EXPECT_EQ(config.kind(), nivra::RunKind::Sample);
+    ASSERT_EQ(AssayConfig::Defaults().write(dir.file("plain.acx")), 1);
+    EXPECT_EQ(ReadFileBytes(dir.file("plain.acx")).find("QA KIND"), std::string::npos);
+}

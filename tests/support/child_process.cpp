@@ -138,6 +138,14 @@ int BackgroundProgram::Stop() {
     return code;
 }
 
+void BackgroundProgram::Kill() {
+    if (pid_ < 0)
+        return;
+    ::kill(pid_, SIGKILL);
+    WaitFor(pid_);
+    pid_ = -1;
+}
+
 std::string BackgroundProgram::Output() const {
     return ReadFileBytes(outputPath_);
 }

@@ -33,6 +33,8 @@ public:
 
     // Sends SIGTERM and waits; returns the exit code (-1 when it did not exit normally).
     int Stop();
+    // Kills it with SIGKILL, as a crash would end it, and waits until it is gone.
+    void Kill();
     std::string Output() const;
 
 private:

@@ -1,0 +1,318 @@
+// nivra-cli history: the runs of the run history (history.sqlite in the start directory), one
+// run in detail, a run written out as a data file or CSV, and imports of data files.
+
+#include "base/local_time.h"
+#include "base/start_directory.h"
+#include "cli/command_registry.h"
+#include "cli/data_file_options.h"
+#include "cli/export_selection.h"
+#include "model/assay_data.h"
+#include "model/csv_export.h"
+#include "model/data_file.h"
+#include "model/statistics.h"
+#include "model/stats_show.h"
+#include "storage/history_database.h"
+#include "storage/history_import.h"
+#include "storage/history_record.h"
+
+#include <cstdio>
+#include <optional>
+
+namespace nivra::cli {
+namespace {
+
+constexpr const char* kName = "history";
+
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    return status;
+}
+
+// "--name VALUE" or "--name=VALUE" at args[i]; moves i past the value. Nothing when args[i] is
+// not that option; problem is set when the value is missing.
+std::optional<std::string> TakeOption(const std::vector<std::string>& args, std::size_t& i,
+                                      const std::string& name, std::string& problem) {
+    const std::string& arg = args[i];
+    if (arg.rfind(name + "=", 0) == 0)
+        return arg.substr(name.size() + 1);
+    if (arg != name)
+        return std::nullopt;
+    if (i + 1 == args.size()) {
+        problem = name + " needs a value";
+        return std::string();
+    }
+    return args[++i];
+}
+
+std::optional<std::int64_t> ParseId(const std::string& text) {
+    if (text.empty() || text.size() > 18 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoll(text);
+}
+
+// Counter numbers as nivra-cli run takes them.
+std::optional<int> ParseCounter(const std::string& text) {
+    auto number = ParseId(text);
+    if (!number || *number < 1 || *number > 255)
+        return std::nullopt;
+    return static_cast<int>(*number);
+}
+
+// The history of the start directory (the current directory), opened for the command.
+int OpenHistory(HistoryDatabase& db, HistoryDatabase::Access access) {
+    if (!CaptureStartingDirectory())
+        return Fail(kExitFailure, "the current directory cannot be read");
+    if (auto r = db.open(HistoryDatabase::DefaultPath(), access); !r)
+        return Fail(kExitFailure, r.error());
+    return 0;
+}
+
+// --- history [--counter N] [--kind K] [--since DATE] [--until DATE] ---------------------------
+
+int ListRuns(const std::vector<std::string>& args) {
+    RunFilter filter;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string problem;
+        if (auto value = TakeOption(args, i, "--counter", problem)) {
+            if (!problem.empty() || !(filter.counter = ParseCounter(*value)))
+                return Fail(kExitUsage, problem.empty() ? "bad counter number '" + *value +
+                                                              "', expected 1 to 255"
+                                                        : problem);
+        } else if (auto kind = TakeOption(args, i, "--kind", problem)) {
+            if (!problem.empty() || !(filter.kind = ParseRunKind(*kind)))
+                return Fail(kExitUsage, problem.empty() ? "bad kind '" + *kind +
+                                                              "', expected sample, background "
+                                                              "or source"
+                                                        : problem);
+        } else if (auto since = TakeOption(args, i, "--since", problem)) {
+            if (!problem.empty() || !IsIsoDate(*since))
+                return Fail(kExitUsage, problem.empty()
+                                            ? "bad date '" + *since + "', expected YYYY-MM-DD"
+                                            : problem);
+            filter.since = *since;
+        } else if (auto until = TakeOption(args, i, "--until", problem)) {
+            if (!problem.empty() || !IsIsoDate(*until))
+                return Fail(kExitUsage, problem.empty()
+                                            ? "bad date '" + *until + "', expected YYYY-MM-DD"
+                                            : problem);
+            filter.until = *until;
+        } else {
+            return Fail(kExitUsage, "unknown option '" + args[i] + "'");
+        }
+    }
+
+    HistoryDatabase db;
+    if (int status = OpenHistory(db, HistoryDatabase::Access::Existing); status != 0)
+        return status;
+    std::vector<HistoryRun> runs;
+    if (auto r = db.listRuns(filter, runs); !r)
+        return Fail(kExitFailure, r.error());
+    std::printf("%5s  %7s  %-10s  %-25s  %-11s  %6s  %12s  %12s  %s\n", "ID", "COUNTER", "KIND",
+                "START", "END", "POINTS", "TOTAL COUNTS", "COUNTS/HOUR", "ASSAY");
+    for (const HistoryRun& run : runs)
+        std::printf("%5lld  %7s  %-10s  %-25s  %-11s  %6lld  %12lld  %12.4f  %s\n",
+                    static_cast<long long>(run.id),
+                    run.counter ? std::to_string(*run.counter).c_str() : "-", RunKindName(run.kind),
+                    run.startTime.c_str(), RunEndName(run.endReason),
+                    static_cast<long long>(run.points), static_cast<long long>(run.totalCounts),
+                    run.countsPerHour(), run.assayConfig.name.c_str());
+    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+}
+
+// --- history import [--counter N] [--kind K] PATH... ------------------------------------------
+
+int ImportFiles(const std::vector<std::string>& args) {
+    ImportOptions options;
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string problem;
+        if (auto value = TakeOption(args, i, "--counter", problem)) {
+            if (!problem.empty() || !(options.counter = ParseCounter(*value)))
+                return Fail(kExitUsage, problem.empty() ? "bad counter number '" + *value +
+                                                              "', expected 1 to 255"
+                                                        : problem);
+        } else if (auto kind = TakeOption(args, i, "--kind", problem)) {
+            if (!problem.empty() || !(options.kind = ParseRunKind(*kind)))
+                return Fail(kExitUsage, problem.empty() ? "bad kind '" + *kind +
+                                                              "', expected sample, background "
+                                                              "or source"
+                                                        : problem);
+        } else if (!args[i].empty() && args[i][0] == '-') {
+            return Fail(kExitUsage, "unknown option '" + args[i] + "'");
+        } else {
+            paths.push_back(args[i]);
+        }
+    }
+    if (paths.empty())
+        return Fail(kExitUsage, "usage: nivra-cli history import [--counter N] [--kind K] PATH...");
+
+    HistoryDatabase db;
+    if (int status = OpenHistory(db, HistoryDatabase::Access::Create); status != 0)
+        return status;
+    std::size_t imported = 0, duplicates = 0, unreadable = 0;
+    for (const std::string& path : paths) {
+        std::vector<std::string> problems;
+        for (const std::string& file : DataFilesAt(path, problems)) {
+            const ImportOutcome outcome = ImportDataFile(db, file, options);
+            switch (outcome.status) {
+            case ImportOutcome::Status::Imported:
+                ++imported;
+                std::printf("imported %s as run %lld\n", file.c_str(),
+                            static_cast<long long>(outcome.runId));
+                break;
+            case ImportOutcome::Status::Duplicate:
+                ++duplicates;
+                std::printf("skipped %s: the same content is run %lld\n", file.c_str(),
+                            static_cast<long long>(outcome.runId));
+                break;
+            case ImportOutcome::Status::Unreadable:
+                ++unreadable;
+                std::printf("not imported %s: %s\n", file.c_str(), outcome.reason.c_str());
+                break;
+            case ImportOutcome::Status::NotWritten:
+                std::fflush(stdout);
+                return Fail(kExitFailure, "Run history not written: " + outcome.reason);
+            }
+        }
+        for (const std::string& problem : problems) {
+            ++unreadable;
+            std::printf("not imported %s\n", problem.c_str());
+        }
+    }
+    std::printf("%zu imported, %zu skipped as duplicates, %zu not readable\n", imported, duplicates,
+                unreadable);
+    std::fflush(stdout);
+    return unreadable == 0 ? 0 : kExitFailure;
+}
+
+// --- history show ID / history export ID --dax FILE | --csv FILE -------------------------------
+
+int LoadRun(const std::string& idText, HistoryRunDetail& detail) {
+    const auto id = ParseId(idText);
+    if (!id)
+        return Fail(kExitUsage, "bad run id '" + idText + "'");
+    HistoryDatabase db;
+    if (int status = OpenHistory(db, HistoryDatabase::Access::Existing); status != 0)
+        return status;
+    bool found = false;
+    if (auto r = db.loadRun(*id, detail, found); !r)
+        return Fail(kExitFailure, r.error());
+    if (!found)
+        return Fail(kExitFailure, "there is no run " + idText);
+    return 0;
+}
+
+int ShowRun(const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        return Fail(kExitUsage, "usage: nivra-cli history show ID");
+    HistoryRunDetail detail;
+    if (int status = LoadRun(args[0], detail); status != 0)
+        return status;
+    const HistoryRun& run = detail.run;
+    std::printf("run %lld: counter %s, %s, %s\n", static_cast<long long>(run.id),
+                run.counter ? std::to_string(*run.counter).c_str() : "unknown",
+                RunKindName(run.kind), run.source == RunSource::Import ? "imported" : "recorded");
+    std::printf("start %s, end %s (%s)\n", run.startTime.c_str(),
+                run.endTime ? run.endTime->c_str() : "unknown", RunEndName(run.endReason));
+    std::printf("points %lld, total counts %lld, data file %s\n",
+                static_cast<long long>(run.points), static_cast<long long>(run.totalCounts),
+                run.dataFile ? run.dataFile->c_str() : "none");
+    const auto record = RecordOfRun(detail);
+    std::printf("[%s]\n", CounterConfig::kSection);
+    for (const auto& [key, value] : record->counterConfig().entries())
+        std::printf("%s=%s\n", key, value.c_str());
+    std::printf("[%s]\n", AssayConfig::kSection);
+    const AssayConfig assay = record->assayConfig();
+    for (const auto& [key, value] : assay.entries())
+        std::printf("%s=%s\n", key, value.c_str());
+    for (const auto& [key, value] : assay.optionalEntries())
+        std::printf("%s=%s\n", key, value.c_str());
+    std::printf("[header lines]\n");
+    for (const std::string& line : record->headerLines())
+        std::printf("%s\n", line.c_str());
+    // The statistics of all points with their points × dwell as time base: nivra-cli stats --all.
+    std::printf("[statistics]\n");
+    const auto all = record->extractRange(1, static_cast<int>(record->pointCount()));
+    for (const std::string& line : CsvStatisticsLines(StatisticsBlock(*all, StatsShow())))
+        std::printf("%s\n", line.c_str());
+    return std::fflush(stdout) == 0 ? 0 : kExitFailure;
+}
+
+int ExportRun(const std::vector<std::string>& args) {
+    std::string idText, daxFile, csvFile;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string problem;
+        if (auto dax = TakeOption(args, i, "--dax", problem)) {
+            daxFile = *dax;
+        } else if (auto csv = TakeOption(args, i, "--csv", problem)) {
+            csvFile = *csv;
+        } else if (!args[i].empty() && args[i][0] == '-') {
+            return Fail(kExitUsage, "unknown option '" + args[i] + "'");
+        } else if (idText.empty()) {
+            idText = args[i];
+        } else {
+            return Fail(kExitUsage, "unexpected argument '" + args[i] + "'");
+        }
+        if (!problem.empty())
+            return Fail(kExitUsage, problem);
+    }
+    if (idText.empty() || (daxFile.empty() && csvFile.empty()))
+        return Fail(kExitUsage, "usage: nivra-cli history export ID --dax FILE | --csv FILE");
+    HistoryRunDetail detail;
+    if (int status = LoadRun(idText, detail); status != 0)
+        return status;
+    const auto record = RecordOfRun(detail);
+    if (!daxFile.empty() && !saveDataFile(*record, daxFile))
+        return Fail(kExitFailure, "cannot write '" + daxFile + "'");
+    if (!csvFile.empty() && !writeCsvExport(*record, csvFile, ExportSelection()))
+        return Fail(kExitFailure, "cannot write '" + csvFile + "'");
+    return 0;
+}
+
+int RunHistory(const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        if (args[0] == "import")
+            return ImportFiles(rest);
+        if (args[0] == "show")
+            return ShowRun(rest);
+        if (args[0] == "export")
+            return ExportRun(rest);
+    }
+    return ListRuns(args);
+}
+
+const CliCommandRegistration registration({
+    kName,
+    "history [--counter N] [--kind K] [--since YYYY-MM-DD] [--until YYYY-MM-DD]\n"
+    "  nivra-cli history show ID\n"
+    "  nivra-cli history export ID --dax FILE.dax | --csv FILE.csv\n"
+    "  nivra-cli history import [--counter N] [--kind K] PATH...",
+    "  The run history of the start directory (the current directory), in history.sqlite: every\n"
+    "  run nivra-cli run made there, and the data files imported.\n"
+    "  Without a subcommand: one line per run, newest first: id, counter, kind, start time, end\n"
+    "  reason (time, stop, interrupted, running), points, total counts, counts per hour (over\n"
+    "  points x dwell), assay name.\n"
+    "  --counter N           only runs on counter N\n"
+    "  --kind K              only runs of kind K: sample, background or source\n"
+    "  --since YYYY-MM-DD    only runs started on that day or later (local time)\n"
+    "  --until YYYY-MM-DD    only runs started on that day or earlier\n"
+    "  show ID: the run's configurations, header lines and statistics over all its points (as\n"
+    "  nivra-cli stats prints them for its data file with the All Data time base).\n"
+    "  export ID: writes the run as the window would save it.\n"
+    "  --dax FILE.dax        as a data file\n"
+    "  --csv FILE.csv        as a CSV export, with the statistics selected in\n"
+    "                        stats_display_config.pfx (all sixteen without that file)\n"
+    "  import PATH...: imports data files, and every .dax file below a folder, as runs; a file\n"
+    "  whose content is in the history already is skipped. One line per file and a summary;\n"
+    "  exit status 1 when a file could not be read.\n"
+    "  --counter N           the counter the files come from (data files do not say)\n"
+    "  --kind K              their kind, instead of the QA KIND of their assay configuration\n"
+    "  Example: nivra-cli history --counter 1 --since 2026-03-01\n"
+    "           nivra-cli history import --counter 1 old_runs/",
+    RunHistory,
+});
+
+} // namespace
+} // namespace nivra::cli

@@ -1,0 +1,175 @@
+// nivra-cli qa: the control chart of a counter's background or check-source runs from the run
+// history, with Poisson limits around the mean rate of reference runs.
+
+#include "base/atomic_file.h"
+#include "base/start_directory.h"
+#include "cli/command_registry.h"
+#include "cli/control_chart_svg.h"
+#include "cli/data_file_options.h"
+#include "model/control_chart.h"
+#include "storage/history_database.h"
+
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+namespace nivra::cli {
+namespace {
+
+constexpr const char* kName = "qa";
+// Without --reference, the first runs of the counter and kind are the reference.
+constexpr std::size_t kDefaultReferenceRuns = 20;
+
+int Fail(int status, const std::string& message) {
+    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    return status;
+}
+
+struct QaOptions {
+    std::optional<int> counter;
+    std::optional<RunKind> kind;
+    std::optional<std::pair<std::int64_t, std::int64_t>> reference;
+    std::string svgFile;
+};
+
+std::optional<std::int64_t> ParseNumber(const std::string& text) {
+    if (text.empty() || text.size() > 18 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoll(text);
+}
+
+std::string ParseOptions(const std::vector<std::string>& args, QaOptions& options) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::string value;
+        if (auto equals = name.find('='); equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.resize(equals);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        }
+        if (name != "--counter" && name != "--kind" && name != "--reference" && name != "--svg")
+            return "unknown option '" + name + "'";
+        if (value.empty())
+            return name + " needs a value";
+        if (name == "--counter") {
+            auto number = ParseNumber(value);
+            if (!number || *number < 1 || *number > 255)
+                return "bad counter number '" + value + "', expected 1 to 255";
+            options.counter = static_cast<int>(*number);
+        } else if (name == "--kind") {
+            options.kind = ParseRunKind(value);
+            if (!options.kind || *options.kind == RunKind::Sample)
+                return "bad kind '" + value + "', expected background or source";
+        } else if (name == "--reference") {
+            const auto colon = value.find(':');
+            auto first = ParseNumber(value.substr(0, colon));
+            auto last =
+                colon == std::string::npos ? std::nullopt : ParseNumber(value.substr(colon + 1));
+            if (!first || !last || *first > *last)
+                return "bad reference '" + value + "', expected FIRST_ID:LAST_ID";
+            options.reference = std::pair(*first, *last);
+        } else {
+            options.svgFile = value;
+        }
+    }
+    if (!options.counter || !options.kind)
+        return "usage: nivra-cli qa --counter N --kind background|source "
+               "[--reference FIRST_ID:LAST_ID] [--svg FILE]";
+    return {};
+}
+
+std::string ZText(double z) {
+    if (std::isinf(z))
+        return z > 0 ? "+inf" : "-inf";
+    char text[32];
+    std::snprintf(text, sizeof text, "%+.2f", z);
+    return text;
+}
+
+int RunQa(const std::vector<std::string>& args) {
+    QaOptions options;
+    if (std::string problem = ParseOptions(args, options); !problem.empty())
+        return Fail(kExitUsage, problem);
+    if (!CaptureStartingDirectory())
+        return Fail(kExitFailure, "the current directory cannot be read");
+    if (!options.svgFile.empty() && !CanWriteFile(options.svgFile))
+        return Fail(kExitFailure,
+                    "cannot write '" + options.svgFile + "' (missing folder or read-only)");
+
+    HistoryDatabase db;
+    if (auto r = db.open(HistoryDatabase::DefaultPath(), HistoryDatabase::Access::Existing); !r)
+        return Fail(kExitFailure, r.error());
+    RunFilter filter;
+    filter.counter = options.counter;
+    filter.kind = options.kind;
+    filter.oldestFirst = true;
+    std::vector<HistoryRun> runs;
+    if (auto r = db.listRuns(filter, runs); !r)
+        return Fail(kExitFailure, r.error());
+
+    // Runs without counting time have no rate; they are left out and counted.
+    std::vector<ChartRun> series;
+    std::size_t withoutTime = 0;
+    for (const HistoryRun& run : runs) {
+        const double hours = run.countingHours();
+        if (!(hours > 0)) {
+            ++withoutTime;
+            continue;
+        }
+        ChartRun point{run.id, run.startTime, static_cast<double>(run.totalCounts), hours};
+        point.reference = options.reference ? run.id >= options.reference->first &&
+                                                  run.id <= options.reference->second
+                                            : series.size() < kDefaultReferenceRuns;
+        series.push_back(point);
+    }
+    const std::string what =
+        "counter " + std::to_string(*options.counter) + ", " + RunKindName(*options.kind);
+    const auto chart = BuildControlChart(series);
+    if (!chart)
+        return Fail(kExitFailure, "no reference runs with counting time for " + what);
+
+    std::printf("%5s  %-25s  %3s  %10s  %12s  %12s  %7s  %s\n", "ID", "START", "REF", "HOURS",
+                "COUNTS", "RATE", "Z", "FLAGS");
+    for (const ChartPoint& point : chart->points)
+        std::printf("%5lld  %-25s  %3s  %10.4f  %12.0f  %12.4f  %7s  %s\n",
+                    static_cast<long long>(point.run.id), point.run.startTime.c_str(),
+                    point.run.reference ? "*" : "", point.run.hours, point.run.counts, point.rate,
+                    ZText(point.z).c_str(), ChartFlagsText(point).c_str());
+    std::printf("mean rate %.4f counts/hour from %zu reference runs; %zu runs, %zu flagged",
+                chart->meanRate, chart->referenceRuns, chart->points.size(), chart->flaggedRuns());
+    if (withoutTime > 0)
+        std::printf("; %zu without counting time left out", withoutTime);
+    std::printf("\n");
+    std::fflush(stdout);
+
+    if (!options.svgFile.empty() &&
+        !ReplaceFileAtomically(options.svgFile,
+                               ControlChartSvg(*chart, "Control chart: " + what + " runs")))
+        return Fail(kExitFailure, "cannot write '" + options.svgFile + "'");
+    return 0;
+}
+
+const CliCommandRegistration registration({
+    kName,
+    "qa --counter N --kind background|source [--reference FIRST_ID:LAST_ID] [--svg FILE]",
+    "  The control chart of counter N's background or check-source runs from the run history,\n"
+    "  in time order. The reference runs give the mean rate (counts per hour, pooled: their\n"
+    "  total counts over their total hours of points x dwell); each run of time t gets\n"
+    "  z = (rate - mean) / sqrt(mean / t). Flags: 'action' beyond 3, 'warning' for the second\n"
+    "  of two runs beyond 2 on the same side within three in a row, 'trend' for the seventh and\n"
+    "  later run in a row on one side of the mean. One line per run (REF * marks the reference\n"
+    "  runs) and a last line with the mean rate, the number of runs and the number flagged.\n"
+    "  --counter N                    the counter\n"
+    "  --kind background|source       the kind of runs\n"
+    "  --reference FIRST_ID:LAST_ID   the reference runs: those with ids FIRST_ID to LAST_ID\n"
+    "                                 (default: the first 20 runs of the counter and kind)\n"
+    "  --svg FILE                     also the chart as an SVG picture: z of each run, the\n"
+    "                                 mean, the 2 and 3 limits, flagged runs in red\n"
+    "  Example: nivra-cli qa --counter 1 --kind background --svg background1.svg",
+    RunQa,
+});
+
+} // namespace
+} // namespace nivra::cli

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace nivra {
+
+// What a run measured, for the quality-control charts: a sample (the default), the counter's
+// background, or its check source. Assay configurations carry it as the optional key "QA KIND".
+enum class RunKind { Sample, Background, Source };
+
+// "sample", "background", "source".
+const char* RunKindName(RunKind kind);
+
+// The kind named by text (exactly one of the three names), or nothing.
+std::optional<RunKind> ParseRunKind(std::string_view text);
+
+} // namespace nivra

@@ -1,0 +1,138 @@
+#include "storage/history_import.h"
+
+#include "base/local_time.h"
+#include "base/profile_file.h"
+#include "base/sha256.h"
+#include "base/value_encoding.h"
+#include "model/assay_data.h"
+#include "model/data_file.h"
+#include "storage/history_record.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace nivra {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A data file holds both configuration sections; a file without the numbers that every data
+// file carries is some other file.
+bool LooksLikeDataFile(const std::string& path) {
+    CProfileFile file(path);
+    std::uint32_t number = 0;
+    return ScanUnsigned(file.ReadString("DETECTOR AREA", CounterConfig::kSection), number) &&
+           ScanUnsigned(file.ReadString("SAMPLE_AREA", AssayConfig::kSection), number) &&
+           ScanUnsigned(file.ReadString("DWELL SECONDS", AssayConfig::kSection), number);
+}
+
+std::optional<std::int64_t> StampAfter(const std::vector<std::string>& lines,
+                                       const std::string& prefix) {
+    for (const std::string& line : lines)
+        if (line.rfind(prefix, 0) == 0)
+            return ParseLocalTimeStamp(line.substr(prefix.size()));
+    return std::nullopt;
+}
+
+bool EndsWithDax(const fs::path& path) {
+    std::string extension = path.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".dax";
+}
+
+} // namespace
+
+ImportOutcome ImportDataFile(HistoryDatabase& db, const std::string& path,
+                             const ImportOptions& options) {
+    ImportOutcome outcome;
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        outcome.reason = std::strerror(errno);
+        return outcome;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        outcome.reason = "not a regular file";
+        return outcome;
+    }
+    const std::string hash = Sha256OfFile(path);
+    if (hash.empty()) {
+        outcome.reason = "cannot be read";
+        return outcome;
+    }
+    if (!LooksLikeDataFile(path)) {
+        outcome.reason = "not a data file (no counter and assay configuration)";
+        return outcome;
+    }
+
+    const auto record = readDataFile(path);
+    HistoryRunDetail detail = DetailOfRecord(*record);
+    HistoryRun& run = detail.run;
+    run.source = RunSource::Import;
+    run.contentHash = hash;
+    run.dataFile = fs::absolute(path).lexically_normal().string();
+    run.counter = options.counter;
+    if (options.kind)
+        run.kind = *options.kind;
+    run.startEpoch = StampAfter(detail.headerLines, "Start Time: ").value_or(st.st_mtime);
+    run.startTime = FormatIsoLocalTime(run.startEpoch);
+    if (auto end = StampAfter(detail.headerLines, "End Time: ")) {
+        run.endReason = RunEnd::Time;
+        run.endTime = FormatIsoLocalTime(*end);
+    } else if (auto stop = StampAfter(detail.headerLines, "STOP TIME: ")) {
+        run.endReason = RunEnd::Stop;
+        run.endTime = FormatIsoLocalTime(*stop);
+    } else {
+        run.endReason = RunEnd::Interrupted;
+    }
+
+    std::optional<std::int64_t> duplicateOf;
+    if (auto r = db.importRun(detail, duplicateOf); !r) {
+        outcome.status = ImportOutcome::Status::NotWritten;
+        outcome.reason = r.error();
+        return outcome;
+    }
+    if (duplicateOf) {
+        outcome.status = ImportOutcome::Status::Duplicate;
+        outcome.runId = *duplicateOf;
+    } else {
+        outcome.status = ImportOutcome::Status::Imported;
+        outcome.runId = run.id;
+    }
+    return outcome;
+}
+
+std::vector<std::string> DataFilesAt(const std::string& path, std::vector<std::string>& problems) {
+    std::error_code error;
+    if (!fs::is_directory(path, error))
+        return {path};
+    std::vector<std::string> files;
+    // Folder by folder, so that one unreadable folder is reported and the rest still read.
+    // Links to folders are not followed: they could lead round in a circle.
+    std::vector<fs::path> folders{path};
+    while (!folders.empty()) {
+        const fs::path folder = folders.back();
+        folders.pop_back();
+        fs::directory_iterator it(folder, error);
+        for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
+            std::error_code typeError;
+            if (it->is_directory(typeError) && !it->is_symlink(typeError))
+                folders.push_back(it->path());
+            else if (EndsWithDax(it->path()) && it->is_regular_file(typeError))
+                files.push_back(it->path().string());
+        }
+        if (error) {
+            problems.push_back(folder.string() + ": " + error.message());
+            error.clear();
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+} // namespace nivra
