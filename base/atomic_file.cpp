@@ -41,6 +41,12 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 std::atomic<unsigned> temporaryCounter{0};
 
+// A refusal that no failed call explains, with errno set to say why.
+bool Refuse(int error) {
+    errno = error;
+    return false;
+}
+
 // The temporary files this process is writing right now, by full path.
 std::mutex liveTemporariesMutex;
 std::set<std::string> liveTemporaries;
@@ -113,12 +119,19 @@ void RemoveLeftTemporaries(const std::string& folder, const std::string& base) {
 bool CanWriteFile(const std::string& path) {
     struct stat st;
     const std::string folder = FolderOf(path);
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || ::access(folder.c_str(), W_OK))
+    if (::stat(folder.c_str(), &st) != 0 || ::access(folder.c_str(), W_OK))
         return false;
-    if (::stat(path.c_str(), &st) == 0 &&
-        (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK)))
-        return false;
-    return true;
+    if (!S_ISDIR(st.st_mode))
+        return Refuse(ENOTDIR);
+    if (::stat(path.c_str(), &st) != 0)
+        return true;
+    if (S_ISDIR(st.st_mode))
+        return Refuse(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return Refuse(EINVAL);
+    if ((st.st_mode & 0222) == 0)
+        return Refuse(EACCES);
+    return ::access(path.c_str(), W_OK) == 0;
 }
 
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
@@ -148,8 +161,9 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
+        const int error = errno;
         ::unlink(temporary.c_str());
-        return false;
+        return Refuse(error);
     }
     // Make the rename itself durable.
     int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -10,6 +10,7 @@
 #include "cli/output_overlap.h"
 #include "counter_link/counter_startup.h"
 #include "engine/assay_run.h"
+#include "engine/backup_file.h"
 #include "engine/run_clock.h"
 #include "engine/run_history_observer.h"
 #include "engine/run_observer.h"
@@ -56,6 +57,7 @@ struct RunOptions {
     std::string outFile;
     std::string csvFile;
     std::optional<RunKind> kind; // instead of the assay configuration's QA KIND
+    bool noBackup = false;
 };
 
 // Parses "--name VALUE" and "--name=VALUE"; returns the problem, or "" when all is well.
@@ -64,6 +66,10 @@ std::string ParseOptions(const std::vector<std::string>& args, RunOptions& optio
     std::string kindText;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
+        if (name == "--no-backup") {
+            options.noBackup = true;
+            continue;
+        }
         std::optional<std::string> value;
         if (auto equals = name.find('='); equals != std::string::npos) {
             value = name.substr(equals + 1);
@@ -86,7 +92,7 @@ std::string ParseOptions(const std::vector<std::string>& args, RunOptions& optio
     }
     if (counterText.empty() || options.assayFile.empty() || options.outFile.empty())
         return "usage: nivra-cli run --counter N --assay FILE.acx [--counter-config FILE.ccx] "
-               "--out FILE.dax [--csv FILE.csv] [--kind sample|background|source]";
+               "--out FILE.dax [--csv FILE.csv] [--kind sample|background|source] [--no-backup]";
     if (!kindText.empty() && !(options.kind = ParseRunKind(kindText)))
         return "bad kind '" + kindText + "', expected sample, background or source";
     std::size_t used = 0;
@@ -101,7 +107,8 @@ std::string ParseOptions(const std::vector<std::string>& args, RunOptions& optio
 }
 
 // Prints what the run reports, on the run's own thread: one line when it starts, one per second
-// and one per closed point, and lets the command wait for the end.
+// and one per closed point, and lets the command wait for the end. What happens to the backup
+// goes to standard error: a kept backup, and every change between failing and working saves.
 class ProgressPrinter final : public RunObserver {
 public:
     explicit ProgressPrinter(const AssayData& data) : data_(data) {}
@@ -117,6 +124,36 @@ public:
                     static_cast<long long>(lastSecond), static_cast<long long>(dwellSoFar),
                     FormatTimeLeft(data_.endTime(), SystemRunClock().Now()).c_str());
         std::fflush(stdout);
+    }
+
+    void backupKept(int, const std::string& keptPath) override {
+        std::fprintf(stderr, "nivra-cli run: kept the backup of an interrupted run as '%s'\n",
+                     keptPath.c_str());
+    }
+
+    void backupSaved(int counter, bool ok, const std::string& reason) override {
+        const std::string path = BackupDataPath(counter);
+        if (!ok && (!backupSaved_ || lastBackupOk_))
+            std::fprintf(stderr, "nivra-cli run: backup not saved: '%s': %s\n", path.c_str(),
+                         reason.c_str());
+        else if (ok && backupSaved_ && !lastBackupOk_)
+            std::fprintf(stderr, "nivra-cli run: backup saved again: '%s'\n", path.c_str());
+        backupSaved_ = true;
+        lastBackupOk_ = ok;
+        lastBackupReason_ = reason;
+        if (ok)
+            backupPoints_ = data_.pointCount();
+    }
+
+    // Where the points are when the data file could not be saved.
+    std::string backupHint(int counter) const {
+        if (!backupSaved_)
+            return "no backup was written";
+        if (!lastBackupOk_)
+            return "the backup file '" + BackupDataPath(counter) +
+                   "' does not hold them: its last save failed (" + lastBackupReason_ + ")";
+        return "the backup file '" + BackupDataPath(counter) + "' holds the record with " +
+               std::to_string(backupPoints_) + (backupPoints_ == 1 ? " point" : " points");
     }
 
     void pointClosed(int, int number, std::int32_t count) override {
@@ -142,6 +179,11 @@ public:
 
 private:
     const AssayData& data_;
+    // Written on the run's thread, read after its end.
+    bool backupSaved_ = false;
+    bool lastBackupOk_ = false;
+    std::string lastBackupReason_;
+    std::size_t backupPoints_ = 0;
     std::mutex mutex_;
     std::condition_variable finishedChanged_;
     bool finished_ = false;
@@ -153,6 +195,9 @@ void CatchStopSignals() {
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    // A file size limit makes a write fail, and the failure is reported, instead of ending the
+    // process in the middle of a run.
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 int RunAssay(const std::vector<std::string>& args) {
@@ -192,6 +237,10 @@ int RunAssay(const std::vector<std::string>& args) {
     for (const std::string* file : {&options.outFile, &options.csvFile})
         if (!file->empty() && !CanWriteFile(*file))
             return Fail(kExitFailure, "cannot write '" + *file + "' (missing folder or read-only)");
+    if (!options.noBackup)
+        if (std::string problem = backupFolderProblem(options.counter); !problem.empty())
+            return Fail(kExitFailure, "backups cannot be written to '" + backupFolder() +
+                                          "': " + problem + " (--no-backup runs without them)");
 
     std::vector<SkippedPort> skipped;
     CounterStartup startup = RunCounterStartup(CCounterManager::Instance(), &skipped);
@@ -213,7 +262,9 @@ int RunAssay(const std::vector<std::string>& args) {
                          [](const std::string& message) { Fail(0, message); });
     RunHistoryObserver history(data, recorder, assay.kind(), printer);
     CatchStopSignals();
-    std::unique_ptr<AssayRun> run = AssayRun::start(data, history);
+    RunEnvironment environment;
+    environment.backups = !options.noBackup;
+    std::unique_ptr<AssayRun> run = AssayRun::start(data, history, environment);
     if (!run)
         return Fail(kExitFailure, "Error creating run thread");
     bool stopRequested = false;
@@ -226,11 +277,9 @@ int RunAssay(const std::vector<std::string>& args) {
     }
     run.reset(); // the run has reported its end; its thread returns right after
 
-    const std::string backup = BackupDataPath(options.counter);
-    if (!nivra::saveDataFile(data, options.outFile))
+    if (!nivra::saveDataFile(data, options.outFile, reason))
         return Fail(kExitFailure, "the data could not be saved to '" + options.outFile +
-                                      "'; the backup file '" + backup +
-                                      "' holds the points up to the last one");
+                                      "': " + reason + "; " + printer.backupHint(options.counter));
     recorder.dataFileSaved(options.outFile);
     std::printf("saved file=\"%s\" points=%zu total_counts=%.0f\n", options.outFile.c_str(),
                 data.pointCount(), data.sumCounts());
@@ -245,14 +294,14 @@ int RunAssay(const std::vector<std::string>& args) {
 const CliCommandRegistration registration({
     kName,
     "run --counter N --assay FILE.acx [--counter-config FILE.ccx] --out FILE.dax [--csv FILE.csv]\n"
-    "      [--kind sample|background|source]",
+    "      [--kind sample|background|source] [--no-backup]",
     "  Runs an assay on counter N without the window, in the current directory as start\n"
     "  directory: discovers the counters from port_config.pfx, loads both configurations, runs\n"
     "  the assay and saves the data file (and the CSV). The backup file backup_data/backup_N.dax\n"
-    "  is rewritten after every point, and the run is recorded in the run history "
-    "(history.sqlite;\n"
-    "  see nivra-cli history). Ctrl+C or SIGTERM stops the run early; the points so far are\n"
-    "  saved. Each option may also be written with =, as in --out=run1.dax.\n"
+    "  is rewritten after every point; a backup of an interrupted run found there is kept as\n"
+    "  backup_N-YYYYMMDD-HHMMSS.dax. The run is recorded in the run history (history.sqlite; see\n"
+    "  nivra-cli history). Ctrl+C or SIGTERM stops the run early; the points so far are saved.\n"
+    "  Each option may also be written with =, as in --out=run1.dax.\n"
     "  --counter N                the counter, numbered as nivra-cli discover lists them\n"
     "  --assay FILE.acx           the assay configuration\n"
     "  --counter-config FILE.ccx  the counter configuration (default counter_config/counterN.ccx)\n"
@@ -261,6 +310,8 @@ const CliCommandRegistration registration({
     "                             stats_display_config.pfx (all sixteen without that file)\n"
     "  --kind K                   the kind of the run in the history: sample, background or\n"
     "                             source (default: the QA KIND of the assay configuration)\n"
+    "  --no-backup                run without the backup file; without this option a run\n"
+    "                             that cannot write into backup_data is refused\n"
     "  Output, one line each: 'start counter=N end_time=\"...\"', every second\n"
     "  'counts last_second=C dwell=D time_left=D:HH:MM:SS', per closed point 'point K COUNT',\n"
     "  'finished by=time|stop points=K', 'saved file=\"...\" points=K total_counts=S' and with\n"
@@ -273,6 +324,8 @@ const CliCommandRegistration registration({
     "  When standard output is closed (a pipe into head), the printing stops, not the run.\n"
     "  A run history that cannot be written gives one line 'Run history not written: REASON'\n"
     "  on standard error; the run goes on.\n"
+    "  Standard error also tells a kept backup and every change between failing and working\n"
+    "  backup saves; the run goes on either way.\n"
     "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax \\\n"
     "           --csv run1.csv",
     RunAssay,

@@ -3,6 +3,7 @@
 
 #include "base/start_directory.h"
 #include "base/value_encoding.h"
+#include "engine/backup_file.h"
 #include "engine/counter_access.h"
 #include "engine/run_clock.h"
 #include "engine/run_environment.h"
@@ -11,7 +12,6 @@
 
 #include <cstdint>
 #include <limits>
-#include <unistd.h>
 
 namespace {
 
@@ -52,10 +52,25 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
     CounterAccess& counters = environment.Counters();
     const int counter = data.counterNumber();
 
-    // An old backup of this counter goes before the first point; one that cannot be removed is
-    // simply overwritten by the first save.
+    // The backup of a finished run goes before the first point; that of an interrupted run is
+    // kept under a name of its own. One that could not be kept is never written over: this run
+    // then saves no backup and says so at every point.
     const std::string backupPath = BackupDataPath(counter);
-    ::unlink(backupPath.c_str());
+    BackupHandover handover;
+    if (environment.backups)
+        handover = handOverBackup(counter);
+    if (!handover.keptPath.empty())
+        observer.backupKept(counter, handover.keptPath);
+    const auto saveBackup = [&] {
+        if (!environment.backups)
+            return;
+        std::string reason;
+        if (!handover.problem.empty())
+            reason =
+                "it holds an interrupted run that could not be kept (" + handover.problem + ")";
+        const bool ok = reason.empty() && saveDataFile(data, backupPath, reason);
+        observer.backupSaved(counter, ok, reason); // a failed backup must not disturb the run
+    };
     data.setProgress(0.0);
 
     const AssayConfig assay = data.assayConfig();
@@ -111,7 +126,7 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
                 finished = true;
             elapsedHours += dwellHours;
             data.setProgress(totalSpan == 0 ? 1.0 : elapsedHours / totalHours);
-            saveDataFile(data, backupPath); // a failed backup must not disturb the run
+            saveBackup();
             observer.pointClosed(counter, points, point);
         }
         clock.SleepMilliseconds(kPassMilliseconds);
@@ -119,6 +134,8 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
 
     now = clock.Now();
     data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") + FormatLocalTime(now));
+    // With its end line the backup reads as a finished run, which the next run may replace.
+    saveBackup();
     observer.finished(counter, finished ? EndReason::Time : EndReason::Stopped);
 }
 

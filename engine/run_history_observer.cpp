@@ -7,7 +7,7 @@ namespace nivra {
 
 RunHistoryObserver::RunHistoryObserver(const AssayData& data, RunRecorder& recorder, RunKind kind,
                                        RunObserver& next, RunClock& clock)
-    : data_(data), recorder_(recorder), kind_(kind), next_(next), clock_(clock) {}
+    : ForwardingRunObserver(next), data_(data), recorder_(recorder), kind_(kind), clock_(clock) {}
 
 void RunHistoryObserver::runStarted(int counter) {
     // The run set its planned end to its start plus the total time.
@@ -16,11 +16,6 @@ void RunHistoryObserver::runStarted(int counter) {
                       data_.endTime() - assay.totalSpan());
     recorder_.headerLinesChanged(data_.headerLines());
     next_.runStarted(counter);
-}
-
-void RunHistoryObserver::secondCounted(int counter, std::int64_t lastSecond,
-                                       std::int64_t dwellSoFar) {
-    next_.secondCounted(counter, lastSecond, dwellSoFar);
 }
 
 void RunHistoryObserver::pointClosed(int counter, int number, std::int32_t count) {

@@ -17,13 +17,12 @@ class RunRecorder;
 //
 // Writing the history never stops the run: the recorder reports a failure once and keeps what
 // it could not write for its next call.
-class RunHistoryObserver final : public RunObserver {
+class RunHistoryObserver final : public ForwardingRunObserver {
 public:
     RunHistoryObserver(const AssayData& data, RunRecorder& recorder, RunKind kind,
                        RunObserver& next, RunClock& clock = SystemRunClock());
 
     void runStarted(int counter) override;
-    void secondCounted(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar) override;
     void pointClosed(int counter, int number, std::int32_t count) override;
     void finished(int counter, EndReason reason) override;
 
@@ -31,7 +30,6 @@ private:
     const AssayData& data_;
     RunRecorder& recorder_;
     const RunKind kind_;
-    RunObserver& next_;
     RunClock& clock_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace nivra {
 
@@ -8,11 +9,12 @@ namespace nivra {
 enum class EndReason { Time, Stopped };
 
 // What a run reports while it goes on. Every call comes from the run's own thread, in this
-// order: runStarted once; then, once per second, secondCounted, and after the second that closes
-// a dwell, pointClosed; finished last. When a call comes, the record already holds what it
-// reports (the start lines and end time, the point, the end line), and the backup save of a
-// closed point has been made. After finished the run touches neither the record nor the
-// observer again.
+// order: backupKept when an interrupted backup was kept; runStarted once; then, once per second,
+// secondCounted, and after the second that closes a dwell, backupSaved and pointClosed;
+// backupSaved for the save with the end line and finished last. When a call comes, the record
+// already holds what it reports (the start lines and end time, the point, the end line), and the
+// backup save of a closed point has been made. After finished the run touches neither the record
+// nor the observer again. A run without backups makes no backup calls.
 //
 // A call blocks the run until it returns, so an observer hands long work to another thread (the
 // window receives the calls as queued signals on its own thread).
@@ -20,6 +22,12 @@ class RunObserver {
 public:
     virtual ~RunObserver() = default;
 
+    // The backup file of an interrupted run on this counter was renamed to keptPath instead of
+    // being replaced.
+    virtual void backupKept(int /*counter*/, const std::string& /*keptPath*/) {}
+    // The result of a backup save (counter is the run's counter); reason says why it failed.
+    // The run goes on either way.
+    virtual void backupSaved(int /*counter*/, bool /*ok*/, const std::string& /*reason*/) {}
     // The record holds its start lines and planned end time; nothing has been read yet.
     virtual void runStarted(int /*counter*/) {}
     // The counts of the last second and of the current dwell so far (after a dwell closed, the
@@ -30,6 +38,31 @@ public:
     virtual void pointClosed(int /*counter*/, int /*number*/, std::int32_t /*count*/) {}
     // The last call: the record holds its end line ("End Time: " or "STOP TIME: ").
     virtual void finished(int /*counter*/, EndReason /*reason*/) {}
+};
+
+// An observer that passes every report on to another one: the base of observers that add
+// something to a run's reports (the run history) without having to know every report there is.
+class ForwardingRunObserver : public RunObserver {
+public:
+    explicit ForwardingRunObserver(RunObserver& next) : next_(next) {}
+
+    void backupKept(int counter, const std::string& keptPath) override {
+        next_.backupKept(counter, keptPath);
+    }
+    void backupSaved(int counter, bool ok, const std::string& reason) override {
+        next_.backupSaved(counter, ok, reason);
+    }
+    void runStarted(int counter) override { next_.runStarted(counter); }
+    void secondCounted(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar) override {
+        next_.secondCounted(counter, lastSecond, dwellSoFar);
+    }
+    void pointClosed(int counter, int number, std::int32_t count) override {
+        next_.pointClosed(counter, number, count);
+    }
+    void finished(int counter, EndReason reason) override { next_.finished(counter, reason); }
+
+protected:
+    RunObserver& next_;
 };
 
 } // namespace nivra

@@ -23,7 +23,9 @@
 #include "base/readable_file.h"
 #include "base/value_encoding.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -104,8 +106,15 @@ private:
 namespace nivra {
 
 bool saveDataFile(const AssayData& data, const std::string& path) {
-    if (path.empty())
+    std::string reason;
+    return saveDataFile(data, path, reason);
+}
+
+bool saveDataFile(const AssayData& data, const std::string& path, std::string& reason) {
+    if (path.empty()) {
+        reason = std::strerror(ENOENT);
         return false;
+    }
     const AssayData::Snapshot record = data.snapshot();
 
     ProfileText file;
@@ -131,7 +140,10 @@ bool saveDataFile(const AssayData& data, const std::string& path) {
             file.key(PointKey(i), std::string_view(value, static_cast<std::size_t>(end - value)));
         }
     }
-    return ReplaceFileAtomically(path, file.text());
+    if (ReplaceFileAtomically(path, file.text()))
+        return true;
+    reason = std::strerror(errno);
+    return false;
 }
 
 std::string dataFileProblem(const std::string& path) {

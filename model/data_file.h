@@ -13,6 +13,8 @@ namespace nivra {
 // point in "ASSAY DATA". Whatever the file held before, reading it back gives exactly the
 // record's points and header lines. Returns false when the file could not be written.
 bool saveDataFile(const AssayData& data, const std::string& path);
+// The same, telling why a save failed ("No space left on device", ...) in reason.
+bool saveDataFile(const AssayData& data, const std::string& path, std::string& reason);
 
 // Why the file at path cannot be opened as a data file, or "" when it can: "cannot read '<path>':
 // <reason>" when it cannot be read or is no regular file (a folder, a FIFO or a device is refused

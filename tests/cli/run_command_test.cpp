@@ -209,3 +209,73 @@ TEST_F(CliRun, AHistoryThatCannotBeWrittenIsToldOnceAndTheRunGoesOn) {
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     EXPECT_EQ(readDataFile(ws_.Path("out/run.dax"))->pointCount(), 3u);
 }
+
+// ---- Backups: kept, refused when they cannot be written, failures told ----
+
+// (The guide's commands show the line of a kept backup.)
+TEST_F(CliRun, RefusesABackupFolderItCannotWriteUnlessToldToRunWithoutBackups) {
+    WriteAssay(1, 1);
+    const std::vector<std::string> run{
+        "run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"};
+    std::filesystem::remove_all(ws_.Path("backup_data"));
+    auto result = RunProgram("nivra-cli", run, ws_.Folder());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "nivra-cli run: backups cannot be written to '" +
+                              ws_.Path("backup_data") +
+                              "': No such file or directory (--no-backup runs without them)\n");
+    EXPECT_EQ(ReadsSent(), 0u);
+    std::vector<std::string> withoutBackup = run;
+    withoutBackup.push_back("--no-backup");
+    result = RunProgram("nivra-cli", withoutBackup, ws_.Folder());
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_FALSE(std::filesystem::exists(ws_.Path("backup_data")));
+}
+
+// The backup folder goes away during a run and comes back: one line for each change. When the
+// data file cannot be saved at the end, the message says what the backup holds.
+TEST_F(CliRun, TellsFailingBackupsAndWhatTheBackupHoldsWhenTheOutputIsLost) {
+    WriteAssay(1, 3600);
+    const auto waitFor = [](test::BackgroundProgram& run, const std::string& text) {
+        for (int i = 0; i < 200 && run.Output().find(text) == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    };
+    const std::string backup = ws_.Path("backup_data/backup_1.dax");
+    {
+        test::BackgroundProgram run(
+            "nivra-cli",
+            {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
+            ws_.Folder());
+        waitFor(run, "point 1 ");
+        std::filesystem::rename(ws_.Path("backup_data"), ws_.Path("moved"));
+        waitFor(run, "point 3 ");
+        std::filesystem::rename(ws_.Path("moved"), ws_.Path("backup_data"));
+        waitFor(run, "point 5 ");
+        std::filesystem::remove_all(ws_.Path("out"));
+        EXPECT_EQ(run.Stop(), 1);
+        const std::string output = run.Output();
+        const std::string failing =
+            "nivra-cli run: backup not saved: '" + backup + "': No such file or directory\n";
+        const std::string working = "nivra-cli run: backup saved again: '" + backup + "'\n";
+        ASSERT_EQ(LinesStartingWith(output, "nivra-cli run: backup").size(), 2u) << output;
+        EXPECT_LT(output.find(failing), output.find(working));
+        const std::size_t points = nivra::readDataFile(backup)->pointCount();
+        EXPECT_GE(points, 5u);
+        EXPECT_THAT(output, HasSubstr("the data could not be saved to 'out/run.dax': No such file "
+                                      "or directory; the backup file '" +
+                                      backup + "' holds the record with " + std::to_string(points) +
+                                      " points\n"));
+    }
+    std::filesystem::create_directory(ws_.Path("out"));
+    test::BackgroundProgram run(
+        "nivra-cli",
+        {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
+        ws_.Folder());
+    waitFor(run, "point 1 ");
+    std::filesystem::remove_all(ws_.Path("backup_data"));
+    std::filesystem::remove_all(ws_.Path("out"));
+    EXPECT_EQ(run.Stop(), 1);
+    EXPECT_THAT(run.Output(), HasSubstr("the backup file '" + backup +
+                                        "' does not hold them: its last save failed (No such "
+                                        "file or directory)\n"));
+}

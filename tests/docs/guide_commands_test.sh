@@ -271,7 +271,7 @@ run_command() {
     nivra-usb)
         window_comes_up "$dir" "$dir/stats_display_config.pfx" "$where" nivra-usb
         ;;
-    nivra-cli\ * | "$bin_dir/nivra-cli "* | "nivra-counter-sim --help" | mkdir\ * | cat\ * | cp\ *)
+    nivra-cli\ * | "$bin_dir/nivra-cli "* | "nivra-counter-sim --help" | mkdir\ * | cat\ * | cp\ * | sed\ *)
         (cd "$dir" && timeout 60 bash -c "$command") >"$output" 2>&1
         local status=$?
         [ $status -eq 0 ] || fail "$where: '$command' failed (status $status): $(tail -n 3 "$output")"

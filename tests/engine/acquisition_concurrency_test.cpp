@@ -254,15 +254,16 @@ TEST(StopAndBackup, StopInTheMiddleOfADwellKeepsOnlyClosedPoints) {
     EXPECT_EQ(lines.back().rfind("STOP TIME: ", 0), 0u);
     EXPECT_EQ(run.observer.Reports().back(), (RunReport{RunReport::Finished, 1, 0}));
 
-    // The backup holds the record as of its last point, without the stop line.
+    // The backup holds the record as of its last point, and the stop line.
     AssayData backup = *nivra::readDataFile(workspace.BackupPath(1));
     EXPECT_EQ(backup.counts(), run.data->counts());
-    EXPECT_EQ(backup.headerLineCount(), lines.size() - 1);
+    EXPECT_EQ(backup.headerLines(), lines);
 }
 
-TEST(StopAndBackup, AnOldBackupIsDeletedBeforeTheFirstPoint) {
+TEST(StopAndBackup, AFinishedRunsBackupIsDeletedBeforeTheFirstPoint) {
     Workspace workspace;
     AssayData old(CounterConfig::Defaults(), Timing(1, 1), 1);
+    old.appendHeaderLine("End Time: 01/02/26 03:04:05");
     for (int i = 0; i < 5; ++i)
         old.appendPoint(99);
     ASSERT_TRUE(nivra::saveDataFile(old, workspace.BackupPath(1)));

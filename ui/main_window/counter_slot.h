@@ -35,6 +35,8 @@ struct CounterSlot {
     std::string fileName;
     // False while the record holds something that has not been saved.
     bool saved = true;
+    // Why the run's last backup save failed; empty while its saves work.
+    std::string backupProblem;
 
     CounterSlot();
     CounterSlot(CounterSlot&&) noexcept;

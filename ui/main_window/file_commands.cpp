@@ -95,6 +95,7 @@ void CNivraDlg::ResetSlotForNewRun(bool resetLabels) {
     slot.fileName = "File: ";
     slot.state = NEW;
     slot.saved = true;
+    slot.backupProblem.clear(); // it was about the record that goes now
     RefreshStatus();
 }
 

@@ -67,6 +67,13 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
         runEvents_, &RunEvents::pointReported, this,
         [this](int counter, int, int) { OnRunRecordChanged(counter); }, Qt::QueuedConnection);
     connect(
+        runEvents_, &RunEvents::backupKeptReported, this,
+        [this](int, const QString& keptPath) { OnBackupKept(keptPath); }, Qt::QueuedConnection);
+    connect(
+        runEvents_, &RunEvents::backupSaveReported, this,
+        [this](int counter, bool ok, const QString& reason) { OnBackupSaved(counter, ok, reason); },
+        Qt::QueuedConnection);
+    connect(
         runEvents_, &RunEvents::ended, this,
         [this](int counter, nivra::EndReason) { OnRunFinished(counter); }, Qt::QueuedConnection);
 
@@ -171,6 +178,7 @@ bool CNivraDlg::OnInitDialog() {
     SetRoiView(1.0, 5.0, 2.0, 3.0);
     SetScreenUpdates(true);
     RefreshStatus();
+    ShowLeftOverBackups();
     return true;
 }
 

@@ -134,6 +134,10 @@ private:
     // The run's start lines or a new point: the record's display (chart, ROI view, status).
     void OnRunRecordChanged(int counter);
     void OnRunFinished(int counter);
+    void OnBackupKept(const QString& keptPath);
+    void OnBackupSaved(int counter, bool ok, const QString& reason);
+    // Names the kept and interrupted backups of the backup folder, once at start-up.
+    void ShowLeftOverBackups();
 
     // Commands.
     void OnActiveCounter(int slot);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "engine/run_observer.h"
+#include "ui/controls/narrow_text.h"
 
 #include <QObject>
+#include <QString>
 #include <cstdint>
 
 Q_DECLARE_METATYPE(nivra::EndReason)
@@ -20,6 +22,12 @@ public:
         qRegisterMetaType<nivra::EndReason>();
     }
 
+    void backupKept(int counter, const std::string& keptPath) override {
+        emit backupKeptReported(counter, nivra::ui::FromNarrow(keptPath));
+    }
+    void backupSaved(int counter, bool ok, const std::string& reason) override {
+        emit backupSaveReported(counter, ok, nivra::ui::FromNarrow(reason));
+    }
     void runStarted(int counter) override { emit started(counter); }
     void secondCounted(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar) override {
         emit secondReported(counter, lastSecond, dwellSoFar);
@@ -30,6 +38,8 @@ public:
     void finished(int counter, EndReason reason) override { emit ended(counter, reason); }
 
 signals:
+    void backupKeptReported(int counter, const QString& keptPath);
+    void backupSaveReported(int counter, bool ok, const QString& reason);
     void started(int counter);
     void secondReported(int counter, qint64 lastSecond, qint64 dwellSoFar);
     void pointReported(int counter, int number, int count);

@@ -1,6 +1,7 @@
 // The active slot's status and the commands its state allows; Start and Stop of a run.
 
 #include "engine/assay_run.h"
+#include "engine/backup_file.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
@@ -19,7 +20,10 @@ void CNivraDlg::RefreshStatus() {
     const CounterSlot& slot = ActiveSlotRecord();
     if (const std::optional<StatusControls> controls =
             StatusControlsFor(slot.state, slot.HasPoints())) {
-        SetItemText(kStatusLabel, QString::fromLatin1(StatusText(slot.state)));
+        QString status = QString::fromLatin1(StatusText(slot.state));
+        if (!slot.backupProblem.empty())
+            status += QStringLiteral(", backup not saved");
+        SetItemText(kStatusLabel, status);
         EnableItem(kScreenUpdatesButton, controls->screenUpdatesButton);
         if (controls->slider != StatusControls::Slider::Unchanged)
             rangeSlider_->setEnabled(controls->slider == StatusControls::Slider::Enabled);
@@ -71,6 +75,17 @@ void CNivraDlg::OnStart() {
         nivra::ui::ShowMessage(
             QStringLiteral("Assay Already Running for this counter, stop first"));
         return;
+    }
+    // Asked before the operator fills in the dialog.
+    if (environment_.run.backups) {
+        const std::string problem = nivra::backupFolderProblem(activeSlot_);
+        if (!problem.empty() &&
+            nivra::ui::Ask(QStringLiteral("Backups cannot be written to %1: %2. Start anyway?")
+                               .arg(nivra::ui::FromNarrow(nivra::backupFolder()),
+                                    nivra::ui::FromNarrow(problem)),
+                           nivra::ui::MessageButtons::YesNo,
+                           nivra::ui::Sound::Exclamation) != nivra::ui::Answer::Yes)
+            return;
     }
     CAssayRunConfigDlg dialog(activeSlot_, this);
     if (RunModal(dialog) != Accepted || !dialog.CounterConfiguration() ||
