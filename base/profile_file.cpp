@@ -1,6 +1,7 @@
 #include "base/profile_file.h"
 
 #include "base/atomic_file.h"
+#include "base/code_page.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -13,8 +14,12 @@
 
 namespace {
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Blanks around names and values: blank and tab, and the CR, vertical tab, form feed and Ctrl-Z
+// (0x1A, the old end-of-file mark) that files from other systems carry.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
 std::string_view Trim(std::string_view text) {
@@ -33,45 +38,60 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-bool HasLineBreak(const std::string& text) {
+bool HasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != text.npos;
 }
 
-// The key of a key line, or an empty view for lines that hold no key.
-std::string_view KeyOf(std::string_view line) {
-    auto equals = line.find('=');
-    if (equals == line.npos)
-        return {};
-    return Trim(line.substr(0, equals));
-}
-
-// The value of a key line as a reader sees it: trimmed, one pair of enclosing quotes removed,
-// cut to the maximum length.
-std::string ValueOf(std::string_view line) {
-    auto equals = line.find('=');
-    std::string_view value =
-        equals == line.npos ? std::string_view{} : Trim(line.substr(equals + 1));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
-        value = value.substr(1, value.size() - 2);
-    if (value.size() > CProfileFile::kMaxValueLength)
-        value = value.substr(0, CProfileFile::kMaxValueLength);
-    return std::string(value);
-}
-
-// True for a section line ("[name]"), whose name is stored in name.
+// True for a section line: '[' first and a ']' after it. The name runs to the last ']', so
+// "[B]]" is the section "B]"; a line with '[' but no ']' is an ordinary line.
 bool SectionNameOf(std::string_view line, std::string_view& name) {
     std::string_view trimmed = Trim(line);
     if (trimmed.empty() || trimmed.front() != '[')
         return false;
-    trimmed.remove_prefix(1);
-    auto close = trimmed.find(']');
-    name = Trim(close == trimmed.npos ? trimmed : trimmed.substr(0, close));
+    auto close = trimmed.rfind(']');
+    if (close == trimmed.npos)
+        return false;
+    name = Trim(trimmed.substr(1, close - 1));
     return true;
 }
 
+// The key of a line: the text before '=', or the whole line when it has no '=' (a key without a
+// value, which reads as ""). Empty for blank lines.
+std::string_view KeyOf(std::string_view line) {
+    auto equals = line.find('=');
+    return Trim(equals == line.npos ? line : line.substr(0, equals));
+}
+
+// The value of a line as a reader sees it, as UTF-8: trimmed, one pair of enclosing quotes
+// removed, cut to the maximum length in characters of the file's text. The cut follows the
+// Windows profile functions exactly, quirk included: they copy the value after the opening quote
+// into a buffer of kMaxValueLength characters and then drop the closing quote, or, when the value
+// filled the buffer to the last character but one, the last character of the value.
+std::string ValueOf(std::string_view line, bool utf8File) {
+    constexpr std::size_t kMax = CProfileFile::kMaxValueLength;
+    auto equals = line.find('=');
+    if (equals == line.npos)
+        return {};
+    std::string_view value = Trim(line.substr(equals + 1));
+    const bool utf8 = utf8File || nivra::IsMultiByteUtf8(value);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        std::string_view rest = value.substr(1); // with the closing quote
+        const std::size_t length = nivra::CharacterCount(rest, utf8);
+        std::size_t kept = length < kMax ? length : kMax;
+        if (length <= kMax + 1)
+            --kept;
+        value = rest.substr(0, nivra::PrefixBytes(rest, kept, utf8));
+    } else {
+        value = value.substr(0, nivra::PrefixBytes(value, kMax, utf8));
+    }
+    if (!utf8)
+        return nivra::Cp1252ToUtf8(value);
+    return utf8File ? nivra::RepairUtf8(value) : std::string(value);
+}
+
 // CR, LF and CR LF inside a value each become one blank.
-std::string OneLine(const std::string& value) {
+std::string OneLine(std::string value) {
     if (!HasLineBreak(value))
         return value;
     std::string line;
@@ -167,7 +187,7 @@ private:
 
 struct CProfileFile::Content {
     struct Section {
-        std::string header; // the section line as it stands in the file
+        std::string header; // the section line as it stands in the file; none for the first
         std::vector<std::string> lines;
         KeyIndex keys; // first line of each key
         // Files are mostly read and written key after key in file order (P0, P1, ...): the line
@@ -184,50 +204,68 @@ struct CProfileFile::Content {
                 nextLine = line + 1;
             return line;
         }
+
+        void AddLine(std::string_view line) {
+            std::string_view key = KeyOf(line);
+            if (!key.empty()) {
+                if (keys.Find(key, lines) == std::string::npos)
+                    keys.Add(key, lines.size());
+                else
+                    duplicateKeys = true;
+            }
+            lines.emplace_back(line);
+        }
     };
 
-    std::vector<std::string> preamble; // lines before the first section
-    std::vector<Section> sections;
-    std::unordered_map<std::string, std::size_t> sectionIndex; // lower-case name -> first
+    // sections[0] holds the lines before the first section line. It has no section line of its
+    // own and answers to the empty section name, so keys before the first section are read and
+    // written as the keys of section "".
+    std::vector<Section> sections = std::vector<Section>(1);
+    std::unordered_map<std::string, std::size_t> sectionIndex{{"", 0}}; // lower-case -> first
+    // A file that starts with the UTF-8 byte-order mark holds UTF-8 text and keeps the mark;
+    // every other file holds Windows-1252 text.
+    bool utf8 = false;
 
-    void Parse(const std::string& bytes) {
-        Section* current = nullptr;
+    // Lines end in CR LF, LF or a lone CR.
+    void Parse(std::string_view bytes) {
+        if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+            utf8 = true;
+            bytes.remove_prefix(kUtf8Mark.size());
+        }
+        Section* current = &sections.front();
         std::size_t start = 0;
         while (start < bytes.size()) {
-            std::size_t end = bytes.find('\n', start);
-            if (end == std::string::npos)
-                end = bytes.size();
-            std::string_view line(bytes.data() + start, end - start);
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            start = end + 1;
+            std::size_t end = bytes.find_first_of("\r\n", start);
+            std::size_t next = end + 1;
+            if (end == bytes.npos)
+                end = next = bytes.size();
+            else if (bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n')
+                ++next;
+            std::string_view line = bytes.substr(start, end - start);
+            start = next;
 
             std::string_view name;
             if (SectionNameOf(line, name)) {
                 sectionIndex.emplace(Lower(name), sections.size());
                 sections.emplace_back().header = std::string(line);
                 current = &sections.back();
-            } else if (current) {
-                std::string_view key = KeyOf(line);
-                if (!key.empty()) {
-                    if (current->keys.Find(key, current->lines) == std::string::npos)
-                        current->keys.Add(key, current->lines.size());
-                    else
-                        current->duplicateKeys = true;
-                }
-                current->lines.emplace_back(line);
             } else {
-                preamble.emplace_back(line);
+                current->AddLine(line);
             }
         }
     }
 
-    Section* Find(const std::string& section) {
+    // A name or value of the program (UTF-8) as this file's text.
+    std::string FileText(std::string_view text) const {
+        return utf8 ? nivra::RepairUtf8(text) : nivra::Utf8ToCp1252(text);
+    }
+
+    Section* Find(std::string_view section) {
         auto it = sectionIndex.find(Lower(Trim(section)));
         return it == sectionIndex.end() ? nullptr : &sections[it->second];
     }
 
-    Section& FindOrAdd(const std::string& section) {
+    Section& FindOrAdd(std::string_view section) {
         if (Section* found = Find(section))
             return *found;
         std::string name(Trim(section));
@@ -236,7 +274,7 @@ struct CProfileFile::Content {
         return sections.back();
     }
 
-    void Set(Section& section, const std::string& key, const std::string& value) {
+    void Set(Section& section, std::string_view key, std::string_view value) {
         std::string line;
         line.reserve(key.size() + 1 + value.size());
         line.append(key).append(1, '=').append(value);
@@ -252,22 +290,26 @@ struct CProfileFile::Content {
             --at;
         section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at),
                              std::move(line));
-        section.keys.Add(key, at);
+        section.keys.Add(key, at); // only blank lines follow it, and they hold no key
     }
 
-    void Remove(const std::string& section) {
+    // Removes every section of that name; the lines before the first section are only emptied.
+    void Remove(std::string_view section) {
         std::string lower = Lower(Trim(section));
         std::vector<Section> kept;
         kept.reserve(sections.size());
-        for (auto& s : sections) {
+        for (std::size_t i = 0; i < sections.size(); ++i) {
             std::string_view name;
-            SectionNameOf(s.header, name);
-            if (Lower(name) != lower)
-                kept.push_back(std::move(s));
+            SectionNameOf(sections[i].header, name);
+            if (i == 0 && lower.empty())
+                kept.emplace_back();
+            else if (i == 0 || Lower(name) != lower)
+                kept.push_back(std::move(sections[i]));
         }
         sections = std::move(kept);
         sectionIndex.clear();
-        for (std::size_t i = 0; i < sections.size(); ++i) {
+        sectionIndex.emplace("", 0);
+        for (std::size_t i = 1; i < sections.size(); ++i) {
             std::string_view name;
             SectionNameOf(sections[i].header, name);
             sectionIndex.emplace(Lower(name), i);
@@ -275,9 +317,7 @@ struct CProfileFile::Content {
     }
 
     std::string Serialize() const {
-        std::size_t size = 0;
-        for (const auto& line : preamble)
-            size += line.size() + 2;
+        std::size_t size = utf8 ? kUtf8Mark.size() : 0;
         for (const auto& section : sections) {
             size += section.header.size() + 2;
             for (const auto& line : section.lines)
@@ -285,15 +325,16 @@ struct CProfileFile::Content {
         }
         std::string bytes;
         bytes.reserve(size);
+        if (utf8)
+            bytes += kUtf8Mark;
         auto put = [&bytes](const std::string& line) {
             bytes += line;
             bytes += "\r\n";
         };
-        for (const auto& line : preamble)
-            put(line);
-        for (const auto& section : sections) {
-            put(section.header);
-            for (const auto& line : section.lines)
+        for (std::size_t i = 0; i < sections.size(); ++i) {
+            if (i > 0)
+                put(sections[i].header);
+            for (const auto& line : sections[i].lines)
                 put(line);
         }
         return bytes;
@@ -340,24 +381,26 @@ bool CProfileFile::CanWrite() {
 
 std::string CProfileFile::ReadString(const std::string& key, const std::string& section) {
     EnsureLoaded();
-    Content::Section* found = content_->Find(section);
-    if (!found)
+    const std::string name = content_->FileText(Trim(key));
+    Content::Section* found = content_->Find(content_->FileText(section));
+    if (!found || name.empty())
         return {};
-    std::size_t line = found->FindKey(Trim(key));
-    return line == std::string::npos ? std::string{} : ValueOf(found->lines[line]);
+    std::size_t line = found->FindKey(name);
+    return line == std::string::npos ? std::string{} : ValueOf(found->lines[line], content_->utf8);
 }
 
 int CProfileFile::WriteString(const std::string& value, const std::string& key,
                               const std::string& section) {
     std::string_view name = Trim(key);
-    if (name.empty() || key.find('=') != key.npos || HasLineBreak(key))
+    if (name.empty() || name.front() == '[' || key.find('=') != key.npos || HasLineBreak(key))
         return 0;
-    if (section.find(']') != section.npos || HasLineBreak(section))
+    if (HasLineBreak(section))
         return 0;
     if (!CanWrite())
         return 0;
     EnsureLoaded();
-    content_->Set(content_->FindOrAdd(section), std::string(name), OneLine(value));
+    content_->Set(content_->FindOrAdd(content_->FileText(section)), content_->FileText(name),
+                  content_->FileText(OneLine(value)));
     dirty_ = true;
     return 1;
 }
@@ -370,8 +413,9 @@ int CProfileFile::DeleteSection(const std::string& section) {
     if (!CanWrite())
         return 0;
     EnsureLoaded();
-    if (content_->Find(section)) {
-        content_->Remove(section);
+    const std::string name = content_->FileText(section);
+    if (content_->Find(name)) {
+        content_->Remove(name);
         dirty_ = true;
     }
     return 1;
