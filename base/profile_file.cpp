@@ -3,8 +3,10 @@
 #include "base/atomic_file.h"
 #include "base/code_page.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -17,12 +19,29 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // Blanks around names and values: blank and tab, and the CR, vertical tab, form feed and Ctrl-Z
-// (0x1A, the old end-of-file mark) that files from other systems carry.
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1A';
+// (0x1A, the old end-of-file mark) that files from other systems carry. A table, since this is
+// asked for every line read and every key looked up.
+constexpr std::array<bool, 256> kBlanks = [] {
+    std::array<bool, 256> blanks{};
+    for (unsigned char c : {' ', '\t', '\r', '\v', '\f', '\x1A'})
+        blanks[c] = true;
+    return blanks;
+}();
+
+[[gnu::always_inline]] inline bool IsBlank(char c) {
+    return kBlanks[static_cast<unsigned char>(c)];
 }
 
-std::string_view Trim(std::string_view text) {
+// Whether text is plain ASCII, which needs no conversion. No early exit, so it vectorises.
+bool IsAscii(std::string_view text) {
+    unsigned char bits = 0;
+    for (char c : text)
+        bits |= static_cast<unsigned char>(c);
+    return bits < 0x80;
+}
+
+// Called for every line read and every key looked up: kept inline.
+[[gnu::always_inline]] inline std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back()))
@@ -45,9 +64,12 @@ bool HasLineBreak(std::string_view text) {
 // True for a section line: '[' first and a ']' after it. The name runs to the last ']', so
 // "[B]]" is the section "B]"; a line with '[' but no ']' is an ordinary line.
 bool SectionNameOf(std::string_view line, std::string_view& name) {
-    std::string_view trimmed = Trim(line);
-    if (trimmed.empty() || trimmed.front() != '[')
+    std::size_t first = 0;
+    while (first < line.size() && IsBlank(line[first]))
+        ++first;
+    if (first == line.size() || line[first] != '[')
         return false;
+    std::string_view trimmed = Trim(line.substr(first));
     auto close = trimmed.rfind(']');
     if (close == trimmed.npos)
         return false;
@@ -73,7 +95,11 @@ std::string ValueOf(std::string_view line, bool utf8File) {
     if (equals == line.npos)
         return {};
     std::string_view value = Trim(line.substr(equals + 1));
-    const bool utf8 = utf8File || nivra::IsMultiByteUtf8(value);
+    const bool ascii = IsAscii(value);
+    if (ascii && value.size() <= kMax &&
+        (value.empty() || (value.front() != '"' && value.front() != '\'')))
+        return std::string(value); // the common case: nothing to cut, decode or unquote
+    const bool utf8 = !ascii && (utf8File || nivra::IsMultiByteUtf8(value));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         std::string_view rest = value.substr(1); // with the closing quote
@@ -85,6 +111,8 @@ std::string ValueOf(std::string_view line, bool utf8File) {
     } else {
         value = value.substr(0, nivra::PrefixBytes(value, kMax, utf8));
     }
+    if (ascii)
+        return std::string(value);
     if (!utf8)
         return nivra::Cp1252ToUtf8(value);
     return utf8File ? nivra::RepairUtf8(value) : std::string(value);
@@ -233,14 +261,25 @@ struct CProfileFile::Content {
             bytes.remove_prefix(kUtf8Mark.size());
         }
         Section* current = &sections.front();
+        // memchr finds the next LF, and a CR before it; the LF found is kept while lines end in
+        // lone CRs before it, so a file of CR-only lines is read in one pass too.
+        const auto nextLf = [bytes](std::size_t from) {
+            const void* found = std::memchr(bytes.data() + from, '\n', bytes.size() - from);
+            return found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data())
+                         : bytes.size();
+        };
         std::size_t start = 0;
+        std::size_t lf = nextLf(0); // the next LF at or after start, or the end of the text
         while (start < bytes.size()) {
-            std::size_t end = bytes.find_first_of("\r\n", start);
-            std::size_t next = end + 1;
-            if (end == bytes.npos)
-                end = next = bytes.size();
-            else if (bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n')
-                ++next;
+            if (lf < start)
+                lf = nextLf(start);
+            std::size_t end = lf;
+            std::size_t next = lf + 1;
+            if (const void* cr = std::memchr(bytes.data() + start, '\r', lf - start)) {
+                end = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data());
+                if (end + 1 < lf || lf == bytes.size())
+                    next = end + 1; // a lone CR ends the line; else it is the CR of a CR LF
+            }
             std::string_view line = bytes.substr(start, end - start);
             start = next;
 
@@ -259,11 +298,34 @@ struct CProfileFile::Content {
     std::string FileText(std::string_view text) const {
         return utf8 ? nivra::RepairUtf8(text) : nivra::Utf8ToCp1252(text);
     }
+    // The same for a name, kept in buffer only when it is not ASCII (names nearly always are).
+    std::string_view FileName(std::string_view text, std::string& buffer) const {
+        if (IsAscii(text))
+            return text;
+        buffer = FileText(text);
+        return buffer;
+    }
 
     Section* Find(std::string_view section) {
         auto it = sectionIndex.find(Lower(Trim(section)));
         return it == sectionIndex.end() ? nullptr : &sections[it->second];
     }
+
+    // Find for a name of the program. Readers ask for the same section key after key, so the
+    // last name found is remembered as it was given.
+    Section* FindForReading(const std::string& section) {
+        if (lastFound != std::string::npos && section == lastAsked)
+            return &sections[lastFound];
+        std::string buffer;
+        Section* found = Find(FileName(section, buffer));
+        if (found) {
+            lastAsked = section;
+            lastFound = static_cast<std::size_t>(found - sections.data());
+        }
+        return found;
+    }
+    std::string lastAsked;
+    std::size_t lastFound = std::string::npos; // reset whenever sections are removed
 
     Section& FindOrAdd(std::string_view section) {
         if (Section* found = Find(section))
@@ -307,6 +369,7 @@ struct CProfileFile::Content {
                 kept.push_back(std::move(sections[i]));
         }
         sections = std::move(kept);
+        lastFound = std::string::npos;
         sectionIndex.clear();
         sectionIndex.emplace("", 0);
         for (std::size_t i = 1; i < sections.size(); ++i) {
@@ -381,8 +444,9 @@ bool CProfileFile::CanWrite() {
 
 std::string CProfileFile::ReadString(const std::string& key, const std::string& section) {
     EnsureLoaded();
-    const std::string name = content_->FileText(Trim(key));
-    Content::Section* found = content_->Find(content_->FileText(section));
+    std::string keyBuffer;
+    const std::string_view name = content_->FileName(Trim(key), keyBuffer);
+    Content::Section* found = content_->FindForReading(section);
     if (!found || name.empty())
         return {};
     std::size_t line = found->FindKey(name);
