@@ -1,9 +1,12 @@
 #include "base/profile_file.h"
 
 #include "base/atomic_file.h"
+#include "base/code_page.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -13,11 +16,32 @@
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Blanks around names and values: blank and tab, and the CR, vertical tab, form feed and Ctrl-Z
+// (0x1A, the old end-of-file mark) that files from other systems carry. A table, since this is
+// asked for every line read and every key looked up.
+constexpr std::array<bool, 256> kBlanks = [] {
+    std::array<bool, 256> blanks{};
+    for (unsigned char c : {' ', '\t', '\r', '\v', '\f', '\x1A'})
+        blanks[c] = true;
+    return blanks;
+}();
+
+[[gnu::always_inline]] inline bool IsBlank(char c) {
+    return kBlanks[static_cast<unsigned char>(c)];
 }
 
-std::string_view Trim(std::string_view text) {
+// Whether text is plain ASCII, which needs no conversion. No early exit, so it vectorises.
+bool IsAscii(std::string_view text) {
+    unsigned char bits = 0;
+    for (char c : text)
+        bits |= static_cast<unsigned char>(c);
+    return bits < 0x80;
+}
+
+// Called for every line read and every key looked up: kept inline.
+[[gnu::always_inline]] inline std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && IsBlank(text.back()))
@@ -33,45 +57,69 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-bool HasLineBreak(const std::string& text) {
+bool HasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != text.npos;
 }
 
-// The key of a key line, or an empty view for lines that hold no key.
-std::string_view KeyOf(std::string_view line) {
-    auto equals = line.find('=');
-    if (equals == line.npos)
-        return {};
-    return Trim(line.substr(0, equals));
-}
-
-// The value of a key line as a reader sees it: trimmed, one pair of enclosing quotes removed,
-// cut to the maximum length.
-std::string ValueOf(std::string_view line) {
-    auto equals = line.find('=');
-    std::string_view value =
-        equals == line.npos ? std::string_view{} : Trim(line.substr(equals + 1));
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
-        value = value.substr(1, value.size() - 2);
-    if (value.size() > CProfileFile::kMaxValueLength)
-        value = value.substr(0, CProfileFile::kMaxValueLength);
-    return std::string(value);
-}
-
-// True for a section line ("[name]"), whose name is stored in name.
+// True for a section line: '[' first and a ']' after it. The name runs to the last ']', so
+// "[B]]" is the section "B]"; a line with '[' but no ']' is an ordinary line.
 bool SectionNameOf(std::string_view line, std::string_view& name) {
-    std::string_view trimmed = Trim(line);
-    if (trimmed.empty() || trimmed.front() != '[')
+    std::size_t first = 0;
+    while (first < line.size() && IsBlank(line[first]))
+        ++first;
+    if (first == line.size() || line[first] != '[')
         return false;
-    trimmed.remove_prefix(1);
-    auto close = trimmed.find(']');
-    name = Trim(close == trimmed.npos ? trimmed : trimmed.substr(0, close));
+    std::string_view trimmed = Trim(line.substr(first));
+    auto close = trimmed.rfind(']');
+    if (close == trimmed.npos)
+        return false;
+    name = Trim(trimmed.substr(1, close - 1));
     return true;
 }
 
+// The key of a line: the text before '=', or the whole line when it has no '=' (a key without a
+// value, which reads as ""). Empty for blank lines.
+std::string_view KeyOf(std::string_view line) {
+    auto equals = line.find('=');
+    return Trim(equals == line.npos ? line : line.substr(0, equals));
+}
+
+// The value of a line as a reader sees it, as UTF-8: trimmed, one pair of enclosing quotes
+// removed, cut to the maximum length in characters of the file's text. The cut follows the
+// Windows profile functions exactly, quirk included: they copy the value after the opening quote
+// into a buffer of kMaxValueLength characters and then drop the closing quote, or, when the value
+// filled the buffer to the last character but one, the last character of the value.
+std::string ValueOf(std::string_view line, bool utf8File) {
+    constexpr std::size_t kMax = CProfileFile::kMaxValueLength;
+    auto equals = line.find('=');
+    if (equals == line.npos)
+        return {};
+    std::string_view value = Trim(line.substr(equals + 1));
+    const bool ascii = IsAscii(value);
+    if (ascii && value.size() <= kMax &&
+        (value.empty() || (value.front() != '"' && value.front() != '\'')))
+        return std::string(value); // the common case: nothing to cut, decode or unquote
+    const bool utf8 = !ascii && (utf8File || nivra::IsMultiByteUtf8(value));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        std::string_view rest = value.substr(1); // with the closing quote
+        const std::size_t length = nivra::CharacterCount(rest, utf8);
+        std::size_t kept = length < kMax ? length : kMax;
+        if (length <= kMax + 1)
+            --kept;
+        value = rest.substr(0, nivra::PrefixBytes(rest, kept, utf8));
+    } else {
+        value = value.substr(0, nivra::PrefixBytes(value, kMax, utf8));
+    }
+    if (ascii)
+        return std::string(value);
+    if (!utf8)
+        return nivra::Cp1252ToUtf8(value);
+    return utf8File ? nivra::RepairUtf8(value) : std::string(value);
+}
+
 // CR, LF and CR LF inside a value each become one blank.
-std::string OneLine(const std::string& value) {
+std::string OneLine(std::string value) {
     if (!HasLineBreak(value))
         return value;
     std::string line;
@@ -167,7 +215,7 @@ private:
 
 struct CProfileFile::Content {
     struct Section {
-        std::string header; // the section line as it stands in the file
+        std::string header; // the section line as it stands in the file; none for the first
         std::vector<std::string> lines;
         KeyIndex keys; // first line of each key
         // Files are mostly read and written key after key in file order (P0, P1, ...): the line
@@ -184,50 +232,102 @@ struct CProfileFile::Content {
                 nextLine = line + 1;
             return line;
         }
+
+        void AddLine(std::string_view line) {
+            std::string_view key = KeyOf(line);
+            if (!key.empty()) {
+                if (keys.Find(key, lines) == std::string::npos)
+                    keys.Add(key, lines.size());
+                else
+                    duplicateKeys = true;
+            }
+            lines.emplace_back(line);
+        }
     };
 
-    std::vector<std::string> preamble; // lines before the first section
-    std::vector<Section> sections;
-    std::unordered_map<std::string, std::size_t> sectionIndex; // lower-case name -> first
+    // sections[0] holds the lines before the first section line. It has no section line of its
+    // own and answers to the empty section name, so keys before the first section are read and
+    // written as the keys of section "".
+    std::vector<Section> sections = std::vector<Section>(1);
+    std::unordered_map<std::string, std::size_t> sectionIndex{{"", 0}}; // lower-case -> first
+    // A file that starts with the UTF-8 byte-order mark holds UTF-8 text and keeps the mark;
+    // every other file holds Windows-1252 text.
+    bool utf8 = false;
 
-    void Parse(const std::string& bytes) {
-        Section* current = nullptr;
+    // Lines end in CR LF, LF or a lone CR.
+    void Parse(std::string_view bytes) {
+        if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+            utf8 = true;
+            bytes.remove_prefix(kUtf8Mark.size());
+        }
+        Section* current = &sections.front();
+        // memchr finds the next LF, and a CR before it; the LF found is kept while lines end in
+        // lone CRs before it, so a file of CR-only lines is read in one pass too.
+        const auto nextLf = [bytes](std::size_t from) {
+            const void* found = std::memchr(bytes.data() + from, '\n', bytes.size() - from);
+            return found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data())
+                         : bytes.size();
+        };
         std::size_t start = 0;
+        std::size_t lf = nextLf(0); // the next LF at or after start, or the end of the text
         while (start < bytes.size()) {
-            std::size_t end = bytes.find('\n', start);
-            if (end == std::string::npos)
-                end = bytes.size();
-            std::string_view line(bytes.data() + start, end - start);
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            start = end + 1;
+            if (lf < start)
+                lf = nextLf(start);
+            std::size_t end = lf;
+            std::size_t next = lf + 1;
+            if (const void* cr = std::memchr(bytes.data() + start, '\r', lf - start)) {
+                end = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data());
+                if (end + 1 < lf || lf == bytes.size())
+                    next = end + 1; // a lone CR ends the line; else it is the CR of a CR LF
+            }
+            std::string_view line = bytes.substr(start, end - start);
+            start = next;
 
             std::string_view name;
             if (SectionNameOf(line, name)) {
                 sectionIndex.emplace(Lower(name), sections.size());
                 sections.emplace_back().header = std::string(line);
                 current = &sections.back();
-            } else if (current) {
-                std::string_view key = KeyOf(line);
-                if (!key.empty()) {
-                    if (current->keys.Find(key, current->lines) == std::string::npos)
-                        current->keys.Add(key, current->lines.size());
-                    else
-                        current->duplicateKeys = true;
-                }
-                current->lines.emplace_back(line);
             } else {
-                preamble.emplace_back(line);
+                current->AddLine(line);
             }
         }
     }
 
-    Section* Find(const std::string& section) {
+    // A name or value of the program (UTF-8) as this file's text.
+    std::string FileText(std::string_view text) const {
+        return utf8 ? nivra::RepairUtf8(text) : nivra::Utf8ToCp1252(text);
+    }
+    // The same for a name, kept in buffer only when it is not ASCII (names nearly always are).
+    std::string_view FileName(std::string_view text, std::string& buffer) const {
+        if (IsAscii(text))
+            return text;
+        buffer = FileText(text);
+        return buffer;
+    }
+
+    Section* Find(std::string_view section) {
         auto it = sectionIndex.find(Lower(Trim(section)));
         return it == sectionIndex.end() ? nullptr : &sections[it->second];
     }
 
-    Section& FindOrAdd(const std::string& section) {
+    // Find for a name of the program. Readers ask for the same section key after key, so the
+    // last name found is remembered as it was given.
+    Section* FindForReading(const std::string& section) {
+        if (lastFound != std::string::npos && section == lastAsked)
+            return &sections[lastFound];
+        std::string buffer;
+        Section* found = Find(FileName(section, buffer));
+        if (found) {
+            lastAsked = section;
+            lastFound = static_cast<std::size_t>(found - sections.data());
+        }
+        return found;
+    }
+    std::string lastAsked;
+    std::size_t lastFound = std::string::npos; // reset whenever sections are removed
+
+    Section& FindOrAdd(std::string_view section) {
         if (Section* found = Find(section))
             return *found;
         std::string name(Trim(section));
@@ -236,7 +336,7 @@ struct CProfileFile::Content {
         return sections.back();
     }
 
-    void Set(Section& section, const std::string& key, const std::string& value) {
+    void Set(Section& section, std::string_view key, std::string_view value) {
         std::string line;
         line.reserve(key.size() + 1 + value.size());
         line.append(key).append(1, '=').append(value);
@@ -252,22 +352,27 @@ struct CProfileFile::Content {
             --at;
         section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at),
                              std::move(line));
-        section.keys.Add(key, at);
+        section.keys.Add(key, at); // only blank lines follow it, and they hold no key
     }
 
-    void Remove(const std::string& section) {
+    // Removes every section of that name; the lines before the first section are only emptied.
+    void Remove(std::string_view section) {
         std::string lower = Lower(Trim(section));
         std::vector<Section> kept;
         kept.reserve(sections.size());
-        for (auto& s : sections) {
+        for (std::size_t i = 0; i < sections.size(); ++i) {
             std::string_view name;
-            SectionNameOf(s.header, name);
-            if (Lower(name) != lower)
-                kept.push_back(std::move(s));
+            SectionNameOf(sections[i].header, name);
+            if (i == 0 && lower.empty())
+                kept.emplace_back();
+            else if (i == 0 || Lower(name) != lower)
+                kept.push_back(std::move(sections[i]));
         }
         sections = std::move(kept);
+        lastFound = std::string::npos;
         sectionIndex.clear();
-        for (std::size_t i = 0; i < sections.size(); ++i) {
+        sectionIndex.emplace("", 0);
+        for (std::size_t i = 1; i < sections.size(); ++i) {
             std::string_view name;
             SectionNameOf(sections[i].header, name);
             sectionIndex.emplace(Lower(name), i);
@@ -275,9 +380,7 @@ struct CProfileFile::Content {
     }
 
     std::string Serialize() const {
-        std::size_t size = 0;
-        for (const auto& line : preamble)
-            size += line.size() + 2;
+        std::size_t size = utf8 ? kUtf8Mark.size() : 0;
         for (const auto& section : sections) {
             size += section.header.size() + 2;
             for (const auto& line : section.lines)
@@ -285,15 +388,16 @@ struct CProfileFile::Content {
         }
         std::string bytes;
         bytes.reserve(size);
+        if (utf8)
+            bytes += kUtf8Mark;
         auto put = [&bytes](const std::string& line) {
             bytes += line;
             bytes += "\r\n";
         };
-        for (const auto& line : preamble)
-            put(line);
-        for (const auto& section : sections) {
-            put(section.header);
-            for (const auto& line : section.lines)
+        for (std::size_t i = 0; i < sections.size(); ++i) {
+            if (i > 0)
+                put(sections[i].header);
+            for (const auto& line : sections[i].lines)
                 put(line);
         }
         return bytes;
@@ -340,24 +444,27 @@ bool CProfileFile::CanWrite() {
 
 std::string CProfileFile::ReadString(const std::string& key, const std::string& section) {
     EnsureLoaded();
-    Content::Section* found = content_->Find(section);
-    if (!found)
+    std::string keyBuffer;
+    const std::string_view name = content_->FileName(Trim(key), keyBuffer);
+    Content::Section* found = content_->FindForReading(section);
+    if (!found || name.empty())
         return {};
-    std::size_t line = found->FindKey(Trim(key));
-    return line == std::string::npos ? std::string{} : ValueOf(found->lines[line]);
+    std::size_t line = found->FindKey(name);
+    return line == std::string::npos ? std::string{} : ValueOf(found->lines[line], content_->utf8);
 }
 
 int CProfileFile::WriteString(const std::string& value, const std::string& key,
                               const std::string& section) {
     std::string_view name = Trim(key);
-    if (name.empty() || key.find('=') != key.npos || HasLineBreak(key))
+    if (name.empty() || name.front() == '[' || key.find('=') != key.npos || HasLineBreak(key))
         return 0;
-    if (section.find(']') != section.npos || HasLineBreak(section))
+    if (HasLineBreak(section))
         return 0;
     if (!CanWrite())
         return 0;
     EnsureLoaded();
-    content_->Set(content_->FindOrAdd(section), std::string(name), OneLine(value));
+    content_->Set(content_->FindOrAdd(content_->FileText(section)), content_->FileText(name),
+                  content_->FileText(OneLine(value)));
     dirty_ = true;
     return 1;
 }
@@ -370,8 +477,9 @@ int CProfileFile::DeleteSection(const std::string& section) {
     if (!CanWrite())
         return 0;
     EnsureLoaded();
-    if (content_->Find(section)) {
-        content_->Remove(section);
+    const std::string name = content_->FileText(section);
+    if (content_->Find(name)) {
+        content_->Remove(name);
         dirty_ = true;
     }
     return 1;

@@ -3,16 +3,30 @@
 #include <memory>
 #include <string>
 
-// One profile (INI-style) file: sections "[name]" holding "key=value" lines.
+// One profile (INI-style) file: sections "[name]" holding "key=value" lines. The file is read and
+// written as the Windows profile functions read and write it, so that files move between this
+// program and the Windows version of it, in both directions, without a change.
 //
-// Reading: section and key names match without regard to letter case, blanks around keys and
-// values are not part of them, one pair of enclosing single or double quotes is removed, and a
-// value is returned with at most 254 characters. A missing file, section or key reads as "".
+// Text: the program's names and values are UTF-8; the file holds Windows-1252, so reading
+// decodes it and writing encodes it (a character the code page cannot hold is written as '?').
+// A value that holds valid multi-byte UTF-8 (written by earlier builds of this program) reads as
+// UTF-8. A file that starts with the UTF-8 byte-order mark holds UTF-8 throughout and keeps the
+// mark when it is written.
 //
-// Writing: an existing key is replaced in place, a missing key is appended to the end of its
-// section and a missing section to the end of the file; every other line of the file (comments,
-// other sections, malformed lines) is kept as it was. Lines end in CR LF. No folder is ever
-// created: a write into a folder that does not exist, or into a read-only file, fails.
+// Reading: lines end in CR LF, LF or a lone CR. A section line starts with '[' and runs to the
+// last ']' on it ("[B]]" is section "B]"); a line with '[' but no ']' is an ordinary line. Lines
+// before the first section line form the section "". Section and key names match without regard
+// to letter case; blanks, tabs, CR, vertical tab, form feed and Ctrl-Z (0x1A) around keys and
+// values are not part of them; a line without '=' is a key without a value. One pair of enclosing
+// single or double quotes is removed, and a value is returned with at most 254 characters - 253
+// for a value of exactly 254 characters inside quotes, as on Windows. A missing file, section or
+// key reads as "".
+//
+// Writing: an existing key is replaced in place (a key line without '=' included), a missing
+// key is appended to the end of its section and a missing section to the end of the file; every
+// other line of the file (comments, other sections, malformed lines) is kept as it was. Lines end
+// in CR LF. No folder is ever created: a write into a folder that does not exist, or into a
+// read-only file, fails.
 //
 // The object reads the file once, on first use, and collects its writes in memory; they reach
 // the disk on Flush() or when the object is destroyed. Every commit replaces the file atomically
@@ -35,9 +49,9 @@ public:
 
     // Sets key in section to value. Returns non-zero when the value is accepted for writing and
     // zero when it cannot be: the folder does not exist, the file is read-only, or the name would
-    // corrupt the file (a key holding '=' or a line break, a section holding ']' or a line break,
-    // an empty key). Each CR, LF or CR LF inside the value is written as one blank, so a value can
-    // never inject lines into the file.
+    // corrupt the file (a key holding '=' or a line break or starting with '[', a section holding
+    // a line break, an empty key). Each CR, LF or CR LF inside the value is written as one blank,
+    // so a value can never inject lines into the file.
     int WriteString(const std::string& value, const std::string& key, const std::string& section);
 
     // WriteString("true"/"false", key, section).

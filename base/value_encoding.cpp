@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -40,6 +41,17 @@ bool ScanLong(const std::string& text, long& out) {
     return true;
 }
 
+// Whether value × 10^decimals lies exactly halfway between two integers. That needs value =
+// (2k+1) / (2^(decimals+1) × 5^decimals), and a binary double can only be that when 5^decimals
+// divides 2k+1: then value × 2^(decimals+1) is an odd integer, and conversely. The scaling by a
+// power of two is exact.
+bool IsDecimalTie(double value, int decimals) {
+    if (!std::isfinite(value))
+        return false;
+    const double scaled = std::ldexp(value, decimals + 1);
+    return std::isfinite(scaled) && scaled == std::trunc(scaled) && std::fmod(scaled, 2.0) != 0.0;
+}
+
 } // namespace
 
 std::string FormatC(const char* format, ...) {
@@ -71,6 +83,34 @@ std::string FormatUnsigned(std::uint32_t value) {
 
 std::string FormatReal(double value) {
     return FormatC("%f", value);
+}
+
+std::string FormatFixed(double value, int decimals) {
+    if (decimals < 0 || !IsDecimalTie(value, decimals))
+        return FormatC("%.*f", decimals, value);
+    // One more decimal prints the tie exactly, ending in 5: drop it and add one unit in the last
+    // place of the magnitude.
+    std::string text = FormatC("%.*f", decimals + 1, value);
+    text.pop_back();
+    if (text.back() == '.')
+        text.pop_back();
+    std::size_t at = text.size();
+    while (at > 0) {
+        char& digit = text[--at];
+        if (digit == '.')
+            continue;
+        if (digit < '0' || digit > '9') { // the sign: the carry becomes a new leading digit
+            ++at;
+            break;
+        }
+        if (digit != '9') {
+            ++digit;
+            return text;
+        }
+        digit = '0';
+    }
+    text.insert(at, 1, '1');
+    return text;
 }
 
 const char* FormatBool(bool value) {

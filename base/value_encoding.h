@@ -21,6 +21,13 @@ std::string FormatUnsigned(std::uint32_t value);
 // "%f" / "%lf": fixed point with exactly six decimals, no exponent (0.84 gives "0.840000").
 std::string FormatReal(double value);
 
+// "%.<decimals>f" as the Windows C runtime prints it: like FormatC, except that a value lying
+// exactly halfway between two results (an exact binary tie such as 10.03125 for four decimals)
+// is rounded away from zero ("10.0313"), where glibc rounds to the even digit ("10.0312"). The
+// texts the operator compares with reports from the Windows version (statistics, header lines)
+// use it; every other digit is the same as FormatC's.
+std::string FormatFixed(double value, int decimals);
+
 // "true" / "false".
 const char* FormatBool(bool value);
 

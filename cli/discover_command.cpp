@@ -2,48 +2,17 @@
 
 #include "base/start_directory.h"
 #include "cli/command_registry.h"
-#include "counter_link/com_mutex.h"
+#include "cli/skipped_port_text.h"
 #include "counter_link/counter_manager.h"
 #include "counter_link/device_path.h"
 #include "counter_link/port_config.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace nivra::cli {
 
 namespace {
-
-std::string OpenFailureText(const SkippedPort& port) {
-    std::string reason = DescribeOpenFailure(port.openFailure);
-    switch (port.openFailure) {
-    case OpenFailure::kPermissionDenied:
-        return reason + "; add your user to the dialout group " +
-               "(sudo usermod -aG dialout $USER) and log in again";
-    case OpenFailure::kNoDevice:
-    case OpenFailure::kSetupFailed:
-        return reason + " (" + std::strerror(port.error) + ")";
-    case OpenFailure::kLockUnavailable:
-        return reason + " in " + ComMutex::LockDirectory() + " (" + std::strerror(port.error) +
-               "); NIVRA_LOCK_DIR names another folder";
-    default:
-        return reason;
-    }
-}
-
-std::string SkipText(const SkippedPort& port) {
-    switch (port.reason) {
-    case SkippedPort::Reason::kNotOpened:
-        return OpenFailureText(port);
-    case SkippedPort::Reason::kNoCounter:
-        return "no counter answered to number " + std::to_string(port.expectedCounter) +
-               " (counters are numbered 1, 2, 3 ... across the devices, in the order of " +
-               "the port list)";
-    case SkippedPort::Reason::kNumbersExhausted:
-        return "not tried: all counter numbers up to 255 are taken";
-    }
-    return "skipped";
-}
 
 // "COM3 (/dev/ttyS2)" for Windows port names, the name itself otherwise.
 std::string Shown(const std::string& deviceName) {
@@ -88,10 +57,19 @@ int RunDiscover(const std::vector<std::string>& args) {
 
     for (const SkippedPort& port : skipped)
         std::fprintf(stderr, "nivra-cli discover: %s: %s\n", Shown(port.deviceName).c_str(),
-                     SkipText(port).c_str());
-    if (found == 0)
+                     SkippedPortText(port).c_str());
+    if (found == 0) {
         std::fprintf(stderr, "nivra-cli discover: no counter found on the %zu device(s) of %s\n",
                      ports.size(), listPath.c_str());
+        // A port list copied from Windows names COM ports, which here are the on-board ports:
+        // the USB adapters the counters hang on have other names.
+        if (std::all_of(ports.begin(), ports.end(), IsWindowsPortName))
+            std::fprintf(stderr,
+                         "nivra-cli discover: COMn in the port list stands for the on-board serial "
+                         "port /dev/ttyS(n-1); counters on USB serial adapters (/dev/ttyUSB*, "
+                         "/dev/ttyACM*, /dev/serial/by-id/*) are found by: nivra-cli ports "
+                         "--probe\n");
+    }
     return 0;
 }
 
@@ -102,7 +80,8 @@ const CliCommandRegistration registration({
     "  current directory (writing PORT1=COM1 to PORT8=COM8 when it names no port; COMn is\n"
     "  /dev/ttyS(n-1)), probes the devices in that order and prints one line per counter found,\n"
     "  '<number> <device>', in counter-number order. Standard error tells, per device, why no\n"
-    "  counter was found on it (missing, permission denied, busy, no counter answered).\n"
+    "  counter was found on it (missing, permission denied, busy, no counter answered), and,\n"
+    "  when nothing was found on a list of COMn names only, where USB adapters are found.\n"
     "  Example: cd /srv/alpha-lab && nivra-cli discover",
     RunDiscover,
 });

@@ -1,6 +1,7 @@
 #include "counter_link/device_path.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace nivra {
 
@@ -19,25 +20,45 @@ bool EqualsIgnoringCase(const std::string& text, std::size_t at, const char* wor
     return true;
 }
 
-} // namespace
-
-std::string DevicePathFor(const std::string& deviceName) {
+// The n of a Windows port name, or 0.
+unsigned ComNumber(const std::string& deviceName) {
     std::size_t at = deviceName.rfind("\\\\.\\", 0) == 0 ? 4 : 0;
     if (!EqualsIgnoringCase(deviceName, at, "COM"))
-        return deviceName;
+        return 0;
     at += 3;
     if (at == deviceName.size() || deviceName[at] == '0')
-        return deviceName;
+        return 0;
     unsigned number = 0;
     for (; at < deviceName.size(); ++at) {
         char c = deviceName[at];
         if (c < '0' || c > '9')
-            return deviceName;
+            return 0;
         number = number * 10 + static_cast<unsigned>(c - '0');
         if (number > kHighestComNumber)
-            return deviceName;
+            return 0;
     }
-    return "/dev/ttyS" + std::to_string(number - 1);
+    return number;
+}
+
+} // namespace
+
+std::string DeviceRoot() {
+    const char* root = std::getenv("NIVRA_DEVICE_ROOT");
+    std::string path = root ? root : "";
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+bool IsWindowsPortName(const std::string& deviceName) {
+    return ComNumber(deviceName) != 0;
+}
+
+std::string DevicePathFor(const std::string& deviceName) {
+    const unsigned number = ComNumber(deviceName);
+    if (number == 0)
+        return deviceName;
+    return DeviceRoot() + "/dev/ttyS" + std::to_string(number - 1);
 }
 
 } // namespace nivra

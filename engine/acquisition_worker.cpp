@@ -36,10 +36,12 @@ void AppendStartLines(AssayData& data, std::int64_t now) {
         nivra::FormatC("sample area: %d", static_cast<std::int32_t>(assay.sampleArea)));
     data.appendHeaderLine(
         nivra::FormatC("detector area: %d", static_cast<std::int32_t>(counter.detectorArea)));
+    // The numbers are rounded as the Windows version's header lines round them (exact ties away
+    // from zero), so that old and new reports of the same set-up read the same.
     data.appendHeaderLine(
-        nivra::FormatC("detector eff: %.2lf%%", counter.detectorEfficiency * 100.0));
-    data.appendHeaderLine(nivra::FormatC("background_rate: %.3lf", assay.backgroundRate));
-    data.appendHeaderLine(nivra::FormatC("background_hours: %.3lf", assay.backgroundHours));
+        "detector eff: " + nivra::FormatFixed(counter.detectorEfficiency * 100.0, 2) + "%");
+    data.appendHeaderLine("background_rate: " + nivra::FormatFixed(assay.backgroundRate, 3));
+    data.appendHeaderLine("background_hours: " + nivra::FormatFixed(assay.backgroundHours, 3));
 }
 
 } // namespace

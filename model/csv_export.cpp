@@ -1,11 +1,12 @@
-// The CSV export of an assay record: plain text with LF line ends, in this order: the header
-// lines; the selected statistics, each as its CSV label followed by its value; one "%d," line per
-// point. There is no column header.
+// The CSV export of an assay record: plain Windows-1252 text with LF line ends, in this order: the
+// header lines; the selected statistics, each as its CSV label followed by its value; one "%d,"
+// line per point. There is no column header.
 
 #include "model/csv_export.h"
 
 #include "model/assay_data.h"
 
+#include "base/code_page.h"
 #include "base/value_encoding.h"
 #include "model/statistics.h"
 #include "model/stats_show.h"
@@ -15,8 +16,10 @@
 namespace {
 
 // A header line stays one line of the export: a line break inside it (a pasted counter
-// description, say) is written as one blank, CR LF counting as one, as the data file does.
-void AppendOneLine(std::string& text, const std::string& line) {
+// description, say) is written as one blank, CR LF counting as one, as the data file does. The
+// text is written in the Windows-1252 code page, as the data files are.
+void AppendOneLine(std::string& text, const std::string& utf8Line) {
+    const std::string line = nivra::Utf8ToCp1252(utf8Line);
     for (std::size_t i = 0; i < line.size(); ++i) {
         char c = line[i];
         if (c == '\r' || c == '\n') {

@@ -9,15 +9,17 @@
 // end time and progress are not stored.
 //
 // Reading goes through the profile layer. Saving writes the file afresh, in exactly the layout
-// the profile layer writes (section lines, key=value lines, CR LF), and replaces the old file in
-// one atomic step: a run rewrites its backup file after every dwell, and a profile object that
-// indexes every key would make each save of a long run grow faster than the run itself.
+// and the code page the profile layer writes (section lines, key=value lines, CR LF, Windows-1252
+// text), and replaces the old file in one atomic step: a run rewrites its backup file after every
+// dwell, and a profile object that indexes every key would make each save of a long run grow faster
+// than the run itself.
 
 #include "model/data_file.h"
 
 #include "model/assay_data.h"
 
 #include "base/atomic_file.h"
+#include "base/code_page.h"
 #include "base/profile_file.h"
 #include "base/profile_sections.h"
 #include "base/readable_file.h"
@@ -25,7 +27,9 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -46,58 +50,94 @@ std::string PointKey(std::size_t index) {
     return NumberedKey('P', index);
 }
 
+// The characters the profile reader trims from the edges of a value.
 bool IsEdgeBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
-// A header line as it is stored so that reading gives it back. The profile reader drops blanks
-// around a value and one pair of enclosing quotes, so such a line is stored inside quotes. An
-// empty line would end the list of header lines for a reader and lose every line after it; it
-// is stored as one blank instead.
-std::string EncodeHeaderLine(const std::string& line) {
+// The most characters written between quotes: the Windows profile functions return a quoted
+// value of 254 characters without its last one, and of 253 only when it leaves no room for
+// their closing quote; 252 is read back whole everywhere.
+constexpr std::size_t kMaxQuotedLength = 252;
+
+// A header line, in the file's text, as it is stored so that reading gives it back. The profile
+// reader drops blanks around a value and one pair of enclosing quotes, so such a line is stored
+// inside quotes, cut to what a reader takes whole. An empty line would end the list of header
+// lines for a reader and lose every line after it; it is stored as one blank instead.
+std::string EncodeHeaderLine(const std::string& line, bool utf8) {
     if (line.empty())
         return "\" \"";
     const bool blankEdge = IsEdgeBlank(line.front()) || IsEdgeBlank(line.back());
     const bool quoted = line.size() >= 2 && (line.front() == '"' || line.front() == '\'') &&
                         line.back() == line.front();
     if (blankEdge || quoted)
-        return '"' + line + '"';
+        return '"' + line.substr(0, nivra::PrefixBytes(line, kMaxQuotedLength, utf8)) + '"';
     return line;
 }
 
-// The text of a profile file, built the way the profile layer writes a new file.
+// CR, LF and CR LF inside a value each become one blank, as the profile layer writes them, so a
+// value can never add lines to the file.
+std::string OneLine(std::string_view value) {
+    std::string line;
+    line.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        char c = value[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
+                ++i;
+            c = ' ';
+        }
+        line += c;
+    }
+    return line;
+}
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// Whether the file at path starts with the UTF-8 byte-order mark: such a file keeps its mark and
+// its UTF-8 text when it is saved again, as the profile layer keeps them.
+bool StartsWithUtf8Mark(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char start[3] = {};
+    const bool marked = std::fread(start, 1, sizeof start, file) == sizeof start &&
+                        std::string_view(start, sizeof start) == kUtf8Mark;
+    std::fclose(file);
+    return marked;
+}
+
+// The text of a profile file, built the way the profile layer writes a new file: in the
+// Windows-1252 code page, or in UTF-8 after the byte-order mark.
 class ProfileText {
 public:
+    explicit ProfileText(bool utf8) : utf8_(utf8) {
+        if (utf8_)
+            text_ += kUtf8Mark;
+    }
+    bool utf8() const { return utf8_; }
+    // A value of the program (UTF-8, possibly with line breaks) as one line of the file's text.
+    std::string fileText(std::string_view value) const {
+        std::string line = OneLine(value);
+        return utf8_ ? nivra::RepairUtf8(line) : nivra::Utf8ToCp1252(line);
+    }
     void section(const char* name) {
         text_ += '[';
         text_ += name;
         text_ += "]\r\n";
     }
-    // A key line. A line break inside the value becomes one blank (CR LF counts as one), as the
-    // profile layer does, so a value can never add lines to the file.
+    // A key line; value is already one line of the file's text.
     void key(std::string_view key, std::string_view value) {
         text_ += key;
         text_ += '=';
-        if (value.find_first_of("\r\n") == std::string_view::npos) {
-            text_ += value;
-            text_ += "\r\n";
-            return;
-        }
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            char c = value[i];
-            if (c == '\r' || c == '\n') {
-                if (c == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
-                    ++i;
-                c = ' ';
-            }
-            text_ += c;
-        }
+        text_ += value;
         text_ += "\r\n";
     }
     void reserve(std::size_t bytes) { text_.reserve(bytes); }
     const std::string& text() const { return text_; }
 
 private:
+    bool utf8_;
     std::string text_;
 };
 
@@ -117,20 +157,21 @@ bool saveDataFile(const AssayData& data, const std::string& path, std::string& r
     }
     const AssayData::Snapshot record = data.snapshot();
 
-    ProfileText file;
+    ProfileText file(StartsWithUtf8Mark(path));
     file.reserve(1024 + record.counts.size() * 16);
     file.section(CounterConfig::kSection);
     for (const auto& [key, value] : record.counterConfig.entries())
-        file.key(key, value);
+        file.key(key, file.fileText(value));
     file.section(AssayConfig::kSection);
     for (const auto& [key, value] : record.assayConfig.entries())
-        file.key(key, value);
+        file.key(key, file.fileText(value));
     for (const auto& [key, value] : record.assayConfig.optionalEntries())
-        file.key(key, value);
+        file.key(key, file.fileText(value));
     if (!record.headerLines.empty()) {
         file.section(kHeaderSection);
         for (std::size_t i = 0; i < record.headerLines.size(); ++i)
-            file.key(HeaderKey(i), EncodeHeaderLine(record.headerLines[i]));
+            file.key(HeaderKey(i),
+                     EncodeHeaderLine(file.fileText(record.headerLines[i]), file.utf8()));
     }
     if (!record.counts.empty()) {
         file.section(kPointSection);

@@ -35,8 +35,9 @@ long long TruncatedSum(double sum) {
     return static_cast<long long>(sum);
 }
 
+// "%.4lf", with exact ties rounded away from zero as the Windows runtime prints them.
 std::string Fixed4(double value) {
-    return FormatC("%.4lf", value);
+    return FormatFixed(value, 4);
 }
 
 } // namespace
@@ -124,7 +125,7 @@ std::string StatisticText(const StatisticsInputs& in, Statistic statistic) {
         return Fixed4(4.66 * std::sqrt(in.backgroundCounts) /
                       (in.backgroundTime * in.detectorArea));
     case Statistic::DetEff:
-        return FormatC("%.2lf", in.efficiency * 100.0);
+        return FormatFixed(in.efficiency * 100.0, 2);
     case Statistic::Netcorr:
         return Fixed4(NetRate(in) / in.efficiency);
     case Statistic::NetcorrErr:

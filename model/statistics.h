@@ -55,8 +55,9 @@ double LimitOfDetection(const StatisticsInputs& in, double k);
 // 0 (not when they are zero, negative or not a number).
 bool HasBackground(const StatisticsInputs& in);
 
-// The text of one statistic ("%d", "%.4lf" or "%.2lf" in the C locale). Total counts are the
-// whole sum truncated toward zero, however large.
+// The text of one statistic ("%d", "%.4lf" or "%.2lf" in the C locale, exact ties rounded away
+// from zero as the Windows runtime rounds them). Total counts are the whole sum truncated
+// toward zero, however large.
 std::string StatisticText(const StatisticsInputs& in, Statistic statistic);
 // The text of the limit of detection for any coverage factor k.
 std::string LimitOfDetectionText(const StatisticsInputs& in, double k);

@@ -4,7 +4,11 @@ namespace nivra::sim {
 
 CounterSimulator::CounterSimulator(SimulatorSettings settings) : settings_(std::move(settings)) {}
 
-CounterSimulator::~CounterSimulator() = default;
+CounterSimulator::~CounterSimulator() {
+    ports_.clear();
+    while (!usbFiles_.empty()) // the last made first, so that shared folders empty in the end
+        usbFiles_.pop_back();
+}
 
 SimulatedPort& CounterSimulator::AddPort(const std::string& linkPath,
                                          const std::vector<std::uint8_t>& counters) {
@@ -12,6 +16,14 @@ SimulatedPort& CounterSimulator::AddPort(const std::string& linkPath,
                                                      settings_.seed + ports_.size(),
                                                      settings_.clock));
     return *ports_.back();
+}
+
+SimulatedPort& CounterSimulator::AddUsbPort(const std::string& root, const std::string& name,
+                                            const std::vector<std::uint8_t>& counters) {
+    auto files = std::make_unique<UsbAdapterFiles>(root, name, static_cast<int>(usbFiles_.size()));
+    SimulatedPort& port = AddPort(files->DevicePath(), counters);
+    usbFiles_.push_back(std::move(files));
+    return port;
 }
 
 int CounterSimulator::SetFaultEverywhere(std::uint8_t counter, const Fault& fault) {

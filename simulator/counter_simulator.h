@@ -1,6 +1,7 @@
 #pragma once
 
 #include "simulator/simulated_port.h"
+#include "simulator/usb_adapter_files.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,13 @@ public:
     // the pseudo-terminal or the link cannot be made.
     SimulatedPort& AddPort(const std::string& linkPath, const std::vector<std::uint8_t>& counters);
 
+    // A new port that poses as a USB serial adapter below root, a folder standing in for the
+    // root of the file system: its device file is root/dev/NAME (NAME "ttyUSBn" or "ttyACMn"),
+    // with a stable name in root/dev/serial/by-id/ and sysfs entries in root/sys/ (see
+    // UsbAdapterFiles). Throws as AddPort does, and std::invalid_argument for another NAME.
+    SimulatedPort& AddUsbPort(const std::string& root, const std::string& name,
+                              const std::vector<std::uint8_t>& counters);
+
     std::size_t PortCount() const { return ports_.size(); }
     SimulatedPort& Port(std::size_t index) { return *ports_.at(index); }
 
@@ -43,6 +51,7 @@ public:
 
 private:
     SimulatorSettings settings_;
+    std::vector<std::unique_ptr<UsbAdapterFiles>> usbFiles_; // removed after the ports' links
     std::vector<std::unique_ptr<SimulatedPort>> ports_;
 };
 

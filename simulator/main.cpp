@@ -88,7 +88,10 @@ int Serve(const SimCommandLine& options) {
         static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
     CounterSimulator simulator(settings);
     for (const auto& port : options.ports) {
-        SimulatedPort& created = simulator.AddPort(port.linkPath, port.counters);
+        SimulatedPort& created =
+            port.usbName.empty()
+                ? simulator.AddPort(port.linkPath, port.counters)
+                : simulator.AddUsbPort(options.deviceRoot, port.usbName, port.counters);
         std::printf("%s -> %s: counters", created.LinkPath().c_str(), created.DevicePath().c_str());
         for (std::uint8_t n : port.counters)
             std::printf(" %u", n);

@@ -1,6 +1,7 @@
 #include "simulator/sim_command_line.h"
 
 #include "counter_link/counter_protocol.h"
+#include "simulator/usb_adapter_files.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -135,7 +136,8 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& o
             out.verbose = true;
             continue;
         }
-        if (option != "--port" && option != "--rate" && option != "--seed" && option != "--fault") {
+        if (option != "--port" && option != "--usb" && option != "--device-root" &&
+            option != "--rate" && option != "--seed" && option != "--fault") {
             error = "unknown option '" + option + "'";
             return false;
         }
@@ -155,6 +157,20 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& o
             }
             port.linkPath = value.substr(0, colon);
             out.ports.push_back(std::move(port));
+        } else if (option == "--usb") {
+            auto colon = value.rfind(':');
+            PortOption port;
+            if (colon == value.npos || !IsUsbDeviceName(value.substr(0, colon)) ||
+                !ParseCounterList(value.substr(colon + 1), port.counters)) {
+                error = "--usb wants NAME:COUNTERS such as ttyUSB0:1,2, not '" + value + "'";
+                return false;
+            }
+            port.usbName = value.substr(0, colon);
+            out.ports.push_back(std::move(port));
+        } else if (option == "--device-root") {
+            out.deviceRoot = value;
+            while (out.deviceRoot.size() > 1 && out.deviceRoot.back() == '/')
+                out.deviceRoot.pop_back();
         } else if (option == "--rate") {
             if (!ParseRate(value, out.ratePerSecond)) {
                 error = "--rate wants a number of counts per second from 0 up, not '" + value + "'";
@@ -178,11 +194,19 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& o
         error = "no port: give at least one --port PATH:COUNTERS";
         return false;
     }
+    for (const PortOption& port : out.ports) {
+        if (!port.usbName.empty() && out.deviceRoot.empty()) {
+            error = "--usb needs --device-root DIR: a folder that stands in for / (the "
+                    "simulator makes no files in the real /dev)";
+            return false;
+        }
+    }
     return true;
 }
 
 const char* SimUsage() {
     return R"(usage: nivra-counter-sim --port PATH:COUNTERS [--port PATH:COUNTERS ...] [OPTIONS]
+       nivra-counter-sim --device-root DIR --usb NAME:COUNTERS [--usb ...] [OPTIONS]
 
 Simulates alpha counters on serial lines, to try Nivra-USB and nivra-cli without hardware.
 Each --port creates a pseudo-terminal, publishes it as a symbolic link at PATH and serves the
@@ -195,6 +219,13 @@ Options:
                         and ranges, separated by commas (1,2 or 1-4 or 3,5-6). Repeatable.
                         The program numbers counters 1, 2, 3 ... across its ports in the order
                         of port_config.pfx, so chains must continue each other.
+  --usb NAME:COUNTERS   a port posing as a USB serial adapter below --device-root: the device
+                        file DIR/dev/NAME (NAME is ttyUSBn or ttyACMn), its stable name in
+                        DIR/dev/serial/by-id/ and its USB entries in DIR/sys/, as nivra-cli
+                        ports reads them. Repeatable; the order counts as for --port.
+  --device-root DIR     the folder that stands in for / for --usb ports (created when
+                        missing); give the programs the same folder (nivra-cli ports
+                        --device-root DIR, or NIVRA_DEVICE_ROOT=DIR)
   --rate R              mean counts per second of every counter (default 1); the count
                         register grows by random (Poisson) counts and wraps at 256
   --seed S              seed of the random counts (default: taken from the clock)
@@ -217,6 +248,7 @@ Commands read from standard input while it runs:
 Example:
   nivra-counter-sim --port /tmp/ws/ttySIM0:1,2 --port /tmp/ws/ttySIM1:3 --rate 5 --seed 1 \
       --fault 3:silent=60
+  nivra-counter-sim --device-root /tmp/usb-demo --usb ttyUSB0:1,2 --usb ttyACM0:3
 )";
 }
 

@@ -10,7 +10,8 @@
 namespace nivra::sim {
 
 struct PortOption {
-    std::string linkPath;
+    std::string linkPath; // --port: the link to publish
+    std::string usbName;  // --usb: the device name to pose as below the device root
     std::vector<std::uint8_t> counters;
 };
 
@@ -25,6 +26,7 @@ struct SimCommandLine {
     double ratePerSecond = 1.0;
     std::optional<std::uint64_t> seed;
     std::vector<FaultOption> faults;
+    std::string deviceRoot; // --device-root: where --usb ports are made
     bool verbose = false;
     bool help = false;
 };

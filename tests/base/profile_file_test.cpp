@@ -141,7 +141,7 @@ TEST(ProfileFileSafety, NamesThatWouldCorruptTheFileAreRefused) {
     EXPECT_EQ(file.WriteString("v", "A=B", "S"), 0);
     EXPECT_EQ(file.WriteString("v", "A\nB", "S"), 0);
     EXPECT_EQ(file.WriteString("v", "", "S"), 0);
-    EXPECT_EQ(file.WriteString("v", "K", "S]x"), 0);
+    EXPECT_EQ(file.WriteString("v", "[K]", "S"), 0);
     EXPECT_EQ(file.WriteString("v", "K", "S\r\n[T"), 0);
     EXPECT_TRUE(file.Flush());
     EXPECT_FALSE(FileExists(dir.file("a.pfx")));

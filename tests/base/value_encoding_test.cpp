@@ -102,3 +102,22 @@ TEST(ValueEncoding, TimeStampsAreMonthDayYearAndTheTime) {
     local.tm_isdst = -1;
     EXPECT_EQ(FormatLocalTime(static_cast<std::int64_t>(std::mktime(&local))), "12/08/25 14:03:07");
 }
+
+TEST(ValueEncoding, FixedDecimalsRoundExactTiesAwayFromZeroOnly) {
+    // Exact binary ties, where glibc rounds to the even digit.
+    EXPECT_EQ(FormatFixed(10.03125, 4), "10.0313");
+    EXPECT_EQ(FormatFixed(0.125, 2), "0.13");
+    EXPECT_EQ(FormatFixed(-0.125, 2), "-0.13");
+    EXPECT_EQ(FormatFixed(9.5, 0), "10");
+    EXPECT_EQ(FormatFixed(-99.5, 0), "-100");
+    EXPECT_EQ(FormatFixed(2.0625, 3), "2.063");
+    // Values beside a tie keep the digits they always had.
+    EXPECT_EQ(FormatFixed(2.675, 2), "2.67"); // stored just below 2.675
+    EXPECT_EQ(FormatFixed(1.005, 2), "1.00");
+    EXPECT_EQ(FormatFixed(std::nextafter(10.03125, 0.0), 4), "10.0312");
+    EXPECT_EQ(FormatFixed(std::nextafter(-0.125, 0.0), 2), "-0.12");
+    EXPECT_EQ(FormatFixed(0.0625, 4), "0.0625");
+    EXPECT_EQ(FormatFixed(1e300, 4), FormatC("%.4f", 1e300));
+    for (double odd : {std::nan(""), -std::nan(""), HUGE_VAL, -HUGE_VAL})
+        EXPECT_EQ(FormatFixed(odd, 4), FormatC("%.4lf", odd));
+}

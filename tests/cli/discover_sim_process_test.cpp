@@ -31,9 +31,11 @@ TEST(CounterSimProgram, ServesCountersThatDiscoverFindsAndCleansUpOnSigterm) {
     const std::string sim1 = dir.file("ttySIM1");
     BackgroundProgram simulator("nivra-counter-sim",
                                 {"--port", sim0 + ":1,2", "--port", sim1 + ":3", "--rate", "5",
-                                 "--seed", "1", "--fault", "3:silent"},
+                                 "--seed", "1", "--fault", "3:silent", "--device-root",
+                                 dir.file("root"), "--usb", "ttyUSB0:9"},
                                 dir.path());
-    ASSERT_TRUE(WaitForFile(sim0) && WaitForFile(sim1)) << simulator.Output();
+    ASSERT_TRUE(WaitForFile(sim0) && WaitForFile(sim1) && WaitForFile(dir.file("root/dev/ttyUSB0")))
+        << simulator.Output();
     WritePortList(dir.file("port_config.pfx"), {"PORT1=" + sim0, "PORT2=" + sim1});
 
     auto result = RunProgram("nivra-cli", {"discover"}, dir.path());
@@ -44,16 +46,21 @@ TEST(CounterSimProgram, ServesCountersThatDiscoverFindsAndCleansUpOnSigterm) {
     EXPECT_EQ(simulator.Stop(), 0);
     EXPECT_FALSE(FileExists(sim0));
     EXPECT_FALSE(FileExists(sim1));
+    EXPECT_FALSE(FileExists(dir.file("root"))); // the adapter's device files and folders too
 }
 
 TEST(CounterSimProgram, HelpListsEveryOptionWithAnExample) {
     TempDir dir;
     auto result = RunProgram("nivra-counter-sim", {"--help"}, dir.path());
     EXPECT_EQ(result.exitCode, 0);
-    for (const char* option : {"--port", "--rate", "--seed", "--fault", "--verbose", "--help",
-                               "silent", "wrong-echo", "short", "late", "reset-status", "Example"})
+    for (const char* option :
+         {"--port", "--usb", "--device-root", "--rate", "--seed", "--fault", "--verbose", "--help",
+          "silent", "wrong-echo", "short", "late", "reset-status", "Example"})
         EXPECT_THAT(result.out, HasSubstr(option));
     auto wrong = RunProgram("nivra-counter-sim", {"--port", "nowhere"}, dir.path());
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_THAT(wrong.err, HasSubstr("--port wants PATH:COUNTERS"));
+    auto noRoot = RunProgram("nivra-counter-sim", {"--usb", "ttyUSB0:1"}, dir.path());
+    EXPECT_EQ(noRoot.exitCode, 2);
+    EXPECT_THAT(noRoot.err, HasSubstr("--usb needs --device-root"));
 }

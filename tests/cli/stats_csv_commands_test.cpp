@@ -61,16 +61,20 @@ Outcome RunCli(const TempDir& dir, const std::vector<std::string>& args) {
 
 // The worked example as a data file: counts 10, 12, 8, 10 in 15-minute dwells, with a
 // configured total of totalHours.
+std::string WorkedExample(int totalHours = 1) {
+    return std::string("[COUNTER CONFIG]\r\nCOUNTER NAME=c\r\nDESCRIPTION 0=d\r\n"
+                       "DETECTOR AREA=100\r\nDETECTOR EFFICIENCY=0.500000\r\n"
+                       "[ASSAY CONFIG]\r\nNAME=a\r\nSAMPLE_AREA=100\r\nDWELL HOURS=0\r\n"
+                       "DWELL MINUTES=15\r\nDWELL SECONDS=0\r\nTOTAL HOURS=") +
+           std::to_string(totalHours) +
+           "\r\nTOTAL MINUTES=0\r\nTOTAL SECONDS=0\r\nBACKGROUND=2.000000\r\n"
+           "BACKGROUND_HOURS=4.000000\r\n[ASSAY DESC]\r\nD0=first header line\r\n"
+           "D1=second header line\r\n[ASSAY DATA]\r\nP0=10\r\nP1=12\r\nP2=8\r\n"
+           "P3=10\r\n";
+}
+
 void WriteWorkedExample(const std::string& path, int totalHours = 1) {
-    WriteFileBytes(path, "[COUNTER CONFIG]\r\nCOUNTER NAME=c\r\nDESCRIPTION 0=d\r\n"
-                         "DETECTOR AREA=100\r\nDETECTOR EFFICIENCY=0.500000\r\n"
-                         "[ASSAY CONFIG]\r\nNAME=a\r\nSAMPLE_AREA=100\r\nDWELL HOURS=0\r\n"
-                         "DWELL MINUTES=15\r\nDWELL SECONDS=0\r\nTOTAL HOURS=" +
-                             std::to_string(totalHours) +
-                             "\r\nTOTAL MINUTES=0\r\nTOTAL SECONDS=0\r\nBACKGROUND=2.000000\r\n"
-                             "BACKGROUND_HOURS=4.000000\r\n[ASSAY DESC]\r\nD0=first header line\r\n"
-                             "D1=second header line\r\n[ASSAY DATA]\r\nP0=10\r\nP1=12\r\nP2=8\r\n"
-                             "P3=10\r\n");
+    WriteFileBytes(path, WorkedExample(totalHours));
 }
 
 const std::string kWorkedStatistics = "Num Points: 4\n"
@@ -250,4 +254,40 @@ TEST(CliCsv, AnOutputThatIsTheInputIsRefusedBeforeAnythingIsWritten) {
     ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "stats_display_config.pfx"}),
                        "is the same file as the statistics selection");
     EXPECT_EQ(ReadFileBytes(dir.file("w.dax")), before);
+}
+
+// Data files as the Windows version writes them, or as editors there save them.
+TEST(CliWindowsFiles, ByteOrderMarkAndCrOnlyLinesGiveTheSameStatistics) {
+    TempDir dir;
+    std::string crOnly = WorkedExample();
+    for (auto at = crOnly.find("\r\n"); at != crOnly.npos; at = crOnly.find("\r\n", at))
+        crOnly.erase(at + 1, 1);
+    WriteFileBytes(dir.file("cr.dax"), crOnly);
+    WriteFileBytes(dir.file("bom.dax"), "\xEF\xBB\xBF" + WorkedExample());
+    EXPECT_EQ(RunCli(dir, {"stats", "cr.dax"}).out, kWorkedStatistics);
+    EXPECT_EQ(RunCli(dir, {"stats", "bom.dax"}).out, kWorkedStatistics);
+}
+
+TEST(CliWindowsFiles, CodePageHeaderLinesReachTheCsvByteForByte) {
+    TempDir dir;
+    std::string high;
+    for (int b = 0x80; b <= 0xFF; ++b)
+        high += static_cast<char>(b);
+    std::string file = WorkedExample();
+    file.replace(file.find("first header line"), 17, "\x93" + high + "\x94");
+    WriteFileBytes(dir.file("w.dax"), file);
+    EXPECT_EQ(RunCli(dir, {"csv", "w.dax", "w.csv"}).status, 0);
+    EXPECT_EQ(ReadFileBytes(dir.file("w.csv")).substr(0, high.size() + 3),
+              "\x93" + high + "\x94\n");
+}
+
+TEST(CliWindowsFiles, AnExactTieIsRoundedAwayFromZero) {
+    TempDir dir;
+    std::string file = WorkedExample();
+    file.erase(file.find("[ASSAY DATA]"));
+    file += "[ASSAY DATA]\r\n";
+    for (int i = 0; i < 32; ++i) // 321 counts: a mean of 10.03125
+        file += "P" + std::to_string(i) + "=" + (i == 0 ? "11" : "10") + "\r\n";
+    WriteFileBytes(dir.file("tie.dax"), file);
+    EXPECT_THAT(RunCli(dir, {"stats", "tie.dax"}).out, HasSubstr("\nMean: 10.0313\n"));
 }

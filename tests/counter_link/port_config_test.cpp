@@ -32,6 +32,11 @@ TEST(PortConfig, TakesTheNamedPortsInKeyOrderSkippingEmptyKeys) {
         path, {"port8 = /dev/ttyUSB1", "PORT2=/dev/ttyUSB0", "PORT3=", "PORT9=COM9", "PORT0=COM0"});
     EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kFile);
     EXPECT_EQ(ports, (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1"}));
+
+    // A path with a letter of the Windows code page names the folder in the program's UTF-8.
+    WritePortList(path, {"PORT1=/home/lab/Z\xE4hler/ttyS0"});
+    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kFile);
+    EXPECT_EQ(ports, std::vector<std::string>{"/home/lab/Z\xC3\xA4hler/ttyS0"});
 }
 
 TEST(PortConfig, AMissingFileIsCreatedWithTheEightDefaults) {

@@ -14,7 +14,10 @@
 #   fails the test, so no command can escape it.
 #
 # The sandbox: one temporary home folder (HOME; the guide shows it as /home/lab), PATH with
-# BIN_DIR first, NIVRA_LOCK_DIR a private folder, QT_QPA_PLATFORM=offscreen. The pages run in
+# BIN_DIR first, NIVRA_LOCK_DIR a private folder, QT_QPA_PLATFORM=offscreen, and
+# NIVRA_DEVICE_ROOT an empty folder that stands in for / where serial devices are looked for, so
+# that COMn names and nivra-cli ports touch no device of the machine and read the same
+# everywhere (outputs show its paths without the folder: /dev/ttyS2). The pages run in
 # the order of PAGES, each starting in the home folder; `cd` carries over to the page's later
 # commands. "build/bin/" in a command stands for BIN_DIR, the tree under test.
 #
@@ -26,8 +29,9 @@
 #
 # How each command is run (run_command): plainly, in its folder, with exit status 0 required,
 # unless it is one of these:
-# - nivra-counter-sim --port ...: the guide starts it "in a second terminal"; here it starts in
-#   the background, is waited for until it is ready, and runs until the end of the test.
+# - nivra-counter-sim --port ... or --device-root ...: the guide starts it "in a second
+#   terminal"; here it starts in the background, is waited for until it is ready, and runs
+#   until the end of the test.
 # - nivra-usb: started offscreen; once it has written its statistics display file into its start
 #   directory (which it does when its window has come up there) and is still running half a
 #   second later, it is ended.
@@ -74,13 +78,15 @@ trap cleanup EXIT
 export HOME=$sandbox/home
 export PATH=$bin_dir:$PATH
 export NIVRA_LOCK_DIR=$sandbox/lock
+export NIVRA_DEVICE_ROOT=$sandbox/devices
 export QT_QPA_PLATFORM=offscreen
 export LC_ALL=C
 unset NIVRA_USB_WORKSPACE XDG_DATA_HOME
-mkdir -p "$HOME" "$NIVRA_LOCK_DIR" "$sandbox/blocks" "$sandbox/out"
+mkdir -p "$HOME" "$NIVRA_LOCK_DIR" "$NIVRA_DEVICE_ROOT" "$sandbox/blocks" "$sandbox/out"
 
 normalise() {
-    sed -e 's/\r$//' -e "s#$HOME#/home/lab#g" -e 's#/dev/pts/[0-9]\+#/dev/pts/N#g' \
+    sed -e 's/\r$//' -e "s#$NIVRA_DEVICE_ROOT/dev/#/dev/#g" -e "s#$HOME#/home/lab#g" \
+        -e 's#/dev/pts/[0-9]\+#/dev/pts/N#g' \
         -e 's#[0-9]\{2\}/[0-9]\{2\}/[0-9]\{2\} [0-9]\{2\}:[0-9]\{2\}:[0-9]\{2\}#<time>#g'
 }
 
@@ -256,7 +262,7 @@ run_command() {
     'sudo usermod -aG dialout $USER')
         getent group dialout >/dev/null || fail "$where: there is no group dialout"
         ;;
-    "nivra-counter-sim --port "*)
+    "nivra-counter-sim --port "* | "nivra-counter-sim --device-root "*)
         local log=$sandbox/out/sim.$commands_run.log
         (cd "$dir" && exec bash -c "exec $command") >"$log" 2>&1 </dev/null &
         background+=($!)

@@ -102,6 +102,29 @@ TEST(DataFileSave, HeaderLinesComeBackAsTheyWere) {
                             "after the empty line", longLine.substr(0, 254)));
 }
 
+TEST(DataFileSave, TextGoesOutInTheCodePageOrAfterAKeptByteOrderMark) {
+    TempDir dir;
+    // "Zähler – 5 µSv", and an indented line too long for quotes on Windows.
+    const std::string text = "Z\xC3\xA4hler \xE2\x80\x93 5 \xC2\xB5Sv";
+    const std::string indented = " " + std::string(300, 'x');
+    AssayData record = Record({1}, {text, indented});
+    ASSERT_TRUE(nivra::saveDataFile(record, dir.file("cp.dax")));
+    const std::string bytes = ReadFileBytes(dir.file("cp.dax"));
+    EXPECT_NE(
+        bytes.find("\r\nD0=Z\xE4hler \x96 5 \xB5Sv\r\nD1=\" " + std::string(251, 'x') + "\"\r\n"),
+        std::string::npos);
+    EXPECT_THAT(nivra::readDataFile(dir.file("cp.dax"))->headerLines(),
+                ElementsAre(text, indented.substr(0, 252)));
+
+    WriteFileBytes(dir.file("bom.dax"), "\xEF\xBB\xBF[ASSAY DATA]\r\nP0=5\r\n");
+    ASSERT_TRUE(nivra::saveDataFile(record, dir.file("bom.dax")));
+    const std::string marked = ReadFileBytes(dir.file("bom.dax"));
+    EXPECT_EQ(marked.substr(0, 21), "\xEF\xBB\xBF[COUNTER CONFIG]\r\n");
+    EXPECT_NE(marked.find("\r\nD0=" + text + "\r\n"), std::string::npos);
+    EXPECT_THAT(nivra::readDataFile(dir.file("bom.dax"))->headerLines(),
+                ElementsAre(text, indented.substr(0, 252)));
+}
+
 TEST(DataFileSave, FailuresAreReportedAndLeaveTheOldFile) {
     TempDir dir;
     const AssayData record = Record({1, 2});

@@ -17,6 +17,8 @@ fail() {
 }
 
 # The manual page as plain text: troff's minus signs, font changes and quote escapes removed.
+# (Its readers below read to the end, not grep -q: under pipefail, a reader that stops early
+# would fail the pipeline with SIGPIPE once a page is longer than one pipe write.)
 man_text() {
     sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g' -e "s/\\\\(aq/'/g" -e 's/\\e/\\/g' "$1"
 }

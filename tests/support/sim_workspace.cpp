@@ -20,6 +20,11 @@ sim::SimulatedPort& SimWorkspace::AddPort(const std::string& name,
     return simulator_.AddPort(Path(name), counters);
 }
 
+sim::SimulatedPort& SimWorkspace::AddUsbPort(const std::string& deviceName,
+                                             const std::vector<std::uint8_t>& counters) {
+    return simulator_.AddUsbPort(DeviceRoot(), deviceName, counters);
+}
+
 void WritePortList(const std::string& path, const std::vector<std::string>& keyLines) {
     std::string text = "[CONFIG]\r\n";
     for (const auto& line : keyLines)

@@ -23,6 +23,11 @@ public:
 
     // A port published as Path(name), carrying the given counters.
     sim::SimulatedPort& AddPort(const std::string& name, const std::vector<std::uint8_t>& counters);
+    // A port posing as the USB serial adapter deviceName ("ttyUSB0") below DeviceRoot().
+    sim::SimulatedPort& AddUsbPort(const std::string& deviceName,
+                                   const std::vector<std::uint8_t>& counters);
+    // The folder that stands in for / for the USB ports: Path("root").
+    std::string DeviceRoot() const { return Path("root"); }
     // The folder's path followed by "/" and name.
     std::string Path(const std::string& name) const { return dir_.file(name); }
     const std::string& Folder() const { return dir_.path(); }

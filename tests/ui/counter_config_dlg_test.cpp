@@ -116,6 +116,25 @@ TEST_F(CounterConfigDialog, LoadedValuesGoToTheSlotFileAndTheLoadedFileStaysUnch
               QStringLiteral("Counter Config Nivra (*.ccx)|*.ccx||"));
 }
 
+TEST_F(CounterConfigDialog, ShowsAndWritesTheWindowsCodePage) {
+    MakeConfigFolder();
+    WriteFileBytes(SlotFile(1), "[COUNTER CONFIG]\r\nCOUNTER NAME=Z\xE4hler \x80\r\n"
+                                "DESCRIPTION 0=\x93"
+                                "A\x94\r\nDETECTOR AREA=5\r\n"
+                                "DETECTOR EFFICIENCY=0.5\r\n");
+    ScriptedPrompts prompts;
+    prompts.Reply(Answer::Ok);
+    Dlg dialog(1);
+    dialog.InitDialog();
+    EXPECT_EQ(Fields(dialog), (QStringList{QString::fromUtf8("Z\u00e4hler \u20ac"),
+                                           QString::fromUtf8("\u201cA\u201d"), "5", "0.5"}));
+    dialog.SetItemText(Dlg::kDescription, QString::fromUtf8("\u00b5Sv \u2013 \u2713"));
+    dialog.DispatchCommand(Dlg::kSaveAsDefault);
+    EXPECT_EQ(ReadFileBytes(SlotFile(1)), "[COUNTER CONFIG]\r\nCOUNTER NAME=Z\xE4hler \x80\r\n"
+                                          "DESCRIPTION 0=\xB5Sv \x96 ?\r\nDETECTOR AREA=5\r\n"
+                                          "DETECTOR EFFICIENCY=0.500000\r\n");
+}
+
 TEST_F(CounterConfigDialog, LettersInTheAreaKeepTheOldNumbersButTheNewTexts) {
     ScriptedPrompts prompts;
     prompts.ChooseFile(QString::fromStdString(File("edited")));

@@ -1,16 +1,12 @@
 #include "ui/controls/narrow_text.h"
 
-#include <QStringDecoder>
+#include "base/code_page.h"
 
 namespace nivra::ui {
 
 QString FromNarrow(const std::string& text) {
-    QByteArrayView bytes(text.data(), static_cast<qsizetype>(text.size()));
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString result = decoder.decode(bytes);
-    if (!decoder.hasError())
-        return result;
-    return QString::fromLatin1(bytes);
+    const std::string utf8 = nivra::RepairUtf8(text);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 std::string ToNarrow(const QString& text) {

@@ -1,0 +1,152 @@
+// nivra-cli ports [--probe] [--device-root DIR]: the serial devices of the machine, and with
+// --probe a port list that finds the counters on them.
+
+#include "cli/command_registry.h"
+#include "cli/skipped_port_text.h"
+#include "counter_link/device_path.h"
+#include "counter_link/port_config.h"
+#include "counter_link/port_survey.h"
+#include "counter_link/serial_devices.h"
+
+#include <cstdio>
+#include <map>
+
+namespace nivra::cli {
+
+namespace {
+
+constexpr const char* kName = "ports";
+
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, problem.c_str());
+    return 2;
+}
+
+// "USB 0403:6001 (FTDI FT232R USB UART, serial number A10K1234)", "on-board serial port, COM1
+// in port lists from Windows".
+std::string Description(const SerialDevice& device) {
+    if (device.kind == SerialDevice::Kind::kOnBoard) {
+        const std::string number = device.name.substr(4);
+        return "on-board serial port, COM" + std::to_string(std::stol(number) + 1) +
+               " in port lists from Windows";
+    }
+    std::string text =
+        device.kind == SerialDevice::Kind::kUsbSerial ? "USB serial adapter" : "USB serial device";
+    if (!device.vendorId.empty())
+        text += " " + device.vendorId + ":" + device.productId;
+    std::string details = device.manufacturer;
+    if (!device.product.empty())
+        details += (details.empty() ? "" : " ") + device.product;
+    if (!device.serialNumber.empty())
+        details +=
+            (details.empty() ? "" : ", ") + std::string("serial number ") + device.serialNumber;
+    if (!details.empty())
+        text += " (" + details + ")";
+    return text;
+}
+
+void List(const std::vector<SerialDevice>& devices) {
+    for (const SerialDevice& device : devices) {
+        std::printf("%s: %s\n", device.path.c_str(), Description(device).c_str());
+        for (const std::string& name : device.stableNames)
+            std::printf("  %s\n", name.c_str());
+    }
+}
+
+std::string CounterList(const std::vector<std::uint8_t>& counters) {
+    std::string text = counters.size() == 1 ? "counter" : "counters";
+    for (std::uint8_t counter : counters)
+        text += " " + std::to_string(counter);
+    return text;
+}
+
+// Asks every device for counters; tells on standard error what each holds and prints the port
+// list on standard output, so that it can go straight into port_config.pfx.
+int Probe(const std::vector<SerialDevice>& devices) {
+    std::vector<std::string> names;
+    for (const SerialDevice& device : devices)
+        names.push_back(device.PortListName());
+    const PortSurvey survey = SurveyPorts(names);
+
+    std::map<std::string, std::string> outcome;
+    for (const SurveyedPort& chain : survey.chains)
+        outcome[chain.deviceName] = CounterList(chain.counters);
+    for (const SkippedPort& skipped : survey.skipped)
+        outcome[skipped.deviceName] = SkippedPortText(skipped);
+    for (const std::string& name : names)
+        std::fprintf(stderr, "nivra-cli %s: %s: %s\n", kName, name.c_str(), outcome[name].c_str());
+
+    if (survey.chains.empty()) {
+        std::fprintf(stderr, "nivra-cli %s: no counter found on the %zu device(s)\n", kName,
+                     names.size());
+        return 0;
+    }
+    std::printf("[%s]\r\n", kPortConfigSection);
+    for (std::size_t i = 0; i < survey.chains.size() && i < kPortConfigKeys; ++i)
+        std::printf("PORT%zu=%s\r\n", i + 1, survey.chains[i].deviceName.c_str());
+    if (survey.chains.size() > kPortConfigKeys)
+        std::fprintf(stderr,
+                     "nivra-cli %s: counters were found on %zu devices, but a port list holds "
+                     "only %d; the counters after %s are left out\n",
+                     kName, survey.chains.size(), kPortConfigKeys,
+                     survey.chains[kPortConfigKeys - 1].deviceName.c_str());
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int RunPorts(const std::vector<std::string>& args) {
+    bool probe = false;
+    std::string root = DeviceRoot();
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--probe") {
+            probe = true;
+        } else if (arg == "--device-root" || arg.rfind("--device-root=", 0) == 0) {
+            if (arg.size() > 13) {
+                root = arg.substr(14);
+            } else if (i + 1 < args.size()) {
+                root = args[++i];
+            } else {
+                return Usage("--device-root needs a folder");
+            }
+            while (!root.empty() && root.back() == '/')
+                root.pop_back();
+        } else {
+            return Usage("unexpected argument '" + arg + "'");
+        }
+    }
+
+    const std::vector<SerialDevice> devices = ListSerialDevices(root);
+    if (devices.empty()) {
+        std::fprintf(stderr,
+                     "nivra-cli %s: no serial device found in %s/dev (looked for ttyUSB*, "
+                     "ttyACM* and ttyS* with a port behind them)\n",
+                     kName, root.c_str());
+        return 0;
+    }
+    if (probe)
+        return Probe(devices);
+    List(devices);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+const CliCommandRegistration registration({
+    kName,
+    "ports [--probe] [--device-root DIR]",
+    "  Lists the serial devices of the machine: USB serial adapters (/dev/ttyUSB*, /dev/ttyACM*)\n"
+    "  with their USB vendor and product, serial number and stable /dev/serial/by-id/ names,\n"
+    "  and the on-board ports (/dev/ttyS* with a port behind them; COMn of a Windows port list\n"
+    "  is /dev/ttyS(n-1)).\n"
+    "  --probe            asks every device for counters as discover does, one exchange at a\n"
+    "                     time under the shared lock, and prints a port list (port_config.pfx)\n"
+    "                     that finds every counter found, by the stable names; what each device\n"
+    "                     holds goes to standard error\n"
+    "  --device-root DIR  looks below DIR instead of / (DIR/dev, DIR/sys), for tests and\n"
+    "                     demonstrations; the environment variable NIVRA_DEVICE_ROOT sets the "
+    "same\n"
+    "  Example: nivra-cli ports --probe > port_config.pfx",
+    RunPorts,
+});
+
+} // namespace
+
+} // namespace nivra::cli

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace nivra {
+
+// One serial device of the machine, as the system describes it.
+struct SerialDevice {
+    enum class Kind {
+        kUsbSerial, // /dev/ttyUSBn: a USB serial adapter
+        kUsbModem,  // /dev/ttyACMn: a USB device of the modem class
+        kOnBoard,   // /dev/ttySn: an on-board serial port
+    };
+
+    Kind kind = Kind::kOnBoard;
+    std::string name; // "ttyUSB0"
+    std::string path; // the device file, below the device root: "/dev/ttyUSB0"
+    // The names below /dev/serial/by-id/ that lead to the device: they stay the same whichever
+    // order adapters are plugged in.
+    std::vector<std::string> stableNames;
+    // What the USB device says of itself, where the system gives it ("" otherwise).
+    std::string vendorId;  // "0403"
+    std::string productId; // "6001"
+    std::string manufacturer;
+    std::string product;
+    std::string serialNumber;
+
+    // The name to put in a port list: the first stable name, or the device file.
+    const std::string& PortListName() const {
+        return stableNames.empty() ? path : stableNames.front();
+    }
+};
+
+// The serial devices present below root ("" for the real root, else a folder that stands in for
+// it, holding dev/ and sys/): USB serial adapters (/dev/ttyUSB*), USB modem-class devices
+// (/dev/ttyACM*) and the on-board ports (/dev/ttyS*) that have a port behind them (the kernel
+// keeps ttyS device files for ports that are not there; their type in sysfs is 0). In that
+// order, each kind by number. Paths are given below root.
+std::vector<SerialDevice> ListSerialDevices(const std::string& root);
+
+} // namespace nivra
