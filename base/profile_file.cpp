@@ -412,13 +412,24 @@ CProfileFile::~CProfileFile() {
 
 bool CProfileFile::EnsureLoaded() {
     if (content_)
-        return true;
+        return readError_.empty();
     content_ = std::make_unique<Content>();
-    int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return true; // a missing file reads as an empty one
+    // Non-blocking, so that a FIFO named by mistake cannot hang the program; the type is checked
+    // before anything is read.
+    int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno != ENOENT)
+            readError_ = std::strerror(errno); // a missing file reads as an empty one
+        return readError_.empty();
+    }
     struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        readError_ = std::strerror(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        readError_ = "it is a folder";
+    } else if (!S_ISREG(st.st_mode)) {
+        readError_ = "it is not a regular file";
+    } else {
         std::string bytes;
         bytes.reserve(static_cast<std::size_t>(st.st_size));
         char buffer[65536];
@@ -426,14 +437,22 @@ bool CProfileFile::EnsureLoaded() {
             ssize_t got = ::read(fd, buffer, sizeof buffer);
             if (got < 0 && errno == EINTR)
                 continue;
+            if (got < 0)
+                readError_ = std::strerror(errno);
             if (got <= 0)
                 break;
             bytes.append(buffer, static_cast<std::size_t>(got));
         }
-        content_->Parse(bytes);
+        if (readError_.empty())
+            content_->Parse(bytes);
     }
     ::close(fd);
-    return true;
+    return readError_.empty();
+}
+
+const std::string& CProfileFile::ReadError() {
+    EnsureLoaded();
+    return readError_;
 }
 
 bool CProfileFile::CanWrite() {
@@ -460,9 +479,8 @@ int CProfileFile::WriteString(const std::string& value, const std::string& key,
         return 0;
     if (HasLineBreak(section))
         return 0;
-    if (!CanWrite())
+    if (!CanWrite() || !EnsureLoaded())
         return 0;
-    EnsureLoaded();
     content_->Set(content_->FindOrAdd(content_->FileText(section)), content_->FileText(name),
                   content_->FileText(OneLine(value)));
     dirty_ = true;
@@ -474,9 +492,8 @@ int CProfileFile::WriteBool(bool value, const std::string& key, const std::strin
 }
 
 int CProfileFile::DeleteSection(const std::string& section) {
-    if (!CanWrite())
+    if (!CanWrite() || !EnsureLoaded())
         return 0;
-    EnsureLoaded();
     const std::string name = content_->FileText(section);
     if (content_->Find(name)) {
         content_->Remove(name);

@@ -44,11 +44,18 @@ public:
 
     const std::string& Path() const { return path_; }
 
-    // The value of key in section, or "" when the file, the section or the key does not exist.
+    // The value of key in section, or "" when the file, the section or the key does not exist,
+    // or when the file cannot be read (see ReadError).
     std::string ReadString(const std::string& key, const std::string& section);
 
+    // Why a file that exists could not be read (no permission, a folder, an I/O error), or ""
+    // when it was read or does not exist. Such a file is never taken as empty: every write into
+    // it is refused, so it is never replaced by just the new keys.
+    const std::string& ReadError();
+
     // Sets key in section to value. Returns non-zero when the value is accepted for writing and
-    // zero when it cannot be: the folder does not exist, the file is read-only, or the name would
+    // zero when it cannot be: the folder does not exist, the file is read-only or cannot be
+    // read, or the name would
     // corrupt the file (a key holding '=' or a line break or starting with '[', a section holding
     // a line break, an empty key). Each CR, LF or CR LF inside the value is written as one blank,
     // so a value can never inject lines into the file.
@@ -72,5 +79,6 @@ private:
     std::string path_;
     std::unique_ptr<Content> content_;
     int writable_ = -1; // -1 not checked yet, 0 no, 1 yes
+    std::string readError_;
     bool dirty_ = false;
 };

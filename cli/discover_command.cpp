@@ -31,7 +31,8 @@ int RunDiscover(const std::vector<std::string>& args) {
     }
     const std::string listPath = StartPath(kPortConfigFile);
     std::vector<std::string> ports;
-    switch (ReadPortConfig(listPath, ports)) {
+    std::string readError;
+    switch (ReadPortConfig(listPath, ports, &readError)) {
     case PortListSource::kFile:
         break;
     case PortListSource::kDefaultsWritten:
@@ -44,6 +45,12 @@ int RunDiscover(const std::vector<std::string>& args) {
                      "nivra-cli discover: %s named no port and the default list could not be "
                      "written; trying COM1 to COM8\n",
                      listPath.c_str());
+        break;
+    case PortListSource::kUnreadable:
+        std::fprintf(stderr,
+                     "nivra-cli discover: %s cannot be read (%s); it is left as it is and no "
+                     "port is tried\n",
+                     listPath.c_str(), readError.c_str());
         break;
     }
 

@@ -13,7 +13,10 @@ CounterStartup RunCounterStartup(CCounterManager& manager, std::vector<SkippedPo
     result.startDirectoryRead = CaptureStartingDirectory();
 
     std::vector<std::string> ports;
-    ReadPortConfig(StartPath(kPortConfigFile), ports);
+    std::string readError;
+    if (ReadPortConfig(StartPath(kPortConfigFile), ports, &readError) ==
+        PortListSource::kUnreadable)
+        result.portListProblem = StartPath(kPortConfigFile) + ": " + readError;
     int found = manager.DiscoverCounters(ports, skipped);
     result.offeredCounters = std::min(found, kMaxOfferedCounters);
 

@@ -3,6 +3,7 @@
 #include "counter_link/counter_manager.h"
 #include "counter_link/skipped_port.h"
 
+#include <string>
 #include <vector>
 
 namespace nivra {
@@ -13,6 +14,9 @@ inline constexpr int kMaxOfferedCounters = 4;
 struct CounterStartup {
     int offeredCounters = 0;         // 0 to kMaxOfferedCounters: counters 1 to this are offered
     bool startDirectoryRead = false; // false: the current directory could not be read
+    // Why the port list could not be read ("" when it could): it is then left alone and no
+    // port is tried.
+    std::string portListProblem;
 };
 
 // The start-up steps that need no window, in order: capture the current directory as the start

@@ -5,9 +5,15 @@
 
 namespace nivra {
 
-PortListSource ReadPortConfig(const std::string& path, std::vector<std::string>& ports) {
+PortListSource ReadPortConfig(const std::string& path, std::vector<std::string>& ports,
+                              std::string* readError) {
     ports.clear();
     CProfileFile file(path);
+    if (!file.ReadError().empty()) {
+        if (readError)
+            *readError = file.ReadError();
+        return PortListSource::kUnreadable;
+    }
     for (int i = 1; i <= kPortConfigKeys; ++i) {
         std::string device = file.ReadString(FormatC("PORT%d", i), kPortConfigSection);
         if (!device.empty())

@@ -14,11 +14,15 @@ enum class PortListSource {
     kFile,               // at least one key held a device name
     kDefaultsWritten,    // the file yielded no port; the defaults were written to it
     kDefaultsNotWritten, // the file yielded no port and the defaults could not be written
+    kUnreadable,         // the file exists but cannot be read: no ports, the file left alone
 };
 
 // Fills ports with the non-empty values of PORT1 to PORT8, in key order. When the file is
 // missing or none of the eight keys has a value, writes PORT1=COM1 to PORT8=COM8 into it (other
 // keys and sections stay as they are) and uses that list, whether the write succeeded or not.
-PortListSource ReadPortConfig(const std::string& path, std::vector<std::string>& ports);
+// A file that exists but cannot be read gives no ports and is never written; readError (when
+// given) then says why.
+PortListSource ReadPortConfig(const std::string& path, std::vector<std::string>& ports,
+                              std::string* readError = nullptr);
 
 } // namespace nivra

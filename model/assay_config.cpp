@@ -40,9 +40,12 @@ AssayConfig AssayConfig::Defaults() {
     return AssayConfig(NoFile{});
 }
 
-void AssayConfig::read(const std::string& path) {
+std::string AssayConfig::read(const std::string& path) {
     CProfileFile file(path);
+    if (!file.ReadError().empty())
+        return file.ReadError();
     readFrom(file);
+    return {};
 }
 
 void AssayConfig::readFrom(CProfileFile& file) {

@@ -49,7 +49,8 @@ struct AssayConfig {
     // Fills the record from the section "ASSAY CONFIG" of the file. A missing name (or file)
     // empties the name; a number that cannot be converted keeps its current value. filePath is
     // not touched.
-    void read(const std::string& path);
+    // Returns why the file could not be read (the record is then left as it was), or "".
+    std::string read(const std::string& path);
     void readFrom(CProfileFile& file);
 
     // Writes the ten keys to path, or to filePath when path is empty. Returns 1 when the file was

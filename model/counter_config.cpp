@@ -23,9 +23,12 @@ CounterConfig CounterConfig::Defaults(const std::string& filePath) {
     return config;
 }
 
-void CounterConfig::read(const std::string& path) {
+std::string CounterConfig::read(const std::string& path) {
     CProfileFile file(path);
+    if (!file.ReadError().empty())
+        return file.ReadError();
     readFrom(file);
+    return {};
 }
 
 void CounterConfig::readFrom(CProfileFile& file) {

@@ -31,7 +31,8 @@ struct CounterConfig {
     // Fills the record from the section "COUNTER CONFIG" of the file. Missing texts (or a
     // missing file) empty name and description; a number that cannot be converted keeps its
     // current value. filePath is not touched.
-    void read(const std::string& path);
+    // Returns why the file could not be read (the record is then left as it was), or "".
+    std::string read(const std::string& path);
     void readFrom(CProfileFile& file);
 
     // Writes the four keys to path, or to filePath when path is empty. Returns 1 when the file

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
+
 using nivra::PortListSource;
 using nivra::ReadPortConfig;
 using nivra::test::ReadFileBytes;
@@ -85,4 +88,26 @@ TEST(PortConfig, LongDeviceNamesAreCutTo254Characters) {
     ReadPortConfig(path, ports);
     ASSERT_EQ(ports.size(), 1u);
     EXPECT_EQ(ports[0], longName.substr(0, 254));
+}
+
+// A port list that exists but cannot be read is never taken as empty: no port is tried, nothing
+// is written, the reason is told. The profile layer refuses writes into such a file as well.
+TEST(PortConfig, AnUnreadableListIsLeftAloneAndSaysWhy) {
+    TempDir dir;
+    const std::string folder = dir.file("port_config.pfx");
+    std::filesystem::create_directory(folder);
+    const std::string fifo = dir.file("fifo.pfx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {folder, fifo}) {
+        std::vector<std::string> ports{"stale"};
+        std::string why;
+        EXPECT_EQ(ReadPortConfig(path, ports, &why), PortListSource::kUnreadable) << path;
+        EXPECT_TRUE(ports.empty());
+        EXPECT_FALSE(why.empty());
+        CProfileFile file(path);
+        EXPECT_EQ(file.ReadString("PORT1", "CONFIG"), "");
+        EXPECT_EQ(file.WriteString("COM1", "PORT1", "CONFIG"), 0);
+        EXPECT_TRUE(file.ReadError() == "it is a folder" || path == fifo) << file.ReadError();
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }

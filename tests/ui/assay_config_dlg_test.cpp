@@ -147,6 +147,21 @@ TEST_F(AssayConfigDialog, LoadReplacesUnsavedEditsAndKeepsNumbersTheFileLacks) {
               (QStringList{QStringLiteral("File Loaded"), QStringLiteral("File Loaded")}));
 }
 
+TEST_F(AssayConfigDialog, AFileThatCannotBeReadIsNotLoadedAndTheFieldsStay) {
+    std::filesystem::create_directory(File("folder.acx"));
+    ScriptedPrompts prompts;
+    prompts.ChooseFile(QString::fromStdString(File("folder.acx")));
+    Dlg dialog;
+    dialog.InitDialog();
+    Type(dialog, {"typed", "9", "9", "9"});
+    const QStringList before = Fields(dialog);
+    dialog.DispatchCommand(Dlg::kLoad);
+    EXPECT_EQ(Fields(dialog), before);
+    EXPECT_EQ(prompts.MessageTexts(),
+              QStringList{QString::fromStdString("File not loaded: " + File("folder.acx") +
+                                                 ": it is a folder")});
+}
+
 // The fields are read sample area first, then name, dwell, total, rate, background time; the
 // reading stops at the first field that does not convert, and the save goes on regardless.
 TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingButNotTheSave) {

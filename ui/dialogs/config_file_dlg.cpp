@@ -56,7 +56,12 @@ void CConfigFileDlg::OnLoad() {
     const std::optional<QString> path = nivra::ui::Prompts().FileDialog(request);
     if (!path)
         return;
-    ReadRecord(nivra::ui::ToNarrow(*path));
+    const std::string file = nivra::ui::ToNarrow(*path);
+    if (const std::string problem = ReadRecord(file); !problem.empty()) {
+        // What is on screen stays: an unreadable file is not an empty configuration.
+        nivra::ui::ShowMessage(nivra::ui::FromNarrow("File not loaded: " + file + ": " + problem));
+        return;
+    }
     ValuesFromRecord();
     UpdateData(false);
     nivra::ui::ShowMessage(texts_.loaded);

@@ -44,7 +44,8 @@ protected:
 
     // The record behind the dialog: read a file into it, write it (an empty path writes its own
     // file; 0 when nothing reached the disk), and copy it to and from the edit values.
-    virtual void ReadRecord(const std::string& path) = 0;
+    // Reads the record from path; returns why it could not be read, or "".
+    virtual std::string ReadRecord(const std::string& path) = 0;
     virtual int WriteRecord(const std::string& path) = 0;
     virtual std::string OwnFile() const = 0;
     virtual std::string RecordProblem(const std::string& file) const = 0;
@@ -75,7 +76,7 @@ protected:
     Config config_;
 
 private:
-    void ReadRecord(const std::string& path) override { config_.read(path); }
+    std::string ReadRecord(const std::string& path) override { return config_.read(path); }
     int WriteRecord(const std::string& path) override { return config_.write(path); }
     std::string OwnFile() const override { return config_.filePath; }
     std::string RecordProblem(const std::string& file) const override {

@@ -146,6 +146,10 @@ bool CNivraDlg::OnInitDialog() {
         environment_.startup ? environment_.startup() : nivra::RunCounterStartup();
     if (!startup.startDirectoryRead)
         nivra::ui::ShowMessage(QStringLiteral("GetStartingDirectory failed."));
+    if (!startup.portListProblem.empty())
+        nivra::ui::ShowMessage(nivra::ui::FromNarrow("The port list cannot be read, so no counter "
+                                                     "is looked for: " +
+                                                     startup.portListProblem));
     const int offered = std::clamp(startup.offeredCounters, 0, nivra::kMaxOfferedCounters);
     for (int k = 0; k < offered; ++k)
         Menu()->EnableItem(nivra::res::kCmdCounter1 + k, true);
