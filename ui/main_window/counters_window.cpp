@@ -102,9 +102,9 @@ CountersWindow::CountersWindow(CNivraDlg& owner, RunEvents& reports, Clock now,
 }
 
 CountersWindow::~CountersWindow() {
-    // The program ends with the window open: it opens again at the next start.
+    // The program ends with the window open: it opens again at the next start, where it was.
     if (isVisible())
-        rememberPlace(true);
+        rememberPlace(std::nullopt);
 }
 
 void CountersWindow::open() {
@@ -133,17 +133,25 @@ void CountersWindow::restore() {
         open();
 }
 
+void CountersWindow::hideEvent(QHideEvent* event) {
+    // Also hidden with the main window at the program's end: the place is kept, the window
+    // stays remembered open.
+    rememberPlace(std::nullopt);
+    QWidget::hideEvent(event);
+}
+
 void CountersWindow::closeEvent(QCloseEvent* event) {
     rememberPlace(false);
     owner_.Menu()->CheckItem(kCmdCountersWindow, false);
     event->accept();
 }
 
-void CountersWindow::rememberPlace(bool open) {
+void CountersWindow::rememberPlace(std::optional<bool> open) {
     const std::unique_ptr<QSettings> settings = settings_();
     if (!settings)
         return;
-    settings->setValue(kOpenKey, open);
+    if (open)
+        settings->setValue(kOpenKey, *open);
     settings->setValue(kGeometryKey, saveGeometry());
     settings->sync();
     if (settings->status() != QSettings::NoError)

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CNivraDlg;
@@ -77,6 +78,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     // The slots with a row: the viewer and the counters the Active Counter menu offers.
@@ -84,7 +86,8 @@ private:
     void rebuildRows();
     void refreshSlot(int slot);
     void fitToContents();
-    void rememberPlace(bool open);
+    // Saves the window's place, and whether it is open when `open` says.
+    void rememberPlace(std::optional<bool> open);
     void onStarted(int counter);
     void onSecond(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar);
     void onEnded(int counter, nivra::EndReason reason);
