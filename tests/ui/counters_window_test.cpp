@@ -138,9 +138,9 @@ protected:
 
 TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne) {
     Open(3);
-    window_->DispatchCommand(ui::kCmdCountersWindow);
+    window_->DispatchCommand(res::kCmdCountersWindow);
     ASSERT_TRUE(Counters().isVisible());
-    EXPECT_TRUE(Checked(ui::kCmdCountersWindow));
+    EXPECT_TRUE(Checked(res::kCmdCountersWindow));
     // The viewer and the three counters found.
     ASSERT_EQ(Counters().table()->rowCount(), 4);
     EXPECT_EQ(Cell(0, CountersWindow::kCounterColumn), "Viewer");
@@ -223,7 +223,7 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
 
 TEST_F(CountersWindowTest, ADoubleClickChoosesTheRowsActiveCounterItem) {
     Open(2);
-    window_->DispatchCommand(ui::kCmdCountersWindow);
+    window_->DispatchCommand(res::kCmdCountersWindow);
     DoubleClick(2);
     EXPECT_EQ(window_->ActiveSlot(), 2);
     EXPECT_TRUE(Checked(res::kCmdCounter1 + 1));
@@ -241,7 +241,7 @@ TEST_F(CountersWindowTest, ADoubleClickChoosesTheRowsActiveCounterItem) {
 TEST_F(CountersWindowTest, OpenAndPlaceAreRememberedAcrossStarts) {
     Open();
     EXPECT_FALSE(Counters().isVisible());
-    window_->DispatchCommand(ui::kCmdCountersWindow);
+    window_->DispatchCommand(res::kCmdCountersWindow);
     Counters().setGeometry(40, 60, 500, 160);
     const QRect placed = Counters().geometry();
 
@@ -250,11 +250,11 @@ TEST_F(CountersWindowTest, OpenAndPlaceAreRememberedAcrossStarts) {
     Open();
     ASSERT_TRUE(Counters().isVisible());
     EXPECT_EQ(Counters().geometry(), placed);
-    EXPECT_TRUE(Checked(ui::kCmdCountersWindow));
+    EXPECT_TRUE(Checked(res::kCmdCountersWindow));
 
     // Closed by the operator, it stays closed.
     Counters().close();
-    EXPECT_FALSE(Checked(ui::kCmdCountersWindow));
+    EXPECT_FALSE(Checked(res::kCmdCountersWindow));
     window_.reset();
     Open();
     EXPECT_FALSE(Counters().isVisible());

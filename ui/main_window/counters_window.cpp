@@ -69,8 +69,9 @@ CountersWindow::CountersWindow(CNivraDlg& owner, RunEvents& reports, Clock now,
             [this](int row, int) { activateRow(row); });
 
     owner_.Menu()->AppendSeparator(kActiveCounterPopup);
-    owner_.Menu()->AppendItem(kActiveCounterPopup, QStringLiteral("Counters"), kCmdCountersWindow);
-    owner_.OnCommand(kCmdCountersWindow, [this] { open(); });
+    owner_.Menu()->AppendItem(kActiveCounterPopup, QStringLiteral("Counters"),
+                              nivra::res::kCmdCountersWindow);
+    owner_.OnCommand(nivra::res::kCmdCountersWindow, [this] { open(); });
     // Commands change states, records and the active slot; the rows follow once the command
     // has been handled.
     connect(
@@ -123,7 +124,7 @@ void CountersWindow::open() {
     }
     raise();
     activateWindow();
-    owner_.Menu()->CheckItem(kCmdCountersWindow, true);
+    owner_.Menu()->CheckItem(nivra::res::kCmdCountersWindow, true);
     rememberPlace(true);
 }
 
@@ -142,7 +143,7 @@ void CountersWindow::hideEvent(QHideEvent* event) {
 
 void CountersWindow::closeEvent(QCloseEvent* event) {
     rememberPlace(false);
-    owner_.Menu()->CheckItem(kCmdCountersWindow, false);
+    owner_.Menu()->CheckItem(nivra::res::kCmdCountersWindow, false);
     event->accept();
 }
 

@@ -19,9 +19,6 @@ namespace nivra::ui {
 
 class RunEvents;
 
-// The menu command that opens the Counters window, at the end of the Active Counter drop-down.
-inline constexpr int kCmdCountersWindow = 32820;
-
 // The Counters window: every counter found at start-up and the viewer at a glance, one row each
 // (number and name, state, assay, points so far of planned, progress, counts of the last second
 // and of the current dwell, time left, end time, the last backup save and a sparkline of the
