@@ -109,19 +109,20 @@ CountersWindow::~CountersWindow() {
 }
 
 void CountersWindow::open() {
-    const bool first = !placed_;
-    placed_ = true;
+    // The first time it opens where the operator left it, or else sized to its rows.
+    bool fit = false;
+    if (!placed_) {
+        placed_ = true;
+        rebuildRows();
+        const std::unique_ptr<QSettings> settings = settings_();
+        const QByteArray geometry =
+            settings ? settings->value(kGeometryKey).toByteArray() : QByteArray();
+        fit = geometry.isEmpty() || !restoreGeometry(geometry);
+    }
     show();
     refresh();
-    if (first) {
-        // Sized to the rows as they are now, unless the operator placed the window before.
+    if (fit)
         fitToContents();
-        if (const std::unique_ptr<QSettings> settings = settings_()) {
-            const QByteArray geometry = settings->value(kGeometryKey).toByteArray();
-            if (!geometry.isEmpty())
-                restoreGeometry(geometry);
-        }
-    }
     raise();
     activateWindow();
     owner_.Menu()->CheckItem(nivra::res::kCmdCountersWindow, true);
@@ -213,6 +214,8 @@ void CountersWindow::rebuildRows() {
         sparkline->setAttribute(Qt::WA_TransparentForMouseEvents);
         table_->setCellWidget(row, kSparklineColumn, sparkline);
     }
+    // No row is marked until the operator picks one; the active row is the bold one.
+    table_->setCurrentItem(nullptr);
 }
 
 void CountersWindow::refresh() {
