@@ -167,7 +167,7 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
     for (int slot : {1, 2}) {
         EXPECT_EQ(Cell(slot, CountersWindow::kStateColumn), "RUNNING");
         EXPECT_EQ(Cell(slot, CountersWindow::kCounterColumn), QString("%1: detector %1").arg(slot));
-        EXPECT_EQ(Cell(slot, CountersWindow::kBackupColumn), "-");
+        EXPECT_EQ(Cell(slot, CountersWindow::kBackupColumn), "saved");
         const auto* line = qobject_cast<ui::Sparkline*>(Counters().table()->cellWidget(
             Counters().rowOfSlot(slot), CountersWindow::kSparklineColumn));
         EXPECT_EQ(line->counts(), window_->Slot(slot).data->counts());
@@ -188,8 +188,11 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
 
     // Counter 1 ends by time, counter 2 (still held) by Stop: each row says how and when, and
     // each end is told on the desktop.
+    // Counter 1's backups fail from here on; counter 2's end is saved again.
+    std::filesystem::rename(dir_.file("backup_data"), dir_.file("moved"));
     counters_.Release(1);
     ASSERT_TRUE(PumpUntilStopped(1));
+    std::filesystem::rename(dir_.file("moved"), dir_.file("backup_data"));
     window_->DispatchCommand(res::kCmdCounter1 + 1);
     prompts_.Reply(ui::Answer::Yes);
     window_->DispatchCommand(res::kCmdRunStop);
@@ -211,6 +214,11 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
     EXPECT_EQ(Cell(1, CountersWindow::kEndTimeColumn).toStdString(),
               one.headerLines().back().substr(std::string("End Time: ").size()));
     EXPECT_EQ(Cell(2, CountersWindow::kTimeLeftColumn), "stopped");
+    const QTableWidgetItem* backup =
+        Counters().table()->item(Counters().rowOfSlot(1), CountersWindow::kBackupColumn);
+    EXPECT_EQ(backup->text(), "FAILED");
+    EXPECT_EQ(backup->toolTip(), "No such file or directory");
+    EXPECT_EQ(Cell(2, CountersWindow::kBackupColumn), "saved");
 
     // File New, chosen in the menu, clears counter 1 for the next run: its row forgets the last
     // run.

@@ -97,6 +97,10 @@ CountersWindow::CountersWindow(CNivraDlg& owner, RunEvents& reports, Clock now,
         },
         Qt::QueuedConnection);
     connect(
+        &reports, &RunEvents::backupSaveReported, this,
+        [this](int counter, bool ok, const QString& reason) { onBackupSaved(counter, ok, reason); },
+        Qt::QueuedConnection);
+    connect(
         &reports, &RunEvents::ended, this,
         [this](int counter, nivra::EndReason reason) { onEnded(counter, reason); },
         Qt::QueuedConnection);
@@ -316,6 +320,15 @@ void CountersWindow::onSecond(int counter, std::int64_t lastSecond, std::int64_t
     RunReportState& state = reports_[static_cast<std::size_t>(counter)];
     state.lastSecond = lastSecond;
     state.dwellSoFar = dwellSoFar;
+    refreshSlot(counter);
+}
+
+void CountersWindow::onBackupSaved(int counter, bool ok, const QString& reason) {
+    if (counter < 0 || counter >= kSlotCount)
+        return;
+    RunReportState& state = reports_[static_cast<std::size_t>(counter)];
+    state.backupSaved = ok;
+    state.backupFailure = ok ? std::string() : ToNarrow(reason);
     refreshSlot(counter);
 }
 

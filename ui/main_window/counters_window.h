@@ -87,6 +87,7 @@ private:
     void rememberPlace(std::optional<bool> open);
     void onStarted(int counter);
     void onSecond(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar);
+    void onBackupSaved(int counter, bool ok, const QString& reason);
     void onEnded(int counter, nivra::EndReason reason);
 
     CNivraDlg& owner_;
