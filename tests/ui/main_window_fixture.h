@@ -25,6 +25,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QThread>
 #include <chrono>
 #include <condition_variable>
@@ -153,6 +154,11 @@ protected:
             return nivra::CounterStartup{found, startDirectoryRead};
         };
         environment.runModal = [this](CDialogBase& dialog) { return DriveDialog(dialog); };
+        // What the window remembers between starts stays in the test's folder.
+        environment.settings = [this] {
+            return std::make_unique<QSettings>(QString::fromStdString(dir_.file("settings.ini")),
+                                               QSettings::IniFormat);
+        };
         window_ = std::make_unique<CNivraDlg>(std::move(environment));
         window_->InitDialog();
         return *window_;

@@ -9,6 +9,7 @@
 #include "ui/controls/range_slider.h"
 #include "ui/dialogs/assessment_dlg.h"
 #include "ui/main_window/chart_widget.h"
+#include "ui/main_window/counters_window.h"
 #include "ui/main_window/run_events.h"
 #include "ui/resources/app_icon.h"
 #include "ui/resources/menu_builder.h"
@@ -76,6 +77,10 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
     connect(
         runEvents_, &RunEvents::ended, this,
         [this](int counter, nivra::EndReason) { OnRunFinished(counter); }, Qt::QueuedConnection);
+    // Connected after the window itself: every report reaches the Counters window after the
+    // main window has handled it.
+    countersWindow_ = new nivra::ui::CountersWindow(
+        *this, *runEvents_, [this] { return Now(); }, environment_.settings);
 
     using namespace nivra::res;
     OnCommand(kCmdViewer, [this] { OnActiveCounter(kViewerSlot); });
@@ -183,6 +188,7 @@ bool CNivraDlg::OnInitDialog() {
     SetScreenUpdates(true);
     RefreshStatus();
     ShowLeftOverBackups();
+    countersWindow_->restore();
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class CChartWidget;
@@ -20,6 +21,7 @@ class CRangeSlider;
 class QCheckBox;
 class QListWidget;
 class QProgressBar;
+class QSettings;
 
 // What the main window takes from its surroundings. Every member may stay unset, which gives the
 // program's own behaviour; tests set them to run the window without hardware, real time or real
@@ -33,6 +35,9 @@ struct NivraDlgEnvironment {
     std::function<nivra::CounterStartup()> startup;
     // Runs a dialog modally and returns its result. Unset: QDialog::exec.
     std::function<int(CDialogBase&)> runModal;
+    // Where the window keeps what it remembers between starts (whether the Counters window is
+    // open, and where). Unset: the user's settings of the program.
+    std::function<std::unique_ptr<QSettings>()> settings;
 };
 
 // The main window: one chart, one range slider, the statistics and dump lists and the live run
@@ -54,6 +59,7 @@ struct NivraDlgEnvironment {
 // assessment_view.cpp (the Assessment dialog).
 namespace nivra::ui {
 class AssessmentDlg;
+class CountersWindow;
 class RunEvents;
 } // namespace nivra::ui
 
@@ -66,6 +72,9 @@ public:
 
     // Where the window's runs report; tests may call its observer functions to play a run.
     nivra::ui::RunEvents& RunReports() const { return *runEvents_; }
+    // The Counters window (Active Counter > Counters), which exists, closed or open, as long as
+    // the main window does.
+    nivra::ui::CountersWindow& Counters() const { return *countersWindow_; }
 
     // ---- operations shared by the window's parts ----
     // Status text, screen-updates button, slider, file label, header lines and commands of the
@@ -183,6 +192,7 @@ private:
 
     NivraDlgEnvironment environment_;
     nivra::ui::RunEvents* runEvents_ = nullptr;
+    nivra::ui::CountersWindow* countersWindow_ = nullptr;
     QIcon appIcon_;
     int activeSlot_ = 0;
     CChartWidget* chart_ = nullptr;

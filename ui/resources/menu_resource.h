@@ -47,5 +47,7 @@ inline constexpr int kCmdFirstStatistic = 32804; // sixteen consecutive commands
 inline constexpr int kStatisticCount = 16;
 // Statistics Show > Assessment, numbered after every command of the original menu.
 inline constexpr int kCmdAssessment = 32820;
+// Active Counter > Counters, the item the Counters window adds after the counters.
+inline constexpr int kCmdCountersWindow = 32821;
 
 } // namespace nivra::res

@@ -1,0 +1,272 @@
+// The Counters window: its row values, two runs followed at once, switching by double click,
+// the notification at a run's end, and the window remembered across starts.
+
+#include "base/value_encoding.h"
+#include "main_window_fixture.h"
+#include "ui/controls/notifications.h"
+#include "ui/main_window/counters_window.h"
+#include "ui/main_window/sparkline.h"
+
+#include <QAction>
+#include <QImage>
+#include <QTableWidget>
+#include <numeric>
+
+using namespace nivra;
+using namespace nivra::test;
+using ui::CountersWindow;
+namespace res = nivra::res;
+
+namespace {
+
+// Keeps every notification instead of showing it.
+class RecordingNotifier final : public ui::Notifier {
+public:
+    bool notify(const QString& title, const QString& text) override {
+        messages.push_back(title + " | " + text);
+        return true;
+    }
+    QStringList messages;
+};
+
+TEST(CounterRows, PlannedPointsTextsSparklineAndEndMessage) {
+    // Points close at every dwell end; the run ends when no further whole dwell fits.
+    EXPECT_EQ(ui::plannedPoints(10, 60), 6);
+    EXPECT_EQ(ui::plannedPoints(10, 65), 6);
+    EXPECT_EQ(ui::plannedPoints(10, 5), 1); // a dwell longer than the run still closes one
+    EXPECT_EQ(ui::plannedPoints(0, 60), 0); // not known
+    EXPECT_EQ(ui::pointsText(3, 12), "3 of 12");
+    EXPECT_EQ(ui::pointsText(3, 0), "3");
+
+    EXPECT_EQ(ui::endLineTime({"Start Time: a", "End Time: 12/09/26 05:14:52"}),
+              "12/09/26 05:14:52");
+    EXPECT_EQ(ui::endLineTime({"STOP TIME: b", "note"}), "b");
+    EXPECT_EQ(ui::endLineTime({"Start Time: a"}), "");
+
+    // Scaled from 0 to the highest point; a burst inside a group of points keeps its bar.
+    EXPECT_EQ(ui::sparklineLevels({5, 10, 0}, 10), (std::vector<double>{0.5, 1.0, 0.0}));
+    EXPECT_EQ(ui::sparklineLevels({1, 1, 1, 40, 1, 1, 2, 2}, 4),
+              (std::vector<double>{1.0 / 40, 1.0, 1.0 / 40, 2.0 / 40}));
+    EXPECT_EQ(ui::sparklineLevels({0, -3}, 5), (std::vector<double>{0.0, 0.0}));
+    EXPECT_TRUE(ui::sparklineLevels({}, 5).empty());
+    EXPECT_TRUE(ui::sparklineLevels({1}, 0).empty());
+
+    EXPECT_EQ(ui::runEndMessage(2, EndReason::Time, 12, 388),
+              "Counter 2: run finished, 12 points, 388 counts");
+    EXPECT_EQ(ui::runEndMessage(3, EndReason::Stopped, 1, 7),
+              "Counter 3: run stopped, 1 points, 7 counts");
+
+    // Without a system tray (the tests' offscreen platform) a notification is no failure.
+    ui::TrayNotifier tray;
+    EXPECT_FALSE(tray.notify("title", "text"));
+}
+
+TEST(CounterRows, LiveValuesBelongToTheRunAndTheEndShowsHowAndWhen) {
+    AssayConfig assay = AssayConfig::Defaults();
+    assay.name = "smear";
+    assay.setTotalSpan(60);
+    assay.dwellHours = assay.dwellMinutes = 0;
+    assay.dwellSeconds = 10;
+    CounterConfig counter = CounterConfig::Defaults();
+    counter.name = "bench";
+    AssayData data(counter, assay, 2);
+    data.appendPoint(7);
+    data.appendPoint(9);
+    data.setProgress(2.0 / 6.0);
+    data.setEndTime(1000);
+    ui::RunReportState reports;
+    reports.lastSecond = 1;
+    reports.dwellSoFar = 4;
+    reports.backupSaved = false;
+    reports.backupFailure = "disk full";
+
+    ui::CounterRow row = ui::counterRow(2, RUNNING, &data, "", reports, 1000 - 3909);
+    EXPECT_EQ(row.counter, "2: bench");
+    EXPECT_EQ(row.state, "RUNNING");
+    EXPECT_EQ(row.assay, "smear");
+    EXPECT_EQ(row.points, "2 of 6");
+    EXPECT_EQ(row.progress, 33);
+    EXPECT_EQ(row.lastSecond, "1");
+    EXPECT_EQ(row.currentDwell, "4");
+    EXPECT_EQ(row.timeLeft, "0:01:05:09");
+    EXPECT_EQ(row.endTime, FormatLocalTime(1000));
+    EXPECT_EQ(row.backup, "FAILED");
+    EXPECT_EQ(row.backupToolTip, "disk full");
+    EXPECT_EQ(row.counts, (std::vector<std::int32_t>{7, 9}));
+
+    data.appendHeaderLine("STOP TIME: 12/09/26 05:14:52");
+    reports.ended = EndReason::Stopped;
+    row = ui::counterRow(2, STOPPED, &data, "", reports, 2000);
+    EXPECT_EQ(row.timeLeft, "stopped");
+    EXPECT_EQ(row.endTime, "12/09/26 05:14:52");
+
+    // Cleared for the next run: nothing of the last run's reports shows.
+    row = ui::counterRow(2, NEW, nullptr, "bench", reports, 2000);
+    EXPECT_EQ(row.counter, "2: bench");
+    EXPECT_EQ(row.points, "-");
+    for (const std::string& text :
+         {row.lastSecond, row.currentDwell, row.timeLeft, row.endTime, row.backup, row.assay})
+        EXPECT_EQ(text, "-");
+}
+
+class CountersWindowTest : public MainWindowTest {
+protected:
+    CountersWindow& Counters() const { return window_->Counters(); }
+    QString Cell(int slot, int column) const {
+        const int row = Counters().rowOfSlot(slot);
+        return row < 0 ? QString("no row") : Counters().table()->item(row, column)->text();
+    }
+    // A double click on the row's first cell, as the mouse makes it.
+    void DoubleClick(int slot) {
+        QTableWidget* table = Counters().table();
+        const QPoint at =
+            table->visualItemRect(table->item(Counters().rowOfSlot(slot), 0)).center();
+        QWidget* viewport = table->viewport();
+        SendMouse(viewport, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(viewport, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        SendMouse(viewport, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+        SendMouse(viewport, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    }
+    static std::int64_t Total(const AssayData& data) {
+        const std::vector<std::int32_t> counts = data.counts();
+        return std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
+    }
+
+    RecordingNotifier notifier_;
+    ui::NotifierScope notifierScope_{notifier_};
+};
+
+TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne) {
+    Open(3);
+    window_->DispatchCommand(res::kCmdCountersWindow);
+    ASSERT_TRUE(Counters().isVisible());
+    EXPECT_TRUE(Checked(res::kCmdCountersWindow));
+    // The viewer and the three counters found.
+    ASSERT_EQ(Counters().table()->rowCount(), 4);
+    EXPECT_EQ(Cell(0, CountersWindow::kCounterColumn), "Viewer");
+    EXPECT_EQ(Cell(3, CountersWindow::kStateColumn), "DEMO");
+
+    // Counter 1 counts steadily, counter 2 with noise; each run is held in its own stretch of
+    // time, so every dwell has all its seconds.
+    counters_.SetRate(1, 2);
+    counters_.SetRate(2, 3);
+    counters_.SetNoise(2, 6);
+    counters_.HoldAt(1, 60);
+    counters_.HoldAt(2, 52);
+    StartRun(1, WriteAssay("one", 10, 300));
+    ASSERT_TRUE(counters_.WaitUntilHeld(1));
+    StartRun(2, WriteAssay("two", 5, 300));
+    ASSERT_TRUE(counters_.WaitUntilHeld(2));
+    window_->DispatchCommand(res::kCmdCounter1);
+    PumpFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(Cell(1, CountersWindow::kLastSecondColumn), "2");
+    EXPECT_EQ(Cell(1, CountersWindow::kPointsColumn),
+              QString("%1 of 30").arg(window_->Slot(1).PointCount()));
+    EXPECT_EQ(Cell(2, CountersWindow::kPointsColumn),
+              QString("%1 of 60").arg(window_->Slot(2).PointCount()));
+    for (int slot : {1, 2}) {
+        EXPECT_EQ(Cell(slot, CountersWindow::kStateColumn), "RUNNING");
+        EXPECT_EQ(Cell(slot, CountersWindow::kCounterColumn), QString("%1: detector %1").arg(slot));
+        EXPECT_EQ(Cell(slot, CountersWindow::kBackupColumn), "saved");
+        const auto* line = qobject_cast<ui::Sparkline*>(Counters().table()->cellWidget(
+            Counters().rowOfSlot(slot), CountersWindow::kSparklineColumn));
+        EXPECT_EQ(line->counts(), window_->Slot(slot).data->counts());
+    }
+    EXPECT_EQ(Cell(1, CountersWindow::kAssayColumn), "one");
+    EXPECT_EQ(Cell(1, CountersWindow::kEndTimeColumn).toStdString(),
+              FormatLocalTime(window_->Slot(1).data->endTime()));
+    // The main window shows counter 1 alone.
+    EXPECT_EQ(Text(ids::kActiveLabel), "ACTIVE COUNTER: 1");
+    EXPECT_EQ(static_cast<std::size_t>(ChartRows()), window_->Slot(1).PointCount());
+
+    // A picture of the window during two runs, kept with the build for the documentation.
+    const QImage image = Counters().grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    const std::string folder = std::string(NIVRA_BIN_DIR) + "/../artifacts";
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(image.save(QString::fromStdString(folder + "/counters_window.png")));
+
+    // Counter 1 ends by time, counter 2 (still held) by Stop: each row says how and when, and
+    // each end is told on the desktop.
+    // Counter 1's backups fail from here on; counter 2's end is saved again.
+    std::filesystem::rename(dir_.file("backup_data"), dir_.file("moved"));
+    counters_.Release(1);
+    ASSERT_TRUE(PumpUntilStopped(1));
+    std::filesystem::rename(dir_.file("moved"), dir_.file("backup_data"));
+    window_->DispatchCommand(res::kCmdCounter1 + 1);
+    prompts_.Reply(ui::Answer::Yes);
+    window_->DispatchCommand(res::kCmdRunStop);
+    counters_.Release(2);
+    ASSERT_TRUE(PumpUntilStopped(2));
+    ASSERT_TRUE(PumpUntil([&] { return notifier_.messages.size() == 2; }));
+    const AssayData& one = *window_->Slot(1).data;
+    const AssayData& two = *window_->Slot(2).data;
+    EXPECT_EQ(
+        notifier_.messages,
+        (QStringList{
+            QString("Nivra-USB | Counter 1: run finished, 30 points, %1 counts").arg(Total(one)),
+            QString("Nivra-USB | Counter 2: run stopped, %1 points, %2 counts")
+                .arg(two.pointCount())
+                .arg(Total(two))}));
+    EXPECT_EQ(Cell(1, CountersWindow::kStateColumn), "STOPPED");
+    EXPECT_EQ(Cell(1, CountersWindow::kTimeLeftColumn), "finished");
+    EXPECT_EQ(Cell(1, CountersWindow::kPointsColumn), "30 of 30");
+    EXPECT_EQ(Cell(1, CountersWindow::kEndTimeColumn).toStdString(),
+              one.headerLines().back().substr(std::string("End Time: ").size()));
+    EXPECT_EQ(Cell(2, CountersWindow::kTimeLeftColumn), "stopped");
+    const QTableWidgetItem* backup =
+        Counters().table()->item(Counters().rowOfSlot(1), CountersWindow::kBackupColumn);
+    EXPECT_EQ(backup->text(), "FAILED");
+    EXPECT_EQ(backup->toolTip(), "No such file or directory");
+    EXPECT_EQ(Cell(2, CountersWindow::kBackupColumn), "saved");
+
+    // File New, chosen in the menu, clears counter 1 for the next run: its row forgets the last
+    // run.
+    window_->DispatchCommand(res::kCmdCounter1);
+    prompts_.Reply(ui::Answer::No);
+    window_->Menu()->Action(res::kCmdFileNew)->trigger();
+    ASSERT_TRUE(PumpUntil([&] { return Cell(1, CountersWindow::kStateColumn) == "NEW"; }));
+    EXPECT_EQ(Cell(1, CountersWindow::kTimeLeftColumn), "-");
+    EXPECT_EQ(Cell(1, CountersWindow::kLastSecondColumn), "-");
+}
+
+TEST_F(CountersWindowTest, ADoubleClickChoosesTheRowsActiveCounterItem) {
+    Open(2);
+    window_->DispatchCommand(res::kCmdCountersWindow);
+    DoubleClick(2);
+    EXPECT_EQ(window_->ActiveSlot(), 2);
+    EXPECT_TRUE(Checked(res::kCmdCounter1 + 1));
+    EXPECT_EQ(Text(ids::kActiveLabel), "ACTIVE COUNTER: 2");
+    EXPECT_TRUE(Counters().table()->item(Counters().rowOfSlot(2), 0)->font().bold());
+    DoubleClick(0);
+    EXPECT_EQ(window_->ActiveSlot(), 0);
+    EXPECT_EQ(Text(ids::kActiveLabel), "ACTIVE: VIEWER");
+    EXPECT_FALSE(Counters().table()->item(Counters().rowOfSlot(2), 0)->font().bold());
+    // Counters the menu does not offer have no row.
+    EXPECT_EQ(Counters().rowOfSlot(3), -1);
+    EXPECT_TRUE(prompts_.Questions().empty());
+}
+
+TEST_F(CountersWindowTest, OpenAndPlaceAreRememberedAcrossStarts) {
+    Open();
+    EXPECT_FALSE(Counters().isVisible());
+    window_->DispatchCommand(res::kCmdCountersWindow);
+    Counters().setGeometry(40, 60, 500, 160);
+    const QRect placed = Counters().geometry();
+
+    // The program ends with the window open: it opens at the next start, where it was.
+    window_.reset();
+    Open();
+    ASSERT_TRUE(Counters().isVisible());
+    EXPECT_EQ(Counters().geometry(), placed);
+    EXPECT_TRUE(Checked(res::kCmdCountersWindow));
+
+    // Closed by the operator, it stays closed.
+    Counters().close();
+    EXPECT_FALSE(Checked(res::kCmdCountersWindow));
+    window_.reset();
+    Open();
+    EXPECT_FALSE(Counters().isVisible());
+}
+
+} // namespace

@@ -1,0 +1,353 @@
+#include "ui/main_window/counters_window.h"
+
+#include "base/start_directory.h"
+#include "model/counter_config.h"
+#include "ui/controls/narrow_text.h"
+#include "ui/controls/notifications.h"
+#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/run_events.h"
+#include "ui/main_window/sparkline.h"
+#include "ui/resources/menu_builder.h"
+#include "ui/resources/menu_resource.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QSettings>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <numeric>
+
+namespace nivra::ui {
+
+namespace {
+
+// The drop-down that offers the counters.
+constexpr int kActiveCounterPopup = 1;
+
+// Room beside a cell's text for the grid and the cell's margins.
+constexpr int kCellPadding = 16;
+
+const QString kOpenKey = QStringLiteral("CountersWindow/open");
+const QString kGeometryKey = QStringLiteral("CountersWindow/geometry");
+
+std::unique_ptr<QSettings> userSettings() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Corvane"),
+                                       QCoreApplication::applicationName());
+}
+
+int activeCounterCommand(int slot) {
+    return slot == kViewerSlot ? nivra::res::kCmdViewer : nivra::res::kCmdCounter1 + slot - 1;
+}
+
+} // namespace
+
+CountersWindow::CountersWindow(CNivraDlg& owner, RunEvents& reports, Clock now,
+                               SettingsSource settings)
+    : QWidget(&owner, Qt::Window), owner_(owner), now_(std::move(now)),
+      settings_(settings ? std::move(settings) : SettingsSource(userSettings)) {
+    setWindowTitle(QStringLiteral("Counters"));
+    setObjectName(QStringLiteral("countersWindow"));
+
+    table_ = new QTableWidget(0, kColumnCount, this);
+    table_->setHorizontalHeaderLabels({"Counter", "State", "Assay", "Points", "Progress",
+                                       "Last Sec", "Curr Dwell", "Time Left", "End Time", "Backup",
+                                       "Points so far"});
+    table_->verticalHeader()->hide();
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setWordWrap(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(table_);
+
+    connect(table_, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int) { activateRow(row); });
+
+    owner_.Menu()->AppendSeparator(kActiveCounterPopup);
+    owner_.Menu()->AppendItem(kActiveCounterPopup, QStringLiteral("Counters"),
+                              nivra::res::kCmdCountersWindow);
+    owner_.OnCommand(nivra::res::kCmdCountersWindow, [this] { open(); });
+    // Commands change states, records and the active slot; the rows follow once the command
+    // has been handled.
+    connect(
+        owner_.Menu(), &CWindowMenu::commandChosen, this, [this] { refresh(); },
+        Qt::QueuedConnection);
+
+    connect(
+        &reports, &RunEvents::started, this, [this](int counter) { onStarted(counter); },
+        Qt::QueuedConnection);
+    connect(
+        &reports, &RunEvents::secondReported, this,
+        [this](int counter, qint64 lastSecond, qint64 dwell) {
+            onSecond(counter, lastSecond, dwell);
+        },
+        Qt::QueuedConnection);
+    connect(
+        &reports, &RunEvents::pointReported, this,
+        [this](int counter, int, int) {
+            // A closed point starts the next dwell from nothing, as the main window shows it.
+            if (counter >= 0 && counter < kSlotCount)
+                reports_[static_cast<std::size_t>(counter)].dwellSoFar = 0;
+            refreshSlot(counter);
+        },
+        Qt::QueuedConnection);
+    connect(
+        &reports, &RunEvents::backupSaveReported, this,
+        [this](int counter, bool ok, const QString& reason) { onBackupSaved(counter, ok, reason); },
+        Qt::QueuedConnection);
+    connect(
+        &reports, &RunEvents::ended, this,
+        [this](int counter, nivra::EndReason reason) { onEnded(counter, reason); },
+        Qt::QueuedConnection);
+}
+
+CountersWindow::~CountersWindow() {
+    // The program ends with the window open: it opens again at the next start, where it was.
+    if (isVisible())
+        rememberPlace(std::nullopt);
+}
+
+void CountersWindow::open() {
+    // The first time it opens where the operator left it, or else sized to its rows.
+    bool fit = false;
+    if (!placed_) {
+        placed_ = true;
+        rebuildRows();
+        const std::unique_ptr<QSettings> settings = settings_();
+        const QByteArray geometry =
+            settings ? settings->value(kGeometryKey).toByteArray() : QByteArray();
+        fit = geometry.isEmpty() || !restoreGeometry(geometry);
+    }
+    show();
+    refresh();
+    if (fit)
+        fitToContents();
+    raise();
+    activateWindow();
+    owner_.Menu()->CheckItem(nivra::res::kCmdCountersWindow, true);
+    rememberPlace(true);
+}
+
+void CountersWindow::restore() {
+    const std::unique_ptr<QSettings> settings = settings_();
+    if (settings && settings->value(kOpenKey, false).toBool())
+        open();
+}
+
+void CountersWindow::hideEvent(QHideEvent* event) {
+    // Also hidden with the main window at the program's end: the place is kept, the window
+    // stays remembered open.
+    rememberPlace(std::nullopt);
+    QWidget::hideEvent(event);
+}
+
+void CountersWindow::closeEvent(QCloseEvent* event) {
+    rememberPlace(false);
+    owner_.Menu()->CheckItem(nivra::res::kCmdCountersWindow, false);
+    event->accept();
+}
+
+void CountersWindow::rememberPlace(std::optional<bool> open) {
+    const std::unique_ptr<QSettings> settings = settings_();
+    if (!settings)
+        return;
+    if (open)
+        settings->setValue(kOpenKey, *open);
+    settings->setValue(kGeometryKey, saveGeometry());
+    settings->sync();
+    if (settings->status() != QSettings::NoError)
+        std::fprintf(stderr, "nivra-usb: the Counters window's place could not be saved in %s\n",
+                     settings->fileName().toLocal8Bit().constData());
+}
+
+std::vector<int> CountersWindow::shownSlots() const {
+    std::vector<int> shown{kViewerSlot};
+    for (int slot = 1; slot < kSlotCount; ++slot)
+        if (owner_.Menu()->IsEnabled(activeCounterCommand(slot)))
+            shown.push_back(slot);
+    return shown;
+}
+
+int CountersWindow::slotOfRow(int row) const {
+    return row >= 0 && row < static_cast<int>(rows_.size()) ? rows_[static_cast<std::size_t>(row)]
+                                                            : -1;
+}
+
+int CountersWindow::rowOfSlot(int slot) const {
+    for (std::size_t row = 0; row < rows_.size(); ++row)
+        if (rows_[row] == slot)
+            return static_cast<int>(row);
+    return -1;
+}
+
+const RunReportState& CountersWindow::reportsOf(int slot) const {
+    return reports_.at(static_cast<std::size_t>(slot));
+}
+
+void CountersWindow::activateRow(int row) {
+    const int slot = slotOfRow(row);
+    if (slot < 0)
+        return;
+    // A grayed item cannot be chosen; the menu's command asks whatever it asks.
+    const int command = activeCounterCommand(slot);
+    if (!owner_.Menu()->IsEnabled(command))
+        return;
+    owner_.DispatchCommand(command);
+    refresh();
+}
+
+void CountersWindow::rebuildRows() {
+    rows_ = shownSlots();
+    table_->setRowCount(static_cast<int>(rows_.size()));
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        for (int column = 0; column < kColumnCount; ++column)
+            if (column != kProgressColumn && column != kSparklineColumn)
+                table_->setItem(row, column, new QTableWidgetItem);
+        // The drawn cells let a double click through to the row.
+        auto* progress = new QProgressBar;
+        progress->setRange(0, 100);
+        progress->setTextVisible(true);
+        progress->setAttribute(Qt::WA_TransparentForMouseEvents);
+        table_->setCellWidget(row, kProgressColumn, progress);
+        auto* sparkline = new Sparkline;
+        sparkline->setAttribute(Qt::WA_TransparentForMouseEvents);
+        table_->setCellWidget(row, kSparklineColumn, sparkline);
+    }
+    // No row is marked until the operator picks one; the active row is the bold one.
+    table_->setCurrentItem(nullptr);
+}
+
+void CountersWindow::refresh() {
+    if (!placed_)
+        return;
+    if (shownSlots() != rows_)
+        rebuildRows();
+    for (int slot : rows_)
+        refreshSlot(slot);
+}
+
+void CountersWindow::refreshSlot(int slot) {
+    const int row = rowOfSlot(slot);
+    if (row < 0 || !isVisible())
+        return;
+    const CounterSlot& record = owner_.Slot(slot);
+    std::string name;
+    if (!record.data && slot != kViewerSlot)
+        name = CounterConfig(CounterConfigPath(slot)).name;
+    const CounterRow values =
+        counterRow(slot, record.state, record.data.get(), name,
+                   reports_[static_cast<std::size_t>(slot)], now_ ? now_() : 0);
+
+    const bool active = owner_.ActiveSlot() == slot;
+    // Widths are measured in bold, so that a row becoming the active one changes none.
+    QFont bold = table_->font();
+    bold.setBold(true);
+    const QFontMetrics boldMetrics(bold);
+    auto set = [&](int column, const std::string& text, const std::string& toolTip = {}) {
+        QTableWidgetItem* item = table_->item(row, column);
+        item->setText(FromNarrow(text));
+        item->setToolTip(FromNarrow(toolTip));
+        QFont font = item->font();
+        font.setBold(active);
+        item->setFont(font);
+        // Columns grow with their texts and never shrink, so the table does not jump every
+        // second.
+        const int needed = boldMetrics.horizontalAdvance(item->text()) + kCellPadding;
+        if (needed > table_->columnWidth(column))
+            table_->setColumnWidth(column, needed);
+    };
+    set(kCounterColumn, values.counter);
+    set(kStateColumn, values.state);
+    set(kAssayColumn, values.assay);
+    set(kPointsColumn, values.points);
+    set(kLastSecondColumn, values.lastSecond);
+    set(kDwellColumn, values.currentDwell);
+    set(kTimeLeftColumn, values.timeLeft);
+    set(kEndTimeColumn, values.endTime);
+    set(kBackupColumn, values.backup, values.backupToolTip);
+    qobject_cast<QProgressBar*>(table_->cellWidget(row, kProgressColumn))
+        ->setValue(values.progress);
+    qobject_cast<Sparkline*>(table_->cellWidget(row, kSparklineColumn))->setCounts(values.counts);
+}
+
+void CountersWindow::fitToContents() {
+    // Room for the widest texts the columns take during a run, so the window opens with none
+    // of them cut off.
+    QFont bold = table_->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const std::array<std::pair<int, const char*>, 7> widest{
+        {{kCounterColumn, "4: detector name"},
+         {kStateColumn, "RUNNING"},
+         {kPointsColumn, "9999 of 9999"},
+         {kLastSecondColumn, "Last Sec"},
+         {kDwellColumn, "Curr Dwell"},
+         {kTimeLeftColumn, "00:00:00:00"},
+         {kEndTimeColumn, "12/31/99 23:59:59"}}};
+    table_->resizeColumnsToContents();
+    for (const auto& [column, text] : widest)
+        table_->setColumnWidth(
+            column, std::max(table_->columnWidth(column),
+                             metrics.horizontalAdvance(QString::fromLatin1(text)) + kCellPadding));
+    table_->setColumnWidth(kProgressColumn, 90);
+    table_->setColumnWidth(kSparklineColumn, Sparkline().sizeHint().width() + 8);
+
+    // The whole table without scroll bars, and a little room to spare.
+    constexpr int kSpare = 4;
+    const int width = 2 * table_->frameWidth() + table_->horizontalHeader()->length() + kSpare;
+    const int height = 2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height() +
+                       table_->verticalHeader()->length() + kSpare;
+    const QMargins margins = layout()->contentsMargins();
+    resize(width + margins.left() + margins.right(), height + margins.top() + margins.bottom());
+}
+
+void CountersWindow::onStarted(int counter) {
+    if (counter < 0 || counter >= kSlotCount)
+        return;
+    // A new run: nothing of the last run's reports applies any more.
+    reports_[static_cast<std::size_t>(counter)] = RunReportState{};
+    refresh();
+}
+
+void CountersWindow::onSecond(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar) {
+    if (counter < 0 || counter >= kSlotCount)
+        return;
+    RunReportState& state = reports_[static_cast<std::size_t>(counter)];
+    state.lastSecond = lastSecond;
+    state.dwellSoFar = dwellSoFar;
+    refreshSlot(counter);
+}
+
+void CountersWindow::onBackupSaved(int counter, bool ok, const QString& reason) {
+    if (counter < 0 || counter >= kSlotCount)
+        return;
+    RunReportState& state = reports_[static_cast<std::size_t>(counter)];
+    state.backupSaved = ok;
+    state.backupFailure = ok ? std::string() : ToNarrow(reason);
+    refreshSlot(counter);
+}
+
+void CountersWindow::onEnded(int counter, nivra::EndReason reason) {
+    if (counter < 0 || counter >= kSlotCount)
+        return;
+    reports_[static_cast<std::size_t>(counter)].ended = reason;
+    refreshSlot(counter);
+
+    const CounterSlot& slot = owner_.Slot(counter);
+    std::size_t points = 0;
+    std::int64_t total = 0;
+    if (slot.data) {
+        const std::vector<std::int32_t> counts = slot.data->counts();
+        points = counts.size();
+        total = std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
+    }
+    Notifications().notify(QStringLiteral("Nivra-USB"),
+                           FromNarrow(runEndMessage(counter, reason, points, total)));
+}
+
+} // namespace nivra::ui

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "engine/run_observer.h"
+#include "ui/main_window/counter_rows.h"
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CNivraDlg;
+class QSettings;
+class QTableWidget;
+
+namespace nivra::ui {
+
+class RunEvents;
+
+// The Counters window: every counter found at start-up and the viewer at a glance, one row each
+// (number and name, state, assay, points so far of planned, progress, counts of the last second
+// and of the current dwell, time left, end time, the last backup save and a sparkline of the
+// points). It follows the runs' reports on its own, so runs on counters that are not active show
+// here while the main window shows its active slot undisturbed. Double-clicking a row chooses
+// that slot's Active Counter item, with whatever the menu would do and ask. When a run ends its
+// row says how and when, and a desktop notification says so (nivra::ui::Notifications()).
+//
+// The window belongs to the main window and listens from the main window's construction on,
+// also while it is closed. Whether it was open, and where, is kept in the settings and restored
+// at the next start.
+class CountersWindow final : public QWidget {
+    Q_OBJECT
+public:
+    using Clock = std::function<std::int64_t()>;
+    // Gives the settings where the window keeps whether it is open and its place.
+    using SettingsSource = std::function<std::unique_ptr<QSettings>()>;
+
+    // Adds the "Counters" item to the owner's menu and listens to the owner's run reports (each
+    // report reaches this window after the main window has handled it).
+    CountersWindow(CNivraDlg& owner, RunEvents& reports, Clock now, SettingsSource settings);
+    ~CountersWindow() override;
+
+    // Shows the window (at its remembered place the first time), raises it, and remembers it
+    // open.
+    void open();
+    // Opens the window if it was open when the program last ended.
+    void restore();
+    // Rewrites every row from the slots.
+    void refresh();
+
+    QTableWidget* table() const { return table_; }
+    // The slot shown in a row (0 the viewer), or -1.
+    int slotOfRow(int row) const;
+    int rowOfSlot(int slot) const;
+    // What a double click on the row does: the slot's Active Counter item, if the menu offers it.
+    void activateRow(int row);
+    const RunReportState& reportsOf(int slot) const;
+
+    enum Column {
+        kCounterColumn,
+        kStateColumn,
+        kAssayColumn,
+        kPointsColumn,
+        kProgressColumn,
+        kLastSecondColumn,
+        kDwellColumn,
+        kTimeLeftColumn,
+        kEndTimeColumn,
+        kBackupColumn,
+        kSparklineColumn,
+        kColumnCount
+    };
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // The slots with a row: the viewer and the counters the Active Counter menu offers.
+    std::vector<int> shownSlots() const;
+    void rebuildRows();
+    void refreshSlot(int slot);
+    void fitToContents();
+    // Saves the window's place, and whether it is open when `open` says.
+    void rememberPlace(std::optional<bool> open);
+    void onStarted(int counter);
+    void onSecond(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar);
+    void onBackupSaved(int counter, bool ok, const QString& reason);
+    void onEnded(int counter, nivra::EndReason reason);
+
+    CNivraDlg& owner_;
+    Clock now_;
+    SettingsSource settings_;
+    QTableWidget* table_ = nullptr;
+    std::vector<int> rows_; // the slot of each row
+    std::array<RunReportState, kSlotCount> reports_;
+    bool placed_ = false;
+};
+
+} // namespace nivra::ui
