@@ -41,6 +41,7 @@ MenuTemplate MainMenu() {
                 {"Assay Run", {{"Start", kCmdRunStart}, {"Stop", kCmdRunStop}}},
                 statistics,
                 {"About", {{"About", kCmdAbout}}},
+                {"History", {{"Run History", kCmdHistory}}},
             }};
 }
 
