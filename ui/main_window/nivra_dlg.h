@@ -182,7 +182,7 @@ private:
     void OnAssessment();
     // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
     void RefreshAssessment();
-    // History > Run History: opens the History window, or raises it.
+    // Statistics Show > Run History: opens the History window, or raises it.
     void OnHistory();
     // A run of the history into the viewer, after the question File Open asks first.
     void OpenRunInViewer(std::int64_t runId);

@@ -17,6 +17,7 @@ MenuTemplate MainMenu() {
         statistics.items.push_back({statisticTexts[k], kCmdFirstStatistic + k, true});
     statistics.items.push_back(kSeparator);
     statistics.items.push_back({"Assessment", kCmdAssessment});
+    statistics.items.push_back({"Run History", kCmdHistory});
 
     return {kMenuMain,
             {
@@ -41,7 +42,6 @@ MenuTemplate MainMenu() {
                 {"Assay Run", {{"Start", kCmdRunStart}, {"Stop", kCmdRunStop}}},
                 statistics,
                 {"About", {{"About", kCmdAbout}}},
-                {"History", {{"Run History", kCmdHistory}}},
             }};
 }
 

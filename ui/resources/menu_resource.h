@@ -47,7 +47,7 @@ inline constexpr int kCmdFirstStatistic = 32804; // sixteen consecutive commands
 inline constexpr int kStatisticCount = 16;
 // Statistics Show > Assessment, numbered after every command of the original menu.
 inline constexpr int kCmdAssessment = 32820;
-// History > Run History, the window of the run history.
+// Statistics Show > Run History, the window of the run history, after Assessment.
 inline constexpr int kCmdHistory = 32830;
 
 } // namespace nivra::res
