@@ -152,4 +152,29 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
     EXPECT_TRUE(picture.save(QString::fromStdString(folder + "/history_window.png")));
 }
 
+TEST_F(HistoryTest, WithoutAHistoryOrWithUnsavedViewerDataNothingIsReplaced) {
+    Open();
+    window_->DispatchCommand(res::kCmdHistory);
+    ui::HistoryDlg* history = window_->HistoryDialog();
+    // No history file yet: the window says why it lists nothing and creates no file.
+    EXPECT_TRUE(history->RunIds().empty());
+    EXPECT_TRUE(history->Problem().contains("does not exist")) << history->Problem().toStdString();
+    EXPECT_FALSE(std::filesystem::exists(HistoryPath()));
+
+    counters_.SetRate(1, 1, 1);
+    StartRun(1, BackgroundAssay());
+    ASSERT_TRUE(PumpUntilStopped(1));
+    ASSERT_TRUE(PumpUntil([&] { return history->RunIds().size() == 1; }));
+    EXPECT_TRUE(history->Problem().isEmpty());
+
+    // An edited viewer record stays: the question of File Open, and no record from the history.
+    OpenInViewer(WriteDataFile("kept", {5, 6, 7}));
+    window_->SetItemText(ids::kDeletePointEdit, "1");
+    window_->DispatchCommand(ids::kDeletePointButton);
+    history->SelectRun(1);
+    history->OpenSelected();
+    EXPECT_EQ(window_->Slot(kViewerSlot).data->counts(), (std::vector<std::int32_t>{6, 7}));
+    EXPECT_TRUE(prompts_.MessageTexts().contains("Viewer data not saved, save first"));
+}
+
 } // namespace
