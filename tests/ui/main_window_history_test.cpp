@@ -4,9 +4,11 @@
 // kind and shows the control chart.
 
 #include "main_window_fixture.h"
+#include "pdf_pages.h"
 #include "storage/history_database.h"
 #include "ui/dialogs/history_dlg.h"
 
+#include <QPrinter>
 #include <filesystem>
 #include <numeric>
 
@@ -140,6 +142,15 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
     EXPECT_EQ(LoadRun(1).run.kind, RunKind::Source);
     EXPECT_TRUE(history->Problem().isEmpty());
     EXPECT_TRUE(history->ChartText().startsWith("no reference runs"));
+
+    // Print: the window on one landscape page.
+    prompts_.ConfirmPrint();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const std::string pdf = dir_.file("history.pdf");
+    printer.setOutputFileName(QString::fromStdString(pdf));
+    EXPECT_EQ(history->Print(printer), ui::PrintOutcome::Printed);
+    EXPECT_TRUE(IsLandscape(ReadPdfPages(pdf)));
 
     // A picture of the window for the guide.
     history->SetFilter(0, std::nullopt, {}, {});
