@@ -131,6 +131,7 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
     history->SelectRun(1);
     history->OpenSelected();
     EXPECT_EQ(window_->ActiveSlot(), kViewerSlot);
+    EXPECT_EQ(Text(ids::kFileLabel), "History run 1");
     ASSERT_TRUE(window_->Slot(kViewerSlot).data);
     EXPECT_EQ(window_->Slot(kViewerSlot).data->counts(), window_->Slot(1).data->counts());
     EXPECT_EQ(window_->Slot(kViewerSlot).data->headerLines(), window_->Slot(1).data->headerLines());
