@@ -7,6 +7,7 @@
 #include "cli/control_chart_svg.h"
 #include "cli/data_file_options.h"
 #include "model/control_chart.h"
+#include "storage/control_chart_report.h"
 #include "storage/history_database.h"
 
 #include <cmath>
@@ -18,7 +19,6 @@ namespace {
 
 constexpr const char* kName = "qa";
 // Without --reference, the first runs of the counter and kind are the reference.
-constexpr std::size_t kDefaultReferenceRuns = 20;
 
 int Fail(int status, const std::string& message) {
     std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
@@ -80,14 +80,6 @@ std::string ParseOptions(const std::vector<std::string>& args, QaOptions& option
     return {};
 }
 
-std::string ZText(double z) {
-    if (std::isinf(z))
-        return z > 0 ? "+inf" : "-inf";
-    char text[32];
-    std::snprintf(text, sizeof text, "%+.2f", z);
-    return text;
-}
-
 int RunQa(const std::vector<std::string>& args) {
     QaOptions options;
     if (std::string problem = ParseOptions(args, options); !problem.empty())
@@ -110,43 +102,18 @@ int RunQa(const std::vector<std::string>& args) {
         return Fail(kExitFailure, r.error());
 
     // Runs without counting time have no rate; they are left out and counted.
-    std::vector<ChartRun> series;
-    std::size_t withoutTime = 0;
-    for (const HistoryRun& run : runs) {
-        const double hours = run.countingHours();
-        if (!(hours > 0)) {
-            ++withoutTime;
-            continue;
-        }
-        ChartRun point{run.id, run.startTime, static_cast<double>(run.totalCounts), hours};
-        point.reference = options.reference ? run.id >= options.reference->first &&
-                                                  run.id <= options.reference->second
-                                            : series.size() < kDefaultReferenceRuns;
-        series.push_back(point);
-    }
+    const ControlChartReport report = BuildChartReport(runs, options.reference);
     const std::string what =
         "counter " + std::to_string(*options.counter) + ", " + RunKindName(*options.kind);
-    const auto chart = BuildControlChart(series);
-    if (!chart)
+    if (!report.chart)
         return Fail(kExitFailure, "no reference runs with counting time for " + what);
-
-    std::printf("%5s  %-25s  %3s  %10s  %12s  %12s  %7s  %s\n", "ID", "START", "REF", "HOURS",
-                "COUNTS", "RATE", "Z", "FLAGS");
-    for (const ChartPoint& point : chart->points)
-        std::printf("%5lld  %-25s  %3s  %10.4f  %12.0f  %12.4f  %7s  %s\n",
-                    static_cast<long long>(point.run.id), point.run.startTime.c_str(),
-                    point.run.reference ? "*" : "", point.run.hours, point.run.counts, point.rate,
-                    ZText(point.z).c_str(), ChartFlagsText(point).c_str());
-    std::printf("mean rate %.4f counts/hour from %zu reference runs; %zu runs, %zu flagged",
-                chart->meanRate, chart->referenceRuns, chart->points.size(), chart->flaggedRuns());
-    if (withoutTime > 0)
-        std::printf("; %zu without counting time left out", withoutTime);
-    std::printf("\n");
+    const ControlChart& chart = *report.chart;
+    std::fputs(ControlChartText(chart, report.withoutTime).c_str(), stdout);
     std::fflush(stdout);
 
     if (!options.svgFile.empty() &&
         !ReplaceFileAtomically(options.svgFile,
-                               ControlChartSvg(*chart, "Control chart: " + what + " runs")))
+                               ControlChartSvg(chart, "Control chart: " + what + " runs")))
         return Fail(kExitFailure, "cannot write '" + options.svgFile + "'");
     return 0;
 }

@@ -151,7 +151,7 @@ protected:
         environment.run = nivra::RunEnvironment{&clock_, &counters_};
         environment.startup = [this, found, startDirectoryRead] {
             GetStartingDirectory() = dir_.path();
-            return nivra::CounterStartup{found, startDirectoryRead};
+            return nivra::CounterStartup{found, startDirectoryRead, {}};
         };
         environment.runModal = [this](CDialogBase& dialog) { return DriveDialog(dialog); };
         // What the window remembers between starts stays in the test's folder.

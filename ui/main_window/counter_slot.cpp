@@ -1,6 +1,8 @@
 #include "ui/main_window/counter_slot.h"
 
 #include "engine/assay_run.h"
+#include "engine/run_observer.h"
+#include "storage/run_recorder.h"
 
 CounterSlot::CounterSlot() = default;
 CounterSlot::CounterSlot(CounterSlot&&) noexcept = default;

@@ -8,7 +8,9 @@
 
 namespace nivra {
 class AssayRun;
-}
+class RunObserver;
+class RunRecorder;
+} // namespace nivra
 
 // The state of one of the main window's five slots. It decides the status text and which File
 // and Assay Run commands are available.
@@ -28,6 +30,12 @@ struct CounterSlot {
     CounterState state = DEMO;
     // The slot's record; during a run the record the run fills.
     std::unique_ptr<AssayData> data;
+    // The run history's recorder of the run that filled the record, and the observer through
+    // which that run reports (it records, then passes each report on to the window). Both stay
+    // with the record after the run, for its saves and point deletions; null for a record that
+    // no run of this window filled.
+    std::unique_ptr<nivra::RunRecorder> recorder;
+    std::unique_ptr<nivra::RunObserver> history;
     // The run attached to the slot, from Start until the slot has handled the run's end.
     // Declared after the record, so a slot that goes away ends its run before the record goes.
     std::unique_ptr<nivra::AssayRun> run;

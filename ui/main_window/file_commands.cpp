@@ -8,6 +8,7 @@
 
 #include "model/csv_export.h"
 #include "model/data_file.h"
+#include "storage/run_recorder.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
@@ -91,6 +92,9 @@ void CNivraDlg::ResetSlotForNewRun(bool resetLabels) {
         SetItemText(kEndTimeLabel, QStringLiteral("End Time: "));
         SetItemText(kTimeLeftLabel, QStringLiteral("Time Left:"));
     }
+    // The run that filled the record has ended (only DEMO and STOPPED slots are cleared).
+    slot.history.reset();
+    slot.recorder.reset();
     slot.data.reset();
     slot.fileName = "File: ";
     slot.state = NEW;
@@ -111,6 +115,9 @@ bool CNivraDlg::OnFileSave() {
     if (saved) {
         slot.saved = true;
         slot.fileName = path;
+        // The run's row in the history names the file it was last saved to.
+        if (slot.recorder)
+            slot.recorder->dataFileSaved(path);
     }
     RefreshStatus();
     return saved;
@@ -172,8 +179,13 @@ void CNivraDlg::OnFileOpen() {
     }
     // Reading the file takes only the window's own thread: runs on the counters go on and are
     // served as soon as the window is back in its event loop.
-    viewer.data = nivra::readDataFile(source);
-    viewer.fileName = source;
+    ShowInViewer(nivra::readDataFile(source), source);
+}
+
+void CNivraDlg::ShowInViewer(std::unique_ptr<AssayData> data, const std::string& fileName) {
+    CounterSlot& viewer = slots_[kViewerSlot];
+    viewer.data = std::move(data);
+    viewer.fileName = fileName;
     activeSlot_ = kViewerSlot;
     ShowActiveSlot();
     rangeSlider_->setEnabled(true);

@@ -101,6 +101,7 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
     OnCommand(kCmdAbout, [this] { OnAbout(); });
     OnCommand(kCmdAboutBox, [this] { OnAbout(); });
     OnCommand(kCmdAssessment, [this] { OnAssessment(); });
+    OnCommand(kCmdHistory, [this] { OnHistory(); });
     OnCommandRange(kCmdFirstStatistic, kCmdFirstStatistic + kStatisticCount - 1,
                    [this](int command) { OnStatsShow(command); });
     OnCommand(kScreenUpdatesButton, [this] { OnScreenUpdatesButton(); });

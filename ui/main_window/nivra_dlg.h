@@ -60,6 +60,7 @@ struct NivraDlgEnvironment {
 namespace nivra::ui {
 class AssessmentDlg;
 class CountersWindow;
+class HistoryDlg;
 class RunEvents;
 } // namespace nivra::ui
 
@@ -116,6 +117,8 @@ public:
     bool HasRuns() const;
     // The Assessment dialog once it has been opened (it stays, hidden, when closed), else null.
     nivra::ui::AssessmentDlg* AssessmentDialog() const { return assessment_; }
+    // The History window once it has been opened (it stays, hidden, when closed), else null.
+    nivra::ui::HistoryDlg* HistoryDialog() const { return history_; }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -145,6 +148,9 @@ private:
     void OnRunFinished(int counter);
     void OnBackupKept(const QString& keptPath);
     void OnBackupSaved(int counter, bool ok, const QString& reason);
+    // "Run history not written: <reason>" from a run's recorder, on any thread: shown to the
+    // operator from the window's thread.
+    void ReportHistoryProblem(const std::string& message);
     // Names the kept and interrupted backups of the backup folder, once at start-up.
     void ShowLeftOverBackups();
 
@@ -185,6 +191,12 @@ private:
     void OnAssessment();
     // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
     void RefreshAssessment();
+    // Statistics Show > Run History: opens the History window, or raises it.
+    void OnHistory();
+    // A run of the history into the viewer, after the question File Open asks first.
+    void OpenRunInViewer(std::int64_t runId);
+    // The viewer shows data, read from the file or history entry named fileName.
+    void ShowInViewer(std::unique_ptr<AssayData> data, const std::string& fileName);
     void OnStatsShow(int command);
     void OnScreenUpdatesButton();
     void OnRangeChanged(int wParam, int lParam);
@@ -208,6 +220,7 @@ private:
     std::uint32_t roiMax_ = 0;
     StatsShow statsShow_;
     nivra::ui::AssessmentDlg* assessment_ = nullptr;
+    nivra::ui::HistoryDlg* history_ = nullptr;
 };
 
 // Controls of the main window.

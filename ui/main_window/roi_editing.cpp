@@ -2,6 +2,7 @@
 // interest: the four step buttons and "Set ROI", "Delete" of a single point, and "Add" and "Del"
 // of header lines.
 
+#include "storage/run_recorder.h"
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
 #include "ui/main_window/nivra_dlg.h"
@@ -92,6 +93,9 @@ void CNivraDlg::OnDeletePoint() {
     }
     // An edit of the record: File New, Open and Exit ask before it is discarded.
     slot.saved = false;
+    // The history marks the run's point deleted, numbered as the operator saw it.
+    if (slot.recorder)
+        slot.recorder->pointDeleted(static_cast<int>(deletePointNumber_));
     const int remaining = static_cast<int>(slot.PointCount());
     SetRoiView(1, remaining, 1, remaining);
     ShowPoints(1, remaining);

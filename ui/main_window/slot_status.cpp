@@ -2,6 +2,9 @@
 
 #include "engine/assay_run.h"
 #include "engine/backup_file.h"
+#include "engine/run_history_observer.h"
+#include "storage/history_database.h"
+#include "storage/run_recorder.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
@@ -94,8 +97,15 @@ void CNivraDlg::OnStart() {
     // The dialog is modal, so the active slot is still the one it was opened for, and still NEW.
     auto data = std::make_unique<AssayData>(*dialog.CounterConfiguration(),
                                             *dialog.AssayConfiguration(), activeSlot_);
+    // The run reports through the history's observer, which records the run and passes each
+    // report on to the window; a history that cannot be written is said once and the run goes on.
+    auto recorder = std::make_unique<nivra::RunRecorder>(
+        nivra::HistoryDatabase::DefaultPath(),
+        [this](const std::string& message) { ReportHistoryProblem(message); });
+    auto history = std::make_unique<nivra::RunHistoryObserver>(
+        *data, *recorder, data->assayConfig().kind(), RunReports(), environment_.run.Clock());
     std::unique_ptr<nivra::AssayRun> run =
-        nivra::AssayRun::start(*data, RunReports(), environment_.run);
+        nivra::AssayRun::start(*data, *history, environment_.run);
     if (!run) {
         nivra::ui::ShowMessage(QStringLiteral("Error creating run thread"));
         return;
@@ -103,6 +113,8 @@ void CNivraDlg::OnStart() {
     // The run's first report reaches the window only after this handler: the slot holds the
     // run and its record by then.
     slot.data = std::move(data);
+    slot.recorder = std::move(recorder);
+    slot.history = std::move(history);
     slot.run = std::move(run);
     slot.saved = false;
     slot.state = RUNNING;

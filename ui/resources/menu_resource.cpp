@@ -17,6 +17,7 @@ MenuTemplate MainMenu() {
         statistics.items.push_back({statisticTexts[k], kCmdFirstStatistic + k, true});
     statistics.items.push_back(kSeparator);
     statistics.items.push_back({"Assessment", kCmdAssessment});
+    statistics.items.push_back({"Run History", kCmdHistory});
 
     return {kMenuMain,
             {

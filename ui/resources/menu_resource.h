@@ -49,5 +49,7 @@ inline constexpr int kStatisticCount = 16;
 inline constexpr int kCmdAssessment = 32820;
 // Active Counter > Counters, the item the Counters window adds after the counters.
 inline constexpr int kCmdCountersWindow = 32821;
+// Statistics Show > Run History, the window of the run history, after Assessment.
+inline constexpr int kCmdHistory = 32830;
 
 } // namespace nivra::res

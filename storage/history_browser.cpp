@@ -1,0 +1,56 @@
+#include "storage/history_browser.h"
+
+#include "storage/control_chart_report.h"
+#include "storage/history_database.h"
+#include "storage/history_record.h"
+
+namespace nivra {
+
+StorageResult HistoryBrowser::runs(const RunFilter& filter, std::vector<HistoryRun>& runs) const {
+    runs.clear();
+    HistoryDatabase db;
+    if (auto r = db.open(path_, HistoryDatabase::Access::Existing); !r)
+        return r;
+    return db.listRuns(filter, runs);
+}
+
+StorageResult HistoryBrowser::record(std::int64_t runId, std::unique_ptr<AssayData>& record) const {
+    record.reset();
+    HistoryDatabase db;
+    if (auto r = db.open(path_, HistoryDatabase::Access::Existing); !r)
+        return r;
+    HistoryRunDetail detail;
+    bool found = false;
+    if (auto r = db.loadRun(runId, detail, found); !r)
+        return r;
+    if (!found)
+        return StorageResult::Failure("no run " + std::to_string(runId) + " in the history");
+    record = RecordOfRun(detail);
+    return StorageResult();
+}
+
+StorageResult HistoryBrowser::setKind(std::int64_t runId, RunKind kind) const {
+    HistoryDatabase db;
+    if (auto r = db.open(path_, HistoryDatabase::Access::Existing); !r)
+        return r;
+    return db.setKind(runId, kind);
+}
+
+StorageResult HistoryBrowser::chartText(int counter, RunKind kind, std::string& text) const {
+    text.clear();
+    RunFilter filter;
+    filter.counter = counter;
+    filter.kind = kind;
+    filter.oldestFirst = true;
+    std::vector<HistoryRun> list;
+    if (auto r = runs(filter, list); !r)
+        return r;
+    const ControlChartReport report = BuildChartReport(list, std::nullopt);
+    if (!report.chart)
+        return StorageResult::Failure("no reference runs with counting time for counter " +
+                                      std::to_string(counter) + ", " + RunKindName(kind));
+    text = ControlChartText(*report.chart, report.withoutTime);
+    return StorageResult();
+}
+
+} // namespace nivra

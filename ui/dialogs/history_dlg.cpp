@@ -1,0 +1,311 @@
+#include "ui/dialogs/history_dlg.h"
+
+#include "ui/controls/narrow_text.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace nivra::ui {
+
+namespace {
+
+constexpr RunKind kKinds[] = {RunKind::Sample, RunKind::Background, RunKind::Source};
+
+const QStringList kColumns = {QStringLiteral("ID"),     QStringLiteral("Counter"),
+                              QStringLiteral("Kind"),   QStringLiteral("Start"),
+                              QStringLiteral("End"),    QStringLiteral("Points"),
+                              QStringLiteral("Counts"), QStringLiteral("CPH"),
+                              QStringLiteral("Assay"),  QStringLiteral("Data File")};
+
+QPushButton* Button(const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void AddCounters(QComboBox* box, bool withAll) {
+    if (withAll)
+        box->addItem(QStringLiteral("All counters"), 0);
+    for (int counter = 1; counter <= 4; ++counter)
+        box->addItem(QStringLiteral("Counter %1").arg(counter), counter);
+}
+
+void AddKinds(QComboBox* box, bool withSample) {
+    for (RunKind kind : kKinds)
+        if (withSample || kind != RunKind::Sample)
+            box->addItem(QString::fromLatin1(RunKindName(kind)), static_cast<int>(kind));
+}
+
+std::optional<std::string> DateOf(const QLineEdit* edit) {
+    const QString text = edit->text().trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    return text.toStdString();
+}
+
+} // namespace
+
+HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget* parent)
+    : QDialog(parent), browser_(std::move(browser)), openRun_(std::move(openRun)) {
+    setWindowTitle(QStringLiteral("Run History"));
+    setModal(false);
+    tabs_ = new QTabWidget(this);
+
+    // The runs: filters above the table, commands on the selected run below it.
+    auto* runsPage = new QWidget(tabs_);
+    counterFilter_ = new QComboBox(runsPage);
+    AddCounters(counterFilter_, true);
+    kindFilter_ = new QComboBox(runsPage);
+    kindFilter_->addItem(QStringLiteral("All kinds"), -1);
+    AddKinds(kindFilter_, true);
+    since_ = new QLineEdit(runsPage);
+    until_ = new QLineEdit(runsPage);
+    for (QLineEdit* edit : {since_, until_}) {
+        edit->setPlaceholderText(QStringLiteral("YYYY-MM-DD"));
+        edit->setMaxLength(10);
+        // Room for the placeholder and the edit's frame and margins.
+        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("YYYY-MM-DD")) +
+                            24);
+    }
+    auto* apply = Button(QStringLiteral("Apply"), runsPage);
+    auto* filters = new QHBoxLayout;
+    filters->addWidget(counterFilter_);
+    filters->addWidget(kindFilter_);
+    filters->addWidget(new QLabel(QStringLiteral("Since"), runsPage));
+    filters->addWidget(since_);
+    filters->addWidget(new QLabel(QStringLiteral("Until"), runsPage));
+    filters->addWidget(until_);
+    filters->addWidget(apply);
+    filters->addStretch(1);
+
+    table_ = new QTableWidget(0, static_cast<int>(kColumns.size()), runsPage);
+    table_->setHorizontalHeaderLabels(kColumns);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+
+    auto* open = Button(QStringLiteral("Open in Viewer"), runsPage);
+    newKind_ = new QComboBox(runsPage);
+    AddKinds(newKind_, true);
+    auto* setKind = Button(QStringLiteral("Set Kind"), runsPage);
+    problem_ = new QLabel(runsPage);
+    problem_->setWordWrap(true);
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(open);
+    commands->addSpacing(12);
+    commands->addWidget(newKind_);
+    commands->addWidget(setKind);
+    commands->addStretch(1);
+
+    auto* runsLayout = new QVBoxLayout(runsPage);
+    runsLayout->addLayout(filters);
+    runsLayout->addWidget(table_, 1);
+    runsLayout->addLayout(commands);
+    runsLayout->addWidget(problem_);
+    tabs_->addTab(runsPage, QStringLiteral("Runs"));
+
+    // The control chart of one counter and kind.
+    auto* chartPage = new QWidget(tabs_);
+    chartCounter_ = new QComboBox(chartPage);
+    AddCounters(chartCounter_, false);
+    chartKind_ = new QComboBox(chartPage);
+    AddKinds(chartKind_, false);
+    chart_ = new QPlainTextEdit(chartPage);
+    chart_->setReadOnly(true);
+    chart_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    chart_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto* chartChoice = new QHBoxLayout;
+    chartChoice->addWidget(chartCounter_);
+    chartChoice->addWidget(chartKind_);
+    chartChoice->addStretch(1);
+    auto* chartLayout = new QVBoxLayout(chartPage);
+    chartLayout->addLayout(chartChoice);
+    chartLayout->addWidget(chart_, 1);
+    tabs_->addTab(chartPage, QStringLiteral("Control Chart"));
+
+    auto* print = Button(QStringLiteral("Print"), this);
+    auto* refresh = Button(QStringLiteral("Refresh"), this);
+    auto* close = Button(QStringLiteral("Close"), this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(refresh);
+    bottom->addStretch(1);
+    bottom->addWidget(print);
+    bottom->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_, 1);
+    layout->addLayout(bottom);
+
+    connect(apply, &QPushButton::clicked, this, [this] { FillRuns(); });
+    connect(open, &QPushButton::clicked, this, [this] { OpenSelected(); });
+    connect(setKind, &QPushButton::clicked, this,
+            [this] { SetSelectedKind(static_cast<RunKind>(newKind_->currentData().toInt())); });
+    connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { OpenSelected(); });
+    for (QComboBox* box : {chartCounter_, chartKind_})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { FillChart(); });
+    connect(refresh, &QPushButton::clicked, this, [this] { Refresh(); });
+    connect(print, &QPushButton::clicked, this, [this] { PrintWindowContents(*this, true); });
+    connect(close, &QPushButton::clicked, this, &QDialog::hide);
+    resize(980, 520);
+}
+
+void HistoryDlg::Refresh() {
+    refreshPending_ = false;
+    ++refreshes_;
+    FillRuns();
+    FillChart();
+}
+
+void HistoryDlg::ScheduleRefresh() {
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (refreshPending_)
+            Refresh();
+    });
+}
+
+void HistoryDlg::SetFilter(int counter, std::optional<RunKind> kind, const QString& since,
+                           const QString& until) {
+    counterFilter_->setCurrentIndex(counterFilter_->findData(counter));
+    kindFilter_->setCurrentIndex(kindFilter_->findData(kind ? static_cast<int>(*kind) : -1));
+    since_->setText(since);
+    until_->setText(until);
+    tabs_->setCurrentIndex(0);
+    FillRuns();
+}
+
+void HistoryDlg::FillRuns() {
+    const std::int64_t selected = SelectedRun();
+    RunFilter filter;
+    if (const int counter = counterFilter_->currentData().toInt(); counter > 0)
+        filter.counter = counter;
+    if (const int kind = kindFilter_->currentData().toInt(); kind >= 0)
+        filter.kind = static_cast<RunKind>(kind);
+    filter.since = DateOf(since_);
+    filter.until = DateOf(until_);
+    std::vector<HistoryRun> runs;
+    const StorageResult result = browser_.runs(filter, runs);
+    ShowProblem(result);
+    table_->setRowCount(static_cast<int>(runs.size()));
+    for (int row = 0; row < static_cast<int>(runs.size()); ++row) {
+        const HistoryRun& run = runs[static_cast<std::size_t>(row)];
+        const QStringList cells = {QString::number(run.id),
+                                   run.counter ? QString::number(*run.counter)
+                                               : QStringLiteral("-"),
+                                   QString::fromLatin1(RunKindName(run.kind)),
+                                   FromNarrow(run.startTime),
+                                   QString::fromLatin1(RunEndName(run.endReason)),
+                                   QString::number(run.points),
+                                   QString::number(run.totalCounts),
+                                   QString::number(run.countsPerHour(), 'f', 2),
+                                   FromNarrow(run.assayConfig.name),
+                                   run.dataFile ? FromNarrow(*run.dataFile) : QString()};
+        for (int column = 0; column < cells.size(); ++column) {
+            auto* item = new QTableWidgetItem(cells[column]);
+            if (column == 0)
+                item->setData(Qt::UserRole, QVariant::fromValue<qlonglong>(run.id));
+            table_->setItem(row, column, item);
+        }
+    }
+    table_->resizeColumnsToContents();
+    if (selected != 0)
+        SelectRun(selected);
+}
+
+void HistoryDlg::FillChart() {
+    std::string text;
+    const StorageResult result =
+        browser_.chartText(chartCounter_->currentData().toInt(),
+                           static_cast<RunKind>(chartKind_->currentData().toInt()), text);
+    chart_->setPlainText(result ? FromNarrow(text) : FromNarrow(result.error()));
+}
+
+void HistoryDlg::ShowProblem(const StorageResult& result) {
+    problem_->setText(result ? QString() : FromNarrow(result.error()));
+}
+
+std::int64_t HistoryDlg::SelectedRun() const {
+    const QList<QTableWidgetItem*> items = table_->selectedItems();
+    if (items.isEmpty())
+        return 0;
+    const QTableWidgetItem* idItem = table_->item(items.first()->row(), 0);
+    return idItem ? idItem->data(Qt::UserRole).toLongLong() : 0;
+}
+
+void HistoryDlg::SelectRun(std::int64_t runId) {
+    table_->clearSelection();
+    for (int row = 0; row < table_->rowCount(); ++row)
+        if (table_->item(row, 0)->data(Qt::UserRole).toLongLong() == runId) {
+            table_->selectRow(row);
+            return;
+        }
+}
+
+void HistoryDlg::OpenSelected() {
+    if (const std::int64_t id = SelectedRun(); id != 0 && openRun_)
+        openRun_(id);
+}
+
+void HistoryDlg::SetSelectedKind(RunKind kind) {
+    const std::int64_t id = SelectedRun();
+    if (id == 0)
+        return;
+    const StorageResult result = browser_.setKind(id, kind);
+    // The table shows what the history holds afterwards, changed or not.
+    FillRuns();
+    FillChart();
+    ShowProblem(result);
+}
+
+void HistoryDlg::ShowChart(int counter, RunKind kind) {
+    tabs_->setCurrentIndex(1);
+    chartCounter_->setCurrentIndex(chartCounter_->findData(counter));
+    chartKind_->setCurrentIndex(chartKind_->findData(static_cast<int>(kind)));
+    FillChart();
+}
+
+PrintOutcome HistoryDlg::Print(QPrinter& printer) {
+    return PrintWindowContents(*this, printer, true);
+}
+
+std::vector<std::int64_t> HistoryDlg::RunIds() const {
+    std::vector<std::int64_t> ids;
+    for (int row = 0; row < table_->rowCount(); ++row)
+        ids.push_back(table_->item(row, 0)->data(Qt::UserRole).toLongLong());
+    return ids;
+}
+
+QString HistoryDlg::RowText(std::int64_t runId) const {
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        if (table_->item(row, 0)->data(Qt::UserRole).toLongLong() != runId)
+            continue;
+        QStringList cells;
+        for (int column = 0; column < table_->columnCount(); ++column)
+            cells << table_->item(row, column)->text();
+        return cells.join(QStringLiteral(" | "));
+    }
+    return {};
+}
+
+QString HistoryDlg::ChartText() const {
+    return chart_->toPlainText();
+}
+
+QString HistoryDlg::Problem() const {
+    return problem_->text();
+}
+
+} // namespace nivra::ui

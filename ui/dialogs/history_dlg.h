@@ -1,0 +1,86 @@
+#pragma once
+
+#include "storage/history_browser.h"
+#include "ui/main_window/window_printer.h"
+
+#include <QDialog>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QTableWidget;
+class QTabWidget;
+class QLabel;
+class QPrinter;
+
+namespace nivra::ui {
+
+// The History window: the runs of the run history in a table, newest first, filtered by
+// counter, kind and start dates; a selected run opens in the viewer or gets another kind. Its
+// second tab shows the control chart of a counter's background or check-source runs as the
+// table `nivra-cli qa` prints. All reading and writing of the history goes through a
+// HistoryBrowser; the window only shows what it answers.
+//
+// The dialog is modeless; the main window keeps it and asks it to refresh when one of its runs
+// closes a point. Refreshes asked for in one pass of the event loop are done once.
+class HistoryDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Opens the run with this id in the viewer, with the questions of File Open.
+    using OpenRunFunction = std::function<void(std::int64_t runId)>;
+
+    HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget* parent = nullptr);
+
+    // Reads the runs and the chart again now, or once the window's current events are handled.
+    void Refresh();
+    void ScheduleRefresh();
+
+    // ---- the operator's commands, for tests ----
+    // The filter: counter 0 for all, no kind for all, dates "YYYY-MM-DD" or empty.
+    void SetFilter(int counter, std::optional<RunKind> kind, const QString& since,
+                   const QString& until);
+    void SelectRun(std::int64_t runId);
+    void OpenSelected();
+    void SetSelectedKind(RunKind kind);
+    void ShowChart(int counter, RunKind kind);
+    // Print of the window's picture on one landscape page, through the print dialog.
+    PrintOutcome Print(QPrinter& printer);
+
+    // ---- what the window shows, for tests ----
+    // The ids of the runs in the table, top to bottom.
+    std::vector<std::int64_t> RunIds() const;
+    // The table's row of the run as its cells joined by " | "; empty when it is not shown.
+    QString RowText(std::int64_t runId) const;
+    QString ChartText() const;
+    // The last problem of the history shown under the table, empty when all went well.
+    QString Problem() const;
+    int Refreshes() const { return refreshes_; }
+
+private:
+    void FillRuns();
+    void FillChart();
+    std::int64_t SelectedRun() const;
+    void ShowProblem(const StorageResult& result);
+
+    HistoryBrowser browser_;
+    OpenRunFunction openRun_;
+    QTabWidget* tabs_ = nullptr;
+    QComboBox* counterFilter_ = nullptr;
+    QComboBox* kindFilter_ = nullptr;
+    QLineEdit* since_ = nullptr;
+    QLineEdit* until_ = nullptr;
+    QTableWidget* table_ = nullptr;
+    QComboBox* newKind_ = nullptr;
+    QLabel* problem_ = nullptr;
+    QComboBox* chartCounter_ = nullptr;
+    QComboBox* chartKind_ = nullptr;
+    QPlainTextEdit* chart_ = nullptr;
+    bool refreshPending_ = false;
+    int refreshes_ = 0;
+};
+
+} // namespace nivra::ui
