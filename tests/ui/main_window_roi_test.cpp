@@ -136,7 +136,7 @@ TEST_F(RoiTest, SetRoiRefusesBoundsOutsideTheRecordOrInTheWrongOrder) {
 TEST_F(RoiTest, SetRoiAppliesWhatTheSliderLeftInTheEdits) {
     OpenPoints(10);
     Slider()->SetSelection(3.6, 7.9);
-    emit Slider()->rangeChanged(2, 0);
+    emit Slider()->rangeChanged(CRangeSlider::Part::Both, false);
     EXPECT_EQ(ChartRows(), 10);
     window_->DispatchCommand(ids::kSetRoiButton);
     EXPECT_EQ(Roi(), "3-7");

@@ -21,7 +21,9 @@ protected:
         slider.SetFullRange(1.0, 10.0);
         slider.SetSelection(3.0, 7.0);
         QObject::connect(&slider, &CRangeSlider::rangeChanged,
-                         [this](int w, int l) { notes.emplace_back(w, l); });
+                         [this](CRangeSlider::Part part, bool finished) {
+                             notes.emplace_back(static_cast<int>(part), finished ? 1 : 0);
+                         });
         Paint();
     }
 
@@ -195,7 +197,9 @@ TEST(RangeSliderLayout, NothingMovesBeforeTheFirstPaint) {
     slider.SetSelection(3.0, 7.0);
     Notes notes;
     QObject::connect(&slider, &CRangeSlider::rangeChanged,
-                     [&](int w, int l) { notes.emplace_back(w, l); });
+                     [&](CRangeSlider::Part part, bool finished) {
+                         notes.emplace_back(static_cast<int>(part), finished ? 1 : 0);
+                     });
     SendMouse(&slider, QEvent::MouseButtonPress, {51, 9}, Qt::LeftButton, Qt::LeftButton);
     EXPECT_FALSE(slider.IsDragging());
     SendKey(&slider, QEvent::KeyPress, Qt::Key_Right);

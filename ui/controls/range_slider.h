@@ -6,20 +6,20 @@
 // A horizontal two-thumb slider: a full range of real numbers, of which the operator selects a
 // closed interval by dragging either thumb or the bar between them, by a right click (select
 // all) or with the arrow keys. The control draws itself completely and reports every change with
-// the signal rangeChanged(wParam, lParam):
+// the signal rangeChanged(part, finished):
 //
-//   event                                           wParam                          lParam
-//   ClampSelection moved the low / the high edge    0 / 1                           0
-//   low thumb dragged (every mouse move)            0                               0
-//   high thumb dragged (every mouse move)           1 if the move changed the high  0
-//                                                   edge, else 0
-//   bar dragged (every mouse move)                  2                               0
-//   left button released after a drag               1                               1
-//   right button pressed (select all)               2                               1
-//   Left or Right arrow without / with Shift        2 / 0                           0
+//   event                                           part                            finished
+//   ClampSelection moved the low / the high edge    Low / High                      false
+//   low thumb dragged (every mouse move)            Low                             false
+//   high thumb dragged (every mouse move)           High if the move changed the    false
+//                                                   high edge, else Low
+//   bar dragged (every mouse move)                  Both                            false
+//   left button released after a drag               High                            true
+//   right button pressed (select all)               Both                            true
+//   Left or Right arrow without / with Shift        Both / Low                      false
 //
-// lParam is 1 when the operator has finished (button released or everything selected) and 0
-// while the selection may still be moving. The signal is emitted synchronously.
+// finished is true when the operator has finished (button released or everything selected) and
+// false while the selection may still be moving. The signal is emitted synchronously.
 //
 // Layout, set at every paint: with h the height and W the width, each thumb is 3h/4 pixels wide
 // and the full range spans W - 2 * thumb width pixels. A value v lies at pixel
@@ -65,8 +65,11 @@ public:
 
     QSize sizeHint() const override { return {200, 20}; }
 
+    // Which part of the selection a change reports (see the table above).
+    enum class Part { Low = 0, High = 1, Both = 2 };
+
 signals:
-    void rangeChanged(int wParam, int lParam);
+    void rangeChanged(CRangeSlider::Part part, bool finished);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -79,7 +82,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void Notify(int wParam, int lParam) { emit rangeChanged(wParam, lParam); }
+    void Notify(int part, bool finished) { emit rangeChanged(static_cast<Part>(part), finished); }
     // p(v) of the last layout; false when the range has no width or the result is not finite.
     bool PixelOf(double value, int& pixel) const;
     void MoveDrag(int x);

@@ -20,10 +20,11 @@ void CNivraDlg::OnAssessment() {
                 return source;
             },
             this);
-        connect(rangeSlider_, &CRangeSlider::rangeChanged, assessment_, [this](int, int lParam) {
-            if (lParam != 0)
-                RefreshAssessment();
-        });
+        connect(rangeSlider_, &CRangeSlider::rangeChanged, assessment_,
+                [this](CRangeSlider::Part, bool finished) {
+                    if (finished)
+                        RefreshAssessment();
+                });
     }
     assessment_->Refresh();
     assessment_->show();

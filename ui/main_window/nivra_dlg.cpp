@@ -47,7 +47,7 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
     progressBar_ = ControlAs<QProgressBar>(kProgressBar);
     heartbeatBox_ = ControlAs<QCheckBox>(kHeartbeatBox);
     connect(rangeSlider_, &CRangeSlider::rangeChanged, this,
-            [this](int wParam, int lParam) { OnRangeChanged(wParam, lParam); });
+            [this](CRangeSlider::Part, bool finished) { OnRangeChanged(finished); });
 
     runEvents_ = new nivra::ui::RunEvents(this);
     using nivra::ui::RunEvents;

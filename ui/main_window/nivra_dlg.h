@@ -199,7 +199,8 @@ private:
     void ShowInViewer(std::unique_ptr<AssayData> data, const std::string& fileName);
     void OnStatsShow(int command);
     void OnScreenUpdatesButton();
-    void OnRangeChanged(int wParam, int lParam);
+    // The slider moved; finished once the operator has let go.
+    void OnRangeChanged(bool finished);
     void ResetSlotForNewRun(bool resetLabels);
 
     NivraDlgEnvironment environment_;

@@ -86,13 +86,13 @@ void CNivraDlg::RoiSelection(int& first, int& last) const {
     last = nivra::ui::TruncToInt(high);
 }
 
-void CNivraDlg::OnRangeChanged(int /*wParam*/, int lParam) {
+void CNivraDlg::OnRangeChanged(bool finished) {
     int first = 0, last = 0;
     RoiSelection(first, last);
     // The edits follow the slider live; the members take the values at the next read.
     SetItemText(kRoiMinEdit, QString::number(first));
     SetItemText(kRoiMaxEdit, QString::number(last));
     // The chart is redrawn once the operator has finished (button released, all selected).
-    if (lParam != 0 && ActiveSlotRecord().HasPoints())
+    if (finished && ActiveSlotRecord().HasPoints())
         ShowPoints(first, last);
 }
