@@ -156,7 +156,7 @@ TEST(NivraApp, WritesTheTestEntryRunsTheWindowAndReturnsFalse) {
     NivraDlgEnvironment environment;
     environment.startup = [&] {
         GetStartingDirectory() = start.path();
-        return CounterStartup{1, true};
+        return CounterStartup{1, true, {}};
     };
     environment.runModal = [&](CDialogBase& dialog) {
         ++runs;
