@@ -156,6 +156,28 @@ public:
                std::to_string(backupPoints_) + (backupPoints_ == 1 ? " point" : " points");
     }
 
+    // Faults go to standard error, one line when a stretch without an answer begins and one when
+    // it ends; any such stretch makes the command end with kExitCounterFault.
+    void counterFault(int counter, CounterFault fault, std::int64_t first,
+                      std::int64_t last) override {
+        switch (fault) {
+        case CounterFault::NotAnswering:
+            counterFaulted_ = true;
+            std::fprintf(stderr, "fault counter=%d not-answering since=\"%s\"\n", counter,
+                         FormatLocalTime(first).c_str());
+            break;
+        case CounterFault::AnsweringAgain:
+            std::fprintf(stderr, "fault counter=%d answering again after=%llds\n", counter,
+                         static_cast<long long>(last - first + 1));
+            break;
+        case CounterFault::WrappedOrReset:
+            std::fprintf(stderr, "fault counter=%d wrapped-or-reset at=\"%s\"\n", counter,
+                         FormatLocalTime(first).c_str());
+            break;
+        }
+    }
+    bool counterFaulted() const { return counterFaulted_; }
+
     void pointClosed(int, int number, std::int32_t count) override {
         std::printf("point %d %d\n", number, count);
         std::fflush(stdout);
@@ -184,6 +206,7 @@ private:
     bool lastBackupOk_ = false;
     std::string lastBackupReason_;
     std::size_t backupPoints_ = 0;
+    bool counterFaulted_ = false;
     std::mutex mutex_;
     std::condition_variable finishedChanged_;
     bool finished_ = false;
@@ -288,7 +311,7 @@ int RunAssay(const std::vector<std::string>& args) {
             return Fail(kExitFailure, "the CSV could not be written to '" + options.csvFile + "'");
         std::printf("csv file=\"%s\"\n", options.csvFile.c_str());
     }
-    return 0;
+    return printer.counterFaulted() ? kExitCounterFault : 0;
 }
 
 const CliCommandRegistration registration({
