@@ -252,9 +252,9 @@ int RunAssay(const std::vector<std::string>& args) {
     // The run uses exactly the configurations that were checked.
     const CounterConfig counterConfig(options.counterFile);
     const AssayConfig assayConfig(options.assayFile);
-    if (std::string problem = runConfigProblem(options.counterFile, counterConfig,
-                                               options.assayFile, assayConfig,
-                                               SystemRunClock().Now());
+    if (std::string problem =
+            runConfigProblem(options.counterFile, counterConfig, options.assayFile, assayConfig,
+                             SystemRunClock().Now());
         !problem.empty())
         return Fail(kExitFailure, problem);
     for (const std::string* file : {&options.outFile, &options.csvFile})

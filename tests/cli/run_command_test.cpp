@@ -279,3 +279,48 @@ TEST_F(CliRun, TellsFailingBackupsAndWhatTheBackupHoldsWhenTheOutputIsLost) {
                                         "' does not hold them: its last save failed (No such "
                                         "file or directory)\n"));
 }
+
+TEST_F(CliRun, ACounterSilentForAWhileIsRecordedToldAndEndsWithStatus3) {
+    WriteAssay(2, 10);
+    port_->SetRate(1, 20.0);
+    // The counter falls silent after its third read and answers again from its sixth request
+    // on (the run's progress, not the test's clock, decides when).
+    std::thread faults([this] {
+        const auto waitForReads = [this](std::size_t reads) {
+            for (int i = 0; i < 400 && ReadsSent() < reads; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        };
+        waitForReads(3);
+        port_->SetFault(1, sim::Fault::Silent());
+        waitForReads(6);
+        port_->SetFault(1, sim::Fault{});
+    });
+    auto result = RunProgram(
+        "nivra-cli",
+        {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
+        ws_.Folder());
+    faults.join();
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+
+    auto starts = LinesStartingWith(result.err, "fault counter=1 not-answering since=\"");
+    auto ends = LinesStartingWith(result.err, "fault counter=1 answering again after=");
+    ASSERT_EQ(starts.size(), 1u) << result.err;
+    ASSERT_EQ(ends.size(), 1u) << result.err;
+    const std::string seconds = ends[0].substr(ends[0].find("after=") + 6);
+    AssayData saved = *nivra::readDataFile(ws_.Path("out/run.dax"));
+    std::vector<std::string> stretch;
+    for (const auto& line : saved.headerLines())
+        if (line.rfind("Counter not answering: ", 0) == 0)
+            stretch.push_back(line);
+    ASSERT_EQ(stretch.size(), 1u);
+    // The header line starts where the stderr line said and lasts as long.
+    const std::string since = starts[0].substr(starts[0].find('"') + 1);
+    EXPECT_EQ(stretch[0].rfind("Counter not answering: " + since.substr(0, since.size() - 1), 0),
+              0u);
+    EXPECT_EQ(stretch[0].substr(stretch[0].rfind('(') + 1),
+              seconds.substr(0, seconds.size() - 1) + " s)");
+    // Counting resumed: the last point has counts again.
+    auto counts = saved.counts();
+    ASSERT_EQ(counts.size(), 5u);
+    EXPECT_GT(counts.back(), 0);
+}

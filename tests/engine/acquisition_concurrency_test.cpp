@@ -459,9 +459,8 @@ TEST(CounterFaults, AStretchStillOpenAtTheEndIsRecordedBeforeTheEndLine) {
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{9, 0, 0, 0}));
     const auto lines = run.data->headerLines();
     ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2].rfind("Counter not answering: " +
-                                                FormatLocalTime(t0 + 3) + " to ",
-                                            0),
+    EXPECT_EQ(lines[lines.size() - 2].rfind(
+                  "Counter not answering: " + FormatLocalTime(t0 + 3) + " to ", 0),
               0u);
     EXPECT_EQ(FaultReports(run.observer),
               (std::vector<RunReport>{Fault(CounterFault::NotAnswering, t0 + 3, t0 + 3)}));
