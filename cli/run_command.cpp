@@ -349,6 +349,14 @@ const CliCommandRegistration registration({
     "  on standard error; the run goes on.\n"
     "  Standard error also tells a kept backup and every change between failing and working\n"
     "  backup saves; the run goes on either way.\n"
+    "  A counter that stops answering counts nothing, and each stretch without an answer is a\n"
+    "  header line 'Counter not answering: FIRST to LAST (N s)' and two lines on standard\n"
+    "  error, 'fault counter=N not-answering since=\"...\"' and 'fault counter=N answering\n"
+    "  again after=Ns'; the run goes on, reopens a device that went away once a second, saves\n"
+    "  its files and ends with exit status 3. A register that went back (wrapped or reset) is\n"
+    "  'Counter register wrapped or reset at TIME' and 'fault counter=N wrapped-or-reset\n"
+    "  at=\"...\"'. The counting limit: the one-byte register is read once a second and reset\n"
+    "  above 60, so from about 195 counts per second counts are lost.\n"
     "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax \\\n"
     "           --csv run1.csv",
     RunAssay,
