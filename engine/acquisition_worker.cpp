@@ -18,8 +18,9 @@
 namespace {
 
 constexpr int kPassMilliseconds = 250;
-// A reading above this makes the worker reset the count register, long before the one-byte
-// register could wrap between two readings.
+// A reading above this makes the worker reset the count register. The one-byte register can
+// then still take 255 - 60 counts until the next reading: from about 195 counts a second on it
+// wraps between two readings, and counts are lost (the run records a wrap line).
 constexpr std::int32_t kResetAbove = 60;
 // At most one wrap line a minute: a register that keeps going back must not flood the record.
 constexpr std::int64_t kWrapLineSpacing = 60;
@@ -130,7 +131,9 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
     };
 
     // Without a confirmed reset the first answer is the base that counting starts from.
-    bool haveBase = counters.ResetCount(counter) == CommandOutcome::kAnswered;
+    const CommandOutcome startReset = counters.ResetCount(counter);
+    bool haveBase = startReset == CommandOutcome::kAnswered;
+    deviceGone = startReset == CommandOutcome::kDeviceGone;
     AppendStartLines(data, now);
     observer.runStarted(counter);
 

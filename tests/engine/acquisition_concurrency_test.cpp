@@ -405,7 +405,7 @@ TEST(TimeLeft, DaysHoursMinutesSecondsAndNeverNegative) {
 
 namespace {
 
-// The run's header lines after the start lines and before the end line.
+// The header lines that tell counter faults.
 std::vector<std::string> FaultLines(const AssayData& data) {
     std::vector<std::string> lines;
     for (const std::string& line : data.headerLines())
@@ -428,42 +428,32 @@ RunReport Fault(CounterFault fault, std::int64_t first, std::int64_t last) {
 
 } // namespace
 
-TEST(CounterFaults, AStretchWithoutAnswerIsRecordedAndCountingResumesFromTheNextAnswer) {
+// Silent for three seconds, then once more from the ninth second to the end of the run.
+TEST(CounterFaults, StretchesWithoutAnswerAreRecordedAndCountingResumesFromTheNextAnswer) {
     Workspace workspace;
     VirtualClock clock;
     const std::int64_t t0 = clock.StartSeconds();
     using C = ScriptedCounter;
     // The register counts on while unanswered: its next answer is only the new base.
-    ScriptedCounter counter({5, C::kSilent, C::kSilent, C::kSilent, 40, 44, 44, 44, 44});
-    VirtualRun run(Timing(10, 10), counter, clock);
-    ASSERT_TRUE(run.Finish());
-    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{9}));
-    EXPECT_EQ(FaultLines(*run.data),
-              (std::vector<std::string>{"Counter not answering: " + FormatLocalTime(t0 + 2) +
-                                        " to " + FormatLocalTime(t0 + 4) + " (3 s)"}));
-    EXPECT_EQ(FaultReports(run.observer),
-              (std::vector<RunReport>{Fault(CounterFault::NotAnswering, t0 + 2, t0 + 2),
-                                      Fault(CounterFault::AnsweringAgain, t0 + 2, t0 + 4)}));
-    // The stretch's line comes before the end line.
-    EXPECT_EQ(run.data->headerLines().back().rfind("End Time: ", 0), 0u);
-}
-
-TEST(CounterFaults, AStretchStillOpenAtTheEndIsRecordedBeforeTheEndLine) {
-    Workspace workspace;
-    VirtualClock clock;
-    const std::int64_t t0 = clock.StartSeconds();
-    ScriptedCounter counter({5, 9}, /*answerAfterScript=*/false);
-    VirtualRun run(Timing(10, 40), counter, clock);
+    ScriptedCounter counter({5, C::kSilent, C::kSilent, C::kSilent, 40, 44, 44, 44},
+                            /*answerAfterScript=*/false);
+    VirtualRun run(Timing(5, 15), counter, clock);
     ASSERT_TRUE(run.Finish());
     // Points go on closing on time.
-    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{9, 0, 0, 0}));
-    const auto lines = run.data->headerLines();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2].rfind(
-                  "Counter not answering: " + FormatLocalTime(t0 + 3) + " to ", 0),
-              0u);
+    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{9, 0, 0}));
+    const std::string second = "Counter not answering: " + FormatLocalTime(t0 + 9) + " to ";
+    const auto lines = FaultLines(*run.data);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Counter not answering: " + FormatLocalTime(t0 + 2) + " to " +
+                            FormatLocalTime(t0 + 4) + " (3 s)");
+    EXPECT_EQ(lines[1].rfind(second, 0), 0u);
+    // The open stretch's line comes right before the end line, without an end report.
+    const auto all = run.data->headerLines();
+    EXPECT_EQ(all[all.size() - 2], lines[1]);
     EXPECT_EQ(FaultReports(run.observer),
-              (std::vector<RunReport>{Fault(CounterFault::NotAnswering, t0 + 3, t0 + 3)}));
+              (std::vector<RunReport>{Fault(CounterFault::NotAnswering, t0 + 2, t0 + 2),
+                                      Fault(CounterFault::AnsweringAgain, t0 + 2, t0 + 4),
+                                      Fault(CounterFault::NotAnswering, t0 + 9, t0 + 9)}));
 }
 
 TEST(CounterFaults, AVanishedDeviceIsReopenedOnceASecondUntilItIsBack) {
