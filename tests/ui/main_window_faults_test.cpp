@@ -25,15 +25,14 @@ TEST_F(FaultTest, ASilentCounterIsToldOnceAndShownInTheStatusWhileItLasts) {
     ASSERT_TRUE(clock_.WaitUntilPaused());
     counters_.SetSilent(1, true);
     silence(t0 + 5, false);
-    const QString since = "RUNNING, counter not answering since " +
-                          QString::fromStdString(FormatLocalTime(t0 + 2));
+    const QString since =
+        "RUNNING, counter not answering since " + QString::fromStdString(FormatLocalTime(t0 + 2));
     ASSERT_TRUE(PumpUntil([&] { return Text(ids::kStatusLabel) == since; }));
     silence(t0 + 7, true);
     ASSERT_TRUE(PumpUntil([&] { return Text(ids::kStatusLabel) == "RUNNING"; }));
-    EXPECT_EQ(prompts_.MessageTexts(),
-              QStringList{"Counter 1 not answering since " +
-                          QString::fromStdString(FormatLocalTime(t0 + 2)) +
-                          "; the run goes on and records it"});
+    EXPECT_EQ(prompts_.MessageTexts(), QStringList{"Counter 1 not answering since " +
+                                                   QString::fromStdString(FormatLocalTime(t0 + 2)) +
+                                                   "; the run goes on and records it"});
 
     clock_.PauseAt(std::numeric_limits<std::int64_t>::max());
     clock_.Resume();
