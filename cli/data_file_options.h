@@ -15,6 +15,8 @@ namespace nivra::cli {
 // Exit statuses of the data commands.
 inline constexpr int kExitFailure = 1; // a file could not be read or written
 inline constexpr int kExitUsage = 2;   // a bad option or range
+// nivra-cli run: the data file was saved, but the counter did not answer for a while.
+inline constexpr int kExitCounterFault = 3;
 
 // A region of interest: 1-based point numbers, both inclusive.
 struct PointRange {

@@ -156,6 +156,28 @@ public:
                std::to_string(backupPoints_) + (backupPoints_ == 1 ? " point" : " points");
     }
 
+    // Faults go to standard error, one line when a stretch without an answer begins and one when
+    // it ends; any such stretch makes the command end with kExitCounterFault.
+    void counterFault(int counter, CounterFault fault, std::int64_t first,
+                      std::int64_t last) override {
+        switch (fault) {
+        case CounterFault::NotAnswering:
+            counterFaulted_ = true;
+            std::fprintf(stderr, "fault counter=%d not-answering since=\"%s\"\n", counter,
+                         FormatLocalTime(first).c_str());
+            break;
+        case CounterFault::AnsweringAgain:
+            std::fprintf(stderr, "fault counter=%d answering again after=%llds\n", counter,
+                         static_cast<long long>(last - first + 1));
+            break;
+        case CounterFault::WrappedOrReset:
+            std::fprintf(stderr, "fault counter=%d wrapped-or-reset at=\"%s\"\n", counter,
+                         FormatLocalTime(first).c_str());
+            break;
+        }
+    }
+    bool counterFaulted() const { return counterFaulted_; }
+
     void pointClosed(int, int number, std::int32_t count) override {
         std::printf("point %d %d\n", number, count);
         std::fflush(stdout);
@@ -184,6 +206,7 @@ private:
     bool lastBackupOk_ = false;
     std::string lastBackupReason_;
     std::size_t backupPoints_ = 0;
+    bool counterFaulted_ = false;
     std::mutex mutex_;
     std::condition_variable finishedChanged_;
     bool finished_ = false;
@@ -229,9 +252,9 @@ int RunAssay(const std::vector<std::string>& args) {
     // The run uses exactly the configurations that were checked.
     const CounterConfig counterConfig(options.counterFile);
     const AssayConfig assayConfig(options.assayFile);
-    if (std::string problem = runConfigProblem(options.counterFile, counterConfig,
-                                               options.assayFile, assayConfig,
-                                               SystemRunClock().Now());
+    if (std::string problem =
+            runConfigProblem(options.counterFile, counterConfig, options.assayFile, assayConfig,
+                             SystemRunClock().Now());
         !problem.empty())
         return Fail(kExitFailure, problem);
     for (const std::string* file : {&options.outFile, &options.csvFile})
@@ -288,7 +311,7 @@ int RunAssay(const std::vector<std::string>& args) {
             return Fail(kExitFailure, "the CSV could not be written to '" + options.csvFile + "'");
         std::printf("csv file=\"%s\"\n", options.csvFile.c_str());
     }
-    return 0;
+    return printer.counterFaulted() ? kExitCounterFault : 0;
 }
 
 const CliCommandRegistration registration({
@@ -326,6 +349,14 @@ const CliCommandRegistration registration({
     "  on standard error; the run goes on.\n"
     "  Standard error also tells a kept backup and every change between failing and working\n"
     "  backup saves; the run goes on either way.\n"
+    "  A counter that stops answering counts nothing, and each stretch without an answer is a\n"
+    "  header line 'Counter not answering: FIRST to LAST (N s)' and two lines on standard\n"
+    "  error, 'fault counter=N not-answering since=\"...\"' and 'fault counter=N answering\n"
+    "  again after=Ns'; the run goes on, reopens a device that went away once a second, saves\n"
+    "  its files and ends with exit status 3. A register that went back (wrapped or reset) is\n"
+    "  'Counter register wrapped or reset at TIME' and 'fault counter=N wrapped-or-reset\n"
+    "  at=\"...\"'. The counting limit: the one-byte register is read once a second and reset\n"
+    "  above 60, so from about 195 counts per second counts are lost.\n"
     "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax \\\n"
     "           --csv run1.csv",
     RunAssay,

@@ -67,23 +67,52 @@ bool CCounterPort::Probe(std::uint8_t counterNumber) {
     return Transact() && EchoMatches() && response_[1] == REPLY_PRESENT;
 }
 
-bool CCounterPort::ResetCount(std::uint8_t counterNumber) {
-    if (!lock_)
-        return false;
-    std::lock_guard<nivra::ComMutex> hold(*lock_);
-    Prepare(counterNumber, CMD_RESET);
-    return Transact() && EchoMatches() && response_[1] == REPLY_RESET;
+nivra::CommandOutcome CCounterPort::FailureOutcome() const {
+    return !line_.IsOpen() || line_.DeviceFailed() ? nivra::CommandOutcome::kDeviceGone
+                                                   : nivra::CommandOutcome::kNoAnswer;
 }
 
-bool CCounterPort::ReadCount(std::uint8_t counterNumber, std::int32_t& count, bool alternate) {
+namespace {
+
+bool Report(nivra::CommandOutcome* outcome, nivra::CommandOutcome value) {
+    if (outcome)
+        *outcome = value;
+    return value == nivra::CommandOutcome::kAnswered;
+}
+
+} // namespace
+
+bool CCounterPort::ResetCount(std::uint8_t counterNumber, nivra::CommandOutcome* outcome) {
     if (!lock_)
-        return false;
+        return Report(outcome, nivra::CommandOutcome::kDeviceGone);
+    std::lock_guard<nivra::ComMutex> hold(*lock_);
+    Prepare(counterNumber, CMD_RESET);
+    if (!Transact() || !EchoMatches())
+        return Report(outcome, FailureOutcome());
+    return Report(outcome, response_[1] == REPLY_RESET ? nivra::CommandOutcome::kAnswered
+                                                       : nivra::CommandOutcome::kWrongReply);
+}
+
+bool CCounterPort::ReadCount(std::uint8_t counterNumber, std::int32_t& count, bool alternate,
+                             nivra::CommandOutcome* outcome) {
+    if (!lock_)
+        return Report(outcome, nivra::CommandOutcome::kDeviceGone);
     std::lock_guard<nivra::ComMutex> hold(*lock_);
     Prepare(counterNumber, alternate ? CMD_READ_ALT : CMD_READ);
     if (!Transact() || !EchoMatches())
-        return false;
+        return Report(outcome, FailureOutcome());
     count = response_[1];
-    return true;
+    return Report(outcome, nivra::CommandOutcome::kAnswered);
+}
+
+bool CCounterPort::Reopen() {
+    if (!lock_)
+        return false;
+    std::lock_guard<nivra::ComMutex> hold(*lock_);
+    line_.Close();
+    openFailure_ = line_.Open(deviceName_);
+    openError_ = openFailure_ == nivra::OpenFailure::kNone ? 0 : line_.LastError();
+    return openFailure_ == nivra::OpenFailure::kNone;
 }
 
 bool CCounterPort::ReadText(std::uint8_t counterNumber, std::string& text) {

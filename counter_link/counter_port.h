@@ -1,6 +1,7 @@
 #pragma once
 
 #include "counter_link/com_mutex.h"
+#include "counter_link/command_outcome.h"
 #include "counter_link/counter_protocol.h"
 #include "counter_link/open_failure.h"
 #include "counter_link/serial_line.h"
@@ -49,10 +50,15 @@ public:
     // True when counter n answers [n, REPLY_PRESENT].
     bool Probe(std::uint8_t counterNumber);
     // Locked. True when counter n answers [n, REPLY_RESET]: its count register is back to 0.
-    bool ResetCount(std::uint8_t counterNumber);
+    // outcome, when given, tells a missing answer from a wrong status and from a lost device.
+    bool ResetCount(std::uint8_t counterNumber, nivra::CommandOutcome* outcome = nullptr);
     // Locked. On a reply [n, value] stores value (0 to 255) in count and returns true; on failure
     // count is left unchanged. alternate selects command code 6 instead of 5.
-    bool ReadCount(std::uint8_t counterNumber, std::int32_t& count, bool alternate = false);
+    bool ReadCount(std::uint8_t counterNumber, std::int32_t& count, bool alternate = false,
+                   nivra::CommandOutcome* outcome = nullptr);
+    // Locked. Closes the device and opens it again by DeviceName(), keeping the shared lock: a
+    // re-plugged adapter, or a device node that came back, is used again. True when it is open.
+    bool Reopen();
     // On a reply [n, eight text bytes, 0] appends reply bytes 1 to 9 to text - the eight
     // characters and the terminating zero byte - and returns true; on failure text is unchanged.
     bool ReadText(std::uint8_t counterNumber, std::string& text);
@@ -61,6 +67,8 @@ private:
     // Fills the request and the lengths for one command.
     void Prepare(std::uint8_t counterNumber, std::uint8_t command);
     bool Transact();
+    // Why the last Transact failed.
+    nivra::CommandOutcome FailureOutcome() const;
     bool EchoMatches() const { return response_[0] == request_[0]; }
 
     nivra::SerialLine line_;

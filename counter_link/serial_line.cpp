@@ -86,6 +86,7 @@ OpenFailure SerialLine::Fail(OpenFailure failure, int error) {
 OpenFailure SerialLine::Open(const std::string& deviceName) {
     Close();
     error_ = 0;
+    deviceFailed_ = false;
     const std::string path = DevicePathFor(deviceName);
 
     // Look before opening: opening a pipe or some other special file could block or have
@@ -150,25 +151,49 @@ bool SerialLine::Purge() {
     return ::tcflush(fd_, TCIFLUSH) == 0;
 }
 
-bool SerialLine::WaitFor(short events, Deadline deadline) const {
+bool SerialLine::DeviceError(int error) {
+    switch (error) {
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+    case ENOENT:
+    case EBADF:
+    case EPIPE:
+        deviceFailed_ = true;
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+bool SerialLine::WaitFor(short events, Deadline deadline) {
     for (;;) {
         pollfd watch{fd_, events, 0};
         int ready = ::poll(&watch, 1, RemainingMilliseconds(deadline));
-        if (ready > 0)
-            return (watch.revents & events) != 0;
+        if (ready > 0) {
+            if ((watch.revents & events) != 0)
+                return true;
+            // Hung up (the adapter was pulled, the other end of a pseudo-terminal closed).
+            if ((watch.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+                deviceFailed_ = true;
+            return false;
+        }
         if (ready == 0)
             return false;
         if (errno != EINTR)
-            return false;
+            return DeviceError(errno);
     }
 }
 
-bool SerialLine::WaitUntilSent(Deadline deadline) const {
+bool SerialLine::WaitUntilSent(Deadline deadline) {
 #ifdef TIOCOUTQ
     for (;;) {
         int queued = 0;
-        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0)
+        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
+            DeviceError(errno);
             break;
+        }
         if (queued == 0)
             return true;
         if (Clock::now() >= deadline)
@@ -177,7 +202,7 @@ bool SerialLine::WaitUntilSent(Deadline deadline) const {
     }
 #endif
     // Without a way to watch the queue, wait for the driver (no time limit of its own).
-    return ::tcdrain(fd_) == 0;
+    return ::tcdrain(fd_) == 0 || DeviceError(errno);
 }
 
 bool SerialLine::Write(const std::uint8_t* data, std::size_t count) {
@@ -196,7 +221,7 @@ bool SerialLine::Write(const std::uint8_t* data, std::size_t count) {
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return false;
+            return DeviceError(errno);
         if (!WaitFor(POLLOUT, deadline))
             return false;
     }
@@ -219,8 +244,14 @@ std::size_t SerialLine::Read(std::uint8_t* data, std::size_t count) {
         }
         if (got < 0 && errno == EINTR)
             continue;
-        if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
-            break; // hung up or failed: what arrived is all there will be
+        if (got == 0) {
+            deviceFailed_ = true; // hung up: what arrived is all there will be
+            break;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            DeviceError(errno);
+            break;
+        }
         if (!WaitFor(POLLIN, deadline))
             break;
     }

@@ -38,6 +38,10 @@ public:
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     int LastError() const { return error_; }
+    // True once a transfer failed because of the device itself (an I/O error, a hang-up, a
+    // device that is no longer there), as opposed to a peer that merely did not answer. Stays
+    // true until the line is opened again.
+    bool DeviceFailed() const { return deviceFailed_; }
 
     // Discards everything pending in both directions: unread input, and output that a failed
     // Write left unsent. The output of a completed Write has left the queue already; it is not
@@ -54,12 +58,15 @@ public:
 private:
     using Deadline = std::chrono::steady_clock::time_point;
     OpenFailure Fail(OpenFailure failure, int error);
-    bool WaitFor(short events, Deadline deadline) const;
-    bool WaitUntilSent(Deadline deadline) const;
+    bool WaitFor(short events, Deadline deadline);
+    bool WaitUntilSent(Deadline deadline);
+    // Notes the failed call's errno when it says the device itself failed; returns false.
+    bool DeviceError(int error);
 
     int fd_ = -1;
     int error_ = 0;
     bool unsentOutput_ = false; // a Write failed and may have left bytes in the output queue
+    bool deviceFailed_ = false;
 };
 
 } // namespace nivra

@@ -12,13 +12,18 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <string>
 
 namespace {
 
 constexpr int kPassMilliseconds = 250;
-// A reading above this makes the worker reset the count register, long before the one-byte
-// register could wrap between two readings.
+// A reading above this makes the worker reset the count register. The one-byte register can
+// then still take 255 - 60 counts until the next reading: from about 195 counts a second on it
+// wraps between two readings, and counts are lost (the run records a wrap line).
 constexpr std::int32_t kResetAbove = 60;
+// At most one wrap line a minute: a register that keeps going back must not flood the record.
+constexpr std::int64_t kWrapLineSpacing = 60;
 
 // A dwell's sum is kept in 64 bits; a point holds 32. A dwell long enough to overflow would
 // otherwise wrap to a negative count.
@@ -42,6 +47,11 @@ void AppendStartLines(AssayData& data, std::int64_t now) {
         "detector eff: " + nivra::FormatFixed(counter.detectorEfficiency * 100.0, 2) + "%");
     data.appendHeaderLine("background_rate: " + nivra::FormatFixed(assay.backgroundRate, 3));
     data.appendHeaderLine("background_hours: " + nivra::FormatFixed(assay.backgroundHours, 3));
+}
+
+std::string NotAnsweringLine(std::int64_t first, std::int64_t last) {
+    return "Counter not answering: " + nivra::FormatLocalTime(first) + " to " +
+           nivra::FormatLocalTime(last) + " (" + std::to_string(last - first + 1) + " s)";
 }
 
 } // namespace
@@ -95,7 +105,35 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
     const std::int64_t endTime = now + totalSpan;
     data.setEndTime(endTime);
 
-    counters.ResetCount(counter);
+    // The counter's faults: the current stretch without an answer, a device to reopen, the time
+    // of the last wrap line, and whether the register holds a known base to count from.
+    std::optional<std::int64_t> silentFirst;
+    std::int64_t silentLast = 0;
+    bool deviceGone = false;
+    std::optional<std::int64_t> lastWrapLine;
+    const auto noteWrap = [&](std::int64_t second) {
+        if (lastWrapLine && second - *lastWrapLine < kWrapLineSpacing)
+            return;
+        lastWrapLine = second;
+        data.appendHeaderLine("Counter register wrapped or reset at " + FormatLocalTime(second));
+        observer.counterFault(counter, CounterFault::WrappedOrReset, second, second);
+    };
+    // Resets the register; returns the reading to count the next second from. A reset that was
+    // not confirmed leaves the register as it was (counting on from it stays right); one answered
+    // with a wrong status may or may not have happened, so counts may be lost there.
+    const auto resetRegister = [&](std::int32_t current, std::int64_t second) {
+        const CommandOutcome outcome = counters.ResetCount(counter);
+        if (outcome == CommandOutcome::kDeviceGone)
+            deviceGone = true;
+        else if (outcome == CommandOutcome::kWrongReply)
+            noteWrap(second);
+        return outcome == CommandOutcome::kAnswered ? 0 : current;
+    };
+
+    // Without a confirmed reset the first answer is the base that counting starts from.
+    const CommandOutcome startReset = counters.ResetCount(counter);
+    bool haveBase = startReset == CommandOutcome::kAnswered;
+    deviceGone = startReset == CommandOutcome::kDeviceGone;
     AppendStartLines(data, now);
     observer.runStarted(counter);
 
@@ -103,18 +141,46 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
         now = clock.Now();
         if (now != lastSecond) {
             lastSecond = now;
-            counters.ReadCount(counter, reading); // a failed read keeps the last reading
-            delta = reading - previousReading;
-            if (delta < 0) {
-                // The register went back (wrapped, or reset by someone else): nothing is
-                // counted for this second and the differences start again from 0.
-                delta = 0;
-                reading = 0;
-            } else if (reading > kResetAbove) {
-                counters.ResetCount(counter);
-                reading = 0;
+            // A device that went away is looked for again once a second, by its configured name.
+            if (deviceGone && counters.Reopen(counter))
+                deviceGone = false;
+            const CommandOutcome read = counters.ReadCount(counter, reading);
+            delta = 0;
+            if (read != CommandOutcome::kAnswered) {
+                // Nothing is counted for an unanswered second; the stretch is told when it ends.
+                if (read == CommandOutcome::kDeviceGone)
+                    deviceGone = true;
+                if (!silentFirst) {
+                    silentFirst = now;
+                    observer.counterFault(counter, CounterFault::NotAnswering, now, now);
+                }
+                silentLast = now;
+            } else {
+                if (silentFirst) {
+                    data.appendHeaderLine(NotAnsweringLine(*silentFirst, silentLast));
+                    observer.counterFault(counter, CounterFault::AnsweringAgain, *silentFirst,
+                                          silentLast);
+                    silentFirst.reset();
+                    // What the register did meanwhile is unknown (it may have wrapped, or the
+                    // counter restarted): this answer is the new base.
+                    haveBase = false;
+                }
+                if (!haveBase) {
+                    haveBase = true;
+                } else {
+                    delta = reading - previousReading;
+                    if (delta < 0) {
+                        // The register went back (wrapped, or reset by someone else): nothing
+                        // is counted for this second and the differences start again from 0.
+                        delta = 0;
+                        reading = 0;
+                        noteWrap(now);
+                    }
+                }
+                if (reading > kResetAbove)
+                    reading = resetRegister(reading, now);
+                previousReading = reading;
             }
-            previousReading = reading;
             dwellSum += delta;
             observer.secondCounted(counter, delta, dwellSum);
         }
@@ -134,6 +200,8 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
         clock.SleepMilliseconds(kPassMilliseconds);
     }
 
+    if (silentFirst)
+        data.appendHeaderLine(NotAnsweringLine(*silentFirst, silentLast));
     now = clock.Now();
     data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") + FormatLocalTime(now));
     // With its end line the backup reads as a finished run, which the next run may replace.

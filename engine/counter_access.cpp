@@ -10,14 +10,25 @@ CCounterPort* CounterManagerAccess::PortFor(int counterNumber) const {
     return manager_.PortFor(static_cast<std::uint8_t>(counterNumber));
 }
 
-bool CounterManagerAccess::ResetCount(int counterNumber) {
+CommandOutcome CounterManagerAccess::ResetCount(int counterNumber) {
     CCounterPort* port = PortFor(counterNumber);
-    return port && port->ResetCount(static_cast<std::uint8_t>(counterNumber));
+    CommandOutcome outcome = CommandOutcome::kNoAnswer;
+    if (port)
+        port->ResetCount(static_cast<std::uint8_t>(counterNumber), &outcome);
+    return outcome;
 }
 
-bool CounterManagerAccess::ReadCount(int counterNumber, std::int32_t& count) {
+CommandOutcome CounterManagerAccess::ReadCount(int counterNumber, std::int32_t& count) {
     CCounterPort* port = PortFor(counterNumber);
-    return port && port->ReadCount(static_cast<std::uint8_t>(counterNumber), count);
+    CommandOutcome outcome = CommandOutcome::kNoAnswer;
+    if (port)
+        port->ReadCount(static_cast<std::uint8_t>(counterNumber), count, false, &outcome);
+    return outcome;
+}
+
+bool CounterManagerAccess::Reopen(int counterNumber) {
+    CCounterPort* port = PortFor(counterNumber);
+    return port && port->Reopen();
 }
 
 CounterAccess& RegisteredCounters() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "counter_link/command_outcome.h"
+
 #include <cstdint>
 
 class CCounterManager;
@@ -7,16 +9,20 @@ class CCounterPort;
 
 namespace nivra {
 
-// How a run reaches its counter: the two commands the worker sends. Each makes exactly one
-// exchange; a counter number the counter registry does not know (or that is not 1 to 255) gets
-// no command and fails.
+// How a run reaches its counter: the two commands the worker sends, and reopening a device that
+// went away. Each command makes exactly one exchange and says how it ended; a counter number
+// the counter registry does not know (or that is not 1 to 255) gets no command and counts as
+// not answering.
 class CounterAccess {
 public:
     virtual ~CounterAccess() = default;
     // Sets the counter's count register back to 0.
-    virtual bool ResetCount(int counterNumber) = 0;
+    virtual CommandOutcome ResetCount(int counterNumber) = 0;
     // Reads the count register (0 to 255) into count; leaves count unchanged on failure.
-    virtual bool ReadCount(int counterNumber, std::int32_t& count) = 0;
+    virtual CommandOutcome ReadCount(int counterNumber, std::int32_t& count) = 0;
+    // Opens the counter's device again by its configured name, after a command ended with
+    // kDeviceGone. True when the device is open again.
+    virtual bool Reopen(int /*counterNumber*/) { return false; }
 };
 
 // The counters of a counter registry: each command goes to the port the registry names for the
@@ -24,8 +30,9 @@ public:
 class CounterManagerAccess final : public CounterAccess {
 public:
     explicit CounterManagerAccess(CCounterManager& manager) : manager_(manager) {}
-    bool ResetCount(int counterNumber) override;
-    bool ReadCount(int counterNumber, std::int32_t& count) override;
+    CommandOutcome ResetCount(int counterNumber) override;
+    CommandOutcome ReadCount(int counterNumber, std::int32_t& count) override;
+    bool Reopen(int counterNumber) override;
 
 private:
     CCounterPort* PortFor(int counterNumber) const;

@@ -23,6 +23,14 @@ void RunHistoryObserver::pointClosed(int counter, int number, std::int32_t count
     next_.pointClosed(counter, number, count);
 }
 
+void RunHistoryObserver::counterFault(int counter, CounterFault fault, std::int64_t first,
+                                      std::int64_t last) {
+    // A fault that ended, or a wrap, has added a header line.
+    if (fault != CounterFault::NotAnswering)
+        recorder_.headerLinesChanged(data_.headerLines());
+    next_.counterFault(counter, fault, first, last);
+}
+
 void RunHistoryObserver::finished(int counter, EndReason reason) {
     recorder_.headerLinesChanged(data_.headerLines());
     recorder_.ended(reason == EndReason::Time ? RunEnd::Time : RunEnd::Stop, clock_.Now());

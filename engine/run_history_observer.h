@@ -24,6 +24,8 @@ public:
 
     void runStarted(int counter) override;
     void pointClosed(int counter, int number, std::int32_t count) override;
+    void counterFault(int counter, CounterFault fault, std::int64_t first,
+                      std::int64_t last) override;
     void finished(int counter, EndReason reason) override;
 
 private:

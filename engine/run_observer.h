@@ -8,9 +8,24 @@ namespace nivra {
 // How a run ended: its total time was covered, or a stop was requested first.
 enum class EndReason { Time, Stopped };
 
+// A fault of the counter during a run, each also told by a header line of the record.
+enum class CounterFault {
+    // A stretch of seconds without an answer began (first == last: its first second). Its
+    // header line follows when the counter answers again or the run ends.
+    NotAnswering,
+    // The stretch from first to last is over: the counter answered again, and the record holds
+    // the stretch's header line.
+    AnsweringAgain,
+    // The register went back (a wrap, or a reset by somebody else), or a reset was answered with
+    // a wrong status, at second first (== last): counts may have been lost there. The record
+    // holds the header line; at most one such line (and call) a minute.
+    WrappedOrReset,
+};
+
 // What a run reports while it goes on. Every call comes from the run's own thread, in this
 // order: backupKept when an interrupted backup was kept; runStarted once; then, once per second,
-// secondCounted, and after the second that closes a dwell, backupSaved and pointClosed;
+// secondCounted (counterFault before it when a fault showed in that second), and after the
+// second that closes a dwell, backupSaved and pointClosed;
 // backupSaved for the save with the end line and finished last. When a call comes, the record
 // already holds what it reports (the start lines and end time, the point, the end line), and the
 // backup save of a closed point has been made. After finished the run touches neither the record
@@ -36,6 +51,11 @@ public:
                                std::int64_t /*dwellSoFar*/) {}
     // Point number (1-based) closed with this count; the record holds it.
     virtual void pointClosed(int /*counter*/, int /*number*/, std::int32_t /*count*/) {}
+    // A counter fault (see CounterFault), reported between the seconds; first and last are
+    // times in seconds since the epoch. A run whose counter is still silent at its end records
+    // the open stretch's header line before the end line, without a further call.
+    virtual void counterFault(int /*counter*/, CounterFault /*fault*/, std::int64_t /*first*/,
+                              std::int64_t /*last*/) {}
     // The last call: the record holds its end line ("End Time: " or "STOP TIME: ").
     virtual void finished(int /*counter*/, EndReason /*reason*/) {}
 };
@@ -58,6 +78,10 @@ public:
     }
     void pointClosed(int counter, int number, std::int32_t count) override {
         next_.pointClosed(counter, number, count);
+    }
+    void counterFault(int counter, CounterFault fault, std::int64_t first,
+                      std::int64_t last) override {
+        next_.counterFault(counter, fault, first, last);
     }
     void finished(int counter, EndReason reason) override { next_.finished(counter, reason); }
 

@@ -11,6 +11,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <numeric>
 #include <sstream>
@@ -278,4 +279,48 @@ TEST_F(CliRun, TellsFailingBackupsAndWhatTheBackupHoldsWhenTheOutputIsLost) {
     EXPECT_THAT(run.Output(), HasSubstr("the backup file '" + backup +
                                         "' does not hold them: its last save failed (No such "
                                         "file or directory)\n"));
+}
+
+TEST_F(CliRun, ACounterSilentForAWhileIsRecordedToldAndEndsWithStatus3) {
+    WriteAssay(2, 10);
+    port_->SetRate(1, 20.0);
+    // The counter falls silent after its third read and answers again from its sixth request
+    // on (the run's progress, not the test's clock, decides when).
+    std::thread faults([this] {
+        const auto waitForReads = [this](std::size_t reads) {
+            for (int i = 0; i < 400 && ReadsSent() < reads; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        };
+        waitForReads(3);
+        port_->SetFault(1, sim::Fault::Silent());
+        waitForReads(6);
+        port_->SetFault(1, sim::Fault{});
+    });
+    auto result = RunProgram(
+        "nivra-cli",
+        {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
+        ws_.Folder());
+    faults.join();
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+
+    // One line when the stretch begins, one when it ends, and the header line says the same.
+    auto starts = LinesStartingWith(result.err, "fault counter=1 not-answering since=\"");
+    auto ends = LinesStartingWith(result.err, "fault counter=1 answering again after=");
+    ASSERT_EQ(starts.size(), 1u) << result.err;
+    ASSERT_EQ(ends.size(), 1u) << result.err;
+    const std::string since = starts[0].substr(starts[0].find('"') + 1);
+    const std::string after = ends[0].substr(ends[0].find("after=") + 6);
+    AssayData saved = *nivra::readDataFile(ws_.Path("out/run.dax"));
+    const auto lines = saved.headerLines();
+    EXPECT_EQ(std::count_if(
+                  lines.begin(), lines.end(),
+                  [&](const std::string& line) {
+                      return line.rfind("Counter not answering: " + since.substr(0, 17), 0) == 0 &&
+                             line.ends_with("(" + after.substr(0, after.size() - 1) + " s)");
+                  }),
+              1);
+    // Counting resumed: the last point has counts again.
+    auto counts = saved.counts();
+    ASSERT_EQ(counts.size(), 5u);
+    EXPECT_GT(counts.back(), 0);
 }

@@ -163,3 +163,40 @@ TEST(CounterPortOpen, CloseReleasesTheDeviceForTheNextPort) {
     ASSERT_TRUE(second.Open(ws.Path("line")));
     EXPECT_TRUE(second.Probe(1));
 }
+
+// The outcomes a run acts on: no answer, a wrong status, and a device that went away and came
+// back under the same name (a restarted simulator, a re-plugged adapter).
+TEST(CounterPortOutcome, TellsSilenceWrongStatusAndAVanishedDeviceThatReopens) {
+    nivra::test::UsePrivateLockDirectory();
+    nivra::test::TempDir dir;
+    const std::string link = dir.file("line");
+    const auto simulate = [&] {
+        return std::make_unique<SimulatedPort>(link, std::vector<std::uint8_t>{1}, 0.0, 1,
+                                               [] { return std::chrono::steady_clock::now(); });
+    };
+    auto sim = simulate();
+    CCounterPort port;
+    ASSERT_TRUE(port.Open(link));
+    std::int32_t count = 0;
+    nivra::CommandOutcome outcome{};
+    sim->SetFault(1, Fault::WrongStatus(0xE0));
+    EXPECT_FALSE(port.ResetCount(1, &outcome));
+    EXPECT_EQ(outcome, nivra::CommandOutcome::kWrongReply);
+    sim->SetFault(1, Fault::Silent());
+    EXPECT_FALSE(port.ReadCount(1, count, false, &outcome));
+    EXPECT_EQ(outcome, nivra::CommandOutcome::kNoAnswer);
+
+    sim.reset(); // the device and its link are gone
+    EXPECT_FALSE(port.ReadCount(1, count, false, &outcome));
+    EXPECT_EQ(outcome, nivra::CommandOutcome::kDeviceGone);
+    EXPECT_FALSE(port.Reopen());
+    EXPECT_FALSE(port.ReadCount(1, count, false, &outcome));
+    EXPECT_EQ(outcome, nivra::CommandOutcome::kDeviceGone);
+
+    sim = simulate();
+    sim->SetRegister(1, 42);
+    ASSERT_TRUE(port.Reopen());
+    EXPECT_TRUE(port.ReadCount(1, count, false, &outcome));
+    EXPECT_EQ(outcome, nivra::CommandOutcome::kAnswered);
+    EXPECT_EQ(count, 42);
+}

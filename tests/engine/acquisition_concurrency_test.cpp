@@ -402,3 +402,95 @@ TEST(TimeLeft, DaysHoursMinutesSecondsAndNeverNegative) {
     EXPECT_EQ(FormatTimeLeft(93784, 0), "1:02:03:04");
     EXPECT_EQ(FormatTimeLeft(10, 20), "0:00:00:00");
 }
+
+namespace {
+
+// The header lines that tell counter faults.
+std::vector<std::string> FaultLines(const AssayData& data) {
+    std::vector<std::string> lines;
+    for (const std::string& line : data.headerLines())
+        if (line.rfind("Counter ", 0) == 0 && line.rfind("Counter Desc: ", 0) != 0)
+            lines.push_back(line);
+    return lines;
+}
+
+std::vector<RunReport> FaultReports(const RecordingObserver& observer) {
+    std::vector<RunReport> faults;
+    for (const RunReport& report : observer.Reports())
+        if (report.kind == RunReport::Fault)
+            faults.push_back(report);
+    return faults;
+}
+
+RunReport Fault(CounterFault fault, std::int64_t first, std::int64_t last) {
+    return {RunReport::Fault, static_cast<int>(fault), first, last};
+}
+
+} // namespace
+
+// Silent for three seconds, then once more from the ninth second to the end of the run.
+TEST(CounterFaults, StretchesWithoutAnswerAreRecordedAndCountingResumesFromTheNextAnswer) {
+    Workspace workspace;
+    VirtualClock clock;
+    const std::int64_t t0 = clock.StartSeconds();
+    using C = ScriptedCounter;
+    // The register counts on while unanswered: its next answer is only the new base.
+    ScriptedCounter counter({5, C::kSilent, C::kSilent, C::kSilent, 40, 44, 44, 44},
+                            /*answerAfterScript=*/false);
+    VirtualRun run(Timing(5, 15), counter, clock);
+    ASSERT_TRUE(run.Finish());
+    // Points go on closing on time.
+    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{9, 0, 0}));
+    const std::string second = "Counter not answering: " + FormatLocalTime(t0 + 9) + " to ";
+    const auto lines = FaultLines(*run.data);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Counter not answering: " + FormatLocalTime(t0 + 2) + " to " +
+                            FormatLocalTime(t0 + 4) + " (3 s)");
+    EXPECT_EQ(lines[1].rfind(second, 0), 0u);
+    // The open stretch's line comes right before the end line, without an end report.
+    const auto all = run.data->headerLines();
+    EXPECT_EQ(all[all.size() - 2], lines[1]);
+    EXPECT_EQ(FaultReports(run.observer),
+              (std::vector<RunReport>{Fault(CounterFault::NotAnswering, t0 + 2, t0 + 2),
+                                      Fault(CounterFault::AnsweringAgain, t0 + 2, t0 + 4),
+                                      Fault(CounterFault::NotAnswering, t0 + 9, t0 + 9)}));
+}
+
+TEST(CounterFaults, AVanishedDeviceIsReopenedOnceASecondUntilItIsBack) {
+    Workspace workspace;
+    VirtualClock clock;
+    const std::int64_t t0 = clock.StartSeconds();
+    using C = ScriptedCounter;
+    // Gone at the second read; the first reopen fails, the second finds it again.
+    ScriptedCounter counter({3, C::kGone, C::kGone, 10, 12, 12, 12, 12, 12});
+    VirtualRun run(Timing(10, 10), counter, clock);
+    ASSERT_TRUE(run.Finish());
+    EXPECT_EQ(counter.Reopens(), 2);
+    auto commands = counter.Commands();
+    EXPECT_EQ(std::string(commands.begin(), commands.begin() + 7), "RCCOCOC");
+    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{5}));
+    EXPECT_EQ(FaultLines(*run.data),
+              (std::vector<std::string>{"Counter not answering: " + FormatLocalTime(t0 + 2) +
+                                        " to " + FormatLocalTime(t0 + 3) + " (2 s)"}));
+}
+
+TEST(CounterFaults, WrapsAndWronglyAnsweredResetsGiveAtMostOneLineAMinute) {
+    Workspace workspace;
+    VirtualClock clock;
+    const std::int64_t t0 = clock.StartSeconds();
+    ScriptedCounter counter({10, 70, 75, 3, 8});
+    counter.OnRead([&](int read) {
+        if (read == 2)
+            counter.SetResetOutcome(CommandOutcome::kWrongReply);
+    });
+    // A failed start reset: the first answer is the base.
+    counter.SetResetOutcome(CommandOutcome::kNoAnswer);
+    VirtualRun run(Timing(10, 10), counter, clock);
+    // 10 is the base; 70 counts 60 and its reset is answered wrongly, so 75 counts 5 on from
+    // 70; 3 went back (a second wrap within the minute: no further line); 8 counts 8.
+    ASSERT_TRUE(run.Finish());
+    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{73}));
+    EXPECT_EQ(FaultLines(*run.data),
+              (std::vector<std::string>{"Counter register wrapped or reset at " +
+                                        FormatLocalTime(t0 + 2)}));
+}

@@ -24,13 +24,13 @@ namespace {
 // A counter that detects one particle per second: each reading is one more than the last.
 class SteadyCounter final : public CounterAccess {
 public:
-    bool ResetCount(int) override {
+    CommandOutcome ResetCount(int) override {
         register_ = 0;
-        return true;
+        return CommandOutcome::kAnswered;
     }
-    bool ReadCount(int, std::int32_t& count) override {
+    CommandOutcome ReadCount(int, std::int32_t& count) override {
         count = ++register_;
-        return true;
+        return CommandOutcome::kAnswered;
     }
 
 private:

@@ -40,10 +40,32 @@ void VirtualClock::Resume() {
     changed_.notify_all();
 }
 
-bool ScriptedCounter::ResetCount(int) {
+CommandOutcome ScriptedCounter::ResetCount(int) {
     std::lock_guard lock(mutex_);
     commands_.push_back('R');
+    return gone_ ? CommandOutcome::kDeviceGone : resetOutcome_;
+}
+
+void ScriptedCounter::SetResetOutcome(CommandOutcome outcome) {
+    std::lock_guard lock(mutex_);
+    resetOutcome_ = outcome;
+}
+
+bool ScriptedCounter::Reopen(int) {
+    std::lock_guard lock(mutex_);
+    commands_.push_back('O');
+    ++reopens_;
+    if (!readings_.empty() && readings_.front() == kGone) {
+        readings_.pop_front();
+        return false;
+    }
+    gone_ = false;
     return true;
+}
+
+int ScriptedCounter::Reopens() const {
+    std::lock_guard lock(mutex_);
+    return reopens_;
 }
 
 void ScriptedCounter::OnRead(std::function<void(int)> hook) {
@@ -51,7 +73,7 @@ void ScriptedCounter::OnRead(std::function<void(int)> hook) {
     onRead_ = std::move(hook);
 }
 
-bool ScriptedCounter::ReadCount(int, std::int32_t& count) {
+CommandOutcome ScriptedCounter::ReadCount(int, std::int32_t& count) {
     int number;
     std::function<void(int)> hook;
     {
@@ -63,14 +85,23 @@ bool ScriptedCounter::ReadCount(int, std::int32_t& count) {
     if (hook)
         hook(number);
     std::lock_guard lock(mutex_);
+    if (gone_)
+        return CommandOutcome::kDeviceGone;
     if (!readings_.empty()) {
-        last_ = readings_.front();
+        const std::int32_t next = readings_.front();
         readings_.pop_front();
+        if (next == kGone) {
+            gone_ = true;
+            return CommandOutcome::kDeviceGone;
+        }
+        if (next == kSilent)
+            return CommandOutcome::kNoAnswer;
+        last_ = next;
     } else if (!answerAfterScript_ || !last_) {
-        return false;
+        return CommandOutcome::kNoAnswer;
     }
     count = *last_;
-    return true;
+    return CommandOutcome::kAnswered;
 }
 
 std::vector<char> ScriptedCounter::Commands() const {

@@ -46,14 +46,23 @@ private:
 
 // A counter whose register readings are scripted: each ReadCount takes the next reading; when
 // the script is used up every further read gives the last reading again (a register that stops
-// counting), or fails when the counter is set to stop answering.
+// counting), or fails when the counter is set to stop answering. A scripted kSilent is a read
+// without an answer; kGone makes the device go away: every command fails with kDeviceGone
+// until Reopen is called (Reopen fails while the script's next entry is kGone too).
 class ScriptedCounter final : public CounterAccess {
 public:
+    static constexpr std::int32_t kSilent = -1;
+    static constexpr std::int32_t kGone = -2;
+
     explicit ScriptedCounter(std::vector<std::int32_t> readings = {}, bool answerAfterScript = true)
         : readings_(readings.begin(), readings.end()), answerAfterScript_(answerAfterScript) {}
 
-    bool ResetCount(int counterNumber) override;
-    bool ReadCount(int counterNumber, std::int32_t& count) override;
+    CommandOutcome ResetCount(int counterNumber) override;
+    CommandOutcome ReadCount(int counterNumber, std::int32_t& count) override;
+    bool Reopen(int counterNumber) override;
+    // What every later reset answers.
+    void SetResetOutcome(CommandOutcome outcome);
+    int Reopens() const;
 
     // The commands the worker sent, in order: 'R' reset, 'C' read.
     std::vector<char> Commands() const;
@@ -68,15 +77,18 @@ private:
     std::optional<std::int32_t> last_;
     std::vector<char> commands_;
     int reads_ = 0;
+    bool gone_ = false;
+    int reopens_ = 0;
+    CommandOutcome resetOutcome_ = CommandOutcome::kAnswered;
     std::function<void(int)> onRead_;
 };
 
 // One report of a run, as RecordingObserver keeps it.
 struct RunReport {
-    enum Kind { Started, Second, Point, Finished } kind;
+    enum Kind { Started, Second, Point, Fault, Finished } kind;
     int counter = 0;
     // Second: last second and dwell so far; Point: number and count; Finished: 1 by time,
-    // 0 stopped.
+    // 0 stopped; Fault: first and last second, the CounterFault in counter's place is not kept.
     std::int64_t first = 0;
     std::int64_t second = 0;
     bool operator==(const RunReport&) const = default;
@@ -91,6 +103,9 @@ public:
     }
     void pointClosed(int counter, int number, std::int32_t count) override {
         Record({RunReport::Point, counter, number, count});
+    }
+    void counterFault(int, CounterFault fault, std::int64_t first, std::int64_t last) override {
+        Record({RunReport::Fault, static_cast<int>(fault), first, last});
     }
     void finished(int counter, EndReason reason) override {
         Record({RunReport::Finished, counter, reason == EndReason::Time ? 1 : 0});

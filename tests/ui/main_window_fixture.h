@@ -87,12 +87,19 @@ public:
         }
         changed_.notify_all();
     }
-    bool ResetCount(int counter) override {
+    // The counter stops answering (or answers again); its register stands still meanwhile.
+    void SetSilent(int counter, bool silent) {
         std::lock_guard lock(mutex_);
-        counters_[counter].reg = 0;
-        return true;
+        counters_[counter].silent = silent;
     }
-    bool ReadCount(int counter, std::int32_t& count) override {
+    CommandOutcome ResetCount(int counter) override {
+        std::lock_guard lock(mutex_);
+        if (counters_[counter].silent)
+            return CommandOutcome::kNoAnswer;
+        counters_[counter].reg = 0;
+        return CommandOutcome::kAnswered;
+    }
+    CommandOutcome ReadCount(int counter, std::int32_t& count) override {
         std::unique_lock lock(mutex_);
         Counter& c = counters_[counter];
         if (++c.reads == c.holdAt) {
@@ -100,6 +107,8 @@ public:
             changed_.notify_all();
             changed_.wait(lock, [&] { return !c.held; });
         }
+        if (c.silent)
+            return CommandOutcome::kNoAnswer;
         std::int32_t delta = c.rate;
         if (c.noise > 0) {
             c.seed = c.seed * 1664525u + 1013904223u;
@@ -109,7 +118,7 @@ public:
         c.reg = (c.reg + delta) % 256;
         c.rate += c.ramp;
         count = c.reg;
-        return true;
+        return CommandOutcome::kAnswered;
     }
 
 private:
@@ -122,6 +131,7 @@ private:
         int reads = 0;
         int holdAt = 0;
         bool held = false;
+        bool silent = false;
     };
     std::mutex mutex_;
     std::condition_variable changed_;

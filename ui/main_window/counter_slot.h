@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace nivra {
@@ -45,6 +46,8 @@ struct CounterSlot {
     bool saved = true;
     // Why the run's last backup save failed; empty while its saves work.
     std::string backupProblem;
+    // The run's counter has not answered since this second; empty while it answers.
+    std::optional<std::int64_t> silentSince;
 
     CounterSlot();
     CounterSlot(CounterSlot&&) noexcept;

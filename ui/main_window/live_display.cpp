@@ -51,6 +51,7 @@ void CNivraDlg::OnRunRecordChanged(int counter) {
 void CNivraDlg::OnRunFinished(int counter) {
     CounterSlot& slot = slots_[static_cast<std::size_t>(counter)];
     slot.state = STOPPED;
+    slot.silentSince.reset(); // the stretch, if any, ended with the run; its line is recorded
     if (counter == activeSlot_) {
         // The run has appended its end or stop line and maybe a last point.
         ShowWholeRecord();

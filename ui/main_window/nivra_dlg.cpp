@@ -75,6 +75,12 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
         [this](int counter, bool ok, const QString& reason) { OnBackupSaved(counter, ok, reason); },
         Qt::QueuedConnection);
     connect(
+        runEvents_, &RunEvents::counterFaultReported, this,
+        [this](int counter, nivra::CounterFault fault, qint64 first, qint64) {
+            OnCounterFault(counter, fault, first);
+        },
+        Qt::QueuedConnection);
+    connect(
         runEvents_, &RunEvents::ended, this,
         [this](int counter, nivra::EndReason) { OnRunFinished(counter); }, Qt::QueuedConnection);
     // Connected after the window itself: every report reaches the Counters window after the

@@ -151,6 +151,9 @@ private:
     // "Run history not written: <reason>" from a run's recorder, on any thread: shown to the
     // operator from the window's thread.
     void ReportHistoryProblem(const std::string& message);
+    // A run's counter stopped answering (told once per stretch, shown in the status while it
+    // lasts), answered again, or its register went back.
+    void OnCounterFault(int counter, nivra::CounterFault fault, std::int64_t first);
     // Names the kept and interrupted backups of the backup folder, once at start-up.
     void ShowLeftOverBackups();
 

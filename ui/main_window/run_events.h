@@ -8,6 +8,7 @@
 #include <cstdint>
 
 Q_DECLARE_METATYPE(nivra::EndReason)
+Q_DECLARE_METATYPE(nivra::CounterFault)
 
 namespace nivra::ui {
 
@@ -20,6 +21,7 @@ class RunEvents final : public QObject, public RunObserver {
 public:
     explicit RunEvents(QObject* parent = nullptr) : QObject(parent) {
         qRegisterMetaType<nivra::EndReason>();
+        qRegisterMetaType<nivra::CounterFault>();
     }
 
     void backupKept(int counter, const std::string& keptPath) override {
@@ -35,6 +37,10 @@ public:
     void pointClosed(int counter, int number, std::int32_t count) override {
         emit pointReported(counter, number, count);
     }
+    void counterFault(int counter, CounterFault fault, std::int64_t first,
+                      std::int64_t last) override {
+        emit counterFaultReported(counter, fault, first, last);
+    }
     void finished(int counter, EndReason reason) override { emit ended(counter, reason); }
 
 signals:
@@ -43,6 +49,7 @@ signals:
     void started(int counter);
     void secondReported(int counter, qint64 lastSecond, qint64 dwellSoFar);
     void pointReported(int counter, int number, int count);
+    void counterFaultReported(int counter, nivra::CounterFault fault, qint64 first, qint64 last);
     void ended(int counter, nivra::EndReason reason);
 };
 

@@ -1,5 +1,6 @@
 // The active slot's status and the commands its state allows; Start and Stop of a run.
 
+#include "base/value_encoding.h"
 #include "engine/assay_run.h"
 #include "engine/backup_file.h"
 #include "engine/run_history_observer.h"
@@ -26,6 +27,9 @@ void CNivraDlg::RefreshStatus() {
         QString status = QString::fromLatin1(StatusText(slot.state));
         if (!slot.backupProblem.empty())
             status += QStringLiteral(", backup not saved");
+        if (slot.silentSince)
+            status += QStringLiteral(", counter not answering since %1")
+                          .arg(nivra::ui::FromNarrow(nivra::FormatLocalTime(*slot.silentSince)));
         SetItemText(kStatusLabel, status);
         EnableItem(kScreenUpdatesButton, controls->screenUpdatesButton);
         if (controls->slider != StatusControls::Slider::Unchanged)
