@@ -107,7 +107,9 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
 
     // The counter's faults: the current stretch without an answer, a device to reopen, the time
     // of the last wrap line, and whether the register holds a known base to count from.
-    std::optional<std::int64_t> silentFirst;
+    // The stretch without an answer going on, if any: its first and last second.
+    bool silent = false;
+    std::int64_t silentFirst = 0;
     std::int64_t silentLast = 0;
     bool deviceGone = false;
     std::optional<std::int64_t> lastWrapLine;
@@ -150,17 +152,18 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
                 // Nothing is counted for an unanswered second; the stretch is told when it ends.
                 if (read == CommandOutcome::kDeviceGone)
                     deviceGone = true;
-                if (!silentFirst) {
+                if (!silent) {
+                    silent = true;
                     silentFirst = now;
                     observer.counterFault(counter, CounterFault::NotAnswering, now, now);
                 }
                 silentLast = now;
             } else {
-                if (silentFirst) {
-                    data.appendHeaderLine(NotAnsweringLine(*silentFirst, silentLast));
-                    observer.counterFault(counter, CounterFault::AnsweringAgain, *silentFirst,
+                if (silent) {
+                    data.appendHeaderLine(NotAnsweringLine(silentFirst, silentLast));
+                    observer.counterFault(counter, CounterFault::AnsweringAgain, silentFirst,
                                           silentLast);
-                    silentFirst.reset();
+                    silent = false;
                     // What the register did meanwhile is unknown (it may have wrapped, or the
                     // counter restarted): this answer is the new base.
                     haveBase = false;
@@ -200,8 +203,8 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
         clock.SleepMilliseconds(kPassMilliseconds);
     }
 
-    if (silentFirst)
-        data.appendHeaderLine(NotAnsweringLine(*silentFirst, silentLast));
+    if (silent)
+        data.appendHeaderLine(NotAnsweringLine(silentFirst, silentLast));
     now = clock.Now();
     data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") + FormatLocalTime(now));
     // With its end line the backup reads as a finished run, which the next run may replace.

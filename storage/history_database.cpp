@@ -4,7 +4,9 @@
 #include "base/start_directory.h"
 #include "storage/process_identity.h"
 
+#include <chrono>
 #include <iterator>
+#include <thread>
 #include <unistd.h>
 
 namespace nivra {
@@ -14,6 +16,7 @@ namespace {
 // How long a write waits for another program's write lock. Writes are single short
 // transactions, so a wait this long only happens when something holds the file for good.
 constexpr int kBusyMilliseconds = 2000;
+constexpr int kOpenAttempts = 10;
 
 // One step per schema version: kMigrations[v] brings a file from version v to v + 1.
 constexpr const char* kMigrations[] = {
@@ -213,13 +216,24 @@ std::string HistoryDatabase::DefaultPath() {
 StorageResult HistoryDatabase::open(const std::string& path, Access access) {
     if (access == Access::Existing && ::access(path.c_str(), F_OK) != 0)
         return StorageResult::Failure("no run history here yet (" + path + " does not exist)");
-    if (auto r = db_.open(path, SqliteDatabase::Mode::ReadWriteCreate, kBusyMilliseconds); !r)
-        return r;
-    StorageResult result = configure();
-    if (result)
-        result = migrate();
-    if (result)
-        result = markInterruptedRuns();
+    StorageResult result;
+    // Two programs that open a new history at the same moment may find it locked while the
+    // other one switches it to WAL or creates its tables, a step SQLite's busy wait does not
+    // cover; the whole opening is tried again a few times before it counts as failed.
+    for (int attempt = 0;; ++attempt) {
+        if (auto r = db_.open(path, SqliteDatabase::Mode::ReadWriteCreate, kBusyMilliseconds); !r)
+            return r;
+        result = configure();
+        if (result)
+            result = migrate();
+        if (result)
+            result = markInterruptedRuns();
+        if (result || attempt >= kOpenAttempts ||
+            result.error().find("database is locked") == std::string::npos)
+            break;
+        db_.close();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 * (attempt + 1)));
+    }
     if (!result) {
         db_.close();
         return StorageResult::Failure(result.error() + " (" + path + ")");

@@ -82,7 +82,7 @@ TEST(RunHistoryObserver, RecordsRunsThatGoOnAtOnce) {
     b.reset();
 
     for (RecordedRun* run : {&first, &second}) {
-        EXPECT_TRUE(run->reports.empty());
+        EXPECT_TRUE(run->reports.empty()) << run->reports.front();
         ASSERT_TRUE(run->finishedRecorded);
         const HistoryRunDetail& detail = run->atFinish;
         EXPECT_EQ(detail.run.counter, run->data.counterNumber());
