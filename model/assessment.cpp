@@ -4,6 +4,7 @@
 #include "model/assay_config.h"
 #include "model/assay_data.h"
 #include "model/counter_config.h"
+#include "model/quiet_math.h"
 
 #include <boost/math/distributions/chi_squared.hpp>
 #include <boost/math/distributions/normal.hpp>
@@ -17,13 +18,7 @@ namespace {
 
 namespace bm = boost::math;
 
-// Out-of-range and not-a-number arguments give not-a-number or infinite results instead of
-// exceptions, so that a record with impossible inputs still shows every figure.
-using Quiet = bm::policies::policy<bm::policies::domain_error<bm::policies::ignore_error>,
-                                   bm::policies::overflow_error<bm::policies::ignore_error>,
-                                   bm::policies::pole_error<bm::policies::ignore_error>,
-                                   bm::policies::evaluation_error<bm::policies::ignore_error>,
-                                   bm::policies::promote_double<false>>;
+using Quiet = QuietMathPolicy;
 using Normal = bm::normal_distribution<double, Quiet>;
 using ChiSquared = bm::chi_squared_distribution<double, Quiet>;
 

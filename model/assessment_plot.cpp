@@ -1,5 +1,7 @@
 #include "model/assessment_plot.h"
 
+#include "model/quiet_math.h"
+
 #include <boost/math/distributions/poisson.hpp>
 
 #include <algorithm>
@@ -12,10 +14,7 @@ namespace {
 
 namespace bm = boost::math;
 
-using Quiet = bm::policies::policy<bm::policies::domain_error<bm::policies::ignore_error>,
-                                   bm::policies::overflow_error<bm::policies::ignore_error>,
-                                   bm::policies::evaluation_error<bm::policies::ignore_error>,
-                                   bm::policies::promote_double<false>>;
+using Quiet = QuietMathPolicy;
 using Poisson = bm::poisson_distribution<double, Quiet>;
 
 double meanOf(std::span<const std::int32_t> counts) {
