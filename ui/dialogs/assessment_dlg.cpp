@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <memory>
@@ -100,13 +99,7 @@ AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent)
 AssessmentDlg::~AssessmentDlg() = default;
 
 void AssessmentDlg::ScheduleRefresh() {
-    if (refreshPending_)
-        return;
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        if (refreshPending_)
-            Refresh();
-    });
+    refresh_.schedule();
 }
 
 void AssessmentDlg::SetRange(AssessmentRange range) {
@@ -116,7 +109,7 @@ void AssessmentDlg::SetRange(AssessmentRange range) {
 }
 
 void AssessmentDlg::Refresh() {
-    refreshPending_ = false;
+    refresh_.done();
     ++refreshes_;
     const AssessmentSource source = source_ ? source_() : AssessmentSource{};
     const bool roi = range_ == AssessmentRange::Roi;

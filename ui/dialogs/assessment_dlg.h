@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/assessment.h"
+#include "ui/controls/coalesced_call.h"
 #include "ui/main_window/window_printer.h"
 
 #include <QDialog>
@@ -76,7 +77,7 @@ private:
 
     SourceFunction source_;
     AssessmentRange range_ = AssessmentRange::AllData;
-    bool refreshPending_ = false;
+    CoalescedCall refresh_{this, [this] { Refresh(); }};
     int refreshes_ = 0;
     QLabel* heading_ = nullptr;
     std::vector<QLabel*> labels_;

@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace nivra::ui {
@@ -161,20 +160,14 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
 }
 
 void HistoryDlg::Refresh() {
-    refreshPending_ = false;
+    refresh_.done();
     ++refreshes_;
     FillRuns();
     FillChart();
 }
 
 void HistoryDlg::ScheduleRefresh() {
-    if (refreshPending_)
-        return;
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        if (refreshPending_)
-            Refresh();
-    });
+    refresh_.schedule();
 }
 
 void HistoryDlg::SetFilter(int counter, std::optional<RunKind> kind, const QString& since,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/history_browser.h"
+#include "ui/controls/coalesced_call.h"
 #include "ui/main_window/window_printer.h"
 
 #include <QDialog>
@@ -79,7 +80,7 @@ private:
     QComboBox* chartCounter_ = nullptr;
     QComboBox* chartKind_ = nullptr;
     QPlainTextEdit* chart_ = nullptr;
-    bool refreshPending_ = false;
+    CoalescedCall refresh_{this, [this] { Refresh(); }};
     int refreshes_ = 0;
 };
 
