@@ -113,6 +113,44 @@ TEST(ProfileFileWriting, ManyKeysReadBackThroughSecondObject) {
         ASSERT_EQ(file.ReadString("p" + std::to_string(i), "data"), std::to_string(i * 7));
 }
 
+// Many writes at once are put in place as one batch; a read after each write puts each in place
+// on its own. Both must leave the same file: keys replaced in place (the first of duplicate keys),
+// a key written twice in the batch kept once with its last value, new keys before the blank
+// lines that end a section, sections in the order first written.
+TEST(ProfileFileWriting, BatchOfWritesEndsLikeWritesOneByOne) {
+    TempDir dir;
+    const std::string original = "; comment\r\n[DATA]\r\nP0=old\r\nDUP=first\r\nDUP=second\r\n"
+                                 "\r\n[OTHER]\r\nX=1\r\n";
+    const auto writeAll = [](CProfileFile& file, bool readBetween) {
+        for (int i = 0; i < 100000; ++i) {
+            const std::string section = i % 3 == 0 ? "other" : (i % 7 == 0 ? "NEW" : "Data");
+            const std::string key = i % 5 == 0 ? "dup" : "P" + std::to_string(i % 50000);
+            ASSERT_NE(file.WriteString(std::to_string(i), key, section), 0);
+            if (readBetween)
+                file.ReadString(key, section);
+        }
+    };
+    WriteFileBytes(dir.file("batch.pfx"), original);
+    WriteFileBytes(dir.file("single.pfx"), original);
+    {
+        CProfileFile batch(dir.file("batch.pfx"));
+        writeAll(batch, false);
+        EXPECT_EQ(batch.ReadString("dup", "DATA"), "99985");
+        EXPECT_EQ(batch.ReadString("P0", "data"), "old");
+    }
+    {
+        CProfileFile single(dir.file("single.pfx"));
+        writeAll(single, true);
+    }
+    const std::string written = ReadFileBytes(dir.file("batch.pfx"));
+    EXPECT_EQ(written, ReadFileBytes(dir.file("single.pfx")));
+    EXPECT_NE(written.find("dup=99985\r\nDUP=second\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\n\r\n[OTHER]\r\nX=1\r\n"), std::string::npos);
+    // Read back, the first of the duplicate keys answers.
+    EXPECT_EQ(Read(dir.file("batch.pfx"), "DUP", "data"), "99985");
+    EXPECT_EQ(Read(dir.file("batch.pfx"), "P49999", "data"), "49999");
+}
+
 TEST(ProfileFileWriting, DeleteSectionRemovesOnlyThatSection) {
     TempDir dir;
     WriteFileBytes(dir.file("a.pfx"), "[A]\nK=1\n[B]\nP0=5\nP1=6\n[C]\nK=3\n");
