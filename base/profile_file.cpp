@@ -701,9 +701,19 @@ const std::string& CProfileFile::ReadError() {
 }
 
 bool CProfileFile::CanWrite() {
-    if (writable_ < 0)
+    if (writable_ < 0) {
         writable_ = nivra::CanWriteFile(path_) ? 1 : 0;
+        if (writable_ == 0)
+            cannotWrite_ = std::strerror(errno);
+    }
+    if (writable_ == 0)
+        writeError_ = cannotWrite_;
     return writable_ == 1;
+}
+
+bool CProfileFile::Refuse(std::string reason) {
+    writeError_ = std::move(reason);
+    return false;
 }
 
 std::string CProfileFile::ReadString(const std::string& key, const std::string& section) {
@@ -719,44 +729,50 @@ std::string CProfileFile::ReadString(const std::string& key, const std::string& 
                                      : ValueOf(content_->Line(found->lines[line]), content_->utf8);
 }
 
-int CProfileFile::WriteString(const std::string& value, const std::string& key,
-                              const std::string& section) {
+bool CProfileFile::WriteString(const std::string& value, const std::string& key,
+                               const std::string& section) {
     std::string_view name = Trim(key);
     if (name.empty() || name.front() == '[' || key.find('=') != key.npos || HasLineBreak(key))
-        return 0;
+        return Refuse("the key \"" + OneLine(key) + "\" cannot be written to a profile file");
     if (HasLineBreak(section))
-        return 0;
-    if (!CanWrite() || !EnsureLoaded())
-        return 0;
-    Content::Section& target = content_->FindOrAdd(content_->FileText(section));
-    if (!content_->Set(target, content_->FileText(name), content_->FileText(OneLine(value))))
-        return 0;
+        return Refuse("a section name cannot hold a line break");
+    if (!CanWrite())
+        return false;
+    if (!EnsureLoaded())
+        return Refuse("it cannot be read: " + readError_);
+    if (!content_->Set(content_->FindOrAdd(content_->FileText(section)), content_->FileText(name),
+                       content_->FileText(OneLine(value))))
+        return Refuse("the file would grow beyond 4 GiB");
     dirty_ = true;
-    return 1;
+    return true;
 }
 
-int CProfileFile::WriteBool(bool value, const std::string& key, const std::string& section) {
+bool CProfileFile::WriteBool(bool value, const std::string& key, const std::string& section) {
     return WriteString(value ? "true" : "false", key, section);
 }
 
-int CProfileFile::DeleteSection(const std::string& section) {
-    if (!CanWrite() || !EnsureLoaded())
-        return 0;
+bool CProfileFile::DeleteSection(const std::string& section) {
+    if (!CanWrite())
+        return false;
+    if (!EnsureLoaded())
+        return Refuse("it cannot be read: " + readError_);
     content_->Resolve();
     const std::string name = content_->FileText(section);
     if (content_->Find(name)) {
         content_->Remove(name);
         dirty_ = true;
     }
-    return 1;
+    return true;
 }
 
 bool CProfileFile::Flush() {
     if (!dirty_)
         return true;
     content_->Resolve();
-    if (!CanWrite() || !nivra::ReplaceFileAtomically(path_, content_->Serialize()))
+    if (!CanWrite())
         return false;
+    if (!nivra::ReplaceFileAtomically(path_, content_->Serialize()))
+        return Refuse(std::strerror(errno));
     dirty_ = false;
     return true;
 }
