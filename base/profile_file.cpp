@@ -164,49 +164,169 @@ std::uint32_t NameHash(std::string_view name) {
 // The keys of one section: an open-addressing table from key to line number. The keys are not
 // stored again; a probe compares against the key of the line itself, which keeps a section of a
 // million keys compact and its look-ups free of allocations.
+//
+// Each slot is a one-byte tag (0 for an empty slot, else seven bits of the key's hash) and, in
+// a separate array, the line number. A probe walks the tags and reads a line only where the tag
+// matches. Keys indexed or looked up many at once (a file read, a batch of writes) are taken in
+// the order of the table's blocks, so that each block is worked on while it is in the cache: one
+// key after the other would touch the table at random, a cache miss per key once the table
+// outgrows the cache.
 class KeyIndex {
 public:
     // The line holding key, or npos.
     template <typename Lines> std::size_t Find(std::string_view key, const Lines& lines) const {
-        if (slots_.empty())
+        if (tags_.empty())
             return std::string::npos;
-        std::uint32_t hash = NameHash(key);
+        const std::uint32_t hash = NameHash(key);
+        const std::uint8_t tag = TagOf(hash);
         for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
-            std::uint64_t slot = slots_[i];
-            if (slot == 0)
+            if (tags_[i] == 0)
                 return std::string::npos;
-            std::size_t line = static_cast<std::uint32_t>(slot) - 1;
-            if ((slot >> 32) == hash && SameName(KeyOf(lines[line]), key))
-                return line;
+            if (tags_[i] == tag && SameName(KeyOf(lines[lines_[i]]), key))
+                return lines_[i];
         }
     }
 
-    // Records that line holds key; the caller has checked that key is not present yet.
-    void Add(std::string_view key, std::size_t line) {
-        if ((count_ + 1) * 2 > slots_.size())
-            Grow();
-        Place(NameHash(key), line);
+    // Records that line holds key; the caller has checked that key is not present yet and has
+    // already put the line into lines.
+    template <typename Lines> void Add(std::string_view key, std::size_t line, const Lines& lines) {
+        if ((count_ + 1) * 2 > tags_.size()) {
+            Build(lines); // indexes the new line too
+            return;
+        }
+        const std::uint32_t hash = NameHash(key);
+        std::size_t i = hash & mask_;
+        while (tags_[i] != 0)
+            i = (i + 1) & mask_;
+        tags_[i] = TagOf(hash);
+        lines_[i] = static_cast<std::uint32_t>(line);
         ++count_;
     }
 
+    // Indexes the keys of all lines anew, with room for at least minKeys keys; returns false
+    // when a key appears more than once, each key then answering with its first line.
+    template <typename Lines> bool Build(const Lines& lines, std::size_t minKeys = 0) {
+        std::vector<std::uint32_t> hashes;
+        std::vector<std::uint32_t> keyed; // the lines that hold a key
+        for (std::size_t line = 0; line < lines.size(); ++line) {
+            const std::string_view key = KeyOf(lines[line]);
+            if (!key.empty()) {
+                hashes.push_back(NameHash(key));
+                keyed.push_back(static_cast<std::uint32_t>(line));
+            }
+        }
+        Allocate(std::max(keyed.size(), minKeys));
+        const auto keyText = [&lines](std::uint32_t line) { return KeyOf(lines[line]); };
+        bool unique = true;
+        for (std::uint32_t j : BlockOrder(hashes)) {
+            bool found = false;
+            const std::size_t i = Probe(hashes[j], keyed[j], keyText, found);
+            if (found)
+                unique = false;
+            else
+                Fill(i, hashes[j], keyed[j]);
+        }
+        return unique;
+    }
+
+    // Makes room for keys keys in all.
+    template <typename Lines> void Reserve(std::size_t keys, const Lines& lines) {
+        if ((keys + 1) * 2 > tags_.size())
+            Build(lines, keys);
+    }
+
+    // Looks up a batch of keys at once; the caller has made room for all of them (Reserve).
+    // Batch entry j has the hash hashes[j] and stands for the line number base + j, above every
+    // line of the section; keyText gives the key of any line number, either kind. For each entry
+    // found[j] is the line number that holds its key: a line of the section, an earlier entry
+    // of the batch with the same key, or base + j itself for a key seen for the first time, which
+    // is indexed in slot slots[j] until its line is known (Assign).
+    template <typename KeyText>
+    void LookUpBatch(const std::vector<std::uint32_t>& hashes, std::uint32_t base, KeyText keyText,
+                     std::vector<std::uint32_t>& found, std::vector<std::size_t>& slots) {
+        found.assign(hashes.size(), 0);
+        slots.assign(hashes.size(), 0);
+        for (std::uint32_t j : BlockOrder(hashes)) {
+            bool known = false;
+            const std::size_t i = Probe(hashes[j], base + j, keyText, known);
+            if (known) {
+                found[j] = lines_[i];
+            } else {
+                Fill(i, hashes[j], base + j);
+                found[j] = base + j;
+                slots[j] = i;
+            }
+        }
+    }
+
+    std::size_t Count() const { return count_; }
+
+    // The key of slot now stands in line.
+    void Assign(std::size_t slot, std::size_t line) {
+        lines_[slot] = static_cast<std::uint32_t>(line);
+    }
+
 private:
-    void Place(std::uint32_t hash, std::size_t line) {
+    static constexpr std::size_t kBlockSlots = 65536;
+
+    static std::uint8_t TagOf(std::uint32_t hash) {
+        return static_cast<std::uint8_t>(1 + (hash >> 25));
+    }
+
+    void Allocate(std::size_t keys) {
+        std::size_t size = 16;
+        while (size < (keys + 1) * 2)
+            size *= 2;
+        tags_.assign(size, 0);
+        lines_.assign(size, 0);
+        mask_ = size - 1;
+        count_ = 0;
+    }
+
+    void Fill(std::size_t slot, std::uint32_t hash, std::uint32_t line) {
+        tags_[slot] = TagOf(hash);
+        lines_[slot] = line;
+        ++count_;
+    }
+
+    // The slot holding the key of line, with found set, or the empty slot where it belongs.
+    // The lines are read only where the tags agree.
+    template <typename KeyText>
+    std::size_t Probe(std::uint32_t hash, std::uint32_t line, KeyText keyText, bool& found) const {
+        const std::uint8_t tag = TagOf(hash);
         std::size_t i = hash & mask_;
-        while (slots_[i] != 0)
-            i = (i + 1) & mask_;
-        slots_[i] = (static_cast<std::uint64_t>(hash) << 32) | static_cast<std::uint32_t>(line + 1);
+        for (; tags_[i] != 0; i = (i + 1) & mask_)
+            if (tags_[i] == tag && SameName(keyText(lines_[i]), keyText(line))) {
+                found = true;
+                return i;
+            }
+        found = false;
+        return i;
     }
 
-    void Grow() {
-        std::vector<std::uint64_t> old = std::move(slots_);
-        slots_.assign(old.empty() ? 16 : old.size() * 2, 0);
-        mask_ = slots_.size() - 1;
-        for (std::uint64_t slot : old)
-            if (slot != 0)
-                Place(static_cast<std::uint32_t>(slot >> 32), static_cast<std::uint32_t>(slot) - 1);
+    // 0, 1, ..., hashes.size() - 1 ordered, stably, by the block of the table each hash falls
+    // into.
+    std::vector<std::uint32_t> BlockOrder(const std::vector<std::uint32_t>& hashes) const {
+        std::vector<std::uint32_t> order(hashes.size());
+        const std::size_t blocks = tags_.size() / kBlockSlots;
+        if (blocks <= 1) {
+            for (std::size_t j = 0; j < order.size(); ++j)
+                order[j] = static_cast<std::uint32_t>(j);
+            return order;
+        }
+        const auto blockOf = [this](std::uint32_t hash) { return (hash & mask_) / kBlockSlots; };
+        std::vector<std::size_t> starts(blocks + 1, 0);
+        for (std::uint32_t hash : hashes)
+            ++starts[blockOf(hash) + 1];
+        for (std::size_t b = 0; b < blocks; ++b)
+            starts[b + 1] += starts[b];
+        for (std::size_t j = 0; j < hashes.size(); ++j)
+            order[starts[blockOf(hashes[j])]++] = static_cast<std::uint32_t>(j);
+        return order;
     }
 
-    std::vector<std::uint64_t> slots_;
+    std::vector<std::uint8_t> tags_;
+    std::vector<std::uint32_t> lines_;
     std::size_t mask_ = 0;
     std::size_t count_ = 0;
 };
@@ -214,36 +334,40 @@ private:
 } // namespace
 
 struct CProfileFile::Content {
+    // A line of the file without its line end: a stretch of text (below). Lines are not strings
+    // of their own, so a file of a million keys is one block of text and one array of stretches
+    // rather than a million small objects scattered over the heap.
+    struct LineRef {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    // The text can hold at most this many bytes, which no profile file comes near.
+    static constexpr std::size_t kMaxText = UINT32_MAX;
+
     struct Section {
         std::string header; // the section line as it stands in the file; none for the first
-        std::vector<std::string> lines;
+        std::vector<LineRef> lines;
         KeyIndex keys; // first line of each key
         // Files are mostly read and written key after key in file order (P0, P1, ...): the line
         // after the last one found is tried first, which saves the index's random memory access.
         // Only sound while no key appears twice, since the index must then pick the first.
         std::size_t nextLine = 0;
         bool duplicateKeys = false;
-
-        std::size_t FindKey(std::string_view key) {
-            if (!duplicateKeys && nextLine < lines.size() && SameName(KeyOf(lines[nextLine]), key))
-                return nextLine++;
-            std::size_t line = keys.Find(key, lines);
-            if (line != std::string::npos)
-                nextLine = line + 1;
-            return line;
-        }
-
-        void AddLine(std::string_view line) {
-            std::string_view key = KeyOf(line);
-            if (!key.empty()) {
-                if (keys.Find(key, lines) == std::string::npos)
-                    keys.Add(key, lines.size());
-                else
-                    duplicateKeys = true;
-            }
-            lines.emplace_back(line);
-        }
     };
+
+    // The lines of one section as text, for the key index.
+    struct SectionLines {
+        const Content& content;
+        const std::vector<LineRef>& lines;
+        std::size_t size() const { return lines.size(); }
+        std::string_view operator[](std::size_t i) const { return content.Line(lines[i]); }
+    };
+
+    // The text of every line: the file as it was read, followed by each line written since.
+    // A replaced line leaves its old text behind as garbage until there is as much garbage as
+    // live text; the text is then compacted.
+    std::string text;
+    std::size_t garbage = 0;
 
     // sections[0] holds the lines before the first section line. It has no section line of its
     // own and answers to the empty section name, so keys before the first section are read and
@@ -254,44 +378,66 @@ struct CProfileFile::Content {
     // every other file holds Windows-1252 text.
     bool utf8 = false;
 
-    // Lines end in CR LF, LF or a lone CR.
-    void Parse(std::string_view bytes) {
-        if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+    std::string_view Line(LineRef line) const { return {text.data() + line.offset, line.length}; }
+    SectionLines LinesOf(const Section& section) const { return {*this, section.lines}; }
+
+    std::size_t FindKey(Section& section, std::string_view key) const {
+        if (!section.duplicateKeys && section.nextLine < section.lines.size() &&
+            SameName(KeyOf(Line(section.lines[section.nextLine])), key))
+            return section.nextLine++;
+        std::size_t line = section.keys.Find(key, LinesOf(section));
+        if (line != std::string::npos)
+            section.nextLine = line + 1;
+        return line;
+    }
+
+    // Lines end in CR LF, LF or a lone CR. The file's bytes become the text the lines point
+    // into; each section's key index is built once its lines are known.
+    void Parse(std::string&& bytes) {
+        text = std::move(bytes);
+        const std::string_view all = text;
+        std::size_t start = 0;
+        if (all.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
             utf8 = true;
-            bytes.remove_prefix(kUtf8Mark.size());
+            start = kUtf8Mark.size();
         }
         Section* current = &sections.front();
+        const auto index = [this](Section& section) {
+            section.duplicateKeys = !section.keys.Build(LinesOf(section));
+        };
         // memchr finds the next LF, and a CR before it; the LF found is kept while lines end in
         // lone CRs before it, so a file of CR-only lines is read in one pass too.
-        const auto nextLf = [bytes](std::size_t from) {
-            const void* found = std::memchr(bytes.data() + from, '\n', bytes.size() - from);
-            return found ? static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data())
-                         : bytes.size();
+        const auto nextLf = [all](std::size_t from) {
+            const void* found = std::memchr(all.data() + from, '\n', all.size() - from);
+            return found ? static_cast<std::size_t>(static_cast<const char*>(found) - all.data())
+                         : all.size();
         };
-        std::size_t start = 0;
-        std::size_t lf = nextLf(0); // the next LF at or after start, or the end of the text
-        while (start < bytes.size()) {
+        std::size_t lf = nextLf(start); // the next LF at or after start, or the end of the text
+        while (start < all.size()) {
             if (lf < start)
                 lf = nextLf(start);
             std::size_t end = lf;
             std::size_t next = lf + 1;
-            if (const void* cr = std::memchr(bytes.data() + start, '\r', lf - start)) {
-                end = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes.data());
-                if (end + 1 < lf || lf == bytes.size())
+            if (const void* cr = std::memchr(all.data() + start, '\r', lf - start)) {
+                end = static_cast<std::size_t>(static_cast<const char*>(cr) - all.data());
+                if (end + 1 < lf || lf == all.size())
                     next = end + 1; // a lone CR ends the line; else it is the CR of a CR LF
             }
-            std::string_view line = bytes.substr(start, end - start);
+            const LineRef line{static_cast<std::uint32_t>(start),
+                               static_cast<std::uint32_t>(end - start)};
             start = next;
 
             std::string_view name;
-            if (SectionNameOf(line, name)) {
+            if (SectionNameOf(Line(line), name)) {
+                index(*current);
                 sectionIndex.emplace(Lower(name), sections.size());
-                sections.emplace_back().header = std::string(line);
+                sections.emplace_back().header = std::string(Line(line));
                 current = &sections.back();
             } else {
-                current->AddLine(line);
+                current->lines.push_back(line);
             }
         }
+        index(*current);
     }
 
     // A name or value of the program (UTF-8) as this file's text.
@@ -336,23 +482,120 @@ struct CProfileFile::Content {
         return sections.back();
     }
 
-    void Set(Section& section, std::string_view key, std::string_view value) {
-        std::string line;
-        line.reserve(key.size() + 1 + value.size());
-        line.append(key).append(1, '=').append(value);
-        std::size_t existing = section.FindKey(key);
+    // Sets key to value in section; false when the text would outgrow its limit. The line is
+    // kept as a pending write (see Resolve).
+    bool Set(Section& section, std::string_view key, std::string_view value) {
+        const std::size_t length = key.size() + 1 + value.size();
+        if (text.size() + length > kMaxText && (garbage > 0 || !pending.empty()))
+            Compact();
+        if (text.size() + length > kMaxText)
+            return false;
+        const LineRef line{static_cast<std::uint32_t>(text.size()),
+                           static_cast<std::uint32_t>(length)};
+        text.append(key).append(1, '=').append(value);
+        pending.push_back({static_cast<std::uint32_t>(&section - sections.data()), line,
+                           NameHash(KeyOf(Line(line)))});
+        return true;
+    }
+
+    // Writes not yet in their sections: the line written, for the section of that number.
+    // Writes are collected and put in place together before anything reads the lines, so that
+    // a program writing many keys at once has their keys looked up as one batch (see KeyIndex).
+    struct PendingWrite {
+        std::uint32_t section;
+        LineRef line;
+        std::uint32_t hash;
+    };
+    std::vector<PendingWrite> pending;
+    // Fewer pending writes than this are put in place one by one.
+    static constexpr std::size_t kBatch = 1024;
+
+    // Puts every pending write in place, in the order written.
+    void Resolve() {
+        if (pending.empty())
+            return;
+        if (pending.size() < kBatch) {
+            for (const PendingWrite& write : pending)
+                Put(sections[write.section], write.line);
+        } else {
+            std::vector<std::vector<PendingWrite>> bySection(sections.size());
+            for (const PendingWrite& write : pending)
+                bySection[write.section].push_back(write);
+            for (std::size_t i = 0; i < sections.size(); ++i)
+                if (!bySection[i].empty())
+                    PutBatch(sections[i], bySection[i]);
+        }
+        pending.clear();
+        if (garbage > text.size() / 2 && garbage > 65536)
+            Compact();
+    }
+
+    // One written line into its section: it replaces the line of its key, or is added after the
+    // last non-blank line of the section, so the blank lines that separate sections in
+    // hand-edited files stay where they are.
+    void Put(Section& section, LineRef line) {
+        const std::string_view key = KeyOf(Line(line));
+        const std::size_t existing = FindKey(section, key);
         if (existing != std::string::npos) {
-            section.lines[existing] = std::move(line);
+            garbage += section.lines[existing].length;
+            section.lines[existing] = line;
             return;
         }
-        // A new key goes after the last non-blank line of its section, so the blank lines that
-        // separate sections in hand-edited files stay where they are.
+        const std::size_t at = Append(section, line);
+        section.keys.Add(key, at, LinesOf(section)); // only blank lines follow it; they hold no key
+    }
+
+    // Put for many lines of one section: their keys are looked up together, then the lines go
+    // in place in the order written.
+    void PutBatch(Section& section, const std::vector<PendingWrite>& writes) {
+        const std::uint32_t base = static_cast<std::uint32_t>(section.lines.size());
+        std::vector<std::uint32_t> hashes(writes.size());
+        for (std::size_t j = 0; j < writes.size(); ++j)
+            hashes[j] = writes[j].hash;
+        section.keys.Reserve(section.keys.Count() + writes.size(), LinesOf(section));
+        const auto keyText = [&](std::uint32_t line) {
+            return KeyOf(line < base ? Line(section.lines[line]) : Line(writes[line - base].line));
+        };
+        std::vector<std::uint32_t> found;
+        std::vector<std::size_t> slots;
+        section.keys.LookUpBatch(hashes, base, keyText, found, slots);
+        std::vector<std::size_t> placed(writes.size()); // where each first-seen key went
+        for (std::size_t j = 0; j < writes.size(); ++j) {
+            std::size_t target = found[j];
+            if (target == base + j) {
+                placed[j] = Append(section, writes[j].line);
+                section.keys.Assign(slots[j], placed[j]);
+                continue;
+            }
+            if (target >= base)
+                target = placed[target - base];
+            garbage += section.lines[target].length;
+            section.lines[target] = writes[j].line;
+        }
+    }
+
+    // Adds line after the last non-blank line of section; returns its number.
+    std::size_t Append(Section& section, LineRef line) {
         std::size_t at = section.lines.size();
-        while (at > 0 && Trim(section.lines[at - 1]).empty())
+        while (at > 0 && Trim(Line(section.lines[at - 1])).empty())
             --at;
-        section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at),
-                             std::move(line));
-        section.keys.Add(key, at); // only blank lines follow it, and they hold no key
+        section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), line);
+        return at;
+    }
+
+    // Copies the live lines into fresh text, dropping what replaced lines left behind.
+    void Compact() {
+        Resolve();
+        std::string live;
+        live.reserve(text.size() - garbage);
+        for (auto& section : sections)
+            for (LineRef& line : section.lines) {
+                const std::size_t offset = live.size();
+                live.append(Line(line));
+                line.offset = static_cast<std::uint32_t>(offset);
+            }
+        text = std::move(live);
+        garbage = 0;
     }
 
     // Removes every section of that name; the lines before the first section are only emptied.
@@ -383,22 +626,22 @@ struct CProfileFile::Content {
         std::size_t size = utf8 ? kUtf8Mark.size() : 0;
         for (const auto& section : sections) {
             size += section.header.size() + 2;
-            for (const auto& line : section.lines)
-                size += line.size() + 2;
+            for (LineRef line : section.lines)
+                size += line.length + 2;
         }
         std::string bytes;
         bytes.reserve(size);
         if (utf8)
             bytes += kUtf8Mark;
-        auto put = [&bytes](const std::string& line) {
+        auto put = [&bytes](std::string_view line) {
             bytes += line;
             bytes += "\r\n";
         };
         for (std::size_t i = 0; i < sections.size(); ++i) {
             if (i > 0)
                 put(sections[i].header);
-            for (const auto& line : sections[i].lines)
-                put(line);
+            for (LineRef line : sections[i].lines)
+                put(Line(line));
         }
         return bytes;
     }
@@ -429,6 +672,8 @@ bool CProfileFile::EnsureLoaded() {
         readError_ = "it is a folder";
     } else if (!S_ISREG(st.st_mode)) {
         readError_ = "it is not a regular file";
+    } else if (static_cast<std::uint64_t>(st.st_size) > Content::kMaxText) {
+        readError_ = "it is too large";
     } else {
         std::string bytes;
         bytes.reserve(static_cast<std::size_t>(st.st_size));
@@ -444,7 +689,7 @@ bool CProfileFile::EnsureLoaded() {
             bytes.append(buffer, static_cast<std::size_t>(got));
         }
         if (readError_.empty())
-            content_->Parse(bytes);
+            content_->Parse(std::move(bytes));
     }
     ::close(fd);
     return readError_.empty();
@@ -456,57 +701,78 @@ const std::string& CProfileFile::ReadError() {
 }
 
 bool CProfileFile::CanWrite() {
-    if (writable_ < 0)
+    if (writable_ < 0) {
         writable_ = nivra::CanWriteFile(path_) ? 1 : 0;
+        if (writable_ == 0)
+            cannotWrite_ = std::strerror(errno);
+    }
+    if (writable_ == 0)
+        writeError_ = cannotWrite_;
     return writable_ == 1;
+}
+
+bool CProfileFile::Refuse(std::string reason) {
+    writeError_ = std::move(reason);
+    return false;
 }
 
 std::string CProfileFile::ReadString(const std::string& key, const std::string& section) {
     EnsureLoaded();
+    content_->Resolve();
     std::string keyBuffer;
     const std::string_view name = content_->FileName(Trim(key), keyBuffer);
     Content::Section* found = content_->FindForReading(section);
     if (!found || name.empty())
         return {};
-    std::size_t line = found->FindKey(name);
-    return line == std::string::npos ? std::string{} : ValueOf(found->lines[line], content_->utf8);
+    std::size_t line = content_->FindKey(*found, name);
+    return line == std::string::npos ? std::string{}
+                                     : ValueOf(content_->Line(found->lines[line]), content_->utf8);
 }
 
-int CProfileFile::WriteString(const std::string& value, const std::string& key,
-                              const std::string& section) {
+bool CProfileFile::WriteString(const std::string& value, const std::string& key,
+                               const std::string& section) {
     std::string_view name = Trim(key);
     if (name.empty() || name.front() == '[' || key.find('=') != key.npos || HasLineBreak(key))
-        return 0;
+        return Refuse("the key \"" + OneLine(key) + "\" cannot be written to a profile file");
     if (HasLineBreak(section))
-        return 0;
-    if (!CanWrite() || !EnsureLoaded())
-        return 0;
-    content_->Set(content_->FindOrAdd(content_->FileText(section)), content_->FileText(name),
-                  content_->FileText(OneLine(value)));
+        return Refuse("a section name cannot hold a line break");
+    if (!CanWrite())
+        return false;
+    if (!EnsureLoaded())
+        return Refuse("it cannot be read: " + readError_);
+    if (!content_->Set(content_->FindOrAdd(content_->FileText(section)), content_->FileText(name),
+                       content_->FileText(OneLine(value))))
+        return Refuse("the file would grow beyond 4 GiB");
     dirty_ = true;
-    return 1;
+    return true;
 }
 
-int CProfileFile::WriteBool(bool value, const std::string& key, const std::string& section) {
+bool CProfileFile::WriteBool(bool value, const std::string& key, const std::string& section) {
     return WriteString(value ? "true" : "false", key, section);
 }
 
-int CProfileFile::DeleteSection(const std::string& section) {
-    if (!CanWrite() || !EnsureLoaded())
-        return 0;
+bool CProfileFile::DeleteSection(const std::string& section) {
+    if (!CanWrite())
+        return false;
+    if (!EnsureLoaded())
+        return Refuse("it cannot be read: " + readError_);
+    content_->Resolve();
     const std::string name = content_->FileText(section);
     if (content_->Find(name)) {
         content_->Remove(name);
         dirty_ = true;
     }
-    return 1;
+    return true;
 }
 
 bool CProfileFile::Flush() {
     if (!dirty_)
         return true;
-    if (!CanWrite() || !nivra::ReplaceFileAtomically(path_, content_->Serialize()))
+    content_->Resolve();
+    if (!CanWrite())
         return false;
+    if (!nivra::ReplaceFileAtomically(path_, content_->Serialize()))
+        return Refuse(std::strerror(errno));
     dirty_ = false;
     return true;
 }

@@ -53,32 +53,40 @@ public:
     // it is refused, so it is never replaced by just the new keys.
     const std::string& ReadError();
 
-    // Sets key in section to value. Returns non-zero when the value is accepted for writing and
-    // zero when it cannot be: the folder does not exist, the file is read-only or cannot be
-    // read, or the name would
-    // corrupt the file (a key holding '=' or a line break or starting with '[', a section holding
-    // a line break, an empty key). Each CR, LF or CR LF inside the value is written as one blank,
-    // so a value can never inject lines into the file.
-    int WriteString(const std::string& value, const std::string& key, const std::string& section);
+    // Sets key in section to value. Returns true when the value is accepted for writing and
+    // false when it cannot be (WriteError tells why): the folder does not exist, the file is
+    // read-only or cannot be read, or the name would corrupt the file (a key holding '=' or a
+    // line break or starting with '[', a section holding a line break, an empty key). Each CR,
+    // LF or CR LF inside the value is written as one blank, so a value can never inject lines
+    // into the file.
+    bool WriteString(const std::string& value, const std::string& key, const std::string& section);
 
     // WriteString("true"/"false", key, section).
-    int WriteBool(bool value, const std::string& key, const std::string& section);
+    bool WriteBool(bool value, const std::string& key, const std::string& section);
 
-    // Removes a section with all its lines. Returns non-zero when the file can be written.
-    int DeleteSection(const std::string& section);
+    // Removes a section with all its lines. Returns true when the file can be written.
+    bool DeleteSection(const std::string& section);
 
     // Commits pending writes. Returns true when there was nothing to commit or the new content
-    // is safely on disk, false when the file could not be replaced (the old content then stays).
+    // is safely on disk, false when the file could not be replaced (the old content then stays;
+    // WriteError tells why).
     bool Flush();
+
+    // Why the last write or commit that failed was refused, or "" when none failed.
+    const std::string& WriteError() const { return writeError_; }
 
 private:
     struct Content;
     bool EnsureLoaded();
     bool CanWrite();
+    // Records why a write is refused; returns false.
+    bool Refuse(std::string reason);
 
     std::string path_;
     std::unique_ptr<Content> content_;
     int writable_ = -1; // -1 not checked yet, 0 no, 1 yes
     std::string readError_;
+    std::string writeError_;
+    std::string cannotWrite_; // why CanWrite found the file not writable
     bool dirty_ = false;
 };

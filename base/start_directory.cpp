@@ -2,7 +2,6 @@
 
 #include "base/value_encoding.h"
 
-#include <algorithm>
 #include <climits>
 #include <unistd.h>
 
@@ -24,13 +23,11 @@ bool CaptureStartingDirectory() {
 namespace nivra {
 
 std::string StartPath(const std::string& relativeName) {
-    std::string relative = relativeName;
-    std::replace(relative.begin(), relative.end(), '\\', '/');
     const std::string& start = GetStartingDirectory();
     // At the root the start directory is "/" itself: do not double the separator.
-    if (!start.empty() && start.back() == '/' && !relative.empty() && relative.front() == '/')
-        return start + relative.substr(1);
-    return start + relative;
+    if (!start.empty() && start.back() == '/')
+        return start + relativeName;
+    return start + "/" + relativeName;
 }
 
 std::string CounterConfigPath(int counterNumber) {

@@ -13,19 +13,20 @@ bool CaptureStartingDirectory();
 
 namespace nivra {
 
-// The start directory followed by a relative name written the way the program's file tables
-// write it, beginning with a backslash ("\\counter_config\\counter2.ccx"); the backslashes
-// become '/'. The relative name is formatted by the caller; the start directory is appended
-// literally and is never used as a format.
+// The start directory joined with a name relative to it ("counter_config/counter2.ccx"). The
+// relative name is formatted by the caller; the start directory is taken literally and is never
+// used as a format.
 std::string StartPath(const std::string& relativeName);
 
-// The relative names of the files below the start directory.
-inline constexpr const char* kPortConfigFile = "\\port_config.pfx";
-inline constexpr const char* kStatsDisplayFile = "\\stats_display_config.pfx";
-inline constexpr const char* kDefaultAssayConfigFile = "\\assay_config\\default.acx";
-inline constexpr const char* kAssayConfigFolder = "\\assay_config";
-inline constexpr const char* kCounterConfigFormat = "\\counter_config\\counter%d.ccx";
-inline constexpr const char* kBackupDataFormat = "\\backup_data\\backup_%d.dax";
+// The names of the files and folders below the start directory.
+inline constexpr const char* kPortConfigFile = "port_config.pfx";
+inline constexpr const char* kStatsDisplayFile = "stats_display_config.pfx";
+inline constexpr const char* kDefaultAssayConfigFile = "assay_config/default.acx";
+inline constexpr const char* kAssayConfigFolder = "assay_config";
+inline constexpr const char* kCounterConfigFolder = "counter_config";
+inline constexpr const char* kCounterConfigFormat = "counter_config/counter%d.ccx";
+inline constexpr const char* kBackupDataFolder = "backup_data";
+inline constexpr const char* kBackupDataFormat = "backup_data/backup_%d.dax";
 
 // StartPath of kCounterConfigFormat / kBackupDataFormat formatted with a counter number.
 std::string CounterConfigPath(int counterNumber);

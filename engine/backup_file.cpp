@@ -84,7 +84,7 @@ bool IsBackupName(const std::string& name, bool& kept) {
 } // namespace
 
 std::string backupFolder() {
-    return StartPath("\\backup_data");
+    return StartPath(kBackupDataFolder);
 }
 
 bool endsWithEndLine(const std::vector<std::string>& headerLines) {

@@ -62,7 +62,7 @@ void AssayConfig::readFrom(CProfileFile& file) {
     qaKind = nivra::ParseRunKind(file.ReadString(kQaKind, kSection));
 }
 
-int AssayConfig::write(const std::string& path) const {
+nivra::Outcome AssayConfig::write(const std::string& path) const {
     return nivra::WriteRecordFile(*this, path);
 }
 

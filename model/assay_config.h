@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/outcome.h"
 #include "model/run_kind.h"
 
 #include <array>
@@ -53,10 +54,10 @@ struct AssayConfig {
     std::string read(const std::string& path);
     void readFrom(CProfileFile& file);
 
-    // Writes the ten keys to path, or to filePath when path is empty. Returns 1 when the file was
-    // written, 0 when there was no path or the file could not be written (missing folder,
-    // read-only file, full disk). filePath is never changed.
-    int write(const std::string& path = {}) const;
+    // Writes the ten keys to path, or to filePath when path is empty. Fails, saying why, when
+    // there was no path or the file could not be written (missing folder, read-only file, full
+    // disk). filePath is never changed.
+    nivra::Outcome write(const std::string& path = {}) const;
 
     // Queues the ten keys (and the optional ones that are set) into an open profile file (committed
     // by its Flush). Returns false when a key was refused.

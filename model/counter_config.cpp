@@ -38,7 +38,7 @@ void CounterConfig::readFrom(CProfileFile& file) {
     nivra::ScanReal(file.ReadString(kDetectorEfficiency, kSection), detectorEfficiency);
 }
 
-int CounterConfig::write(const std::string& path) const {
+nivra::Outcome CounterConfig::write(const std::string& path) const {
     return nivra::WriteRecordFile(*this, path);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/outcome.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -35,10 +37,10 @@ struct CounterConfig {
     std::string read(const std::string& path);
     void readFrom(CProfileFile& file);
 
-    // Writes the four keys to path, or to filePath when path is empty. Returns 1 when the file
-    // was written, 0 when there was no path or the file could not be written (missing folder,
-    // read-only file, full disk). filePath is never changed.
-    int write(const std::string& path = {}) const;
+    // Writes the four keys to path, or to filePath when path is empty. Fails, saying why, when
+    // there was no path or the file could not be written (missing folder, read-only file, full
+    // disk). filePath is never changed.
+    nivra::Outcome write(const std::string& path = {}) const;
 
     // Queues the four keys into an open profile file (committed by its Flush). Returns false
     // when a key was refused.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/outcome.h"
 #include "base/profile_file.h"
 
 #include <string>
@@ -12,19 +13,20 @@ template <typename Entries>
 bool WriteEntries(CProfileFile& file, const char* section, const Entries& entries) {
     bool ok = true;
     for (const auto& [key, value] : entries)
-        ok = file.WriteString(value, key, section) != 0 && ok;
+        ok = file.WriteString(value, key, section) && ok;
     return ok;
 }
 
-// A record's write(path): to path, or to the record's own file when path is empty. Returns 1 when
-// every key reached the disk, 0 when there was no path or the file could not be written.
-template <typename Record> int WriteRecordFile(const Record& record, const std::string& path) {
+// A record's write(path): to path, or to the record's own file when path is empty. Fails, saying
+// why, when there was no path or the file could not be written.
+template <typename Record> Outcome WriteRecordFile(const Record& record, const std::string& path) {
     const std::string& target = path.empty() ? record.filePath : path;
     if (target.empty())
-        return 0;
+        return Outcome::Failure("no file was named");
     CProfileFile file(target);
-    const bool queued = record.writeTo(file);
-    return queued && file.Flush() ? 1 : 0;
+    if (!record.writeTo(file) || !file.Flush())
+        return Outcome::Failure(file.WriteError());
+    return {};
 }
 
 } // namespace nivra

@@ -210,7 +210,7 @@ StorageResult RunStatement(SqliteDatabase& db, const char* sql, Bind bindAll) {
 } // namespace
 
 std::string HistoryDatabase::DefaultPath() {
-    return StartPath(std::string("\\") + kFileName);
+    return StartPath(kFileName);
 }
 
 StorageResult HistoryDatabase::open(const std::string& path, Access access) {

@@ -72,7 +72,7 @@ TEST(ProfileFileWriting, NewFileGetsSectionThenKeyWithCrLf) {
     TempDir dir;
     {
         CProfileFile file(dir.file("stats.pfx"));
-        EXPECT_NE(file.WriteBool(false, "Time", "STATS SHOW"), 0);
+        EXPECT_TRUE(file.WriteBool(false, "Time", "STATS SHOW"));
     }
     EXPECT_EQ(ReadFileBytes(dir.file("stats.pfx")), "[STATS SHOW]\r\nTime=false\r\n");
 }
@@ -113,12 +113,50 @@ TEST(ProfileFileWriting, ManyKeysReadBackThroughSecondObject) {
         ASSERT_EQ(file.ReadString("p" + std::to_string(i), "data"), std::to_string(i * 7));
 }
 
+// Many writes at once are put in place as one batch; a read after each write puts each in place
+// on its own. Both must leave the same file: keys replaced in place (the first of duplicate keys),
+// a key written twice in the batch kept once with its last value, new keys before the blank
+// lines that end a section, sections in the order first written.
+TEST(ProfileFileWriting, BatchOfWritesEndsLikeWritesOneByOne) {
+    TempDir dir;
+    const std::string original = "; comment\r\n[DATA]\r\nP0=old\r\nDUP=first\r\nDUP=second\r\n"
+                                 "\r\n[OTHER]\r\nX=1\r\n";
+    const auto writeAll = [](CProfileFile& file, bool readBetween) {
+        for (int i = 0; i < 100000; ++i) {
+            const std::string section = i % 3 == 0 ? "other" : (i % 7 == 0 ? "NEW" : "Data");
+            const std::string key = i % 5 == 0 ? "dup" : "P" + std::to_string(i % 50000);
+            ASSERT_TRUE(file.WriteString(std::to_string(i), key, section));
+            if (readBetween)
+                file.ReadString(key, section);
+        }
+    };
+    WriteFileBytes(dir.file("batch.pfx"), original);
+    WriteFileBytes(dir.file("single.pfx"), original);
+    {
+        CProfileFile batch(dir.file("batch.pfx"));
+        writeAll(batch, false);
+        EXPECT_EQ(batch.ReadString("dup", "DATA"), "99985");
+        EXPECT_EQ(batch.ReadString("P0", "data"), "old");
+    }
+    {
+        CProfileFile single(dir.file("single.pfx"));
+        writeAll(single, true);
+    }
+    const std::string written = ReadFileBytes(dir.file("batch.pfx"));
+    EXPECT_EQ(written, ReadFileBytes(dir.file("single.pfx")));
+    EXPECT_NE(written.find("dup=99985\r\nDUP=second\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\r\n\r\n[OTHER]\r\nX=1\r\n"), std::string::npos);
+    // Read back, the first of the duplicate keys answers.
+    EXPECT_EQ(Read(dir.file("batch.pfx"), "DUP", "data"), "99985");
+    EXPECT_EQ(Read(dir.file("batch.pfx"), "P49999", "data"), "49999");
+}
+
 TEST(ProfileFileWriting, DeleteSectionRemovesOnlyThatSection) {
     TempDir dir;
     WriteFileBytes(dir.file("a.pfx"), "[A]\nK=1\n[B]\nP0=5\nP1=6\n[C]\nK=3\n");
     {
         CProfileFile file(dir.file("a.pfx"));
-        EXPECT_NE(file.DeleteSection("b"), 0);
+        EXPECT_TRUE(file.DeleteSection("b"));
         EXPECT_EQ(file.ReadString("P0", "B"), "");
         file.WriteString("9", "P0", "B");
     }
@@ -129,7 +167,7 @@ TEST(ProfileFileSafety, LineBreaksInValuesBecomeBlanks) {
     TempDir dir;
     {
         CProfileFile file(dir.file("a.pfx"));
-        EXPECT_NE(file.WriteString("one\r\ntwo\nthree\rfour\n[EVIL]\nX=1", "DESC", "S"), 0);
+        EXPECT_TRUE(file.WriteString("one\r\ntwo\nthree\rfour\n[EVIL]\nX=1", "DESC", "S"));
     }
     EXPECT_EQ(ReadFileBytes(dir.file("a.pfx")), "[S]\r\nDESC=one two three four [EVIL] X=1\r\n");
     EXPECT_EQ(Read(dir.file("a.pfx"), "X", "EVIL"), "");
@@ -138,11 +176,11 @@ TEST(ProfileFileSafety, LineBreaksInValuesBecomeBlanks) {
 TEST(ProfileFileSafety, NamesThatWouldCorruptTheFileAreRefused) {
     TempDir dir;
     CProfileFile file(dir.file("a.pfx"));
-    EXPECT_EQ(file.WriteString("v", "A=B", "S"), 0);
-    EXPECT_EQ(file.WriteString("v", "A\nB", "S"), 0);
-    EXPECT_EQ(file.WriteString("v", "", "S"), 0);
-    EXPECT_EQ(file.WriteString("v", "[K]", "S"), 0);
-    EXPECT_EQ(file.WriteString("v", "K", "S\r\n[T"), 0);
+    EXPECT_FALSE(file.WriteString("v", "A=B", "S"));
+    EXPECT_FALSE(file.WriteString("v", "A\nB", "S"));
+    EXPECT_FALSE(file.WriteString("v", "", "S"));
+    EXPECT_FALSE(file.WriteString("v", "[K]", "S"));
+    EXPECT_FALSE(file.WriteString("v", "K", "S\r\n[T"));
     EXPECT_TRUE(file.Flush());
     EXPECT_FALSE(FileExists(dir.file("a.pfx")));
 }
@@ -152,7 +190,7 @@ TEST(ProfileFileFailures, MissingFolderWritesNothingAndCreatesNothing) {
     std::string path = dir.file("counter_config/counter1.ccx");
     {
         CProfileFile file(path);
-        EXPECT_EQ(file.WriteString("x", "COUNTER NAME", "COUNTER CONFIG"), 0);
+        EXPECT_FALSE(file.WriteString("x", "COUNTER NAME", "COUNTER CONFIG"));
     }
     EXPECT_FALSE(FileExists(dir.file("counter_config")));
 }
@@ -164,7 +202,7 @@ TEST(ProfileFileFailures, ReadOnlyFileIsNotReplaced) {
     ::chmod(path.c_str(), 0444);
     {
         CProfileFile file(path);
-        EXPECT_EQ(file.WriteString("new", "K", "S"), 0);
+        EXPECT_FALSE(file.WriteString("new", "K", "S"));
     }
     EXPECT_EQ(ReadFileBytes(path), "[S]\r\nK=old\r\n");
 }
@@ -176,7 +214,7 @@ TEST(ProfileFileFailures, CommitIntoVanishedFolderReportsFailure) {
     std::string path = folder + "/a.pfx";
     WriteFileBytes(path, "[S]\r\nK=old\r\n");
     CProfileFile file(path);
-    EXPECT_NE(file.WriteString("new", "K", "S"), 0);
+    EXPECT_TRUE(file.WriteString("new", "K", "S"));
     // The folder disappears between the write and the commit (a removed USB stick, say).
     ::unlink(path.c_str());
     ::rmdir(folder.c_str());

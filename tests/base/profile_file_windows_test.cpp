@@ -89,7 +89,7 @@ TEST(ProfileFileWindowsRules, EachCaseReadsAndWritesAsOnWindows) {
             for (const Read& read : c.reads)
                 EXPECT_EQ(file.ReadString(read.key, read.section), read.expected) << read.key;
             if (!c.write.key.empty()) {
-                EXPECT_NE(file.WriteString(c.write.expected, c.write.key, c.write.section), 0);
+                EXPECT_TRUE(file.WriteString(c.write.expected, c.write.key, c.write.section));
             }
         }
         EXPECT_EQ(ReadFileBytes(path), c.write.key.empty() ? c.start : c.bytesAfter);

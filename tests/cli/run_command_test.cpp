@@ -37,7 +37,7 @@ protected:
         WriteAssay(2, 6);
         CounterConfig counter = CounterConfig::Defaults();
         counter.description = "bench counter";
-        ASSERT_EQ(counter.write(ws_.Path("counter_config/counter1.ccx")), 1);
+        ASSERT_TRUE(counter.write(ws_.Path("counter_config/counter1.ccx")).ok());
     }
 
     void WriteAssay(std::uint32_t dwellSeconds, std::uint32_t totalSeconds) {
@@ -46,7 +46,7 @@ protected:
         assay.dwellSeconds = dwellSeconds;
         assay.totalHours = assay.totalMinutes = 0;
         assay.totalSeconds = totalSeconds;
-        ASSERT_EQ(assay.write(ws_.Path("assay_config/short.acx")), 1);
+        ASSERT_TRUE(assay.write(ws_.Path("assay_config/short.acx")).ok());
     }
 
     std::size_t ReadsSent() const {

@@ -29,8 +29,8 @@ TEST(CliRunStopRace, AStopAroundTheEndIsHarmless) {
     assay.dwellHours = assay.dwellMinutes = assay.totalHours = assay.totalMinutes = 0;
     assay.dwellSeconds = 1;
     assay.totalSeconds = 2;
-    ASSERT_EQ(assay.write(ws.Path("assay_config/short.acx")), 1);
-    ASSERT_EQ(CounterConfig::Defaults().write(ws.Path("counter_config/counter1.ccx")), 1);
+    ASSERT_TRUE(assay.write(ws.Path("assay_config/short.acx")).ok());
+    ASSERT_TRUE(CounterConfig::Defaults().write(ws.Path("counter_config/counter1.ccx")).ok());
 
     // The run ends about three seconds after it starts; the stops land around that moment.
     for (int delay : {2200, 2700, 3100, 3500}) {

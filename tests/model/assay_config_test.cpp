@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -13,7 +16,7 @@ using nivra::test::WriteFileBytes;
 
 TEST(AssayConfigFile, DefaultsAreWrittenKeyForKeyInFileOrder) {
     TempDir dir;
-    ASSERT_EQ(AssayConfig::Defaults().write(dir.file("a.acx")), 1);
+    ASSERT_TRUE(AssayConfig::Defaults().write(dir.file("a.acx")).ok());
     EXPECT_EQ(ReadFileBytes(dir.file("a.acx")),
               "[ASSAY CONFIG]\r\nNAME=default assay config\r\nSAMPLE_AREA=1000\r\n"
               "DWELL HOURS=2\r\nDWELL MINUTES=2\r\nDWELL SECONDS=3\r\nTOTAL HOURS=4\r\n"
@@ -28,7 +31,7 @@ TEST(AssayConfigFile, RoundTripKeepsEveryFieldIncludingFullUnsignedRange) {
     config.sampleArea = 4294967295u;
     config.totalMinutes = 75;
     config.backgroundRate = 1.5;
-    ASSERT_EQ(config.write(dir.file("a.acx")), 1);
+    ASSERT_TRUE(config.write(dir.file("a.acx")).ok());
     const std::string text = ReadFileBytes(dir.file("a.acx"));
     EXPECT_NE(text.find("SAMPLE_AREA=-1\r\n"), std::string::npos);
     EXPECT_NE(text.find("TOTAL MINUTES=75\r\n"), std::string::npos);
@@ -65,8 +68,8 @@ TEST(AssayConfigFile, DefaultConfigurationLivesBelowTheStartDirectory) {
     EXPECT_EQ(config.sampleArea, 250u);
     // write() without a path goes to filePath; saving elsewhere does not move it.
     config.sampleArea = 300;
-    EXPECT_EQ(config.write(), 1);
-    EXPECT_EQ(config.write(dir.file("other.acx")), 1);
+    EXPECT_TRUE(config.write().ok());
+    EXPECT_TRUE(config.write(dir.file("other.acx")).ok());
     EXPECT_EQ(config.filePath, dir.file("assay_config/default.acx"));
     EXPECT_EQ(AssayConfig(config.filePath).sampleArea, 300u);
 }
@@ -74,13 +77,13 @@ TEST(AssayConfigFile, DefaultConfigurationLivesBelowTheStartDirectory) {
 TEST(AssayConfigFile, WriteReportsEveryFailure) {
     TempDir dir;
     AssayConfig config = AssayConfig::Defaults();
-    EXPECT_EQ(config.write(), 0) << "neither a path nor filePath";
-    EXPECT_EQ(config.write(dir.file("missing/a.acx")), 0);
+    EXPECT_EQ(config.write().error(), "no file was named");
+    EXPECT_EQ(config.write(dir.file("missing/a.acx")).error(), std::strerror(ENOENT));
     EXPECT_FALSE(nivra::test::FileExists(dir.file("missing")));
 
     WriteFileBytes(dir.file("ro.acx"), "[ASSAY CONFIG]\r\nNAME=old\r\n");
     ::chmod(dir.file("ro.acx").c_str(), 0444);
-    EXPECT_EQ(config.write(dir.file("ro.acx")), 0);
+    EXPECT_FALSE(config.write(dir.file("ro.acx")).error().empty());
     EXPECT_EQ(ReadFileBytes(dir.file("ro.acx")), "[ASSAY CONFIG]\r\nNAME=old\r\n");
 }
 
@@ -112,7 +115,7 @@ TEST(AssayConfigFile, QaKindIsOptionalAndOtherKeysSurviveASave) {
     AssayConfig config(dir.file("bg.acx"));
     EXPECT_EQ(config.kind(), nivra::RunKind::Background);
     config.name = "background, shelf 2";
-    ASSERT_EQ(config.write(dir.file("bg.acx")), 1);
+    ASSERT_TRUE(config.write(dir.file("bg.acx")).ok());
     const std::string saved = ReadFileBytes(dir.file("bg.acx"));
     EXPECT_NE(saved.find("QA KIND=background\r\n"), std::string::npos);
     EXPECT_NE(saved.find("LAB NOTE=shelf 2\r\n"), std::string::npos);
@@ -121,6 +124,6 @@ TEST(AssayConfigFile, QaKindIsOptionalAndOtherKeysSurviveASave) {
     config.read(dir.file("odd.acx"));
     EXPECT_FALSE(config.qaKind);
     EXPECT_EQ(config.kind(), nivra::RunKind::Sample);
-    ASSERT_EQ(AssayConfig::Defaults().write(dir.file("plain.acx")), 1);
+    ASSERT_TRUE(AssayConfig::Defaults().write(dir.file("plain.acx")).ok());
     EXPECT_EQ(ReadFileBytes(dir.file("plain.acx")).find("QA KIND"), std::string::npos);
 }

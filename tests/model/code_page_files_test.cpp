@@ -19,7 +19,7 @@ TEST(CodePageFiles, ConfigurationsKeepTheirBytes) {
     WriteFileBytes(dir.file("c.ccx"), counter);
     CounterConfig counterConfig(dir.file("c.ccx"));
     EXPECT_EQ(counterConfig.name, "Z\xC3\xA4hler \xE2\x82\xAC\xE2\x80\x93\xC5\xB8");
-    ASSERT_EQ(counterConfig.write(), 1);
+    ASSERT_TRUE(counterConfig.write().ok());
     EXPECT_EQ(ReadFileBytes(dir.file("c.ccx")), counter);
 
     const std::string assay = "[ASSAY CONFIG]\r\nNAME=Tr\xE8s \x84s\xFBr\x93\r\nSAMPLE_AREA=100\r\n"
@@ -28,6 +28,6 @@ TEST(CodePageFiles, ConfigurationsKeepTheirBytes) {
                               "BACKGROUND=2.000000\r\nBACKGROUND_HOURS=4.000000\r\n";
     WriteFileBytes(dir.file("a.acx"), assay);
     AssayConfig assayConfig(dir.file("a.acx"));
-    ASSERT_EQ(assayConfig.write(dir.file("a.acx")), 1);
+    ASSERT_TRUE(assayConfig.write(dir.file("a.acx")).ok());
     EXPECT_EQ(ReadFileBytes(dir.file("a.acx")), assay);
 }

@@ -20,7 +20,7 @@ TEST(CounterConfigFile, MissingFileEmptiesTextsAndKeepsNumbers) {
 
 TEST(CounterConfigFile, WrittenKeyForKeyAndReadBack) {
     TempDir dir;
-    ASSERT_EQ(CounterConfig::Defaults(dir.file("d.ccx")).write(), 1);
+    ASSERT_TRUE(CounterConfig::Defaults(dir.file("d.ccx")).write().ok());
     EXPECT_EQ(ReadFileBytes(dir.file("d.ccx")),
               "[COUNTER CONFIG]\r\nCOUNTER NAME=default name\r\nDESCRIPTION 0=default config\r\n"
               "DETECTOR AREA=1000\r\nDETECTOR EFFICIENCY=0.840000\r\n");
@@ -29,7 +29,7 @@ TEST(CounterConfigFile, WrittenKeyForKeyAndReadBack) {
     config.description = "ZnS(Ag) screen, bay 4: re-coated 2024/03";
     config.detectorArea = 4294967295u;
     config.detectorEfficiency = 84; // a percentage typed by mistake is kept as it is
-    ASSERT_EQ(config.write(dir.file("c.ccx")), 1);
+    ASSERT_TRUE(config.write(dir.file("c.ccx")).ok());
     const std::string text = ReadFileBytes(dir.file("c.ccx"));
     EXPECT_NE(text.find("DETECTOR AREA=-1\r\n"), std::string::npos);
     EXPECT_NE(text.find("DETECTOR EFFICIENCY=84.000000\r\n"), std::string::npos);
@@ -42,9 +42,9 @@ TEST(CounterConfigFile, WrittenKeyForKeyAndReadBack) {
 
 TEST(CounterConfigFile, WriteReportsEveryFailure) {
     TempDir dir;
-    EXPECT_EQ(CounterConfig::Defaults().write(), 0);
-    EXPECT_EQ(CounterConfig::Defaults().write(dir.file("counter_config/counter1.ccx")), 0);
+    EXPECT_FALSE(CounterConfig::Defaults().write().ok());
+    EXPECT_FALSE(CounterConfig::Defaults().write(dir.file("counter_config/counter1.ccx")).ok());
     nivra::test::WriteFileBytes(dir.file("ro.ccx"), "");
     ::chmod(dir.file("ro.ccx").c_str(), 0444);
-    EXPECT_EQ(CounterConfig::Defaults().write(dir.file("ro.ccx")), 0);
+    EXPECT_FALSE(CounterConfig::Defaults().write(dir.file("ro.ccx")).ok());
 }

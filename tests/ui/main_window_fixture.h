@@ -206,7 +206,7 @@ protected:
         assay.totalHours = assay.totalMinutes = 0;
         assay.totalSeconds = total;
         const std::string path = dir_.file("assay_config/" + name + ".acx");
-        EXPECT_EQ(assay.write(path), 1);
+        EXPECT_TRUE(assay.write(path).ok());
         return path;
     }
 
@@ -215,7 +215,7 @@ protected:
         CounterConfig config = CounterConfig::Defaults();
         config.name = "detector " + std::to_string(counter);
         config.description = "bench " + std::to_string(counter);
-        EXPECT_EQ(config.write(CounterConfigPath(counter)), 1);
+        EXPECT_TRUE(config.write(CounterConfigPath(counter)).ok());
     }
 
     // Makes the counter active, clears it with File New and starts a run with the given assay.

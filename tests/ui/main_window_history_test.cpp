@@ -41,7 +41,7 @@ protected:
         const std::string path = WriteAssay("bkg", 10, 30);
         AssayConfig assay(path);
         assay.qaKind = RunKind::Background;
-        EXPECT_EQ(assay.write(path), 1);
+        EXPECT_TRUE(assay.write(path).ok());
         return path;
     }
 };

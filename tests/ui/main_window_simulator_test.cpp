@@ -54,7 +54,7 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     assay.dwellSeconds = 1;
     assay.totalSeconds = 2;
     const std::string assayPath = ws_.Path("assay_config/two.acx");
-    ASSERT_EQ(assay.write(assayPath), 1);
+    ASSERT_TRUE(assay.write(assayPath).ok());
 
     NivraDlgEnvironment environment;
     environment.run = RunEnvironment{nullptr, &access_};
@@ -80,7 +80,7 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
 
     // The counter's own configuration, which the run dialog proposes.
     CounterConfig bench = CounterConfig::Defaults();
-    ASSERT_EQ(bench.write(CounterConfigPath(1)), 1);
+    ASSERT_TRUE(bench.write(CounterConfigPath(1)).ok());
     window_->DispatchCommand(res::kCmdCounter1);
     window_->DispatchCommand(res::kCmdFileNew);
     window_->DispatchCommand(res::kCmdRunStart);

@@ -26,7 +26,7 @@ protected:
     std::string WriteCounterConfig(const std::string& path, const std::string& name) {
         CounterConfig config = CounterConfig::Defaults();
         config.name = name;
-        EXPECT_EQ(config.write(path), 1);
+        EXPECT_TRUE(config.write(path).ok());
         return path;
     }
     std::string WriteAssay(const std::string& name) {
@@ -36,7 +36,7 @@ protected:
         assay.dwellSeconds = 1;
         assay.totalSeconds = 2;
         const std::string path = dir_.file("assay_config/" + name + ".acx");
-        EXPECT_EQ(assay.write(path), 1);
+        EXPECT_TRUE(assay.write(path).ok());
         return path;
     }
 

@@ -80,7 +80,7 @@ void CConfigFileDlg::OnSave() {
     const std::string target = nivra::ui::ToNarrow(*path);
     if (!MaySave(RecordProblem(target)))
         return;
-    nivra::ui::ReportSave(WriteRecord(target) != 0, texts_.saved, target);
+    nivra::ui::ReportSave(WriteRecord(target).ok(), texts_.saved, target);
 }
 
 // Writes the record's own file, whatever file was loaded or saved before.
@@ -93,5 +93,5 @@ void CConfigFileDlg::OnSaveAsDefault() {
     ValuesToRecord();
     if (!MaySave(RecordProblem(OwnFile())))
         return;
-    nivra::ui::ReportSave(WriteRecord({}) != 0, texts_.savedAsDefault, OwnFile());
+    nivra::ui::ReportSave(WriteRecord({}).ok(), texts_.savedAsDefault, OwnFile());
 }

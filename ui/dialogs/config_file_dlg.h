@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/outcome.h"
 #include "ui/controls/dialog_base.h"
 #include "ui/controls/prompts.h"
 
@@ -46,7 +47,7 @@ protected:
     // file; 0 when nothing reached the disk), and copy it to and from the edit values.
     // Reads the record from path; returns why it could not be read, or "".
     virtual std::string ReadRecord(const std::string& path) = 0;
-    virtual int WriteRecord(const std::string& path) = 0;
+    virtual nivra::Outcome WriteRecord(const std::string& path) = 0;
     virtual std::string OwnFile() const = 0;
     virtual std::string RecordProblem(const std::string& file) const = 0;
     virtual void ValuesFromRecord() = 0;
@@ -77,7 +78,7 @@ protected:
 
 private:
     std::string ReadRecord(const std::string& path) override { return config_.read(path); }
-    int WriteRecord(const std::string& path) override { return config_.write(path); }
+    nivra::Outcome WriteRecord(const std::string& path) override { return config_.write(path); }
     std::string OwnFile() const override { return config_.filePath; }
     std::string RecordProblem(const std::string& file) const override {
         return nivra::ui::saveProblem(config_, file);

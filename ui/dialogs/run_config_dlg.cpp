@@ -84,7 +84,7 @@ bool CAssayRunConfigDlg::OnInitDialog() {
 
 void CAssayRunConfigDlg::OnOpenCounterConfig() {
     const std::optional<std::string> path =
-        ChooseFile(".ccx", "Counter Config Nivra (*.ccx)|*.ccx||", "\\counter_config");
+        ChooseFile(".ccx", "Counter Config Nivra (*.ccx)|*.ccx||", nivra::kCounterConfigFolder);
     if (!path)
         return;
     counterFile_ = *path;
