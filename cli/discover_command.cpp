@@ -62,9 +62,10 @@ int RunDiscover(const std::vector<std::string>& args) {
                     manager.PortFor(static_cast<std::uint8_t>(n))->DeviceName().c_str());
     std::fflush(stdout);
 
+    const std::vector<std::string> openDevices = openDeviceNames(manager);
     for (const SkippedPort& port : skipped)
         std::fprintf(stderr, "nivra-cli discover: %s: %s\n", Shown(port.deviceName).c_str(),
-                     SkippedPortText(port).c_str());
+                     SkippedPortText(port, openDevices).c_str());
     if (found == 0) {
         std::fprintf(stderr, "nivra-cli discover: no counter found on the %zu device(s) of %s\n",
                      ports.size(), listPath.c_str());
@@ -87,8 +88,9 @@ const CliCommandRegistration registration({
     "  current directory (writing PORT1=COM1 to PORT8=COM8 when it names no port; COMn is\n"
     "  /dev/ttyS(n-1)), probes the devices in that order and prints one line per counter found,\n"
     "  '<number> <device>', in counter-number order. Standard error tells, per device, why no\n"
-    "  counter was found on it (missing, permission denied, busy, no counter answered), and,\n"
-    "  when nothing was found on a list of COMn names only, where USB adapters are found.\n"
+    "  counter was found on it (missing, permission denied, busy (held by another program),\n"
+    "  listed twice, no counter answered), and, when nothing was found on a list of COMn names\n"
+    "  only, where USB adapters are found.\n"
     "  Example: cd /srv/alpha-lab && nivra-cli discover",
     RunDiscover,
 });

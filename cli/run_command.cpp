@@ -1,4 +1,4 @@
-// nivra-cli run: an unattended assay on one counter, with the same run the window starts.
+// nivra-cli run: unattended assays on one or more counters, with the same run the window starts.
 
 #include "base/atomic_file.h"
 #include "base/start_directory.h"
@@ -7,14 +7,16 @@
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
 #include "cli/export_selection.h"
+#include "cli/line_printer.h"
 #include "cli/output_overlap.h"
+#include "cli/progress_printer.h"
+#include "cli/run_options.h"
+#include "cli/skipped_port_text.h"
 #include "counter_link/counter_startup.h"
 #include "engine/assay_run.h"
 #include "engine/backup_file.h"
 #include "engine/run_clock.h"
 #include "engine/run_history_observer.h"
-#include "engine/run_observer.h"
-#include "engine/time_left.h"
 #include "model/assay_data.h"
 #include "model/config_check.h"
 #include "model/csv_export.h"
@@ -24,11 +26,9 @@
 #include "storage/run_recorder.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 namespace nivra::cli {
@@ -46,171 +46,9 @@ void OnStopSignal(int) {
 }
 
 int Fail(int status, const std::string& message) {
-    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    printLine(stderr, std::string("nivra-cli ") + kName + ": " + message);
     return status;
 }
-
-struct RunOptions {
-    int counter = 0;
-    std::string assayFile;
-    std::string counterFile;
-    std::string outFile;
-    std::string csvFile;
-    std::optional<RunKind> kind; // instead of the assay configuration's QA KIND
-    bool noBackup = false;
-};
-
-// Parses "--name VALUE" and "--name=VALUE"; returns the problem, or "" when all is well.
-std::string ParseOptions(const std::vector<std::string>& args, RunOptions& options) {
-    std::string counterText;
-    std::string kindText;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        if (name == "--no-backup") {
-            options.noBackup = true;
-            continue;
-        }
-        std::optional<std::string> value;
-        if (auto equals = name.find('='); equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name.resize(equals);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        }
-        std::string* target = name == "--counter"          ? &counterText
-                              : name == "--assay"          ? &options.assayFile
-                              : name == "--counter-config" ? &options.counterFile
-                              : name == "--out"            ? &options.outFile
-                              : name == "--csv"            ? &options.csvFile
-                              : name == "--kind"           ? &kindText
-                                                           : nullptr;
-        if (!target)
-            return "unknown option '" + name + "'";
-        if (!value || value->empty())
-            return name + " needs a value";
-        *target = *value;
-    }
-    if (counterText.empty() || options.assayFile.empty() || options.outFile.empty())
-        return "usage: nivra-cli run --counter N --assay FILE.acx [--counter-config FILE.ccx] "
-               "--out FILE.dax [--csv FILE.csv] [--kind sample|background|source] [--no-backup]";
-    if (!kindText.empty() && !(options.kind = ParseRunKind(kindText)))
-        return "bad kind '" + kindText + "', expected sample, background or source";
-    std::size_t used = 0;
-    try {
-        options.counter = std::stoi(counterText, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used != counterText.size() || options.counter < 1 || options.counter > 255)
-        return "bad counter number '" + counterText + "', expected 1 to 255";
-    return {};
-}
-
-// Prints what the run reports, on the run's own thread: one line when it starts, one per second
-// and one per closed point, and lets the command wait for the end. What happens to the backup
-// goes to standard error: a kept backup, and every change between failing and working saves.
-class ProgressPrinter final : public RunObserver {
-public:
-    explicit ProgressPrinter(const AssayData& data) : data_(data) {}
-
-    void runStarted(int counter) override {
-        std::printf("start counter=%d end_time=\"%s\"\n", counter,
-                    FormatLocalTime(data_.endTime()).c_str());
-        std::fflush(stdout);
-    }
-
-    void secondCounted(int, std::int64_t lastSecond, std::int64_t dwellSoFar) override {
-        std::printf("counts last_second=%lld dwell=%lld time_left=%s\n",
-                    static_cast<long long>(lastSecond), static_cast<long long>(dwellSoFar),
-                    FormatTimeLeft(data_.endTime(), SystemRunClock().Now()).c_str());
-        std::fflush(stdout);
-    }
-
-    void backupKept(int, const std::string& keptPath) override {
-        std::fprintf(stderr, "nivra-cli run: kept the backup of an interrupted run as '%s'\n",
-                     keptPath.c_str());
-    }
-
-    void backupSaved(int counter, bool ok, const std::string& reason) override {
-        const std::string path = BackupDataPath(counter);
-        if (!ok && (!backupSaved_ || lastBackupOk_))
-            std::fprintf(stderr, "nivra-cli run: backup not saved: '%s': %s\n", path.c_str(),
-                         reason.c_str());
-        else if (ok && backupSaved_ && !lastBackupOk_)
-            std::fprintf(stderr, "nivra-cli run: backup saved again: '%s'\n", path.c_str());
-        backupSaved_ = true;
-        lastBackupOk_ = ok;
-        lastBackupReason_ = reason;
-        if (ok)
-            backupPoints_ = data_.pointCount();
-    }
-
-    // Where the points are when the data file could not be saved.
-    std::string backupHint(int counter) const {
-        if (!backupSaved_)
-            return "no backup was written";
-        if (!lastBackupOk_)
-            return "the backup file '" + BackupDataPath(counter) +
-                   "' does not hold them: its last save failed (" + lastBackupReason_ + ")";
-        return "the backup file '" + BackupDataPath(counter) + "' holds the record with " +
-               std::to_string(backupPoints_) + (backupPoints_ == 1 ? " point" : " points");
-    }
-
-    // Faults go to standard error, one line when a stretch without an answer begins and one when
-    // it ends; any such stretch makes the command end with kExitCounterFault.
-    void counterFault(int counter, CounterFault fault, std::int64_t first,
-                      std::int64_t last) override {
-        switch (fault) {
-        case CounterFault::NotAnswering:
-            counterFaulted_ = true;
-            std::fprintf(stderr, "fault counter=%d not-answering since=\"%s\"\n", counter,
-                         FormatLocalTime(first).c_str());
-            break;
-        case CounterFault::AnsweringAgain:
-            std::fprintf(stderr, "fault counter=%d answering again after=%llds\n", counter,
-                         static_cast<long long>(last - first + 1));
-            break;
-        case CounterFault::WrappedOrReset:
-            std::fprintf(stderr, "fault counter=%d wrapped-or-reset at=\"%s\"\n", counter,
-                         FormatLocalTime(first).c_str());
-            break;
-        }
-    }
-    bool counterFaulted() const { return counterFaulted_; }
-
-    void pointClosed(int, int number, std::int32_t count) override {
-        std::printf("point %d %d\n", number, count);
-        std::fflush(stdout);
-    }
-
-    void finished(int, EndReason reason) override {
-        std::printf("finished by=%s points=%zu\n", reason == EndReason::Time ? "time" : "stop",
-                    data_.pointCount());
-        std::fflush(stdout);
-        {
-            std::lock_guard lock(mutex_);
-            finished_ = true;
-        }
-        finishedChanged_.notify_all();
-    }
-
-    bool waitForFinished(std::chrono::milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        return finishedChanged_.wait_for(lock, timeout, [this] { return finished_; });
-    }
-
-private:
-    const AssayData& data_;
-    // Written on the run's thread, read after its end.
-    bool backupSaved_ = false;
-    bool lastBackupOk_ = false;
-    std::string lastBackupReason_;
-    std::size_t backupPoints_ = 0;
-    bool counterFaulted_ = false;
-    std::mutex mutex_;
-    std::condition_variable finishedChanged_;
-    bool finished_ = false;
-};
 
 void CatchStopSignals() {
     struct sigaction action {};
@@ -223,101 +61,204 @@ void CatchStopSignals() {
     ::signal(SIGXFSZ, SIG_IGN);
 }
 
+// The exit status of several runs is that of the worst one: a run whose files could not be
+// saved (1) is worse than one whose counter did not answer for a while (3), which is worse than
+// a clean one (0).
+int WorseStatus(int a, int b) {
+    const auto rank = [](int status) {
+        return status == kExitFailure ? 2 : status == kExitCounterFault ? 1 : 0;
+    };
+    return rank(b) > rank(a) ? b : a;
+}
+
+// One counter's run as the command carries it out: its record, printer and history. It stays
+// where it was made, since the run and its observers refer to each other.
+struct CounterRun {
+    CounterRun(const RunOptions& runOptions, const CounterConfig& counterConfig,
+               const AssayConfig& assay, bool tagged)
+        : options(runOptions), data(counterConfig, assay, runOptions.counter),
+          printer(data, runOptions.counter, tagged),
+          // The run history is a journal: when it cannot be written, one line says so and the
+          // run goes on.
+          recorder(HistoryDatabase::DefaultPath(),
+                   [this](const std::string& message) { printer.error(message); }),
+          history(data, recorder, assay.kind(), printer) {}
+
+    // Saves the data file and the CSV; the run's exit status.
+    int saveFiles() {
+        std::string reason;
+        if (!nivra::saveDataFile(data, options.outFile, reason)) {
+            printer.error("the data could not be saved to '" + options.outFile + "': " + reason +
+                          "; " + printer.backupHint());
+            return kExitFailure;
+        }
+        recorder.dataFileSaved(options.outFile);
+        printer.output("saved",
+                       FormatC(" file=\"%s\" points=%zu total_counts=%.0f", options.outFile.c_str(),
+                               data.pointCount(), data.sumCounts()));
+        if (!options.csvFile.empty()) {
+            if (!nivra::writeCsvExport(data, options.csvFile, ExportSelection())) {
+                printer.error("the CSV could not be written to '" + options.csvFile + "'");
+                return kExitFailure;
+            }
+            printer.output("csv", " file=\"" + options.csvFile + "\"");
+        }
+        return printer.counterFaulted() ? kExitCounterFault : 0;
+    }
+
+    const RunOptions options;
+    AssayData data;
+    ProgressPrinter printer;
+    RunRecorder recorder;
+    RunHistoryObserver history;
+    std::unique_ptr<AssayRun> run;
+};
+
+// The files the runs read and write, for the check that no output destroys an input. With one
+// run they carry their options' names; with several, the counter's too ("counter 2's --out").
+std::string OutputOverlap(const std::vector<RunOptions>& runs) {
+    const bool several = runs.size() > 1;
+    std::vector<CommandFile> inputs;
+    std::vector<CommandFile> outputs;
+    for (const RunOptions& run : runs) {
+        const std::string owner = several ? "counter " + std::to_string(run.counter) + "'s " : "";
+        inputs.push_back({owner + "--assay", run.assayFile});
+        inputs.push_back({owner + "--counter-config", run.counterFile});
+        outputs.push_back(
+            {owner + (several ? "backup file" : "the backup file"), BackupDataPath(run.counter)});
+        outputs.push_back({owner + "--out", run.outFile});
+        outputs.push_back({owner + "--csv", run.csvFile});
+    }
+    inputs.push_back({"the port list", StartPath(kPortConfigFile)});
+    inputs.push_back({"the statistics selection", kSelectionFile});
+    return outputOverlap(inputs, outputs);
+}
+
+// Why a counter that discovery did not find is missing, as the command's message.
+std::string NotFound(int counter, const std::vector<std::string>& heldElsewhere) {
+    std::string message = "counter " + std::to_string(counter) + " was not found";
+    if (heldElsewhere.empty())
+        return message + " (nivra-cli discover tells why)";
+    message += heldElsewhere.size() == 1 ? ": the device " : ": the devices ";
+    for (std::size_t i = 0; i < heldElsewhere.size(); ++i)
+        message += (i ? ", '" : "'") + heldElsewhere[i] + "'";
+    return message + (heldElsewhere.size() == 1 ? " is" : " are") +
+           " busy (held by another program)";
+}
+
 int RunAssay(const std::vector<std::string>& args) {
-    RunOptions options;
-    if (std::string problem = ParseOptions(args, options); !problem.empty())
+    std::vector<RunOptions> runs;
+    if (std::string problem = parseRunOptions(args, runs); !problem.empty())
         return Fail(kExitUsage, problem);
-    // A closed pipe on standard output stops the printing, never the run.
+    // A closed pipe on standard output stops the printing, never the runs.
     keepRunningWhenOutputCloses(kName);
 
-    // Everything that can be checked is checked before the counter is touched.
+    // Everything that can be checked is checked, for every run, before a counter is touched.
     if (!CaptureStartingDirectory())
         return Fail(kExitFailure, "the current directory cannot be read");
-    if (options.counterFile.empty())
-        options.counterFile = CounterConfigPath(options.counter);
     std::string reason;
-    for (const std::string* file : {&options.assayFile, &options.counterFile})
-        if (!CanReadFile(*file, reason))
-            return Fail(kExitFailure,
-                        std::string(kMissingConfiguration) + ": '" + *file + "': " + reason);
-    if (std::string clash = outputOverlap({{"--assay", options.assayFile},
-                                           {"--counter-config", options.counterFile},
-                                           {"the port list", StartPath(kPortConfigFile)},
-                                           {"the statistics selection", kSelectionFile}},
-                                          {{"the backup file", BackupDataPath(options.counter)},
-                                           {"--out", options.outFile},
-                                           {"--csv", options.csvFile}});
-        !clash.empty())
+    for (RunOptions& run : runs) {
+        if (run.counterFile.empty())
+            run.counterFile = CounterConfigPath(run.counter);
+        for (const std::string* file : {&run.assayFile, &run.counterFile})
+            if (!CanReadFile(*file, reason))
+                return Fail(kExitFailure,
+                            std::string(kMissingConfiguration) + ": '" + *file + "': " + reason);
+    }
+    if (std::string clash = OutputOverlap(runs); !clash.empty())
         return Fail(kExitUsage, clash);
-    // The run uses exactly the configurations that were checked.
-    const CounterConfig counterConfig(options.counterFile);
-    const AssayConfig assayConfig(options.assayFile);
-    if (std::string problem =
-            runConfigProblem(options.counterFile, counterConfig, options.assayFile, assayConfig,
-                             SystemRunClock().Now());
-        !problem.empty())
-        return Fail(kExitFailure, problem);
-    for (const std::string* file : {&options.outFile, &options.csvFile})
-        if (!file->empty() && !CanWriteFile(*file))
-            return Fail(kExitFailure, "cannot write '" + *file + "' (missing folder or read-only)");
-    if (!options.noBackup)
-        if (std::string problem = backupFolderProblem(options.counter); !problem.empty())
-            return Fail(kExitFailure, "backups cannot be written to '" + backupFolder() +
-                                          "': " + problem + " (--no-backup runs without them)");
+    // The runs use exactly the configurations that were checked.
+    std::vector<std::pair<CounterConfig, AssayConfig>> configs;
+    for (const RunOptions& run : runs) {
+        configs.emplace_back(CounterConfig(run.counterFile), AssayConfig(run.assayFile));
+        const auto& [counterConfig, assayConfig] = configs.back();
+        if (std::string problem = runConfigProblem(run.counterFile, counterConfig, run.assayFile,
+                                                   assayConfig, SystemRunClock().Now());
+            !problem.empty())
+            return Fail(kExitFailure, problem);
+    }
+    for (const RunOptions& run : runs)
+        for (const std::string* file : {&run.outFile, &run.csvFile})
+            if (!file->empty() && !CanWriteFile(*file))
+                return Fail(kExitFailure,
+                            "cannot write '" + *file + "' (missing folder or read-only)");
+    for (const RunOptions& run : runs)
+        if (!run.noBackup)
+            if (std::string problem = backupFolderProblem(run.counter); !problem.empty())
+                return Fail(kExitFailure, "backups cannot be written to '" + backupFolder() +
+                                              "': " + problem + " (--no-backup runs without them)");
 
+    // One discovery for all runs: only one program can hold the devices.
     std::vector<SkippedPort> skipped;
-    CounterStartup startup = RunCounterStartup(CCounterManager::Instance(), &skipped);
-    if (CCounterManager::Instance().PortFor(static_cast<std::uint8_t>(options.counter)) == nullptr)
-        return Fail(kExitFailure, "counter " + std::to_string(options.counter) +
-                                      " was not found (nivra-cli discover tells why)");
-    (void)startup;
+    RunCounterStartup(CCounterManager::Instance(), &skipped);
+    const std::vector<std::string> heldElsewhere =
+        devicesHeldElsewhere(skipped, openDeviceNames(CCounterManager::Instance()));
+    int missing = 0;
+    for (const RunOptions& run : runs)
+        if (CCounterManager::Instance().PortFor(static_cast<std::uint8_t>(run.counter)) ==
+            nullptr) {
+            Fail(kExitFailure, NotFound(run.counter, heldElsewhere));
+            ++missing;
+        }
+    if (missing > 0)
+        return kExitFailure;
 
-    // The kind goes into the record's assay configuration, so that its data file says it too.
-    AssayConfig assay = assayConfig;
-    if (options.kind)
-        assay.qaKind =
-            *options.kind == RunKind::Sample ? std::nullopt : std::optional<RunKind>(options.kind);
-    AssayData data(counterConfig, assay, options.counter);
-    ProgressPrinter printer(data);
-    // The run history is a journal: when it cannot be written, one line says so and the run
-    // goes on.
-    RunRecorder recorder(HistoryDatabase::DefaultPath(),
-                         [](const std::string& message) { Fail(0, message); });
-    RunHistoryObserver history(data, recorder, assay.kind(), printer);
+    std::vector<std::unique_ptr<CounterRun>> counterRuns;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        // The kind goes into the record's assay configuration, so that its data file says it
+        // too.
+        AssayConfig assay = configs[i].second;
+        if (runs[i].kind)
+            assay.qaKind = *runs[i].kind == RunKind::Sample ? std::nullopt
+                                                            : std::optional<RunKind>(runs[i].kind);
+        counterRuns.push_back(
+            std::make_unique<CounterRun>(runs[i], configs[i].first, assay, runs.size() > 1));
+    }
     CatchStopSignals();
-    RunEnvironment environment;
-    environment.backups = !options.noBackup;
-    std::unique_ptr<AssayRun> run = AssayRun::start(data, history, environment);
-    if (!run)
-        return Fail(kExitFailure, "Error creating run thread");
-    bool stopRequested = false;
-    while (!printer.waitForFinished(std::chrono::milliseconds(100))) {
-        if (stopSignal && !stopRequested) {
-            stopRequested = true;
-            std::fprintf(stderr, "nivra-cli run: stopping\n");
-            run->requestStop();
+    int status = 0;
+    for (auto& counterRun : counterRuns) {
+        RunEnvironment environment;
+        environment.backups = !counterRun->options.noBackup;
+        counterRun->run = AssayRun::start(counterRun->data, counterRun->history, environment);
+        if (!counterRun->run) {
+            // The runs that did start are stopped, and save what they have.
+            counterRun->printer.error("Error creating run thread");
+            status = kExitFailure;
+            stopSignal = 1;
+            break;
         }
     }
-    run.reset(); // the run has reported its end; its thread returns right after
 
-    if (!nivra::saveDataFile(data, options.outFile, reason))
-        return Fail(kExitFailure, "the data could not be saved to '" + options.outFile +
-                                      "': " + reason + "; " + printer.backupHint(options.counter));
-    recorder.dataFileSaved(options.outFile);
-    std::printf("saved file=\"%s\" points=%zu total_counts=%.0f\n", options.outFile.c_str(),
-                data.pointCount(), data.sumCounts());
-    if (!options.csvFile.empty()) {
-        if (!nivra::writeCsvExport(data, options.csvFile, ExportSelection()))
-            return Fail(kExitFailure, "the CSV could not be written to '" + options.csvFile + "'");
-        std::printf("csv file=\"%s\"\n", options.csvFile.c_str());
+    // Ctrl+C stops every run; each ends and reports its end on its own.
+    bool stopRequested = false;
+    for (auto& counterRun : counterRuns) {
+        if (!counterRun->run)
+            break;
+        while (!counterRun->printer.waitForFinished(std::chrono::milliseconds(100))) {
+            if (stopSignal && !stopRequested) {
+                stopRequested = true;
+                if (status == 0)
+                    Fail(0, "stopping");
+                for (auto& other : counterRuns)
+                    if (other->run)
+                        other->run->requestStop();
+            }
+        }
     }
-    return printer.counterFaulted() ? kExitCounterFault : 0;
+    // Each run has reported its end; its thread returns right after.
+    for (auto& counterRun : counterRuns)
+        counterRun->run.reset();
+
+    for (auto& counterRun : counterRuns)
+        if (counterRun->printer.waitForFinished(std::chrono::milliseconds(0)))
+            status = WorseStatus(status, counterRun->saveFiles());
+    return status;
 }
 
 const CliCommandRegistration registration({
     kName,
     "run --counter N --assay FILE.acx [--counter-config FILE.ccx] --out FILE.dax [--csv FILE.csv]\n"
-    "      [--kind sample|background|source] [--no-backup]",
+    "      [--kind sample|background|source] [--no-backup] [--counter N ...]",
     "  Runs an assay on counter N without the window, in the current directory as start\n"
     "  directory: discovers the counters from port_config.pfx, loads both configurations, runs\n"
     "  the assay and saves the data file (and the CSV). The backup file backup_data/backup_N.dax\n"
@@ -325,6 +266,15 @@ const CliCommandRegistration registration({
     "  backup_N-YYYYMMDD-HHMMSS.dax. The run is recorded in the run history (history.sqlite; see\n"
     "  nivra-cli history). Ctrl+C or SIGTERM stops the run early; the points so far are saved.\n"
     "  Each option may also be written with =, as in --out=run1.dax.\n"
+    "  Several counters run in one process, which holds all their devices: each --counter N\n"
+    "  starts the run of counter N, and the options after it, up to the next --counter, are that\n"
+    "  run's (every option is per run; with several counters, one before the first --counter\n"
+    "  is refused). One discovery, then all runs start together. Every output line names its\n"
+    "  counter ('point counter=N K COUNT', 'nivra-cli run: counter N: ...'); Ctrl+C stops all\n"
+    "  runs and each saves its own files. A counter given twice, two runs writing the same\n"
+    "  file, or a problem with any run refuses the whole command before a counter is touched.\n"
+    "  The exit status is that of the worst run: 1 when a run's files could not be saved, else\n"
+    "  3 when a counter did not answer for a while, else 0.\n"
     "  --counter N                the counter, numbered as nivra-cli discover lists them\n"
     "  --assay FILE.acx           the assay configuration\n"
     "  --counter-config FILE.ccx  the counter configuration (default counter_config/counterN.ccx)\n"
@@ -340,10 +290,12 @@ const CliCommandRegistration registration({
     "  'finished by=time|stop points=K', 'saved file=\"...\" points=K total_counts=S' and with\n"
     "  --csv 'csv file=\"...\"'. Problems go to standard error with exit status 1 (2 for a bad\n"
     "  option); the counter is touched only when both configurations can be read and used and\n"
-    "  the outputs can be written. A configuration is refused, naming its file and field, when\n"
-    "  the file lacks its section, the dwell time is 0, the dwell or total time exceeds ten\n"
-    "  years, the run would end after 2068, or an area or the efficiency is not above 0. An\n"
-    "  output that is an input, the backup file or another output is refused (exit status 2).\n"
+    "  the outputs can be written. A counter behind a device that another program holds is\n"
+    "  'not found: the device '...' is busy (held by another program)'. A configuration is\n"
+    "  refused, naming its file and field, when the file lacks its section, the dwell time is 0,\n"
+    "  the dwell or total time exceeds ten years, the run would end after 2068, or an area or\n"
+    "  the efficiency is not above 0. An output that is an input, the backup file or another\n"
+    "  output is refused (exit status 2).\n"
     "  When standard output is closed (a pipe into head), the printing stops, not the run.\n"
     "  A run history that cannot be written gives one line 'Run history not written: REASON'\n"
     "  on standard error; the run goes on.\n"
@@ -358,7 +310,9 @@ const CliCommandRegistration registration({
     "  at=\"...\"'. The counting limit: the one-byte register is read once a second and reset\n"
     "  above 60, so from about 195 counts per second counts are lost.\n"
     "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax \\\n"
-    "           --csv run1.csv",
+    "           --csv run1.csv\n"
+    "  Two counters: nivra-cli run --counter 1 --assay assay_config/default.acx --out c1.dax \\\n"
+    "           --counter 2 --assay assay_config/default.acx --out c2.dax",
     RunAssay,
 });
 

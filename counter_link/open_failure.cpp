@@ -15,7 +15,7 @@ const char* DescribeOpenFailure(OpenFailure failure) {
     case OpenFailure::kNotATerminal:
         return "not a terminal";
     case OpenFailure::kBusy:
-        return "busy (used by another program or listed twice)";
+        return "busy (held by another program)";
     case OpenFailure::kSetupFailed:
         return "line settings could not be applied";
     case OpenFailure::kLockUnavailable:

@@ -15,7 +15,7 @@ enum class OpenFailure {
     kLockUnavailable,  // the shared "Com Mutex" lock file could not be opened
 };
 
-// A short lower-case phrase for messages: "does not exist", "busy", ...
+// A short lower-case phrase for messages: "does not exist", "busy (held by another program)", ...
 const char* DescribeOpenFailure(OpenFailure failure);
 
 } // namespace nivra

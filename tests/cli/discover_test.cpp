@@ -1,6 +1,8 @@
 #include "support/child_process.h"
 #include "support/sim_workspace.h"
 
+#include "counter_link/serial_line.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -27,8 +29,43 @@ TEST(CliDiscover, ListsTheCountersInNumberOrderAndSaysWhyDevicesWereSkipped) {
                               ws.Path("second") + "\n");
     EXPECT_THAT(result.err, HasSubstr(ws.Path("missing") + ": does not exist"));
     EXPECT_THAT(result.err, HasSubstr(ws.Path("plain") + ": not a terminal"));
-    EXPECT_THAT(result.err, HasSubstr(ws.Path("first") + ": busy"));
+    EXPECT_THAT(result.err, HasSubstr(ws.Path("first") +
+                                      ": listed twice in the port list: the same device as " +
+                                      ws.Path("first") + "\n"));
     EXPECT_THAT(result.err, HasSubstr(ws.Path("wrong") + ": no counter answered to number 3"));
+}
+
+// Another program holds the first device: discover says it is busy, and a run of its counter
+// says why the counter is missing instead of "not found".
+TEST(CliDiscover, ADeviceHeldByAnotherProgramIsSaidToBeBusy) {
+    nivra::test::UsePrivateLockDirectory();
+    SimWorkspace ws;
+    ws.AddPort("held", {1});
+    ws.AddPort("free", {2});
+    WritePortList(ws.Path("port_config.pfx"),
+                  {"PORT1=" + ws.Path("held"), "PORT2=" + ws.Path("free")});
+    nivra::SerialLine other;
+    ASSERT_EQ(other.Open(ws.Path("held")), nivra::OpenFailure::kNone);
+
+    auto result = RunProgram("nivra-cli", {"discover"}, ws.Folder());
+    EXPECT_THAT(result.err,
+                HasSubstr("discover: " + ws.Path("held") + ": busy (held by another program)\n"));
+    nivra::test::WriteFileBytes(
+        ws.Path("a.acx"),
+        "[ASSAY CONFIG]\nSAMPLE_AREA=100\nDWELL HOURS=0\nDWELL MINUTES=0\nDWELL SECONDS=1\n");
+    nivra::test::WriteFileBytes(ws.Path("c.ccx"), "[COUNTER CONFIG]\nDETECTOR AREA=100\n");
+    auto run = RunProgram("nivra-cli",
+                          {"run", "--counter", "1", "--assay", "a.acx", "--counter-config", "c.ccx",
+                           "--out", "a.dax", "--no-backup"},
+                          ws.Folder());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "nivra-cli run: counter 1 was not found: the device '" + ws.Path("held") +
+                           "' is busy (held by another program)\n");
+
+    // Once the device is free, both are found.
+    other.Close();
+    result = RunProgram("nivra-cli", {"discover"}, ws.Folder());
+    EXPECT_EQ(result.out, "1 " + ws.Path("held") + "\n2 " + ws.Path("free") + "\n");
 }
 
 TEST(CliDiscover, NothingFoundIsNotAnError) {

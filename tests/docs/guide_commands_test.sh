@@ -307,7 +307,7 @@ run_block() {
         number=$((first_line + i))
         command=$line
         while [[ $command == *\\ ]] && [ $i -lt ${#lines[@]} ]; do
-            command="${command%\\}"$'\n'"${lines[$i]}"
+            command+=$'\n'"${lines[$i]}" # run as a terminal runs it
             i=$((i + 1))
         done
         if [[ $command =~ \<\<-?\'?([A-Za-z_]+)\'? ]]; then

@@ -1,0 +1,105 @@
+#include "cli/progress_printer.h"
+
+#include "base/start_directory.h"
+#include "base/value_encoding.h"
+#include "cli/line_printer.h"
+#include "engine/run_clock.h"
+#include "engine/time_left.h"
+#include "model/assay_data.h"
+
+namespace nivra::cli {
+
+ProgressPrinter::ProgressPrinter(const AssayData& data, int counter, bool tagged)
+    : data_(data), counter_(counter), tagged_(tagged) {}
+
+void ProgressPrinter::output(const std::string& word, const std::string& rest) const {
+    printLine(stdout, tagged_ ? word + " counter=" + std::to_string(counter_) + rest : word + rest);
+}
+
+void ProgressPrinter::error(const std::string& message) const {
+    printLine(stderr, tagged_
+                          ? "nivra-cli run: counter " + std::to_string(counter_) + ": " + message
+                          : "nivra-cli run: " + message);
+}
+
+void ProgressPrinter::runStarted(int) {
+    // The start line has always named its counter.
+    printLine(stdout, FormatC("start counter=%d end_time=\"%s\"", counter_,
+                              FormatLocalTime(data_.endTime()).c_str()));
+}
+
+void ProgressPrinter::secondCounted(int, std::int64_t lastSecond, std::int64_t dwellSoFar) {
+    output("counts", FormatC(" last_second=%lld dwell=%lld time_left=%s",
+                             static_cast<long long>(lastSecond), static_cast<long long>(dwellSoFar),
+                             FormatTimeLeft(data_.endTime(), SystemRunClock().Now()).c_str()));
+}
+
+void ProgressPrinter::backupKept(int, const std::string& keptPath) {
+    error("kept the backup of an interrupted run as '" + keptPath + "'");
+}
+
+// One line when saves begin to fail and one when they work again, not one per save.
+void ProgressPrinter::backupSaved(int, bool ok, const std::string& reason) {
+    const std::string path = BackupDataPath(counter_);
+    if (!ok && (!backupSaved_ || lastBackupOk_))
+        error("backup not saved: '" + path + "': " + reason);
+    else if (ok && backupSaved_ && !lastBackupOk_)
+        error("backup saved again: '" + path + "'");
+    backupSaved_ = true;
+    lastBackupOk_ = ok;
+    lastBackupReason_ = reason;
+    if (ok)
+        backupPoints_ = data_.pointCount();
+}
+
+std::string ProgressPrinter::backupHint() const {
+    if (!backupSaved_)
+        return "no backup was written";
+    if (!lastBackupOk_)
+        return "the backup file '" + BackupDataPath(counter_) +
+               "' does not hold them: its last save failed (" + lastBackupReason_ + ")";
+    return "the backup file '" + BackupDataPath(counter_) + "' holds the record with " +
+           std::to_string(backupPoints_) + (backupPoints_ == 1 ? " point" : " points");
+}
+
+// Faults go to standard error, one line when a stretch without an answer begins and one when it
+// ends; any such stretch makes the command end with its counter-fault status. These lines have
+// always named their counter.
+void ProgressPrinter::counterFault(int, CounterFault fault, std::int64_t first, std::int64_t last) {
+    switch (fault) {
+    case CounterFault::NotAnswering:
+        counterFaulted_ = true;
+        printLine(stderr, FormatC("fault counter=%d not-answering since=\"%s\"", counter_,
+                                  FormatLocalTime(first).c_str()));
+        break;
+    case CounterFault::AnsweringAgain:
+        printLine(stderr, FormatC("fault counter=%d answering again after=%llds", counter_,
+                                  static_cast<long long>(last - first + 1)));
+        break;
+    case CounterFault::WrappedOrReset:
+        printLine(stderr, FormatC("fault counter=%d wrapped-or-reset at=\"%s\"", counter_,
+                                  FormatLocalTime(first).c_str()));
+        break;
+    }
+}
+
+void ProgressPrinter::pointClosed(int, int number, std::int32_t count) {
+    output("point", FormatC(" %d %d", number, count));
+}
+
+void ProgressPrinter::finished(int, EndReason reason) {
+    output("finished", FormatC(" by=%s points=%zu", reason == EndReason::Time ? "time" : "stop",
+                               data_.pointCount()));
+    {
+        std::lock_guard lock(mutex_);
+        finished_ = true;
+    }
+    finishedChanged_.notify_all();
+}
+
+bool ProgressPrinter::waitForFinished(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    return finishedChanged_.wait_for(lock, timeout, [this] { return finished_; });
+}
+
+} // namespace nivra::cli
