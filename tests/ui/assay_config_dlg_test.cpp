@@ -120,7 +120,8 @@ TEST_F(AssayConfigDialog, LoadAndSaveStartInTheAssayConfigFolderAndCancelChanges
     EXPECT_EQ(prompts.Questions()[0].file.mode, FileDialogRequest::Mode::Open);
     EXPECT_EQ(prompts.Questions()[1].file.mode, FileDialogRequest::Mode::Save);
     for (const auto& question : prompts.Questions()) {
-        EXPECT_EQ(question.file.filter, QStringLiteral("Assay Config Nivra (*.acx)|*.acx||"));
+        EXPECT_EQ(question.file.filters,
+                  (std::vector<nivra::ui::FileFilter>{{"Assay Config Nivra (*.acx)", "*.acx"}}));
         EXPECT_EQ(question.file.startFolder, QString::fromStdString(File("assay_config")));
     }
     EXPECT_EQ(dialog.ItemText(Dlg::kName), QStringLiteral("unsaved"));

@@ -112,8 +112,8 @@ TEST_F(CounterConfigDialog, LoadedValuesGoToTheSlotFileAndTheLoadedFileStaysUnch
     EXPECT_EQ(slot.name, "Spare");
     EXPECT_EQ(slot.description, "bench, recalibrated");
     EXPECT_EQ(slot.detectorArea, 500u);
-    EXPECT_EQ(prompts.Questions()[0].file.filter,
-              QStringLiteral("Counter Config Nivra (*.ccx)|*.ccx||"));
+    EXPECT_EQ(prompts.Questions()[0].file.filters,
+              (std::vector<nivra::ui::FileFilter>{{"Counter Config Nivra (*.ccx)", "*.ccx"}}));
 }
 
 TEST_F(CounterConfigDialog, ShowsAndWritesTheWindowsCodePage) {

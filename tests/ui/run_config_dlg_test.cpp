@@ -60,7 +60,8 @@ TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelle
     prompts_.ChooseFile(QString::fromStdString(other));
     dialog.DispatchCommand(1025);
     EXPECT_EQ(dialog.ItemText(1024), "spare");
-    EXPECT_EQ(prompts_.Questions().back().file.filter, "Counter Config Nivra (*.ccx)|*.ccx||");
+    EXPECT_EQ(prompts_.Questions().back().file.filters,
+              (std::vector<ui::FileFilter>{{"Counter Config Nivra (*.ccx)", "*.ccx"}}));
 
     dialog.DispatchCommand(1026);
     EXPECT_EQ(prompts_.MessageTexts(),
@@ -77,7 +78,8 @@ TEST_F(RunConfigDlgTest, StartClosesWithBothConfigurations) {
     prompts_.ChooseFile(QString::fromStdString(assay));
     dialog.DispatchCommand(1028);
     EXPECT_EQ(dialog.ItemText(1027), "two seconds");
-    EXPECT_EQ(prompts_.Questions().back().file.filter, "Assay Config Nivra (*.acx)|*.acx||");
+    EXPECT_EQ(prompts_.Questions().back().file.filters,
+              (std::vector<ui::FileFilter>{{"Assay Config Nivra (*.acx)", "*.acx"}}));
 
     dialog.DispatchCommand(1026);
     ASSERT_EQ(dialog.result(), QDialog::Accepted);

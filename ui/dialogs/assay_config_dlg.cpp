@@ -8,13 +8,11 @@ namespace {
 
 using nivra::ui::FileDialogRequest;
 
-const QString kFilter = QStringLiteral("Assay Config Nivra (*.acx)|*.acx||");
-
 // The Load and Save dialogs start in the folder that holds the assay configurations.
 FileDialogRequest AssayFileRequest() {
     FileDialogRequest request;
     request.defaultExtension = QStringLiteral("acx");
-    request.filter = kFilter;
+    request.filters = {{QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")}};
     request.overwritePrompt = true;
     request.startFolder = nivra::ui::FromNarrow(nivra::StartPath(nivra::kAssayConfigFolder));
     return request;

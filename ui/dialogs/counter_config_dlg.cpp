@@ -13,7 +13,7 @@ using nivra::ui::FileDialogRequest;
 FileDialogRequest CounterFileRequest() {
     FileDialogRequest request;
     request.defaultExtension = QStringLiteral("ccx");
-    request.filter = QStringLiteral("Counter Config Nivra (*.ccx)|*.ccx||");
+    request.filters = {{QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")}};
     request.overwritePrompt = true;
     return request;
 }

@@ -36,12 +36,12 @@ QString StartFolder(const char* relativeFolder) {
 }
 
 // The path the operator chose in an open dialog, or nothing when they cancelled.
-std::optional<std::string> ChooseFile(const char* extension, const char* filter,
+std::optional<std::string> ChooseFile(const char* extension, nivra::ui::FileFilter filter,
                                       const char* folder) {
     nivra::ui::FileDialogRequest request;
     request.mode = nivra::ui::FileDialogRequest::Mode::Open;
     request.defaultExtension = QString::fromLatin1(extension);
-    request.filter = QString::fromLatin1(filter);
+    request.filters = {std::move(filter)};
     request.startFolder = StartFolder(folder);
     const std::optional<QString> chosen = nivra::ui::Prompts().FileDialog(request);
     if (!chosen)
@@ -83,8 +83,9 @@ bool CAssayRunConfigDlg::OnInitDialog() {
 }
 
 void CAssayRunConfigDlg::OnOpenCounterConfig() {
-    const std::optional<std::string> path =
-        ChooseFile(".ccx", "Counter Config Nivra (*.ccx)|*.ccx||", "\\counter_config");
+    const std::optional<std::string> path = ChooseFile(
+        ".ccx", {QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")},
+        "\\counter_config");
     if (!path)
         return;
     counterFile_ = *path;
@@ -95,7 +96,8 @@ void CAssayRunConfigDlg::OnOpenCounterConfig() {
 
 void CAssayRunConfigDlg::OnOpenAssayConfig() {
     const std::optional<std::string> path =
-        ChooseFile(".acx", "Assay Config Nivra (*.acx)|*.acx||", nivra::kAssayConfigFolder);
+        ChooseFile(".acx", {QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")},
+                   nivra::kAssayConfigFolder);
     if (!path)
         return;
     assayFile_ = *path;
