@@ -6,6 +6,7 @@
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/resources/resource_ids.h"
+#include "ui/resources/run_config_controls.h"
 
 #include <filesystem>
 #include <memory>
@@ -13,14 +14,7 @@
 
 namespace {
 
-constexpr int kCounterNumberEdit = 1030;
-constexpr int kCounterNameEdit = 1024;
-constexpr int kCounterFileEdit = 1029;
-constexpr int kOpenCounterButton = 1025;
-constexpr int kAssayNameEdit = 1027;
-constexpr int kAssayFileEdit = 1018;
-constexpr int kOpenAssayButton = 1028;
-constexpr int kStartButton = 1026;
+using namespace nivra::ui::run_config;
 
 bool IsFile(const std::string& path) {
     struct stat info {};
