@@ -1,4 +1,5 @@
 #include "ui/dialogs/about_dlg.h"
+#include "ui/resources/about_controls.h"
 #include "ui/resources/resource_ids.h"
 #include "ui_test_support.h"
 
@@ -9,6 +10,7 @@
 namespace {
 
 using nivra::test::SendKey;
+namespace ids = nivra::ui::about;
 
 TEST(AboutDialog, ShowsTheMainWindowTitleAsVersionAndReturnPressesOk) {
     CDialogBase mainWindow(nivra::res::kDialogMain);
@@ -25,7 +27,7 @@ TEST(AboutDialog, ShowsTheMainWindowTitleAsVersionAndReturnPressesOk) {
                 dialog->done(QDialog::Rejected);
             return;
         }
-        shownVersion = about->ItemText(CAboutDlg::kVersionText);
+        shownVersion = about->ItemText(ids::kVersionLabel);
         caption = about->windowTitle();
         SendKey(about, QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
         if (about->isVisible())
@@ -42,10 +44,10 @@ TEST(AboutDialog, ShowsTheMainWindowTitleAsVersionAndReturnPressesOk) {
 TEST(AboutDialog, KeepsTheResourceTextUntilItOpensAndOkCloses) {
     CAboutDlg about;
     about.SetVersionText(QStringLiteral("v9 & more"));
-    EXPECT_EQ(about.ItemText(CAboutDlg::kVersionText), QStringLiteral("version info"));
+    EXPECT_EQ(about.ItemText(ids::kVersionLabel), QStringLiteral("version info"));
     about.show();
-    EXPECT_EQ(about.ItemText(CAboutDlg::kVersionText), QStringLiteral("v9 & more"));
-    about.DispatchCommand(nivra::res::kIdOk);
+    EXPECT_EQ(about.ItemText(ids::kVersionLabel), QStringLiteral("v9 & more"));
+    about.DispatchCommand(ids::kOkButton);
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.result(), QDialog::Accepted);
 }

@@ -1,7 +1,7 @@
 #include "base/start_directory.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/assay_config_dlg.h"
-#include "ui/resources/resource_ids.h"
+#include "ui/resources/assay_config_controls.h"
 #include "ui_test_support.h"
 
 #include <QLineEdit>
@@ -19,6 +19,7 @@ using nivra::test::WriteFileBytes;
 using nivra::ui::Answer;
 using nivra::ui::FileDialogRequest;
 using Dlg = CAssayConfigDlg;
+namespace ids = nivra::ui::assay_config;
 
 const QString kOverwriteQuestion = QStringLiteral(
     "Saving this configuration as default will overwrite current default configuration.");
@@ -34,20 +35,22 @@ protected:
     // The ten edits, in template order.
     static QStringList Fields(const Dlg& dialog) {
         QStringList texts;
-        for (int id : {Dlg::kName, Dlg::kDwellHours, Dlg::kDwellMinutes, Dlg::kDwellSeconds,
-                       Dlg::kTotalHours, Dlg::kTotalMinutes, Dlg::kTotalSeconds, Dlg::kSampleArea,
-                       Dlg::kBackgroundHours, Dlg::kBackgroundRate})
+        for (int id :
+             {ids::kNameEdit, ids::kDwellHoursEdit, ids::kDwellMinutesEdit, ids::kDwellSecondsEdit,
+              ids::kTotalHoursEdit, ids::kTotalMinutesEdit, ids::kTotalSecondsEdit,
+              ids::kSampleAreaEdit, ids::kBackgroundHoursEdit, ids::kBackgroundRateEdit})
             texts << dialog.ItemText(id);
         return texts;
     }
 
     static void Type(Dlg& dialog, const QStringList& texts) {
-        const int ids[] = {Dlg::kName,          Dlg::kDwellHours, Dlg::kDwellMinutes,
-                           Dlg::kDwellSeconds,  Dlg::kTotalHours, Dlg::kTotalMinutes,
-                           Dlg::kTotalSeconds,  Dlg::kSampleArea, Dlg::kBackgroundHours,
-                           Dlg::kBackgroundRate};
+        const int edits[] = {
+            ids::kNameEdit,          ids::kDwellHoursEdit, ids::kDwellMinutesEdit,
+            ids::kDwellSecondsEdit,  ids::kTotalHoursEdit, ids::kTotalMinutesEdit,
+            ids::kTotalSecondsEdit,  ids::kSampleAreaEdit, ids::kBackgroundHoursEdit,
+            ids::kBackgroundRateEdit};
         for (int i = 0; i < texts.size(); ++i)
-            dialog.SetItemText(ids[i], texts[i]);
+            dialog.SetItemText(edits[i], texts[i]);
     }
 
 private:
@@ -62,7 +65,7 @@ TEST_F(AssayConfigDialog, OpensOnTheBuiltInValuesWithAnEmptyNameWhenThereIsNoDef
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Assay Configuration"));
     EXPECT_EQ(Fields(dialog), kDefaultFields);
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(Dlg::kName));
+    EXPECT_EQ(dialog.focusWidget(), dialog.Control(ids::kNameEdit));
 }
 
 TEST_F(AssayConfigDialog, SaveAsDefaultIsShownAgainWhenTheDialogReopens) {
@@ -74,10 +77,10 @@ TEST_F(AssayConfigDialog, SaveAsDefaultIsShownAgainWhenTheDialogReopens) {
         Dlg dialog;
         dialog.show();
         Type(dialog, edited);
-        dialog.DispatchCommand(Dlg::kSaveAsDefault);
+        dialog.DispatchCommand(ids::kSaveAsDefaultButton);
         EXPECT_EQ(prompts.MessageTexts(),
                   (QStringList{kOverwriteQuestion, QStringLiteral("Default File Saved.")}));
-        dialog.ControlAs<QPushButton>(nivra::res::kIdCancel)->click(); // Close
+        dialog.ControlAs<QPushButton>(ids::kCloseButton)->click();
         EXPECT_FALSE(dialog.isVisible());
     }
     Dlg reopened;
@@ -93,12 +96,12 @@ TEST_F(AssayConfigDialog, SaveAsDefaultWritesOnlyTheDefaultFileAndOnlyAfterOk) {
     prompts.Reply(Answer::Ok);
     Dlg dialog;
     dialog.InitDialog();
-    dialog.DispatchCommand(Dlg::kSaveAsDefault);
+    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
     EXPECT_FALSE(FileExists(DefaultFile()));
-    dialog.SetItemText(Dlg::kName, QStringLiteral("first"));
-    dialog.DispatchCommand(Dlg::kSave);
-    dialog.SetItemText(Dlg::kName, QStringLiteral("second"));
-    dialog.DispatchCommand(Dlg::kSaveAsDefault);
+    dialog.SetItemText(ids::kNameEdit, QStringLiteral("first"));
+    dialog.DispatchCommand(ids::kSaveButton);
+    dialog.SetItemText(ids::kNameEdit, QStringLiteral("second"));
+    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
 
     EXPECT_EQ(prompts.MessageTexts(),
               (QStringList{kOverwriteQuestion, QStringLiteral("File Saved"), kOverwriteQuestion,
@@ -112,18 +115,19 @@ TEST_F(AssayConfigDialog, LoadAndSaveStartInTheAssayConfigFolderAndCancelChanges
     prompts.CancelFile().CancelFile();
     Dlg dialog;
     dialog.InitDialog();
-    dialog.SetItemText(Dlg::kName, QStringLiteral("unsaved"));
-    dialog.DispatchCommand(Dlg::kLoad);
-    dialog.DispatchCommand(Dlg::kSave);
+    dialog.SetItemText(ids::kNameEdit, QStringLiteral("unsaved"));
+    dialog.DispatchCommand(ids::kLoadButton);
+    dialog.DispatchCommand(ids::kSaveButton);
 
     ASSERT_EQ(prompts.Questions().size(), 2u);
     EXPECT_EQ(prompts.Questions()[0].file.mode, FileDialogRequest::Mode::Open);
     EXPECT_EQ(prompts.Questions()[1].file.mode, FileDialogRequest::Mode::Save);
     for (const auto& question : prompts.Questions()) {
-        EXPECT_EQ(question.file.filter, QStringLiteral("Assay Config Nivra (*.acx)|*.acx||"));
+        EXPECT_EQ(question.file.filters,
+                  (std::vector<nivra::ui::FileFilter>{{"Assay Config Nivra (*.acx)", "*.acx"}}));
         EXPECT_EQ(question.file.startFolder, QString::fromStdString(File("assay_config")));
     }
-    EXPECT_EQ(dialog.ItemText(Dlg::kName), QStringLiteral("unsaved"));
+    EXPECT_EQ(dialog.ItemText(ids::kNameEdit), QStringLiteral("unsaved"));
 }
 
 TEST_F(AssayConfigDialog, LoadReplacesUnsavedEditsAndKeepsNumbersTheFileLacks) {
@@ -137,11 +141,11 @@ TEST_F(AssayConfigDialog, LoadReplacesUnsavedEditsAndKeepsNumbersTheFileLacks) {
     dialog.InitDialog();
     Type(dialog, {"typed", "9", "9", "9"});
 
-    dialog.DispatchCommand(Dlg::kLoad);
+    dialog.DispatchCommand(ids::kLoadButton);
     EXPECT_EQ(Fields(dialog),
               (QStringList{"Filter A", "2", "10", "3", "4", "5", "6", "20", "4", "0.25"}));
     // A counter configuration has no assay section: the name empties, every number stays.
-    dialog.DispatchCommand(Dlg::kLoad);
+    dialog.DispatchCommand(ids::kLoadButton);
     EXPECT_EQ(Fields(dialog), (QStringList{"", "2", "10", "3", "4", "5", "6", "20", "4", "0.25"}));
     EXPECT_EQ(prompts.MessageTexts(),
               (QStringList{QStringLiteral("File Loaded"), QStringLiteral("File Loaded")}));
@@ -155,7 +159,7 @@ TEST_F(AssayConfigDialog, AFileThatCannotBeReadIsNotLoadedAndTheFieldsStay) {
     dialog.InitDialog();
     Type(dialog, {"typed", "9", "9", "9"});
     const QStringList before = Fields(dialog);
-    dialog.DispatchCommand(Dlg::kLoad);
+    dialog.DispatchCommand(ids::kLoadButton);
     EXPECT_EQ(Fields(dialog), before);
     EXPECT_EQ(prompts.MessageTexts(),
               QStringList{QString::fromStdString("File not loaded: " + File("folder.acx") +
@@ -172,11 +176,11 @@ TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingButNotTheSave) {
 
     // The sample area is read first, so nothing typed reaches the file.
     Type(dialog, {"new name", "1", "1", "1", "1", "1", "1", "twelve", "7", "8"});
-    dialog.DispatchCommand(Dlg::kSave);
+    dialog.DispatchCommand(ids::kSaveButton);
     EXPECT_EQ(prompts.MessageTexts(), (QStringList{QStringLiteral("Enter a positive integer."),
                                                    QStringLiteral("File Saved")}));
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(Dlg::kSampleArea));
-    EXPECT_EQ(dialog.ControlAs<QLineEdit>(Dlg::kSampleArea)->selectedText(),
+    EXPECT_EQ(dialog.focusWidget(), dialog.Control(ids::kSampleAreaEdit));
+    EXPECT_EQ(dialog.ControlAs<QLineEdit>(ids::kSampleAreaEdit)->selectedText(),
               QStringLiteral("twelve"));
     AssayConfig area(File("area.acx"));
     EXPECT_EQ(area.name, "");
@@ -189,12 +193,12 @@ TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingButNotTheSave) {
     // and the time keep their old values.
     prompts.Clear();
     prompts.ChooseFile(QString::fromStdString(File("rate.acx")));
-    dialog.SetItemText(Dlg::kSampleArea, QStringLiteral("12"));
-    dialog.SetItemText(Dlg::kBackgroundRate, QStringLiteral("n/a"));
-    dialog.DispatchCommand(Dlg::kSave);
+    dialog.SetItemText(ids::kSampleAreaEdit, QStringLiteral("12"));
+    dialog.SetItemText(ids::kBackgroundRateEdit, QStringLiteral("n/a"));
+    dialog.DispatchCommand(ids::kSaveButton);
     EXPECT_EQ(prompts.MessageTexts(),
               (QStringList{QStringLiteral("Enter a number."), QStringLiteral("File Saved")}));
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(Dlg::kBackgroundRate));
+    EXPECT_EQ(dialog.focusWidget(), dialog.Control(ids::kBackgroundRateEdit));
     AssayConfig rate(File("rate.acx"));
     EXPECT_EQ(rate.name, "new name");
     EXPECT_EQ(rate.sampleArea, 12u);
@@ -210,8 +214,8 @@ TEST_F(AssayConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
     prompts.ChooseFile(QString::fromStdString(File("missing/other.acx")));
     Dlg dialog;
     dialog.InitDialog();
-    dialog.DispatchCommand(Dlg::kSaveAsDefault);
-    dialog.DispatchCommand(Dlg::kSave);
+    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
+    dialog.DispatchCommand(ids::kSaveButton);
 
     EXPECT_EQ(
         prompts.MessageTexts(),
@@ -226,8 +230,8 @@ TEST_F(AssayConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
     ScriptedPrompts prompts;
     Dlg dialog;
     dialog.show();
-    dialog.SetItemText(Dlg::kName, QStringLiteral("edited"));
-    for (int id : {Dlg::kName, Dlg::kSampleArea, Dlg::kBackgroundRate}) {
+    dialog.SetItemText(ids::kNameEdit, QStringLiteral("edited"));
+    for (int id : {ids::kNameEdit, ids::kSampleAreaEdit, ids::kBackgroundRateEdit}) {
         SendKey(dialog.Control(id), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
                 QStringLiteral("\r"));
         SendKey(dialog.Control(id), QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier,
@@ -254,9 +258,9 @@ TEST_F(AssayConfigDialog, ValuesNoRunCouldStartWithAreNeitherSavedNorSavedAsDefa
     Dlg dialog;
     dialog.show();
     Type(dialog, {"no dwell", "0", "0", "0"});
-    dialog.DispatchCommand(Dlg::kSave);
+    dialog.DispatchCommand(ids::kSaveButton);
     Type(dialog, {"no area", "0", "1", "0", "87661", "0", "0", "0"});
-    dialog.DispatchCommand(Dlg::kSaveAsDefault);
+    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
 
     EXPECT_EQ(prompts.MessageTexts(),
               (QStringList{QString::fromStdString(File("bad.acx")) +

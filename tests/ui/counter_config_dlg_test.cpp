@@ -1,7 +1,7 @@
 #include "base/start_directory.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/counter_config_dlg.h"
-#include "ui/resources/resource_ids.h"
+#include "ui/resources/counter_config_controls.h"
 #include "ui_test_support.h"
 
 #include <QLineEdit>
@@ -20,6 +20,7 @@ using nivra::test::WriteFileBytes;
 using nivra::ui::Answer;
 using nivra::ui::FileDialogRequest;
 using Dlg = CCounterConfigDlg;
+namespace ids = nivra::ui::counter_config;
 
 const QString kOverwriteQuestion = QStringLiteral(
     "Saving this configuration as default will overwrite current default configuration.");
@@ -33,14 +34,15 @@ protected:
     std::string File(const std::string& name) const { return dir_.file(name); }
 
     static QStringList Fields(const Dlg& dialog) {
-        return {dialog.ItemText(Dlg::kName), dialog.ItemText(Dlg::kDescription),
-                dialog.ItemText(Dlg::kDetectorArea), dialog.ItemText(Dlg::kDetectorEfficiency)};
+        return {dialog.ItemText(ids::kNameEdit), dialog.ItemText(ids::kDescriptionEdit),
+                dialog.ItemText(ids::kDetectorAreaEdit),
+                dialog.ItemText(ids::kDetectorEfficiencyEdit)};
     }
     static void Type(Dlg& dialog, const QStringList& texts) {
-        const int ids[] = {Dlg::kName, Dlg::kDescription, Dlg::kDetectorArea,
-                           Dlg::kDetectorEfficiency};
+        const int edits[] = {ids::kNameEdit, ids::kDescriptionEdit, ids::kDetectorAreaEdit,
+                             ids::kDetectorEfficiencyEdit};
         for (int i = 0; i < texts.size(); ++i)
-            dialog.SetItemText(ids[i], texts[i]);
+            dialog.SetItemText(edits[i], texts[i]);
     }
 
 private:
@@ -56,8 +58,8 @@ TEST_F(CounterConfigDialog, TheViewerGetsThePlaceholderTitleAndFileZero) {
     dialog.show();
     const QString title = QStringLiteral("  Viewer (Place holder) Counter Configuration  ");
     EXPECT_EQ(dialog.windowTitle(), title);
-    EXPECT_EQ(dialog.ItemText(Dlg::kCounterGroup), title);
-    dialog.DispatchCommand(Dlg::kSaveAsDefault);
+    EXPECT_EQ(dialog.ItemText(ids::kCounterGroup), title);
+    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
     EXPECT_TRUE(FileExists(SlotFile(0)));
 }
 
@@ -68,12 +70,12 @@ TEST_F(CounterConfigDialog, ACounterWithoutFileOpensOnDefaultsAndSaveAsDefaultCr
     Dlg dialog(3);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("  Counter 3 Configuration  "));
-    EXPECT_EQ(dialog.ItemText(Dlg::kCounterGroup), QStringLiteral("  Counter 3 Configuration  "));
+    EXPECT_EQ(dialog.ItemText(ids::kCounterGroup), QStringLiteral("  Counter 3 Configuration  "));
     EXPECT_EQ(Fields(dialog), (QStringList{"", "", "1000", "0.84"}));
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(Dlg::kName));
+    EXPECT_EQ(dialog.focusWidget(), dialog.Control(ids::kNameEdit));
 
     Type(dialog, {"Alpha 3", "ZnS, shelf 2", "-1", "0.315"});
-    dialog.DispatchCommand(Dlg::kSaveAsDefault);
+    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
     EXPECT_EQ(
         prompts.MessageTexts(),
         (QStringList{kOverwriteQuestion, QStringLiteral("Saved Default Counter Configuration.")}));
@@ -98,12 +100,12 @@ TEST_F(CounterConfigDialog, LoadedValuesGoToTheSlotFileAndTheLoadedFileStaysUnch
     prompts.ChooseFile(QString::fromStdString(other)).Reply(Answer::Ok);
     Dlg dialog(2);
     dialog.InitDialog();
-    dialog.SetItemText(Dlg::kName, QStringLiteral("unsaved"));
-    dialog.DispatchCommand(Dlg::kLoad);
+    dialog.SetItemText(ids::kNameEdit, QStringLiteral("unsaved"));
+    dialog.DispatchCommand(ids::kLoadButton);
     EXPECT_EQ(Fields(dialog), (QStringList{"Spare", "bench", "500", "0.5"}));
 
-    dialog.SetItemText(Dlg::kDescription, QStringLiteral("bench, recalibrated"));
-    dialog.DispatchCommand(Dlg::kSaveAsDefault);
+    dialog.SetItemText(ids::kDescriptionEdit, QStringLiteral("bench, recalibrated"));
+    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
     EXPECT_EQ(prompts.MessageTexts(),
               (QStringList{QStringLiteral("Loaded."), kOverwriteQuestion,
                            QStringLiteral("Saved Default Counter Configuration.")}));
@@ -112,8 +114,8 @@ TEST_F(CounterConfigDialog, LoadedValuesGoToTheSlotFileAndTheLoadedFileStaysUnch
     EXPECT_EQ(slot.name, "Spare");
     EXPECT_EQ(slot.description, "bench, recalibrated");
     EXPECT_EQ(slot.detectorArea, 500u);
-    EXPECT_EQ(prompts.Questions()[0].file.filter,
-              QStringLiteral("Counter Config Nivra (*.ccx)|*.ccx||"));
+    EXPECT_EQ(prompts.Questions()[0].file.filters,
+              (std::vector<nivra::ui::FileFilter>{{"Counter Config Nivra (*.ccx)", "*.ccx"}}));
 }
 
 TEST_F(CounterConfigDialog, ShowsAndWritesTheWindowsCodePage) {
@@ -128,8 +130,8 @@ TEST_F(CounterConfigDialog, ShowsAndWritesTheWindowsCodePage) {
     dialog.InitDialog();
     EXPECT_EQ(Fields(dialog), (QStringList{QString::fromUtf8("Z\u00e4hler \u20ac"),
                                            QString::fromUtf8("\u201cA\u201d"), "5", "0.5"}));
-    dialog.SetItemText(Dlg::kDescription, QString::fromUtf8("\u00b5Sv \u2013 \u2713"));
-    dialog.DispatchCommand(Dlg::kSaveAsDefault);
+    dialog.SetItemText(ids::kDescriptionEdit, QString::fromUtf8("\u00b5Sv \u2013 \u2713"));
+    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
     EXPECT_EQ(ReadFileBytes(SlotFile(1)), "[COUNTER CONFIG]\r\nCOUNTER NAME=Z\xE4hler \x80\r\n"
                                           "DESCRIPTION 0=\xB5Sv \x96 ?\r\nDETECTOR AREA=5\r\n"
                                           "DETECTOR EFFICIENCY=0.500000\r\n");
@@ -141,12 +143,12 @@ TEST_F(CounterConfigDialog, LettersInTheAreaKeepTheOldNumbersButTheNewTexts) {
     Dlg dialog(1);
     dialog.show();
     Type(dialog, {"New name", "New description", "ten", "0.9"});
-    dialog.DispatchCommand(Dlg::kSave);
+    dialog.DispatchCommand(ids::kSaveButton);
 
     EXPECT_EQ(prompts.MessageTexts(),
               (QStringList{QStringLiteral("Enter a positive integer."), QStringLiteral("Saved.")}));
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(Dlg::kDetectorArea));
-    EXPECT_EQ(dialog.ControlAs<QLineEdit>(Dlg::kDetectorArea)->selectedText(),
+    EXPECT_EQ(dialog.focusWidget(), dialog.Control(ids::kDetectorAreaEdit));
+    EXPECT_EQ(dialog.ControlAs<QLineEdit>(ids::kDetectorAreaEdit)->selectedText(),
               QStringLiteral("ten"));
     EXPECT_EQ(prompts.Questions()[1].file.mode, FileDialogRequest::Mode::Save);
     CounterConfig saved(File("edited.ccx"));
@@ -162,8 +164,8 @@ TEST_F(CounterConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
     prompts.Reply(Answer::Ok).ChooseFile(QString::fromStdString(File("missing/c.ccx")));
     Dlg dialog(3);
     dialog.InitDialog();
-    dialog.DispatchCommand(Dlg::kSaveAsDefault);
-    dialog.DispatchCommand(Dlg::kSave);
+    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
+    dialog.DispatchCommand(ids::kSaveButton);
     EXPECT_EQ(prompts.MessageTexts(),
               (QStringList{kOverwriteQuestion,
                            QStringLiteral("File not saved: ") + QString::fromStdString(SlotFile(3)),
@@ -177,18 +179,18 @@ TEST_F(CounterConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
     ScriptedPrompts prompts;
     Dlg dialog(1);
     dialog.show();
-    dialog.SetItemText(Dlg::kDescription, QStringLiteral("one line"));
-    for (int id : {Dlg::kName, Dlg::kDescription, Dlg::kDetectorArea}) {
+    dialog.SetItemText(ids::kDescriptionEdit, QStringLiteral("one line"));
+    for (int id : {ids::kNameEdit, ids::kDescriptionEdit, ids::kDetectorAreaEdit}) {
         SendKey(dialog.Control(id), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
                 QStringLiteral("\r"));
         SendKey(dialog.Control(id), QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier,
                 QStringLiteral("\x1b"));
     }
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.ItemText(Dlg::kDescription), QStringLiteral("one line"));
+    EXPECT_EQ(dialog.ItemText(ids::kDescriptionEdit), QStringLiteral("one line"));
     EXPECT_TRUE(prompts.Questions().empty());
 
-    dialog.ControlAs<QPushButton>(nivra::res::kIdCancel)->click(); // Close
+    dialog.ControlAs<QPushButton>(ids::kCloseButton)->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(FileExists(SlotFile(1)));
 }

@@ -1,5 +1,8 @@
 #include "ui/controls/dialog_base.h"
+#include "ui/resources/about_controls.h"
+#include "ui/resources/assay_config_controls.h"
 #include "ui/resources/resource_ids.h"
+#include "ui/resources/run_config_controls.h"
 #include "ui_test_support.h"
 
 #include <QLineEdit>
@@ -7,6 +10,8 @@
 #include <gtest/gtest.h>
 
 namespace res = nivra::res;
+namespace assay = nivra::ui::assay_config;
+namespace run = nivra::ui::run_config;
 using nivra::test::ScriptedPrompts;
 using nivra::test::SendKey;
 
@@ -26,11 +31,11 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange& dx) override {
-        dx.Text(1022, area);
-        dx.Text(1023, name);
-        dx.Text(1011, hours);
-        dx.Text(1012, offset);
-        dx.Text(1079, rate);
+        dx.Text(assay::kSampleAreaEdit, area);
+        dx.Text(assay::kNameEdit, name);
+        dx.Text(assay::kDwellHoursEdit, hours);
+        dx.Text(assay::kDwellMinutesEdit, offset);
+        dx.Text(assay::kBackgroundRateEdit, rate);
     }
     bool OnInitDialog() override {
         ++initCalls;
@@ -46,27 +51,27 @@ TEST(DataExchange, ValuesAreShownInDecimalAndWithFifteenSignificantDigits) {
     ValuesDialog dialog;
     dialog.hours = 4294967295u;
     ASSERT_TRUE(dialog.UpdateData(false));
-    EXPECT_EQ(dialog.ItemText(1022), QStringLiteral("1000"));
-    EXPECT_EQ(dialog.ItemText(1023), QStringLiteral("Plate"));
-    EXPECT_EQ(dialog.ItemText(1011), QStringLiteral("4294967295"));
-    EXPECT_EQ(dialog.ItemText(1012), QStringLiteral("-3"));
-    EXPECT_EQ(dialog.ItemText(1079), QStringLiteral("0.84"));
+    EXPECT_EQ(dialog.ItemText(assay::kSampleAreaEdit), QStringLiteral("1000"));
+    EXPECT_EQ(dialog.ItemText(assay::kNameEdit), QStringLiteral("Plate"));
+    EXPECT_EQ(dialog.ItemText(assay::kDwellHoursEdit), QStringLiteral("4294967295"));
+    EXPECT_EQ(dialog.ItemText(assay::kDwellMinutesEdit), QStringLiteral("-3"));
+    EXPECT_EQ(dialog.ItemText(assay::kBackgroundRateEdit), QStringLiteral("0.84"));
     dialog.rate = 4.0;
     dialog.UpdateData(false);
-    EXPECT_EQ(dialog.ItemText(1079), QStringLiteral("4"));
+    EXPECT_EQ(dialog.ItemText(assay::kBackgroundRateEdit), QStringLiteral("4"));
     dialog.rate = 1.0 / 3.0;
     dialog.UpdateData(false);
-    EXPECT_EQ(dialog.ItemText(1079), QStringLiteral("0.333333333333333"));
+    EXPECT_EQ(dialog.ItemText(assay::kBackgroundRateEdit), QStringLiteral("0.333333333333333"));
 }
 
 TEST(DataExchange, NumbersAreReadAsTheCInputConversionsReadThem) {
     ScriptedPrompts prompts;
     ValuesDialog dialog;
-    dialog.SetItemText(1022, QStringLiteral("  42 cm"));
-    dialog.SetItemText(1023, QStringLiteral("  spaced name "));
-    dialog.SetItemText(1011, QStringLiteral("-1"));
-    dialog.SetItemText(1012, QStringLiteral("+17"));
-    dialog.SetItemText(1079, QStringLiteral("1.5e2x"));
+    dialog.SetItemText(assay::kSampleAreaEdit, QStringLiteral("  42 cm"));
+    dialog.SetItemText(assay::kNameEdit, QStringLiteral("  spaced name "));
+    dialog.SetItemText(assay::kDwellHoursEdit, QStringLiteral("-1"));
+    dialog.SetItemText(assay::kDwellMinutesEdit, QStringLiteral("+17"));
+    dialog.SetItemText(assay::kBackgroundRateEdit, QStringLiteral("1.5e2x"));
     ASSERT_TRUE(dialog.UpdateData(true));
     EXPECT_EQ(dialog.area, 42u);
     EXPECT_EQ(dialog.name, "  spaced name ");
@@ -80,36 +85,37 @@ TEST(DataExchange, ABadFieldIsReportedSelectedAndStopsTheReading) {
     ScriptedPrompts prompts;
     ValuesDialog dialog;
     dialog.show();
-    dialog.SetItemText(1022, QStringLiteral("77"));
-    dialog.SetItemText(1023, QStringLiteral("New name"));
-    dialog.SetItemText(1011, QStringLiteral("")); // empty: does not convert
-    dialog.SetItemText(1079, QStringLiteral("9"));
+    dialog.SetItemText(assay::kSampleAreaEdit, QStringLiteral("77"));
+    dialog.SetItemText(assay::kNameEdit, QStringLiteral("New name"));
+    dialog.SetItemText(assay::kDwellHoursEdit, QStringLiteral("")); // empty: does not convert
+    dialog.SetItemText(assay::kBackgroundRateEdit, QStringLiteral("9"));
     EXPECT_FALSE(dialog.UpdateData(true));
     EXPECT_EQ(prompts.MessageTexts(), QStringList{QStringLiteral("Enter a positive integer.")});
     EXPECT_EQ(dialog.area, 77u);        // read before the bad field
     EXPECT_EQ(dialog.name, "New name"); // read before the bad field
     EXPECT_EQ(dialog.hours, 2u);        // the bad field keeps its value
     EXPECT_EQ(dialog.rate, 0.84);       // not read
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(1011));
+    EXPECT_EQ(dialog.focusWidget(), dialog.Control(assay::kDwellHoursEdit));
 
     prompts.Clear();
-    dialog.SetItemText(1011, QStringLiteral("5"));
-    dialog.SetItemText(1079, QStringLiteral("abc"));
+    dialog.SetItemText(assay::kDwellHoursEdit, QStringLiteral("5"));
+    dialog.SetItemText(assay::kBackgroundRateEdit, QStringLiteral("abc"));
     EXPECT_FALSE(dialog.UpdateData(true));
     EXPECT_EQ(prompts.MessageTexts(), QStringList{QStringLiteral("Enter a number.")});
     EXPECT_EQ(dialog.hours, 5u);
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(1079));
-    EXPECT_EQ(Edit(dialog, 1079)->selectedText(), QStringLiteral("abc"));
+    EXPECT_EQ(dialog.focusWidget(), dialog.Control(assay::kBackgroundRateEdit));
+    EXPECT_EQ(Edit(dialog, assay::kBackgroundRateEdit)->selectedText(), QStringLiteral("abc"));
 }
 
 TEST(DataExchange, OnlyTheFirst63CharactersOfANumberAreRead) {
     ScriptedPrompts prompts;
     ValuesDialog dialog;
     dialog.UpdateData(false);
-    dialog.SetItemText(1022, QString(63, QLatin1Char(' ')) + QStringLiteral("5"));
+    dialog.SetItemText(assay::kSampleAreaEdit, QString(63, QLatin1Char(' ')) + QStringLiteral("5"));
     EXPECT_FALSE(dialog.UpdateData(true));
     EXPECT_EQ(prompts.MessageTexts(), QStringList{QStringLiteral("Enter a positive integer.")});
-    dialog.SetItemText(1022, QString(62, QLatin1Char(' ')) + QStringLiteral("56"));
+    dialog.SetItemText(assay::kSampleAreaEdit,
+                       QString(62, QLatin1Char(' ')) + QStringLiteral("56"));
     EXPECT_TRUE(dialog.UpdateData(true));
     EXPECT_EQ(dialog.area, 5u);
 }
@@ -118,10 +124,10 @@ TEST(DataExchange, NarrowTextsSurviveTheRoundTrip) {
     ValuesDialog dialog;
     dialog.name = "\xb1 err \xb5"; // 8-bit code page bytes: shown byte by byte
     dialog.UpdateData(false);
-    EXPECT_EQ(dialog.ItemText(1023), QStringLiteral("\u00b1 err \u00b5"));
+    EXPECT_EQ(dialog.ItemText(assay::kNameEdit), QStringLiteral("\u00b1 err \u00b5"));
     dialog.name = "Z\xc3\xa4hler"; // UTF-8
     dialog.UpdateData(false);
-    EXPECT_EQ(dialog.ItemText(1023), QStringLiteral("Z\u00e4hler"));
+    EXPECT_EQ(dialog.ItemText(assay::kNameEdit), QStringLiteral("Z\u00e4hler"));
     dialog.UpdateData(true);
     EXPECT_EQ(dialog.name, "Z\xc3\xa4hler");
 }
@@ -130,18 +136,18 @@ TEST(DataExchange, NarrowTextsSurviveTheRoundTrip) {
 // reports Return, the dialog stays open; other keys pass.
 TEST(ReturnAndEscape, AreSwallowedAsPressReleaseAndCharacter) {
     CDialogBase dialog(res::kDialogRunConfig);
-    auto* start = dialog.ControlAs<QPushButton>(1026);
+    auto* start = dialog.ControlAs<QPushButton>(run::kStartButton);
     start->setDefault(true);
     int startClicks = 0;
     QObject::connect(start, &QPushButton::clicked, [&] { ++startClicks; });
-    auto* cancel = dialog.ControlAs<QPushButton>(res::kIdCancel);
+    auto* cancel = dialog.ControlAs<QPushButton>(run::kCancelButton);
     int cancelClicks = 0;
     QObject::connect(cancel, &QPushButton::clicked, [&] { ++cancelClicks; });
-    auto* edit = Edit(dialog, 1024);
+    auto* edit = Edit(dialog, run::kCounterNameEdit);
     int returns = 0;
     QObject::connect(edit, &QLineEdit::returnPressed, [&] { ++returns; });
     bool cancelled = false;
-    dialog.OnCommand(res::kIdCancel, [&] { cancelled = true; });
+    dialog.OnCommand(run::kCancelButton, [&] { cancelled = true; });
     dialog.show();
 
     for (QWidget* target : {static_cast<QWidget*>(edit), static_cast<QWidget*>(start),
@@ -182,7 +188,7 @@ TEST(ReturnAndEscape, ReachADialogThatTurnsTheGuardOff) {
     CDialogBase about(res::kDialogAbout);
     about.SetReturnEscapeGuard(false);
     about.show();
-    SendKey(about.Control(res::kIdOk), QEvent::KeyPress, Qt::Key_Escape);
+    SendKey(about.Control(nivra::ui::about::kOkButton), QEvent::KeyPress, Qt::Key_Escape);
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.result(), QDialog::Rejected);
 }
@@ -190,20 +196,23 @@ TEST(ReturnAndEscape, ReachADialogThatTurnsTheGuardOff) {
 TEST(CommandDispatch, ButtonsAndCommandsReachTheirHandlers) {
     ValuesDialog dialog;
     std::vector<int> calls;
-    dialog.OnCommand(1014, [&] { calls.push_back(1014); });
-    dialog.OnCommandRange(1015, 1019, [&](int id) { calls.push_back(id); });
-    dialog.ControlAs<QPushButton>(1014)->click();
-    dialog.ControlAs<QPushButton>(1019)->click();
-    EXPECT_TRUE(dialog.DispatchCommand(1015));
-    EXPECT_FALSE(dialog.DispatchCommand(4242));
-    EXPECT_EQ(calls, (std::vector<int>{1014, 1019, 1015}));
+    dialog.OnCommand(assay::kLoadButton, [&] { calls.push_back(assay::kLoadButton); });
+    dialog.OnCommandRange(assay::kSaveButton, assay::kSaveAsDefaultButton,
+                          [&](int id) { calls.push_back(id); });
+    dialog.ControlAs<QPushButton>(assay::kLoadButton)->click();
+    dialog.ControlAs<QPushButton>(assay::kSaveAsDefaultButton)->click();
+    EXPECT_TRUE(dialog.DispatchCommand(assay::kSaveButton));
+    constexpr int kNoSuchCommand = 4242;
+    EXPECT_FALSE(dialog.DispatchCommand(kNoSuchCommand));
+    EXPECT_EQ(calls, (std::vector<int>{assay::kLoadButton, assay::kSaveAsDefaultButton,
+                                       assay::kSaveButton}));
 }
 
 TEST(CommandDispatch, CloseButtonAndCloseBoxCancelAndOkReadsTheFieldsFirst) {
     {
         ValuesDialog dialog;
         dialog.show();
-        dialog.ControlAs<QPushButton>(res::kIdCancel)->click(); // "Close"
+        dialog.ControlAs<QPushButton>(assay::kCloseButton)->click();
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
@@ -218,10 +227,10 @@ TEST(CommandDispatch, CloseButtonAndCloseBoxCancelAndOkReadsTheFieldsFirst) {
         ScriptedPrompts prompts;
         ValuesDialog dialog;
         dialog.show();
-        dialog.SetItemText(1022, QStringLiteral("x"));
+        dialog.SetItemText(assay::kSampleAreaEdit, QStringLiteral("x"));
         dialog.DispatchCommand(res::kIdOk);
         EXPECT_TRUE(dialog.isVisible()); // the field failed: the dialog stays
-        dialog.SetItemText(1022, QStringLiteral("8"));
+        dialog.SetItemText(assay::kSampleAreaEdit, QStringLiteral("8"));
         dialog.DispatchCommand(res::kIdOk);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -232,9 +241,10 @@ TEST(CommandDispatch, CloseButtonAndCloseBoxCancelAndOkReadsTheFieldsFirst) {
 TEST(CommandDispatch, EditChangesAreNotified) {
     ValuesDialog dialog;
     int changes = 0;
-    dialog.OnNotify(1023, CDialogBase::Notification::Changed, [&] { ++changes; });
-    dialog.SetItemText(1023, QStringLiteral("x"));
-    dialog.SetItemText(1022, QStringLiteral("1")); // another edit: not this handler
+    dialog.OnNotify(assay::kNameEdit, CDialogBase::Notification::Changed, [&] { ++changes; });
+    dialog.SetItemText(assay::kNameEdit, QStringLiteral("x"));
+    dialog.SetItemText(assay::kSampleAreaEdit,
+                       QStringLiteral("1")); // another edit: not this handler
     EXPECT_EQ(changes, 1);
 }
 
@@ -243,8 +253,8 @@ TEST(DialogInit, RunsOnceShowsTheValuesAndFocusesTheFirstControl) {
     dialog.InitDialog();
     dialog.show();
     EXPECT_EQ(dialog.initCalls, 1);
-    EXPECT_EQ(dialog.ItemText(1022), QStringLiteral("1000"));
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(1023));
+    EXPECT_EQ(dialog.ItemText(assay::kSampleAreaEdit), QStringLiteral("1000"));
+    EXPECT_EQ(dialog.focusWidget(), dialog.Control(assay::kNameEdit));
 }
 
 } // namespace

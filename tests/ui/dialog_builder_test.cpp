@@ -3,12 +3,17 @@
 #include "ui/controls/list_box_with_border.h"
 #include "ui/controls/range_slider.h"
 #include "ui/main_window/chart_widget.h"
+#include "ui/resources/about_controls.h"
+#include "ui/resources/assay_config_controls.h"
+#include "ui/resources/counter_config_controls.h"
 #include "ui/resources/dialog_builder.h"
 #include "ui/resources/dialog_template.h"
 #include "ui/resources/dialog_units.h"
+#include "ui/resources/main_window_controls.h"
 #include "ui/resources/menu_builder.h"
-#include "ui/resources/menu_resource.h"
+#include "ui/resources/menu_commands.h"
 #include "ui/resources/resource_ids.h"
+#include "ui/resources/run_config_controls.h"
 #include "ui/resources/string_resources.h"
 
 #include <QAction>
@@ -24,6 +29,11 @@
 #include <gtest/gtest.h>
 
 namespace res = nivra::res;
+namespace main_ids = nivra::ui::main;
+namespace run_ids = nivra::ui::run_config;
+namespace assay_ids = nivra::ui::assay_config;
+namespace counter_ids = nivra::ui::counter_config;
+using nivra::Statistic;
 
 namespace {
 
@@ -80,47 +90,71 @@ TEST(DialogBuilder, EveryControlKeepsItsNumberTextAndConvertedPlace) {
 }
 
 TEST(DialogBuilder, MainWindowControlsAreOfTheirKinds) {
+    using namespace main_ids;
     CDialogBase main(res::kDialogMain);
-    EXPECT_NE(main.ControlAs<CChartWidget>(1000), nullptr);
-    EXPECT_NE(main.ControlAs<CRangeSlider>(1046), nullptr);
-    EXPECT_NE(main.ControlAs<QProgressBar>(1045), nullptr);
-    EXPECT_NE(main.ControlAs<QCheckBox>(1064), nullptr);
-    for (int id : {1049, 1051, 1060})
+    EXPECT_NE(main.ControlAs<CChartWidget>(kChart), nullptr);
+    EXPECT_NE(main.ControlAs<CRangeSlider>(kRangeSlider), nullptr);
+    EXPECT_NE(main.ControlAs<QProgressBar>(kProgressBar), nullptr);
+    EXPECT_NE(main.ControlAs<QCheckBox>(kHeartbeatBox), nullptr);
+    for (int id : {kDataDumpList, kRoiDumpList, kHeaderList})
         EXPECT_NE(main.ControlAs<CListBoxWithBorder>(id), nullptr) << id;
-    for (int id : {1050, 1052}) {
+    for (int id : {kStatsValueList, kStatsLabelList}) {
         EXPECT_EQ(main.ControlAs<CListBoxWithBorder>(id), nullptr) << id;
         ASSERT_NE(main.ControlAs<QListWidget>(id), nullptr) << id;
         EXPECT_EQ(main.ControlAs<QListWidget>(id)->selectionMode(), QAbstractItemView::NoSelection);
     }
-    for (int id : {1059, 1034, 1076, 1077})
+    for (int id : {kHeaderEdit, kDeletePointEdit, kRoiMinEdit, kRoiMaxEdit})
         EXPECT_NE(main.ControlAs<CEditWithBorder>(id), nullptr) << id;
     // Digits-only edits refuse typed letters.
-    auto* roiMin = main.ControlAs<QLineEdit>(1076);
+    auto* roiMin = main.ControlAs<QLineEdit>(kRoiMinEdit);
     roiMin->insert(QStringLiteral("1a"));
     EXPECT_EQ(roiMin->text(), QString());
     roiMin->insert(QStringLiteral("12"));
     EXPECT_EQ(roiMin->text(), QStringLiteral("12"));
-    EXPECT_EQ(main.ItemText(1067), QStringLiteral("File:"));
+    EXPECT_EQ(main.ItemText(kFileLabel), QStringLiteral("File:"));
 }
 
-TEST(DialogBuilder, DialogEditsAreBorderedAndTheRunDialogsCounterNumberReadOnly) {
+// Every control a dialog's code addresses by name is in its template, of the kind the code takes
+// it for: the edits bordered, the buttons push buttons.
+TEST(DialogBuilder, EveryNamedControlOfTheDialogsIsInItsTemplate) {
     CDialogBase run(res::kDialogRunConfig);
-    for (int id : {1024, 1029, 1027, 1018, 1030})
+    for (int id : {run_ids::kCounterNameEdit, run_ids::kCounterFileEdit, run_ids::kAssayNameEdit,
+                   run_ids::kAssayFileEdit, run_ids::kCounterNumberEdit})
         EXPECT_NE(run.ControlAs<CEditWithBorder>(id), nullptr) << id;
-    EXPECT_TRUE(run.ControlAs<QLineEdit>(1030)->isReadOnly());
+    EXPECT_TRUE(run.ControlAs<QLineEdit>(run_ids::kCounterNumberEdit)->isReadOnly());
+    for (int id : {run_ids::kOpenCounterButton, run_ids::kOpenAssayButton, run_ids::kStartButton,
+                   run_ids::kCancelButton})
+        EXPECT_NE(run.ControlAs<QPushButton>(id), nullptr) << id;
+
     CDialogBase assay(res::kDialogAssayConfig);
-    for (int id : {1023, 1011, 1012, 1013, 1016, 1017, 1018, 1022, 1079, 1080})
+    for (int id :
+         {assay_ids::kNameEdit, assay_ids::kDwellHoursEdit, assay_ids::kDwellMinutesEdit,
+          assay_ids::kDwellSecondsEdit, assay_ids::kTotalHoursEdit, assay_ids::kTotalMinutesEdit,
+          assay_ids::kTotalSecondsEdit, assay_ids::kSampleAreaEdit, assay_ids::kBackgroundRateEdit,
+          assay_ids::kBackgroundHoursEdit})
         EXPECT_NE(assay.ControlAs<CEditWithBorder>(id), nullptr) << id;
+    for (int id : {assay_ids::kLoadButton, assay_ids::kSaveButton, assay_ids::kSaveAsDefaultButton,
+                   assay_ids::kCloseButton})
+        EXPECT_NE(assay.ControlAs<QPushButton>(id), nullptr) << id;
+
     CDialogBase counter(res::kDialogCounterConfig);
-    for (int id : {1036, 1010, 1017, 1019})
+    for (int id : {counter_ids::kNameEdit, counter_ids::kDescriptionEdit,
+                   counter_ids::kDetectorAreaEdit, counter_ids::kDetectorEfficiencyEdit})
         EXPECT_NE(counter.ControlAs<CEditWithBorder>(id), nullptr) << id;
-    EXPECT_NE(counter.ControlAs<QGroupBox>(1077), nullptr);
+    EXPECT_NE(counter.ControlAs<QGroupBox>(counter_ids::kCounterGroup), nullptr);
+    for (int id : {counter_ids::kLoadButton, counter_ids::kSaveButton,
+                   counter_ids::kSaveAsDefaultButton, counter_ids::kCloseButton})
+        EXPECT_NE(counter.ControlAs<QPushButton>(id), nullptr) << id;
+
+    CDialogBase about(res::kDialogAbout);
+    EXPECT_NE(about.ControlAs<QLabel>(nivra::ui::about::kVersionLabel), nullptr);
+    EXPECT_NE(about.ControlAs<QPushButton>(nivra::ui::about::kOkButton), nullptr);
 }
 
 TEST(DialogBuilder, GroupBoxesLieBeneathTheControlsTheyFrame) {
     CDialogBase assay(res::kDialogAssayConfig);
-    // The "Dwell Time" group comes after edit 1011 in the template but must not cover it.
-    QWidget* edit = assay.Control(1011);
+    // The "Dwell Time" group comes after the dwell hours in the template but must not cover them.
+    QWidget* edit = assay.Control(assay_ids::kDwellHoursEdit);
     const QPoint centre = edit->geometry().center();
     EXPECT_EQ(assay.Client()->childAt(centre), edit);
 }
@@ -131,7 +165,7 @@ TEST(DialogBuilder, MainWindowIsAFixedSizeWindowOnItsBackground) {
     EXPECT_EQ(main.minimumSize(), main.maximumSize());
     EXPECT_EQ(main.Client()->y(), main.Menu()->Bar()->height());
     const QImage image = main.grab().toImage();
-    const QPoint empty = main.Client()->mapTo(&main, QPoint(1, 1)); // left of label 1042
+    const QPoint empty = main.Client()->mapTo(&main, QPoint(1, 1)); // left of the active slot label
     EXPECT_EQ(image.pixelColor(empty), QColor(254, 254, 254));
 }
 
@@ -145,43 +179,55 @@ TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
         titles << a->text();
     EXPECT_EQ(titles, (QStringList{"File", "Active Counter", "Configuration", "Assay Run",
                                    "Statistics Show", "About"}));
-    for (int command : {57600, 57601, 57603, 32803, 32793, 32795, 57607, 32774, 32791, 32777, 32778,
-                        32779, 32780, 32785, 32786, 32787, 32788, 32790})
+    for (int command : {res::kCmdFileNew,      res::kCmdFileOpen,      res::kCmdFileSave,
+                        res::kCmdSaveCsv,      res::kCmdSaveRoi,       res::kCmdSaveRoiCsv,
+                        res::kCmdFilePrint,    res::kCmdExit,          res::kCmdViewer,
+                        res::kCmdCounter1,     res::kCmdCounter1 + 1,  res::kCmdCounter1 + 2,
+                        res::kCmdCounter1 + 3, res::kCmdConfigCounter, res::kCmdConfigAssay,
+                        res::kCmdRunStart,     res::kCmdRunStop,       res::kCmdAbout,
+                        res::kCmdAssessment,   res::kCmdHistory})
         EXPECT_NE(menu->Action(command), nullptr) << command;
-    EXPECT_EQ(menu->Action(57607)->text(), QStringLiteral("Print"));
+    EXPECT_EQ(menu->Action(res::kCmdFilePrint)->text(), QStringLiteral("Print"));
     for (int k = 0; k < res::kStatisticCount; ++k)
         EXPECT_TRUE(menu->IsChecked(res::kCmdFirstStatistic + k));
-    EXPECT_EQ(menu->Action(32811)->text(), QStringLiteral("\u00b1 err"));
-    EXPECT_EQ(menu->Action(32817)->text(), QStringLiteral("LOD90.0%"));
-    EXPECT_FALSE(menu->CheckItem(12345, true));
+    EXPECT_EQ(menu->Action(res::statisticCommand(Statistic::Netapercm2hrErr))->text(),
+              QStringLiteral("\u00b1 err"));
+    EXPECT_EQ(menu->Action(res::statisticCommand(Statistic::LOD900))->text(),
+              QStringLiteral("LOD90.0%"));
+    constexpr int kNoSuchCommand = 12345;
+    EXPECT_FALSE(menu->CheckItem(kNoSuchCommand, true));
 }
 
 TEST(MainMenu, ChoosingAnItemDispatchesItsCommandAndLeavesTheMarkToTheProgram) {
     CDialogBase main(res::kDialogMain);
     CWindowMenu* menu = main.Menu();
     std::vector<int> chosen;
-    main.OnCommandRange(32804, 32819, [&](int command) { chosen.push_back(command); });
-    main.OnCommand(32787, [&] { chosen.push_back(32787); });
+    main.OnCommandRange(res::statisticCommand(Statistic::NumPoints),
+                        res::statisticCommand(Statistic::LOD997),
+                        [&](int command) { chosen.push_back(command); });
+    main.OnCommand(res::kCmdRunStart, [&] { chosen.push_back(res::kCmdRunStart); });
 
-    menu->Action(32808)->trigger();
-    EXPECT_TRUE(menu->IsChecked(32808));
-    EXPECT_TRUE(menu->Action(32808)->isChecked()); // not toggled by the choice itself
-    menu->CheckItem(32808, false);
-    EXPECT_FALSE(menu->Action(32808)->isChecked());
-    menu->Action(32808)->trigger();
-    EXPECT_FALSE(menu->Action(32808)->isChecked());
+    const int stdDev = res::statisticCommand(Statistic::StdDev);
+    menu->Action(stdDev)->trigger();
+    EXPECT_TRUE(menu->IsChecked(stdDev));
+    EXPECT_TRUE(menu->Action(stdDev)->isChecked()); // not toggled by the choice itself
+    menu->CheckItem(stdDev, false);
+    EXPECT_FALSE(menu->Action(stdDev)->isChecked());
+    menu->Action(stdDev)->trigger();
+    EXPECT_FALSE(menu->Action(stdDev)->isChecked());
 
-    menu->EnableItem(32787, false);
-    menu->Action(32787)->trigger(); // grayed: nothing
-    EXPECT_FALSE(menu->IsEnabled(32787));
-    menu->EnableItem(32787, true);
-    menu->Action(32787)->trigger();
-    EXPECT_EQ(chosen, (std::vector<int>{32808, 32808, 32787}));
+    menu->EnableItem(res::kCmdRunStart, false);
+    menu->Action(res::kCmdRunStart)->trigger(); // grayed: nothing
+    EXPECT_FALSE(menu->IsEnabled(res::kCmdRunStart));
+    menu->EnableItem(res::kCmdRunStart, true);
+    menu->Action(res::kCmdRunStart)->trigger();
+    EXPECT_EQ(chosen, (std::vector<int>{stdDev, stdDev, res::kCmdRunStart}));
 }
 
 TEST(Resources, AboutMenuString) {
     EXPECT_EQ(res::LoadStringResource(res::kStringAboutMenu), QStringLiteral("&About Nivra..."));
-    EXPECT_TRUE(res::LoadStringResource(999).isEmpty());
+    constexpr int kNoSuchString = 999;
+    EXPECT_TRUE(res::LoadStringResource(kNoSuchString).isEmpty());
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 #include "ui/dialogs/about_dlg.h"
 #include "ui/dialogs/assay_config_dlg.h"
 #include "ui/dialogs/counter_config_dlg.h"
+#include "ui/resources/about_controls.h"
+#include "ui/resources/assay_config_controls.h"
+#include "ui/resources/counter_config_controls.h"
 #include "ui/resources/resource_ids.h"
 
 #include <QPrinter>
@@ -14,6 +17,8 @@
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
+namespace assay_ids = nivra::ui::assay_config;
+namespace counter_ids = nivra::ui::counter_config;
 
 namespace {
 
@@ -57,9 +62,9 @@ protected:
     }
 
     static QStringList CounterFields(const CCounterConfigDlg& d) {
-        return {d.ItemText(CCounterConfigDlg::kName), d.ItemText(CCounterConfigDlg::kDescription),
-                d.ItemText(CCounterConfigDlg::kDetectorArea),
-                d.ItemText(CCounterConfigDlg::kDetectorEfficiency)};
+        return {d.ItemText(counter_ids::kNameEdit), d.ItemText(counter_ids::kDescriptionEdit),
+                d.ItemText(counter_ids::kDetectorAreaEdit),
+                d.ItemText(counter_ids::kDetectorEfficiencyEdit)};
     }
 };
 
@@ -67,7 +72,7 @@ TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
     Open();
     Operate<CCounterConfigDlg>(res::kCmdConfigCounter, [](CCounterConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "  Viewer (Place holder) Counter Configuration  ");
-        EXPECT_EQ(d.ItemText(CCounterConfigDlg::kCounterGroup), d.windowTitle());
+        EXPECT_EQ(d.ItemText(counter_ids::kCounterGroup), d.windowTitle());
         EXPECT_EQ(CounterFields(d), (QStringList{"", "", "1000", "0.84"}));
     });
 
@@ -76,11 +81,11 @@ TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
     window_->DispatchCommand(res::kCmdCounter1 + 1);
     Operate<CCounterConfigDlg>(res::kCmdConfigCounter, [this](CCounterConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "  Counter 2 Configuration  ");
-        d.SetItemText(CCounterConfigDlg::kName, "alpha two");
-        d.SetItemText(CCounterConfigDlg::kDescription, "bench 2");
-        d.SetItemText(CCounterConfigDlg::kDetectorArea, "x12");
+        d.SetItemText(counter_ids::kNameEdit, "alpha two");
+        d.SetItemText(counter_ids::kDescriptionEdit, "bench 2");
+        d.SetItemText(counter_ids::kDetectorAreaEdit, "x12");
         prompts_.Reply(ui::Answer::Ok);
-        d.DispatchCommand(CCounterConfigDlg::kSaveAsDefault);
+        d.DispatchCommand(counter_ids::kSaveAsDefaultButton);
     });
     EXPECT_EQ(prompts_.MessageTexts(),
               (QStringList{"Saving this configuration as default will overwrite current default "
@@ -99,25 +104,25 @@ TEST_F(DialogsTest, AssayConfigurationOpensOnTheDefaultAndKeepsItsFilesInAssayCo
     const QStringList defaults = {"", "2", "2", "3", "4", "5", "6", "1000", "4", "1"};
     const auto fields = [](const CAssayConfigDlg& d) {
         QStringList texts;
-        for (int id : {CAssayConfigDlg::kName, CAssayConfigDlg::kDwellHours,
-                       CAssayConfigDlg::kDwellMinutes, CAssayConfigDlg::kDwellSeconds,
-                       CAssayConfigDlg::kTotalHours, CAssayConfigDlg::kTotalMinutes,
-                       CAssayConfigDlg::kTotalSeconds, CAssayConfigDlg::kSampleArea,
-                       CAssayConfigDlg::kBackgroundHours, CAssayConfigDlg::kBackgroundRate})
+        for (int id : {assay_ids::kNameEdit, assay_ids::kDwellHoursEdit,
+                       assay_ids::kDwellMinutesEdit, assay_ids::kDwellSecondsEdit,
+                       assay_ids::kTotalHoursEdit, assay_ids::kTotalMinutesEdit,
+                       assay_ids::kTotalSecondsEdit, assay_ids::kSampleAreaEdit,
+                       assay_ids::kBackgroundHoursEdit, assay_ids::kBackgroundRateEdit})
             texts << d.ItemText(id);
         return texts;
     };
     Operate<CAssayConfigDlg>(res::kCmdConfigAssay, [&](CAssayConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "Assay Configuration");
         EXPECT_EQ(fields(d), defaults);
-        d.SetItemText(CAssayConfigDlg::kName, "swipe");
-        d.SetItemText(CAssayConfigDlg::kDwellMinutes, "10");
+        d.SetItemText(assay_ids::kNameEdit, "swipe");
+        d.SetItemText(assay_ids::kDwellMinutesEdit, "10");
         prompts_.Reply(ui::Answer::Ok);
-        d.DispatchCommand(CAssayConfigDlg::kSaveAsDefault);
+        d.DispatchCommand(assay_ids::kSaveAsDefaultButton);
         // Letters in the sample area, which is read first: the save dialog still follows.
-        d.SetItemText(CAssayConfigDlg::kSampleArea, "big");
+        d.SetItemText(assay_ids::kSampleAreaEdit, "big");
         prompts_.CancelFile();
-        d.DispatchCommand(CAssayConfigDlg::kSave);
+        d.DispatchCommand(assay_ids::kSaveButton);
     });
     EXPECT_EQ(prompts_.MessageTexts(),
               (QStringList{"Saving this configuration as default will overwrite current default "
@@ -161,7 +166,7 @@ TEST_F(DialogsTest, AboutFromTheMenuAndFromItsOwnItemShowsTheWindowTitle) {
     for (int command : {res::kCmdAbout, res::kCmdAboutBox}) {
         Operate<CAboutDlg>(command, [](CAboutDlg& d) {
             EXPECT_EQ(d.windowTitle(), "About Nivra-USB");
-            EXPECT_EQ(d.ItemText(CAboutDlg::kVersionText), "Nivra-USB- v3.04");
+            EXPECT_EQ(d.ItemText(nivra::ui::about::kVersionLabel), "Nivra-USB- v3.04");
         });
     }
 }

@@ -71,7 +71,7 @@ TEST_F(FileNewTest, YesSavesTheDataFileThenClears) {
     EXPECT_EQ(request.mode, ui::FileDialogRequest::Mode::Save);
     EXPECT_EQ(request.defaultExtension, ".dax");
     EXPECT_EQ(request.initialName, "bench 1"); // the counter configuration's description
-    EXPECT_EQ(request.filter, "DataNivra(*.dax)|*.dax||");
+    EXPECT_EQ(request.filters, (std::vector<ui::FileFilter>{{"DataNivra(*.dax)", "*.dax"}}));
     EXPECT_EQ(prompts_.MessageTexts().last(), "data saved");
     ExpectCleared();
     EXPECT_EQ(nivra::readDataFile(path)->pointCount(), 3u);

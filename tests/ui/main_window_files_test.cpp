@@ -62,14 +62,15 @@ TEST_F(FileCommandsTest, ExportsWriteTheRecordOrItsRegionAndLeaveTheSlotAsItWas)
     const ui::FileDialogRequest csvRequest = prompts_.Questions().at(0).file;
     EXPECT_EQ(csvRequest.mode, ui::FileDialogRequest::Mode::Save);
     EXPECT_EQ(csvRequest.defaultExtension, ".csv");
-    EXPECT_EQ(csvRequest.filter, "CSV(*.csv)|*.csv||");
+    EXPECT_EQ(csvRequest.filters, (std::vector<ui::FileFilter>{{"CSV(*.csv)", "*.csv"}}));
     EXPECT_EQ(csvRequest.initialName, "bench 7");
     EXPECT_EQ(ReadFileBytes(dir_.file("all.csv")).rfind("bench 7\nswipe\nNum Points: 10\n", 0), 0u);
 
     SetRoi(3, 5);
     prompts_.ChooseFile(Path("roi.dax"));
     window_->DispatchCommand(res::kCmdSaveRoi);
-    EXPECT_EQ(LastFileRequest().filter, "Data Nivra (*.dax)|*.dax||");
+    EXPECT_EQ(LastFileRequest().filters,
+              (std::vector<ui::FileFilter>{{"Data Nivra (*.dax)", "*.dax"}}));
     EXPECT_EQ(LastFileRequest().defaultExtension, ".dax");
     const AssayData region = *nivra::readDataFile(dir_.file("roi.dax"));
     EXPECT_EQ(region.counts(), (std::vector<std::int32_t>{7, 8, 9}));
@@ -137,7 +138,7 @@ TEST_F(FileCommandsTest, OpenLoadsIntoTheViewerWhileARunGoesOn) {
     const ui::FileDialogRequest request = LastFileRequest();
     EXPECT_EQ(request.mode, ui::FileDialogRequest::Mode::Open);
     EXPECT_EQ(request.defaultExtension, ".dax");
-    EXPECT_EQ(request.filter, "DataNivra(*.dax)|*.dax||");
+    EXPECT_EQ(request.filters, (std::vector<ui::FileFilter>{{"DataNivra(*.dax)", "*.dax"}}));
     EXPECT_TRUE(request.initialName.isEmpty());
     EXPECT_EQ(window_->ActiveSlot(), kViewerSlot);
     EXPECT_EQ(Text(ids::kFileLabel).toStdString(), source);

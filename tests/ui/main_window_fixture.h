@@ -17,7 +17,9 @@
 #include "ui/main_window/chart_widget.h"
 #include "ui/main_window/nivra_dlg.h"
 #include "ui/resources/menu_builder.h"
-#include "ui/resources/menu_resource.h"
+#include "ui/resources/menu_commands.h"
+#include "ui/resources/resource_ids.h"
+#include "ui/resources/run_config_controls.h"
 #include "ui_test_support.h"
 
 #include <QCheckBox>
@@ -183,17 +185,17 @@ protected:
             if (otherDialog_)
                 return otherDialog_(dialog);
             dialog.InitDialog();
-            dialog.DispatchCommand(2);
+            dialog.DispatchCommand(res::kIdCancel);
             return dialog.result();
         }
         dialog.InitDialog();
         if (assayFile_.empty()) {
-            dialog.DispatchCommand(2);
+            dialog.DispatchCommand(ui::run_config::kCancelButton);
             return dialog.result();
         }
         prompts_.ChooseFile(QString::fromStdString(assayFile_));
-        dialog.DispatchCommand(1028);
-        dialog.DispatchCommand(1026);
+        dialog.DispatchCommand(ui::run_config::kOpenAssayButton);
+        dialog.DispatchCommand(ui::run_config::kStartButton);
         return dialog.result();
     }
 

@@ -62,8 +62,8 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     environment.runModal = [&](CDialogBase& dialog) {
         dialog.InitDialog();
         prompts_.ChooseFile(QString::fromStdString(assayPath));
-        dialog.DispatchCommand(1028); // Open (assay)
-        dialog.DispatchCommand(1026); // START
+        dialog.DispatchCommand(ui::run_config::kOpenAssayButton);
+        dialog.DispatchCommand(ui::run_config::kStartButton);
         return dialog.result();
     };
     window_ = std::make_unique<CNivraDlg>(environment);

@@ -104,13 +104,15 @@ TEST_F(StartupTest, StatisticsShowMenuFollowsItsFileAndEachCommandTogglesAndSave
     WriteFileBytes(dir_.file("stats_display_config.pfx"),
                    "[STATS SHOW]\r\nNumPoints=true\r\nLOD997=true\r\n");
     Open();
-    EXPECT_TRUE(Checked(32804));               // Num Points
-    EXPECT_FALSE(Checked(32807));              // Mean
-    EXPECT_TRUE(Checked(32819));               // LOD99.7%
-    window_->Menu()->Action(32811)->trigger(); // the first "± err"
-    window_->Menu()->Action(32804)->trigger();
-    EXPECT_TRUE(Checked(32811));
-    EXPECT_FALSE(Checked(32804));
+    const int numPoints = res::statisticCommand(Statistic::NumPoints);
+    const int firstError = res::statisticCommand(Statistic::Netapercm2hrErr); // "± err"
+    EXPECT_TRUE(Checked(numPoints));
+    EXPECT_FALSE(Checked(res::statisticCommand(Statistic::Mean)));
+    EXPECT_TRUE(Checked(res::statisticCommand(Statistic::LOD997)));
+    window_->Menu()->Action(firstError)->trigger();
+    window_->Menu()->Action(numPoints)->trigger();
+    EXPECT_TRUE(Checked(firstError));
+    EXPECT_FALSE(Checked(numPoints));
     StatsShow saved;
     saved.load(dir_.file("stats_display_config.pfx"));
     EXPECT_EQ(saved, window_->StatsSelection());

@@ -69,7 +69,7 @@ TEST(ScriptedPrompts, FileDialogsRecordTheRequestAndApplyTheDefaultExtension) {
     save.mode = FileDialogRequest::Mode::Save;
     save.defaultExtension = QStringLiteral(".dax");
     save.initialName = QStringLiteral("Detector A");
-    save.filter = QStringLiteral("DataNivra(*.dax)|*.dax||");
+    save.filters = {{QStringLiteral("DataNivra(*.dax)"), QStringLiteral("*.dax")}};
     EXPECT_EQ(Prompts().FileDialog(save), QStringLiteral("/data/run7.dax"));
     EXPECT_EQ(Prompts().FileDialog(save), QStringLiteral("/data/run7.txt"));
     EXPECT_EQ(Prompts().FileDialog(save), std::nullopt);
@@ -78,7 +78,7 @@ TEST(ScriptedPrompts, FileDialogsRecordTheRequestAndApplyTheDefaultExtension) {
     const auto& q = prompts.Questions()[0];
     EXPECT_EQ(q.kind, CScriptedPrompts::Question::Kind::File);
     EXPECT_EQ(q.file.mode, FileDialogRequest::Mode::Save);
-    EXPECT_EQ(q.file.filter, QStringLiteral("DataNivra(*.dax)|*.dax||"));
+    EXPECT_EQ(q.file.filters, save.filters);
     EXPECT_EQ(q.file.initialName, QStringLiteral("Detector A"));
     EXPECT_TRUE(q.file.overwritePrompt);
     EXPECT_TRUE(prompts.failures.isEmpty());
@@ -109,14 +109,16 @@ TEST(ScriptedPrompts, ScopesNestAndRestoreTheRealDialogs) {
     EXPECT_NE(dynamic_cast<CQtPrompts*>(&Prompts()), nullptr);
 }
 
-TEST(FileFilters, WindowsFiltersBecomeQtNameFilters) {
-    EXPECT_EQ(ToQtNameFilters(QStringLiteral("DataNivra(*.dax)|*.dax||")),
-              QStringList{QStringLiteral("DataNivra(*.dax)")});
-    EXPECT_EQ(ToQtNameFilters(QStringLiteral("Counter Config Nivra (*.ccx)|*.ccx||")),
-              QStringList{QStringLiteral("Counter Config Nivra (*.ccx)")});
-    EXPECT_EQ(ToQtNameFilters(QStringLiteral("Text|*.csv;*.txt|All|*.*||")),
-              (QStringList{QStringLiteral("Text (*.csv *.txt)"), QStringLiteral("All (*.*)")}));
-    EXPECT_TRUE(ToQtNameFilters(QString()).isEmpty());
+// A description that names its patterns is shown as it is; one that does not gets them appended,
+// several patterns separated by blanks as Qt expects.
+TEST(FileFilters, TypedFiltersBecomeQtNameFilters) {
+    EXPECT_EQ(ToQtNameFilters({{"DataNivra(*.dax)", "*.dax"}}), QStringList{"DataNivra(*.dax)"});
+    EXPECT_EQ(ToQtNameFilters({{"Counter Config Nivra (*.ccx)", "*.ccx"}}),
+              QStringList{"Counter Config Nivra (*.ccx)"});
+    EXPECT_EQ(ToQtNameFilters({{"Text", "*.csv;*.txt"}, {"All", "*.*"}}),
+              (QStringList{"Text (*.csv *.txt)", "All (*.*)"}));
+    EXPECT_EQ(ToQtNameFilters({{"Old (*.dax)", "*.dat"}}), QStringList{"Old (*.dax) (*.dat)"});
+    EXPECT_TRUE(ToQtNameFilters({}).isEmpty());
 }
 
 TEST(FileFilters, DefaultExtensionOnlyWhenTheNameHasNone) {

@@ -4,7 +4,7 @@
 #include "base/start_directory.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/run_config_dlg.h"
-#include "ui/resources/resource_ids.h"
+#include "ui/resources/run_config_controls.h"
 #include "ui_test_support.h"
 
 #include <QLineEdit>
@@ -15,6 +15,8 @@ using namespace nivra;
 using namespace nivra::test;
 
 namespace {
+
+namespace ids = nivra::ui::run_config;
 
 class RunConfigDlgTest : public ::testing::Test {
 protected:
@@ -49,20 +51,21 @@ protected:
 TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelled) {
     CAssayRunConfigDlg dialog(3);
     dialog.InitDialog();
-    EXPECT_EQ(dialog.ItemText(1030), "3");
-    EXPECT_TRUE(dialog.ControlAs<QLineEdit>(1030)->isReadOnly());
-    EXPECT_EQ(dialog.ItemText(1024), "");
+    EXPECT_EQ(dialog.ItemText(ids::kCounterNumberEdit), "3");
+    EXPECT_TRUE(dialog.ControlAs<QLineEdit>(ids::kCounterNumberEdit)->isReadOnly());
+    EXPECT_EQ(dialog.ItemText(ids::kCounterNameEdit), "");
     prompts_.CancelFile();
-    dialog.DispatchCommand(1028);
-    EXPECT_EQ(dialog.ItemText(1027), "");
+    dialog.DispatchCommand(ids::kOpenAssayButton);
+    EXPECT_EQ(dialog.ItemText(ids::kAssayNameEdit), "");
 
     const std::string other = WriteCounterConfig(dir_.file("counter_config/spare.ccx"), "spare");
     prompts_.ChooseFile(QString::fromStdString(other));
-    dialog.DispatchCommand(1025);
-    EXPECT_EQ(dialog.ItemText(1024), "spare");
-    EXPECT_EQ(prompts_.Questions().back().file.filter, "Counter Config Nivra (*.ccx)|*.ccx||");
+    dialog.DispatchCommand(ids::kOpenCounterButton);
+    EXPECT_EQ(dialog.ItemText(ids::kCounterNameEdit), "spare");
+    EXPECT_EQ(prompts_.Questions().back().file.filters,
+              (std::vector<ui::FileFilter>{{"Counter Config Nivra (*.ccx)", "*.ccx"}}));
 
-    dialog.DispatchCommand(1026);
+    dialog.DispatchCommand(ids::kStartButton);
     EXPECT_EQ(prompts_.MessageTexts(),
               QStringList{"Missing a configuration file nessesary to start assay"});
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
@@ -73,13 +76,15 @@ TEST_F(RunConfigDlgTest, StartClosesWithBothConfigurations) {
     const std::string assay = WriteAssay("two seconds");
     CAssayRunConfigDlg dialog(2);
     dialog.InitDialog();
-    EXPECT_EQ(dialog.ItemText(1024), "bench two"); // the counter's own configuration
+    EXPECT_EQ(dialog.ItemText(ids::kCounterNameEdit),
+              "bench two"); // the counter's own configuration
     prompts_.ChooseFile(QString::fromStdString(assay));
-    dialog.DispatchCommand(1028);
-    EXPECT_EQ(dialog.ItemText(1027), "two seconds");
-    EXPECT_EQ(prompts_.Questions().back().file.filter, "Assay Config Nivra (*.acx)|*.acx||");
+    dialog.DispatchCommand(ids::kOpenAssayButton);
+    EXPECT_EQ(dialog.ItemText(ids::kAssayNameEdit), "two seconds");
+    EXPECT_EQ(prompts_.Questions().back().file.filters,
+              (std::vector<ui::FileFilter>{{"Assay Config Nivra (*.acx)", "*.acx"}}));
 
-    dialog.DispatchCommand(1026);
+    dialog.DispatchCommand(ids::kStartButton);
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
     ASSERT_TRUE(dialog.CounterConfiguration() && dialog.AssayConfiguration());
     EXPECT_EQ(dialog.CounterConfiguration()->name, "bench two");
@@ -95,10 +100,11 @@ TEST_F(RunConfigDlgTest, ReturnAndEscapeNeitherStartNorClose) {
     bool finished = false;
     QObject::connect(&dialog, &QDialog::finished, [&] { finished = true; });
     dialog.InitDialog();
-    dialog.DispatchCommand(1028);
+    dialog.DispatchCommand(ids::kOpenAssayButton);
 
-    for (QWidget* target : {static_cast<QWidget*>(&dialog), dialog.Control(1026),
-                            dialog.Control(nivra::res::kIdCancel), dialog.Control(1027)}) {
+    for (QWidget* target :
+         {static_cast<QWidget*>(&dialog), dialog.Control(ids::kStartButton),
+          dialog.Control(ids::kCancelButton), dialog.Control(ids::kAssayNameEdit)}) {
         target->setFocus();
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             SendKey(target, QEvent::KeyPress, key);
@@ -121,12 +127,13 @@ TEST_F(RunConfigDlgTest, StartRefusesAConfigurationARunCannotKeep) {
     CAssayRunConfigDlg dialog(1);
     dialog.InitDialog();
     prompts_.ChooseFile(QString::fromStdString(junk));
-    dialog.DispatchCommand(1028);
-    dialog.DispatchCommand(1026);
+    dialog.DispatchCommand(ids::kOpenAssayButton);
+    dialog.DispatchCommand(ids::kStartButton);
     EXPECT_EQ(prompts_.MessageTexts(), QStringList{QString::fromStdString(
                                            junk + ": the file has no [ASSAY CONFIG] section")});
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(dialog.ItemText(1018), QString::fromStdString(junk)); // the choices stay
+    EXPECT_EQ(dialog.ItemText(ids::kAssayFileEdit),
+              QString::fromStdString(junk)); // the choices stay
 }
 
 } // namespace

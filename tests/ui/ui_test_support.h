@@ -7,6 +7,17 @@
 #include <QMouseEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
+#include <ostream>
+
+namespace nivra::ui {
+
+// File types as test failures show them: {"DataNivra(*.dax)", "*.dax"}.
+inline void PrintTo(const FileFilter& filter, std::ostream* out) {
+    *out << "{\"" << filter.description.toStdString() << "\", \"" << filter.patterns.toStdString()
+         << "\"}";
+}
+
+} // namespace nivra::ui
 
 namespace nivra::test {
 

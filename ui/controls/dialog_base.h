@@ -12,24 +12,27 @@ class CReturnEscapeGuard;
 class CWindowMenu;
 
 // The base of every dialog of the program, the main window included. It builds its controls
-// (and menu, if the template names one) from a dialog template, addresses them by their
-// numbers, dispatches commands and control notifications by number, runs the data exchange and
-// keeps Return and Escape away from the dialog.
+// (and menu, if the template names one) from a dialog template, addresses them by the numbers
+// its controls header names (ui/resources/*_controls.h), dispatches commands and control
+// notifications by number, runs the data exchange and keeps Return and Escape away from the
+// dialog.
 //
 //   class CMyDlg : public CDialogBase {
 //   public:
-//       CMyDlg() : CDialogBase(105) {
-//           OnCommand(1014, [this] { Load(); });
+//       CMyDlg() : CDialogBase(nivra::res::kDialogAssayConfig) {
+//           OnCommand(assay_config::kLoadButton, [this] { Load(); });
 //       }
 //   protected:
-//       void DoDataExchange(CDataExchange& dx) override { dx.Text(1022, sampleArea_); ... }
+//       void DoDataExchange(CDataExchange& dx) override {
+//           dx.Text(assay_config::kSampleAreaEdit, sampleArea_); ...
+//       }
 //       bool OnInitDialog() override { CDialogBase::OnInitDialog(); ...; return true; }
 //   };
 //
 // Commands come from push buttons and check boxes (when clicked), from the menu (when an enabled
-// item is chosen) and from DispatchCommand. Command 1 without a handler runs OnOK, command 2
-// without a handler OnCancel; the close box and reject() run OnCancel as well. exec() returns
-// QDialog::Accepted after OnOK's accept() and QDialog::Rejected after a cancel.
+// item is chosen) and from DispatchCommand. Command kIdOk without a handler runs OnOK, command
+// kIdCancel without a handler OnCancel; the close box and reject() run OnCancel as well. exec()
+// returns QDialog::Accepted after OnOK's accept() and QDialog::Rejected after a cancel.
 class CDialogBase : public QDialog {
     Q_OBJECT
 public:
@@ -97,9 +100,9 @@ protected:
     // Default: shows the values in the controls. Returning true gives the focus to the first
     // control that takes it.
     virtual bool OnInitDialog();
-    // Default for command 1: reads the controls; on success ends the dialog with Accepted.
+    // Default for command kIdOk: reads the controls; on success ends the dialog with Accepted.
     virtual void OnOK();
-    // Default for command 2, the close box and Escape-less cancels: ends with Rejected.
+    // Default for command kIdCancel, the close box and Escape-less cancels: ends with Rejected.
     virtual void OnCancel();
 
     void showEvent(QShowEvent* event) override;

@@ -61,14 +61,11 @@ Answer SafeAnswer(MessageButtons buttons) {
 
 } // namespace
 
-QStringList ToQtNameFilters(const QString& filter) {
-    QStringList parts = filter.split(QLatin1Char('|'));
+QStringList ToQtNameFilters(const std::vector<FileFilter>& filters) {
     QStringList result;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString description = parts[i].trimmed();
-        QString patterns = parts[i + 1].trimmed();
-        if (description.isEmpty() && patterns.isEmpty())
-            break;
+    for (const FileFilter& filter : filters) {
+        const QString description = filter.description.trimmed();
+        QString patterns = filter.patterns;
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         patterns = patterns.simplified();
         if (description.endsWith(QLatin1Char(')')) &&
@@ -146,7 +143,7 @@ std::optional<QString> CQtPrompts::FileDialog(const FileDialogRequest& request) 
                        request.startFolder);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    const QStringList filters = ToQtNameFilters(request.filter);
+    const QStringList filters = ToQtNameFilters(request.filters);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
     QString suffix = request.defaultExtension;
@@ -282,7 +279,7 @@ std::optional<QString> CScriptedPrompts::FileDialog(const FileDialogRequest& req
         QStringLiteral("the %1 dialog with filter \"%2\"")
             .arg(request.mode == FileDialogRequest::Mode::Save ? QStringLiteral("save")
                                                                : QStringLiteral("open"),
-                 request.filter);
+                 ToQtNameFilters(request.filters).join(QStringLiteral(";;")));
     ScriptedReply reply;
     if (!Next(Question::Kind::File, what, reply) || reply.cancelled)
         return std::nullopt;

@@ -25,6 +25,15 @@ enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
 enum class Sound { None, Exclamation };
 
+// One entry of a file dialog's list of file types: the text the operator reads and the patterns
+// of the files it shows, e.g. {"DataNivra(*.dax)", "*.dax"}. Several patterns are separated by
+// ';' ("*.csv;*.txt").
+struct FileFilter {
+    QString description;
+    QString patterns;
+    bool operator==(const FileFilter&) const = default;
+};
+
 struct FileDialogRequest {
     enum class Mode { Open, Save };
     Mode mode = Mode::Open;
@@ -32,19 +41,18 @@ struct FileDialogRequest {
     QString defaultExtension;
     // Proposed file name (may be empty).
     QString initialName;
-    // Filter in the "Description|pattern|Description|pattern||" form, e.g.
-    // "DataNivra(*.dax)|*.dax||". Patterns separated by ';' are allowed.
-    QString filter;
+    // The file types offered, the first one selected; empty offers every file.
+    std::vector<FileFilter> filters;
     // Ask before an existing file is overwritten (save dialogs).
     bool overwritePrompt = true;
     // Folder to start in; empty lets the dialog choose.
     QString startFolder;
 };
 
-// The filter list of a "Description|pattern||" filter as Qt name filters:
-// "DataNivra(*.dax)|*.dax||" gives {"DataNivra(*.dax)"}, "CSV|*.csv;*.txt||" gives
-// {"CSV (*.csv *.txt)"}. A description that already names its pattern in parentheses is kept.
-QStringList ToQtNameFilters(const QString& filter);
+// The file types as Qt name filters: {"DataNivra(*.dax)", "*.dax"} gives "DataNivra(*.dax)",
+// {"CSV", "*.csv;*.txt"} gives "CSV (*.csv *.txt)". A description that already names its
+// patterns in parentheses is kept as it is.
+QStringList ToQtNameFilters(const std::vector<FileFilter>& filters);
 
 // path with ext appended when its file name has no extension ("a" -> "a.dax", "a.txt" stays).
 QString WithDefaultExtension(const QString& path, const QString& ext);

@@ -97,18 +97,18 @@ void CRangeSlider::GetSelection(double& low, double& high) const {
 void CRangeSlider::ClampSelection() {
     if (rangeMin_ > selLow_) {
         selLow_ = rangeMin_;
-        Notify(0, false);
+        Notify(Part::Low, false);
         if (selLow_ > selHigh_) {
             selHigh_ = selLow_;
-            Notify(1, false);
+            Notify(Part::High, false);
         }
     }
     if (rangeMax_ < selHigh_) {
         selHigh_ = rangeMax_;
-        Notify(1, false);
+        Notify(Part::High, false);
         if (selHigh_ < selLow_) {
             selLow_ = selHigh_;
-            Notify(0, false);
+            Notify(Part::Low, false);
         }
     }
 }
@@ -178,7 +178,7 @@ void CRangeSlider::mousePressEvent(QMouseEvent* event) {
         selHigh_ = rangeMax_;
         ClampSelection();
         update();
-        Notify(2, true);
+        Notify(Part::Both, true);
         update();
         event->accept();
         return;
@@ -231,7 +231,7 @@ void CRangeSlider::MoveDrag(int x) {
     // A track without width has no positions to follow; the selection stays.
     const bool canMove = trackWidth_ > 0;
     const double track = trackWidth_;
-    int part = dragPart_;
+    Part part = dragPart_ == kLowThumb ? Part::Low : Part::Both;
 
     switch (dragPart_) {
     case kLowThumb:
@@ -252,7 +252,7 @@ void CRangeSlider::MoveDrag(int x) {
             if (selHigh_ >= rangeMax_)
                 selHigh_ = rangeMax_;
         }
-        part = selHigh_ != before ? 1 : 0;
+        part = selHigh_ != before ? Part::High : Part::Low;
         break;
     }
     default:
@@ -282,7 +282,7 @@ void CRangeSlider::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     dragging_ = false;
-    Notify(1, true);
+    Notify(Part::High, true);
     update();
     event->accept();
 }
@@ -321,7 +321,7 @@ void CRangeSlider::MoveByKey(bool right, bool shift) {
             selHigh_ = rangeMin_ + ph * step;
         }
     }
-    Notify(shift ? 0 : 2, false);
+    Notify(shift ? Part::Low : Part::Both, false);
     update();
 }
 

@@ -82,7 +82,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void Notify(int part, bool finished) { emit rangeChanged(static_cast<Part>(part), finished); }
+    void Notify(Part part, bool finished) { emit rangeChanged(part, finished); }
     // p(v) of the last layout; false when the range has no width or the result is not finite.
     bool PixelOf(double value, int& pixel) const;
     void MoveDrag(int x);
@@ -94,7 +94,7 @@ private:
     double selHigh_ = 1.0;
     int thumbWidth_ = 5;
     bool dragging_ = false;
-    int dragPart_ = kLowThumb;
+    DragPart dragPart_ = kLowThumb;
     Rect lowThumbRect_;
     Rect highThumbRect_;
     int trackWidth_ = 0;

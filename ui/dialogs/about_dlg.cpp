@@ -1,5 +1,6 @@
 #include "ui/dialogs/about_dlg.h"
 
+#include "ui/resources/about_controls.h"
 #include "ui/resources/app_icon.h"
 #include "ui/resources/resource_ids.h"
 
@@ -12,7 +13,7 @@ CAboutDlg::~CAboutDlg() = default;
 
 bool CAboutDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
-    SetItemText(kVersionText, versionText_);
+    SetItemText(nivra::ui::about::kVersionLabel, versionText_);
     return true;
 }
 

@@ -4,19 +4,15 @@
 
 #include <QString>
 
-// The About box (template 100): the application icon, the version text and OK. The version text
-// is the main window's title, given by the opener and shown when the dialog opens. Unlike the
-// program's working dialogs, the About box keeps the usual keys: Return presses OK and Escape
-// closes it.
+// The About box: the application icon, the version text and OK. The version text is the main
+// window's title, given by the opener and shown when the dialog opens. Unlike the program's
+// working dialogs, the About box keeps the usual keys: Return presses OK and Escape closes it.
 //
-// The main window opens it for About > About (command 32790) and for the "About" item of its
-// system menu with
+// The main window opens it for About > About and for the "About" item of its system menu with
 //     ShowAboutDialog(this);
 class CAboutDlg : public CDialogBase {
     Q_OBJECT
 public:
-    enum : int { kVersionText = 1078 };
-
     explicit CAboutDlg(QWidget* parent = nullptr);
     ~CAboutDlg() override;
 

@@ -2,19 +2,19 @@
 
 #include "base/start_directory.h"
 #include "ui/controls/narrow_text.h"
+#include "ui/resources/assay_config_controls.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {
 
 using nivra::ui::FileDialogRequest;
-
-const QString kFilter = QStringLiteral("Assay Config Nivra (*.acx)|*.acx||");
+using namespace nivra::ui::assay_config;
 
 // The Load and Save dialogs start in the folder that holds the assay configurations.
 FileDialogRequest AssayFileRequest() {
     FileDialogRequest request;
     request.defaultExtension = QStringLiteral("acx");
-    request.filter = kFilter;
+    request.filters = {{QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")}};
     request.overwritePrompt = true;
     request.startFolder = nivra::ui::FromNarrow(nivra::StartPath(nivra::kAssayConfigFolder));
     return request;
@@ -23,8 +23,8 @@ FileDialogRequest AssayFileRequest() {
 } // namespace
 
 CAssayConfigDlg::CAssayConfigDlg(QWidget* parent)
-    : CConfigRecordDlg(nivra::res::kDialogAssayConfig, parent, {kLoad, kSave, kSaveAsDefault},
-                       AssayFileRequest(),
+    : CConfigRecordDlg(nivra::res::kDialogAssayConfig, parent,
+                       {kLoadButton, kSaveButton, kSaveAsDefaultButton}, AssayFileRequest(),
                        {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
                         QStringLiteral("Default File Saved.")},
                        AssayConfig()) {}
@@ -32,16 +32,16 @@ CAssayConfigDlg::CAssayConfigDlg(QWidget* parent)
 CAssayConfigDlg::~CAssayConfigDlg() = default;
 
 void CAssayConfigDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(kSampleArea, sampleArea_);
-    dx.Text(kName, name_);
-    dx.Text(kDwellHours, dwellHours_);
-    dx.Text(kDwellMinutes, dwellMinutes_);
-    dx.Text(kDwellSeconds, dwellSeconds_);
-    dx.Text(kTotalHours, totalHours_);
-    dx.Text(kTotalMinutes, totalMinutes_);
-    dx.Text(kTotalSeconds, totalSeconds_);
-    dx.Text(kBackgroundRate, backgroundRate_);
-    dx.Text(kBackgroundHours, backgroundHours_);
+    dx.Text(kSampleAreaEdit, sampleArea_);
+    dx.Text(kNameEdit, name_);
+    dx.Text(kDwellHoursEdit, dwellHours_);
+    dx.Text(kDwellMinutesEdit, dwellMinutes_);
+    dx.Text(kDwellSecondsEdit, dwellSeconds_);
+    dx.Text(kTotalHoursEdit, totalHours_);
+    dx.Text(kTotalMinutesEdit, totalMinutes_);
+    dx.Text(kTotalSecondsEdit, totalSeconds_);
+    dx.Text(kBackgroundRateEdit, backgroundRate_);
+    dx.Text(kBackgroundHoursEdit, backgroundHours_);
 }
 
 void CAssayConfigDlg::ValuesFromRecord() {

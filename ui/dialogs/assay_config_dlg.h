@@ -6,34 +6,18 @@
 #include <cstdint>
 #include <string>
 
-// The "Assay Configuration" dialog (template 105): edits an assay configuration, loads and saves
-// .acx files and writes the default configuration (assay_config/default.acx below the start
-// directory). It always opens on the default configuration, read afresh when the dialog object
-// is constructed. There is no OK button: the operator saves explicitly, and Close (or the close
-// box) ends the dialog without writing anything. Return and Escape do nothing.
+// The "Assay Configuration" dialog: edits an assay configuration, loads and saves .acx files and
+// writes the default configuration (assay_config/default.acx below the start directory). It
+// always opens on the default configuration, read afresh when the dialog object is constructed.
+// There is no OK button: the operator saves explicitly, and Close (or the close box) ends the
+// dialog without writing anything. Return and Escape do nothing. Its controls are named in
+// ui/resources/assay_config_controls.h.
 //
-// The main window opens it for Configuration > Assay (command 32786) with
+// The main window opens it for Configuration > Assay with
 //     ShowAssayConfigDialog(this);
 class CAssayConfigDlg : public CConfigRecordDlg<AssayConfig> {
     Q_OBJECT
 public:
-    // The control and command numbers of the dialog.
-    enum : int {
-        kName = 1023,
-        kDwellHours = 1011,
-        kDwellMinutes = 1012,
-        kDwellSeconds = 1013,
-        kTotalHours = 1016,
-        kTotalMinutes = 1017,
-        kTotalSeconds = 1018,
-        kSampleArea = 1022,
-        kBackgroundHours = 1080,
-        kBackgroundRate = 1079,
-        kLoad = 1014,
-        kSave = 1015,
-        kSaveAsDefault = 1019,
-    };
-
     // Reads the default configuration file.
     explicit CAssayConfigDlg(QWidget* parent = nullptr);
     ~CAssayConfigDlg() override;

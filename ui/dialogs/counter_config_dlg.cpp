@@ -3,17 +3,19 @@
 #include "base/start_directory.h"
 #include "base/value_encoding.h"
 #include "ui/controls/narrow_text.h"
+#include "ui/resources/counter_config_controls.h"
 #include "ui/resources/resource_ids.h"
 
 namespace {
 
 using nivra::ui::FileDialogRequest;
+using namespace nivra::ui::counter_config;
 
 // Load and Save leave the starting folder to the file dialog.
 FileDialogRequest CounterFileRequest() {
     FileDialogRequest request;
     request.defaultExtension = QStringLiteral("ccx");
-    request.filter = QStringLiteral("Counter Config Nivra (*.ccx)|*.ccx||");
+    request.filters = {{QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")}};
     request.overwritePrompt = true;
     return request;
 }
@@ -29,8 +31,8 @@ QString TitleFor(int counterNumber) {
 // The record keeps the slot's file as its own, so Save As Default still writes the slot's file
 // after another file was loaded.
 CCounterConfigDlg::CCounterConfigDlg(int counterNumber, QWidget* parent)
-    : CConfigRecordDlg(nivra::res::kDialogCounterConfig, parent, {kLoad, kSave, kSaveAsDefault},
-                       CounterFileRequest(),
+    : CConfigRecordDlg(nivra::res::kDialogCounterConfig, parent,
+                       {kLoadButton, kSaveButton, kSaveAsDefaultButton}, CounterFileRequest(),
                        {QStringLiteral("Loaded."), QStringLiteral("Saved."),
                         QStringLiteral("Saved Default Counter Configuration.")},
                        CounterConfig(nivra::CounterConfigPath(counterNumber))),
@@ -39,10 +41,10 @@ CCounterConfigDlg::CCounterConfigDlg(int counterNumber, QWidget* parent)
 CCounterConfigDlg::~CCounterConfigDlg() = default;
 
 void CCounterConfigDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(kName, name_);
-    dx.Text(kDescription, description_);
-    dx.Text(kDetectorArea, detectorArea_);
-    dx.Text(kDetectorEfficiency, detectorEfficiency_);
+    dx.Text(kNameEdit, name_);
+    dx.Text(kDescriptionEdit, description_);
+    dx.Text(kDetectorAreaEdit, detectorArea_);
+    dx.Text(kDetectorEfficiencyEdit, detectorEfficiency_);
 }
 
 bool CCounterConfigDlg::OnInitDialog() {

@@ -7,30 +7,19 @@
 #include <cstdint>
 #include <string>
 
-// The counter configuration dialog (template 104) for one slot of the main window: edits the
-// configuration of counter N, kept in counter_config/counter<N>.ccx below the start directory
-// (N = 0 for the viewer, 1 to 4 for the counters). "Save As Default" writes that slot file,
-// which the run start dialog reads for the counter; Load and Save work on any .ccx file. The
-// slot file is read when the dialog object is constructed. There is no OK button: Close (or the
-// close box) ends the dialog without writing anything. Return and Escape do nothing.
+// The counter configuration dialog for one slot of the main window: edits the configuration of
+// counter N, kept in counter_config/counter<N>.ccx below the start directory (N = 0 for the
+// viewer, 1 to 4 for the counters). "Save As Default" writes that slot file, which the run start
+// dialog reads for the counter; Load and Save work on any .ccx file. The slot file is read when
+// the dialog object is constructed. There is no OK button: Close (or the close box) ends the
+// dialog without writing anything. Return and Escape do nothing. Its controls are named in
+// ui/resources/counter_config_controls.h.
 //
-// The main window opens it for Configuration > Counter (command 32785) on its active slot with
+// The main window opens it for Configuration > Counter on its active slot with
 //     ShowCounterConfigDialog(this, activeSlot);
 class CCounterConfigDlg : public CConfigRecordDlg<CounterConfig> {
     Q_OBJECT
 public:
-    // The control and command numbers of the dialog.
-    enum : int {
-        kName = 1036,
-        kDescription = 1010,
-        kDetectorArea = 1017,
-        kDetectorEfficiency = 1019,
-        kCounterGroup = 1077,
-        kLoad = 1031,
-        kSave = 1021,
-        kSaveAsDefault = 1022,
-    };
-
     // counterNumber: the slot's number, 0 for the viewer.
     explicit CCounterConfigDlg(int counterNumber, QWidget* parent = nullptr);
     ~CCounterConfigDlg() override;

@@ -6,6 +6,7 @@
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/resources/resource_ids.h"
+#include "ui/resources/run_config_controls.h"
 
 #include <filesystem>
 #include <memory>
@@ -13,14 +14,7 @@
 
 namespace {
 
-constexpr int kCounterNumberEdit = 1030;
-constexpr int kCounterNameEdit = 1024;
-constexpr int kCounterFileEdit = 1029;
-constexpr int kOpenCounterButton = 1025;
-constexpr int kAssayNameEdit = 1027;
-constexpr int kAssayFileEdit = 1018;
-constexpr int kOpenAssayButton = 1028;
-constexpr int kStartButton = 1026;
+using namespace nivra::ui::run_config;
 
 bool IsFile(const std::string& path) {
     struct stat info {};
@@ -36,12 +30,12 @@ QString StartFolder(const char* relativeFolder) {
 }
 
 // The path the operator chose in an open dialog, or nothing when they cancelled.
-std::optional<std::string> ChooseFile(const char* extension, const char* filter,
+std::optional<std::string> ChooseFile(const char* extension, nivra::ui::FileFilter filter,
                                       const char* folder) {
     nivra::ui::FileDialogRequest request;
     request.mode = nivra::ui::FileDialogRequest::Mode::Open;
     request.defaultExtension = QString::fromLatin1(extension);
-    request.filter = QString::fromLatin1(filter);
+    request.filters = {std::move(filter)};
     request.startFolder = StartFolder(folder);
     const std::optional<QString> chosen = nivra::ui::Prompts().FileDialog(request);
     if (!chosen)
@@ -83,8 +77,9 @@ bool CAssayRunConfigDlg::OnInitDialog() {
 }
 
 void CAssayRunConfigDlg::OnOpenCounterConfig() {
-    const std::optional<std::string> path =
-        ChooseFile(".ccx", "Counter Config Nivra (*.ccx)|*.ccx||", nivra::kCounterConfigFolder);
+    const std::optional<std::string> path = ChooseFile(
+        ".ccx", {QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")},
+        nivra::kCounterConfigFolder);
     if (!path)
         return;
     counterFile_ = *path;
@@ -95,7 +90,8 @@ void CAssayRunConfigDlg::OnOpenCounterConfig() {
 
 void CAssayRunConfigDlg::OnOpenAssayConfig() {
     const std::optional<std::string> path =
-        ChooseFile(".acx", "Assay Config Nivra (*.acx)|*.acx||", nivra::kAssayConfigFolder);
+        ChooseFile(".acx", {QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")},
+                   nivra::kAssayConfigFolder);
     if (!path)
         return;
     assayFile_ = *path;

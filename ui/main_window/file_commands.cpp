@@ -22,17 +22,18 @@ using namespace nivra::ui::main;
 namespace {
 
 using nivra::ui::FileDialogRequest;
+using nivra::ui::FileFilter;
 
-const QString kDataFilter = QStringLiteral("DataNivra(*.dax)|*.dax||");
-const QString kCsvFilter = QStringLiteral("CSV(*.csv)|*.csv||");
+const FileFilter kDataFilter{QStringLiteral("DataNivra(*.dax)"), QStringLiteral("*.dax")};
+const FileFilter kCsvFilter{QStringLiteral("CSV(*.csv)"), QStringLiteral("*.csv")};
 
-FileDialogRequest SaveRequest(const QString& extension, const QString& filter,
+FileDialogRequest SaveRequest(const QString& extension, const FileFilter& filter,
                               const AssayData& data) {
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
     request.defaultExtension = extension;
     request.initialName = nivra::ui::FromNarrow(data.counterConfig().description);
-    request.filter = filter;
+    request.filters = {filter};
     request.overwritePrompt = true;
     return request;
 }
@@ -149,7 +150,8 @@ void CNivraDlg::OnSaveRoi(bool csv) {
                        });
     } else {
         SaveWithDialog(SaveRequest(QStringLiteral(".dax"),
-                                   QStringLiteral("Data Nivra (*.dax)|*.dax||"), *slot.data),
+                                   {QStringLiteral("Data Nivra (*.dax)"), QStringLiteral("*.dax")},
+                                   *slot.data),
                        QStringLiteral("data saved"), [&](const std::string& target) {
                            return nivra::saveDataFile(*region, target);
                        });
@@ -165,7 +167,7 @@ void CNivraDlg::OnFileOpen() {
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Open;
     request.defaultExtension = QStringLiteral(".dax");
-    request.filter = kDataFilter;
+    request.filters = {kDataFilter};
     request.overwritePrompt = false;
     const std::optional<QString> path = nivra::ui::Prompts().FileDialog(request);
     if (!path)

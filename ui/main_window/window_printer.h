@@ -17,7 +17,7 @@ enum class PrintOutcome {
     Failed,    // confirmed, but no page came out; "Error Printing" was shown
 };
 
-// The main window calls this for File > Print (command 57607):
+// The main window calls this for File > Print:
 //     nivra::ui::PrintWindowContents(*this, true);
 // Each call starts from the default printer's settings; with landscape true the dialog offers
 // landscape, whatever orientation was chosen in an earlier print.

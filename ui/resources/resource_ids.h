@@ -1,7 +1,8 @@
 #pragma once
 
-// Numbers of the program's resources and of the standard dialog commands. Controls and menu
-// commands are addressed by their numbers throughout the window layer.
+// Numbers of the program's resources and of the standard dialog commands. Each dialog's controls
+// are named in its own header (about_controls.h, main_window_controls.h, ...), the menu's
+// commands in menu_commands.h.
 namespace nivra::res {
 
 inline constexpr int kIdOk = 1;     // the OK button and the "OK" command of every dialog
@@ -16,9 +17,5 @@ inline constexpr int kDialogAssayConfig = 105;
 inline constexpr int kDialogRunConfig = 106;
 inline constexpr int kIconApp = 128;
 inline constexpr int kMenuMain = 130;
-
-// The chart and the range slider of the main window, the two controls of our own it hosts.
-inline constexpr int kChartControl = 1000;
-inline constexpr int kRangeSliderControl = 1046;
 
 } // namespace nivra::res
