@@ -53,12 +53,12 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
         [this](std::unique_ptr<AssayData> data, const std::string& name) {
             files_->showInViewer(std::move(data), name);
         });
-    wireMenu();
-    wireRunReports();
+    WireMenu();
+    WireRunReports();
     // Made after everything else is wired: every report and every menu command reaches the
     // Counters window after the main window has handled it.
     countersWindow_ = new CountersWindow(
-        slots_, *Menu(), *runEvents_, [this] { return now(); }, environment_.settings, this);
+        slots_, *Menu(), *runEvents_, [this] { return Now(); }, environment_.settings, this);
 }
 
 CNivraDlg::~CNivraDlg() {
@@ -66,47 +66,47 @@ CNivraDlg::~CNivraDlg() {
     StopRunsAndWait();
 }
 
-void CNivraDlg::wireMenu() {
+void CNivraDlg::WireMenu() {
     using namespace nivra::res;
     CWindowMenu& menu = *Menu();
     connect(menu.Action(kCmdViewer), &QAction::triggered, this,
-            [this] { showActiveCounter(kViewerSlot); });
+            [this] { ShowActiveCounter(kViewerSlot); });
     for (int slot = 1; slot < kSlotCount; ++slot)
         connect(menu.Action(kCmdCounter1 + slot - 1), &QAction::triggered, this,
-                [this, slot] { showActiveCounter(slot); });
+                [this, slot] { ShowActiveCounter(slot); });
     connect(menu.Action(kCmdExit), &QAction::triggered, this, [this] { OnCancel(); });
-    OnCommand(kScreenUpdatesButton, [this] { setScreenUpdates(!live_->screenUpdates()); });
+    OnCommand(kScreenUpdatesButton, [this] { SetScreenUpdates(!live_->screenUpdates()); });
 
     connect(roi_.get(), &RoiView::regionChanged, this,
             [this] { companions_->refreshAssessment(); });
-    connect(roi_.get(), &RoiView::recordEdited, this, [this] { refreshStatus(); });
-    connect(files_.get(), &FileCommands::activeSlotChanged, this, [this] { showActiveSlot(); });
-    connect(files_.get(), &FileCommands::viewerFilled, this, [this] { showViewer(); });
+    connect(roi_.get(), &RoiView::recordEdited, this, [this] { RefreshStatus(); });
+    connect(files_.get(), &FileCommands::activeSlotChanged, this, [this] { ShowActiveSlot(); });
+    connect(files_.get(), &FileCommands::viewerFilled, this, [this] { ShowViewer(); });
     connect(files_.get(), &FileCommands::clearing, this,
-            [this](bool resetLabels) { clearRecordDisplay(resetLabels); });
-    connect(files_.get(), &FileCommands::statusChanged, this, [this] { refreshStatus(); });
+            [this](bool resetLabels) { ClearRecordDisplay(resetLabels); });
+    connect(files_.get(), &FileCommands::statusChanged, this, [this] { RefreshStatus(); });
     connect(runs_.get(), &RunControl::slotChanged, this,
-            [this](int counter) { refreshIfActive(counter); });
-    connect(runs_.get(), &RunControl::runEnded, this, [this](int counter) { showRunEnd(counter); });
+            [this](int counter) { RefreshIfActive(counter); });
+    connect(runs_.get(), &RunControl::runEnded, this, [this](int counter) { ShowRunEnd(counter); });
 }
 
-void CNivraDlg::wireRunReports() {
+void CNivraDlg::WireRunReports() {
     connect(
         runEvents_, &RunEvents::started, this,
         [this](int counter) {
-            showRunRecord(counter);
-            showSecond(counter, 0, 0);
+            ShowRunRecord(counter);
+            ShowSecond(counter, 0, 0);
         },
         Qt::QueuedConnection);
     connect(
         runEvents_, &RunEvents::secondReported, this,
         [this](int counter, qint64 lastSecond, qint64 dwell) {
-            showSecond(counter, lastSecond, dwell);
+            ShowSecond(counter, lastSecond, dwell);
         },
         Qt::QueuedConnection);
     connect(
         runEvents_, &RunEvents::pointReported, this,
-        [this](int counter, int, int) { showRunRecord(counter); }, Qt::QueuedConnection);
+        [this](int counter, int, int) { ShowRunRecord(counter); }, Qt::QueuedConnection);
 }
 
 void CNivraDlg::DoDataExchange(CDataExchange& dx) {
@@ -142,8 +142,8 @@ bool CNivraDlg::OnInitDialog() {
     statistics_->fitFont(listFont);
     statistics_->loadSelection();
     roi_->setView(1.0, 5.0, 2.0, 3.0);
-    setScreenUpdates(true);
-    refreshStatus();
+    SetScreenUpdates(true);
+    RefreshStatus();
     runs_->showLeftOverBackups();
     countersWindow_->restore();
     return true;
@@ -172,7 +172,7 @@ HistoryDlg* CNivraDlg::HistoryDialog() const {
     return companions_->history();
 }
 
-std::int64_t CNivraDlg::now() const {
+std::int64_t CNivraDlg::Now() const {
     return environment_.run.Clock().Now();
 }
 
@@ -186,23 +186,23 @@ void CNivraDlg::StopRunsAndWait() {
 
 // ---- the active slot's display ----
 
-void CNivraDlg::refreshStatus() {
+void CNivraDlg::RefreshStatus() {
     status_->show();
     headers_->fill();
     companions_->refreshAssessment();
 }
 
-void CNivraDlg::refreshIfActive(int slot) {
+void CNivraDlg::RefreshIfActive(int slot) {
     if (slots_.isActive(slot))
-        refreshStatus();
+        RefreshStatus();
 }
 
-void CNivraDlg::showActiveCounter(int slot) {
+void CNivraDlg::ShowActiveCounter(int slot) {
     slots_.select(slot);
-    showActiveSlot();
+    ShowActiveSlot();
 }
 
-void CNivraDlg::showActiveSlot() {
+void CNivraDlg::ShowActiveSlot() {
     status_->markActiveCounter();
     statistics_->clearValues();
     roi_->clearDumps();
@@ -218,11 +218,11 @@ void CNivraDlg::showActiveSlot() {
     }
     UpdateData(false);
     live_->showActive(slots_.activeIndex());
-    setScreenUpdates(true);
-    refreshStatus();
+    SetScreenUpdates(true);
+    RefreshStatus();
 }
 
-void CNivraDlg::setScreenUpdates(bool on) {
+void CNivraDlg::SetScreenUpdates(bool on) {
     if (on && roi_->showWholeRecord() > 0) {
         headers_->fill();
         live_->showProgress(slots_.active().data.get());
@@ -230,13 +230,13 @@ void CNivraDlg::setScreenUpdates(bool on) {
     live_->setScreenUpdates(on);
 }
 
-void CNivraDlg::showViewer() {
-    showActiveSlot();
+void CNivraDlg::ShowViewer() {
+    ShowActiveSlot();
     roi_->setSliderEnabled(true);
     UpdateData(false);
 }
 
-void CNivraDlg::clearRecordDisplay(bool resetLabels) {
+void CNivraDlg::ClearRecordDisplay(bool resetLabels) {
     roi_->clearChart();
     statistics_->clearValues();
     roi_->clearDumps();
@@ -248,19 +248,19 @@ void CNivraDlg::clearRecordDisplay(bool resetLabels) {
 
 // ---- run reports ----
 
-void CNivraDlg::showSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts) {
+void CNivraDlg::ShowSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts) {
     // Runs on other slots go on without touching the screen. A second changes only the live
     // texts, the heartbeat and the progress; the record's display changes when a point closes.
     if (slots_.isActive(counter))
-        live_->showSecond(slots_.active().data.get(), lastSecond, dwellCounts, now());
+        live_->showSecond(slots_.active().data.get(), lastSecond, dwellCounts, Now());
 }
 
-void CNivraDlg::showRunRecord(int counter) {
+void CNivraDlg::ShowRunRecord(int counter) {
     if (!slots_.isActive(counter))
         return;
     if (live_->screenUpdates()) {
         roi_->showWholeRecord();
-        refreshStatus();
+        RefreshStatus();
     } else {
         // The Assessment dialog follows the run's points also while the window's view stays.
         companions_->refreshAssessment();
@@ -270,15 +270,15 @@ void CNivraDlg::showRunRecord(int counter) {
         live_->showProgress(record);
 }
 
-void CNivraDlg::showRunEnd(int counter) {
+void CNivraDlg::ShowRunEnd(int counter) {
     if (slots_.isActive(counter)) {
         // The run has appended its end or stop line and maybe a last point.
         roi_->showWholeRecord();
         headers_->fill();
         live_->showProgress(slots_.active().data.get());
-        refreshStatus();
+        RefreshStatus();
     }
     live_->stopHeartbeat();
     // The end of any run brings the live redraw back, also for a slot that is not active.
-    setScreenUpdates(true);
+    SetScreenUpdates(true);
 }

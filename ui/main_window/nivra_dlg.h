@@ -54,13 +54,13 @@ struct NivraDlgEnvironment {
 // thread; a run never waits for the window. The window waits for a run only when it is destroyed
 // with runs still attached (StopRunsAndWait).
 namespace nivra::ui {
+class AssessmentDlg;
 class CompanionWindows;
 class CountersWindow;
 class DialogCommands;
 class FileCommands;
 class HeaderLines;
 class HistoryDlg;
-class AssessmentDlg;
 class LiveDisplay;
 class RoiView;
 class RunControl;
@@ -109,28 +109,28 @@ protected:
     void OnCancel() override;
 
 private:
-    void wireMenu();
-    void wireRunReports();
-    std::int64_t now() const;
+    void WireMenu();
+    void WireRunReports();
+    std::int64_t Now() const;
 
     // Status, header lines and assessment of the active slot.
-    void refreshStatus();
-    void refreshIfActive(int slot);
+    void RefreshStatus();
+    void RefreshIfActive(int slot);
     // Redisplays everything for the active slot after it has changed.
-    void showActiveSlot();
-    void showActiveCounter(int slot);
+    void ShowActiveSlot();
+    void ShowActiveCounter(int slot);
     // Live redraw of chart and ROI view during a run on or off.
-    void setScreenUpdates(bool on);
+    void SetScreenUpdates(bool on);
     // The viewer holds a new record: it is shown, its slider usable.
-    void showViewer();
+    void ShowViewer();
     // The active slot's record is about to go for a new run: its display goes with it.
-    void clearRecordDisplay(bool resetLabels);
+    void ClearRecordDisplay(bool resetLabels);
 
     // Run reports, on the window's thread.
-    void showSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts);
+    void ShowSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts);
     // The run's start lines or a new point: the record's display (chart, ROI view, status).
-    void showRunRecord(int counter);
-    void showRunEnd(int counter);
+    void ShowRunRecord(int counter);
+    void ShowRunEnd(int counter);
 
     NivraDlgEnvironment environment_;
     nivra::ui::SlotBoard slots_;
