@@ -54,8 +54,10 @@ RoiView::RoiView(CDialogBase& window, SlotBoard& board)
       roiDump_(window.ControlAs<QListWidget>(kRoiDumpList)) {
     connect(slider_, &CRangeSlider::rangeChanged, this,
             [this](CRangeSlider::Part, bool finished) { sliderMoved(finished); });
-    for (int button : {kLowDownButton, kLowUpButton, kHighDownButton, kHighUpButton})
-        window.OnCommand(button, [this, button] { stepRegion(button); });
+    window.OnCommand(kLowDownButton, [this] { stepRegion(Edge::Low, -1); });
+    window.OnCommand(kLowUpButton, [this] { stepRegion(Edge::Low, +1); });
+    window.OnCommand(kHighDownButton, [this] { stepRegion(Edge::High, -1); });
+    window.OnCommand(kHighUpButton, [this] { stepRegion(Edge::High, +1); });
     window.OnCommand(kSetRoiButton, [this] { setRegion(); });
     window.OnCommand(kDeletePointButton, [this] { deletePoint(); });
     window.OnCommand(kDataDumpButton, [this] { fillDataDump(); });
@@ -157,29 +159,18 @@ void RoiView::sliderMoved(bool finished) {
 
 // ---- the operator's edits of the region and the record ----
 
-void RoiView::stepRegion(int button) {
+void RoiView::stepRegion(Edge edge, int step) {
     const CounterSlot& slot = slots_.active();
     if (!slot.HasPoints())
         return;
     const double points = static_cast<double>(slot.PointCount());
     double low = 0.0, high = 0.0;
     slider_->GetSelection(low, high);
-    switch (button) {
-    case kLowDownButton:
-        low = std::max(low - 1.0, 1.0);
-        break;
-    case kLowUpButton:
-        low = std::min(low + 1.0, high);
-        break;
-    case kHighDownButton:
-        high = std::max(high - 1.0, low);
-        break;
-    case kHighUpButton:
-        high = std::min(high + 1.0, points);
-        break;
-    default:
-        return;
-    }
+    // An edge moves by one point, never past the other edge or out of the record.
+    if (edge == Edge::Low)
+        low = step < 0 ? std::max(low - 1.0, 1.0) : std::min(low + 1.0, high);
+    else
+        high = step < 0 ? std::max(high - 1.0, low) : std::min(high + 1.0, points);
     // Both edges become whole point numbers, also the one that did not move (after a drag it
     // may lie between two points). The full range is reset as well, so points that arrived
     // since the last reset become reachable.

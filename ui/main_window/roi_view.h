@@ -61,8 +61,9 @@ signals:
     void recordEdited();
 
 private:
-    // One of the four buttons beside the slider moves an edge by one point.
-    void stepRegion(int button);
+    enum class Edge { Low, High };
+    // One of the four buttons beside the slider moves an edge one point down (step -1) or up.
+    void stepRegion(Edge edge, int step);
     void setRegion();
     void deletePoint();
     // The slider moved; finished once the operator has let go.
