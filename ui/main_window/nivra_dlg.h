@@ -89,7 +89,6 @@ public:
     void StopRunsAndWait();
 
     // ---- state, for the window's owner and for tests ----
-    const nivra::ui::SlotBoard& Slots() const { return slots_; }
     int ActiveSlot() const { return slots_.activeIndex(); }
     const CounterSlot& Slot(int index) const { return slots_.slot(index); }
     bool ScreenUpdates() const;
