@@ -31,7 +31,7 @@ const std::vector<std::int32_t> kSmear = {
 class AssessmentTest : public MainWindowTest {
 protected:
     AssessmentDlg& OpenAssessment() {
-        window_->DispatchCommand(res::kCmdAssessment);
+        Choose(res::kCmdAssessment);
         AssessmentDlg* dialog = window_->AssessmentDialog();
         EXPECT_TRUE(dialog && dialog->isVisible());
         return *dialog;
@@ -103,7 +103,7 @@ TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) 
     EXPECT_EQ(dialog.FigureLines().last(), "Dispersion verdict: pass");
 
     // A slot without a record shows no figures and empty pictures.
-    window_->DispatchCommand(res::kCmdCounter1);
+    Choose(res::kCmdCounter1);
     ASSERT_TRUE(PumpUntil([&] { return dialog.Points().Counts().empty(); }));
     EXPECT_EQ(dialog.Heading(), "Counter 1, ROI: no points to assess");
     EXPECT_TRUE(dialog.FigureLines().isEmpty());
@@ -112,7 +112,7 @@ TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) 
 
     // Closed and chosen again: the same dialog, brought back up to date.
     dialog.close();
-    window_->DispatchCommand(res::kCmdViewer);
+    Choose(res::kCmdViewer);
     EXPECT_EQ(&OpenAssessment(), &dialog);
     EXPECT_EQ(dialog.Heading(), "Viewer, ROI: points 1 to 46");
 }

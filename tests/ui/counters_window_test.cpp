@@ -138,7 +138,7 @@ protected:
 
 TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne) {
     Open(3);
-    window_->DispatchCommand(res::kCmdCountersWindow);
+    Choose(res::kCmdCountersWindow);
     ASSERT_TRUE(Counters().isVisible());
     EXPECT_TRUE(Checked(res::kCmdCountersWindow));
     // The viewer and the three counters found.
@@ -157,7 +157,7 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
     ASSERT_TRUE(counters_.WaitUntilHeld(1));
     StartRun(2, WriteAssay("two", 5, 300));
     ASSERT_TRUE(counters_.WaitUntilHeld(2));
-    window_->DispatchCommand(res::kCmdCounter1);
+    Choose(res::kCmdCounter1);
     PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(Cell(1, CountersWindow::kLastSecondColumn), "2");
     EXPECT_EQ(Cell(1, CountersWindow::kPointsColumn),
@@ -193,9 +193,9 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
     counters_.Release(1);
     ASSERT_TRUE(PumpUntilStopped(1));
     std::filesystem::rename(dir_.file("moved"), dir_.file("backup_data"));
-    window_->DispatchCommand(res::kCmdCounter1 + 1);
+    Choose(res::kCmdCounter1 + 1);
     prompts_.Reply(ui::Answer::Yes);
-    window_->DispatchCommand(res::kCmdRunStop);
+    Choose(res::kCmdRunStop);
     counters_.Release(2);
     ASSERT_TRUE(PumpUntilStopped(2));
     ASSERT_TRUE(PumpUntil([&] { return notifier_.messages.size() == 2; }));
@@ -222,7 +222,7 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
 
     // File New, chosen in the menu, clears counter 1 for the next run: its row forgets the last
     // run.
-    window_->DispatchCommand(res::kCmdCounter1);
+    Choose(res::kCmdCounter1);
     prompts_.Reply(ui::Answer::No);
     window_->Menu()->Action(res::kCmdFileNew)->trigger();
     ASSERT_TRUE(PumpUntil([&] { return Cell(1, CountersWindow::kStateColumn) == "NEW"; }));
@@ -232,7 +232,7 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
 
 TEST_F(CountersWindowTest, ADoubleClickChoosesTheRowsActiveCounterItem) {
     Open(2);
-    window_->DispatchCommand(res::kCmdCountersWindow);
+    Choose(res::kCmdCountersWindow);
     DoubleClick(2);
     EXPECT_EQ(window_->ActiveSlot(), 2);
     EXPECT_TRUE(Checked(res::kCmdCounter1 + 1));
@@ -250,7 +250,7 @@ TEST_F(CountersWindowTest, ADoubleClickChoosesTheRowsActiveCounterItem) {
 TEST_F(CountersWindowTest, OpenAndPlaceAreRememberedAcrossStarts) {
     Open();
     EXPECT_FALSE(Counters().isVisible());
-    window_->DispatchCommand(res::kCmdCountersWindow);
+    Choose(res::kCmdCountersWindow);
     Counters().setGeometry(40, 60, 500, 160);
     const QRect placed = Counters().geometry();
 

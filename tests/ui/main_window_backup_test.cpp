@@ -58,14 +58,14 @@ TEST_F(BackupTest, AFolderThatCannotTakeBackupsIsAskedAboutBeforeTheRun) {
                              ": No such file or directory. Start anyway?";
     WriteCounterConfig(1);
     assayFile_ = WriteAssay("short", 1, 2);
-    window_->DispatchCommand(res::kCmdCounter1);
-    window_->DispatchCommand(res::kCmdFileNew);
+    Choose(res::kCmdCounter1);
+    Choose(res::kCmdFileNew);
     prompts_.Reply(nivra::ui::Answer::No);
-    window_->DispatchCommand(res::kCmdRunStart);
+    Choose(res::kCmdRunStart);
     EXPECT_EQ(window_->Slot(1).state, NEW);
     EXPECT_EQ(prompts_.MessageTexts(), QStringList{question});
     prompts_.Reply(nivra::ui::Answer::Yes);
-    window_->DispatchCommand(res::kCmdRunStart);
+    Choose(res::kCmdRunStart);
     EXPECT_EQ(window_->Slot(1).state, RUNNING);
 }
 

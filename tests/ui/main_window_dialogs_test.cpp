@@ -56,7 +56,7 @@ protected:
             ++opened;
             return dialog.result();
         };
-        window_->DispatchCommand(command);
+        Choose(command);
         otherDialog_ = nullptr;
         EXPECT_EQ(opened, 1);
     }
@@ -78,7 +78,7 @@ TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
 
     // Counter 2: a new name and letters in the area. The area is read after the name, so the
     // default written keeps the name and the previous area.
-    window_->DispatchCommand(res::kCmdCounter1 + 1);
+    Choose(res::kCmdCounter1 + 1);
     Operate<CCounterConfigDlg>(res::kCmdConfigCounter, [this](CCounterConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "  Counter 2 Configuration  ");
         d.SetItemText(counter_ids::kNameEdit, "alpha two");
@@ -148,12 +148,12 @@ TEST_F(DialogsTest, PrintPutsTheWindowOnOneLandscapePageEveryTime) {
 
     prompts.pdf = dir_.file("window.pdf");
     prompts.choosePortrait = true;
-    window_->DispatchCommand(res::kCmdFilePrint);
+    Choose(res::kCmdFilePrint);
     EXPECT_EQ(ReadPdfPages(prompts.pdf).count, 1);
 
     prompts.pdf = dir_.file("again.pdf");
     prompts.choosePortrait = false;
-    window_->DispatchCommand(res::kCmdFilePrint);
+    Choose(res::kCmdFilePrint);
     const PdfPages pages = ReadPdfPages(prompts.pdf);
     EXPECT_EQ(pages.count, 1);
     EXPECT_TRUE(IsLandscape(pages));

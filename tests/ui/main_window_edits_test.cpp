@@ -59,7 +59,7 @@ TEST_F(EditsTest, EditingARecordMakesItUnsavedAndOpenAsksFirst) {
     EXPECT_FALSE(window_->Slot(kViewerSlot).saved);
 
     prompts_.Clear();
-    window_->DispatchCommand(res::kCmdFileOpen);
+    Choose(res::kCmdFileOpen);
     EXPECT_EQ(prompts_.MessageTexts(), QStringList{"Viewer data not saved, save first"});
     EXPECT_EQ(window_->Slot(kViewerSlot).PointCount(), 3u);
 }
@@ -67,9 +67,9 @@ TEST_F(EditsTest, EditingARecordMakesItUnsavedAndOpenAsksFirst) {
 TEST_F(EditsTest, TheViewersSliderWorksAfterVisitingAnotherSlot) {
     Open();
     OpenInViewer(WriteDataFile("five", {1, 2, 3, 4, 5}));
-    window_->DispatchCommand(res::kCmdCounter1); // a DEMO slot disables the slider
+    Choose(res::kCmdCounter1); // a DEMO slot disables the slider
     EXPECT_FALSE(Slider()->isEnabled());
-    window_->DispatchCommand(res::kCmdViewer);
+    Choose(res::kCmdViewer);
     EXPECT_TRUE(Slider()->isEnabled());
 }
 

@@ -27,7 +27,7 @@ protected:
     void New(std::initializer_list<ui::Answer> answers) {
         for (ui::Answer answer : answers)
             prompts_.Reply(answer);
-        window_->DispatchCommand(res::kCmdFileNew);
+        Choose(res::kCmdFileNew);
     }
 
     void ExpectKept() {
@@ -66,7 +66,7 @@ TEST_F(FileNewTest, UnsavedDataIsAskedForCancelKeepsItNoDiscardsIt) {
 TEST_F(FileNewTest, YesSavesTheDataFileThenClears) {
     const std::string path = dir_.file("kept.dax");
     prompts_.Reply(ui::Answer::Yes).ChooseFile(QString::fromStdString(path));
-    window_->DispatchCommand(res::kCmdFileNew);
+    Choose(res::kCmdFileNew);
     const ui::FileDialogRequest& request = prompts_.Questions().at(1).file;
     EXPECT_EQ(request.mode, ui::FileDialogRequest::Mode::Save);
     EXPECT_EQ(request.defaultExtension, ".dax");
@@ -80,13 +80,13 @@ TEST_F(FileNewTest, YesSavesTheDataFileThenClears) {
 // The operator asked to save: data that did not reach a file is not thrown away.
 TEST_F(FileNewTest, YesKeepsTheDataWhenTheSaveDidNotHappen) {
     prompts_.Reply(ui::Answer::Yes).CancelFile();
-    window_->DispatchCommand(res::kCmdFileNew);
+    Choose(res::kCmdFileNew);
     EXPECT_EQ(prompts_.MessageTexts().last(), "data not saved");
     ExpectKept();
 
     const QString unwritable = QString::fromStdString(dir_.file("no_such_folder/kept.dax"));
     prompts_.Reply(ui::Answer::Yes).ChooseFile(unwritable);
-    window_->DispatchCommand(res::kCmdFileNew);
+    Choose(res::kCmdFileNew);
     EXPECT_EQ(prompts_.MessageTexts().last(), ui::FileNotSavedMessage(unwritable));
     ExpectKept();
 }
@@ -94,25 +94,25 @@ TEST_F(FileNewTest, YesKeepsTheDataWhenTheSaveDidNotHappen) {
 TEST_F(FileNewTest, AfterSaveNewClearsWithoutAsking) {
     const std::string path = dir_.file("run.dax");
     prompts_.ChooseFile(QString::fromStdString(path));
-    window_->DispatchCommand(res::kCmdFileSave);
+    Choose(res::kCmdFileSave);
     EXPECT_TRUE(window_->Slot(1).saved);
     EXPECT_EQ(Text(ids::kFileLabel).toStdString(), path);
     prompts_.Clear();
-    window_->DispatchCommand(res::kCmdFileNew);
+    Choose(res::kCmdFileNew);
     EXPECT_TRUE(prompts_.Questions().empty());
     EXPECT_EQ(window_->Slot(1).state, NEW);
 }
 
 TEST_F(FileNewTest, StartNeedsASlotClearedForARunAndACancelledDialogChangesNothing) {
     // Reached only by a command that bypasses the menu, which grays Start here.
-    window_->DispatchCommand(res::kCmdRunStart);
+    Send(res::kCmdRunStart);
     EXPECT_EQ(prompts_.MessageTexts(),
               QStringList{"Assay Already Running for this counter, stop first"});
     EXPECT_EQ(window_->Slot(1).state, STOPPED);
 
     New({ui::Answer::No});
     assayFile_.clear(); // the operator cancels the run dialog
-    window_->DispatchCommand(res::kCmdRunStart);
+    Choose(res::kCmdRunStart);
     EXPECT_EQ(window_->Slot(1).state, NEW);
     EXPECT_EQ(window_->Slot(1).run, nullptr);
 }

@@ -58,7 +58,7 @@ TEST_F(FileCommandsTest, ExportsWriteTheRecordOrItsRegionAndLeaveTheSlotAsItWas)
     prompts_.Clear();
 
     prompts_.ChooseFile(Path("all.csv"));
-    window_->DispatchCommand(res::kCmdSaveCsv);
+    Choose(res::kCmdSaveCsv);
     const ui::FileDialogRequest csvRequest = prompts_.Questions().at(0).file;
     EXPECT_EQ(csvRequest.mode, ui::FileDialogRequest::Mode::Save);
     EXPECT_EQ(csvRequest.defaultExtension, ".csv");
@@ -68,7 +68,7 @@ TEST_F(FileCommandsTest, ExportsWriteTheRecordOrItsRegionAndLeaveTheSlotAsItWas)
 
     SetRoi(3, 5);
     prompts_.ChooseFile(Path("roi.dax"));
-    window_->DispatchCommand(res::kCmdSaveRoi);
+    Choose(res::kCmdSaveRoi);
     EXPECT_EQ(LastFileRequest().filters,
               (std::vector<ui::FileFilter>{{"Data Nivra (*.dax)", "*.dax"}}));
     EXPECT_EQ(LastFileRequest().defaultExtension, ".dax");
@@ -78,14 +78,14 @@ TEST_F(FileCommandsTest, ExportsWriteTheRecordOrItsRegionAndLeaveTheSlotAsItWas)
     EXPECT_EQ(region.timeText(), "0.0500");
 
     prompts_.ChooseFile(Path("roi.csv"));
-    window_->DispatchCommand(res::kCmdSaveRoiCsv);
+    Choose(res::kCmdSaveRoiCsv);
     const std::string roiCsv = ReadFileBytes(dir_.file("roi.csv"));
     EXPECT_EQ(roiCsv.rfind("Num Points: 3\n", 0), 0u);
     EXPECT_EQ(roiCsv.substr(roiCsv.size() - 9), "7,\n8,\n9,\n");
 
     for (int command : {res::kCmdSaveCsv, res::kCmdSaveRoi, res::kCmdSaveRoiCsv}) {
         prompts_.CancelFile();
-        window_->DispatchCommand(command);
+        Choose(command);
     }
     EXPECT_EQ(prompts_.MessageTexts(),
               (QStringList{"csv data saved", "data saved", "ROI csv data saved", "data not saved",
@@ -105,14 +105,14 @@ TEST_F(FileCommandsTest, ASaveThatDidNotReachTheDiskIsNeverReportedAsSaved) {
     for (int command :
          {res::kCmdFileSave, res::kCmdSaveCsv, res::kCmdSaveRoi, res::kCmdSaveRoiCsv}) {
         prompts_.ChooseFile(unwritable);
-        window_->DispatchCommand(command);
+        Choose(command);
     }
     EXPECT_EQ(prompts_.MessageTexts(), QStringList(4, ui::FileNotSavedMessage(unwritable)));
     EXPECT_FALSE(window_->Slot(1).saved);
     EXPECT_EQ(window_->Slot(1).fileName, "File: ");
 
     prompts_.ChooseFile(Path("run.dax"));
-    window_->DispatchCommand(res::kCmdFileSave);
+    Choose(res::kCmdFileSave);
     EXPECT_EQ(prompts_.MessageTexts().last(), "data saved");
     EXPECT_TRUE(window_->Slot(1).saved);
     EXPECT_EQ(Text(ids::kFileLabel), Path("run.dax"));
@@ -127,10 +127,10 @@ TEST_F(FileCommandsTest, OpenLoadsIntoTheViewerWhileARunGoesOn) {
     const std::string source = WriteDataFile("old", {3, 4, 5}, {"kept line"});
 
     // The operator turns to the viewer; a cancelled dialog changes nothing.
-    window_->DispatchCommand(res::kCmdViewer);
+    Choose(res::kCmdViewer);
     ASSERT_TRUE(Enabled(res::kCmdFileOpen));
     prompts_.CancelFile();
-    window_->DispatchCommand(res::kCmdFileOpen);
+    Choose(res::kCmdFileOpen);
     EXPECT_EQ(window_->Slot(kViewerSlot).data, nullptr);
     EXPECT_EQ(ChartRows(), 0);
 
@@ -161,12 +161,12 @@ TEST_F(FileCommandsTest, ExitAsksForEachUnsavedSlotInTurnAndCancelStays) {
     Open(4);
     RunToEnd(2);
     RunToEnd(4);
-    window_->DispatchCommand(res::kCmdViewer);
+    Choose(res::kCmdViewer);
     WatchClosing();
     prompts_.Clear();
 
     prompts_.Reply(ui::Answer::Yes).ChooseFile(Path("two.dax")).Reply(ui::Answer::Cancel);
-    window_->DispatchCommand(res::kCmdExit);
+    Choose(res::kCmdExit);
     const auto& questions = prompts_.Questions();
     ASSERT_EQ(questions.size(), 4u); // question, save dialog, "data saved", question
     EXPECT_EQ(questions[0].text, "Data for counter 2 not saved, would you like to save?");
@@ -199,14 +199,14 @@ TEST_F(FileCommandsTest, ExitStaysWhenTheSaveAskedForDidNotHappen) {
     prompts_.Clear();
 
     prompts_.Reply(ui::Answer::Yes).CancelFile();
-    window_->DispatchCommand(res::kCmdExit);
+    Choose(res::kCmdExit);
     EXPECT_EQ(prompts_.MessageTexts().last(), "data not saved");
     EXPECT_FALSE(closed_);
 
     prompts_.Clear();
     const QString unwritable = Path("no_such_folder/two.dax");
     prompts_.Reply(ui::Answer::Yes).ChooseFile(unwritable);
-    window_->DispatchCommand(res::kCmdExit);
+    Choose(res::kCmdExit);
     EXPECT_EQ(prompts_.MessageTexts().last(), ui::FileNotSavedMessage(unwritable));
     EXPECT_FALSE(closed_);
     EXPECT_EQ(prompts_.Questions().size(), 3u); // slot 4 was not asked about
@@ -224,7 +224,7 @@ TEST_F(FileCommandsTest, ExitDoesNotAskAboutARecordWithoutPoints) {
     ASSERT_FALSE(window_->Slot(1).saved);
     WatchClosing();
     prompts_.Clear();
-    window_->DispatchCommand(res::kCmdExit);
+    Choose(res::kCmdExit);
     EXPECT_TRUE(prompts_.Questions().empty());
     EXPECT_TRUE(closed_);
 }

@@ -22,6 +22,7 @@
 #include "ui/resources/run_config_controls.h"
 #include "ui_test_support.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QListWidget>
@@ -224,9 +225,9 @@ protected:
     void StartRun(int counter, const std::string& assayPath) {
         WriteCounterConfig(counter);
         assayFile_ = assayPath;
-        window_->DispatchCommand(nivra::res::kCmdCounter1 + counter - 1);
-        window_->DispatchCommand(nivra::res::kCmdFileNew);
-        window_->DispatchCommand(nivra::res::kCmdRunStart);
+        Choose(nivra::res::kCmdCounter1 + counter - 1);
+        Choose(nivra::res::kCmdFileNew);
+        Choose(nivra::res::kCmdRunStart);
         ASSERT_EQ(window_->Slot(counter).state, RUNNING);
     }
 
@@ -265,7 +266,7 @@ protected:
     void ShowAllStatistics() {
         for (int k = 0; k < nivra::res::kStatisticCount; ++k)
             if (!Checked(nivra::res::kCmdFirstStatistic + k))
-                window_->DispatchCommand(nivra::res::kCmdFirstStatistic + k);
+                Choose(nivra::res::kCmdFirstStatistic + k);
     }
 
     // A data file with the given counts and header lines, a dwell of one minute and a total
@@ -295,7 +296,21 @@ protected:
     // File > Open of a data file into the viewer.
     void OpenInViewer(const std::string& path) {
         prompts_.ChooseFile(QString::fromStdString(path));
-        window_->DispatchCommand(nivra::res::kCmdFileOpen);
+        Send(nivra::res::kCmdFileOpen);
+    }
+
+    // Chooses the menu item of a command, as the operator does: a grayed item does nothing.
+    void Choose(int command) {
+        QAction* item = window_->Menu()->Action(command);
+        ASSERT_NE(item, nullptr) << command;
+        item->trigger();
+    }
+    // Sends the command of a menu item whether or not the item is grayed, for the checks the
+    // window makes itself on a command that arrives anyway.
+    void Send(int command) {
+        QAction* item = window_->Menu()->Action(command);
+        ASSERT_NE(item, nullptr) << command;
+        emit item->triggered(false);
     }
 
     // ---- reading the window ----

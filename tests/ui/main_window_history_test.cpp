@@ -66,7 +66,7 @@ TEST_F(HistoryTest, AWindowRunIsRecordedWithItsPointsSaveAndDeletion) {
     window_->DispatchCommand(ids::kDeletePointButton);
     const std::string saved = dir_.file("bkg_run.dax");
     prompts_.ChooseFile(QString::fromStdString(saved));
-    window_->DispatchCommand(res::kCmdFileSave);
+    Choose(res::kCmdFileSave);
     detail = LoadRun(1);
     EXPECT_TRUE(detail.points[1].deleted);
     EXPECT_FALSE(detail.points[0].deleted);
@@ -92,7 +92,7 @@ TEST_F(HistoryTest, AnUnwritableHistoryIsSaidOnceAndTheRunGoesOn) {
 
 TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
     Open();
-    window_->DispatchCommand(res::kCmdHistory);
+    Choose(res::kCmdHistory);
     ui::HistoryDlg* history = window_->HistoryDialog();
     ASSERT_NE(history, nullptr);
     EXPECT_TRUE(history->RunIds().empty());
@@ -166,7 +166,7 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
 
 TEST_F(HistoryTest, WithoutAHistoryOrWithUnsavedViewerDataNothingIsReplaced) {
     Open();
-    window_->DispatchCommand(res::kCmdHistory);
+    Choose(res::kCmdHistory);
     ui::HistoryDlg* history = window_->HistoryDialog();
     // No history file yet: the window says why it lists nothing and creates no file.
     EXPECT_TRUE(history->RunIds().empty());

@@ -204,7 +204,7 @@ TEST_F(RoiTest, HeaderLinesAreAddedEvenWhenEmptyAndTheSelectedOneDeleted) {
 
 TEST_F(RoiTest, ASlotWithoutARecordIgnoresEveryEditingButton) {
     Open();
-    window_->DispatchCommand(res::kCmdCounter1); // DEMO, no record
+    Choose(res::kCmdCounter1); // DEMO, no record
     window_->SetItemText(ids::kHeaderEdit, "nothing to add to");
     window_->SetItemText(ids::kDeletePointEdit, "1");
     for (int button :

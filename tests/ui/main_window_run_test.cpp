@@ -88,7 +88,7 @@ TEST_F(RunTest, StopAsksAndOnlyYesEndsTheRunKeepingTheClosedPoints) {
 
     prompts_.Clear();
     prompts_.Reply(ui::Answer::No);
-    window_->DispatchCommand(res::kCmdRunStop);
+    Choose(res::kCmdRunStop);
     ASSERT_EQ(prompts_.Questions().size(), 1u);
     EXPECT_EQ(prompts_.Questions()[0].text,
               "Assay is currently running on this counter. Are you sure you want to stop it? \n "
@@ -97,7 +97,7 @@ TEST_F(RunTest, StopAsksAndOnlyYesEndsTheRunKeepingTheClosedPoints) {
     EXPECT_EQ(prompts_.Questions()[0].sound, ui::Sound::Exclamation);
 
     prompts_.Reply(ui::Answer::Yes);
-    window_->DispatchCommand(res::kCmdRunStop);
+    Choose(res::kCmdRunStop);
     ASSERT_TRUE(window_->Slot(1).run && window_->Slot(1).run->stopRequested());
     // The slot runs until the run itself reports its end.
     EXPECT_EQ(window_->Slot(1).state, RUNNING);
@@ -108,9 +108,9 @@ TEST_F(RunTest, StopAsksAndOnlyYesEndsTheRunKeepingTheClosedPoints) {
     EXPECT_EQ(data.headerLines().back().rfind("STOP TIME: ", 0), 0u);
     EXPECT_EQ(Items(ids::kHeaderList).last().left(11), "STOP TIME: ");
 
-    // Stop on a slot without a run only says so.
+    // Stop on a slot without a run (its item is grayed) only says so.
     prompts_.Clear();
-    window_->DispatchCommand(res::kCmdRunStop);
+    Send(res::kCmdRunStop);
     EXPECT_EQ(prompts_.MessageTexts(),
               QStringList{"Can not stop: No assay running for active counter."});
 }
@@ -124,7 +124,7 @@ TEST_F(RunTest, TwoCountersRunAtOnceAndTheDisplayFollowsTheActiveOne) {
     const std::string assay = WriteAssay("two", 10, 120);
     StartRun(1, assay);
     StartRun(2, assay);
-    window_->DispatchCommand(res::kCmdViewer);
+    Choose(res::kCmdViewer);
 
     // Both runs go on while the viewer is shown: nothing of theirs reaches the screen.
     ASSERT_TRUE(counters_.WaitUntilHeld(1) && counters_.WaitUntilHeld(2));
@@ -136,7 +136,7 @@ TEST_F(RunTest, TwoCountersRunAtOnceAndTheDisplayFollowsTheActiveOne) {
     EXPECT_EQ(ChartRows(), 0);
 
     // Switching to a running counter shows what it has collected so far.
-    window_->DispatchCommand(res::kCmdCounter1 + 1);
+    Choose(res::kCmdCounter1 + 1);
     const std::size_t points = window_->Slot(2).PointCount();
     ASSERT_GE(points, 2u);
     EXPECT_EQ(static_cast<std::size_t>(ChartRows()), points);
@@ -163,10 +163,10 @@ TEST_F(RunTest, TwoCountersRunAtOnceAndTheDisplayFollowsTheActiveOne) {
     EXPECT_EQ(ChartRows(), 12);
     EXPECT_EQ(ChartWidget()->Label(12), PointText(12, window_->Slot(2).data->counts()[11]));
 
-    window_->DispatchCommand(res::kCmdCounter1);
+    Choose(res::kCmdCounter1);
     EXPECT_EQ(Text(ids::kStatusLabel), "STOPPED");
     EXPECT_EQ(ChartWidget()->Label(1), PointText(1, window_->Slot(1).data->counts()[0]));
-    window_->DispatchCommand(res::kCmdViewer);
+    Choose(res::kCmdViewer);
     for (int k = 0; k < 4; ++k)
         EXPECT_FALSE(Checked(res::kCmdCounter1 + k));
     EXPECT_EQ(Text(ids::kActiveLabel), "ACTIVE: VIEWER");
@@ -248,7 +248,7 @@ TEST_F(RunTest, ScreenUpdatesOffKeepTheRegionOfInterestUntilSwitchedOn) {
     EXPECT_EQ(static_cast<std::size_t>(ChartRows()), window_->Slot(1).PointCount());
 
     prompts_.Reply(ui::Answer::Yes);
-    window_->DispatchCommand(res::kCmdRunStop);
+    Choose(res::kCmdRunStop);
     counters_.Release(1);
     ASSERT_TRUE(PumpUntilStopped(1));
     EXPECT_EQ(static_cast<std::size_t>(ChartRows()), window_->Slot(1).PointCount());
@@ -263,7 +263,7 @@ TEST_F(RunTest, TheWindowClosesOnlyWithoutRunsAndStopsRunsWhenDestroyed) {
     StartRun(1, WriteAssay("day", 10, 86400));
     ASSERT_TRUE(clock_.WaitUntilPaused());
 
-    window_->DispatchCommand(res::kCmdExit);
+    Choose(res::kCmdExit);
     EXPECT_FALSE(closed);
     EXPECT_EQ(prompts_.MessageTexts(), QStringList{"assay(s) running, stop first"});
     window_->reject(); // the close box takes the same way
@@ -276,7 +276,7 @@ TEST_F(RunTest, TheWindowClosesOnlyWithoutRunsAndStopsRunsWhenDestroyed) {
 
     Open();
     QObject::connect(window_.get(), &QDialog::finished, [&] { closed = true; });
-    window_->DispatchCommand(res::kCmdExit);
+    Choose(res::kCmdExit);
     EXPECT_TRUE(closed);
 }
 

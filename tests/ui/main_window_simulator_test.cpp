@@ -6,6 +6,7 @@
 #include "main_window_fixture.h"
 #include "support/sim_workspace.h"
 
+#include <QAction>
 #include <climits>
 #include <numeric>
 #include <unistd.h>
@@ -81,9 +82,8 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     // The counter's own configuration, which the run dialog proposes.
     CounterConfig bench = CounterConfig::Defaults();
     ASSERT_TRUE(bench.write(CounterConfigPath(1)).ok());
-    window_->DispatchCommand(res::kCmdCounter1);
-    window_->DispatchCommand(res::kCmdFileNew);
-    window_->DispatchCommand(res::kCmdRunStart);
+    for (int command : {res::kCmdCounter1, res::kCmdFileNew, res::kCmdRunStart})
+        window_->Menu()->Action(command)->trigger();
     ASSERT_EQ(window_->Slot(1).state, RUNNING);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);

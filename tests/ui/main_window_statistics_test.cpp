@@ -89,7 +89,7 @@ TEST_F(StatisticsTest, TheSelectionAndTheBackgroundDecideWhichRowsAreShown) {
 
     // Without any statistic selected All Data empties both lists and ROI shows its bounds only.
     for (int k = 0; k < res::kStatisticCount; ++k)
-        window_->DispatchCommand(res::kCmdFirstStatistic + k);
+        Choose(res::kCmdFirstStatistic + k);
     window_->DispatchCommand(ids::kAllDataButton);
     EXPECT_TRUE(StatisticsRows().empty());
     window_->DispatchCommand(ids::kRoiStatsButton);
@@ -104,7 +104,7 @@ TEST_F(StatisticsTest, DumpsListTheRecordAndTheRegionWithTheRecordsPointNumbers)
     EXPECT_EQ(Items(ids::kRoiDumpList), (QStringList{"4:8", "5:9", "6:10"}));
 
     // A counter slot without a record: Data Dump empties its list, ROI Dump leaves its own.
-    window_->DispatchCommand(res::kCmdCounter1);
+    Choose(res::kCmdCounter1);
     window_->ControlAs<QListWidget>(ids::kDataDumpList)->addItem("stale");
     window_->ControlAs<QListWidget>(ids::kRoiDumpList)->addItem("kept");
     window_->DispatchCommand(ids::kDataDumpButton);
@@ -122,7 +122,7 @@ TEST_F(StatisticsTest, AllDataAfterAnEarlyStopCountsThePointsTimeTheCsvTheConfig
     ASSERT_TRUE(clock_.WaitUntilPaused());
     prompts_.Clear();
     prompts_.Reply(ui::Answer::Yes);
-    window_->DispatchCommand(res::kCmdRunStop);
+    Choose(res::kCmdRunStop);
     ASSERT_TRUE(window_->Slot(1).run && window_->Slot(1).run->stopRequested());
     clock_.Resume();
     ASSERT_TRUE(PumpUntilStopped(1));
@@ -135,7 +135,7 @@ TEST_F(StatisticsTest, AllDataAfterAnEarlyStopCountsThePointsTimeTheCsvTheConfig
 
     const std::string csv = dir_.file("early.csv");
     prompts_.ChooseFile(QString::fromStdString(csv));
-    window_->DispatchCommand(res::kCmdSaveCsv);
+    Choose(res::kCmdSaveCsv);
     EXPECT_NE(ReadFileBytes(csv).find("Time(hrs): 1.0000\n"), std::string::npos);
 }
 

@@ -21,7 +21,7 @@ struct CommandStates {
 // record (the viewer may save only then). Nothing for a value that is no state.
 std::optional<CommandStates> CommandStatesFor(CounterState state, bool viewerHasData);
 
-// What RefreshStatus does to the controls that follow the state.
+// What the status display does to the controls that follow the state.
 struct StatusControls {
     enum class Slider { Unchanged, Enabled, Disabled };
     bool screenUpdatesButton = false; // button "Disable/Enable Screen Updates"

@@ -4,12 +4,13 @@
 #include "model/counter_config.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/notifications.h"
-#include "ui/main_window/nivra_dlg.h"
 #include "ui/main_window/run_events.h"
+#include "ui/main_window/slot_board.h"
 #include "ui/main_window/sparkline.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -45,9 +46,9 @@ int activeCounterCommand(int slot) {
 
 } // namespace
 
-CountersWindow::CountersWindow(CNivraDlg& owner, RunEvents& reports, Clock now,
-                               SettingsSource settings)
-    : QWidget(&owner, Qt::Window), owner_(owner), now_(std::move(now)),
+CountersWindow::CountersWindow(const SlotBoard& board, CWindowMenu& menu, RunEvents& reports,
+                               Clock now, SettingsSource settings, QWidget* parent)
+    : QWidget(parent, Qt::Window), slots_(board), menu_(menu), now_(std::move(now)),
       settings_(settings ? std::move(settings) : SettingsSource(userSettings)) {
     setWindowTitle(QStringLiteral("Counters"));
     setObjectName(QStringLiteral("countersWindow"));
@@ -68,15 +69,18 @@ CountersWindow::CountersWindow(CNivraDlg& owner, RunEvents& reports, Clock now,
     connect(table_, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { activateRow(row); });
 
-    owner_.Menu()->AppendSeparator(kActiveCounterPopup);
-    owner_.Menu()->AppendItem(kActiveCounterPopup, QStringLiteral("Counters"),
-                              nivra::res::kCmdCountersWindow);
-    owner_.OnCommand(nivra::res::kCmdCountersWindow, [this] { open(); });
     // Commands change states, records and the active slot; the rows follow once the command
-    // has been handled.
+    // has been handled: the main window's handlers are connected before these.
+    for (QAction* action : menu_.Actions())
+        connect(
+            action, &QAction::triggered, this, [this] { refresh(); }, Qt::QueuedConnection);
+    menu_.AppendSeparator(kActiveCounterPopup);
+    menu_.AppendItem(kActiveCounterPopup, QStringLiteral("Counters"),
+                     nivra::res::kCmdCountersWindow);
+    QAction* item = menu_.Action(nivra::res::kCmdCountersWindow);
+    connect(item, &QAction::triggered, this, [this] { open(); });
     connect(
-        owner_.Menu(), &CWindowMenu::commandChosen, this, [this] { refresh(); },
-        Qt::QueuedConnection);
+        item, &QAction::triggered, this, [this] { refresh(); }, Qt::QueuedConnection);
 
     connect(
         &reports, &RunEvents::started, this, [this](int counter) { onStarted(counter); },
@@ -129,7 +133,7 @@ void CountersWindow::open() {
         fitToContents();
     raise();
     activateWindow();
-    owner_.Menu()->CheckItem(nivra::res::kCmdCountersWindow, true);
+    menu_.CheckItem(nivra::res::kCmdCountersWindow, true);
     rememberPlace(true);
 }
 
@@ -148,7 +152,7 @@ void CountersWindow::hideEvent(QHideEvent* event) {
 
 void CountersWindow::closeEvent(QCloseEvent* event) {
     rememberPlace(false);
-    owner_.Menu()->CheckItem(nivra::res::kCmdCountersWindow, false);
+    menu_.CheckItem(nivra::res::kCmdCountersWindow, false);
     event->accept();
 }
 
@@ -168,7 +172,7 @@ void CountersWindow::rememberPlace(std::optional<bool> open) {
 std::vector<int> CountersWindow::shownSlots() const {
     std::vector<int> shown{kViewerSlot};
     for (int slot = 1; slot < kSlotCount; ++slot)
-        if (owner_.Menu()->IsEnabled(activeCounterCommand(slot)))
+        if (menu_.IsEnabled(activeCounterCommand(slot)))
             shown.push_back(slot);
     return shown;
 }
@@ -195,9 +199,9 @@ void CountersWindow::activateRow(int row) {
         return;
     // A grayed item cannot be chosen; the menu's command asks whatever it asks.
     const int command = activeCounterCommand(slot);
-    if (!owner_.Menu()->IsEnabled(command))
+    if (!menu_.IsEnabled(command))
         return;
-    owner_.DispatchCommand(command);
+    menu_.Action(command)->trigger();
     refresh();
 }
 
@@ -235,7 +239,7 @@ void CountersWindow::refreshSlot(int slot) {
     const int row = rowOfSlot(slot);
     if (row < 0 || !isVisible())
         return;
-    const CounterSlot& record = owner_.Slot(slot);
+    const CounterSlot& record = slots_.slot(slot);
     std::string name;
     if (!record.data && slot != kViewerSlot)
         name = CounterConfig(CounterConfigPath(slot)).name;
@@ -243,7 +247,7 @@ void CountersWindow::refreshSlot(int slot) {
         counterRow(slot, record.state, record.data.get(), name,
                    reports_[static_cast<std::size_t>(slot)], now_ ? now_() : 0);
 
-    const bool active = owner_.ActiveSlot() == slot;
+    const bool active = slots_.isActive(slot);
     // Widths are measured in bold, so that a row becoming the active one changes none.
     QFont bold = table_->font();
     bold.setBold(true);
@@ -338,7 +342,7 @@ void CountersWindow::onEnded(int counter, nivra::EndReason reason) {
     reports_[static_cast<std::size_t>(counter)].ended = reason;
     refreshSlot(counter);
 
-    const CounterSlot& slot = owner_.Slot(counter);
+    const CounterSlot& slot = slots_.slot(counter);
     std::size_t points = 0;
     std::int64_t total = 0;
     if (slot.data) {

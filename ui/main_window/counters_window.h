@@ -11,13 +11,14 @@
 #include <optional>
 #include <vector>
 
-class CNivraDlg;
+class CWindowMenu;
 class QSettings;
 class QTableWidget;
 
 namespace nivra::ui {
 
 class RunEvents;
+class SlotBoard;
 
 // The Counters window: every counter found at start-up and the viewer at a glance, one row each
 // (number and name, state, assay, points so far of planned, progress, counts of the last second
@@ -37,9 +38,11 @@ public:
     // Gives the settings where the window keeps whether it is open and its place.
     using SettingsSource = std::function<std::unique_ptr<QSettings>()>;
 
-    // Adds the "Counters" item to the owner's menu and listens to the owner's run reports (each
-    // report reaches this window after the main window has handled it).
-    CountersWindow(CNivraDlg& owner, RunEvents& reports, Clock now, SettingsSource settings);
+    // Adds the "Counters" item to the main window's menu and listens to its commands and to the
+    // runs' reports; made after the main window has connected its own, so each command and report
+    // reaches this window after the main window has handled it.
+    CountersWindow(const SlotBoard& board, CWindowMenu& menu, RunEvents& reports, Clock now,
+                   SettingsSource settings, QWidget* parent);
     ~CountersWindow() override;
 
     // Shows the window (at its remembered place the first time), raises it, and remembers it
@@ -90,7 +93,8 @@ private:
     void onBackupSaved(int counter, bool ok, const QString& reason);
     void onEnded(int counter, nivra::EndReason reason);
 
-    CNivraDlg& owner_;
+    const SlotBoard& slots_;
+    CWindowMenu& menu_;
     Clock now_;
     SettingsSource settings_;
     QTableWidget* table_ = nullptr;

@@ -1,23 +1,20 @@
-// The File menu: New, which clears the active counter slot for a new run; Open, which loads a
-// data file into the viewer; Save and Save CSV of the active slot's record and of its region of
-// interest; and the way out (Exit and the close box).
-//
-// Every save tells the operator its outcome: the success text only when the file was written,
-// "data not saved" for a cancelled dialog, and the file's name with "File not saved" when it
-// could not be written.
+#include "ui/main_window/file_commands.h"
 
+#include "engine/run_observer.h"
 #include "model/csv_export.h"
 #include "model/data_file.h"
 #include "storage/run_recorder.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
-#include "ui/controls/range_slider.h"
 #include "ui/dialogs/save_report_qt.h"
-#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/roi_view.h"
+#include "ui/main_window/slot_board.h"
+#include "ui/resources/menu_builder.h"
+#include "ui/resources/menu_resource.h"
 
-#include <QListWidget>
+#include <QAction>
 
-using namespace nivra::ui::main;
+namespace nivra::ui {
 
 namespace {
 
@@ -32,7 +29,7 @@ FileDialogRequest SaveRequest(const QString& extension, const FileFilter& filter
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
     request.defaultExtension = extension;
-    request.initialName = nivra::ui::FromNarrow(data.counterConfig().description);
+    request.initialName = FromNarrow(data.counterConfig().description);
     request.filters = {filter};
     request.overwritePrompt = true;
     return request;
@@ -43,14 +40,14 @@ FileDialogRequest SaveRequest(const QString& extension, const FileFilter& filter
 template <class Write>
 bool SaveWithDialog(const FileDialogRequest& request, const QString& successText, Write write,
                     std::string* chosenPath = nullptr) {
-    const std::optional<QString> path = nivra::ui::Prompts().FileDialog(request);
+    const std::optional<QString> path = Prompts().FileDialog(request);
     if (!path) {
-        nivra::ui::ShowMessage(QStringLiteral("data not saved"));
+        ShowMessage(QStringLiteral("data not saved"));
         return false;
     }
-    const std::string target = nivra::ui::ToNarrow(*path);
+    const std::string target = ToNarrow(*path);
     const bool written = write(target);
-    nivra::ui::ReportSave(written, successText, target);
+    ReportSave(written, successText, target);
     if (written && chosenPath)
         *chosenPath = target;
     return written;
@@ -58,41 +55,47 @@ bool SaveWithDialog(const FileDialogRequest& request, const QString& successText
 
 } // namespace
 
-void CNivraDlg::OnFileNew() {
-    CounterSlot& slot = ActiveSlotRecord();
+FileCommands::FileCommands(CWindowMenu& menu, SlotBoard& board, const StatsShow& shown,
+                           RegionSource region)
+    : slots_(board), shown_(shown), region_(std::move(region)) {
+    using namespace nivra::res;
+    const auto on = [&](int command, auto handler) {
+        connect(menu.Action(command), &QAction::triggered, this, handler);
+    };
+    on(kCmdFileNew, [this] { clearForNewRun(); });
+    on(kCmdFileOpen, [this] { open(); });
+    on(kCmdFileSave, [this] { save(); });
+    on(kCmdSaveCsv, [this] { saveCsv(); });
+    on(kCmdSaveRoi, [this] { saveRegion(false); });
+    on(kCmdSaveRoiCsv, [this] { saveRegion(true); });
+}
+
+void FileCommands::clearForNewRun() {
+    const CounterSlot& slot = slots_.active();
     // Only a counter slot without a run can be cleared (the menu offers New for no other). A
     // running slot's record is being filled and must stay.
     if (slot.state != DEMO && slot.state != STOPPED)
         return;
     if (slot.saved) {
-        ResetSlotForNewRun(false);
+        resetForNewRun(false);
         return;
     }
-    const nivra::ui::Answer answer =
-        nivra::ui::Ask(QStringLiteral("Data not saved, would you like to save?"),
-                       nivra::ui::MessageButtons::YesNoCancel, nivra::ui::Sound::Exclamation);
-    if (answer == nivra::ui::Answer::Cancel) {
-        RefreshStatus();
+    const Answer answer = Ask(QStringLiteral("Data not saved, would you like to save?"),
+                              MessageButtons::YesNoCancel, Sound::Exclamation);
+    if (answer == Answer::Cancel) {
+        emit statusChanged();
         return;
     }
     // The operator asked to keep the data: when it did not reach a file (save dialog cancelled,
     // file not written), the slot keeps it rather than throwing it away unsaved.
-    if (answer == nivra::ui::Answer::Yes && !OnFileSave())
+    if (answer == Answer::Yes && !save())
         return;
-    ResetSlotForNewRun(true);
+    resetForNewRun(true);
 }
 
-void CNivraDlg::ResetSlotForNewRun(bool resetLabels) {
-    CounterSlot& slot = ActiveSlotRecord();
-    ClearChart();
-    for (int id : {kStatsValueList, kRoiDumpList, kDataDumpList})
-        ClearList(id);
-    if (resetLabels) {
-        ClearList(kHeaderList);
-        SetItemText(kFileLabel, QStringLiteral("File: "));
-        SetItemText(kEndTimeLabel, QStringLiteral("End Time: "));
-        SetItemText(kTimeLeftLabel, QStringLiteral("Time Left:"));
-    }
+void FileCommands::resetForNewRun(bool resetLabels) {
+    emit clearing(resetLabels);
+    CounterSlot& slot = slots_.active();
     // The run that filled the record has ended (only DEMO and STOPPED slots are cleared).
     slot.history.reset();
     slot.recorder.reset();
@@ -101,11 +104,11 @@ void CNivraDlg::ResetSlotForNewRun(bool resetLabels) {
     slot.state = NEW;
     slot.saved = true;
     slot.backupProblem.clear(); // it was about the record that goes now
-    RefreshStatus();
+    emit statusChanged();
 }
 
-bool CNivraDlg::OnFileSave() {
-    CounterSlot& slot = ActiveSlotRecord();
+bool FileCommands::save() {
+    CounterSlot& slot = slots_.active();
     if (!slot.data)
         return false;
     const AssayData& data = *slot.data;
@@ -120,33 +123,32 @@ bool CNivraDlg::OnFileSave() {
         if (slot.recorder)
             slot.recorder->dataFileSaved(path);
     }
-    RefreshStatus();
+    emit statusChanged();
     return saved;
 }
 
-void CNivraDlg::OnSaveCsv() {
-    const CounterSlot& slot = ActiveSlotRecord();
+void FileCommands::saveCsv() {
+    const CounterSlot& slot = slots_.active();
     if (!slot.data)
         return;
     const AssayData& data = *slot.data;
     // The CSV is an export: the slot's saved flag and file name stay as they are.
     SaveWithDialog(
         SaveRequest(QStringLiteral(".csv"), kCsvFilter, data), QStringLiteral("csv data saved"),
-        [&](const std::string& target) { return nivra::writeCsvExport(data, target, statsShow_); });
+        [&](const std::string& target) { return nivra::writeCsvExport(data, target, shown_); });
 }
 
-void CNivraDlg::OnSaveRoi(bool csv) {
-    const CounterSlot& slot = ActiveSlotRecord();
+void FileCommands::saveRegion(bool csv) {
+    const CounterSlot& slot = slots_.active();
     if (!slot.HasPoints())
         return;
-    int first = 0, last = 0;
-    RoiSelection(first, last);
+    const PointRange range = region_();
     // The region as a record of its own: no header lines, a total time of its points × dwell.
-    const std::unique_ptr<AssayData> region = slot.data->extractRange(first, last);
+    const std::unique_ptr<AssayData> region = slot.data->extractRange(range.first, range.last);
     if (csv) {
         SaveWithDialog(SaveRequest(QStringLiteral(".csv"), kCsvFilter, *slot.data),
                        QStringLiteral("ROI csv data saved"), [&](const std::string& target) {
-                           return nivra::writeCsvExport(*region, target, statsShow_);
+                           return nivra::writeCsvExport(*region, target, shown_);
                        });
     } else {
         SaveWithDialog(SaveRequest(QStringLiteral(".dax"),
@@ -158,10 +160,9 @@ void CNivraDlg::OnSaveRoi(bool csv) {
     }
 }
 
-void CNivraDlg::OnFileOpen() {
-    CounterSlot& viewer = slots_[kViewerSlot];
-    if (!viewer.saved) {
-        nivra::ui::ShowMessage(QStringLiteral("Viewer data not saved, save first"));
+void FileCommands::open() {
+    if (!slots_.viewer().saved) {
+        ShowMessage(QStringLiteral("Viewer data not saved, save first"));
         return;
     }
     FileDialogRequest request;
@@ -169,60 +170,55 @@ void CNivraDlg::OnFileOpen() {
     request.defaultExtension = QStringLiteral(".dax");
     request.filters = {kDataFilter};
     request.overwritePrompt = false;
-    const std::optional<QString> path = nivra::ui::Prompts().FileDialog(request);
+    const std::optional<QString> path = Prompts().FileDialog(request);
     if (!path)
         return;
     // A file that cannot be read or is not a data file is refused, and the viewer keeps what it
     // shows; a FIFO or a device is refused without waiting on it.
-    const std::string source = nivra::ui::ToNarrow(*path);
+    const std::string source = ToNarrow(*path);
     if (const std::string problem = nivra::dataFileProblem(source); !problem.empty()) {
-        nivra::ui::ShowMessage(nivra::ui::FromNarrow(problem));
+        ShowMessage(FromNarrow(problem));
         return;
     }
     // Reading the file takes only the window's own thread: runs on the counters go on and are
     // served as soon as the window is back in its event loop.
-    ShowInViewer(nivra::readDataFile(source), source);
+    showInViewer(nivra::readDataFile(source), source);
 }
 
-void CNivraDlg::ShowInViewer(std::unique_ptr<AssayData> data, const std::string& fileName) {
-    CounterSlot& viewer = slots_[kViewerSlot];
+void FileCommands::showInViewer(std::unique_ptr<AssayData> data, const std::string& fileName) {
+    CounterSlot& viewer = slots_.viewer();
     viewer.data = std::move(data);
     viewer.fileName = fileName;
-    activeSlot_ = kViewerSlot;
-    ShowActiveSlot();
-    rangeSlider_->setEnabled(true);
-    UpdateData(false);
+    slots_.select(kViewerSlot);
+    emit viewerFilled();
 }
 
-bool CNivraDlg::MayExit() {
-    if (HasRuns()) {
-        nivra::ui::ShowMessage(QStringLiteral("assay(s) running, stop first"));
+bool FileCommands::mayExit() {
+    if (slots_.hasRuns()) {
+        ShowMessage(QStringLiteral("assay(s) running, stop first"));
         return false;
     }
     for (int i = 0; i < kSlotCount; ++i) {
-        const CounterSlot& slot = slots_[static_cast<std::size_t>(i)];
+        const CounterSlot& slot = slots_.slot(i);
         if (!slot.HasPoints() || slot.saved)
             continue;
-        const nivra::ui::Answer answer = nivra::ui::Ask(
-            QStringLiteral("Data for counter %1 not saved, would you like to save?").arg(i),
-            nivra::ui::MessageButtons::YesNoCancel, nivra::ui::Sound::Exclamation);
-        if (answer == nivra::ui::Answer::Cancel)
+        const Answer answer =
+            Ask(QStringLiteral("Data for counter %1 not saved, would you like to save?").arg(i),
+                MessageButtons::YesNoCancel, Sound::Exclamation);
+        if (answer == Answer::Cancel)
             return false;
-        if (answer != nivra::ui::Answer::Yes)
+        if (answer != Answer::Yes)
             continue;
         // The window shows the slot whose data is being saved.
-        if (activeSlot_ != i) {
-            activeSlot_ = i;
-            ShowActiveSlot();
+        if (!slots_.isActive(i)) {
+            slots_.select(i);
+            emit activeSlotChanged();
         }
         // Data the operator asked to keep that did not reach a file keeps the program open.
-        if (!OnFileSave())
+        if (!save())
             return false;
     }
     return true;
 }
 
-void CNivraDlg::OnCancel() {
-    if (MayExit())
-        CDialogBase::OnCancel();
-}
+} // namespace nivra::ui

@@ -1,84 +1,84 @@
-// The live display of a run: the run's reports, the progress bar and the switch that stops
-// the per-second redraw.
+#include "ui/main_window/live_display.h"
 
-#include "engine/assay_run.h"
-#include "ui/controls/range_slider.h"
+#include "model/assay_data.h"
+#include "ui/controls/control_text.h"
+#include "ui/controls/dialog_base.h"
+#include "ui/controls/narrow_text.h"
 #include "ui/main_window/live_texts.h"
 #include "ui/main_window/nivra_dlg.h"
 
 #include <QCheckBox>
 #include <QProgressBar>
 
+namespace nivra::ui {
+
 using namespace nivra::ui::main;
 
-void CNivraDlg::SetProgressFrom(const CounterSlot& slot) {
-    progressBar_->setValue(slot.data ? ProgressPosition(slot.data->progress()) : 0);
-}
-
-void CNivraDlg::OnRunSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts) {
-    // Runs on other slots go on without touching the screen. A second changes only the live
-    // texts, the heartbeat and the progress; the record's display changes when a point closes.
-    if (counter != activeSlot_)
-        return;
-    const CounterSlot& slot = ActiveSlotRecord();
-    SetText(kCountsLastSecondLabel, CountsLastSecondText(lastSecond));
-    SetText(kCountsDwellLabel, CountsCurrentDwellText(dwellCounts));
-    heartbeatBox_->setChecked(!heartbeatBox_->isChecked());
-    if (!slot.data)
-        return;
-    SetProgressFrom(slot);
-    const std::int64_t endTime = slot.data->endTime();
-    SetText(kEndTimeLabel, EndTimeText(endTime));
-    SetText(kTimeLeftLabel, TimeLeftText(endTime, Now()));
-}
-
-void CNivraDlg::OnRunRecordChanged(int counter) {
-    if (counter != activeSlot_)
-        return;
-    const CounterSlot& slot = ActiveSlotRecord();
-    if (screenUpdates_) {
-        ShowWholeRecord();
-        RefreshStatus();
-    } else {
-        // The Assessment dialog follows the run's points also while the window's view stays.
-        RefreshAssessment();
+LiveDisplay::LiveDisplay(CDialogBase& window)
+    : heartbeat_(window.ControlAs<QCheckBox>(kHeartbeatBox)),
+      progress_(window.ControlAs<QProgressBar>(kProgressBar)),
+      screenUpdatesButton_(window.Control(kScreenUpdatesButton)) {
+    const std::array<int, kLabelCount> ids{kActiveLabel, kCountsLastSecondLabel, kCountsDwellLabel,
+                                           kEndTimeLabel, kTimeLeftLabel};
+    for (std::size_t k = 0; k < ids.size(); ++k) {
+        labels_[k] = window.Control(ids[k]);
+        shown_[k] = ControlText(labels_[k]);
     }
-    SetText(kCountsDwellLabel, CountsCurrentDwellText(0));
-    if (slot.data)
-        SetProgressFrom(slot);
+    progress_->setRange(0, 100);
+    progress_->setValue(0);
 }
 
-void CNivraDlg::OnRunFinished(int counter) {
-    CounterSlot& slot = slots_[static_cast<std::size_t>(counter)];
-    slot.state = STOPPED;
-    slot.silentSince.reset(); // the stretch, if any, ended with the run; its line is recorded
-    if (counter == activeSlot_) {
-        // The run has appended its end or stop line and maybe a last point.
-        ShowWholeRecord();
-        FillHeaderList();
-        SetProgressFrom(slot);
-        RefreshStatus();
-    }
-    // The run has reported its end; its thread returns right after.
-    slot.run.reset();
-    heartbeatBox_->setChecked(false);
-    // The end of any run brings the live redraw back, also for a slot that is not active.
-    SetScreenUpdates(true);
+void LiveDisplay::write(Label label, const QString& text) {
+    if (shown_[label] == text)
+        return;
+    shown_[label] = text;
+    SetControlText(labels_[label], text);
 }
 
-void CNivraDlg::SetScreenUpdates(bool on) {
-    if (on) {
-        if (ShowWholeRecord() > 0) {
-            FillHeaderList();
-            SetProgressFrom(ActiveSlotRecord());
-        }
-        SetItemText(kScreenUpdatesButton, QStringLiteral("Disable Screen Updates"));
-    } else {
-        SetItemText(kScreenUpdatesButton, QStringLiteral("Enable Screen Updates"));
-    }
+void LiveDisplay::write(Label label, const std::string& text) {
+    write(label, FromNarrow(text));
+}
+
+void LiveDisplay::showSecond(const AssayData* record, std::int64_t lastSecond,
+                             std::int64_t dwellCounts, std::int64_t now) {
+    write(kLastSecond, CountsLastSecondText(lastSecond));
+    write(kDwell, CountsCurrentDwellText(dwellCounts));
+    heartbeat_->setChecked(!heartbeat_->isChecked());
+    if (!record)
+        return;
+    showProgress(record);
+    const std::int64_t endTime = record->endTime();
+    write(kEndTime, EndTimeText(endTime));
+    write(kTimeLeft, TimeLeftText(endTime, now));
+}
+
+void LiveDisplay::restartDwell() {
+    write(kDwell, CountsCurrentDwellText(0));
+}
+
+void LiveDisplay::showProgress(const AssayData* record) {
+    progress_->setValue(record ? ProgressPosition(record->progress()) : 0);
+}
+
+void LiveDisplay::showActive(int slot) {
+    write(kActive, ActiveLabelText(slot));
+    clearTimes();
+    stopHeartbeat();
+}
+
+void LiveDisplay::clearTimes() {
+    write(kEndTime, QStringLiteral("End Time: "));
+    write(kTimeLeft, QStringLiteral("Time Left:"));
+}
+
+void LiveDisplay::stopHeartbeat() {
+    heartbeat_->setChecked(false);
+}
+
+void LiveDisplay::setScreenUpdates(bool on) {
+    SetControlText(screenUpdatesButton_, on ? QStringLiteral("Disable Screen Updates")
+                                            : QStringLiteral("Enable Screen Updates"));
     screenUpdates_ = on;
 }
 
-void CNivraDlg::OnScreenUpdatesButton() {
-    SetScreenUpdates(!screenUpdates_);
-}
+} // namespace nivra::ui

@@ -1,36 +1,29 @@
 #include "ui/main_window/nivra_dlg.h"
 
-#include "base/start_directory.h"
-#include "engine/assay_run.h"
 #include "engine/run_clock.h"
-#include "model/statistic.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
-#include "ui/controls/range_slider.h"
-#include "ui/dialogs/assessment_dlg.h"
-#include "ui/main_window/chart_widget.h"
+#include "ui/main_window/companion_windows.h"
 #include "ui/main_window/counters_window.h"
+#include "ui/main_window/dialog_commands.h"
+#include "ui/main_window/file_commands.h"
+#include "ui/main_window/header_lines.h"
+#include "ui/main_window/live_display.h"
+#include "ui/main_window/roi_view.h"
+#include "ui/main_window/run_control.h"
 #include "ui/main_window/run_events.h"
+#include "ui/main_window/slot_status.h"
+#include "ui/main_window/statistics_panel.h"
 #include "ui/resources/app_icon.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/resources/string_resources.h"
 
-#include <QCheckBox>
-#include <QFontInfo>
-#include <QListWidget>
-#include <QProgressBar>
+#include <QAction>
 #include <algorithm>
 
+using namespace nivra::ui;
 using namespace nivra::ui::main;
-
-namespace {
-
-// The drop-down of the window menu that also offers "&About Nivra...".
-constexpr int kAboutPopup = 5;
-
-} // namespace
 
 CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
     : CDialogBase(nivra::res::kDialogMain, parent), environment_(std::move(environment)),
@@ -42,213 +35,250 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setModal(false);
 
-    chart_ = ControlAs<CChartWidget>(kChart);
-    rangeSlider_ = ControlAs<CRangeSlider>(kRangeSlider);
-    progressBar_ = ControlAs<QProgressBar>(kProgressBar);
-    heartbeatBox_ = ControlAs<QCheckBox>(kHeartbeatBox);
-    connect(rangeSlider_, &CRangeSlider::rangeChanged, this,
-            [this](CRangeSlider::Part, bool finished) { OnRangeChanged(finished); });
-
-    runEvents_ = new nivra::ui::RunEvents(this);
-    using nivra::ui::RunEvents;
-    connect(
-        runEvents_, &RunEvents::started, this,
-        [this](int counter) {
-            OnRunRecordChanged(counter);
-            OnRunSecond(counter, 0, 0);
-        },
-        Qt::QueuedConnection);
-    connect(
-        runEvents_, &RunEvents::secondReported, this,
-        [this](int counter, qint64 lastSecond, qint64 dwell) {
-            OnRunSecond(counter, lastSecond, dwell);
-        },
-        Qt::QueuedConnection);
-    connect(
-        runEvents_, &RunEvents::pointReported, this,
-        [this](int counter, int, int) { OnRunRecordChanged(counter); }, Qt::QueuedConnection);
-    connect(
-        runEvents_, &RunEvents::backupKeptReported, this,
-        [this](int, const QString& keptPath) { OnBackupKept(keptPath); }, Qt::QueuedConnection);
-    connect(
-        runEvents_, &RunEvents::backupSaveReported, this,
-        [this](int counter, bool ok, const QString& reason) { OnBackupSaved(counter, ok, reason); },
-        Qt::QueuedConnection);
-    connect(
-        runEvents_, &RunEvents::counterFaultReported, this,
-        [this](int counter, nivra::CounterFault fault, qint64 first, qint64) {
-            OnCounterFault(counter, fault, first);
-        },
-        Qt::QueuedConnection);
-    connect(
-        runEvents_, &RunEvents::ended, this,
-        [this](int counter, nivra::EndReason) { OnRunFinished(counter); }, Qt::QueuedConnection);
-    // Connected after the window itself: every report reaches the Counters window after the
-    // main window has handled it.
-    countersWindow_ = new nivra::ui::CountersWindow(
-        *this, *runEvents_, [this] { return Now(); }, environment_.settings);
-
-    using namespace nivra::res;
-    OnCommand(kCmdViewer, [this] { OnActiveCounter(kViewerSlot); });
-    OnCommandRange(kCmdCounter1, kCmdCounter1 + 3,
-                   [this](int command) { OnActiveCounter(command - kCmdCounter1 + 1); });
-    OnCommand(kCmdRunStart, [this] { OnStart(); });
-    OnCommand(kCmdRunStop, [this] { OnStop(); });
-    OnCommand(kCmdFileNew, [this] { OnFileNew(); });
-    OnCommand(kCmdFileOpen, [this] { OnFileOpen(); });
-    OnCommand(kCmdFileSave, [this] { OnFileSave(); });
-    OnCommand(kCmdSaveCsv, [this] { OnSaveCsv(); });
-    OnCommand(kCmdSaveRoi, [this] { OnSaveRoi(false); });
-    OnCommand(kCmdSaveRoiCsv, [this] { OnSaveRoi(true); });
-    OnCommand(kCmdFilePrint, [this] { OnPrint(); });
-    OnCommand(kCmdExit, [this] { OnCancel(); });
-    OnCommand(kCmdConfigCounter, [this] { OnCounterConfig(); });
-    OnCommand(kCmdConfigAssay, [this] { OnAssayConfig(); });
-    OnCommand(kCmdAbout, [this] { OnAbout(); });
-    OnCommand(kCmdAboutBox, [this] { OnAbout(); });
-    OnCommand(kCmdAssessment, [this] { OnAssessment(); });
-    OnCommand(kCmdHistory, [this] { OnHistory(); });
-    OnCommandRange(kCmdFirstStatistic, kCmdFirstStatistic + kStatisticCount - 1,
-                   [this](int command) { OnStatsShow(command); });
-    OnCommand(kScreenUpdatesButton, [this] { OnScreenUpdatesButton(); });
-    OnCommand(kDataDumpButton, [this] { FillDataDump(); });
-    OnCommand(kRoiDumpButton, [this] { FillRoiDump(); });
-    OnCommand(kAllDataButton, [this] { OnAllData(); });
-    OnCommand(kRoiStatsButton, [this] { OnRoiStatistics(); });
-    for (int button : {kLowDownButton, kLowUpButton, kHighDownButton, kHighUpButton})
-        OnCommand(button, [this, button] { OnRoiStep(button); });
-    OnCommand(kSetRoiButton, [this] { OnSetRoi(); });
-    OnCommand(kDeletePointButton, [this] { OnDeletePoint(); });
-    OnCommand(kAddHeaderButton, [this] { OnAddHeaderLine(); });
-    OnCommand(kDelHeaderButton, [this] { OnDelHeaderLine(); });
+    runEvents_ = new RunEvents(this);
+    const auto region = [this] { return roi_->selection(); };
+    status_ = std::make_unique<SlotStatus>(*this, slots_);
+    live_ = std::make_unique<LiveDisplay>(*this);
+    roi_ = std::make_unique<RoiView>(*this, slots_);
+    headers_ = std::make_unique<HeaderLines>(*this, slots_);
+    statistics_ = std::make_unique<StatisticsPanel>(*this, slots_, region);
+    files_ = std::make_unique<FileCommands>(*Menu(), slots_, statistics_->selection(), region);
+    // Connects to the runs' reports first: a run's end has changed its slot before anything
+    // else hears of it.
+    runs_ = std::make_unique<RunControl>(*this, slots_, *runEvents_, environment_.run,
+                                         environment_.runModal);
+    dialogs_ = std::make_unique<DialogCommands>(*this, slots_, environment_.runModal);
+    companions_ = std::make_unique<CompanionWindows>(
+        *this, slots_, *runEvents_, region,
+        [this](std::unique_ptr<AssayData> data, const std::string& name) {
+            files_->showInViewer(std::move(data), name);
+        });
+    WireMenu();
+    WireRunReports();
+    // Made after everything else is wired: every report and every menu command reaches the
+    // Counters window after the main window has handled it.
+    countersWindow_ = new CountersWindow(
+        slots_, *Menu(), *runEvents_, [this] { return Now(); }, environment_.settings, this);
 }
 
 CNivraDlg::~CNivraDlg() {
     // The runs refer to this window and to the slots' records: neither may go before them.
     StopRunsAndWait();
-    // The Assessment dialog reads the slots: it goes before they do.
-    delete assessment_;
+}
+
+void CNivraDlg::WireMenu() {
+    using namespace nivra::res;
+    CWindowMenu& menu = *Menu();
+    connect(menu.Action(kCmdViewer), &QAction::triggered, this,
+            [this] { ShowActiveCounter(kViewerSlot); });
+    for (int slot = 1; slot < kSlotCount; ++slot)
+        connect(menu.Action(kCmdCounter1 + slot - 1), &QAction::triggered, this,
+                [this, slot] { ShowActiveCounter(slot); });
+    connect(menu.Action(kCmdExit), &QAction::triggered, this, [this] { OnCancel(); });
+    OnCommand(kScreenUpdatesButton, [this] { SetScreenUpdates(!live_->screenUpdates()); });
+
+    connect(roi_.get(), &RoiView::regionChanged, this,
+            [this] { companions_->refreshAssessment(); });
+    connect(roi_.get(), &RoiView::recordEdited, this, [this] { RefreshStatus(); });
+    connect(files_.get(), &FileCommands::activeSlotChanged, this, [this] { ShowActiveSlot(); });
+    connect(files_.get(), &FileCommands::viewerFilled, this, [this] { ShowViewer(); });
+    connect(files_.get(), &FileCommands::clearing, this,
+            [this](bool resetLabels) { ClearRecordDisplay(resetLabels); });
+    connect(files_.get(), &FileCommands::statusChanged, this, [this] { RefreshStatus(); });
+    connect(runs_.get(), &RunControl::slotChanged, this,
+            [this](int counter) { RefreshIfActive(counter); });
+    connect(runs_.get(), &RunControl::runEnded, this, [this](int counter) { ShowRunEnd(counter); });
+}
+
+void CNivraDlg::WireRunReports() {
+    connect(
+        runEvents_, &RunEvents::started, this,
+        [this](int counter) {
+            ShowRunRecord(counter);
+            ShowSecond(counter, 0, 0);
+        },
+        Qt::QueuedConnection);
+    connect(
+        runEvents_, &RunEvents::secondReported, this,
+        [this](int counter, qint64 lastSecond, qint64 dwell) {
+            ShowSecond(counter, lastSecond, dwell);
+        },
+        Qt::QueuedConnection);
+    connect(
+        runEvents_, &RunEvents::pointReported, this,
+        [this](int counter, int, int) { ShowRunRecord(counter); }, Qt::QueuedConnection);
 }
 
 void CNivraDlg::DoDataExchange(CDataExchange& dx) {
     CDialogBase::DoDataExchange(dx);
-    dx.Text(kHeaderEdit, headerText_);
-    dx.Text(kDeletePointEdit, deletePointNumber_);
-    dx.Text(kRoiMinEdit, roiMin_);
-    dx.Text(kRoiMaxEdit, roiMax_);
+    headers_->exchange(dx);
+    roi_->exchange(dx);
 }
 
 bool CNivraDlg::OnInitDialog() {
     CDialogBase::OnInitDialog();
-
-    // The window system offers no menu of ours on the caption bar, so "&About Nivra..." goes to
-    // the end of the About drop-down.
-    const QString about = nivra::res::LoadStringResource(nivra::res::kStringAboutMenu);
-    if (!about.isEmpty()) {
-        Menu()->AppendSeparator(kAboutPopup);
-        Menu()->AppendItem(kAboutPopup, about, nivra::res::kCmdAboutBox);
-    }
+    dialogs_->addAboutItem();
     setWindowIcon(appIcon_);
 
     // Start directory, port list, discovery and text queries; the counters found are offered
     // in the Active Counter menu, at most four.
-    for (int k = 0; k < 4; ++k)
-        Menu()->EnableItem(nivra::res::kCmdCounter1 + k, false);
+    status_->offerCounters(0);
     const nivra::CounterStartup startup =
         environment_.startup ? environment_.startup() : nivra::RunCounterStartup();
     if (!startup.startDirectoryRead)
-        nivra::ui::ShowMessage(QStringLiteral("GetStartingDirectory failed."));
+        ShowMessage(QStringLiteral("GetStartingDirectory failed."));
     if (!startup.portListProblem.empty())
-        nivra::ui::ShowMessage(nivra::ui::FromNarrow("The port list cannot be read, so no counter "
-                                                     "is looked for: " +
-                                                     startup.portListProblem));
-    const int offered = std::clamp(startup.offeredCounters, 0, nivra::kMaxOfferedCounters);
-    for (int k = 0; k < offered; ++k)
-        Menu()->EnableItem(nivra::res::kCmdCounter1 + k, true);
+        ShowMessage(FromNarrow("The port list cannot be read, so no counter is looked for: " +
+                               startup.portListProblem));
+    status_->offerCounters(std::clamp(startup.offeredCounters, 0, nivra::kMaxOfferedCounters));
 
     // The rest of the window's initial state; the viewer is active.
-    slots_[kViewerSlot].state = VIEWER;
-    progressBar_->setRange(0, 100);
-    progressBar_->setValue(0);
-    rangeSlider_->setEnabled(false);
-    listFont_ = QFont(QStringLiteral("MS Shell Dlg"));
-    listFont_.setStyleHint(QFont::SansSerif);
-    listFont_.setPointSizeF(11.5);
-    for (int id : {kDataDumpList, kRoiDumpList})
-        Control(id)->setFont(listFont_);
-    // The statistics pair is narrower than its texts at the dumps' size. Both lists get one
-    // font, so their rows stay side by side: a narrow face where one is installed, at the
-    // largest size at which every label and values of up to 14 characters fit their columns.
-    QStringList labels{QStringLiteral("ROI min"), QStringLiteral("ROI max")};
-    for (const nivra::StatisticNames& names : nivra::kStatisticNames)
-        labels << QString::fromUtf8(names.listLabel);
-    auto* labelList = ControlAs<QListWidget>(kStatsLabelList);
-    auto* valueList = ControlAs<QListWidget>(kStatsValueList);
-    QFont statsFont = FittingFont(*labelList, listFont_, labels);
-    statsFont = FittingFont(*valueList, statsFont,
-                            {QStringLiteral("123456789.1234"), QStringLiteral("-12345678.1234")});
-    labelList->setFont(statsFont);
-    valueList->setFont(statsFont);
-    statsShow_.load(nivra::StartPath(nivra::kStatsDisplayFile));
-    ApplyStatsShow();
-    SetRoiView(1.0, 5.0, 2.0, 3.0);
+    slots_.viewer().state = VIEWER;
+    roi_->setSliderEnabled(false);
+    QFont listFont(QStringLiteral("MS Shell Dlg"));
+    listFont.setStyleHint(QFont::SansSerif);
+    listFont.setPointSizeF(11.5);
+    roi_->setListFont(listFont);
+    statistics_->fitFont(listFont);
+    statistics_->loadSelection();
+    roi_->setView(1.0, 5.0, 2.0, 3.0);
     SetScreenUpdates(true);
     RefreshStatus();
-    ShowLeftOverBackups();
+    runs_->showLeftOverBackups();
     countersWindow_->restore();
     return true;
 }
 
-bool CNivraDlg::HasRuns() const {
-    return std::any_of(slots_.begin(), slots_.end(),
-                       [](const CounterSlot& slot) { return slot.run != nullptr; });
+void CNivraDlg::OnCancel() {
+    if (files_->mayExit())
+        CDialogBase::OnCancel();
 }
 
-int CNivraDlg::RunModal(CDialogBase& dialog) {
-    return environment_.runModal ? environment_.runModal(dialog) : dialog.exec();
+// ---- state ----
+
+bool CNivraDlg::ScreenUpdates() const {
+    return live_->screenUpdates();
+}
+
+const StatsShow& CNivraDlg::StatsSelection() const {
+    return statistics_->selection();
+}
+
+AssessmentDlg* CNivraDlg::AssessmentDialog() const {
+    return companions_->assessment();
+}
+
+HistoryDlg* CNivraDlg::HistoryDialog() const {
+    return companions_->history();
 }
 
 std::int64_t CNivraDlg::Now() const {
     return environment_.run.Clock().Now();
 }
 
-QFont CNivraDlg::FittingFont(const QListWidget& list, QFont font, const QStringList& texts) {
-    // A list item is drawn with a few pixels of margin; the statistics never need more rows
-    // than the list shows, so no scroll bar takes room.
-    const int room = list.contentsRect().width() - 6;
-    const auto widest = [&](const QFont& f) {
-        const QFontMetrics metrics(f);
-        int width = 0;
-        for (const QString& text : texts)
-            width = std::max(width, metrics.horizontalAdvance(text));
-        return width;
-    };
-    QFont narrow(QStringLiteral("Liberation Sans Narrow"));
-    narrow.setPointSizeF(font.pointSizeF());
-    if (QFontInfo(narrow).family() == narrow.family())
-        font = narrow;
-    while (font.pointSizeF() > 6.0 && widest(font) > room)
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    return font;
+void CNivraDlg::ShowPoints(int first, int last) {
+    roi_->showPoints(first, last);
 }
 
-void CNivraDlg::SetText(int id, const std::string& text) {
-    SetItemText(id, nivra::ui::FromNarrow(text));
+void CNivraDlg::StopRunsAndWait() {
+    slots_.stopRunsAndWait();
 }
 
-void CNivraDlg::ClearList(int id) {
-    if (auto* list = ControlAs<QListWidget>(id))
-        list->clear();
+// ---- the active slot's display ----
+
+void CNivraDlg::RefreshStatus() {
+    status_->show();
+    headers_->fill();
+    companions_->refreshAssessment();
+}
+
+void CNivraDlg::RefreshIfActive(int slot) {
+    if (slots_.isActive(slot))
+        RefreshStatus();
+}
+
+void CNivraDlg::ShowActiveCounter(int slot) {
+    slots_.select(slot);
+    ShowActiveSlot();
+}
+
+void CNivraDlg::ShowActiveSlot() {
+    status_->markActiveCounter();
+    statistics_->clearValues();
+    roi_->clearDumps();
+    headers_->clear();
+    const CounterSlot& slot = slots_.active();
+    if (roi_->showWholeRecord() > 0) {
+        live_->showProgress(slot.data.get());
+        roi_->fillDataDump();
+        roi_->fillRoiDump();
+    } else {
+        roi_->showNoPoints();
+        live_->showProgress(nullptr);
+    }
+    UpdateData(false);
+    live_->showActive(slots_.activeIndex());
+    SetScreenUpdates(true);
+    RefreshStatus();
+}
+
+void CNivraDlg::SetScreenUpdates(bool on) {
+    if (on && roi_->showWholeRecord() > 0) {
+        headers_->fill();
+        live_->showProgress(slots_.active().data.get());
+    }
+    live_->setScreenUpdates(on);
+}
+
+void CNivraDlg::ShowViewer() {
+    ShowActiveSlot();
+    roi_->setSliderEnabled(true);
+    UpdateData(false);
+}
+
+void CNivraDlg::ClearRecordDisplay(bool resetLabels) {
+    roi_->clearChart();
+    statistics_->clearValues();
+    roi_->clearDumps();
+    if (resetLabels) {
+        headers_->clear();
+        live_->clearTimes();
+    }
 }
 
 // ---- run reports ----
 
-void CNivraDlg::StopRunsAndWait() {
-    for (CounterSlot& slot : slots_)
-        if (slot.run)
-            slot.run->requestStop();
-    // Each run ends within one pass of its worker; destroying it waits for that. Their last
-    // reports, still queued for this window, find the slots without a run.
-    for (CounterSlot& slot : slots_)
-        slot.run.reset();
+void CNivraDlg::ShowSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts) {
+    // Runs on other slots go on without touching the screen. A second changes only the live
+    // texts, the heartbeat and the progress; the record's display changes when a point closes.
+    if (slots_.isActive(counter))
+        live_->showSecond(slots_.active().data.get(), lastSecond, dwellCounts, Now());
+}
+
+void CNivraDlg::ShowRunRecord(int counter) {
+    if (!slots_.isActive(counter))
+        return;
+    if (live_->screenUpdates()) {
+        roi_->showWholeRecord();
+        RefreshStatus();
+    } else {
+        // The Assessment dialog follows the run's points also while the window's view stays.
+        companions_->refreshAssessment();
+    }
+    live_->restartDwell();
+    if (const AssayData* record = slots_.active().data.get())
+        live_->showProgress(record);
+}
+
+void CNivraDlg::ShowRunEnd(int counter) {
+    if (slots_.isActive(counter)) {
+        // The run has appended its end or stop line and maybe a last point.
+        roi_->showWholeRecord();
+        headers_->fill();
+        live_->showProgress(slots_.active().data.get());
+        RefreshStatus();
+    }
+    live_->stopHeartbeat();
+    // The end of any run brings the live redraw back, also for a slot that is not active.
+    SetScreenUpdates(true);
 }

@@ -1,16 +1,25 @@
-// The chart and the region-of-interest view: which points the chart shows, and the range slider
-// with its two ROI edits.
+#include "ui/main_window/roi_view.h"
 
+#include "storage/run_recorder.h"
+#include "ui/controls/control_text.h"
+#include "ui/controls/data_exchange.h"
+#include "ui/controls/dialog_base.h"
+#include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
 #include "ui/controls/saturating_int.h"
 #include "ui/main_window/chart_widget.h"
+#include "ui/main_window/live_texts.h"
 #include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/slot_board.h"
 
 #include <QLineEdit>
+#include <QListWidget>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <span>
+
+namespace nivra::ui {
 
 using namespace nivra::ui::main;
 
@@ -25,10 +34,46 @@ std::uint32_t RoiFieldOf(double value) {
     return static_cast<std::uint32_t>(value);
 }
 
+QStringList PointTexts(const std::vector<std::int32_t>& counts, std::int64_t firstNumber) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(counts.size()));
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        texts << QString::fromStdString(
+            PointText(firstNumber + static_cast<std::int64_t>(i), counts[i]));
+    return texts;
+}
+
 } // namespace
 
-void CNivraDlg::ShowPoints(int first, int last) {
-    const CounterSlot& slot = ActiveSlotRecord();
+RoiView::RoiView(CDialogBase& window, SlotBoard& board)
+    : window_(window), slots_(board), chart_(window.ControlAs<CChartWidget>(kChart)),
+      slider_(window.ControlAs<CRangeSlider>(kRangeSlider)),
+      roiMinEdit_(window.ControlAs<QLineEdit>(kRoiMinEdit)),
+      roiMaxEdit_(window.ControlAs<QLineEdit>(kRoiMaxEdit)),
+      dataDump_(window.ControlAs<QListWidget>(kDataDumpList)),
+      roiDump_(window.ControlAs<QListWidget>(kRoiDumpList)) {
+    connect(slider_, &CRangeSlider::rangeChanged, this,
+            [this](CRangeSlider::Part, bool finished) { sliderMoved(finished); });
+    window.OnCommand(kLowDownButton, [this] { stepRegion(Edge::Low, -1); });
+    window.OnCommand(kLowUpButton, [this] { stepRegion(Edge::Low, +1); });
+    window.OnCommand(kHighDownButton, [this] { stepRegion(Edge::High, -1); });
+    window.OnCommand(kHighUpButton, [this] { stepRegion(Edge::High, +1); });
+    window.OnCommand(kSetRoiButton, [this] { setRegion(); });
+    window.OnCommand(kDeletePointButton, [this] { deletePoint(); });
+    window.OnCommand(kDataDumpButton, [this] { fillDataDump(); });
+    window.OnCommand(kRoiDumpButton, [this] { fillRoiDump(); });
+}
+
+void RoiView::exchange(CDataExchange& dx) {
+    dx.Text(kDeletePointEdit, deletePointNumber_);
+    dx.Text(kRoiMinEdit, roiMin_);
+    dx.Text(kRoiMaxEdit, roiMax_);
+}
+
+// ---- chart and slider ----
+
+void RoiView::showPoints(int first, int last) {
+    const CounterSlot& slot = slots_.active();
     if (!slot.data) {
         chart_->Clear();
         return;
@@ -45,54 +90,182 @@ void CNivraDlg::ShowPoints(int first, int last) {
                       static_cast<int>(begin + 1));
 }
 
-int CNivraDlg::ShowWholeRecord() {
-    const CounterSlot& slot = ActiveSlotRecord();
+int RoiView::showWholeRecord() {
+    const CounterSlot& slot = slots_.active();
     if (!slot.data)
         return 0;
     const std::vector<std::int32_t> counts = slot.data->counts();
     const int points = static_cast<int>(counts.size());
     if (points > 0) {
         chart_->SetPoints(counts, 1);
-        SetRoiView(1, points, 1, points);
+        setView(1, points, 1, points);
     }
     return points;
 }
 
-void CNivraDlg::ClearChart() {
+void RoiView::clearChart() {
     chart_->Clear();
 }
 
-void CNivraDlg::SetRoiView(double min, double max, double low, double high) {
-    rangeSlider_->SetFullRange(min, max);
-    rangeSlider_->SetSelection(low, high);
+void RoiView::showNoPoints() {
+    chart_->Clear();
+    slider_->SetFullRange(1, 1);
+    slider_->SetSelection(1, 1);
+    roiMin_ = roiMax_ = 1;
+}
+
+void RoiView::setView(double min, double max, double low, double high) {
+    slider_->SetFullRange(min, max);
+    slider_->SetSelection(low, high);
     roiMin_ = RoiFieldOf(low);
     roiMax_ = RoiFieldOf(high);
     // Only the two ROI edits, and not while the operator types in one of them.
-    SetEditUnlessTyped(kRoiMinEdit, QString::number(roiMin_));
-    SetEditUnlessTyped(kRoiMaxEdit, QString::number(roiMax_));
+    writeUnlessTyped(roiMinEdit_, roiMin_);
+    writeUnlessTyped(roiMaxEdit_, roiMax_);
 }
 
-void CNivraDlg::SetEditUnlessTyped(int id, const QString& text) {
-    auto* edit = ControlAs<QLineEdit>(id);
-    if (edit && (edit->hasFocus() || edit->isModified()))
+void RoiView::setSliderEnabled(bool enabled) {
+    slider_->setEnabled(enabled);
+}
+
+void RoiView::setListFont(const QFont& font) {
+    dataDump_->setFont(font);
+    roiDump_->setFont(font);
+}
+
+void RoiView::writeUnlessTyped(QLineEdit* edit, std::uint32_t value) {
+    if (edit->hasFocus() || edit->isModified())
         return;
-    SetItemText(id, text);
+    SetControlText(edit, QString::number(value));
 }
 
-void CNivraDlg::RoiSelection(int& first, int& last) const {
+PointRange RoiView::selection() const {
     double low = 0.0, high = 0.0;
-    rangeSlider_->GetSelection(low, high);
-    first = nivra::ui::TruncToInt(low);
-    last = nivra::ui::TruncToInt(high);
+    slider_->GetSelection(low, high);
+    return {TruncToInt(low), TruncToInt(high)};
 }
 
-void CNivraDlg::OnRangeChanged(bool finished) {
-    int first = 0, last = 0;
-    RoiSelection(first, last);
+void RoiView::sliderMoved(bool finished) {
+    const PointRange range = selection();
     // The edits follow the slider live; the members take the values at the next read.
-    SetItemText(kRoiMinEdit, QString::number(first));
-    SetItemText(kRoiMaxEdit, QString::number(last));
+    SetControlText(roiMinEdit_, QString::number(range.first));
+    SetControlText(roiMaxEdit_, QString::number(range.last));
     // The chart is redrawn once the operator has finished (button released, all selected).
-    if (finished && ActiveSlotRecord().HasPoints())
-        ShowPoints(first, last);
+    if (finished && slots_.active().HasPoints())
+        showPoints(range.first, range.last);
+    if (finished)
+        emit regionChanged();
 }
+
+// ---- the operator's edits of the region and the record ----
+
+void RoiView::stepRegion(Edge edge, int step) {
+    const CounterSlot& slot = slots_.active();
+    if (!slot.HasPoints())
+        return;
+    const double points = static_cast<double>(slot.PointCount());
+    double low = 0.0, high = 0.0;
+    slider_->GetSelection(low, high);
+    // An edge moves by one point, never past the other edge or out of the record.
+    if (edge == Edge::Low)
+        low = step < 0 ? std::max(low - 1.0, 1.0) : std::min(low + 1.0, high);
+    else
+        high = step < 0 ? std::max(high - 1.0, low) : std::min(high + 1.0, points);
+    // Both edges become whole point numbers, also the one that did not move (after a drag it
+    // may lie between two points). The full range is reset as well, so points that arrived
+    // since the last reset become reachable.
+    low = std::trunc(low);
+    high = std::trunc(high);
+    setView(1.0, points, low, high);
+    showPoints(static_cast<int>(low), static_cast<int>(high));
+    emit regionChanged();
+}
+
+void RoiView::setRegion() {
+    const CounterSlot& slot = slots_.active();
+    if (!slot.HasPoints())
+        return;
+    // A field that does not convert has been reported and keeps its previous value.
+    window_.UpdateData(true);
+    const std::size_t points = slot.PointCount();
+    if (roiMin_ < 1) {
+        ShowMessage(QStringLiteral("ROI Min must be greater then or equal to 1"));
+        return;
+    }
+    if (roiMax_ > points) {
+        ShowMessage(QStringLiteral("ROI Max must be less then or equal to number of points"));
+        return;
+    }
+    if (roiMin_ > roiMax_) {
+        ShowMessage(QStringLiteral("ROI Min must be less then or equal to ROI Max"));
+        return;
+    }
+    const std::uint32_t first = roiMin_;
+    const std::uint32_t last = roiMax_;
+    // The operator's values are taken: from now on new points may update the edits again.
+    roiMinEdit_->setModified(false);
+    roiMaxEdit_->setModified(false);
+    setView(1.0, static_cast<double>(points), first, last);
+    showPoints(static_cast<int>(first), static_cast<int>(last));
+    emit regionChanged();
+}
+
+void RoiView::deletePoint() {
+    CounterSlot& slot = slots_.active();
+    if (!slot.HasPoints())
+        return;
+    window_.UpdateData(true);
+    const std::size_t points = slot.PointCount();
+    // Points are only ever appended meanwhile (a run may still go on), so a number that is in
+    // range now names the same point when it is deleted.
+    if (deletePointNumber_ < 1 || deletePointNumber_ > points ||
+        !slot.data->deletePoint(static_cast<int>(deletePointNumber_ - 1))) {
+        ShowMessage(QStringLiteral("Can't delete: point out of range"));
+        emit recordEdited();
+        return;
+    }
+    // An edit of the record: File New, Open and Exit ask before it is discarded.
+    slot.saved = false;
+    // The history marks the run's point deleted, numbered as the operator saw it.
+    if (slot.recorder)
+        slot.recorder->pointDeleted(static_cast<int>(deletePointNumber_));
+    const int remaining = static_cast<int>(slot.PointCount());
+    setView(1, remaining, 1, remaining);
+    showPoints(1, remaining);
+    emit recordEdited();
+}
+
+// ---- dump lists ----
+
+void RoiView::fillDataDump() {
+    dataDump_->clear();
+    const CounterSlot& slot = slots_.active();
+    if (!slot.data)
+        return;
+    dataDump_->addItems(PointTexts(slot.data->counts(), 1));
+}
+
+void RoiView::fillRoiDump() {
+    const CounterSlot& slot = slots_.active();
+    if (!slot.HasPoints())
+        return;
+    roiDump_->clear();
+    double low = 0.0, high = 0.0;
+    slider_->GetSelection(low, high);
+    // The points of the region, numbered as the record numbers them; a region reaching outside
+    // the record holds the points that exist in it.
+    const double first = std::max(1.0, std::trunc(low));
+    const double last = std::trunc(high);
+    if (!(first <= last) || first > static_cast<double>(slot.PointCount()))
+        return;
+    const auto firstNumber = static_cast<int>(first);
+    const int lastNumber = static_cast<int>(std::min(last, static_cast<double>(slot.PointCount())));
+    roiDump_->addItems(PointTexts(slot.data->counts(firstNumber, lastNumber), firstNumber));
+}
+
+void RoiView::clearDumps() {
+    roiDump_->clear();
+    dataDump_->clear();
+}
+
+} // namespace nivra::ui

@@ -1,29 +1,104 @@
-// The statistics pair of the main window: labels in one list box, values in the other, row for
-// row, for the whole record ("All Data") or for the region of interest ("ROI"). The statistics
-// are computed by the record's own statistics block, with the "Statistics Show" selection and
-// the background gate applied; nothing is computed or cached here.
+#include "ui/main_window/statistics_panel.h"
 
+#include "base/start_directory.h"
+#include "model/statistic.h"
 #include "model/statistics.h"
+#include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/roi_view.h"
+#include "ui/main_window/slot_board.h"
+#include "ui/resources/menu_builder.h"
+#include "ui/resources/menu_resource.h"
 
+#include <QAction>
+#include <QFontInfo>
 #include <QListWidget>
+#include <algorithm>
+
+namespace nivra::ui {
 
 using namespace nivra::ui::main;
 
-void CNivraDlg::FillStatistics(const AssayData& data) {
-    auto* labels = ControlAs<QListWidget>(kStatsLabelList);
-    auto* values = ControlAs<QListWidget>(kStatsValueList);
-    labels->clear();
-    values->clear();
-    for (const nivra::StatisticRow& row : nivra::StatisticsBlock(data, statsShow_)) {
-        labels->addItem(QString::fromUtf8(row.listLabel));
-        values->addItem(nivra::ui::FromNarrow(row.value));
+namespace {
+
+// The list's narrowest installed face at the largest size (at most font's) at which every text
+// fits the list's width.
+QFont FittingFont(const QListWidget& list, QFont font, const QStringList& texts) {
+    // A list item is drawn with a few pixels of margin; the statistics never need more rows
+    // than the list shows, so no scroll bar takes room.
+    const int room = list.contentsRect().width() - 6;
+    const auto widest = [&](const QFont& f) {
+        const QFontMetrics metrics(f);
+        int width = 0;
+        for (const QString& text : texts)
+            width = std::max(width, metrics.horizontalAdvance(text));
+        return width;
+    };
+    QFont narrow(QStringLiteral("Liberation Sans Narrow"));
+    narrow.setPointSizeF(font.pointSizeF());
+    if (QFontInfo(narrow).family() == narrow.family())
+        font = narrow;
+    while (font.pointSizeF() > 6.0 && widest(font) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    return font;
+}
+
+} // namespace
+
+StatisticsPanel::StatisticsPanel(CDialogBase& window, const SlotBoard& board, RegionSource region)
+    : slots_(board), region_(std::move(region)), menu_(*window.Menu()),
+      labels_(window.ControlAs<QListWidget>(kStatsLabelList)),
+      values_(window.ControlAs<QListWidget>(kStatsValueList)) {
+    window.OnCommand(kAllDataButton, [this] { showAllData(); });
+    window.OnCommand(kRoiStatsButton, [this] { showRegion(); });
+    for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
+        connect(menu_.Action(nivra::res::kCmdFirstStatistic + static_cast<int>(k)),
+                &QAction::triggered, this, [this, k] {
+                    // The list is not refilled here: it shows the new choice at its next fill.
+                    selection_.toggle(nivra::StatisticAt(k));
+                    applySelection();
+                });
+}
+
+void StatisticsPanel::fitFont(const QFont& font) {
+    QStringList labels{QStringLiteral("ROI min"), QStringLiteral("ROI max")};
+    for (const nivra::StatisticNames& names : nivra::kStatisticNames)
+        labels << QString::fromUtf8(names.listLabel);
+    QFont fitting = FittingFont(*labels_, font, labels);
+    fitting = FittingFont(*values_, fitting,
+                          {QStringLiteral("123456789.1234"), QStringLiteral("-12345678.1234")});
+    labels_->setFont(fitting);
+    values_->setFont(fitting);
+}
+
+void StatisticsPanel::loadSelection() {
+    selection_.load(nivra::StartPath(nivra::kStatsDisplayFile));
+    applySelection();
+}
+
+void StatisticsPanel::applySelection() {
+    for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
+        menu_.CheckItem(nivra::res::kCmdFirstStatistic + static_cast<int>(k),
+                        selection_.shows(nivra::StatisticAt(k)));
+    selection_.save(nivra::StartPath(nivra::kStatsDisplayFile));
+}
+
+void StatisticsPanel::clearValues() {
+    values_->clear();
+}
+
+void StatisticsPanel::fill(const AssayData& data) {
+    labels_->clear();
+    values_->clear();
+    for (const nivra::StatisticRow& row : nivra::StatisticsBlock(data, selection_)) {
+        labels_->addItem(QString::fromUtf8(row.listLabel));
+        values_->addItem(FromNarrow(row.value));
     }
 }
 
-void CNivraDlg::OnAllData() {
-    const CounterSlot& slot = ActiveSlotRecord();
+void StatisticsPanel::showAllData() {
+    const CounterSlot& slot = slots_.active();
     if (!slot.HasPoints())
         return;
     // The statistics of the points themselves: an extract counts for its points times the
@@ -31,24 +106,23 @@ void CNivraDlg::OnAllData() {
     const std::unique_ptr<AssayData> all =
         slot.data->extractRange(1, static_cast<int>(slot.PointCount()));
     if (all->pointCount() > 0)
-        FillStatistics(*all);
+        fill(*all);
 }
 
-void CNivraDlg::OnRoiStatistics() {
-    const CounterSlot& slot = ActiveSlotRecord();
+void StatisticsPanel::showRegion() {
+    const CounterSlot& slot = slots_.active();
     if (!slot.HasPoints())
         return;
-    int first = 0, last = 0;
-    RoiSelection(first, last);
+    const PointRange range = region_();
     // An empty region (low edge above the high one) leaves the previous rows in place; the two
     // ROI rows below still say which region was asked for.
-    const std::unique_ptr<AssayData> region = slot.data->extractRange(first, last);
+    const std::unique_ptr<AssayData> region = slot.data->extractRange(range.first, range.last);
     if (region->pointCount() > 0)
-        FillStatistics(*region);
-    auto* labels = ControlAs<QListWidget>(kStatsLabelList);
-    auto* values = ControlAs<QListWidget>(kStatsValueList);
-    labels->addItem(QStringLiteral("ROI min"));
-    values->addItem(QString::number(first));
-    labels->addItem(QStringLiteral("ROI max"));
-    values->addItem(QString::number(last));
+        fill(*region);
+    labels_->addItem(QStringLiteral("ROI min"));
+    values_->addItem(QString::number(range.first));
+    labels_->addItem(QStringLiteral("ROI max"));
+    values_->addItem(QString::number(range.last));
 }
+
+} // namespace nivra::ui

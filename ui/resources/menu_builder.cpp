@@ -61,6 +61,14 @@ QAction* CWindowMenu::Action(int command) const {
     return it == actions_.end() ? nullptr : it->second;
 }
 
+std::vector<QAction*> CWindowMenu::Actions() const {
+    std::vector<QAction*> actions;
+    actions.reserve(actions_.size());
+    for (const auto& entry : actions_)
+        actions.push_back(entry.second);
+    return actions;
+}
+
 bool CWindowMenu::EnableItem(int command, bool enabled) {
     QAction* action = Action(command);
     if (!action)

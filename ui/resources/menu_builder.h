@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <map>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -13,9 +14,14 @@ namespace nivra::res {
 struct MenuTemplate;
 }
 
-// A window's menu built from a menu resource: a QMenuBar whose items are addressed by their
-// command numbers. Items are enabled or grayed and checked or unchecked only by the program:
-// choosing an item never changes its check mark by itself. A grayed item cannot be chosen.
+// A window's menu built from a menu resource: a QMenuBar whose items are QActions, addressed by
+// their command numbers. Whoever handles a command connects to its action's triggered signal:
+//
+//     connect(menu.Action(nivra::res::kCmdFileOpen), &QAction::triggered, this, [this] { open();
+//     });
+//
+// Items are enabled or grayed and checked or unchecked only by the program: choosing an item
+// never changes its check mark by itself. A grayed item cannot be chosen.
 class CWindowMenu : public QObject {
     Q_OBJECT
 public:
@@ -25,6 +31,8 @@ public:
     QMenuBar* Bar() const { return bar_; }
     // The item of a command, or nullptr.
     QAction* Action(int command) const;
+    // Every item, in the order of their command numbers.
+    std::vector<QAction*> Actions() const;
 
     // Return false when the menu has no such command.
     bool EnableItem(int command, bool enabled);
@@ -38,7 +46,8 @@ public:
     bool AppendItem(int popup, const QString& text, int command);
 
 signals:
-    // The operator chose the item of this command.
+    // The operator chose the item of this command; emitted before the handlers connected to the
+    // item's action run.
     void commandChosen(int command);
 
 private:

@@ -1,0 +1,62 @@
+// The live display writes a label only when its text changes, and its memory of what a label
+// shows stays true when a slot switch resets the labels.
+
+#include "model/assay_config.h"
+#include "model/assay_data.h"
+#include "model/counter_config.h"
+#include "ui/controls/dialog_base.h"
+#include "ui/main_window/live_display.h"
+#include "ui/main_window/live_texts.h"
+#include "ui/main_window/nivra_dlg.h"
+#include "ui/resources/resource_ids.h"
+
+#include <QCheckBox>
+#include <QProgressBar>
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace ids = nivra::ui::main;
+
+TEST(LiveDisplay, ASecondWritesOnlyChangedLabelsAndASlotSwitchIsRemembered) {
+    CDialogBase window(nivra::res::kDialogMain);
+    nivra::ui::LiveDisplay live(window);
+    AssayData record(CounterConfig::Defaults(), AssayConfig::Defaults(), 1);
+    record.setEndTime(1'000'000);
+    record.setProgress(0.5);
+    const auto text = [&](int id) { return window.ItemText(id).toStdString(); };
+    auto* heartbeat = window.ControlAs<QCheckBox>(ids::kHeartbeatBox);
+
+    live.showSecond(&record, 7, 21, 999'000);
+    EXPECT_EQ(text(ids::kCountsLastSecondLabel), CountsLastSecondText(7));
+    EXPECT_EQ(text(ids::kCountsDwellLabel), CountsCurrentDwellText(21));
+    EXPECT_EQ(text(ids::kEndTimeLabel), EndTimeText(1'000'000));
+    EXPECT_EQ(text(ids::kTimeLeftLabel), TimeLeftText(1'000'000, 999'000));
+    EXPECT_EQ(window.ControlAs<QProgressBar>(ids::kProgressBar)->value(), 50);
+    EXPECT_TRUE(heartbeat->isChecked());
+
+    // Marks on the labels show which ones the next second writes: only the changed ones.
+    for (int id : {ids::kCountsLastSecondLabel, ids::kCountsDwellLabel, ids::kEndTimeLabel,
+                   ids::kTimeLeftLabel})
+        window.SetItemText(id, QStringLiteral("unwritten"));
+    live.showSecond(&record, 7, 28, 999'001);
+    EXPECT_EQ(text(ids::kCountsLastSecondLabel), "unwritten");
+    EXPECT_EQ(text(ids::kCountsDwellLabel), CountsCurrentDwellText(28));
+    EXPECT_EQ(text(ids::kEndTimeLabel), "unwritten");
+    EXPECT_EQ(text(ids::kTimeLeftLabel), TimeLeftText(1'000'000, 999'001));
+    EXPECT_FALSE(heartbeat->isChecked()) << "the heartbeat beats every second";
+
+    // A switch to another slot and back clears the times; the same second then shows them again.
+    live.showActive(2);
+    EXPECT_EQ(text(ids::kActiveLabel), ActiveLabelText(2));
+    EXPECT_EQ(text(ids::kEndTimeLabel), "End Time: ");
+    EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:");
+    live.showActive(1);
+    live.showSecond(&record, 7, 28, 999'001);
+    EXPECT_EQ(text(ids::kEndTimeLabel), EndTimeText(1'000'000));
+    EXPECT_EQ(text(ids::kTimeLeftLabel), TimeLeftText(1'000'000, 999'001));
+    live.restartDwell();
+    EXPECT_EQ(text(ids::kCountsDwellLabel), CountsCurrentDwellText(0));
+}
+
+} // namespace

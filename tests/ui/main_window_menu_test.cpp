@@ -1,0 +1,76 @@
+// The main window's menu items are actions, each connected to the one part that handles it:
+// choosing an item runs its handler exactly once, whichever part owns it.
+
+#include "main_window_fixture.h"
+#include "ui/dialogs/assessment_dlg.h"
+#include "ui/dialogs/history_dlg.h"
+#include "ui/main_window/counters_window.h"
+
+using namespace nivra;
+using namespace nivra::test;
+namespace res = nivra::res;
+
+namespace {
+
+class MenuTest : public MainWindowTest {};
+
+TEST_F(MenuTest, EveryItemRunsItsHandlerOnce) {
+    Open(2);
+    OpenInViewer(WriteDataFile("menu", {1, 2, 3}));
+    int closed = 0;
+    QObject::connect(window_.get(), &QDialog::finished, [&] { ++closed; });
+
+    // The File items ask as often as their handlers run: a cancelled file dialog, and for the
+    // saves "data not saved" after it; a cancelled print dialog.
+    const std::vector<std::pair<int, std::size_t>> asking{
+        {res::kCmdFileOpen, 1}, {res::kCmdFileSave, 2},   {res::kCmdSaveCsv, 2},
+        {res::kCmdSaveRoi, 2},  {res::kCmdSaveRoiCsv, 2}, {res::kCmdFilePrint, 1}};
+    for (const auto& [command, questions] : asking) {
+        prompts_.Clear();
+        if (command == res::kCmdFilePrint)
+            prompts_.ConfirmPrint(false);
+        else
+            prompts_.CancelFile();
+        Choose(command);
+        EXPECT_EQ(prompts_.Questions().size(), questions) << command;
+    }
+    for (int command :
+         {res::kCmdConfigCounter, res::kCmdConfigAssay, res::kCmdAbout, res::kCmdAboutBox}) {
+        const int before = otherDialogs_;
+        Choose(command);
+        EXPECT_EQ(otherDialogs_, before + 1) << command;
+    }
+    // Start and Stop, grayed for the viewer, still say why they do nothing, once each.
+    prompts_.Clear();
+    Send(res::kCmdRunStart);
+    Send(res::kCmdRunStop);
+    EXPECT_EQ(prompts_.MessageTexts().size(), 2);
+
+    // A check mark that a second handler toggled back would not change.
+    for (int k = 0; k < res::kStatisticCount; ++k) {
+        const bool shown = Checked(res::kCmdFirstStatistic + k);
+        Choose(res::kCmdFirstStatistic + k);
+        EXPECT_NE(Checked(res::kCmdFirstStatistic + k), shown) << k;
+    }
+
+    Choose(res::kCmdAssessment);
+    ASSERT_NE(window_->AssessmentDialog(), nullptr);
+    EXPECT_TRUE(window_->AssessmentDialog()->isVisible());
+    Choose(res::kCmdHistory);
+    ASSERT_NE(window_->HistoryDialog(), nullptr);
+    EXPECT_TRUE(window_->HistoryDialog()->isVisible());
+    Choose(res::kCmdCountersWindow);
+    EXPECT_TRUE(window_->Counters().isVisible());
+
+    Choose(res::kCmdCounter1 + 1);
+    EXPECT_EQ(window_->ActiveSlot(), 2);
+    Choose(res::kCmdFileNew);
+    EXPECT_EQ(window_->Slot(2).state, NEW);
+    Choose(res::kCmdViewer);
+    EXPECT_EQ(window_->ActiveSlot(), kViewerSlot);
+    // Nothing unsaved and no run: Exit closes the window.
+    Choose(res::kCmdExit);
+    EXPECT_EQ(closed, 1);
+}
+
+} // namespace

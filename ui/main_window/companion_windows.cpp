@@ -1,0 +1,96 @@
+#include "ui/main_window/companion_windows.h"
+
+#include "storage/history_browser.h"
+#include "storage/history_database.h"
+#include "ui/controls/dialog_base.h"
+#include "ui/controls/narrow_text.h"
+#include "ui/controls/prompts.h"
+#include "ui/dialogs/assessment_dlg.h"
+#include "ui/dialogs/history_dlg.h"
+#include "ui/main_window/roi_view.h"
+#include "ui/main_window/run_events.h"
+#include "ui/main_window/slot_board.h"
+#include "ui/resources/menu_builder.h"
+#include "ui/resources/menu_resource.h"
+
+#include <QAction>
+
+namespace nivra::ui {
+
+CompanionWindows::CompanionWindows(CDialogBase& window, const SlotBoard& board, RunEvents& events,
+                                   RegionSource region, ViewerSink showInViewer)
+    : window_(window), slots_(board), events_(events), region_(std::move(region)),
+      showInViewer_(std::move(showInViewer)) {
+    CWindowMenu& menu = *window.Menu();
+    connect(menu.Action(nivra::res::kCmdAssessment), &QAction::triggered, this,
+            [this] { openAssessment(); });
+    connect(menu.Action(nivra::res::kCmdHistory), &QAction::triggered, this,
+            [this] { openHistory(); });
+}
+
+CompanionWindows::~CompanionWindows() {
+    // Both read what this object and the slots hold: they go first.
+    delete assessment_;
+    delete history_;
+}
+
+void CompanionWindows::openAssessment() {
+    if (!assessment_)
+        assessment_ = new AssessmentDlg(
+            [this] {
+                AssessmentSource source;
+                source.record = slots_.active().data.get();
+                source.slot = slots_.activeIndex();
+                const PointRange region = region_();
+                source.roiFirst = region.first;
+                source.roiLast = region.last;
+                return source;
+            },
+            &window_);
+    assessment_->Refresh();
+    assessment_->show();
+    assessment_->raise();
+    assessment_->activateWindow();
+}
+
+void CompanionWindows::refreshAssessment() {
+    if (assessment_ && assessment_->isVisible())
+        assessment_->ScheduleRefresh();
+}
+
+void CompanionWindows::openHistory() {
+    if (!history_) {
+        history_ = new HistoryDlg(
+            nivra::HistoryBrowser(nivra::HistoryDatabase::DefaultPath()),
+            [this](std::int64_t runId) { openRunInViewer(runId); }, &window_);
+        // A run's reports come after the history has been written: the window then shows them.
+        const auto refresh = [this] {
+            if (history_->isVisible())
+                history_->ScheduleRefresh();
+        };
+        connect(&events_, &RunEvents::started, history_, refresh);
+        connect(&events_, &RunEvents::pointReported, history_, refresh);
+        connect(&events_, &RunEvents::ended, history_, refresh);
+    }
+    history_->Refresh();
+    history_->show();
+    history_->raise();
+    history_->activateWindow();
+}
+
+void CompanionWindows::openRunInViewer(std::int64_t runId) {
+    // The viewer's unsaved data is not replaced, as with File Open.
+    if (!slots_.viewer().saved) {
+        ShowMessage(QStringLiteral("Viewer data not saved, save first"));
+        return;
+    }
+    std::unique_ptr<AssayData> record;
+    const nivra::HistoryBrowser browser(nivra::HistoryDatabase::DefaultPath());
+    if (const nivra::StorageResult result = browser.record(runId, record); !result) {
+        ShowMessage(FromNarrow(result.error()));
+        return;
+    }
+    showInViewer_(std::move(record), "History run " + std::to_string(runId));
+}
+
+} // namespace nivra::ui

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class AssayData;
+class CDialogBase;
+
+namespace nivra::ui {
+
+class AssessmentDlg;
+class HistoryDlg;
+class RunEvents;
+class SlotBoard;
+struct PointRange;
+
+// The windows that Statistics Show opens beside the main window: the Assessment dialog of the
+// active slot and the History window of the run history. Each is made when first asked for and
+// stays, hidden, when closed; it follows the active slot and the runs while it is open. Both go
+// with this object, before the slots they read.
+class CompanionWindows final : public QObject {
+    Q_OBJECT
+public:
+    using RegionSource = std::function<PointRange()>;
+    // Takes a history run's record for the viewer, with the name its file label shows.
+    using ViewerSink = std::function<void(std::unique_ptr<AssayData>, const std::string&)>;
+
+    CompanionWindows(CDialogBase& window, const SlotBoard& board, RunEvents& events,
+                     RegionSource region, ViewerSink showInViewer);
+    ~CompanionWindows() override;
+
+    // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
+    void refreshAssessment();
+
+    AssessmentDlg* assessment() const { return assessment_; }
+    HistoryDlg* history() const { return history_; }
+
+private:
+    // Opens the dialog for the active slot, or raises it.
+    void openAssessment();
+    // Opens the History window, or raises it.
+    void openHistory();
+    // A run of the history into the viewer, after the question File Open asks first.
+    void openRunInViewer(std::int64_t runId);
+
+    CDialogBase& window_;
+    const SlotBoard& slots_;
+    RunEvents& events_;
+    RegionSource region_;
+    ViewerSink showInViewer_;
+    AssessmentDlg* assessment_ = nullptr;
+    HistoryDlg* history_ = nullptr;
+};
+
+} // namespace nivra::ui

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class CDialogBase;
+
+namespace nivra::ui {
+
+class SlotBoard;
+
+// The commands that open a dialog of their own: Configuration > Counter and Configuration >
+// Assay, File > Print and About (from the About menu and from its "&About Nivra..." item). Their
+// results are of no interest here: what the operator keeps is in the files the dialogs write.
+// The dialogs run through the window's modal runner, so a test can drive them.
+class DialogCommands final : public QObject {
+    Q_OBJECT
+public:
+    using ModalRunner = std::function<int(CDialogBase&)>;
+    DialogCommands(CDialogBase& window, const SlotBoard& board, ModalRunner runner);
+
+    // "&About Nivra..." at the end of the About drop-down: the window system offers no menu of
+    // ours on the caption bar.
+    void addAboutItem();
+
+private:
+    int runModal(CDialogBase& dialog);
+    void about();
+
+    CDialogBase& window_;
+    const SlotBoard& slots_;
+    ModalRunner runModal_;
+};
+
+} // namespace nivra::ui

@@ -1,0 +1,181 @@
+#include "ui/main_window/run_control.h"
+
+#include "base/start_directory.h"
+#include "base/value_encoding.h"
+#include "engine/assay_run.h"
+#include "engine/backup_file.h"
+#include "engine/run_history_observer.h"
+#include "storage/history_database.h"
+#include "storage/run_recorder.h"
+#include "ui/controls/narrow_text.h"
+#include "ui/controls/prompts.h"
+#include "ui/dialogs/run_config_dlg.h"
+#include "ui/main_window/run_events.h"
+#include "ui/main_window/slot_board.h"
+#include "ui/resources/menu_builder.h"
+#include "ui/resources/menu_resource.h"
+
+#include <QAction>
+#include <QMetaObject>
+
+namespace nivra::ui {
+
+RunControl::RunControl(CDialogBase& window, SlotBoard& board, RunEvents& events,
+                       RunEnvironment environment, ModalRunner runModal)
+    : window_(window), slots_(board), events_(events), environment_(std::move(environment)),
+      runModal_(std::move(runModal)) {
+    CWindowMenu& menu = *window.Menu();
+    connect(menu.Action(nivra::res::kCmdRunStart), &QAction::triggered, this, [this] { start(); });
+    connect(menu.Action(nivra::res::kCmdRunStop), &QAction::triggered, this, [this] { stop(); });
+
+    connect(
+        &events, &RunEvents::backupKeptReported, this,
+        [](int, const QString& keptPath) {
+            ShowMessage(
+                QStringLiteral("The backup of an interrupted run was kept as %1").arg(keptPath));
+        },
+        Qt::QueuedConnection);
+    connect(
+        &events, &RunEvents::backupSaveReported, this,
+        [this](int counter, bool ok, const QString& reason) { onBackupSaved(counter, ok, reason); },
+        Qt::QueuedConnection);
+    connect(
+        &events, &RunEvents::counterFaultReported, this,
+        [this](int counter, nivra::CounterFault fault, qint64 first, qint64) {
+            onCounterFault(counter, fault, first);
+        },
+        Qt::QueuedConnection);
+    connect(
+        &events, &RunEvents::ended, this,
+        [this](int counter, nivra::EndReason) { onEnded(counter); }, Qt::QueuedConnection);
+}
+
+void RunControl::start() {
+    CounterSlot& slot = slots_.active();
+    const int counter = slots_.activeIndex();
+    // A run starts only on a slot cleared for it. Checked before the dialog: once the dialog has
+    // started a run, that run must have a slot to report to.
+    if (slot.state != NEW) {
+        ShowMessage(QStringLiteral("Assay Already Running for this counter, stop first"));
+        return;
+    }
+    // Asked before the operator fills in the dialog.
+    if (environment_.backups) {
+        const std::string problem = nivra::backupFolderProblem(counter);
+        if (!problem.empty() &&
+            Ask(QStringLiteral("Backups cannot be written to %1: %2. Start anyway?")
+                    .arg(FromNarrow(nivra::backupFolder()), FromNarrow(problem)),
+                MessageButtons::YesNo, Sound::Exclamation) != Answer::Yes)
+            return;
+    }
+    CAssayRunConfigDlg dialog(counter, &window_);
+    const int result = runModal_ ? runModal_(dialog) : dialog.exec();
+    if (result != QDialog::Accepted || !dialog.CounterConfiguration() ||
+        !dialog.AssayConfiguration())
+        return;
+    // The dialog is modal, so the active slot is still the one it was opened for, and still NEW.
+    auto data = std::make_unique<AssayData>(*dialog.CounterConfiguration(),
+                                            *dialog.AssayConfiguration(), counter);
+    // The run reports through the history's observer, which records the run and passes each
+    // report on to the window; a history that cannot be written is said once and the run goes on.
+    auto recorder = std::make_unique<nivra::RunRecorder>(
+        nivra::HistoryDatabase::DefaultPath(),
+        [this](const std::string& message) { reportHistoryProblem(message); });
+    auto history = std::make_unique<nivra::RunHistoryObserver>(
+        *data, *recorder, data->assayConfig().kind(), events_, environment_.Clock());
+    std::unique_ptr<nivra::AssayRun> run = nivra::AssayRun::start(*data, *history, environment_);
+    if (!run) {
+        ShowMessage(QStringLiteral("Error creating run thread"));
+        return;
+    }
+    // The run's first report reaches the window only after this handler: the slot holds the
+    // run and its record by then.
+    slot.data = std::move(data);
+    slot.recorder = std::move(recorder);
+    slot.history = std::move(history);
+    slot.run = std::move(run);
+    slot.saved = false;
+    slot.state = RUNNING;
+    emit slotChanged(counter);
+}
+
+void RunControl::stop() {
+    CounterSlot& slot = slots_.active();
+    if (slot.state != RUNNING) {
+        ShowMessage(QStringLiteral("Can not stop: No assay running for active counter."));
+        return;
+    }
+    const Answer answer = Ask(
+        QStringLiteral("Assay is currently running on this counter. Are you sure you want to stop "
+                       "it? \n You will have the option to save this data if you stop."),
+        MessageButtons::YesNo, Sound::Exclamation);
+    // The slot stays RUNNING until the run reports its end.
+    if (answer == Answer::Yes && slot.run)
+        slot.run->requestStop();
+}
+
+void RunControl::onEnded(int counter) {
+    CounterSlot& slot = slots_.slot(counter);
+    slot.state = STOPPED;
+    slot.silentSince.reset(); // the stretch, if any, ended with the run; its line is recorded
+    // The run has reported its end; its thread returns right after.
+    slot.run.reset();
+    emit runEnded(counter);
+}
+
+// The first failure of a stretch is told in a message; the slot's status shows it until a save
+// works again.
+void RunControl::onBackupSaved(int counter, bool ok, const QString& reason) {
+    CounterSlot& slot = slots_.slot(counter);
+    if (ok == slot.backupProblem.empty())
+        return;
+    const bool firstFailure = slot.backupProblem.empty();
+    slot.backupProblem = ok ? std::string() : ToNarrow(reason);
+    emit slotChanged(counter);
+    if (firstFailure)
+        ShowMessage(QStringLiteral("Backup not saved: %1: %2")
+                        .arg(FromNarrow(nivra::BackupDataPath(counter)), reason));
+}
+
+// A stretch without an answer is told once and shown in the slot's status while it lasts; a
+// register that went back has only its header line, which the record holds.
+void RunControl::onCounterFault(int counter, nivra::CounterFault fault, std::int64_t first) {
+    CounterSlot& slot = slots_.slot(counter);
+    switch (fault) {
+    case nivra::CounterFault::NotAnswering:
+        slot.silentSince = first;
+        break;
+    case nivra::CounterFault::AnsweringAgain:
+        slot.silentSince.reset();
+        break;
+    case nivra::CounterFault::WrappedOrReset:
+        break;
+    }
+    emit slotChanged(counter);
+    if (fault == nivra::CounterFault::NotAnswering)
+        ShowMessage(
+            QStringLiteral("Counter %1 not answering since %2; the run goes on and records it")
+                .arg(counter)
+                .arg(FromNarrow(nivra::FormatLocalTime(first))));
+}
+
+void RunControl::reportHistoryProblem(const std::string& message) {
+    // The recorder reports from the thread that wrote (often the run's); the operator is told
+    // from the window's thread, without the run waiting for the answer.
+    const QString text = FromNarrow(message);
+    QMetaObject::invokeMethod(
+        this, [text] { ShowMessage(text); }, Qt::QueuedConnection);
+}
+
+void RunControl::showLeftOverBackups() {
+    const std::vector<std::string> names = nivra::leftOverBackups();
+    if (names.empty())
+        return;
+    QStringList list;
+    for (const std::string& name : names)
+        list << FromNarrow(name);
+    ShowMessage(QStringLiteral("Backups of interrupted runs in %1: %2")
+                    .arg(FromNarrow(nivra::backupFolder()), list.join(QStringLiteral(", "))));
+}
+
+} // namespace nivra::ui

@@ -1,0 +1,38 @@
+#pragma once
+
+class CDialogBase;
+class CRangeSlider;
+class CWindowMenu;
+class QWidget;
+
+namespace nivra::ui {
+
+class SlotBoard;
+
+// What the window shows about the active slot's state: the status text, the file label, the
+// Active Counter check marks and the commands the state allows (File and Assay Run items, the
+// screen-updates button, the range slider).
+class SlotStatus {
+public:
+    // Takes the window's status controls and its menu.
+    SlotStatus(CDialogBase& window, const SlotBoard& board);
+
+    // Status text, file label, screen-updates button, slider and commands of the active slot.
+    void show();
+    // The Active Counter check mark on the active counter (none for the viewer).
+    void markActiveCounter();
+    // Offers the first `count` counters in the Active Counter menu and grays the others.
+    void offerCounters(int count);
+
+private:
+    void showCommandStates();
+
+    const SlotBoard& slots_;
+    CWindowMenu& menu_;
+    QWidget* statusLabel_;
+    QWidget* fileLabel_;
+    QWidget* screenUpdatesButton_;
+    CRangeSlider* slider_;
+};
+
+} // namespace nivra::ui
