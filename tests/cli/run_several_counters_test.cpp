@@ -40,9 +40,10 @@ protected:
         WriteAssay("short", 2, 6);
         WriteAssay("long", 1, 3600);
         for (int counter : {1, 2, 3})
-            ASSERT_EQ(CounterConfig::Defaults().write(
-                          ws_.Path("counter_config/counter" + std::to_string(counter) + ".ccx")),
-                      1);
+            ASSERT_TRUE(
+                CounterConfig::Defaults()
+                    .write(ws_.Path("counter_config/counter" + std::to_string(counter) + ".ccx"))
+                    .ok());
     }
 
     void WriteAssay(const std::string& name, std::uint32_t dwell, std::uint32_t total) {
@@ -50,7 +51,7 @@ protected:
         assay.dwellHours = assay.dwellMinutes = assay.totalHours = assay.totalMinutes = 0;
         assay.dwellSeconds = dwell;
         assay.totalSeconds = total;
-        ASSERT_EQ(assay.write(ws_.Path("assay_config/" + name + ".acx")), 1);
+        ASSERT_TRUE(assay.write(ws_.Path("assay_config/" + name + ".acx")).ok());
     }
 
     std::size_t RequestsSent() const {
