@@ -37,8 +37,6 @@ CDialogBase::CDialogBase(int templateId, QWidget* parent)
         if (const nivra::res::MenuTemplate* menu = nivra::res::FindMenuTemplate(dialog->menuId)) {
             menu_ = new CWindowMenu(*menu, this);
             menuHeight = menu_->Bar()->sizeHint().height();
-            connect(menu_, &CWindowMenu::commandChosen, this,
-                    [this](int command) { DispatchCommand(command); });
         }
     }
 

@@ -29,10 +29,11 @@ class CWindowMenu;
 //       bool OnInitDialog() override { CDialogBase::OnInitDialog(); ...; return true; }
 //   };
 //
-// Commands come from push buttons and check boxes (when clicked), from the menu (when an enabled
-// item is chosen) and from DispatchCommand. Command kIdOk without a handler runs OnOK, command
-// kIdCancel without a handler OnCancel; the close box and reject() run OnCancel as well. exec()
-// returns QDialog::Accepted after OnOK's accept() and QDialog::Rejected after a cancel.
+// Commands come from push buttons and check boxes (when clicked) and from DispatchCommand; menu
+// items are actions that their handlers connect to (see CWindowMenu). Command kIdOk without a
+// handler runs OnOK, command kIdCancel without a handler OnCancel; the close box and reject() run
+// OnCancel as well. exec() returns QDialog::Accepted after OnOK's accept() and QDialog::Rejected
+// after a cancel.
 class CDialogBase : public QDialog {
     Q_OBJECT
 public:

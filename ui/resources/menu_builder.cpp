@@ -29,7 +29,6 @@ void CWindowMenu::AddAction(QMenu* drop, const QString& text, int command) {
         // A checkable action toggles itself when chosen; the program owns the mark.
         if (action->isCheckable())
             action->setChecked(checked_[command]);
-        emit commandChosen(command);
     });
 }
 

@@ -17,8 +17,7 @@ struct MenuTemplate;
 // A window's menu built from a menu resource: a QMenuBar whose items are QActions, addressed by
 // their command numbers. Whoever handles a command connects to its action's triggered signal:
 //
-//     connect(menu.Action(nivra::res::kCmdFileOpen), &QAction::triggered, this, [this] { open();
-//     });
+//     connect(menu.Action(kCmdFileOpen), &QAction::triggered, this, [this] { open(); });
 //
 // Items are enabled or grayed and checked or unchecked only by the program: choosing an item
 // never changes its check mark by itself. A grayed item cannot be chosen.
@@ -44,11 +43,6 @@ public:
     // 0-based index (from the left). Return false when there is no such drop-down.
     bool AppendSeparator(int popup);
     bool AppendItem(int popup, const QString& text, int command);
-
-signals:
-    // The operator chose the item of this command; emitted before the handlers connected to the
-    // item's action run.
-    void commandChosen(int command);
 
 private:
     QMenu* Popup(int index) const;
