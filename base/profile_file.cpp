@@ -198,33 +198,29 @@ public:
         std::size_t i = hash & mask_;
         while (tags_[i] != 0)
             i = (i + 1) & mask_;
-        tags_[i] = TagOf(hash);
-        lines_[i] = static_cast<std::uint32_t>(line);
-        ++count_;
+        Fill(i, Entry(hash, static_cast<std::uint32_t>(line)));
     }
 
     // Indexes the keys of all lines anew, with room for at least minKeys keys; returns false
     // when a key appears more than once, each key then answering with its first line.
     template <typename Lines> bool Build(const Lines& lines, std::size_t minKeys = 0) {
-        std::vector<std::uint32_t> hashes;
-        std::vector<std::uint32_t> keyed; // the lines that hold a key
+        std::vector<std::uint64_t> entries; // hash << 32 | line, for the lines that hold a key
+        entries.reserve(lines.size());
         for (std::size_t line = 0; line < lines.size(); ++line) {
             const std::string_view key = KeyOf(lines[line]);
-            if (!key.empty()) {
-                hashes.push_back(NameHash(key));
-                keyed.push_back(static_cast<std::uint32_t>(line));
-            }
+            if (!key.empty())
+                entries.push_back(Entry(NameHash(key), static_cast<std::uint32_t>(line)));
         }
-        Allocate(std::max(keyed.size(), minKeys));
+        Allocate(std::max(entries.size(), minKeys));
         const auto keyText = [&lines](std::uint32_t line) { return KeyOf(lines[line]); };
         bool unique = true;
-        for (std::uint32_t j : BlockOrder(hashes)) {
+        for (std::uint64_t entry : BlockSorted(std::move(entries))) {
             bool found = false;
-            const std::size_t i = Probe(hashes[j], keyed[j], keyText, found);
+            const std::size_t i = Probe(entry, keyText, found);
             if (found)
                 unique = false;
             else
-                Fill(i, hashes[j], keyed[j]);
+                Fill(i, entry);
         }
         return unique;
     }
@@ -239,35 +235,43 @@ public:
     // Batch entry j has the hash hashes[j] and stands for the line number base + j, above every
     // line of the section; keyText gives the key of any line number, either kind. For each entry
     // found[j] is the line number that holds its key: a line of the section, an earlier entry
-    // of the batch with the same key, or base + j itself for a key seen for the first time, which
-    // is indexed in slot slots[j] until its line is known (Assign).
+    // of the batch with the same key, or base + j itself for a key seen for the first time,
+    // which is indexed under base + j until Renumber gives it its line.
     template <typename KeyText>
     void LookUpBatch(const std::vector<std::uint32_t>& hashes, std::uint32_t base, KeyText keyText,
-                     std::vector<std::uint32_t>& found, std::vector<std::size_t>& slots) {
+                     std::vector<std::uint32_t>& found) {
+        std::vector<std::uint64_t> entries(hashes.size());
+        for (std::size_t j = 0; j < hashes.size(); ++j)
+            entries[j] = Entry(hashes[j], base + static_cast<std::uint32_t>(j));
         found.assign(hashes.size(), 0);
-        slots.assign(hashes.size(), 0);
-        for (std::uint32_t j : BlockOrder(hashes)) {
+        for (std::uint64_t entry : BlockSorted(std::move(entries))) {
             bool known = false;
-            const std::size_t i = Probe(hashes[j], base + j, keyText, known);
-            if (known) {
-                found[j] = lines_[i];
-            } else {
-                Fill(i, hashes[j], base + j);
-                found[j] = base + j;
-                slots[j] = i;
-            }
+            const std::size_t i = Probe(entry, keyText, known);
+            if (!known)
+                Fill(i, entry);
+            found[static_cast<std::uint32_t>(entry) - base] = known ? lines_[i] : LineOf(entry);
         }
+    }
+
+    // Gives the keys LookUpBatch indexed under base + j their lines: lineOf(j).
+    template <typename LineOfEntry> void Renumber(std::uint32_t base, LineOfEntry lineOf) {
+        for (std::size_t i = 0; i < tags_.size(); ++i)
+            if (tags_[i] != 0 && lines_[i] >= base)
+                lines_[i] = static_cast<std::uint32_t>(lineOf(lines_[i] - base));
     }
 
     std::size_t Count() const { return count_; }
 
-    // The key of slot now stands in line.
-    void Assign(std::size_t slot, std::size_t line) {
-        lines_[slot] = static_cast<std::uint32_t>(line);
-    }
-
 private:
     static constexpr std::size_t kBlockSlots = 65536;
+
+    static std::uint64_t Entry(std::uint32_t hash, std::uint32_t line) {
+        return (static_cast<std::uint64_t>(hash) << 32) | line;
+    }
+    static std::uint32_t HashOf(std::uint64_t entry) {
+        return static_cast<std::uint32_t>(entry >> 32);
+    }
+    static std::uint32_t LineOf(std::uint64_t entry) { return static_cast<std::uint32_t>(entry); }
 
     static std::uint8_t TagOf(std::uint32_t hash) {
         return static_cast<std::uint8_t>(1 + (hash >> 25));
@@ -283,20 +287,20 @@ private:
         count_ = 0;
     }
 
-    void Fill(std::size_t slot, std::uint32_t hash, std::uint32_t line) {
-        tags_[slot] = TagOf(hash);
-        lines_[slot] = line;
+    void Fill(std::size_t slot, std::uint64_t entry) {
+        tags_[slot] = TagOf(HashOf(entry));
+        lines_[slot] = LineOf(entry);
         ++count_;
     }
 
-    // The slot holding the key of line, with found set, or the empty slot where it belongs.
-    // The lines are read only where the tags agree.
+    // The slot holding the key of the entry's line, with found set, or the empty slot where it
+    // belongs. The lines are read only where the tags agree.
     template <typename KeyText>
-    std::size_t Probe(std::uint32_t hash, std::uint32_t line, KeyText keyText, bool& found) const {
-        const std::uint8_t tag = TagOf(hash);
-        std::size_t i = hash & mask_;
+    std::size_t Probe(std::uint64_t entry, KeyText keyText, bool& found) const {
+        const std::uint8_t tag = TagOf(HashOf(entry));
+        std::size_t i = HashOf(entry) & mask_;
         for (; tags_[i] != 0; i = (i + 1) & mask_)
-            if (tags_[i] == tag && SameName(keyText(lines_[i]), keyText(line))) {
+            if (tags_[i] == tag && SameName(keyText(lines_[i]), keyText(LineOf(entry)))) {
                 found = true;
                 return i;
             }
@@ -304,25 +308,23 @@ private:
         return i;
     }
 
-    // 0, 1, ..., hashes.size() - 1 ordered, stably, by the block of the table each hash falls
-    // into.
-    std::vector<std::uint32_t> BlockOrder(const std::vector<std::uint32_t>& hashes) const {
-        std::vector<std::uint32_t> order(hashes.size());
+    // The entries ordered, stably, by the block of the table their hash falls into.
+    std::vector<std::uint64_t> BlockSorted(std::vector<std::uint64_t> entries) const {
         const std::size_t blocks = tags_.size() / kBlockSlots;
-        if (blocks <= 1) {
-            for (std::size_t j = 0; j < order.size(); ++j)
-                order[j] = static_cast<std::uint32_t>(j);
-            return order;
-        }
-        const auto blockOf = [this](std::uint32_t hash) { return (hash & mask_) / kBlockSlots; };
+        if (blocks <= 1)
+            return entries;
+        const auto blockOf = [this](std::uint64_t entry) {
+            return (HashOf(entry) & mask_) / kBlockSlots;
+        };
         std::vector<std::size_t> starts(blocks + 1, 0);
-        for (std::uint32_t hash : hashes)
-            ++starts[blockOf(hash) + 1];
+        for (std::uint64_t entry : entries)
+            ++starts[blockOf(entry) + 1];
         for (std::size_t b = 0; b < blocks; ++b)
             starts[b + 1] += starts[b];
-        for (std::size_t j = 0; j < hashes.size(); ++j)
-            order[starts[blockOf(hashes[j])]++] = static_cast<std::uint32_t>(j);
-        return order;
+        std::vector<std::uint64_t> sorted(entries.size());
+        for (std::uint64_t entry : entries)
+            sorted[starts[blockOf(entry)]++] = entry;
+        return sorted;
     }
 
     std::vector<std::uint8_t> tags_;
@@ -557,21 +559,36 @@ struct CProfileFile::Content {
             return KeyOf(line < base ? Line(section.lines[line]) : Line(writes[line - base].line));
         };
         std::vector<std::uint32_t> found;
-        std::vector<std::size_t> slots;
-        section.keys.LookUpBatch(hashes, base, keyText, found, slots);
-        std::vector<std::size_t> placed(writes.size()); // where each first-seen key went
+        section.keys.LookUpBatch(hashes, base, keyText, found);
+
+        // New keys go, in the order written, after the last non-blank line.
+        std::size_t at = section.lines.size();
+        while (at > 0 && Trim(Line(section.lines[at - 1])).empty())
+            --at;
+        const std::size_t blanks = section.lines.size() - at;
+        std::vector<LineRef> added;
+        std::vector<std::uint32_t> placed(writes.size()); // where each first-seen key goes
+        bool allNew = true;
         for (std::size_t j = 0; j < writes.size(); ++j) {
             std::size_t target = found[j];
             if (target == base + j) {
-                placed[j] = Append(section, writes[j].line);
-                section.keys.Assign(slots[j], placed[j]);
+                placed[j] = static_cast<std::uint32_t>(at + added.size());
+                added.push_back(writes[j].line);
                 continue;
             }
-            if (target >= base)
-                target = placed[target - base];
-            garbage += section.lines[target].length;
-            section.lines[target] = writes[j].line;
+            allNew = false;
+            target = target >= base ? placed[target - base] : target;
+            LineRef& line = target >= at ? added[target - at] : section.lines[target];
+            garbage += line.length;
+            line = writes[j].line;
         }
+        section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), added.begin(),
+                             added.end());
+        // When every key was new, the j-th went to line at + j and placed need not be read.
+        if (allNew && blanks > 0)
+            section.keys.Renumber(base, [at](std::uint32_t j) { return at + j; });
+        else if (!allNew)
+            section.keys.Renumber(base, [&placed](std::uint32_t j) { return placed[j]; });
     }
 
     // Adds line after the last non-blank line of section; returns its number.

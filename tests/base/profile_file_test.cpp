@@ -151,6 +151,22 @@ TEST(ProfileFileWriting, BatchOfWritesEndsLikeWritesOneByOne) {
     EXPECT_EQ(Read(dir.file("batch.pfx"), "P49999", "data"), "49999");
 }
 
+TEST(ProfileFileWriting, BatchOfNewKeysGoesBeforeTheBlankLinesAndIsFoundInAnyOrder) {
+    TempDir dir;
+    WriteFileBytes(dir.file("a.pfx"), "[S]\r\nA=1\r\n\r\n[T]\r\n");
+    {
+        CProfileFile file(dir.file("a.pfx"));
+        for (int i = 0; i < 3000; ++i)
+            ASSERT_TRUE(file.WriteString(std::to_string(i), "K" + std::to_string(i), "S"));
+        for (int i = 2999; i >= 0; i -= 7)
+            ASSERT_EQ(file.ReadString("K" + std::to_string(i), "S"), std::to_string(i));
+        EXPECT_EQ(file.ReadString("A", "S"), "1");
+    }
+    const std::string written = ReadFileBytes(dir.file("a.pfx"));
+    EXPECT_EQ(written.rfind("[S]\r\nA=1\r\nK0=0\r\nK1=1\r\n", 0), 0u);
+    EXPECT_TRUE(written.ends_with("\r\nK2999=2999\r\n\r\n[T]\r\n"));
+}
+
 TEST(ProfileFileWriting, DeleteSectionRemovesOnlyThatSection) {
     TempDir dir;
     WriteFileBytes(dir.file("a.pfx"), "[A]\nK=1\n[B]\nP0=5\nP1=6\n[C]\nK=3\n");
