@@ -2,6 +2,8 @@
 
 #include "base/atomic_file.h"
 #include "base/code_page.h"
+#include "base/profile_key_index.h"
+#include "base/profile_line.h"
 
 #include <array>
 #include <cerrno>
@@ -16,40 +18,19 @@
 
 namespace {
 
+using namespace nivra::profile;
+
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// Blanks around names and values: blank and tab, and the CR, vertical tab, form feed and Ctrl-Z
-// (0x1A, the old end-of-file mark) that files from other systems carry. A table, since this is
-// asked for every line read and every key looked up.
-constexpr std::array<bool, 256> kBlanks = [] {
-    std::array<bool, 256> blanks{};
-    for (unsigned char c : {' ', '\t', '\r', '\v', '\f', '\x1A'})
-        blanks[c] = true;
-    return blanks;
-}();
-
-[[gnu::always_inline]] inline bool IsBlank(char c) {
-    return kBlanks[static_cast<unsigned char>(c)];
-}
-
 // Whether text is plain ASCII, which needs no conversion. No early exit, so it vectorises.
-bool IsAscii(std::string_view text) {
+bool isAscii(std::string_view text) {
     unsigned char bits = 0;
     for (char c : text)
         bits |= static_cast<unsigned char>(c);
     return bits < 0x80;
 }
 
-// Called for every line read and every key looked up: kept inline.
-[[gnu::always_inline]] inline std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-std::string Lower(std::string_view text) {
+std::string lowerCase(std::string_view text) {
     std::string lower(text);
     for (char& c : lower)
         if (c >= 'A' && c <= 'Z')
@@ -57,31 +38,8 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
-bool HasLineBreak(std::string_view text) {
+bool hasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != text.npos;
-}
-
-// True for a section line: '[' first and a ']' after it. The name runs to the last ']', so
-// "[B]]" is the section "B]"; a line with '[' but no ']' is an ordinary line.
-bool SectionNameOf(std::string_view line, std::string_view& name) {
-    std::size_t first = 0;
-    while (first < line.size() && IsBlank(line[first]))
-        ++first;
-    if (first == line.size() || line[first] != '[')
-        return false;
-    std::string_view trimmed = Trim(line.substr(first));
-    auto close = trimmed.rfind(']');
-    if (close == trimmed.npos)
-        return false;
-    name = Trim(trimmed.substr(1, close - 1));
-    return true;
-}
-
-// The key of a line: the text before '=', or the whole line when it has no '=' (a key without a
-// value, which reads as ""). Empty for blank lines.
-std::string_view KeyOf(std::string_view line) {
-    auto equals = line.find('=');
-    return Trim(equals == line.npos ? line : line.substr(0, equals));
 }
 
 // The value of a line as a reader sees it, as UTF-8: trimmed, one pair of enclosing quotes
@@ -89,13 +47,13 @@ std::string_view KeyOf(std::string_view line) {
 // Windows profile functions exactly, quirk included: they copy the value after the opening quote
 // into a buffer of kMaxValueLength characters and then drop the closing quote, or, when the value
 // filled the buffer to the last character but one, the last character of the value.
-std::string ValueOf(std::string_view line, bool utf8File) {
+std::string valueOf(std::string_view line, bool utf8File) {
     constexpr std::size_t kMax = CProfileFile::kMaxValueLength;
     auto equals = line.find('=');
     if (equals == line.npos)
         return {};
-    std::string_view value = Trim(line.substr(equals + 1));
-    const bool ascii = IsAscii(value);
+    std::string_view value = trim(line.substr(equals + 1));
+    const bool ascii = isAscii(value);
     if (ascii && value.size() <= kMax &&
         (value.empty() || (value.front() != '"' && value.front() != '\'')))
         return std::string(value); // the common case: nothing to cut, decode or unquote
@@ -119,8 +77,8 @@ std::string ValueOf(std::string_view line, bool utf8File) {
 }
 
 // CR, LF and CR LF inside a value each become one blank.
-std::string OneLine(std::string value) {
-    if (!HasLineBreak(value))
+std::string oneLine(std::string value) {
+    if (!hasLineBreak(value))
         return value;
     std::string line;
     line.reserve(value.size());
@@ -138,200 +96,6 @@ std::string OneLine(std::string value) {
     }
     return line;
 }
-
-char LowerChar(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (LowerChar(a[i]) != LowerChar(b[i]))
-            return false;
-    return true;
-}
-
-std::uint32_t NameHash(std::string_view name) {
-    std::uint32_t hash = 2166136261u; // FNV-1a over the lower-case bytes
-    for (char c : name) {
-        hash ^= static_cast<unsigned char>(LowerChar(c));
-        hash *= 16777619u;
-    }
-    return hash;
-}
-
-// The keys of one section: an open-addressing table from key to line number. The keys are not
-// stored again; a probe compares against the key of the line itself, which keeps a section of a
-// million keys compact and its look-ups free of allocations.
-//
-// Each slot is a one-byte tag (0 for an empty slot, else seven bits of the key's hash) and, in
-// a separate array, the line number. A probe walks the tags and reads a line only where the tag
-// matches. Keys indexed or looked up many at once (a file read, a batch of writes) are taken in
-// the order of the table's blocks, so that each block is worked on while it is in the cache: one
-// key after the other would touch the table at random, a cache miss per key once the table
-// outgrows the cache.
-class KeyIndex {
-public:
-    // The line holding key, or npos.
-    template <typename Lines> std::size_t Find(std::string_view key, const Lines& lines) const {
-        if (tags_.empty())
-            return std::string::npos;
-        const std::uint32_t hash = NameHash(key);
-        const std::uint8_t tag = TagOf(hash);
-        for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
-            if (tags_[i] == 0)
-                return std::string::npos;
-            if (tags_[i] == tag && SameName(KeyOf(lines[lines_[i]]), key))
-                return lines_[i];
-        }
-    }
-
-    // Records that line holds key; the caller has checked that key is not present yet and has
-    // already put the line into lines.
-    template <typename Lines> void Add(std::string_view key, std::size_t line, const Lines& lines) {
-        if ((count_ + 1) * 2 > tags_.size()) {
-            Build(lines); // indexes the new line too
-            return;
-        }
-        const std::uint32_t hash = NameHash(key);
-        std::size_t i = hash & mask_;
-        while (tags_[i] != 0)
-            i = (i + 1) & mask_;
-        Fill(i, Entry(hash, static_cast<std::uint32_t>(line)));
-    }
-
-    // Indexes the keys of all lines anew, with room for at least minKeys keys; returns false
-    // when a key appears more than once, each key then answering with its first line.
-    template <typename Lines> bool Build(const Lines& lines, std::size_t minKeys = 0) {
-        std::vector<std::uint64_t> entries; // hash << 32 | line, for the lines that hold a key
-        entries.reserve(lines.size());
-        for (std::size_t line = 0; line < lines.size(); ++line) {
-            const std::string_view key = KeyOf(lines[line]);
-            if (!key.empty())
-                entries.push_back(Entry(NameHash(key), static_cast<std::uint32_t>(line)));
-        }
-        Allocate(std::max(entries.size(), minKeys));
-        const auto keyText = [&lines](std::uint32_t line) { return KeyOf(lines[line]); };
-        bool unique = true;
-        for (std::uint64_t entry : BlockSorted(std::move(entries))) {
-            bool found = false;
-            const std::size_t i = Probe(entry, keyText, found);
-            if (found)
-                unique = false;
-            else
-                Fill(i, entry);
-        }
-        return unique;
-    }
-
-    // Makes room for keys keys in all.
-    template <typename Lines> void Reserve(std::size_t keys, const Lines& lines) {
-        if ((keys + 1) * 2 > tags_.size())
-            Build(lines, keys);
-    }
-
-    // Looks up a batch of keys at once; the caller has made room for all of them (Reserve).
-    // Batch entry j has the hash hashes[j] and stands for the line number base + j, above every
-    // line of the section; keyText gives the key of any line number, either kind. For each entry
-    // found[j] is the line number that holds its key: a line of the section, an earlier entry
-    // of the batch with the same key, or base + j itself for a key seen for the first time,
-    // which is indexed under base + j until Renumber gives it its line.
-    template <typename KeyText>
-    void LookUpBatch(const std::vector<std::uint32_t>& hashes, std::uint32_t base, KeyText keyText,
-                     std::vector<std::uint32_t>& found) {
-        std::vector<std::uint64_t> entries(hashes.size());
-        for (std::size_t j = 0; j < hashes.size(); ++j)
-            entries[j] = Entry(hashes[j], base + static_cast<std::uint32_t>(j));
-        found.assign(hashes.size(), 0);
-        for (std::uint64_t entry : BlockSorted(std::move(entries))) {
-            bool known = false;
-            const std::size_t i = Probe(entry, keyText, known);
-            if (!known)
-                Fill(i, entry);
-            found[static_cast<std::uint32_t>(entry) - base] = known ? lines_[i] : LineOf(entry);
-        }
-    }
-
-    // Gives the keys LookUpBatch indexed under base + j their lines: lineOf(j).
-    template <typename LineOfEntry> void Renumber(std::uint32_t base, LineOfEntry lineOf) {
-        for (std::size_t i = 0; i < tags_.size(); ++i)
-            if (tags_[i] != 0 && lines_[i] >= base)
-                lines_[i] = static_cast<std::uint32_t>(lineOf(lines_[i] - base));
-    }
-
-    std::size_t Count() const { return count_; }
-
-private:
-    static constexpr std::size_t kBlockSlots = 65536;
-
-    static std::uint64_t Entry(std::uint32_t hash, std::uint32_t line) {
-        return (static_cast<std::uint64_t>(hash) << 32) | line;
-    }
-    static std::uint32_t HashOf(std::uint64_t entry) {
-        return static_cast<std::uint32_t>(entry >> 32);
-    }
-    static std::uint32_t LineOf(std::uint64_t entry) { return static_cast<std::uint32_t>(entry); }
-
-    static std::uint8_t TagOf(std::uint32_t hash) {
-        return static_cast<std::uint8_t>(1 + (hash >> 25));
-    }
-
-    void Allocate(std::size_t keys) {
-        std::size_t size = 16;
-        while (size < (keys + 1) * 2)
-            size *= 2;
-        tags_.assign(size, 0);
-        lines_.assign(size, 0);
-        mask_ = size - 1;
-        count_ = 0;
-    }
-
-    void Fill(std::size_t slot, std::uint64_t entry) {
-        tags_[slot] = TagOf(HashOf(entry));
-        lines_[slot] = LineOf(entry);
-        ++count_;
-    }
-
-    // The slot holding the key of the entry's line, with found set, or the empty slot where it
-    // belongs. The lines are read only where the tags agree.
-    template <typename KeyText>
-    std::size_t Probe(std::uint64_t entry, KeyText keyText, bool& found) const {
-        const std::uint8_t tag = TagOf(HashOf(entry));
-        std::size_t i = HashOf(entry) & mask_;
-        for (; tags_[i] != 0; i = (i + 1) & mask_)
-            if (tags_[i] == tag && SameName(keyText(lines_[i]), keyText(LineOf(entry)))) {
-                found = true;
-                return i;
-            }
-        found = false;
-        return i;
-    }
-
-    // The entries ordered, stably, by the block of the table their hash falls into.
-    std::vector<std::uint64_t> BlockSorted(std::vector<std::uint64_t> entries) const {
-        const std::size_t blocks = tags_.size() / kBlockSlots;
-        if (blocks <= 1)
-            return entries;
-        const auto blockOf = [this](std::uint64_t entry) {
-            return (HashOf(entry) & mask_) / kBlockSlots;
-        };
-        std::vector<std::size_t> starts(blocks + 1, 0);
-        for (std::uint64_t entry : entries)
-            ++starts[blockOf(entry) + 1];
-        for (std::size_t b = 0; b < blocks; ++b)
-            starts[b + 1] += starts[b];
-        std::vector<std::uint64_t> sorted(entries.size());
-        for (std::uint64_t entry : entries)
-            sorted[starts[blockOf(entry)]++] = entry;
-        return sorted;
-    }
-
-    std::vector<std::uint8_t> tags_;
-    std::vector<std::uint32_t> lines_;
-    std::size_t mask_ = 0;
-    std::size_t count_ = 0;
-};
 
 } // namespace
 
@@ -362,7 +126,7 @@ struct CProfileFile::Content {
         const Content& content;
         const std::vector<LineRef>& lines;
         std::size_t size() const { return lines.size(); }
-        std::string_view operator[](std::size_t i) const { return content.Line(lines[i]); }
+        std::string_view operator[](std::size_t i) const { return content.textOf(lines[i]); }
     };
 
     // The text of every line: the file as it was read, followed by each line written since.
@@ -380,14 +144,14 @@ struct CProfileFile::Content {
     // every other file holds Windows-1252 text.
     bool utf8 = false;
 
-    std::string_view Line(LineRef line) const { return {text.data() + line.offset, line.length}; }
-    SectionLines LinesOf(const Section& section) const { return {*this, section.lines}; }
+    std::string_view textOf(LineRef line) const { return {text.data() + line.offset, line.length}; }
+    SectionLines linesOf(const Section& section) const { return {*this, section.lines}; }
 
-    std::size_t FindKey(Section& section, std::string_view key) const {
+    std::size_t findKey(Section& section, std::string_view key) const {
         if (!section.duplicateKeys && section.nextLine < section.lines.size() &&
-            SameName(KeyOf(Line(section.lines[section.nextLine])), key))
+            sameName(keyOf(textOf(section.lines[section.nextLine])), key))
             return section.nextLine++;
-        std::size_t line = section.keys.Find(key, LinesOf(section));
+        std::size_t line = section.keys.find(key, linesOf(section));
         if (line != std::string::npos)
             section.nextLine = line + 1;
         return line;
@@ -395,7 +159,7 @@ struct CProfileFile::Content {
 
     // Lines end in CR LF, LF or a lone CR. The file's bytes become the text the lines point
     // into; each section's key index is built once its lines are known.
-    void Parse(std::string&& bytes) {
+    void parse(std::string&& bytes) {
         text = std::move(bytes);
         const std::string_view all = text;
         std::size_t start = 0;
@@ -405,7 +169,7 @@ struct CProfileFile::Content {
         }
         Section* current = &sections.front();
         const auto index = [this](Section& section) {
-            section.duplicateKeys = !section.keys.Build(LinesOf(section));
+            section.duplicateKeys = !section.keys.build(linesOf(section));
         };
         // memchr finds the next LF, and a CR before it; the LF found is kept while lines end in
         // lone CRs before it, so a file of CR-only lines is read in one pass too.
@@ -430,10 +194,10 @@ struct CProfileFile::Content {
             start = next;
 
             std::string_view name;
-            if (SectionNameOf(Line(line), name)) {
+            if (sectionNameOf(textOf(line), name)) {
                 index(*current);
-                sectionIndex.emplace(Lower(name), sections.size());
-                sections.emplace_back().header = std::string(Line(line));
+                sectionIndex.emplace(lowerCase(name), sections.size());
+                sections.emplace_back().header = std::string(textOf(line));
                 current = &sections.back();
             } else {
                 current->lines.push_back(line);
@@ -443,29 +207,29 @@ struct CProfileFile::Content {
     }
 
     // A name or value of the program (UTF-8) as this file's text.
-    std::string FileText(std::string_view text) const {
+    std::string fileText(std::string_view text) const {
         return utf8 ? nivra::RepairUtf8(text) : nivra::Utf8ToCp1252(text);
     }
     // The same for a name, kept in buffer only when it is not ASCII (names nearly always are).
-    std::string_view FileName(std::string_view text, std::string& buffer) const {
-        if (IsAscii(text))
+    std::string_view fileName(std::string_view text, std::string& buffer) const {
+        if (isAscii(text))
             return text;
-        buffer = FileText(text);
+        buffer = fileText(text);
         return buffer;
     }
 
-    Section* Find(std::string_view section) {
-        auto it = sectionIndex.find(Lower(Trim(section)));
+    Section* find(std::string_view section) {
+        auto it = sectionIndex.find(lowerCase(trim(section)));
         return it == sectionIndex.end() ? nullptr : &sections[it->second];
     }
 
-    // Find for a name of the program. Readers ask for the same section key after key, so the
+    // find for a name of the program. Readers ask for the same section key after key, so the
     // last name found is remembered as it was given.
-    Section* FindForReading(const std::string& section) {
+    Section* findForReading(const std::string& section) {
         if (lastFound != std::string::npos && section == lastAsked)
             return &sections[lastFound];
         std::string buffer;
-        Section* found = Find(FileName(section, buffer));
+        Section* found = find(fileName(section, buffer));
         if (found) {
             lastAsked = section;
             lastFound = static_cast<std::size_t>(found - sections.data());
@@ -475,28 +239,28 @@ struct CProfileFile::Content {
     std::string lastAsked;
     std::size_t lastFound = std::string::npos; // reset whenever sections are removed
 
-    Section& FindOrAdd(std::string_view section) {
-        if (Section* found = Find(section))
+    Section& findOrAdd(std::string_view section) {
+        if (Section* found = find(section))
             return *found;
-        std::string name(Trim(section));
-        sectionIndex.emplace(Lower(name), sections.size());
+        std::string name(trim(section));
+        sectionIndex.emplace(lowerCase(name), sections.size());
         sections.emplace_back().header = "[" + name + "]";
         return sections.back();
     }
 
     // Sets key to value in section; false when the text would outgrow its limit. The line is
-    // kept as a pending write (see Resolve).
-    bool Set(Section& section, std::string_view key, std::string_view value) {
+    // kept as a pending write (see resolve).
+    bool set(Section& section, std::string_view key, std::string_view value) {
         const std::size_t length = key.size() + 1 + value.size();
         if (text.size() + length > kMaxText && (garbage > 0 || !pending.empty()))
-            Compact();
+            compact();
         if (text.size() + length > kMaxText)
             return false;
         const LineRef line{static_cast<std::uint32_t>(text.size()),
                            static_cast<std::uint32_t>(length)};
         text.append(key).append(1, '=').append(value);
         pending.push_back({static_cast<std::uint32_t>(&section - sections.data()), line,
-                           NameHash(KeyOf(Line(line)))});
+                           nameHash(keyOf(textOf(line)))});
         return true;
     }
 
@@ -513,57 +277,58 @@ struct CProfileFile::Content {
     static constexpr std::size_t kBatch = 1024;
 
     // Puts every pending write in place, in the order written.
-    void Resolve() {
+    void resolve() {
         if (pending.empty())
             return;
         if (pending.size() < kBatch) {
             for (const PendingWrite& write : pending)
-                Put(sections[write.section], write.line);
+                put(sections[write.section], write.line);
         } else {
             std::vector<std::vector<PendingWrite>> bySection(sections.size());
             for (const PendingWrite& write : pending)
                 bySection[write.section].push_back(write);
             for (std::size_t i = 0; i < sections.size(); ++i)
                 if (!bySection[i].empty())
-                    PutBatch(sections[i], bySection[i]);
+                    putBatch(sections[i], bySection[i]);
         }
         pending.clear();
         if (garbage > text.size() / 2 && garbage > 65536)
-            Compact();
+            compact();
     }
 
     // One written line into its section: it replaces the line of its key, or is added after the
     // last non-blank line of the section, so the blank lines that separate sections in
     // hand-edited files stay where they are.
-    void Put(Section& section, LineRef line) {
-        const std::string_view key = KeyOf(Line(line));
-        const std::size_t existing = FindKey(section, key);
+    void put(Section& section, LineRef line) {
+        const std::string_view key = keyOf(textOf(line));
+        const std::size_t existing = findKey(section, key);
         if (existing != std::string::npos) {
             garbage += section.lines[existing].length;
             section.lines[existing] = line;
             return;
         }
-        const std::size_t at = Append(section, line);
-        section.keys.Add(key, at, LinesOf(section)); // only blank lines follow it; they hold no key
+        const std::size_t at = append(section, line);
+        section.keys.add(key, at, linesOf(section)); // only blank lines follow it; they hold no key
     }
 
-    // Put for many lines of one section: their keys are looked up together, then the lines go
+    // put for many lines of one section: their keys are looked up together, then the lines go
     // in place in the order written.
-    void PutBatch(Section& section, const std::vector<PendingWrite>& writes) {
+    void putBatch(Section& section, const std::vector<PendingWrite>& writes) {
         const std::uint32_t base = static_cast<std::uint32_t>(section.lines.size());
         std::vector<std::uint32_t> hashes(writes.size());
         for (std::size_t j = 0; j < writes.size(); ++j)
             hashes[j] = writes[j].hash;
-        section.keys.Reserve(section.keys.Count() + writes.size(), LinesOf(section));
+        section.keys.reserve(section.keys.count() + writes.size(), linesOf(section));
         const auto keyText = [&](std::uint32_t line) {
-            return KeyOf(line < base ? Line(section.lines[line]) : Line(writes[line - base].line));
+            return keyOf(line < base ? textOf(section.lines[line])
+                                     : textOf(writes[line - base].line));
         };
         std::vector<std::uint32_t> found;
-        section.keys.LookUpBatch(hashes, base, keyText, found);
+        section.keys.lookUpBatch(hashes, base, keyText, found);
 
         // New keys go, in the order written, after the last non-blank line.
         std::size_t at = section.lines.size();
-        while (at > 0 && Trim(Line(section.lines[at - 1])).empty())
+        while (at > 0 && trim(textOf(section.lines[at - 1])).empty())
             --at;
         const std::size_t blanks = section.lines.size() - at;
         std::vector<LineRef> added;
@@ -586,29 +351,29 @@ struct CProfileFile::Content {
                              added.end());
         // When every key was new, the j-th went to line at + j and placed need not be read.
         if (allNew && blanks > 0)
-            section.keys.Renumber(base, [at](std::uint32_t j) { return at + j; });
+            section.keys.renumber(base, [at](std::uint32_t j) { return at + j; });
         else if (!allNew)
-            section.keys.Renumber(base, [&placed](std::uint32_t j) { return placed[j]; });
+            section.keys.renumber(base, [&placed](std::uint32_t j) { return placed[j]; });
     }
 
     // Adds line after the last non-blank line of section; returns its number.
-    std::size_t Append(Section& section, LineRef line) {
+    std::size_t append(Section& section, LineRef line) {
         std::size_t at = section.lines.size();
-        while (at > 0 && Trim(Line(section.lines[at - 1])).empty())
+        while (at > 0 && trim(textOf(section.lines[at - 1])).empty())
             --at;
         section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), line);
         return at;
     }
 
     // Copies the live lines into fresh text, dropping what replaced lines left behind.
-    void Compact() {
-        Resolve();
+    void compact() {
+        resolve();
         std::string live;
         live.reserve(text.size() - garbage);
         for (auto& section : sections)
             for (LineRef& line : section.lines) {
                 const std::size_t offset = live.size();
-                live.append(Line(line));
+                live.append(textOf(line));
                 line.offset = static_cast<std::uint32_t>(offset);
             }
         text = std::move(live);
@@ -616,16 +381,16 @@ struct CProfileFile::Content {
     }
 
     // Removes every section of that name; the lines before the first section are only emptied.
-    void Remove(std::string_view section) {
-        std::string lower = Lower(Trim(section));
+    void remove(std::string_view section) {
+        std::string wanted = lowerCase(trim(section));
         std::vector<Section> kept;
         kept.reserve(sections.size());
         for (std::size_t i = 0; i < sections.size(); ++i) {
             std::string_view name;
-            SectionNameOf(sections[i].header, name);
-            if (i == 0 && lower.empty())
+            sectionNameOf(sections[i].header, name);
+            if (i == 0 && wanted.empty())
                 kept.emplace_back();
-            else if (i == 0 || Lower(name) != lower)
+            else if (i == 0 || lowerCase(name) != wanted)
                 kept.push_back(std::move(sections[i]));
         }
         sections = std::move(kept);
@@ -634,12 +399,12 @@ struct CProfileFile::Content {
         sectionIndex.emplace("", 0);
         for (std::size_t i = 1; i < sections.size(); ++i) {
             std::string_view name;
-            SectionNameOf(sections[i].header, name);
-            sectionIndex.emplace(Lower(name), i);
+            sectionNameOf(sections[i].header, name);
+            sectionIndex.emplace(lowerCase(name), i);
         }
     }
 
-    std::string Serialize() const {
+    std::string serialize() const {
         std::size_t size = utf8 ? kUtf8Mark.size() : 0;
         for (const auto& section : sections) {
             size += section.header.size() + 2;
@@ -658,7 +423,7 @@ struct CProfileFile::Content {
             if (i > 0)
                 put(sections[i].header);
             for (LineRef line : sections[i].lines)
-                put(Line(line));
+                put(textOf(line));
         }
         return bytes;
     }
@@ -706,7 +471,7 @@ bool CProfileFile::EnsureLoaded() {
             bytes.append(buffer, static_cast<std::size_t>(got));
         }
         if (readError_.empty())
-            content_->Parse(std::move(bytes));
+            content_->parse(std::move(bytes));
     }
     ::close(fd);
     return readError_.empty();
@@ -735,30 +500,31 @@ bool CProfileFile::Refuse(std::string reason) {
 
 std::string CProfileFile::ReadString(const std::string& key, const std::string& section) {
     EnsureLoaded();
-    content_->Resolve();
+    content_->resolve();
     std::string keyBuffer;
-    const std::string_view name = content_->FileName(Trim(key), keyBuffer);
-    Content::Section* found = content_->FindForReading(section);
+    const std::string_view name = content_->fileName(trim(key), keyBuffer);
+    Content::Section* found = content_->findForReading(section);
     if (!found || name.empty())
         return {};
-    std::size_t line = content_->FindKey(*found, name);
-    return line == std::string::npos ? std::string{}
-                                     : ValueOf(content_->Line(found->lines[line]), content_->utf8);
+    std::size_t line = content_->findKey(*found, name);
+    return line == std::string::npos
+               ? std::string{}
+               : valueOf(content_->textOf(found->lines[line]), content_->utf8);
 }
 
 bool CProfileFile::WriteString(const std::string& value, const std::string& key,
                                const std::string& section) {
-    std::string_view name = Trim(key);
-    if (name.empty() || name.front() == '[' || key.find('=') != key.npos || HasLineBreak(key))
-        return Refuse("the key \"" + OneLine(key) + "\" cannot be written to a profile file");
-    if (HasLineBreak(section))
+    std::string_view name = trim(key);
+    if (name.empty() || name.front() == '[' || key.find('=') != key.npos || hasLineBreak(key))
+        return Refuse("the key \"" + oneLine(key) + "\" cannot be written to a profile file");
+    if (hasLineBreak(section))
         return Refuse("a section name cannot hold a line break");
     if (!CanWrite())
         return false;
     if (!EnsureLoaded())
         return Refuse("it cannot be read: " + readError_);
-    if (!content_->Set(content_->FindOrAdd(content_->FileText(section)), content_->FileText(name),
-                       content_->FileText(OneLine(value))))
+    if (!content_->set(content_->findOrAdd(content_->fileText(section)), content_->fileText(name),
+                       content_->fileText(oneLine(value))))
         return Refuse("the file would grow beyond 4 GiB");
     dirty_ = true;
     return true;
@@ -773,10 +539,10 @@ bool CProfileFile::DeleteSection(const std::string& section) {
         return false;
     if (!EnsureLoaded())
         return Refuse("it cannot be read: " + readError_);
-    content_->Resolve();
-    const std::string name = content_->FileText(section);
-    if (content_->Find(name)) {
-        content_->Remove(name);
+    content_->resolve();
+    const std::string name = content_->fileText(section);
+    if (content_->find(name)) {
+        content_->remove(name);
         dirty_ = true;
     }
     return true;
@@ -785,10 +551,10 @@ bool CProfileFile::DeleteSection(const std::string& section) {
 bool CProfileFile::Flush() {
     if (!dirty_)
         return true;
-    content_->Resolve();
+    content_->resolve();
     if (!CanWrite())
         return false;
-    if (!nivra::ReplaceFileAtomically(path_, content_->Serialize()))
+    if (!nivra::ReplaceFileAtomically(path_, content_->serialize()))
         return Refuse(std::strerror(errno));
     dirty_ = false;
     return true;
