@@ -94,6 +94,11 @@ TEST(CounterRows, LiveValuesBelongToTheRunAndTheEndShowsHowAndWhen) {
     EXPECT_EQ(row.backupToolTip, "disk full");
     EXPECT_EQ(row.counts, (std::vector<std::int32_t>{7, 9}));
 
+    reports.silentSince = 990;
+    row = ui::counterRow(2, RUNNING, &data, "", reports, 1000);
+    EXPECT_EQ(row.state, "NOT ANSWERING");
+    EXPECT_EQ(row.stateToolTip, "Counter not answering since " + FormatLocalTime(990));
+
     data.appendHeaderLine("STOP TIME: 12/09/26 05:14:52");
     reports.ended = EndReason::Stopped;
     row = ui::counterRow(2, STOPPED, &data, "", reports, 2000);

@@ -60,6 +60,11 @@ CounterRow counterRow(int slot, CounterState state, const AssayData* record,
     }
     const char* status = StatusText(state);
     row.state = status ? status : kUnknown;
+    if (state == RUNNING && reports.silentSince) {
+        row.state = "NOT ANSWERING";
+        row.stateToolTip =
+            "Counter not answering since " + nivra::FormatLocalTime(*reports.silentSince);
+    }
     row.assay = fields ? fields->assayConfig.name : std::string(kUnknown);
 
     const bool run = hasRun(state) && fields;

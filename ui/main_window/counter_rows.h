@@ -21,12 +21,15 @@ struct RunReportState {
     std::optional<bool> backupSaved;        // the last backup save; unknown until one is reported
     std::string backupFailure;              // why the last backup save failed
     std::optional<nivra::EndReason> ended;  // how the run ended, once it has
+    // The first second of the stretch in which the counter has not answered, while it lasts.
+    std::optional<std::int64_t> silentSince;
 };
 
 // What one slot's row shows. "-" stands for a value that does not apply or is not known yet.
 struct CounterRow {
     std::string counter;      // "2: detector 2" ("2" without a name), "Viewer"
-    std::string state;        // "DEMO", "NEW", "RUNNING", "STOPPED", "VIEWER"
+    std::string state;        // "DEMO", "NEW", "RUNNING", "STOPPED", "VIEWER", "NOT ANSWERING"
+    std::string stateToolTip; // since when a running counter has not answered
     std::string assay;        // the record's assay name
     std::string points;       // "3 of 12" during and after a run, "3" for a file
     int progress = 0;         // per cent, as the main window's progress bar shows it

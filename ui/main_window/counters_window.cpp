@@ -104,6 +104,11 @@ CountersWindow::CountersWindow(const SlotBoard& board, CWindowMenu& menu, RunEve
         &reports, &RunEvents::backupSaveReported, this,
         [this](int counter, bool ok, const QString& reason) { onBackupSaved(counter, ok, reason); },
         Qt::QueuedConnection);
+    // The run control, connected before, has noted the fault on the slot.
+    connect(
+        &reports, &RunEvents::counterFaultReported, this,
+        [this](int counter, nivra::CounterFault, qint64, qint64) { refreshSlot(counter); },
+        Qt::QueuedConnection);
     connect(
         &reports, &RunEvents::ended, this,
         [this](int counter, nivra::EndReason reason) { onEnded(counter, reason); },
@@ -243,9 +248,10 @@ void CountersWindow::refreshSlot(int slot) {
     std::string name;
     if (!record.data && slot != kViewerSlot)
         name = CounterConfig(CounterConfigPath(slot)).name;
+    RunReportState reports = reports_[static_cast<std::size_t>(slot)];
+    reports.silentSince = record.silentSince; // kept by the run control from the fault reports
     const CounterRow values =
-        counterRow(slot, record.state, record.data.get(), name,
-                   reports_[static_cast<std::size_t>(slot)], now_ ? now_() : 0);
+        counterRow(slot, record.state, record.data.get(), name, reports, now_ ? now_() : 0);
 
     const bool active = slots_.isActive(slot);
     // Widths are measured in bold, so that a row becoming the active one changes none.
@@ -266,7 +272,7 @@ void CountersWindow::refreshSlot(int slot) {
             table_->setColumnWidth(column, needed);
     };
     set(kCounterColumn, values.counter);
-    set(kStateColumn, values.state);
+    set(kStateColumn, values.state, values.stateToolTip);
     set(kAssayColumn, values.assay);
     set(kPointsColumn, values.points);
     set(kLastSecondColumn, values.lastSecond);
