@@ -1,7 +1,7 @@
 #include "pdf_pages.h"
 #include "support/temp_dir.h"
 #include "ui/controls/dialog_base.h"
-#include "ui/main_window/window_printer.h"
+#include "ui/controls/window_printer.h"
 #include "ui/resources/resource_ids.h"
 #include "ui_test_support.h"
 

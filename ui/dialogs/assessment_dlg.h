@@ -2,7 +2,7 @@
 
 #include "model/assessment.h"
 #include "ui/controls/coalesced_call.h"
-#include "ui/main_window/window_printer.h"
+#include "ui/controls/window_printer.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "storage/history_browser.h"
 #include "ui/controls/coalesced_call.h"
-#include "ui/main_window/window_printer.h"
+#include "ui/controls/window_printer.h"
 
 #include <QDialog>
 #include <QString>

@@ -4,7 +4,7 @@
 #include "ui/dialogs/assay_config_dlg.h"
 #include "ui/dialogs/counter_config_dlg.h"
 #include "ui/main_window/slot_board.h"
-#include "ui/main_window/window_printer.h"
+#include "ui/controls/window_printer.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
 #include "ui/resources/resource_ids.h"

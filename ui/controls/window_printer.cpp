@@ -1,4 +1,4 @@
-#include "ui/main_window/window_printer.h"
+#include "ui/controls/window_printer.h"
 
 #include "ui/controls/prompts.h"
 
