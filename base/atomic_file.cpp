@@ -16,14 +16,14 @@ namespace nivra {
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
+std::string folderOf(const std::string& path) {
     auto slash = path.rfind('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool writeAll(int fd, const std::string& bytes) {
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -42,7 +42,7 @@ bool WriteAll(int fd, const std::string& bytes) {
 std::atomic<unsigned> temporaryCounter{0};
 
 // A refusal that no failed call explains, with errno set to say why.
-bool Refuse(int error) {
+bool refuse(int error) {
     errno = error;
     return false;
 }
@@ -71,7 +71,7 @@ private:
 
 // The process id in the name of a temporary file of `base`, ".<base>.tmp-<pid>-<n>" with
 // decimal pid and n; 0 for any other name.
-pid_t TemporaryOwner(std::string_view name, const std::string& base) {
+pid_t temporaryOwner(std::string_view name, const std::string& base) {
     const std::string prefix = "." + base + ".tmp-";
     if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix)
         return 0;
@@ -91,7 +91,7 @@ pid_t TemporaryOwner(std::string_view name, const std::string& base) {
 // Whether a temporary file of that process may still be written: its process is running (or
 // cannot be told apart from a running one), or it is this process and the file is one of its
 // live temporaries.
-bool MayStillBeWritten(pid_t pid, const std::string& path) {
+bool mayStillBeWritten(pid_t pid, const std::string& path) {
     if (pid == ::getpid()) {
         std::lock_guard lock(liveTemporariesMutex);
         return liveTemporaries.count(path) != 0;
@@ -102,13 +102,13 @@ bool MayStillBeWritten(pid_t pid, const std::string& path) {
 // Removes the temporary files an interrupted save of folder/base left behind (a crash between
 // creating the temporary file and renaming it). A temporary file of a process that still runs is
 // left alone: it may be that process's save in progress.
-void RemoveLeftTemporaries(const std::string& folder, const std::string& base) {
+void removeLeftTemporaries(const std::string& folder, const std::string& base) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return;
     while (const dirent* entry = ::readdir(dir)) {
-        const pid_t pid = TemporaryOwner(entry->d_name, base);
-        if (pid > 0 && !MayStillBeWritten(pid, folder + "/" + entry->d_name))
+        const pid_t pid = temporaryOwner(entry->d_name, base);
+        if (pid > 0 && !mayStillBeWritten(pid, folder + "/" + entry->d_name))
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
     ::closedir(dir);
@@ -116,26 +116,26 @@ void RemoveLeftTemporaries(const std::string& folder, const std::string& base) {
 
 } // namespace
 
-bool CanWriteFile(const std::string& path) {
+bool canWriteFile(const std::string& path) {
     struct stat st;
-    const std::string folder = FolderOf(path);
+    const std::string folder = folderOf(path);
     if (::stat(folder.c_str(), &st) != 0 || ::access(folder.c_str(), W_OK))
         return false;
     if (!S_ISDIR(st.st_mode))
-        return Refuse(ENOTDIR);
+        return refuse(ENOTDIR);
     if (::stat(path.c_str(), &st) != 0)
         return true;
     if (S_ISDIR(st.st_mode))
-        return Refuse(EISDIR);
+        return refuse(EISDIR);
     if (!S_ISREG(st.st_mode))
-        return Refuse(EINVAL);
+        return refuse(EINVAL);
     if ((st.st_mode & 0222) == 0)
-        return Refuse(EACCES);
+        return refuse(EACCES);
     return ::access(path.c_str(), W_OK) == 0;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
-    if (!CanWriteFile(path))
+bool replaceFileAtomically(const std::string& path, const std::string& bytes) {
+    if (!canWriteFile(path))
         return false;
     mode_t mode = 0666;
     struct stat st;
@@ -143,18 +143,18 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     if (existed)
         mode = st.st_mode & 07777;
 
-    const std::string folder = FolderOf(path);
+    const std::string folder = folderOf(path);
     const std::string base =
         path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
     const std::string temporary = folder + "/." + base + ".tmp-" + std::to_string(::getpid()) +
                                   "-" + std::to_string(temporaryCounter.fetch_add(1));
     const LiveTemporary live(temporary);
     // Before the new temporary file takes space: what a crash left may be what fills the disk.
-    RemoveLeftTemporaries(folder, base);
+    removeLeftTemporaries(folder, base);
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, bytes);
+    bool ok = writeAll(fd, bytes);
     if (ok && existed)
         ok = ::fchmod(fd, mode) == 0;
     ok = ok && ::fsync(fd) == 0;
@@ -163,7 +163,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
     if (!ok) {
         const int error = errno;
         ::unlink(temporary.c_str());
-        return Refuse(error);
+        return refuse(error);
     }
     // Make the rename itself durable.
     int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

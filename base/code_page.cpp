@@ -13,14 +13,14 @@ constexpr char32_t kHighControls[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-char32_t CharacterOf(unsigned char byte) {
+char32_t characterOf(unsigned char byte) {
     if (byte >= 0x80 && byte < 0xA0)
         return kHighControls[byte - 0x80];
     return byte;
 }
 
 // The code page byte of a character, or '?'.
-char ByteOf(char32_t c) {
+char byteOf(char32_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return static_cast<char>(c);
     for (unsigned i = 0; i < 32; ++i)
@@ -29,7 +29,7 @@ char ByteOf(char32_t c) {
     return '?';
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
+void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -49,7 +49,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 // The length of the valid, shortest-form UTF-8 sequence at text[at] (1 for ASCII), storing its
 // character; 0 when the bytes there are no such sequence.
-std::size_t SequenceAt(std::string_view text, std::size_t at, char32_t& c) {
+std::size_t sequenceAt(std::string_view text, std::size_t at, char32_t& c) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
     const unsigned char lead = byte(0);
     if (lead < 0x80) {
@@ -86,7 +86,7 @@ std::size_t SequenceAt(std::string_view text, std::size_t at, char32_t& c) {
     return length;
 }
 
-bool IsAscii(std::string_view text) {
+bool isAscii(std::string_view text) {
     for (char c : text)
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
@@ -95,44 +95,44 @@ bool IsAscii(std::string_view text) {
 
 } // namespace
 
-std::string Cp1252ToUtf8(std::string_view bytes) {
-    if (IsAscii(bytes))
+std::string cp1252ToUtf8(std::string_view bytes) {
+    if (isAscii(bytes))
         return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
     for (char b : bytes)
-        AppendUtf8(out, CharacterOf(static_cast<unsigned char>(b)));
+        appendUtf8(out, characterOf(static_cast<unsigned char>(b)));
     return out;
 }
 
-std::string Utf8ToCp1252(std::string_view text) {
-    if (IsAscii(text))
+std::string utf8ToCp1252(std::string_view text) {
+    if (isAscii(text))
         return std::string(text);
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
         char32_t c = 0;
-        const std::size_t length = SequenceAt(text, at, c);
+        const std::size_t length = sequenceAt(text, at, c);
         if (length == 0) {
             out += text[at++];
             continue;
         }
-        out += ByteOf(c);
+        out += byteOf(c);
         at += length;
     }
     return out;
 }
 
-std::string RepairUtf8(std::string_view text) {
-    if (IsAscii(text))
+std::string repairUtf8(std::string_view text) {
+    if (isAscii(text))
         return std::string(text);
     std::string out;
     out.reserve(text.size() + 8);
     for (std::size_t at = 0; at < text.size();) {
         char32_t c = 0;
-        const std::size_t length = SequenceAt(text, at, c);
+        const std::size_t length = sequenceAt(text, at, c);
         if (length == 0) {
-            AppendUtf8(out, CharacterOf(static_cast<unsigned char>(text[at++])));
+            appendUtf8(out, characterOf(static_cast<unsigned char>(text[at++])));
             continue;
         }
         out.append(text.substr(at, length));
@@ -141,11 +141,11 @@ std::string RepairUtf8(std::string_view text) {
     return out;
 }
 
-bool IsMultiByteUtf8(std::string_view text) {
+bool isMultiByteUtf8(std::string_view text) {
     bool multiByte = false;
     for (std::size_t at = 0; at < text.size();) {
         char32_t c = 0;
-        const std::size_t length = SequenceAt(text, at, c);
+        const std::size_t length = sequenceAt(text, at, c);
         if (length == 0 || (c >= 0x80 && c < 0xA0))
             return false;
         multiByte = multiByte || length > 1;
@@ -154,31 +154,31 @@ bool IsMultiByteUtf8(std::string_view text) {
     return multiByte;
 }
 
-std::string DecodeFileText(std::string_view bytes) {
-    if (IsMultiByteUtf8(bytes))
+std::string decodeFileText(std::string_view bytes) {
+    if (isMultiByteUtf8(bytes))
         return std::string(bytes);
-    return Cp1252ToUtf8(bytes);
+    return cp1252ToUtf8(bytes);
 }
 
-std::size_t PrefixBytes(std::string_view text, std::size_t characters, bool utf8) {
+std::size_t prefixBytes(std::string_view text, std::size_t characters, bool utf8) {
     if (!utf8)
         return characters < text.size() ? characters : text.size();
     std::size_t at = 0;
     for (; characters > 0 && at < text.size(); --characters) {
         char32_t c = 0;
-        const std::size_t length = SequenceAt(text, at, c);
+        const std::size_t length = sequenceAt(text, at, c);
         at += length == 0 ? 1 : length;
     }
     return at;
 }
 
-std::size_t CharacterCount(std::string_view text, bool utf8) {
+std::size_t characterCount(std::string_view text, bool utf8) {
     if (!utf8)
         return text.size();
     std::size_t count = 0;
     for (std::size_t at = 0; at < text.size(); ++count) {
         char32_t c = 0;
-        const std::size_t length = SequenceAt(text, at, c);
+        const std::size_t length = sequenceAt(text, at, c);
         at += length == 0 ? 1 : length;
     }
     return count;

@@ -15,31 +15,31 @@
 namespace nivra {
 
 // The UTF-8 text of Windows-1252 bytes.
-std::string Cp1252ToUtf8(std::string_view bytes);
+std::string cp1252ToUtf8(std::string_view bytes);
 
 // Windows-1252 bytes for UTF-8 text. A character the code page cannot hold becomes '?'. Bytes
 // that are not part of a valid UTF-8 sequence are kept as they are: they are already code page
 // bytes (texts that came from a device or an old file unconverted).
-std::string Utf8ToCp1252(std::string_view text);
+std::string utf8ToCp1252(std::string_view text);
 
 // UTF-8 text kept as it is, except that bytes outside valid UTF-8 sequences are read as
 // Windows-1252 characters. The result is always valid UTF-8.
-std::string RepairUtf8(std::string_view text);
+std::string repairUtf8(std::string_view text);
 
 // True when text holds at least one multi-byte UTF-8 sequence and every byte from 0x80 up
 // belongs to a valid, shortest-form sequence of a character outside the C1 controls
 // (U+0080-U+009F). Windows-1252 text practically never passes: its accented letters would each
 // have to be followed by just the right symbols or punctuation.
-bool IsMultiByteUtf8(std::string_view text);
+bool isMultiByteUtf8(std::string_view text);
 
-// How a text stored in a file is read: as UTF-8 when IsMultiByteUtf8 (files written by earlier
+// How a text stored in a file is read: as UTF-8 when isMultiByteUtf8 (files written by earlier
 // builds of this program, which wrote UTF-8), as Windows-1252 otherwise.
-std::string DecodeFileText(std::string_view bytes);
+std::string decodeFileText(std::string_view bytes);
 
 // The number of bytes of the first `characters` characters of text: each byte for
 // Windows-1252, each valid UTF-8 sequence (or stray byte) for UTF-8.
-std::size_t PrefixBytes(std::string_view text, std::size_t characters, bool utf8);
-// The number of characters in text, counted as PrefixBytes counts them.
-std::size_t CharacterCount(std::string_view text, bool utf8);
+std::size_t prefixBytes(std::string_view text, std::size_t characters, bool utf8);
+// The number of characters in text, counted as prefixBytes counts them.
+std::size_t characterCount(std::string_view text, bool utf8);
 
 } // namespace nivra

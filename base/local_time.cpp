@@ -6,7 +6,7 @@
 
 namespace nivra {
 
-std::string FormatIsoLocalTime(std::int64_t secondsSinceEpoch) {
+std::string formatIsoLocalTime(std::int64_t secondsSinceEpoch) {
     const std::time_t time = static_cast<std::time_t>(secondsSinceEpoch);
     std::tm local{};
     if (!::localtime_r(&time, &local))
@@ -21,7 +21,7 @@ std::string FormatIsoLocalTime(std::int64_t secondsSinceEpoch) {
     return std::string(stamp) + zone;
 }
 
-std::optional<std::int64_t> ParseLocalTimeStamp(const std::string& text) {
+std::optional<std::int64_t> parseLocalTimeStamp(const std::string& text) {
     std::tm local{};
     const char* end = ::strptime(text.c_str(), "%m/%d/%y %H:%M:%S", &local);
     if (!end)
@@ -33,7 +33,7 @@ std::optional<std::int64_t> ParseLocalTimeStamp(const std::string& text) {
     return static_cast<std::int64_t>(time);
 }
 
-bool IsIsoDate(const std::string& text) {
+bool isIsoDate(const std::string& text) {
     if (text.size() != 10)
         return false;
     for (std::size_t i = 0; i < text.size(); ++i)

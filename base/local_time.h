@@ -8,14 +8,14 @@ namespace nivra {
 
 // An instant (seconds since the epoch) as ISO 8601 local time with the offset from UTC,
 // "2025-12-08T14:03:07+01:00".
-std::string FormatIsoLocalTime(std::int64_t secondsSinceEpoch);
+std::string formatIsoLocalTime(std::int64_t secondsSinceEpoch);
 
 // The instant of a run header line's time stamp, "12/08/25 14:03:07" (month/day/two-digit year,
 // 24-hour time, local time; years 69 to 99 are 1969 to 1999, 00 to 68 are 2000 to 2068), or
 // nothing when text does not start with such a stamp.
-std::optional<std::int64_t> ParseLocalTimeStamp(const std::string& text);
+std::optional<std::int64_t> parseLocalTimeStamp(const std::string& text);
 
 // Whether text is a calendar date "YYYY-MM-DD".
-bool IsIsoDate(const std::string& text);
+bool isIsoDate(const std::string& text);
 
 } // namespace nivra

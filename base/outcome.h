@@ -10,7 +10,7 @@ namespace nivra {
 class Outcome {
 public:
     Outcome() = default;
-    static Outcome Failure(std::string reason) {
+    static Outcome failure(std::string reason) {
         Outcome result;
         result.error_ = reason.empty() ? std::string("unknown error") : std::move(reason);
         return result;

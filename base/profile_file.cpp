@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace nivra {
+
 namespace {
 
 using namespace nivra::profile;
@@ -48,7 +50,7 @@ bool hasLineBreak(std::string_view text) {
 // into a buffer of kMaxValueLength characters and then drop the closing quote, or, when the value
 // filled the buffer to the last character but one, the last character of the value.
 std::string valueOf(std::string_view line, bool utf8File) {
-    constexpr std::size_t kMax = CProfileFile::kMaxValueLength;
+    constexpr std::size_t kMax = ProfileFile::kMaxValueLength;
     auto equals = line.find('=');
     if (equals == line.npos)
         return {};
@@ -57,23 +59,23 @@ std::string valueOf(std::string_view line, bool utf8File) {
     if (ascii && value.size() <= kMax &&
         (value.empty() || (value.front() != '"' && value.front() != '\'')))
         return std::string(value); // the common case: nothing to cut, decode or unquote
-    const bool utf8 = !ascii && (utf8File || nivra::IsMultiByteUtf8(value));
+    const bool utf8 = !ascii && (utf8File || nivra::isMultiByteUtf8(value));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         std::string_view rest = value.substr(1); // with the closing quote
-        const std::size_t length = nivra::CharacterCount(rest, utf8);
+        const std::size_t length = nivra::characterCount(rest, utf8);
         std::size_t kept = length < kMax ? length : kMax;
         if (length <= kMax + 1)
             --kept;
-        value = rest.substr(0, nivra::PrefixBytes(rest, kept, utf8));
+        value = rest.substr(0, nivra::prefixBytes(rest, kept, utf8));
     } else {
-        value = value.substr(0, nivra::PrefixBytes(value, kMax, utf8));
+        value = value.substr(0, nivra::prefixBytes(value, kMax, utf8));
     }
     if (ascii)
         return std::string(value);
     if (!utf8)
-        return nivra::Cp1252ToUtf8(value);
-    return utf8File ? nivra::RepairUtf8(value) : std::string(value);
+        return nivra::cp1252ToUtf8(value);
+    return utf8File ? nivra::repairUtf8(value) : std::string(value);
 }
 
 // CR, LF and CR LF inside a value each become one blank.
@@ -99,7 +101,7 @@ std::string oneLine(std::string value) {
 
 } // namespace
 
-struct CProfileFile::Content {
+struct ProfileFile::Content {
     // A line of the file without its line end: a stretch of text (below). Lines are not strings
     // of their own, so a file of a million keys is one block of text and one array of stretches
     // rather than a million small objects scattered over the heap.
@@ -208,7 +210,7 @@ struct CProfileFile::Content {
 
     // A name or value of the program (UTF-8) as this file's text.
     std::string fileText(std::string_view text) const {
-        return utf8 ? nivra::RepairUtf8(text) : nivra::Utf8ToCp1252(text);
+        return utf8 ? nivra::repairUtf8(text) : nivra::utf8ToCp1252(text);
     }
     // The same for a name, kept in buffer only when it is not ASCII (names nearly always are).
     std::string_view fileName(std::string_view text, std::string& buffer) const {
@@ -429,13 +431,13 @@ struct CProfileFile::Content {
     }
 };
 
-CProfileFile::CProfileFile(std::string path) : path_(std::move(path)) {}
+ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {}
 
-CProfileFile::~CProfileFile() {
-    Flush();
+ProfileFile::~ProfileFile() {
+    flush();
 }
 
-bool CProfileFile::EnsureLoaded() {
+bool ProfileFile::ensureLoaded() {
     if (content_)
         return readError_.empty();
     content_ = std::make_unique<Content>();
@@ -477,14 +479,14 @@ bool CProfileFile::EnsureLoaded() {
     return readError_.empty();
 }
 
-const std::string& CProfileFile::ReadError() {
-    EnsureLoaded();
+const std::string& ProfileFile::readError() {
+    ensureLoaded();
     return readError_;
 }
 
-bool CProfileFile::CanWrite() {
+bool ProfileFile::canWrite() {
     if (writable_ < 0) {
-        writable_ = nivra::CanWriteFile(path_) ? 1 : 0;
+        writable_ = nivra::canWriteFile(path_) ? 1 : 0;
         if (writable_ == 0)
             cannotWrite_ = std::strerror(errno);
     }
@@ -493,13 +495,13 @@ bool CProfileFile::CanWrite() {
     return writable_ == 1;
 }
 
-bool CProfileFile::Refuse(std::string reason) {
+bool ProfileFile::refuse(std::string reason) {
     writeError_ = std::move(reason);
     return false;
 }
 
-std::string CProfileFile::ReadString(const std::string& key, const std::string& section) {
-    EnsureLoaded();
+std::string ProfileFile::readString(const std::string& key, const std::string& section) {
+    ensureLoaded();
     content_->resolve();
     std::string keyBuffer;
     const std::string_view name = content_->fileName(trim(key), keyBuffer);
@@ -512,33 +514,33 @@ std::string CProfileFile::ReadString(const std::string& key, const std::string& 
                : valueOf(content_->textOf(found->lines[line]), content_->utf8);
 }
 
-bool CProfileFile::WriteString(const std::string& value, const std::string& key,
-                               const std::string& section) {
+bool ProfileFile::writeString(const std::string& value, const std::string& key,
+                              const std::string& section) {
     std::string_view name = trim(key);
     if (name.empty() || name.front() == '[' || key.find('=') != key.npos || hasLineBreak(key))
-        return Refuse("the key \"" + oneLine(key) + "\" cannot be written to a profile file");
+        return refuse("the key \"" + oneLine(key) + "\" cannot be written to a profile file");
     if (hasLineBreak(section))
-        return Refuse("a section name cannot hold a line break");
-    if (!CanWrite())
+        return refuse("a section name cannot hold a line break");
+    if (!canWrite())
         return false;
-    if (!EnsureLoaded())
-        return Refuse("it cannot be read: " + readError_);
+    if (!ensureLoaded())
+        return refuse("it cannot be read: " + readError_);
     if (!content_->set(content_->findOrAdd(content_->fileText(section)), content_->fileText(name),
                        content_->fileText(oneLine(value))))
-        return Refuse("the file would grow beyond 4 GiB");
+        return refuse("the file would grow beyond 4 GiB");
     dirty_ = true;
     return true;
 }
 
-bool CProfileFile::WriteBool(bool value, const std::string& key, const std::string& section) {
-    return WriteString(value ? "true" : "false", key, section);
+bool ProfileFile::writeBool(bool value, const std::string& key, const std::string& section) {
+    return writeString(value ? "true" : "false", key, section);
 }
 
-bool CProfileFile::DeleteSection(const std::string& section) {
-    if (!CanWrite())
+bool ProfileFile::deleteSection(const std::string& section) {
+    if (!canWrite())
         return false;
-    if (!EnsureLoaded())
-        return Refuse("it cannot be read: " + readError_);
+    if (!ensureLoaded())
+        return refuse("it cannot be read: " + readError_);
     content_->resolve();
     const std::string name = content_->fileText(section);
     if (content_->find(name)) {
@@ -548,14 +550,16 @@ bool CProfileFile::DeleteSection(const std::string& section) {
     return true;
 }
 
-bool CProfileFile::Flush() {
+bool ProfileFile::flush() {
     if (!dirty_)
         return true;
     content_->resolve();
-    if (!CanWrite())
+    if (!canWrite())
         return false;
-    if (!nivra::ReplaceFileAtomically(path_, content_->serialize()))
-        return Refuse(std::strerror(errno));
+    if (!nivra::replaceFileAtomically(path_, content_->serialize()))
+        return refuse(std::strerror(errno));
     dirty_ = false;
     return true;
 }
+
+} // namespace nivra

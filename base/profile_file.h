@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+namespace nivra {
+
 // One profile (INI-style) file: sections "[name]" holding "key=value" lines. The file is read and
 // written as the Windows profile functions read and write it, so that files move between this
 // program and the Windows version of it, in both directions, without a change.
@@ -29,64 +31,66 @@
 // read-only file, fails.
 //
 // The object reads the file once, on first use, and collects its writes in memory; they reach
-// the disk on Flush() or when the object is destroyed. Every commit replaces the file atomically
+// the disk on flush() or when the object is destroyed. Every commit replaces the file atomically
 // (a temporary file in the same folder, flushed to disk, renamed over the old one), so a crash
 // or a full disk leaves either the old or the new content, never a truncated file. A read through
 // the same object sees its own pending writes; a later object sees them once they are committed.
-class CProfileFile {
+class ProfileFile {
 public:
     static constexpr std::size_t kMaxValueLength = 254;
 
-    explicit CProfileFile(std::string path);
-    ~CProfileFile();
-    CProfileFile(const CProfileFile&) = delete;
-    CProfileFile& operator=(const CProfileFile&) = delete;
+    explicit ProfileFile(std::string path);
+    ~ProfileFile();
+    ProfileFile(const ProfileFile&) = delete;
+    ProfileFile& operator=(const ProfileFile&) = delete;
 
-    const std::string& Path() const { return path_; }
+    const std::string& path() const { return path_; }
 
     // The value of key in section, or "" when the file, the section or the key does not exist,
-    // or when the file cannot be read (see ReadError).
-    std::string ReadString(const std::string& key, const std::string& section);
+    // or when the file cannot be read (see readError).
+    std::string readString(const std::string& key, const std::string& section);
 
     // Why a file that exists could not be read (no permission, a folder, an I/O error), or ""
     // when it was read or does not exist. Such a file is never taken as empty: every write into
     // it is refused, so it is never replaced by just the new keys.
-    const std::string& ReadError();
+    const std::string& readError();
 
     // Sets key in section to value. Returns true when the value is accepted for writing and
-    // false when it cannot be (WriteError tells why): the folder does not exist, the file is
+    // false when it cannot be (writeError tells why): the folder does not exist, the file is
     // read-only or cannot be read, or the name would corrupt the file (a key holding '=' or a
     // line break or starting with '[', a section holding a line break, an empty key). Each CR,
     // LF or CR LF inside the value is written as one blank, so a value can never inject lines
     // into the file.
-    bool WriteString(const std::string& value, const std::string& key, const std::string& section);
+    bool writeString(const std::string& value, const std::string& key, const std::string& section);
 
-    // WriteString("true"/"false", key, section).
-    bool WriteBool(bool value, const std::string& key, const std::string& section);
+    // writeString("true"/"false", key, section).
+    bool writeBool(bool value, const std::string& key, const std::string& section);
 
     // Removes a section with all its lines. Returns true when the file can be written.
-    bool DeleteSection(const std::string& section);
+    bool deleteSection(const std::string& section);
 
     // Commits pending writes. Returns true when there was nothing to commit or the new content
     // is safely on disk, false when the file could not be replaced (the old content then stays;
-    // WriteError tells why).
-    bool Flush();
+    // writeError tells why).
+    bool flush();
 
     // Why the last write or commit that failed was refused, or "" when none failed.
-    const std::string& WriteError() const { return writeError_; }
+    const std::string& writeError() const { return writeError_; }
 
 private:
     struct Content;
-    bool EnsureLoaded();
-    bool CanWrite();
+    bool ensureLoaded();
+    bool canWrite();
     // Records why a write is refused; returns false.
-    bool Refuse(std::string reason);
+    bool refuse(std::string reason);
 
     std::string path_;
     std::unique_ptr<Content> content_;
     int writable_ = -1; // -1 not checked yet, 0 no, 1 yes
     std::string readError_;
     std::string writeError_;
-    std::string cannotWrite_; // why CanWrite found the file not writable
+    std::string cannotWrite_; // why canWrite found the file not writable
     bool dirty_ = false;
 };
+
+} // namespace nivra

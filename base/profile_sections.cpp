@@ -6,19 +6,19 @@ namespace {
 
 // The blanks the profile layer drops around names: blank, tab, CR, vertical tab, form feed and
 // Ctrl-Z.
-bool IsBlank(char c) {
+bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
+    while (!text.empty() && isBlank(text.back()))
         text.remove_suffix(1);
     return text;
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -33,14 +33,14 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool IsSectionLine(std::string_view line, std::string_view section) {
-    line = Trim(line);
+bool isSectionLine(std::string_view line, std::string_view section) {
+    line = trim(line);
     if (line.empty() || line.front() != '[')
         return false;
     const auto close = line.rfind(']');
     if (close == 0 || close == std::string_view::npos)
         return false;
-    return EqualIgnoringCase(Trim(line.substr(1, close - 1)), Trim(section));
+    return equalIgnoringCase(trim(line.substr(1, close - 1)), trim(section));
 }
 
 } // namespace
@@ -50,7 +50,7 @@ bool hasProfileSection(std::string_view text, std::string_view section) {
         text.remove_prefix(3);
     while (!text.empty()) {
         const auto end = text.find_first_of("\r\n");
-        if (IsSectionLine(text.substr(0, end), section))
+        if (isSectionLine(text.substr(0, end), section))
             return true;
         if (end == std::string_view::npos)
             break;

@@ -11,7 +11,7 @@ namespace nivra {
 namespace {
 
 // Why a file of this type is not read, or nullptr for a regular file.
-const char* TypeProblem(mode_t mode) {
+const char* typeProblem(mode_t mode) {
     if (S_ISREG(mode))
         return nullptr;
     if (S_ISDIR(mode))
@@ -33,7 +33,7 @@ int openRegularFile(const std::string& path, std::string& reason) {
         reason = std::strerror(errno);
         return -1;
     }
-    if (const char* problem = TypeProblem(st.st_mode)) {
+    if (const char* problem = typeProblem(st.st_mode)) {
         reason = problem;
         return -1;
     }
@@ -42,7 +42,7 @@ int openRegularFile(const std::string& path, std::string& reason) {
         reason = std::strerror(errno);
         return -1;
     }
-    const char* problem = ::fstat(fd, &st) != 0 ? std::strerror(errno) : TypeProblem(st.st_mode);
+    const char* problem = ::fstat(fd, &st) != 0 ? std::strerror(errno) : typeProblem(st.st_mode);
     if (problem) {
         reason = problem;
         ::close(fd);

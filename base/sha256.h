@@ -27,6 +27,6 @@ private:
 };
 
 // The digest of a whole file, or "" when it cannot be read.
-std::string Sha256OfFile(const std::string& path);
+std::string sha256OfFile(const std::string& path);
 
 } // namespace nivra

@@ -5,37 +5,41 @@
 #include <climits>
 #include <unistd.h>
 
-std::string& GetStartingDirectory() {
+namespace nivra {
+
+std::string& getStartingDirectory() {
     static std::string startingDirectory;
     return startingDirectory;
 }
 
-bool CaptureStartingDirectory() {
+bool captureStartingDirectory() {
     char buffer[PATH_MAX] = {};
     if (!::getcwd(buffer, sizeof buffer - 1)) {
-        GetStartingDirectory().clear();
+        getStartingDirectory().clear();
         return false;
     }
-    GetStartingDirectory() = buffer;
+    getStartingDirectory() = buffer;
     return true;
 }
 
+} // namespace nivra
+
 namespace nivra {
 
-std::string StartPath(const std::string& relativeName) {
-    const std::string& start = GetStartingDirectory();
+std::string startPath(const std::string& relativeName) {
+    const std::string& start = getStartingDirectory();
     // At the root the start directory is "/" itself: do not double the separator.
     if (!start.empty() && start.back() == '/')
         return start + relativeName;
     return start + "/" + relativeName;
 }
 
-std::string CounterConfigPath(int counterNumber) {
-    return StartPath(FormatC(kCounterConfigFormat, counterNumber));
+std::string counterConfigPath(int counterNumber) {
+    return startPath(formatC(kCounterConfigFormat, counterNumber));
 }
 
-std::string BackupDataPath(int counterNumber) {
-    return StartPath(FormatC(kBackupDataFormat, counterNumber));
+std::string backupDataPath(int counterNumber) {
+    return startPath(formatC(kBackupDataFormat, counterNumber));
 }
 
 } // namespace nivra

@@ -2,21 +2,25 @@
 
 #include <string>
 
+namespace nivra {
+
 // The process-wide start directory: the current directory at the moment the program started.
 // Every settings file lives below it. It is captured once at start-up, before any run thread
 // exists, and only read afterwards.
-std::string& GetStartingDirectory();
+std::string& getStartingDirectory();
 
 // Stores the current directory as the start directory. Returns false (and leaves the start
 // directory empty) when the current directory cannot be read.
-bool CaptureStartingDirectory();
+bool captureStartingDirectory();
+
+} // namespace nivra
 
 namespace nivra {
 
 // The start directory joined with a name relative to it ("counter_config/counter2.ccx"). The
 // relative name is formatted by the caller; the start directory is taken literally and is never
 // used as a format.
-std::string StartPath(const std::string& relativeName);
+std::string startPath(const std::string& relativeName);
 
 // The names of the files and folders below the start directory.
 inline constexpr const char* kPortConfigFile = "port_config.pfx";
@@ -28,8 +32,8 @@ inline constexpr const char* kCounterConfigFormat = "counter_config/counter%d.cc
 inline constexpr const char* kBackupDataFolder = "backup_data";
 inline constexpr const char* kBackupDataFormat = "backup_data/backup_%d.dax";
 
-// StartPath of kCounterConfigFormat / kBackupDataFormat formatted with a counter number.
-std::string CounterConfigPath(int counterNumber);
-std::string BackupDataPath(int counterNumber);
+// startPath of kCounterConfigFormat / kBackupDataFormat formatted with a counter number.
+std::string counterConfigPath(int counterNumber);
+std::string backupDataPath(int counterNumber);
 
 } // namespace nivra

@@ -13,24 +13,24 @@ namespace nivra {
 namespace {
 
 // The C locale as a locale object, made once and kept for the life of the process.
-locale_t CLocale() {
+locale_t cLocale() {
     static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     return locale;
 }
 
 // Switches the calling thread to the C locale for the life of the object.
-class CLocaleScope {
+class ClassicLocaleScope {
 public:
-    CLocaleScope() : previous_(uselocale(CLocale())) {}
-    ~CLocaleScope() { uselocale(previous_); }
-    CLocaleScope(const CLocaleScope&) = delete;
-    CLocaleScope& operator=(const CLocaleScope&) = delete;
+    ClassicLocaleScope() : previous_(uselocale(cLocale())) {}
+    ~ClassicLocaleScope() { uselocale(previous_); }
+    ClassicLocaleScope(const ClassicLocaleScope&) = delete;
+    ClassicLocaleScope& operator=(const ClassicLocaleScope&) = delete;
 
 private:
     locale_t previous_;
 };
 
-bool ScanLong(const std::string& text, long& out) {
+bool scanLong(const std::string& text, long& out) {
     const char* begin = text.c_str();
     char* end = nullptr;
     errno = 0;
@@ -45,7 +45,7 @@ bool ScanLong(const std::string& text, long& out) {
 // (2k+1) / (2^(decimals+1) × 5^decimals), and a binary double can only be that when 5^decimals
 // divides 2k+1: then value × 2^(decimals+1) is an odd integer, and conversely. The scaling by a
 // power of two is exact.
-bool IsDecimalTie(double value, int decimals) {
+bool isDecimalTie(double value, int decimals) {
     if (!std::isfinite(value))
         return false;
     const double scaled = std::ldexp(value, decimals + 1);
@@ -54,8 +54,8 @@ bool IsDecimalTie(double value, int decimals) {
 
 } // namespace
 
-std::string FormatC(const char* format, ...) {
-    CLocaleScope scope;
+std::string formatC(const char* format, ...) {
+    ClassicLocaleScope scope;
     char small[256];
     va_list args;
     va_start(args, format);
@@ -73,24 +73,24 @@ std::string FormatC(const char* format, ...) {
     return big;
 }
 
-std::string FormatInt(std::int32_t value) {
+std::string formatInt(std::int32_t value) {
     return std::to_string(value);
 }
 
-std::string FormatUnsigned(std::uint32_t value) {
+std::string formatUnsigned(std::uint32_t value) {
     return std::to_string(static_cast<std::int32_t>(value));
 }
 
-std::string FormatReal(double value) {
-    return FormatC("%f", value);
+std::string formatReal(double value) {
+    return formatC("%f", value);
 }
 
-std::string FormatFixed(double value, int decimals) {
-    if (decimals < 0 || !IsDecimalTie(value, decimals))
-        return FormatC("%.*f", decimals, value);
+std::string formatFixed(double value, int decimals) {
+    if (decimals < 0 || !isDecimalTie(value, decimals))
+        return formatC("%.*f", decimals, value);
     // One more decimal prints the tie exactly, ending in 5: drop it and add one unit in the last
     // place of the magnitude.
-    std::string text = FormatC("%.*f", decimals + 1, value);
+    std::string text = formatC("%.*f", decimals + 1, value);
     text.pop_back();
     if (text.back() == '.')
         text.pop_back();
@@ -113,51 +113,51 @@ std::string FormatFixed(double value, int decimals) {
     return text;
 }
 
-const char* FormatBool(bool value) {
+const char* formatBool(bool value) {
     return value ? "true" : "false";
 }
 
-bool ScanInt(const std::string& text, std::int32_t& out) {
+bool scanInt(const std::string& text, std::int32_t& out) {
     long value;
-    if (!ScanLong(text, value))
+    if (!scanLong(text, value))
         return false;
     out = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
     return true;
 }
 
-bool ScanUnsigned(const std::string& text, std::uint32_t& out) {
+bool scanUnsigned(const std::string& text, std::uint32_t& out) {
     long value;
-    if (!ScanLong(text, value))
+    if (!scanLong(text, value))
         return false;
     out = static_cast<std::uint32_t>(value);
     return true;
 }
 
-bool ScanUnsignedDecimal(const std::string& text, std::uint32_t& out) {
-    return ScanUnsigned(text, out);
+bool scanUnsignedDecimal(const std::string& text, std::uint32_t& out) {
+    return scanUnsigned(text, out);
 }
 
-bool ScanReal(const std::string& text, double& out) {
+bool scanReal(const std::string& text, double& out) {
     const char* begin = text.c_str();
     char* end = nullptr;
-    double value = strtod_l(begin, &end, CLocale());
+    double value = strtod_l(begin, &end, cLocale());
     if (end == begin)
         return false;
     out = value;
     return true;
 }
 
-bool ParseBool(const std::string& text) {
+bool parseBool(const std::string& text) {
     return text == "true";
 }
 
-std::string FormatLocalTime(std::int64_t secondsSinceEpoch) {
+std::string formatLocalTime(std::int64_t secondsSinceEpoch) {
     std::time_t time = static_cast<std::time_t>(secondsSinceEpoch);
     std::tm local{};
     if (!localtime_r(&time, &local))
         return {};
     char buffer[128];
-    std::size_t length = strftime_l(buffer, sizeof buffer, "%m/%d/%y %H:%M:%S", &local, CLocale());
+    std::size_t length = strftime_l(buffer, sizeof buffer, "%m/%d/%y %H:%M:%S", &local, cLocale());
     return std::string(buffer, length);
 }
 

@@ -14,9 +14,11 @@
 #include <cstdint>
 #include <vector>
 
+using nivra::ui::ChartWidget;
+
 namespace {
 
-void EnsureApplication() {
+void ensureApplication() {
     if (QApplication::instance())
         return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -28,7 +30,7 @@ void EnsureApplication() {
 }
 
 // Counts as a run produces them: a few per dwell, now and then a burst.
-std::vector<std::int32_t> SampleCounts(int n) {
+std::vector<std::int32_t> sampleCounts(int n) {
     std::vector<std::int32_t> counts(static_cast<std::size_t>(n));
     std::uint32_t state = 12345;
     for (auto& c : counts) {
@@ -41,24 +43,24 @@ std::vector<std::int32_t> SampleCounts(int n) {
 }
 
 void BM_ShowPoints(benchmark::State& state) {
-    EnsureApplication();
+    ensureApplication();
     const int n = static_cast<int>(state.range(0));
-    const std::vector<std::int32_t> counts = SampleCounts(n);
+    const std::vector<std::int32_t> counts = sampleCounts(n);
 
     // The chart control of the main window: 455 x 314 dialog units in the window's font.
     const nivra::res::DialogTemplate* main =
-        nivra::res::FindDialogTemplate(nivra::res::kDialogMain);
-    const QFont font = nivra::res::DialogFont(*main);
+        nivra::res::findDialogTemplate(nivra::res::kDialogMain);
+    const QFont font = nivra::res::dialogFont(*main);
     const QRect rect =
-        nivra::res::MapDialogRect(nivra::res::BaseUnitsForFont(font), 2, 29, 455, 314);
+        nivra::res::mapDialogRect(nivra::res::baseUnitsForFont(font), 2, 29, 455, 314);
 
-    CChartWidget widget;
+    ChartWidget widget;
     widget.setFont(font);
     widget.resize(rect.size());
     QImage image(rect.size(), QImage::Format_ARGB32_Premultiplied);
 
     for (auto _ : state) {
-        widget.SetPoints(counts, 1);
+        widget.setPoints(counts, 1);
         widget.render(&image);
         benchmark::DoNotOptimize(image.constBits());
     }

@@ -10,6 +10,10 @@
 #include <filesystem>
 #include <string>
 
+using nivra::AssayConfig;
+using nivra::AssayData;
+using nivra::CounterConfig;
+
 namespace {
 
 // A folder of its own below the system's temporary folder, removed at the end.
@@ -32,8 +36,8 @@ private:
     std::string path_;
 };
 
-AssayData MakeRecord(std::int64_t points) {
-    AssayData record(CounterConfig::Defaults(), AssayConfig::Defaults(), 1);
+AssayData makeRecord(std::int64_t points) {
+    AssayData record(CounterConfig::defaults(), AssayConfig::defaults(), 1);
     record.appendHeaderLine("Start Time: 12/08/25 14:03:07");
     record.appendHeaderLine("Counter Desc: bench counter");
     for (std::int64_t i = 0; i < points; ++i)
@@ -45,7 +49,7 @@ AssayData MakeRecord(std::int64_t points) {
 void BM_DataFileSave(benchmark::State& state) {
     ScratchFolder folder;
     const std::string path = folder.file("backup.dax");
-    const AssayData record = MakeRecord(state.range(0));
+    const AssayData record = makeRecord(state.range(0));
     if (!nivra::saveDataFile(record, path)) {
         state.SkipWithError("save failed");
         return;
@@ -59,7 +63,7 @@ BENCHMARK(BM_DataFileSave)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmar
 void BM_DataFileLoad(benchmark::State& state) {
     ScratchFolder folder;
     const std::string path = folder.file("record.dax");
-    if (!nivra::saveDataFile(MakeRecord(state.range(0)), path)) {
+    if (!nivra::saveDataFile(makeRecord(state.range(0)), path)) {
         state.SkipWithError("save failed");
         return;
     }

@@ -34,7 +34,7 @@ public:
         if (!schema.open(path_))
             return;
         SqliteDatabase db;
-        ok_ = db.open(path_, SqliteDatabase::Mode::ReadWriteCreate, 1000) && db.execute(Fill());
+        ok_ = db.open(path_, SqliteDatabase::Mode::ReadWriteCreate, 1000) && db.execute(fill());
     }
     ~BenchHistory() {
         std::error_code ignored;
@@ -45,7 +45,7 @@ public:
     const std::string& path() const { return path_; }
 
 private:
-    static std::string Fill() {
+    static std::string fill() {
         const std::string runs = std::to_string(kRuns - 1);
         const std::string points = std::to_string(kPointsPerRun);
         const std::string qa = std::to_string(kQaEvery);
@@ -81,14 +81,14 @@ private:
     bool ok_ = false;
 };
 
-const BenchHistory& History() {
+const BenchHistory& history() {
     static const BenchHistory history;
     return history;
 }
 
 // One point of a running run: insert and totals in one transaction, as a run records each dwell.
 void BM_HistoryPointInsert(benchmark::State& state) {
-    if (!History().ok()) {
+    if (!::history().ok()) {
         state.SkipWithError("the bench history could not be made");
         return;
     }
@@ -96,7 +96,7 @@ void BM_HistoryPointInsert(benchmark::State& state) {
     HistoryRun run;
     run.counter = 4;
     run.startTime = "2026-01-01T00:00:00+00:00";
-    if (!db.open(History().path()) || !db.insertRun(run)) {
+    if (!db.open(::history().path()) || !db.insertRun(run)) {
         state.SkipWithError("cannot record a run");
         return;
     }
@@ -111,14 +111,14 @@ BENCHMARK(BM_HistoryPointInsert)->Unit(benchmark::kMicrosecond);
 // What nivra-cli history does: open the file (with its check for interrupted runs) and read every
 // run, newest first.
 void BM_HistoryListAllRuns(benchmark::State& state) {
-    if (!History().ok()) {
+    if (!::history().ok()) {
         state.SkipWithError("the bench history could not be made");
         return;
     }
     for (auto _ : state) {
         HistoryDatabase db;
         std::vector<HistoryRun> runs;
-        if (!db.open(History().path(), HistoryDatabase::Access::Existing) ||
+        if (!db.open(::history().path(), HistoryDatabase::Access::Existing) ||
             !db.listRuns({}, runs) || runs.size() < kRuns)
             state.SkipWithError("query failed");
         benchmark::DoNotOptimize(runs.data());
@@ -129,7 +129,7 @@ BENCHMARK(BM_HistoryListAllRuns)->Unit(benchmark::kMillisecond);
 // What nivra-cli qa does: open, read the background runs of counter 1 (1,000 of them) in time
 // order and build their control chart.
 void BM_QaChartOverThousandRuns(benchmark::State& state) {
-    if (!History().ok()) {
+    if (!::history().ok()) {
         state.SkipWithError("the bench history could not be made");
         return;
     }
@@ -140,14 +140,14 @@ void BM_QaChartOverThousandRuns(benchmark::State& state) {
         filter.kind = RunKind::Background;
         filter.oldestFirst = true;
         std::vector<HistoryRun> runs;
-        if (!db.open(History().path(), HistoryDatabase::Access::Existing) ||
+        if (!db.open(::history().path(), HistoryDatabase::Access::Existing) ||
             !db.listRuns(filter, runs) || runs.size() != kRuns / kQaEvery)
             state.SkipWithError("query failed");
         std::vector<ChartRun> series;
         for (const HistoryRun& run : runs)
             series.push_back({run.id, run.startTime, static_cast<double>(run.totalCounts),
                               run.countingHours(), series.size() < 20});
-        benchmark::DoNotOptimize(BuildControlChart(series));
+        benchmark::DoNotOptimize(buildControlChart(series));
     }
 }
 BENCHMARK(BM_QaChartOverThousandRuns)->Unit(benchmark::kMillisecond);

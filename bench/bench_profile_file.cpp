@@ -6,6 +6,8 @@
 #include <string>
 #include <unistd.h>
 
+using nivra::ProfileFile;
+
 // Writes N keys through one profile object and reads them back through a second one.
 static void BM_ProfileWriteKeys(benchmark::State& state) {
     char folder[] = "/tmp/nivra-bench-XXXXXX";
@@ -17,14 +19,14 @@ static void BM_ProfileWriteKeys(benchmark::State& state) {
     const int keys = static_cast<int>(state.range(0));
     for (auto _ : state) {
         {
-            CProfileFile writer(path);
+            ProfileFile writer(path);
             for (int i = 0; i < keys; ++i)
-                writer.WriteString(std::to_string(i), "K" + std::to_string(i), "SECTION");
+                writer.writeString(std::to_string(i), "K" + std::to_string(i), "SECTION");
         }
-        CProfileFile reader(path);
+        ProfileFile reader(path);
         std::size_t total = 0;
         for (int i = 0; i < keys; ++i)
-            total += reader.ReadString("K" + std::to_string(i), "SECTION").size();
+            total += reader.readString("K" + std::to_string(i), "SECTION").size();
         benchmark::DoNotOptimize(total);
         ::unlink(path.c_str());
     }

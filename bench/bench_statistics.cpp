@@ -6,12 +6,17 @@
 
 #include <benchmark/benchmark.h>
 
+using nivra::AssayConfig;
+using nivra::AssayData;
+using nivra::CounterConfig;
+using nivra::StatsShow;
+
 namespace {
 
-AssayData MakeRecord(std::int64_t points) {
-    AssayConfig assay = AssayConfig::Defaults();
+AssayData makeRecord(std::int64_t points) {
+    AssayConfig assay = AssayConfig::defaults();
     assay.backgroundRate = 2.0;
-    AssayData record(CounterConfig::Defaults(), assay, 1);
+    AssayData record(CounterConfig::defaults(), assay, 1);
     for (std::int64_t i = 0; i < points; ++i)
         record.appendPoint(static_cast<std::int32_t>((i * 7919) % 250));
     return record;
@@ -20,10 +25,10 @@ AssayData MakeRecord(std::int64_t points) {
 // The statistics block as the statistics list and the CSV export build it: all sixteen texts
 // from one consistent state of the record.
 void BM_Statistics(benchmark::State& state) {
-    const AssayData record = MakeRecord(state.range(0));
+    const AssayData record = makeRecord(state.range(0));
     const StatsShow all;
     for (auto _ : state) {
-        auto block = nivra::StatisticsBlock(record, all);
+        auto block = nivra::statisticsBlock(record, all);
         benchmark::DoNotOptimize(block.data());
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -33,10 +38,10 @@ BENCHMARK(BM_Statistics)->Arg(1000000)->Unit(benchmark::kMillisecond);
 // The same sixteen texts asked for one by one through the record's text operations, each of
 // which recomputes what it needs.
 void BM_StatisticTextsOneByOne(benchmark::State& state) {
-    const AssayData record = MakeRecord(state.range(0));
+    const AssayData record = makeRecord(state.range(0));
     for (auto _ : state) {
         for (std::size_t i = 0; i < nivra::kStatisticCount; ++i) {
-            std::string text = record.statisticText(nivra::StatisticAt(i));
+            std::string text = record.statisticText(nivra::statisticAt(i));
             benchmark::DoNotOptimize(text.data());
         }
     }

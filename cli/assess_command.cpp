@@ -70,8 +70,8 @@ int runAssess(const std::vector<std::string>& args) {
     AssessmentSettings settings;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (IsRangeOption(arg)) {
-            if (std::string problem = TakeRangeOption(args, i, roi); !problem.empty())
+        if (isRangeOption(arg)) {
+            if (std::string problem = takeRangeOption(args, i, roi); !problem.empty())
                 return fail(kExitUsage, problem);
         } else if (auto problem = takeNumberOption(args, i, settings)) {
             if (!problem->empty())
@@ -92,10 +92,10 @@ int runAssess(const std::vector<std::string>& args) {
         return fail(kExitUsage, problem);
 
     LoadedDataFile loaded;
-    if (int status = LoadDataFile(kName, path, roi, loaded); status != 0)
+    if (int status = loadDataFile(kName, path, roi, loaded); status != 0)
         return status;
     // All points, or the range's extract: the count time is points × dwell either way.
-    for (const std::string& line : assessmentLines(assess(loaded.View(), settings)))
+    for (const std::string& line : assessmentLines(assess(loaded.view(), settings)))
         std::printf("%s\n", line.c_str());
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }

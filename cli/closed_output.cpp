@@ -15,7 +15,7 @@ std::atomic<bool> outputClosed{false};
 
 // The write function of the standard output stream: writes to descriptor 1 until its reader has
 // gone, and from then on takes everything without writing it.
-ssize_t WriteOrDrop(void*, const char* data, std::size_t size) {
+ssize_t writeOrDrop(void*, const char* data, std::size_t size) {
     std::size_t left = size;
     while (left > 0 && !outputClosed) {
         const ssize_t written = ::write(STDOUT_FILENO, data, left);
@@ -44,11 +44,11 @@ void keepRunningWhenOutputCloses(const char* command) {
     sigemptyset(&ignore.sa_mask);
     ::sigaction(SIGPIPE, &ignore, nullptr);
 
-    // The standard output stream is replaced by one that writes through WriteOrDrop; the C
+    // The standard output stream is replaced by one that writes through writeOrDrop; the C
     // library lets a program assign stdout, and every printf of the command then goes there.
     std::fflush(stdout);
     cookie_io_functions_t functions{};
-    functions.write = WriteOrDrop;
+    functions.write = writeOrDrop;
     if (std::FILE* out = ::fopencookie(nullptr, "w", functions)) {
         std::setvbuf(out, nullptr, _IOLBF, BUFSIZ);
         stdout = out;

@@ -17,7 +17,7 @@ struct CliCommand {
     CommandFunction run;
 };
 
-const std::vector<CliCommand>& Commands();
+const std::vector<CliCommand>& commands();
 
 struct CliCommandRegistration {
     explicit CliCommandRegistration(const CliCommand& command);

@@ -16,7 +16,7 @@ constexpr double kRight = 30;
 constexpr double kTop = 50;
 constexpr double kBottom = 50;
 
-std::string Escaped(const std::string& text) {
+std::string escaped(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
@@ -41,7 +41,7 @@ std::string Escaped(const std::string& text) {
 
 } // namespace
 
-std::string ControlChartSvg(const ControlChart& chart, const std::string& title) {
+std::string controlChartSvg(const ControlChart& chart, const std::string& title) {
     // The z range: at least ±4, so that the limits always show; wider for runs beyond it, up to
     // ±10 (points further out are drawn at the edge).
     double extent = 4;
@@ -62,14 +62,14 @@ std::string ControlChartSvg(const ControlChart& chart, const std::string& title)
     };
 
     std::string svg =
-        FormatC("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" "
+        formatC("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" "
                 "height=\"%.0f\" viewBox=\"0 0 %.0f %.0f\" font-family=\"sans-serif\" "
                 "font-size=\"12\">\n",
                 kWidth, kHeight, kWidth, kHeight);
-    svg += FormatC("<rect width=\"%.0f\" height=\"%.0f\" fill=\"white\"/>\n", kWidth, kHeight);
-    svg += FormatC("<text x=\"%.0f\" y=\"24\" font-size=\"15\">%s</text>\n", kLeft,
-                   Escaped(title).c_str());
-    svg += FormatC("<rect x=\"%.0f\" y=\"%.0f\" width=\"%.0f\" height=\"%.0f\" fill=\"none\" "
+    svg += formatC("<rect width=\"%.0f\" height=\"%.0f\" fill=\"white\"/>\n", kWidth, kHeight);
+    svg += formatC("<text x=\"%.0f\" y=\"24\" font-size=\"15\">%s</text>\n", kLeft,
+                   escaped(title).c_str());
+    svg += formatC("<rect x=\"%.0f\" y=\"%.0f\" width=\"%.0f\" height=\"%.0f\" fill=\"none\" "
                    "stroke=\"#888\"/>\n",
                    kLeft, kTop, plotWidth, plotHeight);
 
@@ -82,26 +82,26 @@ std::string ControlChartSvg(const ControlChart& chart, const std::string& title)
     const Limit limits[] = {
         {3, "#c00000", "", "+3"},
         {2, "#e08000", "6,4", "+2"},
-        {0, "#000000", "", FormatC("mean %.4f/h", chart.meanRate)},
+        {0, "#000000", "", formatC("mean %.4f/h", chart.meanRate)},
         {-2, "#e08000", "6,4", "-2"},
         {-3, "#c00000", "", "-3"},
     };
     for (const Limit& limit : limits) {
         const double ly = y(limit.z);
-        svg += FormatC("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"%s/>\n",
+        svg += formatC("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"%s/>\n",
                        kLeft, ly, kLeft + plotWidth, ly, limit.color,
-                       *limit.dash ? FormatC(" stroke-dasharray=\"%s\"", limit.dash).c_str() : "");
-        svg += FormatC("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\" fill=\"%s\">%s</text>\n",
-                       kLeft - 6, ly + 4, limit.color, Escaped(limit.label).c_str());
+                       *limit.dash ? formatC(" stroke-dasharray=\"%s\"", limit.dash).c_str() : "");
+        svg += formatC("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\" fill=\"%s\">%s</text>\n",
+                       kLeft - 6, ly + 4, limit.color, escaped(limit.label).c_str());
     }
-    svg += FormatC("<text x=\"16\" y=\"%.1f\" transform=\"rotate(-90 16 %.1f)\" "
+    svg += formatC("<text x=\"16\" y=\"%.1f\" transform=\"rotate(-90 16 %.1f)\" "
                    "text-anchor=\"middle\">z</text>\n",
                    kTop + plotHeight / 2, kTop + plotHeight / 2);
 
     if (count > 1) {
         svg += "<polyline fill=\"none\" stroke=\"#7090c0\" points=\"";
         for (std::size_t i = 0; i < count; ++i)
-            svg += FormatC("%s%.1f,%.1f", i ? " " : "", x(i), y(chart.points[i].z));
+            svg += formatC("%s%.1f,%.1f", i ? " " : "", x(i), y(chart.points[i].z));
         svg += "\"/>\n";
     }
     // Run ids under the axis, at most about twenty of them.
@@ -109,21 +109,21 @@ std::string ControlChartSvg(const ControlChart& chart, const std::string& title)
     for (std::size_t i = 0; i < count; ++i) {
         const ChartPoint& point = chart.points[i];
         const bool flagged = point.flagged();
-        svg += FormatC("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%d\" fill=\"%s\"><title>run %lld: "
+        svg += formatC("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%d\" fill=\"%s\"><title>run %lld: "
                        "%.4f/h, z %+.2f, %s</title></circle>\n",
                        x(i), y(point.z), flagged ? 5 : 3, flagged ? "#c00000" : "#2050a0",
                        static_cast<long long>(point.run.id), point.rate, point.z,
-                       ChartFlagsText(point).c_str());
+                       chartFlagsText(point).c_str());
         if (flagged)
-            svg += FormatC("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" fill=\"#c00000\" "
+            svg += formatC("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\" fill=\"#c00000\" "
                            "font-size=\"10\">%s</text>\n",
-                           x(i), y(point.z) - 9, ChartFlagsText(point).c_str());
+                           x(i), y(point.z) - 9, chartFlagsText(point).c_str());
         if (i % step == 0 || i + 1 == count)
-            svg += FormatC("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%lld</text>\n", x(i),
+            svg += formatC("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">%lld</text>\n", x(i),
                            kTop + plotHeight + 18, static_cast<long long>(point.run.id));
     }
     svg +=
-        FormatC("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">run (in time order)</text>\n",
+        formatC("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"middle\">run (in time order)</text>\n",
                 kLeft + plotWidth / 2, kHeight - 10);
     svg += "</svg>\n";
     return svg;

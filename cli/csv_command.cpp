@@ -16,40 +16,40 @@ namespace {
 
 constexpr const char* kName = "csv";
 
-int Fail(int status, const std::string& message) {
+int fail(int status, const std::string& message) {
     std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
     return status;
 }
 
-int RunCsv(const std::vector<std::string>& args) {
+int runCsv(const std::vector<std::string>& args) {
     std::vector<std::string> paths;
     std::optional<PointRange> roi;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (IsRangeOption(arg)) {
-            if (std::string problem = TakeRangeOption(args, i, roi); !problem.empty())
-                return Fail(kExitUsage, problem);
+        if (isRangeOption(arg)) {
+            if (std::string problem = takeRangeOption(args, i, roi); !problem.empty())
+                return fail(kExitUsage, problem);
         } else if (!arg.empty() && arg[0] == '-') {
-            return Fail(kExitUsage, "unknown option '" + arg + "'");
+            return fail(kExitUsage, "unknown option '" + arg + "'");
         } else {
             paths.push_back(arg);
         }
     }
     if (paths.size() != 2)
-        return Fail(kExitUsage, "usage: nivra-cli csv FILE.dax OUT.csv [--roi FIRST:LAST]");
+        return fail(kExitUsage, "usage: nivra-cli csv FILE.dax OUT.csv [--roi FIRST:LAST]");
     const std::string& input = paths[0];
     const std::string& output = paths[1];
     if (std::string clash =
             outputOverlap({{"the input", input}, {"the statistics selection", kSelectionFile}},
                           {{"the output", output}});
         !clash.empty())
-        return Fail(kExitUsage, clash);
+        return fail(kExitUsage, clash);
 
     LoadedDataFile loaded;
-    if (int status = LoadDataFile(kName, input, roi, loaded); status != 0)
+    if (int status = loadDataFile(kName, input, roi, loaded); status != 0)
         return status;
-    if (!nivra::writeCsvExport(loaded.View(), output, ExportSelection()))
-        return Fail(kExitFailure, "cannot write '" + output + "'");
+    if (!nivra::writeCsvExport(loaded.view(), output, exportSelection()))
+        return fail(kExitFailure, "cannot write '" + output + "'");
     return 0;
 }
 
@@ -62,7 +62,7 @@ const CliCommandRegistration registration({
     "  or the selection file (by name or by link); a file that is not a data file is refused.\n"
     "  --roi FIRST:LAST  only points FIRST to LAST (1-based, inclusive), without header lines\n"
     "  Example: nivra-cli csv run.dax run.csv --roi 3:10",
-    RunCsv,
+    runCsv,
 });
 
 } // namespace

@@ -9,7 +9,7 @@ namespace nivra::cli {
 
 namespace {
 
-std::optional<int> ParsePointNumber(const std::string& text) {
+std::optional<int> parsePointNumber(const std::string& text) {
     if (text.empty() || text.size() > 10)
         return std::nullopt;
     long long value = 0;
@@ -25,18 +25,18 @@ std::optional<int> ParsePointNumber(const std::string& text) {
 
 } // namespace
 
-std::optional<PointRange> ParsePointRange(const std::string& text) {
+std::optional<PointRange> parsePointRange(const std::string& text) {
     auto colon = text.find(':');
     if (colon == std::string::npos)
         return std::nullopt;
-    auto first = ParsePointNumber(text.substr(0, colon));
-    auto last = ParsePointNumber(text.substr(colon + 1));
+    auto first = parsePointNumber(text.substr(0, colon));
+    auto last = parsePointNumber(text.substr(colon + 1));
     if (!first || !last)
         return std::nullopt;
     return PointRange{*first, *last};
 }
 
-std::string RangeProblem(const PointRange& range, std::size_t pointCount) {
+std::string rangeProblem(const PointRange& range, std::size_t pointCount) {
     if (range.first < 1)
         return "FIRST must be at least 1";
     if (static_cast<std::size_t>(range.last) > pointCount)
@@ -46,11 +46,11 @@ std::string RangeProblem(const PointRange& range, std::size_t pointCount) {
     return {};
 }
 
-bool IsRangeOption(const std::string& arg) {
+bool isRangeOption(const std::string& arg) {
     return arg == "--roi" || arg.rfind("--roi=", 0) == 0;
 }
 
-std::string TakeRangeOption(const std::vector<std::string>& args, std::size_t& i,
+std::string takeRangeOption(const std::vector<std::string>& args, std::size_t& i,
                             std::optional<PointRange>& range) {
     std::string value;
     if (args[i] == "--roi") {
@@ -60,15 +60,15 @@ std::string TakeRangeOption(const std::vector<std::string>& args, std::size_t& i
     } else {
         value = args[i].substr(6);
     }
-    range = ParsePointRange(value);
+    range = parsePointRange(value);
     return range ? std::string{} : "bad range '" + value + "', expected FIRST:LAST";
 }
 
-bool CanReadFile(const std::string& path, std::string& reason) {
+bool canReadFile(const std::string& path, std::string& reason) {
     return nivra::canReadRegularFile(path, reason);
 }
 
-int LoadDataFile(const char* command, const std::string& path,
+int loadDataFile(const char* command, const std::string& path,
                  const std::optional<PointRange>& range, LoadedDataFile& loaded) {
     if (const std::string problem = nivra::dataFileProblem(path); !problem.empty()) {
         std::fprintf(stderr, "nivra-cli %s: %s\n", command, problem.c_str());
@@ -76,7 +76,7 @@ int LoadDataFile(const char* command, const std::string& path,
     }
     loaded.record = nivra::readDataFile(path);
     if (range) {
-        const std::string problem = RangeProblem(*range, loaded.record->pointCount());
+        const std::string problem = rangeProblem(*range, loaded.record->pointCount());
         if (!problem.empty()) {
             std::fprintf(stderr, "nivra-cli %s: bad range %d:%d: %s\n", command, range->first,
                          range->last, problem.c_str());

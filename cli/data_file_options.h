@@ -26,36 +26,36 @@ struct PointRange {
 
 // Parses "FIRST:LAST": two unsigned decimal numbers, nothing else. Nothing when the text does
 // not have that form or a number is too large.
-std::optional<PointRange> ParsePointRange(const std::string& text);
+std::optional<PointRange> parsePointRange(const std::string& text);
 
 // Whether args[i] is the option "--roi FIRST:LAST" (or "--roi=FIRST:LAST").
-bool IsRangeOption(const std::string& arg);
+bool isRangeOption(const std::string& arg);
 
 // Takes the range option at args[i] (moving i past its value) into range. Returns the problem
 // ("--roi needs FIRST:LAST", "bad range ...") or "" when the range was read.
-std::string TakeRangeOption(const std::vector<std::string>& args, std::size_t& i,
+std::string takeRangeOption(const std::vector<std::string>& args, std::size_t& i,
                             std::optional<PointRange>& range);
 
 // Why a range does not fit a record of pointCount points, or "" when it does: FIRST must be at
 // least 1, LAST at most the number of points, and FIRST not greater than LAST.
-std::string RangeProblem(const PointRange& range, std::size_t pointCount);
+std::string rangeProblem(const PointRange& range, std::size_t pointCount);
 
 // A data file as a command works on it: the record, and the range of it the command asked for
 // (or none: the whole record as loaded).
 struct LoadedDataFile {
     std::unique_ptr<AssayData> record;
     std::unique_ptr<AssayData> extract;
-    const AssayData& View() const { return extract ? *extract : *record; }
+    const AssayData& view() const { return extract ? *extract : *record; }
 };
 
 // Loads the data file at path and cuts the range out of it when one is given. On a problem (a
 // file that cannot be read, is no regular file or is not a data file, a range that does not fit)
 // it prints the one-line error of the command and returns the exit status; 0 when all went well.
-int LoadDataFile(const char* command, const std::string& path,
+int loadDataFile(const char* command, const std::string& path,
                  const std::optional<PointRange>& range, LoadedDataFile& loaded);
 
 // Whether path names a regular file that can be opened for reading; the reason when not. A FIFO,
 // a device or a folder is refused at once, without waiting on it.
-bool CanReadFile(const std::string& path, std::string& reason);
+bool canReadFile(const std::string& path, std::string& reason);
 
 } // namespace nivra::cli

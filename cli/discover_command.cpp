@@ -15,24 +15,24 @@ namespace nivra::cli {
 namespace {
 
 // "COM3 (/dev/ttyS2)" for Windows port names, the name itself otherwise.
-std::string Shown(const std::string& deviceName) {
-    std::string path = DevicePathFor(deviceName);
+std::string shown(const std::string& deviceName) {
+    std::string path = devicePathFor(deviceName);
     return path == deviceName ? deviceName : deviceName + " (" + path + ")";
 }
 
-int RunDiscover(const std::vector<std::string>& args) {
+int runDiscover(const std::vector<std::string>& args) {
     if (!args.empty()) {
         std::fprintf(stderr, "nivra-cli discover: unexpected argument '%s'\n", args[0].c_str());
         return 2;
     }
-    if (!CaptureStartingDirectory()) {
+    if (!captureStartingDirectory()) {
         std::fprintf(stderr, "nivra-cli discover: the current directory cannot be read\n");
         return 1;
     }
-    const std::string listPath = StartPath(kPortConfigFile);
+    const std::string listPath = startPath(kPortConfigFile);
     std::vector<std::string> ports;
     std::string readError;
-    switch (ReadPortConfig(listPath, ports, &readError)) {
+    switch (readPortConfig(listPath, ports, &readError)) {
     case PortListSource::kFile:
         break;
     case PortListSource::kDefaultsWritten:
@@ -54,24 +54,24 @@ int RunDiscover(const std::vector<std::string>& args) {
         break;
     }
 
-    CCounterManager manager;
+    CounterManager manager;
     std::vector<SkippedPort> skipped;
-    int found = manager.DiscoverCounters(ports, &skipped);
+    int found = manager.discoverCounters(ports, &skipped);
     for (int n = 1; n <= found; ++n)
         std::printf("%d %s\n", n,
-                    manager.PortFor(static_cast<std::uint8_t>(n))->DeviceName().c_str());
+                    manager.portFor(static_cast<std::uint8_t>(n))->deviceName().c_str());
     std::fflush(stdout);
 
     const std::vector<std::string> openDevices = openDeviceNames(manager);
     for (const SkippedPort& port : skipped)
-        std::fprintf(stderr, "nivra-cli discover: %s: %s\n", Shown(port.deviceName).c_str(),
-                     SkippedPortText(port, openDevices).c_str());
+        std::fprintf(stderr, "nivra-cli discover: %s: %s\n", shown(port.deviceName).c_str(),
+                     skippedPortText(port, openDevices).c_str());
     if (found == 0) {
         std::fprintf(stderr, "nivra-cli discover: no counter found on the %zu device(s) of %s\n",
                      ports.size(), listPath.c_str());
         // A port list copied from Windows names COM ports, which here are the on-board ports:
         // the USB adapters the counters hang on have other names.
-        if (std::all_of(ports.begin(), ports.end(), IsWindowsPortName))
+        if (std::all_of(ports.begin(), ports.end(), isWindowsPortName))
             std::fprintf(stderr,
                          "nivra-cli discover: COMn in the port list stands for the on-board serial "
                          "port /dev/ttyS(n-1); counters on USB serial adapters (/dev/ttyUSB*, "
@@ -92,7 +92,7 @@ const CliCommandRegistration registration({
     "  listed twice, no counter answered), and, when nothing was found on a list of COMn names\n"
     "  only, where USB adapters are found.\n"
     "  Example: cd /srv/alpha-lab && nivra-cli discover",
-    RunDiscover,
+    runDiscover,
 });
 
 } // namespace

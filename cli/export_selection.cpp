@@ -4,7 +4,7 @@
 
 namespace nivra::cli {
 
-StatsShow ExportSelection() {
+StatsShow exportSelection() {
     StatsShow selection;
     struct stat st;
     if (::stat(kSelectionFile, &st) == 0)

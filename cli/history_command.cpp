@@ -23,14 +23,14 @@ namespace {
 
 constexpr const char* kName = "history";
 
-int Fail(int status, const std::string& message) {
+int fail(int status, const std::string& message) {
     std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
     return status;
 }
 
 // "--name VALUE" or "--name=VALUE" at args[i]; moves i past the value. Nothing when args[i] is
 // not that option; problem is set when the value is missing.
-std::optional<std::string> TakeOption(const std::vector<std::string>& args, std::size_t& i,
+std::optional<std::string> takeOption(const std::vector<std::string>& args, std::size_t& i,
                                       const std::string& name, std::string& problem) {
     const std::string& arg = args[i];
     if (arg.rfind(name + "=", 0) == 0)
@@ -44,7 +44,7 @@ std::optional<std::string> TakeOption(const std::vector<std::string>& args, std:
     return args[++i];
 }
 
-std::optional<std::int64_t> ParseId(const std::string& text) {
+std::optional<std::int64_t> parseId(const std::string& text) {
     if (text.empty() || text.size() > 18 ||
         text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
@@ -52,69 +52,69 @@ std::optional<std::int64_t> ParseId(const std::string& text) {
 }
 
 // Counter numbers as nivra-cli run takes them.
-std::optional<int> ParseCounter(const std::string& text) {
-    auto number = ParseId(text);
+std::optional<int> parseCounter(const std::string& text) {
+    auto number = parseId(text);
     if (!number || *number < 1 || *number > 255)
         return std::nullopt;
     return static_cast<int>(*number);
 }
 
 // The history of the start directory (the current directory), opened for the command.
-int OpenHistory(HistoryDatabase& db, HistoryDatabase::Access access) {
-    if (!CaptureStartingDirectory())
-        return Fail(kExitFailure, "the current directory cannot be read");
-    if (auto r = db.open(HistoryDatabase::DefaultPath(), access); !r)
-        return Fail(kExitFailure, r.error());
+int openHistory(HistoryDatabase& db, HistoryDatabase::Access access) {
+    if (!captureStartingDirectory())
+        return fail(kExitFailure, "the current directory cannot be read");
+    if (auto r = db.open(HistoryDatabase::defaultPath(), access); !r)
+        return fail(kExitFailure, r.error());
     return 0;
 }
 
 // --- history [--counter N] [--kind K] [--since DATE] [--until DATE] ---------------------------
 
-int ListRuns(const std::vector<std::string>& args) {
+int listRuns(const std::vector<std::string>& args) {
     RunFilter filter;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string problem;
-        if (auto value = TakeOption(args, i, "--counter", problem)) {
-            if (!problem.empty() || !(filter.counter = ParseCounter(*value)))
-                return Fail(kExitUsage, problem.empty() ? "bad counter number '" + *value +
+        if (auto value = takeOption(args, i, "--counter", problem)) {
+            if (!problem.empty() || !(filter.counter = parseCounter(*value)))
+                return fail(kExitUsage, problem.empty() ? "bad counter number '" + *value +
                                                               "', expected 1 to 255"
                                                         : problem);
-        } else if (auto kind = TakeOption(args, i, "--kind", problem)) {
-            if (!problem.empty() || !(filter.kind = ParseRunKind(*kind)))
-                return Fail(kExitUsage, problem.empty() ? "bad kind '" + *kind +
+        } else if (auto kind = takeOption(args, i, "--kind", problem)) {
+            if (!problem.empty() || !(filter.kind = parseRunKind(*kind)))
+                return fail(kExitUsage, problem.empty() ? "bad kind '" + *kind +
                                                               "', expected sample, background "
                                                               "or source"
                                                         : problem);
-        } else if (auto since = TakeOption(args, i, "--since", problem)) {
-            if (!problem.empty() || !IsIsoDate(*since))
-                return Fail(kExitUsage, problem.empty()
+        } else if (auto since = takeOption(args, i, "--since", problem)) {
+            if (!problem.empty() || !isIsoDate(*since))
+                return fail(kExitUsage, problem.empty()
                                             ? "bad date '" + *since + "', expected YYYY-MM-DD"
                                             : problem);
             filter.since = *since;
-        } else if (auto until = TakeOption(args, i, "--until", problem)) {
-            if (!problem.empty() || !IsIsoDate(*until))
-                return Fail(kExitUsage, problem.empty()
+        } else if (auto until = takeOption(args, i, "--until", problem)) {
+            if (!problem.empty() || !isIsoDate(*until))
+                return fail(kExitUsage, problem.empty()
                                             ? "bad date '" + *until + "', expected YYYY-MM-DD"
                                             : problem);
             filter.until = *until;
         } else {
-            return Fail(kExitUsage, "unknown option '" + args[i] + "'");
+            return fail(kExitUsage, "unknown option '" + args[i] + "'");
         }
     }
 
     HistoryDatabase db;
-    if (int status = OpenHistory(db, HistoryDatabase::Access::Existing); status != 0)
+    if (int status = openHistory(db, HistoryDatabase::Access::Existing); status != 0)
         return status;
     std::vector<HistoryRun> runs;
     if (auto r = db.listRuns(filter, runs); !r)
-        return Fail(kExitFailure, r.error());
+        return fail(kExitFailure, r.error());
     std::printf("%5s  %7s  %-10s  %-25s  %-11s  %6s  %12s  %12s  %s\n", "ID", "COUNTER", "KIND",
                 "START", "END", "POINTS", "TOTAL COUNTS", "COUNTS/HOUR", "ASSAY");
     for (const HistoryRun& run : runs)
         std::printf("%5lld  %7s  %-10s  %-25s  %-11s  %6lld  %12lld  %12.4f  %s\n",
                     static_cast<long long>(run.id),
-                    run.counter ? std::to_string(*run.counter).c_str() : "-", RunKindName(run.kind),
-                    run.startTime.c_str(), RunEndName(run.endReason),
+                    run.counter ? std::to_string(*run.counter).c_str() : "-", runKindName(run.kind),
+                    run.startTime.c_str(), runEndName(run.endReason),
                     static_cast<long long>(run.points), static_cast<long long>(run.totalCounts),
                     run.countsPerHour(), run.assayConfig.name.c_str());
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
@@ -122,39 +122,39 @@ int ListRuns(const std::vector<std::string>& args) {
 
 // --- history import [--counter N] [--kind K] PATH... ------------------------------------------
 
-int ImportFiles(const std::vector<std::string>& args) {
+int importFiles(const std::vector<std::string>& args) {
     ImportOptions options;
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string problem;
-        if (auto value = TakeOption(args, i, "--counter", problem)) {
-            if (!problem.empty() || !(options.counter = ParseCounter(*value)))
-                return Fail(kExitUsage, problem.empty() ? "bad counter number '" + *value +
+        if (auto value = takeOption(args, i, "--counter", problem)) {
+            if (!problem.empty() || !(options.counter = parseCounter(*value)))
+                return fail(kExitUsage, problem.empty() ? "bad counter number '" + *value +
                                                               "', expected 1 to 255"
                                                         : problem);
-        } else if (auto kind = TakeOption(args, i, "--kind", problem)) {
-            if (!problem.empty() || !(options.kind = ParseRunKind(*kind)))
-                return Fail(kExitUsage, problem.empty() ? "bad kind '" + *kind +
+        } else if (auto kind = takeOption(args, i, "--kind", problem)) {
+            if (!problem.empty() || !(options.kind = parseRunKind(*kind)))
+                return fail(kExitUsage, problem.empty() ? "bad kind '" + *kind +
                                                               "', expected sample, background "
                                                               "or source"
                                                         : problem);
         } else if (!args[i].empty() && args[i][0] == '-') {
-            return Fail(kExitUsage, "unknown option '" + args[i] + "'");
+            return fail(kExitUsage, "unknown option '" + args[i] + "'");
         } else {
             paths.push_back(args[i]);
         }
     }
     if (paths.empty())
-        return Fail(kExitUsage, "usage: nivra-cli history import [--counter N] [--kind K] PATH...");
+        return fail(kExitUsage, "usage: nivra-cli history import [--counter N] [--kind K] PATH...");
 
     HistoryDatabase db;
-    if (int status = OpenHistory(db, HistoryDatabase::Access::Create); status != 0)
+    if (int status = openHistory(db, HistoryDatabase::Access::Create); status != 0)
         return status;
     std::size_t imported = 0, duplicates = 0, unreadable = 0;
     for (const std::string& path : paths) {
         std::vector<std::string> problems;
-        for (const std::string& file : DataFilesAt(path, problems)) {
-            const ImportOutcome outcome = ImportDataFile(db, file, options);
+        for (const std::string& file : dataFilesAt(path, problems)) {
+            const ImportOutcome outcome = importDataFile(db, file, options);
             switch (outcome.status) {
             case ImportOutcome::Status::Imported:
                 ++imported;
@@ -172,7 +172,7 @@ int ImportFiles(const std::vector<std::string>& args) {
                 break;
             case ImportOutcome::Status::NotWritten:
                 std::fflush(stdout);
-                return Fail(kExitFailure, "Run history not written: " + outcome.reason);
+                return fail(kExitFailure, "Run history not written: " + outcome.reason);
             }
         }
         for (const std::string& problem : problems) {
@@ -188,37 +188,37 @@ int ImportFiles(const std::vector<std::string>& args) {
 
 // --- history show ID / history export ID --dax FILE | --csv FILE -------------------------------
 
-int LoadRun(const std::string& idText, HistoryRunDetail& detail) {
-    const auto id = ParseId(idText);
+int loadRun(const std::string& idText, HistoryRunDetail& detail) {
+    const auto id = parseId(idText);
     if (!id)
-        return Fail(kExitUsage, "bad run id '" + idText + "'");
+        return fail(kExitUsage, "bad run id '" + idText + "'");
     HistoryDatabase db;
-    if (int status = OpenHistory(db, HistoryDatabase::Access::Existing); status != 0)
+    if (int status = openHistory(db, HistoryDatabase::Access::Existing); status != 0)
         return status;
     bool found = false;
     if (auto r = db.loadRun(*id, detail, found); !r)
-        return Fail(kExitFailure, r.error());
+        return fail(kExitFailure, r.error());
     if (!found)
-        return Fail(kExitFailure, "there is no run " + idText);
+        return fail(kExitFailure, "there is no run " + idText);
     return 0;
 }
 
-int ShowRun(const std::vector<std::string>& args) {
+int showRun(const std::vector<std::string>& args) {
     if (args.size() != 1)
-        return Fail(kExitUsage, "usage: nivra-cli history show ID");
+        return fail(kExitUsage, "usage: nivra-cli history show ID");
     HistoryRunDetail detail;
-    if (int status = LoadRun(args[0], detail); status != 0)
+    if (int status = loadRun(args[0], detail); status != 0)
         return status;
     const HistoryRun& run = detail.run;
     std::printf("run %lld: counter %s, %s, %s\n", static_cast<long long>(run.id),
                 run.counter ? std::to_string(*run.counter).c_str() : "unknown",
-                RunKindName(run.kind), run.source == RunSource::Import ? "imported" : "recorded");
+                runKindName(run.kind), run.source == RunSource::Import ? "imported" : "recorded");
     std::printf("start %s, end %s (%s)\n", run.startTime.c_str(),
-                run.endTime ? run.endTime->c_str() : "unknown", RunEndName(run.endReason));
+                run.endTime ? run.endTime->c_str() : "unknown", runEndName(run.endReason));
     std::printf("points %lld, total counts %lld, data file %s\n",
                 static_cast<long long>(run.points), static_cast<long long>(run.totalCounts),
                 run.dataFile ? run.dataFile->c_str() : "none");
-    const auto record = RecordOfRun(detail);
+    const auto record = recordOfRun(detail);
     std::printf("[%s]\n", CounterConfig::kSection);
     for (const auto& [key, value] : record->counterConfig().entries())
         std::printf("%s=%s\n", key, value.c_str());
@@ -234,53 +234,53 @@ int ShowRun(const std::vector<std::string>& args) {
     // The statistics of all points with their points × dwell as time base: nivra-cli stats --all.
     std::printf("[statistics]\n");
     const auto all = record->extractRange(1, static_cast<int>(record->pointCount()));
-    for (const std::string& line : CsvStatisticsLines(StatisticsBlock(*all, StatsShow())))
+    for (const std::string& line : csvStatisticsLines(statisticsBlock(*all, StatsShow())))
         std::printf("%s\n", line.c_str());
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }
 
-int ExportRun(const std::vector<std::string>& args) {
+int exportRun(const std::vector<std::string>& args) {
     std::string idText, daxFile, csvFile;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string problem;
-        if (auto dax = TakeOption(args, i, "--dax", problem)) {
+        if (auto dax = takeOption(args, i, "--dax", problem)) {
             daxFile = *dax;
-        } else if (auto csv = TakeOption(args, i, "--csv", problem)) {
+        } else if (auto csv = takeOption(args, i, "--csv", problem)) {
             csvFile = *csv;
         } else if (!args[i].empty() && args[i][0] == '-') {
-            return Fail(kExitUsage, "unknown option '" + args[i] + "'");
+            return fail(kExitUsage, "unknown option '" + args[i] + "'");
         } else if (idText.empty()) {
             idText = args[i];
         } else {
-            return Fail(kExitUsage, "unexpected argument '" + args[i] + "'");
+            return fail(kExitUsage, "unexpected argument '" + args[i] + "'");
         }
         if (!problem.empty())
-            return Fail(kExitUsage, problem);
+            return fail(kExitUsage, problem);
     }
     if (idText.empty() || (daxFile.empty() && csvFile.empty()))
-        return Fail(kExitUsage, "usage: nivra-cli history export ID --dax FILE | --csv FILE");
+        return fail(kExitUsage, "usage: nivra-cli history export ID --dax FILE | --csv FILE");
     HistoryRunDetail detail;
-    if (int status = LoadRun(idText, detail); status != 0)
+    if (int status = loadRun(idText, detail); status != 0)
         return status;
-    const auto record = RecordOfRun(detail);
+    const auto record = recordOfRun(detail);
     if (!daxFile.empty() && !saveDataFile(*record, daxFile))
-        return Fail(kExitFailure, "cannot write '" + daxFile + "'");
-    if (!csvFile.empty() && !writeCsvExport(*record, csvFile, ExportSelection()))
-        return Fail(kExitFailure, "cannot write '" + csvFile + "'");
+        return fail(kExitFailure, "cannot write '" + daxFile + "'");
+    if (!csvFile.empty() && !writeCsvExport(*record, csvFile, exportSelection()))
+        return fail(kExitFailure, "cannot write '" + csvFile + "'");
     return 0;
 }
 
-int RunHistory(const std::vector<std::string>& args) {
+int runHistory(const std::vector<std::string>& args) {
     if (!args.empty()) {
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         if (args[0] == "import")
-            return ImportFiles(rest);
+            return importFiles(rest);
         if (args[0] == "show")
-            return ShowRun(rest);
+            return showRun(rest);
         if (args[0] == "export")
-            return ExportRun(rest);
+            return exportRun(rest);
     }
-    return ListRuns(args);
+    return listRuns(args);
 }
 
 const CliCommandRegistration registration({
@@ -311,7 +311,7 @@ const CliCommandRegistration registration({
     "  --kind K              their kind, instead of the QA KIND of their assay configuration\n"
     "  Example: nivra-cli history --counter 1 --since 2026-03-01\n"
     "           nivra-cli history import --counter 1 old_runs/",
-    RunHistory,
+    runHistory,
 });
 
 } // namespace

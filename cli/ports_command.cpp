@@ -17,14 +17,14 @@ namespace {
 
 constexpr const char* kName = "ports";
 
-int Usage(const std::string& problem) {
+int usage(const std::string& problem) {
     std::fprintf(stderr, "nivra-cli %s: %s\n", kName, problem.c_str());
     return 2;
 }
 
 // "USB 0403:6001 (FTDI FT232R USB UART, serial number A10K1234)", "on-board serial port, COM1
 // in port lists from Windows".
-std::string Description(const SerialDevice& device) {
+std::string description(const SerialDevice& device) {
     if (device.kind == SerialDevice::Kind::kOnBoard) {
         const std::string number = device.name.substr(4);
         return "on-board serial port, COM" + std::to_string(std::stol(number) + 1) +
@@ -45,15 +45,15 @@ std::string Description(const SerialDevice& device) {
     return text;
 }
 
-void List(const std::vector<SerialDevice>& devices) {
+void list(const std::vector<SerialDevice>& devices) {
     for (const SerialDevice& device : devices) {
-        std::printf("%s: %s\n", device.path.c_str(), Description(device).c_str());
+        std::printf("%s: %s\n", device.path.c_str(), description(device).c_str());
         for (const std::string& name : device.stableNames)
             std::printf("  %s\n", name.c_str());
     }
 }
 
-std::string CounterList(const std::vector<std::uint8_t>& counters) {
+std::string counterList(const std::vector<std::uint8_t>& counters) {
     std::string text = counters.size() == 1 ? "counter" : "counters";
     for (std::uint8_t counter : counters)
         text += " " + std::to_string(counter);
@@ -62,17 +62,17 @@ std::string CounterList(const std::vector<std::uint8_t>& counters) {
 
 // Asks every device for counters; tells on standard error what each holds and prints the port
 // list on standard output, so that it can go straight into port_config.pfx.
-int Probe(const std::vector<SerialDevice>& devices) {
+int probeDevices(const std::vector<SerialDevice>& devices) {
     std::vector<std::string> names;
     for (const SerialDevice& device : devices)
-        names.push_back(device.PortListName());
-    const PortSurvey survey = SurveyPorts(names);
+        names.push_back(device.portListName());
+    const PortSurvey survey = surveyPorts(names);
 
     std::map<std::string, std::string> outcome;
     for (const SurveyedPort& chain : survey.chains)
-        outcome[chain.deviceName] = CounterList(chain.counters);
+        outcome[chain.deviceName] = counterList(chain.counters);
     for (const SkippedPort& skipped : survey.skipped)
-        outcome[skipped.deviceName] = SkippedPortText(skipped);
+        outcome[skipped.deviceName] = skippedPortText(skipped);
     for (const std::string& name : names)
         std::fprintf(stderr, "nivra-cli %s: %s: %s\n", kName, name.c_str(), outcome[name].c_str());
 
@@ -93,9 +93,9 @@ int Probe(const std::vector<SerialDevice>& devices) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-int RunPorts(const std::vector<std::string>& args) {
+int runPorts(const std::vector<std::string>& args) {
     bool probe = false;
-    std::string root = DeviceRoot();
+    std::string root = deviceRoot();
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--probe") {
@@ -106,16 +106,16 @@ int RunPorts(const std::vector<std::string>& args) {
             } else if (i + 1 < args.size()) {
                 root = args[++i];
             } else {
-                return Usage("--device-root needs a folder");
+                return usage("--device-root needs a folder");
             }
             while (!root.empty() && root.back() == '/')
                 root.pop_back();
         } else {
-            return Usage("unexpected argument '" + arg + "'");
+            return usage("unexpected argument '" + arg + "'");
         }
     }
 
-    const std::vector<SerialDevice> devices = ListSerialDevices(root);
+    const std::vector<SerialDevice> devices = listSerialDevices(root);
     if (devices.empty()) {
         std::fprintf(stderr,
                      "nivra-cli %s: no serial device found in %s/dev (looked for ttyUSB*, "
@@ -124,8 +124,8 @@ int RunPorts(const std::vector<std::string>& args) {
         return 0;
     }
     if (probe)
-        return Probe(devices);
-    List(devices);
+        return probeDevices(devices);
+    list(devices);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
@@ -144,7 +144,7 @@ const CliCommandRegistration registration({
     "                     demonstrations; the environment variable NIVRA_DEVICE_ROOT sets the "
     "same\n"
     "  Example: nivra-cli ports --probe > port_config.pfx",
-    RunPorts,
+    runPorts,
 });
 
 } // namespace

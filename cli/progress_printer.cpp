@@ -24,14 +24,14 @@ void ProgressPrinter::error(const std::string& message) const {
 
 void ProgressPrinter::runStarted(int) {
     // The start line has always named its counter.
-    printLine(stdout, FormatC("start counter=%d end_time=\"%s\"", counter_,
-                              FormatLocalTime(data_.endTime()).c_str()));
+    printLine(stdout, formatC("start counter=%d end_time=\"%s\"", counter_,
+                              formatLocalTime(data_.endTime()).c_str()));
 }
 
 void ProgressPrinter::secondCounted(int, std::int64_t lastSecond, std::int64_t dwellSoFar) {
-    output("counts", FormatC(" last_second=%lld dwell=%lld time_left=%s",
+    output("counts", formatC(" last_second=%lld dwell=%lld time_left=%s",
                              static_cast<long long>(lastSecond), static_cast<long long>(dwellSoFar),
-                             FormatTimeLeft(data_.endTime(), SystemRunClock().Now()).c_str()));
+                             formatTimeLeft(data_.endTime(), systemRunClock().now()).c_str()));
 }
 
 void ProgressPrinter::backupKept(int, const std::string& keptPath) {
@@ -40,7 +40,7 @@ void ProgressPrinter::backupKept(int, const std::string& keptPath) {
 
 // One line when saves begin to fail and one when they work again, not one per save.
 void ProgressPrinter::backupSaved(int, bool ok, const std::string& reason) {
-    const std::string path = BackupDataPath(counter_);
+    const std::string path = backupDataPath(counter_);
     if (!ok && (!backupSaved_ || lastBackupOk_))
         error("backup not saved: '" + path + "': " + reason);
     else if (ok && backupSaved_ && !lastBackupOk_)
@@ -56,9 +56,9 @@ std::string ProgressPrinter::backupHint() const {
     if (!backupSaved_)
         return "no backup was written";
     if (!lastBackupOk_)
-        return "the backup file '" + BackupDataPath(counter_) +
+        return "the backup file '" + backupDataPath(counter_) +
                "' does not hold them: its last save failed (" + lastBackupReason_ + ")";
-    return "the backup file '" + BackupDataPath(counter_) + "' holds the record with " +
+    return "the backup file '" + backupDataPath(counter_) + "' holds the record with " +
            std::to_string(backupPoints_) + (backupPoints_ == 1 ? " point" : " points");
 }
 
@@ -69,26 +69,26 @@ void ProgressPrinter::counterFault(int, CounterFault fault, std::int64_t first, 
     switch (fault) {
     case CounterFault::NotAnswering:
         counterFaulted_ = true;
-        printLine(stderr, FormatC("fault counter=%d not-answering since=\"%s\"", counter_,
-                                  FormatLocalTime(first).c_str()));
+        printLine(stderr, formatC("fault counter=%d not-answering since=\"%s\"", counter_,
+                                  formatLocalTime(first).c_str()));
         break;
     case CounterFault::AnsweringAgain:
-        printLine(stderr, FormatC("fault counter=%d answering again after=%llds", counter_,
+        printLine(stderr, formatC("fault counter=%d answering again after=%llds", counter_,
                                   static_cast<long long>(last - first + 1)));
         break;
     case CounterFault::WrappedOrReset:
-        printLine(stderr, FormatC("fault counter=%d wrapped-or-reset at=\"%s\"", counter_,
-                                  FormatLocalTime(first).c_str()));
+        printLine(stderr, formatC("fault counter=%d wrapped-or-reset at=\"%s\"", counter_,
+                                  formatLocalTime(first).c_str()));
         break;
     }
 }
 
 void ProgressPrinter::pointClosed(int, int number, std::int32_t count) {
-    output("point", FormatC(" %d %d", number, count));
+    output("point", formatC(" %d %d", number, count));
 }
 
 void ProgressPrinter::finished(int, EndReason reason) {
-    output("finished", FormatC(" by=%s points=%zu", reason == EndReason::Time ? "time" : "stop",
+    output("finished", formatC(" by=%s points=%zu", reason == EndReason::Time ? "time" : "stop",
                                data_.pointCount()));
     {
         std::lock_guard lock(mutex_);

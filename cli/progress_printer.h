@@ -8,7 +8,9 @@
 #include <mutex>
 #include <string>
 
+namespace nivra {
 class AssayData;
+}
 
 namespace nivra::cli {
 

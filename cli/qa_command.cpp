@@ -20,7 +20,7 @@ namespace {
 constexpr const char* kName = "qa";
 // Without --reference, the first runs of the counter and kind are the reference.
 
-int Fail(int status, const std::string& message) {
+int fail(int status, const std::string& message) {
     std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
     return status;
 }
@@ -32,14 +32,14 @@ struct QaOptions {
     std::string svgFile;
 };
 
-std::optional<std::int64_t> ParseNumber(const std::string& text) {
+std::optional<std::int64_t> parseNumber(const std::string& text) {
     if (text.empty() || text.size() > 18 ||
         text.find_first_not_of("0123456789") != std::string::npos)
         return std::nullopt;
     return std::stoll(text);
 }
 
-std::string ParseOptions(const std::vector<std::string>& args, QaOptions& options) {
+std::string parseOptions(const std::vector<std::string>& args, QaOptions& options) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::string value;
@@ -54,19 +54,19 @@ std::string ParseOptions(const std::vector<std::string>& args, QaOptions& option
         if (value.empty())
             return name + " needs a value";
         if (name == "--counter") {
-            auto number = ParseNumber(value);
+            auto number = parseNumber(value);
             if (!number || *number < 1 || *number > 255)
                 return "bad counter number '" + value + "', expected 1 to 255";
             options.counter = static_cast<int>(*number);
         } else if (name == "--kind") {
-            options.kind = ParseRunKind(value);
+            options.kind = parseRunKind(value);
             if (!options.kind || *options.kind == RunKind::Sample)
                 return "bad kind '" + value + "', expected background or source";
         } else if (name == "--reference") {
             const auto colon = value.find(':');
-            auto first = ParseNumber(value.substr(0, colon));
+            auto first = parseNumber(value.substr(0, colon));
             auto last =
-                colon == std::string::npos ? std::nullopt : ParseNumber(value.substr(colon + 1));
+                colon == std::string::npos ? std::nullopt : parseNumber(value.substr(colon + 1));
             if (!first || !last || *first > *last)
                 return "bad reference '" + value + "', expected FIRST_ID:LAST_ID";
             options.reference = std::pair(*first, *last);
@@ -80,41 +80,41 @@ std::string ParseOptions(const std::vector<std::string>& args, QaOptions& option
     return {};
 }
 
-int RunQa(const std::vector<std::string>& args) {
+int runQa(const std::vector<std::string>& args) {
     QaOptions options;
-    if (std::string problem = ParseOptions(args, options); !problem.empty())
-        return Fail(kExitUsage, problem);
-    if (!CaptureStartingDirectory())
-        return Fail(kExitFailure, "the current directory cannot be read");
-    if (!options.svgFile.empty() && !CanWriteFile(options.svgFile))
-        return Fail(kExitFailure,
+    if (std::string problem = parseOptions(args, options); !problem.empty())
+        return fail(kExitUsage, problem);
+    if (!captureStartingDirectory())
+        return fail(kExitFailure, "the current directory cannot be read");
+    if (!options.svgFile.empty() && !canWriteFile(options.svgFile))
+        return fail(kExitFailure,
                     "cannot write '" + options.svgFile + "' (missing folder or read-only)");
 
     HistoryDatabase db;
-    if (auto r = db.open(HistoryDatabase::DefaultPath(), HistoryDatabase::Access::Existing); !r)
-        return Fail(kExitFailure, r.error());
+    if (auto r = db.open(HistoryDatabase::defaultPath(), HistoryDatabase::Access::Existing); !r)
+        return fail(kExitFailure, r.error());
     RunFilter filter;
     filter.counter = options.counter;
     filter.kind = options.kind;
     filter.oldestFirst = true;
     std::vector<HistoryRun> runs;
     if (auto r = db.listRuns(filter, runs); !r)
-        return Fail(kExitFailure, r.error());
+        return fail(kExitFailure, r.error());
 
     // Runs without counting time have no rate; they are left out and counted.
-    const ControlChartReport report = BuildChartReport(runs, options.reference);
+    const ControlChartReport report = buildChartReport(runs, options.reference);
     const std::string what =
-        "counter " + std::to_string(*options.counter) + ", " + RunKindName(*options.kind);
+        "counter " + std::to_string(*options.counter) + ", " + runKindName(*options.kind);
     if (!report.chart)
-        return Fail(kExitFailure, "no reference runs with counting time for " + what);
+        return fail(kExitFailure, "no reference runs with counting time for " + what);
     const ControlChart& chart = *report.chart;
-    std::fputs(ControlChartText(chart, report.withoutTime).c_str(), stdout);
+    std::fputs(controlChartText(chart, report.withoutTime).c_str(), stdout);
     std::fflush(stdout);
 
     if (!options.svgFile.empty() &&
-        !ReplaceFileAtomically(options.svgFile,
-                               ControlChartSvg(chart, "Control chart: " + what + " runs")))
-        return Fail(kExitFailure, "cannot write '" + options.svgFile + "'");
+        !replaceFileAtomically(options.svgFile,
+                               controlChartSvg(chart, "Control chart: " + what + " runs")))
+        return fail(kExitFailure, "cannot write '" + options.svgFile + "'");
     return 0;
 }
 
@@ -135,7 +135,7 @@ const CliCommandRegistration registration({
     "  --svg FILE                     also the chart as an SVG picture: z of each run, the\n"
     "                                 mean, the 2 and 3 limits, flagged runs in red\n"
     "  Example: nivra-cli qa --counter 1 --kind background --svg background1.svg",
-    RunQa,
+    runQa,
 });
 
 } // namespace

@@ -41,18 +41,18 @@ constexpr const char* kMissingConfiguration =
 
 volatile std::sig_atomic_t stopSignal = 0;
 
-void OnStopSignal(int) {
+void onStopSignal(int) {
     stopSignal = 1;
 }
 
-int Fail(int status, const std::string& message) {
+int fail(int status, const std::string& message) {
     printLine(stderr, std::string("nivra-cli ") + kName + ": " + message);
     return status;
 }
 
-void CatchStopSignals() {
+void catchStopSignals() {
     struct sigaction action {};
-    action.sa_handler = OnStopSignal;
+    action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
@@ -64,7 +64,7 @@ void CatchStopSignals() {
 // The exit status of several runs is that of the worst one: a run whose files could not be
 // saved (1) is worse than one whose counter did not answer for a while (3), which is worse than
 // a clean one (0).
-int WorseStatus(int a, int b) {
+int worseStatus(int a, int b) {
     const auto rank = [](int status) {
         return status == kExitFailure ? 2 : status == kExitCounterFault ? 1 : 0;
     };
@@ -80,7 +80,7 @@ struct CounterRun {
           printer(data, runOptions.counter, tagged),
           // The run history is a journal: when it cannot be written, one line says so and the
           // run goes on.
-          recorder(HistoryDatabase::DefaultPath(),
+          recorder(HistoryDatabase::defaultPath(),
                    [this](const std::string& message) { printer.error(message); }),
           history(data, recorder, assay.kind(), printer) {}
 
@@ -94,10 +94,10 @@ struct CounterRun {
         }
         recorder.dataFileSaved(options.outFile);
         printer.output("saved",
-                       FormatC(" file=\"%s\" points=%zu total_counts=%.0f", options.outFile.c_str(),
+                       formatC(" file=\"%s\" points=%zu total_counts=%.0f", options.outFile.c_str(),
                                data.pointCount(), data.sumCounts()));
         if (!options.csvFile.empty()) {
-            if (!nivra::writeCsvExport(data, options.csvFile, ExportSelection())) {
+            if (!nivra::writeCsvExport(data, options.csvFile, exportSelection())) {
                 printer.error("the CSV could not be written to '" + options.csvFile + "'");
                 return kExitFailure;
             }
@@ -116,7 +116,7 @@ struct CounterRun {
 
 // The files the runs read and write, for the check that no output destroys an input. With one
 // run they carry their options' names; with several, the counter's too ("counter 2's --out").
-std::string OutputOverlap(const std::vector<RunOptions>& runs) {
+std::string outputOverlap(const std::vector<RunOptions>& runs) {
     const bool several = runs.size() > 1;
     std::vector<CommandFile> inputs;
     std::vector<CommandFile> outputs;
@@ -125,17 +125,17 @@ std::string OutputOverlap(const std::vector<RunOptions>& runs) {
         inputs.push_back({owner + "--assay", run.assayFile});
         inputs.push_back({owner + "--counter-config", run.counterFile});
         outputs.push_back(
-            {owner + (several ? "backup file" : "the backup file"), BackupDataPath(run.counter)});
+            {owner + (several ? "backup file" : "the backup file"), backupDataPath(run.counter)});
         outputs.push_back({owner + "--out", run.outFile});
         outputs.push_back({owner + "--csv", run.csvFile});
     }
-    inputs.push_back({"the port list", StartPath(kPortConfigFile)});
+    inputs.push_back({"the port list", startPath(kPortConfigFile)});
     inputs.push_back({"the statistics selection", kSelectionFile});
     return outputOverlap(inputs, outputs);
 }
 
 // Why a counter that discovery did not find is missing, as the command's message.
-std::string NotFound(int counter, const std::vector<std::string>& heldElsewhere) {
+std::string notFound(int counter, const std::vector<std::string>& heldElsewhere) {
     std::string message = "counter " + std::to_string(counter) + " was not found";
     if (heldElsewhere.empty())
         return message + " (nivra-cli discover tells why)";
@@ -146,58 +146,57 @@ std::string NotFound(int counter, const std::vector<std::string>& heldElsewhere)
            " busy (held by another program)";
 }
 
-int RunAssay(const std::vector<std::string>& args) {
+int runAssay(const std::vector<std::string>& args) {
     std::vector<RunOptions> runs;
     if (std::string problem = parseRunOptions(args, runs); !problem.empty())
-        return Fail(kExitUsage, problem);
+        return fail(kExitUsage, problem);
     // A closed pipe on standard output stops the printing, never the runs.
     keepRunningWhenOutputCloses(kName);
 
     // Everything that can be checked is checked, for every run, before a counter is touched.
-    if (!CaptureStartingDirectory())
-        return Fail(kExitFailure, "the current directory cannot be read");
+    if (!captureStartingDirectory())
+        return fail(kExitFailure, "the current directory cannot be read");
     std::string reason;
     for (RunOptions& run : runs) {
         if (run.counterFile.empty())
-            run.counterFile = CounterConfigPath(run.counter);
+            run.counterFile = counterConfigPath(run.counter);
         for (const std::string* file : {&run.assayFile, &run.counterFile})
-            if (!CanReadFile(*file, reason))
-                return Fail(kExitFailure,
+            if (!canReadFile(*file, reason))
+                return fail(kExitFailure,
                             std::string(kMissingConfiguration) + ": '" + *file + "': " + reason);
     }
-    if (std::string clash = OutputOverlap(runs); !clash.empty())
-        return Fail(kExitUsage, clash);
+    if (std::string clash = outputOverlap(runs); !clash.empty())
+        return fail(kExitUsage, clash);
     // The runs use exactly the configurations that were checked.
     std::vector<std::pair<CounterConfig, AssayConfig>> configs;
     for (const RunOptions& run : runs) {
         configs.emplace_back(CounterConfig(run.counterFile), AssayConfig(run.assayFile));
         const auto& [counterConfig, assayConfig] = configs.back();
         if (std::string problem = runConfigProblem(run.counterFile, counterConfig, run.assayFile,
-                                                   assayConfig, SystemRunClock().Now());
+                                                   assayConfig, systemRunClock().now());
             !problem.empty())
-            return Fail(kExitFailure, problem);
+            return fail(kExitFailure, problem);
     }
     for (const RunOptions& run : runs)
         for (const std::string* file : {&run.outFile, &run.csvFile})
-            if (!file->empty() && !CanWriteFile(*file))
-                return Fail(kExitFailure,
+            if (!file->empty() && !canWriteFile(*file))
+                return fail(kExitFailure,
                             "cannot write '" + *file + "' (missing folder or read-only)");
     for (const RunOptions& run : runs)
         if (!run.noBackup)
             if (std::string problem = backupFolderProblem(run.counter); !problem.empty())
-                return Fail(kExitFailure, "backups cannot be written to '" + backupFolder() +
+                return fail(kExitFailure, "backups cannot be written to '" + backupFolder() +
                                               "': " + problem + " (--no-backup runs without them)");
 
     // One discovery for all runs: only one program can hold the devices.
     std::vector<SkippedPort> skipped;
-    RunCounterStartup(CCounterManager::Instance(), &skipped);
+    runCounterStartup(CounterManager::instance(), &skipped);
     const std::vector<std::string> heldElsewhere =
-        devicesHeldElsewhere(skipped, openDeviceNames(CCounterManager::Instance()));
+        devicesHeldElsewhere(skipped, openDeviceNames(CounterManager::instance()));
     int missing = 0;
     for (const RunOptions& run : runs)
-        if (CCounterManager::Instance().PortFor(static_cast<std::uint8_t>(run.counter)) ==
-            nullptr) {
-            Fail(kExitFailure, NotFound(run.counter, heldElsewhere));
+        if (CounterManager::instance().portFor(static_cast<std::uint8_t>(run.counter)) == nullptr) {
+            fail(kExitFailure, notFound(run.counter, heldElsewhere));
             ++missing;
         }
     if (missing > 0)
@@ -214,7 +213,7 @@ int RunAssay(const std::vector<std::string>& args) {
         counterRuns.push_back(
             std::make_unique<CounterRun>(runs[i], configs[i].first, assay, runs.size() > 1));
     }
-    CatchStopSignals();
+    catchStopSignals();
     int status = 0;
     for (auto& counterRun : counterRuns) {
         RunEnvironment environment;
@@ -238,7 +237,7 @@ int RunAssay(const std::vector<std::string>& args) {
             if (stopSignal && !stopRequested) {
                 stopRequested = true;
                 if (status == 0)
-                    Fail(0, "stopping");
+                    fail(0, "stopping");
                 for (auto& other : counterRuns)
                     if (other->run)
                         other->run->requestStop();
@@ -251,7 +250,7 @@ int RunAssay(const std::vector<std::string>& args) {
 
     for (auto& counterRun : counterRuns)
         if (counterRun->printer.waitForFinished(std::chrono::milliseconds(0)))
-            status = WorseStatus(status, counterRun->saveFiles());
+            status = worseStatus(status, counterRun->saveFiles());
     return status;
 }
 
@@ -313,7 +312,7 @@ const CliCommandRegistration registration({
     "           --csv run1.csv\n"
     "  Two counters: nivra-cli run --counter 1 --assay assay_config/default.acx --out c1.dax \\\n"
     "           --counter 2 --assay assay_config/default.acx --out c2.dax",
-    RunAssay,
+    runAssay,
 });
 
 } // namespace

@@ -29,7 +29,7 @@ std::string checkRun(WrittenRun& run, bool several) {
         return "the run of counter " + run.counterText + " needs --assay and --out; " + kUsage;
     }
     const std::string prefix = several ? "counter " + run.counterText + ": " : "";
-    if (!run.kindText.empty() && !(run.options.kind = ParseRunKind(run.kindText)))
+    if (!run.kindText.empty() && !(run.options.kind = parseRunKind(run.kindText)))
         return prefix + "bad kind '" + run.kindText + "', expected sample, background or source";
     std::size_t used = 0;
     try {

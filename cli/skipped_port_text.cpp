@@ -13,13 +13,13 @@ namespace {
 // The open device that is the same device as name (by another name or the same), or "".
 std::string openAs(const std::string& name, const std::vector<std::string>& openDevices) {
     for (const std::string& open : openDevices)
-        if (isSameFile(DevicePathFor(name), DevicePathFor(open)))
+        if (isSameFile(devicePathFor(name), devicePathFor(open)))
             return open;
     return {};
 }
 
-std::string OpenFailureText(const SkippedPort& port, const std::vector<std::string>& openDevices) {
-    std::string reason = DescribeOpenFailure(port.openFailure);
+std::string openFailureText(const SkippedPort& port, const std::vector<std::string>& openDevices) {
+    std::string reason = describeOpenFailure(port.openFailure);
     switch (port.openFailure) {
     case OpenFailure::kPermissionDenied:
         return reason + "; add your user to the dialout group " +
@@ -28,7 +28,7 @@ std::string OpenFailureText(const SkippedPort& port, const std::vector<std::stri
     case OpenFailure::kSetupFailed:
         return reason + " (" + std::strerror(port.error) + ")";
     case OpenFailure::kLockUnavailable:
-        return reason + " in " + ComMutex::LockDirectory() + " (" + std::strerror(port.error) +
+        return reason + " in " + ComMutex::lockDirectory() + " (" + std::strerror(port.error) +
                "); NIVRA_LOCK_DIR names another folder";
     case OpenFailure::kBusy:
         // A device opened once stays open for its counters, so naming it again finds it busy.
@@ -42,10 +42,10 @@ std::string OpenFailureText(const SkippedPort& port, const std::vector<std::stri
 
 } // namespace
 
-std::string SkippedPortText(const SkippedPort& port, const std::vector<std::string>& openDevices) {
+std::string skippedPortText(const SkippedPort& port, const std::vector<std::string>& openDevices) {
     switch (port.reason) {
     case SkippedPort::Reason::kNotOpened:
-        return OpenFailureText(port, openDevices);
+        return openFailureText(port, openDevices);
     case SkippedPort::Reason::kNoCounter:
         return "no counter answered to number " + std::to_string(port.expectedCounter) +
                " (counters are numbered 1, 2, 3 ... across the devices, in the order of " +
@@ -56,14 +56,14 @@ std::string SkippedPortText(const SkippedPort& port, const std::vector<std::stri
     return "skipped";
 }
 
-std::vector<std::string> openDeviceNames(const CCounterManager& manager) {
+std::vector<std::string> openDeviceNames(const CounterManager& manager) {
     std::vector<std::string> names;
-    for (int n = 1; n <= CCounterManager::kHighestCounterNumber; ++n) {
-        const CCounterPort* port = manager.PortFor(static_cast<std::uint8_t>(n));
+    for (int n = 1; n <= CounterManager::kHighestCounterNumber; ++n) {
+        const CounterPort* port = manager.portFor(static_cast<std::uint8_t>(n));
         if (!port)
             break; // the counters are numbered without gaps
-        if (names.empty() || names.back() != port->DeviceName())
-            names.push_back(port->DeviceName());
+        if (names.empty() || names.back() != port->deviceName())
+            names.push_back(port->deviceName());
     }
     return names;
 }

@@ -12,11 +12,11 @@ namespace nivra::cli {
 // denied; add your user to the dialout group ...", "no counter answered to number 3 (...)",
 // "busy (held by another program)". openDevices are the devices this program holds: a busy
 // device among them is one the port list names twice, and is said to be so.
-std::string SkippedPortText(const SkippedPort& port,
+std::string skippedPortText(const SkippedPort& port,
                             const std::vector<std::string>& openDevices = {});
 
 // The names of the devices this program holds open: those on which the manager found counters.
-std::vector<std::string> openDeviceNames(const CCounterManager& manager);
+std::vector<std::string> openDeviceNames(const CounterManager& manager);
 
 // The skipped devices that another program holds: busy, and none of openDevices.
 std::vector<std::string> devicesHeldElsewhere(const std::vector<SkippedPort>& skipped,

@@ -15,12 +15,12 @@ namespace {
 
 constexpr const char* kName = "stats";
 
-int Fail(int status, const std::string& message) {
+int fail(int status, const std::string& message) {
     std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
     return status;
 }
 
-int RunStats(const std::vector<std::string>& args) {
+int runStats(const std::vector<std::string>& args) {
     std::string path;
     bool all = false;
     std::optional<PointRange> roi;
@@ -28,25 +28,25 @@ int RunStats(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--all") {
             all = true;
-        } else if (IsRangeOption(arg)) {
-            if (std::string problem = TakeRangeOption(args, i, roi); !problem.empty())
-                return Fail(kExitUsage, problem);
+        } else if (isRangeOption(arg)) {
+            if (std::string problem = takeRangeOption(args, i, roi); !problem.empty())
+                return fail(kExitUsage, problem);
         } else if (!arg.empty() && arg[0] == '-') {
-            return Fail(kExitUsage, "unknown option '" + arg + "'");
+            return fail(kExitUsage, "unknown option '" + arg + "'");
         } else if (path.empty()) {
             path = arg;
         } else {
-            return Fail(kExitUsage, "unexpected argument '" + arg + "'");
+            return fail(kExitUsage, "unexpected argument '" + arg + "'");
         }
     }
     if (path.empty())
-        return Fail(kExitUsage, "missing data file; usage: nivra-cli stats FILE.dax "
+        return fail(kExitUsage, "missing data file; usage: nivra-cli stats FILE.dax "
                                 "[--all | --roi FIRST:LAST]");
     if (all && roi)
-        return Fail(kExitUsage, "--all and --roi exclude each other");
+        return fail(kExitUsage, "--all and --roi exclude each other");
 
     LoadedDataFile loaded;
-    if (int status = LoadDataFile(kName, path, roi, loaded); status != 0)
+    if (int status = loadDataFile(kName, path, roi, loaded); status != 0)
         return status;
     // --all: the whole record with points × dwell as its time, as the window's All Data shows it.
     if (all)
@@ -54,7 +54,7 @@ int RunStats(const std::vector<std::string>& args) {
             loaded.record->extractRange(1, static_cast<int>(loaded.record->pointCount()));
 
     const StatsShow everything;
-    for (const std::string& line : CsvStatisticsLines(StatisticsBlock(loaded.View(), everything)))
+    for (const std::string& line : csvStatisticsLines(statisticsBlock(loaded.view(), everything)))
         std::printf("%s\n", line.c_str());
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }
@@ -68,7 +68,7 @@ const CliCommandRegistration registration({
     "  --all             all points, with a time base of points x dwell (the All Data view)\n"
     "  --roi FIRST:LAST  points FIRST to LAST (1-based, inclusive), time base points x dwell\n"
     "  Example: nivra-cli stats run.dax --roi 3:10",
-    RunStats,
+    runStats,
 });
 
 } // namespace

@@ -13,7 +13,7 @@ namespace nivra {
 namespace {
 
 // "Com Mutex" becomes "nivra-Com_Mutex.lock".
-std::string LockFileName(const std::string& name) {
+std::string lockFileName(const std::string& name) {
     std::string file = "nivra-";
     for (char c : name)
         file += (c == '/' || c == ' ') ? '_' : c;
@@ -23,7 +23,7 @@ std::string LockFileName(const std::string& name) {
 // Opens the lock file, creating it readable and writable for everybody so that the programs of
 // all users share it. An existing file is opened without O_CREAT first: in a sticky directory
 // such as /tmp the system refuses O_CREAT on another user's file.
-int OpenLockFile(const std::string& path) {
+int openLockFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd >= 0 || errno != ENOENT)
         return fd;
@@ -37,14 +37,14 @@ int OpenLockFile(const std::string& path) {
 
 std::mutex registryMutex;
 
-std::map<std::string, std::weak_ptr<ComMutex>>& Registry() {
+std::map<std::string, std::weak_ptr<ComMutex>>& registry() {
     static std::map<std::string, std::weak_ptr<ComMutex>> locks;
     return locks;
 }
 
 } // namespace
 
-std::string ComMutex::LockDirectory() {
+std::string ComMutex::lockDirectory() {
     if (const char* dir = std::getenv("NIVRA_LOCK_DIR"); dir && *dir)
         return dir;
     if (::access("/run/lock", W_OK | X_OK) == 0)
@@ -52,13 +52,13 @@ std::string ComMutex::LockDirectory() {
     return "/tmp";
 }
 
-std::shared_ptr<ComMutex> ComMutex::Open(const std::string& name) {
-    const std::string path = LockDirectory() + "/" + LockFileName(name);
+std::shared_ptr<ComMutex> ComMutex::open(const std::string& name) {
+    const std::string path = lockDirectory() + "/" + lockFileName(name);
     std::lock_guard<std::mutex> guard(registryMutex);
-    auto& registry = Registry();
+    auto& registry = nivra::registry();
     if (auto existing = registry[path].lock())
         return existing;
-    int fd = OpenLockFile(path);
+    int fd = openLockFile(path);
     if (fd < 0) {
         registry.erase(path);
         return nullptr;

@@ -23,7 +23,7 @@ public:
     static constexpr const char* kName = "Com Mutex";
 
     // The lock of this name; nullptr when its lock file cannot be opened or created.
-    static std::shared_ptr<ComMutex> Open(const std::string& name = kName);
+    static std::shared_ptr<ComMutex> open(const std::string& name = kName);
 
     ~ComMutex();
     ComMutex(const ComMutex&) = delete;
@@ -33,10 +33,10 @@ public:
     void lock();
     void unlock();
 
-    const std::string& FilePath() const { return filePath_; }
+    const std::string& filePath() const { return filePath_; }
 
     // Where the lock files of this process go (see above).
-    static std::string LockDirectory();
+    static std::string lockDirectory();
 
 private:
     ComMutex(std::string filePath, int fd);

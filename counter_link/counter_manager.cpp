@@ -2,18 +2,20 @@
 
 using nivra::SkippedPort;
 
-CCounterManager& CCounterManager::Instance() {
-    static CCounterManager manager;
+namespace nivra {
+
+CounterManager& CounterManager::instance() {
+    static CounterManager manager;
     return manager;
 }
 
-CCounterManager::~CCounterManager() {
-    Teardown();
+CounterManager::~CounterManager() {
+    teardown();
 }
 
-int CCounterManager::DiscoverCounters(const std::vector<std::string>& portList,
-                                      std::vector<SkippedPort>* skipped) {
-    Teardown();
+int CounterManager::discoverCounters(const std::vector<std::string>& portList,
+                                     std::vector<SkippedPort>* skipped) {
+    teardown();
     auto skip = [&](SkippedPort entry) {
         if (skipped)
             skipped->push_back(std::move(entry));
@@ -26,14 +28,14 @@ int CCounterManager::DiscoverCounters(const std::vector<std::string>& portList,
             skip({name, SkippedPort::Reason::kNumbersExhausted});
             continue;
         }
-        auto port = std::make_unique<CCounterPort>();
-        if (!port->Open(name)) {
-            skip({name, SkippedPort::Reason::kNotOpened, port->LastOpenFailure(),
-                  port->LastOpenError()});
+        auto port = std::make_unique<CounterPort>();
+        if (!port->open(name)) {
+            skip({name, SkippedPort::Reason::kNotOpened, port->lastOpenFailure(),
+                  port->lastOpenError()});
             continue;
         }
-        port->SendZeroFrame();
-        if (!port->Probe(static_cast<std::uint8_t>(next))) {
+        port->sendZeroFrame();
+        if (!port->probe(static_cast<std::uint8_t>(next))) {
             skip({name, SkippedPort::Reason::kNoCounter, nivra::OpenFailure::kNone, 0,
                   static_cast<std::uint8_t>(next)});
             continue; // the port object closes the device as it goes
@@ -41,20 +43,22 @@ int CCounterManager::DiscoverCounters(const std::vector<std::string>& portList,
         do {
             portsByCounter_[static_cast<std::uint8_t>(next)] = port.get();
             ++next;
-        } while (next <= kHighestCounterNumber && port->Probe(static_cast<std::uint8_t>(next)));
+        } while (next <= kHighestCounterNumber && port->probe(static_cast<std::uint8_t>(next)));
         ports_.push_back(std::move(port));
     }
     return next - 1;
 }
 
-CCounterPort* CCounterManager::PortFor(std::uint8_t counterNumber) const {
+CounterPort* CounterManager::portFor(std::uint8_t counterNumber) const {
     auto found = portsByCounter_.find(counterNumber);
     return found == portsByCounter_.end() ? nullptr : found->second;
 }
 
-void CCounterManager::Teardown() {
+void CounterManager::teardown() {
     portsByCounter_.clear();
     for (auto& port : ports_)
-        port->Close();
+        port->close();
     ports_.clear();
 }
+
+} // namespace nivra

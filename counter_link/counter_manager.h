@@ -9,43 +9,47 @@
 #include <string>
 #include <vector>
 
+namespace nivra {
+
 // The registry of counters: which open port reaches which counter number. It owns every open
-// port from discovery until it is destroyed (for the process-wide Instance(), at process exit).
+// port from discovery until it is destroyed (for the process-wide instance(), at process exit).
 //
 // Discovery numbers the counters globally and consecutively in port list order: the counters
 // on the first device that answers must carry 1, 2, ..., k, those on the next k+1, k+2, ...; the
 // first number that gets no answer ends a device's chain.
 //
-// Threads: DiscoverCounters and teardown run while no run thread exists; in between the
-// registry is only read (PortFor), from any thread, without a lock.
-class CCounterManager {
+// Threads: discoverCounters and teardown run while no run thread exists; in between the
+// registry is only read (portFor), from any thread, without a lock.
+class CounterManager {
 public:
     static constexpr int kHighestCounterNumber = 255;
 
     // The process-wide manager, created empty by the first call.
-    static CCounterManager& Instance();
+    static CounterManager& instance();
 
-    // A manager of its own (tests, tools); Instance() is the one the program uses.
-    CCounterManager() = default;
-    ~CCounterManager();
-    CCounterManager(const CCounterManager&) = delete;
-    CCounterManager& operator=(const CCounterManager&) = delete;
+    // A manager of its own (tests, tools); instance() is the one the program uses.
+    CounterManager() = default;
+    ~CounterManager();
+    CounterManager(const CounterManager&) = delete;
+    CounterManager& operator=(const CounterManager&) = delete;
 
     // Opens the devices of the list in order, probes consecutive counter numbers on each and
     // registers the counters found; devices without the expected next counter are closed again.
     // Returns the number of counters found: they carry the numbers 1 to that count. When
     // skipped is given, it receives one entry per device name on which no counter was found.
     // A registry filled before is torn down first.
-    int DiscoverCounters(const std::vector<std::string>& portList,
+    int discoverCounters(const std::vector<std::string>& portList,
                          std::vector<nivra::SkippedPort>* skipped = nullptr);
 
     // The port that reaches the counter, or nullptr when the number is not registered.
-    CCounterPort* PortFor(std::uint8_t counterNumber) const;
+    CounterPort* portFor(std::uint8_t counterNumber) const;
 
     // Closes and frees every port and empties the registry. Sends nothing to the counters.
-    void Teardown();
+    void teardown();
 
 private:
-    std::map<std::uint8_t, CCounterPort*> portsByCounter_;
-    std::vector<std::unique_ptr<CCounterPort>> ports_;
+    std::map<std::uint8_t, CounterPort*> portsByCounter_;
+    std::vector<std::unique_ptr<CounterPort>> ports_;
 };
+
+} // namespace nivra

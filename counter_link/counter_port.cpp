@@ -5,51 +5,53 @@
 
 using namespace nivra::protocol;
 
-CCounterPort::~CCounterPort() {
-    Close();
+namespace nivra {
+
+CounterPort::~CounterPort() {
+    close();
 }
 
-bool CCounterPort::Open(const std::string& deviceName) {
-    Close();
+bool CounterPort::open(const std::string& deviceName) {
+    close();
     deviceName_ = deviceName;
     openError_ = 0;
-    openFailure_ = line_.Open(deviceName);
+    openFailure_ = line_.open(deviceName);
     if (openFailure_ != nivra::OpenFailure::kNone) {
-        openError_ = line_.LastError();
+        openError_ = line_.lastError();
         return false;
     }
-    lock_ = nivra::ComMutex::Open();
+    lock_ = nivra::ComMutex::open();
     if (!lock_) {
         // Without the shared lock, exchanges of different ports could overlap: refuse the port.
         openFailure_ = nivra::OpenFailure::kLockUnavailable;
         openError_ = errno;
-        line_.Close();
+        line_.close();
         return false;
     }
     return true;
 }
 
-bool CCounterPort::Close() {
-    line_.Close();
+bool CounterPort::close() {
+    line_.close();
     lock_.reset();
     return true;
 }
 
-void CCounterPort::Prepare(std::uint8_t counterNumber, std::uint8_t command) {
+void CounterPort::prepare(std::uint8_t counterNumber, std::uint8_t command) {
     request_[0] = counterNumber;
     request_[1] = command;
     requestLength_ = kRequestLength;
-    responseLength_ = static_cast<std::uint32_t>(ReplyLength(command));
+    responseLength_ = static_cast<std::uint32_t>(replyLength(command));
 }
 
-bool CCounterPort::Transact() {
+bool CounterPort::transact() {
     // A closed port fails at the write below; Purge has nothing to discard there.
-    line_.Purge();
-    if (!line_.Write(request_, requestLength_))
+    line_.purge();
+    if (!line_.write(request_, requestLength_))
         return false;
     if (responseLength_ == 0)
         return true;
-    std::size_t received = line_.Read(response_, responseLength_);
+    std::size_t received = line_.read(response_, responseLength_);
     if (received < responseLength_) {
         responseLength_ = static_cast<std::uint32_t>(received);
         return false;
@@ -57,24 +59,24 @@ bool CCounterPort::Transact() {
     return true;
 }
 
-bool CCounterPort::SendZeroFrame() {
-    Prepare(0, CMD_ZERO);
-    return Transact();
+bool CounterPort::sendZeroFrame() {
+    prepare(0, CMD_ZERO);
+    return transact();
 }
 
-bool CCounterPort::Probe(std::uint8_t counterNumber) {
-    Prepare(counterNumber, CMD_PROBE);
-    return Transact() && EchoMatches() && response_[1] == REPLY_PRESENT;
+bool CounterPort::probe(std::uint8_t counterNumber) {
+    prepare(counterNumber, CMD_PROBE);
+    return transact() && echoMatches() && response_[1] == REPLY_PRESENT;
 }
 
-nivra::CommandOutcome CCounterPort::FailureOutcome() const {
-    return !line_.IsOpen() || line_.DeviceFailed() ? nivra::CommandOutcome::kDeviceGone
+nivra::CommandOutcome CounterPort::failureOutcome() const {
+    return !line_.isOpen() || line_.deviceFailed() ? nivra::CommandOutcome::kDeviceGone
                                                    : nivra::CommandOutcome::kNoAnswer;
 }
 
 namespace {
 
-bool Report(nivra::CommandOutcome* outcome, nivra::CommandOutcome value) {
+bool report(nivra::CommandOutcome* outcome, nivra::CommandOutcome value) {
     if (outcome)
         *outcome = value;
     return value == nivra::CommandOutcome::kAnswered;
@@ -82,43 +84,45 @@ bool Report(nivra::CommandOutcome* outcome, nivra::CommandOutcome value) {
 
 } // namespace
 
-bool CCounterPort::ResetCount(std::uint8_t counterNumber, nivra::CommandOutcome* outcome) {
+bool CounterPort::resetCount(std::uint8_t counterNumber, nivra::CommandOutcome* outcome) {
     if (!lock_)
-        return Report(outcome, nivra::CommandOutcome::kDeviceGone);
+        return report(outcome, nivra::CommandOutcome::kDeviceGone);
     std::lock_guard<nivra::ComMutex> hold(*lock_);
-    Prepare(counterNumber, CMD_RESET);
-    if (!Transact() || !EchoMatches())
-        return Report(outcome, FailureOutcome());
-    return Report(outcome, response_[1] == REPLY_RESET ? nivra::CommandOutcome::kAnswered
+    prepare(counterNumber, CMD_RESET);
+    if (!transact() || !echoMatches())
+        return report(outcome, failureOutcome());
+    return report(outcome, response_[1] == REPLY_RESET ? nivra::CommandOutcome::kAnswered
                                                        : nivra::CommandOutcome::kWrongReply);
 }
 
-bool CCounterPort::ReadCount(std::uint8_t counterNumber, std::int32_t& count, bool alternate,
-                             nivra::CommandOutcome* outcome) {
+bool CounterPort::readCount(std::uint8_t counterNumber, std::int32_t& count, bool alternate,
+                            nivra::CommandOutcome* outcome) {
     if (!lock_)
-        return Report(outcome, nivra::CommandOutcome::kDeviceGone);
+        return report(outcome, nivra::CommandOutcome::kDeviceGone);
     std::lock_guard<nivra::ComMutex> hold(*lock_);
-    Prepare(counterNumber, alternate ? CMD_READ_ALT : CMD_READ);
-    if (!Transact() || !EchoMatches())
-        return Report(outcome, FailureOutcome());
+    prepare(counterNumber, alternate ? CMD_READ_ALT : CMD_READ);
+    if (!transact() || !echoMatches())
+        return report(outcome, failureOutcome());
     count = response_[1];
-    return Report(outcome, nivra::CommandOutcome::kAnswered);
+    return report(outcome, nivra::CommandOutcome::kAnswered);
 }
 
-bool CCounterPort::Reopen() {
+bool CounterPort::reopen() {
     if (!lock_)
         return false;
     std::lock_guard<nivra::ComMutex> hold(*lock_);
-    line_.Close();
-    openFailure_ = line_.Open(deviceName_);
-    openError_ = openFailure_ == nivra::OpenFailure::kNone ? 0 : line_.LastError();
+    line_.close();
+    openFailure_ = line_.open(deviceName_);
+    openError_ = openFailure_ == nivra::OpenFailure::kNone ? 0 : line_.lastError();
     return openFailure_ == nivra::OpenFailure::kNone;
 }
 
-bool CCounterPort::ReadText(std::uint8_t counterNumber, std::string& text) {
-    Prepare(counterNumber, CMD_TEXT);
-    if (!Transact() || !EchoMatches() || response_[kTextReplyLength - 1] != 0)
+bool CounterPort::readText(std::uint8_t counterNumber, std::string& text) {
+    prepare(counterNumber, CMD_TEXT);
+    if (!transact() || !echoMatches() || response_[kTextReplyLength - 1] != 0)
         return false;
     text.append(reinterpret_cast<const char*>(response_ + 1), kTextLength + 1);
     return true;
 }
+
+} // namespace nivra

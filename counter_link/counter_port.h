@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+namespace nivra {
+
 // One open serial port carrying one or more counters, and the six counter commands.
 //
 // Every command makes exactly one exchange and is never retried: the pending bytes of both
@@ -18,58 +20,58 @@
 // byte plus one second. Any failure - device error, short write, too few bytes, a reply that
 // echoes another counter number, an unexpected status byte - makes the command return false.
 //
-// Threads: ResetCount and ReadCount may be called from several threads and on several ports at
+// Threads: resetCount and readCount may be called from several threads and on several ports at
 // once. They hold the shared "Com Mutex" for their whole exchange, so at most one of them is on
 // the wire at any time in the process (and in every other process using the lock), and the
-// request and response buffers of a port stay consistent. SendZeroFrame, Probe and ReadText do
+// request and response buffers of a port stay consistent. sendZeroFrame, Probe and readText do
 // not lock: they are for start-up, before any run thread exists. Open and Close belong to the
 // counter manager.
-class CCounterPort {
+class CounterPort {
 public:
-    CCounterPort() = default;
-    ~CCounterPort();
-    CCounterPort(const CCounterPort&) = delete;
-    CCounterPort& operator=(const CCounterPort&) = delete;
+    CounterPort() = default;
+    ~CounterPort();
+    CounterPort(const CounterPort&) = delete;
+    CounterPort& operator=(const CounterPort&) = delete;
 
-    // Opens the device (see nivra::DevicePathFor for the names), sets up the line and obtains
-    // the shared lock. On failure the port stays closed and LastOpenFailure() says why; every
+    // Opens the device (see nivra::devicePathFor for the names), sets up the line and obtains
+    // the shared lock. On failure the port stays closed and lastOpenFailure() says why; every
     // command of a closed port fails at once.
-    bool Open(const std::string& deviceName);
+    bool open(const std::string& deviceName);
     // Closes the device and lets go of the lock. Always true.
-    bool Close();
+    bool close();
 
-    bool IsOpen() const { return line_.IsOpen(); }
+    bool isOpen() const { return line_.isOpen(); }
     // The name given to the last Open, unchanged.
-    const std::string& DeviceName() const { return deviceName_; }
-    nivra::OpenFailure LastOpenFailure() const { return openFailure_; }
-    // The system's error number behind LastOpenFailure(), 0 when there is none.
-    int LastOpenError() const { return openError_; }
+    const std::string& deviceName() const { return deviceName_; }
+    nivra::OpenFailure lastOpenFailure() const { return openFailure_; }
+    // The system's error number behind lastOpenFailure(), 0 when there is none.
+    int lastOpenError() const { return openError_; }
 
     // [0, 0], no reply. True when both bytes were sent.
-    bool SendZeroFrame();
+    bool sendZeroFrame();
     // True when counter n answers [n, REPLY_PRESENT].
-    bool Probe(std::uint8_t counterNumber);
+    bool probe(std::uint8_t counterNumber);
     // Locked. True when counter n answers [n, REPLY_RESET]: its count register is back to 0.
     // outcome, when given, tells a missing answer from a wrong status and from a lost device.
-    bool ResetCount(std::uint8_t counterNumber, nivra::CommandOutcome* outcome = nullptr);
+    bool resetCount(std::uint8_t counterNumber, nivra::CommandOutcome* outcome = nullptr);
     // Locked. On a reply [n, value] stores value (0 to 255) in count and returns true; on failure
     // count is left unchanged. alternate selects command code 6 instead of 5.
-    bool ReadCount(std::uint8_t counterNumber, std::int32_t& count, bool alternate = false,
+    bool readCount(std::uint8_t counterNumber, std::int32_t& count, bool alternate = false,
                    nivra::CommandOutcome* outcome = nullptr);
-    // Locked. Closes the device and opens it again by DeviceName(), keeping the shared lock: a
+    // Locked. Closes the device and opens it again by deviceName(), keeping the shared lock: a
     // re-plugged adapter, or a device node that came back, is used again. True when it is open.
-    bool Reopen();
+    bool reopen();
     // On a reply [n, eight text bytes, 0] appends reply bytes 1 to 9 to text - the eight
     // characters and the terminating zero byte - and returns true; on failure text is unchanged.
-    bool ReadText(std::uint8_t counterNumber, std::string& text);
+    bool readText(std::uint8_t counterNumber, std::string& text);
 
 private:
     // Fills the request and the lengths for one command.
-    void Prepare(std::uint8_t counterNumber, std::uint8_t command);
-    bool Transact();
+    void prepare(std::uint8_t counterNumber, std::uint8_t command);
+    bool transact();
     // Why the last Transact failed.
-    nivra::CommandOutcome FailureOutcome() const;
-    bool EchoMatches() const { return response_[0] == request_[0]; }
+    nivra::CommandOutcome failureOutcome() const;
+    bool echoMatches() const { return response_[0] == request_[0]; }
 
     nivra::SerialLine line_;
     std::shared_ptr<nivra::ComMutex> lock_;
@@ -82,3 +84,5 @@ private:
     nivra::OpenFailure openFailure_ = nivra::OpenFailure::kNone;
     int openError_ = 0;
 };
+
+} // namespace nivra

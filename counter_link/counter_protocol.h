@@ -24,7 +24,7 @@ inline constexpr std::size_t kTextReplyLength = 10;
 inline constexpr std::size_t kTextLength = 8;
 
 // The length of the reply to a command code, 0 for codes that get none.
-constexpr std::size_t ReplyLength(std::uint8_t command) {
+constexpr std::size_t replyLength(std::uint8_t command) {
     switch (command) {
     case CMD_PROBE:
     case CMD_RESET:

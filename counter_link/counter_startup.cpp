@@ -8,23 +8,23 @@
 
 namespace nivra {
 
-CounterStartup RunCounterStartup(CCounterManager& manager, std::vector<SkippedPort>* skipped) {
+CounterStartup runCounterStartup(CounterManager& manager, std::vector<SkippedPort>* skipped) {
     CounterStartup result;
-    result.startDirectoryRead = CaptureStartingDirectory();
+    result.startDirectoryRead = captureStartingDirectory();
 
     std::vector<std::string> ports;
     std::string readError;
-    if (ReadPortConfig(StartPath(kPortConfigFile), ports, &readError) ==
+    if (readPortConfig(startPath(kPortConfigFile), ports, &readError) ==
         PortListSource::kUnreadable)
-        result.portListProblem = StartPath(kPortConfigFile) + ": " + readError;
-    int found = manager.DiscoverCounters(ports, skipped);
+        result.portListProblem = startPath(kPortConfigFile) + ": " + readError;
+    int found = manager.discoverCounters(ports, skipped);
     result.offeredCounters = std::min(found, kMaxOfferedCounters);
 
     for (int n = 1; n <= result.offeredCounters; ++n) {
         auto number = static_cast<std::uint8_t>(n);
-        if (CCounterPort* port = manager.PortFor(number)) {
+        if (CounterPort* port = manager.portFor(number)) {
             std::string text;
-            port->ReadText(number, text);
+            port->readText(number, text);
         }
     }
     return result;

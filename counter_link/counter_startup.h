@@ -23,7 +23,7 @@ struct CounterStartup {
 // directory, read the port list "port_config.pfx" there (writing the defaults when it yields no
 // port), discover the counters with the manager, and send the text query to each offered
 // counter (its answer is not used). Runs in the main thread before any run thread exists.
-CounterStartup RunCounterStartup(CCounterManager& manager = CCounterManager::Instance(),
+CounterStartup runCounterStartup(CounterManager& manager = CounterManager::instance(),
                                  std::vector<SkippedPort>* skipped = nullptr);
 
 } // namespace nivra

@@ -9,7 +9,7 @@ namespace {
 
 constexpr unsigned kHighestComNumber = 256;
 
-bool EqualsIgnoringCase(const std::string& text, std::size_t at, const char* word) {
+bool equalsIgnoringCase(const std::string& text, std::size_t at, const char* word) {
     for (std::size_t i = 0; word[i] != '\0'; ++i) {
         if (at + i >= text.size())
             return false;
@@ -21,9 +21,9 @@ bool EqualsIgnoringCase(const std::string& text, std::size_t at, const char* wor
 }
 
 // The n of a Windows port name, or 0.
-unsigned ComNumber(const std::string& deviceName) {
+unsigned comNumber(const std::string& deviceName) {
     std::size_t at = deviceName.rfind("\\\\.\\", 0) == 0 ? 4 : 0;
-    if (!EqualsIgnoringCase(deviceName, at, "COM"))
+    if (!equalsIgnoringCase(deviceName, at, "COM"))
         return 0;
     at += 3;
     if (at == deviceName.size() || deviceName[at] == '0')
@@ -42,7 +42,7 @@ unsigned ComNumber(const std::string& deviceName) {
 
 } // namespace
 
-std::string DeviceRoot() {
+std::string deviceRoot() {
     const char* root = std::getenv("NIVRA_DEVICE_ROOT");
     std::string path = root ? root : "";
     while (!path.empty() && path.back() == '/')
@@ -50,15 +50,15 @@ std::string DeviceRoot() {
     return path;
 }
 
-bool IsWindowsPortName(const std::string& deviceName) {
-    return ComNumber(deviceName) != 0;
+bool isWindowsPortName(const std::string& deviceName) {
+    return comNumber(deviceName) != 0;
 }
 
-std::string DevicePathFor(const std::string& deviceName) {
-    const unsigned number = ComNumber(deviceName);
+std::string devicePathFor(const std::string& deviceName) {
+    const unsigned number = comNumber(deviceName);
     if (number == 0)
         return deviceName;
-    return DeviceRoot() + "/dev/ttyS" + std::to_string(number - 1);
+    return deviceRoot() + "/dev/ttyS" + std::to_string(number - 1);
 }
 
 } // namespace nivra

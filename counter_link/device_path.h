@@ -7,15 +7,15 @@ namespace nivra {
 // The folder that stands in for the root of the file system where serial devices are looked for
 // (tests and demonstrations give one, so that no device of the machine is touched): the
 // environment variable NIVRA_DEVICE_ROOT, without a trailing '/'; "" for the real root.
-std::string DeviceRoot();
+std::string deviceRoot();
 
 // Whether a device name of the port list is a Windows port name: "COMn" (also "com3" or
 // "\\.\COM12") with n from 1 to 256.
-bool IsWindowsPortName(const std::string& deviceName);
+bool isWindowsPortName(const std::string& deviceName);
 
 // The file to open for a device name from the port list. Names are used unchanged, except the
 // Windows port names that the default list and files written on Windows carry: "COMn" stands
-// for the n-th on-board serial port, /dev/ttyS(n-1) below DeviceRoot().
-std::string DevicePathFor(const std::string& deviceName);
+// for the n-th on-board serial port, /dev/ttyS(n-1) below deviceRoot().
+std::string devicePathFor(const std::string& deviceName);
 
 } // namespace nivra

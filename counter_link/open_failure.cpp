@@ -2,7 +2,7 @@
 
 namespace nivra {
 
-const char* DescribeOpenFailure(OpenFailure failure) {
+const char* describeOpenFailure(OpenFailure failure) {
     switch (failure) {
     case OpenFailure::kNone:
         return "open";

@@ -16,6 +16,6 @@ enum class OpenFailure {
 };
 
 // A short lower-case phrase for messages: "does not exist", "busy (held by another program)", ...
-const char* DescribeOpenFailure(OpenFailure failure);
+const char* describeOpenFailure(OpenFailure failure);
 
 } // namespace nivra

@@ -5,17 +5,17 @@
 
 namespace nivra {
 
-PortListSource ReadPortConfig(const std::string& path, std::vector<std::string>& ports,
+PortListSource readPortConfig(const std::string& path, std::vector<std::string>& ports,
                               std::string* readError) {
     ports.clear();
-    CProfileFile file(path);
-    if (!file.ReadError().empty()) {
+    ProfileFile file(path);
+    if (!file.readError().empty()) {
         if (readError)
-            *readError = file.ReadError();
+            *readError = file.readError();
         return PortListSource::kUnreadable;
     }
     for (int i = 1; i <= kPortConfigKeys; ++i) {
-        std::string device = file.ReadString(FormatC("PORT%d", i), kPortConfigSection);
+        std::string device = file.readString(formatC("PORT%d", i), kPortConfigSection);
         if (!device.empty())
             ports.push_back(device);
     }
@@ -24,11 +24,11 @@ PortListSource ReadPortConfig(const std::string& path, std::vector<std::string>&
 
     bool written = true;
     for (int i = 1; i <= kPortConfigKeys; ++i) {
-        std::string device = FormatC("COM%d", i);
-        written = file.WriteString(device, FormatC("PORT%d", i), kPortConfigSection) && written;
+        std::string device = formatC("COM%d", i);
+        written = file.writeString(device, formatC("PORT%d", i), kPortConfigSection) && written;
         ports.push_back(device);
     }
-    written = file.Flush() && written;
+    written = file.flush() && written;
     return written ? PortListSource::kDefaultsWritten : PortListSource::kDefaultsNotWritten;
 }
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 // The port list file "port_config.pfx" in the start directory: section "CONFIG", keys PORT1 to
-// PORT8, each holding a device name that is handed unchanged to CCounterPort::Open.
+// PORT8, each holding a device name that is handed unchanged to CounterPort::open.
 namespace nivra {
 
 inline constexpr int kPortConfigKeys = 8;
@@ -22,7 +22,7 @@ enum class PortListSource {
 // keys and sections stay as they are) and uses that list, whether the write succeeded or not.
 // A file that exists but cannot be read gives no ports and is never written; readError (when
 // given) then says why.
-PortListSource ReadPortConfig(const std::string& path, std::vector<std::string>& ports,
+PortListSource readPortConfig(const std::string& path, std::vector<std::string>& ports,
                               std::string* readError = nullptr);
 
 } // namespace nivra

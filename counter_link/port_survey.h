@@ -30,6 +30,6 @@ struct PortSurvey {
 // silent device and round. One device at a time, each exchange under the shared "Com Mutex",
 // so a program running assays on other ports meanwhile only waits for single exchanges. The
 // devices are opened exclusively for the survey and closed at its end.
-PortSurvey SurveyPorts(const std::vector<std::string>& deviceNames);
+PortSurvey surveyPorts(const std::vector<std::string>& deviceNames);
 
 } // namespace nivra

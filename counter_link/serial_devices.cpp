@@ -5,7 +5,11 @@
 #include <fstream>
 #include <tuple>
 
+namespace nivra {
+
 namespace fs = std::filesystem;
+
+} // namespace nivra
 
 namespace nivra {
 
@@ -22,7 +26,7 @@ constexpr KindPrefix kKinds[] = {
 };
 
 // The first line of a small sysfs file, "" when there is none.
-std::string FirstLine(const fs::path& path) {
+std::string firstLine(const fs::path& path) {
     std::ifstream in(path);
     std::string line;
     std::getline(in, line);
@@ -32,7 +36,7 @@ std::string FirstLine(const fs::path& path) {
 }
 
 // The number after the prefix of a device name ("ttyUSB12" -> 12), or -1.
-long NumberAfter(const std::string& name, const std::string& prefix) {
+long numberAfter(const std::string& name, const std::string& prefix) {
     if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
         return -1;
     long number = 0;
@@ -45,31 +49,31 @@ long NumberAfter(const std::string& name, const std::string& prefix) {
 }
 
 // An on-board port is there when the kernel gives it a UART type other than 0 (unknown).
-bool HasPortBehind(const fs::path& sysClass) {
-    const std::string type = FirstLine(sysClass / "type");
+bool hasPortBehind(const fs::path& sysClass) {
+    const std::string type = firstLine(sysClass / "type");
     return !type.empty() && type.find_first_not_of('0') != std::string::npos &&
            type.find_first_not_of("0123456789") == std::string::npos;
 }
 
 // The USB device above a tty in sysfs (the interface's parent, which holds idVendor) fills in
 // what the device says of itself.
-void ReadUsbDetails(const fs::path& sysClass, SerialDevice& device) {
+void readUsbDetails(const fs::path& sysClass, SerialDevice& device) {
     std::error_code error;
     fs::path at = fs::canonical(sysClass / "device", error);
     for (int up = 0; !error && up < 4 && !at.empty(); ++up, at = at.parent_path()) {
         if (!fs::exists(at / "idVendor", error))
             continue;
-        device.vendorId = FirstLine(at / "idVendor");
-        device.productId = FirstLine(at / "idProduct");
-        device.manufacturer = FirstLine(at / "manufacturer");
-        device.product = FirstLine(at / "product");
-        device.serialNumber = FirstLine(at / "serial");
+        device.vendorId = firstLine(at / "idVendor");
+        device.productId = firstLine(at / "idProduct");
+        device.manufacturer = firstLine(at / "manufacturer");
+        device.product = firstLine(at / "product");
+        device.serialNumber = firstLine(at / "serial");
         return;
     }
 }
 
 // The names below dev/serial/by-id that lead to the same device file as target.
-std::vector<std::string> StableNamesOf(const fs::path& byId, const fs::path& target) {
+std::vector<std::string> stableNamesOf(const fs::path& byId, const fs::path& target) {
     std::vector<std::string> names;
     std::error_code error;
     const fs::path wanted = fs::canonical(target, error);
@@ -86,7 +90,7 @@ std::vector<std::string> StableNamesOf(const fs::path& byId, const fs::path& tar
 
 } // namespace
 
-std::vector<SerialDevice> ListSerialDevices(const std::string& root) {
+std::vector<SerialDevice> listSerialDevices(const std::string& root) {
     const fs::path dev = root + "/dev";
     const fs::path sysClass = root + "/sys/class/tty";
     std::vector<std::tuple<int, long, SerialDevice>> found;
@@ -94,7 +98,7 @@ std::vector<SerialDevice> ListSerialDevices(const std::string& root) {
     for (const auto& entry : fs::directory_iterator(dev, error)) {
         const std::string name = entry.path().filename().string();
         for (int order = 0; order < static_cast<int>(std::size(kKinds)); ++order) {
-            const long number = NumberAfter(name, kKinds[order].prefix);
+            const long number = numberAfter(name, kKinds[order].prefix);
             if (number < 0)
                 continue;
             SerialDevice device;
@@ -102,12 +106,12 @@ std::vector<SerialDevice> ListSerialDevices(const std::string& root) {
             device.name = name;
             device.path = entry.path().string();
             if (device.kind == SerialDevice::Kind::kOnBoard) {
-                if (!HasPortBehind(sysClass / name))
+                if (!hasPortBehind(sysClass / name))
                     break;
             } else {
-                ReadUsbDetails(sysClass / name, device);
+                readUsbDetails(sysClass / name, device);
             }
-            device.stableNames = StableNamesOf(dev / "serial" / "by-id", entry.path());
+            device.stableNames = stableNamesOf(dev / "serial" / "by-id", entry.path());
             found.emplace_back(order, number, std::move(device));
             break;
         }

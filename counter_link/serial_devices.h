@@ -27,7 +27,7 @@ struct SerialDevice {
     std::string serialNumber;
 
     // The name to put in a port list: the first stable name, or the device file.
-    const std::string& PortListName() const {
+    const std::string& portListName() const {
         return stableNames.empty() ? path : stableNames.front();
     }
 };
@@ -37,6 +37,6 @@ struct SerialDevice {
 // (/dev/ttyACM*) and the on-board ports (/dev/ttyS*) that have a port behind them (the kernel
 // keeps ttyS device files for ports that are not there; their type in sysfs is 0). In that
 // order, each kind by number. Paths are given below root.
-std::vector<SerialDevice> ListSerialDevices(const std::string& root);
+std::vector<SerialDevice> listSerialDevices(const std::string& root);
 
 } // namespace nivra

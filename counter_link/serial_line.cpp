@@ -18,7 +18,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-OpenFailure ClassifyOpenError(int error) {
+OpenFailure classifyOpenError(int error) {
     switch (error) {
     case ENOENT:
     case ENOTDIR:
@@ -41,7 +41,7 @@ OpenFailure ClassifyOpenError(int error) {
 }
 
 // Raw 19200 8N1; everything else (hardware flow control in particular) stays as it was.
-void MakeCounterLine(termios& settings) {
+void makeCounterLine(termios& settings) {
     settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
                                                ICRNL | IXON | IXOFF | IXANY | INPCK);
     settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
@@ -57,54 +57,54 @@ void MakeCounterLine(termios& settings) {
     cfsetospeed(&settings, B19200);
 }
 
-bool IsCounterLine(const termios& settings) {
+bool isCounterLine(const termios& settings) {
     return cfgetospeed(&settings) == B19200 && cfgetispeed(&settings) == B19200 &&
            (settings.c_cflag & (CSIZE | PARENB | CSTOPB)) == CS8 &&
            (settings.c_lflag & (ICANON | ECHO)) == 0;
 }
 
-int RemainingMilliseconds(Clock::time_point deadline) {
+int remainingMilliseconds(Clock::time_point deadline) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
 } // namespace
 
-std::chrono::milliseconds TransferTimeout(std::size_t byteCount) {
+std::chrono::milliseconds transferTimeout(std::size_t byteCount) {
     return std::chrono::milliseconds(10 * static_cast<long long>(byteCount) + 1000);
 }
 
 SerialLine::~SerialLine() {
-    Close();
+    close();
 }
 
-OpenFailure SerialLine::Fail(OpenFailure failure, int error) {
+OpenFailure SerialLine::fail(OpenFailure failure, int error) {
     error_ = error;
     return failure;
 }
 
-OpenFailure SerialLine::Open(const std::string& deviceName) {
-    Close();
+OpenFailure SerialLine::open(const std::string& deviceName) {
+    close();
     error_ = 0;
     deviceFailed_ = false;
-    const std::string path = DevicePathFor(deviceName);
+    const std::string path = devicePathFor(deviceName);
 
     // Look before opening: opening a pipe or some other special file could block or have
     // side effects, and only character devices can be terminals.
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
-        return Fail(ClassifyOpenError(errno), errno);
+        return fail(classifyOpenError(errno), errno);
     if (!S_ISCHR(info.st_mode))
-        return Fail(OpenFailure::kNotATerminal, ENOTTY);
+        return fail(OpenFailure::kNotATerminal, ENOTTY);
 
     // O_NONBLOCK keeps the open from waiting for a carrier; reads and writes wait with poll().
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return Fail(ClassifyOpenError(errno), errno);
+        return fail(classifyOpenError(errno), errno);
 
     auto closeAndFail = [&](OpenFailure failure, int error) {
         ::close(fd);
-        return Fail(failure, error);
+        return fail(failure, error);
     };
     if (!::isatty(fd))
         return closeAndFail(OpenFailure::kNotATerminal, ENOTTY);
@@ -117,29 +117,29 @@ OpenFailure SerialLine::Open(const std::string& deviceName) {
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0)
         return closeAndFail(OpenFailure::kSetupFailed, errno);
-    MakeCounterLine(settings);
+    makeCounterLine(settings);
     // tcsetattr() succeeds when any of the changes took, so read the settings back.
     termios applied{};
     if (::tcsetattr(fd, TCSANOW, &settings) != 0)
         return closeAndFail(OpenFailure::kSetupFailed, errno);
-    if (::tcgetattr(fd, &applied) != 0 || !IsCounterLine(applied))
+    if (::tcgetattr(fd, &applied) != 0 || !isCounterLine(applied))
         return closeAndFail(OpenFailure::kSetupFailed, EINVAL);
 
     fd_ = fd;
     return OpenFailure::kNone;
 }
 
-void SerialLine::Close() {
+void SerialLine::close() {
     if (fd_ < 0)
         return;
     // Unsent output would make close() wait for the driver's closing delay (up to 30 s).
-    Purge();
+    purge();
     ::close(fd_);
     fd_ = -1;
     unsentOutput_ = false;
 }
 
-bool SerialLine::Purge() {
+bool SerialLine::purge() {
     if (fd_ < 0)
         return false;
     if (unsentOutput_) {
@@ -151,7 +151,7 @@ bool SerialLine::Purge() {
     return ::tcflush(fd_, TCIFLUSH) == 0;
 }
 
-bool SerialLine::DeviceError(int error) {
+bool SerialLine::deviceError(int error) {
     switch (error) {
     case EIO:
     case ENXIO:
@@ -167,10 +167,10 @@ bool SerialLine::DeviceError(int error) {
     return false;
 }
 
-bool SerialLine::WaitFor(short events, Deadline deadline) {
+bool SerialLine::waitFor(short events, Deadline deadline) {
     for (;;) {
         pollfd watch{fd_, events, 0};
-        int ready = ::poll(&watch, 1, RemainingMilliseconds(deadline));
+        int ready = ::poll(&watch, 1, remainingMilliseconds(deadline));
         if (ready > 0) {
             if ((watch.revents & events) != 0)
                 return true;
@@ -182,16 +182,16 @@ bool SerialLine::WaitFor(short events, Deadline deadline) {
         if (ready == 0)
             return false;
         if (errno != EINTR)
-            return DeviceError(errno);
+            return deviceError(errno);
     }
 }
 
-bool SerialLine::WaitUntilSent(Deadline deadline) {
+bool SerialLine::waitUntilSent(Deadline deadline) {
 #ifdef TIOCOUTQ
     for (;;) {
         int queued = 0;
         if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
-            DeviceError(errno);
+            deviceError(errno);
             break;
         }
         if (queued == 0)
@@ -202,13 +202,13 @@ bool SerialLine::WaitUntilSent(Deadline deadline) {
     }
 #endif
     // Without a way to watch the queue, wait for the driver (no time limit of its own).
-    return ::tcdrain(fd_) == 0 || DeviceError(errno);
+    return ::tcdrain(fd_) == 0 || deviceError(errno);
 }
 
-bool SerialLine::Write(const std::uint8_t* data, std::size_t count) {
+bool SerialLine::write(const std::uint8_t* data, std::size_t count) {
     if (fd_ < 0)
         return false;
-    const Deadline deadline = Clock::now() + TransferTimeout(count);
+    const Deadline deadline = Clock::now() + transferTimeout(count);
     // Set until the bytes are known to have left, so that the next Purge discards any rest.
     unsentOutput_ = true;
     std::size_t sent = 0;
@@ -221,20 +221,20 @@ bool SerialLine::Write(const std::uint8_t* data, std::size_t count) {
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return DeviceError(errno);
-        if (!WaitFor(POLLOUT, deadline))
+            return deviceError(errno);
+        if (!waitFor(POLLOUT, deadline))
             return false;
     }
-    if (!WaitUntilSent(deadline))
+    if (!waitUntilSent(deadline))
         return false;
     unsentOutput_ = false;
     return true;
 }
 
-std::size_t SerialLine::Read(std::uint8_t* data, std::size_t count) {
+std::size_t SerialLine::read(std::uint8_t* data, std::size_t count) {
     if (fd_ < 0)
         return 0;
-    const Deadline deadline = Clock::now() + TransferTimeout(count);
+    const Deadline deadline = Clock::now() + transferTimeout(count);
     std::size_t received = 0;
     while (received < count) {
         ssize_t got = ::read(fd_, data + received, count - received);
@@ -249,10 +249,10 @@ std::size_t SerialLine::Read(std::uint8_t* data, std::size_t count) {
             break;
         }
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            DeviceError(errno);
+            deviceError(errno);
             break;
         }
-        if (!WaitFor(POLLIN, deadline))
+        if (!waitFor(POLLIN, deadline))
             break;
     }
     return received;

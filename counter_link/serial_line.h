@@ -11,7 +11,7 @@ namespace nivra {
 
 // How long a transfer of byteCount bytes may take before it counts as failed: 10 ms per byte
 // plus one second. A counter that does not answer a two-byte reply costs 1020 ms.
-std::chrono::milliseconds TransferTimeout(std::size_t byteCount);
+std::chrono::milliseconds transferTimeout(std::size_t byteCount);
 
 // One serial device opened for the counter protocol: 19200 baud, 8 data bits, no parity, one
 // stop bit, raw (no echo, no line editing, no CR/LF translation, no software flow control); the
@@ -21,7 +21,7 @@ std::chrono::milliseconds TransferTimeout(std::size_t byteCount);
 // the same device, from this or from any other process, fails with kBusy even for root; the
 // lock goes with the file descriptor, so a crashed holder never blocks the device.
 //
-// Not thread-safe: one exchange at a time (CCounterPort serialises them).
+// Not thread-safe: one exchange at a time (CounterPort serialises them).
 class SerialLine {
 public:
     SerialLine() = default;
@@ -29,39 +29,39 @@ public:
     SerialLine(const SerialLine&) = delete;
     SerialLine& operator=(const SerialLine&) = delete;
 
-    // Opens an existing device (see DevicePathFor for the names), for reading and writing, never
+    // Opens an existing device (see devicePathFor for the names), for reading and writing, never
     // as controlling terminal, and configures the line. Anything that is not a terminal device
-    // is refused without being opened for I/O. On failure the line stays closed; LastError()
+    // is refused without being opened for I/O. On failure the line stays closed; lastError()
     // then holds the system's error number where there is one.
-    OpenFailure Open(const std::string& deviceName);
+    OpenFailure open(const std::string& deviceName);
     // Discards whatever is still queued and closes the device. Closing a closed line is harmless.
-    void Close();
-    bool IsOpen() const { return fd_ >= 0; }
-    int LastError() const { return error_; }
+    void close();
+    bool isOpen() const { return fd_ >= 0; }
+    int lastError() const { return error_; }
     // True once a transfer failed because of the device itself (an I/O error, a hang-up, a
     // device that is no longer there), as opposed to a peer that merely did not answer. Stays
     // true until the line is opened again.
-    bool DeviceFailed() const { return deviceFailed_; }
+    bool deviceFailed() const { return deviceFailed_; }
 
     // Discards everything pending in both directions: unread input, and output that a failed
     // Write left unsent. The output of a completed Write has left the queue already; it is not
     // flushed again, because on a pseudo-terminal that would discard the bytes before the other
     // side has read them.
-    bool Purge();
+    bool purge();
     // Sends count bytes and waits until they have left the output queue, so that a following
-    // Purge cannot discard them. False when that does not happen within TransferTimeout(count).
-    bool Write(const std::uint8_t* data, std::size_t count);
-    // Reads until count bytes have arrived, the device fails, or TransferTimeout(count) has
+    // Purge cannot discard them. False when that does not happen within transferTimeout(count).
+    bool write(const std::uint8_t* data, std::size_t count);
+    // Reads until count bytes have arrived, the device fails, or transferTimeout(count) has
     // passed. Returns the number of bytes stored.
-    std::size_t Read(std::uint8_t* data, std::size_t count);
+    std::size_t read(std::uint8_t* data, std::size_t count);
 
 private:
     using Deadline = std::chrono::steady_clock::time_point;
-    OpenFailure Fail(OpenFailure failure, int error);
-    bool WaitFor(short events, Deadline deadline);
-    bool WaitUntilSent(Deadline deadline);
+    OpenFailure fail(OpenFailure failure, int error);
+    bool waitFor(short events, Deadline deadline);
+    bool waitUntilSent(Deadline deadline);
     // Notes the failed call's errno when it says the device itself failed; returns false.
-    bool DeviceError(int error);
+    bool deviceError(int error);
 
     int fd_ = -1;
     int error_ = 0;

@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+namespace nivra {
+
 namespace {
 
 constexpr int kPassMilliseconds = 250;
@@ -27,47 +29,50 @@ constexpr std::int64_t kWrapLineSpacing = 60;
 
 // A dwell's sum is kept in 64 bits; a point holds 32. A dwell long enough to overflow would
 // otherwise wrap to a negative count.
-std::int32_t PointCount(std::int64_t sum) {
+std::int32_t pointCount(std::int64_t sum) {
     return sum > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
                                                           : static_cast<std::int32_t>(sum);
 }
 
-void AppendStartLines(AssayData& data, std::int64_t now) {
+void appendStartLines(AssayData& data, std::int64_t now) {
     const CounterConfig counter = data.counterConfig();
     const AssayConfig assay = data.assayConfig();
-    data.appendHeaderLine("Start Time: " + nivra::FormatLocalTime(now));
+    data.appendHeaderLine("Start Time: " + nivra::formatLocalTime(now));
     data.appendHeaderLine("Counter Desc: " + counter.description);
     data.appendHeaderLine(
-        nivra::FormatC("sample area: %d", static_cast<std::int32_t>(assay.sampleArea)));
+        nivra::formatC("sample area: %d", static_cast<std::int32_t>(assay.sampleArea)));
     data.appendHeaderLine(
-        nivra::FormatC("detector area: %d", static_cast<std::int32_t>(counter.detectorArea)));
+        nivra::formatC("detector area: %d", static_cast<std::int32_t>(counter.detectorArea)));
     // The numbers are rounded as the Windows version's header lines round them (exact ties away
     // from zero), so that old and new reports of the same set-up read the same.
     data.appendHeaderLine(
-        "detector eff: " + nivra::FormatFixed(counter.detectorEfficiency * 100.0, 2) + "%");
-    data.appendHeaderLine("background_rate: " + nivra::FormatFixed(assay.backgroundRate, 3));
-    data.appendHeaderLine("background_hours: " + nivra::FormatFixed(assay.backgroundHours, 3));
+        "detector eff: " + nivra::formatFixed(counter.detectorEfficiency * 100.0, 2) + "%");
+    data.appendHeaderLine("background_rate: " + nivra::formatFixed(assay.backgroundRate, 3));
+    data.appendHeaderLine("background_hours: " + nivra::formatFixed(assay.backgroundHours, 3));
 }
 
-std::string NotAnsweringLine(std::int64_t first, std::int64_t last) {
-    return "Counter not answering: " + nivra::FormatLocalTime(first) + " to " +
-           nivra::FormatLocalTime(last) + " (" + std::to_string(last - first + 1) + " s)";
+std::string notAnsweringLine(std::int64_t first, std::int64_t last) {
+    return "Counter not answering: " + nivra::formatLocalTime(first) + " to " +
+           nivra::formatLocalTime(last) + " (" + std::to_string(last - first + 1) + " s)";
 }
 
 } // namespace
+
+} // namespace nivra
+  // namespace
 
 namespace nivra {
 
 void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment& environment,
                     std::stop_token stop) {
-    RunClock& clock = environment.Clock();
-    CounterAccess& counters = environment.Counters();
+    RunClock& clock = environment.runClock();
+    CounterAccess& counters = environment.counterAccess();
     const int counter = data.counterNumber();
 
     // The backup of a finished run goes before the first point; that of an interrupted run is
     // kept under a name of its own. One that could not be kept is never written over: this run
     // then saves no backup and says so at every point.
-    const std::string backupPath = BackupDataPath(counter);
+    const std::string backupPath = backupDataPath(counter);
     BackupHandover handover;
     if (environment.backups)
         handover = handOverBackup(counter);
@@ -99,7 +104,7 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
     int points = 0;
     bool finished = false;
 
-    std::int64_t now = clock.Now();
+    std::int64_t now = clock.now();
     std::int64_t lastSecond = now;
     std::int64_t nextDwellEnd = now + dwellSpan;
     const std::int64_t endTime = now + totalSpan;
@@ -117,14 +122,14 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
         if (lastWrapLine && second - *lastWrapLine < kWrapLineSpacing)
             return;
         lastWrapLine = second;
-        data.appendHeaderLine("Counter register wrapped or reset at " + FormatLocalTime(second));
+        data.appendHeaderLine("Counter register wrapped or reset at " + formatLocalTime(second));
         observer.counterFault(counter, CounterFault::WrappedOrReset, second, second);
     };
     // Resets the register; returns the reading to count the next second from. A reset that was
     // not confirmed leaves the register as it was (counting on from it stays right); one answered
     // with a wrong status may or may not have happened, so counts may be lost there.
     const auto resetRegister = [&](std::int32_t current, std::int64_t second) {
-        const CommandOutcome outcome = counters.ResetCount(counter);
+        const CommandOutcome outcome = counters.resetCount(counter);
         if (outcome == CommandOutcome::kDeviceGone)
             deviceGone = true;
         else if (outcome == CommandOutcome::kWrongReply)
@@ -133,20 +138,20 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
     };
 
     // Without a confirmed reset the first answer is the base that counting starts from.
-    const CommandOutcome startReset = counters.ResetCount(counter);
+    const CommandOutcome startReset = counters.resetCount(counter);
     bool haveBase = startReset == CommandOutcome::kAnswered;
     deviceGone = startReset == CommandOutcome::kDeviceGone;
-    AppendStartLines(data, now);
+    appendStartLines(data, now);
     observer.runStarted(counter);
 
     while (!stop.stop_requested() && !finished) {
-        now = clock.Now();
+        now = clock.now();
         if (now != lastSecond) {
             lastSecond = now;
             // A device that went away is looked for again once a second, by its configured name.
-            if (deviceGone && counters.Reopen(counter))
+            if (deviceGone && counters.reopen(counter))
                 deviceGone = false;
-            const CommandOutcome read = counters.ReadCount(counter, reading);
+            const CommandOutcome read = counters.readCount(counter, reading);
             delta = 0;
             if (read != CommandOutcome::kAnswered) {
                 // Nothing is counted for an unanswered second; the stretch is told when it ends.
@@ -160,7 +165,7 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
                 silentLast = now;
             } else {
                 if (silent) {
-                    data.appendHeaderLine(NotAnsweringLine(silentFirst, silentLast));
+                    data.appendHeaderLine(notAnsweringLine(silentFirst, silentLast));
                     observer.counterFault(counter, CounterFault::AnsweringAgain, silentFirst,
                                           silentLast);
                     silent = false;
@@ -188,7 +193,7 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
             observer.secondCounted(counter, delta, dwellSum);
         }
         if (now > nextDwellEnd) {
-            const std::int32_t point = PointCount(dwellSum);
+            const std::int32_t point = pointCount(dwellSum);
             data.appendPoint(point);
             ++points;
             nextDwellEnd += dwellSpan;
@@ -200,13 +205,13 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
             saveBackup();
             observer.pointClosed(counter, points, point);
         }
-        clock.SleepMilliseconds(kPassMilliseconds);
+        clock.sleepMilliseconds(kPassMilliseconds);
     }
 
     if (silent)
-        data.appendHeaderLine(NotAnsweringLine(silentFirst, silentLast));
-    now = clock.Now();
-    data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") + FormatLocalTime(now));
+        data.appendHeaderLine(notAnsweringLine(silentFirst, silentLast));
+    now = clock.now();
+    data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") + formatLocalTime(now));
     // With its end line the backup reads as a finished run, which the next run may replace.
     saveBackup();
     observer.finished(counter, finished ? EndReason::Time : EndReason::Stopped);

@@ -2,9 +2,8 @@
 
 #include <stop_token>
 
-class AssayData;
-
 namespace nivra {
+class AssayData;
 
 class RunObserver;
 struct RunEnvironment;

@@ -9,12 +9,12 @@
 
 namespace nivra {
 
-RunClock& RunEnvironment::Clock() const {
-    return clock ? *clock : SystemRunClock();
+RunClock& RunEnvironment::runClock() const {
+    return clock ? *clock : systemRunClock();
 }
 
-CounterAccess& RunEnvironment::Counters() const {
-    return counters ? *counters : RegisteredCounters();
+CounterAccess& RunEnvironment::counterAccess() const {
+    return counters ? *counters : registeredCounters();
 }
 
 std::unique_ptr<AssayRun> AssayRun::start(AssayData& data, RunObserver& observer,

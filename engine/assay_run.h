@@ -5,9 +5,8 @@
 #include <memory>
 #include <thread>
 
-class AssayData;
-
 namespace nivra {
+class AssayData;
 
 class RunObserver;
 

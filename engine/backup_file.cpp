@@ -22,16 +22,16 @@ namespace {
 constexpr std::string_view kStartLine = "Start Time: ";
 constexpr std::string_view kStartTimeFormat = "%m/%d/%y %H:%M:%S"; // as the run writes it
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
+bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
 // yyyymmdd-HHMMSS of the record's start line, or of the file's modification time.
-std::string KeptStamp(const std::vector<std::string>& headerLines, const std::string& path) {
+std::string keptStamp(const std::vector<std::string>& headerLines, const std::string& path) {
     std::tm local{};
     bool found = false;
     for (const std::string& line : headerLines) {
-        if (!StartsWith(line, kStartLine))
+        if (!startsWith(line, kStartLine))
             continue;
         const char* end =
             ::strptime(line.c_str() + kStartLine.size(), kStartTimeFormat.data(), &local);
@@ -50,7 +50,7 @@ std::string KeptStamp(const std::vector<std::string>& headerLines, const std::st
 }
 
 // Renames from to to unless to exists; errno tells why not.
-bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+bool renameWithoutReplacing(const std::string& from, const std::string& to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS)
@@ -66,10 +66,10 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
 
 // Whether name is backup_<digits>.dax (a run's own backup) or backup_<digits>-<...>.dax (a kept
 // one, kept set).
-bool IsBackupName(const std::string& name, bool& kept) {
+bool isBackupName(const std::string& name, bool& kept) {
     constexpr std::string_view prefix = "backup_";
     constexpr std::string_view ext = ".dax";
-    if (!StartsWith(name, prefix) || name.size() <= prefix.size() + ext.size() ||
+    if (!startsWith(name, prefix) || name.size() <= prefix.size() + ext.size() ||
         name.compare(name.size() - ext.size(), ext.size(), ext) != 0)
         return false;
     std::size_t at = prefix.size();
@@ -84,17 +84,17 @@ bool IsBackupName(const std::string& name, bool& kept) {
 } // namespace
 
 std::string backupFolder() {
-    return StartPath(kBackupDataFolder);
+    return startPath(kBackupDataFolder);
 }
 
 bool endsWithEndLine(const std::vector<std::string>& headerLines) {
-    return !headerLines.empty() && (StartsWith(headerLines.back(), "End Time: ") ||
-                                    StartsWith(headerLines.back(), "STOP TIME: "));
+    return !headerLines.empty() && (startsWith(headerLines.back(), "End Time: ") ||
+                                    startsWith(headerLines.back(), "STOP TIME: "));
 }
 
 BackupHandover handOverBackup(int counter) {
     BackupHandover result;
-    const std::string path = BackupDataPath(counter);
+    const std::string path = backupDataPath(counter);
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0)
         return result;
@@ -107,10 +107,10 @@ BackupHandover handOverBackup(int counter) {
     }
     // Anything else is kept, even a file that cannot be read: it may be all that is left of a
     // run.
-    const std::string stem = path.substr(0, path.size() - 4) + "-" + KeptStamp(lines, path);
+    const std::string stem = path.substr(0, path.size() - 4) + "-" + keptStamp(lines, path);
     for (int n = 1; n < 1000; ++n) {
         const std::string kept = stem + (n == 1 ? "" : "-" + std::to_string(n)) + ".dax";
-        if (RenameWithoutReplacing(path, kept)) {
+        if (renameWithoutReplacing(path, kept)) {
             result.keptPath = kept;
             return result;
         }
@@ -155,7 +155,7 @@ std::vector<std::string> leftOverBackups() {
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         bool kept = false;
-        if (!IsBackupName(name, kept))
+        if (!isBackupName(name, kept))
             continue;
         if (kept || !endsWithEndLine(readDataFile(folder + "/" + name)->headerLines()))
             names.push_back(name);

@@ -4,35 +4,35 @@
 
 namespace nivra {
 
-CCounterPort* CounterManagerAccess::PortFor(int counterNumber) const {
-    if (counterNumber < 1 || counterNumber > CCounterManager::kHighestCounterNumber)
+CounterPort* CounterManagerAccess::portFor(int counterNumber) const {
+    if (counterNumber < 1 || counterNumber > CounterManager::kHighestCounterNumber)
         return nullptr;
-    return manager_.PortFor(static_cast<std::uint8_t>(counterNumber));
+    return manager_.portFor(static_cast<std::uint8_t>(counterNumber));
 }
 
-CommandOutcome CounterManagerAccess::ResetCount(int counterNumber) {
-    CCounterPort* port = PortFor(counterNumber);
+CommandOutcome CounterManagerAccess::resetCount(int counterNumber) {
+    CounterPort* port = portFor(counterNumber);
     CommandOutcome outcome = CommandOutcome::kNoAnswer;
     if (port)
-        port->ResetCount(static_cast<std::uint8_t>(counterNumber), &outcome);
+        port->resetCount(static_cast<std::uint8_t>(counterNumber), &outcome);
     return outcome;
 }
 
-CommandOutcome CounterManagerAccess::ReadCount(int counterNumber, std::int32_t& count) {
-    CCounterPort* port = PortFor(counterNumber);
+CommandOutcome CounterManagerAccess::readCount(int counterNumber, std::int32_t& count) {
+    CounterPort* port = portFor(counterNumber);
     CommandOutcome outcome = CommandOutcome::kNoAnswer;
     if (port)
-        port->ReadCount(static_cast<std::uint8_t>(counterNumber), count, false, &outcome);
+        port->readCount(static_cast<std::uint8_t>(counterNumber), count, false, &outcome);
     return outcome;
 }
 
-bool CounterManagerAccess::Reopen(int counterNumber) {
-    CCounterPort* port = PortFor(counterNumber);
-    return port && port->Reopen();
+bool CounterManagerAccess::reopen(int counterNumber) {
+    CounterPort* port = portFor(counterNumber);
+    return port && port->reopen();
 }
 
-CounterAccess& RegisteredCounters() {
-    static CounterManagerAccess counters(CCounterManager::Instance());
+CounterAccess& registeredCounters() {
+    static CounterManagerAccess counters(CounterManager::instance());
     return counters;
 }
 

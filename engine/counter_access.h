@@ -4,10 +4,9 @@
 
 #include <cstdint>
 
-class CCounterManager;
-class CCounterPort;
-
 namespace nivra {
+class CounterManager;
+class CounterPort;
 
 // How a run reaches its counter: the two commands the worker sends, and reopening a device that
 // went away. Each command makes exactly one exchange and says how it ended; a counter number
@@ -17,29 +16,29 @@ class CounterAccess {
 public:
     virtual ~CounterAccess() = default;
     // Sets the counter's count register back to 0.
-    virtual CommandOutcome ResetCount(int counterNumber) = 0;
+    virtual CommandOutcome resetCount(int counterNumber) = 0;
     // Reads the count register (0 to 255) into count; leaves count unchanged on failure.
-    virtual CommandOutcome ReadCount(int counterNumber, std::int32_t& count) = 0;
+    virtual CommandOutcome readCount(int counterNumber, std::int32_t& count) = 0;
     // Opens the counter's device again by its configured name, after a command ended with
     // kDeviceGone. True when the device is open again.
-    virtual bool Reopen(int /*counterNumber*/) { return false; }
+    virtual bool reopen(int /*counterNumber*/) { return false; }
 };
 
 // The counters of a counter registry: each command goes to the port the registry names for the
 // counter.
 class CounterManagerAccess final : public CounterAccess {
 public:
-    explicit CounterManagerAccess(CCounterManager& manager) : manager_(manager) {}
-    CommandOutcome ResetCount(int counterNumber) override;
-    CommandOutcome ReadCount(int counterNumber, std::int32_t& count) override;
-    bool Reopen(int counterNumber) override;
+    explicit CounterManagerAccess(CounterManager& manager) : manager_(manager) {}
+    CommandOutcome resetCount(int counterNumber) override;
+    CommandOutcome readCount(int counterNumber, std::int32_t& count) override;
+    bool reopen(int counterNumber) override;
 
 private:
-    CCounterPort* PortFor(int counterNumber) const;
-    CCounterManager& manager_;
+    CounterPort* portFor(int counterNumber) const;
+    CounterManager& manager_;
 };
 
 // The counters found at start-up, through the process-wide counter registry.
-CounterAccess& RegisteredCounters();
+CounterAccess& registeredCounters();
 
 } // namespace nivra

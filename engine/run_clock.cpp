@@ -10,15 +10,15 @@ namespace {
 
 class SystemClock final : public RunClock {
 public:
-    std::int64_t Now() override { return static_cast<std::int64_t>(std::time(nullptr)); }
-    void SleepMilliseconds(int milliseconds) override {
+    std::int64_t now() override { return static_cast<std::int64_t>(std::time(nullptr)); }
+    void sleepMilliseconds(int milliseconds) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
 };
 
 } // namespace
 
-RunClock& SystemRunClock() {
+RunClock& systemRunClock() {
     static SystemClock clock;
     return clock;
 }

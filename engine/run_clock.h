@@ -10,11 +10,11 @@ class RunClock {
 public:
     virtual ~RunClock() = default;
     // Seconds since 1970-01-01 00:00 UTC.
-    virtual std::int64_t Now() = 0;
-    virtual void SleepMilliseconds(int milliseconds) = 0;
+    virtual std::int64_t now() = 0;
+    virtual void sleepMilliseconds(int milliseconds) = 0;
 };
 
 // The system's clock; one instance serves every run.
-RunClock& SystemRunClock();
+RunClock& systemRunClock();
 
 } // namespace nivra

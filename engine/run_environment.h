@@ -13,8 +13,8 @@ struct RunEnvironment {
     // Whether the run keeps backup_data/backup_N.dax; without, the folder is not touched.
     bool backups = true;
 
-    RunClock& Clock() const;
-    CounterAccess& Counters() const;
+    RunClock& runClock() const;
+    CounterAccess& counterAccess() const;
 };
 
 } // namespace nivra

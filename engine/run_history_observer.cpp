@@ -33,7 +33,7 @@ void RunHistoryObserver::counterFault(int counter, CounterFault fault, std::int6
 
 void RunHistoryObserver::finished(int counter, EndReason reason) {
     recorder_.headerLinesChanged(data_.headerLines());
-    recorder_.ended(reason == EndReason::Time ? RunEnd::Time : RunEnd::Stop, clock_.Now());
+    recorder_.ended(reason == EndReason::Time ? RunEnd::Time : RunEnd::Stop, clock_.now());
     next_.finished(counter, reason);
 }
 

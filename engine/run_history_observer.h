@@ -4,9 +4,8 @@
 #include "engine/run_observer.h"
 #include "model/run_kind.h"
 
-class AssayData;
-
 namespace nivra {
+class AssayData;
 
 class RunRecorder;
 
@@ -20,7 +19,7 @@ class RunRecorder;
 class RunHistoryObserver final : public ForwardingRunObserver {
 public:
     RunHistoryObserver(const AssayData& data, RunRecorder& recorder, RunKind kind,
-                       RunObserver& next, RunClock& clock = SystemRunClock());
+                       RunObserver& next, RunClock& clock = systemRunClock());
 
     void runStarted(int counter) override;
     void pointClosed(int counter, int number, std::int32_t count) override;

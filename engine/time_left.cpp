@@ -4,7 +4,7 @@
 
 namespace nivra {
 
-std::string FormatTimeLeft(std::int64_t endTime, std::int64_t now) {
+std::string formatTimeLeft(std::int64_t endTime, std::int64_t now) {
     std::int64_t left = endTime - now;
     if (left < 0)
         left = 0;
@@ -12,7 +12,7 @@ std::string FormatTimeLeft(std::int64_t endTime, std::int64_t now) {
     const long long hours = left / 3600 - 24 * days;
     const long long minutes = left / 60 - 60 * (left / 3600);
     const long long seconds = left - 60 * (left / 60);
-    return FormatC("%lld:%02lld:%02lld:%02lld", days, hours, minutes, seconds);
+    return formatC("%lld:%02lld:%02lld:%02lld", days, hours, minutes, seconds);
 }
 
 } // namespace nivra

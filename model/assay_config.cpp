@@ -7,6 +7,8 @@
 
 #include <limits>
 
+namespace nivra {
+
 namespace {
 
 constexpr const char* kName = "NAME";
@@ -21,14 +23,14 @@ constexpr const char* kBackground = "BACKGROUND";
 constexpr const char* kBackgroundHours = "BACKGROUND_HOURS";
 constexpr const char* kQaKind = "QA KIND";
 
-std::int64_t Span(std::uint32_t hours, std::uint32_t minutes, std::uint32_t seconds) {
+std::int64_t span(std::uint32_t hours, std::uint32_t minutes, std::uint32_t seconds) {
     // At most about 1.6e13 for the largest fields, far inside 64 bits.
     return (static_cast<std::int64_t>(hours) * 60 + minutes) * 60 + seconds;
 }
 
 } // namespace
 
-AssayConfig::AssayConfig() : filePath(nivra::StartPath(nivra::kDefaultAssayConfigFile)) {
+AssayConfig::AssayConfig() : filePath(nivra::startPath(nivra::kDefaultAssayConfigFile)) {
     read(filePath);
 }
 
@@ -36,69 +38,69 @@ AssayConfig::AssayConfig(const std::string& path) {
     read(path);
 }
 
-AssayConfig AssayConfig::Defaults() {
+AssayConfig AssayConfig::defaults() {
     return AssayConfig(NoFile{});
 }
 
 std::string AssayConfig::read(const std::string& path) {
-    CProfileFile file(path);
-    if (!file.ReadError().empty())
-        return file.ReadError();
+    ProfileFile file(path);
+    if (!file.readError().empty())
+        return file.readError();
     readFrom(file);
     return {};
 }
 
-void AssayConfig::readFrom(CProfileFile& file) {
-    name = file.ReadString(kName, kSection);
-    nivra::ScanUnsigned(file.ReadString(kSampleArea, kSection), sampleArea);
-    nivra::ScanUnsigned(file.ReadString(kDwellHours, kSection), dwellHours);
-    nivra::ScanUnsigned(file.ReadString(kDwellMinutes, kSection), dwellMinutes);
-    nivra::ScanUnsigned(file.ReadString(kDwellSeconds, kSection), dwellSeconds);
-    nivra::ScanUnsigned(file.ReadString(kTotalHours, kSection), totalHours);
-    nivra::ScanUnsigned(file.ReadString(kTotalMinutes, kSection), totalMinutes);
-    nivra::ScanUnsigned(file.ReadString(kTotalSeconds, kSection), totalSeconds);
-    nivra::ScanReal(file.ReadString(kBackground, kSection), backgroundRate);
-    nivra::ScanReal(file.ReadString(kBackgroundHours, kSection), backgroundHours);
-    qaKind = nivra::ParseRunKind(file.ReadString(kQaKind, kSection));
+void AssayConfig::readFrom(ProfileFile& file) {
+    name = file.readString(kName, kSection);
+    nivra::scanUnsigned(file.readString(kSampleArea, kSection), sampleArea);
+    nivra::scanUnsigned(file.readString(kDwellHours, kSection), dwellHours);
+    nivra::scanUnsigned(file.readString(kDwellMinutes, kSection), dwellMinutes);
+    nivra::scanUnsigned(file.readString(kDwellSeconds, kSection), dwellSeconds);
+    nivra::scanUnsigned(file.readString(kTotalHours, kSection), totalHours);
+    nivra::scanUnsigned(file.readString(kTotalMinutes, kSection), totalMinutes);
+    nivra::scanUnsigned(file.readString(kTotalSeconds, kSection), totalSeconds);
+    nivra::scanReal(file.readString(kBackground, kSection), backgroundRate);
+    nivra::scanReal(file.readString(kBackgroundHours, kSection), backgroundHours);
+    qaKind = nivra::parseRunKind(file.readString(kQaKind, kSection));
 }
 
 nivra::Outcome AssayConfig::write(const std::string& path) const {
-    return nivra::WriteRecordFile(*this, path);
+    return nivra::writeRecordFile(*this, path);
 }
 
-bool AssayConfig::writeTo(CProfileFile& file) const {
-    const bool written = nivra::WriteEntries(file, kSection, entries());
-    return nivra::WriteEntries(file, kSection, optionalEntries()) && written;
+bool AssayConfig::writeTo(ProfileFile& file) const {
+    const bool written = nivra::writeEntries(file, kSection, entries());
+    return nivra::writeEntries(file, kSection, optionalEntries()) && written;
 }
 
 std::array<std::pair<const char*, std::string>, 10> AssayConfig::entries() const {
     return {{
         {kName, name},
-        {kSampleArea, nivra::FormatUnsigned(sampleArea)},
-        {kDwellHours, nivra::FormatUnsigned(dwellHours)},
-        {kDwellMinutes, nivra::FormatUnsigned(dwellMinutes)},
-        {kDwellSeconds, nivra::FormatUnsigned(dwellSeconds)},
-        {kTotalHours, nivra::FormatUnsigned(totalHours)},
-        {kTotalMinutes, nivra::FormatUnsigned(totalMinutes)},
-        {kTotalSeconds, nivra::FormatUnsigned(totalSeconds)},
-        {kBackground, nivra::FormatReal(backgroundRate)},
-        {kBackgroundHours, nivra::FormatReal(backgroundHours)},
+        {kSampleArea, nivra::formatUnsigned(sampleArea)},
+        {kDwellHours, nivra::formatUnsigned(dwellHours)},
+        {kDwellMinutes, nivra::formatUnsigned(dwellMinutes)},
+        {kDwellSeconds, nivra::formatUnsigned(dwellSeconds)},
+        {kTotalHours, nivra::formatUnsigned(totalHours)},
+        {kTotalMinutes, nivra::formatUnsigned(totalMinutes)},
+        {kTotalSeconds, nivra::formatUnsigned(totalSeconds)},
+        {kBackground, nivra::formatReal(backgroundRate)},
+        {kBackgroundHours, nivra::formatReal(backgroundHours)},
     }};
 }
 
 std::vector<std::pair<const char*, std::string>> AssayConfig::optionalEntries() const {
     std::vector<std::pair<const char*, std::string>> set;
     if (qaKind)
-        set.emplace_back(kQaKind, nivra::RunKindName(*qaKind));
+        set.emplace_back(kQaKind, nivra::runKindName(*qaKind));
     return set;
 }
 
 std::int64_t AssayConfig::dwellSpan() const {
-    return Span(dwellHours, dwellMinutes, dwellSeconds);
+    return span(dwellHours, dwellMinutes, dwellSeconds);
 }
 
 std::int64_t AssayConfig::totalSpan() const {
-    return Span(totalHours, totalMinutes, totalSeconds);
+    return span(totalHours, totalMinutes, totalSeconds);
 }
 
 void AssayConfig::setTotalSpan(std::int64_t seconds) {
@@ -130,3 +132,5 @@ double AssayConfig::effectiveBackgroundHours() const {
 double AssayConfig::backgroundCounts() const {
     return effectiveBackgroundHours() * backgroundRate;
 }
+
+} // namespace nivra

@@ -10,7 +10,9 @@
 #include <utility>
 #include <vector>
 
-class CProfileFile;
+namespace nivra {
+
+class ProfileFile;
 
 // What one run measures and for how long: the assay's name, the sample area, the dwell time (the
 // length of one data point), the total time of the run and the background. A value type, copied
@@ -45,14 +47,14 @@ struct AssayConfig {
     explicit AssayConfig(const std::string& path);
 
     // The built-in defaults alone; no file is read and filePath is empty.
-    static AssayConfig Defaults();
+    static AssayConfig defaults();
 
     // Fills the record from the section "ASSAY CONFIG" of the file. A missing name (or file)
     // empties the name; a number that cannot be converted keeps its current value. filePath is
     // not touched.
     // Returns why the file could not be read (the record is then left as it was), or "".
     std::string read(const std::string& path);
-    void readFrom(CProfileFile& file);
+    void readFrom(ProfileFile& file);
 
     // Writes the ten keys to path, or to filePath when path is empty. Fails, saying why, when
     // there was no path or the file could not be written (missing folder, read-only file, full
@@ -61,7 +63,7 @@ struct AssayConfig {
 
     // Queues the ten keys (and the optional ones that are set) into an open profile file (committed
     // by its Flush). Returns false when a key was refused.
-    bool writeTo(CProfileFile& file) const;
+    bool writeTo(ProfileFile& file) const;
 
     // The ten keys with their values formatted for the file, in the file's order.
     std::array<std::pair<const char*, std::string>, 10> entries() const;
@@ -91,3 +93,5 @@ private:
     struct NoFile {};
     explicit AssayConfig(NoFile) {}
 };
+
+} // namespace nivra

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <limits>
 
+namespace nivra {
+
 namespace {
 
 // Clamps 1-based inclusive point numbers to 1..count and returns them as a 0-based half-open
 // range [begin, end); begin >= end when the range holds no point.
-std::pair<std::size_t, std::size_t> ClampRange(int first, int last, std::size_t count) {
+std::pair<std::size_t, std::size_t> clampRange(int first, int last, std::size_t count) {
     const long long size = static_cast<long long>(count);
     long long begin = std::clamp(static_cast<long long>(first) - 1, 0LL, size);
     long long end = std::clamp(static_cast<long long>(last), begin, size);
@@ -17,7 +19,7 @@ std::pair<std::size_t, std::size_t> ClampRange(int first, int last, std::size_t 
 }
 
 // n × span without overflowing: the longest total the fields hold when the product does not fit.
-std::int64_t TimesSpan(std::size_t n, std::int64_t span) {
+std::int64_t timesSpan(std::size_t n, std::int64_t span) {
     if (n == 0 || span <= 0)
         return 0;
     if (n > static_cast<std::size_t>(std::numeric_limits<std::int64_t>::max() / span))
@@ -70,11 +72,11 @@ bool AssayData::deletePoint(int index) {
 std::unique_ptr<AssayData> AssayData::extractRange(int first, int last) const {
     std::lock_guard lock(mutex_);
     auto extract = std::make_unique<AssayData>(fields_.counterConfig, fields_.assayConfig, -1);
-    auto [begin, end] = ClampRange(first, last, fields_.counts.size());
+    auto [begin, end] = clampRange(first, last, fields_.counts.size());
     Snapshot& target = extract->fields_; // not yet shared: no lock needed
     target.counts.assign(fields_.counts.begin() + static_cast<std::ptrdiff_t>(begin),
                          fields_.counts.begin() + static_cast<std::ptrdiff_t>(end));
-    target.assayConfig.setTotalSpan(TimesSpan(end - begin, target.assayConfig.dwellSpan()));
+    target.assayConfig.setTotalSpan(timesSpan(end - begin, target.assayConfig.dwellSpan()));
     return extract;
 }
 
@@ -97,7 +99,7 @@ std::vector<std::int32_t> AssayData::counts() const {
 
 std::vector<std::int32_t> AssayData::counts(int first, int last) const {
     std::lock_guard lock(mutex_);
-    auto [begin, end] = ClampRange(first, last, fields_.counts.size());
+    auto [begin, end] = clampRange(first, last, fields_.counts.size());
     return {fields_.counts.begin() + static_cast<std::ptrdiff_t>(begin),
             fields_.counts.begin() + static_cast<std::ptrdiff_t>(end)};
 }
@@ -172,6 +174,8 @@ AssayConfig AssayData::assayConfig() const {
 
 nivra::StatisticsInputs AssayData::statisticsInputs(bool withDeviation) const {
     std::lock_guard lock(mutex_);
-    return nivra::GatherStatisticsInputs(fields_.counts, fields_.assayConfig, fields_.counterConfig,
+    return nivra::gatherStatisticsInputs(fields_.counts, fields_.assayConfig, fields_.counterConfig,
                                          withDeviation);
 }
+
+} // namespace nivra

@@ -15,6 +15,9 @@ namespace nivra {
 enum class Statistic : std::size_t;
 struct StatisticsInputs;
 } // namespace nivra
+namespace nivra {
+
+// namespace nivra
 
 // The record of one assay: copies of the counter and assay configurations it was run with, a
 // list of descriptive header lines, the count of every completed dwell (one point per dwell, in
@@ -43,8 +46,8 @@ public:
     // takes (one lock), and what the file formats write and read.
     struct Snapshot {
         double progress = 0.0;
-        CounterConfig counterConfig = CounterConfig::Defaults();
-        AssayConfig assayConfig = AssayConfig::Defaults();
+        CounterConfig counterConfig = CounterConfig::defaults();
+        AssayConfig assayConfig = AssayConfig::defaults();
         int counterNumber = -1;
         std::vector<std::string> headerLines;
         std::int64_t endTime = 0;
@@ -146,3 +149,5 @@ private:
     mutable std::mutex mutex_;
     Snapshot fields_;
 };
+
+} // namespace nivra

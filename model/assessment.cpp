@@ -182,7 +182,7 @@ void assessDispersion(Assessment& a, std::span<const std::int32_t> counts) {
 }
 
 std::string real(double value) {
-    return FormatC("%.6g", value);
+    return formatC("%.6g", value);
 }
 
 std::string realOrNone(const std::optional<double>& value) {
@@ -252,9 +252,9 @@ const char* dispersionVerdictText(DispersionVerdict verdict) {
 
 std::vector<AssessmentRow> assessmentRows(const Assessment& a) {
     return {
-        {"Points", FormatC("%zu", a.points)},
+        {"Points", formatC("%zu", a.points)},
         {"Count time (h)", real(a.countTime)},
-        {"Gross counts", FormatC("%.0f", a.grossCounts)},
+        {"Gross counts", formatC("%.0f", a.grossCounts)},
         {"Background rate (1/h)", real(a.backgroundRate)},
         {"Background time (h)", real(a.backgroundTime)},
         {"Net rate (1/(cm2 h))", real(a.netRate)},
@@ -266,7 +266,7 @@ std::vector<AssessmentRow> assessmentRows(const Assessment& a) {
         {"Best estimate uncertainty", real(a.bestEstimateUncertainty)},
         {"Coverage interval", real(a.coverageLow) + " .. " + real(a.coverageHigh)},
         {"Dispersion chi2", realOrNone(a.chiSquare)},
-        {"Dispersion dof", FormatC("%zu", a.degreesOfFreedom)},
+        {"Dispersion dof", formatC("%zu", a.degreesOfFreedom)},
         {"Dispersion P", realOrNone(a.probability)},
         {"Dispersion verdict", dispersionVerdictText(a.verdict)},
     };

@@ -7,10 +7,6 @@
 #include <string>
 #include <vector>
 
-class AssayData;
-struct AssayConfig;
-struct CounterConfig;
-
 // The assessment of a measurement beyond the sixteen counting statistics: the characteristic
 // limits of the net activity (decision threshold, detection limit, best estimate and coverage
 // interval, after ISO 11929-1) and a chi-square test of whether the points scatter like Poisson
@@ -26,6 +22,9 @@ struct CounterConfig;
 // dwell, area or efficiency of 0) give infinite or not-a-number figures, formatted like any
 // other value.
 namespace nivra {
+class AssayData;
+struct AssayConfig;
+struct CounterConfig;
 
 // The probabilities and the calibration uncertainty the assessment works with.
 struct AssessmentSettings {

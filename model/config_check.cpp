@@ -14,20 +14,20 @@ namespace {
 constexpr const char* kDwellField = "the dwell time (DWELL HOURS, DWELL MINUTES, DWELL SECONDS)";
 constexpr const char* kTotalField = "the total time (TOTAL HOURS, TOTAL MINUTES, TOTAL SECONDS)";
 
-std::string FormatSpan(std::int64_t seconds) {
-    return FormatC("%lld h %lld min %lld s", static_cast<long long>(seconds / 3600),
+std::string formatSpan(std::int64_t seconds) {
+    return formatC("%lld h %lld min %lld s", static_cast<long long>(seconds / 3600),
                    static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
 }
 
-std::string SpanProblem(const std::string& file, const char* field, std::int64_t span) {
+std::string spanProblem(const std::string& file, const char* field, std::int64_t span) {
     if (span <= kLongestSpanHours * 3600)
         return {};
-    return FormatC("%s: %s is %s; it must not exceed ten years (%lld h)", file.c_str(), field,
-                   FormatSpan(span).c_str(), static_cast<long long>(kLongestSpanHours));
+    return formatC("%s: %s is %s; it must not exceed ten years (%lld h)", file.c_str(), field,
+                   formatSpan(span).c_str(), static_cast<long long>(kLongestSpanHours));
 }
 
 // The local year of an instant, or nothing when the instant has no calendar date.
-bool LocalYear(std::int64_t instant, int& year) {
+bool localYear(std::int64_t instant, int& year) {
     const std::time_t time = static_cast<std::time_t>(instant);
     std::tm local{};
     if (!localtime_r(&time, &local))
@@ -42,16 +42,16 @@ std::string assayConfigProblem(const AssayConfig& config, const std::string& fil
                                std::int64_t now) {
     const std::int64_t dwell = config.dwellSpan();
     if (dwell <= 0)
-        return FormatC("%s: %s is %s; it must be more than 0 s", file.c_str(), kDwellField,
-                       FormatSpan(dwell).c_str());
-    if (std::string problem = SpanProblem(file, kDwellField, dwell); !problem.empty())
+        return formatC("%s: %s is %s; it must be more than 0 s", file.c_str(), kDwellField,
+                       formatSpan(dwell).c_str());
+    if (std::string problem = spanProblem(file, kDwellField, dwell); !problem.empty())
         return problem;
     const std::int64_t total = config.totalSpan();
-    if (std::string problem = SpanProblem(file, kTotalField, total); !problem.empty())
+    if (std::string problem = spanProblem(file, kTotalField, total); !problem.empty())
         return problem;
     int year = 0;
-    if (!LocalYear(now + total, year) || year < kFirstTimeStampYear || year > kLastTimeStampYear)
-        return FormatC("%s: %s would end the run in %d; time stamps show the years %d to %d only",
+    if (!localYear(now + total, year) || year < kFirstTimeStampYear || year > kLastTimeStampYear)
+        return formatC("%s: %s would end the run in %d; time stamps show the years %d to %d only",
                        file.c_str(), kTotalField, year, kFirstTimeStampYear, kLastTimeStampYear);
     if (config.sampleArea == 0)
         return file + ": the sample area (SAMPLE_AREA) is 0; it must be more than 0";
@@ -63,7 +63,7 @@ std::string counterConfigProblem(const CounterConfig& config, const std::string&
         return file + ": the detector area (DETECTOR AREA) is 0; it must be more than 0";
     const double efficiency = config.detectorEfficiency;
     if (!(efficiency > 0.0) || !std::isfinite(efficiency))
-        return FormatC("%s: the detector efficiency (DETECTOR EFFICIENCY) is %g; it must be a "
+        return formatC("%s: the detector efficiency (DETECTOR EFFICIENCY) is %g; it must be a "
                        "number above 0",
                        file.c_str(), efficiency);
     return {};

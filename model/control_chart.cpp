@@ -13,7 +13,7 @@ constexpr std::size_t kWarningWindow = 3;
 constexpr std::size_t kWarningCount = 2;
 constexpr std::size_t kTrendLength = 7;
 
-int SideOf(double z) {
+int sideOf(double z) {
     return z > 0 ? 1 : z < 0 ? -1 : 0;
 }
 
@@ -26,7 +26,7 @@ std::size_t ControlChart::flaggedRuns() const {
     return flagged;
 }
 
-std::optional<ControlChart> BuildControlChart(const std::vector<ChartRun>& runs) {
+std::optional<ControlChart> buildControlChart(const std::vector<ChartRun>& runs) {
     double counts = 0;
     double hours = 0;
     std::size_t referenceRuns = 0;
@@ -63,15 +63,15 @@ std::optional<ControlChart> BuildControlChart(const std::vector<ChartRun>& runs)
         const double z = points[i].z;
         points[i].action = std::fabs(z) > kActionLimit;
 
-        const int side = SideOf(z);
+        const int side = sideOf(z);
         if (std::fabs(z) > kWarningLimit) {
             std::size_t beyond = 0;
             for (std::size_t j = i + 1 >= kWarningWindow ? i + 1 - kWarningWindow : 0; j <= i; ++j)
-                beyond += std::fabs(points[j].z) > kWarningLimit && SideOf(points[j].z) == side;
+                beyond += std::fabs(points[j].z) > kWarningLimit && sideOf(points[j].z) == side;
             points[i].warning = beyond >= kWarningCount;
         }
 
-        sameSide = side != 0 && i > 0 && SideOf(points[i - 1].z) == side ? sameSide + 1
+        sameSide = side != 0 && i > 0 && sideOf(points[i - 1].z) == side ? sameSide + 1
                    : side != 0                                           ? 1
                                                                          : 0;
         points[i].trend = sameSide >= kTrendLength;
@@ -79,7 +79,7 @@ std::optional<ControlChart> BuildControlChart(const std::vector<ChartRun>& runs)
     return chart;
 }
 
-std::string ChartFlagsText(const ChartPoint& point) {
+std::string chartFlagsText(const ChartPoint& point) {
     std::string text;
     for (auto [on, name] : {std::pair{point.action, "action"}, std::pair{point.warning, "warning"},
                             std::pair{point.trend, "trend"}})

@@ -37,9 +37,9 @@ struct ControlChart {
 
 // The chart of runs (in time order) against the mean rate of those marked as reference. Nothing
 // when the reference runs have no counting time.
-std::optional<ControlChart> BuildControlChart(const std::vector<ChartRun>& runs);
+std::optional<ControlChart> buildControlChart(const std::vector<ChartRun>& runs);
 
 // The flags of a point as text: "action", "warning", "trend" joined by ',', or "-".
-std::string ChartFlagsText(const ChartPoint& point);
+std::string chartFlagsText(const ChartPoint& point);
 
 } // namespace nivra

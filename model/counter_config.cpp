@@ -4,6 +4,8 @@
 #include "base/value_encoding.h"
 #include "model/profile_record.h"
 
+namespace nivra {
+
 namespace {
 
 constexpr const char* kName = "COUNTER NAME";
@@ -17,40 +19,42 @@ CounterConfig::CounterConfig(const std::string& path) : filePath(path) {
     read(path);
 }
 
-CounterConfig CounterConfig::Defaults(const std::string& filePath) {
+CounterConfig CounterConfig::defaults(const std::string& filePath) {
     CounterConfig config{NoFile{}};
     config.filePath = filePath;
     return config;
 }
 
 std::string CounterConfig::read(const std::string& path) {
-    CProfileFile file(path);
-    if (!file.ReadError().empty())
-        return file.ReadError();
+    ProfileFile file(path);
+    if (!file.readError().empty())
+        return file.readError();
     readFrom(file);
     return {};
 }
 
-void CounterConfig::readFrom(CProfileFile& file) {
-    name = file.ReadString(kName, kSection);
-    description = file.ReadString(kDescription, kSection);
-    nivra::ScanUnsigned(file.ReadString(kDetectorArea, kSection), detectorArea);
-    nivra::ScanReal(file.ReadString(kDetectorEfficiency, kSection), detectorEfficiency);
+void CounterConfig::readFrom(ProfileFile& file) {
+    name = file.readString(kName, kSection);
+    description = file.readString(kDescription, kSection);
+    nivra::scanUnsigned(file.readString(kDetectorArea, kSection), detectorArea);
+    nivra::scanReal(file.readString(kDetectorEfficiency, kSection), detectorEfficiency);
 }
 
 nivra::Outcome CounterConfig::write(const std::string& path) const {
-    return nivra::WriteRecordFile(*this, path);
+    return nivra::writeRecordFile(*this, path);
 }
 
-bool CounterConfig::writeTo(CProfileFile& file) const {
-    return nivra::WriteEntries(file, kSection, entries());
+bool CounterConfig::writeTo(ProfileFile& file) const {
+    return nivra::writeEntries(file, kSection, entries());
 }
 
 std::array<std::pair<const char*, std::string>, 4> CounterConfig::entries() const {
     return {{
         {kName, name},
         {kDescription, description},
-        {kDetectorArea, nivra::FormatUnsigned(detectorArea)},
-        {kDetectorEfficiency, nivra::FormatReal(detectorEfficiency)},
+        {kDetectorArea, nivra::formatUnsigned(detectorArea)},
+        {kDetectorEfficiency, nivra::formatReal(detectorEfficiency)},
     }};
 }
+
+} // namespace nivra

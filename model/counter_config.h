@@ -7,7 +7,9 @@
 #include <string>
 #include <utility>
 
-class CProfileFile;
+namespace nivra {
+
+class ProfileFile;
 
 // One detector: its name, a free-text description, the detector area and the detection
 // efficiency. A value type, copied member by member (the file path included). Kept in counter
@@ -28,14 +30,14 @@ struct CounterConfig {
     explicit CounterConfig(const std::string& path);
 
     // The built-in defaults alone with the given filePath; no file is read.
-    static CounterConfig Defaults(const std::string& filePath = {});
+    static CounterConfig defaults(const std::string& filePath = {});
 
     // Fills the record from the section "COUNTER CONFIG" of the file. Missing texts (or a
     // missing file) empty name and description; a number that cannot be converted keeps its
     // current value. filePath is not touched.
     // Returns why the file could not be read (the record is then left as it was), or "".
     std::string read(const std::string& path);
-    void readFrom(CProfileFile& file);
+    void readFrom(ProfileFile& file);
 
     // Writes the four keys to path, or to filePath when path is empty. Fails, saying why, when
     // there was no path or the file could not be written (missing folder, read-only file, full
@@ -44,7 +46,7 @@ struct CounterConfig {
 
     // Queues the four keys into an open profile file (committed by its Flush). Returns false
     // when a key was refused.
-    bool writeTo(CProfileFile& file) const;
+    bool writeTo(ProfileFile& file) const;
 
     // The four keys with their values formatted for the file, in the file's order.
     std::array<std::pair<const char*, std::string>, 4> entries() const;
@@ -53,3 +55,5 @@ private:
     struct NoFile {};
     explicit CounterConfig(NoFile) {}
 };
+
+} // namespace nivra

@@ -13,13 +13,15 @@
 
 #include <cstdio>
 
+namespace nivra {
+
 namespace {
 
 // A header line stays one line of the export: a line break inside it (a pasted counter
 // description, say) is written as one blank, CR LF counting as one, as the data file does. The
 // text is written in the Windows-1252 code page, as the data files are.
-void AppendOneLine(std::string& text, const std::string& utf8Line) {
-    const std::string line = nivra::Utf8ToCp1252(utf8Line);
+void appendOneLine(std::string& text, const std::string& utf8Line) {
+    const std::string line = nivra::utf8ToCp1252(utf8Line);
     for (std::size_t i = 0; i < line.size(); ++i) {
         char c = line[i];
         if (c == '\r' || c == '\n') {
@@ -34,26 +36,29 @@ void AppendOneLine(std::string& text, const std::string& utf8Line) {
 
 } // namespace
 
+} // namespace nivra
+  // namespace
+
 namespace nivra {
 
 bool writeCsvExport(const AssayData& data, const std::string& path, const StatsShow& selection) {
     // Statistics and points come from the same state of the record.
     const AssayData::Snapshot record = data.snapshot();
     const nivra::StatisticsInputs inputs =
-        nivra::GatherStatisticsInputs(record.counts, record.assayConfig, record.counterConfig,
+        nivra::gatherStatisticsInputs(record.counts, record.assayConfig, record.counterConfig,
                                       selection.shows(nivra::Statistic::StdDev));
 
     std::string text;
     text.reserve(record.counts.size() * 8 + 1024);
     for (const std::string& line : record.headerLines)
-        AppendOneLine(text, line);
+        appendOneLine(text, line);
     for (const std::string& line :
-         nivra::CsvStatisticsLines(nivra::StatisticsBlock(inputs, selection))) {
+         nivra::csvStatisticsLines(nivra::statisticsBlock(inputs, selection))) {
         text += line;
         text += '\n';
     }
     for (std::int32_t count : record.counts) {
-        text += nivra::FormatInt(count);
+        text += nivra::formatInt(count);
         text += ",\n";
     }
 

@@ -2,10 +2,9 @@
 
 #include <string>
 
+namespace nivra {
 class AssayData;
 class StatsShow;
-
-namespace nivra {
 
 // Writes the CSV export of a record (LF line ends): the header lines, the selected statistics
 // with their CSV labels (rows that need a background only when there is one), one "%d," line per

@@ -31,27 +31,29 @@
 #include <cstring>
 #include <string_view>
 
+namespace nivra {
+
 namespace {
 
 constexpr const char* kHeaderSection = "ASSAY DESC";
 constexpr const char* kPointSection = "ASSAY DATA";
 
 // "D<index>" / "P<index>".
-std::string NumberedKey(char prefix, std::size_t index) {
+std::string numberedKey(char prefix, std::size_t index) {
     char buffer[24];
     buffer[0] = prefix;
     char* end = std::to_chars(buffer + 1, buffer + sizeof buffer, index).ptr;
     return std::string(buffer, end);
 }
-std::string HeaderKey(std::size_t index) {
-    return NumberedKey('D', index);
+std::string headerKey(std::size_t index) {
+    return numberedKey('D', index);
 }
-std::string PointKey(std::size_t index) {
-    return NumberedKey('P', index);
+std::string pointKey(std::size_t index) {
+    return numberedKey('P', index);
 }
 
 // The characters the profile reader trims from the edges of a value.
-bool IsEdgeBlank(char c) {
+bool isEdgeBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
@@ -64,20 +66,20 @@ constexpr std::size_t kMaxQuotedLength = 252;
 // reader drops blanks around a value and one pair of enclosing quotes, so such a line is stored
 // inside quotes, cut to what a reader takes whole. An empty line would end the list of header
 // lines for a reader and lose every line after it; it is stored as one blank instead.
-std::string EncodeHeaderLine(const std::string& line, bool utf8) {
+std::string encodeHeaderLine(const std::string& line, bool utf8) {
     if (line.empty())
         return "\" \"";
-    const bool blankEdge = IsEdgeBlank(line.front()) || IsEdgeBlank(line.back());
+    const bool blankEdge = isEdgeBlank(line.front()) || isEdgeBlank(line.back());
     const bool quoted = line.size() >= 2 && (line.front() == '"' || line.front() == '\'') &&
                         line.back() == line.front();
     if (blankEdge || quoted)
-        return '"' + line.substr(0, nivra::PrefixBytes(line, kMaxQuotedLength, utf8)) + '"';
+        return '"' + line.substr(0, nivra::prefixBytes(line, kMaxQuotedLength, utf8)) + '"';
     return line;
 }
 
 // CR, LF and CR LF inside a value each become one blank, as the profile layer writes them, so a
 // value can never add lines to the file.
-std::string OneLine(std::string_view value) {
+std::string oneLine(std::string_view value) {
     std::string line;
     line.reserve(value.size());
     for (std::size_t i = 0; i < value.size(); ++i) {
@@ -96,7 +98,7 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // Whether the file at path starts with the UTF-8 byte-order mark: such a file keeps its mark and
 // its UTF-8 text when it is saved again, as the profile layer keeps them.
-bool StartsWithUtf8Mark(const std::string& path) {
+bool startsWithUtf8Mark(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
         return false;
@@ -118,8 +120,8 @@ public:
     bool utf8() const { return utf8_; }
     // A value of the program (UTF-8, possibly with line breaks) as one line of the file's text.
     std::string fileText(std::string_view value) const {
-        std::string line = OneLine(value);
-        return utf8_ ? nivra::RepairUtf8(line) : nivra::Utf8ToCp1252(line);
+        std::string line = oneLine(value);
+        return utf8_ ? nivra::repairUtf8(line) : nivra::utf8ToCp1252(line);
     }
     void section(const char* name) {
         text_ += '[';
@@ -143,6 +145,9 @@ private:
 
 } // namespace
 
+} // namespace nivra
+  // namespace
+
 namespace nivra {
 
 bool saveDataFile(const AssayData& data, const std::string& path) {
@@ -157,7 +162,7 @@ bool saveDataFile(const AssayData& data, const std::string& path, std::string& r
     }
     const AssayData::Snapshot record = data.snapshot();
 
-    ProfileText file(StartsWithUtf8Mark(path));
+    ProfileText file(startsWithUtf8Mark(path));
     file.reserve(1024 + record.counts.size() * 16);
     file.section(CounterConfig::kSection);
     for (const auto& [key, value] : record.counterConfig.entries())
@@ -170,18 +175,18 @@ bool saveDataFile(const AssayData& data, const std::string& path, std::string& r
     if (!record.headerLines.empty()) {
         file.section(kHeaderSection);
         for (std::size_t i = 0; i < record.headerLines.size(); ++i)
-            file.key(HeaderKey(i),
-                     EncodeHeaderLine(file.fileText(record.headerLines[i]), file.utf8()));
+            file.key(headerKey(i),
+                     encodeHeaderLine(file.fileText(record.headerLines[i]), file.utf8()));
     }
     if (!record.counts.empty()) {
         file.section(kPointSection);
         char value[16];
         for (std::size_t i = 0; i < record.counts.size(); ++i) {
             char* end = std::to_chars(value, value + sizeof value, record.counts[i]).ptr;
-            file.key(PointKey(i), std::string_view(value, static_cast<std::size_t>(end - value)));
+            file.key(pointKey(i), std::string_view(value, static_cast<std::size_t>(end - value)));
         }
     }
-    if (ReplaceFileAtomically(path, file.text()))
+    if (replaceFileAtomically(path, file.text()))
         return true;
     reason = std::strerror(errno);
     return false;
@@ -199,24 +204,24 @@ std::string dataFileProblem(const std::string& path) {
 }
 
 std::unique_ptr<AssayData> readDataFile(const std::string& path) {
-    CProfileFile file(path);
+    ProfileFile file(path);
     AssayData::Snapshot record;
-    record.counterConfig = CounterConfig::Defaults(path);
-    record.assayConfig = AssayConfig::Defaults();
+    record.counterConfig = CounterConfig::defaults(path);
+    record.assayConfig = AssayConfig::defaults();
     record.counterConfig.readFrom(file);
     record.assayConfig.readFrom(file);
 
     std::int32_t value = 0; // a value that is no number repeats the one before it
     for (std::size_t i = 0;; ++i) {
-        const std::string text = file.ReadString(PointKey(i), kPointSection);
+        const std::string text = file.readString(pointKey(i), kPointSection);
         if (text.empty())
             break;
-        ScanInt(text, value);
+        scanInt(text, value);
         record.counts.push_back(value);
     }
 
     for (std::size_t i = 0;; ++i) {
-        std::string line = file.ReadString(HeaderKey(i), kHeaderSection);
+        std::string line = file.readString(headerKey(i), kHeaderSection);
         if (line.empty())
             break;
         record.headerLines.push_back(std::move(line));

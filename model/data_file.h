@@ -3,10 +3,9 @@
 #include <memory>
 #include <string>
 
-class AssayData;
-
 // The data file (.dax): one assay record in a profile file. See data_file.cpp for the layout.
 namespace nivra {
+class AssayData;
 
 // Writes the record as a data file, creating or replacing it in one atomic step: the two
 // configuration sections, one "D<i>" key per header line in "ASSAY DESC" and one "P<i>" key per

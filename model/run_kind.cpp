@@ -2,7 +2,7 @@
 
 namespace nivra {
 
-const char* RunKindName(RunKind kind) {
+const char* runKindName(RunKind kind) {
     switch (kind) {
     case RunKind::Background:
         return "background";
@@ -14,9 +14,9 @@ const char* RunKindName(RunKind kind) {
     return "sample";
 }
 
-std::optional<RunKind> ParseRunKind(std::string_view text) {
+std::optional<RunKind> parseRunKind(std::string_view text) {
     for (RunKind kind : {RunKind::Sample, RunKind::Background, RunKind::Source})
-        if (text == RunKindName(kind))
+        if (text == runKindName(kind))
             return kind;
     return std::nullopt;
 }

@@ -10,9 +10,9 @@ namespace nivra {
 enum class RunKind { Sample, Background, Source };
 
 // "sample", "background", "source".
-const char* RunKindName(RunKind kind);
+const char* runKindName(RunKind kind);
 
 // The kind named by text (exactly one of the three names), or nothing.
-std::optional<RunKind> ParseRunKind(std::string_view text);
+std::optional<RunKind> parseRunKind(std::string_view text);
 
 } // namespace nivra

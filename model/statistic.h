@@ -59,14 +59,14 @@ inline constexpr std::array<StatisticNames, kStatisticCount> kStatisticNames{{
     {"LOD997", "LOD99.7%:", "LOD99.7%: "},
 }};
 
-constexpr std::size_t IndexOf(Statistic statistic) {
+constexpr std::size_t indexOf(Statistic statistic) {
     return static_cast<std::size_t>(statistic);
 }
-constexpr Statistic StatisticAt(std::size_t index) {
+constexpr Statistic statisticAt(std::size_t index) {
     return static_cast<Statistic>(index);
 }
-constexpr const StatisticNames& NamesOf(Statistic statistic) {
-    return kStatisticNames[IndexOf(statistic)];
+constexpr const StatisticNames& namesOf(Statistic statistic) {
+    return kStatisticNames[indexOf(statistic)];
 }
 
 } // namespace nivra

@@ -14,17 +14,17 @@ namespace nivra {
 namespace {
 
 // N as the statistics use it: an unsigned 32-bit number converted to double.
-double PointsAsDouble(std::size_t n) {
+double pointsAsDouble(std::size_t n) {
     return static_cast<double>(static_cast<std::uint32_t>(n));
 }
 
-double Mean(const StatisticsInputs& in) {
-    return in.sum / PointsAsDouble(in.pointCount);
+double mean(const StatisticsInputs& in) {
+    return in.sum / pointsAsDouble(in.pointCount);
 }
 
 // The sum truncated toward zero. The sum of 32-bit counts stays far inside 64 bits for any
 // record that fits in memory; the clamp only keeps the conversion defined.
-long long TruncatedSum(double sum) {
+long long truncatedSum(double sum) {
     constexpr double kLimit = 9.2e18;
     if (std::isnan(sum))
         return 0;
@@ -36,21 +36,21 @@ long long TruncatedSum(double sum) {
 }
 
 // "%.4lf", with exact ties rounded away from zero as the Windows runtime prints them.
-std::string Fixed4(double value) {
-    return FormatFixed(value, 4);
+std::string fixed4(double value) {
+    return formatFixed(value, 4);
 }
 
 } // namespace
 
-double SumCounts(std::span<const std::int32_t> counts) {
+double sumCounts(std::span<const std::int32_t> counts) {
     double sum = 0.0;
     for (std::int32_t count : counts)
         sum += static_cast<double>(count);
     return sum;
 }
 
-double StandardDeviation(std::span<const std::int32_t> counts, double sum) {
-    const double mean = sum / PointsAsDouble(counts.size());
+double standardDeviation(std::span<const std::int32_t> counts, double sum) {
+    const double mean = sum / pointsAsDouble(counts.size());
     double squares = 0.0;
     for (std::int32_t count : counts) {
         const double deviation = mean - static_cast<double>(count);
@@ -60,14 +60,14 @@ double StandardDeviation(std::span<const std::int32_t> counts, double sum) {
     return std::sqrt(squares / denominator);
 }
 
-StatisticsInputs GatherStatisticsInputs(std::span<const std::int32_t> counts,
+StatisticsInputs gatherStatisticsInputs(std::span<const std::int32_t> counts,
                                         const AssayConfig& assayConfig,
                                         const CounterConfig& counterConfig, bool withDeviation) {
     StatisticsInputs in;
     in.pointCount = counts.size();
-    in.sum = SumCounts(counts);
+    in.sum = sumCounts(counts);
     if (withDeviation)
-        in.standardDeviation = StandardDeviation(counts, in.sum);
+        in.standardDeviation = standardDeviation(counts, in.sum);
     in.countTime = assayConfig.countTimeHours();
     in.backgroundTime = assayConfig.effectiveBackgroundHours();
     in.backgroundCounts = assayConfig.backgroundCounts();
@@ -78,91 +78,91 @@ StatisticsInputs GatherStatisticsInputs(std::span<const std::int32_t> counts,
     return in;
 }
 
-double NetRate(const StatisticsInputs& in) {
+double netRate(const StatisticsInputs& in) {
     return (in.sum / in.countTime - in.backgroundRate) / in.sampleArea;
 }
 
-double NetRateError(const StatisticsInputs& in) {
+double netRateError(const StatisticsInputs& in) {
     const double sampleError = std::sqrt(in.sum) / in.countTime;
     const double backgroundError = std::sqrt(in.backgroundCounts) / in.backgroundTime;
     return std::sqrt(sampleError * sampleError + backgroundError * backgroundError) / in.sampleArea;
 }
 
-double LimitOfDetection(const StatisticsInputs& in, double k) {
+double limitOfDetection(const StatisticsInputs& in, double k) {
     return k *
            std::sqrt(in.sum / (in.countTime * in.countTime) +
                      in.backgroundCounts / (in.backgroundTime * in.backgroundTime)) /
            (in.sampleArea * in.efficiency);
 }
 
-bool HasBackground(const StatisticsInputs& in) {
+bool hasBackground(const StatisticsInputs& in) {
     return in.backgroundCounts > 0.0;
 }
 
-std::string LimitOfDetectionText(const StatisticsInputs& in, double k) {
-    return Fixed4(LimitOfDetection(in, k));
+std::string limitOfDetectionText(const StatisticsInputs& in, double k) {
+    return fixed4(limitOfDetection(in, k));
 }
 
-std::string StatisticText(const StatisticsInputs& in, Statistic statistic) {
+std::string statisticText(const StatisticsInputs& in, Statistic statistic) {
     switch (statistic) {
     case Statistic::NumPoints:
-        return FormatC("%zu", in.pointCount);
+        return formatC("%zu", in.pointCount);
     case Statistic::TotalCounts:
-        return FormatC("%lld", TruncatedSum(in.sum));
+        return formatC("%lld", truncatedSum(in.sum));
     case Statistic::Time:
-        return Fixed4(in.countTime);
+        return fixed4(in.countTime);
     case Statistic::Mean:
-        return Fixed4(Mean(in));
+        return fixed4(nivra::mean(in));
     case Statistic::StdDev:
-        return Fixed4(in.standardDeviation);
+        return fixed4(in.standardDeviation);
     case Statistic::CPH:
-        return Fixed4(in.sum / in.countTime);
+        return fixed4(in.sum / in.countTime);
     case Statistic::Netapercm2hr:
-        return Fixed4(NetRate(in));
+        return fixed4(netRate(in));
     case Statistic::Netapercm2hrErr:
-        return Fixed4(NetRateError(in));
+        return fixed4(netRateError(in));
     case Statistic::LLD:
-        return Fixed4(4.66 * std::sqrt(in.backgroundCounts) /
+        return fixed4(4.66 * std::sqrt(in.backgroundCounts) /
                       (in.backgroundTime * in.detectorArea));
     case Statistic::DetEff:
-        return FormatFixed(in.efficiency * 100.0, 2);
+        return formatFixed(in.efficiency * 100.0, 2);
     case Statistic::Netcorr:
-        return Fixed4(NetRate(in) / in.efficiency);
+        return fixed4(netRate(in) / in.efficiency);
     case Statistic::NetcorrErr:
-        return Fixed4(NetRateError(in) / in.efficiency);
+        return fixed4(netRateError(in) / in.efficiency);
     case Statistic::CDL95:
-        return Fixed4(1.645 * std::sqrt(2.0 * in.backgroundCounts) /
+        return fixed4(1.645 * std::sqrt(2.0 * in.backgroundCounts) /
                       (in.backgroundTime * in.detectorArea * in.efficiency));
     case Statistic::LOD900:
-        return LimitOfDetectionText(in, 1.64);
+        return limitOfDetectionText(in, 1.64);
     case Statistic::LOD950:
-        return LimitOfDetectionText(in, 2.0);
+        return limitOfDetectionText(in, 2.0);
     case Statistic::LOD997:
-        return LimitOfDetectionText(in, 3.0);
+        return limitOfDetectionText(in, 3.0);
     }
     return {};
 }
 
-std::vector<StatisticRow> StatisticsBlock(const StatisticsInputs& in, const StatsShow& selection) {
+std::vector<StatisticRow> statisticsBlock(const StatisticsInputs& in, const StatsShow& selection) {
     std::vector<StatisticRow> rows;
     for (std::size_t i = 0; i < kStatisticCount; ++i) {
-        const Statistic statistic = StatisticAt(i);
-        if (statistic == kFirstBackgroundStatistic && !HasBackground(in))
+        const Statistic statistic = statisticAt(i);
+        if (statistic == kFirstBackgroundStatistic && !hasBackground(in))
             break;
         if (!selection.shows(statistic))
             continue;
         const StatisticNames& names = kStatisticNames[i];
         rows.push_back(
-            {statistic, names.key, names.listLabel, names.csvLabel, StatisticText(in, statistic)});
+            {statistic, names.key, names.listLabel, names.csvLabel, statisticText(in, statistic)});
     }
     return rows;
 }
 
-std::vector<StatisticRow> StatisticsBlock(const AssayData& data, const StatsShow& selection) {
-    return StatisticsBlock(data.statisticsInputs(selection.shows(Statistic::StdDev)), selection);
+std::vector<StatisticRow> statisticsBlock(const AssayData& data, const StatsShow& selection) {
+    return statisticsBlock(data.statisticsInputs(selection.shows(Statistic::StdDev)), selection);
 }
 
-std::vector<std::string> CsvStatisticsLines(const std::vector<StatisticRow>& block) {
+std::vector<std::string> csvStatisticsLines(const std::vector<StatisticRow>& block) {
     std::vector<std::string> lines;
     lines.reserve(block.size());
     for (const StatisticRow& row : block)
@@ -171,6 +171,9 @@ std::vector<std::string> CsvStatisticsLines(const std::vector<StatisticRow>& blo
 }
 
 } // namespace nivra
+namespace nivra {
+
+// namespace nivra
 
 // The statistic operations of the record: each gathers its inputs from one consistent state.
 
@@ -183,11 +186,11 @@ double AssayData::standardDeviation() const {
 }
 
 double AssayData::netRateError() const {
-    return nivra::NetRateError(statisticsInputs(false));
+    return nivra::netRateError(statisticsInputs(false));
 }
 
 double AssayData::limitOfDetection(double k) const {
-    return nivra::LimitOfDetection(statisticsInputs(false), k);
+    return nivra::limitOfDetection(statisticsInputs(false), k);
 }
 
 double AssayData::backgroundCounts() const {
@@ -195,7 +198,7 @@ double AssayData::backgroundCounts() const {
 }
 
 std::string AssayData::statisticText(nivra::Statistic statistic) const {
-    return nivra::StatisticText(statisticsInputs(statistic == nivra::Statistic::StdDev), statistic);
+    return nivra::statisticText(statisticsInputs(statistic == nivra::Statistic::StdDev), statistic);
 }
 
 std::string AssayData::numPointsText() const {
@@ -238,5 +241,7 @@ std::string AssayData::cdl95Text() const {
     return statisticText(nivra::Statistic::CDL95);
 }
 std::string AssayData::lodText(double k) const {
-    return nivra::LimitOfDetectionText(statisticsInputs(false), k);
+    return nivra::limitOfDetectionText(statisticsInputs(false), k);
 }
+
+} // namespace nivra

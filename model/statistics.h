@@ -8,16 +8,15 @@
 #include <string>
 #include <vector>
 
-class AssayData;
-struct AssayConfig;
-struct CounterConfig;
-class StatsShow;
-
 // The sixteen counting statistics of an assay record. Nothing is cached: every value is computed
 // from the record when it is asked for. Divisions by a zero count time, area, efficiency or
 // point count are carried out in IEEE arithmetic; their infinite or not-a-number results are
 // formatted like any other value (inf, -inf, nan, -nan).
 namespace nivra {
+class AssayData;
+struct AssayConfig;
+struct CounterConfig;
+class StatsShow;
 
 // Everything the statistics take from one record, gathered from one consistent state.
 struct StatisticsInputs {
@@ -34,33 +33,33 @@ struct StatisticsInputs {
 };
 
 // S: each count converted to double and added in point order.
-double SumCounts(std::span<const std::int32_t> counts);
+double sumCounts(std::span<const std::int32_t> counts);
 
 // The sample standard deviation (N - 1 in the denominator) around the mean sum ÷ N. N and N - 1
 // are taken as unsigned 32-bit numbers, so no points give 0 and one point gives 0 ÷ 0.
-double StandardDeviation(std::span<const std::int32_t> counts, double sum);
+double standardDeviation(std::span<const std::int32_t> counts, double sum);
 
-StatisticsInputs GatherStatisticsInputs(std::span<const std::int32_t> counts,
+StatisticsInputs gatherStatisticsInputs(std::span<const std::int32_t> counts,
                                         const AssayConfig& assayConfig,
                                         const CounterConfig& counterConfig, bool withDeviation);
 
 // (S ÷ ts − Rb) ÷ As: the net alpha rate per cm² and hour.
-double NetRate(const StatisticsInputs& in);
+double netRate(const StatisticsInputs& in);
 // σ = √((√S ÷ ts)² + (√Nb ÷ tb)²) ÷ As: the error of the net rate.
-double NetRateError(const StatisticsInputs& in);
+double netRateError(const StatisticsInputs& in);
 // k × √(S ÷ ts² + Nb ÷ tb²) ÷ (As × ε).
-double LimitOfDetection(const StatisticsInputs& in, double k);
+double limitOfDetection(const StatisticsInputs& in, double k);
 
 // The rows from the net rate on are produced only when the background counts are greater than
 // 0 (not when they are zero, negative or not a number).
-bool HasBackground(const StatisticsInputs& in);
+bool hasBackground(const StatisticsInputs& in);
 
 // The text of one statistic ("%d", "%.4lf" or "%.2lf" in the C locale, exact ties rounded away
 // from zero as the Windows runtime rounds them). Total counts are the whole sum truncated
 // toward zero, however large.
-std::string StatisticText(const StatisticsInputs& in, Statistic statistic);
+std::string statisticText(const StatisticsInputs& in, Statistic statistic);
 // The text of the limit of detection for any coverage factor k.
-std::string LimitOfDetectionText(const StatisticsInputs& in, double k);
+std::string limitOfDetectionText(const StatisticsInputs& in, double k);
 
 // One row of a statistics block.
 struct StatisticRow {
@@ -73,11 +72,11 @@ struct StatisticRow {
 
 // The selected statistics in their fixed order, with the background gate applied: this block
 // feeds the statistics list and the CSV export.
-std::vector<StatisticRow> StatisticsBlock(const StatisticsInputs& in, const StatsShow& selection);
+std::vector<StatisticRow> statisticsBlock(const StatisticsInputs& in, const StatsShow& selection);
 // The same for a record, gathered from one consistent state of it.
-std::vector<StatisticRow> StatisticsBlock(const AssayData& data, const StatsShow& selection);
+std::vector<StatisticRow> statisticsBlock(const AssayData& data, const StatsShow& selection);
 
 // The block as CSV lines: each row's CSV label followed by its value, without line ends.
-std::vector<std::string> CsvStatisticsLines(const std::vector<StatisticRow>& block);
+std::vector<std::string> csvStatisticsLines(const std::vector<StatisticRow>& block);
 
 } // namespace nivra

@@ -5,6 +5,8 @@
 #include <array>
 #include <string>
 
+namespace nivra {
+
 // Which of the sixteen statistics are shown in the statistics list and written to a CSV export.
 // Kept in stats_display_config.pfx below the start directory: section "STATS SHOW", one key per
 // statistic with the value "true" or "false".
@@ -15,8 +17,8 @@ public:
     // All sixteen shown.
     StatsShow() { flags_.fill(true); }
 
-    bool shows(nivra::Statistic statistic) const { return flags_[nivra::IndexOf(statistic)]; }
-    void set(nivra::Statistic statistic, bool shown) { flags_[nivra::IndexOf(statistic)] = shown; }
+    bool shows(nivra::Statistic statistic) const { return flags_[nivra::indexOf(statistic)]; }
+    void set(nivra::Statistic statistic, bool shown) { flags_[nivra::indexOf(statistic)] = shown; }
     void toggle(nivra::Statistic statistic) { set(statistic, !shows(statistic)); }
     void setAll(bool shown) { flags_.fill(shown); }
 
@@ -33,3 +35,5 @@ public:
 private:
     std::array<bool, nivra::kStatisticCount> flags_;
 };
+
+} // namespace nivra

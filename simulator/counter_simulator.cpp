@@ -10,7 +10,7 @@ CounterSimulator::~CounterSimulator() {
         usbFiles_.pop_back();
 }
 
-SimulatedPort& CounterSimulator::AddPort(const std::string& linkPath,
+SimulatedPort& CounterSimulator::addPort(const std::string& linkPath,
                                          const std::vector<std::uint8_t>& counters) {
     ports_.push_back(std::make_unique<SimulatedPort>(linkPath, counters, settings_.ratePerSecond,
                                                      settings_.seed + ports_.size(),
@@ -18,19 +18,19 @@ SimulatedPort& CounterSimulator::AddPort(const std::string& linkPath,
     return *ports_.back();
 }
 
-SimulatedPort& CounterSimulator::AddUsbPort(const std::string& root, const std::string& name,
+SimulatedPort& CounterSimulator::addUsbPort(const std::string& root, const std::string& name,
                                             const std::vector<std::uint8_t>& counters) {
     auto files = std::make_unique<UsbAdapterFiles>(root, name, static_cast<int>(usbFiles_.size()));
-    SimulatedPort& port = AddPort(files->DevicePath(), counters);
+    SimulatedPort& port = addPort(files->devicePath(), counters);
     usbFiles_.push_back(std::move(files));
     return port;
 }
 
-int CounterSimulator::SetFaultEverywhere(std::uint8_t counter, const Fault& fault) {
+int CounterSimulator::setFaultEverywhere(std::uint8_t counter, const Fault& fault) {
     int carried = 0;
     for (auto& port : ports_) {
-        if (port->Carries(counter)) {
-            port->SetFault(counter, fault);
+        if (port->carries(counter)) {
+            port->setFault(counter, fault);
             ++carried;
         }
     }

@@ -19,7 +19,7 @@ struct SimulatorSettings {
 // Alpha counters on simulated serial ports, for trying and testing the program without
 // hardware. Each port is a pseudo-terminal published under a symbolic link that the caller
 // names; the program under test opens the link like a serial device. Ports are served from
-// AddPort until the simulator goes, which stops their threads and removes their links.
+// addPort until the simulator goes, which stops their threads and removes their links.
 //
 // The counters answer every command of the protocol: probe, reset, read (codes 5 and 6) and
 // text; they ignore the zero frame and unknown codes. Their count registers grow at a mean rate
@@ -34,20 +34,20 @@ public:
 
     // A new port at linkPath carrying the given counter numbers. Throws std::system_error when
     // the pseudo-terminal or the link cannot be made.
-    SimulatedPort& AddPort(const std::string& linkPath, const std::vector<std::uint8_t>& counters);
+    SimulatedPort& addPort(const std::string& linkPath, const std::vector<std::uint8_t>& counters);
 
     // A new port that poses as a USB serial adapter below root, a folder standing in for the
     // root of the file system: its device file is root/dev/NAME (NAME "ttyUSBn" or "ttyACMn"),
     // with a stable name in root/dev/serial/by-id/ and sysfs entries in root/sys/ (see
-    // UsbAdapterFiles). Throws as AddPort does, and std::invalid_argument for another NAME.
-    SimulatedPort& AddUsbPort(const std::string& root, const std::string& name,
+    // UsbAdapterFiles). Throws as addPort does, and std::invalid_argument for another NAME.
+    SimulatedPort& addUsbPort(const std::string& root, const std::string& name,
                               const std::vector<std::uint8_t>& counters);
 
-    std::size_t PortCount() const { return ports_.size(); }
-    SimulatedPort& Port(std::size_t index) { return *ports_.at(index); }
+    std::size_t portCount() const { return ports_.size(); }
+    SimulatedPort& port(std::size_t index) { return *ports_.at(index); }
 
     // Sets the fault of counter n on every port that carries it; returns how many did.
-    int SetFaultEverywhere(std::uint8_t counter, const Fault& fault);
+    int setFaultEverywhere(std::uint8_t counter, const Fault& fault);
 
 private:
     SimulatorSettings settings_;

@@ -20,14 +20,14 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-void OnSignal(int) {
+void onSignal(int) {
     int saved = errno;
     char byte = 1;
     [[maybe_unused]] ssize_t ignored = ::write(signalPipe[1], &byte, 1);
     errno = saved;
 }
 
-std::string Hex(const std::vector<std::uint8_t>& bytes) {
+std::string hex(const std::vector<std::uint8_t>& bytes) {
     std::string text;
     char item[8];
     for (std::uint8_t b : bytes) {
@@ -39,8 +39,8 @@ std::string Hex(const std::vector<std::uint8_t>& bytes) {
 
 // Prints the requests of a port that are settled: answered, or unanswered for longer than any
 // program would wait.
-void PrintTraffic(SimulatedPort& port, std::size_t& printed) {
-    auto requests = port.Requests();
+void printTraffic(SimulatedPort& port, std::size_t& printed) {
+    auto requests = port.requests();
     auto now = std::chrono::steady_clock::now();
     for (; printed < requests.size(); ++printed) {
         const RequestRecord& r = requests[printed];
@@ -49,16 +49,16 @@ void PrintTraffic(SimulatedPort& port, std::size_t& printed) {
         std::string answer = "no answer";
         if (r.replied) {
             answer = "[";
-            answer.append(Hex(r.reply)).append("]");
+            answer.append(hex(r.reply)).append("]");
         }
-        std::printf("%s: [%02X %02X] -> %s\n", port.LinkPath().c_str(), r.counter, r.command,
+        std::printf("%s: [%02X %02X] -> %s\n", port.linkPath().c_str(), r.counter, r.command,
                     answer.c_str());
     }
     std::fflush(stdout);
 }
 
 // One line of standard input: "stop N", "resume N" or "quit". Returns false on quit.
-bool RunInputCommand(CounterSimulator& simulator, const std::string& line) {
+bool runInputCommand(CounterSimulator& simulator, const std::string& line) {
     std::istringstream words(line);
     std::string command;
     unsigned counter = 0;
@@ -69,8 +69,8 @@ bool RunInputCommand(CounterSimulator& simulator, const std::string& line) {
         return false;
     if ((command == "stop" || command == "resume") && (words >> counter) && counter >= 1 &&
         counter <= 255) {
-        Fault fault = command == "stop" ? Fault::Silent() : Fault{};
-        if (simulator.SetFaultEverywhere(static_cast<std::uint8_t>(counter), fault) == 0)
+        Fault fault = command == "stop" ? Fault::silent() : Fault{};
+        if (simulator.setFaultEverywhere(static_cast<std::uint8_t>(counter), fault) == 0)
             std::fprintf(stderr, "no port carries counter %u\n", counter);
         else
             std::printf("counter %u %s\n", counter, command == "stop" ? "stopped" : "answers");
@@ -81,7 +81,7 @@ bool RunInputCommand(CounterSimulator& simulator, const std::string& line) {
     return true;
 }
 
-int Serve(const SimCommandLine& options) {
+int serve(const SimCommandLine& options) {
     SimulatorSettings settings;
     settings.ratePerSecond = options.ratePerSecond;
     settings.seed = options.seed.value_or(
@@ -90,20 +90,20 @@ int Serve(const SimCommandLine& options) {
     for (const auto& port : options.ports) {
         SimulatedPort& created =
             port.usbName.empty()
-                ? simulator.AddPort(port.linkPath, port.counters)
-                : simulator.AddUsbPort(options.deviceRoot, port.usbName, port.counters);
-        std::printf("%s -> %s: counters", created.LinkPath().c_str(), created.DevicePath().c_str());
+                ? simulator.addPort(port.linkPath, port.counters)
+                : simulator.addUsbPort(options.deviceRoot, port.usbName, port.counters);
+        std::printf("%s -> %s: counters", created.linkPath().c_str(), created.devicePath().c_str());
         for (std::uint8_t n : port.counters)
             std::printf(" %u", n);
         std::printf("\n");
     }
     for (const auto& fault : options.faults)
-        if (simulator.SetFaultEverywhere(fault.counter, fault.fault) == 0)
+        if (simulator.setFaultEverywhere(fault.counter, fault.fault) == 0)
             std::fprintf(stderr, "warning: no port carries counter %u\n", fault.counter);
     std::printf("ready; Ctrl+C ends\n");
     std::fflush(stdout);
 
-    std::vector<std::size_t> printed(simulator.PortCount(), 0);
+    std::vector<std::size_t> printed(simulator.portCount(), 0);
     bool readInput = true;
     std::string input;
     for (;;) {
@@ -123,14 +123,14 @@ int Serve(const SimCommandLine& options) {
                 for (auto end = input.find('\n'); end != input.npos; end = input.find('\n')) {
                     std::string line = input.substr(0, end);
                     input.erase(0, end + 1);
-                    if (!RunInputCommand(simulator, line))
+                    if (!runInputCommand(simulator, line))
                         return 0;
                 }
             }
         }
         if (options.verbose)
-            for (std::size_t i = 0; i < simulator.PortCount(); ++i)
-                PrintTraffic(simulator.Port(i), printed[i]);
+            for (std::size_t i = 0; i < simulator.portCount(); ++i)
+                printTraffic(simulator.port(i), printed[i]);
     }
     return 0;
 }
@@ -140,12 +140,12 @@ int Serve(const SimCommandLine& options) {
 int main(int argc, char** argv) {
     SimCommandLine options;
     std::string error;
-    if (!ParseSimCommandLine({argv + 1, argv + argc}, options, error)) {
-        std::fprintf(stderr, "nivra-counter-sim: %s\n\n%s", error.c_str(), SimUsage());
+    if (!parseSimCommandLine({argv + 1, argv + argc}, options, error)) {
+        std::fprintf(stderr, "nivra-counter-sim: %s\n\n%s", error.c_str(), simUsage());
         return 2;
     }
     if (options.help) {
-        std::fputs(SimUsage(), stdout);
+        std::fputs(simUsage(), stdout);
         return 0;
     }
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
@@ -153,13 +153,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     struct sigaction action {};
-    action.sa_handler = OnSignal;
+    action.sa_handler = onSignal;
     ::sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
     try {
-        return Serve(options);
+        return serve(options);
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "nivra-counter-sim: %s\n", failure.what());
         return 1;

@@ -11,11 +11,11 @@ namespace nivra::sim {
 
 namespace {
 
-[[noreturn]] void ThrowSystemError(const std::string& what) {
+[[noreturn]] void throwSystemError(const std::string& what) {
     throw std::system_error(errno, std::generic_category(), what);
 }
 
-void MakeRaw(int fd) {
+void makeRaw(int fd) {
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0)
         return;
@@ -28,14 +28,14 @@ void MakeRaw(int fd) {
 PseudoTerminal::PseudoTerminal() {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0)
-        ThrowSystemError("posix_openpt");
+        throwSystemError("posix_openpt");
     char name[PATH_MAX];
     if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
         ::ptsname_r(master_, name, sizeof name) != 0) {
         int error = errno;
         ::close(master_);
         errno = error;
-        ThrowSystemError("pseudo-terminal set-up");
+        throwSystemError("pseudo-terminal set-up");
     }
     slavePath_ = name;
     slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -43,12 +43,12 @@ PseudoTerminal::PseudoTerminal() {
         int error = errno;
         ::close(master_);
         errno = error;
-        ThrowSystemError("open " + slavePath_);
+        throwSystemError("open " + slavePath_);
     }
     // Raw before anybody opens the slave: an echoing line would send every reply straight back
     // to the simulator as if it were a request.
-    MakeRaw(slave_);
-    MakeRaw(master_);
+    makeRaw(slave_);
+    makeRaw(master_);
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
 }
 

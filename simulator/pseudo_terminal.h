@@ -5,7 +5,7 @@
 namespace nivra::sim {
 
 // A pseudo-terminal pair in raw mode: the simulator serves the master side, the program under
-// test opens the slave device (SlavePath) as if it were a serial port.
+// test opens the slave device (slavePath) as if it were a serial port.
 //
 // The object keeps a descriptor of the slave open for its whole life, so the master never sees
 // a hang-up when the program under test closes its end and opens it again.
@@ -18,8 +18,8 @@ public:
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
     // Non-blocking.
-    int MasterFd() const { return master_; }
-    const std::string& SlavePath() const { return slavePath_; }
+    int masterFd() const { return master_; }
+    const std::string& slavePath() const { return slavePath_; }
 
 private:
     int master_ = -1;

@@ -15,7 +15,7 @@ public:
     PublishedLink(const PublishedLink&) = delete;
     PublishedLink& operator=(const PublishedLink&) = delete;
 
-    const std::string& Path() const { return path_; }
+    const std::string& path() const { return path_; }
 
 private:
     std::string path_;

@@ -11,7 +11,7 @@ namespace nivra::sim {
 namespace {
 
 // A whole unsigned number, decimal or 0x-hexadecimal, up to highest.
-bool ParseNumber(const std::string& text, unsigned long long highest, unsigned long long& out) {
+bool parseNumber(const std::string& text, unsigned long long highest, unsigned long long& out) {
     if (text.empty() || text[0] == '-' || text[0] == '+' || text[0] == ' ')
         return false;
     errno = 0;
@@ -23,19 +23,19 @@ bool ParseNumber(const std::string& text, unsigned long long highest, unsigned l
     return true;
 }
 
-bool ParseByte(const std::string& text, std::uint8_t& out) {
+bool parseByte(const std::string& text, std::uint8_t& out) {
     unsigned long long value = 0;
-    if (!ParseNumber(text, 255, value))
+    if (!parseNumber(text, 255, value))
         return false;
     out = static_cast<std::uint8_t>(value);
     return true;
 }
 
-bool ParseCounterNumber(const std::string& text, std::uint8_t& out) {
-    return ParseByte(text, out) && out != 0;
+bool parseCounterNumber(const std::string& text, std::uint8_t& out) {
+    return parseByte(text, out) && out != 0;
 }
 
-bool ParseRate(const std::string& text, double& out) {
+bool parseRate(const std::string& text, double& out) {
     errno = 0;
     char* end = nullptr;
     double value = std::strtod(text.c_str(), &end);
@@ -46,9 +46,9 @@ bool ParseRate(const std::string& text, double& out) {
 }
 
 // "N:KIND" or "N:KIND=VALUE".
-bool ParseFault(const std::string& text, FaultOption& out, std::string& error) {
+bool parseFault(const std::string& text, FaultOption& out, std::string& error) {
     auto colon = text.find(':');
-    if (colon == text.npos || !ParseCounterNumber(text.substr(0, colon), out.counter)) {
+    if (colon == text.npos || !parseCounterNumber(text.substr(0, colon), out.counter)) {
         error = "--fault wants N:KIND[=VALUE] with a counter number N, not '" + text + "'";
         return false;
     }
@@ -65,28 +65,28 @@ bool ParseFault(const std::string& text, FaultOption& out, std::string& error) {
     unsigned long long number = 0;
     std::uint8_t byte = 0;
     if (kind == "silent") {
-        if (value && !ParseNumber(*value, 1000000, number))
+        if (value && !parseNumber(*value, 1000000, number))
             return bad();
-        out.fault = Fault::Silent(std::chrono::seconds(number));
+        out.fault = Fault::silent(std::chrono::seconds(number));
     } else if (kind == "wrong-echo") {
         byte = static_cast<std::uint8_t>(out.counter + 1);
-        if (value && !ParseByte(*value, byte))
+        if (value && !parseByte(*value, byte))
             return bad();
-        out.fault = Fault::WrongEcho(byte);
+        out.fault = Fault::wrongEcho(byte);
     } else if (kind == "short") {
         byte = 1;
-        if (value && !ParseByte(*value, byte))
+        if (value && !parseByte(*value, byte))
             return bad();
-        out.fault = Fault::ShortReply(byte);
+        out.fault = Fault::shortReply(byte);
     } else if (kind == "late") {
-        if (!value || !ParseNumber(*value, 3600000, number))
+        if (!value || !parseNumber(*value, 3600000, number))
             return bad();
-        out.fault = Fault::LateReply(std::chrono::milliseconds(number));
+        out.fault = Fault::lateReply(std::chrono::milliseconds(number));
     } else if (kind == "reset-status") {
         byte = nivra::protocol::REPLY_PRESENT;
-        if (value && !ParseByte(*value, byte))
+        if (value && !parseByte(*value, byte))
             return bad();
-        out.fault = Fault::WrongStatus(byte).OnlyFor(nivra::protocol::CMD_RESET);
+        out.fault = Fault::wrongStatus(byte).onlyFor(nivra::protocol::CMD_RESET);
     } else {
         error = "--fault: unknown kind '" + kind + "' (silent, wrong-echo, short, late, " +
                 "reset-status)";
@@ -97,7 +97,7 @@ bool ParseFault(const std::string& text, FaultOption& out, std::string& error) {
 
 } // namespace
 
-bool ParseCounterList(const std::string& text, std::vector<std::uint8_t>& out) {
+bool parseCounterList(const std::string& text, std::vector<std::uint8_t>& out) {
     out.clear();
     std::size_t start = 0;
     while (start <= text.size()) {
@@ -106,10 +106,10 @@ bool ParseCounterList(const std::string& text, std::vector<std::uint8_t>& out) {
         std::uint8_t first = 0;
         std::uint8_t last = 0;
         if (auto dash = item.find('-'); dash != item.npos) {
-            if (!ParseCounterNumber(item.substr(0, dash), first) ||
-                !ParseCounterNumber(item.substr(dash + 1), last) || last < first)
+            if (!parseCounterNumber(item.substr(0, dash), first) ||
+                !parseCounterNumber(item.substr(dash + 1), last) || last < first)
                 return false;
-        } else if (!ParseCounterNumber(item, first)) {
+        } else if (!parseCounterNumber(item, first)) {
             return false;
         } else {
             last = first;
@@ -123,7 +123,7 @@ bool ParseCounterList(const std::string& text, std::vector<std::uint8_t>& out) {
     return !out.empty();
 }
 
-bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& out,
+bool parseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& out,
                          std::string& error) {
     out = SimCommandLine{};
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -150,7 +150,7 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& o
             auto colon = value.rfind(':');
             PortOption port;
             if (colon == value.npos || colon == 0 ||
-                !ParseCounterList(value.substr(colon + 1), port.counters)) {
+                !parseCounterList(value.substr(colon + 1), port.counters)) {
                 error =
                     "--port wants PATH:COUNTERS such as /tmp/ws/ttySIM0:1,2, not '" + value + "'";
                 return false;
@@ -160,8 +160,8 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& o
         } else if (option == "--usb") {
             auto colon = value.rfind(':');
             PortOption port;
-            if (colon == value.npos || !IsUsbDeviceName(value.substr(0, colon)) ||
-                !ParseCounterList(value.substr(colon + 1), port.counters)) {
+            if (colon == value.npos || !isUsbDeviceName(value.substr(0, colon)) ||
+                !parseCounterList(value.substr(colon + 1), port.counters)) {
                 error = "--usb wants NAME:COUNTERS such as ttyUSB0:1,2, not '" + value + "'";
                 return false;
             }
@@ -172,20 +172,20 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& o
             while (out.deviceRoot.size() > 1 && out.deviceRoot.back() == '/')
                 out.deviceRoot.pop_back();
         } else if (option == "--rate") {
-            if (!ParseRate(value, out.ratePerSecond)) {
+            if (!parseRate(value, out.ratePerSecond)) {
                 error = "--rate wants a number of counts per second from 0 up, not '" + value + "'";
                 return false;
             }
         } else if (option == "--seed") {
             unsigned long long seed = 0;
-            if (!ParseNumber(value, ~0ULL, seed)) {
+            if (!parseNumber(value, ~0ULL, seed)) {
                 error = "--seed wants a whole number, not '" + value + "'";
                 return false;
             }
             out.seed = seed;
         } else {
             FaultOption fault;
-            if (!ParseFault(value, fault, error))
+            if (!parseFault(value, fault, error))
                 return false;
             out.faults.push_back(fault);
         }
@@ -204,7 +204,7 @@ bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& o
     return true;
 }
 
-const char* SimUsage() {
+const char* simUsage() {
     return R"(usage: nivra-counter-sim --port PATH:COUNTERS [--port PATH:COUNTERS ...] [OPTIONS]
        nivra-counter-sim --device-root DIR --usb NAME:COUNTERS [--usb ...] [OPTIONS]
 

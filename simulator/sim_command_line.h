@@ -32,13 +32,13 @@ struct SimCommandLine {
 };
 
 // Parses the arguments after the program name. Returns false with a one-line reason in error.
-bool ParseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& out,
+bool parseSimCommandLine(const std::vector<std::string>& args, SimCommandLine& out,
                          std::string& error);
 
 // "1,2", "1-4", "3,5-6": counter numbers 1 to 255 in the order given.
-bool ParseCounterList(const std::string& text, std::vector<std::uint8_t>& out);
+bool parseCounterList(const std::string& text, std::vector<std::uint8_t>& out);
 
 // The --help text: every option, the commands read from standard input, an example.
-const char* SimUsage();
+const char* simUsage();
 
 } // namespace nivra::sim

@@ -21,26 +21,26 @@ struct Fault {
     std::uint8_t value = 0;
     std::chrono::milliseconds delay{0};
 
-    static Fault Silent(std::chrono::milliseconds after = std::chrono::milliseconds(0)) {
+    static Fault silent(std::chrono::milliseconds after = std::chrono::milliseconds(0)) {
         return {FaultKind::kSilent, 0, 0, after};
     }
-    static Fault WrongEcho(std::uint8_t echoed) { return {FaultKind::kWrongEcho, 0, echoed, {}}; }
-    static Fault ShortReply(std::uint8_t bytes = 1) {
+    static Fault wrongEcho(std::uint8_t echoed) { return {FaultKind::kWrongEcho, 0, echoed, {}}; }
+    static Fault shortReply(std::uint8_t bytes = 1) {
         return {FaultKind::kShortReply, 0, bytes, {}};
     }
-    static Fault LateReply(std::chrono::milliseconds delay) {
+    static Fault lateReply(std::chrono::milliseconds delay) {
         return {FaultKind::kLateReply, 0, 0, delay};
     }
-    static Fault WrongStatus(std::uint8_t status) {
+    static Fault wrongStatus(std::uint8_t status) {
         return {FaultKind::kWrongStatus, 0, status, {}};
     }
     // The same fault, limited to one command code.
-    Fault OnlyFor(std::uint8_t commandCode) const {
+    Fault onlyFor(std::uint8_t commandCode) const {
         Fault limited = *this;
         limited.command = commandCode;
         return limited;
     }
-    bool AppliesTo(std::uint8_t commandCode) const {
+    bool appliesTo(std::uint8_t commandCode) const {
         return kind != FaultKind::kNone && (command == 0 || command == commandCode);
     }
 };

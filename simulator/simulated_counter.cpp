@@ -15,31 +15,31 @@ SimulatedCounter::SimulatedCounter(std::uint8_t number, double ratePerSecond, Si
     text_ = text;
 }
 
-void SimulatedCounter::SetRate(double ratePerSecond, SimTime now, std::mt19937_64& random) {
-    Advance(now, random); // events so far were counted at the old rate
+void SimulatedCounter::setRate(double ratePerSecond, SimTime now, std::mt19937_64& random) {
+    advance(now, random); // events so far were counted at the old rate
     rate_ = ratePerSecond;
 }
 
-void SimulatedCounter::SetRegister(std::uint8_t value, SimTime now) {
+void SimulatedCounter::setRegister(std::uint8_t value, SimTime now) {
     register_ = value;
     updated_ = now;
 }
 
-void SimulatedCounter::QueueReadings(const std::vector<std::uint8_t>& values) {
+void SimulatedCounter::queueReadings(const std::vector<std::uint8_t>& values) {
     scripted_.insert(scripted_.end(), values.begin(), values.end());
 }
 
-void SimulatedCounter::SetText(const std::string& text) {
+void SimulatedCounter::setText(const std::string& text) {
     text_ = text.substr(0, kTextLength);
     text_.resize(kTextLength, ' ');
 }
 
-void SimulatedCounter::SetFault(const Fault& fault, SimTime now) {
+void SimulatedCounter::setFault(const Fault& fault, SimTime now) {
     fault_ = fault;
     faultFrom_ = now + fault.delay;
 }
 
-void SimulatedCounter::Advance(SimTime now, std::mt19937_64& random) {
+void SimulatedCounter::advance(SimTime now, std::mt19937_64& random) {
     if (now <= updated_)
         return;
     double seconds = std::chrono::duration<double>(now - updated_).count();
@@ -50,9 +50,9 @@ void SimulatedCounter::Advance(SimTime now, std::mt19937_64& random) {
     register_ = static_cast<std::uint8_t>((register_ + events(random)) % 256);
 }
 
-std::optional<Reply> SimulatedCounter::Answer(std::uint8_t command, SimTime now,
+std::optional<Reply> SimulatedCounter::answer(std::uint8_t command, SimTime now,
                                               std::mt19937_64& random) {
-    if (fault_.kind == FaultKind::kSilent && fault_.AppliesTo(command) && now >= faultFrom_)
+    if (fault_.kind == FaultKind::kSilent && fault_.appliesTo(command) && now >= faultFrom_)
         return std::nullopt;
 
     Reply reply;
@@ -72,7 +72,7 @@ std::optional<Reply> SimulatedCounter::Answer(std::uint8_t command, SimTime now,
             scripted_.pop_front();
             updated_ = now;
         } else {
-            Advance(now, random);
+            advance(now, random);
         }
         reply.bytes = {number_, register_};
         break;
@@ -84,12 +84,12 @@ std::optional<Reply> SimulatedCounter::Answer(std::uint8_t command, SimTime now,
     default:
         return std::nullopt;
     }
-    if (fault_.AppliesTo(command))
-        ApplyFault(command, reply);
+    if (fault_.appliesTo(command))
+        applyFault(command, reply);
     return reply;
 }
 
-void SimulatedCounter::ApplyFault(std::uint8_t command, Reply& reply) const {
+void SimulatedCounter::applyFault(std::uint8_t command, Reply& reply) const {
     switch (fault_.kind) {
     case FaultKind::kWrongEcho:
         reply.bytes[0] = fault_.value;

@@ -27,24 +27,24 @@ class SimulatedCounter {
 public:
     SimulatedCounter(std::uint8_t number, double ratePerSecond, SimTime now);
 
-    std::uint8_t Number() const { return number_; }
+    std::uint8_t number() const { return number_; }
 
-    void SetRate(double ratePerSecond, SimTime now, std::mt19937_64& random);
-    void SetRegister(std::uint8_t value, SimTime now);
+    void setRate(double ratePerSecond, SimTime now, std::mt19937_64& random);
+    void setRegister(std::uint8_t value, SimTime now);
     // The next reads return these values, in order, instead of the grown register.
-    void QueueReadings(const std::vector<std::uint8_t>& values);
+    void queueReadings(const std::vector<std::uint8_t>& values);
     // Eight characters; shorter texts are padded with blanks, longer ones cut.
-    void SetText(const std::string& text);
-    void SetFault(const Fault& fault, SimTime now);
+    void setText(const std::string& text);
+    void setFault(const Fault& fault, SimTime now);
 
     // The answer to [number, command], or nullopt when the counter stays silent (unknown
     // command codes included, and the zero frame).
-    std::optional<Reply> Answer(std::uint8_t command, SimTime now, std::mt19937_64& random);
+    std::optional<Reply> answer(std::uint8_t command, SimTime now, std::mt19937_64& random);
 
 private:
     // Adds the events counted since the last update, wrapping at 256.
-    void Advance(SimTime now, std::mt19937_64& random);
-    void ApplyFault(std::uint8_t command, Reply& reply) const;
+    void advance(SimTime now, std::mt19937_64& random);
+    void applyFault(std::uint8_t command, Reply& reply) const;
 
     std::uint8_t number_;
     double rate_;

@@ -18,12 +18,12 @@ using RealClock = std::chrono::steady_clock;
 // of every later request.
 constexpr auto kResyncAfter = std::chrono::milliseconds(100);
 
-int MillisecondsUntil(SimTime when) {
+int millisecondsUntil(SimTime when) {
     auto left = std::chrono::ceil<std::chrono::milliseconds>(when - RealClock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-int Earlier(int a, int b) {
+int earlier(int a, int b) {
     return a < 0 ? b : (b < 0 ? a : std::min(a, b));
 }
 
@@ -31,7 +31,7 @@ int Earlier(int a, int b) {
 
 SimulatedPort::SimulatedPort(const std::string& linkPath, const std::vector<std::uint8_t>& counters,
                              double ratePerSecond, std::uint64_t seed, SimClock clock)
-    : link_(linkPath, terminal_.SlavePath()), clock_(std::move(clock)), random_(seed) {
+    : link_(linkPath, terminal_.slavePath()), clock_(std::move(clock)), random_(seed) {
     int wake[2];
     if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::system_error(errno, std::generic_category(), "pipe");
@@ -40,7 +40,7 @@ SimulatedPort::SimulatedPort(const std::string& linkPath, const std::vector<std:
     SimTime now = clock_();
     for (std::uint8_t number : counters)
         counters_.emplace_back(number, ratePerSecond, now);
-    server_ = std::thread([this] { Serve(); });
+    server_ = std::thread([this] { serve(); });
 }
 
 SimulatedPort::~SimulatedPort() {
@@ -52,64 +52,64 @@ SimulatedPort::~SimulatedPort() {
     ::close(wakeWrite_);
 }
 
-bool SimulatedPort::Carries(std::uint8_t counter) const {
+bool SimulatedPort::carries(std::uint8_t counter) const {
     std::lock_guard<std::mutex> hold(mutex_);
     return std::any_of(counters_.begin(), counters_.end(),
-                       [&](const SimulatedCounter& c) { return c.Number() == counter; });
+                       [&](const SimulatedCounter& c) { return c.number() == counter; });
 }
 
-SimulatedCounter& SimulatedPort::CounterLocked(std::uint8_t counter) {
+SimulatedCounter& SimulatedPort::counterLocked(std::uint8_t counter) {
     for (auto& c : counters_)
-        if (c.Number() == counter)
+        if (c.number() == counter)
             return c;
-    throw std::invalid_argument("the port " + LinkPath() + " carries no counter " +
+    throw std::invalid_argument("the port " + linkPath() + " carries no counter " +
                                 std::to_string(counter));
 }
 
-void SimulatedPort::SetRate(std::uint8_t counter, double ratePerSecond) {
+void SimulatedPort::setRate(std::uint8_t counter, double ratePerSecond) {
     std::lock_guard<std::mutex> hold(mutex_);
-    CounterLocked(counter).SetRate(ratePerSecond, clock_(), random_);
+    counterLocked(counter).setRate(ratePerSecond, clock_(), random_);
 }
 
-void SimulatedPort::SetRegister(std::uint8_t counter, std::uint8_t value) {
+void SimulatedPort::setRegister(std::uint8_t counter, std::uint8_t value) {
     std::lock_guard<std::mutex> hold(mutex_);
-    CounterLocked(counter).SetRegister(value, clock_());
+    counterLocked(counter).setRegister(value, clock_());
 }
 
-void SimulatedPort::QueueReadings(std::uint8_t counter, const std::vector<std::uint8_t>& values) {
+void SimulatedPort::queueReadings(std::uint8_t counter, const std::vector<std::uint8_t>& values) {
     std::lock_guard<std::mutex> hold(mutex_);
-    CounterLocked(counter).QueueReadings(values);
+    counterLocked(counter).queueReadings(values);
 }
 
-void SimulatedPort::SetText(std::uint8_t counter, const std::string& text) {
+void SimulatedPort::setText(std::uint8_t counter, const std::string& text) {
     std::lock_guard<std::mutex> hold(mutex_);
-    CounterLocked(counter).SetText(text);
+    counterLocked(counter).setText(text);
 }
 
-void SimulatedPort::SetFault(std::uint8_t counter, const Fault& fault) {
+void SimulatedPort::setFault(std::uint8_t counter, const Fault& fault) {
     std::lock_guard<std::mutex> hold(mutex_);
-    CounterLocked(counter).SetFault(fault, clock_());
+    counterLocked(counter).setFault(fault, clock_());
 }
 
-std::vector<RequestRecord> SimulatedPort::Requests() const {
+std::vector<RequestRecord> SimulatedPort::requests() const {
     std::lock_guard<std::mutex> hold(mutex_);
     return requests_;
 }
 
-bool SimulatedPort::WaitFor(const std::function<bool(const std::vector<RequestRecord>&)>& done,
+bool SimulatedPort::waitFor(const std::function<bool(const std::vector<RequestRecord>&)>& done,
                             std::chrono::milliseconds timeout) const {
     std::unique_lock<std::mutex> hold(mutex_);
     return changed_.wait_for(hold, timeout, [&] { return done(requests_); });
 }
 
-void SimulatedPort::Serve() {
+void SimulatedPort::serve() {
     std::vector<std::uint8_t> partial;
     SimTime partialSince{};
     for (;;) {
-        int timeout = MillisecondsToNextReply();
+        int timeout = millisecondsToNextReply();
         if (!partial.empty())
-            timeout = Earlier(timeout, MillisecondsUntil(partialSince + kResyncAfter));
-        pollfd watch[2] = {{terminal_.MasterFd(), POLLIN, 0}, {wakeRead_, POLLIN, 0}};
+            timeout = earlier(timeout, millisecondsUntil(partialSince + kResyncAfter));
+        pollfd watch[2] = {{terminal_.masterFd(), POLLIN, 0}, {wakeRead_, POLLIN, 0}};
         if (::poll(watch, 2, timeout) < 0 && errno != EINTR)
             return;
         if (watch[1].revents != 0)
@@ -117,13 +117,13 @@ void SimulatedPort::Serve() {
         if (watch[0].revents & POLLIN) {
             std::uint8_t bytes[64];
             ssize_t got;
-            while ((got = ::read(terminal_.MasterFd(), bytes, sizeof bytes)) > 0) {
+            while ((got = ::read(terminal_.masterFd(), bytes, sizeof bytes)) > 0) {
                 for (ssize_t i = 0; i < got; ++i) {
                     if (partial.empty())
                         partialSince = RealClock::now();
                     partial.push_back(bytes[i]);
                     if (partial.size() == 2) {
-                        HandleRequest(partial[0], partial[1]);
+                        handleRequest(partial[0], partial[1]);
                         partial.clear();
                     }
                 }
@@ -134,11 +134,11 @@ void SimulatedPort::Serve() {
         }
         if (!partial.empty() && RealClock::now() - partialSince >= kResyncAfter)
             partial.clear();
-        SendDueReplies();
+        sendDueReplies();
     }
 }
 
-void SimulatedPort::HandleRequest(std::uint8_t counter, std::uint8_t command) {
+void SimulatedPort::handleRequest(std::uint8_t counter, std::uint8_t command) {
     std::lock_guard<std::mutex> hold(mutex_);
     requests_.push_back({counter, command, RealClock::now(), std::nullopt, {}});
     std::size_t record = requests_.size() - 1;
@@ -146,23 +146,23 @@ void SimulatedPort::HandleRequest(std::uint8_t counter, std::uint8_t command) {
 
     std::optional<Reply> reply;
     for (auto& c : counters_)
-        if (c.Number() == counter)
-            reply = c.Answer(command, clock_(), random_);
+        if (c.number() == counter)
+            reply = c.answer(command, clock_(), random_);
     if (!reply)
         return;
     if (reply->delay.count() > 0)
         pending_.push_back({RealClock::now() + reply->delay, std::move(reply->bytes), record});
     else
-        SendLocked(reply->bytes, record);
+        sendLocked(reply->bytes, record);
 }
 
-void SimulatedPort::SendLocked(const std::vector<std::uint8_t>& bytes, std::size_t record) {
+void SimulatedPort::sendLocked(const std::vector<std::uint8_t>& bytes, std::size_t record) {
     requests_[record].replied = RealClock::now();
     requests_[record].reply = bytes;
     changed_.notify_all();
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        ssize_t written = ::write(terminal_.MasterFd(), bytes.data() + sent, bytes.size() - sent);
+        ssize_t written = ::write(terminal_.masterFd(), bytes.data() + sent, bytes.size() - sent);
         if (written > 0) {
             sent += static_cast<std::size_t>(written);
         } else if (written < 0 && errno == EINTR) {
@@ -175,7 +175,7 @@ void SimulatedPort::SendLocked(const std::vector<std::uint8_t>& bytes, std::size
     }
 }
 
-void SimulatedPort::SendDueReplies() {
+void SimulatedPort::sendDueReplies() {
     std::lock_guard<std::mutex> hold(mutex_);
     SimTime now = RealClock::now();
     auto due = std::stable_partition(pending_.begin(), pending_.end(),
@@ -183,15 +183,15 @@ void SimulatedPort::SendDueReplies() {
     std::stable_sort(pending_.begin(), due,
                      [](const PendingReply& a, const PendingReply& b) { return a.due < b.due; });
     for (auto it = pending_.begin(); it != due; ++it)
-        SendLocked(it->bytes, it->record);
+        sendLocked(it->bytes, it->record);
     pending_.erase(pending_.begin(), due);
 }
 
-int SimulatedPort::MillisecondsToNextReply() const {
+int SimulatedPort::millisecondsToNextReply() const {
     std::lock_guard<std::mutex> hold(mutex_);
     int timeout = -1;
     for (const auto& p : pending_)
-        timeout = Earlier(timeout, MillisecondsUntil(p.due));
+        timeout = earlier(timeout, millisecondsUntil(p.due));
     return timeout;
 }
 

@@ -47,22 +47,22 @@ public:
     SimulatedPort(const SimulatedPort&) = delete;
     SimulatedPort& operator=(const SimulatedPort&) = delete;
 
-    const std::string& LinkPath() const { return link_.Path(); }
-    const std::string& DevicePath() const { return terminal_.SlavePath(); }
-    bool Carries(std::uint8_t counter) const;
+    const std::string& linkPath() const { return link_.path(); }
+    const std::string& devicePath() const { return terminal_.slavePath(); }
+    bool carries(std::uint8_t counter) const;
 
     // Counter controls; each throws std::invalid_argument for a number the port does not carry.
-    void SetRate(std::uint8_t counter, double ratePerSecond);
-    void SetRegister(std::uint8_t counter, std::uint8_t value);
-    void QueueReadings(std::uint8_t counter, const std::vector<std::uint8_t>& values);
-    void SetText(std::uint8_t counter, const std::string& text);
+    void setRate(std::uint8_t counter, double ratePerSecond);
+    void setRegister(std::uint8_t counter, std::uint8_t value);
+    void queueReadings(std::uint8_t counter, const std::vector<std::uint8_t>& values);
+    void setText(std::uint8_t counter, const std::string& text);
     // Replaces the counter's fault; Fault{} clears it.
-    void SetFault(std::uint8_t counter, const Fault& fault);
+    void setFault(std::uint8_t counter, const Fault& fault);
 
     // Every request received so far, in order.
-    std::vector<RequestRecord> Requests() const;
+    std::vector<RequestRecord> requests() const;
     // Waits until done(requests) holds or the timeout passes; returns whether it holds.
-    bool WaitFor(const std::function<bool(const std::vector<RequestRecord>&)>& done,
+    bool waitFor(const std::function<bool(const std::vector<RequestRecord>&)>& done,
                  std::chrono::milliseconds timeout) const;
 
 private:
@@ -72,12 +72,12 @@ private:
         std::size_t record;
     };
 
-    SimulatedCounter& CounterLocked(std::uint8_t counter);
-    void Serve();
-    void HandleRequest(std::uint8_t counter, std::uint8_t command);
-    void SendLocked(const std::vector<std::uint8_t>& bytes, std::size_t record);
-    void SendDueReplies();
-    int MillisecondsToNextReply() const;
+    SimulatedCounter& counterLocked(std::uint8_t counter);
+    void serve();
+    void handleRequest(std::uint8_t counter, std::uint8_t command);
+    void sendLocked(const std::vector<std::uint8_t>& bytes, std::size_t record);
+    void sendDueReplies();
+    int millisecondsToNextReply() const;
 
     PseudoTerminal terminal_;
     PublishedLink link_;

@@ -11,14 +11,14 @@ namespace nivra::sim {
 
 namespace {
 
-bool HasNumberAfter(const std::string& name, const std::string& prefix) {
+bool hasNumberAfter(const std::string& name, const std::string& prefix) {
     return name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
            name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
 }
 
 // The by-id name udev gives: manufacturer and product with blanks as '_', the serial number,
 // the interface, and for the USB serial driver the port on the adapter.
-std::string ByIdName(const std::string& serial, bool modem) {
+std::string byIdName(const std::string& serial, bool modem) {
     std::string name = std::string("usb-") + UsbAdapterFiles::kManufacturer + "_" +
                        UsbAdapterFiles::kProduct + "_" + serial + "-if00";
     for (char& c : name)
@@ -29,12 +29,12 @@ std::string ByIdName(const std::string& serial, bool modem) {
 
 } // namespace
 
-bool IsUsbDeviceName(const std::string& name) {
-    return HasNumberAfter(name, "ttyUSB") || HasNumberAfter(name, "ttyACM");
+bool isUsbDeviceName(const std::string& name) {
+    return hasNumberAfter(name, "ttyUSB") || hasNumberAfter(name, "ttyACM");
 }
 
 UsbAdapterFiles::UsbAdapterFiles(const std::string& root, const std::string& name, int number) {
-    if (!IsUsbDeviceName(name))
+    if (!isUsbDeviceName(name))
         throw std::invalid_argument("'" + name +
                                     "' is no USB serial device name (ttyUSBn, ttyACMn)");
     const bool modem = name.compare(0, 6, "ttyACM") == 0;
@@ -44,40 +44,40 @@ UsbAdapterFiles::UsbAdapterFiles(const std::string& root, const std::string& nam
         for (const char* folder :
              {"", "/dev", "/dev/serial", "/dev/serial/by-id", "/sys", "/sys/class",
               "/sys/class/tty", "/sys/devices", "/sys/devices/simulated-usb"})
-            MakeFolder(root + folder);
+            makeFolder(root + folder);
         // The USB device, its interface, and for the USB serial driver the port below that, as
         // the kernel lays them out.
         const std::string device = root + "/sys/devices/simulated-usb/" + usbDevice;
-        MakeFolder(device);
-        MakeFile(device + "/idVendor", std::string(kVendorId) + "\n");
-        MakeFile(device + "/idProduct", std::string(kProductId) + "\n");
-        MakeFile(device + "/manufacturer", std::string(kManufacturer) + "\n");
-        MakeFile(device + "/product", std::string(kProduct) + "\n");
-        MakeFile(device + "/serial", serial + "\n");
+        makeFolder(device);
+        makeFile(device + "/idVendor", std::string(kVendorId) + "\n");
+        makeFile(device + "/idProduct", std::string(kProductId) + "\n");
+        makeFile(device + "/manufacturer", std::string(kManufacturer) + "\n");
+        makeFile(device + "/product", std::string(kProduct) + "\n");
+        makeFile(device + "/serial", serial + "\n");
         const std::string interface = usbDevice + ":1.0";
-        MakeFolder(device + "/" + interface);
+        makeFolder(device + "/" + interface);
         std::string ttyDevice = "../../../devices/simulated-usb/" + usbDevice + "/" + interface;
         if (!modem) {
-            MakeFolder(device + "/" + interface + "/" + name);
+            makeFolder(device + "/" + interface + "/" + name);
             ttyDevice += "/" + name;
         }
-        MakeFolder(root + "/sys/class/tty/" + name);
+        makeFolder(root + "/sys/class/tty/" + name);
         links_.push_back(std::make_unique<PublishedLink>(
             root + "/sys/class/tty/" + name + "/device", ttyDevice));
         devicePath_ = root + "/dev/" + name;
-        stableName_ = root + "/dev/serial/by-id/" + ByIdName(serial, modem);
+        stableName_ = root + "/dev/serial/by-id/" + byIdName(serial, modem);
         links_.push_back(std::make_unique<PublishedLink>(stableName_, "../../" + name));
     } catch (...) {
-        Clean();
+        clean();
         throw;
     }
 }
 
 UsbAdapterFiles::~UsbAdapterFiles() {
-    Clean();
+    clean();
 }
 
-void UsbAdapterFiles::MakeFolder(const std::string& path) {
+void UsbAdapterFiles::makeFolder(const std::string& path) {
     if (::mkdir(path.c_str(), 0777) == 0) {
         folders_.push_back(path);
         return;
@@ -87,14 +87,14 @@ void UsbAdapterFiles::MakeFolder(const std::string& path) {
         throw std::system_error(errno, std::generic_category(), "mkdir " + path);
 }
 
-void UsbAdapterFiles::MakeFile(const std::string& path, const std::string& content) {
+void UsbAdapterFiles::makeFile(const std::string& path, const std::string& content) {
     std::ofstream out(path, std::ios::trunc);
     if (!(out << content) || !out.flush())
         throw std::system_error(EIO, std::generic_category(), "write " + path);
     files_.push_back(path);
 }
 
-void UsbAdapterFiles::Clean() {
+void UsbAdapterFiles::clean() {
     while (!links_.empty())
         links_.pop_back();
     for (const std::string& file : files_)

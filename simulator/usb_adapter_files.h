@@ -30,14 +30,14 @@ public:
     UsbAdapterFiles& operator=(const UsbAdapterFiles&) = delete;
 
     // Where the device file goes: ROOT/dev/NAME.
-    const std::string& DevicePath() const { return devicePath_; }
+    const std::string& devicePath() const { return devicePath_; }
     // ROOT/dev/serial/by-id/usb-Counter_Simulator_Simulated_Serial_Adapter_SIM<n>-if00[-port0]
-    const std::string& StableName() const { return stableName_; }
+    const std::string& stableName() const { return stableName_; }
 
 private:
-    void MakeFolder(const std::string& path);
-    void MakeFile(const std::string& path, const std::string& content);
-    void Clean();
+    void makeFolder(const std::string& path);
+    void makeFile(const std::string& path, const std::string& content);
+    void clean();
 
     std::string devicePath_;
     std::string stableName_;
@@ -47,6 +47,6 @@ private:
 };
 
 // Whether name is a USB serial device name the simulator can pose as: "ttyUSBn" or "ttyACMn".
-bool IsUsbDeviceName(const std::string& name);
+bool isUsbDeviceName(const std::string& name);
 
 } // namespace nivra::sim

@@ -7,7 +7,7 @@ namespace nivra {
 
 namespace {
 
-std::string ZText(double z) {
+std::string zText(double z) {
     if (std::isinf(z))
         return z > 0 ? "+inf" : "-inf";
     char text[32];
@@ -15,7 +15,7 @@ std::string ZText(double z) {
     return text;
 }
 
-template <class... Args> void AppendFormatted(std::string& out, const char* format, Args... args) {
+template <class... Args> void appendFormatted(std::string& out, const char* format, Args... args) {
     char line[512];
     std::snprintf(line, sizeof line, format, args...);
     out += line;
@@ -24,7 +24,7 @@ template <class... Args> void AppendFormatted(std::string& out, const char* form
 } // namespace
 
 ControlChartReport
-BuildChartReport(const std::vector<HistoryRun>& runs,
+buildChartReport(const std::vector<HistoryRun>& runs,
                  std::optional<std::pair<std::int64_t, std::int64_t>> reference) {
     ControlChartReport report;
     std::vector<ChartRun> series;
@@ -39,24 +39,24 @@ BuildChartReport(const std::vector<HistoryRun>& runs,
                                     : series.size() < kDefaultReferenceRuns;
         series.push_back(point);
     }
-    report.chart = BuildControlChart(series);
+    report.chart = buildControlChart(series);
     return report;
 }
 
-std::string ControlChartText(const ControlChart& chart, std::size_t withoutTime) {
+std::string controlChartText(const ControlChart& chart, std::size_t withoutTime) {
     std::string text;
-    AppendFormatted(text, "%5s  %-25s  %3s  %10s  %12s  %12s  %7s  %s\n", "ID", "START", "REF",
+    appendFormatted(text, "%5s  %-25s  %3s  %10s  %12s  %12s  %7s  %s\n", "ID", "START", "REF",
                     "HOURS", "COUNTS", "RATE", "Z", "FLAGS");
     for (const ChartPoint& point : chart.points)
-        AppendFormatted(text, "%5lld  %-25s  %3s  %10.4f  %12.0f  %12.4f  %7s  %s\n",
+        appendFormatted(text, "%5lld  %-25s  %3s  %10.4f  %12.0f  %12.4f  %7s  %s\n",
                         static_cast<long long>(point.run.id), point.run.startTime.c_str(),
                         point.run.reference ? "*" : "", point.run.hours, point.run.counts,
-                        point.rate, ZText(point.z).c_str(), ChartFlagsText(point).c_str());
-    AppendFormatted(text,
+                        point.rate, zText(point.z).c_str(), chartFlagsText(point).c_str());
+    appendFormatted(text,
                     "mean rate %.4f counts/hour from %zu reference runs; %zu runs, %zu flagged",
                     chart.meanRate, chart.referenceRuns, chart.points.size(), chart.flaggedRuns());
     if (withoutTime > 0)
-        AppendFormatted(text, "; %zu without counting time left out", withoutTime);
+        appendFormatted(text, "; %zu without counting time left out", withoutTime);
     text += '\n';
     return text;
 }

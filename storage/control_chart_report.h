@@ -23,11 +23,11 @@ inline constexpr std::size_t kDefaultReferenceRuns = 20;
 
 // The chart of runs (oldest first): those with counting time in time order, the reference
 // being the runs with ids in reference (both inclusive) or else the first kDefaultReferenceRuns.
-ControlChartReport BuildChartReport(const std::vector<HistoryRun>& runs,
+ControlChartReport buildChartReport(const std::vector<HistoryRun>& runs,
                                     std::optional<std::pair<std::int64_t, std::int64_t>> reference);
 
 // The chart as a table: a heading, one line per run (id, start, reference mark, hours, counts,
 // rate, z, flags) and a last line with the mean rate and the numbers of runs and flagged runs.
-std::string ControlChartText(const ControlChart& chart, std::size_t withoutTime);
+std::string controlChartText(const ControlChart& chart, std::size_t withoutTime);
 
 } // namespace nivra

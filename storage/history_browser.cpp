@@ -24,8 +24,8 @@ StorageResult HistoryBrowser::record(std::int64_t runId, std::unique_ptr<AssayDa
     if (auto r = db.loadRun(runId, detail, found); !r)
         return r;
     if (!found)
-        return StorageResult::Failure("no run " + std::to_string(runId) + " in the history");
-    record = RecordOfRun(detail);
+        return StorageResult::failure("no run " + std::to_string(runId) + " in the history");
+    record = recordOfRun(detail);
     return StorageResult();
 }
 
@@ -45,11 +45,11 @@ StorageResult HistoryBrowser::chartText(int counter, RunKind kind, std::string& 
     std::vector<HistoryRun> list;
     if (auto r = runs(filter, list); !r)
         return r;
-    const ControlChartReport report = BuildChartReport(list, std::nullopt);
+    const ControlChartReport report = buildChartReport(list, std::nullopt);
     if (!report.chart)
-        return StorageResult::Failure("no reference runs with counting time for counter " +
-                                      std::to_string(counter) + ", " + RunKindName(kind));
-    text = ControlChartText(*report.chart, report.withoutTime);
+        return StorageResult::failure("no reference runs with counting time for counter " +
+                                      std::to_string(counter) + ", " + runKindName(kind));
+    text = controlChartText(*report.chart, report.withoutTime);
     return StorageResult();
 }
 

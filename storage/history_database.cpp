@@ -80,16 +80,16 @@ constexpr const char* kRunColumns =
     "efficiency, assay_name, sample_area, dwell_h, dwell_m, dwell_s, total_h, total_m, total_s, "
     "background_rate, background_hours";
 
-HistoryRun ReadRun(const SqliteStatement& row) {
+HistoryRun readRun(const SqliteStatement& row) {
     HistoryRun run;
     run.id = row.int64(0);
     if (auto counter = row.optionalInt64(1))
         run.counter = static_cast<int>(*counter);
-    run.kind = ParseRunKind(row.text(2)).value_or(RunKind::Sample);
+    run.kind = parseRunKind(row.text(2)).value_or(RunKind::Sample);
     run.startEpoch = row.int64(3);
     run.startTime = row.text(4);
     run.endTime = row.optionalText(5);
-    run.endReason = ParseRunEnd(row.text(6)).value_or(RunEnd::Interrupted);
+    run.endReason = parseRunEnd(row.text(6)).value_or(RunEnd::Interrupted);
     run.points = row.int64(7);
     run.totalCounts = row.int64(8);
     run.dataFile = row.optionalText(9);
@@ -113,7 +113,7 @@ HistoryRun ReadRun(const SqliteStatement& row) {
     return run;
 }
 
-StorageResult InsertRunRow(SqliteDatabase& db, HistoryRun& run) {
+StorageResult insertRunRow(SqliteDatabase& db, HistoryRun& run) {
     SqliteStatement insert;
     if (auto r = db.prepare(
             "INSERT INTO runs (counter, kind, start_epoch, start_time, end_time, end_reason, "
@@ -129,11 +129,11 @@ StorageResult InsertRunRow(SqliteDatabase& db, HistoryRun& run) {
     const AssayConfig& assay = run.assayConfig;
     const bool owned = run.source == RunSource::Run && run.endReason == RunEnd::Running;
     insert.bind(1, run.counter)
-        .bind(2, RunKindName(run.kind))
+        .bind(2, runKindName(run.kind))
         .bind(3, run.startEpoch)
         .bind(4, run.startTime)
         .bind(5, run.endTime)
-        .bind(6, RunEndName(run.endReason))
+        .bind(6, runEndName(run.endReason))
         .bind(7, run.points)
         .bind(8, run.totalCounts)
         .bind(9, run.dataFile)
@@ -156,7 +156,7 @@ StorageResult InsertRunRow(SqliteDatabase& db, HistoryRun& run) {
         .bind(26, assay.dwellSpan())
         .bind(27, assay.totalSpan());
     if (owned) {
-        insert.bind(28, static_cast<std::int64_t>(::getpid())).bind(29, OwnStartStamp());
+        insert.bind(28, static_cast<std::int64_t>(::getpid())).bind(29, ownStartStamp());
     } else {
         insert.bindNull(28).bindNull(29);
     }
@@ -166,7 +166,7 @@ StorageResult InsertRunRow(SqliteDatabase& db, HistoryRun& run) {
     return {};
 }
 
-StorageResult InsertPoints(SqliteDatabase& db, std::int64_t runId,
+StorageResult insertPoints(SqliteDatabase& db, std::int64_t runId,
                            const std::vector<HistoryPoint>& points) {
     SqliteStatement insert;
     if (auto r = db.prepare(
@@ -182,7 +182,7 @@ StorageResult InsertPoints(SqliteDatabase& db, std::int64_t runId,
     return {};
 }
 
-StorageResult InsertHeaderLines(SqliteDatabase& db, std::int64_t runId,
+StorageResult insertHeaderLines(SqliteDatabase& db, std::int64_t runId,
                                 const std::vector<std::string>& lines) {
     SqliteStatement insert;
     if (auto r = db.prepare("INSERT INTO header_lines (run_id, number, text) VALUES (?1, ?2, ?3)",
@@ -199,7 +199,7 @@ StorageResult InsertHeaderLines(SqliteDatabase& db, std::int64_t runId,
 
 // Runs one prepared statement with its parameters bound by bindAll.
 template <typename Bind>
-StorageResult RunStatement(SqliteDatabase& db, const char* sql, Bind bindAll) {
+StorageResult runStatement(SqliteDatabase& db, const char* sql, Bind bindAll) {
     SqliteStatement statement;
     if (auto r = db.prepare(sql, statement); !r)
         return r;
@@ -209,13 +209,13 @@ StorageResult RunStatement(SqliteDatabase& db, const char* sql, Bind bindAll) {
 
 } // namespace
 
-std::string HistoryDatabase::DefaultPath() {
-    return StartPath(kFileName);
+std::string HistoryDatabase::defaultPath() {
+    return startPath(kFileName);
 }
 
 StorageResult HistoryDatabase::open(const std::string& path, Access access) {
     if (access == Access::Existing && ::access(path.c_str(), F_OK) != 0)
-        return StorageResult::Failure("no run history here yet (" + path + " does not exist)");
+        return StorageResult::failure("no run history here yet (" + path + " does not exist)");
     StorageResult result;
     // Two programs that open a new history at the same moment may find it locked while the
     // other one switches it to WAL or creates its tables, a step SQLite's busy wait does not
@@ -236,7 +236,7 @@ StorageResult HistoryDatabase::open(const std::string& path, Access access) {
     }
     if (!result) {
         db_.close();
-        return StorageResult::Failure(result.error() + " (" + path + ")");
+        return StorageResult::failure(result.error() + " (" + path + ")");
     }
     return {};
 }
@@ -248,7 +248,7 @@ StorageResult HistoryDatabase::configure() {
     if (auto r = db_.prepare("PRAGMA journal_mode = WAL", wal); !r)
         return r;
     if (wal.step() == SqliteStatement::Step::Error)
-        return StorageResult::Failure(wal.error());
+        return StorageResult::failure(wal.error());
     // NORMAL: in WAL mode a commit survives a crash of the program; only a power cut may lose
     // the last commits, which the data files and backups of the run still hold.
     return db_.execute("PRAGMA foreign_keys = ON; PRAGMA synchronous = NORMAL");
@@ -259,7 +259,7 @@ StorageResult HistoryDatabase::migrate() {
     if (auto r = db_.queryInt("PRAGMA user_version", version); !r)
         return r;
     if (version > kSchemaVersion)
-        return StorageResult::Failure("the run history was written by a newer version of the "
+        return StorageResult::failure("the run history was written by a newer version of the "
                                       "program (schema " +
                                       std::to_string(version) + ")");
     while (version < kSchemaVersion) {
@@ -293,10 +293,10 @@ StorageResult HistoryDatabase::markInterruptedRuns() {
             return r;
         SqliteStatement::Step step;
         while ((step = running.step()) == SqliteStatement::Step::Row)
-            if (!ProcessIsAlive(static_cast<int>(running.int64(1)), running.text(2)))
+            if (!processIsAlive(static_cast<int>(running.int64(1)), running.text(2)))
                 dead.push_back(running.int64(0));
         return step == SqliteStatement::Step::Done ? StorageResult()
-                                                   : StorageResult::Failure(running.error());
+                                                   : StorageResult::failure(running.error());
     };
     // Looked at first without the write lock: nearly always nothing is to be done.
     std::vector<std::int64_t> dead;
@@ -309,7 +309,7 @@ StorageResult HistoryDatabase::markInterruptedRuns() {
     if (auto r = findDead(dead); !r)
         return r;
     for (std::int64_t id : dead)
-        if (auto r = RunStatement(db_,
+        if (auto r = runStatement(db_,
                                   "UPDATE runs SET end_reason = 'interrupted', owner_pid = NULL, "
                                   "owner_start = NULL WHERE id = ?1 AND end_reason = 'running'",
                                   [id](SqliteStatement& s) { s.bind(1, id); });
@@ -319,7 +319,7 @@ StorageResult HistoryDatabase::markInterruptedRuns() {
 }
 
 StorageResult HistoryDatabase::insertRun(HistoryRun& run) {
-    return InsertRunRow(db_, run);
+    return insertRunRow(db_, run);
 }
 
 StorageResult
@@ -334,9 +334,9 @@ HistoryDatabase::appendPoints(std::int64_t runId,
         rows.push_back({number, count, false});
         sum += count;
     }
-    if (auto r = InsertPoints(db_, runId, rows); !r)
+    if (auto r = insertPoints(db_, runId, rows); !r)
         return r;
-    if (auto r = RunStatement(
+    if (auto r = runStatement(
             db_,
             "UPDATE runs SET points = points + ?2, total_counts = total_counts + "
             "?3 WHERE id = ?1",
@@ -353,22 +353,22 @@ StorageResult HistoryDatabase::setHeaderLines(std::int64_t runId,
     SqliteTransaction transaction(db_);
     if (auto r = transaction.begin(); !r)
         return r;
-    if (auto r = RunStatement(db_, "DELETE FROM header_lines WHERE run_id = ?1",
+    if (auto r = runStatement(db_, "DELETE FROM header_lines WHERE run_id = ?1",
                               [&](SqliteStatement& s) { s.bind(1, runId); });
         !r)
         return r;
-    if (auto r = InsertHeaderLines(db_, runId, lines); !r)
+    if (auto r = insertHeaderLines(db_, runId, lines); !r)
         return r;
     return transaction.commit();
 }
 
 StorageResult HistoryDatabase::endRun(std::int64_t runId, RunEnd reason, std::int64_t endEpoch) {
-    return RunStatement(
+    return runStatement(
         db_,
         "UPDATE runs SET end_reason = ?2, end_time = ?3, owner_pid = NULL, "
         "owner_start = NULL WHERE id = ?1",
         [&](SqliteStatement& s) {
-            s.bind(1, runId).bind(2, RunEndName(reason)).bind(3, FormatIsoLocalTime(endEpoch));
+            s.bind(1, runId).bind(2, runEndName(reason)).bind(3, formatIsoLocalTime(endEpoch));
         });
 }
 
@@ -377,7 +377,7 @@ StorageResult HistoryDatabase::setDataFile(std::int64_t runId, const std::string
     SqliteTransaction transaction(db_);
     if (auto r = transaction.begin(); !r)
         return r;
-    if (auto r = RunStatement(db_, "UPDATE runs SET data_file = ?2 WHERE id = ?1",
+    if (auto r = runStatement(db_, "UPDATE runs SET data_file = ?2 WHERE id = ?1",
                               [&](SqliteStatement& s) { s.bind(1, runId).bind(2, path); });
         !r)
         return r;
@@ -385,7 +385,7 @@ StorageResult HistoryDatabase::setDataFile(std::int64_t runId, const std::string
     // the same content (a copy imported before), the digest stays with that run.
     if (!contentHash.empty())
         if (auto r =
-                RunStatement(db_, "UPDATE OR IGNORE runs SET content_hash = ?2 WHERE id = ?1",
+                runStatement(db_, "UPDATE OR IGNORE runs SET content_hash = ?2 WHERE id = ?1",
                              [&](SqliteStatement& s) { s.bind(1, runId).bind(2, contentHash); });
             !r)
             return r;
@@ -396,7 +396,7 @@ StorageResult HistoryDatabase::markPointDeleted(std::int64_t runId, int number) 
     SqliteTransaction transaction(db_);
     if (auto r = transaction.begin(); !r)
         return r;
-    if (auto r = RunStatement(db_,
+    if (auto r = runStatement(db_,
                               "UPDATE runs SET points = points - 1, total_counts = total_counts - "
                               "(SELECT count FROM points WHERE run_id = ?1 AND number = ?2) "
                               "WHERE id = ?1 AND EXISTS (SELECT 1 FROM points WHERE run_id = ?1 "
@@ -405,7 +405,7 @@ StorageResult HistoryDatabase::markPointDeleted(std::int64_t runId, int number) 
         !r)
         return r;
     if (auto r =
-            RunStatement(db_, "UPDATE points SET deleted = 1 WHERE run_id = ?1 AND number = ?2",
+            runStatement(db_, "UPDATE points SET deleted = 1 WHERE run_id = ?1 AND number = ?2",
                          [&](SqliteStatement& s) { s.bind(1, runId).bind(2, number); });
         !r)
         return r;
@@ -413,8 +413,8 @@ StorageResult HistoryDatabase::markPointDeleted(std::int64_t runId, int number) 
 }
 
 StorageResult HistoryDatabase::setKind(std::int64_t runId, RunKind kind) {
-    return RunStatement(db_, "UPDATE runs SET kind = ?2 WHERE id = ?1",
-                        [&](SqliteStatement& s) { s.bind(1, runId).bind(2, RunKindName(kind)); });
+    return runStatement(db_, "UPDATE runs SET kind = ?2 WHERE id = ?1",
+                        [&](SqliteStatement& s) { s.bind(1, runId).bind(2, runKindName(kind)); });
 }
 
 StorageResult HistoryDatabase::importRun(HistoryRunDetail& detail,
@@ -433,7 +433,7 @@ StorageResult HistoryDatabase::importRun(HistoryRunDetail& detail,
             duplicateOf = same.int64(0);
             return {};
         case SqliteStatement::Step::Error:
-            return StorageResult::Failure(same.error());
+            return StorageResult::failure(same.error());
         case SqliteStatement::Step::Done:
             break;
         }
@@ -446,11 +446,11 @@ StorageResult HistoryDatabase::importRun(HistoryRunDetail& detail,
             ++detail.run.points;
             detail.run.totalCounts += point.count;
         }
-    if (auto r = InsertRunRow(db_, detail.run); !r)
+    if (auto r = insertRunRow(db_, detail.run); !r)
         return r;
-    if (auto r = InsertPoints(db_, detail.run.id, detail.points); !r)
+    if (auto r = insertPoints(db_, detail.run.id, detail.points); !r)
         return r;
-    if (auto r = InsertHeaderLines(db_, detail.run.id, detail.headerLines); !r)
+    if (auto r = insertHeaderLines(db_, detail.run.id, detail.headerLines); !r)
         return r;
     return transaction.commit();
 }
@@ -468,7 +468,7 @@ StorageResult HistoryDatabase::listRuns(const RunFilter& filter, std::vector<His
         return r;
     query.bind(1, filter.counter);
     if (filter.kind)
-        query.bind(2, RunKindName(*filter.kind));
+        query.bind(2, runKindName(*filter.kind));
     else
         query.bindNull(2);
     query.bind(3, filter.since)
@@ -477,9 +477,9 @@ StorageResult HistoryDatabase::listRuns(const RunFilter& filter, std::vector<His
         .bind(6, filter.lastId);
     SqliteStatement::Step step;
     while ((step = query.step()) == SqliteStatement::Step::Row)
-        runs.push_back(ReadRun(query));
+        runs.push_back(readRun(query));
     return step == SqliteStatement::Step::Done ? StorageResult()
-                                               : StorageResult::Failure(query.error());
+                                               : StorageResult::failure(query.error());
 }
 
 StorageResult HistoryDatabase::loadRun(std::int64_t runId, HistoryRunDetail& detail, bool& found) {
@@ -503,9 +503,9 @@ StorageResult HistoryDatabase::loadRun(std::int64_t runId, HistoryRunDetail& det
     case SqliteStatement::Step::Done:
         return {};
     case SqliteStatement::Step::Error:
-        return StorageResult::Failure(run.error());
+        return StorageResult::failure(run.error());
     case SqliteStatement::Step::Row:
-        detail.run = ReadRun(run);
+        detail.run = readRun(run);
         break;
     }
 
@@ -521,7 +521,7 @@ StorageResult HistoryDatabase::loadRun(std::int64_t runId, HistoryRunDetail& det
         detail.points.push_back({static_cast<int>(points.int64(0)),
                                  static_cast<std::int32_t>(points.int64(1)), points.int64(2) != 0});
     if (step == SqliteStatement::Step::Error)
-        return StorageResult::Failure(points.error());
+        return StorageResult::failure(points.error());
 
     SqliteStatement lines;
     if (auto r =
@@ -532,7 +532,7 @@ StorageResult HistoryDatabase::loadRun(std::int64_t runId, HistoryRunDetail& det
     while ((step = lines.step()) == SqliteStatement::Step::Row)
         detail.headerLines.push_back(lines.text(0));
     if (step == SqliteStatement::Step::Error)
-        return StorageResult::Failure(lines.error());
+        return StorageResult::failure(lines.error());
     found = true;
     return {};
 }

@@ -31,7 +31,7 @@ public:
     };
 
     // history.sqlite in the start directory.
-    static std::string DefaultPath();
+    static std::string defaultPath();
 
     StorageResult open(const std::string& path, Access access = Access::Create);
     bool isOpen() const { return db_.isOpen(); }

@@ -23,23 +23,23 @@ namespace fs = std::filesystem;
 
 // A data file holds both configuration sections; a file without the numbers that every data
 // file carries is some other file.
-bool LooksLikeDataFile(const std::string& path) {
-    CProfileFile file(path);
+bool looksLikeDataFile(const std::string& path) {
+    ProfileFile file(path);
     std::uint32_t number = 0;
-    return ScanUnsigned(file.ReadString("DETECTOR AREA", CounterConfig::kSection), number) &&
-           ScanUnsigned(file.ReadString("SAMPLE_AREA", AssayConfig::kSection), number) &&
-           ScanUnsigned(file.ReadString("DWELL SECONDS", AssayConfig::kSection), number);
+    return scanUnsigned(file.readString("DETECTOR AREA", CounterConfig::kSection), number) &&
+           scanUnsigned(file.readString("SAMPLE_AREA", AssayConfig::kSection), number) &&
+           scanUnsigned(file.readString("DWELL SECONDS", AssayConfig::kSection), number);
 }
 
-std::optional<std::int64_t> StampAfter(const std::vector<std::string>& lines,
+std::optional<std::int64_t> stampAfter(const std::vector<std::string>& lines,
                                        const std::string& prefix) {
     for (const std::string& line : lines)
         if (line.rfind(prefix, 0) == 0)
-            return ParseLocalTimeStamp(line.substr(prefix.size()));
+            return parseLocalTimeStamp(line.substr(prefix.size()));
     return std::nullopt;
 }
 
-bool EndsWithDax(const fs::path& path) {
+bool endsWithDax(const fs::path& path) {
     std::string extension = path.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -48,7 +48,7 @@ bool EndsWithDax(const fs::path& path) {
 
 } // namespace
 
-ImportOutcome ImportDataFile(HistoryDatabase& db, const std::string& path,
+ImportOutcome importDataFile(HistoryDatabase& db, const std::string& path,
                              const ImportOptions& options) {
     ImportOutcome outcome;
     struct stat st;
@@ -60,18 +60,18 @@ ImportOutcome ImportDataFile(HistoryDatabase& db, const std::string& path,
         outcome.reason = "not a regular file";
         return outcome;
     }
-    const std::string hash = Sha256OfFile(path);
+    const std::string hash = sha256OfFile(path);
     if (hash.empty()) {
         outcome.reason = "cannot be read";
         return outcome;
     }
-    if (!LooksLikeDataFile(path)) {
+    if (!looksLikeDataFile(path)) {
         outcome.reason = "not a data file (no counter and assay configuration)";
         return outcome;
     }
 
     const auto record = readDataFile(path);
-    HistoryRunDetail detail = DetailOfRecord(*record);
+    HistoryRunDetail detail = detailOfRecord(*record);
     HistoryRun& run = detail.run;
     run.source = RunSource::Import;
     run.contentHash = hash;
@@ -79,14 +79,14 @@ ImportOutcome ImportDataFile(HistoryDatabase& db, const std::string& path,
     run.counter = options.counter;
     if (options.kind)
         run.kind = *options.kind;
-    run.startEpoch = StampAfter(detail.headerLines, "Start Time: ").value_or(st.st_mtime);
-    run.startTime = FormatIsoLocalTime(run.startEpoch);
-    if (auto end = StampAfter(detail.headerLines, "End Time: ")) {
+    run.startEpoch = stampAfter(detail.headerLines, "Start Time: ").value_or(st.st_mtime);
+    run.startTime = formatIsoLocalTime(run.startEpoch);
+    if (auto end = stampAfter(detail.headerLines, "End Time: ")) {
         run.endReason = RunEnd::Time;
-        run.endTime = FormatIsoLocalTime(*end);
-    } else if (auto stop = StampAfter(detail.headerLines, "STOP TIME: ")) {
+        run.endTime = formatIsoLocalTime(*end);
+    } else if (auto stop = stampAfter(detail.headerLines, "STOP TIME: ")) {
         run.endReason = RunEnd::Stop;
-        run.endTime = FormatIsoLocalTime(*stop);
+        run.endTime = formatIsoLocalTime(*stop);
     } else {
         run.endReason = RunEnd::Interrupted;
     }
@@ -107,7 +107,7 @@ ImportOutcome ImportDataFile(HistoryDatabase& db, const std::string& path,
     return outcome;
 }
 
-std::vector<std::string> DataFilesAt(const std::string& path, std::vector<std::string>& problems) {
+std::vector<std::string> dataFilesAt(const std::string& path, std::vector<std::string>& problems) {
     std::error_code error;
     if (!fs::is_directory(path, error))
         return {path};
@@ -123,7 +123,7 @@ std::vector<std::string> DataFilesAt(const std::string& path, std::vector<std::s
             std::error_code typeError;
             if (it->is_directory(typeError) && !it->is_symlink(typeError))
                 folders.push_back(it->path());
-            else if (EndsWithDax(it->path()) && it->is_regular_file(typeError))
+            else if (endsWithDax(it->path()) && it->is_regular_file(typeError))
                 files.push_back(it->path().string());
         }
         if (error) {

@@ -31,12 +31,12 @@ struct ImportOutcome {
 // "Start Time: " header line (the file's modification time when it has none), its end that of an
 // "End Time: " (reason 'time') or "STOP TIME: " line (reason 'stop'); without one the end is not
 // known and the run counts as 'interrupted'.
-ImportOutcome ImportDataFile(HistoryDatabase& db, const std::string& path,
+ImportOutcome importDataFile(HistoryDatabase& db, const std::string& path,
                              const ImportOptions& options);
 
 // The data files a path names: the path itself when it is a file, every file ending in .dax
 // below it (in name order) when it is a folder. Folders that cannot be read are listed in
 // problems as "path: reason".
-std::vector<std::string> DataFilesAt(const std::string& path, std::vector<std::string>& problems);
+std::vector<std::string> dataFilesAt(const std::string& path, std::vector<std::string>& problems);
 
 } // namespace nivra

@@ -2,7 +2,7 @@
 
 namespace nivra {
 
-std::unique_ptr<AssayData> RecordOfRun(const HistoryRunDetail& detail) {
+std::unique_ptr<AssayData> recordOfRun(const HistoryRunDetail& detail) {
     AssayConfig assay = detail.run.assayConfig;
     assay.qaKind =
         detail.run.kind == RunKind::Sample ? std::nullopt : std::optional<RunKind>(detail.run.kind);
@@ -19,7 +19,7 @@ std::unique_ptr<AssayData> RecordOfRun(const HistoryRunDetail& detail) {
     return record;
 }
 
-HistoryRunDetail DetailOfRecord(const AssayData& record) {
+HistoryRunDetail detailOfRecord(const AssayData& record) {
     HistoryRunDetail detail;
     detail.run.counterConfig = record.counterConfig();
     detail.run.assayConfig = record.assayConfig();

@@ -11,10 +11,10 @@ namespace nivra {
 // it still holds, with the total time shortened by one dwell per deleted point, as the window's
 // record of the run is after the same deletions. Saving it gives the data file the window would
 // have saved.
-std::unique_ptr<AssayData> RecordOfRun(const HistoryRunDetail& detail);
+std::unique_ptr<AssayData> recordOfRun(const HistoryRunDetail& detail);
 
 // A run of the history holding what record holds (configurations, header lines, points); the
 // kind comes from the record's assay configuration. Counter, times and source are the caller's.
-HistoryRunDetail DetailOfRecord(const AssayData& record);
+HistoryRunDetail detailOfRecord(const AssayData& record);
 
 } // namespace nivra

@@ -2,7 +2,7 @@
 
 namespace nivra {
 
-const char* RunEndName(RunEnd end) {
+const char* runEndName(RunEnd end) {
     switch (end) {
     case RunEnd::Time:
         return "time";
@@ -16,9 +16,9 @@ const char* RunEndName(RunEnd end) {
     return "running";
 }
 
-std::optional<RunEnd> ParseRunEnd(std::string_view text) {
+std::optional<RunEnd> parseRunEnd(std::string_view text) {
     for (RunEnd end : {RunEnd::Running, RunEnd::Time, RunEnd::Stop, RunEnd::Interrupted})
-        if (text == RunEndName(end))
+        if (text == runEndName(end))
             return end;
     return std::nullopt;
 }

@@ -16,8 +16,8 @@ namespace nivra {
 // How a run ended: still going on ("running"), after its total time ("time"), stopped by the
 // operator ("stop"), or never recorded as ended because its program went away ("interrupted").
 enum class RunEnd { Running, Time, Stop, Interrupted };
-const char* RunEndName(RunEnd end);
-std::optional<RunEnd> ParseRunEnd(std::string_view text);
+const char* runEndName(RunEnd end);
+std::optional<RunEnd> parseRunEnd(std::string_view text);
 
 // Where a run came from: recorded as it ran, or imported from a data file.
 enum class RunSource { Run, Import };
@@ -35,8 +35,8 @@ struct HistoryRun {
     std::optional<std::string> dataFile;
     RunSource source = RunSource::Run;
     std::optional<std::string> contentHash; // SHA-256 of the data file imported or last saved
-    CounterConfig counterConfig = CounterConfig::Defaults();
-    AssayConfig assayConfig = AssayConfig::Defaults();
+    CounterConfig counterConfig = CounterConfig::defaults();
+    AssayConfig assayConfig = AssayConfig::defaults();
 
     // The time the points cover: points × dwell, in hours.
     double countingHours() const;

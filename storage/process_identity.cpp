@@ -10,7 +10,7 @@ namespace nivra {
 
 namespace {
 
-std::string BootId() {
+std::string bootId() {
     std::ifstream in("/proc/sys/kernel/random/boot_id");
     std::string id;
     std::getline(in, id);
@@ -20,7 +20,7 @@ std::string BootId() {
 // Field 22 of /proc/<pid>/stat, the start time; "" for a process that has ended but was not yet
 // reaped (state Z or X in field 3). The command name (field 2) is in parentheses and may itself
 // hold blanks and parentheses, so the fields are counted from the last ')'.
-std::string StartTicks(int pid) {
+std::string startTicks(int pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string line;
     if (!std::getline(in, line))
@@ -41,27 +41,27 @@ std::string StartTicks(int pid) {
 
 } // namespace
 
-std::string ProcessStartStamp(int pid) {
-    static const std::string bootId = BootId();
-    const std::string ticks = StartTicks(pid);
+std::string processStartStamp(int pid) {
+    static const std::string bootId = nivra::bootId();
+    const std::string ticks = startTicks(pid);
     if (bootId.empty() || ticks.empty())
         return {};
     return bootId + "/" + ticks;
 }
 
-const std::string& OwnStartStamp() {
-    static const std::string stamp = ProcessStartStamp(static_cast<int>(::getpid()));
+const std::string& ownStartStamp() {
+    static const std::string stamp = processStartStamp(static_cast<int>(::getpid()));
     return stamp;
 }
 
-bool ProcessIsAlive(int pid, const std::string& stamp) {
+bool processIsAlive(int pid, const std::string& stamp) {
     if (pid <= 0)
         return false;
     if (::kill(pid, 0) != 0 && errno != EPERM)
         return false;
     if (stamp.empty())
         return true;
-    return ProcessStartStamp(pid) == stamp;
+    return processStartStamp(pid) == stamp;
 }
 
 } // namespace nivra

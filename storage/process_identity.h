@@ -9,13 +9,13 @@ namespace nivra {
 
 // "<boot id>/<start time in clock ticks since boot>" of the process, or "" when the system does
 // not tell (no /proc).
-std::string ProcessStartStamp(int pid);
+std::string processStartStamp(int pid);
 
 // The stamp of the calling process (read once).
-const std::string& OwnStartStamp();
+const std::string& ownStartStamp();
 
 // Whether the process that recorded (pid, stamp) still runs. With an empty stamp only the id can
 // be checked, and a process with that id counts as the owner.
-bool ProcessIsAlive(int pid, const std::string& stamp);
+bool processIsAlive(int pid, const std::string& stamp);
 
 } // namespace nivra

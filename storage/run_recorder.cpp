@@ -25,7 +25,7 @@ StorageResult RunRecorder::started(int counter, const CounterConfig& counterConf
     run_.counter = counter;
     run_.kind = kind;
     run_.startEpoch = startEpoch;
-    run_.startTime = FormatIsoLocalTime(startEpoch);
+    run_.startTime = formatIsoLocalTime(startEpoch);
     run_.counterConfig = counterConfig;
     run_.assayConfig = assayConfig;
     return sync();
@@ -60,7 +60,7 @@ StorageResult RunRecorder::dataFileSaved(const std::string& path) {
     std::error_code error;
     const auto absolute = std::filesystem::absolute(path, error);
     dataFile_ = error ? path : absolute.lexically_normal().string();
-    dataFileHash_ = Sha256OfFile(path);
+    dataFileHash_ = sha256OfFile(path);
     dataFilePending_ = true;
     return sync();
 }

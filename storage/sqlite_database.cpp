@@ -77,7 +77,7 @@ StorageResult SqliteStatement::run() {
     }
     const std::string error = error_;
     reset();
-    return result == Step::Done ? StorageResult() : StorageResult::Failure(error);
+    return result == Step::Done ? StorageResult() : StorageResult::failure(error);
 }
 
 void SqliteStatement::reset() {
@@ -149,7 +149,7 @@ StorageResult SqliteDatabase::open(const std::string& path, Mode mode, int busyM
     if (code != SQLITE_OK) {
         std::string reason = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
         sqlite3_close_v2(db);
-        return StorageResult::Failure(reason + " (" + path + ")");
+        return StorageResult::failure(reason + " (" + path + ")");
     }
     db_ = db;
     sqlite3_extended_result_codes(db_, 1);
@@ -159,24 +159,24 @@ StorageResult SqliteDatabase::open(const std::string& path, Mode mode, int busyM
 
 StorageResult SqliteDatabase::execute(std::string_view sql) {
     if (!db_)
-        return StorageResult::Failure("database not open");
+        return StorageResult::failure("database not open");
     const std::string text(sql);
     char* message = nullptr;
     if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message) == SQLITE_OK)
         return {};
     std::string reason = message ? message : sqlite3_errmsg(db_);
     sqlite3_free(message);
-    return StorageResult::Failure(reason);
+    return StorageResult::failure(reason);
 }
 
 StorageResult SqliteDatabase::prepare(std::string_view sql, SqliteStatement& out) {
     if (!db_)
-        return StorageResult::Failure("database not open");
+        return StorageResult::failure("database not open");
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement, nullptr) !=
         SQLITE_OK) {
         sqlite3_finalize(statement);
-        return StorageResult::Failure(sqlite3_errmsg(db_));
+        return StorageResult::failure(sqlite3_errmsg(db_));
     }
     out = SqliteStatement(db_, statement);
     return {};
@@ -191,11 +191,11 @@ StorageResult SqliteDatabase::queryInt(std::string_view sql, std::int64_t& out) 
         out = statement.int64(0);
         return {};
     case SqliteStatement::Step::Done:
-        return StorageResult::Failure("no result");
+        return StorageResult::failure("no result");
     case SqliteStatement::Step::Error:
         break;
     }
-    return StorageResult::Failure(statement.error());
+    return StorageResult::failure(statement.error());
 }
 
 std::int64_t SqliteDatabase::lastInsertId() const {

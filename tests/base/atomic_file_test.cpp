@@ -8,8 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using nivra::test::FileExists;
-using nivra::test::WriteFileBytes;
+using nivra::test::fileExists;
+using nivra::test::writeFileBytes;
 
 TEST(AtomicFileLeftovers, TheNextSaveRemovesTheTemporariesOfEndedProcessesOnly) {
     nivra::test::TempDir dir;
@@ -27,13 +27,13 @@ TEST(AtomicFileLeftovers, TheNextSaveRemovesTheTemporariesOfEndedProcessesOnly) 
                                            ".backup_2.dax.tmp-" + ended + "-0", prefix + ended,
                                            prefix + ended + "-1x", prefix + "0-0"};
     for (const auto& name : removed)
-        WriteFileBytes(dir.file(name), "torn");
+        writeFileBytes(dir.file(name), "torn");
     for (const auto& name : kept)
-        WriteFileBytes(dir.file(name), "other");
+        writeFileBytes(dir.file(name), "other");
 
-    ASSERT_TRUE(nivra::ReplaceFileAtomically(dir.file("backup_1.dax"), "new content"));
+    ASSERT_TRUE(nivra::replaceFileAtomically(dir.file("backup_1.dax"), "new content"));
     for (const auto& name : removed)
-        EXPECT_FALSE(FileExists(dir.file(name))) << name;
+        EXPECT_FALSE(fileExists(dir.file(name))) << name;
     for (const auto& name : kept)
-        EXPECT_TRUE(FileExists(dir.file(name))) << name;
+        EXPECT_TRUE(fileExists(dir.file(name))) << name;
 }

@@ -7,110 +7,112 @@
 #include <filesystem>
 #include <string>
 
-using nivra::test::FileExists;
-using nivra::test::ReadFileBytes;
+using nivra::ProfileFile;
+
+using nivra::test::fileExists;
+using nivra::test::readFileBytes;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
+using nivra::test::writeFileBytes;
 
 namespace {
 
-std::string Read(const std::string& path, const std::string& key, const std::string& section) {
-    CProfileFile file(path);
-    return file.ReadString(key, section);
+std::string read(const std::string& path, const std::string& key, const std::string& section) {
+    ProfileFile file(path);
+    return file.readString(key, section);
 }
 
 } // namespace
 
 TEST(ProfileFileReading, MissingFileSectionOrKeyReadsEmpty) {
     TempDir dir;
-    EXPECT_EQ(Read(dir.file("none.pfx"), "NAME", "S"), "");
-    WriteFileBytes(dir.file("a.pfx"), "[S]\r\nNAME=x\r\n");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "NAME", "OTHER"), "");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "OTHER", "S"), "");
+    EXPECT_EQ(read(dir.file("none.pfx"), "NAME", "S"), "");
+    writeFileBytes(dir.file("a.pfx"), "[S]\r\nNAME=x\r\n");
+    EXPECT_EQ(read(dir.file("a.pfx"), "NAME", "OTHER"), "");
+    EXPECT_EQ(read(dir.file("a.pfx"), "OTHER", "S"), "");
 }
 
 TEST(ProfileFileReading, NamesIgnoreCaseAndBlanks) {
     TempDir dir;
-    WriteFileBytes(dir.file("a.pfx"), "[Assay Config]\nname = x \n  Key2\t=\ty\n");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "NAME", "ASSAY CONFIG"), "x");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "key2", "assay config"), "y");
+    writeFileBytes(dir.file("a.pfx"), "[Assay Config]\nname = x \n  Key2\t=\ty\n");
+    EXPECT_EQ(read(dir.file("a.pfx"), "NAME", "ASSAY CONFIG"), "x");
+    EXPECT_EQ(read(dir.file("a.pfx"), "key2", "assay config"), "y");
 }
 
 TEST(ProfileFileReading, OnePairOfMatchingQuotesIsRemoved) {
     TempDir dir;
-    WriteFileBytes(dir.file("a.pfx"),
+    writeFileBytes(dir.file("a.pfx"),
                    "[S]\nA=\"quoted text\"\nB='single'\nC=\"unbalanced\nD=\"\"x\"\"\nE=\"mixed'\n");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "A", "S"), "quoted text");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "B", "S"), "single");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "C", "S"), "\"unbalanced");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "D", "S"), "\"x\"");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "E", "S"), "\"mixed'");
+    EXPECT_EQ(read(dir.file("a.pfx"), "A", "S"), "quoted text");
+    EXPECT_EQ(read(dir.file("a.pfx"), "B", "S"), "single");
+    EXPECT_EQ(read(dir.file("a.pfx"), "C", "S"), "\"unbalanced");
+    EXPECT_EQ(read(dir.file("a.pfx"), "D", "S"), "\"x\"");
+    EXPECT_EQ(read(dir.file("a.pfx"), "E", "S"), "\"mixed'");
 }
 
 TEST(ProfileFileReading, LongValuesAreCutTo254Characters) {
     TempDir dir;
     std::string value(300, 'v');
     {
-        CProfileFile file(dir.file("a.pfx"));
-        file.WriteString(value, "LONG", "S");
+        ProfileFile file(dir.file("a.pfx"));
+        file.writeString(value, "LONG", "S");
         // The object's own view of a pending write is cut like a read from disk.
-        EXPECT_EQ(file.ReadString("LONG", "S"), value.substr(0, 254));
+        EXPECT_EQ(file.readString("LONG", "S"), value.substr(0, 254));
     }
-    EXPECT_EQ(Read(dir.file("a.pfx"), "LONG", "S"), value.substr(0, 254));
+    EXPECT_EQ(read(dir.file("a.pfx"), "LONG", "S"), value.substr(0, 254));
     // The file keeps the whole value.
-    EXPECT_NE(ReadFileBytes(dir.file("a.pfx")).find(value), std::string::npos);
+    EXPECT_NE(readFileBytes(dir.file("a.pfx")).find(value), std::string::npos);
 }
 
 TEST(ProfileFileReading, FirstOfDuplicateSectionsAndKeysWins) {
     TempDir dir;
-    WriteFileBytes(dir.file("a.pfx"), "[S]\nK=1\nK=2\n[S]\nK=3\nL=4\n");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "K", "S"), "1");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "L", "S"), "");
+    writeFileBytes(dir.file("a.pfx"), "[S]\nK=1\nK=2\n[S]\nK=3\nL=4\n");
+    EXPECT_EQ(read(dir.file("a.pfx"), "K", "S"), "1");
+    EXPECT_EQ(read(dir.file("a.pfx"), "L", "S"), "");
 }
 
 TEST(ProfileFileWriting, NewFileGetsSectionThenKeyWithCrLf) {
     TempDir dir;
     {
-        CProfileFile file(dir.file("stats.pfx"));
-        EXPECT_TRUE(file.WriteBool(false, "Time", "STATS SHOW"));
+        ProfileFile file(dir.file("stats.pfx"));
+        EXPECT_TRUE(file.writeBool(false, "Time", "STATS SHOW"));
     }
-    EXPECT_EQ(ReadFileBytes(dir.file("stats.pfx")), "[STATS SHOW]\r\nTime=false\r\n");
+    EXPECT_EQ(readFileBytes(dir.file("stats.pfx")), "[STATS SHOW]\r\nTime=false\r\n");
 }
 
 TEST(ProfileFileWriting, ReplacesInPlaceAppendsKeysAndSectionsKeepsOtherLines) {
     TempDir dir;
-    WriteFileBytes(dir.file("a.pfx"), "; a comment\n[A]\nname = old\nmalformed line\n\n[B]\nX=1\n");
+    writeFileBytes(dir.file("a.pfx"), "; a comment\n[A]\nname = old\nmalformed line\n\n[B]\nX=1\n");
     {
-        CProfileFile file(dir.file("a.pfx"));
-        file.WriteString("new", "NAME", "a");
-        file.WriteString("2", "Y", "A");
-        file.WriteString("3", "Z", "C");
+        ProfileFile file(dir.file("a.pfx"));
+        file.writeString("new", "NAME", "a");
+        file.writeString("2", "Y", "A");
+        file.writeString("3", "Z", "C");
     }
-    EXPECT_EQ(ReadFileBytes(dir.file("a.pfx")),
+    EXPECT_EQ(readFileBytes(dir.file("a.pfx")),
               "; a comment\r\n[A]\r\nNAME=new\r\nmalformed line\r\nY=2\r\n\r\n[B]\r\nX=1\r\n"
               "[C]\r\nZ=3\r\n");
 }
 
 TEST(ProfileFileWriting, ReadAfterWriteSeesValueInSameAndLaterObject) {
     TempDir dir;
-    CProfileFile writer(dir.file("a.pfx"));
-    writer.WriteString("1", "K", "S");
-    EXPECT_EQ(writer.ReadString("K", "S"), "1");
-    writer.WriteString("2", "K", "S");
-    EXPECT_TRUE(writer.Flush());
-    EXPECT_EQ(Read(dir.file("a.pfx"), "K", "S"), "2");
+    ProfileFile writer(dir.file("a.pfx"));
+    writer.writeString("1", "K", "S");
+    EXPECT_EQ(writer.readString("K", "S"), "1");
+    writer.writeString("2", "K", "S");
+    EXPECT_TRUE(writer.flush());
+    EXPECT_EQ(read(dir.file("a.pfx"), "K", "S"), "2");
 }
 
 TEST(ProfileFileWriting, ManyKeysReadBackThroughSecondObject) {
     TempDir dir;
     {
-        CProfileFile file(dir.file("many.pfx"));
+        ProfileFile file(dir.file("many.pfx"));
         for (int i = 0; i < 5000; ++i)
-            file.WriteString(std::to_string(i * 7), "P" + std::to_string(i), "DATA");
+            file.writeString(std::to_string(i * 7), "P" + std::to_string(i), "DATA");
     }
-    CProfileFile file(dir.file("many.pfx"));
+    ProfileFile file(dir.file("many.pfx"));
     for (int i = 0; i < 5000; ++i)
-        ASSERT_EQ(file.ReadString("p" + std::to_string(i), "data"), std::to_string(i * 7));
+        ASSERT_EQ(file.readString("p" + std::to_string(i), "data"), std::to_string(i * 7));
 }
 
 // Many writes at once are put in place as one batch; a read after each write puts each in place
@@ -121,106 +123,106 @@ TEST(ProfileFileWriting, BatchOfWritesEndsLikeWritesOneByOne) {
     TempDir dir;
     const std::string original = "; comment\r\n[DATA]\r\nP0=old\r\nDUP=first\r\nDUP=second\r\n"
                                  "\r\n[OTHER]\r\nX=1\r\n";
-    const auto writeAll = [](CProfileFile& file, bool readBetween) {
+    const auto writeAll = [](ProfileFile& file, bool readBetween) {
         for (int i = 0; i < 100000; ++i) {
             const std::string section = i % 3 == 0 ? "other" : (i % 7 == 0 ? "NEW" : "Data");
             const std::string key = i % 5 == 0 ? "dup" : "P" + std::to_string(i % 50000);
-            ASSERT_TRUE(file.WriteString(std::to_string(i), key, section));
+            ASSERT_TRUE(file.writeString(std::to_string(i), key, section));
             if (readBetween)
-                file.ReadString(key, section);
+                file.readString(key, section);
         }
     };
-    WriteFileBytes(dir.file("batch.pfx"), original);
-    WriteFileBytes(dir.file("single.pfx"), original);
+    writeFileBytes(dir.file("batch.pfx"), original);
+    writeFileBytes(dir.file("single.pfx"), original);
     {
-        CProfileFile batch(dir.file("batch.pfx"));
+        ProfileFile batch(dir.file("batch.pfx"));
         writeAll(batch, false);
-        EXPECT_EQ(batch.ReadString("dup", "DATA"), "99985");
-        EXPECT_EQ(batch.ReadString("P0", "data"), "old");
+        EXPECT_EQ(batch.readString("dup", "DATA"), "99985");
+        EXPECT_EQ(batch.readString("P0", "data"), "old");
     }
     {
-        CProfileFile single(dir.file("single.pfx"));
+        ProfileFile single(dir.file("single.pfx"));
         writeAll(single, true);
     }
-    const std::string written = ReadFileBytes(dir.file("batch.pfx"));
-    EXPECT_EQ(written, ReadFileBytes(dir.file("single.pfx")));
+    const std::string written = readFileBytes(dir.file("batch.pfx"));
+    EXPECT_EQ(written, readFileBytes(dir.file("single.pfx")));
     EXPECT_NE(written.find("dup=99985\r\nDUP=second\r\n"), std::string::npos);
     EXPECT_NE(written.find("\r\n\r\n[OTHER]\r\nX=1\r\n"), std::string::npos);
     // Read back, the first of the duplicate keys answers.
-    EXPECT_EQ(Read(dir.file("batch.pfx"), "DUP", "data"), "99985");
-    EXPECT_EQ(Read(dir.file("batch.pfx"), "P49999", "data"), "49999");
+    EXPECT_EQ(read(dir.file("batch.pfx"), "DUP", "data"), "99985");
+    EXPECT_EQ(read(dir.file("batch.pfx"), "P49999", "data"), "49999");
 }
 
 TEST(ProfileFileWriting, BatchOfNewKeysGoesBeforeTheBlankLinesAndIsFoundInAnyOrder) {
     TempDir dir;
-    WriteFileBytes(dir.file("a.pfx"), "[S]\r\nA=1\r\n\r\n[T]\r\n");
+    writeFileBytes(dir.file("a.pfx"), "[S]\r\nA=1\r\n\r\n[T]\r\n");
     {
-        CProfileFile file(dir.file("a.pfx"));
+        ProfileFile file(dir.file("a.pfx"));
         for (int i = 0; i < 3000; ++i)
-            ASSERT_TRUE(file.WriteString(std::to_string(i), "K" + std::to_string(i), "S"));
+            ASSERT_TRUE(file.writeString(std::to_string(i), "K" + std::to_string(i), "S"));
         for (int i = 2999; i >= 0; i -= 7)
-            ASSERT_EQ(file.ReadString("K" + std::to_string(i), "S"), std::to_string(i));
-        EXPECT_EQ(file.ReadString("A", "S"), "1");
+            ASSERT_EQ(file.readString("K" + std::to_string(i), "S"), std::to_string(i));
+        EXPECT_EQ(file.readString("A", "S"), "1");
     }
-    const std::string written = ReadFileBytes(dir.file("a.pfx"));
+    const std::string written = readFileBytes(dir.file("a.pfx"));
     EXPECT_EQ(written.rfind("[S]\r\nA=1\r\nK0=0\r\nK1=1\r\n", 0), 0u);
     EXPECT_TRUE(written.ends_with("\r\nK2999=2999\r\n\r\n[T]\r\n"));
 }
 
 TEST(ProfileFileWriting, DeleteSectionRemovesOnlyThatSection) {
     TempDir dir;
-    WriteFileBytes(dir.file("a.pfx"), "[A]\nK=1\n[B]\nP0=5\nP1=6\n[C]\nK=3\n");
+    writeFileBytes(dir.file("a.pfx"), "[A]\nK=1\n[B]\nP0=5\nP1=6\n[C]\nK=3\n");
     {
-        CProfileFile file(dir.file("a.pfx"));
-        EXPECT_TRUE(file.DeleteSection("b"));
-        EXPECT_EQ(file.ReadString("P0", "B"), "");
-        file.WriteString("9", "P0", "B");
+        ProfileFile file(dir.file("a.pfx"));
+        EXPECT_TRUE(file.deleteSection("b"));
+        EXPECT_EQ(file.readString("P0", "B"), "");
+        file.writeString("9", "P0", "B");
     }
-    EXPECT_EQ(ReadFileBytes(dir.file("a.pfx")), "[A]\r\nK=1\r\n[C]\r\nK=3\r\n[B]\r\nP0=9\r\n");
+    EXPECT_EQ(readFileBytes(dir.file("a.pfx")), "[A]\r\nK=1\r\n[C]\r\nK=3\r\n[B]\r\nP0=9\r\n");
 }
 
 TEST(ProfileFileSafety, LineBreaksInValuesBecomeBlanks) {
     TempDir dir;
     {
-        CProfileFile file(dir.file("a.pfx"));
-        EXPECT_TRUE(file.WriteString("one\r\ntwo\nthree\rfour\n[EVIL]\nX=1", "DESC", "S"));
+        ProfileFile file(dir.file("a.pfx"));
+        EXPECT_TRUE(file.writeString("one\r\ntwo\nthree\rfour\n[EVIL]\nX=1", "DESC", "S"));
     }
-    EXPECT_EQ(ReadFileBytes(dir.file("a.pfx")), "[S]\r\nDESC=one two three four [EVIL] X=1\r\n");
-    EXPECT_EQ(Read(dir.file("a.pfx"), "X", "EVIL"), "");
+    EXPECT_EQ(readFileBytes(dir.file("a.pfx")), "[S]\r\nDESC=one two three four [EVIL] X=1\r\n");
+    EXPECT_EQ(read(dir.file("a.pfx"), "X", "EVIL"), "");
 }
 
 TEST(ProfileFileSafety, NamesThatWouldCorruptTheFileAreRefused) {
     TempDir dir;
-    CProfileFile file(dir.file("a.pfx"));
-    EXPECT_FALSE(file.WriteString("v", "A=B", "S"));
-    EXPECT_FALSE(file.WriteString("v", "A\nB", "S"));
-    EXPECT_FALSE(file.WriteString("v", "", "S"));
-    EXPECT_FALSE(file.WriteString("v", "[K]", "S"));
-    EXPECT_FALSE(file.WriteString("v", "K", "S\r\n[T"));
-    EXPECT_TRUE(file.Flush());
-    EXPECT_FALSE(FileExists(dir.file("a.pfx")));
+    ProfileFile file(dir.file("a.pfx"));
+    EXPECT_FALSE(file.writeString("v", "A=B", "S"));
+    EXPECT_FALSE(file.writeString("v", "A\nB", "S"));
+    EXPECT_FALSE(file.writeString("v", "", "S"));
+    EXPECT_FALSE(file.writeString("v", "[K]", "S"));
+    EXPECT_FALSE(file.writeString("v", "K", "S\r\n[T"));
+    EXPECT_TRUE(file.flush());
+    EXPECT_FALSE(fileExists(dir.file("a.pfx")));
 }
 
 TEST(ProfileFileFailures, MissingFolderWritesNothingAndCreatesNothing) {
     TempDir dir;
     std::string path = dir.file("counter_config/counter1.ccx");
     {
-        CProfileFile file(path);
-        EXPECT_FALSE(file.WriteString("x", "COUNTER NAME", "COUNTER CONFIG"));
+        ProfileFile file(path);
+        EXPECT_FALSE(file.writeString("x", "COUNTER NAME", "COUNTER CONFIG"));
     }
-    EXPECT_FALSE(FileExists(dir.file("counter_config")));
+    EXPECT_FALSE(fileExists(dir.file("counter_config")));
 }
 
 TEST(ProfileFileFailures, ReadOnlyFileIsNotReplaced) {
     TempDir dir;
     std::string path = dir.file("ro.pfx");
-    WriteFileBytes(path, "[S]\r\nK=old\r\n");
+    writeFileBytes(path, "[S]\r\nK=old\r\n");
     ::chmod(path.c_str(), 0444);
     {
-        CProfileFile file(path);
-        EXPECT_FALSE(file.WriteString("new", "K", "S"));
+        ProfileFile file(path);
+        EXPECT_FALSE(file.writeString("new", "K", "S"));
     }
-    EXPECT_EQ(ReadFileBytes(path), "[S]\r\nK=old\r\n");
+    EXPECT_EQ(readFileBytes(path), "[S]\r\nK=old\r\n");
 }
 
 TEST(ProfileFileFailures, CommitIntoVanishedFolderReportsFailure) {
@@ -228,23 +230,23 @@ TEST(ProfileFileFailures, CommitIntoVanishedFolderReportsFailure) {
     std::string folder = dir.file("sub");
     ::mkdir(folder.c_str(), 0777);
     std::string path = folder + "/a.pfx";
-    WriteFileBytes(path, "[S]\r\nK=old\r\n");
-    CProfileFile file(path);
-    EXPECT_TRUE(file.WriteString("new", "K", "S"));
+    writeFileBytes(path, "[S]\r\nK=old\r\n");
+    ProfileFile file(path);
+    EXPECT_TRUE(file.writeString("new", "K", "S"));
     // The folder disappears between the write and the commit (a removed USB stick, say).
     ::unlink(path.c_str());
     ::rmdir(folder.c_str());
-    EXPECT_FALSE(file.Flush());
+    EXPECT_FALSE(file.flush());
 }
 
 TEST(ProfileFileFailures, CommitKeepsPermissionsAndLeavesNoTemporaryFiles) {
     TempDir dir;
     std::string path = dir.file("a.pfx");
-    WriteFileBytes(path, "[S]\r\nK=old\r\n");
+    writeFileBytes(path, "[S]\r\nK=old\r\n");
     ::chmod(path.c_str(), 0640);
     {
-        CProfileFile file(path);
-        file.WriteString("new", "K", "S");
+        ProfileFile file(path);
+        file.writeString("new", "K", "S");
     }
     struct stat st;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);

@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
-using nivra::test::ReadFileBytes;
+using nivra::ProfileFile;
+
+using nivra::test::readFileBytes;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
+using nivra::test::writeFileBytes;
 
 namespace {
 
@@ -31,7 +33,7 @@ struct FileCase {
     std::string bytesAfter{};
 };
 
-std::string Quoted(std::size_t inner) {
+std::string quoted(std::size_t inner) {
     return "\"" + std::string(inner, 'q') + "\"";
 }
 
@@ -61,7 +63,7 @@ TEST(ProfileFileWindowsRules, EachCaseReadsAndWritesAsOnWindows) {
          {"NOEQ", "S", "5"},
          "[S]\r\nNOEQ=5\r\nb=2\r\n"},
         {"quoted values of 253, 254 and 255 characters",
-         "[S]\r\na=" + Quoted(253) + "\r\nb=" + Quoted(254) + "\r\nc=" + Quoted(255) + "\r\n",
+         "[S]\r\na=" + quoted(253) + "\r\nb=" + quoted(254) + "\r\nc=" + quoted(255) + "\r\n",
          {{"a", "S", std::string(253, 'q')},
           {"b", "S", std::string(253, 'q')},
           {"c", "S", std::string(254, 'q')}}},
@@ -83,19 +85,19 @@ TEST(ProfileFileWindowsRules, EachCaseReadsAndWritesAsOnWindows) {
         SCOPED_TRACE(c.what);
         TempDir dir;
         const std::string path = dir.file("case.pfx");
-        WriteFileBytes(path, c.start);
+        writeFileBytes(path, c.start);
         {
-            CProfileFile file(path);
+            ProfileFile file(path);
             for (const Read& read : c.reads)
-                EXPECT_EQ(file.ReadString(read.key, read.section), read.expected) << read.key;
+                EXPECT_EQ(file.readString(read.key, read.section), read.expected) << read.key;
             if (!c.write.key.empty()) {
-                EXPECT_TRUE(file.WriteString(c.write.expected, c.write.key, c.write.section));
+                EXPECT_TRUE(file.writeString(c.write.expected, c.write.key, c.write.section));
             }
         }
-        EXPECT_EQ(ReadFileBytes(path), c.write.key.empty() ? c.start : c.bytesAfter);
+        EXPECT_EQ(readFileBytes(path), c.write.key.empty() ? c.start : c.bytesAfter);
         if (!c.write.key.empty()) {
-            CProfileFile file(path);
-            EXPECT_EQ(file.ReadString(c.write.key, c.write.section), c.write.expected);
+            ProfileFile file(path);
+            EXPECT_EQ(file.readString(c.write.key, c.write.section), c.write.expected);
         }
     }
 }
@@ -109,51 +111,51 @@ TEST(ProfileFileCodePage, EveryByteSurvivesReadingAndWritingAgain) {
         start += "K" + std::to_string(b) + "=" + static_cast<char>(b) + "\r\n";
 
     TempDir dir;
-    WriteFileBytes(dir.file("a.pfx"), start);
+    writeFileBytes(dir.file("a.pfx"), start);
     {
-        CProfileFile file(dir.file("a.pfx"));
-        const std::string text = file.ReadString("ALL", "S");
-        EXPECT_EQ(text, nivra::Cp1252ToUtf8(all));
-        EXPECT_EQ(file.ReadString("K128", "S"), "\xE2\x82\xAC"); // €
-        EXPECT_EQ(file.ReadString("K150", "S"), "\xE2\x80\x93"); // –
-        EXPECT_EQ(file.ReadString("K129", "S"), "\xC2\x81");     // undefined: U+0081
-        EXPECT_EQ(file.ReadString("K181", "S"), "\xC2\xB5");     // µ
-        EXPECT_EQ(file.ReadString("K233", "S"), "\xC3\xA9");     // é
-        file.WriteString(text, "ALL", "S");
+        ProfileFile file(dir.file("a.pfx"));
+        const std::string text = file.readString("ALL", "S");
+        EXPECT_EQ(text, nivra::cp1252ToUtf8(all));
+        EXPECT_EQ(file.readString("K128", "S"), "\xE2\x82\xAC"); // €
+        EXPECT_EQ(file.readString("K150", "S"), "\xE2\x80\x93"); // –
+        EXPECT_EQ(file.readString("K129", "S"), "\xC2\x81");     // undefined: U+0081
+        EXPECT_EQ(file.readString("K181", "S"), "\xC2\xB5");     // µ
+        EXPECT_EQ(file.readString("K233", "S"), "\xC3\xA9");     // é
+        file.writeString(text, "ALL", "S");
         for (int b = 0x80; b <= 0xFF; ++b) {
             const std::string key = "K" + std::to_string(b);
-            file.WriteString(file.ReadString(key, "S"), key, "S");
+            file.writeString(file.readString(key, "S"), key, "S");
         }
     }
-    EXPECT_EQ(ReadFileBytes(dir.file("a.pfx")), start);
+    EXPECT_EQ(readFileBytes(dir.file("a.pfx")), start);
 }
 
 TEST(ProfileFileCodePage, TypedTextIsWrittenInTheCodePageAndOldUtf8FilesStillRead) {
     TempDir dir;
     {
-        CProfileFile file(dir.file("a.pfx"));
+        ProfileFile file(dir.file("a.pfx"));
         // µ é € – and a check mark, which the code page cannot hold.
-        file.WriteString("\xC2\xB5 \xC3\xA9 \xE2\x82\xAC \xE2\x80\x93 \xE2\x9C\x93", "D", "S");
+        file.writeString("\xC2\xB5 \xC3\xA9 \xE2\x82\xAC \xE2\x80\x93 \xE2\x9C\x93", "D", "S");
     }
-    EXPECT_EQ(ReadFileBytes(dir.file("a.pfx")), "[S]\r\nD=\xB5 \xE9 \x80 \x96 ?\r\n");
+    EXPECT_EQ(readFileBytes(dir.file("a.pfx")), "[S]\r\nD=\xB5 \xE9 \x80 \x96 ?\r\n");
 
     // Earlier builds wrote UTF-8. A value in which every high byte forms a valid multi-byte
     // sequence reads as UTF-8; anything else, as the code page.
-    WriteFileBytes(dir.file("b.pfx"), "[S]\r\nOLD=Z\xC3\xA4hler \xC2\xB5\r\nCP=caf\xE9\r\n"
+    writeFileBytes(dir.file("b.pfx"), "[S]\r\nOLD=Z\xC3\xA4hler \xC2\xB5\r\nCP=caf\xE9\r\n"
                                       "LOOKALIKE=\xC2\x80\r\nMIXED=\xC3\xA4\xE9\r\n");
-    CProfileFile file(dir.file("b.pfx"));
-    EXPECT_EQ(file.ReadString("OLD", "S"), "Z\xC3\xA4hler \xC2\xB5");
-    EXPECT_EQ(file.ReadString("CP", "S"), "caf\xC3\xA9");
-    EXPECT_EQ(file.ReadString("LOOKALIKE", "S"), "\xC3\x82\xE2\x82\xAC"); // Â€, no control
-    EXPECT_EQ(file.ReadString("MIXED", "S"), "\xC3\x83\xC2\xA4\xC3\xA9");
+    ProfileFile file(dir.file("b.pfx"));
+    EXPECT_EQ(file.readString("OLD", "S"), "Z\xC3\xA4hler \xC2\xB5");
+    EXPECT_EQ(file.readString("CP", "S"), "caf\xC3\xA9");
+    EXPECT_EQ(file.readString("LOOKALIKE", "S"), "\xC3\x82\xE2\x82\xAC"); // Â€, no control
+    EXPECT_EQ(file.readString("MIXED", "S"), "\xC3\x83\xC2\xA4\xC3\xA9");
 }
 
 TEST(CodePage, ConvertsBothWaysAndRepairsStrayBytes) {
-    EXPECT_EQ(nivra::Utf8ToCp1252("\xE2\x80\x9C\xC5\xA0\xC5\xB8\xE2\x80\x9D"), "\x93\x8A\x9F\x94");
-    EXPECT_EQ(nivra::Utf8ToCp1252("\xC2\x80 \xF0\x9F\x98\x80"), "? ?");
-    EXPECT_EQ(nivra::Utf8ToCp1252("raw \xE9"), "raw \xE9");
-    EXPECT_EQ(nivra::RepairUtf8("ok \xC3\xA9 raw \xE9 \xED\xA0\x80"),
+    EXPECT_EQ(nivra::utf8ToCp1252("\xE2\x80\x9C\xC5\xA0\xC5\xB8\xE2\x80\x9D"), "\x93\x8A\x9F\x94");
+    EXPECT_EQ(nivra::utf8ToCp1252("\xC2\x80 \xF0\x9F\x98\x80"), "? ?");
+    EXPECT_EQ(nivra::utf8ToCp1252("raw \xE9"), "raw \xE9");
+    EXPECT_EQ(nivra::repairUtf8("ok \xC3\xA9 raw \xE9 \xED\xA0\x80"),
               "ok \xC3\xA9 raw \xC3\xA9 \xC3\xAD\xC2\xA0\xE2\x82\xAC");
-    EXPECT_EQ(nivra::CharacterCount("\xC3\xA9t\xC3\xA9", true), 3u);
-    EXPECT_EQ(nivra::PrefixBytes("\xC3\xA9t\xC3\xA9", 2, true), 3u);
+    EXPECT_EQ(nivra::characterCount("\xC3\xA9t\xC3\xA9", true), 3u);
+    EXPECT_EQ(nivra::prefixBytes("\xC3\xA9t\xC3\xA9", 2, true), 3u);
 }

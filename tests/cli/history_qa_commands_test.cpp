@@ -11,11 +11,15 @@
 
 #include <filesystem>
 
+using nivra::AssayConfig;
+using nivra::AssayData;
+using nivra::CounterConfig;
+
 using nivra::test::ProgramResult;
-using nivra::test::ReadFileBytes;
-using nivra::test::RunProgram;
+using nivra::test::readFileBytes;
+using nivra::test::runProgram;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
+using nivra::test::writeFileBytes;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
@@ -23,16 +27,16 @@ namespace {
 
 class CliHistory : public ::testing::Test {
 protected:
-    ProgramResult Cli(const std::vector<std::string>& args) {
-        return RunProgram("nivra-cli", args, dir_.path());
+    ProgramResult cli(const std::vector<std::string>& args) {
+        return runProgram("nivra-cli", args, dir_.path());
     }
 
     // A finished run of one-hour points started on the given day of March 2026.
-    void SaveRun(const std::string& name, int day, std::vector<std::int32_t> counts) {
-        AssayConfig assay = AssayConfig::Defaults();
+    void saveRun(const std::string& name, int day, std::vector<std::int32_t> counts) {
+        AssayConfig assay = AssayConfig::defaults();
         assay.dwellHours = 1;
         assay.dwellMinutes = assay.dwellSeconds = 0;
-        AssayData record(CounterConfig::Defaults(), assay, 1);
+        AssayData record(CounterConfig::defaults(), assay, 1);
         record.appendHeaderLine("Start Time: 03/" + std::to_string(day) + "/26 08:00:00");
         record.appendHeaderLine("End Time: 03/" + std::to_string(day) + "/26 18:00:00");
         for (auto count : counts)
@@ -40,7 +44,7 @@ protected:
         ASSERT_TRUE(nivra::saveDataFile(record, dir_.file(name)));
     }
 
-    static std::vector<std::string> Lines(const std::string& text) {
+    static std::vector<std::string> lines(const std::string& text) {
         std::vector<std::string> lines;
         std::istringstream in(text);
         for (std::string line; std::getline(in, line);)
@@ -55,64 +59,64 @@ protected:
 
 TEST_F(CliHistory, ImportsAFolderOnceListsAndExportsItsRuns) {
     std::filesystem::create_directories(dir_.file("old/2026"));
-    SaveRun("old/2026/a.dax", 10, {5, 6, 7});
-    SaveRun("old/b.dax", 12, {8});
-    WriteFileBytes(dir_.file("old/broken.dax"), "no sections here\n");
+    saveRun("old/2026/a.dax", 10, {5, 6, 7});
+    saveRun("old/b.dax", 12, {8});
+    writeFileBytes(dir_.file("old/broken.dax"), "no sections here\n");
 
-    ProgramResult first = Cli({"history", "import", "--counter", "2", "old"});
+    ProgramResult first = cli({"history", "import", "--counter", "2", "old"});
     EXPECT_EQ(first.exitCode, 1) << first.err;
     EXPECT_THAT(first.out, HasSubstr("imported old/2026/a.dax as run 1\n"));
     EXPECT_THAT(first.out, HasSubstr("not imported old/broken.dax: not a data file"));
     EXPECT_THAT(first.out, HasSubstr("2 imported, 0 skipped as duplicates, 1 not readable\n"));
-    ProgramResult again = Cli({"history", "import", "old/2026", "old/b.dax"});
+    ProgramResult again = cli({"history", "import", "old/2026", "old/b.dax"});
     EXPECT_EQ(again.exitCode, 0) << again.err;
     EXPECT_THAT(again.out, HasSubstr("skipped old/b.dax: the same content is run 2\n"));
     EXPECT_THAT(again.out, HasSubstr("0 imported, 2 skipped as duplicates, 0 not readable\n"));
 
-    ProgramResult list = Cli({"history", "--counter", "2", "--since", "2026-03-11"});
+    ProgramResult list = cli({"history", "--counter", "2", "--since", "2026-03-11"});
     ASSERT_EQ(list.exitCode, 0) << list.err;
-    auto lines = Lines(list.out);
+    auto lines = this->lines(list.out);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_THAT(lines[1], ::testing::MatchesRegex(
                               "    2        2  sample      2026-03-12T08:00:00[+-][0-9:]{5}  time "
                               "             1             8        8.0000  default assay config"));
-    EXPECT_EQ(Cli({"history", "--kind", "daily"}).exitCode, 2);
-    EXPECT_EQ(Cli({"history", "--until", "2026-02-30"}).exitCode, 2);
+    EXPECT_EQ(cli({"history", "--kind", "daily"}).exitCode, 2);
+    EXPECT_EQ(cli({"history", "--until", "2026-02-30"}).exitCode, 2);
 
     // Export writes what the window saves; show prints what stats --all prints.
-    ASSERT_EQ(Cli({"history", "export", "1", "--dax", "a.dax", "--csv", "a.csv"}).exitCode, 0);
-    EXPECT_EQ(ReadFileBytes(dir_.file("a.dax")), ReadFileBytes(dir_.file("old/2026/a.dax")));
-    ASSERT_EQ(Cli({"csv", "old/2026/a.dax", "expected.csv"}).exitCode, 0);
-    EXPECT_EQ(ReadFileBytes(dir_.file("a.csv")), ReadFileBytes(dir_.file("expected.csv")));
-    ProgramResult show = Cli({"history", "show", "1"});
-    ProgramResult stats = Cli({"stats", "old/2026/a.dax", "--all"});
+    ASSERT_EQ(cli({"history", "export", "1", "--dax", "a.dax", "--csv", "a.csv"}).exitCode, 0);
+    EXPECT_EQ(readFileBytes(dir_.file("a.dax")), readFileBytes(dir_.file("old/2026/a.dax")));
+    ASSERT_EQ(cli({"csv", "old/2026/a.dax", "expected.csv"}).exitCode, 0);
+    EXPECT_EQ(readFileBytes(dir_.file("a.csv")), readFileBytes(dir_.file("expected.csv")));
+    ProgramResult show = cli({"history", "show", "1"});
+    ProgramResult stats = cli({"stats", "old/2026/a.dax", "--all"});
     EXPECT_THAT(show.out, HasSubstr("DWELL HOURS=1\nDWELL MINUTES=0\n"));
     EXPECT_THAT(show.out, HasSubstr("[statistics]\n" + stats.out));
-    EXPECT_THAT(Cli({"history", "show", "9"}).err, HasSubstr("there is no run 9"));
+    EXPECT_THAT(cli({"history", "show", "9"}).err, HasSubstr("there is no run 9"));
 }
 
 TEST_F(CliHistory, QaFlagsRunsAgainstTheReferenceAndDrawsTheChart) {
-    EXPECT_THAT(Cli({"qa", "--counter", "1", "--kind", "background"}).err,
+    EXPECT_THAT(cli({"qa", "--counter", "1", "--kind", "background"}).err,
                 HasSubstr("no run history here yet"));
     // Five reference runs of 100 counts per hour, then one at 131 (z = 3.1) and one at 85.
     const std::vector<std::int32_t> counts{100, 100, 100, 100, 100, 131, 85};
     for (std::size_t i = 0; i < counts.size(); ++i)
-        SaveRun("bg" + std::to_string(i) + ".dax", static_cast<int>(i + 1), {counts[i]});
-    ASSERT_EQ(Cli({"history", "import", "--counter", "1", "--kind", "background", "."}).exitCode,
+        saveRun("bg" + std::to_string(i) + ".dax", static_cast<int>(i + 1), {counts[i]});
+    ASSERT_EQ(cli({"history", "import", "--counter", "1", "--kind", "background", "."}).exitCode,
               0);
 
-    ProgramResult qa = Cli({"qa", "--counter", "1", "--kind", "background", "--reference", "1:5",
+    ProgramResult qa = cli({"qa", "--counter", "1", "--kind", "background", "--reference", "1:5",
                             "--svg", "chart.svg"});
     ASSERT_EQ(qa.exitCode, 0) << qa.err;
-    auto lines = Lines(qa.out);
+    auto lines = this->lines(qa.out);
     ASSERT_EQ(lines.size(), 9u);
     EXPECT_THAT(lines[6], ::testing::EndsWith("   131.0000    +3.10  action"));
     EXPECT_THAT(lines[7], ::testing::EndsWith("    85.0000    -1.50  -"));
     EXPECT_EQ(lines[8], "mean rate 100.0000 counts/hour from 5 reference runs; 7 runs, 1 flagged");
-    const std::string svg = ReadFileBytes(dir_.file("chart.svg"));
+    const std::string svg = readFileBytes(dir_.file("chart.svg"));
     EXPECT_THAT(svg, StartsWith("<svg "));
     EXPECT_THAT(svg, HasSubstr("run 6: 131.0000/h, z +3.10, action"));
-    EXPECT_EQ(Cli({"qa", "--counter", "1", "--kind", "sample"}).exitCode, 2);
-    EXPECT_THAT(Cli({"qa", "--counter", "3", "--kind", "source"}).err,
+    EXPECT_EQ(cli({"qa", "--counter", "1", "--kind", "sample"}).exitCode, 2);
+    EXPECT_THAT(cli({"qa", "--counter", "3", "--kind", "source"}).err,
                 HasSubstr("no reference runs"));
 }

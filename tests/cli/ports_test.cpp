@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-using nivra::test::RunProgram;
+using nivra::test::runProgram;
 using nivra::test::SimWorkspace;
-using nivra::test::WriteFileBytes;
-using nivra::test::WritePortList;
+using nivra::test::writeFileBytes;
+using nivra::test::writePortList;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
@@ -25,28 +25,28 @@ const std::string kById = "/dev/serial/by-id/usb-Counter_Simulator_Simulated_Ser
 
 // An on-board port as the kernel shows it: the device file, and its UART type in sysfs (0: no
 // port behind it).
-void AddOnBoardPort(const SimWorkspace& ws, const std::string& name, const std::string& type) {
-    std::filesystem::create_directories(ws.DeviceRoot() + "/sys/class/tty/" + name);
-    WriteFileBytes(ws.DeviceRoot() + "/sys/class/tty/" + name + "/type", type + "\n");
-    WriteFileBytes(ws.DeviceRoot() + "/dev/" + name, "");
+void addOnBoardPort(const SimWorkspace& ws, const std::string& name, const std::string& type) {
+    std::filesystem::create_directories(ws.deviceRoot() + "/sys/class/tty/" + name);
+    writeFileBytes(ws.deviceRoot() + "/sys/class/tty/" + name + "/type", type + "\n");
+    writeFileBytes(ws.deviceRoot() + "/dev/" + name, "");
 }
 
 // Counter 3 on the first adapter, 1 and 2 on the second: listed in the other order than their
 // numbers need.
-void AddAdapters(SimWorkspace& ws) {
-    ws.AddUsbPort("ttyUSB0", {3});
-    ws.AddUsbPort("ttyACM0", {1, 2});
-    AddOnBoardPort(ws, "ttyS1", "0");
-    AddOnBoardPort(ws, "ttyS0", "4");
+void addAdapters(SimWorkspace& ws) {
+    ws.addUsbPort("ttyUSB0", {3});
+    ws.addUsbPort("ttyACM0", {1, 2});
+    addOnBoardPort(ws, "ttyS1", "0");
+    addOnBoardPort(ws, "ttyS0", "4");
 }
 
 } // namespace
 
 TEST(CliPorts, ListsAdaptersWithTheirUsbDetailsAndOnlyOnBoardPortsThatAreThere) {
     SimWorkspace ws;
-    AddAdapters(ws);
-    const std::string root = ws.DeviceRoot();
-    auto result = RunProgram("nivra-cli", {"ports", "--device-root", root}, ws.Folder());
+    addAdapters(ws);
+    const std::string root = ws.deviceRoot();
+    auto result = runProgram("nivra-cli", {"ports", "--device-root", root}, ws.folder());
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out,
               root + "/dev/ttyUSB0: " + kAdapter + "0)\n  " + root + kById + "0-if00-port0\n" +
@@ -55,18 +55,18 @@ TEST(CliPorts, ListsAdaptersWithTheirUsbDetailsAndOnlyOnBoardPortsThatAreThere) 
                   "/dev/ttyS0: on-board serial port, COM1 in port lists from Windows\n");
 
     auto empty =
-        RunProgram("nivra-cli", {"ports", "--device-root=" + ws.Path("none")}, ws.Folder());
+        runProgram("nivra-cli", {"ports", "--device-root=" + ws.path("none")}, ws.folder());
     EXPECT_EQ(empty.exitCode, 0);
     EXPECT_EQ(empty.out, "");
     EXPECT_THAT(empty.err, HasSubstr("no serial device found"));
-    EXPECT_EQ(RunProgram("nivra-cli", {"ports", "--all"}, ws.Folder()).exitCode, 2);
+    EXPECT_EQ(runProgram("nivra-cli", {"ports", "--all"}, ws.folder()).exitCode, 2);
 }
 
 TEST(CliPorts, ProbePrintsAPortListThatFindsEveryCounter) {
     SimWorkspace ws;
-    AddAdapters(ws);
-    const std::string root = ws.DeviceRoot();
-    auto probed = RunProgram("nivra-cli", {"ports", "--probe", "--device-root", root}, ws.Folder());
+    addAdapters(ws);
+    const std::string root = ws.deviceRoot();
+    auto probed = runProgram("nivra-cli", {"ports", "--probe", "--device-root", root}, ws.folder());
     EXPECT_EQ(probed.exitCode, 0) << probed.err;
     EXPECT_EQ(probed.out, "[CONFIG]\r\nPORT1=" + root + kById + "1-if00\r\nPORT2=" + root + kById +
                               "0-if00-port0\r\n");
@@ -74,23 +74,23 @@ TEST(CliPorts, ProbePrintsAPortListThatFindsEveryCounter) {
     EXPECT_THAT(probed.err, HasSubstr(kById + "0-if00-port0: counter 3\n"));
     EXPECT_THAT(probed.err, HasSubstr("/dev/ttyS0: not a terminal\n"));
 
-    WriteFileBytes(ws.Path("port_config.pfx"), probed.out);
-    auto found = RunProgram("nivra-cli", {"discover"}, ws.Folder());
+    writeFileBytes(ws.path("port_config.pfx"), probed.out);
+    auto found = runProgram("nivra-cli", {"discover"}, ws.folder());
     EXPECT_EQ(found.out, "1 " + root + kById + "1-if00\n2 " + root + kById + "1-if00\n3 " + root +
                              kById + "0-if00-port0\n");
 }
 
 TEST(CliDiscover, APortListOfComNamesOnlyPointsToTheUsbAdapters) {
     SimWorkspace ws;
-    ::setenv("NIVRA_DEVICE_ROOT", ws.DeviceRoot().c_str(), 1); // no COM port of the machine
-    WritePortList(ws.Path("port_config.pfx"), {"PORT1=COM3", "PORT2=com4"});
-    auto windows = RunProgram("nivra-cli", {"discover"}, ws.Folder());
-    WritePortList(ws.Path("port_config.pfx"), {"PORT1=COM3", "PORT2=" + ws.Path("ttyUSB9")});
-    auto mixed = RunProgram("nivra-cli", {"discover"}, ws.Folder());
+    ::setenv("NIVRA_DEVICE_ROOT", ws.deviceRoot().c_str(), 1); // no COM port of the machine
+    writePortList(ws.path("port_config.pfx"), {"PORT1=COM3", "PORT2=com4"});
+    auto windows = runProgram("nivra-cli", {"discover"}, ws.folder());
+    writePortList(ws.path("port_config.pfx"), {"PORT1=COM3", "PORT2=" + ws.path("ttyUSB9")});
+    auto mixed = runProgram("nivra-cli", {"discover"}, ws.folder());
     ::unsetenv("NIVRA_DEVICE_ROOT");
 
     EXPECT_EQ(windows.exitCode, 0);
-    EXPECT_THAT(windows.err, HasSubstr("COM3 (" + ws.DeviceRoot() + "/dev/ttyS2): does not exist"));
+    EXPECT_THAT(windows.err, HasSubstr("COM3 (" + ws.deviceRoot() + "/dev/ttyS2): does not exist"));
     EXPECT_THAT(windows.err, HasSubstr("COMn in the port list stands for the on-board serial port "
                                        "/dev/ttyS(n-1)"));
     EXPECT_THAT(windows.err, HasSubstr("nivra-cli ports --probe\n"));

@@ -18,7 +18,7 @@
 #include <thread>
 
 using namespace nivra;
-using nivra::test::RunProgram;
+using nivra::test::runProgram;
 using nivra::test::SimWorkspace;
 using ::testing::HasSubstr;
 
@@ -29,34 +29,34 @@ namespace {
 class CliRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::UsePrivateLockDirectory();
+        test::usePrivateLockDirectory();
         for (const char* folder : {"assay_config", "counter_config", "backup_data", "out"})
-            std::filesystem::create_directory(ws_.Path(folder));
-        port_ = &ws_.AddPort("ttySIM0", {1});
-        test::WritePortList(ws_.Path("port_config.pfx"), {"PORT1=" + ws_.Path("ttySIM0")});
-        WriteAssay(2, 6);
-        CounterConfig counter = CounterConfig::Defaults();
+            std::filesystem::create_directory(ws_.path(folder));
+        port_ = &ws_.addPort("ttySIM0", {1});
+        test::writePortList(ws_.path("port_config.pfx"), {"PORT1=" + ws_.path("ttySIM0")});
+        writeAssay(2, 6);
+        CounterConfig counter = CounterConfig::defaults();
         counter.description = "bench counter";
-        ASSERT_TRUE(counter.write(ws_.Path("counter_config/counter1.ccx")).ok());
+        ASSERT_TRUE(counter.write(ws_.path("counter_config/counter1.ccx")).ok());
     }
 
-    void WriteAssay(std::uint32_t dwellSeconds, std::uint32_t totalSeconds) {
-        AssayConfig assay = AssayConfig::Defaults();
+    void writeAssay(std::uint32_t dwellSeconds, std::uint32_t totalSeconds) {
+        AssayConfig assay = AssayConfig::defaults();
         assay.dwellHours = assay.dwellMinutes = 0;
         assay.dwellSeconds = dwellSeconds;
         assay.totalHours = assay.totalMinutes = 0;
         assay.totalSeconds = totalSeconds;
-        ASSERT_TRUE(assay.write(ws_.Path("assay_config/short.acx")).ok());
+        ASSERT_TRUE(assay.write(ws_.path("assay_config/short.acx")).ok());
     }
 
-    std::size_t ReadsSent() const {
+    std::size_t readsSent() const {
         std::size_t reads = 0;
-        for (const auto& request : port_->Requests())
+        for (const auto& request : port_->requests())
             reads += request.command == protocol::CMD_READ;
         return reads;
     }
 
-    static std::vector<std::string> LinesStartingWith(const std::string& text,
+    static std::vector<std::string> linesStartingWith(const std::string& text,
                                                       const std::string& prefix) {
         std::vector<std::string> lines;
         std::istringstream in(text);
@@ -73,21 +73,21 @@ protected:
 } // namespace
 
 TEST_F(CliRun, RunsToTheEndAndSavesEveryPoint) {
-    auto result = RunProgram("nivra-cli",
+    auto result = runProgram("nivra-cli",
                              {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out",
                               "out/run.dax", "--csv", "out/run.csv"},
-                             ws_.Folder());
+                             ws_.folder());
     ASSERT_EQ(result.exitCode, 0) << result.err;
 
-    AssayData saved = *nivra::readDataFile(ws_.Path("out/run.dax"));
+    AssayData saved = *nivra::readDataFile(ws_.path("out/run.dax"));
     auto counts = saved.counts();
     ASSERT_EQ(counts.size(), 3u);
     // The points hold every count the counter reported, second by second.
     std::int64_t perSecond = 0;
-    for (const auto& line : LinesStartingWith(result.out, "counts "))
+    for (const auto& line : linesStartingWith(result.out, "counts "))
         perSecond += std::stoll(line.substr(line.find("last_second=") + 12));
     EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), std::int64_t{0}), perSecond);
-    EXPECT_EQ(LinesStartingWith(result.out, "point ").size(), 3u);
+    EXPECT_EQ(linesStartingWith(result.out, "point ").size(), 3u);
     EXPECT_THAT(result.out, HasSubstr("finished by=time points=3"));
 
     auto lines = saved.headerLines();
@@ -95,21 +95,21 @@ TEST_F(CliRun, RunsToTheEndAndSavesEveryPoint) {
     EXPECT_EQ(lines.front().rfind("Start Time: ", 0), 0u);
     EXPECT_EQ(lines[1], "Counter Desc: bench counter");
     EXPECT_EQ(lines.back().rfind("End Time: ", 0), 0u);
-    EXPECT_TRUE(test::FileExists(ws_.Path("out/run.csv")));
-    EXPECT_EQ(nivra::readDataFile(ws_.Path("backup_data/backup_1.dax"))->counts(), counts);
+    EXPECT_TRUE(test::fileExists(ws_.path("out/run.csv")));
+    EXPECT_EQ(nivra::readDataFile(ws_.path("backup_data/backup_1.dax"))->counts(), counts);
 }
 
 TEST_F(CliRun, SigtermStopsTheRunAndKeepsTheClosedPoints) {
-    WriteAssay(1, 3600);
+    writeAssay(1, 3600);
     test::BackgroundProgram run(
         "nivra-cli",
         {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
-        ws_.Folder());
-    for (int i = 0; i < 100 && run.Output().find("point 1 ") == std::string::npos; ++i)
+        ws_.folder());
+    for (int i = 0; i < 100 && run.output().find("point 1 ") == std::string::npos; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(run.Stop(), 0) << run.Output();
-    EXPECT_THAT(run.Output(), HasSubstr("finished by=stop"));
-    AssayData saved = *nivra::readDataFile(ws_.Path("out/run.dax"));
+    EXPECT_EQ(run.stop(), 0) << run.output();
+    EXPECT_THAT(run.output(), HasSubstr("finished by=stop"));
+    AssayData saved = *nivra::readDataFile(ws_.path("out/run.dax"));
     EXPECT_GE(saved.pointCount(), 1u);
     EXPECT_EQ(saved.headerLines().back().rfind("STOP TIME: ", 0), 0u);
 }
@@ -143,36 +143,36 @@ TEST_F(CliRun, RefusesBeforeAnythingIsMeasured) {
     for (const auto& c : cases) {
         std::vector<std::string> args{"run"};
         args.insert(args.end(), c.args.begin(), c.args.end());
-        auto result = RunProgram("nivra-cli", args, ws_.Folder());
+        auto result = runProgram("nivra-cli", args, ws_.folder());
         EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
         EXPECT_THAT(result.err, HasSubstr(c.error));
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     }
-    EXPECT_EQ(ReadsSent(), 0u);
-    EXPECT_FALSE(test::FileExists(ws_.Path("a.dax")));
+    EXPECT_EQ(readsSent(), 0u);
+    EXPECT_FALSE(test::fileExists(ws_.path("a.dax")));
 }
 
 // Every run goes into the run history as it runs: a finished one with its points, kind, end and
 // data file (exported again byte for byte), a killed one as 'interrupted' with the points it had.
 TEST_F(CliRun, RecordsFinishedAndKilledRunsInTheHistory) {
-    auto result = RunProgram("nivra-cli",
+    auto result = runProgram("nivra-cli",
                              {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out",
                               "out/run.dax", "--kind", "background"},
-                             ws_.Folder());
+                             ws_.folder());
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
 
-    WriteAssay(1, 3600);
+    writeAssay(1, 3600);
     test::BackgroundProgram killed(
         "nivra-cli",
         {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/killed.dax"},
-        ws_.Folder());
-    for (int i = 0; i < 100 && killed.Output().find("point 2 ") == std::string::npos; ++i)
+        ws_.folder());
+    for (int i = 0; i < 100 && killed.output().find("point 2 ") == std::string::npos; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    killed.Kill();
+    killed.kill();
 
     HistoryDatabase db;
-    ASSERT_TRUE(db.open(ws_.Path("history.sqlite")).ok());
+    ASSERT_TRUE(db.open(ws_.path("history.sqlite")).ok());
     std::vector<HistoryRun> runs;
     ASSERT_TRUE(db.listRuns({}, runs).ok());
     ASSERT_EQ(runs.size(), 2u);
@@ -183,12 +183,12 @@ TEST_F(CliRun, RecordsFinishedAndKilledRunsInTheHistory) {
 
     EXPECT_EQ(finished.run.kind, RunKind::Background);
     EXPECT_EQ(finished.run.endReason, RunEnd::Time);
-    EXPECT_EQ(finished.run.dataFile, ws_.Path("out/run.dax"));
-    const auto saved = readDataFile(ws_.Path("out/run.dax"));
+    EXPECT_EQ(finished.run.dataFile, ws_.path("out/run.dax"));
+    const auto saved = readDataFile(ws_.path("out/run.dax"));
     EXPECT_EQ(finished.run.totalCounts, static_cast<std::int64_t>(saved->sumCounts()));
-    ASSERT_TRUE(saveDataFile(*RecordOfRun(finished), ws_.Path("out/again.dax")));
-    EXPECT_EQ(test::ReadFileBytes(ws_.Path("out/again.dax")),
-              test::ReadFileBytes(ws_.Path("out/run.dax")));
+    ASSERT_TRUE(saveDataFile(*recordOfRun(finished), ws_.path("out/again.dax")));
+    EXPECT_EQ(test::readFileBytes(ws_.path("out/again.dax")),
+              test::readFileBytes(ws_.path("out/run.dax")));
 
     EXPECT_EQ(interrupted.run.endReason, RunEnd::Interrupted);
     EXPECT_EQ(interrupted.run.kind, RunKind::Sample);
@@ -200,65 +200,65 @@ TEST_F(CliRun, RecordsFinishedAndKilledRunsInTheHistory) {
 }
 
 TEST_F(CliRun, AHistoryThatCannotBeWrittenIsToldOnceAndTheRunGoesOn) {
-    std::filesystem::create_directory(ws_.Path("history.sqlite"));
-    auto result = RunProgram(
+    std::filesystem::create_directory(ws_.path("history.sqlite"));
+    auto result = runProgram(
         "nivra-cli",
         {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
-        ws_.Folder());
+        ws_.folder());
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_THAT(result.err, ::testing::StartsWith("nivra-cli run: Run history not written: "));
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-    EXPECT_EQ(readDataFile(ws_.Path("out/run.dax"))->pointCount(), 3u);
+    EXPECT_EQ(readDataFile(ws_.path("out/run.dax"))->pointCount(), 3u);
 }
 
 // ---- Backups: kept, refused when they cannot be written, failures told ----
 
 // (The guide's commands show the line of a kept backup.)
 TEST_F(CliRun, RefusesABackupFolderItCannotWriteUnlessToldToRunWithoutBackups) {
-    WriteAssay(1, 1);
+    writeAssay(1, 1);
     const std::vector<std::string> run{
         "run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"};
-    std::filesystem::remove_all(ws_.Path("backup_data"));
-    auto result = RunProgram("nivra-cli", run, ws_.Folder());
+    std::filesystem::remove_all(ws_.path("backup_data"));
+    auto result = runProgram("nivra-cli", run, ws_.folder());
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "nivra-cli run: backups cannot be written to '" +
-                              ws_.Path("backup_data") +
+                              ws_.path("backup_data") +
                               "': No such file or directory (--no-backup runs without them)\n");
-    EXPECT_EQ(ReadsSent(), 0u);
+    EXPECT_EQ(readsSent(), 0u);
     std::vector<std::string> withoutBackup = run;
     withoutBackup.push_back("--no-backup");
-    result = RunProgram("nivra-cli", withoutBackup, ws_.Folder());
+    result = runProgram("nivra-cli", withoutBackup, ws_.folder());
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_FALSE(std::filesystem::exists(ws_.Path("backup_data")));
+    EXPECT_FALSE(std::filesystem::exists(ws_.path("backup_data")));
 }
 
 // The backup folder goes away during a run and comes back: one line for each change. When the
 // data file cannot be saved at the end, the message says what the backup holds.
 TEST_F(CliRun, TellsFailingBackupsAndWhatTheBackupHoldsWhenTheOutputIsLost) {
-    WriteAssay(1, 3600);
+    writeAssay(1, 3600);
     const auto waitFor = [](test::BackgroundProgram& run, const std::string& text) {
-        for (int i = 0; i < 200 && run.Output().find(text) == std::string::npos; ++i)
+        for (int i = 0; i < 200 && run.output().find(text) == std::string::npos; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     };
-    const std::string backup = ws_.Path("backup_data/backup_1.dax");
+    const std::string backup = ws_.path("backup_data/backup_1.dax");
     {
         test::BackgroundProgram run(
             "nivra-cli",
             {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
-            ws_.Folder());
+            ws_.folder());
         waitFor(run, "point 1 ");
-        std::filesystem::rename(ws_.Path("backup_data"), ws_.Path("moved"));
+        std::filesystem::rename(ws_.path("backup_data"), ws_.path("moved"));
         waitFor(run, "point 3 ");
-        std::filesystem::rename(ws_.Path("moved"), ws_.Path("backup_data"));
+        std::filesystem::rename(ws_.path("moved"), ws_.path("backup_data"));
         waitFor(run, "point 5 ");
-        std::filesystem::remove_all(ws_.Path("out"));
-        EXPECT_EQ(run.Stop(), 1);
-        const std::string output = run.Output();
+        std::filesystem::remove_all(ws_.path("out"));
+        EXPECT_EQ(run.stop(), 1);
+        const std::string output = run.output();
         const std::string failing =
             "nivra-cli run: backup not saved: '" + backup + "': No such file or directory\n";
         const std::string working = "nivra-cli run: backup saved again: '" + backup + "'\n";
-        ASSERT_EQ(LinesStartingWith(output, "nivra-cli run: backup").size(), 2u) << output;
+        ASSERT_EQ(linesStartingWith(output, "nivra-cli run: backup").size(), 2u) << output;
         EXPECT_LT(output.find(failing), output.find(working));
         const std::size_t points = nivra::readDataFile(backup)->pointCount();
         EXPECT_GE(points, 5u);
@@ -267,50 +267,50 @@ TEST_F(CliRun, TellsFailingBackupsAndWhatTheBackupHoldsWhenTheOutputIsLost) {
                                       backup + "' holds the record with " + std::to_string(points) +
                                       " points\n"));
     }
-    std::filesystem::create_directory(ws_.Path("out"));
+    std::filesystem::create_directory(ws_.path("out"));
     test::BackgroundProgram run(
         "nivra-cli",
         {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
-        ws_.Folder());
+        ws_.folder());
     waitFor(run, "point 1 ");
-    std::filesystem::remove_all(ws_.Path("backup_data"));
-    std::filesystem::remove_all(ws_.Path("out"));
-    EXPECT_EQ(run.Stop(), 1);
-    EXPECT_THAT(run.Output(), HasSubstr("the backup file '" + backup +
+    std::filesystem::remove_all(ws_.path("backup_data"));
+    std::filesystem::remove_all(ws_.path("out"));
+    EXPECT_EQ(run.stop(), 1);
+    EXPECT_THAT(run.output(), HasSubstr("the backup file '" + backup +
                                         "' does not hold them: its last save failed (No such "
                                         "file or directory)\n"));
 }
 
 TEST_F(CliRun, ACounterSilentForAWhileIsRecordedToldAndEndsWithStatus3) {
-    WriteAssay(2, 10);
-    port_->SetRate(1, 20.0);
+    writeAssay(2, 10);
+    port_->setRate(1, 20.0);
     // The counter falls silent after its third read and answers again from its sixth request
     // on (the run's progress, not the test's clock, decides when).
     std::thread faults([this] {
         const auto waitForReads = [this](std::size_t reads) {
-            for (int i = 0; i < 400 && ReadsSent() < reads; ++i)
+            for (int i = 0; i < 400 && readsSent() < reads; ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(25));
         };
         waitForReads(3);
-        port_->SetFault(1, sim::Fault::Silent());
+        port_->setFault(1, sim::Fault::silent());
         waitForReads(6);
-        port_->SetFault(1, sim::Fault{});
+        port_->setFault(1, sim::Fault{});
     });
-    auto result = RunProgram(
+    auto result = runProgram(
         "nivra-cli",
         {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
-        ws_.Folder());
+        ws_.folder());
     faults.join();
     EXPECT_EQ(result.exitCode, 3) << result.err;
 
     // One line when the stretch begins, one when it ends, and the header line says the same.
-    auto starts = LinesStartingWith(result.err, "fault counter=1 not-answering since=\"");
-    auto ends = LinesStartingWith(result.err, "fault counter=1 answering again after=");
+    auto starts = linesStartingWith(result.err, "fault counter=1 not-answering since=\"");
+    auto ends = linesStartingWith(result.err, "fault counter=1 answering again after=");
     ASSERT_EQ(starts.size(), 1u) << result.err;
     ASSERT_EQ(ends.size(), 1u) << result.err;
     const std::string since = starts[0].substr(starts[0].find('"') + 1);
     const std::string after = ends[0].substr(ends[0].find("after=") + 6);
-    AssayData saved = *nivra::readDataFile(ws_.Path("out/run.dax"));
+    AssayData saved = *nivra::readDataFile(ws_.path("out/run.dax"));
     const auto lines = saved.headerLines();
     EXPECT_EQ(std::count_if(
                   lines.begin(), lines.end(),

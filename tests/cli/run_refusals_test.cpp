@@ -18,9 +18,9 @@
 #include <unistd.h>
 
 using namespace nivra;
-using nivra::test::ReadFileBytes;
-using nivra::test::RunProgram;
-using nivra::test::WriteFileBytes;
+using nivra::test::readFileBytes;
+using nivra::test::runProgram;
+using nivra::test::writeFileBytes;
 
 namespace {
 
@@ -31,13 +31,13 @@ const std::string kAssay = "[ASSAY CONFIG]\nNAME=check\nSAMPLE_AREA=100\nDWELL H
 class CliRunInput : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::UsePrivateLockDirectory();
+        test::usePrivateLockDirectory();
         for (const char* folder : {"assay_config", "counter_config", "backup_data"})
-            std::filesystem::create_directory(ws_.Path(folder));
-        port_ = &ws_.AddPort("ttySIM0", {1});
-        test::WritePortList(ws_.Path("port_config.pfx"), {"PORT1=" + ws_.Path("ttySIM0")});
-        WriteFileBytes(ws_.Path("assay_config/check.acx"), kAssay);
-        WriteFileBytes(ws_.Path("counter_config/counter1.ccx"),
+            std::filesystem::create_directory(ws_.path(folder));
+        port_ = &ws_.addPort("ttySIM0", {1});
+        test::writePortList(ws_.path("port_config.pfx"), {"PORT1=" + ws_.path("ttySIM0")});
+        writeFileBytes(ws_.path("assay_config/check.acx"), kAssay);
+        writeFileBytes(ws_.path("counter_config/counter1.ccx"),
                        "[COUNTER CONFIG]\nCOUNTER NAME=c\nDETECTOR AREA=100\n");
     }
 
@@ -48,11 +48,11 @@ protected:
 } // namespace
 
 TEST_F(CliRunInput, BadConfigurationsAndOverlappingOutputsAreRefusedBeforeTheCounter) {
-    WriteFileBytes(ws_.Path("empty.acx"), "");
-    WriteFileBytes(ws_.Path("dwell0.acx"), "[ASSAY CONFIG]\nDWELL HOURS=0\nDWELL MINUTES=0\n"
+    writeFileBytes(ws_.path("empty.acx"), "");
+    writeFileBytes(ws_.path("dwell0.acx"), "[ASSAY CONFIG]\nDWELL HOURS=0\nDWELL MINUTES=0\n"
                                            "DWELL SECONDS=0\n");
-    WriteFileBytes(ws_.Path("eff0.ccx"), "[COUNTER CONFIG]\nDETECTOR EFFICIENCY=0\n");
-    WriteFileBytes(ws_.Path("keep.dax"), "[ASSAY DATA]\nP0=1\n");
+    writeFileBytes(ws_.path("eff0.ccx"), "[COUNTER CONFIG]\nDETECTOR EFFICIENCY=0\n");
+    writeFileBytes(ws_.path("keep.dax"), "[ASSAY DATA]\nP0=1\n");
     const std::string check = "assay_config/check.acx";
     // The options after --counter 1, and "<exit status> <message>".
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
@@ -72,25 +72,25 @@ TEST_F(CliRunInput, BadConfigurationsAndOverlappingOutputsAreRefusedBeforeTheCou
     for (const auto& [options, expected] : cases) {
         std::vector<std::string> args{"run", "--counter", "1"};
         args.insert(args.end(), options.begin(), options.end());
-        auto result = RunProgram("nivra-cli", args, ws_.Folder());
+        auto result = runProgram("nivra-cli", args, ws_.folder());
         // The exit status, then the start of the one line on standard error.
         EXPECT_EQ(result.exitCode, expected[0] - '0') << result.err;
         EXPECT_EQ(result.err.rfind("nivra-cli run: " + expected.substr(2), 0), 0u) << result.err;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     }
-    EXPECT_TRUE(port_->Requests().empty()); // not even discovered
-    EXPECT_FALSE(test::FileExists(ws_.Path("a.dax")));
-    EXPECT_EQ(ReadFileBytes(ws_.Path("keep.dax")), "[ASSAY DATA]\nP0=1\n");
-    EXPECT_EQ(ReadFileBytes(ws_.Path(check)), kAssay);
+    EXPECT_TRUE(port_->requests().empty()); // not even discovered
+    EXPECT_FALSE(test::fileExists(ws_.path("a.dax")));
+    EXPECT_EQ(readFileBytes(ws_.path("keep.dax")), "[ASSAY DATA]\nP0=1\n");
+    EXPECT_EQ(readFileBytes(ws_.path(check)), kAssay);
 }
 
 // nivra-cli run ... | head -3: the reader goes after three lines, the run goes on to its end.
 TEST_F(CliRunInput, AClosedPipeOnStandardOutputStopsThePrintingNotTheRun) {
-    const std::string program = test::BinaryPath("nivra-cli");
+    const std::string program = test::binaryPath("nivra-cli");
     const char* argv[] = {
         program.c_str(), "run",     "--counter", "1",       "--assay", "assay_config/check.acx",
         "--out",         "run.dax", "--csv",     "run.csv", nullptr};
-    const std::string errPath = ws_.Path("err.txt");
+    const std::string errPath = ws_.path("err.txt");
     int out[2];
     ASSERT_EQ(::pipe2(out, O_CLOEXEC), 0);
     const pid_t pid = ::fork();
@@ -99,7 +99,7 @@ TEST_F(CliRunInput, AClosedPipeOnStandardOutputStopsThePrintingNotTheRun) {
         ::signal(SIGPIPE, SIG_DFL);
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (err >= 0 && ::dup2(out[1], 1) == 1 && ::dup2(err, 2) == 2 &&
-            ::chdir(ws_.Folder().c_str()) == 0)
+            ::chdir(ws_.folder().c_str()) == 0)
             ::execv(program.c_str(), const_cast<char**>(argv));
         ::_exit(127);
     }
@@ -116,8 +116,8 @@ TEST_F(CliRunInput, AClosedPipeOnStandardOutputStopsThePrintingNotTheRun) {
         ::kill(pid, SIGKILL);
     ASSERT_TRUE(status != -1 && WIFEXITED(status)) << "status " << status;
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(ReadFileBytes(errPath), "nivra-cli run: standard output was closed; the command "
+    EXPECT_EQ(readFileBytes(errPath), "nivra-cli run: standard output was closed; the command "
                                       "goes on without printing\n");
-    EXPECT_EQ(nivra::readDataFile(ws_.Path("run.dax"))->pointCount(), 4u);
-    EXPECT_TRUE(test::FileExists(ws_.Path("run.csv")));
+    EXPECT_EQ(nivra::readDataFile(ws_.path("run.dax"))->pointCount(), 4u);
+    EXPECT_TRUE(test::fileExists(ws_.path("run.csv")));
 }

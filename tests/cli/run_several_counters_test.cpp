@@ -21,7 +21,7 @@
 #include <thread>
 
 using namespace nivra;
-using nivra::test::RunProgram;
+using nivra::test::runProgram;
 using ::testing::HasSubstr;
 
 namespace {
@@ -30,35 +30,35 @@ namespace {
 class CliRunSeveral : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::UsePrivateLockDirectory();
+        test::usePrivateLockDirectory();
         for (const char* folder : {"assay_config", "counter_config", "backup_data", "out"})
-            std::filesystem::create_directory(ws_.Path(folder));
-        shared_ = &ws_.AddPort("ttySIM0", {1, 2});
-        own_ = &ws_.AddPort("ttySIM1", {3});
-        test::WritePortList(ws_.Path("port_config.pfx"),
-                            {"PORT1=" + ws_.Path("ttySIM0"), "PORT2=" + ws_.Path("ttySIM1")});
-        WriteAssay("short", 2, 6);
-        WriteAssay("long", 1, 3600);
+            std::filesystem::create_directory(ws_.path(folder));
+        shared_ = &ws_.addPort("ttySIM0", {1, 2});
+        own_ = &ws_.addPort("ttySIM1", {3});
+        test::writePortList(ws_.path("port_config.pfx"),
+                            {"PORT1=" + ws_.path("ttySIM0"), "PORT2=" + ws_.path("ttySIM1")});
+        writeAssay("short", 2, 6);
+        writeAssay("long", 1, 3600);
         for (int counter : {1, 2, 3})
             ASSERT_TRUE(
-                CounterConfig::Defaults()
-                    .write(ws_.Path("counter_config/counter" + std::to_string(counter) + ".ccx"))
+                CounterConfig::defaults()
+                    .write(ws_.path("counter_config/counter" + std::to_string(counter) + ".ccx"))
                     .ok());
     }
 
-    void WriteAssay(const std::string& name, std::uint32_t dwell, std::uint32_t total) {
-        AssayConfig assay = AssayConfig::Defaults();
+    void writeAssay(const std::string& name, std::uint32_t dwell, std::uint32_t total) {
+        AssayConfig assay = AssayConfig::defaults();
         assay.dwellHours = assay.dwellMinutes = assay.totalHours = assay.totalMinutes = 0;
         assay.dwellSeconds = dwell;
         assay.totalSeconds = total;
-        ASSERT_TRUE(assay.write(ws_.Path("assay_config/" + name + ".acx")).ok());
+        ASSERT_TRUE(assay.write(ws_.path("assay_config/" + name + ".acx")).ok());
     }
 
-    std::size_t RequestsSent() const {
-        return shared_->Requests().size() + own_->Requests().size();
+    std::size_t requestsSent() const {
+        return shared_->requests().size() + own_->requests().size();
     }
 
-    static std::vector<std::string> Lines(const std::string& text) {
+    static std::vector<std::string> lines(const std::string& text) {
         std::vector<std::string> lines;
         std::istringstream in(text);
         for (std::string line; std::getline(in, line);)
@@ -76,30 +76,30 @@ protected:
 // Counters 1 and 3 run at once; counter 3 falls silent for a while, so the command ends with the
 // worst of the two statuses (3), and both runs still save their files.
 TEST_F(CliRunSeveral, EachRunSavesItsOwnFilesAndTagsItsLines) {
-    own_->SetRate(3, 20.0);
+    own_->setRate(3, 20.0);
     std::thread faults([this] {
         const auto waitForRequests = [this](std::size_t n) {
-            for (int i = 0; i < 400 && own_->Requests().size() < n; ++i)
+            for (int i = 0; i < 400 && own_->requests().size() < n; ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(25));
         };
         waitForRequests(6);
-        own_->SetFault(3, sim::Fault::Silent());
+        own_->setFault(3, sim::Fault::silent());
         waitForRequests(8);
-        own_->SetFault(3, sim::Fault{});
+        own_->setFault(3, sim::Fault{});
     });
     auto result =
-        RunProgram("nivra-cli",
+        runProgram("nivra-cli",
                    {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out",
                     "out/one.dax", "--csv", "out/one.csv", "--counter=3", "--kind", "background",
                     "--assay", "assay_config/short.acx", "--out", "out/three.dax"},
-                   ws_.Folder());
+                   ws_.folder());
     faults.join();
     EXPECT_EQ(result.exitCode, 3) << result.err;
 
     // Every line names its counter, and the counts each counter's lines report are the counts
     // its data file holds.
     std::map<int, std::int64_t> reported;
-    for (const std::string& line : Lines(result.out)) {
+    for (const std::string& line : lines(result.out)) {
         const auto tag = line.find(" counter=");
         ASSERT_NE(tag, std::string::npos) << line;
         ASSERT_EQ(line.find(' '), tag) << line;
@@ -109,12 +109,12 @@ TEST_F(CliRunSeveral, EachRunSavesItsOwnFilesAndTagsItsLines) {
             reported[counter] += std::stoll(line.substr(line.find("last_second=") + 12));
     }
     for (const auto& [counter, file] : {std::pair{1, "out/one.dax"}, {3, "out/three.dax"}}) {
-        const AssayData saved = *readDataFile(ws_.Path(file));
+        const AssayData saved = *readDataFile(ws_.path(file));
         const auto counts = saved.counts();
         EXPECT_EQ(counts.size(), 3u) << file;
         EXPECT_EQ(std::accumulate(counts.begin(), counts.end(), std::int64_t{0}), reported[counter])
             << file;
-        EXPECT_EQ(readDataFile(ws_.Path("backup_data/backup_" + std::to_string(counter) + ".dax"))
+        EXPECT_EQ(readDataFile(ws_.path("backup_data/backup_" + std::to_string(counter) + ".dax"))
                       ->counts(),
                   counts);
         EXPECT_THAT(result.out, HasSubstr("finished counter=" + std::to_string(counter) +
@@ -123,15 +123,15 @@ TEST_F(CliRunSeveral, EachRunSavesItsOwnFilesAndTagsItsLines) {
                                           file + "\" points=3"));
     }
     EXPECT_THAT(result.out, HasSubstr("csv counter=1 file=\"out/one.csv\"\n"));
-    EXPECT_TRUE(test::FileExists(ws_.Path("out/one.csv")));
-    EXPECT_FALSE(test::FileExists(ws_.Path("out/three.csv")));
-    for (const std::string& line : Lines(result.err))
+    EXPECT_TRUE(test::fileExists(ws_.path("out/one.csv")));
+    EXPECT_FALSE(test::fileExists(ws_.path("out/three.csv")));
+    for (const std::string& line : lines(result.err))
         EXPECT_EQ(line.rfind("fault counter=3 ", 0), 0u) << result.err;
     EXPECT_THAT(result.err, HasSubstr("fault counter=3 answering again"));
 
     // Both runs are in the history, each with its own counter and kind.
     HistoryDatabase db;
-    ASSERT_TRUE(db.open(ws_.Path("history.sqlite")).ok());
+    ASSERT_TRUE(db.open(ws_.path("history.sqlite")).ok());
     std::vector<HistoryRun> runs;
     ASSERT_TRUE(db.listRuns({}, runs).ok());
     std::map<int, RunKind> kinds;
@@ -146,25 +146,25 @@ TEST_F(CliRunSeveral, OneStopEndsEveryRunAndEachSavesItsPoints) {
                                 {"run", "--counter", "2", "--assay", "assay_config/long.acx",
                                  "--out", "out/two.dax", "--counter", "1", "--assay",
                                  "assay_config/long.acx", "--out", "out/one.dax"},
-                                ws_.Folder());
-    for (int i = 0; i < 200 && (run.Output().find("point counter=1 1 ") == std::string::npos ||
-                                run.Output().find("point counter=2 1 ") == std::string::npos);
+                                ws_.folder());
+    for (int i = 0; i < 200 && (run.output().find("point counter=1 1 ") == std::string::npos ||
+                                run.output().find("point counter=2 1 ") == std::string::npos);
          ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    EXPECT_EQ(run.Stop(), 0) << run.Output();
-    const std::string output = run.Output();
+    EXPECT_EQ(run.stop(), 0) << run.output();
+    const std::string output = run.output();
     EXPECT_EQ(output.find("nivra-cli run: stopping\n"), output.rfind("nivra-cli run: stopping\n"));
     for (const char* counter : {"1", "2"}) {
         EXPECT_THAT(output, HasSubstr(std::string("finished counter=") + counter + " by=stop"));
         const AssayData saved = *readDataFile(
-            ws_.Path(std::string("out/") + (counter[0] == '1' ? "one" : "two") + ".dax"));
+            ws_.path(std::string("out/") + (counter[0] == '1' ? "one" : "two") + ".dax"));
         EXPECT_GE(saved.pointCount(), 1u);
         EXPECT_EQ(saved.headerLines().back().rfind("STOP TIME: ", 0), 0u);
     }
 }
 
 TEST_F(CliRunSeveral, AnyBadGroupRefusesTheWholeCommandBeforeAnyCounter) {
-    test::WriteFileBytes(ws_.Path("empty.acx"), "");
+    test::writeFileBytes(ws_.path("empty.acx"), "");
     const std::vector<std::string> one{"--counter", "1",    "--assay", "assay_config/short.acx",
                                        "--out",     "a.dax"};
     // The options after the first group, and "<exit status> <message>".
@@ -188,7 +188,7 @@ TEST_F(CliRunSeveral, AnyBadGroupRefusesTheWholeCommandBeforeAnyCounter) {
         std::vector<std::string> args{"run"};
         args.insert(args.end(), one.begin(), one.end());
         args.insert(args.end(), options.begin(), options.end());
-        auto result = RunProgram("nivra-cli", args, ws_.Folder());
+        auto result = runProgram("nivra-cli", args, ws_.folder());
         EXPECT_EQ(result.exitCode, expected[0] - '0') << result.err;
         EXPECT_EQ(result.err.rfind("nivra-cli run: " + expected.substr(2), 0), 0u) << result.err;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
@@ -196,27 +196,27 @@ TEST_F(CliRunSeveral, AnyBadGroupRefusesTheWholeCommandBeforeAnyCounter) {
     // An option before the first of several counters has no run to belong to; with a single
     // counter it belongs to that one, as it always did.
     auto leading =
-        RunProgram("nivra-cli",
+        runProgram("nivra-cli",
                    {"run", "--out", "a.dax", "--counter", "1", "--assay", "assay_config/short.acx",
                     "--counter", "2", "--assay", "assay_config/short.acx", "--out", "b.dax"},
-                   ws_.Folder());
+                   ws_.folder());
     EXPECT_EQ(leading.exitCode, 2);
     EXPECT_THAT(leading.err, HasSubstr("--out comes before the first --counter"));
-    EXPECT_EQ(RequestsSent(), 0u); // not even discovered
+    EXPECT_EQ(requestsSent(), 0u); // not even discovered
 
     // A counter that is not there refuses the runs of those that are.
     auto missing =
-        RunProgram("nivra-cli",
+        runProgram("nivra-cli",
                    {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "a.dax",
                     "--counter", "4", "--assay", "assay_config/short.acx", "--counter-config",
                     "counter_config/counter3.ccx", "--out", "b.dax"},
-                   ws_.Folder());
+                   ws_.folder());
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err,
               "nivra-cli run: counter 4 was not found (nivra-cli discover tells why)\n");
     for (const auto* port : {shared_, own_})
-        for (const auto& request : port->Requests())
+        for (const auto& request : port->requests())
             EXPECT_NE(request.command, protocol::CMD_READ);
-    EXPECT_FALSE(test::FileExists(ws_.Path("a.dax")));
-    EXPECT_FALSE(test::FileExists(ws_.Path("b.dax")));
+    EXPECT_FALSE(test::fileExists(ws_.path("a.dax")));
+    EXPECT_FALSE(test::fileExists(ws_.path("b.dax")));
 }

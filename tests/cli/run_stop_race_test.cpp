@@ -19,18 +19,18 @@ using namespace nivra;
 using ::testing::HasSubstr;
 
 TEST(CliRunStopRace, AStopAroundTheEndIsHarmless) {
-    test::UsePrivateLockDirectory();
+    test::usePrivateLockDirectory();
     test::SimWorkspace ws;
     for (const char* folder : {"assay_config", "counter_config", "backup_data"})
-        std::filesystem::create_directory(ws.Path(folder));
-    ws.AddPort("ttySIM0", {1});
-    test::WritePortList(ws.Path("port_config.pfx"), {"PORT1=" + ws.Path("ttySIM0")});
-    AssayConfig assay = AssayConfig::Defaults();
+        std::filesystem::create_directory(ws.path(folder));
+    ws.addPort("ttySIM0", {1});
+    test::writePortList(ws.path("port_config.pfx"), {"PORT1=" + ws.path("ttySIM0")});
+    AssayConfig assay = AssayConfig::defaults();
     assay.dwellHours = assay.dwellMinutes = assay.totalHours = assay.totalMinutes = 0;
     assay.dwellSeconds = 1;
     assay.totalSeconds = 2;
-    ASSERT_TRUE(assay.write(ws.Path("assay_config/short.acx")).ok());
-    ASSERT_TRUE(CounterConfig::Defaults().write(ws.Path("counter_config/counter1.ccx")).ok());
+    ASSERT_TRUE(assay.write(ws.path("assay_config/short.acx")).ok());
+    ASSERT_TRUE(CounterConfig::defaults().write(ws.path("counter_config/counter1.ccx")).ok());
 
     // The run ends about three seconds after it starts; the stops land around that moment.
     for (int delay : {2200, 2700, 3100, 3500}) {
@@ -38,17 +38,17 @@ TEST(CliRunStopRace, AStopAroundTheEndIsHarmless) {
         test::BackgroundProgram run(
             "nivra-cli",
             {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", out},
-            ws.Folder());
-        for (int i = 0; i < 200 && run.Output().find("start ") == std::string::npos; ++i)
+            ws.folder());
+        for (int i = 0; i < 200 && run.output().find("start ") == std::string::npos; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         std::this_thread::sleep_for(std::chrono::milliseconds(delay - 1000));
-        EXPECT_EQ(run.Stop(), 0) << run.Output();
-        const std::string output = run.Output();
+        EXPECT_EQ(run.stop(), 0) << run.output();
+        const std::string output = run.output();
         EXPECT_THAT(output, HasSubstr("finished by=")) << delay;
         EXPECT_EQ(output.find("finished by="), output.rfind("finished by=")) << output;
         EXPECT_THAT(output, HasSubstr("saved file=")) << output;
         // The file holds the points the run reported.
-        const std::size_t points = readDataFile(ws.Path(out))->pointCount();
+        const std::size_t points = readDataFile(ws.path(out))->pointCount();
         EXPECT_THAT(output, HasSubstr("points=" + std::to_string(points))) << output;
     }
 }

@@ -11,9 +11,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-using nivra::test::ReadFileBytes;
+using nivra::test::readFileBytes;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
+using nivra::test::writeFileBytes;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 
@@ -28,7 +28,7 @@ struct Outcome {
 };
 
 // Runs nivra-cli with the arguments in the folder dir and collects its output.
-Outcome RunCli(const TempDir& dir, const std::vector<std::string>& args) {
+Outcome runCli(const TempDir& dir, const std::vector<std::string>& args) {
     const std::string program = std::string(NIVRA_BIN_DIR) + "/nivra-cli";
     const std::string outPath = dir.file(".stdout");
     const std::string errPath = dir.file(".stderr");
@@ -52,8 +52,8 @@ Outcome RunCli(const TempDir& dir, const std::vector<std::string>& args) {
         outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
     }
     posix_spawn_file_actions_destroy(&actions);
-    outcome.out = ReadFileBytes(outPath);
-    outcome.err = ReadFileBytes(errPath);
+    outcome.out = readFileBytes(outPath);
+    outcome.err = readFileBytes(errPath);
     ::unlink(outPath.c_str());
     ::unlink(errPath.c_str());
     return outcome;
@@ -61,7 +61,7 @@ Outcome RunCli(const TempDir& dir, const std::vector<std::string>& args) {
 
 // The worked example as a data file: counts 10, 12, 8, 10 in 15-minute dwells, with a
 // configured total of totalHours.
-std::string WorkedExample(int totalHours = 1) {
+std::string workedExample(int totalHours = 1) {
     return std::string("[COUNTER CONFIG]\r\nCOUNTER NAME=c\r\nDESCRIPTION 0=d\r\n"
                        "DETECTOR AREA=100\r\nDETECTOR EFFICIENCY=0.500000\r\n"
                        "[ASSAY CONFIG]\r\nNAME=a\r\nSAMPLE_AREA=100\r\nDWELL HOURS=0\r\n"
@@ -73,8 +73,8 @@ std::string WorkedExample(int totalHours = 1) {
            "P3=10\r\n";
 }
 
-void WriteWorkedExample(const std::string& path, int totalHours = 1) {
-    WriteFileBytes(path, WorkedExample(totalHours));
+void writeWorkedExample(const std::string& path, int totalHours = 1) {
+    writeFileBytes(path, workedExample(totalHours));
 }
 
 const std::string kWorkedStatistics = "Num Points: 4\n"
@@ -95,7 +95,7 @@ const std::string kWorkedStatistics = "Num Points: 4\n"
                                       "LOD99.7%: 0.3818\n";
 
 // A failure: non-zero status, nothing on standard output, one line on standard error.
-void ExpectOneLineError(const Outcome& outcome, const std::string& part) {
+void expectOneLineError(const Outcome& outcome, const std::string& part) {
     EXPECT_NE(outcome.status, 0);
     EXPECT_EQ(outcome.out, "");
     EXPECT_THAT(outcome.err, MatchesRegex("nivra-cli [a-z]+: [^\n]*\n"));
@@ -106,8 +106,8 @@ void ExpectOneLineError(const Outcome& outcome, const std::string& part) {
 
 TEST(CliStats, PrintsTheStatisticsBlockOfTheWorkedExample) {
     TempDir dir;
-    WriteWorkedExample(dir.file("w.dax"));
-    Outcome outcome = RunCli(dir, {"stats", "w.dax"});
+    writeWorkedExample(dir.file("w.dax"));
+    Outcome outcome = runCli(dir, {"stats", "w.dax"});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.out, kWorkedStatistics);
     EXPECT_EQ(outcome.err, "");
@@ -115,65 +115,65 @@ TEST(CliStats, PrintsTheStatisticsBlockOfTheWorkedExample) {
 
 TEST(CliStats, AllAndRoiUsePointsTimesDwell) {
     TempDir dir;
-    WriteWorkedExample(dir.file("w.dax"), 8);
-    Outcome configured = RunCli(dir, {"stats", "w.dax"});
+    writeWorkedExample(dir.file("w.dax"), 8);
+    Outcome configured = runCli(dir, {"stats", "w.dax"});
     EXPECT_THAT(configured.out, HasSubstr("Time(hrs): 8.0000\n"));
 
-    Outcome all = RunCli(dir, {"stats", "w.dax", "--all"});
+    Outcome all = runCli(dir, {"stats", "w.dax", "--all"});
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(all.out, kWorkedStatistics);
 
-    Outcome roi = RunCli(dir, {"stats", "w.dax", "--roi", "2:3"});
+    Outcome roi = runCli(dir, {"stats", "w.dax", "--roi", "2:3"});
     EXPECT_EQ(roi.status, 0);
     EXPECT_THAT(roi.out, HasSubstr("Num Points: 2\nTotal Counts: 20\nTime(hrs): 0.5000\n"));
-    EXPECT_EQ(RunCli(dir, {"stats", "--roi=4:4", "w.dax"}).out.substr(0, 14), "Num Points: 1\n");
+    EXPECT_EQ(runCli(dir, {"stats", "--roi=4:4", "w.dax"}).out.substr(0, 14), "Num Points: 1\n");
 }
 
 TEST(CliStats, BadInputsGetOneLineErrors) {
     TempDir dir;
-    WriteWorkedExample(dir.file("w.dax"));
-    ExpectOneLineError(RunCli(dir, {"stats", "missing.dax"}), "cannot read 'missing.dax'");
-    ExpectOneLineError(RunCli(dir, {"stats", "."}), "cannot read");
-    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "0:2"}), "FIRST");
-    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "2:5"}), "LAST");
-    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "3:2"}), "FIRST must not exceed");
-    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--roi", "-1:2"}), "bad range");
-    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--all", "--roi", "1:2"}), "--all");
-    ExpectOneLineError(RunCli(dir, {"stats", "w.dax", "--verbose"}), "--verbose");
+    writeWorkedExample(dir.file("w.dax"));
+    expectOneLineError(runCli(dir, {"stats", "missing.dax"}), "cannot read 'missing.dax'");
+    expectOneLineError(runCli(dir, {"stats", "."}), "cannot read");
+    expectOneLineError(runCli(dir, {"stats", "w.dax", "--roi", "0:2"}), "FIRST");
+    expectOneLineError(runCli(dir, {"stats", "w.dax", "--roi", "2:5"}), "LAST");
+    expectOneLineError(runCli(dir, {"stats", "w.dax", "--roi", "3:2"}), "FIRST must not exceed");
+    expectOneLineError(runCli(dir, {"stats", "w.dax", "--roi", "-1:2"}), "bad range");
+    expectOneLineError(runCli(dir, {"stats", "w.dax", "--all", "--roi", "1:2"}), "--all");
+    expectOneLineError(runCli(dir, {"stats", "w.dax", "--verbose"}), "--verbose");
 }
 
 TEST(CliCsv, WritesTheExportWithAllStatisticsWithoutASelectionFile) {
     TempDir dir;
-    WriteWorkedExample(dir.file("w.dax"));
-    Outcome outcome = RunCli(dir, {"csv", "w.dax", "w.csv"});
+    writeWorkedExample(dir.file("w.dax"));
+    Outcome outcome = runCli(dir, {"csv", "w.dax", "w.csv"});
     EXPECT_EQ(outcome.status, 0);
     EXPECT_EQ(outcome.err, "");
-    EXPECT_EQ(ReadFileBytes(dir.file("w.csv")), "first header line\nsecond header line\n" +
+    EXPECT_EQ(readFileBytes(dir.file("w.csv")), "first header line\nsecond header line\n" +
                                                     kWorkedStatistics + "10,\n12,\n8,\n10,\n");
 }
 
 TEST(CliCsv, UsesTheSelectionFileOfTheCurrentFolderAndTheRange) {
     TempDir dir;
-    WriteWorkedExample(dir.file("w.dax"));
-    WriteFileBytes(dir.file("stats_display_config.pfx"),
+    writeWorkedExample(dir.file("w.dax"));
+    writeFileBytes(dir.file("stats_display_config.pfx"),
                    "[STATS SHOW]\r\nNumPoints=true\r\nCPH=TRUE\r\nLOD997=true\r\n");
-    EXPECT_EQ(RunCli(dir, {"csv", "w.dax", "w.csv"}).status, 0);
-    EXPECT_EQ(ReadFileBytes(dir.file("w.csv")), "first header line\nsecond header line\n"
+    EXPECT_EQ(runCli(dir, {"csv", "w.dax", "w.csv"}).status, 0);
+    EXPECT_EQ(readFileBytes(dir.file("w.csv")), "first header line\nsecond header line\n"
                                                 "Num Points: 4\nLOD99.7%: 0.3818\n"
                                                 "10,\n12,\n8,\n10,\n");
 
-    EXPECT_EQ(RunCli(dir, {"csv", "w.dax", "roi.csv", "--roi", "2:3"}).status, 0);
-    EXPECT_EQ(ReadFileBytes(dir.file("roi.csv")), "Num Points: 2\nLOD99.7%: 0.5383\n12,\n8,\n");
+    EXPECT_EQ(runCli(dir, {"csv", "w.dax", "roi.csv", "--roi", "2:3"}).status, 0);
+    EXPECT_EQ(readFileBytes(dir.file("roi.csv")), "Num Points: 2\nLOD99.7%: 0.5383\n12,\n8,\n");
 }
 
 TEST(CliCsv, BadInputsGetOneLineErrors) {
     TempDir dir;
-    WriteWorkedExample(dir.file("w.dax"));
-    ExpectOneLineError(RunCli(dir, {"csv", "missing.dax", "o.csv"}), "missing.dax");
-    ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "no/such/folder.csv"}), "cannot write");
-    ExpectOneLineError(RunCli(dir, {"csv", "w.dax"}), "usage");
-    ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "o.csv", "--roi", "1:9"}), "LAST");
-    EXPECT_FALSE(nivra::test::FileExists(dir.file("o.csv")));
+    writeWorkedExample(dir.file("w.dax"));
+    expectOneLineError(runCli(dir, {"csv", "missing.dax", "o.csv"}), "missing.dax");
+    expectOneLineError(runCli(dir, {"csv", "w.dax", "no/such/folder.csv"}), "cannot write");
+    expectOneLineError(runCli(dir, {"csv", "w.dax"}), "usage");
+    expectOneLineError(runCli(dir, {"csv", "w.dax", "o.csv", "--roi", "1:9"}), "LAST");
+    EXPECT_FALSE(nivra::test::fileExists(dir.file("o.csv")));
 }
 
 // The expected figures come from an independent evaluation of the formulas (Python's mpmath at
@@ -181,8 +181,8 @@ TEST(CliCsv, BadInputsGetOneLineErrors) {
 TEST(CliAssess, AssessesAllPointsOrARangeWithTheGivenSettings) {
     TempDir dir;
     // A configured total of 8 h: the count time is still points × dwell.
-    WriteWorkedExample(dir.file("w.dax"), 8);
-    Outcome all = RunCli(dir, {"assess", "w.dax"});
+    writeWorkedExample(dir.file("w.dax"), 8);
+    Outcome all = runCli(dir, {"assess", "w.dax"});
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(all.err, "");
     EXPECT_EQ(all.out, "Points: 4\nCount time (h): 1\nGross counts: 40\n"
@@ -193,7 +193,7 @@ TEST(CliAssess, AssessesAllPointsOrARangeWithTheGivenSettings) {
                        "Coverage interval: 0.510537 .. 1.00946\nDispersion chi2: 0.8\n"
                        "Dispersion dof: 3\nDispersion P: 0.150533\nDispersion verdict: pass\n");
 
-    Outcome roi = RunCli(dir, {"assess", "w.dax", "--roi=2:3", "--alpha", "0.01", "--beta=0.1",
+    Outcome roi = runCli(dir, {"assess", "w.dax", "--roi=2:3", "--alpha", "0.01", "--beta=0.1",
                                "--gamma", "0.2", "--urel-w=0.05"});
     EXPECT_EQ(roi.status, 0);
     EXPECT_THAT(roi.out, HasSubstr("Points: 2\nCount time (h): 0.5\nGross counts: 20\n"));
@@ -204,7 +204,7 @@ TEST(CliAssess, AssessesAllPointsOrARangeWithTheGivenSettings) {
 
 TEST(CliAssess, BadOptionsExit2AndUnreadableFilesExit1) {
     TempDir dir;
-    WriteWorkedExample(dir.file("w.dax"));
+    writeWorkedExample(dir.file("w.dax"));
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"assess", "w.dax", "--alpha", "0.5"},
                                                {"assess", "w.dax", "--beta=0"},
@@ -215,57 +215,57 @@ TEST(CliAssess, BadOptionsExit2AndUnreadableFilesExit1) {
                                                {"assess", "w.dax", "--roi", "2:9"},
                                                {"assess", "w.dax", "--lambda", "1"},
                                                {"assess"}}) {
-        Outcome outcome = RunCli(dir, args);
+        Outcome outcome = runCli(dir, args);
         EXPECT_EQ(outcome.status, 2) << args.back();
-        ExpectOneLineError(outcome, "");
+        expectOneLineError(outcome, "");
     }
-    Outcome missing = RunCli(dir, {"assess", "missing.dax"});
+    Outcome missing = runCli(dir, {"assess", "missing.dax"});
     EXPECT_EQ(missing.status, 1);
-    ExpectOneLineError(missing, "cannot read 'missing.dax'");
+    expectOneLineError(missing, "cannot read 'missing.dax'");
 }
 
 // Other files are said to be no data files; a FIFO or a device is refused without waiting on it.
 TEST(CliDataFiles, StatsCsvAndAssessReadOnlyDataFiles) {
     TempDir dir;
-    WriteFileBytes(dir.file("ports.pfx"), "[CONFIG]\r\nPORT1=COM1\r\n");
+    writeFileBytes(dir.file("ports.pfx"), "[CONFIG]\r\nPORT1=COM1\r\n");
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
     for (const auto& [input, error] : {std::pair{"ports.pfx", "not a data file: ports.pfx"},
                                        {"fifo", "cannot read 'fifo': is a FIFO"},
                                        {"/dev/zero", "cannot read '/dev/zero': is a device"}}) {
-        ExpectOneLineError(RunCli(dir, {"stats", input}), std::string("stats: ") + error);
-        ExpectOneLineError(RunCli(dir, {"assess", input}), std::string("assess: ") + error);
-        ExpectOneLineError(RunCli(dir, {"csv", input, "o.csv"}), std::string("csv: ") + error);
+        expectOneLineError(runCli(dir, {"stats", input}), std::string("stats: ") + error);
+        expectOneLineError(runCli(dir, {"assess", input}), std::string("assess: ") + error);
+        expectOneLineError(runCli(dir, {"csv", input, "o.csv"}), std::string("csv: ") + error);
     }
-    EXPECT_FALSE(nivra::test::FileExists(dir.file("o.csv")));
+    EXPECT_FALSE(nivra::test::fileExists(dir.file("o.csv")));
 }
 
 TEST(CliCsv, AnOutputThatIsTheInputIsRefusedBeforeAnythingIsWritten) {
     TempDir dir;
-    WriteWorkedExample(dir.file("w.dax"));
-    const std::string before = ReadFileBytes(dir.file("w.dax"));
+    writeWorkedExample(dir.file("w.dax"));
+    const std::string before = readFileBytes(dir.file("w.dax"));
     ASSERT_EQ(::symlink("w.dax", dir.file("soft.csv").c_str()), 0);
     for (const std::string output : {"w.dax", "./w.dax", "soft.csv"}) {
-        Outcome outcome = RunCli(dir, {"csv", "w.dax", output});
+        Outcome outcome = runCli(dir, {"csv", "w.dax", output});
         EXPECT_EQ(outcome.status, 2) << output;
-        ExpectOneLineError(outcome, "the output '" + output +
+        expectOneLineError(outcome, "the output '" + output +
                                         "' is the same file as the input 'w.dax'; nothing was "
                                         "written");
     }
-    ExpectOneLineError(RunCli(dir, {"csv", "w.dax", "stats_display_config.pfx"}),
+    expectOneLineError(runCli(dir, {"csv", "w.dax", "stats_display_config.pfx"}),
                        "is the same file as the statistics selection");
-    EXPECT_EQ(ReadFileBytes(dir.file("w.dax")), before);
+    EXPECT_EQ(readFileBytes(dir.file("w.dax")), before);
 }
 
 // Data files as the Windows version writes them, or as editors there save them.
 TEST(CliWindowsFiles, ByteOrderMarkAndCrOnlyLinesGiveTheSameStatistics) {
     TempDir dir;
-    std::string crOnly = WorkedExample();
+    std::string crOnly = workedExample();
     for (auto at = crOnly.find("\r\n"); at != crOnly.npos; at = crOnly.find("\r\n", at))
         crOnly.erase(at + 1, 1);
-    WriteFileBytes(dir.file("cr.dax"), crOnly);
-    WriteFileBytes(dir.file("bom.dax"), "\xEF\xBB\xBF" + WorkedExample());
-    EXPECT_EQ(RunCli(dir, {"stats", "cr.dax"}).out, kWorkedStatistics);
-    EXPECT_EQ(RunCli(dir, {"stats", "bom.dax"}).out, kWorkedStatistics);
+    writeFileBytes(dir.file("cr.dax"), crOnly);
+    writeFileBytes(dir.file("bom.dax"), "\xEF\xBB\xBF" + workedExample());
+    EXPECT_EQ(runCli(dir, {"stats", "cr.dax"}).out, kWorkedStatistics);
+    EXPECT_EQ(runCli(dir, {"stats", "bom.dax"}).out, kWorkedStatistics);
 }
 
 TEST(CliWindowsFiles, CodePageHeaderLinesReachTheCsvByteForByte) {
@@ -273,21 +273,21 @@ TEST(CliWindowsFiles, CodePageHeaderLinesReachTheCsvByteForByte) {
     std::string high;
     for (int b = 0x80; b <= 0xFF; ++b)
         high += static_cast<char>(b);
-    std::string file = WorkedExample();
+    std::string file = workedExample();
     file.replace(file.find("first header line"), 17, "\x93" + high + "\x94");
-    WriteFileBytes(dir.file("w.dax"), file);
-    EXPECT_EQ(RunCli(dir, {"csv", "w.dax", "w.csv"}).status, 0);
-    EXPECT_EQ(ReadFileBytes(dir.file("w.csv")).substr(0, high.size() + 3),
+    writeFileBytes(dir.file("w.dax"), file);
+    EXPECT_EQ(runCli(dir, {"csv", "w.dax", "w.csv"}).status, 0);
+    EXPECT_EQ(readFileBytes(dir.file("w.csv")).substr(0, high.size() + 3),
               "\x93" + high + "\x94\n");
 }
 
 TEST(CliWindowsFiles, AnExactTieIsRoundedAwayFromZero) {
     TempDir dir;
-    std::string file = WorkedExample();
+    std::string file = workedExample();
     file.erase(file.find("[ASSAY DATA]"));
     file += "[ASSAY DATA]\r\n";
     for (int i = 0; i < 32; ++i) // 321 counts: a mean of 10.03125
         file += "P" + std::to_string(i) + "=" + (i == 0 ? "11" : "10") + "\r\n";
-    WriteFileBytes(dir.file("tie.dax"), file);
-    EXPECT_THAT(RunCli(dir, {"stats", "tie.dax"}).out, HasSubstr("\nMean: 10.0313\n"));
+    writeFileBytes(dir.file("tie.dax"), file);
+    EXPECT_THAT(runCli(dir, {"stats", "tie.dax"}).out, HasSubstr("\nMean: 10.0313\n"));
 }

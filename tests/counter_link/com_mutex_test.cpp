@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using nivra::CounterPort;
+
 using nivra::ComMutex;
 using nivra::sim::Fault;
 using nivra::test::SimWorkspace;
@@ -16,7 +18,7 @@ namespace {
 
 // In a child process: tries to take the lock file without waiting. Exit status 0 when it got
 // it, 1 when somebody holds it. Only async-signal-safe calls after fork.
-int ChildCanTakeLock(const std::string& path) {
+int childCanTakeLock(const std::string& path) {
     int pid = ::fork();
     if (pid == 0) {
         int fd = ::open(path.c_str(), O_RDWR);
@@ -29,35 +31,35 @@ int ChildCanTakeLock(const std::string& path) {
 
 class ComMutexTest : public ::testing::Test {
 protected:
-    void SetUp() override { nivra::test::UsePrivateLockDirectory(); }
+    void SetUp() override { nivra::test::usePrivateLockDirectory(); }
 };
 
 } // namespace
 
 TEST_F(ComMutexTest, TheLockExcludesOtherProcessesWhileHeld) {
-    auto lock = ComMutex::Open();
+    auto lock = ComMutex::open();
     ASSERT_TRUE(lock);
     lock->lock();
-    EXPECT_FALSE(ChildCanTakeLock(lock->FilePath()));
+    EXPECT_FALSE(childCanTakeLock(lock->filePath()));
     lock->unlock();
-    EXPECT_TRUE(ChildCanTakeLock(lock->FilePath()));
+    EXPECT_TRUE(childCanTakeLock(lock->filePath()));
 }
 
 TEST_F(ComMutexTest, AHolderThatDiesReleasesTheLock) {
-    auto lock = ComMutex::Open();
+    auto lock = ComMutex::open();
     ASSERT_TRUE(lock);
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     int pid = ::fork();
     if (pid == 0) {
-        int fd = ::open(lock->FilePath().c_str(), O_RDWR);
+        int fd = ::open(lock->filePath().c_str(), O_RDWR);
         if (fd >= 0 && ::flock(fd, LOCK_EX) == 0 && ::write(ready[1], "x", 1) == 1)
             ::pause(); // holds the lock until killed
         ::_exit(1);
     }
     char byte;
     ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-    EXPECT_FALSE(ChildCanTakeLock(lock->FilePath()));
+    EXPECT_FALSE(childCanTakeLock(lock->filePath()));
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
     lock->lock(); // would hang if the dead holder still held it
@@ -68,43 +70,43 @@ TEST_F(ComMutexTest, AHolderThatDiesReleasesTheLock) {
 
 TEST_F(ComMutexTest, APortWithoutAWritableLockFolderIsRefused) {
     nivra::test::TempDir dir;
-    const std::string saved = nivra::test::UsePrivateLockDirectory();
+    const std::string saved = nivra::test::usePrivateLockDirectory();
     ::setenv("NIVRA_LOCK_DIR", dir.file("missing").c_str(), 1);
     {
         SimWorkspace ws;
-        ws.AddPort("line", {1});
-        CCounterPort port;
-        EXPECT_FALSE(port.Open(ws.Path("line")));
-        EXPECT_EQ(port.LastOpenFailure(), nivra::OpenFailure::kLockUnavailable);
-        EXPECT_FALSE(port.IsOpen());
+        ws.addPort("line", {1});
+        CounterPort port;
+        EXPECT_FALSE(port.open(ws.path("line")));
+        EXPECT_EQ(port.lastOpenFailure(), nivra::OpenFailure::kLockUnavailable);
+        EXPECT_FALSE(port.isOpen());
     }
     ::setenv("NIVRA_LOCK_DIR", saved.c_str(), 1);
 }
 
 TEST_F(ComMutexTest, TheLockIsFreeAfterEveryKindOfFailedExchange) {
     SimWorkspace ws;
-    auto& first = ws.AddPort("a", {1});
-    ws.AddPort("b", {2});
-    CCounterPort a;
-    CCounterPort b;
-    ASSERT_TRUE(a.Open(ws.Path("a")));
-    ASSERT_TRUE(b.Open(ws.Path("b")));
-    auto lock = ComMutex::Open();
+    auto& first = ws.addPort("a", {1});
+    ws.addPort("b", {2});
+    CounterPort a;
+    CounterPort b;
+    ASSERT_TRUE(a.open(ws.path("a")));
+    ASSERT_TRUE(b.open(ws.path("b")));
+    auto lock = ComMutex::open();
     std::int32_t count = 0;
 
-    first.SetFault(
-        1, Fault::WrongStatus(nivra::protocol::REPLY_PRESENT).OnlyFor(nivra::protocol::CMD_RESET));
-    EXPECT_FALSE(a.ResetCount(1));
-    EXPECT_TRUE(ChildCanTakeLock(lock->FilePath()));
-    EXPECT_TRUE(b.ReadCount(2, count));
+    first.setFault(
+        1, Fault::wrongStatus(nivra::protocol::REPLY_PRESENT).onlyFor(nivra::protocol::CMD_RESET));
+    EXPECT_FALSE(a.resetCount(1));
+    EXPECT_TRUE(childCanTakeLock(lock->filePath()));
+    EXPECT_TRUE(b.readCount(2, count));
 
-    first.SetFault(1, Fault::WrongEcho(7));
-    EXPECT_FALSE(a.ReadCount(1, count));
-    EXPECT_TRUE(ChildCanTakeLock(lock->FilePath()));
-    EXPECT_TRUE(b.ResetCount(2));
+    first.setFault(1, Fault::wrongEcho(7));
+    EXPECT_FALSE(a.readCount(1, count));
+    EXPECT_TRUE(childCanTakeLock(lock->filePath()));
+    EXPECT_TRUE(b.resetCount(2));
 
-    first.SetFault(1, Fault::ShortReply(1));
-    EXPECT_FALSE(a.ReadCount(1, count));
-    EXPECT_TRUE(ChildCanTakeLock(lock->FilePath()));
-    EXPECT_TRUE(b.ReadCount(2, count));
+    first.setFault(1, Fault::shortReply(1));
+    EXPECT_FALSE(a.readCount(1, count));
+    EXPECT_TRUE(childCanTakeLock(lock->filePath()));
+    EXPECT_TRUE(b.readCount(2, count));
 }

@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+using nivra::CounterManager;
+using nivra::CounterPort;
+
 using namespace std::chrono_literals;
 using nivra::sim::Fault;
 using nivra::sim::RequestRecord;
@@ -22,14 +25,14 @@ struct WorkerResult {
 };
 
 // A run worker's polling, as fast as it goes: reads of one counter, with a reset now and then.
-void Hammer(CCounterPort* port, std::uint8_t counter, std::uint8_t expected, WorkerResult& result) {
+void hammer(CounterPort* port, std::uint8_t counter, std::uint8_t expected, WorkerResult& result) {
     for (int i = 0; i < kReadsPerWorker; ++i) {
         std::int32_t count = -1;
         if (i % 10 == 9) {
-            port->ResetCount(counter);
+            port->resetCount(counter);
             continue;
         }
-        if (port->ReadCount(counter, count)) {
+        if (port->readCount(counter, count)) {
             ++result.succeeded;
             if (count != expected)
                 ++result.wrongValues;
@@ -38,10 +41,10 @@ void Hammer(CCounterPort* port, std::uint8_t counter, std::uint8_t expected, Wor
 }
 
 // The answered requests of all ports, ordered by arrival.
-std::vector<RequestRecord> Answered(SimWorkspace& ws) {
+std::vector<RequestRecord> answered(SimWorkspace& ws) {
     std::vector<RequestRecord> all;
-    for (std::size_t i = 0; i < ws.Simulator().PortCount(); ++i)
-        for (const RequestRecord& r : ws.Simulator().Port(i).Requests())
+    for (std::size_t i = 0; i < ws.simulator().portCount(); ++i)
+        for (const RequestRecord& r : ws.simulator().port(i).requests())
             if (r.replied)
                 all.push_back(r);
     std::sort(all.begin(), all.end(), [](const RequestRecord& a, const RequestRecord& b) {
@@ -57,18 +60,18 @@ std::vector<RequestRecord> Answered(SimWorkspace& ws) {
 // reading of the counter asked.
 TEST(CounterLockConcurrency, LockedExchangesNeverOverlapAcrossPorts) {
     SimWorkspace ws;
-    auto& a = ws.AddPort("a", {1, 2});
-    auto& b = ws.AddPort("b", {3});
-    CCounterManager manager;
-    ASSERT_EQ(manager.DiscoverCounters({ws.Path("a"), ws.Path("b")}), 3);
+    auto& a = ws.addPort("a", {1, 2});
+    auto& b = ws.addPort("b", {3});
+    CounterManager manager;
+    ASSERT_EQ(manager.discoverCounters({ws.path("a"), ws.path("b")}), 3);
 
     // Every reading of counter n is values[n], resets or not; replies come a little late, so
     // that exchanges would overlap if the lock let them.
     const std::uint8_t values[] = {0, 11, 22, 33};
     for (std::uint8_t n = 1; n <= 3; ++n) {
         auto& port = n == 3 ? b : a;
-        port.QueueReadings(n, std::vector<std::uint8_t>(kReadsPerWorker, values[n]));
-        port.SetFault(n, Fault::LateReply(2ms).OnlyFor(nivra::protocol::CMD_READ));
+        port.queueReadings(n, std::vector<std::uint8_t>(kReadsPerWorker, values[n]));
+        port.setFault(n, Fault::lateReply(2ms).onlyFor(nivra::protocol::CMD_READ));
     }
 
     WorkerResult results[4];
@@ -76,7 +79,7 @@ TEST(CounterLockConcurrency, LockedExchangesNeverOverlapAcrossPorts) {
     for (std::uint8_t n = 1; n <= 3; ++n) {
         workers.emplace_back([&, n] {
             WorkerResult mine;
-            Hammer(manager.PortFor(n), n, values[n], mine);
+            hammer(manager.portFor(n), n, values[n], mine);
             results[n] = mine;
         });
     }
@@ -87,7 +90,7 @@ TEST(CounterLockConcurrency, LockedExchangesNeverOverlapAcrossPorts) {
         EXPECT_EQ(results[n].succeeded, kReadsPerWorker * 9 / 10) << "counter " << int(n);
         EXPECT_EQ(results[n].wrongValues, 0) << "counter " << int(n);
     }
-    auto answered = Answered(ws);
+    auto answered = ::answered(ws);
     EXPECT_EQ(answered.size(), 3u /* discovery probes */ + 3 * kReadsPerWorker);
     for (std::size_t i = 1; i < answered.size(); ++i)
         EXPECT_LE(*answered[i - 1].replied, answered[i].received)
@@ -98,19 +101,19 @@ TEST(CounterLockConcurrency, LockedExchangesNeverOverlapAcrossPorts) {
 // register's range: the port's buffers are never shared by two exchanges.
 TEST(CounterLockConcurrency, TwoWorkersOnOneCounterGetWholeReplies) {
     SimWorkspace ws;
-    auto& line = ws.AddPort("line", {1});
-    CCounterManager manager;
-    ASSERT_EQ(manager.DiscoverCounters({ws.Path("line")}), 1);
-    line.SetRate(1, 0);
-    line.SetRegister(1, 0);
+    auto& line = ws.addPort("line", {1});
+    CounterManager manager;
+    ASSERT_EQ(manager.discoverCounters({ws.path("line")}), 1);
+    line.setRate(1, 0);
+    line.setRegister(1, 0);
 
     std::atomic<int> failures{0};
     auto worker = [&] {
         for (int i = 0; i < kReadsPerWorker; ++i) {
             std::int32_t count = -1;
-            if (!manager.PortFor(1)->ReadCount(1, count) || count != 0)
+            if (!manager.portFor(1)->readCount(1, count) || count != 0)
                 ++failures;
-            if (!manager.PortFor(1)->ResetCount(1))
+            if (!manager.portFor(1)->resetCount(1))
                 ++failures;
         }
     };

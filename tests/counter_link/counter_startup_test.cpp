@@ -6,11 +6,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-using nivra::RunCounterStartup;
+using nivra::CounterManager;
+using nivra::getStartingDirectory;
+
+using nivra::runCounterStartup;
 using nivra::protocol::CMD_TEXT;
 using nivra::sim::RequestRecord;
 using nivra::test::SimWorkspace;
-using nivra::test::WritePortList;
+using nivra::test::writePortList;
 
 namespace {
 
@@ -22,16 +25,16 @@ protected:
         char cwd[PATH_MAX];
         ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
         previous_ = cwd;
-        ASSERT_EQ(::chdir(ws_.Folder().c_str()), 0);
+        ASSERT_EQ(::chdir(ws_.folder().c_str()), 0);
     }
     void TearDown() override {
         ASSERT_EQ(::chdir(previous_.c_str()), 0);
-        GetStartingDirectory().clear();
+        getStartingDirectory().clear();
     }
 
-    std::vector<int> TextQueries(const nivra::sim::SimulatedPort& port) const {
+    std::vector<int> textQueries(const nivra::sim::SimulatedPort& port) const {
         std::vector<int> counters;
-        for (const RequestRecord& r : port.Requests())
+        for (const RequestRecord& r : port.requests())
             if (r.command == CMD_TEXT)
                 counters.push_back(r.counter);
         return counters;
@@ -44,25 +47,25 @@ protected:
 } // namespace
 
 TEST_F(CounterStartupTest, SixCountersFoundFourOfferedAndOnlyTheyAreQueried) {
-    auto& line = ws_.AddPort("line", {1, 2, 3, 4, 5, 6});
-    WritePortList(ws_.Path("port_config.pfx"), {"PORT1=" + ws_.Path("line")});
-    CCounterManager manager;
-    auto startup = RunCounterStartup(manager);
+    auto& line = ws_.addPort("line", {1, 2, 3, 4, 5, 6});
+    writePortList(ws_.path("port_config.pfx"), {"PORT1=" + ws_.path("line")});
+    CounterManager manager;
+    auto startup = runCounterStartup(manager);
     EXPECT_TRUE(startup.startDirectoryRead);
-    EXPECT_EQ(GetStartingDirectory(), ws_.Folder());
+    EXPECT_EQ(getStartingDirectory(), ws_.folder());
     EXPECT_EQ(startup.offeredCounters, 4);
-    EXPECT_EQ(TextQueries(line), (std::vector<int>{1, 2, 3, 4}));
+    EXPECT_EQ(textQueries(line), (std::vector<int>{1, 2, 3, 4}));
     // Counters 5 and 6 stay registered although they are not offered.
-    EXPECT_NE(manager.PortFor(6), nullptr);
+    EXPECT_NE(manager.portFor(6), nullptr);
 }
 
 TEST_F(CounterStartupTest, CountersOnTwoPortsBelowFourAreAllOffered) {
-    auto& a = ws_.AddPort("a", {1, 2});
-    auto& b = ws_.AddPort("b", {3});
-    WritePortList(ws_.Path("port_config.pfx"),
-                  {"PORT2=" + ws_.Path("a"), "PORT5=" + ws_.Path("b")});
-    CCounterManager manager;
-    EXPECT_EQ(RunCounterStartup(manager).offeredCounters, 3);
-    EXPECT_EQ(TextQueries(a), (std::vector<int>{1, 2}));
-    EXPECT_EQ(TextQueries(b), (std::vector<int>{3}));
+    auto& a = ws_.addPort("a", {1, 2});
+    auto& b = ws_.addPort("b", {3});
+    writePortList(ws_.path("port_config.pfx"),
+                  {"PORT2=" + ws_.path("a"), "PORT5=" + ws_.path("b")});
+    CounterManager manager;
+    EXPECT_EQ(runCounterStartup(manager).offeredCounters, 3);
+    EXPECT_EQ(textQueries(a), (std::vector<int>{1, 2}));
+    EXPECT_EQ(textQueries(b), (std::vector<int>{3}));
 }

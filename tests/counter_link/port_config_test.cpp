@@ -7,11 +7,13 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+using nivra::ProfileFile;
+
 using nivra::PortListSource;
-using nivra::ReadPortConfig;
-using nivra::test::ReadFileBytes;
+using nivra::readPortConfig;
+using nivra::test::readFileBytes;
 using nivra::test::TempDir;
-using nivra::test::WritePortList;
+using nivra::test::writePortList;
 
 namespace {
 
@@ -26,19 +28,19 @@ const std::string kDefaultFile = "[CONFIG]\r\nPORT1=COM1\r\nPORT2=COM2\r\nPORT3=
 TEST(PortConfig, TakesTheNamedPortsInKeyOrderSkippingEmptyKeys) {
     TempDir dir;
     const std::string path = dir.file("port_config.pfx");
-    WritePortList(path, {"PORT4=COM7"});
+    writePortList(path, {"PORT4=COM7"});
     std::vector<std::string> ports = {"stale"};
-    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kFile);
+    EXPECT_EQ(readPortConfig(path, ports), PortListSource::kFile);
     EXPECT_EQ(ports, std::vector<std::string>{"COM7"});
 
-    WritePortList(
+    writePortList(
         path, {"port8 = /dev/ttyUSB1", "PORT2=/dev/ttyUSB0", "PORT3=", "PORT9=COM9", "PORT0=COM0"});
-    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kFile);
+    EXPECT_EQ(readPortConfig(path, ports), PortListSource::kFile);
     EXPECT_EQ(ports, (std::vector<std::string>{"/dev/ttyUSB0", "/dev/ttyUSB1"}));
 
     // A path with a letter of the Windows code page names the folder in the program's UTF-8.
-    WritePortList(path, {"PORT1=/home/lab/Z\xE4hler/ttyS0"});
-    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kFile);
+    writePortList(path, {"PORT1=/home/lab/Z\xE4hler/ttyS0"});
+    EXPECT_EQ(readPortConfig(path, ports), PortListSource::kFile);
     EXPECT_EQ(ports, std::vector<std::string>{"/home/lab/Z\xC3\xA4hler/ttyS0"});
 }
 
@@ -46,25 +48,25 @@ TEST(PortConfig, AMissingFileIsCreatedWithTheEightDefaults) {
     TempDir dir;
     const std::string path = dir.file("port_config.pfx");
     std::vector<std::string> ports;
-    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kDefaultsWritten);
+    EXPECT_EQ(readPortConfig(path, ports), PortListSource::kDefaultsWritten);
     EXPECT_EQ(ports, kDefaults);
-    EXPECT_EQ(ReadFileBytes(path), kDefaultFile);
+    EXPECT_EQ(readFileBytes(path), kDefaultFile);
     // Read again, the written file yields the same list.
-    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kFile);
+    EXPECT_EQ(readPortConfig(path, ports), PortListSource::kFile);
     EXPECT_EQ(ports, kDefaults);
 }
 
 TEST(PortConfig, AFileWithOnlyEmptyKeysIsRewrittenKeepingEverythingElse) {
     TempDir dir;
     const std::string path = dir.file("port_config.pfx");
-    nivra::test::WriteFileBytes(path,
+    nivra::test::writeFileBytes(path,
                                 "; lab ports\r\n[CONFIG]\r\nPORT1=\r\nPORT2=  \r\nBAUD=9600\r\n"
                                 "PORT3=\r\nPORT4=\r\nPORT5=\r\nPORT6=\r\nPORT7=\r\nPORT8=\r\n"
                                 "[OTHER]\r\nPORT1=/dev/ttyUSB0\r\n");
     std::vector<std::string> ports;
-    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kDefaultsWritten);
+    EXPECT_EQ(readPortConfig(path, ports), PortListSource::kDefaultsWritten);
     EXPECT_EQ(ports, kDefaults);
-    EXPECT_EQ(ReadFileBytes(path), "; lab ports\r\n[CONFIG]\r\nPORT1=COM1\r\nPORT2=COM2\r\n"
+    EXPECT_EQ(readFileBytes(path), "; lab ports\r\n[CONFIG]\r\nPORT1=COM1\r\nPORT2=COM2\r\n"
                                    "BAUD=9600\r\nPORT3=COM3\r\nPORT4=COM4\r\nPORT5=COM5\r\n"
                                    "PORT6=COM6\r\nPORT7=COM7\r\nPORT8=COM8\r\n[OTHER]\r\n"
                                    "PORT1=/dev/ttyUSB0\r\n");
@@ -74,18 +76,18 @@ TEST(PortConfig, DefaultsThatCannotBeWrittenAreUsedAllTheSame) {
     TempDir dir;
     const std::string path = dir.file("no_such_folder/port_config.pfx");
     std::vector<std::string> ports;
-    EXPECT_EQ(ReadPortConfig(path, ports), PortListSource::kDefaultsNotWritten);
+    EXPECT_EQ(readPortConfig(path, ports), PortListSource::kDefaultsNotWritten);
     EXPECT_EQ(ports, kDefaults);
-    EXPECT_FALSE(nivra::test::FileExists(dir.file("no_such_folder")));
+    EXPECT_FALSE(nivra::test::fileExists(dir.file("no_such_folder")));
 }
 
 TEST(PortConfig, LongDeviceNamesAreCutTo254Characters) {
     TempDir dir;
     const std::string path = dir.file("port_config.pfx");
     const std::string longName = "/dev/" + std::string(300, 'x');
-    WritePortList(path, {"PORT1=" + longName});
+    writePortList(path, {"PORT1=" + longName});
     std::vector<std::string> ports;
-    ReadPortConfig(path, ports);
+    readPortConfig(path, ports);
     ASSERT_EQ(ports.size(), 1u);
     EXPECT_EQ(ports[0], longName.substr(0, 254));
 }
@@ -101,13 +103,13 @@ TEST(PortConfig, AnUnreadableListIsLeftAloneAndSaysWhy) {
     for (const std::string& path : {folder, fifo}) {
         std::vector<std::string> ports{"stale"};
         std::string why;
-        EXPECT_EQ(ReadPortConfig(path, ports, &why), PortListSource::kUnreadable) << path;
+        EXPECT_EQ(readPortConfig(path, ports, &why), PortListSource::kUnreadable) << path;
         EXPECT_TRUE(ports.empty());
         EXPECT_FALSE(why.empty());
-        CProfileFile file(path);
-        EXPECT_EQ(file.ReadString("PORT1", "CONFIG"), "");
-        EXPECT_EQ(file.WriteString("COM1", "PORT1", "CONFIG"), 0);
-        EXPECT_TRUE(file.ReadError() == "it is a folder" || path == fifo) << file.ReadError();
+        ProfileFile file(path);
+        EXPECT_EQ(file.readString("PORT1", "CONFIG"), "");
+        EXPECT_EQ(file.writeString("COM1", "PORT1", "CONFIG"), 0);
+        EXPECT_TRUE(file.readError() == "it is a folder" || path == fifo) << file.readError();
     }
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }

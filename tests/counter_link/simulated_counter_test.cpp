@@ -12,7 +12,7 @@ using nivra::sim::SimulatedCounter;
 
 namespace {
 
-std::vector<std::uint8_t> Bytes(const std::optional<nivra::sim::Reply>& reply) {
+std::vector<std::uint8_t> bytes(const std::optional<nivra::sim::Reply>& reply) {
     return reply ? reply->bytes : std::vector<std::uint8_t>{};
 }
 
@@ -27,15 +27,15 @@ TEST(SimulatedCounter, RegisterGrowsAtTheMeanRateWrapsAt256AndResetsToZero) {
     long long total = 0;
     int previous = 0;
     for (int s = 1; s <= 10000; ++s) {
-        int reading = Bytes(counter.Answer(CMD_READ, t0 + std::chrono::seconds(s), random))[1];
+        int reading = bytes(counter.answer(CMD_READ, t0 + std::chrono::seconds(s), random))[1];
         total += (reading - previous + 256) % 256;
         previous = reading;
     }
     EXPECT_NEAR(static_cast<double>(total) / 10000, 5.0, 0.1);
 
-    EXPECT_EQ(Bytes(counter.Answer(CMD_RESET, t0 + 10000s, random)),
+    EXPECT_EQ(bytes(counter.answer(CMD_RESET, t0 + 10000s, random)),
               (std::vector<std::uint8_t>{4, REPLY_RESET}));
-    EXPECT_EQ(Bytes(counter.Answer(CMD_READ, t0 + 10000s, random))[1], 0);
+    EXPECT_EQ(bytes(counter.answer(CMD_READ, t0 + 10000s, random))[1], 0);
 }
 
 TEST(SimulatedCounter, TheSameSeedGivesTheSameReadings) {
@@ -44,8 +44,8 @@ TEST(SimulatedCounter, TheSameSeedGivesTheSameReadings) {
         SimulatedCounter counter(1, 3.0, SimTime{});
         std::vector<std::uint8_t> values;
         for (int s = 1; s <= 50; ++s)
-            values.push_back(Bytes(
-                counter.Answer(CMD_READ_ALT, SimTime{} + std::chrono::seconds(s), random))[1]);
+            values.push_back(bytes(
+                counter.answer(CMD_READ_ALT, SimTime{} + std::chrono::seconds(s), random))[1]);
         return values;
     };
     EXPECT_EQ(readings(42), readings(42));
@@ -55,17 +55,17 @@ TEST(SimulatedCounter, TheSameSeedGivesTheSameReadings) {
 TEST(SimulatedCounter, AnswersEveryCommandOfTheProtocolAndIgnoresOthers) {
     std::mt19937_64 random(1);
     SimulatedCounter counter(9, 0.0, SimTime{});
-    counter.QueueReadings({17, 230});
-    counter.SetText("GAMMA");
-    EXPECT_EQ(Bytes(counter.Answer(CMD_PROBE, {}, random)),
+    counter.queueReadings({17, 230});
+    counter.setText("GAMMA");
+    EXPECT_EQ(bytes(counter.answer(CMD_PROBE, {}, random)),
               (std::vector<std::uint8_t>{9, REPLY_PRESENT}));
-    EXPECT_EQ(Bytes(counter.Answer(CMD_READ, {}, random)), (std::vector<std::uint8_t>{9, 17}));
-    EXPECT_EQ(Bytes(counter.Answer(CMD_READ, {}, random)), (std::vector<std::uint8_t>{9, 230}));
-    EXPECT_EQ(Bytes(counter.Answer(CMD_READ, {}, random)), (std::vector<std::uint8_t>{9, 230}));
-    EXPECT_EQ(Bytes(counter.Answer(CMD_TEXT, {}, random)),
+    EXPECT_EQ(bytes(counter.answer(CMD_READ, {}, random)), (std::vector<std::uint8_t>{9, 17}));
+    EXPECT_EQ(bytes(counter.answer(CMD_READ, {}, random)), (std::vector<std::uint8_t>{9, 230}));
+    EXPECT_EQ(bytes(counter.answer(CMD_READ, {}, random)), (std::vector<std::uint8_t>{9, 230}));
+    EXPECT_EQ(bytes(counter.answer(CMD_TEXT, {}, random)),
               (std::vector<std::uint8_t>{9, 'G', 'A', 'M', 'M', 'A', ' ', ' ', ' ', 0}));
     for (std::uint8_t code : {0, 1, 2, 7, 8, 10, 255})
-        EXPECT_FALSE(counter.Answer(code, {}, random)) << int(code);
+        EXPECT_FALSE(counter.answer(code, {}, random)) << int(code);
 }
 
 TEST(SimulatedCounter, FaultsChangeOnlyTheCommandsTheyApplyTo) {
@@ -73,31 +73,31 @@ TEST(SimulatedCounter, FaultsChangeOnlyTheCommandsTheyApplyTo) {
     SimTime t0{};
     SimulatedCounter counter(2, 0.0, t0);
 
-    counter.SetFault(Fault::WrongStatus(0xE0).OnlyFor(CMD_PROBE), t0);
-    EXPECT_EQ(Bytes(counter.Answer(CMD_PROBE, t0, random)), (std::vector<std::uint8_t>{2, 0xE0}));
-    EXPECT_EQ(Bytes(counter.Answer(CMD_RESET, t0, random)),
+    counter.setFault(Fault::wrongStatus(0xE0).onlyFor(CMD_PROBE), t0);
+    EXPECT_EQ(bytes(counter.answer(CMD_PROBE, t0, random)), (std::vector<std::uint8_t>{2, 0xE0}));
+    EXPECT_EQ(bytes(counter.answer(CMD_RESET, t0, random)),
               (std::vector<std::uint8_t>{2, REPLY_RESET}));
 
-    counter.SetFault(Fault::ShortReply(1), t0);
-    EXPECT_EQ(Bytes(counter.Answer(CMD_TEXT, t0, random)), (std::vector<std::uint8_t>{2}));
+    counter.setFault(Fault::shortReply(1), t0);
+    EXPECT_EQ(bytes(counter.answer(CMD_TEXT, t0, random)), (std::vector<std::uint8_t>{2}));
 
-    counter.SetFault(Fault::LateReply(1500ms), t0);
-    auto late = counter.Answer(CMD_READ, t0, random);
+    counter.setFault(Fault::lateReply(1500ms), t0);
+    auto late = counter.answer(CMD_READ, t0, random);
     ASSERT_TRUE(late);
     EXPECT_EQ(late->delay, 1500ms);
 
-    counter.SetFault(Fault::Silent(30s), t0);
-    EXPECT_TRUE(counter.Answer(CMD_PROBE, t0 + 29s, random));
-    EXPECT_FALSE(counter.Answer(CMD_PROBE, t0 + 30s, random));
+    counter.setFault(Fault::silent(30s), t0);
+    EXPECT_TRUE(counter.answer(CMD_PROBE, t0 + 29s, random));
+    EXPECT_FALSE(counter.answer(CMD_PROBE, t0 + 30s, random));
 
-    counter.SetFault(Fault{}, t0 + 31s);
-    EXPECT_TRUE(counter.Answer(CMD_PROBE, t0 + 31s, random));
+    counter.setFault(Fault{}, t0 + 31s);
+    EXPECT_TRUE(counter.answer(CMD_PROBE, t0 + 31s, random));
 }
 
 TEST(SimCommandLine, ParsesPortsRatesSeedsAndFaults) {
     nivra::sim::SimCommandLine options;
     std::string error;
-    ASSERT_TRUE(nivra::sim::ParseSimCommandLine(
+    ASSERT_TRUE(nivra::sim::parseSimCommandLine(
         {"--port", "/tmp/ws/ttySIM0:1,2", "--port", "/tmp/a:b/sim1:3-5,7", "--rate", "2.5",
          "--seed", "99", "--fault", "3:silent=60", "--fault", "1:reset-status", "--verbose"},
         options, error))
@@ -133,7 +133,7 @@ TEST(SimCommandLine, RejectsWhatItCannotServe) {
              {"--port", "/tmp/x:1", "--seed"},
              {"--port", "/tmp/x:1", "--baud", "9600"},
          }) {
-        EXPECT_FALSE(nivra::sim::ParseSimCommandLine(args, options, error)) << args.size();
+        EXPECT_FALSE(nivra::sim::parseSimCommandLine(args, options, error)) << args.size();
         EXPECT_FALSE(error.empty());
     }
 }

@@ -25,8 +25,8 @@ using nivra::test::VirtualClock;
 
 namespace {
 
-AssayConfig Timing(std::uint32_t dwellSeconds, std::uint32_t totalSeconds) {
-    AssayConfig assay = AssayConfig::Defaults();
+AssayConfig timing(std::uint32_t dwellSeconds, std::uint32_t totalSeconds) {
+    AssayConfig assay = AssayConfig::defaults();
     assay.dwellHours = assay.dwellMinutes = 0;
     assay.dwellSeconds = dwellSeconds;
     assay.totalHours = assay.totalMinutes = 0;
@@ -38,7 +38,7 @@ AssayConfig Timing(std::uint32_t dwellSeconds, std::uint32_t totalSeconds) {
 class Workspace {
 public:
     Workspace() { std::filesystem::create_directory(dir_.file("backup_data")); }
-    std::string BackupPath(int counter) const { return BackupDataPath(counter); }
+    std::string backupPath(int counter) const { return backupDataPath(counter); }
     const TempDir& dir() const { return dir_; }
 
 private:
@@ -50,25 +50,25 @@ private:
 struct VirtualRun {
     explicit VirtualRun(const AssayConfig& assay, ScriptedCounter& counter, VirtualClock& clock,
                         int counterNumber = 1,
-                        const CounterConfig& counterConfig = CounterConfig::Defaults())
+                        const CounterConfig& counterConfig = CounterConfig::defaults())
         : data(std::make_unique<AssayData>(counterConfig, assay, counterNumber)) {
         run = AssayRun::start(*data, observer, RunEnvironment{&clock, &counter});
         EXPECT_NE(run, nullptr);
     }
 
-    void StopNow() { run->requestStop(); }
+    void stopNow() { run->requestStop(); }
 
-    bool Finish() {
-        bool finished = observer.WaitForFinished();
+    bool finish() {
+        bool finished = observer.waitForFinished();
         run.reset();
         return finished;
     }
 
     // The (dwell so far, last second) pairs of the run's reports: (0, 0) for its start, one
     // pair per second.
-    std::vector<std::pair<std::int64_t, std::int64_t>> Reports() const {
+    std::vector<std::pair<std::int64_t, std::int64_t>> reports() const {
         std::vector<std::pair<std::int64_t, std::int64_t>> reports;
-        for (const RunReport& report : observer.Reports())
+        for (const RunReport& report : observer.reports())
             if (report.kind == RunReport::Started)
                 reports.emplace_back(0, 0);
             else if (report.kind == RunReport::Second)
@@ -81,7 +81,7 @@ struct VirtualRun {
     std::unique_ptr<AssayRun> run;
 };
 
-std::vector<std::int32_t> Repeat(std::int32_t value, int times) {
+std::vector<std::int32_t> repeat(std::int32_t value, int times) {
     return std::vector<std::int32_t>(static_cast<std::size_t>(times), value);
 }
 
@@ -95,9 +95,9 @@ TEST(RunLength, PointsFollowDwellAndTotalTime) {
     };
     for (Case c : {Case{10, 60, 6}, Case{10, 65, 6}, Case{10, 70, 7}, Case{10, 5, 1}}) {
         VirtualClock clock;
-        ScriptedCounter counter(Repeat(0, 1));
-        VirtualRun run(Timing(c.dwell, c.total), counter, clock);
-        ASSERT_TRUE(run.Finish());
+        ScriptedCounter counter(repeat(0, 1));
+        VirtualRun run(timing(c.dwell, c.total), counter, clock);
+        ASSERT_TRUE(run.finish());
         EXPECT_EQ(run.data->pointCount(), c.points) << c.dwell << "/" << c.total;
         auto lines = run.data->headerLines();
         ASSERT_FALSE(lines.empty());
@@ -109,16 +109,16 @@ TEST(RunLength, ProgressReachesOneAndStaysFiniteForTotalZero) {
     Workspace workspace;
     {
         VirtualClock clock;
-        ScriptedCounter counter(Repeat(0, 1));
-        VirtualRun run(Timing(10, 60), counter, clock);
-        ASSERT_TRUE(run.Finish());
+        ScriptedCounter counter(repeat(0, 1));
+        VirtualRun run(timing(10, 60), counter, clock);
+        ASSERT_TRUE(run.finish());
         EXPECT_NEAR(run.data->progress(), 1.0, 1e-9);
     }
     {
         VirtualClock clock;
-        ScriptedCounter counter(Repeat(0, 1));
-        VirtualRun run(Timing(10, 0), counter, clock);
-        ASSERT_TRUE(run.Finish());
+        ScriptedCounter counter(repeat(0, 1));
+        VirtualRun run(timing(10, 0), counter, clock);
+        ASSERT_TRUE(run.finish());
         EXPECT_EQ(run.data->pointCount(), 1u);
         EXPECT_TRUE(std::isfinite(run.data->progress()));
         EXPECT_EQ(run.data->progress(), 1.0);
@@ -128,17 +128,17 @@ TEST(RunLength, ProgressReachesOneAndStaysFiniteForTotalZero) {
 TEST(RunLength, DwellZeroClosesFourPointsPerSecondUntilStopped) {
     Workspace workspace;
     VirtualClock clock;
-    ScriptedCounter counter(Repeat(0, 1));
-    clock.PauseAt(clock.StartSeconds() + 3);
-    VirtualRun run(Timing(0, 60), counter, clock);
-    ASSERT_TRUE(clock.WaitUntilPaused());
+    ScriptedCounter counter(repeat(0, 1));
+    clock.pauseAt(clock.startSeconds() + 3);
+    VirtualRun run(timing(0, 60), counter, clock);
+    ASSERT_TRUE(clock.waitUntilPaused());
     // Seconds 1 and 2 have passed completely: the first pass of second 1 closes its first point.
     std::size_t points = run.data->pointCount();
     EXPECT_GE(points, 7u);
     EXPECT_LE(points, 9u);
-    run.StopNow();
-    clock.Resume();
-    ASSERT_TRUE(run.Finish());
+    run.stopNow();
+    clock.resume();
+    ASSERT_TRUE(run.finish());
     EXPECT_EQ(run.data->headerLines().back().rfind("STOP TIME: ", 0), 0u);
 }
 
@@ -146,20 +146,20 @@ TEST(CountArithmetic, ReadingsBecomeCountsPerSecondWithResetsAbove60) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({10, 30, 70, 5});
-    VirtualRun run(Timing(100, 100), counter, clock);
+    VirtualRun run(timing(100, 100), counter, clock);
     // Stop after the fourth reading.
-    counter.OnRead([&](int read) {
+    counter.onRead([&](int read) {
         if (read == 5)
             run.run->requestStop();
     });
-    ASSERT_TRUE(run.Finish());
-    auto reports = run.Reports();
+    ASSERT_TRUE(run.finish());
+    auto reports = run.reports();
     ASSERT_GE(reports.size(), 5u);
     // The first report comes before any reading; then one per second.
     std::vector<std::pair<std::int64_t, std::int64_t>> expected{
         {0, 0}, {10, 10}, {30, 20}, {70, 40}, {75, 5}};
     EXPECT_EQ(std::vector(reports.begin(), reports.begin() + 5), expected);
-    auto commands = counter.Commands();
+    auto commands = counter.commands();
     // Reset at the start, then a reset right after the reading of 70.
     ASSERT_GE(commands.size(), 6u);
     EXPECT_EQ(std::string(commands.begin(), commands.begin() + 6), "RCCCRC");
@@ -169,13 +169,13 @@ TEST(CountArithmetic, AReadingBelowThePreviousCountsNothingAndRestartsFromZero) 
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({50, 20, 25});
-    VirtualRun run(Timing(100, 100), counter, clock);
-    counter.OnRead([&](int read) {
+    VirtualRun run(timing(100, 100), counter, clock);
+    counter.onRead([&](int read) {
         if (read == 4)
             run.run->requestStop();
     });
-    ASSERT_TRUE(run.Finish());
-    auto reports = run.Reports();
+    ASSERT_TRUE(run.finish());
+    auto reports = run.reports();
     ASSERT_GE(reports.size(), 4u);
     EXPECT_EQ(reports[1], std::make_pair(std::int64_t{50}, std::int64_t{50}));
     EXPECT_EQ(reports[2], std::make_pair(std::int64_t{50}, std::int64_t{0}));
@@ -191,8 +191,8 @@ TEST(CountArithmetic, PointsSumTheSecondsOfTheirDwell) {
     for (int i = 1; i <= 40; ++i)
         readings.push_back(i);
     ScriptedCounter counter(readings);
-    VirtualRun run(Timing(10, 30), counter, clock);
-    ASSERT_TRUE(run.Finish());
+    VirtualRun run(timing(10, 30), counter, clock);
+    ASSERT_TRUE(run.finish());
     auto counts = run.data->counts();
     ASSERT_EQ(counts.size(), 3u);
     // A point closes in the first pass after its dwell end, including that second's reading:
@@ -206,8 +206,8 @@ TEST(Failures, ACounterThatStopsAnsweringGivesZeroPointsAndEndsByTime) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({5, 9}, /*answerAfterScript=*/false);
-    VirtualRun run(Timing(10, 40), counter, clock);
-    ASSERT_TRUE(run.Finish());
+    VirtualRun run(timing(10, 40), counter, clock);
+    ASSERT_TRUE(run.finish());
     auto counts = run.data->counts();
     ASSERT_EQ(counts.size(), 4u);
     EXPECT_EQ(counts[0], 9);
@@ -220,8 +220,8 @@ TEST(Failures, AnUnknownCounterNumberRecordsZeroPoints) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({}, false);
-    VirtualRun run(Timing(5, 10), counter, clock, 3);
-    ASSERT_TRUE(run.Finish());
+    VirtualRun run(timing(5, 10), counter, clock, 3);
+    ASSERT_TRUE(run.finish());
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{0, 0}));
 }
 
@@ -229,11 +229,11 @@ TEST(Failures, AMissingBackupFolderDoesNotDisturbTheRun) {
     TempDir dir;
     nivra::test::StartDirectoryScope start(dir.path()); // no backup_data folder
     VirtualClock clock;
-    ScriptedCounter counter(Repeat(3, 1));
-    VirtualRun run(Timing(5, 15), counter, clock);
-    ASSERT_TRUE(run.Finish());
+    ScriptedCounter counter(repeat(3, 1));
+    VirtualRun run(timing(5, 15), counter, clock);
+    ASSERT_TRUE(run.finish());
     EXPECT_EQ(run.data->pointCount(), 3u);
-    EXPECT_FALSE(nivra::test::FileExists(dir.file("backup_data")));
+    EXPECT_FALSE(nivra::test::fileExists(dir.file("backup_data")));
 }
 
 TEST(StopAndBackup, StopInTheMiddleOfADwellKeepsOnlyClosedPoints) {
@@ -243,61 +243,61 @@ TEST(StopAndBackup, StopInTheMiddleOfADwellKeepsOnlyClosedPoints) {
     for (int i = 1; i <= 60; ++i)
         readings.push_back(i);
     ScriptedCounter counter(readings);
-    clock.PauseAt(clock.StartSeconds() + 25);
-    VirtualRun run(Timing(10, 100), counter, clock);
-    ASSERT_TRUE(clock.WaitUntilPaused());
-    run.StopNow();
-    clock.Resume();
-    ASSERT_TRUE(run.Finish());
+    clock.pauseAt(clock.startSeconds() + 25);
+    VirtualRun run(timing(10, 100), counter, clock);
+    ASSERT_TRUE(clock.waitUntilPaused());
+    run.stopNow();
+    clock.resume();
+    ASSERT_TRUE(run.finish());
     EXPECT_EQ(run.data->pointCount(), 2u);
     auto lines = run.data->headerLines();
     EXPECT_EQ(lines.back().rfind("STOP TIME: ", 0), 0u);
-    EXPECT_EQ(run.observer.Reports().back(), (RunReport{RunReport::Finished, 1, 0}));
+    EXPECT_EQ(run.observer.reports().back(), (RunReport{RunReport::Finished, 1, 0}));
 
     // The backup holds the record as of its last point, and the stop line.
-    AssayData backup = *nivra::readDataFile(workspace.BackupPath(1));
+    AssayData backup = *nivra::readDataFile(workspace.backupPath(1));
     EXPECT_EQ(backup.counts(), run.data->counts());
     EXPECT_EQ(backup.headerLines(), lines);
 }
 
 TEST(StopAndBackup, AFinishedRunsBackupIsDeletedBeforeTheFirstPoint) {
     Workspace workspace;
-    AssayData old(CounterConfig::Defaults(), Timing(1, 1), 1);
+    AssayData old(CounterConfig::defaults(), timing(1, 1), 1);
     old.appendHeaderLine("End Time: 01/02/26 03:04:05");
     for (int i = 0; i < 5; ++i)
         old.appendPoint(99);
-    ASSERT_TRUE(nivra::saveDataFile(old, workspace.BackupPath(1)));
+    ASSERT_TRUE(nivra::saveDataFile(old, workspace.backupPath(1)));
 
     VirtualClock clock;
-    ScriptedCounter counter(Repeat(0, 1));
-    clock.PauseAt(clock.StartSeconds() + 2);
-    VirtualRun run(Timing(10, 20), counter, clock);
-    ASSERT_TRUE(clock.WaitUntilPaused());
-    EXPECT_FALSE(nivra::test::FileExists(workspace.BackupPath(1)));
-    clock.Resume();
-    ASSERT_TRUE(run.Finish());
-    EXPECT_EQ(nivra::readDataFile(workspace.BackupPath(1))->pointCount(), 2u);
+    ScriptedCounter counter(repeat(0, 1));
+    clock.pauseAt(clock.startSeconds() + 2);
+    VirtualRun run(timing(10, 20), counter, clock);
+    ASSERT_TRUE(clock.waitUntilPaused());
+    EXPECT_FALSE(nivra::test::fileExists(workspace.backupPath(1)));
+    clock.resume();
+    ASSERT_TRUE(run.finish());
+    EXPECT_EQ(nivra::readDataFile(workspace.backupPath(1))->pointCount(), 2u);
 }
 
 TEST(HeaderLines, StartLinesThenTheEndLineInOrder) {
     Workspace workspace;
-    CounterConfig counterConfig = CounterConfig::Defaults();
+    CounterConfig counterConfig = CounterConfig::defaults();
     counterConfig.description = "alpha bench 2";
     counterConfig.detectorArea = 120;
     counterConfig.detectorEfficiency = 0.845;
-    AssayConfig assay = Timing(5, 5);
+    AssayConfig assay = timing(5, 5);
     assay.sampleArea = 100;
     assay.backgroundRate = 1.5;
     assay.backgroundHours = 0.25;
     VirtualClock clock;
-    ScriptedCounter counter(Repeat(0, 1));
+    ScriptedCounter counter(repeat(0, 1));
     VirtualRun run(assay, counter, clock, 1, counterConfig);
-    ASSERT_TRUE(run.Finish());
+    ASSERT_TRUE(run.finish());
     const AssayData& data = *run.data;
 
     auto lines = data.headerLines();
     ASSERT_EQ(lines.size(), 8u);
-    std::string start = FormatLocalTime(clock.StartSeconds());
+    std::string start = formatLocalTime(clock.startSeconds());
     EXPECT_EQ(lines[0], "Start Time: " + start);
     EXPECT_EQ(lines[1], "Counter Desc: alpha bench 2");
     EXPECT_EQ(lines[2], "sample area: 100");
@@ -306,16 +306,16 @@ TEST(HeaderLines, StartLinesThenTheEndLineInOrder) {
     EXPECT_EQ(lines[5], "background_rate: 1.500");
     EXPECT_EQ(lines[6], "background_hours: 0.250");
     EXPECT_EQ(lines[7].rfind("End Time: ", 0), 0u);
-    EXPECT_EQ(data.endTime(), clock.StartSeconds() + 5);
+    EXPECT_EQ(data.endTime(), clock.startSeconds() + 5);
 }
 
 TEST(Reports, StartedFirstThenSecondsAndPointsInOrderFinishedLast) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({2, 4, 6, 8, 10, 12});
-    VirtualRun run(Timing(3, 6), counter, clock, 2);
-    ASSERT_TRUE(run.Finish());
-    const std::vector<RunReport> reports = run.observer.Reports();
+    VirtualRun run(timing(3, 6), counter, clock, 2);
+    ASSERT_TRUE(run.finish());
+    const std::vector<RunReport> reports = run.observer.reports();
     ASSERT_GE(reports.size(), 4u);
     EXPECT_EQ(reports.front(), (RunReport{RunReport::Started, 2}));
     EXPECT_EQ(reports.back(), (RunReport{RunReport::Finished, 2, 1}));
@@ -341,17 +341,17 @@ TEST(Reports, StartedFirstThenSecondsAndPointsInOrderFinishedLast) {
 TEST(Reports, TheRecordAndTheBackupAreAheadOfEveryReport) {
     Workspace workspace;
     VirtualClock clock;
-    ScriptedCounter counter(Repeat(1, 1));
-    AssayData data(CounterConfig::Defaults(), Timing(2, 6), 1);
+    ScriptedCounter counter(repeat(1, 1));
+    AssayData data(CounterConfig::defaults(), timing(2, 6), 1);
     RecordingObserver observer;
     std::vector<std::string> problems;
-    observer.OnReport([&](const RunReport& report) {
+    observer.onReport([&](const RunReport& report) {
         if (report.kind == RunReport::Started && data.headerLineCount() != 7)
             problems.push_back("start lines missing");
         if (report.kind == RunReport::Point) {
             if (data.pointCount() != static_cast<std::size_t>(report.first))
                 problems.push_back("point not in the record");
-            if (nivra::readDataFile(BackupDataPath(1))->pointCount() !=
+            if (nivra::readDataFile(backupDataPath(1))->pointCount() !=
                 static_cast<std::size_t>(report.first))
                 problems.push_back("point not in the backup");
         }
@@ -359,7 +359,7 @@ TEST(Reports, TheRecordAndTheBackupAreAheadOfEveryReport) {
             problems.push_back("end line missing");
     });
     std::unique_ptr<AssayRun> run = AssayRun::start(data, observer, {&clock, &counter});
-    ASSERT_TRUE(observer.WaitForFinished());
+    ASSERT_TRUE(observer.waitForFinished());
     run.reset();
     EXPECT_TRUE(problems.empty()) << problems.front();
 }
@@ -370,43 +370,43 @@ TEST(Reports, StopRacingTheEndAndDestructionWhileRunning) {
     Workspace workspace;
     for (int trial = 0; trial < 20; ++trial) {
         VirtualClock clock;
-        ScriptedCounter counter(Repeat(0, 1));
-        VirtualRun run(Timing(1, 3), counter, clock);
-        counter.OnRead([&](int read) {
+        ScriptedCounter counter(repeat(0, 1));
+        VirtualRun run(timing(1, 3), counter, clock);
+        counter.onRead([&](int read) {
             if (read == 3 + trial % 3)
                 run.run->requestStop();
         });
-        ASSERT_TRUE(run.observer.WaitForFinished());
+        ASSERT_TRUE(run.observer.waitForFinished());
         run.run->requestStop();
-        ASSERT_TRUE(run.Finish());
-        const auto reports = run.observer.Reports();
+        ASSERT_TRUE(run.finish());
+        const auto reports = run.observer.reports();
         EXPECT_EQ(std::count_if(reports.begin(), reports.end(),
                                 [](const RunReport& r) { return r.kind == RunReport::Finished; }),
                   1);
     }
     VirtualClock clock;
-    ScriptedCounter counter(Repeat(0, 1));
-    auto data = std::make_unique<AssayData>(CounterConfig::Defaults(), Timing(1, 100000), 1);
+    ScriptedCounter counter(repeat(0, 1));
+    auto data = std::make_unique<AssayData>(CounterConfig::defaults(), timing(1, 100000), 1);
     RecordingObserver observer;
-    clock.PauseAt(clock.StartSeconds() + 5);
+    clock.pauseAt(clock.startSeconds() + 5);
     auto run = AssayRun::start(*data, observer, {&clock, &counter});
-    ASSERT_TRUE(clock.WaitUntilPaused());
-    clock.Resume();
+    ASSERT_TRUE(clock.waitUntilPaused());
+    clock.resume();
     run.reset(); // returns once the run has ended
-    EXPECT_EQ(observer.Reports().back().kind, RunReport::Finished);
+    EXPECT_EQ(observer.reports().back().kind, RunReport::Finished);
     EXPECT_EQ(data->headerLines().back().rfind("STOP TIME: ", 0), 0u);
 }
 
 TEST(TimeLeft, DaysHoursMinutesSecondsAndNeverNegative) {
-    EXPECT_EQ(FormatTimeLeft(1000 + 3909, 1000), "0:01:05:09");
-    EXPECT_EQ(FormatTimeLeft(93784, 0), "1:02:03:04");
-    EXPECT_EQ(FormatTimeLeft(10, 20), "0:00:00:00");
+    EXPECT_EQ(formatTimeLeft(1000 + 3909, 1000), "0:01:05:09");
+    EXPECT_EQ(formatTimeLeft(93784, 0), "1:02:03:04");
+    EXPECT_EQ(formatTimeLeft(10, 20), "0:00:00:00");
 }
 
 namespace {
 
 // The header lines that tell counter faults.
-std::vector<std::string> FaultLines(const AssayData& data) {
+std::vector<std::string> faultLines(const AssayData& data) {
     std::vector<std::string> lines;
     for (const std::string& line : data.headerLines())
         if (line.rfind("Counter ", 0) == 0 && line.rfind("Counter Desc: ", 0) != 0)
@@ -414,15 +414,15 @@ std::vector<std::string> FaultLines(const AssayData& data) {
     return lines;
 }
 
-std::vector<RunReport> FaultReports(const RecordingObserver& observer) {
+std::vector<RunReport> faultReports(const RecordingObserver& observer) {
     std::vector<RunReport> faults;
-    for (const RunReport& report : observer.Reports())
+    for (const RunReport& report : observer.reports())
         if (report.kind == RunReport::Fault)
             faults.push_back(report);
     return faults;
 }
 
-RunReport Fault(CounterFault fault, std::int64_t first, std::int64_t last) {
+RunReport fault(CounterFault fault, std::int64_t first, std::int64_t last) {
     return {RunReport::Fault, static_cast<int>(fault), first, last};
 }
 
@@ -432,65 +432,65 @@ RunReport Fault(CounterFault fault, std::int64_t first, std::int64_t last) {
 TEST(CounterFaults, StretchesWithoutAnswerAreRecordedAndCountingResumesFromTheNextAnswer) {
     Workspace workspace;
     VirtualClock clock;
-    const std::int64_t t0 = clock.StartSeconds();
+    const std::int64_t t0 = clock.startSeconds();
     using C = ScriptedCounter;
     // The register counts on while unanswered: its next answer is only the new base.
     ScriptedCounter counter({5, C::kSilent, C::kSilent, C::kSilent, 40, 44, 44, 44},
                             /*answerAfterScript=*/false);
-    VirtualRun run(Timing(5, 15), counter, clock);
-    ASSERT_TRUE(run.Finish());
+    VirtualRun run(timing(5, 15), counter, clock);
+    ASSERT_TRUE(run.finish());
     // Points go on closing on time.
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{9, 0, 0}));
-    const std::string second = "Counter not answering: " + FormatLocalTime(t0 + 9) + " to ";
-    const auto lines = FaultLines(*run.data);
+    const std::string second = "Counter not answering: " + formatLocalTime(t0 + 9) + " to ";
+    const auto lines = faultLines(*run.data);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "Counter not answering: " + FormatLocalTime(t0 + 2) + " to " +
-                            FormatLocalTime(t0 + 4) + " (3 s)");
+    EXPECT_EQ(lines[0], "Counter not answering: " + formatLocalTime(t0 + 2) + " to " +
+                            formatLocalTime(t0 + 4) + " (3 s)");
     EXPECT_EQ(lines[1].rfind(second, 0), 0u);
     // The open stretch's line comes right before the end line, without an end report.
     const auto all = run.data->headerLines();
     EXPECT_EQ(all[all.size() - 2], lines[1]);
-    EXPECT_EQ(FaultReports(run.observer),
-              (std::vector<RunReport>{Fault(CounterFault::NotAnswering, t0 + 2, t0 + 2),
-                                      Fault(CounterFault::AnsweringAgain, t0 + 2, t0 + 4),
-                                      Fault(CounterFault::NotAnswering, t0 + 9, t0 + 9)}));
+    EXPECT_EQ(faultReports(run.observer),
+              (std::vector<RunReport>{::fault(CounterFault::NotAnswering, t0 + 2, t0 + 2),
+                                      ::fault(CounterFault::AnsweringAgain, t0 + 2, t0 + 4),
+                                      ::fault(CounterFault::NotAnswering, t0 + 9, t0 + 9)}));
 }
 
 TEST(CounterFaults, AVanishedDeviceIsReopenedOnceASecondUntilItIsBack) {
     Workspace workspace;
     VirtualClock clock;
-    const std::int64_t t0 = clock.StartSeconds();
+    const std::int64_t t0 = clock.startSeconds();
     using C = ScriptedCounter;
     // Gone at the second read; the first reopen fails, the second finds it again.
     ScriptedCounter counter({3, C::kGone, C::kGone, 10, 12, 12, 12, 12, 12});
-    VirtualRun run(Timing(10, 10), counter, clock);
-    ASSERT_TRUE(run.Finish());
-    EXPECT_EQ(counter.Reopens(), 2);
-    auto commands = counter.Commands();
+    VirtualRun run(timing(10, 10), counter, clock);
+    ASSERT_TRUE(run.finish());
+    EXPECT_EQ(counter.reopens(), 2);
+    auto commands = counter.commands();
     EXPECT_EQ(std::string(commands.begin(), commands.begin() + 7), "RCCOCOC");
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{5}));
-    EXPECT_EQ(FaultLines(*run.data),
-              (std::vector<std::string>{"Counter not answering: " + FormatLocalTime(t0 + 2) +
-                                        " to " + FormatLocalTime(t0 + 3) + " (2 s)"}));
+    EXPECT_EQ(faultLines(*run.data),
+              (std::vector<std::string>{"Counter not answering: " + formatLocalTime(t0 + 2) +
+                                        " to " + formatLocalTime(t0 + 3) + " (2 s)"}));
 }
 
 TEST(CounterFaults, WrapsAndWronglyAnsweredResetsGiveAtMostOneLineAMinute) {
     Workspace workspace;
     VirtualClock clock;
-    const std::int64_t t0 = clock.StartSeconds();
+    const std::int64_t t0 = clock.startSeconds();
     ScriptedCounter counter({10, 70, 75, 3, 8});
-    counter.OnRead([&](int read) {
+    counter.onRead([&](int read) {
         if (read == 2)
-            counter.SetResetOutcome(CommandOutcome::kWrongReply);
+            counter.setResetOutcome(CommandOutcome::kWrongReply);
     });
     // A failed start reset: the first answer is the base.
-    counter.SetResetOutcome(CommandOutcome::kNoAnswer);
-    VirtualRun run(Timing(10, 10), counter, clock);
+    counter.setResetOutcome(CommandOutcome::kNoAnswer);
+    VirtualRun run(timing(10, 10), counter, clock);
     // 10 is the base; 70 counts 60 and its reset is answered wrongly, so 75 counts 5 on from
     // 70; 3 went back (a second wrap within the minute: no further line); 8 counts 8.
-    ASSERT_TRUE(run.Finish());
+    ASSERT_TRUE(run.finish());
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{73}));
-    EXPECT_EQ(FaultLines(*run.data),
+    EXPECT_EQ(faultLines(*run.data),
               (std::vector<std::string>{"Counter register wrapped or reset at " +
-                                        FormatLocalTime(t0 + 2)}));
+                                        formatLocalTime(t0 + 2)}));
 }

@@ -24,11 +24,11 @@ namespace {
 // A counter that detects one particle per second: each reading is one more than the last.
 class SteadyCounter final : public CounterAccess {
 public:
-    CommandOutcome ResetCount(int) override {
+    CommandOutcome resetCount(int) override {
         register_ = 0;
         return CommandOutcome::kAnswered;
     }
-    CommandOutcome ReadCount(int, std::int32_t& count) override {
+    CommandOutcome readCount(int, std::int32_t& count) override {
         count = ++register_;
         return CommandOutcome::kAnswered;
     }
@@ -39,21 +39,21 @@ private:
 
 // The child: a long run with one-second dwells, each virtual second taking about a millisecond,
 // so backups are rewritten all the time. It is killed long before it ends.
-[[noreturn]] void RunUntilKilled() {
+[[noreturn]] void runUntilKilled() {
     test::VirtualClock clock(1'700'000'000, std::chrono::microseconds(250));
     SteadyCounter counter;
     RunObserver silent;
-    AssayConfig assay = AssayConfig::Defaults();
+    AssayConfig assay = AssayConfig::defaults();
     assay.dwellHours = assay.dwellMinutes = 0;
     assay.dwellSeconds = 1;
     assay.totalHours = 100;
-    AssayData data(CounterConfig::Defaults(), assay, 1);
+    AssayData data(CounterConfig::defaults(), assay, 1);
     auto run = AssayRun::start(data, silent, RunEnvironment{&clock, &counter});
     for (;;)
         ::pause();
 }
 
-std::size_t CountLinesStartingWith(const std::string& text, const std::string& prefix) {
+std::size_t countLinesStartingWith(const std::string& text, const std::string& prefix) {
     std::size_t count = 0;
     for (std::size_t at = 0; (at = text.find("\r\n" + prefix, at)) != std::string::npos; ++at)
         ++count;
@@ -67,7 +67,7 @@ TEST(BackupCrashSafety, KilledRunLeavesACompleteBackup) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("backup_data"));
     test::StartDirectoryScope start(dir.path());
-    const std::string backup = BackupDataPath(1);
+    const std::string backup = backupDataPath(1);
 
     std::random_device seed;
     std::mt19937 random(seed());
@@ -76,17 +76,17 @@ TEST(BackupCrashSafety, KilledRunLeavesACompleteBackup) {
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0)
-            RunUntilKilled();
+            runUntilKilled();
         std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 80));
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
 
-        if (!test::FileExists(backup))
+        if (!test::fileExists(backup))
             continue;
         ++backupsSeen;
         AssayData loaded = *nivra::readDataFile(backup);
-        std::string bytes = test::ReadFileBytes(backup);
+        std::string bytes = test::readFileBytes(backup);
         ASSERT_GE(bytes.size(), 2u);
         EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n") << "trial " << trial;
         auto counts = loaded.counts();
@@ -96,7 +96,7 @@ TEST(BackupCrashSafety, KilledRunLeavesACompleteBackup) {
         for (std::size_t i = 1; i < counts.size(); ++i)
             ASSERT_EQ(counts[i], 1) << "point " << i << " of trial " << trial;
         // Every point in the file was read back: nothing after a gap, nothing cut off.
-        EXPECT_EQ(CountLinesStartingWith(bytes, "P"), counts.size());
+        EXPECT_EQ(countLinesStartingWith(bytes, "P"), counts.size());
         EXPECT_EQ(loaded.headerLineCount(), 7u);
         ::unlink(backup.c_str());
     }

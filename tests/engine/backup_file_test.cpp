@@ -44,12 +44,12 @@ protected:
     void SetUp() override { std::filesystem::create_directory(dir_.file("backup_data")); }
 
     // A run of `points` one-second dwells on counter 1; returns when it has ended.
-    AssayData Run(BackupObserver& observer, int points = 3) {
-        AssayConfig assay = AssayConfig::Defaults();
+    AssayData run(BackupObserver& observer, int points = 3) {
+        AssayConfig assay = AssayConfig::defaults();
         assay.dwellHours = assay.dwellMinutes = assay.totalHours = assay.totalMinutes = 0;
         assay.dwellSeconds = 1;
         assay.totalSeconds = static_cast<std::uint32_t>(points);
-        AssayData data(CounterConfig::Defaults(), assay, 1);
+        AssayData data(CounterConfig::defaults(), assay, 1);
         test::VirtualClock clock;
         test::ScriptedCounter counter({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
         auto run = AssayRun::start(data, observer, RunEnvironment{&clock, &counter});
@@ -60,8 +60,8 @@ protected:
     }
 
     // A backup as a run leaves it, with or without its end line.
-    std::string WriteBackup(const std::string& name, std::vector<std::string> lines) {
-        AssayData data(CounterConfig::Defaults(), AssayConfig::Defaults(), 1);
+    std::string writeBackup(const std::string& name, std::vector<std::string> lines) {
+        AssayData data(CounterConfig::defaults(), AssayConfig::defaults(), 1);
         for (const std::string& line : lines)
             data.appendHeaderLine(line);
         data.appendPoint(42);
@@ -80,30 +80,30 @@ protected:
 
 TEST_F(BackupFiles, AnInterruptedBackupIsKeptUnderItsStartTimeAndNeverOverwritten) {
     const std::string interrupted = "Start Time: 01/02/26 03:04:05";
-    const std::string bytes = test::ReadFileBytes(WriteBackup("backup_1.dax", {interrupted}));
+    const std::string bytes = test::readFileBytes(writeBackup("backup_1.dax", {interrupted}));
     BackupObserver first;
-    Run(first);
+    run(first);
     const std::string kept = dir_.file("backup_data/backup_1-20260102-030405.dax");
     EXPECT_EQ(first.kept, std::vector<std::string>{kept});
-    EXPECT_EQ(test::ReadFileBytes(kept), bytes);
+    EXPECT_EQ(test::readFileBytes(kept), bytes);
     // The run's own backup ends with its end line, so the next run replaces it.
-    auto own = readDataFile(BackupDataPath(1));
+    auto own = readDataFile(backupDataPath(1));
     EXPECT_EQ(own->pointCount(), 3u);
     EXPECT_TRUE(endsWithEndLine(own->headerLines()));
     BackupObserver second;
-    Run(second, 2);
+    run(second, 2);
     EXPECT_TRUE(second.kept.empty());
-    EXPECT_EQ(readDataFile(BackupDataPath(1))->pointCount(), 2u);
+    EXPECT_EQ(readDataFile(backupDataPath(1))->pointCount(), 2u);
 
     // Another interrupted run with the same start time gets -2; a stop line counts as an end.
-    WriteBackup("backup_1.dax", {interrupted, "comment"});
+    writeBackup("backup_1.dax", {interrupted, "comment"});
     BackupObserver third;
-    Run(third);
+    run(third);
     EXPECT_EQ(third.kept,
               std::vector<std::string>{dir_.file("backup_data/backup_1-20260102-030405-2.dax")});
-    WriteBackup("backup_1.dax", {interrupted, "STOP TIME: 01/02/26 04:00:00"});
+    writeBackup("backup_1.dax", {interrupted, "STOP TIME: 01/02/26 04:00:00"});
     BackupObserver fourth;
-    Run(fourth);
+    run(fourth);
     EXPECT_TRUE(fourth.kept.empty());
 }
 
@@ -141,7 +141,7 @@ TEST_F(BackupFiles, EverySaveIsReportedAndTheRunGoesOnWhenTheDiskIsFull) {
             if (number == 2 || number == 4)
                 ::setrlimit(RLIMIT_FSIZE, &limit);
         };
-        const AssayData data = Run(observer, 6);
+        const AssayData data = run(observer, 6);
         std::string report = std::to_string(data.pointCount());
         for (const std::string& save : observer.saves)
             report += "," + save;
@@ -156,5 +156,5 @@ TEST_F(BackupFiles, EverySaveIsReportedAndTheRunGoesOnWhenTheDiskIsFull) {
     ::close(pipe[0]);
     ::waitpid(child, nullptr, 0);
     EXPECT_EQ(report, "6,ok,ok,File too large,File too large,ok,ok,ok");
-    EXPECT_EQ(readDataFile(BackupDataPath(1))->pointCount(), 6u);
+    EXPECT_EQ(readDataFile(backupDataPath(1))->pointCount(), 6u);
 }

@@ -21,11 +21,11 @@ namespace {
 // One run in virtual time, recorded into the history file at path.
 struct RecordedRun {
     RecordedRun(const std::string& path, int counterNumber, std::int32_t perSecond)
-        : counter(Readings(perSecond)), data(CounterConfig::Defaults(), Assay(), counterNumber),
+        : counter(readings(perSecond)), data(CounterConfig::defaults(), assay(), counterNumber),
           recorder(path, [this](const std::string& message) { reports.push_back(message); }),
           history(data, recorder, RunKind::Source, next, clock) {
         // When the run's end reaches the next observer, the history holds it already.
-        next.OnReport([this, path](const RunReport& report) {
+        next.onReport([this, path](const RunReport& report) {
             if (report.kind != RunReport::Finished)
                 return;
             HistoryDatabase db;
@@ -35,15 +35,15 @@ struct RecordedRun {
         });
     }
 
-    static AssayConfig Assay() {
-        AssayConfig assay = AssayConfig::Defaults();
+    static AssayConfig assay() {
+        AssayConfig assay = AssayConfig::defaults();
         assay.dwellHours = assay.dwellMinutes = 0;
         assay.dwellSeconds = 10;
         assay.totalHours = assay.totalSeconds = 0;
         assay.totalMinutes = 2; // 12 points
         return assay;
     }
-    static std::vector<std::int32_t> Readings(std::int32_t perSecond) {
+    static std::vector<std::int32_t> readings(std::int32_t perSecond) {
         std::vector<std::int32_t> readings;
         for (std::int32_t i = 0; i < 200; ++i)
             readings.push_back((i * perSecond) % 50);
@@ -76,8 +76,8 @@ TEST(RunHistoryObserver, RecordsRunsThatGoOnAtOnce) {
     auto b = AssayRun::start(second.data, second.history,
                              RunEnvironment{&second.clock, &second.counter});
     ASSERT_TRUE(a && b);
-    ASSERT_TRUE(first.next.WaitForFinished());
-    ASSERT_TRUE(second.next.WaitForFinished());
+    ASSERT_TRUE(first.next.waitForFinished());
+    ASSERT_TRUE(second.next.waitForFinished());
     a.reset();
     b.reset();
 
@@ -88,7 +88,7 @@ TEST(RunHistoryObserver, RecordsRunsThatGoOnAtOnce) {
         EXPECT_EQ(detail.run.counter, run->data.counterNumber());
         EXPECT_EQ(detail.run.kind, RunKind::Source);
         EXPECT_EQ(detail.run.endReason, RunEnd::Time);
-        EXPECT_EQ(detail.run.startEpoch, run->clock.StartSeconds());
+        EXPECT_EQ(detail.run.startEpoch, run->clock.startSeconds());
         EXPECT_EQ(detail.headerLines, run->data.headerLines());
         const auto counts = run->data.counts();
         ASSERT_EQ(detail.points.size(), counts.size());

@@ -23,8 +23,8 @@ using nivra::test::SimWorkspace;
 
 namespace {
 
-AssayConfig OneSecondDwells(std::uint32_t totalSeconds) {
-    AssayConfig assay = AssayConfig::Defaults();
+AssayConfig oneSecondDwells(std::uint32_t totalSeconds) {
+    AssayConfig assay = AssayConfig::defaults();
     assay.dwellHours = assay.dwellMinutes = 0;
     assay.dwellSeconds = 1;
     assay.totalHours = assay.totalMinutes = 0;
@@ -41,7 +41,7 @@ struct Expected {
     int highReadings = 0;
 };
 
-Expected FromLog(const std::vector<sim::RequestRecord>& log, std::uint8_t counter) {
+Expected fromLog(const std::vector<sim::RequestRecord>& log, std::uint8_t counter) {
     Expected expected;
     std::int32_t previous = 0;
     for (std::size_t i = 0; i < log.size(); ++i) {
@@ -74,18 +74,18 @@ Expected FromLog(const std::vector<sim::RequestRecord>& log, std::uint8_t counte
 class SimulatedRuns : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::UsePrivateLockDirectory();
-        std::filesystem::create_directory(workspace_.Path("backup_data"));
+        test::usePrivateLockDirectory();
+        std::filesystem::create_directory(workspace_.path("backup_data"));
     }
 
     struct RealRun {
         RealRun(CounterAccess& access, int counter, std::uint32_t totalSeconds)
-            : data(CounterConfig::Defaults(), OneSecondDwells(totalSeconds), counter) {
+            : data(CounterConfig::defaults(), oneSecondDwells(totalSeconds), counter) {
             run = AssayRun::start(data, observer, RunEnvironment{nullptr, &access});
             EXPECT_NE(run, nullptr);
         }
-        bool Finish() {
-            bool finished = observer.WaitForFinished(std::chrono::seconds(20));
+        bool finish() {
+            bool finished = observer.waitForFinished(std::chrono::seconds(20));
             run.reset();
             return finished;
         }
@@ -94,56 +94,56 @@ protected:
         std::unique_ptr<AssayRun> run;
     };
 
-    static std::int64_t Sum(const std::vector<std::int32_t>& counts) {
+    static std::int64_t sum(const std::vector<std::int32_t>& counts) {
         return std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
     }
 
     SimWorkspace workspace_{sim::SimulatorSettings{80.0, 7}};
-    test::StartDirectoryScope start_{workspace_.Folder()};
+    test::StartDirectoryScope start_{workspace_.folder()};
 };
 
 } // namespace
 
 TEST_F(SimulatedRuns, AShortRunCountsEveryReadingAndResetsAbove60) {
-    auto& port = workspace_.AddPort("ttySIM0", {1});
-    CCounterManager manager;
-    ASSERT_EQ(manager.DiscoverCounters({workspace_.Path("ttySIM0")}), 1);
+    auto& port = workspace_.addPort("ttySIM0", {1});
+    CounterManager manager;
+    ASSERT_EQ(manager.discoverCounters({workspace_.path("ttySIM0")}), 1);
     CounterManagerAccess access(manager);
 
     RealRun run(access, 1, 3);
-    ASSERT_TRUE(run.Finish());
+    ASSERT_TRUE(run.finish());
 
     auto counts = run.data.counts();
     EXPECT_EQ(counts.size(), 3u);
-    Expected expected = FromLog(port.Requests(), 1);
-    EXPECT_EQ(Sum(counts), expected.total);
+    Expected expected = fromLog(port.requests(), 1);
+    EXPECT_EQ(sum(counts), expected.total);
     // At 80 counts a second most readings exceed 60 and must each be followed by a reset.
     EXPECT_GT(expected.highReadings, 0);
     EXPECT_TRUE(expected.resetAfterEveryHighReading);
     EXPECT_EQ(run.data.headerLines().back().rfind("End Time: ", 0), 0u);
-    EXPECT_EQ(nivra::readDataFile(BackupDataPath(1))->counts(), counts);
+    EXPECT_EQ(nivra::readDataFile(backupDataPath(1))->counts(), counts);
 }
 
 TEST_F(SimulatedRuns, TwoCountersOfOnePortRunAtTheSameTime) {
-    auto& port = workspace_.AddPort("ttySIM0", {1, 2});
-    port.SetRate(2, 20.0);
-    CCounterManager manager;
-    ASSERT_EQ(manager.DiscoverCounters({workspace_.Path("ttySIM0")}), 2);
+    auto& port = workspace_.addPort("ttySIM0", {1, 2});
+    port.setRate(2, 20.0);
+    CounterManager manager;
+    ASSERT_EQ(manager.discoverCounters({workspace_.path("ttySIM0")}), 2);
     CounterManagerAccess access(manager);
 
     RealRun first(access, 1, 2);
     RealRun second(access, 2, 2);
-    ASSERT_TRUE(first.Finish());
-    ASSERT_TRUE(second.Finish());
+    ASSERT_TRUE(first.finish());
+    ASSERT_TRUE(second.finish());
 
-    auto log = port.Requests();
+    auto log = port.requests();
     EXPECT_EQ(first.data.pointCount(), 2u);
     EXPECT_EQ(second.data.pointCount(), 2u);
-    EXPECT_EQ(Sum(first.data.counts()), FromLog(log, 1).total);
-    EXPECT_EQ(Sum(second.data.counts()), FromLog(log, 2).total);
+    EXPECT_EQ(sum(first.data.counts()), fromLog(log, 1).total);
+    EXPECT_EQ(sum(second.data.counts()), fromLog(log, 2).total);
     // Each run's reports carry its own counter number.
-    for (const auto& report : first.observer.Reports())
+    for (const auto& report : first.observer.reports())
         EXPECT_EQ(report.counter, 1);
-    for (const auto& report : second.observer.Reports())
+    for (const auto& report : second.observer.reports())
         EXPECT_EQ(report.counter, 2);
 }

@@ -17,6 +17,12 @@
 #include <string>
 #include <vector>
 
+using nivra::AssayConfig;
+using nivra::AssayData;
+using nivra::CounterConfig;
+using nivra::ProfileFile;
+using nivra::StatsShow;
+
 namespace {
 
 // A scratch folder for the whole fuzzing run, removed when the process exits.
@@ -39,18 +45,18 @@ private:
     std::string path_;
 };
 
-void WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t size) {
+void writeBytes(const std::string& path, const std::uint8_t* data, std::size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
-void Require(bool condition) {
+void require(bool condition) {
     if (!condition)
         std::abort();
 }
 
 // Line breaks inside a value are stored as blanks.
-std::string OneLine(std::string text) {
+std::string oneLine(std::string text) {
     for (char& c : text)
         if (c == '\r' || c == '\n')
             c = ' ';
@@ -58,19 +64,19 @@ std::string OneLine(std::string text) {
 }
 
 // A line that any save gives back as it is: ASCII, and short enough even inside quotes.
-bool PlainShortLine(const std::string& line) {
+bool plainShortLine(const std::string& line) {
     for (char c : line)
         if (static_cast<unsigned char>(c) >= 0x80)
             return false;
     return line.size() <= 252;
 }
 
-void ReadAsProfileFile(const std::string& path, const std::string& copy) {
+void readAsProfileFile(const std::string& path, const std::string& copy) {
     {
-        CProfileFile file(path);
-        (void)file.ReadString("NAME", "ASSAY CONFIG");
-        (void)file.ReadString("p0", "assay data");
-        (void)file.ReadString(" ", "");
+        ProfileFile file(path);
+        (void)file.readString("NAME", "ASSAY CONFIG");
+        (void)file.readString("p0", "assay data");
+        (void)file.readString(" ", "");
     }
     AssayConfig assay(path);
     (void)assay.countTimeHours();
@@ -83,20 +89,20 @@ void ReadAsProfileFile(const std::string& path, const std::string& copy) {
     // file still parses.
     std::filesystem::copy_file(path, copy, std::filesystem::copy_options::overwrite_existing);
     {
-        CProfileFile file(copy);
-        Require(file.WriteString("written value", "FUZZ KEY", "FUZZ SECTION") != 0);
-        Require(file.Flush());
+        ProfileFile file(copy);
+        require(file.writeString("written value", "FUZZ KEY", "FUZZ SECTION") != 0);
+        require(file.flush());
     }
-    CProfileFile file(copy);
-    Require(file.ReadString("fuzz key", "fuzz section") == "written value");
-    (void)file.ReadString("NAME", "ASSAY CONFIG");
+    ProfileFile file(copy);
+    require(file.readString("fuzz key", "fuzz section") == "written value");
+    (void)file.readString("NAME", "ASSAY CONFIG");
 }
 
-void ReadAsDataFile(const std::string& path, const std::string& copy, const std::string& csv) {
+void readAsDataFile(const std::string& path, const std::string& copy, const std::string& csv) {
     const auto loaded = nivra::readDataFile(path);
     const AssayData& record = *loaded;
-    const auto block = nivra::StatisticsBlock(record, StatsShow());
-    Require(block.size() == 6 || block.size() == 16);
+    const auto block = nivra::statisticsBlock(record, StatsShow());
+    require(block.size() == 6 || block.size() == 16);
     (void)record.extractRange(2, static_cast<int>(record.pointCount()) - 1)->stdDevText();
     (void)nivra::writeCsvExport(record, csv, StatsShow());
 
@@ -104,23 +110,23 @@ void ReadAsDataFile(const std::string& path, const std::string& copy, const std:
     // settle: a save may cut a quoted line to what Windows reads whole, put '?' for a character
     // the code page lacks, or write code page bytes that read back as UTF-8 (which makes the
     // text shorter), but saving what was read back changes nothing any more.
-    Require(nivra::saveDataFile(record, copy));
+    require(nivra::saveDataFile(record, copy));
     std::vector<std::string> lines = record.headerLines();
     for (int round = 0;; ++round) {
         const auto reread = nivra::readDataFile(copy);
         const AssayData& again = *reread;
-        Require(again.counts() == record.counts());
-        Require(again.assayConfig().totalSpan() == record.assayConfig().totalSpan());
-        Require(again.counterConfig().detectorArea == record.counterConfig().detectorArea);
+        require(again.counts() == record.counts());
+        require(again.assayConfig().totalSpan() == record.assayConfig().totalSpan());
+        require(again.counterConfig().detectorArea == record.counterConfig().detectorArea);
         const auto linesAgain = again.headerLines();
-        Require(lines.size() == linesAgain.size());
+        require(lines.size() == linesAgain.size());
         for (std::size_t i = 0; round == 0 && i < lines.size(); ++i)
-            Require(!PlainShortLine(lines[i]) || OneLine(lines[i]) == linesAgain[i]);
+            require(!plainShortLine(lines[i]) || oneLine(lines[i]) == linesAgain[i]);
         if (round > 0 && linesAgain == lines)
             break;
-        Require(round < 16);
+        require(round < 16);
         lines = linesAgain;
-        Require(nivra::saveDataFile(again, copy));
+        require(nivra::saveDataFile(again, copy));
     }
 }
 
@@ -129,8 +135,8 @@ void ReadAsDataFile(const std::string& path, const std::string& copy, const std:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const ScratchFolder folder;
     static const std::string input = folder.file("input.dax");
-    WriteBytes(input, data, size);
-    ReadAsProfileFile(input, folder.file("profile_copy.pfx"));
-    ReadAsDataFile(input, folder.file("saved.dax"), folder.file("export.csv"));
+    writeBytes(input, data, size);
+    readAsProfileFile(input, folder.file("profile_copy.pfx"));
+    readAsDataFile(input, folder.file("saved.dax"), folder.file("export.csv"));
     return 0;
 }

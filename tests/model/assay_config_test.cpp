@@ -10,14 +10,16 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-using nivra::test::ReadFileBytes;
+using nivra::AssayConfig;
+
+using nivra::test::readFileBytes;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
+using nivra::test::writeFileBytes;
 
 TEST(AssayConfigFile, DefaultsAreWrittenKeyForKeyInFileOrder) {
     TempDir dir;
-    ASSERT_TRUE(AssayConfig::Defaults().write(dir.file("a.acx")).ok());
-    EXPECT_EQ(ReadFileBytes(dir.file("a.acx")),
+    ASSERT_TRUE(AssayConfig::defaults().write(dir.file("a.acx")).ok());
+    EXPECT_EQ(readFileBytes(dir.file("a.acx")),
               "[ASSAY CONFIG]\r\nNAME=default assay config\r\nSAMPLE_AREA=1000\r\n"
               "DWELL HOURS=2\r\nDWELL MINUTES=2\r\nDWELL SECONDS=3\r\nTOTAL HOURS=4\r\n"
               "TOTAL MINUTES=5\r\nTOTAL SECONDS=6\r\nBACKGROUND=1.000000\r\n"
@@ -26,13 +28,13 @@ TEST(AssayConfigFile, DefaultsAreWrittenKeyForKeyInFileOrder) {
 
 TEST(AssayConfigFile, RoundTripKeepsEveryFieldIncludingFullUnsignedRange) {
     TempDir dir;
-    AssayConfig config = AssayConfig::Defaults();
+    AssayConfig config = AssayConfig::defaults();
     config.name = "Radon, filter #3";
     config.sampleArea = 4294967295u;
     config.totalMinutes = 75;
     config.backgroundRate = 1.5;
     ASSERT_TRUE(config.write(dir.file("a.acx")).ok());
-    const std::string text = ReadFileBytes(dir.file("a.acx"));
+    const std::string text = readFileBytes(dir.file("a.acx"));
     EXPECT_NE(text.find("SAMPLE_AREA=-1\r\n"), std::string::npos);
     EXPECT_NE(text.find("TOTAL MINUTES=75\r\n"), std::string::npos);
     EXPECT_NE(text.find("BACKGROUND=1.500000\r\n"), std::string::npos);
@@ -47,7 +49,7 @@ TEST(AssayConfigFile, RoundTripKeepsEveryFieldIncludingFullUnsignedRange) {
 
 TEST(AssayConfigFile, FileWithoutTheSectionEmptiesNameAndKeepsNumbers) {
     TempDir dir;
-    WriteFileBytes(dir.file("c.ccx"), "[COUNTER CONFIG]\r\nCOUNTER NAME=x\r\n");
+    writeFileBytes(dir.file("c.ccx"), "[COUNTER CONFIG]\r\nCOUNTER NAME=x\r\n");
     AssayConfig config(dir.file("c.ccx"));
     EXPECT_EQ(config.name, "");
     EXPECT_EQ(config.sampleArea, 1000u);
@@ -58,7 +60,7 @@ TEST(AssayConfigFile, FileWithoutTheSectionEmptiesNameAndKeepsNumbers) {
 TEST(AssayConfigFile, DefaultConfigurationLivesBelowTheStartDirectory) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("assay_config"));
-    WriteFileBytes(dir.file("assay_config/default.acx"), "[ASSAY CONFIG]\r\nSAMPLE_AREA=250\r\n");
+    writeFileBytes(dir.file("assay_config/default.acx"), "[ASSAY CONFIG]\r\nSAMPLE_AREA=250\r\n");
     AssayConfig config = [&] {
         nivra::test::StartDirectoryScope start(dir.path());
         return AssayConfig();
@@ -76,19 +78,19 @@ TEST(AssayConfigFile, DefaultConfigurationLivesBelowTheStartDirectory) {
 
 TEST(AssayConfigFile, WriteReportsEveryFailure) {
     TempDir dir;
-    AssayConfig config = AssayConfig::Defaults();
+    AssayConfig config = AssayConfig::defaults();
     EXPECT_EQ(config.write().error(), "no file was named");
     EXPECT_EQ(config.write(dir.file("missing/a.acx")).error(), std::strerror(ENOENT));
-    EXPECT_FALSE(nivra::test::FileExists(dir.file("missing")));
+    EXPECT_FALSE(nivra::test::fileExists(dir.file("missing")));
 
-    WriteFileBytes(dir.file("ro.acx"), "[ASSAY CONFIG]\r\nNAME=old\r\n");
+    writeFileBytes(dir.file("ro.acx"), "[ASSAY CONFIG]\r\nNAME=old\r\n");
     ::chmod(dir.file("ro.acx").c_str(), 0444);
     EXPECT_FALSE(config.write(dir.file("ro.acx")).error().empty());
-    EXPECT_EQ(ReadFileBytes(dir.file("ro.acx")), "[ASSAY CONFIG]\r\nNAME=old\r\n");
+    EXPECT_EQ(readFileBytes(dir.file("ro.acx")), "[ASSAY CONFIG]\r\nNAME=old\r\n");
 }
 
 TEST(AssayConfigTime, CountTimeAndBackground) {
-    AssayConfig config = AssayConfig::Defaults();
+    AssayConfig config = AssayConfig::defaults();
     EXPECT_DOUBLE_EQ(config.countTimeHours(), 14706 / 3600.0);
 
     config.totalHours = 0;
@@ -110,20 +112,20 @@ TEST(AssayConfigTime, CountTimeAndBackground) {
 // not know stay in the file when the record is saved over it (the dialog's Save).
 TEST(AssayConfigFile, QaKindIsOptionalAndOtherKeysSurviveASave) {
     TempDir dir;
-    WriteFileBytes(dir.file("bg.acx"),
+    writeFileBytes(dir.file("bg.acx"),
                    "[ASSAY CONFIG]\r\nNAME=bg\r\nQA KIND=background\r\nLAB NOTE=shelf 2\r\n");
     AssayConfig config(dir.file("bg.acx"));
     EXPECT_EQ(config.kind(), nivra::RunKind::Background);
     config.name = "background, shelf 2";
     ASSERT_TRUE(config.write(dir.file("bg.acx")).ok());
-    const std::string saved = ReadFileBytes(dir.file("bg.acx"));
+    const std::string saved = readFileBytes(dir.file("bg.acx"));
     EXPECT_NE(saved.find("QA KIND=background\r\n"), std::string::npos);
     EXPECT_NE(saved.find("LAB NOTE=shelf 2\r\n"), std::string::npos);
 
-    WriteFileBytes(dir.file("odd.acx"), "[ASSAY CONFIG]\r\nQA KIND=Background\r\n");
+    writeFileBytes(dir.file("odd.acx"), "[ASSAY CONFIG]\r\nQA KIND=Background\r\n");
     config.read(dir.file("odd.acx"));
     EXPECT_FALSE(config.qaKind);
     EXPECT_EQ(config.kind(), nivra::RunKind::Sample);
-    ASSERT_TRUE(AssayConfig::Defaults().write(dir.file("plain.acx")).ok());
-    EXPECT_EQ(ReadFileBytes(dir.file("plain.acx")).find("QA KIND"), std::string::npos);
+    ASSERT_TRUE(AssayConfig::defaults().write(dir.file("plain.acx")).ok());
+    EXPECT_EQ(readFileBytes(dir.file("plain.acx")).find("QA KIND"), std::string::npos);
 }

@@ -12,21 +12,26 @@
 #include <atomic>
 #include <thread>
 
+using nivra::AssayConfig;
+using nivra::AssayData;
+using nivra::CounterConfig;
+using nivra::StatsShow;
+
 namespace {
 
 constexpr int kPoints = 3000;
 
-AssayData NewRunRecord() {
-    AssayConfig assay = AssayConfig::Defaults();
+AssayData newRunRecord() {
+    AssayConfig assay = AssayConfig::defaults();
     assay.backgroundRate = 2.0;
-    return AssayData(CounterConfig::Defaults(), assay, 1);
+    return AssayData(CounterConfig::defaults(), assay, 1);
 }
 
 } // namespace
 
 TEST(AssayDataConcurrency, ReadersAlwaysSeeAConsistentRecordWhileAWorkerAppends) {
     nivra::test::TempDir dir;
-    AssayData record = NewRunRecord();
+    AssayData record = newRunRecord();
     std::atomic<bool> done{false};
 
     // The worker: points 0, 1, 2, ... with a header line and progress every so often, and a
@@ -65,7 +70,7 @@ TEST(AssayDataConcurrency, ReadersAlwaysSeeAConsistentRecordWhileAWorkerAppends)
         (void)record.progress();
         (void)record.endTime();
         (void)record.headerLines();
-        auto block = nivra::StatisticsBlock(record, StatsShow());
+        auto block = nivra::statisticsBlock(record, StatsShow());
         ASSERT_EQ(block.size(), 16u);
         ++checks;
     }
@@ -82,7 +87,7 @@ TEST(AssayDataConcurrency, ReadersAlwaysSeeAConsistentRecordWhileAWorkerAppends)
 }
 
 TEST(AssayDataConcurrency, WindowEditsWhileAWorkerAppendsLoseNothing) {
-    AssayData record = NewRunRecord();
+    AssayData record = newRunRecord();
     std::thread worker([&] {
         for (int i = 0; i < kPoints; ++i) {
             record.appendPoint(1);

@@ -5,28 +5,32 @@
 
 #include <array>
 
+using nivra::AssayConfig;
+using nivra::AssayData;
+using nivra::CounterConfig;
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 namespace {
 
 // A record with the given dwell and total (hours, minutes, seconds) and points.
-AssayData Record(std::array<std::uint32_t, 3> dwell, std::array<std::uint32_t, 3> total,
+AssayData record(std::array<std::uint32_t, 3> dwell, std::array<std::uint32_t, 3> total,
                  std::vector<std::int32_t> points) {
-    AssayConfig config = AssayConfig::Defaults();
+    AssayConfig config = AssayConfig::defaults();
     config.dwellHours = dwell[0];
     config.dwellMinutes = dwell[1];
     config.dwellSeconds = dwell[2];
     config.totalHours = total[0];
     config.totalMinutes = total[1];
     config.totalSeconds = total[2];
-    AssayData record(CounterConfig::Defaults(), config, 3);
+    AssayData record(CounterConfig::defaults(), config, 3);
     for (auto point : points)
         record.appendPoint(point);
     return record;
 }
 
-std::array<std::uint32_t, 3> Total(const AssayData& record) {
+std::array<std::uint32_t, 3> total(const AssayData& record) {
     AssayConfig config = record.assayConfig();
     return {config.totalHours, config.totalMinutes, config.totalSeconds};
 }
@@ -36,7 +40,7 @@ using Hms = std::array<std::uint32_t, 3>;
 } // namespace
 
 TEST(AssayDataRecord, NewRecordIsEmptyAndAppendingKeepsTheTotal) {
-    AssayData record = Record({0, 10, 0}, {1, 0, 0}, {});
+    AssayData record = ::record({0, 10, 0}, {1, 0, 0}, {});
     EXPECT_EQ(record.pointCount(), 0u);
     EXPECT_EQ(record.headerLineCount(), 0u);
     EXPECT_EQ(record.endTime(), 0);
@@ -48,16 +52,16 @@ TEST(AssayDataRecord, NewRecordIsEmptyAndAppendingKeepsTheTotal) {
     EXPECT_THAT(record.counts(), ElementsAre(12, -1));
     EXPECT_EQ(record.count(1), -1);
     EXPECT_EQ(record.count(2), std::nullopt);
-    EXPECT_EQ(Total(record), (Hms{1, 0, 0}));
+    EXPECT_EQ(::total(record), (Hms{1, 0, 0}));
 }
 
 TEST(AssayDataRecord, DeletePointRemovesItAndOneDwellOfTotalTime) {
-    AssayData record = Record({0, 10, 0}, {1, 0, 0}, {5, 7, 9, 1, 2, 3});
+    AssayData record = ::record({0, 10, 0}, {1, 0, 0}, {5, 7, 9, 1, 2, 3});
     EXPECT_TRUE(record.deletePoint(0));
     EXPECT_THAT(record.counts(), ElementsAre(7, 9, 1, 2, 3));
-    EXPECT_EQ(Total(record), (Hms{0, 50, 0}));
+    EXPECT_EQ(::total(record), (Hms{0, 50, 0}));
 
-    AssayData other = Record({0, 10, 0}, {1, 0, 0}, {5, 7, 9});
+    AssayData other = ::record({0, 10, 0}, {1, 0, 0}, {5, 7, 9});
     EXPECT_TRUE(other.deletePoint(2));
     EXPECT_THAT(other.counts(), ElementsAre(5, 7));
 
@@ -65,34 +69,34 @@ TEST(AssayDataRecord, DeletePointRemovesItAndOneDwellOfTotalTime) {
     EXPECT_FALSE(other.deletePoint(-1));
     EXPECT_FALSE(other.deletePoint(2));
     EXPECT_THAT(other.counts(), ElementsAre(5, 7));
-    EXPECT_EQ(Total(other), (Hms{0, 50, 0}));
+    EXPECT_EQ(::total(other), (Hms{0, 50, 0}));
 
     // Hours are not reduced modulo 24.
-    AssayData day = Record({1, 0, 0}, {25, 0, 0}, {1});
+    AssayData day = ::record({1, 0, 0}, {25, 0, 0}, {1});
     EXPECT_TRUE(day.deletePoint(0));
     EXPECT_THAT(day.counts(), IsEmpty());
-    EXPECT_EQ(Total(day), (Hms{24, 0, 0}));
+    EXPECT_EQ(::total(day), (Hms{24, 0, 0}));
 }
 
 TEST(AssayDataRecord, DeletingMoreDwellsThanTheTotalHoldsStopsAtZero) {
-    AssayData record = Record({0, 10, 0}, {0, 15, 0}, {1, 2, 3});
+    AssayData record = ::record({0, 10, 0}, {0, 15, 0}, {1, 2, 3});
     record.deletePoint(0);
-    EXPECT_EQ(Total(record), (Hms{0, 5, 0}));
+    EXPECT_EQ(::total(record), (Hms{0, 5, 0}));
     record.deletePoint(0);
-    EXPECT_EQ(Total(record), (Hms{0, 0, 0}));
+    EXPECT_EQ(::total(record), (Hms{0, 0, 0}));
     record.deletePoint(0);
-    EXPECT_EQ(Total(record), (Hms{0, 0, 0}));
+    EXPECT_EQ(::total(record), (Hms{0, 0, 0}));
 }
 
 TEST(AssayDataExtract, RangeGetsItsPointsAndPointsTimesDwell) {
-    AssayData record = Record({0, 30, 0}, {8, 0, 0}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    AssayData record = ::record({0, 30, 0}, {8, 0, 0}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     record.appendHeaderLine("Start Time: x");
     record.setEndTime(1700000000);
     record.setProgress(0.5);
 
     auto extract = record.extractRange(3, 6);
     EXPECT_THAT(extract->counts(), ElementsAre(3, 4, 5, 6));
-    EXPECT_EQ(Total(*extract), (Hms{2, 0, 0}));
+    EXPECT_EQ(::total(*extract), (Hms{2, 0, 0}));
     EXPECT_EQ(extract->counterNumber(), -1);
     EXPECT_THAT(extract->headerLines(), IsEmpty());
     EXPECT_EQ(extract->endTime(), 0);
@@ -100,24 +104,24 @@ TEST(AssayDataExtract, RangeGetsItsPointsAndPointsTimesDwell) {
 
     auto single = record.extractRange(7, 7);
     EXPECT_THAT(single->counts(), ElementsAre(7));
-    EXPECT_EQ(Total(*single), (Hms{0, 30, 0}));
-    EXPECT_EQ(Total(*record.extractRange(1, 10)), (Hms{5, 0, 0}));
-    EXPECT_EQ(Total(record), (Hms{8, 0, 0})) << "the source is untouched";
+    EXPECT_EQ(::total(*single), (Hms{0, 30, 0}));
+    EXPECT_EQ(::total(*record.extractRange(1, 10)), (Hms{5, 0, 0}));
+    EXPECT_EQ(::total(record), (Hms{8, 0, 0})) << "the source is untouched";
 
     // 3 × 25 min 10 s = 1 h 15 min 30 s.
-    EXPECT_EQ(Total(*Record({0, 25, 10}, {1, 0, 0}, {1, 2, 3}).extractRange(1, 3)),
+    EXPECT_EQ(::total(*::record({0, 25, 10}, {1, 0, 0}, {1, 2, 3}).extractRange(1, 3)),
               (Hms{1, 15, 30}));
 }
 
 TEST(AssayDataExtract, EmptyAndOutOfBoundsRangesAreClamped) {
-    AssayData record = Record({0, 30, 0}, {8, 0, 0}, {1, 2, 3, 4, 5});
+    AssayData record = ::record({0, 30, 0}, {8, 0, 0}, {1, 2, 3, 4, 5});
     auto reversed = record.extractRange(4, 2);
     EXPECT_THAT(reversed->counts(), IsEmpty());
-    EXPECT_EQ(Total(*reversed), (Hms{0, 0, 0}));
+    EXPECT_EQ(::total(*reversed), (Hms{0, 0, 0}));
 
     auto wide = record.extractRange(-3, 99);
     EXPECT_THAT(wide->counts(), ElementsAre(1, 2, 3, 4, 5));
-    EXPECT_EQ(Total(*wide), (Hms{2, 30, 0}));
+    EXPECT_EQ(::total(*wide), (Hms{2, 30, 0}));
 
     EXPECT_THAT(record.extractRange(7, 9)->counts(), IsEmpty());
     EXPECT_EQ(record.extractRange(INT32_MIN, INT32_MAX)->pointCount(), 5u);
@@ -126,12 +130,12 @@ TEST(AssayDataExtract, EmptyAndOutOfBoundsRangesAreClamped) {
 
     // A product of points and dwell beyond 64 bits keeps the longest total the fields hold.
     const std::uint32_t max = 4294967295u;
-    AssayData huge = Record({max, max, max}, {1, 0, 0}, {1, 2, 3, 4, 5, 6, 7});
-    EXPECT_EQ(Total(*huge.extractRange(1, 7)), (Hms{max, 59, 59}));
+    AssayData huge = ::record({max, max, max}, {1, 0, 0}, {1, 2, 3, 4, 5, 6, 7});
+    EXPECT_EQ(::total(*huge.extractRange(1, 7)), (Hms{max, 59, 59}));
 }
 
 TEST(AssayDataRecord, HeaderLinesAndCopies) {
-    AssayData record = Record({0, 1, 0}, {1, 0, 0}, {1, 2});
+    AssayData record = ::record({0, 1, 0}, {1, 0, 0}, {1, 2});
     record.appendHeaderLine("b");
     EXPECT_TRUE(record.insertHeaderLine(0, "a"));
     EXPECT_TRUE(record.insertHeaderLine(2, "c"));

@@ -11,7 +11,7 @@ using nivra::poissonBands;
 
 namespace {
 
-std::size_t PointsIn(const std::vector<CountBin>& bins) {
+std::size_t pointsIn(const std::vector<CountBin>& bins) {
     return std::accumulate(bins.begin(), bins.end(), std::size_t{0},
                            [](std::size_t sum, const CountBin& bin) { return sum + bin.points; });
 }
@@ -47,7 +47,7 @@ TEST(AssessmentPlot, HistogramBinsHoldEveryPointBesideThePoissonExpectation) {
     EXPECT_EQ(bins[4].points, 4u);
     EXPECT_NEAR(bins[4].expected, 10 * 0.19536681481316454, 1e-12);
     EXPECT_NEAR(bins[0].expected, 10 * 0.018315638888734179, 1e-12);
-    EXPECT_EQ(PointsIn(bins), counts.size());
+    EXPECT_EQ(pointsIn(bins), counts.size());
 
     // A burst widens the bars instead of making more than asked for; their edges are multiples
     // of the width, and each point lies in the bar that covers its count.
@@ -60,13 +60,13 @@ TEST(AssessmentPlot, HistogramBinsHoldEveryPointBesideThePoissonExpectation) {
     EXPECT_LE(wide.back().first, 1000);
     EXPECT_GE(wide.back().last, 1000);
     EXPECT_EQ(wide.back().points, 1u);
-    EXPECT_EQ(PointsIn(wide), burst.size());
+    EXPECT_EQ(pointsIn(wide), burst.size());
 
     // Counts edited below 0 and a mean of 0: everything expected on the bar of 0.
     const std::vector<std::int32_t> edited = {-2, 0, 2};
     const std::vector<CountBin> low = countHistogram(edited, 50);
     EXPECT_EQ(low.front().first, -2);
-    EXPECT_EQ(PointsIn(low), 3u);
+    EXPECT_EQ(pointsIn(low), 3u);
     for (const CountBin& bin : low)
         EXPECT_DOUBLE_EQ(bin.expected, bin.first == 0 ? 3.0 : 0.0);
 

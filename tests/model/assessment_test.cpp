@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+using nivra::AssayConfig;
+using nivra::AssayData;
+using nivra::CounterConfig;
+
 using nivra::AssessmentSettings;
 
 namespace {
@@ -27,7 +31,7 @@ struct Case {
 };
 
 AssayConfig assayOf(const Case& c) {
-    AssayConfig assay = AssayConfig::Defaults();
+    AssayConfig assay = AssayConfig::defaults();
     assay.dwellHours = 0;
     assay.dwellMinutes = 0;
     assay.dwellSeconds = c.dwellSeconds;
@@ -84,7 +88,7 @@ const Case kCases[] = {
 } // namespace
 
 TEST(Assessment, HandComputedCasesToThePrintedDigits) {
-    CounterConfig counter = CounterConfig::Defaults();
+    CounterConfig counter = CounterConfig::defaults();
     for (const Case& c : kCases) {
         counter.detectorEfficiency = c.efficiency;
         const nivra::Assessment assessment =
@@ -98,7 +102,7 @@ TEST(Assessment, HandComputedCasesToThePrintedDigits) {
 
 TEST(Assessment, RecordAndRangeTakeTheirOwnPoints) {
     const Case& c = kCases[0];
-    CounterConfig counter = CounterConfig::Defaults();
+    CounterConfig counter = CounterConfig::defaults();
     counter.detectorEfficiency = c.efficiency;
     AssayData record(counter, assayOf(c), 1);
     for (std::int32_t count : c.counts)

@@ -5,7 +5,9 @@
 
 #include <sys/stat.h>
 
-using nivra::test::ReadFileBytes;
+using nivra::CounterConfig;
+
+using nivra::test::readFileBytes;
 using nivra::test::TempDir;
 
 TEST(CounterConfigFile, MissingFileEmptiesTextsAndKeepsNumbers) {
@@ -20,17 +22,17 @@ TEST(CounterConfigFile, MissingFileEmptiesTextsAndKeepsNumbers) {
 
 TEST(CounterConfigFile, WrittenKeyForKeyAndReadBack) {
     TempDir dir;
-    ASSERT_TRUE(CounterConfig::Defaults(dir.file("d.ccx")).write().ok());
-    EXPECT_EQ(ReadFileBytes(dir.file("d.ccx")),
+    ASSERT_TRUE(CounterConfig::defaults(dir.file("d.ccx")).write().ok());
+    EXPECT_EQ(readFileBytes(dir.file("d.ccx")),
               "[COUNTER CONFIG]\r\nCOUNTER NAME=default name\r\nDESCRIPTION 0=default config\r\n"
               "DETECTOR AREA=1000\r\nDETECTOR EFFICIENCY=0.840000\r\n");
 
-    CounterConfig config = CounterConfig::Defaults();
+    CounterConfig config = CounterConfig::defaults();
     config.description = "ZnS(Ag) screen, bay 4: re-coated 2024/03";
     config.detectorArea = 4294967295u;
     config.detectorEfficiency = 84; // a percentage typed by mistake is kept as it is
     ASSERT_TRUE(config.write(dir.file("c.ccx")).ok());
-    const std::string text = ReadFileBytes(dir.file("c.ccx"));
+    const std::string text = readFileBytes(dir.file("c.ccx"));
     EXPECT_NE(text.find("DETECTOR AREA=-1\r\n"), std::string::npos);
     EXPECT_NE(text.find("DETECTOR EFFICIENCY=84.000000\r\n"), std::string::npos);
 
@@ -42,9 +44,9 @@ TEST(CounterConfigFile, WrittenKeyForKeyAndReadBack) {
 
 TEST(CounterConfigFile, WriteReportsEveryFailure) {
     TempDir dir;
-    EXPECT_FALSE(CounterConfig::Defaults().write().ok());
-    EXPECT_FALSE(CounterConfig::Defaults().write(dir.file("counter_config/counter1.ccx")).ok());
-    nivra::test::WriteFileBytes(dir.file("ro.ccx"), "");
+    EXPECT_FALSE(CounterConfig::defaults().write().ok());
+    EXPECT_FALSE(CounterConfig::defaults().write(dir.file("counter_config/counter1.ccx")).ok());
+    nivra::test::writeFileBytes(dir.file("ro.ccx"), "");
     ::chmod(dir.file("ro.ccx").c_str(), 0444);
-    EXPECT_FALSE(CounterConfig::Defaults().write(dir.file("ro.ccx")).ok());
+    EXPECT_FALSE(CounterConfig::defaults().write(dir.file("ro.ccx")).ok());
 }

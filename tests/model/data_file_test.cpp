@@ -9,17 +9,22 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-using nivra::test::ReadFileBytes;
+using nivra::AssayConfig;
+using nivra::AssayData;
+using nivra::CounterConfig;
+using nivra::ProfileFile;
+
+using nivra::test::readFileBytes;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
+using nivra::test::writeFileBytes;
 using ::testing::ElementsAre;
 
 namespace {
 
-AssayData Record(std::vector<std::int32_t> points, std::vector<std::string> lines = {}) {
-    CounterConfig counter = CounterConfig::Defaults();
+AssayData record(std::vector<std::int32_t> points, std::vector<std::string> lines = {}) {
+    CounterConfig counter = CounterConfig::defaults();
     counter.name = "Counter 1";
-    AssayConfig assay = AssayConfig::Defaults();
+    AssayConfig assay = AssayConfig::defaults();
     assay.backgroundRate = 2.5;
     AssayData record(counter, assay, 1);
     for (auto point : points)
@@ -34,9 +39,9 @@ AssayData Record(std::vector<std::int32_t> points, std::vector<std::string> line
 TEST(DataFileSave, RoundTripGivesTheRecordBack) {
     TempDir dir;
     const AssayData record =
-        Record({12, -5, 0, 2147483647, -2147483647 - 1}, {"Start Time: 12/08/25 14:03:07", "b"});
+        ::record({12, -5, 0, 2147483647, -2147483647 - 1}, {"Start Time: 12/08/25 14:03:07", "b"});
     ASSERT_TRUE(nivra::saveDataFile(record, dir.file("r.dax")));
-    EXPECT_NE(ReadFileBytes(dir.file("r.dax")).find("[ASSAY DATA]\r\nP0=12\r\nP1=-5\r\n"),
+    EXPECT_NE(readFileBytes(dir.file("r.dax")).find("[ASSAY DATA]\r\nP0=12\r\nP1=-5\r\n"),
               std::string::npos);
 
     AssayData back = *nivra::readDataFile(dir.file("r.dax"));
@@ -50,8 +55,8 @@ TEST(DataFileSave, RoundTripGivesTheRecordBack) {
 
 TEST(DataFileSave, EmptyRecordWritesOnlyTheConfigurationSections) {
     TempDir dir;
-    ASSERT_TRUE(nivra::saveDataFile(Record({}), dir.file("e.dax")));
-    const std::string text = ReadFileBytes(dir.file("e.dax"));
+    ASSERT_TRUE(nivra::saveDataFile(::record({}), dir.file("e.dax")));
+    const std::string text = readFileBytes(dir.file("e.dax"));
     EXPECT_EQ(text.find("ASSAY DESC"), std::string::npos);
     EXPECT_EQ(text.find("ASSAY DATA"), std::string::npos);
     AssayData back = *nivra::readDataFile(dir.file("e.dax"));
@@ -62,28 +67,28 @@ TEST(DataFileSave, EmptyRecordWritesOnlyTheConfigurationSections) {
 // Saving writes exactly the bytes the profile layer writes for the same keys into a new file.
 TEST(DataFileSave, LayoutMatchesTheProfileLayer) {
     TempDir dir;
-    const AssayData record = Record({3, 4}, {"one", "two\r\nlines"});
+    const AssayData record = ::record({3, 4}, {"one", "two\r\nlines"});
     ASSERT_TRUE(nivra::saveDataFile(record, dir.file("saved.dax")));
     {
-        CProfileFile file(dir.file("profile.dax"));
+        ProfileFile file(dir.file("profile.dax"));
         record.counterConfig().writeTo(file);
         record.assayConfig().writeTo(file);
-        file.WriteString("one", "D0", "ASSAY DESC");
-        file.WriteString("two\r\nlines", "D1", "ASSAY DESC");
-        file.WriteString("3", "P0", "ASSAY DATA");
-        file.WriteString("4", "P1", "ASSAY DATA");
+        file.writeString("one", "D0", "ASSAY DESC");
+        file.writeString("two\r\nlines", "D1", "ASSAY DESC");
+        file.writeString("3", "P0", "ASSAY DATA");
+        file.writeString("4", "P1", "ASSAY DATA");
     }
-    EXPECT_EQ(ReadFileBytes(dir.file("saved.dax")), ReadFileBytes(dir.file("profile.dax")));
+    EXPECT_EQ(readFileBytes(dir.file("saved.dax")), readFileBytes(dir.file("profile.dax")));
 }
 
 TEST(DataFileSave, NoStaleKeysAfterAShorterSave) {
     TempDir dir;
     const std::string path = dir.file("r.dax");
-    ASSERT_TRUE(nivra::saveDataFile(Record({1, 2, 3, 4, 5}, {"a", "b", "c"}), path));
-    ASSERT_TRUE(nivra::saveDataFile(Record({7, 8, 9}, {"z"}), path));
+    ASSERT_TRUE(nivra::saveDataFile(::record({1, 2, 3, 4, 5}, {"a", "b", "c"}), path));
+    ASSERT_TRUE(nivra::saveDataFile(::record({7, 8, 9}, {"z"}), path));
     EXPECT_THAT(nivra::readDataFile(path)->counts(), ElementsAre(7, 8, 9));
     EXPECT_THAT(nivra::readDataFile(path)->headerLines(), ElementsAre("z"));
-    ASSERT_TRUE(nivra::saveDataFile(Record({}), path));
+    ASSERT_TRUE(nivra::saveDataFile(::record({}), path));
     EXPECT_EQ(nivra::readDataFile(path)->pointCount(), 0u);
     EXPECT_EQ(nivra::readDataFile(path)->headerLineCount(), 0u);
 }
@@ -92,8 +97,8 @@ TEST(DataFileSave, HeaderLinesComeBackAsTheyWere) {
     TempDir dir;
     const std::string longLine(300, 'h');
     ASSERT_TRUE(
-        nivra::saveDataFile(Record({1}, {"  indented", "trailing ", "\"quoted\"", "'single'", "\"",
-                                         "", "after the empty line", longLine}),
+        nivra::saveDataFile(::record({1}, {"  indented", "trailing ", "\"quoted\"", "'single'",
+                                           "\"", "", "after the empty line", longLine}),
                             dir.file("r.dax")));
     // An empty line comes back as one blank instead of ending the list; a line longer than the
     // profile layer's limit comes back cut.
@@ -107,18 +112,18 @@ TEST(DataFileSave, TextGoesOutInTheCodePageOrAfterAKeptByteOrderMark) {
     // "Zähler – 5 µSv", and an indented line too long for quotes on Windows.
     const std::string text = "Z\xC3\xA4hler \xE2\x80\x93 5 \xC2\xB5Sv";
     const std::string indented = " " + std::string(300, 'x');
-    AssayData record = Record({1}, {text, indented});
+    AssayData record = ::record({1}, {text, indented});
     ASSERT_TRUE(nivra::saveDataFile(record, dir.file("cp.dax")));
-    const std::string bytes = ReadFileBytes(dir.file("cp.dax"));
+    const std::string bytes = readFileBytes(dir.file("cp.dax"));
     EXPECT_NE(
         bytes.find("\r\nD0=Z\xE4hler \x96 5 \xB5Sv\r\nD1=\" " + std::string(251, 'x') + "\"\r\n"),
         std::string::npos);
     EXPECT_THAT(nivra::readDataFile(dir.file("cp.dax"))->headerLines(),
                 ElementsAre(text, indented.substr(0, 252)));
 
-    WriteFileBytes(dir.file("bom.dax"), "\xEF\xBB\xBF[ASSAY DATA]\r\nP0=5\r\n");
+    writeFileBytes(dir.file("bom.dax"), "\xEF\xBB\xBF[ASSAY DATA]\r\nP0=5\r\n");
     ASSERT_TRUE(nivra::saveDataFile(record, dir.file("bom.dax")));
-    const std::string marked = ReadFileBytes(dir.file("bom.dax"));
+    const std::string marked = readFileBytes(dir.file("bom.dax"));
     EXPECT_EQ(marked.substr(0, 21), "\xEF\xBB\xBF[COUNTER CONFIG]\r\n");
     EXPECT_NE(marked.find("\r\nD0=" + text + "\r\n"), std::string::npos);
     EXPECT_THAT(nivra::readDataFile(dir.file("bom.dax"))->headerLines(),
@@ -127,15 +132,15 @@ TEST(DataFileSave, TextGoesOutInTheCodePageOrAfterAKeptByteOrderMark) {
 
 TEST(DataFileSave, FailuresAreReportedAndLeaveTheOldFile) {
     TempDir dir;
-    const AssayData record = Record({1, 2});
+    const AssayData record = ::record({1, 2});
     EXPECT_FALSE(nivra::saveDataFile(record, ""));
     EXPECT_FALSE(nivra::saveDataFile(record, dir.file("backup_data/backup_1.dax")));
     EXPECT_FALSE(nivra::saveDataFile(record, dir.path()));
 
-    WriteFileBytes(dir.file("ro.dax"), "old");
+    writeFileBytes(dir.file("ro.dax"), "old");
     ::chmod(dir.file("ro.dax").c_str(), 0444);
     EXPECT_FALSE(nivra::saveDataFile(record, dir.file("ro.dax")));
-    EXPECT_EQ(ReadFileBytes(dir.file("ro.dax")), "old");
+    EXPECT_EQ(readFileBytes(dir.file("ro.dax")), "old");
     // No folder was created and no temporary file is left.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
@@ -144,16 +149,16 @@ TEST(DataFileSave, FailuresAreReportedAndLeaveTheOldFile) {
 
 TEST(DataFileLoad, PointsAreScannedLikeTheCIntegerConversion) {
     TempDir dir;
-    WriteFileBytes(dir.file("r.dax"),
+    writeFileBytes(dir.file("r.dax"),
                    "[ASSAY DATA]\r\nP0=12\r\nP1=abc\r\nP2=7\r\nP3=8 units\r\nP4= -3\r\n");
     EXPECT_THAT(nivra::readDataFile(dir.file("r.dax"))->counts(), ElementsAre(12, 12, 7, 8, -3));
-    WriteFileBytes(dir.file("s.dax"), "[ASSAY DATA]\r\nP0=abc\r\nP1=4\r\n");
+    writeFileBytes(dir.file("s.dax"), "[ASSAY DATA]\r\nP0=abc\r\nP1=4\r\n");
     EXPECT_THAT(nivra::readDataFile(dir.file("s.dax"))->counts(), ElementsAre(0, 4));
 }
 
 TEST(DataFileLoad, AGapOrAnEmptyValueEndsEachList) {
     TempDir dir;
-    WriteFileBytes(dir.file("r.dax"), "[ASSAY DESC]\r\nD0=first\r\nD1=\r\nD2=third\r\n"
+    writeFileBytes(dir.file("r.dax"), "[ASSAY DESC]\r\nD0=first\r\nD1=\r\nD2=third\r\n"
                                       "[ASSAY DATA]\r\nP0=4\r\nP2=6\r\n");
     AssayData back = *nivra::readDataFile(dir.file("r.dax"));
     EXPECT_THAT(back.counts(), ElementsAre(4));
@@ -172,8 +177,8 @@ TEST(DataFileLoad, MissingFileReadsAsARecordWithoutPoints) {
 // stats, csv and File Open refuse what is no data file instead of showing 0 points.
 TEST(DataFileCheck, AnyOfTheFourSectionsMakesADataFile) {
     TempDir dir;
-    WriteFileBytes(dir.file("points.dax"), "[assay data]\nP0=3\n");
-    WriteFileBytes(dir.file("ports.pfx"), "[CONFIG]\r\nPORT1=COM1\r\n");
+    writeFileBytes(dir.file("points.dax"), "[assay data]\nP0=3\n");
+    writeFileBytes(dir.file("ports.pfx"), "[CONFIG]\r\nPORT1=COM1\r\n");
     ::mkfifo(dir.file("fifo").c_str(), 0600);
     EXPECT_EQ(nivra::dataFileProblem(dir.file("points.dax")), "");
     EXPECT_EQ(nivra::dataFileProblem(dir.file("ports.pfx")),

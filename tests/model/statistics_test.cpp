@@ -8,6 +8,11 @@
 
 #include <cmath>
 
+using nivra::AssayConfig;
+using nivra::AssayData;
+using nivra::CounterConfig;
+using nivra::StatsShow;
+
 using nivra::Statistic;
 using ::testing::HasSubstr;
 
@@ -22,11 +27,11 @@ struct Example {
 };
 
 // The worked example (15-minute dwells, areas of 100 cm²), or a variant of it.
-AssayData Record(const Example& e = {}) {
-    CounterConfig counter = CounterConfig::Defaults();
+AssayData record(const Example& e = {}) {
+    CounterConfig counter = CounterConfig::defaults();
     counter.detectorArea = 100;
     counter.detectorEfficiency = e.efficiency;
-    AssayConfig assay = AssayConfig::Defaults();
+    AssayConfig assay = AssayConfig::defaults();
     assay.sampleArea = 100;
     assay.dwellHours = 0;
     assay.dwellMinutes = 15;
@@ -45,7 +50,7 @@ AssayData Record(const Example& e = {}) {
 } // namespace
 
 TEST(CountingStatistics, WorkedExampleDigitForDigit) {
-    const AssayData record = Record();
+    const AssayData record = ::record();
     const std::vector<std::string> expected = {
         "4",      "40",    "1.0000", "10.0000", "1.6330", "40.0000", "0.3800", "0.0636",
         "0.0330", "50.00", "0.7600", "0.1273",  "0.0329", "0.2087",  "0.2546", "0.3818"};
@@ -58,7 +63,7 @@ TEST(CountingStatistics, WorkedExampleDigitForDigit) {
         record.lodText(3.0)};
     EXPECT_EQ(texts, expected);
 
-    const auto block = nivra::StatisticsBlock(record, StatsShow());
+    const auto block = nivra::statisticsBlock(record, StatsShow());
     ASSERT_EQ(block.size(), 16u);
     for (std::size_t i = 0; i < block.size(); ++i)
         EXPECT_EQ(block[i].value, expected[i]) << block[i].key;
@@ -75,7 +80,7 @@ TEST(CountingStatistics, WorkedExampleDigitForDigit) {
 TEST(CountingStatistics, BackgroundHoursZeroUseTheCountTime) {
     Example e;
     e.backgroundHours = 0.0;
-    const AssayData record = Record(e);
+    const AssayData record = ::record(e);
     EXPECT_EQ(record.backgroundCounts(), 2.0);
     EXPECT_EQ(record.lldText(), "0.0659");
 }
@@ -84,7 +89,7 @@ TEST(CountingStatistics, BackgroundGateDropsTheBackgroundRows) {
     for (double rate : {0.0, -1.0, std::nan("")}) {
         Example e;
         e.backgroundRate = rate;
-        const auto block = nivra::StatisticsBlock(Record(e), StatsShow());
+        const auto block = nivra::statisticsBlock(::record(e), StatsShow());
         ASSERT_EQ(block.size(), 6u) << rate;
         EXPECT_EQ(block.back().statistic, Statistic::CPH);
     }
@@ -93,31 +98,31 @@ TEST(CountingStatistics, BackgroundGateDropsTheBackgroundRows) {
     onlyLod.set(Statistic::LOD997, true);
     Example e;
     e.backgroundRate = 0.0;
-    EXPECT_TRUE(nivra::StatisticsBlock(Record(e), onlyLod).empty());
-    EXPECT_EQ(nivra::StatisticsBlock(Record(), onlyLod).size(), 1u);
+    EXPECT_TRUE(nivra::statisticsBlock(::record(e), onlyLod).empty());
+    EXPECT_EQ(nivra::statisticsBlock(::record(), onlyLod).size(), 1u);
 }
 
 TEST(CountingStatistics, DivisionsByZeroGiveIeeeTexts) {
     Example one;
     one.counts = {7};
-    EXPECT_THAT(Record(one).stdDevText(), HasSubstr("nan"));
+    EXPECT_THAT(::record(one).stdDevText(), HasSubstr("nan"));
 
     Example none;
     none.counts = {};
-    const AssayData empty = Record(none);
+    const AssayData empty = ::record(none);
     EXPECT_EQ(empty.numPointsText(), "0");
     EXPECT_EQ(empty.stdDevText(), "0.0000");
     EXPECT_THAT(empty.meanText(), HasSubstr("nan"));
 
     Example zeroTime;
     zeroTime.totalHours = 0;
-    const AssayData timeless = Record(zeroTime);
+    const AssayData timeless = ::record(zeroTime);
     EXPECT_EQ(timeless.cphText(), "inf");
     EXPECT_EQ(timeless.netRateText(), "inf");
 
     Example zeroEfficiency;
     zeroEfficiency.efficiency = 0.0;
-    const AssayData blind = Record(zeroEfficiency);
+    const AssayData blind = ::record(zeroEfficiency);
     EXPECT_EQ(blind.detEffText(), "0.00");
     EXPECT_EQ(blind.netCorrText(), "inf");
     EXPECT_EQ(blind.netCorrErrorText(), "inf");
@@ -128,15 +133,15 @@ TEST(CountingStatistics, DivisionsByZeroGiveIeeeTexts) {
 TEST(CountingStatistics, TotalCountsPrintTheWholeSum) {
     Example e;
     e.counts = {2147483647, 2147483647, 2147483647};
-    EXPECT_EQ(Record(e).totalCountsText(), "6442450941");
+    EXPECT_EQ(::record(e).totalCountsText(), "6442450941");
     e.counts = {-2147483647 - 1, -2147483647 - 1};
-    EXPECT_EQ(Record(e).totalCountsText(), "-4294967296");
+    EXPECT_EQ(::record(e).totalCountsText(), "-4294967296");
 }
 
 TEST(CountingStatistics, RecomputedFromTheRecordEachTime) {
     Example e;
     e.totalHours = 8; // a run stopped after four 15-minute dwells
-    AssayData record = Record(e);
+    AssayData record = ::record(e);
     EXPECT_EQ(record.timeText(), "8.0000");
     EXPECT_EQ(record.extractRange(1, 4)->timeText(), "1.0000") << "All Data: points x dwell";
 

@@ -3,15 +3,17 @@
 
 #include <gtest/gtest.h>
 
+using nivra::StatsShow;
+
 using nivra::Statistic;
-using nivra::test::ReadFileBytes;
+using nivra::test::readFileBytes;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
+using nivra::test::writeFileBytes;
 
 TEST(StatsShowFile, AllShownIsWrittenKeyForKeyInOrder) {
     TempDir dir;
     ASSERT_TRUE(StatsShow().save(dir.file("s.pfx")));
-    EXPECT_EQ(ReadFileBytes(dir.file("s.pfx")),
+    EXPECT_EQ(readFileBytes(dir.file("s.pfx")),
               "[STATS SHOW]\r\nNumPoints=true\r\nTotalCounts=true\r\nTime=true\r\nMean=true\r\n"
               "StdDev=true\r\nCPH=true\r\nNetapercm2hr=true\r\nNetapercm2hrErr=true\r\n"
               "LLD=true\r\nDetEff=true\r\nNetcorr=true\r\nNetcorrErr=true\r\nCDL95=true\r\n"
@@ -20,7 +22,7 @@ TEST(StatsShowFile, AllShownIsWrittenKeyForKeyInOrder) {
 
 TEST(StatsShowFile, HandEditedFileSelectsOnlyExactTrue) {
     TempDir dir;
-    WriteFileBytes(dir.file("s.pfx"), "[STATS SHOW]\r\nNumPoints=true\r\nMean=TRUE\r\nCPH=1\r\n"
+    writeFileBytes(dir.file("s.pfx"), "[STATS SHOW]\r\nNumPoints=true\r\nMean=TRUE\r\nCPH=1\r\n"
                                       "Time=\r\nLOD997=true\r\n");
     StatsShow selection;
     selection.load(dir.file("s.pfx"));
@@ -33,7 +35,7 @@ TEST(StatsShowFile, HandEditedFileSelectsOnlyExactTrue) {
 
     // Writing back repairs the file: Mean=false, and the missing LLD key is added.
     ASSERT_TRUE(selection.save(dir.file("s.pfx")));
-    const std::string saved = ReadFileBytes(dir.file("s.pfx"));
+    const std::string saved = readFileBytes(dir.file("s.pfx"));
     EXPECT_NE(saved.find("Mean=false\r\n"), std::string::npos);
     EXPECT_NE(saved.find("LLD=false\r\n"), std::string::npos);
     StatsShow back;

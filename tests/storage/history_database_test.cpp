@@ -16,16 +16,16 @@
 #include <unistd.h>
 
 using namespace nivra;
-using nivra::test::ReadFileBytes;
+using nivra::test::readFileBytes;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
+using nivra::test::writeFileBytes;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 namespace {
 
-AssayConfig ShortAssay() {
-    AssayConfig assay = AssayConfig::Defaults();
+AssayConfig shortAssay() {
+    AssayConfig assay = AssayConfig::defaults();
     assay.name = "background check";
     assay.dwellHours = 0;
     assay.dwellMinutes = 90; // not normalised: must come back as 90 minutes
@@ -35,7 +35,7 @@ AssayConfig ShortAssay() {
     return assay;
 }
 
-HistoryRunDetail Load(HistoryDatabase& db, std::int64_t id) {
+HistoryRunDetail load(HistoryDatabase& db, std::int64_t id) {
     HistoryRunDetail detail;
     bool found = false;
     EXPECT_TRUE(db.loadRun(id, detail, found).ok());
@@ -43,7 +43,7 @@ HistoryRunDetail Load(HistoryDatabase& db, std::int64_t id) {
     return detail;
 }
 
-std::vector<int> Numbers(const std::vector<HistoryPoint>& points, bool deleted) {
+std::vector<int> numbers(const std::vector<HistoryPoint>& points, bool deleted) {
     std::vector<int> numbers;
     for (const auto& point : points)
         if (point.deleted == deleted)
@@ -55,7 +55,7 @@ std::vector<int> Numbers(const std::vector<HistoryPoint>& points, bool deleted) 
 
 TEST(HistoryDatabase, CreatesTheSchemaInAnEmptyFileAndRefusesFilesItCannotUse) {
     TempDir dir;
-    WriteFileBytes(dir.file("empty.sqlite"), "");
+    writeFileBytes(dir.file("empty.sqlite"), "");
     HistoryDatabase db;
     ASSERT_TRUE(db.open(dir.file("empty.sqlite")).ok());
     EXPECT_EQ(db.schemaVersion(), HistoryDatabase::kSchemaVersion);
@@ -80,7 +80,7 @@ TEST(HistoryDatabase, CreatesTheSchemaInAnEmptyFileAndRefusesFilesItCannotUse) {
     ASSERT_TRUE(newer.execute("PRAGMA user_version = 99").ok());
     EXPECT_THAT(HistoryDatabase().open(dir.file("newer.sqlite")).error(),
                 HasSubstr("newer version"));
-    WriteFileBytes(dir.file("text.sqlite"), std::string(4096, 'x'));
+    writeFileBytes(dir.file("text.sqlite"), std::string(4096, 'x'));
     EXPECT_FALSE(HistoryDatabase().open(dir.file("text.sqlite")).ok());
     EXPECT_THAT(
         HistoryDatabase().open(dir.file("none.sqlite"), HistoryDatabase::Access::Existing).error(),
@@ -92,9 +92,9 @@ TEST(HistoryDatabase, CreatesTheSchemaInAnEmptyFileAndRefusesFilesItCannotUse) {
 TEST(RunRecorder, RecordsARunThatRebuildsItsDataFile) {
     TempDir dir;
     const std::string path = dir.file("history.sqlite");
-    CounterConfig counter = CounterConfig::Defaults();
+    CounterConfig counter = CounterConfig::defaults();
     counter.name = "alpha 3";
-    AssayConfig assay = ShortAssay();
+    AssayConfig assay = shortAssay();
     assay.qaKind = RunKind::Background;
     AssayData record(counter, assay, 3);
     RunRecorder recorder(path, nullptr);
@@ -117,23 +117,23 @@ TEST(RunRecorder, RecordsARunThatRebuildsItsDataFile) {
 
     HistoryDatabase db;
     ASSERT_TRUE(db.open(path).ok());
-    const HistoryRunDetail detail = Load(db, recorder.runId());
+    const HistoryRunDetail detail = load(db, recorder.runId());
     EXPECT_EQ(detail.run.counter, 3);
     EXPECT_EQ(detail.run.kind, RunKind::Background);
     EXPECT_EQ(detail.run.endReason, RunEnd::Time);
-    EXPECT_EQ(detail.run.startTime, FormatIsoLocalTime(1765200000));
+    EXPECT_EQ(detail.run.startTime, formatIsoLocalTime(1765200000));
     EXPECT_EQ(detail.run.points, 2);
     EXPECT_EQ(detail.run.totalCounts, 25);
     EXPECT_EQ(detail.run.dataFile, dir.file("run.dax"));
-    EXPECT_THAT(Numbers(detail.points, true), ElementsAre(2, 3));
-    EXPECT_THAT(Numbers(detail.points, false), ElementsAre(1, 4));
+    EXPECT_THAT(::numbers(detail.points, true), ElementsAre(2, 3));
+    EXPECT_THAT(::numbers(detail.points, false), ElementsAre(1, 4));
 
-    const auto rebuilt = RecordOfRun(detail);
+    const auto rebuilt = recordOfRun(detail);
     EXPECT_EQ(rebuilt->counts(), record.counts());
     EXPECT_EQ(rebuilt->assayConfig().totalSpan(), record.assayConfig().totalSpan());
     EXPECT_EQ(rebuilt->assayConfig().dwellMinutes, 90u);
     ASSERT_TRUE(saveDataFile(*rebuilt, dir.file("rebuilt.dax")));
-    EXPECT_EQ(ReadFileBytes(dir.file("rebuilt.dax")), ReadFileBytes(dir.file("run.dax")));
+    EXPECT_EQ(readFileBytes(dir.file("rebuilt.dax")), readFileBytes(dir.file("run.dax")));
 }
 
 // A history that cannot be written never stops the run: the failure is reported once, and what
@@ -145,7 +145,7 @@ TEST(RunRecorder, ReportsAnUnwritableHistoryOnceAndCatchesUpLater) {
     RunRecorder recorder(folder + "/history.sqlite",
                          [&](const std::string& message) { reports.push_back(message); });
     EXPECT_FALSE(
-        recorder.started(1, CounterConfig::Defaults(), ShortAssay(), RunKind::Sample, 100).ok());
+        recorder.started(1, CounterConfig::defaults(), shortAssay(), RunKind::Sample, 100).ok());
     EXPECT_FALSE(recorder.pointClosed(1, 5).ok());
     EXPECT_FALSE(recorder.pointClosed(2, 6).ok());
     ASSERT_EQ(reports.size(), 1u);
@@ -157,8 +157,8 @@ TEST(RunRecorder, ReportsAnUnwritableHistoryOnceAndCatchesUpLater) {
     EXPECT_EQ(reports.size(), 1u);
     HistoryDatabase db;
     ASSERT_TRUE(db.open(folder + "/history.sqlite").ok());
-    const HistoryRunDetail detail = Load(db, recorder.runId());
-    EXPECT_THAT(Numbers(detail.points, false), ElementsAre(1, 2, 3));
+    const HistoryRunDetail detail = load(db, recorder.runId());
+    EXPECT_THAT(::numbers(detail.points, false), ElementsAre(1, 2, 3));
     EXPECT_EQ(detail.run.totalCounts, 18);
     EXPECT_EQ(detail.run.endReason, RunEnd::Stop);
 }
@@ -169,7 +169,7 @@ TEST(HistoryDatabase, MarksTheRunsOfKilledProgramsInterrupted) {
     TempDir dir;
     const std::string path = dir.file("history.sqlite");
     RunRecorder live(path, nullptr);
-    ASSERT_TRUE(live.started(2, CounterConfig::Defaults(), ShortAssay(), RunKind::Sample, 50).ok());
+    ASSERT_TRUE(live.started(2, CounterConfig::defaults(), shortAssay(), RunKind::Sample, 50).ok());
 
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
@@ -178,7 +178,7 @@ TEST(HistoryDatabase, MarksTheRunsOfKilledProgramsInterrupted) {
     if (child == 0) {
         RunRecorder recorder(path, nullptr);
         bool ok =
-            recorder.started(1, CounterConfig::Defaults(), ShortAssay(), RunKind::Source, 60).ok();
+            recorder.started(1, CounterConfig::defaults(), shortAssay(), RunKind::Source, 60).ok();
         ok = ok && recorder.pointClosed(1, 40).ok() && recorder.pointClosed(2, 41).ok();
         const char byte = ok ? 'y' : 'n';
         if (::write(ready[1], &byte, 1) != 1)
@@ -225,8 +225,8 @@ TEST(HistoryDatabase, FiltersRunsByCounterKindAndLocalDate) {
         HistoryRun run;
         run.counter = row.counter;
         run.kind = row.kind;
-        run.startEpoch = *ParseLocalTimeStamp(row.start);
-        run.startTime = FormatIsoLocalTime(run.startEpoch);
+        run.startEpoch = *parseLocalTimeStamp(row.start);
+        run.startTime = formatIsoLocalTime(run.startEpoch);
         run.endReason = RunEnd::Time;
         ASSERT_TRUE(db.insertRun(run).ok());
     }

@@ -11,16 +11,16 @@
 
 using namespace nivra;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
+using nivra::test::writeFileBytes;
 using Status = nivra::ImportOutcome::Status;
 
 namespace {
 
-void SaveRun(const std::string& path, std::vector<std::int32_t> counts,
+void saveRun(const std::string& path, std::vector<std::int32_t> counts,
              std::vector<std::string> lines, std::optional<RunKind> kind = std::nullopt) {
-    AssayConfig assay = AssayConfig::Defaults();
+    AssayConfig assay = AssayConfig::defaults();
     assay.qaKind = kind;
-    AssayData record(CounterConfig::Defaults(), assay, 1);
+    AssayData record(CounterConfig::defaults(), assay, 1);
     for (auto count : counts)
         record.appendPoint(count);
     for (auto& line : lines)
@@ -33,22 +33,22 @@ void SaveRun(const std::string& path, std::vector<std::int32_t> counts,
 TEST(HistoryImport, ImportsDataFilesOnceAndTellsWhyOthersWereNot) {
     TempDir dir;
     std::filesystem::create_directories(dir.file("runs/march"));
-    SaveRun(dir.file("runs/a.dax"), {1, 2, 3},
+    saveRun(dir.file("runs/a.dax"), {1, 2, 3},
             {"Start Time: 03/02/26 08:00:00", "STOP TIME: 03/02/26 09:00:00"}, RunKind::Source);
-    SaveRun(dir.file("runs/march/b.DAX"), {4}, {"Start Time: 03/01/26 08:00:00"});
+    saveRun(dir.file("runs/march/b.DAX"), {4}, {"Start Time: 03/01/26 08:00:00"});
     std::filesystem::copy_file(dir.file("runs/a.dax"), dir.file("runs/march/copy.dax"));
-    WriteFileBytes(dir.file("runs/notes.dax"), "[NOTES]\r\nTEXT=hello\r\n");
-    WriteFileBytes(dir.file("runs/readme.txt"), "not a data file, not looked at");
+    writeFileBytes(dir.file("runs/notes.dax"), "[NOTES]\r\nTEXT=hello\r\n");
+    writeFileBytes(dir.file("runs/readme.txt"), "not a data file, not looked at");
 
     std::vector<std::string> problems;
-    const auto files = DataFilesAt(dir.file("runs"), problems);
+    const auto files = dataFilesAt(dir.file("runs"), problems);
     EXPECT_TRUE(problems.empty());
     ASSERT_EQ(files.size(), 4u);
 
     HistoryDatabase db;
     ASSERT_TRUE(db.open(dir.file("history.sqlite")).ok());
     auto import = [&](const std::string& file, ImportOptions options = {}) {
-        return ImportDataFile(db, dir.file(file), options);
+        return importDataFile(db, dir.file(file), options);
     };
     const ImportOutcome a = import("runs/a.dax");
     ASSERT_EQ(a.status, Status::Imported);

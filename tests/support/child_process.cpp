@@ -14,7 +14,7 @@ namespace nivra::test {
 
 namespace {
 
-std::vector<char*> Argv(const std::string& path, const std::vector<std::string>& args) {
+std::vector<char*> argv(const std::string& path, const std::vector<std::string>& args) {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(path.c_str()));
     for (const auto& a : args)
@@ -23,27 +23,27 @@ std::vector<char*> Argv(const std::string& path, const std::vector<std::string>&
     return argv;
 }
 
-int ExitCodeOf(int status) {
+int exitCodeOf(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int WaitFor(int pid) {
+int waitFor(int pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    return ExitCodeOf(status);
+    return exitCodeOf(status);
 }
 
 } // namespace
 
-std::string BinaryPath(const std::string& program) {
+std::string binaryPath(const std::string& program) {
     return std::string(NIVRA_BIN_DIR) + "/" + program;
 }
 
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& workDir, std::chrono::milliseconds timeout) {
-    const std::string path = BinaryPath(program);
-    auto argv = Argv(path, args);
+    const std::string path = binaryPath(program);
+    auto argv = nivra::test::argv(path, args);
     int out[2];
     int err[2];
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
@@ -97,7 +97,7 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
     for (auto& w : watch)
         if (w.fd >= 0)
             ::close(w.fd);
-    int code = WaitFor(pid);
+    int code = waitFor(pid);
     result.exitCode = killed ? -1 : code;
     return result;
 }
@@ -106,8 +106,8 @@ BackgroundProgram::BackgroundProgram(const std::string& program,
                                      const std::vector<std::string>& args,
                                      const std::string& outputDir)
     : outputPath_(outputDir + "/" + program + ".out") {
-    const std::string path = BinaryPath(program);
-    auto argv = Argv(path, args);
+    const std::string path = binaryPath(program);
+    auto argv = nivra::test::argv(path, args);
     int output = ::open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (output < 0)
         throw std::runtime_error("cannot create " + outputPath_);
@@ -126,28 +126,28 @@ BackgroundProgram::BackgroundProgram(const std::string& program,
 }
 
 BackgroundProgram::~BackgroundProgram() {
-    Stop();
+    stop();
 }
 
-int BackgroundProgram::Stop() {
+int BackgroundProgram::stop() {
     if (pid_ < 0)
         return -1;
     ::kill(pid_, SIGTERM);
-    int code = WaitFor(pid_);
+    int code = waitFor(pid_);
     pid_ = -1;
     return code;
 }
 
-void BackgroundProgram::Kill() {
+void BackgroundProgram::kill() {
     if (pid_ < 0)
         return;
     ::kill(pid_, SIGKILL);
-    WaitFor(pid_);
+    waitFor(pid_);
     pid_ = -1;
 }
 
-std::string BackgroundProgram::Output() const {
-    return ReadFileBytes(outputPath_);
+std::string BackgroundProgram::output() const {
+    return readFileBytes(outputPath_);
 }
 
 } // namespace nivra::test

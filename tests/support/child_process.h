@@ -13,16 +13,16 @@ struct ProgramResult {
 };
 
 // The path of a program built into the build's bin folder.
-std::string BinaryPath(const std::string& program);
+std::string binaryPath(const std::string& program);
 
 // Runs a program in the folder workDir with the given arguments and no standard input, collects
 // its standard output and error, and kills it when it has not ended within the timeout.
-ProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+ProgramResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::string& workDir,
                          std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
 // A program left running in the background (a simulator, an unattended run), ended with SIGTERM
-// by Stop() or when the object goes. It runs in outputDir, and its output goes to a file there.
+// by stop() or when the object goes. It runs in outputDir, and its output goes to a file there.
 class BackgroundProgram {
 public:
     BackgroundProgram(const std::string& program, const std::vector<std::string>& args,
@@ -32,10 +32,10 @@ public:
     BackgroundProgram& operator=(const BackgroundProgram&) = delete;
 
     // Sends SIGTERM and waits; returns the exit code (-1 when it did not exit normally).
-    int Stop();
+    int stop();
     // Kills it with SIGKILL, as a crash would end it, and waits until it is gone.
-    void Kill();
-    std::string Output() const;
+    void kill();
+    std::string output() const;
 
 private:
     int pid_ = -1;

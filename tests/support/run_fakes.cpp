@@ -4,12 +4,12 @@
 
 namespace nivra::test {
 
-std::int64_t VirtualClock::Now() {
+std::int64_t VirtualClock::now() {
     std::lock_guard lock(mutex_);
     return milliseconds_ / 1000;
 }
 
-void VirtualClock::SleepMilliseconds(int milliseconds) {
+void VirtualClock::sleepMilliseconds(int milliseconds) {
     if (realPause_.count() > 0)
         std::this_thread::sleep_for(realPause_);
     std::unique_lock lock(mutex_);
@@ -22,17 +22,17 @@ void VirtualClock::SleepMilliseconds(int milliseconds) {
     }
 }
 
-void VirtualClock::PauseAt(std::int64_t seconds) {
+void VirtualClock::pauseAt(std::int64_t seconds) {
     std::lock_guard lock(mutex_);
     pauseAt_ = seconds;
 }
 
-bool VirtualClock::WaitUntilPaused(std::chrono::milliseconds timeout) {
+bool VirtualClock::waitUntilPaused(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [this] { return paused_; });
 }
 
-void VirtualClock::Resume() {
+void VirtualClock::resume() {
     {
         std::lock_guard lock(mutex_);
         paused_ = false;
@@ -40,18 +40,18 @@ void VirtualClock::Resume() {
     changed_.notify_all();
 }
 
-CommandOutcome ScriptedCounter::ResetCount(int) {
+CommandOutcome ScriptedCounter::resetCount(int) {
     std::lock_guard lock(mutex_);
     commands_.push_back('R');
     return gone_ ? CommandOutcome::kDeviceGone : resetOutcome_;
 }
 
-void ScriptedCounter::SetResetOutcome(CommandOutcome outcome) {
+void ScriptedCounter::setResetOutcome(CommandOutcome outcome) {
     std::lock_guard lock(mutex_);
     resetOutcome_ = outcome;
 }
 
-bool ScriptedCounter::Reopen(int) {
+bool ScriptedCounter::reopen(int) {
     std::lock_guard lock(mutex_);
     commands_.push_back('O');
     ++reopens_;
@@ -63,17 +63,17 @@ bool ScriptedCounter::Reopen(int) {
     return true;
 }
 
-int ScriptedCounter::Reopens() const {
+int ScriptedCounter::reopens() const {
     std::lock_guard lock(mutex_);
     return reopens_;
 }
 
-void ScriptedCounter::OnRead(std::function<void(int)> hook) {
+void ScriptedCounter::onRead(std::function<void(int)> hook) {
     std::lock_guard lock(mutex_);
     onRead_ = std::move(hook);
 }
 
-CommandOutcome ScriptedCounter::ReadCount(int, std::int32_t& count) {
+CommandOutcome ScriptedCounter::readCount(int, std::int32_t& count) {
     int number;
     std::function<void(int)> hook;
     {
@@ -104,12 +104,12 @@ CommandOutcome ScriptedCounter::ReadCount(int, std::int32_t& count) {
     return CommandOutcome::kAnswered;
 }
 
-std::vector<char> ScriptedCounter::Commands() const {
+std::vector<char> ScriptedCounter::commands() const {
     std::lock_guard lock(mutex_);
     return commands_;
 }
 
-void RecordingObserver::Record(const RunReport& report) {
+void RecordingObserver::record(const RunReport& report) {
     if (hook_)
         hook_(report);
     {
@@ -121,12 +121,12 @@ void RecordingObserver::Record(const RunReport& report) {
     changed_.notify_all();
 }
 
-std::vector<RunReport> RecordingObserver::Reports() const {
+std::vector<RunReport> RecordingObserver::reports() const {
     std::lock_guard lock(mutex_);
     return reports_;
 }
 
-bool RecordingObserver::WaitForFinished(std::chrono::milliseconds timeout) {
+bool RecordingObserver::waitForFinished(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [this] { return finished_; });
 }

@@ -16,8 +16,8 @@
 
 namespace nivra::test {
 
-// A clock whose time only moves when the run sleeps: every SleepMilliseconds advances it at
-// once. PauseAt makes the sleeping thread wait once the time reaches a given second, until the
+// A clock whose time only moves when the run sleeps: every sleepMilliseconds advances it at
+// once. pauseAt makes the sleeping thread wait once the time reaches a given second, until the
 // test calls Resume; that lets a test act at an exact moment of a run.
 class VirtualClock final : public RunClock {
 public:
@@ -25,14 +25,14 @@ public:
                           std::chrono::microseconds realPause = {})
         : milliseconds_(startSeconds * 1000), realPause_(realPause) {}
 
-    std::int64_t Now() override;
-    void SleepMilliseconds(int milliseconds) override;
+    std::int64_t now() override;
+    void sleepMilliseconds(int milliseconds) override;
 
-    void PauseAt(std::int64_t seconds);
+    void pauseAt(std::int64_t seconds);
     // Waits (real time, bounded) until the sleeping thread has reached the pause.
-    bool WaitUntilPaused(std::chrono::milliseconds timeout = std::chrono::seconds(10));
-    void Resume();
-    std::int64_t StartSeconds() const { return start_; }
+    bool waitUntilPaused(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    void resume();
+    std::int64_t startSeconds() const { return start_; }
 
 private:
     std::mutex mutex_;
@@ -44,7 +44,7 @@ private:
     bool paused_ = false;
 };
 
-// A counter whose register readings are scripted: each ReadCount takes the next reading; when
+// A counter whose register readings are scripted: each readCount takes the next reading; when
 // the script is used up every further read gives the last reading again (a register that stops
 // counting), or fails when the counter is set to stop answering. A scripted kSilent is a read
 // without an answer; kGone makes the device go away: every command fails with kDeviceGone
@@ -57,18 +57,18 @@ public:
     explicit ScriptedCounter(std::vector<std::int32_t> readings = {}, bool answerAfterScript = true)
         : readings_(readings.begin(), readings.end()), answerAfterScript_(answerAfterScript) {}
 
-    CommandOutcome ResetCount(int counterNumber) override;
-    CommandOutcome ReadCount(int counterNumber, std::int32_t& count) override;
-    bool Reopen(int counterNumber) override;
+    CommandOutcome resetCount(int counterNumber) override;
+    CommandOutcome readCount(int counterNumber, std::int32_t& count) override;
+    bool reopen(int counterNumber) override;
     // What every later reset answers.
-    void SetResetOutcome(CommandOutcome outcome);
-    int Reopens() const;
+    void setResetOutcome(CommandOutcome outcome);
+    int reopens() const;
 
     // The commands the worker sent, in order: 'R' reset, 'C' read.
-    std::vector<char> Commands() const;
+    std::vector<char> commands() const;
     // Called on the worker's thread before each read with the read's 1-based number.
     // May be set while a run already reads.
-    void OnRead(std::function<void(int)> hook);
+    void onRead(std::function<void(int)> hook);
 
 private:
     mutable std::mutex mutex_;
@@ -97,26 +97,26 @@ struct RunReport {
 // Records every report of a run; optionally runs a hook on the run's thread first.
 class RecordingObserver final : public RunObserver {
 public:
-    void runStarted(int counter) override { Record({RunReport::Started, counter}); }
+    void runStarted(int counter) override { record({RunReport::Started, counter}); }
     void secondCounted(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar) override {
-        Record({RunReport::Second, counter, lastSecond, dwellSoFar});
+        record({RunReport::Second, counter, lastSecond, dwellSoFar});
     }
     void pointClosed(int counter, int number, std::int32_t count) override {
-        Record({RunReport::Point, counter, number, count});
+        record({RunReport::Point, counter, number, count});
     }
     void counterFault(int, CounterFault fault, std::int64_t first, std::int64_t last) override {
-        Record({RunReport::Fault, static_cast<int>(fault), first, last});
+        record({RunReport::Fault, static_cast<int>(fault), first, last});
     }
     void finished(int counter, EndReason reason) override {
-        Record({RunReport::Finished, counter, reason == EndReason::Time ? 1 : 0});
+        record({RunReport::Finished, counter, reason == EndReason::Time ? 1 : 0});
     }
 
-    std::vector<RunReport> Reports() const;
-    bool WaitForFinished(std::chrono::milliseconds timeout = std::chrono::seconds(30));
-    void OnReport(std::function<void(const RunReport&)> hook) { hook_ = std::move(hook); }
+    std::vector<RunReport> reports() const;
+    bool waitForFinished(std::chrono::milliseconds timeout = std::chrono::seconds(30));
+    void onReport(std::function<void(const RunReport&)> hook) { hook_ = std::move(hook); }
 
 private:
-    void Record(const RunReport& report);
+    void record(const RunReport& report);
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;

@@ -4,7 +4,7 @@
 
 namespace nivra::test {
 
-const std::string& UsePrivateLockDirectory() {
+const std::string& usePrivateLockDirectory() {
     static TempDir lockDir;
     static const bool set = ::setenv("NIVRA_LOCK_DIR", lockDir.path().c_str(), 1) == 0;
     (void)set;
@@ -12,24 +12,24 @@ const std::string& UsePrivateLockDirectory() {
 }
 
 SimWorkspace::SimWorkspace(sim::SimulatorSettings settings) : simulator_(std::move(settings)) {
-    UsePrivateLockDirectory();
+    usePrivateLockDirectory();
 }
 
-sim::SimulatedPort& SimWorkspace::AddPort(const std::string& name,
+sim::SimulatedPort& SimWorkspace::addPort(const std::string& name,
                                           const std::vector<std::uint8_t>& counters) {
-    return simulator_.AddPort(Path(name), counters);
+    return simulator_.addPort(path(name), counters);
 }
 
-sim::SimulatedPort& SimWorkspace::AddUsbPort(const std::string& deviceName,
+sim::SimulatedPort& SimWorkspace::addUsbPort(const std::string& deviceName,
                                              const std::vector<std::uint8_t>& counters) {
-    return simulator_.AddUsbPort(DeviceRoot(), deviceName, counters);
+    return simulator_.addUsbPort(deviceRoot(), deviceName, counters);
 }
 
-void WritePortList(const std::string& path, const std::vector<std::string>& keyLines) {
+void writePortList(const std::string& path, const std::vector<std::string>& keyLines) {
     std::string text = "[CONFIG]\r\n";
     for (const auto& line : keyLines)
         text += line + "\r\n";
-    WriteFileBytes(path, text);
+    writeFileBytes(path, text);
 }
 
 } // namespace nivra::test

@@ -13,7 +13,7 @@ namespace nivra::test {
 // that ctest runs side by side do not wait on each other's exchanges. Call it before the first
 // port opens, while the process has no other threads (a fixture's SetUp); later calls only
 // return the folder.
-const std::string& UsePrivateLockDirectory();
+const std::string& usePrivateLockDirectory();
 
 // A temporary folder with a counter simulator whose ports are published as links in it. The
 // simulator stops (and removes its links) before the folder goes.
@@ -21,17 +21,17 @@ class SimWorkspace {
 public:
     explicit SimWorkspace(sim::SimulatorSettings settings = {});
 
-    // A port published as Path(name), carrying the given counters.
-    sim::SimulatedPort& AddPort(const std::string& name, const std::vector<std::uint8_t>& counters);
-    // A port posing as the USB serial adapter deviceName ("ttyUSB0") below DeviceRoot().
-    sim::SimulatedPort& AddUsbPort(const std::string& deviceName,
+    // A port published as path(name), carrying the given counters.
+    sim::SimulatedPort& addPort(const std::string& name, const std::vector<std::uint8_t>& counters);
+    // A port posing as the USB serial adapter deviceName ("ttyUSB0") below deviceRoot().
+    sim::SimulatedPort& addUsbPort(const std::string& deviceName,
                                    const std::vector<std::uint8_t>& counters);
-    // The folder that stands in for / for the USB ports: Path("root").
-    std::string DeviceRoot() const { return Path("root"); }
+    // The folder that stands in for / for the USB ports: path("root").
+    std::string deviceRoot() const { return path("root"); }
     // The folder's path followed by "/" and name.
-    std::string Path(const std::string& name) const { return dir_.file(name); }
-    const std::string& Folder() const { return dir_.path(); }
-    sim::CounterSimulator& Simulator() { return simulator_; }
+    std::string path(const std::string& name) const { return dir_.file(name); }
+    const std::string& folder() const { return dir_.path(); }
+    sim::CounterSimulator& simulator() { return simulator_; }
 
 private:
     TempDir dir_;
@@ -39,6 +39,6 @@ private:
 };
 
 // Writes a port list file with the keys given as "PORTn=value" lines, in a [CONFIG] section.
-void WritePortList(const std::string& path, const std::vector<std::string>& keyLines);
+void writePortList(const std::string& path, const std::vector<std::string>& keyLines);
 
 } // namespace nivra::test

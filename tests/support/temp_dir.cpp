@@ -28,27 +28,27 @@ std::string TempDir::file(const std::string& name) const {
 }
 
 StartDirectoryScope::StartDirectoryScope(const std::string& path)
-    : previous_(GetStartingDirectory()) {
-    GetStartingDirectory() = path;
+    : previous_(getStartingDirectory()) {
+    getStartingDirectory() = path;
 }
 
 StartDirectoryScope::~StartDirectoryScope() {
-    GetStartingDirectory() = previous_;
+    getStartingDirectory() = previous_;
 }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string readFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
+void writeFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
-bool FileExists(const std::string& path) {
+bool fileExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
 }

@@ -35,8 +35,8 @@ private:
 };
 
 // The whole content of a file as bytes ("" when it cannot be read), and a file written at once.
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
+std::string readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::string& bytes);
+bool fileExists(const std::string& path);
 
 } // namespace nivra::test

@@ -7,34 +7,38 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+using nivra::ui::AboutDlg;
+using nivra::ui::DialogBase;
+using nivra::ui::showAboutDialog;
+
 namespace {
 
-using nivra::test::SendKey;
+using nivra::test::sendKey;
 namespace ids = nivra::ui::about;
 
 TEST(AboutDialog, ShowsTheMainWindowTitleAsVersionAndReturnPressesOk) {
-    CDialogBase mainWindow(nivra::res::kDialogMain);
+    DialogBase mainWindow(nivra::res::kDialogMain);
     QString shownVersion;
     QString caption;
     int result = -1;
     // Runs inside the About box's modal loop: reads it and closes it with Return.
     QTimer::singleShot(0, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        auto* about = qobject_cast<CAboutDlg*>(modal);
+        auto* about = qobject_cast<AboutDlg*>(modal);
         if (!about) {
             ADD_FAILURE() << "the About box is not the modal dialog";
             if (auto* dialog = qobject_cast<QDialog*>(modal))
                 dialog->done(QDialog::Rejected);
             return;
         }
-        shownVersion = about->ItemText(ids::kVersionLabel);
+        shownVersion = about->itemText(ids::kVersionLabel);
         caption = about->windowTitle();
-        SendKey(about, QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        sendKey(about, QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
         if (about->isVisible())
-            about->EndDialog(QDialog::Rejected); // never leave the test waiting
+            about->endDialog(QDialog::Rejected); // never leave the test waiting
         result = about->result();
     });
-    ShowAboutDialog(&mainWindow);
+    showAboutDialog(&mainWindow);
 
     EXPECT_EQ(shownVersion, QStringLiteral("Nivra-USB- v3.04"));
     EXPECT_EQ(caption, QStringLiteral("About Nivra-USB"));
@@ -42,12 +46,12 @@ TEST(AboutDialog, ShowsTheMainWindowTitleAsVersionAndReturnPressesOk) {
 }
 
 TEST(AboutDialog, KeepsTheResourceTextUntilItOpensAndOkCloses) {
-    CAboutDlg about;
-    about.SetVersionText(QStringLiteral("v9 & more"));
-    EXPECT_EQ(about.ItemText(ids::kVersionLabel), QStringLiteral("version info"));
+    AboutDlg about;
+    about.setVersionText(QStringLiteral("v9 & more"));
+    EXPECT_EQ(about.itemText(ids::kVersionLabel), QStringLiteral("version info"));
     about.show();
-    EXPECT_EQ(about.ItemText(ids::kVersionLabel), QStringLiteral("v9 & more"));
-    about.DispatchCommand(ids::kOkButton);
+    EXPECT_EQ(about.itemText(ids::kVersionLabel), QStringLiteral("v9 & more"));
+    about.dispatchCommand(ids::kOkButton);
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.result(), QDialog::Accepted);
 }

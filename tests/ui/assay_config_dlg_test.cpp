@@ -9,16 +9,19 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+using nivra::AssayConfig;
+using nivra::ui::AssayConfigDlg;
+
 namespace {
 
-using nivra::test::FileExists;
+using nivra::test::fileExists;
 using nivra::test::ScriptedPrompts;
-using nivra::test::SendKey;
+using nivra::test::sendKey;
 using nivra::test::TempDir;
-using nivra::test::WriteFileBytes;
+using nivra::test::writeFileBytes;
 using nivra::ui::Answer;
 using nivra::ui::FileDialogRequest;
-using Dlg = CAssayConfigDlg;
+using Dlg = AssayConfigDlg;
 namespace ids = nivra::ui::assay_config;
 
 const QString kOverwriteQuestion = QStringLiteral(
@@ -28,29 +31,29 @@ const QString kOverwriteQuestion = QStringLiteral(
 // creates it.
 class AssayConfigDialog : public ::testing::Test {
 protected:
-    void MakeConfigFolder() { std::filesystem::create_directory(dir_.file("assay_config")); }
-    std::string DefaultFile() const { return dir_.file("assay_config/default.acx"); }
-    std::string File(const std::string& name) const { return dir_.file(name); }
+    void makeConfigFolder() { std::filesystem::create_directory(dir_.file("assay_config")); }
+    std::string defaultFile() const { return dir_.file("assay_config/default.acx"); }
+    std::string file(const std::string& name) const { return dir_.file(name); }
 
     // The ten edits, in template order.
-    static QStringList Fields(const Dlg& dialog) {
+    static QStringList fields(const Dlg& dialog) {
         QStringList texts;
         for (int id :
              {ids::kNameEdit, ids::kDwellHoursEdit, ids::kDwellMinutesEdit, ids::kDwellSecondsEdit,
               ids::kTotalHoursEdit, ids::kTotalMinutesEdit, ids::kTotalSecondsEdit,
               ids::kSampleAreaEdit, ids::kBackgroundHoursEdit, ids::kBackgroundRateEdit})
-            texts << dialog.ItemText(id);
+            texts << dialog.itemText(id);
         return texts;
     }
 
-    static void Type(Dlg& dialog, const QStringList& texts) {
+    static void typeInto(Dlg& dialog, const QStringList& texts) {
         const int edits[] = {
             ids::kNameEdit,          ids::kDwellHoursEdit, ids::kDwellMinutesEdit,
             ids::kDwellSecondsEdit,  ids::kTotalHoursEdit, ids::kTotalMinutesEdit,
             ids::kTotalSecondsEdit,  ids::kSampleAreaEdit, ids::kBackgroundHoursEdit,
             ids::kBackgroundRateEdit};
         for (int i = 0; i < texts.size(); ++i)
-            dialog.SetItemText(edits[i], texts[i]);
+            dialog.setItemText(edits[i], texts[i]);
     }
 
 private:
@@ -64,105 +67,105 @@ TEST_F(AssayConfigDialog, OpensOnTheBuiltInValuesWithAnEmptyNameWhenThereIsNoDef
     Dlg dialog;
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Assay Configuration"));
-    EXPECT_EQ(Fields(dialog), kDefaultFields);
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(ids::kNameEdit));
+    EXPECT_EQ(fields(dialog), kDefaultFields);
+    EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kNameEdit));
 }
 
 TEST_F(AssayConfigDialog, SaveAsDefaultIsShownAgainWhenTheDialogReopens) {
-    MakeConfigFolder();
+    makeConfigFolder();
     const QStringList edited = {"Swipe 7", "0", "90", "0", "25", "0", "1", "250", "0.5", "2.75"};
     {
         ScriptedPrompts prompts;
-        prompts.Reply(Answer::Ok);
+        prompts.reply(Answer::Ok);
         Dlg dialog;
         dialog.show();
-        Type(dialog, edited);
-        dialog.DispatchCommand(ids::kSaveAsDefaultButton);
-        EXPECT_EQ(prompts.MessageTexts(),
+        typeInto(dialog, edited);
+        dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+        EXPECT_EQ(prompts.messageTexts(),
                   (QStringList{kOverwriteQuestion, QStringLiteral("Default File Saved.")}));
-        dialog.ControlAs<QPushButton>(ids::kCloseButton)->click();
+        dialog.controlAs<QPushButton>(ids::kCloseButton)->click();
         EXPECT_FALSE(dialog.isVisible());
     }
     Dlg reopened;
-    reopened.InitDialog();
-    EXPECT_EQ(Fields(reopened), edited);
+    reopened.initDialog();
+    EXPECT_EQ(fields(reopened), edited);
 }
 
 // Save as Default writes the default file, whatever file was saved before, and only after OK.
 TEST_F(AssayConfigDialog, SaveAsDefaultWritesOnlyTheDefaultFileAndOnlyAfterOk) {
-    MakeConfigFolder();
+    makeConfigFolder();
     ScriptedPrompts prompts;
-    prompts.Reply(Answer::Cancel).ChooseFile(QString::fromStdString(File("plate")));
-    prompts.Reply(Answer::Ok);
+    prompts.reply(Answer::Cancel).chooseFile(QString::fromStdString(file("plate")));
+    prompts.reply(Answer::Ok);
     Dlg dialog;
-    dialog.InitDialog();
-    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
-    EXPECT_FALSE(FileExists(DefaultFile()));
-    dialog.SetItemText(ids::kNameEdit, QStringLiteral("first"));
-    dialog.DispatchCommand(ids::kSaveButton);
-    dialog.SetItemText(ids::kNameEdit, QStringLiteral("second"));
-    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
+    dialog.initDialog();
+    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+    EXPECT_FALSE(fileExists(defaultFile()));
+    dialog.setItemText(ids::kNameEdit, QStringLiteral("first"));
+    dialog.dispatchCommand(ids::kSaveButton);
+    dialog.setItemText(ids::kNameEdit, QStringLiteral("second"));
+    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
 
-    EXPECT_EQ(prompts.MessageTexts(),
+    EXPECT_EQ(prompts.messageTexts(),
               (QStringList{kOverwriteQuestion, QStringLiteral("File Saved"), kOverwriteQuestion,
                            QStringLiteral("Default File Saved.")}));
-    EXPECT_EQ(AssayConfig(File("plate.acx")).name, "first"); // the extension was added
-    EXPECT_EQ(AssayConfig(DefaultFile()).name, "second");
+    EXPECT_EQ(AssayConfig(file("plate.acx")).name, "first"); // the extension was added
+    EXPECT_EQ(AssayConfig(defaultFile()).name, "second");
 }
 
 TEST_F(AssayConfigDialog, LoadAndSaveStartInTheAssayConfigFolderAndCancelChangesNothing) {
     ScriptedPrompts prompts;
-    prompts.CancelFile().CancelFile();
+    prompts.cancelFile().cancelFile();
     Dlg dialog;
-    dialog.InitDialog();
-    dialog.SetItemText(ids::kNameEdit, QStringLiteral("unsaved"));
-    dialog.DispatchCommand(ids::kLoadButton);
-    dialog.DispatchCommand(ids::kSaveButton);
+    dialog.initDialog();
+    dialog.setItemText(ids::kNameEdit, QStringLiteral("unsaved"));
+    dialog.dispatchCommand(ids::kLoadButton);
+    dialog.dispatchCommand(ids::kSaveButton);
 
-    ASSERT_EQ(prompts.Questions().size(), 2u);
-    EXPECT_EQ(prompts.Questions()[0].file.mode, FileDialogRequest::Mode::Open);
-    EXPECT_EQ(prompts.Questions()[1].file.mode, FileDialogRequest::Mode::Save);
-    for (const auto& question : prompts.Questions()) {
+    ASSERT_EQ(prompts.questions().size(), 2u);
+    EXPECT_EQ(prompts.questions()[0].file.mode, FileDialogRequest::Mode::Open);
+    EXPECT_EQ(prompts.questions()[1].file.mode, FileDialogRequest::Mode::Save);
+    for (const auto& question : prompts.questions()) {
         EXPECT_EQ(question.file.filters,
                   (std::vector<nivra::ui::FileFilter>{{"Assay Config Nivra (*.acx)", "*.acx"}}));
-        EXPECT_EQ(question.file.startFolder, QString::fromStdString(File("assay_config")));
+        EXPECT_EQ(question.file.startFolder, QString::fromStdString(file("assay_config")));
     }
-    EXPECT_EQ(dialog.ItemText(ids::kNameEdit), QStringLiteral("unsaved"));
+    EXPECT_EQ(dialog.itemText(ids::kNameEdit), QStringLiteral("unsaved"));
 }
 
 TEST_F(AssayConfigDialog, LoadReplacesUnsavedEditsAndKeepsNumbersTheFileLacks) {
-    WriteFileBytes(File("a.acx"), "[ASSAY CONFIG]\r\nNAME=Filter A\r\nSAMPLE_AREA=20\r\n"
+    writeFileBytes(file("a.acx"), "[ASSAY CONFIG]\r\nNAME=Filter A\r\nSAMPLE_AREA=20\r\n"
                                   "DWELL MINUTES=10\r\nBACKGROUND=0.250000\r\n");
-    WriteFileBytes(File("c.ccx"), "[COUNTER CONFIG]\r\nCOUNTER NAME=Counter\r\n");
+    writeFileBytes(file("c.ccx"), "[COUNTER CONFIG]\r\nCOUNTER NAME=Counter\r\n");
     ScriptedPrompts prompts;
-    prompts.ChooseFile(QString::fromStdString(File("a.acx")));
-    prompts.ChooseFile(QString::fromStdString(File("c.ccx")));
+    prompts.chooseFile(QString::fromStdString(file("a.acx")));
+    prompts.chooseFile(QString::fromStdString(file("c.ccx")));
     Dlg dialog;
-    dialog.InitDialog();
-    Type(dialog, {"typed", "9", "9", "9"});
+    dialog.initDialog();
+    typeInto(dialog, {"typed", "9", "9", "9"});
 
-    dialog.DispatchCommand(ids::kLoadButton);
-    EXPECT_EQ(Fields(dialog),
+    dialog.dispatchCommand(ids::kLoadButton);
+    EXPECT_EQ(fields(dialog),
               (QStringList{"Filter A", "2", "10", "3", "4", "5", "6", "20", "4", "0.25"}));
     // A counter configuration has no assay section: the name empties, every number stays.
-    dialog.DispatchCommand(ids::kLoadButton);
-    EXPECT_EQ(Fields(dialog), (QStringList{"", "2", "10", "3", "4", "5", "6", "20", "4", "0.25"}));
-    EXPECT_EQ(prompts.MessageTexts(),
+    dialog.dispatchCommand(ids::kLoadButton);
+    EXPECT_EQ(fields(dialog), (QStringList{"", "2", "10", "3", "4", "5", "6", "20", "4", "0.25"}));
+    EXPECT_EQ(prompts.messageTexts(),
               (QStringList{QStringLiteral("File Loaded"), QStringLiteral("File Loaded")}));
 }
 
 TEST_F(AssayConfigDialog, AFileThatCannotBeReadIsNotLoadedAndTheFieldsStay) {
-    std::filesystem::create_directory(File("folder.acx"));
+    std::filesystem::create_directory(file("folder.acx"));
     ScriptedPrompts prompts;
-    prompts.ChooseFile(QString::fromStdString(File("folder.acx")));
+    prompts.chooseFile(QString::fromStdString(file("folder.acx")));
     Dlg dialog;
-    dialog.InitDialog();
-    Type(dialog, {"typed", "9", "9", "9"});
-    const QStringList before = Fields(dialog);
-    dialog.DispatchCommand(ids::kLoadButton);
-    EXPECT_EQ(Fields(dialog), before);
-    EXPECT_EQ(prompts.MessageTexts(),
-              QStringList{QString::fromStdString("File not loaded: " + File("folder.acx") +
+    dialog.initDialog();
+    typeInto(dialog, {"typed", "9", "9", "9"});
+    const QStringList before = fields(dialog);
+    dialog.dispatchCommand(ids::kLoadButton);
+    EXPECT_EQ(fields(dialog), before);
+    EXPECT_EQ(prompts.messageTexts(),
+              QStringList{QString::fromStdString("File not loaded: " + file("folder.acx") +
                                                  ": it is a folder")});
 }
 
@@ -170,19 +173,19 @@ TEST_F(AssayConfigDialog, AFileThatCannotBeReadIsNotLoadedAndTheFieldsStay) {
 // reading stops at the first field that does not convert, and the save goes on regardless.
 TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingButNotTheSave) {
     ScriptedPrompts prompts;
-    prompts.ChooseFile(QString::fromStdString(File("area.acx")));
+    prompts.chooseFile(QString::fromStdString(file("area.acx")));
     Dlg dialog;
     dialog.show();
 
     // The sample area is read first, so nothing typed reaches the file.
-    Type(dialog, {"new name", "1", "1", "1", "1", "1", "1", "twelve", "7", "8"});
-    dialog.DispatchCommand(ids::kSaveButton);
-    EXPECT_EQ(prompts.MessageTexts(), (QStringList{QStringLiteral("Enter a positive integer."),
+    typeInto(dialog, {"new name", "1", "1", "1", "1", "1", "1", "twelve", "7", "8"});
+    dialog.dispatchCommand(ids::kSaveButton);
+    EXPECT_EQ(prompts.messageTexts(), (QStringList{QStringLiteral("Enter a positive integer."),
                                                    QStringLiteral("File Saved")}));
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(ids::kSampleAreaEdit));
-    EXPECT_EQ(dialog.ControlAs<QLineEdit>(ids::kSampleAreaEdit)->selectedText(),
+    EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kSampleAreaEdit));
+    EXPECT_EQ(dialog.controlAs<QLineEdit>(ids::kSampleAreaEdit)->selectedText(),
               QStringLiteral("twelve"));
-    AssayConfig area(File("area.acx"));
+    AssayConfig area(file("area.acx"));
     EXPECT_EQ(area.name, "");
     EXPECT_EQ(area.sampleArea, 1000u);
     EXPECT_EQ(area.dwellHours, 2u);
@@ -191,15 +194,15 @@ TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingButNotTheSave) {
 
     // The rate is read before the background time: everything up to the rate is new, the rate
     // and the time keep their old values.
-    prompts.Clear();
-    prompts.ChooseFile(QString::fromStdString(File("rate.acx")));
-    dialog.SetItemText(ids::kSampleAreaEdit, QStringLiteral("12"));
-    dialog.SetItemText(ids::kBackgroundRateEdit, QStringLiteral("n/a"));
-    dialog.DispatchCommand(ids::kSaveButton);
-    EXPECT_EQ(prompts.MessageTexts(),
+    prompts.clear();
+    prompts.chooseFile(QString::fromStdString(file("rate.acx")));
+    dialog.setItemText(ids::kSampleAreaEdit, QStringLiteral("12"));
+    dialog.setItemText(ids::kBackgroundRateEdit, QStringLiteral("n/a"));
+    dialog.dispatchCommand(ids::kSaveButton);
+    EXPECT_EQ(prompts.messageTexts(),
               (QStringList{QStringLiteral("Enter a number."), QStringLiteral("File Saved")}));
-    EXPECT_EQ(dialog.focusWidget(), dialog.Control(ids::kBackgroundRateEdit));
-    AssayConfig rate(File("rate.acx"));
+    EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kBackgroundRateEdit));
+    AssayConfig rate(file("rate.acx"));
     EXPECT_EQ(rate.name, "new name");
     EXPECT_EQ(rate.sampleArea, 12u);
     EXPECT_EQ(rate.totalSeconds, 1u);
@@ -210,39 +213,39 @@ TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingButNotTheSave) {
 TEST_F(AssayConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
     // No assay_config folder: the default file cannot be written.
     ScriptedPrompts prompts;
-    prompts.Reply(Answer::Ok);
-    prompts.ChooseFile(QString::fromStdString(File("missing/other.acx")));
+    prompts.reply(Answer::Ok);
+    prompts.chooseFile(QString::fromStdString(file("missing/other.acx")));
     Dlg dialog;
-    dialog.InitDialog();
-    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
-    dialog.DispatchCommand(ids::kSaveButton);
+    dialog.initDialog();
+    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+    dialog.dispatchCommand(ids::kSaveButton);
 
     EXPECT_EQ(
-        prompts.MessageTexts(),
+        prompts.messageTexts(),
         (QStringList{kOverwriteQuestion,
-                     QStringLiteral("File not saved: ") + QString::fromStdString(DefaultFile()),
+                     QStringLiteral("File not saved: ") + QString::fromStdString(defaultFile()),
                      QStringLiteral("File not saved: ") +
-                         QString::fromStdString(File("missing/other.acx"))}));
-    EXPECT_FALSE(FileExists(DefaultFile()));
+                         QString::fromStdString(file("missing/other.acx"))}));
+    EXPECT_FALSE(fileExists(defaultFile()));
 }
 
 TEST_F(AssayConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
     ScriptedPrompts prompts;
     Dlg dialog;
     dialog.show();
-    dialog.SetItemText(ids::kNameEdit, QStringLiteral("edited"));
+    dialog.setItemText(ids::kNameEdit, QStringLiteral("edited"));
     for (int id : {ids::kNameEdit, ids::kSampleAreaEdit, ids::kBackgroundRateEdit}) {
-        SendKey(dialog.Control(id), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
+        sendKey(dialog.control(id), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
                 QStringLiteral("\r"));
-        SendKey(dialog.Control(id), QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier,
+        sendKey(dialog.control(id), QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier,
                 QStringLiteral("\x1b"));
     }
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_TRUE(prompts.Questions().empty());
+    EXPECT_TRUE(prompts.questions().empty());
 
     dialog.close(); // the close box
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_FALSE(FileExists(DefaultFile()));
+    EXPECT_FALSE(fileExists(defaultFile()));
 }
 
 } // namespace
@@ -252,26 +255,26 @@ namespace {
 // Times a run could not keep and a sample area of 0 are not saved; the message names the file and
 // the field, as the run start does.
 TEST_F(AssayConfigDialog, ValuesNoRunCouldStartWithAreNeitherSavedNorSavedAsDefault) {
-    MakeConfigFolder();
+    makeConfigFolder();
     ScriptedPrompts prompts;
-    prompts.ChooseFile(QString::fromStdString(File("bad"))).Reply(Answer::Ok);
+    prompts.chooseFile(QString::fromStdString(file("bad"))).reply(Answer::Ok);
     Dlg dialog;
     dialog.show();
-    Type(dialog, {"no dwell", "0", "0", "0"});
-    dialog.DispatchCommand(ids::kSaveButton);
-    Type(dialog, {"no area", "0", "1", "0", "87661", "0", "0", "0"});
-    dialog.DispatchCommand(ids::kSaveAsDefaultButton);
+    typeInto(dialog, {"no dwell", "0", "0", "0"});
+    dialog.dispatchCommand(ids::kSaveButton);
+    typeInto(dialog, {"no area", "0", "1", "0", "87661", "0", "0", "0"});
+    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
 
-    EXPECT_EQ(prompts.MessageTexts(),
-              (QStringList{QString::fromStdString(File("bad.acx")) +
+    EXPECT_EQ(prompts.messageTexts(),
+              (QStringList{QString::fromStdString(file("bad.acx")) +
                                ": the dwell time (DWELL HOURS, DWELL MINUTES, DWELL SECONDS) is "
                                "0 h 0 min 0 s; it must be more than 0 s",
                            kOverwriteQuestion,
-                           QString::fromStdString(DefaultFile()) +
+                           QString::fromStdString(defaultFile()) +
                                ": the total time (TOTAL HOURS, TOTAL MINUTES, TOTAL SECONDS) is "
                                "87661 h 0 min 0 s; it must not exceed ten years (87660 h)"}));
-    EXPECT_FALSE(FileExists(File("bad.acx")));
-    EXPECT_FALSE(FileExists(DefaultFile()));
+    EXPECT_FALSE(fileExists(file("bad.acx")));
+    EXPECT_FALSE(fileExists(defaultFile()));
 }
 
 } // namespace

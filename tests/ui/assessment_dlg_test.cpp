@@ -15,6 +15,8 @@
 #include <QPrinter>
 #include <atomic>
 
+using nivra::ui::kViewerSlot;
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -30,28 +32,28 @@ const std::vector<std::int32_t> kSmear = {
 
 class AssessmentTest : public MainWindowTest {
 protected:
-    AssessmentDlg& OpenAssessment() {
-        Choose(res::kCmdAssessment);
-        AssessmentDlg* dialog = window_->AssessmentDialog();
+    AssessmentDlg& openAssessment() {
+        choose(res::kCmdAssessment);
+        AssessmentDlg* dialog = window_->assessmentDialog();
         EXPECT_TRUE(dialog && dialog->isVisible());
         return *dialog;
     }
 
-    static QStringList Lines(const Assessment& assessment) {
+    static QStringList lines(const Assessment& assessment) {
         QStringList lines;
         for (const std::string& line : assessmentLines(assessment))
             lines << QString::fromStdString(line);
         return lines;
     }
 
-    static std::size_t HistogramPoints(const AssessmentDlg& dialog) {
+    static std::size_t histogramPoints(const AssessmentDlg& dialog) {
         std::size_t points = 0;
-        for (const CountBin& bin : dialog.Histogram().Bins())
+        for (const CountBin& bin : dialog.histogram().bins())
             points += bin.points;
         return points;
     }
 
-    static void SavePicture(AssessmentDlg& dialog, const std::string& name) {
+    static void savePicture(AssessmentDlg& dialog, const std::string& name) {
         const QImage image = dialog.grab().toImage();
         ASSERT_FALSE(image.isNull());
         const std::string folder = std::string(NIVRA_BIN_DIR) + "/../artifacts";
@@ -61,19 +63,19 @@ protected:
 };
 
 TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) {
-    Open();
-    OpenInViewer(WriteDataFile("smear", kSmear));
-    const AssayData& record = *window_->Slot(kViewerSlot).data;
-    AssessmentDlg& dialog = OpenAssessment();
+    open();
+    openInViewer(writeDataFile("smear", kSmear));
+    const AssayData& record = *window_->slot(kViewerSlot).data;
+    AssessmentDlg& dialog = openAssessment();
 
-    EXPECT_EQ(dialog.Heading(), "Viewer, All Data: points 1 to 47");
-    EXPECT_EQ(dialog.FigureLines(), Lines(assess(record)));
-    EXPECT_EQ(dialog.FigureLines().last(), "Dispersion verdict: over-dispersed");
-    EXPECT_EQ(dialog.Points().Counts(), kSmear);
-    EXPECT_EQ(dialog.Points().FirstNumber(), 1);
+    EXPECT_EQ(dialog.heading(), "Viewer, All Data: points 1 to 47");
+    EXPECT_EQ(dialog.figureLines(), lines(assess(record)));
+    EXPECT_EQ(dialog.figureLines().last(), "Dispersion verdict: over-dispersed");
+    EXPECT_EQ(dialog.points().counts(), kSmear);
+    EXPECT_EQ(dialog.points().firstNumber(), 1);
     dialog.repaint();
-    EXPECT_EQ(HistogramPoints(dialog), kSmear.size());
-    SavePicture(dialog, "assessment.png");
+    EXPECT_EQ(histogramPoints(dialog), kSmear.size());
+    savePicture(dialog, "assessment.png");
     // Made as small as it goes, the dialog still shows every text whole.
     dialog.resize(dialog.minimumSizeHint());
     dialog.layout()->activate();
@@ -81,93 +83,93 @@ TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) 
         EXPECT_GE(label->width(), label->minimumSizeHint().width()) << label->text().toStdString();
 
     // The region of the range slider, as the ROI statistics take it: points 3 to 47.
-    window_->DispatchCommand(ids::kLowUpButton);
-    window_->DispatchCommand(ids::kLowUpButton);
-    dialog.SetRange(AssessmentRange::Roi);
-    EXPECT_EQ(dialog.Heading(), "Viewer, ROI: points 3 to 47");
-    EXPECT_EQ(dialog.FigureLines(), Lines(assess(record, 3, 47)));
-    EXPECT_EQ(dialog.Points().FirstNumber(), 3);
-    EXPECT_EQ(dialog.Points().Counts().size(), 45u);
+    window_->dispatchCommand(ids::kLowUpButton);
+    window_->dispatchCommand(ids::kLowUpButton);
+    dialog.setRange(AssessmentRange::Roi);
+    EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 3 to 47");
+    EXPECT_EQ(dialog.figureLines(), lines(assess(record, 3, 47)));
+    EXPECT_EQ(dialog.points().firstNumber(), 3);
+    EXPECT_EQ(dialog.points().counts().size(), 45u);
     // The ROI view follows the region the window's step buttons make.
-    window_->DispatchCommand(ids::kHighDownButton);
-    ASSERT_TRUE(PumpUntil([&] { return dialog.Points().Counts().size() == 44u; }));
-    EXPECT_EQ(dialog.Heading(), "Viewer, ROI: points 3 to 46");
+    window_->dispatchCommand(ids::kHighDownButton);
+    ASSERT_TRUE(pumpUntil([&] { return dialog.points().counts().size() == 44u; }));
+    EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 3 to 46");
 
     // Deleting the burst resets the region to every point; the dialog follows once the window's
     // events are handled.
-    window_->SetItemText(ids::kDeletePointEdit, QStringLiteral("34"));
-    window_->DispatchCommand(ids::kDeletePointButton);
-    ASSERT_TRUE(PumpUntil([&] { return dialog.Points().Counts().size() == 46u; }));
-    EXPECT_EQ(dialog.Heading(), "Viewer, ROI: points 1 to 46");
-    EXPECT_EQ(dialog.FigureLines(), Lines(assess(record)));
-    EXPECT_EQ(dialog.FigureLines().last(), "Dispersion verdict: pass");
+    window_->setItemText(ids::kDeletePointEdit, QStringLiteral("34"));
+    window_->dispatchCommand(ids::kDeletePointButton);
+    ASSERT_TRUE(pumpUntil([&] { return dialog.points().counts().size() == 46u; }));
+    EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 1 to 46");
+    EXPECT_EQ(dialog.figureLines(), lines(assess(record)));
+    EXPECT_EQ(dialog.figureLines().last(), "Dispersion verdict: pass");
 
     // A slot without a record shows no figures and empty pictures.
-    Choose(res::kCmdCounter1);
-    ASSERT_TRUE(PumpUntil([&] { return dialog.Points().Counts().empty(); }));
-    EXPECT_EQ(dialog.Heading(), "Counter 1, ROI: no points to assess");
-    EXPECT_TRUE(dialog.FigureLines().isEmpty());
+    choose(res::kCmdCounter1);
+    ASSERT_TRUE(pumpUntil([&] { return dialog.points().counts().empty(); }));
+    EXPECT_EQ(dialog.heading(), "Counter 1, ROI: no points to assess");
+    EXPECT_TRUE(dialog.figureLines().isEmpty());
     dialog.repaint();
-    EXPECT_TRUE(dialog.Histogram().Bins().empty());
+    EXPECT_TRUE(dialog.histogram().bins().empty());
 
     // Closed and chosen again: the same dialog, brought back up to date.
     dialog.close();
-    Choose(res::kCmdViewer);
-    EXPECT_EQ(&OpenAssessment(), &dialog);
-    EXPECT_EQ(dialog.Heading(), "Viewer, ROI: points 1 to 46");
+    choose(res::kCmdViewer);
+    EXPECT_EQ(&openAssessment(), &dialog);
+    EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 1 to 46");
 }
 
 // Dwell 4 s, total 40 s: ten points in forty seconds.
 TEST_F(AssessmentTest, FollowsARunOncePerClosedPointAlsoWithoutScreenUpdates) {
-    Open();
-    counters_.SetRate(1, 3);
-    counters_.SetNoise(1, 5);
+    open();
+    counters_.setRate(1, 3);
+    counters_.setNoise(1, 5);
     std::atomic<int> seconds = 0, points = 0;
-    QObject::connect(&window_->RunReports(), &ui::RunEvents::secondReported, [&] { ++seconds; });
-    QObject::connect(&window_->RunReports(), &ui::RunEvents::pointReported, [&] { ++points; });
-    const std::int64_t t0 = clock_.StartSeconds();
-    clock_.PauseAt(t0 + 15);
-    StartRun(1, WriteAssay("follow", 4, 40));
-    AssessmentDlg& dialog = OpenAssessment();
-    const AssayData& record = *window_->Slot(1).data;
+    QObject::connect(&window_->runReports(), &ui::RunEvents::secondReported, [&] { ++seconds; });
+    QObject::connect(&window_->runReports(), &ui::RunEvents::pointReported, [&] { ++points; });
+    const std::int64_t t0 = clock_.startSeconds();
+    clock_.pauseAt(t0 + 15);
+    startRun(1, writeAssay("follow", 4, 40));
+    AssessmentDlg& dialog = openAssessment();
+    const AssayData& record = *window_->slot(1).data;
 
-    ASSERT_TRUE(clock_.WaitUntilPaused());
-    ASSERT_TRUE(PumpUntil([&] { return dialog.Points().Counts() == record.counts(); }));
+    ASSERT_TRUE(clock_.waitUntilPaused());
+    ASSERT_TRUE(pumpUntil([&] { return dialog.points().counts() == record.counts(); }));
     ASSERT_EQ(record.pointCount(), 3u);
-    EXPECT_EQ(dialog.Heading(), "Counter 1, All Data: points 1 to 3");
-    EXPECT_EQ(dialog.FigureLines(), Lines(assess(record)));
+    EXPECT_EQ(dialog.heading(), "Counter 1, All Data: points 1 to 3");
+    EXPECT_EQ(dialog.figureLines(), lines(assess(record)));
 
     // With the window's view held, the dialog still takes every point.
-    window_->DispatchCommand(ids::kScreenUpdatesButton);
-    ASSERT_FALSE(window_->ScreenUpdates());
-    const int refreshes = dialog.Refreshes();
+    window_->dispatchCommand(ids::kScreenUpdatesButton);
+    ASSERT_FALSE(window_->screenUpdates());
+    const int refreshes = dialog.refreshes();
     const int secondsBefore = seconds, pointsBefore = points;
-    clock_.Resume();
-    ASSERT_TRUE(PumpUntilStopped(1));
-    ASSERT_TRUE(PumpUntilNoRuns());
-    PumpFor(std::chrono::milliseconds(20));
+    clock_.resume();
+    ASSERT_TRUE(pumpUntilStopped(1));
+    ASSERT_TRUE(pumpUntilNoRuns());
+    pumpFor(std::chrono::milliseconds(20));
     EXPECT_EQ(record.pointCount(), 10u);
-    EXPECT_EQ(dialog.Points().Counts(), record.counts());
-    EXPECT_EQ(dialog.FigureLines(), Lines(assess(record)));
+    EXPECT_EQ(dialog.points().counts(), record.counts());
+    EXPECT_EQ(dialog.figureLines(), lines(assess(record)));
     // Seven points and the end of the run, never a refresh for a second that closed nothing.
     EXPECT_EQ(points - pointsBefore, 7);
     EXPECT_GE(seconds - secondsBefore, 24);
-    EXPECT_GE(dialog.Refreshes() - refreshes, 1);
-    EXPECT_LE(dialog.Refreshes() - refreshes, 7 + 2);
+    EXPECT_GE(dialog.refreshes() - refreshes, 1);
+    EXPECT_LE(dialog.refreshes() - refreshes, 7 + 2);
 }
 
 TEST_F(AssessmentTest, PrintsTheDialogOnOneLandscapePage) {
-    Open();
-    OpenInViewer(WriteDataFile("smear", kSmear));
-    AssessmentDlg& dialog = OpenAssessment();
-    prompts_.ConfirmPrint();
+    open();
+    openInViewer(writeDataFile("smear", kSmear));
+    AssessmentDlg& dialog = openAssessment();
+    prompts_.confirmPrint();
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     const std::string pdf = dir_.file("assessment.pdf");
     printer.setOutputFileName(QString::fromStdString(pdf));
-    EXPECT_EQ(dialog.Print(printer), ui::PrintOutcome::Printed);
-    EXPECT_TRUE(IsLandscape(ReadPdfPages(pdf)));
-    EXPECT_TRUE(prompts_.MessageTexts().isEmpty());
+    EXPECT_EQ(dialog.print(printer), ui::PrintOutcome::Printed);
+    EXPECT_TRUE(isLandscape(readPdfPages(pdf)));
+    EXPECT_TRUE(prompts_.messageTexts().isEmpty());
 }
 
 } // namespace

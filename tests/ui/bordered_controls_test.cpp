@@ -4,10 +4,13 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+using nivra::ui::EditWithBorder;
+using nivra::ui::ListBoxWithBorder;
+
 namespace {
 
 // Whether every pixel of the outermost ring of the widget's picture is black.
-bool FramedInBlack(QWidget& widget) {
+bool framedInBlack(QWidget& widget) {
     const QImage image = widget.grab().toImage();
     const int w = image.width(), h = image.height();
     for (int x = 0; x < w; ++x)
@@ -20,27 +23,27 @@ bool FramedInBlack(QWidget& widget) {
 }
 
 TEST(BorderedEdit, HasAOnePixelBlackFrameInEveryState) {
-    CEditWithBorder edit;
+    EditWithBorder edit;
     edit.resize(80, 20);
     edit.setText(QStringLiteral("Counter 3"));
-    EXPECT_TRUE(FramedInBlack(edit));
+    EXPECT_TRUE(framedInBlack(edit));
     EXPECT_NE(edit.grab().toImage().pixelColor(1, 10), QColor(Qt::black));
     edit.setReadOnly(true);
-    EXPECT_TRUE(FramedInBlack(edit));
+    EXPECT_TRUE(framedInBlack(edit));
     edit.setEnabled(false);
-    EXPECT_TRUE(FramedInBlack(edit));
+    EXPECT_TRUE(framedInBlack(edit));
     edit.resize(150, 30); // the frame follows the size
-    EXPECT_TRUE(FramedInBlack(edit));
+    EXPECT_TRUE(framedInBlack(edit));
 }
 
 TEST(BorderedListBox, HasAOnePixelBlackFrameAlsoWithAScrollBar) {
-    CListBoxWithBorder list;
+    ListBoxWithBorder list;
     list.resize(80, 60);
-    EXPECT_TRUE(FramedInBlack(list));
+    EXPECT_TRUE(framedInBlack(list));
     for (int i = 0; i < 50; ++i)
         list.addItem(QString::number(i));
     list.show();
-    EXPECT_TRUE(FramedInBlack(list));
+    EXPECT_TRUE(framedInBlack(list));
     EXPECT_EQ(list.count(), 50);
 }
 

@@ -12,6 +12,10 @@
 #include <QTableWidget>
 #include <numeric>
 
+using nivra::ui::NEW;
+using nivra::ui::RUNNING;
+using nivra::ui::STOPPED;
+
 using namespace nivra;
 using namespace nivra::test;
 using ui::CountersWindow;
@@ -62,12 +66,12 @@ TEST(CounterRows, PlannedPointsTextsSparklineAndEndMessage) {
 }
 
 TEST(CounterRows, LiveValuesBelongToTheRunAndTheEndShowsHowAndWhen) {
-    AssayConfig assay = AssayConfig::Defaults();
+    AssayConfig assay = AssayConfig::defaults();
     assay.name = "smear";
     assay.setTotalSpan(60);
     assay.dwellHours = assay.dwellMinutes = 0;
     assay.dwellSeconds = 10;
-    CounterConfig counter = CounterConfig::Defaults();
+    CounterConfig counter = CounterConfig::defaults();
     counter.name = "bench";
     AssayData data(counter, assay, 2);
     data.appendPoint(7);
@@ -89,7 +93,7 @@ TEST(CounterRows, LiveValuesBelongToTheRunAndTheEndShowsHowAndWhen) {
     EXPECT_EQ(row.lastSecond, "1");
     EXPECT_EQ(row.currentDwell, "4");
     EXPECT_EQ(row.timeLeft, "0:01:05:09");
-    EXPECT_EQ(row.endTime, FormatLocalTime(1000));
+    EXPECT_EQ(row.endTime, formatLocalTime(1000));
     EXPECT_EQ(row.backup, "FAILED");
     EXPECT_EQ(row.backupToolTip, "disk full");
     EXPECT_EQ(row.counts, (std::vector<std::int32_t>{7, 9}));
@@ -97,7 +101,7 @@ TEST(CounterRows, LiveValuesBelongToTheRunAndTheEndShowsHowAndWhen) {
     reports.silentSince = 990;
     row = ui::counterRow(2, RUNNING, &data, "", reports, 1000);
     EXPECT_EQ(row.state, "NOT ANSWERING");
-    EXPECT_EQ(row.stateToolTip, "Counter not answering since " + FormatLocalTime(990));
+    EXPECT_EQ(row.stateToolTip, "Counter not answering since " + formatLocalTime(990));
 
     data.appendHeaderLine("STOP TIME: 12/09/26 05:14:52");
     reports.ended = EndReason::Stopped;
@@ -116,23 +120,23 @@ TEST(CounterRows, LiveValuesBelongToTheRunAndTheEndShowsHowAndWhen) {
 
 class CountersWindowTest : public MainWindowTest {
 protected:
-    CountersWindow& Counters() const { return window_->Counters(); }
-    QString Cell(int slot, int column) const {
-        const int row = Counters().rowOfSlot(slot);
-        return row < 0 ? QString("no row") : Counters().table()->item(row, column)->text();
+    CountersWindow& counters() const { return window_->counters(); }
+    QString cell(int slot, int column) const {
+        const int row = counters().rowOfSlot(slot);
+        return row < 0 ? QString("no row") : counters().table()->item(row, column)->text();
     }
     // A double click on the row's first cell, as the mouse makes it.
-    void DoubleClick(int slot) {
-        QTableWidget* table = Counters().table();
+    void doubleClick(int slot) {
+        QTableWidget* table = counters().table();
         const QPoint at =
-            table->visualItemRect(table->item(Counters().rowOfSlot(slot), 0)).center();
+            table->visualItemRect(table->item(counters().rowOfSlot(slot), 0)).center();
         QWidget* viewport = table->viewport();
-        SendMouse(viewport, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-        SendMouse(viewport, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
-        SendMouse(viewport, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
-        SendMouse(viewport, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        sendMouse(viewport, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        sendMouse(viewport, QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(viewport, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
     }
-    static std::int64_t Total(const AssayData& data) {
+    static std::int64_t total(const AssayData& data) {
         const std::vector<std::int32_t> counts = data.counts();
         return std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
     }
@@ -142,50 +146,50 @@ protected:
 };
 
 TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne) {
-    Open(3);
-    Choose(res::kCmdCountersWindow);
-    ASSERT_TRUE(Counters().isVisible());
-    EXPECT_TRUE(Checked(res::kCmdCountersWindow));
+    open(3);
+    choose(res::kCmdCountersWindow);
+    ASSERT_TRUE(counters().isVisible());
+    EXPECT_TRUE(checked(res::kCmdCountersWindow));
     // The viewer and the three counters found.
-    ASSERT_EQ(Counters().table()->rowCount(), 4);
-    EXPECT_EQ(Cell(0, CountersWindow::kCounterColumn), "Viewer");
-    EXPECT_EQ(Cell(3, CountersWindow::kStateColumn), "DEMO");
+    ASSERT_EQ(counters().table()->rowCount(), 4);
+    EXPECT_EQ(cell(0, CountersWindow::kCounterColumn), "Viewer");
+    EXPECT_EQ(cell(3, CountersWindow::kStateColumn), "DEMO");
 
     // Counter 1 counts steadily, counter 2 with noise; each run is held in its own stretch of
     // time, so every dwell has all its seconds.
-    counters_.SetRate(1, 2);
-    counters_.SetRate(2, 3);
-    counters_.SetNoise(2, 6);
-    counters_.HoldAt(1, 60);
-    counters_.HoldAt(2, 52);
-    StartRun(1, WriteAssay("one", 10, 300));
-    ASSERT_TRUE(counters_.WaitUntilHeld(1));
-    StartRun(2, WriteAssay("two", 5, 300));
-    ASSERT_TRUE(counters_.WaitUntilHeld(2));
-    Choose(res::kCmdCounter1);
-    PumpFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(Cell(1, CountersWindow::kLastSecondColumn), "2");
-    EXPECT_EQ(Cell(1, CountersWindow::kPointsColumn),
-              QString("%1 of 30").arg(window_->Slot(1).PointCount()));
-    EXPECT_EQ(Cell(2, CountersWindow::kPointsColumn),
-              QString("%1 of 60").arg(window_->Slot(2).PointCount()));
+    counters_.setRate(1, 2);
+    counters_.setRate(2, 3);
+    counters_.setNoise(2, 6);
+    counters_.holdAt(1, 60);
+    counters_.holdAt(2, 52);
+    startRun(1, writeAssay("one", 10, 300));
+    ASSERT_TRUE(counters_.waitUntilHeld(1));
+    startRun(2, writeAssay("two", 5, 300));
+    ASSERT_TRUE(counters_.waitUntilHeld(2));
+    choose(res::kCmdCounter1);
+    pumpFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(cell(1, CountersWindow::kLastSecondColumn), "2");
+    EXPECT_EQ(cell(1, CountersWindow::kPointsColumn),
+              QString("%1 of 30").arg(window_->slot(1).pointCount()));
+    EXPECT_EQ(cell(2, CountersWindow::kPointsColumn),
+              QString("%1 of 60").arg(window_->slot(2).pointCount()));
     for (int slot : {1, 2}) {
-        EXPECT_EQ(Cell(slot, CountersWindow::kStateColumn), "RUNNING");
-        EXPECT_EQ(Cell(slot, CountersWindow::kCounterColumn), QString("%1: detector %1").arg(slot));
-        EXPECT_EQ(Cell(slot, CountersWindow::kBackupColumn), "saved");
-        const auto* line = qobject_cast<ui::Sparkline*>(Counters().table()->cellWidget(
-            Counters().rowOfSlot(slot), CountersWindow::kSparklineColumn));
-        EXPECT_EQ(line->counts(), window_->Slot(slot).data->counts());
+        EXPECT_EQ(cell(slot, CountersWindow::kStateColumn), "RUNNING");
+        EXPECT_EQ(cell(slot, CountersWindow::kCounterColumn), QString("%1: detector %1").arg(slot));
+        EXPECT_EQ(cell(slot, CountersWindow::kBackupColumn), "saved");
+        const auto* line = qobject_cast<ui::Sparkline*>(counters().table()->cellWidget(
+            counters().rowOfSlot(slot), CountersWindow::kSparklineColumn));
+        EXPECT_EQ(line->counts(), window_->slot(slot).data->counts());
     }
-    EXPECT_EQ(Cell(1, CountersWindow::kAssayColumn), "one");
-    EXPECT_EQ(Cell(1, CountersWindow::kEndTimeColumn).toStdString(),
-              FormatLocalTime(window_->Slot(1).data->endTime()));
+    EXPECT_EQ(cell(1, CountersWindow::kAssayColumn), "one");
+    EXPECT_EQ(cell(1, CountersWindow::kEndTimeColumn).toStdString(),
+              formatLocalTime(window_->slot(1).data->endTime()));
     // The main window shows counter 1 alone.
-    EXPECT_EQ(Text(ids::kActiveLabel), "ACTIVE COUNTER: 1");
-    EXPECT_EQ(static_cast<std::size_t>(ChartRows()), window_->Slot(1).PointCount());
+    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 1");
+    EXPECT_EQ(static_cast<std::size_t>(chartRows()), window_->slot(1).pointCount());
 
     // A picture of the window during two runs, kept with the build for the documentation.
-    const QImage image = Counters().grab().toImage();
+    const QImage image = counters().grab().toImage();
     ASSERT_FALSE(image.isNull());
     const std::string folder = std::string(NIVRA_BIN_DIR) + "/../artifacts";
     std::filesystem::create_directories(folder);
@@ -195,83 +199,83 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
     // each end is told on the desktop.
     // Counter 1's backups fail from here on; counter 2's end is saved again.
     std::filesystem::rename(dir_.file("backup_data"), dir_.file("moved"));
-    counters_.Release(1);
-    ASSERT_TRUE(PumpUntilStopped(1));
+    counters_.release(1);
+    ASSERT_TRUE(pumpUntilStopped(1));
     std::filesystem::rename(dir_.file("moved"), dir_.file("backup_data"));
-    Choose(res::kCmdCounter1 + 1);
-    prompts_.Reply(ui::Answer::Yes);
-    Choose(res::kCmdRunStop);
-    counters_.Release(2);
-    ASSERT_TRUE(PumpUntilStopped(2));
-    ASSERT_TRUE(PumpUntil([&] { return notifier_.messages.size() == 2; }));
-    const AssayData& one = *window_->Slot(1).data;
-    const AssayData& two = *window_->Slot(2).data;
+    choose(res::kCmdCounter1 + 1);
+    prompts_.reply(ui::Answer::Yes);
+    choose(res::kCmdRunStop);
+    counters_.release(2);
+    ASSERT_TRUE(pumpUntilStopped(2));
+    ASSERT_TRUE(pumpUntil([&] { return notifier_.messages.size() == 2; }));
+    const AssayData& one = *window_->slot(1).data;
+    const AssayData& two = *window_->slot(2).data;
     EXPECT_EQ(
         notifier_.messages,
         (QStringList{
-            QString("Nivra-USB | Counter 1: run finished, 30 points, %1 counts").arg(Total(one)),
+            QString("Nivra-USB | Counter 1: run finished, 30 points, %1 counts").arg(total(one)),
             QString("Nivra-USB | Counter 2: run stopped, %1 points, %2 counts")
                 .arg(two.pointCount())
-                .arg(Total(two))}));
-    EXPECT_EQ(Cell(1, CountersWindow::kStateColumn), "STOPPED");
-    EXPECT_EQ(Cell(1, CountersWindow::kTimeLeftColumn), "finished");
-    EXPECT_EQ(Cell(1, CountersWindow::kPointsColumn), "30 of 30");
-    EXPECT_EQ(Cell(1, CountersWindow::kEndTimeColumn).toStdString(),
+                .arg(total(two))}));
+    EXPECT_EQ(cell(1, CountersWindow::kStateColumn), "STOPPED");
+    EXPECT_EQ(cell(1, CountersWindow::kTimeLeftColumn), "finished");
+    EXPECT_EQ(cell(1, CountersWindow::kPointsColumn), "30 of 30");
+    EXPECT_EQ(cell(1, CountersWindow::kEndTimeColumn).toStdString(),
               one.headerLines().back().substr(std::string("End Time: ").size()));
-    EXPECT_EQ(Cell(2, CountersWindow::kTimeLeftColumn), "stopped");
+    EXPECT_EQ(cell(2, CountersWindow::kTimeLeftColumn), "stopped");
     const QTableWidgetItem* backup =
-        Counters().table()->item(Counters().rowOfSlot(1), CountersWindow::kBackupColumn);
+        counters().table()->item(counters().rowOfSlot(1), CountersWindow::kBackupColumn);
     EXPECT_EQ(backup->text(), "FAILED");
     EXPECT_EQ(backup->toolTip(), "No such file or directory");
-    EXPECT_EQ(Cell(2, CountersWindow::kBackupColumn), "saved");
+    EXPECT_EQ(cell(2, CountersWindow::kBackupColumn), "saved");
 
     // File New, chosen in the menu, clears counter 1 for the next run: its row forgets the last
     // run.
-    Choose(res::kCmdCounter1);
-    prompts_.Reply(ui::Answer::No);
-    window_->Menu()->Action(res::kCmdFileNew)->trigger();
-    ASSERT_TRUE(PumpUntil([&] { return Cell(1, CountersWindow::kStateColumn) == "NEW"; }));
-    EXPECT_EQ(Cell(1, CountersWindow::kTimeLeftColumn), "-");
-    EXPECT_EQ(Cell(1, CountersWindow::kLastSecondColumn), "-");
+    choose(res::kCmdCounter1);
+    prompts_.reply(ui::Answer::No);
+    window_->menu()->action(res::kCmdFileNew)->trigger();
+    ASSERT_TRUE(pumpUntil([&] { return cell(1, CountersWindow::kStateColumn) == "NEW"; }));
+    EXPECT_EQ(cell(1, CountersWindow::kTimeLeftColumn), "-");
+    EXPECT_EQ(cell(1, CountersWindow::kLastSecondColumn), "-");
 }
 
 TEST_F(CountersWindowTest, ADoubleClickChoosesTheRowsActiveCounterItem) {
-    Open(2);
-    Choose(res::kCmdCountersWindow);
-    DoubleClick(2);
-    EXPECT_EQ(window_->ActiveSlot(), 2);
-    EXPECT_TRUE(Checked(res::kCmdCounter1 + 1));
-    EXPECT_EQ(Text(ids::kActiveLabel), "ACTIVE COUNTER: 2");
-    EXPECT_TRUE(Counters().table()->item(Counters().rowOfSlot(2), 0)->font().bold());
-    DoubleClick(0);
-    EXPECT_EQ(window_->ActiveSlot(), 0);
-    EXPECT_EQ(Text(ids::kActiveLabel), "ACTIVE: VIEWER");
-    EXPECT_FALSE(Counters().table()->item(Counters().rowOfSlot(2), 0)->font().bold());
+    open(2);
+    choose(res::kCmdCountersWindow);
+    doubleClick(2);
+    EXPECT_EQ(window_->activeSlot(), 2);
+    EXPECT_TRUE(checked(res::kCmdCounter1 + 1));
+    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 2");
+    EXPECT_TRUE(counters().table()->item(counters().rowOfSlot(2), 0)->font().bold());
+    doubleClick(0);
+    EXPECT_EQ(window_->activeSlot(), 0);
+    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE: VIEWER");
+    EXPECT_FALSE(counters().table()->item(counters().rowOfSlot(2), 0)->font().bold());
     // Counters the menu does not offer have no row.
-    EXPECT_EQ(Counters().rowOfSlot(3), -1);
-    EXPECT_TRUE(prompts_.Questions().empty());
+    EXPECT_EQ(counters().rowOfSlot(3), -1);
+    EXPECT_TRUE(prompts_.questions().empty());
 }
 
 TEST_F(CountersWindowTest, OpenAndPlaceAreRememberedAcrossStarts) {
-    Open();
-    EXPECT_FALSE(Counters().isVisible());
-    Choose(res::kCmdCountersWindow);
-    Counters().setGeometry(40, 60, 500, 160);
-    const QRect placed = Counters().geometry();
+    open();
+    EXPECT_FALSE(counters().isVisible());
+    choose(res::kCmdCountersWindow);
+    counters().setGeometry(40, 60, 500, 160);
+    const QRect placed = counters().geometry();
 
     // The program ends with the window open: it opens at the next start, where it was.
     window_.reset();
-    Open();
-    ASSERT_TRUE(Counters().isVisible());
-    EXPECT_EQ(Counters().geometry(), placed);
-    EXPECT_TRUE(Checked(res::kCmdCountersWindow));
+    open();
+    ASSERT_TRUE(counters().isVisible());
+    EXPECT_EQ(counters().geometry(), placed);
+    EXPECT_TRUE(checked(res::kCmdCountersWindow));
 
     // Closed by the operator, it stays closed.
-    Counters().close();
-    EXPECT_FALSE(Checked(res::kCmdCountersWindow));
+    counters().close();
+    EXPECT_FALSE(checked(res::kCmdCountersWindow));
     window_.reset();
-    Open();
-    EXPECT_FALSE(Counters().isVisible());
+    open();
+    EXPECT_FALSE(counters().isVisible());
 }
 
 } // namespace

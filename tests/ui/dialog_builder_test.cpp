@@ -28,6 +28,13 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+using nivra::ui::ChartWidget;
+using nivra::ui::DialogBase;
+using nivra::ui::EditWithBorder;
+using nivra::ui::ListBoxWithBorder;
+using nivra::ui::RangeSlider;
+using nivra::ui::WindowMenu;
+
 namespace res = nivra::res;
 namespace main_ids = nivra::ui::main;
 namespace run_ids = nivra::ui::run_config;
@@ -40,13 +47,13 @@ namespace {
 TEST(DialogUnits, EdgesAreConvertedWithRoundingSoNeighboursStayTouching) {
     const res::DialogBaseUnits units{6, 13};
     // x: 455 * 6 / 4 = 682.5 -> 683; y: 29 * 13 / 8 = 47.125 -> 47
-    EXPECT_EQ(res::MapDialogRect(units, 0, 0, 455, 29), QRect(0, 0, 683, 47));
-    EXPECT_EQ(res::MapDialogRect(units, 2, 29, 455, 314), QRect(3, 47, 683, 510));
-    const QRect left = res::MapDialogRect(units, 5, 353, 22, 20);
-    const QRect right = res::MapDialogRect(units, 27, 353, 22, 20);
+    EXPECT_EQ(res::mapDialogRect(units, 0, 0, 455, 29), QRect(0, 0, 683, 47));
+    EXPECT_EQ(res::mapDialogRect(units, 2, 29, 455, 314), QRect(3, 47, 683, 510));
+    const QRect left = res::mapDialogRect(units, 5, 353, 22, 20);
+    const QRect right = res::mapDialogRect(units, 27, 353, 22, 20);
     EXPECT_EQ(left.left() + left.width(), right.left());
-    EXPECT_EQ(res::MulDiv(-3, 6, 4), -5); // -4.5 rounds away from zero
-    EXPECT_EQ(res::MulDiv(1, 1, 0), 0);
+    EXPECT_EQ(res::mulDiv(-3, 6, 4), -5); // -4.5 rounds away from zero
+    EXPECT_EQ(res::mulDiv(1, 1, 0), 0);
 }
 
 TEST(DialogUnits, BaseUnitsComeFromTheFontsAverageCharacter) {
@@ -54,8 +61,8 @@ TEST(DialogUnits, BaseUnitsComeFromTheFontsAverageCharacter) {
     small.setPixelSize(10);
     QFont large = small;
     large.setPixelSize(20);
-    const res::DialogBaseUnits a = res::BaseUnitsForFont(small);
-    const res::DialogBaseUnits b = res::BaseUnitsForFont(large);
+    const res::DialogBaseUnits a = res::baseUnitsForFont(small);
+    const res::DialogBaseUnits b = res::baseUnitsForFont(large);
     EXPECT_GT(a.width, 0);
     EXPECT_GT(b.width, a.width);
     EXPECT_GT(b.height, a.height);
@@ -66,24 +73,24 @@ TEST(DialogBuilder, EveryControlKeepsItsNumberTextAndConvertedPlace) {
     for (int id : {res::kDialogAbout, res::kDialogMain, res::kDialogCounterConfig,
                    res::kDialogAssayConfig, res::kDialogRunConfig}) {
         SCOPED_TRACE(id);
-        CDialogBase dialog(id);
-        const res::DialogTemplate* t = res::FindDialogTemplate(id);
+        DialogBase dialog(id);
+        const res::DialogTemplate* t = res::findDialogTemplate(id);
         ASSERT_NE(t, nullptr);
         EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8(t->caption));
-        const res::DialogBaseUnits units = res::BaseUnitsForFont(dialog.font());
-        const QRect client = res::MapDialogRect(units, 0, 0, t->width, t->height);
-        EXPECT_EQ(dialog.Client()->size(), client.size());
+        const res::DialogBaseUnits units = res::baseUnitsForFont(dialog.font());
+        const QRect client = res::mapDialogRect(units, 0, 0, t->width, t->height);
+        EXPECT_EQ(dialog.client()->size(), client.size());
         for (const res::ControlTemplate& c : t->controls) {
             if (c.id == res::kNoId || c.kind == res::ControlKind::Icon)
                 continue;
             SCOPED_TRACE(c.id);
-            QWidget* w = dialog.Control(c.id);
+            QWidget* w = dialog.control(c.id);
             ASSERT_NE(w, nullptr);
-            EXPECT_EQ(res::ControlId(w), c.id);
-            EXPECT_EQ(w->geometry(), res::MapDialogRect(units, c.x, c.y, c.width, c.height));
+            EXPECT_EQ(res::controlId(w), c.id);
+            EXPECT_EQ(w->geometry(), res::mapDialogRect(units, c.x, c.y, c.width, c.height));
             if (c.kind == res::ControlKind::PushButton || c.kind == res::ControlKind::Label ||
                 c.kind == res::ControlKind::CheckBox || c.kind == res::ControlKind::GroupBox) {
-                EXPECT_EQ(dialog.ItemText(c.id), QString::fromUtf8(c.text));
+                EXPECT_EQ(dialog.itemText(c.id), QString::fromUtf8(c.text));
             }
         }
     }
@@ -91,89 +98,89 @@ TEST(DialogBuilder, EveryControlKeepsItsNumberTextAndConvertedPlace) {
 
 TEST(DialogBuilder, MainWindowControlsAreOfTheirKinds) {
     using namespace main_ids;
-    CDialogBase main(res::kDialogMain);
-    EXPECT_NE(main.ControlAs<CChartWidget>(kChart), nullptr);
-    EXPECT_NE(main.ControlAs<CRangeSlider>(kRangeSlider), nullptr);
-    EXPECT_NE(main.ControlAs<QProgressBar>(kProgressBar), nullptr);
-    EXPECT_NE(main.ControlAs<QCheckBox>(kHeartbeatBox), nullptr);
+    DialogBase main(res::kDialogMain);
+    EXPECT_NE(main.controlAs<ChartWidget>(kChart), nullptr);
+    EXPECT_NE(main.controlAs<RangeSlider>(kRangeSlider), nullptr);
+    EXPECT_NE(main.controlAs<QProgressBar>(kProgressBar), nullptr);
+    EXPECT_NE(main.controlAs<QCheckBox>(kHeartbeatBox), nullptr);
     for (int id : {kDataDumpList, kRoiDumpList, kHeaderList})
-        EXPECT_NE(main.ControlAs<CListBoxWithBorder>(id), nullptr) << id;
+        EXPECT_NE(main.controlAs<ListBoxWithBorder>(id), nullptr) << id;
     for (int id : {kStatsValueList, kStatsLabelList}) {
-        EXPECT_EQ(main.ControlAs<CListBoxWithBorder>(id), nullptr) << id;
-        ASSERT_NE(main.ControlAs<QListWidget>(id), nullptr) << id;
-        EXPECT_EQ(main.ControlAs<QListWidget>(id)->selectionMode(), QAbstractItemView::NoSelection);
+        EXPECT_EQ(main.controlAs<ListBoxWithBorder>(id), nullptr) << id;
+        ASSERT_NE(main.controlAs<QListWidget>(id), nullptr) << id;
+        EXPECT_EQ(main.controlAs<QListWidget>(id)->selectionMode(), QAbstractItemView::NoSelection);
     }
     for (int id : {kHeaderEdit, kDeletePointEdit, kRoiMinEdit, kRoiMaxEdit})
-        EXPECT_NE(main.ControlAs<CEditWithBorder>(id), nullptr) << id;
+        EXPECT_NE(main.controlAs<EditWithBorder>(id), nullptr) << id;
     // Digits-only edits refuse typed letters.
-    auto* roiMin = main.ControlAs<QLineEdit>(kRoiMinEdit);
+    auto* roiMin = main.controlAs<QLineEdit>(kRoiMinEdit);
     roiMin->insert(QStringLiteral("1a"));
     EXPECT_EQ(roiMin->text(), QString());
     roiMin->insert(QStringLiteral("12"));
     EXPECT_EQ(roiMin->text(), QStringLiteral("12"));
-    EXPECT_EQ(main.ItemText(kFileLabel), QStringLiteral("File:"));
+    EXPECT_EQ(main.itemText(kFileLabel), QStringLiteral("File:"));
 }
 
 // Every control a dialog's code addresses by name is in its template, of the kind the code takes
 // it for: the edits bordered, the buttons push buttons.
 TEST(DialogBuilder, EveryNamedControlOfTheDialogsIsInItsTemplate) {
-    CDialogBase run(res::kDialogRunConfig);
+    DialogBase run(res::kDialogRunConfig);
     for (int id : {run_ids::kCounterNameEdit, run_ids::kCounterFileEdit, run_ids::kAssayNameEdit,
                    run_ids::kAssayFileEdit, run_ids::kCounterNumberEdit})
-        EXPECT_NE(run.ControlAs<CEditWithBorder>(id), nullptr) << id;
-    EXPECT_TRUE(run.ControlAs<QLineEdit>(run_ids::kCounterNumberEdit)->isReadOnly());
+        EXPECT_NE(run.controlAs<EditWithBorder>(id), nullptr) << id;
+    EXPECT_TRUE(run.controlAs<QLineEdit>(run_ids::kCounterNumberEdit)->isReadOnly());
     for (int id : {run_ids::kOpenCounterButton, run_ids::kOpenAssayButton, run_ids::kStartButton,
                    run_ids::kCancelButton})
-        EXPECT_NE(run.ControlAs<QPushButton>(id), nullptr) << id;
+        EXPECT_NE(run.controlAs<QPushButton>(id), nullptr) << id;
 
-    CDialogBase assay(res::kDialogAssayConfig);
+    DialogBase assay(res::kDialogAssayConfig);
     for (int id :
          {assay_ids::kNameEdit, assay_ids::kDwellHoursEdit, assay_ids::kDwellMinutesEdit,
           assay_ids::kDwellSecondsEdit, assay_ids::kTotalHoursEdit, assay_ids::kTotalMinutesEdit,
           assay_ids::kTotalSecondsEdit, assay_ids::kSampleAreaEdit, assay_ids::kBackgroundRateEdit,
           assay_ids::kBackgroundHoursEdit})
-        EXPECT_NE(assay.ControlAs<CEditWithBorder>(id), nullptr) << id;
+        EXPECT_NE(assay.controlAs<EditWithBorder>(id), nullptr) << id;
     for (int id : {assay_ids::kLoadButton, assay_ids::kSaveButton, assay_ids::kSaveAsDefaultButton,
                    assay_ids::kCloseButton})
-        EXPECT_NE(assay.ControlAs<QPushButton>(id), nullptr) << id;
+        EXPECT_NE(assay.controlAs<QPushButton>(id), nullptr) << id;
 
-    CDialogBase counter(res::kDialogCounterConfig);
+    DialogBase counter(res::kDialogCounterConfig);
     for (int id : {counter_ids::kNameEdit, counter_ids::kDescriptionEdit,
                    counter_ids::kDetectorAreaEdit, counter_ids::kDetectorEfficiencyEdit})
-        EXPECT_NE(counter.ControlAs<CEditWithBorder>(id), nullptr) << id;
-    EXPECT_NE(counter.ControlAs<QGroupBox>(counter_ids::kCounterGroup), nullptr);
+        EXPECT_NE(counter.controlAs<EditWithBorder>(id), nullptr) << id;
+    EXPECT_NE(counter.controlAs<QGroupBox>(counter_ids::kCounterGroup), nullptr);
     for (int id : {counter_ids::kLoadButton, counter_ids::kSaveButton,
                    counter_ids::kSaveAsDefaultButton, counter_ids::kCloseButton})
-        EXPECT_NE(counter.ControlAs<QPushButton>(id), nullptr) << id;
+        EXPECT_NE(counter.controlAs<QPushButton>(id), nullptr) << id;
 
-    CDialogBase about(res::kDialogAbout);
-    EXPECT_NE(about.ControlAs<QLabel>(nivra::ui::about::kVersionLabel), nullptr);
-    EXPECT_NE(about.ControlAs<QPushButton>(nivra::ui::about::kOkButton), nullptr);
+    DialogBase about(res::kDialogAbout);
+    EXPECT_NE(about.controlAs<QLabel>(nivra::ui::about::kVersionLabel), nullptr);
+    EXPECT_NE(about.controlAs<QPushButton>(nivra::ui::about::kOkButton), nullptr);
 }
 
 TEST(DialogBuilder, GroupBoxesLieBeneathTheControlsTheyFrame) {
-    CDialogBase assay(res::kDialogAssayConfig);
+    DialogBase assay(res::kDialogAssayConfig);
     // The "Dwell Time" group comes after the dwell hours in the template but must not cover them.
-    QWidget* edit = assay.Control(assay_ids::kDwellHoursEdit);
+    QWidget* edit = assay.control(assay_ids::kDwellHoursEdit);
     const QPoint centre = edit->geometry().center();
-    EXPECT_EQ(assay.Client()->childAt(centre), edit);
+    EXPECT_EQ(assay.client()->childAt(centre), edit);
 }
 
 TEST(DialogBuilder, MainWindowIsAFixedSizeWindowOnItsBackground) {
-    CDialogBase main(res::kDialogMain);
-    main.SetBackgroundColor(QColor(254, 254, 254));
+    DialogBase main(res::kDialogMain);
+    main.setBackgroundColor(QColor(254, 254, 254));
     EXPECT_EQ(main.minimumSize(), main.maximumSize());
-    EXPECT_EQ(main.Client()->y(), main.Menu()->Bar()->height());
+    EXPECT_EQ(main.client()->y(), main.menu()->bar()->height());
     const QImage image = main.grab().toImage();
-    const QPoint empty = main.Client()->mapTo(&main, QPoint(1, 1)); // left of the active slot label
+    const QPoint empty = main.client()->mapTo(&main, QPoint(1, 1)); // left of the active slot label
     EXPECT_EQ(image.pixelColor(empty), QColor(254, 254, 254));
 }
 
 TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
-    CDialogBase main(res::kDialogMain);
-    CWindowMenu* menu = main.Menu();
+    DialogBase main(res::kDialogMain);
+    WindowMenu* menu = main.menu();
     ASSERT_NE(menu, nullptr);
-    const QList<QAction*> drops = menu->Bar()->actions();
+    const QList<QAction*> drops = menu->bar()->actions();
     QStringList titles;
     for (QAction* a : drops)
         titles << a->text();
@@ -186,47 +193,47 @@ TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
                         res::kCmdCounter1 + 3, res::kCmdConfigCounter, res::kCmdConfigAssay,
                         res::kCmdRunStart,     res::kCmdRunStop,       res::kCmdAbout,
                         res::kCmdAssessment,   res::kCmdHistory})
-        EXPECT_NE(menu->Action(command), nullptr) << command;
-    EXPECT_EQ(menu->Action(res::kCmdFilePrint)->text(), QStringLiteral("Print"));
+        EXPECT_NE(menu->action(command), nullptr) << command;
+    EXPECT_EQ(menu->action(res::kCmdFilePrint)->text(), QStringLiteral("Print"));
     for (int k = 0; k < res::kStatisticCount; ++k)
-        EXPECT_TRUE(menu->IsChecked(res::kCmdFirstStatistic + k));
-    EXPECT_EQ(menu->Action(res::statisticCommand(Statistic::Netapercm2hrErr))->text(),
+        EXPECT_TRUE(menu->isChecked(res::kCmdFirstStatistic + k));
+    EXPECT_EQ(menu->action(res::statisticCommand(Statistic::Netapercm2hrErr))->text(),
               QStringLiteral("\u00b1 err"));
-    EXPECT_EQ(menu->Action(res::statisticCommand(Statistic::LOD900))->text(),
+    EXPECT_EQ(menu->action(res::statisticCommand(Statistic::LOD900))->text(),
               QStringLiteral("LOD90.0%"));
     constexpr int kNoSuchCommand = 12345;
-    EXPECT_FALSE(menu->CheckItem(kNoSuchCommand, true));
+    EXPECT_FALSE(menu->checkItem(kNoSuchCommand, true));
 }
 
 TEST(MainMenu, ChoosingAnItemTriggersItsActionAndLeavesTheMarkToTheProgram) {
-    CDialogBase main(res::kDialogMain);
-    CWindowMenu* menu = main.Menu();
+    DialogBase main(res::kDialogMain);
+    WindowMenu* menu = main.menu();
     std::vector<int> chosen;
     for (int command : {res::statisticCommand(Statistic::StdDev), res::kCmdRunStart})
-        QObject::connect(menu->Action(command), &QAction::triggered,
+        QObject::connect(menu->action(command), &QAction::triggered,
                          [&chosen, command] { chosen.push_back(command); });
 
     const int stdDev = res::statisticCommand(Statistic::StdDev);
-    menu->Action(stdDev)->trigger();
-    EXPECT_TRUE(menu->IsChecked(stdDev));
-    EXPECT_TRUE(menu->Action(stdDev)->isChecked()); // not toggled by the choice itself
-    menu->CheckItem(stdDev, false);
-    EXPECT_FALSE(menu->Action(stdDev)->isChecked());
-    menu->Action(stdDev)->trigger();
-    EXPECT_FALSE(menu->Action(stdDev)->isChecked());
+    menu->action(stdDev)->trigger();
+    EXPECT_TRUE(menu->isChecked(stdDev));
+    EXPECT_TRUE(menu->action(stdDev)->isChecked()); // not toggled by the choice itself
+    menu->checkItem(stdDev, false);
+    EXPECT_FALSE(menu->action(stdDev)->isChecked());
+    menu->action(stdDev)->trigger();
+    EXPECT_FALSE(menu->action(stdDev)->isChecked());
 
-    menu->EnableItem(res::kCmdRunStart, false);
-    menu->Action(res::kCmdRunStart)->trigger(); // grayed: nothing
-    EXPECT_FALSE(menu->IsEnabled(res::kCmdRunStart));
-    menu->EnableItem(res::kCmdRunStart, true);
-    menu->Action(res::kCmdRunStart)->trigger();
+    menu->enableItem(res::kCmdRunStart, false);
+    menu->action(res::kCmdRunStart)->trigger(); // grayed: nothing
+    EXPECT_FALSE(menu->isEnabled(res::kCmdRunStart));
+    menu->enableItem(res::kCmdRunStart, true);
+    menu->action(res::kCmdRunStart)->trigger();
     EXPECT_EQ(chosen, (std::vector<int>{stdDev, stdDev, res::kCmdRunStart}));
 }
 
 TEST(Resources, AboutMenuString) {
-    EXPECT_EQ(res::LoadStringResource(res::kStringAboutMenu), QStringLiteral("&About Nivra..."));
+    EXPECT_EQ(res::loadStringResource(res::kStringAboutMenu), QStringLiteral("&About Nivra..."));
     constexpr int kNoSuchString = 999;
-    EXPECT_TRUE(res::LoadStringResource(kNoSuchString).isEmpty());
+    EXPECT_TRUE(res::loadStringResource(kNoSuchString).isEmpty());
 }
 
 } // namespace

@@ -5,6 +5,9 @@
 #include "engine/backup_file.h"
 #include "main_window_fixture.h"
 
+using nivra::ui::NEW;
+using nivra::ui::RUNNING;
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -15,8 +18,8 @@ using BackupTest = MainWindowTest;
 
 // A backup with a start line and a point, and without an end line unless finished: the backup of
 // an interrupted run.
-void WriteBackup(const std::string& path, bool finished = false) {
-    AssayData data(CounterConfig::Defaults(), AssayConfig::Defaults(), 1);
+void writeBackup(const std::string& path, bool finished = false) {
+    AssayData data(CounterConfig::defaults(), AssayConfig::defaults(), 1);
     data.appendHeaderLine("Start Time: 01/02/26 03:04:05");
     if (finished)
         data.appendHeaderLine("STOP TIME: 01/02/26 04:04:05");
@@ -24,9 +27,9 @@ void WriteBackup(const std::string& path, bool finished = false) {
     ASSERT_TRUE(saveDataFile(data, path));
 }
 
-QStringList MessagesStartingWith(const ScriptedPrompts& prompts, const QString& prefix) {
+QStringList messagesStartingWith(const ScriptedPrompts& prompts, const QString& prefix) {
     QStringList found;
-    for (const QString& text : prompts.MessageTexts())
+    for (const QString& text : prompts.messageTexts())
         if (text.startsWith(prefix))
             found << text;
     return found;
@@ -35,62 +38,62 @@ QStringList MessagesStartingWith(const ScriptedPrompts& prompts, const QString& 
 } // namespace
 
 TEST_F(BackupTest, LeftOverBackupsAreNamedAtStartUpAndAKeptOneWhenARunStarts) {
-    WriteBackup(dir_.file("backup_data/backup_1.dax"));
-    WriteBackup(dir_.file("backup_data/backup_2-20251231-235959.dax"));
-    WriteBackup(dir_.file("backup_data/backup_3.dax"), true);
-    Open();
+    writeBackup(dir_.file("backup_data/backup_1.dax"));
+    writeBackup(dir_.file("backup_data/backup_2-20251231-235959.dax"));
+    writeBackup(dir_.file("backup_data/backup_3.dax"), true);
+    open();
     const QString folder = QString::fromStdString(dir_.file("backup_data"));
-    EXPECT_EQ(prompts_.MessageTexts(), QStringList{"Backups of interrupted runs in " + folder +
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{"Backups of interrupted runs in " + folder +
                                                    ": backup_1.dax, backup_2-20251231-235959.dax"});
 
-    prompts_.Clear();
-    StartRun(1, WriteAssay("short", 1, 2));
-    ASSERT_TRUE(PumpUntilStopped(1));
-    EXPECT_EQ(prompts_.MessageTexts(), QStringList{"The backup of an interrupted run was kept as " +
+    prompts_.clear();
+    startRun(1, writeAssay("short", 1, 2));
+    ASSERT_TRUE(pumpUntilStopped(1));
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{"The backup of an interrupted run was kept as " +
                                                    folder + "/backup_1-20260102-030405.dax"});
 }
 
 TEST_F(BackupTest, AFolderThatCannotTakeBackupsIsAskedAboutBeforeTheRun) {
     std::filesystem::remove_all(dir_.file("backup_data"));
-    Open();
+    open();
     const QString question = "Backups cannot be written to " +
                              QString::fromStdString(dir_.file("backup_data")) +
                              ": No such file or directory. Start anyway?";
-    WriteCounterConfig(1);
-    assayFile_ = WriteAssay("short", 1, 2);
-    Choose(res::kCmdCounter1);
-    Choose(res::kCmdFileNew);
-    prompts_.Reply(nivra::ui::Answer::No);
-    Choose(res::kCmdRunStart);
-    EXPECT_EQ(window_->Slot(1).state, NEW);
-    EXPECT_EQ(prompts_.MessageTexts(), QStringList{question});
-    prompts_.Reply(nivra::ui::Answer::Yes);
-    Choose(res::kCmdRunStart);
-    EXPECT_EQ(window_->Slot(1).state, RUNNING);
+    writeCounterConfig(1);
+    assayFile_ = writeAssay("short", 1, 2);
+    choose(res::kCmdCounter1);
+    choose(res::kCmdFileNew);
+    prompts_.reply(nivra::ui::Answer::No);
+    choose(res::kCmdRunStart);
+    EXPECT_EQ(window_->slot(1).state, NEW);
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{question});
+    prompts_.reply(nivra::ui::Answer::Yes);
+    choose(res::kCmdRunStart);
+    EXPECT_EQ(window_->slot(1).state, RUNNING);
 }
 
 // The backup folder goes away after the second second and comes back after the fifth.
 TEST_F(BackupTest, AFailingSaveIsShownOnceAndInTheStatusUntilASaveWorks) {
-    Open();
-    counters_.SetRate(1, 1);
-    const std::int64_t t0 = clock_.StartSeconds();
-    clock_.PauseAt(t0 + 2);
-    StartRun(1, WriteAssay("short", 1, 8));
-    ASSERT_TRUE(clock_.WaitUntilPaused());
+    open();
+    counters_.setRate(1, 1);
+    const std::int64_t t0 = clock_.startSeconds();
+    clock_.pauseAt(t0 + 2);
+    startRun(1, writeAssay("short", 1, 8));
+    ASSERT_TRUE(clock_.waitUntilPaused());
     std::filesystem::rename(dir_.file("backup_data"), dir_.file("moved"));
-    clock_.PauseAt(t0 + 5);
-    clock_.Resume();
-    ASSERT_TRUE(clock_.WaitUntilPaused());
-    ASSERT_TRUE(PumpUntil([&] { return Text(ids::kStatusLabel) == "RUNNING, backup not saved"; }));
-    EXPECT_EQ(MessagesStartingWith(prompts_, "Backup not saved: "),
-              QStringList{"Backup not saved: " + QString::fromStdString(BackupDataPath(1)) +
+    clock_.pauseAt(t0 + 5);
+    clock_.resume();
+    ASSERT_TRUE(clock_.waitUntilPaused());
+    ASSERT_TRUE(pumpUntil([&] { return text(ids::kStatusLabel) == "RUNNING, backup not saved"; }));
+    EXPECT_EQ(messagesStartingWith(prompts_, "Backup not saved: "),
+              QStringList{"Backup not saved: " + QString::fromStdString(backupDataPath(1)) +
                           ": No such file or directory"});
 
     std::filesystem::rename(dir_.file("moved"), dir_.file("backup_data"));
-    clock_.PauseAt(std::numeric_limits<std::int64_t>::max());
-    clock_.Resume();
-    ASSERT_TRUE(PumpUntilStopped(1));
-    EXPECT_EQ(Text(ids::kStatusLabel), "STOPPED");
-    EXPECT_EQ(MessagesStartingWith(prompts_, "Backup not saved: ").size(), 1);
-    EXPECT_EQ(readDataFile(BackupDataPath(1))->counts(), window_->Slot(1).data->counts());
+    clock_.pauseAt(std::numeric_limits<std::int64_t>::max());
+    clock_.resume();
+    ASSERT_TRUE(pumpUntilStopped(1));
+    EXPECT_EQ(text(ids::kStatusLabel), "STOPPED");
+    EXPECT_EQ(messagesStartingWith(prompts_, "Backup not saved: ").size(), 1);
+    EXPECT_EQ(readDataFile(backupDataPath(1))->counts(), window_->slot(1).data->counts());
 }

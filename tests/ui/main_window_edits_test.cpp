@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+using nivra::ui::kViewerSlot;
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -18,63 +20,63 @@ namespace {
 class EditsTest : public MainWindowTest {};
 
 TEST_F(EditsTest, ARunsNewPointsKeepTypedEditsAndTheSelectedHeaderLine) {
-    Open();
-    counters_.SetRate(1, 2);
-    StartRun(1, WriteAssay("typing", 2, 600));
+    open();
+    counters_.setRate(1, 2);
+    startRun(1, writeAssay("typing", 2, 600));
     // The record runs ahead of the window's display: wait for what the window has shown.
-    ASSERT_TRUE(PumpUntil([&] { return ChartRows() >= 2; }));
+    ASSERT_TRUE(pumpUntil([&] { return chartRows() >= 2; }));
 
-    auto* roiMin = window_->ControlAs<QLineEdit>(ids::kRoiMinEdit);
+    auto* roiMin = window_->controlAs<QLineEdit>(ids::kRoiMinEdit);
     roiMin->setText("7");
     roiMin->setModified(true); // as typing leaves it
-    window_->SetItemText(ids::kDeletePointEdit, "1");
-    window_->SetItemText(ids::kHeaderEdit, "half a line");
-    auto* header = window_->ControlAs<QListWidget>(ids::kHeaderList);
+    window_->setItemText(ids::kDeletePointEdit, "1");
+    window_->setItemText(ids::kHeaderEdit, "half a line");
+    auto* header = window_->controlAs<QListWidget>(ids::kHeaderList);
     header->setCurrentRow(2);
 
-    const int points = ChartRows();
-    ASSERT_TRUE(PumpUntil([&] { return ChartRows() >= points + 2; }));
-    EXPECT_EQ(Text(ids::kRoiMinEdit), "7");
-    EXPECT_EQ(Text(ids::kDeletePointEdit), "1");
-    EXPECT_EQ(Text(ids::kHeaderEdit), "half a line");
+    const int points = chartRows();
+    ASSERT_TRUE(pumpUntil([&] { return chartRows() >= points + 2; }));
+    EXPECT_EQ(text(ids::kRoiMinEdit), "7");
+    EXPECT_EQ(text(ids::kDeletePointEdit), "1");
+    EXPECT_EQ(text(ids::kHeaderEdit), "half a line");
     EXPECT_EQ(header->currentRow(), 2);
     // The edit the operator left alone follows the points.
-    EXPECT_EQ(Text(ids::kRoiMaxEdit).toInt(), ChartRows());
+    EXPECT_EQ(text(ids::kRoiMaxEdit).toInt(), chartRows());
 
     // Set ROI takes the typed value; later points update the edits again.
-    window_->SetItemText(ids::kRoiMaxEdit, "1");
-    window_->SetItemText(ids::kRoiMinEdit, "1");
-    window_->DispatchCommand(ids::kSetRoiButton);
-    const int after = ChartRows();
-    ASSERT_TRUE(PumpUntil([&] { return ChartRows() > after; }));
-    EXPECT_EQ(Text(ids::kRoiMaxEdit).toInt(), ChartRows());
+    window_->setItemText(ids::kRoiMaxEdit, "1");
+    window_->setItemText(ids::kRoiMinEdit, "1");
+    window_->dispatchCommand(ids::kSetRoiButton);
+    const int after = chartRows();
+    ASSERT_TRUE(pumpUntil([&] { return chartRows() > after; }));
+    EXPECT_EQ(text(ids::kRoiMaxEdit).toInt(), chartRows());
 }
 
 TEST_F(EditsTest, EditingARecordMakesItUnsavedAndOpenAsksFirst) {
-    Open();
-    OpenInViewer(WriteDataFile("three", {1, 2, 3}));
-    ASSERT_TRUE(window_->Slot(kViewerSlot).saved);
-    window_->SetItemText(ids::kHeaderEdit, "checked by A.");
-    window_->DispatchCommand(ids::kAddHeaderButton);
-    EXPECT_FALSE(window_->Slot(kViewerSlot).saved);
+    open();
+    openInViewer(writeDataFile("three", {1, 2, 3}));
+    ASSERT_TRUE(window_->slot(kViewerSlot).saved);
+    window_->setItemText(ids::kHeaderEdit, "checked by A.");
+    window_->dispatchCommand(ids::kAddHeaderButton);
+    EXPECT_FALSE(window_->slot(kViewerSlot).saved);
 
-    prompts_.Clear();
-    Choose(res::kCmdFileOpen);
-    EXPECT_EQ(prompts_.MessageTexts(), QStringList{"Viewer data not saved, save first"});
-    EXPECT_EQ(window_->Slot(kViewerSlot).PointCount(), 3u);
+    prompts_.clear();
+    choose(res::kCmdFileOpen);
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{"Viewer data not saved, save first"});
+    EXPECT_EQ(window_->slot(kViewerSlot).pointCount(), 3u);
 }
 
 TEST_F(EditsTest, TheViewersSliderWorksAfterVisitingAnotherSlot) {
-    Open();
-    OpenInViewer(WriteDataFile("five", {1, 2, 3, 4, 5}));
-    Choose(res::kCmdCounter1); // a DEMO slot disables the slider
-    EXPECT_FALSE(Slider()->isEnabled());
-    Choose(res::kCmdViewer);
-    EXPECT_TRUE(Slider()->isEnabled());
+    open();
+    openInViewer(writeDataFile("five", {1, 2, 3, 4, 5}));
+    choose(res::kCmdCounter1); // a DEMO slot disables the slider
+    EXPECT_FALSE(slider()->isEnabled());
+    choose(res::kCmdViewer);
+    EXPECT_TRUE(slider()->isEnabled());
 }
 
 TEST_F(EditsTest, TheMainWindowIsAnOrdinaryTopLevelWindow) {
-    Open();
+    open();
     const Qt::WindowFlags flags = window_->windowFlags();
     EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
     EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));

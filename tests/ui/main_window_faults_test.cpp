@@ -11,36 +11,36 @@ using FaultTest = MainWindowTest;
 
 // Counter 1 is silent from the second second to the fifth, and again from the seventh on.
 TEST_F(FaultTest, ASilentCounterIsToldOnceAndShownInTheStatusWhileItLasts) {
-    Open();
-    counters_.SetRate(1, 1);
-    const std::int64_t t0 = clock_.StartSeconds();
+    open();
+    counters_.setRate(1, 1);
+    const std::int64_t t0 = clock_.startSeconds();
     const auto silence = [&](std::int64_t until, bool silent) {
-        clock_.PauseAt(until);
-        clock_.Resume();
-        ASSERT_TRUE(clock_.WaitUntilPaused());
-        counters_.SetSilent(1, silent);
+        clock_.pauseAt(until);
+        clock_.resume();
+        ASSERT_TRUE(clock_.waitUntilPaused());
+        counters_.setSilent(1, silent);
     };
-    clock_.PauseAt(t0 + 2);
-    StartRun(1, WriteAssay("short", 1, 10));
-    ASSERT_TRUE(clock_.WaitUntilPaused());
-    counters_.SetSilent(1, true);
+    clock_.pauseAt(t0 + 2);
+    startRun(1, writeAssay("short", 1, 10));
+    ASSERT_TRUE(clock_.waitUntilPaused());
+    counters_.setSilent(1, true);
     silence(t0 + 5, false);
     const QString since =
-        "RUNNING, counter not answering since " + QString::fromStdString(FormatLocalTime(t0 + 2));
-    ASSERT_TRUE(PumpUntil([&] { return Text(ids::kStatusLabel) == since; }));
+        "RUNNING, counter not answering since " + QString::fromStdString(formatLocalTime(t0 + 2));
+    ASSERT_TRUE(pumpUntil([&] { return text(ids::kStatusLabel) == since; }));
     silence(t0 + 7, true);
-    ASSERT_TRUE(PumpUntil([&] { return Text(ids::kStatusLabel) == "RUNNING"; }));
-    EXPECT_EQ(prompts_.MessageTexts(), QStringList{"Counter 1 not answering since " +
-                                                   QString::fromStdString(FormatLocalTime(t0 + 2)) +
+    ASSERT_TRUE(pumpUntil([&] { return text(ids::kStatusLabel) == "RUNNING"; }));
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{"Counter 1 not answering since " +
+                                                   QString::fromStdString(formatLocalTime(t0 + 2)) +
                                                    "; the run goes on and records it"});
 
-    clock_.PauseAt(std::numeric_limits<std::int64_t>::max());
-    clock_.Resume();
-    ASSERT_TRUE(PumpUntilStopped(1));
-    EXPECT_EQ(Text(ids::kStatusLabel), "STOPPED");
-    EXPECT_EQ(prompts_.MessageTexts().size(), 2);
+    clock_.pauseAt(std::numeric_limits<std::int64_t>::max());
+    clock_.resume();
+    ASSERT_TRUE(pumpUntilStopped(1));
+    EXPECT_EQ(text(ids::kStatusLabel), "STOPPED");
+    EXPECT_EQ(prompts_.messageTexts().size(), 2);
     int stretches = 0;
-    for (const std::string& line : window_->Slot(1).data->headerLines())
+    for (const std::string& line : window_->slot(1).data->headerLines())
         stretches += line.rfind("Counter not answering: ", 0) == 0;
     EXPECT_EQ(stretches, 2);
 }

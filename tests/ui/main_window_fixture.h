@@ -52,35 +52,35 @@ namespace ids = nivra::ui::main;
 class SteadyCounters final : public CounterAccess {
 public:
     // The register grows by perRead at the first read, and by `ramp` more at every further one.
-    void SetRate(int counter, std::int32_t perRead, std::int32_t ramp = 0) {
+    void setRate(int counter, std::int32_t perRead, std::int32_t ramp = 0) {
         std::lock_guard lock(mutex_);
         counters_[counter].rate = perRead;
         counters_[counter].ramp = ramp;
     }
     // Adds 0 to `noise` counts, drawn at random, to every read.
-    void SetNoise(int counter, std::int32_t noise) {
+    void setNoise(int counter, std::int32_t noise) {
         std::lock_guard lock(mutex_);
         counters_[counter].noise = noise;
     }
     // The worker of the counter waits before its read number `read` (1-based).
-    void HoldAt(int counter, int read) {
+    void holdAt(int counter, int read) {
         std::lock_guard lock(mutex_);
         counters_[counter].holdAt = read;
     }
-    bool WaitUntilHeld(int counter) {
+    bool waitUntilHeld(int counter) {
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, std::chrono::seconds(10),
                                  [&] { return counters_[counter].held; });
     }
     // Lets a held worker go on; a hold set after the read it waits in stays for later.
-    void Release(int counter) {
+    void release(int counter) {
         {
             std::lock_guard lock(mutex_);
             counters_[counter].held = false;
         }
         changed_.notify_all();
     }
-    void ReleaseAll() {
+    void releaseAll() {
         {
             std::lock_guard lock(mutex_);
             for (auto& entry : counters_) {
@@ -91,18 +91,18 @@ public:
         changed_.notify_all();
     }
     // The counter stops answering (or answers again); its register stands still meanwhile.
-    void SetSilent(int counter, bool silent) {
+    void setSilent(int counter, bool silent) {
         std::lock_guard lock(mutex_);
         counters_[counter].silent = silent;
     }
-    CommandOutcome ResetCount(int counter) override {
+    CommandOutcome resetCount(int counter) override {
         std::lock_guard lock(mutex_);
         if (counters_[counter].silent)
             return CommandOutcome::kNoAnswer;
         counters_[counter].reg = 0;
         return CommandOutcome::kAnswered;
     }
-    CommandOutcome ReadCount(int counter, std::int32_t& count) override {
+    CommandOutcome readCount(int counter, std::int32_t& count) override {
         std::unique_lock lock(mutex_);
         Counter& c = counters_[counter];
         if (++c.reads == c.holdAt) {
@@ -144,65 +144,65 @@ private:
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedStart_ = GetStartingDirectory();
+        savedStart_ = getStartingDirectory();
         for (const char* folder : {"assay_config", "counter_config", "backup_data"})
             std::filesystem::create_directory(dir_.file(folder));
     }
 
     void TearDown() override {
         // Nothing may keep a run waiting once the window stops it.
-        counters_.ReleaseAll();
-        clock_.PauseAt(std::numeric_limits<std::int64_t>::max());
-        clock_.Resume();
+        counters_.releaseAll();
+        clock_.pauseAt(std::numeric_limits<std::int64_t>::max());
+        clock_.resume();
         window_.reset();
-        GetStartingDirectory() = savedStart_;
+        getStartingDirectory() = savedStart_;
     }
 
     // The window after its initialisation, with `found` counters discovered.
-    CNivraDlg& Open(int found = 2, bool startDirectoryRead = true) {
-        NivraDlgEnvironment environment;
+    ui::MainWindow& open(int found = 2, bool startDirectoryRead = true) {
+        ui::MainWindowEnvironment environment;
         environment.run = nivra::RunEnvironment{&clock_, &counters_};
         environment.startup = [this, found, startDirectoryRead] {
-            GetStartingDirectory() = dir_.path();
+            getStartingDirectory() = dir_.path();
             return nivra::CounterStartup{found, startDirectoryRead, {}};
         };
-        environment.runModal = [this](CDialogBase& dialog) { return DriveDialog(dialog); };
+        environment.runModal = [this](ui::DialogBase& dialog) { return driveDialog(dialog); };
         // What the window remembers between starts stays in the test's folder.
         environment.settings = [this] {
             return std::make_unique<QSettings>(QString::fromStdString(dir_.file("settings.ini")),
                                                QSettings::IniFormat);
         };
-        window_ = std::make_unique<CNivraDlg>(std::move(environment));
-        window_->InitDialog();
+        window_ = std::make_unique<ui::MainWindow>(std::move(environment));
+        window_->initDialog();
         return *window_;
     }
 
     // The run dialog as an operator drives it: it opens, the assay configuration `assayFile_`
     // is chosen and START pressed; without an assay file the operator cancels. Any other dialog
     // goes to `otherDialog_` when a test has set it, and is otherwise closed at once.
-    int DriveDialog(CDialogBase& dialog) {
-        if (!qobject_cast<CAssayRunConfigDlg*>(&dialog)) {
+    int driveDialog(ui::DialogBase& dialog) {
+        if (!qobject_cast<ui::RunConfigDlg*>(&dialog)) {
             ++otherDialogs_;
             if (otherDialog_)
                 return otherDialog_(dialog);
-            dialog.InitDialog();
-            dialog.DispatchCommand(res::kIdCancel);
+            dialog.initDialog();
+            dialog.dispatchCommand(res::kIdCancel);
             return dialog.result();
         }
-        dialog.InitDialog();
+        dialog.initDialog();
         if (assayFile_.empty()) {
-            dialog.DispatchCommand(ui::run_config::kCancelButton);
+            dialog.dispatchCommand(ui::run_config::kCancelButton);
             return dialog.result();
         }
-        prompts_.ChooseFile(QString::fromStdString(assayFile_));
-        dialog.DispatchCommand(ui::run_config::kOpenAssayButton);
-        dialog.DispatchCommand(ui::run_config::kStartButton);
+        prompts_.chooseFile(QString::fromStdString(assayFile_));
+        dialog.dispatchCommand(ui::run_config::kOpenAssayButton);
+        dialog.dispatchCommand(ui::run_config::kStartButton);
         return dialog.result();
     }
 
     // An assay configuration file with the given dwell and total time in seconds.
-    std::string WriteAssay(const std::string& name, std::uint32_t dwell, std::uint32_t total) {
-        AssayConfig assay = AssayConfig::Defaults();
+    std::string writeAssay(const std::string& name, std::uint32_t dwell, std::uint32_t total) {
+        AssayConfig assay = AssayConfig::defaults();
         assay.name = name;
         assay.dwellHours = assay.dwellMinutes = 0;
         assay.dwellSeconds = dwell;
@@ -214,26 +214,26 @@ protected:
     }
 
     // The counter's own configuration, which the run dialog proposes.
-    void WriteCounterConfig(int counter) {
-        CounterConfig config = CounterConfig::Defaults();
+    void writeCounterConfig(int counter) {
+        CounterConfig config = CounterConfig::defaults();
         config.name = "detector " + std::to_string(counter);
         config.description = "bench " + std::to_string(counter);
-        EXPECT_TRUE(config.write(CounterConfigPath(counter)).ok());
+        EXPECT_TRUE(config.write(counterConfigPath(counter)).ok());
     }
 
     // Makes the counter active, clears it with File New and starts a run with the given assay.
-    void StartRun(int counter, const std::string& assayPath) {
-        WriteCounterConfig(counter);
+    void startRun(int counter, const std::string& assayPath) {
+        writeCounterConfig(counter);
         assayFile_ = assayPath;
-        Choose(nivra::res::kCmdCounter1 + counter - 1);
-        Choose(nivra::res::kCmdFileNew);
-        Choose(nivra::res::kCmdRunStart);
-        ASSERT_EQ(window_->Slot(counter).state, RUNNING);
+        choose(nivra::res::kCmdCounter1 + counter - 1);
+        choose(nivra::res::kCmdFileNew);
+        choose(nivra::res::kCmdRunStart);
+        ASSERT_EQ(window_->slot(counter).state, ui::RUNNING);
     }
 
     // Handles the window's events (and so the runs' messages) until the condition holds; false
     // after ten seconds of real time.
-    bool PumpUntil(const std::function<bool()>& condition) {
+    bool pumpUntil(const std::function<bool()>& condition) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!condition()) {
             if (std::chrono::steady_clock::now() > deadline)
@@ -245,7 +245,7 @@ protected:
     }
 
     // Handles events for a while, for things that must not happen.
-    void PumpFor(std::chrono::milliseconds span) {
+    void pumpFor(std::chrono::milliseconds span) {
         const auto end = std::chrono::steady_clock::now() + span;
         while (std::chrono::steady_clock::now() < end) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -254,29 +254,29 @@ protected:
     }
 
     // Handles events until the slot's run has reported its end.
-    bool PumpUntilStopped(int slot) {
-        return PumpUntil([&] { return window_->Slot(slot).state == STOPPED; });
+    bool pumpUntilStopped(int slot) {
+        return pumpUntil([&] { return window_->slot(slot).state == ui::STOPPED; });
     }
     // Handles events until every run thread has ended.
-    bool PumpUntilNoRuns() {
-        return PumpUntil([this] { return !window_->HasRuns(); });
+    bool pumpUntilNoRuns() {
+        return pumpUntil([this] { return !window_->hasRuns(); });
     }
 
     // Shows all sixteen statistics (a fresh start directory shows none).
-    void ShowAllStatistics() {
+    void showAllStatistics() {
         for (int k = 0; k < nivra::res::kStatisticCount; ++k)
-            if (!Checked(nivra::res::kCmdFirstStatistic + k))
-                Choose(nivra::res::kCmdFirstStatistic + k);
+            if (!checked(nivra::res::kCmdFirstStatistic + k))
+                choose(nivra::res::kCmdFirstStatistic + k);
     }
 
     // A data file with the given counts and header lines, a dwell of one minute and a total
     // time of one hour; background rate 1 per hour over 4 hours unless told otherwise.
-    std::string WriteDataFile(const std::string& name, const std::vector<std::int32_t>& counts,
+    std::string writeDataFile(const std::string& name, const std::vector<std::int32_t>& counts,
                               const std::vector<std::string>& headerLines = {},
                               double backgroundRate = 1.0) {
-        CounterConfig counter = CounterConfig::Defaults();
+        CounterConfig counter = CounterConfig::defaults();
         counter.description = "bench 7";
-        AssayConfig assay = AssayConfig::Defaults();
+        AssayConfig assay = AssayConfig::defaults();
         assay.name = name;
         assay.dwellHours = assay.dwellSeconds = 0;
         assay.dwellMinutes = 1;
@@ -294,39 +294,43 @@ protected:
     }
 
     // File > Open of a data file into the viewer.
-    void OpenInViewer(const std::string& path) {
-        prompts_.ChooseFile(QString::fromStdString(path));
-        Send(nivra::res::kCmdFileOpen);
+    void openInViewer(const std::string& path) {
+        prompts_.chooseFile(QString::fromStdString(path));
+        send(nivra::res::kCmdFileOpen);
     }
 
     // Chooses the menu item of a command, as the operator does: a grayed item does nothing.
-    void Choose(int command) {
-        QAction* item = window_->Menu()->Action(command);
+    void choose(int command) {
+        QAction* item = window_->menu()->action(command);
         ASSERT_NE(item, nullptr) << command;
         item->trigger();
     }
     // Sends the command of a menu item whether or not the item is grayed, for the checks the
     // window makes itself on a command that arrives anyway.
-    void Send(int command) {
-        QAction* item = window_->Menu()->Action(command);
+    void send(int command) {
+        QAction* item = window_->menu()->action(command);
         ASSERT_NE(item, nullptr) << command;
         emit item->triggered(false);
     }
 
     // ---- reading the window ----
-    QString Text(int id) const { return window_->ItemText(id); }
-    bool Enabled(int command) const { return window_->Menu()->IsEnabled(command); }
-    bool Checked(int command) const { return window_->Menu()->IsChecked(command); }
-    CRangeSlider* Slider() const { return window_->ControlAs<CRangeSlider>(ids::kRangeSlider); }
-    CChartWidget* ChartWidget() const { return window_->ControlAs<CChartWidget>(ids::kChart); }
-    int ChartRows() const { return ChartWidget()->RowCount(); }
-    int Progress() const { return window_->ControlAs<QProgressBar>(ids::kProgressBar)->value(); }
-    bool Heartbeat() const {
-        return window_->ControlAs<QCheckBox>(ids::kHeartbeatBox)->isChecked();
+    QString text(int id) const { return window_->itemText(id); }
+    bool enabled(int command) const { return window_->menu()->isEnabled(command); }
+    bool checked(int command) const { return window_->menu()->isChecked(command); }
+    ui::RangeSlider* slider() const {
+        return window_->controlAs<ui::RangeSlider>(ids::kRangeSlider);
     }
-    QStringList Items(int id) const {
+    ui::ChartWidget* chartWidget() const {
+        return window_->controlAs<ui::ChartWidget>(ids::kChart);
+    }
+    int chartRows() const { return chartWidget()->rowCount(); }
+    int progress() const { return window_->controlAs<QProgressBar>(ids::kProgressBar)->value(); }
+    bool heartbeat() const {
+        return window_->controlAs<QCheckBox>(ids::kHeartbeatBox)->isChecked();
+    }
+    QStringList items(int id) const {
         QStringList items;
-        auto* list = window_->ControlAs<QListWidget>(id);
+        auto* list = window_->controlAs<QListWidget>(id);
         for (int i = 0; i < list->count(); ++i)
             items << list->item(i)->text();
         return items;
@@ -337,9 +341,9 @@ protected:
     SteadyCounters counters_;
     ScriptedPrompts prompts_;
     std::string assayFile_;
-    std::function<int(CDialogBase&)> otherDialog_;
+    std::function<int(ui::DialogBase&)> otherDialog_;
     int otherDialogs_ = 0;
-    std::unique_ptr<CNivraDlg> window_;
+    std::unique_ptr<ui::MainWindow> window_;
 
 private:
     std::string savedStart_;

@@ -12,33 +12,35 @@
 #include <filesystem>
 #include <numeric>
 
+using nivra::ui::kViewerSlot;
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
 
 namespace {
 
-std::int64_t Sum(const std::vector<std::int32_t>& counts) {
+std::int64_t sum(const std::vector<std::int32_t>& counts) {
     return std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
 }
 
 class HistoryTest : public MainWindowTest {
 protected:
-    std::string HistoryPath() const { return dir_.file("history.sqlite"); }
+    std::string historyPath() const { return dir_.file("history.sqlite"); }
 
-    HistoryRunDetail LoadRun(std::int64_t id) {
+    HistoryRunDetail loadRun(std::int64_t id) {
         HistoryDatabase db;
         HistoryRunDetail detail;
         bool found = false;
-        EXPECT_TRUE(db.open(HistoryPath(), HistoryDatabase::Access::Existing));
+        EXPECT_TRUE(db.open(historyPath(), HistoryDatabase::Access::Existing));
         EXPECT_TRUE(db.loadRun(id, detail, found));
         EXPECT_TRUE(found);
         return detail;
     }
 
     // Dwell 10 s, total 30 s: three points.
-    std::string BackgroundAssay() {
-        const std::string path = WriteAssay("bkg", 10, 30);
+    std::string backgroundAssay() {
+        const std::string path = writeAssay("bkg", 10, 30);
         AssayConfig assay(path);
         assay.qaKind = RunKind::Background;
         EXPECT_TRUE(assay.write(path).ok());
@@ -47,117 +49,117 @@ protected:
 };
 
 TEST_F(HistoryTest, AWindowRunIsRecordedWithItsPointsSaveAndDeletion) {
-    Open();
-    counters_.SetRate(1, 1, 1);
-    StartRun(1, BackgroundAssay());
-    ASSERT_TRUE(PumpUntilStopped(1));
-    ASSERT_TRUE(PumpUntilNoRuns());
+    open();
+    counters_.setRate(1, 1, 1);
+    startRun(1, backgroundAssay());
+    ASSERT_TRUE(pumpUntilStopped(1));
+    ASSERT_TRUE(pumpUntilNoRuns());
 
-    HistoryRunDetail detail = LoadRun(1);
+    HistoryRunDetail detail = loadRun(1);
     EXPECT_EQ(detail.run.counter, 1);
     EXPECT_EQ(detail.run.kind, RunKind::Background);
     EXPECT_EQ(detail.run.endReason, RunEnd::Time);
     ASSERT_EQ(detail.points.size(), 3u);
-    EXPECT_EQ(detail.run.totalCounts, Sum(window_->Slot(1).data->counts()));
-    EXPECT_EQ(detail.points[1].count, window_->Slot(1).data->counts()[1]);
+    EXPECT_EQ(detail.run.totalCounts, sum(window_->slot(1).data->counts()));
+    EXPECT_EQ(detail.points[1].count, window_->slot(1).data->counts()[1]);
 
     // A point deleted in the window is marked deleted; the save names the file.
-    window_->SetItemText(ids::kDeletePointEdit, "2");
-    window_->DispatchCommand(ids::kDeletePointButton);
+    window_->setItemText(ids::kDeletePointEdit, "2");
+    window_->dispatchCommand(ids::kDeletePointButton);
     const std::string saved = dir_.file("bkg_run.dax");
-    prompts_.ChooseFile(QString::fromStdString(saved));
-    Choose(res::kCmdFileSave);
-    detail = LoadRun(1);
+    prompts_.chooseFile(QString::fromStdString(saved));
+    choose(res::kCmdFileSave);
+    detail = loadRun(1);
     EXPECT_TRUE(detail.points[1].deleted);
     EXPECT_FALSE(detail.points[0].deleted);
     EXPECT_EQ(detail.run.points, 2);
-    EXPECT_EQ(detail.run.totalCounts, Sum(window_->Slot(1).data->counts()));
+    EXPECT_EQ(detail.run.totalCounts, sum(window_->slot(1).data->counts()));
     ASSERT_TRUE(detail.run.dataFile);
     EXPECT_EQ(std::filesystem::path(*detail.run.dataFile).filename(), "bkg_run.dax");
-    EXPECT_FALSE(prompts_.MessageTexts().join("|").contains("Run history"));
+    EXPECT_FALSE(prompts_.messageTexts().join("|").contains("Run history"));
 }
 
 TEST_F(HistoryTest, AnUnwritableHistoryIsSaidOnceAndTheRunGoesOn) {
-    std::filesystem::create_directory(HistoryPath()); // a folder where the file should be
-    Open();
-    counters_.SetRate(1, 1, 1);
-    StartRun(1, BackgroundAssay());
-    ASSERT_TRUE(PumpUntilStopped(1));
-    ASSERT_TRUE(PumpUntilNoRuns());
-    PumpFor(std::chrono::milliseconds(50));
-    EXPECT_EQ(window_->Slot(1).PointCount(), 3u);
-    const QStringList history = prompts_.MessageTexts().filter("Run history not written: ");
-    EXPECT_EQ(history.size(), 1) << prompts_.MessageTexts().join("|").toStdString();
+    std::filesystem::create_directory(historyPath()); // a folder where the file should be
+    open();
+    counters_.setRate(1, 1, 1);
+    startRun(1, backgroundAssay());
+    ASSERT_TRUE(pumpUntilStopped(1));
+    ASSERT_TRUE(pumpUntilNoRuns());
+    pumpFor(std::chrono::milliseconds(50));
+    EXPECT_EQ(window_->slot(1).pointCount(), 3u);
+    const QStringList history = prompts_.messageTexts().filter("Run history not written: ");
+    EXPECT_EQ(history.size(), 1) << prompts_.messageTexts().join("|").toStdString();
 }
 
 TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
-    Open();
-    Choose(res::kCmdHistory);
-    ui::HistoryDlg* history = window_->HistoryDialog();
+    open();
+    choose(res::kCmdHistory);
+    ui::HistoryDlg* history = window_->historyDialog();
     ASSERT_NE(history, nullptr);
-    EXPECT_TRUE(history->RunIds().empty());
+    EXPECT_TRUE(history->runIds().empty());
 
     // The window follows the run while it goes on: the first point is listed before the end.
-    counters_.SetRate(1, 1, 1);
-    clock_.PauseAt(clock_.StartSeconds() + 15);
-    StartRun(1, BackgroundAssay());
-    ASSERT_TRUE(clock_.WaitUntilPaused());
-    ASSERT_TRUE(PumpUntil([&] { return history->RowText(1).contains(" | running | 1 | "); }))
-        << history->RowText(1).toStdString();
-    clock_.Resume();
-    ASSERT_TRUE(PumpUntilStopped(1));
-    const QString total = QString::number(Sum(window_->Slot(1).data->counts()));
-    ASSERT_TRUE(PumpUntil([&] { return history->RowText(1).contains(" | time | 3 | " + total); }))
-        << history->RowText(1).toStdString();
-    EXPECT_TRUE(history->RowText(1).startsWith("1 | 1 | background | "));
+    counters_.setRate(1, 1, 1);
+    clock_.pauseAt(clock_.startSeconds() + 15);
+    startRun(1, backgroundAssay());
+    ASSERT_TRUE(clock_.waitUntilPaused());
+    ASSERT_TRUE(pumpUntil([&] { return history->rowText(1).contains(" | running | 1 | "); }))
+        << history->rowText(1).toStdString();
+    clock_.resume();
+    ASSERT_TRUE(pumpUntilStopped(1));
+    const QString total = QString::number(sum(window_->slot(1).data->counts()));
+    ASSERT_TRUE(pumpUntil([&] { return history->rowText(1).contains(" | time | 3 | " + total); }))
+        << history->rowText(1).toStdString();
+    EXPECT_TRUE(history->rowText(1).startsWith("1 | 1 | background | "));
 
     // Filters: another kind or counter hides it.
-    history->SetFilter(0, RunKind::Sample, {}, {});
-    EXPECT_TRUE(history->RunIds().empty());
-    history->SetFilter(2, std::nullopt, {}, {});
-    EXPECT_TRUE(history->RunIds().empty());
-    history->SetFilter(1, RunKind::Background, "2000-01-01", {});
-    EXPECT_EQ(history->RunIds(), std::vector<std::int64_t>{1});
-    history->SetFilter(0, std::nullopt, {}, "2000-01-01");
-    EXPECT_TRUE(history->RunIds().empty());
-    history->SetFilter(0, std::nullopt, {}, {});
+    history->setFilter(0, RunKind::Sample, {}, {});
+    EXPECT_TRUE(history->runIds().empty());
+    history->setFilter(2, std::nullopt, {}, {});
+    EXPECT_TRUE(history->runIds().empty());
+    history->setFilter(1, RunKind::Background, "2000-01-01", {});
+    EXPECT_EQ(history->runIds(), std::vector<std::int64_t>{1});
+    history->setFilter(0, std::nullopt, {}, "2000-01-01");
+    EXPECT_TRUE(history->runIds().empty());
+    history->setFilter(0, std::nullopt, {}, {});
 
     // The control chart of the counter's background runs, as nivra-cli qa prints it.
-    history->ShowChart(1, RunKind::Background);
-    EXPECT_TRUE(history->ChartText().contains("from 1 reference runs; 1 runs, 0 flagged"))
-        << history->ChartText().toStdString();
+    history->showChart(1, RunKind::Background);
+    EXPECT_TRUE(history->chartText().contains("from 1 reference runs; 1 runs, 0 flagged"))
+        << history->chartText().toStdString();
 
     // Opened in the viewer: the record the window held, through File Open's question.
-    history->SelectRun(1);
-    history->OpenSelected();
-    EXPECT_EQ(window_->ActiveSlot(), kViewerSlot);
-    EXPECT_EQ(Text(ids::kFileLabel), "History run 1");
-    ASSERT_TRUE(window_->Slot(kViewerSlot).data);
-    EXPECT_EQ(window_->Slot(kViewerSlot).data->counts(), window_->Slot(1).data->counts());
-    EXPECT_EQ(window_->Slot(kViewerSlot).data->headerLines(), window_->Slot(1).data->headerLines());
+    history->selectRun(1);
+    history->openSelected();
+    EXPECT_EQ(window_->activeSlot(), kViewerSlot);
+    EXPECT_EQ(text(ids::kFileLabel), "History run 1");
+    ASSERT_TRUE(window_->slot(kViewerSlot).data);
+    EXPECT_EQ(window_->slot(kViewerSlot).data->counts(), window_->slot(1).data->counts());
+    EXPECT_EQ(window_->slot(kViewerSlot).data->headerLines(), window_->slot(1).data->headerLines());
 
     // A new kind is written to the history and shown; the chart loses the run.
-    history->SelectRun(1);
-    history->SetSelectedKind(RunKind::Source);
-    EXPECT_TRUE(history->RowText(1).startsWith("1 | 1 | source | "));
-    EXPECT_EQ(LoadRun(1).run.kind, RunKind::Source);
-    EXPECT_TRUE(history->Problem().isEmpty());
-    EXPECT_TRUE(history->ChartText().startsWith("no reference runs"));
+    history->selectRun(1);
+    history->setSelectedKind(RunKind::Source);
+    EXPECT_TRUE(history->rowText(1).startsWith("1 | 1 | source | "));
+    EXPECT_EQ(loadRun(1).run.kind, RunKind::Source);
+    EXPECT_TRUE(history->problem().isEmpty());
+    EXPECT_TRUE(history->chartText().startsWith("no reference runs"));
 
     // Print: the window on one landscape page.
-    prompts_.ConfirmPrint();
+    prompts_.confirmPrint();
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     const std::string pdf = dir_.file("history.pdf");
     printer.setOutputFileName(QString::fromStdString(pdf));
-    EXPECT_EQ(history->Print(printer), ui::PrintOutcome::Printed);
-    EXPECT_TRUE(IsLandscape(ReadPdfPages(pdf)));
+    EXPECT_EQ(history->print(printer), ui::PrintOutcome::Printed);
+    EXPECT_TRUE(isLandscape(readPdfPages(pdf)));
 
     // A picture of the window for the guide.
-    history->SetFilter(0, std::nullopt, {}, {});
-    history->SelectRun(1);
+    history->setFilter(0, std::nullopt, {}, {});
+    history->selectRun(1);
     history->resize(1000, 360);
-    const QImage picture = ui::WindowPicture(*history);
+    const QImage picture = ui::windowPicture(*history);
     ASSERT_FALSE(picture.isNull());
     const std::string folder = std::string(NIVRA_BIN_DIR) + "/../artifacts";
     std::filesystem::create_directories(folder);
@@ -165,28 +167,28 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
 }
 
 TEST_F(HistoryTest, WithoutAHistoryOrWithUnsavedViewerDataNothingIsReplaced) {
-    Open();
-    Choose(res::kCmdHistory);
-    ui::HistoryDlg* history = window_->HistoryDialog();
+    open();
+    choose(res::kCmdHistory);
+    ui::HistoryDlg* history = window_->historyDialog();
     // No history file yet: the window says why it lists nothing and creates no file.
-    EXPECT_TRUE(history->RunIds().empty());
-    EXPECT_TRUE(history->Problem().contains("does not exist")) << history->Problem().toStdString();
-    EXPECT_FALSE(std::filesystem::exists(HistoryPath()));
+    EXPECT_TRUE(history->runIds().empty());
+    EXPECT_TRUE(history->problem().contains("does not exist")) << history->problem().toStdString();
+    EXPECT_FALSE(std::filesystem::exists(historyPath()));
 
-    counters_.SetRate(1, 1, 1);
-    StartRun(1, BackgroundAssay());
-    ASSERT_TRUE(PumpUntilStopped(1));
-    ASSERT_TRUE(PumpUntil([&] { return history->RunIds().size() == 1; }));
-    EXPECT_TRUE(history->Problem().isEmpty());
+    counters_.setRate(1, 1, 1);
+    startRun(1, backgroundAssay());
+    ASSERT_TRUE(pumpUntilStopped(1));
+    ASSERT_TRUE(pumpUntil([&] { return history->runIds().size() == 1; }));
+    EXPECT_TRUE(history->problem().isEmpty());
 
     // An edited viewer record stays: the question of File Open, and no record from the history.
-    OpenInViewer(WriteDataFile("kept", {5, 6, 7}));
-    window_->SetItemText(ids::kDeletePointEdit, "1");
-    window_->DispatchCommand(ids::kDeletePointButton);
-    history->SelectRun(1);
-    history->OpenSelected();
-    EXPECT_EQ(window_->Slot(kViewerSlot).data->counts(), (std::vector<std::int32_t>{6, 7}));
-    EXPECT_TRUE(prompts_.MessageTexts().contains("Viewer data not saved, save first"));
+    openInViewer(writeDataFile("kept", {5, 6, 7}));
+    window_->setItemText(ids::kDeletePointEdit, "1");
+    window_->dispatchCommand(ids::kDeletePointButton);
+    history->selectRun(1);
+    history->openSelected();
+    EXPECT_EQ(window_->slot(kViewerSlot).data->counts(), (std::vector<std::int32_t>{6, 7}));
+    EXPECT_TRUE(prompts_.messageTexts().contains("Viewer data not saved, save first"));
 }
 
 } // namespace

@@ -14,49 +14,59 @@
 #include <QProgressBar>
 #include <gtest/gtest.h>
 
+using nivra::AssayConfig;
+using nivra::AssayData;
+using nivra::CounterConfig;
+using nivra::ui::activeLabelText;
+using nivra::ui::countsCurrentDwellText;
+using nivra::ui::countsLastSecondText;
+using nivra::ui::DialogBase;
+using nivra::ui::endTimeText;
+using nivra::ui::timeLeftText;
+
 namespace {
 
 namespace ids = nivra::ui::main;
 
 TEST(LiveDisplay, ASecondWritesOnlyChangedLabelsAndASlotSwitchIsRemembered) {
-    CDialogBase window(nivra::res::kDialogMain);
+    DialogBase window(nivra::res::kDialogMain);
     nivra::ui::LiveDisplay live(window);
-    AssayData record(CounterConfig::Defaults(), AssayConfig::Defaults(), 1);
+    AssayData record(CounterConfig::defaults(), AssayConfig::defaults(), 1);
     record.setEndTime(1'000'000);
     record.setProgress(0.5);
-    const auto text = [&](int id) { return window.ItemText(id).toStdString(); };
-    auto* heartbeat = window.ControlAs<QCheckBox>(ids::kHeartbeatBox);
+    const auto text = [&](int id) { return window.itemText(id).toStdString(); };
+    auto* heartbeat = window.controlAs<QCheckBox>(ids::kHeartbeatBox);
 
     live.showSecond(&record, 7, 21, 999'000);
-    EXPECT_EQ(text(ids::kCountsLastSecondLabel), CountsLastSecondText(7));
-    EXPECT_EQ(text(ids::kCountsDwellLabel), CountsCurrentDwellText(21));
-    EXPECT_EQ(text(ids::kEndTimeLabel), EndTimeText(1'000'000));
-    EXPECT_EQ(text(ids::kTimeLeftLabel), TimeLeftText(1'000'000, 999'000));
-    EXPECT_EQ(window.ControlAs<QProgressBar>(ids::kProgressBar)->value(), 50);
+    EXPECT_EQ(text(ids::kCountsLastSecondLabel), countsLastSecondText(7));
+    EXPECT_EQ(text(ids::kCountsDwellLabel), countsCurrentDwellText(21));
+    EXPECT_EQ(text(ids::kEndTimeLabel), endTimeText(1'000'000));
+    EXPECT_EQ(text(ids::kTimeLeftLabel), timeLeftText(1'000'000, 999'000));
+    EXPECT_EQ(window.controlAs<QProgressBar>(ids::kProgressBar)->value(), 50);
     EXPECT_TRUE(heartbeat->isChecked());
 
     // Marks on the labels show which ones the next second writes: only the changed ones.
     for (int id : {ids::kCountsLastSecondLabel, ids::kCountsDwellLabel, ids::kEndTimeLabel,
                    ids::kTimeLeftLabel})
-        window.SetItemText(id, QStringLiteral("unwritten"));
+        window.setItemText(id, QStringLiteral("unwritten"));
     live.showSecond(&record, 7, 28, 999'001);
     EXPECT_EQ(text(ids::kCountsLastSecondLabel), "unwritten");
-    EXPECT_EQ(text(ids::kCountsDwellLabel), CountsCurrentDwellText(28));
+    EXPECT_EQ(text(ids::kCountsDwellLabel), countsCurrentDwellText(28));
     EXPECT_EQ(text(ids::kEndTimeLabel), "unwritten");
-    EXPECT_EQ(text(ids::kTimeLeftLabel), TimeLeftText(1'000'000, 999'001));
+    EXPECT_EQ(text(ids::kTimeLeftLabel), timeLeftText(1'000'000, 999'001));
     EXPECT_FALSE(heartbeat->isChecked()) << "the heartbeat beats every second";
 
     // A switch to another slot and back clears the times; the same second then shows them again.
     live.showActive(2);
-    EXPECT_EQ(text(ids::kActiveLabel), ActiveLabelText(2));
+    EXPECT_EQ(text(ids::kActiveLabel), activeLabelText(2));
     EXPECT_EQ(text(ids::kEndTimeLabel), "End Time: ");
     EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:");
     live.showActive(1);
     live.showSecond(&record, 7, 28, 999'001);
-    EXPECT_EQ(text(ids::kEndTimeLabel), EndTimeText(1'000'000));
-    EXPECT_EQ(text(ids::kTimeLeftLabel), TimeLeftText(1'000'000, 999'001));
+    EXPECT_EQ(text(ids::kEndTimeLabel), endTimeText(1'000'000));
+    EXPECT_EQ(text(ids::kTimeLeftLabel), timeLeftText(1'000'000, 999'001));
     live.restartDwell();
-    EXPECT_EQ(text(ids::kCountsDwellLabel), CountsCurrentDwellText(0));
+    EXPECT_EQ(text(ids::kCountsDwellLabel), countsCurrentDwellText(0));
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 #include "ui/dialogs/history_dlg.h"
 #include "ui/main_window/counters_window.h"
 
+using nivra::ui::kViewerSlot;
+using nivra::ui::NEW;
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -15,8 +18,8 @@ namespace {
 class MenuTest : public MainWindowTest {};
 
 TEST_F(MenuTest, EveryItemRunsItsHandlerOnce) {
-    Open(2);
-    OpenInViewer(WriteDataFile("menu", {1, 2, 3}));
+    open(2);
+    openInViewer(writeDataFile("menu", {1, 2, 3}));
     int closed = 0;
     QObject::connect(window_.get(), &QDialog::finished, [&] { ++closed; });
 
@@ -26,50 +29,50 @@ TEST_F(MenuTest, EveryItemRunsItsHandlerOnce) {
         {res::kCmdFileOpen, 1}, {res::kCmdFileSave, 2},   {res::kCmdSaveCsv, 2},
         {res::kCmdSaveRoi, 2},  {res::kCmdSaveRoiCsv, 2}, {res::kCmdFilePrint, 1}};
     for (const auto& [command, questions] : asking) {
-        prompts_.Clear();
+        prompts_.clear();
         if (command == res::kCmdFilePrint)
-            prompts_.ConfirmPrint(false);
+            prompts_.confirmPrint(false);
         else
-            prompts_.CancelFile();
-        Choose(command);
-        EXPECT_EQ(prompts_.Questions().size(), questions) << command;
+            prompts_.cancelFile();
+        choose(command);
+        EXPECT_EQ(prompts_.questions().size(), questions) << command;
     }
     for (int command :
          {res::kCmdConfigCounter, res::kCmdConfigAssay, res::kCmdAbout, res::kCmdAboutBox}) {
         const int before = otherDialogs_;
-        Choose(command);
+        choose(command);
         EXPECT_EQ(otherDialogs_, before + 1) << command;
     }
     // Start and Stop, grayed for the viewer, still say why they do nothing, once each.
-    prompts_.Clear();
-    Send(res::kCmdRunStart);
-    Send(res::kCmdRunStop);
-    EXPECT_EQ(prompts_.MessageTexts().size(), 2);
+    prompts_.clear();
+    send(res::kCmdRunStart);
+    send(res::kCmdRunStop);
+    EXPECT_EQ(prompts_.messageTexts().size(), 2);
 
     // A check mark that a second handler toggled back would not change.
     for (int k = 0; k < res::kStatisticCount; ++k) {
-        const bool shown = Checked(res::kCmdFirstStatistic + k);
-        Choose(res::kCmdFirstStatistic + k);
-        EXPECT_NE(Checked(res::kCmdFirstStatistic + k), shown) << k;
+        const bool shown = checked(res::kCmdFirstStatistic + k);
+        choose(res::kCmdFirstStatistic + k);
+        EXPECT_NE(checked(res::kCmdFirstStatistic + k), shown) << k;
     }
 
-    Choose(res::kCmdAssessment);
-    ASSERT_NE(window_->AssessmentDialog(), nullptr);
-    EXPECT_TRUE(window_->AssessmentDialog()->isVisible());
-    Choose(res::kCmdHistory);
-    ASSERT_NE(window_->HistoryDialog(), nullptr);
-    EXPECT_TRUE(window_->HistoryDialog()->isVisible());
-    Choose(res::kCmdCountersWindow);
-    EXPECT_TRUE(window_->Counters().isVisible());
+    choose(res::kCmdAssessment);
+    ASSERT_NE(window_->assessmentDialog(), nullptr);
+    EXPECT_TRUE(window_->assessmentDialog()->isVisible());
+    choose(res::kCmdHistory);
+    ASSERT_NE(window_->historyDialog(), nullptr);
+    EXPECT_TRUE(window_->historyDialog()->isVisible());
+    choose(res::kCmdCountersWindow);
+    EXPECT_TRUE(window_->counters().isVisible());
 
-    Choose(res::kCmdCounter1 + 1);
-    EXPECT_EQ(window_->ActiveSlot(), 2);
-    Choose(res::kCmdFileNew);
-    EXPECT_EQ(window_->Slot(2).state, NEW);
-    Choose(res::kCmdViewer);
-    EXPECT_EQ(window_->ActiveSlot(), kViewerSlot);
+    choose(res::kCmdCounter1 + 1);
+    EXPECT_EQ(window_->activeSlot(), 2);
+    choose(res::kCmdFileNew);
+    EXPECT_EQ(window_->slot(2).state, NEW);
+    choose(res::kCmdViewer);
+    EXPECT_EQ(window_->activeSlot(), kViewerSlot);
     // Nothing unsaved and no run: Exit closes the window.
-    Choose(res::kCmdExit);
+    choose(res::kCmdExit);
     EXPECT_EQ(closed, 1);
 }
 

@@ -5,6 +5,9 @@
 #include "main_window_fixture.h"
 #include "ui/resources/resource_ids.h"
 
+using nivra::ui::kViewerSlot;
+using nivra::ui::RangeSlider;
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -14,95 +17,95 @@ namespace {
 class RoiTest : public MainWindowTest {
 protected:
     // The viewer showing a record of `points` points counting 1, 2, 3, ...
-    void OpenPoints(int points) {
+    void openPoints(int points) {
         std::vector<std::int32_t> counts;
         for (int k = 1; k <= points; ++k)
             counts.push_back(k);
-        Open();
-        OpenInViewer(WriteDataFile("points", counts, {"first line", "second line"}));
-        ASSERT_EQ(window_->Slot(kViewerSlot).PointCount(), static_cast<std::size_t>(points));
-        prompts_.Clear();
+        open();
+        openInViewer(writeDataFile("points", counts, {"first line", "second line"}));
+        ASSERT_EQ(window_->slot(kViewerSlot).pointCount(), static_cast<std::size_t>(points));
+        prompts_.clear();
     }
 
-    void SetRoi(const QString& low, const QString& high) {
-        window_->SetItemText(ids::kRoiMinEdit, low);
-        window_->SetItemText(ids::kRoiMaxEdit, high);
-        window_->DispatchCommand(ids::kSetRoiButton);
+    void setRoi(const QString& low, const QString& high) {
+        window_->setItemText(ids::kRoiMinEdit, low);
+        window_->setItemText(ids::kRoiMaxEdit, high);
+        window_->dispatchCommand(ids::kSetRoiButton);
     }
 
     // The ROI as the slider holds it and as both edits show it, "low-high".
-    std::string Roi() const {
+    std::string roi() const {
         double low = 0, high = 0;
-        Slider()->GetSelection(low, high);
-        const QString edits = Text(ids::kRoiMinEdit) + "-" + Text(ids::kRoiMaxEdit);
+        slider()->getSelection(low, high);
+        const QString edits = text(ids::kRoiMinEdit) + "-" + text(ids::kRoiMaxEdit);
         const QString slider = QString("%1-%2").arg(low).arg(high);
         EXPECT_EQ(edits, slider) << "edits and slider differ";
         return slider.toStdString();
     }
 
-    void Press(int button, int times = 1) {
+    void press(int button, int times = 1) {
         for (int i = 0; i < times; ++i)
-            window_->DispatchCommand(button);
+            window_->dispatchCommand(button);
     }
 };
 
 TEST_F(RoiTest, StepButtonsMoveOneEdgeAndNeverCrossTheOtherOrTheRecordsEnds) {
-    OpenPoints(10);
-    SetRoi("4", "6");
-    ASSERT_EQ(Roi(), "4-6");
-    EXPECT_EQ(ChartRows(), 3);
+    openPoints(10);
+    setRoi("4", "6");
+    ASSERT_EQ(roi(), "4-6");
+    EXPECT_EQ(chartRows(), 3);
 
-    Press(ids::kLowDownButton);
-    EXPECT_EQ(Roi(), "3-6");
-    EXPECT_EQ(ChartRows(), 4);
-    Press(ids::kLowUpButton, 2);
-    EXPECT_EQ(Roi(), "5-6");
-    Press(ids::kLowUpButton);
-    EXPECT_EQ(Roi(), "6-6");
-    Press(ids::kLowUpButton);
-    EXPECT_EQ(Roi(), "6-6");
-    EXPECT_EQ(ChartRows(), 1);
-    Press(ids::kHighDownButton);
-    EXPECT_EQ(Roi(), "6-6");
+    press(ids::kLowDownButton);
+    EXPECT_EQ(roi(), "3-6");
+    EXPECT_EQ(chartRows(), 4);
+    press(ids::kLowUpButton, 2);
+    EXPECT_EQ(roi(), "5-6");
+    press(ids::kLowUpButton);
+    EXPECT_EQ(roi(), "6-6");
+    press(ids::kLowUpButton);
+    EXPECT_EQ(roi(), "6-6");
+    EXPECT_EQ(chartRows(), 1);
+    press(ids::kHighDownButton);
+    EXPECT_EQ(roi(), "6-6");
 
-    SetRoi("4", "10");
-    Press(ids::kHighUpButton);
-    EXPECT_EQ(Roi(), "4-10");
-    Press(ids::kHighDownButton);
-    EXPECT_EQ(Roi(), "4-9");
+    setRoi("4", "10");
+    press(ids::kHighUpButton);
+    EXPECT_EQ(roi(), "4-10");
+    press(ids::kHighDownButton);
+    EXPECT_EQ(roi(), "4-9");
 
-    SetRoi("1", "6");
-    Press(ids::kLowDownButton);
-    EXPECT_EQ(Roi(), "1-6");
-    EXPECT_TRUE(prompts_.Questions().empty());
+    setRoi("1", "6");
+    press(ids::kLowDownButton);
+    EXPECT_EQ(roi(), "1-6");
+    EXPECT_TRUE(prompts_.questions().empty());
 }
 
 // The chart numbers the points of a region as the record does, and a range reaching past the
 // record shows only the points it has.
 TEST_F(RoiTest, TheChartLabelsARegionWithTheRecordsPointNumbers) {
-    OpenPoints(10);
-    SetRoi("4", "6");
-    EXPECT_EQ(ChartWidget()->Label(1), "4:4");
-    EXPECT_EQ(ChartWidget()->Label(3), "6:6");
-    window_->ShowPoints(9, 15);
-    EXPECT_EQ(ChartRows(), 2);
-    EXPECT_EQ(ChartWidget()->Label(2), "10:10");
-    window_->ShowPoints(1, 0);
-    EXPECT_EQ(ChartRows(), 0);
+    openPoints(10);
+    setRoi("4", "6");
+    EXPECT_EQ(chartWidget()->label(1), "4:4");
+    EXPECT_EQ(chartWidget()->label(3), "6:6");
+    window_->showPoints(9, 15);
+    EXPECT_EQ(chartRows(), 2);
+    EXPECT_EQ(chartWidget()->label(2), "10:10");
+    window_->showPoints(1, 0);
+    EXPECT_EQ(chartRows(), 0);
 }
 
 TEST_F(RoiTest, AStepAfterADragMakesBothEdgesWholePointNumbers) {
-    OpenPoints(10);
-    Slider()->SetSelection(3.7, 8.2);
-    Press(ids::kLowDownButton);
-    EXPECT_EQ(Roi(), "2-8");
-    EXPECT_EQ(ChartRows(), 7);
+    openPoints(10);
+    slider()->setSelection(3.7, 8.2);
+    press(ids::kLowDownButton);
+    EXPECT_EQ(roi(), "2-8");
+    EXPECT_EQ(chartRows(), 7);
 }
 
 TEST_F(RoiTest, SetRoiRefusesBoundsOutsideTheRecordOrInTheWrongOrder) {
-    OpenPoints(10);
-    SetRoi("2", "9");
-    ASSERT_EQ(Roi(), "2-9");
+    openPoints(10);
+    setRoi("2", "9");
+    ASSERT_EQ(roi(), "2-9");
     const struct {
         const char* low;
         const char* high;
@@ -115,105 +118,105 @@ TEST_F(RoiTest, SetRoiRefusesBoundsOutsideTheRecordOrInTheWrongOrder) {
         {"3", "-1", "ROI Max must be less then or equal to number of points"},
     };
     for (const auto& c : refused) {
-        prompts_.Clear();
-        SetRoi(c.low, c.high);
-        EXPECT_EQ(prompts_.MessageTexts(), QStringList{c.message}) << c.low << "-" << c.high;
+        prompts_.clear();
+        setRoi(c.low, c.high);
+        EXPECT_EQ(prompts_.messageTexts(), QStringList{c.message}) << c.low << "-" << c.high;
         double low = 0, high = 0;
-        Slider()->GetSelection(low, high);
+        slider()->getSelection(low, high);
         EXPECT_EQ(low, 2.0);
         EXPECT_EQ(high, 9.0);
-        EXPECT_EQ(ChartRows(), 8);
+        EXPECT_EQ(chartRows(), 8);
     }
 
-    prompts_.Clear();
-    SetRoi("5", "5");
-    EXPECT_TRUE(prompts_.Questions().empty());
-    EXPECT_EQ(Roi(), "5-5");
-    EXPECT_EQ(ChartRows(), 1);
+    prompts_.clear();
+    setRoi("5", "5");
+    EXPECT_TRUE(prompts_.questions().empty());
+    EXPECT_EQ(roi(), "5-5");
+    EXPECT_EQ(chartRows(), 1);
 }
 
 // A keyboard move of the slider changes only the edits; "Set ROI" then applies them.
 TEST_F(RoiTest, SetRoiAppliesWhatTheSliderLeftInTheEdits) {
-    OpenPoints(10);
-    Slider()->SetSelection(3.6, 7.9);
-    emit Slider()->rangeChanged(CRangeSlider::Part::Both, false);
-    EXPECT_EQ(ChartRows(), 10);
-    window_->DispatchCommand(ids::kSetRoiButton);
-    EXPECT_EQ(Roi(), "3-7");
-    EXPECT_EQ(ChartRows(), 5);
+    openPoints(10);
+    slider()->setSelection(3.6, 7.9);
+    emit slider()->rangeChanged(RangeSlider::Part::Both, false);
+    EXPECT_EQ(chartRows(), 10);
+    window_->dispatchCommand(ids::kSetRoiButton);
+    EXPECT_EQ(roi(), "3-7");
+    EXPECT_EQ(chartRows(), 5);
 }
 
 TEST_F(RoiTest, DeleteRemovesOnePointAndRefusesNumbersOutsideTheRecord) {
-    OpenPoints(5);
+    openPoints(5);
     for (const char* number : {"0", "6"}) {
-        prompts_.Clear();
-        window_->SetItemText(ids::kDeletePointEdit, number);
-        window_->DispatchCommand(ids::kDeletePointButton);
-        EXPECT_EQ(prompts_.MessageTexts(), QStringList{"Can't delete: point out of range"});
-        EXPECT_EQ(window_->Slot(kViewerSlot).PointCount(), 5u);
+        prompts_.clear();
+        window_->setItemText(ids::kDeletePointEdit, number);
+        window_->dispatchCommand(ids::kDeletePointButton);
+        EXPECT_EQ(prompts_.messageTexts(), QStringList{"Can't delete: point out of range"});
+        EXPECT_EQ(window_->slot(kViewerSlot).pointCount(), 5u);
     }
-    SetRoi("2", "3");
-    window_->SetItemText(ids::kDeletePointEdit, "2");
-    window_->DispatchCommand(ids::kDeletePointButton);
-    EXPECT_EQ(window_->Slot(kViewerSlot).data->counts(), (std::vector<std::int32_t>{1, 3, 4, 5}));
-    EXPECT_EQ(Roi(), "1-4"); // the view shows every remaining point
-    EXPECT_EQ(ChartRows(), 4);
-    EXPECT_FALSE(window_->Slot(kViewerSlot).saved); // an edit: Open and Exit ask first
+    setRoi("2", "3");
+    window_->setItemText(ids::kDeletePointEdit, "2");
+    window_->dispatchCommand(ids::kDeletePointButton);
+    EXPECT_EQ(window_->slot(kViewerSlot).data->counts(), (std::vector<std::int32_t>{1, 3, 4, 5}));
+    EXPECT_EQ(roi(), "1-4"); // the view shows every remaining point
+    EXPECT_EQ(chartRows(), 4);
+    EXPECT_FALSE(window_->slot(kViewerSlot).saved); // an edit: Open and Exit ask first
 }
 
 TEST_F(RoiTest, DeletingTheLastPointLeavesAnEmptyRecordThatTheButtonsLeaveAlone) {
-    OpenPoints(1);
-    window_->SetItemText(ids::kDeletePointEdit, "1");
-    window_->DispatchCommand(ids::kDeletePointButton);
-    ASSERT_EQ(window_->Slot(kViewerSlot).PointCount(), 0u);
-    EXPECT_EQ(ChartRows(), 0);
-    EXPECT_EQ(Text(ids::kRoiMinEdit), "1");
-    EXPECT_EQ(Text(ids::kRoiMaxEdit), "0");
+    openPoints(1);
+    window_->setItemText(ids::kDeletePointEdit, "1");
+    window_->dispatchCommand(ids::kDeletePointButton);
+    ASSERT_EQ(window_->slot(kViewerSlot).pointCount(), 0u);
+    EXPECT_EQ(chartRows(), 0);
+    EXPECT_EQ(text(ids::kRoiMinEdit), "1");
+    EXPECT_EQ(text(ids::kRoiMaxEdit), "0");
 
-    prompts_.Clear();
+    prompts_.clear();
     for (int button :
          {ids::kLowDownButton, ids::kLowUpButton, ids::kHighDownButton, ids::kHighUpButton,
           ids::kSetRoiButton, ids::kDeletePointButton, ids::kAllDataButton, ids::kRoiStatsButton})
-        window_->DispatchCommand(button);
-    EXPECT_TRUE(prompts_.Questions().empty());
-    EXPECT_EQ(Text(ids::kRoiMinEdit), "1");
-    EXPECT_EQ(Text(ids::kRoiMaxEdit), "0");
+        window_->dispatchCommand(button);
+    EXPECT_TRUE(prompts_.questions().empty());
+    EXPECT_EQ(text(ids::kRoiMinEdit), "1");
+    EXPECT_EQ(text(ids::kRoiMaxEdit), "0");
 }
 
 TEST_F(RoiTest, HeaderLinesAreAddedEvenWhenEmptyAndTheSelectedOneDeleted) {
-    OpenPoints(3);
-    window_->SetItemText(ids::kHeaderEdit, "swipe of bench 7");
-    window_->DispatchCommand(ids::kAddHeaderButton);
-    EXPECT_EQ(Text(ids::kHeaderEdit), "");
-    window_->DispatchCommand(ids::kAddHeaderButton);
+    openPoints(3);
+    window_->setItemText(ids::kHeaderEdit, "swipe of bench 7");
+    window_->dispatchCommand(ids::kAddHeaderButton);
+    EXPECT_EQ(text(ids::kHeaderEdit), "");
+    window_->dispatchCommand(ids::kAddHeaderButton);
     const QStringList expected = {"first line", "second line", "swipe of bench 7", ""};
-    EXPECT_EQ(Items(ids::kHeaderList), expected);
-    ASSERT_EQ(window_->Slot(kViewerSlot).data->headerLineCount(), 4u);
+    EXPECT_EQ(items(ids::kHeaderList), expected);
+    ASSERT_EQ(window_->slot(kViewerSlot).data->headerLineCount(), 4u);
 
     // Without a selection "Del" does nothing; with one it removes exactly that line.
-    window_->DispatchCommand(ids::kDelHeaderButton);
-    EXPECT_EQ(Items(ids::kHeaderList), expected);
-    auto* list = window_->ControlAs<QListWidget>(ids::kHeaderList);
+    window_->dispatchCommand(ids::kDelHeaderButton);
+    EXPECT_EQ(items(ids::kHeaderList), expected);
+    auto* list = window_->controlAs<QListWidget>(ids::kHeaderList);
     list->setCurrentRow(1);
-    window_->DispatchCommand(ids::kDelHeaderButton);
+    window_->dispatchCommand(ids::kDelHeaderButton);
     const QStringList remaining = {"first line", "swipe of bench 7", ""};
-    EXPECT_EQ(Items(ids::kHeaderList), remaining);
-    const auto lines = window_->Slot(kViewerSlot).data->headerLines();
+    EXPECT_EQ(items(ids::kHeaderList), remaining);
+    const auto lines = window_->slot(kViewerSlot).data->headerLines();
     EXPECT_EQ(lines, (std::vector<std::string>{"first line", "swipe of bench 7", ""}));
 }
 
 TEST_F(RoiTest, ASlotWithoutARecordIgnoresEveryEditingButton) {
-    Open();
-    Choose(res::kCmdCounter1); // DEMO, no record
-    window_->SetItemText(ids::kHeaderEdit, "nothing to add to");
-    window_->SetItemText(ids::kDeletePointEdit, "1");
+    open();
+    choose(res::kCmdCounter1); // DEMO, no record
+    window_->setItemText(ids::kHeaderEdit, "nothing to add to");
+    window_->setItemText(ids::kDeletePointEdit, "1");
     for (int button :
          {ids::kLowDownButton, ids::kHighUpButton, ids::kSetRoiButton, ids::kDeletePointButton,
           ids::kAddHeaderButton, ids::kDelHeaderButton, ids::kAllDataButton, ids::kRoiStatsButton})
-        window_->DispatchCommand(button);
-    EXPECT_TRUE(prompts_.Questions().empty());
-    EXPECT_EQ(window_->Slot(1).data, nullptr);
-    EXPECT_EQ(Text(ids::kHeaderEdit), "nothing to add to");
+        window_->dispatchCommand(button);
+    EXPECT_TRUE(prompts_.questions().empty());
+    EXPECT_EQ(window_->slot(1).data, nullptr);
+    EXPECT_EQ(text(ids::kHeaderEdit), "nothing to add to");
 }
 
 } // namespace

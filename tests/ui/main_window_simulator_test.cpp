@@ -11,6 +11,13 @@
 #include <numeric>
 #include <unistd.h>
 
+using nivra::ui::ChartWidget;
+using nivra::ui::DialogBase;
+using nivra::ui::MainWindow;
+using nivra::ui::MainWindowEnvironment;
+using nivra::ui::RUNNING;
+using nivra::ui::STOPPED;
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -23,82 +30,82 @@ protected:
         char cwd[PATH_MAX];
         ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
         previousDirectory_ = cwd;
-        savedStart_ = GetStartingDirectory();
+        savedStart_ = getStartingDirectory();
         for (const char* folder : {"assay_config", "counter_config", "backup_data"})
-            std::filesystem::create_directory(ws_.Path(folder));
+            std::filesystem::create_directory(ws_.path(folder));
         // The program is started in its start directory.
-        ASSERT_EQ(::chdir(ws_.Folder().c_str()), 0);
+        ASSERT_EQ(::chdir(ws_.folder().c_str()), 0);
     }
     void TearDown() override {
         window_.reset();
-        manager_.Teardown();
+        manager_.teardown();
         EXPECT_EQ(::chdir(previousDirectory_.c_str()), 0);
-        GetStartingDirectory() = savedStart_;
+        getStartingDirectory() = savedStart_;
     }
 
     SimWorkspace ws_{sim::SimulatorSettings{20.0, 3}};
-    CCounterManager manager_;
+    CounterManager manager_;
     CounterManagerAccess access_{manager_};
     ScriptedPrompts prompts_;
-    std::unique_ptr<CNivraDlg> window_;
+    std::unique_ptr<MainWindow> window_;
     std::string previousDirectory_;
     std::string savedStart_;
 };
 
 TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLine) {
-    auto& line = ws_.AddPort("ttySIM0", {1, 2, 3, 4, 5, 6});
-    WritePortList(ws_.Path("port_config.pfx"), {"PORT1=" + ws_.Path("ttySIM0")});
+    auto& line = ws_.addPort("ttySIM0", {1, 2, 3, 4, 5, 6});
+    writePortList(ws_.path("port_config.pfx"), {"PORT1=" + ws_.path("ttySIM0")});
 
-    AssayConfig assay = AssayConfig::Defaults();
+    AssayConfig assay = AssayConfig::defaults();
     assay.name = "two seconds";
     assay.dwellHours = assay.dwellMinutes = assay.totalHours = assay.totalMinutes = 0;
     assay.dwellSeconds = 1;
     assay.totalSeconds = 2;
-    const std::string assayPath = ws_.Path("assay_config/two.acx");
+    const std::string assayPath = ws_.path("assay_config/two.acx");
     ASSERT_TRUE(assay.write(assayPath).ok());
 
-    NivraDlgEnvironment environment;
+    MainWindowEnvironment environment;
     environment.run = RunEnvironment{nullptr, &access_};
-    environment.startup = [this] { return RunCounterStartup(manager_); };
-    environment.runModal = [&](CDialogBase& dialog) {
-        dialog.InitDialog();
-        prompts_.ChooseFile(QString::fromStdString(assayPath));
-        dialog.DispatchCommand(ui::run_config::kOpenAssayButton);
-        dialog.DispatchCommand(ui::run_config::kStartButton);
+    environment.startup = [this] { return runCounterStartup(manager_); };
+    environment.runModal = [&](DialogBase& dialog) {
+        dialog.initDialog();
+        prompts_.chooseFile(QString::fromStdString(assayPath));
+        dialog.dispatchCommand(ui::run_config::kOpenAssayButton);
+        dialog.dispatchCommand(ui::run_config::kStartButton);
         return dialog.result();
     };
-    window_ = std::make_unique<CNivraDlg>(environment);
-    window_->InitDialog();
+    window_ = std::make_unique<MainWindow>(environment);
+    window_->initDialog();
 
-    EXPECT_EQ(GetStartingDirectory(), ws_.Folder());
+    EXPECT_EQ(getStartingDirectory(), ws_.folder());
     for (int k = 0; k < 4; ++k)
-        EXPECT_TRUE(window_->Menu()->IsEnabled(res::kCmdCounter1 + k)) << k;
+        EXPECT_TRUE(window_->menu()->isEnabled(res::kCmdCounter1 + k)) << k;
     std::vector<int> queried;
-    for (const sim::RequestRecord& request : line.Requests())
+    for (const sim::RequestRecord& request : line.requests())
         if (request.command == protocol::CMD_TEXT)
             queried.push_back(request.counter);
     EXPECT_EQ(queried, (std::vector<int>{1, 2, 3, 4}));
 
     // The counter's own configuration, which the run dialog proposes.
-    CounterConfig bench = CounterConfig::Defaults();
-    ASSERT_TRUE(bench.write(CounterConfigPath(1)).ok());
+    CounterConfig bench = CounterConfig::defaults();
+    ASSERT_TRUE(bench.write(counterConfigPath(1)).ok());
     for (int command : {res::kCmdCounter1, res::kCmdFileNew, res::kCmdRunStart})
-        window_->Menu()->Action(command)->trigger();
-    ASSERT_EQ(window_->Slot(1).state, RUNNING);
+        window_->menu()->action(command)->trigger();
+    ASSERT_EQ(window_->slot(1).state, RUNNING);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-    while (window_->Slot(1).state != STOPPED && std::chrono::steady_clock::now() < deadline)
+    while (window_->slot(1).state != STOPPED && std::chrono::steady_clock::now() < deadline)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    ASSERT_EQ(window_->Slot(1).state, STOPPED);
+    ASSERT_EQ(window_->slot(1).state, STOPPED);
 
-    const std::vector<std::int32_t> counts = window_->Slot(1).data->counts();
+    const std::vector<std::int32_t> counts = window_->slot(1).data->counts();
     EXPECT_EQ(counts.size(), 2u);
     EXPECT_GT(std::accumulate(counts.begin(), counts.end(), 0), 0); // 20 a second
-    EXPECT_EQ(window_->ControlAs<CChartWidget>(ids::kChart)->RowCount(), 2);
-    EXPECT_NE(window_->ItemText(ids::kEndTimeLabel), "End Time: ");
-    EXPECT_EQ(window_->ItemText(ids::kStatusLabel), "STOPPED");
+    EXPECT_EQ(window_->controlAs<ChartWidget>(ids::kChart)->rowCount(), 2);
+    EXPECT_NE(window_->itemText(ids::kEndTimeLabel), "End Time: ");
+    EXPECT_EQ(window_->itemText(ids::kStatusLabel), "STOPPED");
     // Only counter 1 was reset and read.
-    for (const sim::RequestRecord& request : line.Requests()) {
+    for (const sim::RequestRecord& request : line.requests()) {
         if (request.command == protocol::CMD_RESET || request.command == protocol::CMD_READ) {
             EXPECT_EQ(request.counter, 1);
         }

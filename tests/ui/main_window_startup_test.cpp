@@ -10,6 +10,12 @@
 #include <QSettings>
 #include <tuple>
 
+using nivra::ui::DialogBase;
+using nivra::ui::MainWindow;
+using nivra::ui::MainWindowEnvironment;
+using nivra::ui::NEW;
+using nivra::ui::NivraApp;
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -18,10 +24,10 @@ namespace {
 
 class StartupTest : public MainWindowTest {
 protected:
-    void ExpectSlider(double min, double max, double low, double high) {
+    void expectSlider(double min, double max, double low, double high) {
         double selLow = 0, selHigh = 0;
-        Slider()->GetSelection(selLow, selHigh);
-        EXPECT_EQ(std::make_tuple(Slider()->RangeMin(), Slider()->RangeMax(), selLow, selHigh),
+        slider()->getSelection(selLow, selHigh);
+        EXPECT_EQ(std::make_tuple(slider()->rangeMin(), slider()->rangeMax(), selLow, selHigh),
                   std::make_tuple(min, max, low, high));
     }
 };
@@ -31,36 +37,36 @@ const int kFileAndRunCommands[] = {res::kCmdFileNew,  res::kCmdFileOpen, res::kC
                                    res::kCmdRunStart, res::kCmdRunStop};
 
 TEST_F(StartupTest, TheWindowStartsOnTheViewerWithEveryControlInPlace) {
-    Open(2);
-    EXPECT_TRUE(prompts_.Questions().empty());
+    open(2);
+    EXPECT_TRUE(prompts_.questions().empty());
 
-    EXPECT_EQ(Text(ids::kStatusLabel), "VIEWER");
-    EXPECT_EQ(Text(ids::kActiveLabel), "ACTIVE: VIEWER");
-    EXPECT_EQ(Text(ids::kFileLabel), ""); // the viewer's empty file name replaces "File:"
-    auto* progress = window_->ControlAs<QProgressBar>(ids::kProgressBar);
+    EXPECT_EQ(text(ids::kStatusLabel), "VIEWER");
+    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE: VIEWER");
+    EXPECT_EQ(text(ids::kFileLabel), ""); // the viewer's empty file name replaces "File:"
+    auto* progress = window_->controlAs<QProgressBar>(ids::kProgressBar);
     EXPECT_EQ(std::make_tuple(progress->minimum(), progress->maximum(), progress->value()),
               std::make_tuple(0, 100, 0));
-    EXPECT_FALSE(Slider()->isEnabled());
-    ExpectSlider(1, 5, 2, 3);
-    EXPECT_EQ(Text(ids::kRoiMinEdit), "2");
-    EXPECT_EQ(Text(ids::kRoiMaxEdit), "3");
-    EXPECT_EQ(Text(ids::kScreenUpdatesButton), "Disable Screen Updates");
-    EXPECT_FALSE(window_->Control(ids::kScreenUpdatesButton)->isEnabled());
-    EXPECT_TRUE(window_->ScreenUpdates());
-    EXPECT_FALSE(Heartbeat());
-    EXPECT_TRUE(ChartWidget()->ShowsSample());
+    EXPECT_FALSE(slider()->isEnabled());
+    expectSlider(1, 5, 2, 3);
+    EXPECT_EQ(text(ids::kRoiMinEdit), "2");
+    EXPECT_EQ(text(ids::kRoiMaxEdit), "3");
+    EXPECT_EQ(text(ids::kScreenUpdatesButton), "Disable Screen Updates");
+    EXPECT_FALSE(window_->control(ids::kScreenUpdatesButton)->isEnabled());
+    EXPECT_TRUE(window_->screenUpdates());
+    EXPECT_FALSE(heartbeat());
+    EXPECT_TRUE(chartWidget()->showsSample());
 
     // Among the File and Assay Run items the viewer offers only Open.
     for (int command : kFileAndRunCommands)
-        EXPECT_EQ(Enabled(command), command == res::kCmdFileOpen) << command;
+        EXPECT_EQ(enabled(command), command == res::kCmdFileOpen) << command;
     for (int command : {res::kCmdViewer, res::kCmdCounter1, res::kCmdCounter1 + 1})
-        EXPECT_FALSE(Checked(command));
+        EXPECT_FALSE(checked(command));
 
     // "&About Nivra..." ends the About drop-down, after a separator.
-    QAction* about = window_->Menu()->Action(res::kCmdAboutBox);
+    QAction* about = window_->menu()->action(res::kCmdAboutBox);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->text(), "&About Nivra...");
-    const QList<QAction*> aboutItems = window_->Menu()->Bar()->actions().last()->menu()->actions();
+    const QList<QAction*> aboutItems = window_->menu()->bar()->actions().last()->menu()->actions();
     ASSERT_EQ(aboutItems.size(), 3);
     EXPECT_TRUE(aboutItems[1]->isSeparator());
     EXPECT_EQ(aboutItems[2], about);
@@ -71,110 +77,110 @@ TEST_F(StartupTest, TheWindowStartsOnTheViewerWithEveryControlInPlace) {
     EXPECT_EQ(window_->minimumSize(), window_->maximumSize());
     EXPECT_EQ(window_->palette().color(QPalette::Window), QColor(254, 254, 254));
     for (int id : {ids::kDataDumpList, ids::kRoiDumpList})
-        EXPECT_DOUBLE_EQ(window_->Control(id)->font().pointSizeF(), 11.5) << id;
+        EXPECT_DOUBLE_EQ(window_->control(id)->font().pointSizeF(), 11.5) << id;
 }
 
 TEST_F(StartupTest, AtMostFourCountersAreOfferedAndNothingIsReported) {
     for (int found : {0, 3, 6}) {
         SCOPED_TRACE(found);
-        Open(found);
+        open(found);
         for (int k = 1; k <= 4; ++k)
-            EXPECT_EQ(Enabled(res::kCmdCounter1 + k - 1), k <= found) << k;
-        EXPECT_TRUE(Enabled(res::kCmdViewer));
+            EXPECT_EQ(enabled(res::kCmdCounter1 + k - 1), k <= found) << k;
+        EXPECT_TRUE(enabled(res::kCmdViewer));
     }
-    EXPECT_TRUE(prompts_.Questions().empty());
+    EXPECT_TRUE(prompts_.questions().empty());
 }
 
 TEST_F(StartupTest, AnUnreadableCurrentDirectoryIsReportedOnceAndStartUpGoesOn) {
-    Open(1, false);
-    EXPECT_EQ(prompts_.MessageTexts(), QStringList{"GetStartingDirectory failed."});
-    EXPECT_TRUE(Enabled(res::kCmdCounter1));
-    EXPECT_EQ(Text(ids::kStatusLabel), "VIEWER");
+    open(1, false);
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{"GetStartingDirectory failed."});
+    EXPECT_TRUE(enabled(res::kCmdCounter1));
+    EXPECT_EQ(text(ids::kStatusLabel), "VIEWER");
 }
 
 TEST_F(StartupTest, StatisticsShowMenuFollowsItsFileAndEachCommandTogglesAndSaves) {
     // The first start finds no file: nothing is shown, and the file is written so.
-    Open();
+    open();
     for (int k = 0; k < res::kStatisticCount; ++k)
-        EXPECT_FALSE(Checked(res::kCmdFirstStatistic + k)) << k;
-    const std::string first = ReadFileBytes(dir_.file("stats_display_config.pfx"));
+        EXPECT_FALSE(checked(res::kCmdFirstStatistic + k)) << k;
+    const std::string first = readFileBytes(dir_.file("stats_display_config.pfx"));
     EXPECT_NE(first.find("LOD997=false"), std::string::npos);
     EXPECT_EQ(first.find("=true"), std::string::npos);
 
-    WriteFileBytes(dir_.file("stats_display_config.pfx"),
+    writeFileBytes(dir_.file("stats_display_config.pfx"),
                    "[STATS SHOW]\r\nNumPoints=true\r\nLOD997=true\r\n");
-    Open();
+    open();
     const int numPoints = res::statisticCommand(Statistic::NumPoints);
     const int firstError = res::statisticCommand(Statistic::Netapercm2hrErr); // "± err"
-    EXPECT_TRUE(Checked(numPoints));
-    EXPECT_FALSE(Checked(res::statisticCommand(Statistic::Mean)));
-    EXPECT_TRUE(Checked(res::statisticCommand(Statistic::LOD997)));
-    window_->Menu()->Action(firstError)->trigger();
-    window_->Menu()->Action(numPoints)->trigger();
-    EXPECT_TRUE(Checked(firstError));
-    EXPECT_FALSE(Checked(numPoints));
+    EXPECT_TRUE(checked(numPoints));
+    EXPECT_FALSE(checked(res::statisticCommand(Statistic::Mean)));
+    EXPECT_TRUE(checked(res::statisticCommand(Statistic::LOD997)));
+    window_->menu()->action(firstError)->trigger();
+    window_->menu()->action(numPoints)->trigger();
+    EXPECT_TRUE(checked(firstError));
+    EXPECT_FALSE(checked(numPoints));
     StatsShow saved;
     saved.load(dir_.file("stats_display_config.pfx"));
-    EXPECT_EQ(saved, window_->StatsSelection());
+    EXPECT_EQ(saved, window_->statsSelection());
     EXPECT_TRUE(saved.shows(Statistic::Netapercm2hrErr));
 }
 
 // A counter slot on which nothing has been prepared, then cleared for a run.
 TEST_F(StartupTest, ACounterSlotStartsInDemoAndFileNewPreparesItForARun) {
-    Open();
-    window_->Menu()->Action(res::kCmdCounter1)->trigger();
-    EXPECT_EQ(window_->ActiveSlot(), 1);
-    EXPECT_EQ(Text(ids::kStatusLabel), "DEMO");
-    EXPECT_EQ(Text(ids::kActiveLabel), "ACTIVE COUNTER: 1");
-    EXPECT_TRUE(Checked(res::kCmdCounter1));
+    open();
+    window_->menu()->action(res::kCmdCounter1)->trigger();
+    EXPECT_EQ(window_->activeSlot(), 1);
+    EXPECT_EQ(text(ids::kStatusLabel), "DEMO");
+    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 1");
+    EXPECT_TRUE(checked(res::kCmdCounter1));
     for (int command : kFileAndRunCommands)
-        EXPECT_EQ(Enabled(command), command == res::kCmdFileNew) << command;
-    EXPECT_EQ(ChartRows(), 0);
-    EXPECT_FALSE(ChartWidget()->ShowsSample());
-    EXPECT_EQ(Progress(), 0);
-    EXPECT_FALSE(Slider()->isEnabled());
-    ExpectSlider(1, 1, 1, 1);
-    EXPECT_EQ(Text(ids::kRoiMinEdit), "1");
-    EXPECT_EQ(Text(ids::kRoiMaxEdit), "1");
-    EXPECT_EQ(Text(ids::kEndTimeLabel), "End Time: ");
-    EXPECT_EQ(Text(ids::kTimeLeftLabel), "Time Left:");
+        EXPECT_EQ(enabled(command), command == res::kCmdFileNew) << command;
+    EXPECT_EQ(chartRows(), 0);
+    EXPECT_FALSE(chartWidget()->showsSample());
+    EXPECT_EQ(progress(), 0);
+    EXPECT_FALSE(slider()->isEnabled());
+    expectSlider(1, 1, 1, 1);
+    EXPECT_EQ(text(ids::kRoiMinEdit), "1");
+    EXPECT_EQ(text(ids::kRoiMaxEdit), "1");
+    EXPECT_EQ(text(ids::kEndTimeLabel), "End Time: ");
+    EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:");
 
-    window_->Menu()->Action(res::kCmdFileNew)->trigger();
-    EXPECT_EQ(window_->Slot(1).state, NEW);
-    EXPECT_EQ(Text(ids::kStatusLabel), "NEW");
-    EXPECT_EQ(Text(ids::kFileLabel), "File: ");
+    window_->menu()->action(res::kCmdFileNew)->trigger();
+    EXPECT_EQ(window_->slot(1).state, NEW);
+    EXPECT_EQ(text(ids::kStatusLabel), "NEW");
+    EXPECT_EQ(text(ids::kFileLabel), "File: ");
     for (int command : kFileAndRunCommands)
-        EXPECT_EQ(Enabled(command), command == res::kCmdRunStart) << command;
-    EXPECT_TRUE(prompts_.Questions().empty());
+        EXPECT_EQ(enabled(command), command == res::kCmdRunStart) << command;
+    EXPECT_TRUE(prompts_.questions().empty());
 }
 
 TEST(NivraApp, WritesTheTestEntryRunsTheWindowAndReturnsFalse) {
     TempDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QString::fromStdString(settings.path()));
-    const std::string savedStart = GetStartingDirectory();
+    const std::string savedStart = getStartingDirectory();
     TempDir start;
     int runs = 0;
-    NivraDlgEnvironment environment;
+    MainWindowEnvironment environment;
     environment.startup = [&] {
-        GetStartingDirectory() = start.path();
+        getStartingDirectory() = start.path();
         return CounterStartup{1, true, {}};
     };
-    environment.runModal = [&](CDialogBase& dialog) {
+    environment.runModal = [&](DialogBase& dialog) {
         ++runs;
-        auto* window = qobject_cast<CNivraDlg*>(&dialog);
+        auto* window = qobject_cast<MainWindow*>(&dialog);
         EXPECT_NE(window, nullptr);
-        dialog.InitDialog();
-        EXPECT_TRUE(window->Menu()->IsEnabled(res::kCmdCounter1));
+        dialog.initDialog();
+        EXPECT_TRUE(window->menu()->isEnabled(res::kCmdCounter1));
         return int(QDialog::Rejected);
     };
-    CNivraApp app(environment);
-    EXPECT_FALSE(app.InitInstance());
+    NivraApp app(environment);
+    EXPECT_FALSE(app.initInstance());
     EXPECT_EQ(runs, 1);
     QSettings written(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Corvane"),
                       QCoreApplication::applicationName());
     EXPECT_EQ(written.value(QStringLiteral("NivraUSB/testentry")).toString(), "testvalue");
-    GetStartingDirectory() = savedStart;
+    getStartingDirectory() = savedStart;
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include "model/statistics.h"
 #include "ui/resources/resource_ids.h"
 
+using nivra::ui::kViewerSlot;
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -15,20 +17,20 @@ class StatisticsTest : public MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
-        Open();
-        ShowAllStatistics();
+        open();
+        showAllStatistics();
     }
 
-    void SetRoi(int low, int high) {
-        window_->SetItemText(ids::kRoiMinEdit, QString::number(low));
-        window_->SetItemText(ids::kRoiMaxEdit, QString::number(high));
-        window_->DispatchCommand(ids::kSetRoiButton);
+    void setRoi(int low, int high) {
+        window_->setItemText(ids::kRoiMinEdit, QString::number(low));
+        window_->setItemText(ids::kRoiMaxEdit, QString::number(high));
+        window_->dispatchCommand(ids::kSetRoiButton);
     }
 
     // Label and value rows side by side, "label=value".
-    QStringList StatisticsRows() const {
-        const QStringList labels = Items(ids::kStatsLabelList);
-        const QStringList values = Items(ids::kStatsValueList);
+    QStringList statisticsRows() const {
+        const QStringList labels = items(ids::kStatsLabelList);
+        const QStringList values = items(ids::kStatsValueList);
         EXPECT_EQ(labels.size(), values.size());
         QStringList rows;
         for (int i = 0; i < std::min(labels.size(), values.size()); ++i)
@@ -37,15 +39,15 @@ protected:
     }
 
     // The rows the panel should show for a record.
-    QStringList ExpectedRows(const AssayData& data) const {
+    QStringList expectedRows(const AssayData& data) const {
         QStringList rows;
-        for (const StatisticRow& row : StatisticsBlock(data, window_->StatsSelection()))
+        for (const StatisticRow& row : statisticsBlock(data, window_->statsSelection()))
             rows << QString::fromUtf8(row.listLabel) + "=" + QString::fromStdString(row.value);
         return rows;
     }
 
-    QString Row(const QString& label) const {
-        for (const QString& row : StatisticsRows())
+    QString row(const QString& label) const {
+        for (const QString& row : statisticsRows())
             if (row.startsWith(label + "="))
                 return row.mid(label.size() + 1);
         return "<missing>";
@@ -53,90 +55,90 @@ protected:
 };
 
 TEST_F(StatisticsTest, AllDataAndRoiDescribeTheirPointsAndRoiAddsItsBounds) {
-    OpenInViewer(WriteDataFile("ten", {5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
-    window_->DispatchCommand(ids::kAllDataButton);
-    const AssayData& data = *window_->Slot(kViewerSlot).data;
-    EXPECT_EQ(StatisticsRows(), ExpectedRows(*data.extractRange(1, 10)));
-    ASSERT_EQ(StatisticsRows().size(), 16);
-    EXPECT_EQ(Row("Num Points:"), "10");
-    EXPECT_EQ(Row("Time(hrs):"), "0.1667"); // ten one-minute dwells
-    EXPECT_EQ(Items(ids::kStatsLabelList)[7], QString::fromUtf8("\xC2\xB1 err:"));
+    openInViewer(writeDataFile("ten", {5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
+    window_->dispatchCommand(ids::kAllDataButton);
+    const AssayData& data = *window_->slot(kViewerSlot).data;
+    EXPECT_EQ(statisticsRows(), expectedRows(*data.extractRange(1, 10)));
+    ASSERT_EQ(statisticsRows().size(), 16);
+    EXPECT_EQ(row("Num Points:"), "10");
+    EXPECT_EQ(row("Time(hrs):"), "0.1667"); // ten one-minute dwells
+    EXPECT_EQ(items(ids::kStatsLabelList)[7], QString::fromUtf8("\xC2\xB1 err:"));
 
-    SetRoi(3, 5);
-    window_->DispatchCommand(ids::kRoiStatsButton);
-    QStringList expected = ExpectedRows(*data.extractRange(3, 5));
+    setRoi(3, 5);
+    window_->dispatchCommand(ids::kRoiStatsButton);
+    QStringList expected = expectedRows(*data.extractRange(3, 5));
     expected << "ROI min=3"
              << "ROI max=5";
-    EXPECT_EQ(StatisticsRows(), expected);
-    EXPECT_EQ(Row("Num Points:"), "3");
-    EXPECT_EQ(Row("Total Counts:"), "24");
-    EXPECT_EQ(Row("Time(hrs):"), "0.0500");
+    EXPECT_EQ(statisticsRows(), expected);
+    EXPECT_EQ(row("Num Points:"), "3");
+    EXPECT_EQ(row("Total Counts:"), "24");
+    EXPECT_EQ(row("Time(hrs):"), "0.0500");
 
     // An empty region keeps the rows there are and adds its bounds below them.
-    Slider()->SetSelection(6, 4);
-    window_->DispatchCommand(ids::kRoiStatsButton);
+    slider()->setSelection(6, 4);
+    window_->dispatchCommand(ids::kRoiStatsButton);
     expected << "ROI min=6"
              << "ROI max=4";
-    EXPECT_EQ(StatisticsRows(), expected);
+    EXPECT_EQ(statisticsRows(), expected);
 }
 
 TEST_F(StatisticsTest, TheSelectionAndTheBackgroundDecideWhichRowsAreShown) {
-    OpenInViewer(WriteDataFile("nobackground", {10, 12, 8, 10}, {}, 0.0));
-    window_->DispatchCommand(ids::kAllDataButton);
+    openInViewer(writeDataFile("nobackground", {10, 12, 8, 10}, {}, 0.0));
+    window_->dispatchCommand(ids::kAllDataButton);
     EXPECT_EQ(
-        Items(ids::kStatsLabelList),
+        items(ids::kStatsLabelList),
         (QStringList{"Num Points:", "Total Counts:", "Time(hrs):", "Mean: ", "Std dev:", "CPH:"}));
 
     // Without any statistic selected All Data empties both lists and ROI shows its bounds only.
     for (int k = 0; k < res::kStatisticCount; ++k)
-        Choose(res::kCmdFirstStatistic + k);
-    window_->DispatchCommand(ids::kAllDataButton);
-    EXPECT_TRUE(StatisticsRows().empty());
-    window_->DispatchCommand(ids::kRoiStatsButton);
-    EXPECT_EQ(StatisticsRows(), (QStringList{"ROI min=1", "ROI max=4"}));
+        choose(res::kCmdFirstStatistic + k);
+    window_->dispatchCommand(ids::kAllDataButton);
+    EXPECT_TRUE(statisticsRows().empty());
+    window_->dispatchCommand(ids::kRoiStatsButton);
+    EXPECT_EQ(statisticsRows(), (QStringList{"ROI min=1", "ROI max=4"}));
 }
 
 TEST_F(StatisticsTest, DumpsListTheRecordAndTheRegionWithTheRecordsPointNumbers) {
-    OpenInViewer(WriteDataFile("six", {5, 6, 7, 8, 9, 10}));
-    EXPECT_EQ(Items(ids::kDataDumpList), (QStringList{"1:5", "2:6", "3:7", "4:8", "5:9", "6:10"}));
-    SetRoi(4, 6);
-    window_->DispatchCommand(ids::kRoiDumpButton);
-    EXPECT_EQ(Items(ids::kRoiDumpList), (QStringList{"4:8", "5:9", "6:10"}));
+    openInViewer(writeDataFile("six", {5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(items(ids::kDataDumpList), (QStringList{"1:5", "2:6", "3:7", "4:8", "5:9", "6:10"}));
+    setRoi(4, 6);
+    window_->dispatchCommand(ids::kRoiDumpButton);
+    EXPECT_EQ(items(ids::kRoiDumpList), (QStringList{"4:8", "5:9", "6:10"}));
 
     // A counter slot without a record: Data Dump empties its list, ROI Dump leaves its own.
-    Choose(res::kCmdCounter1);
-    window_->ControlAs<QListWidget>(ids::kDataDumpList)->addItem("stale");
-    window_->ControlAs<QListWidget>(ids::kRoiDumpList)->addItem("kept");
-    window_->DispatchCommand(ids::kDataDumpButton);
-    window_->DispatchCommand(ids::kRoiDumpButton);
-    EXPECT_TRUE(Items(ids::kDataDumpList).empty());
-    EXPECT_EQ(Items(ids::kRoiDumpList), QStringList{"kept"});
+    choose(res::kCmdCounter1);
+    window_->controlAs<QListWidget>(ids::kDataDumpList)->addItem("stale");
+    window_->controlAs<QListWidget>(ids::kRoiDumpList)->addItem("kept");
+    window_->dispatchCommand(ids::kDataDumpButton);
+    window_->dispatchCommand(ids::kRoiDumpButton);
+    EXPECT_TRUE(items(ids::kDataDumpList).empty());
+    EXPECT_EQ(items(ids::kRoiDumpList), QStringList{"kept"});
 }
 
 // A run stopped early: All Data counts the time of its points, the CSV of the same record the
 // configured total time.
 TEST_F(StatisticsTest, AllDataAfterAnEarlyStopCountsThePointsTimeTheCsvTheConfiguredTime) {
-    counters_.SetRate(1, 3);
-    clock_.PauseAt(clock_.StartSeconds() + 25);
-    StartRun(1, WriteAssay("early", 10, 3600));
-    ASSERT_TRUE(clock_.WaitUntilPaused());
-    prompts_.Clear();
-    prompts_.Reply(ui::Answer::Yes);
-    Choose(res::kCmdRunStop);
-    ASSERT_TRUE(window_->Slot(1).run && window_->Slot(1).run->stopRequested());
-    clock_.Resume();
-    ASSERT_TRUE(PumpUntilStopped(1));
-    const std::size_t points = window_->Slot(1).PointCount();
+    counters_.setRate(1, 3);
+    clock_.pauseAt(clock_.startSeconds() + 25);
+    startRun(1, writeAssay("early", 10, 3600));
+    ASSERT_TRUE(clock_.waitUntilPaused());
+    prompts_.clear();
+    prompts_.reply(ui::Answer::Yes);
+    choose(res::kCmdRunStop);
+    ASSERT_TRUE(window_->slot(1).run && window_->slot(1).run->stopRequested());
+    clock_.resume();
+    ASSERT_TRUE(pumpUntilStopped(1));
+    const std::size_t points = window_->slot(1).pointCount();
     ASSERT_GE(points, 1u);
 
-    window_->DispatchCommand(ids::kAllDataButton);
+    window_->dispatchCommand(ids::kAllDataButton);
     const double pointHours = static_cast<double>(points) * 10.0 / 3600.0;
-    EXPECT_EQ(Row("Time(hrs):"), QString::asprintf("%.4f", pointHours));
+    EXPECT_EQ(row("Time(hrs):"), QString::asprintf("%.4f", pointHours));
 
     const std::string csv = dir_.file("early.csv");
-    prompts_.ChooseFile(QString::fromStdString(csv));
-    Choose(res::kCmdSaveCsv);
-    EXPECT_NE(ReadFileBytes(csv).find("Time(hrs): 1.0000\n"), std::string::npos);
+    prompts_.chooseFile(QString::fromStdString(csv));
+    choose(res::kCmdSaveCsv);
+    EXPECT_NE(readFileBytes(csv).find("Time(hrs): 1.0000\n"), std::string::npos);
 }
 
 } // namespace

@@ -19,8 +19,8 @@ struct PdfPages {
     bool rotated = false;
 };
 
-inline PdfPages ReadPdfPages(const std::string& path) {
-    const QString text = QString::fromLatin1(QByteArray::fromStdString(ReadFileBytes(path)));
+inline PdfPages readPdfPages(const std::string& path) {
+    const QString text = QString::fromLatin1(QByteArray::fromStdString(readFileBytes(path)));
     PdfPages pages;
     pages.count = int(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page(?![s\\w])"))));
     QRegularExpression box(QStringLiteral(
@@ -35,7 +35,7 @@ inline PdfPages ReadPdfPages(const std::string& path) {
 }
 
 // One page, wider than high and not turned.
-inline bool IsLandscape(const PdfPages& pages) {
+inline bool isLandscape(const PdfPages& pages) {
     return pages.mediaBoxes.size() == 1 && !pages.rotated &&
            pages.mediaBoxes[0].width() > pages.mediaBoxes[0].height();
 }

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+using nivra::ui::RunConfigDlg;
+
 using namespace nivra;
 using namespace nivra::test;
 
@@ -25,14 +27,14 @@ protected:
             std::filesystem::create_directory(dir_.file(folder));
     }
 
-    std::string WriteCounterConfig(const std::string& path, const std::string& name) {
-        CounterConfig config = CounterConfig::Defaults();
+    std::string writeCounterConfig(const std::string& path, const std::string& name) {
+        CounterConfig config = CounterConfig::defaults();
         config.name = name;
         EXPECT_TRUE(config.write(path).ok());
         return path;
     }
-    std::string WriteAssay(const std::string& name) {
-        AssayConfig assay = AssayConfig::Defaults();
+    std::string writeAssay(const std::string& name) {
+        AssayConfig assay = AssayConfig::defaults();
         assay.name = name;
         assay.dwellHours = assay.dwellMinutes = assay.totalHours = assay.totalMinutes = 0;
         assay.dwellSeconds = 1;
@@ -49,70 +51,70 @@ protected:
 
 // Without the counter's own configuration file nothing is proposed, and START needs both.
 TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelled) {
-    CAssayRunConfigDlg dialog(3);
-    dialog.InitDialog();
-    EXPECT_EQ(dialog.ItemText(ids::kCounterNumberEdit), "3");
-    EXPECT_TRUE(dialog.ControlAs<QLineEdit>(ids::kCounterNumberEdit)->isReadOnly());
-    EXPECT_EQ(dialog.ItemText(ids::kCounterNameEdit), "");
-    prompts_.CancelFile();
-    dialog.DispatchCommand(ids::kOpenAssayButton);
-    EXPECT_EQ(dialog.ItemText(ids::kAssayNameEdit), "");
+    RunConfigDlg dialog(3);
+    dialog.initDialog();
+    EXPECT_EQ(dialog.itemText(ids::kCounterNumberEdit), "3");
+    EXPECT_TRUE(dialog.controlAs<QLineEdit>(ids::kCounterNumberEdit)->isReadOnly());
+    EXPECT_EQ(dialog.itemText(ids::kCounterNameEdit), "");
+    prompts_.cancelFile();
+    dialog.dispatchCommand(ids::kOpenAssayButton);
+    EXPECT_EQ(dialog.itemText(ids::kAssayNameEdit), "");
 
-    const std::string other = WriteCounterConfig(dir_.file("counter_config/spare.ccx"), "spare");
-    prompts_.ChooseFile(QString::fromStdString(other));
-    dialog.DispatchCommand(ids::kOpenCounterButton);
-    EXPECT_EQ(dialog.ItemText(ids::kCounterNameEdit), "spare");
-    EXPECT_EQ(prompts_.Questions().back().file.filters,
+    const std::string other = writeCounterConfig(dir_.file("counter_config/spare.ccx"), "spare");
+    prompts_.chooseFile(QString::fromStdString(other));
+    dialog.dispatchCommand(ids::kOpenCounterButton);
+    EXPECT_EQ(dialog.itemText(ids::kCounterNameEdit), "spare");
+    EXPECT_EQ(prompts_.questions().back().file.filters,
               (std::vector<ui::FileFilter>{{"Counter Config Nivra (*.ccx)", "*.ccx"}}));
 
-    dialog.DispatchCommand(ids::kStartButton);
-    EXPECT_EQ(prompts_.MessageTexts(),
+    dialog.dispatchCommand(ids::kStartButton);
+    EXPECT_EQ(prompts_.messageTexts(),
               QStringList{"Missing a configuration file nessesary to start assay"});
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }
 
 TEST_F(RunConfigDlgTest, StartClosesWithBothConfigurations) {
-    WriteCounterConfig(CounterConfigPath(2), "bench two");
-    const std::string assay = WriteAssay("two seconds");
-    CAssayRunConfigDlg dialog(2);
-    dialog.InitDialog();
-    EXPECT_EQ(dialog.ItemText(ids::kCounterNameEdit),
+    writeCounterConfig(counterConfigPath(2), "bench two");
+    const std::string assay = writeAssay("two seconds");
+    RunConfigDlg dialog(2);
+    dialog.initDialog();
+    EXPECT_EQ(dialog.itemText(ids::kCounterNameEdit),
               "bench two"); // the counter's own configuration
-    prompts_.ChooseFile(QString::fromStdString(assay));
-    dialog.DispatchCommand(ids::kOpenAssayButton);
-    EXPECT_EQ(dialog.ItemText(ids::kAssayNameEdit), "two seconds");
-    EXPECT_EQ(prompts_.Questions().back().file.filters,
+    prompts_.chooseFile(QString::fromStdString(assay));
+    dialog.dispatchCommand(ids::kOpenAssayButton);
+    EXPECT_EQ(dialog.itemText(ids::kAssayNameEdit), "two seconds");
+    EXPECT_EQ(prompts_.questions().back().file.filters,
               (std::vector<ui::FileFilter>{{"Assay Config Nivra (*.acx)", "*.acx"}}));
 
-    dialog.DispatchCommand(ids::kStartButton);
+    dialog.dispatchCommand(ids::kStartButton);
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
-    ASSERT_TRUE(dialog.CounterConfiguration() && dialog.AssayConfiguration());
-    EXPECT_EQ(dialog.CounterConfiguration()->name, "bench two");
-    EXPECT_EQ(dialog.AssayConfiguration()->name, "two seconds");
-    EXPECT_EQ(dialog.AssayConfiguration()->totalSeconds, 2u);
-    EXPECT_TRUE(prompts_.MessageTexts().isEmpty());
+    ASSERT_TRUE(dialog.counterConfiguration() && dialog.assayConfiguration());
+    EXPECT_EQ(dialog.counterConfiguration()->name, "bench two");
+    EXPECT_EQ(dialog.assayConfiguration()->name, "two seconds");
+    EXPECT_EQ(dialog.assayConfiguration()->totalSeconds, 2u);
+    EXPECT_TRUE(prompts_.messageTexts().isEmpty());
 }
 
 TEST_F(RunConfigDlgTest, ReturnAndEscapeNeitherStartNorClose) {
-    WriteCounterConfig(CounterConfigPath(1), "bench");
-    prompts_.ChooseFile(QString::fromStdString(WriteAssay("ready")));
-    CAssayRunConfigDlg dialog(1);
+    writeCounterConfig(counterConfigPath(1), "bench");
+    prompts_.chooseFile(QString::fromStdString(writeAssay("ready")));
+    RunConfigDlg dialog(1);
     bool finished = false;
     QObject::connect(&dialog, &QDialog::finished, [&] { finished = true; });
-    dialog.InitDialog();
-    dialog.DispatchCommand(ids::kOpenAssayButton);
+    dialog.initDialog();
+    dialog.dispatchCommand(ids::kOpenAssayButton);
 
     for (QWidget* target :
-         {static_cast<QWidget*>(&dialog), dialog.Control(ids::kStartButton),
-          dialog.Control(ids::kCancelButton), dialog.Control(ids::kAssayNameEdit)}) {
+         {static_cast<QWidget*>(&dialog), dialog.control(ids::kStartButton),
+          dialog.control(ids::kCancelButton), dialog.control(ids::kAssayNameEdit)}) {
         target->setFocus();
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-            SendKey(target, QEvent::KeyPress, key);
-            SendKey(target, QEvent::KeyRelease, key);
+            sendKey(target, QEvent::KeyPress, key);
+            sendKey(target, QEvent::KeyRelease, key);
         }
     }
     EXPECT_FALSE(finished);
-    EXPECT_TRUE(prompts_.MessageTexts().isEmpty());
+    EXPECT_TRUE(prompts_.messageTexts().isEmpty());
 }
 
 } // namespace
@@ -121,18 +123,18 @@ namespace {
 
 // START refuses what a run could not keep, with the message the command line gives, and stays.
 TEST_F(RunConfigDlgTest, StartRefusesAConfigurationARunCannotKeep) {
-    WriteCounterConfig(CounterConfigPath(1), "bench");
+    writeCounterConfig(counterConfigPath(1), "bench");
     const std::string junk = dir_.file("assay_config/junk.acx");
-    WriteFileBytes(junk, "not a configuration\n");
-    CAssayRunConfigDlg dialog(1);
-    dialog.InitDialog();
-    prompts_.ChooseFile(QString::fromStdString(junk));
-    dialog.DispatchCommand(ids::kOpenAssayButton);
-    dialog.DispatchCommand(ids::kStartButton);
-    EXPECT_EQ(prompts_.MessageTexts(), QStringList{QString::fromStdString(
+    writeFileBytes(junk, "not a configuration\n");
+    RunConfigDlg dialog(1);
+    dialog.initDialog();
+    prompts_.chooseFile(QString::fromStdString(junk));
+    dialog.dispatchCommand(ids::kOpenAssayButton);
+    dialog.dispatchCommand(ids::kStartButton);
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{QString::fromStdString(
                                            junk + ": the file has no [ASSAY CONFIG] section")});
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(dialog.ItemText(ids::kAssayFileEdit),
+    EXPECT_EQ(dialog.itemText(ids::kAssayFileEdit),
               QString::fromStdString(junk)); // the choices stay
 }
 

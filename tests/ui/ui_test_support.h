@@ -12,7 +12,7 @@
 namespace nivra::ui {
 
 // File types as test failures show them: {"DataNivra(*.dax)", "*.dax"}.
-inline void PrintTo(const FileFilter& filter, std::ostream* out) {
+inline void printTo(const FileFilter& filter, std::ostream* out) {
     *out << "{\"" << filter.description.toStdString() << "\", \"" << filter.patterns.toStdString()
          << "\"}";
 }
@@ -23,26 +23,26 @@ namespace nivra::test {
 
 // Scripted prompts installed for the life of the object. A question without a scripted reply
 // fails the running test (and gets the safe answer) instead of blocking or aborting.
-class ScriptedPrompts : public nivra::ui::CScriptedPrompts {
+class ScriptedPrompts : public nivra::ui::PromptScript {
 public:
     ScriptedPrompts() : scope_(*this) {
-        SetFailureHandler([](const QString& problem) { ADD_FAILURE() << problem.toStdString(); });
+        setFailureHandler([](const QString& problem) { ADD_FAILURE() << problem.toStdString(); });
     }
 
 private:
-    nivra::ui::CPromptsScope scope_;
+    nivra::ui::PromptsScope scope_;
 };
 
 // Sends a key event through the application, so event filters see it as they see real keys.
 // Returns whether the event ended up accepted by someone.
-inline bool SendKey(QWidget* target, QEvent::Type type, int key,
+inline bool sendKey(QWidget* target, QEvent::Type type, int key,
                     Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {}) {
     QKeyEvent event(type, key, modifiers, text);
     QApplication::sendEvent(target, &event);
     return event.isAccepted();
 }
 
-inline void SendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+inline void sendMouse(QWidget* target, QEvent::Type type, QPoint pos, Qt::MouseButton button,
                       Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QMouseEvent event(type, QPointF(pos), target->mapToGlobal(QPointF(pos)), button, buttons,
                       modifiers);

@@ -10,12 +10,14 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using nivra::ui::DialogBase;
+
 namespace {
 
-using nivra::test::FileExists;
-using nivra::test::IsLandscape;
+using nivra::test::fileExists;
+using nivra::test::isLandscape;
 using nivra::test::PdfPages;
-using nivra::test::ReadPdfPages;
+using nivra::test::readPdfPages;
 using nivra::test::TempDir;
 using nivra::ui::PrintOutcome;
 
@@ -26,11 +28,11 @@ public:
     bool choosePortrait = false;
     std::vector<QPageLayout::Orientation> offered;
 
-    bool PrintDialog(QPrinter& printer) override {
+    bool printDialog(QPrinter& printer) override {
         offered.push_back(printer.pageLayout().orientation());
         if (choosePortrait)
             printer.setPageOrientation(QPageLayout::Portrait);
-        return ScriptedPrompts::PrintDialog(printer);
+        return ScriptedPrompts::printDialog(printer);
     }
 };
 
@@ -40,74 +42,74 @@ protected:
         window_.show();
         printer_.setOutputFormat(QPrinter::PdfFormat);
     }
-    std::string PrintTo(const std::string& name) {
+    std::string printTo(const std::string& name) {
         const std::string path = dir_.file(name);
         printer_.setOutputFileName(QString::fromStdString(path));
         return path;
     }
 
     TempDir dir_;
-    CDialogBase window_;
+    DialogBase window_;
     QPrinter printer_{QPrinter::HighResolution};
 };
 
 TEST_F(WindowPrinting, PrintsTheWindowOnOneLandscapePage) {
     PrintPrompts prompts;
-    prompts.ConfirmPrint();
-    const std::string pdf = PrintTo("window.pdf");
-    EXPECT_EQ(nivra::ui::PrintWindowContents(window_, printer_, true), PrintOutcome::Printed);
+    prompts.confirmPrint();
+    const std::string pdf = printTo("window.pdf");
+    EXPECT_EQ(nivra::ui::printWindowContents(window_, printer_, true), PrintOutcome::Printed);
 
     EXPECT_EQ(prompts.offered, std::vector{QPageLayout::Landscape});
-    const PdfPages pages = ReadPdfPages(pdf);
+    const PdfPages pages = readPdfPages(pdf);
     EXPECT_EQ(pages.count, 1);
-    EXPECT_TRUE(IsLandscape(pages));
-    EXPECT_TRUE(prompts.MessageTexts().isEmpty());
+    EXPECT_TRUE(isLandscape(pages));
+    EXPECT_TRUE(prompts.messageTexts().isEmpty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr); // the wait cursor is gone
 }
 
 TEST_F(WindowPrinting, LandscapeIsOfferedAgainAfterPortraitWasChosen) {
     PrintPrompts prompts;
-    prompts.ConfirmPrint().ConfirmPrint().ConfirmPrint();
+    prompts.confirmPrint().confirmPrint().confirmPrint();
     prompts.choosePortrait = true;
-    const std::string first = PrintTo("first.pdf");
-    nivra::ui::PrintWindowContents(window_, printer_, true);
-    EXPECT_FALSE(IsLandscape(ReadPdfPages(first))); // the operator's choice is printed
+    const std::string first = printTo("first.pdf");
+    nivra::ui::printWindowContents(window_, printer_, true);
+    EXPECT_FALSE(isLandscape(readPdfPages(first))); // the operator's choice is printed
 
     prompts.choosePortrait = false;
-    const std::string second = PrintTo("second.pdf");
-    nivra::ui::PrintWindowContents(window_, printer_, true);
-    EXPECT_TRUE(IsLandscape(ReadPdfPages(second)));
+    const std::string second = printTo("second.pdf");
+    nivra::ui::printWindowContents(window_, printer_, true);
+    EXPECT_TRUE(isLandscape(readPdfPages(second)));
 
     // Without the landscape request the printer keeps what it had.
     printer_.setPageOrientation(QPageLayout::Portrait);
-    const std::string third = PrintTo("third.pdf");
-    nivra::ui::PrintWindowContents(window_, printer_, false);
+    const std::string third = printTo("third.pdf");
+    nivra::ui::printWindowContents(window_, printer_, false);
     EXPECT_EQ(prompts.offered,
               (std::vector{QPageLayout::Landscape, QPageLayout::Landscape, QPageLayout::Portrait}));
-    EXPECT_FALSE(IsLandscape(ReadPdfPages(third)));
+    EXPECT_FALSE(isLandscape(readPdfPages(third)));
 }
 
 TEST_F(WindowPrinting, ACancelledPrintDialogPrintsAndReportsNothing) {
     PrintPrompts prompts;
-    prompts.ConfirmPrint(false);
-    const std::string pdf = PrintTo("cancelled.pdf");
-    EXPECT_EQ(nivra::ui::PrintWindowContents(window_, printer_, true), PrintOutcome::Cancelled);
-    EXPECT_FALSE(FileExists(pdf));
-    EXPECT_TRUE(prompts.MessageTexts().isEmpty());
+    prompts.confirmPrint(false);
+    const std::string pdf = printTo("cancelled.pdf");
+    EXPECT_EQ(nivra::ui::printWindowContents(window_, printer_, true), PrintOutcome::Cancelled);
+    EXPECT_FALSE(fileExists(pdf));
+    EXPECT_TRUE(prompts.messageTexts().isEmpty());
 }
 
 TEST_F(WindowPrinting, APrintThatCannotStartIsReported) {
     PrintPrompts prompts;
-    prompts.ConfirmPrint();
-    const std::string pdf = PrintTo("missing/window.pdf");
-    EXPECT_EQ(nivra::ui::PrintWindowContents(window_, printer_, true), PrintOutcome::Failed);
-    EXPECT_EQ(prompts.MessageTexts(), QStringList{QStringLiteral("Error Printing")});
-    EXPECT_FALSE(FileExists(pdf));
+    prompts.confirmPrint();
+    const std::string pdf = printTo("missing/window.pdf");
+    EXPECT_EQ(nivra::ui::printWindowContents(window_, printer_, true), PrintOutcome::Failed);
+    EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Error Printing")});
+    EXPECT_FALSE(fileExists(pdf));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(WindowPrinting, ThePictureIsTheCaptionAboveEverythingTheWindowPaints) {
-    const QImage picture = nivra::ui::WindowPicture(window_);
+    const QImage picture = nivra::ui::windowPicture(window_);
     const QImage client = window_.grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(picture.width(), client.width());
     const int caption = picture.height() - client.height();

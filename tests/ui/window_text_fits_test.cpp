@@ -10,6 +10,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+using nivra::ui::DialogBase;
+
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -17,7 +19,7 @@ namespace res = nivra::res;
 namespace {
 
 // The captions of buttons in the dialog that do not fit, each with its button's width.
-QStringList CutButtons(const QWidget& dialog) {
+QStringList cutButtons(const QWidget& dialog) {
     QStringList cut;
     for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
         const QFontMetrics metrics(button->font());
@@ -36,7 +38,7 @@ QStringList CutButtons(const QWidget& dialog) {
     return cut;
 }
 
-QStringList CutItems(const QListWidget& list) {
+QStringList cutItems(const QListWidget& list) {
     QStringList cut;
     const QFontMetrics metrics(list.font());
     for (int i = 0; i < list.count(); ++i)
@@ -48,10 +50,10 @@ QStringList CutItems(const QListWidget& list) {
 class TextFitsTest : public MainWindowTest {};
 
 TEST_F(TextFitsTest, EveryStatisticOfAWorstCaseRecordAndEveryButtonFits) {
-    Open();
+    open();
     // Five points summing to 4294967295 over 34 h 47 min 21 s: a CPH of about 123456789.
-    CounterConfig counter = CounterConfig::Defaults();
-    AssayConfig assay = AssayConfig::Defaults();
+    CounterConfig counter = CounterConfig::defaults();
+    AssayConfig assay = AssayConfig::defaults();
     assay.totalHours = 34;
     assay.totalMinutes = 47;
     assay.totalSeconds = 21;
@@ -60,20 +62,20 @@ TEST_F(TextFitsTest, EveryStatisticOfAWorstCaseRecordAndEveryButtonFits) {
         record.appendPoint(858993459);
     const std::string path = dir_.file("worst.dax");
     ASSERT_TRUE(nivra::saveDataFile(record, path));
-    OpenInViewer(path);
-    ShowAllStatistics();
+    openInViewer(path);
+    showAllStatistics();
     window_->show();
-    window_->DispatchCommand(ids::kAllDataButton);
+    window_->dispatchCommand(ids::kAllDataButton);
 
-    const auto* labels = window_->ControlAs<QListWidget>(ids::kStatsLabelList);
-    const auto* values = window_->ControlAs<QListWidget>(ids::kStatsValueList);
+    const auto* labels = window_->controlAs<QListWidget>(ids::kStatsLabelList);
+    const auto* values = window_->controlAs<QListWidget>(ids::kStatsValueList);
     ASSERT_EQ(values->count(), 16);
     EXPECT_TRUE(values->findItems("4294967295", Qt::MatchExactly).size() == 1);
-    EXPECT_EQ(CutItems(*labels), QStringList());
-    EXPECT_EQ(CutItems(*values), QStringList());
+    EXPECT_EQ(cutItems(*labels), QStringList());
+    EXPECT_EQ(cutItems(*values), QStringList());
     EXPECT_GE(values->font().pointSizeF(), 7.5) << "readable";
     EXPECT_EQ(labels->font(), values->font()) << "rows side by side";
-    EXPECT_EQ(CutButtons(*window_), QStringList());
+    EXPECT_EQ(cutButtons(*window_), QStringList());
     const std::string folder = std::string(NIVRA_BIN_DIR) + "/../artifacts";
     std::filesystem::create_directories(folder);
     QCoreApplication::processEvents();
@@ -83,8 +85,8 @@ TEST_F(TextFitsTest, EveryStatisticOfAWorstCaseRecordAndEveryButtonFits) {
 TEST(DialogTextFits, EveryButtonOfEveryDialogFits) {
     for (int id : {res::kDialogAbout, res::kDialogCounterConfig, res::kDialogAssayConfig,
                    res::kDialogRunConfig}) {
-        CDialogBase dialog(id);
-        EXPECT_EQ(CutButtons(dialog), QStringList()) << "dialog " << id;
+        DialogBase dialog(id);
+        EXPECT_EQ(cutButtons(dialog), QStringList()) << "dialog " << id;
     }
 }
 

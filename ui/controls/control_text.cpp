@@ -8,7 +8,7 @@
 
 namespace nivra::ui {
 
-QString ControlText(const QWidget* control) {
+QString controlText(const QWidget* control) {
     if (!control)
         return {};
     if (auto* edit = qobject_cast<const QLineEdit*>(control))
@@ -26,7 +26,7 @@ QString ControlText(const QWidget* control) {
     return {};
 }
 
-void SetControlText(QWidget* control, const QString& text) {
+void setControlText(QWidget* control, const QString& text) {
     if (!control)
         return;
     if (auto* edit = qobject_cast<QLineEdit*>(control))

@@ -9,7 +9,7 @@ class QWidget;
 // ignore a new one.
 namespace nivra::ui {
 
-QString ControlText(const QWidget* control);
-void SetControlText(QWidget* control, const QString& text);
+QString controlText(const QWidget* control);
+void setControlText(QWidget* control, const QString& text);
 
 } // namespace nivra::ui

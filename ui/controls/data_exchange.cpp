@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 
+namespace nivra::ui {
+
 namespace {
 
 // The C input conversions read at most this many characters of an edit.
@@ -15,14 +17,14 @@ constexpr int kNumberTextLimit = 63;
 
 } // namespace
 
-QWidget* CDataExchange::Field(int id) const {
-    return dialog_.Control(id);
+QWidget* DataExchange::field(int id) const {
+    return dialog_.control(id);
 }
 
-void CDataExchange::Fail(int id, const QString& message) {
+void DataExchange::fail(int id, const QString& message) {
     failed_ = true;
-    nivra::ui::ShowMessage(message);
-    QWidget* field = Field(id);
+    nivra::ui::showMessage(message);
+    QWidget* field = this->field(id);
     if (!field)
         return;
     field->setFocus(Qt::OtherFocusReason);
@@ -30,68 +32,68 @@ void CDataExchange::Fail(int id, const QString& message) {
         edit->selectAll();
 }
 
-void CDataExchange::Text(int id, QString& value) {
-    if (Skip())
+void DataExchange::text(int id, QString& value) {
+    if (skip())
         return;
     if (saveAndValidate_)
-        value = nivra::ui::ControlText(Field(id));
+        value = nivra::ui::controlText(field(id));
     else
-        nivra::ui::SetControlText(Field(id), value);
+        nivra::ui::setControlText(field(id), value);
 }
 
-void CDataExchange::Text(int id, std::string& value) {
-    if (Skip())
+void DataExchange::text(int id, std::string& value) {
+    if (skip())
         return;
     if (saveAndValidate_)
-        value = nivra::ui::ToNarrow(nivra::ui::ControlText(Field(id)));
+        value = nivra::ui::toNarrow(nivra::ui::controlText(field(id)));
     else
-        nivra::ui::SetControlText(Field(id), nivra::ui::FromNarrow(value));
+        nivra::ui::setControlText(field(id), nivra::ui::fromNarrow(value));
 }
 
 // A number field: shown with show, read back from the first characters of the edit with scan;
 // a text that does not convert brings message and ends the reading at this field.
 template <typename Value, typename Show, typename Scan>
-void CDataExchange::NumberText(int id, Value& value, Show show, Scan scan, const QString& message,
-                               int textLimit) {
-    if (Skip())
+void DataExchange::numberText(int id, Value& value, Show show, Scan scan, const QString& message,
+                              int textLimit) {
+    if (skip())
         return;
     if (!saveAndValidate_) {
-        nivra::ui::SetControlText(Field(id), show(value));
+        nivra::ui::setControlText(field(id), show(value));
         return;
     }
-    QString text = nivra::ui::ControlText(Field(id));
+    QString text = nivra::ui::controlText(field(id));
     if (textLimit > 0)
         text = text.left(textLimit);
     Value read{};
-    if (!scan(nivra::ui::ToNarrow(text), read)) {
-        Fail(id, message);
+    if (!scan(nivra::ui::toNarrow(text), read)) {
+        fail(id, message);
         return;
     }
     value = read;
 }
 
-void CDataExchange::Text(int id, std::uint32_t& value) {
-    NumberText(
-        id, value, [](std::uint32_t v) { return QString::number(v); }, nivra::ScanUnsignedDecimal,
+void DataExchange::text(int id, std::uint32_t& value) {
+    numberText(
+        id, value, [](std::uint32_t v) { return QString::number(v); }, nivra::scanUnsignedDecimal,
         QStringLiteral("Enter a positive integer."), kNumberTextLimit);
 }
 
-void CDataExchange::Text(int id, std::int32_t& value) {
-    NumberText(
-        id, value, [](std::int32_t v) { return QString::number(v); }, nivra::ScanInt,
+void DataExchange::text(int id, std::int32_t& value) {
+    numberText(
+        id, value, [](std::int32_t v) { return QString::number(v); }, nivra::scanInt,
         QStringLiteral("Enter an integer."), kNumberTextLimit);
 }
 
-void CDataExchange::Text(int id, double& value) {
-    NumberText(
-        id, value, [](double v) { return QString::fromStdString(nivra::FormatC("%.*g", 15, v)); },
-        nivra::ScanReal, QStringLiteral("Enter a number."), 0);
+void DataExchange::text(int id, double& value) {
+    numberText(
+        id, value, [](double v) { return QString::fromStdString(nivra::formatC("%.*g", 15, v)); },
+        nivra::scanReal, QStringLiteral("Enter a number."), 0);
 }
 
-void CDataExchange::Check(int id, bool& value) {
-    if (Skip())
+void DataExchange::check(int id, bool& value) {
+    if (skip())
         return;
-    auto* button = qobject_cast<QAbstractButton*>(Field(id));
+    auto* button = qobject_cast<QAbstractButton*>(field(id));
     if (!button)
         return;
     if (saveAndValidate_)
@@ -99,3 +101,5 @@ void CDataExchange::Check(int id, bool& value) {
     else
         button->setChecked(value);
 }
+
+} // namespace nivra::ui

@@ -4,10 +4,17 @@
 #include <cstdint>
 #include <string>
 
-class CDialogBase;
+namespace nivra::ui {
+
+class DialogBase;
+
+} // namespace nivra::ui
+
 class QWidget;
 
-// One transfer between a dialog's values and its controls, run by CDialogBase::UpdateData.
+namespace nivra::ui {
+
+// One transfer between a dialog's values and its controls, run by DialogBase::updateData.
 // Showing (saveAndValidate false) writes every value into its control: texts unchanged, signed
 // and unsigned numbers in decimal, real numbers with "%.*g" and 15 significant digits. Reading
 // (saveAndValidate true) takes each control's text back, in the order of the calls:
@@ -20,34 +27,36 @@ class QWidget;
 // After such a message the offending edit gets the focus with all its text selected and the
 // reading stops: fields read before it keep their new values, it and all later fields keep the
 // values they had.
-class CDataExchange {
+class DataExchange {
 public:
-    CDataExchange(CDialogBase& dialog, bool saveAndValidate)
+    DataExchange(DialogBase& dialog, bool saveAndValidate)
         : dialog_(dialog), saveAndValidate_(saveAndValidate) {}
 
-    bool SaveAndValidate() const { return saveAndValidate_; }
+    bool saveAndValidate() const { return saveAndValidate_; }
     // True once a field failed to read; every later call then does nothing.
-    bool Failed() const { return failed_; }
+    bool failed() const { return failed_; }
 
-    void Text(int id, QString& value);
-    void Text(int id, std::string& value);
-    void Text(int id, std::uint32_t& value);
-    void Text(int id, std::int32_t& value);
-    void Text(int id, double& value);
+    void text(int id, QString& value);
+    void text(int id, std::string& value);
+    void text(int id, std::uint32_t& value);
+    void text(int id, std::int32_t& value);
+    void text(int id, double& value);
     // A check box's state.
-    void Check(int id, bool& value);
+    void check(int id, bool& value);
 
     // Reports a field that cannot be read: the message, then focus and selection on the field.
-    void Fail(int id, const QString& message);
+    void fail(int id, const QString& message);
 
 private:
-    QWidget* Field(int id) const;
-    bool Skip() const { return failed_; }
+    QWidget* field(int id) const;
+    bool skip() const { return failed_; }
     template <typename Value, typename Show, typename Scan>
-    void NumberText(int id, Value& value, Show show, Scan scan, const QString& message,
+    void numberText(int id, Value& value, Show show, Scan scan, const QString& message,
                     int textLimit);
 
-    CDialogBase& dialog_;
+    DialogBase& dialog_;
     bool saveAndValidate_;
     bool failed_ = false;
 };
+
+} // namespace nivra::ui

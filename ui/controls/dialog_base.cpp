@@ -13,9 +13,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-CDialogBase::CDialogBase(int templateId, QWidget* parent)
-    : QDialog(parent), templateId_(templateId) {
-    const nivra::res::DialogTemplate* dialog = nivra::res::FindDialogTemplate(templateId);
+namespace nivra::ui {
+
+DialogBase::DialogBase(int templateId, QWidget* parent) : QDialog(parent), templateId_(templateId) {
+    const nivra::res::DialogTemplate* dialog = nivra::res::findDialogTemplate(templateId);
     if (!dialog) {
         // A missing template is a programming error that no run of the program can survive.
         std::fprintf(stderr, "no dialog template %d\n", templateId);
@@ -29,43 +30,43 @@ CDialogBase::CDialogBase(int templateId, QWidget* parent)
         flags |= Qt::WindowMinimizeButtonHint;
     setWindowFlags(flags);
     setWindowTitle(QString::fromUtf8(dialog->caption));
-    setFont(nivra::res::DialogFont(*dialog));
-    const nivra::res::DialogBaseUnits units = nivra::res::BaseUnitsForFont(font());
+    setFont(nivra::res::dialogFont(*dialog));
+    const nivra::res::DialogBaseUnits units = nivra::res::baseUnitsForFont(font());
 
     int menuHeight = 0;
     if (dialog->menuId != 0) {
-        if (const nivra::res::MenuTemplate* menu = nivra::res::FindMenuTemplate(dialog->menuId)) {
-            menu_ = new CWindowMenu(*menu, this);
-            menuHeight = menu_->Bar()->sizeHint().height();
+        if (const nivra::res::MenuTemplate* menu = nivra::res::findMenuTemplate(dialog->menuId)) {
+            menu_ = new WindowMenu(*menu, this);
+            menuHeight = menu_->bar()->sizeHint().height();
         }
     }
 
-    const QRect clientRect = nivra::res::MapDialogRect(units, 0, 0, dialog->width, dialog->height);
+    const QRect clientRect = nivra::res::mapDialogRect(units, 0, 0, dialog->width, dialog->height);
     client_ = new QWidget(this);
     client_->setGeometry(0, menuHeight, clientRect.width(), clientRect.height());
     if (menu_)
-        menu_->Bar()->setGeometry(0, 0, clientRect.width(), menuHeight);
+        menu_->bar()->setGeometry(0, 0, clientRect.width(), menuHeight);
     setFixedSize(clientRect.width(), clientRect.height() + menuHeight);
 
     for (const nivra::res::BuiltControl& built :
-         nivra::res::BuildControls(*dialog, client_, units)) {
+         nivra::res::buildControls(*dialog, client_, units)) {
         const int id = built.source->id;
         if (built.widget->focusPolicy() != Qt::NoFocus)
             tabOrder_.push_back(built.widget);
         if (id == nivra::res::kNoId)
             continue;
         controls_[id] = built.widget;
-        ConnectNotifications(id, built.widget);
+        connectNotifications(id, built.widget);
     }
 
-    guard_ = new CReturnEscapeGuard(this);
+    guard_ = new ReturnEscapeGuard(this);
 }
 
-CDialogBase::~CDialogBase() = default;
+DialogBase::~DialogBase() = default;
 
-void CDialogBase::ConnectNotifications(int id, QWidget* widget) {
+void DialogBase::connectNotifications(int id, QWidget* widget) {
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        connect(button, &QAbstractButton::clicked, this, [this, id] { DispatchCommand(id); });
+        connect(button, &QAbstractButton::clicked, this, [this, id] { dispatchCommand(id); });
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         connect(edit, &QLineEdit::textChanged, this, [this, id] {
             auto it = notifications_.find({id, Notification::Changed});
@@ -86,33 +87,33 @@ void CDialogBase::ConnectNotifications(int id, QWidget* widget) {
     }
 }
 
-QWidget* CDialogBase::Control(int id) const {
+QWidget* DialogBase::control(int id) const {
     auto it = controls_.find(id);
     return it == controls_.end() ? nullptr : it->second;
 }
 
-QString CDialogBase::ItemText(int id) const {
-    return nivra::ui::ControlText(Control(id));
+QString DialogBase::itemText(int id) const {
+    return nivra::ui::controlText(control(id));
 }
 
-void CDialogBase::SetItemText(int id, const QString& text) {
-    nivra::ui::SetControlText(Control(id), text);
+void DialogBase::setItemText(int id, const QString& text) {
+    nivra::ui::setControlText(control(id), text);
 }
 
-void CDialogBase::EnableItem(int id, bool enabled) {
-    if (QWidget* control = Control(id))
+void DialogBase::enableItem(int id, bool enabled) {
+    if (QWidget* control = this->control(id))
         control->setEnabled(enabled);
 }
 
-void CDialogBase::OnCommand(int id, Handler handler) {
+void DialogBase::onCommand(int id, Handler handler) {
     commands_[id] = std::move(handler);
 }
 
-void CDialogBase::OnCommandRange(int first, int last, std::function<void(int)> handler) {
+void DialogBase::onCommandRange(int first, int last, std::function<void(int)> handler) {
     commandRanges_.push_back({first, last, std::move(handler)});
 }
 
-bool CDialogBase::DispatchCommand(int id) {
+bool DialogBase::dispatchCommand(int id) {
     auto it = commands_.find(id);
     if (it != commands_.end()) {
         // A copy: the handler may replace its own entry.
@@ -128,33 +129,33 @@ bool CDialogBase::DispatchCommand(int id) {
         }
     }
     if (id == nivra::res::kIdOk) {
-        OnOK();
+        onOK();
         return true;
     }
     if (id == nivra::res::kIdCancel) {
-        OnCancel();
+        onCancel();
         return true;
     }
     return false;
 }
 
-void CDialogBase::OnNotify(int id, Notification code, Handler handler) {
+void DialogBase::onNotify(int id, Notification code, Handler handler) {
     notifications_[{id, code}] = std::move(handler);
 }
 
-bool CDialogBase::UpdateData(bool saveAndValidate) {
-    CDataExchange dx(*this, saveAndValidate);
-    DoDataExchange(dx);
-    return !dx.Failed();
+bool DialogBase::updateData(bool saveAndValidate) {
+    DataExchange dx(*this, saveAndValidate);
+    doDataExchange(dx);
+    return !dx.failed();
 }
 
-void CDialogBase::DoDataExchange(CDataExchange&) {}
+void DialogBase::doDataExchange(DataExchange&) {}
 
-void CDialogBase::InitDialog() {
+void DialogBase::initDialog() {
     if (initialised_)
         return;
     initialised_ = true;
-    if (OnInitDialog()) {
+    if (onInitDialog()) {
         for (QWidget* widget : tabOrder_) {
             if (widget->isEnabled()) {
                 widget->setFocus(Qt::OtherFocusReason);
@@ -164,31 +165,31 @@ void CDialogBase::InitDialog() {
     }
 }
 
-bool CDialogBase::OnInitDialog() {
-    UpdateData(false);
+bool DialogBase::onInitDialog() {
+    updateData(false);
     return true;
 }
 
-void CDialogBase::OnOK() {
-    if (!UpdateData(true))
+void DialogBase::onOK() {
+    if (!updateData(true))
         return;
     accept();
 }
 
-void CDialogBase::OnCancel() {
+void DialogBase::onCancel() {
     QDialog::reject();
 }
 
-void CDialogBase::reject() {
-    OnCancel();
+void DialogBase::reject() {
+    onCancel();
 }
 
-void CDialogBase::showEvent(QShowEvent* event) {
-    InitDialog();
+void DialogBase::showEvent(QShowEvent* event) {
+    initDialog();
     QDialog::showEvent(event);
 }
 
-void CDialogBase::SetBackgroundColor(const QColor& color) {
+void DialogBase::setBackgroundColor(const QColor& color) {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, color);
     palette.setColor(QPalette::Base, color); // edits and list boxes share the background
@@ -196,11 +197,13 @@ void CDialogBase::SetBackgroundColor(const QColor& color) {
     setAutoFillBackground(true);
 }
 
-void CDialogBase::SetReturnEscapeGuard(bool on) {
+void DialogBase::setReturnEscapeGuard(bool on) {
     if (on && !guard_) {
-        guard_ = new CReturnEscapeGuard(this);
+        guard_ = new ReturnEscapeGuard(this);
     } else if (!on && guard_) {
         delete guard_;
         guard_ = nullptr;
     }
 }
+
+} // namespace nivra::ui

@@ -1,12 +1,16 @@
 #include "ui/controls/edit_with_border.h"
 #include "ui/controls/black_frame.h"
 
-CEditWithBorder::CEditWithBorder(QWidget* parent) : QLineEdit(parent) {
+namespace nivra::ui {
+
+EditWithBorder::EditWithBorder(QWidget* parent) : QLineEdit(parent) {
     setFrame(false);
     setTextMargins(2, 1, 2, 1);
 }
 
-void CEditWithBorder::paintEvent(QPaintEvent* event) {
+void EditWithBorder::paintEvent(QPaintEvent* event) {
     QLineEdit::paintEvent(event);
-    nivra::ui::PaintBlackFrame(*this);
+    nivra::ui::paintBlackFrame(*this);
 }
+
+} // namespace nivra::ui

@@ -4,12 +4,12 @@
 
 namespace nivra::ui {
 
-QString FromNarrow(const std::string& text) {
-    const std::string utf8 = nivra::RepairUtf8(text);
+QString fromNarrow(const std::string& text) {
+    const std::string utf8 = nivra::repairUtf8(text);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-std::string ToNarrow(const QString& text) {
+std::string toNarrow(const QString& text) {
     return text.toStdString();
 }
 

@@ -10,7 +10,7 @@
 // ever lost on the way in. Texts go out as UTF-8.
 namespace nivra::ui {
 
-QString FromNarrow(const std::string& text);
-std::string ToNarrow(const QString& text);
+QString fromNarrow(const std::string& text);
+std::string toNarrow(const QString& text);
 
 } // namespace nivra::ui

@@ -10,7 +10,7 @@ Notifier* installed = nullptr;
 
 } // namespace
 
-Notifier& Notifications() {
+Notifier& notifications() {
     if (installed)
         return *installed;
     // Made on first use and kept for the program's life, like the application's own objects.
@@ -18,7 +18,7 @@ Notifier& Notifications() {
     return tray;
 }
 
-Notifier* InstallNotifier(Notifier* notifier) {
+Notifier* installNotifier(Notifier* notifier) {
     Notifier* previous = installed;
     installed = notifier;
     return previous;

@@ -6,7 +6,7 @@
 
 // The one seam for desktop notifications, the word the program leaves on the desktop when
 // something happens that an operator away from the window wants to know (a run has ended).
-// Window code calls nivra::ui::Notifications().notify(...); production installs nothing and
+// Window code calls nivra::ui::notifications().notify(...); production installs nothing and
 // gets the system tray's messages; tests install their own notifier and read what was said.
 namespace nivra::ui {
 
@@ -19,11 +19,11 @@ public:
 };
 
 // The installed notifier: the one a test installed, otherwise the tray notifier.
-Notifier& Notifications();
+Notifier& notifications();
 
 // Installs a notifier (nullptr restores the tray notifier) and returns the previously installed
 // one. The caller keeps ownership and must uninstall before destroying it.
-Notifier* InstallNotifier(Notifier* notifier);
+Notifier* installNotifier(Notifier* notifier);
 
 // Notifications as messages of a system tray icon, which desktops with a notification service
 // show as their notifications. The icon appears with the first message and stays until the
@@ -45,8 +45,8 @@ private:
 // Installs a notifier for the life of the object and restores the previous one afterwards.
 class NotifierScope {
 public:
-    explicit NotifierScope(Notifier& notifier) : previous_(InstallNotifier(&notifier)) {}
-    ~NotifierScope() { InstallNotifier(previous_); }
+    explicit NotifierScope(Notifier& notifier) : previous_(installNotifier(&notifier)) {}
+    ~NotifierScope() { installNotifier(previous_); }
     NotifierScope(const NotifierScope&) = delete;
     NotifierScope& operator=(const NotifierScope&) = delete;
 

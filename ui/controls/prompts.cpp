@@ -13,13 +13,13 @@ namespace nivra::ui {
 
 namespace {
 
-CPrompts* installed = nullptr;
+Prompts* installed = nullptr;
 
-QWidget* DialogParent() {
+QWidget* dialogParent() {
     return QApplication::activeWindow();
 }
 
-const char* ButtonsName(MessageButtons buttons) {
+const char* buttonsName(MessageButtons buttons) {
     switch (buttons) {
     case MessageButtons::Ok:
         return "OK";
@@ -33,7 +33,7 @@ const char* ButtonsName(MessageButtons buttons) {
     return "?";
 }
 
-bool AnswerFits(Answer answer, MessageButtons buttons) {
+bool answerFits(Answer answer, MessageButtons buttons) {
     switch (buttons) {
     case MessageButtons::Ok:
         return answer == Answer::Ok;
@@ -48,7 +48,7 @@ bool AnswerFits(Answer answer, MessageButtons buttons) {
 }
 
 // The answer that changes nothing: what closing the box would give.
-Answer SafeAnswer(MessageButtons buttons) {
+Answer safeAnswer(MessageButtons buttons) {
     switch (buttons) {
     case MessageButtons::Ok:
         return Answer::Ok;
@@ -61,7 +61,7 @@ Answer SafeAnswer(MessageButtons buttons) {
 
 } // namespace
 
-QStringList ToQtNameFilters(const std::vector<FileFilter>& filters) {
+QStringList toQtNameFilters(const std::vector<FileFilter>& filters) {
     QStringList result;
     for (const FileFilter& filter : filters) {
         const QString description = filter.description.trimmed();
@@ -77,7 +77,7 @@ QStringList ToQtNameFilters(const std::vector<FileFilter>& filters) {
     return result;
 }
 
-QString WithDefaultExtension(const QString& path, const QString& ext) {
+QString withDefaultExtension(const QString& path, const QString& ext) {
     QString suffix = ext;
     if (suffix.startsWith(QLatin1Char('.')))
         suffix.remove(0, 1);
@@ -89,23 +89,23 @@ QString WithDefaultExtension(const QString& path, const QString& ext) {
     return path + QLatin1Char('.') + suffix;
 }
 
-CPrompts& Prompts() {
-    static CQtPrompts real;
+Prompts& prompts() {
+    static QtPrompts real;
     return installed ? *installed : real;
 }
 
-CPrompts* InstallPrompts(CPrompts* prompts) {
-    CPrompts* previous = installed;
+Prompts* installPrompts(Prompts* prompts) {
+    Prompts* previous = installed;
     installed = prompts;
     return previous;
 }
 
 // ---- the real dialogs ----
 
-Answer CQtPrompts::MessageBox(const QString& text, MessageButtons buttons, Sound sound) {
+Answer QtPrompts::messageBox(const QString& text, MessageButtons buttons, Sound sound) {
     if (sound == Sound::Exclamation)
         QApplication::beep();
-    QMessageBox box(DialogParent());
+    QMessageBox box(dialogParent());
     box.setWindowTitle(QApplication::applicationDisplayName());
     box.setText(text);
     box.setIcon(sound == Sound::Exclamation     ? QMessageBox::Warning
@@ -133,17 +133,17 @@ Answer CQtPrompts::MessageBox(const QString& text, MessageButtons buttons, Sound
     case QMessageBox::No:
         return Answer::No;
     default:
-        return SafeAnswer(buttons);
+        return safeAnswer(buttons);
     }
 }
 
-std::optional<QString> CQtPrompts::FileDialog(const FileDialogRequest& request) {
+std::optional<QString> QtPrompts::fileDialog(const FileDialogRequest& request) {
     const bool save = request.mode == FileDialogRequest::Mode::Save;
-    QFileDialog dialog(DialogParent(), save ? QObject::tr("Save As") : QObject::tr("Open"),
+    QFileDialog dialog(dialogParent(), save ? QObject::tr("Save As") : QObject::tr("Open"),
                        request.startFolder);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    const QStringList filters = ToQtNameFilters(request.filters);
+    const QStringList filters = toQtNameFilters(request.filters);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
     QString suffix = request.defaultExtension;
@@ -164,32 +164,32 @@ std::optional<QString> CQtPrompts::FileDialog(const FileDialogRequest& request) 
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.first().isEmpty())
         return std::nullopt;
-    return WithDefaultExtension(chosen.first(), suffix);
+    return withDefaultExtension(chosen.first(), suffix);
 }
 
-bool CQtPrompts::PrintDialog(QPrinter& printer) {
-    QPrintDialog dialog(&printer, DialogParent());
+bool QtPrompts::printDialog(QPrinter& printer) {
+    QPrintDialog dialog(&printer, dialogParent());
     return dialog.exec() == QDialog::Accepted;
 }
 
 // ---- the scripted prompts ----
 
-CScriptedPrompts::CScriptedPrompts()
+PromptScript::PromptScript()
     : onFailure_([](const QString& problem) {
           std::fprintf(stderr, "scripted prompts: %s\n", problem.toUtf8().constData());
           std::abort();
       }) {}
 
-CScriptedPrompts::~CScriptedPrompts() = default;
+PromptScript::~PromptScript() = default;
 
-CScriptedPrompts& CScriptedPrompts::Reply(Answer answer) {
+PromptScript& PromptScript::reply(Answer answer) {
     ScriptedReply reply;
     reply.answer = answer;
     replies_.push_back(reply);
     return *this;
 }
 
-CScriptedPrompts& CScriptedPrompts::ChooseFile(const QString& path) {
+PromptScript& PromptScript::chooseFile(const QString& path) {
     ScriptedReply reply;
     reply.kind = Question::Kind::File;
     reply.file = path;
@@ -197,7 +197,7 @@ CScriptedPrompts& CScriptedPrompts::ChooseFile(const QString& path) {
     return *this;
 }
 
-CScriptedPrompts& CScriptedPrompts::CancelFile() {
+PromptScript& PromptScript::cancelFile() {
     ScriptedReply reply;
     reply.kind = Question::Kind::File;
     reply.cancelled = true;
@@ -205,7 +205,7 @@ CScriptedPrompts& CScriptedPrompts::CancelFile() {
     return *this;
 }
 
-CScriptedPrompts& CScriptedPrompts::ConfirmPrint(bool confirm) {
+PromptScript& PromptScript::confirmPrint(bool confirm) {
     ScriptedReply reply;
     reply.kind = Question::Kind::Print;
     reply.print = confirm;
@@ -213,7 +213,7 @@ CScriptedPrompts& CScriptedPrompts::ConfirmPrint(bool confirm) {
     return *this;
 }
 
-QStringList CScriptedPrompts::MessageTexts() const {
+QStringList PromptScript::messageTexts() const {
     QStringList texts;
     for (const Question& q : questions_)
         if (q.kind == Question::Kind::Message)
@@ -221,23 +221,23 @@ QStringList CScriptedPrompts::MessageTexts() const {
     return texts;
 }
 
-void CScriptedPrompts::Clear() {
+void PromptScript::clear() {
     replies_.clear();
     questions_.clear();
 }
 
-void CScriptedPrompts::Fail(const QString& problem) {
+void PromptScript::fail(const QString& problem) {
     if (onFailure_)
         onFailure_(problem);
 }
 
-bool CScriptedPrompts::Next(Question::Kind kind, const QString& what, ScriptedReply& reply) {
+bool PromptScript::next(Question::Kind kind, const QString& what, ScriptedReply& reply) {
     if (replies_.empty()) {
-        Fail(QStringLiteral("no scripted reply left for %1").arg(what));
+        fail(QStringLiteral("no scripted reply left for %1").arg(what));
         return false;
     }
     if (replies_.front().kind != kind) {
-        Fail(QStringLiteral("the next scripted reply does not fit %1").arg(what));
+        fail(QStringLiteral("the next scripted reply does not fit %1").arg(what));
         return false;
     }
     reply = replies_.front();
@@ -245,7 +245,7 @@ bool CScriptedPrompts::Next(Question::Kind kind, const QString& what, ScriptedRe
     return true;
 }
 
-Answer CScriptedPrompts::MessageBox(const QString& text, MessageButtons buttons, Sound sound) {
+Answer PromptScript::messageBox(const QString& text, MessageButtons buttons, Sound sound) {
     Question question;
     question.kind = Question::Kind::Message;
     question.text = text;
@@ -256,20 +256,20 @@ Answer CScriptedPrompts::MessageBox(const QString& text, MessageButtons buttons,
         return Answer::Ok;
 
     const QString what =
-        QStringLiteral("the %1 message \"%2\"").arg(QLatin1String(ButtonsName(buttons)), text);
+        QStringLiteral("the %1 message \"%2\"").arg(QLatin1String(buttonsName(buttons)), text);
     ScriptedReply reply;
-    if (!Next(Question::Kind::Message, what, reply))
-        return SafeAnswer(buttons);
-    if (!AnswerFits(reply.answer, buttons)) {
-        Fail(QStringLiteral("the scripted answer %1 is not a button of %2")
+    if (!next(Question::Kind::Message, what, reply))
+        return safeAnswer(buttons);
+    if (!answerFits(reply.answer, buttons)) {
+        fail(QStringLiteral("the scripted answer %1 is not a button of %2")
                  .arg(static_cast<int>(reply.answer))
                  .arg(what));
-        return SafeAnswer(buttons);
+        return safeAnswer(buttons);
     }
     return reply.answer;
 }
 
-std::optional<QString> CScriptedPrompts::FileDialog(const FileDialogRequest& request) {
+std::optional<QString> PromptScript::fileDialog(const FileDialogRequest& request) {
     Question question;
     question.kind = Question::Kind::File;
     question.text = request.initialName;
@@ -279,19 +279,19 @@ std::optional<QString> CScriptedPrompts::FileDialog(const FileDialogRequest& req
         QStringLiteral("the %1 dialog with filter \"%2\"")
             .arg(request.mode == FileDialogRequest::Mode::Save ? QStringLiteral("save")
                                                                : QStringLiteral("open"),
-                 ToQtNameFilters(request.filters).join(QStringLiteral(";;")));
+                 toQtNameFilters(request.filters).join(QStringLiteral(";;")));
     ScriptedReply reply;
-    if (!Next(Question::Kind::File, what, reply) || reply.cancelled)
+    if (!next(Question::Kind::File, what, reply) || reply.cancelled)
         return std::nullopt;
-    return WithDefaultExtension(reply.file, request.defaultExtension);
+    return withDefaultExtension(reply.file, request.defaultExtension);
 }
 
-bool CScriptedPrompts::PrintDialog(QPrinter&) {
+bool PromptScript::printDialog(QPrinter&) {
     Question question;
     question.kind = Question::Kind::Print;
     questions_.push_back(question);
     ScriptedReply reply;
-    return Next(Question::Kind::Print, QStringLiteral("print"), reply) && reply.print;
+    return next(Question::Kind::Print, QStringLiteral("print"), reply) && reply.print;
 }
 
 } // namespace nivra::ui

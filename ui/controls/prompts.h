@@ -13,8 +13,8 @@ class QWidget;
 
 // The one seam for everything modal that asks the operator: message boxes, the open and save
 // file dialogs and the print dialog. Window code never opens such a dialog itself; it calls
-// nivra::ui::Prompts(). Production installs nothing and gets real Qt dialogs; tests install a
-// CScriptedPrompts that answers from a script and records every question, so no test ever blocks
+// nivra::ui::prompts(). Production installs nothing and gets real Qt dialogs; tests install a
+// PromptScript that answers from a script and records every question, so no test ever blocks
 // on a dialog.
 namespace nivra::ui {
 
@@ -52,48 +52,48 @@ struct FileDialogRequest {
 // The file types as Qt name filters: {"DataNivra(*.dax)", "*.dax"} gives "DataNivra(*.dax)",
 // {"CSV", "*.csv;*.txt"} gives "CSV (*.csv *.txt)". A description that already names its
 // patterns in parentheses is kept as it is.
-QStringList ToQtNameFilters(const std::vector<FileFilter>& filters);
+QStringList toQtNameFilters(const std::vector<FileFilter>& filters);
 
 // path with ext appended when its file name has no extension ("a" -> "a.dax", "a.txt" stays).
-QString WithDefaultExtension(const QString& path, const QString& ext);
+QString withDefaultExtension(const QString& path, const QString& ext);
 
-class CPrompts {
+class Prompts {
 public:
-    virtual ~CPrompts() = default;
+    virtual ~Prompts() = default;
 
     // A modal message box with the given buttons; sound plays before it shows. Returns the
     // button pressed (Ok for an OK-only box).
-    virtual Answer MessageBox(const QString& text, MessageButtons buttons, Sound sound) = 0;
+    virtual Answer messageBox(const QString& text, MessageButtons buttons, Sound sound) = 0;
 
     // The open or save-as dialog: the full path chosen, or nothing when the operator cancelled.
-    virtual std::optional<QString> FileDialog(const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> fileDialog(const FileDialogRequest& request) = 0;
 
     // The print dialog on a printer the caller has prepared (orientation and the like). Returns
     // true when the operator confirmed; the printer then holds the choices.
-    virtual bool PrintDialog(QPrinter& printer) = 0;
+    virtual bool printDialog(QPrinter& printer) = 0;
 };
 
 // The installed prompts: the scripted ones a test installed, otherwise the real dialogs.
-CPrompts& Prompts();
+Prompts& prompts();
 
 // Installs prompts (nullptr restores the real dialogs) and returns the previously installed ones.
 // The caller keeps ownership and must uninstall before destroying them.
-CPrompts* InstallPrompts(CPrompts* prompts);
+Prompts* installPrompts(Prompts* prompts);
 
 // Shortcuts for the common cases.
-inline void ShowMessage(const QString& text) {
-    Prompts().MessageBox(text, MessageButtons::Ok, Sound::None);
+inline void showMessage(const QString& text) {
+    nivra::ui::prompts().messageBox(text, MessageButtons::Ok, Sound::None);
 }
-inline Answer Ask(const QString& text, MessageButtons buttons, Sound sound = Sound::None) {
-    return Prompts().MessageBox(text, buttons, sound);
+inline Answer ask(const QString& text, MessageButtons buttons, Sound sound = Sound::None) {
+    return nivra::ui::prompts().messageBox(text, buttons, sound);
 }
 
 // The real dialogs, parented to the active window.
-class CQtPrompts : public CPrompts {
+class QtPrompts : public Prompts {
 public:
-    Answer MessageBox(const QString& text, MessageButtons buttons, Sound sound) override;
-    std::optional<QString> FileDialog(const FileDialogRequest& request) override;
-    bool PrintDialog(QPrinter& printer) override;
+    Answer messageBox(const QString& text, MessageButtons buttons, Sound sound) override;
+    std::optional<QString> fileDialog(const FileDialogRequest& request) override;
+    bool printDialog(QPrinter& printer) override;
 };
 
 // Prompts that answer from a script and record every question, for tests.
@@ -104,7 +104,7 @@ public:
 // answer was due) or not one of its buttons, is reported through the failure handler and
 // answered with the safe choice (Cancel, No, no file, no printing) so the code under test goes
 // on without blocking. The default failure handler prints the problem and aborts the process.
-class CScriptedPrompts : public CPrompts {
+class PromptScript : public Prompts {
 public:
     struct Question {
         enum class Kind { Message, File, Print };
@@ -117,26 +117,26 @@ public:
 
     using FailureHandler = std::function<void(const QString& problem)>;
 
-    CScriptedPrompts();
-    ~CScriptedPrompts() override;
+    PromptScript();
+    ~PromptScript() override;
 
     // Script the next replies.
-    CScriptedPrompts& Reply(Answer answer);
-    CScriptedPrompts& ChooseFile(const QString& path);
-    CScriptedPrompts& CancelFile();
-    CScriptedPrompts& ConfirmPrint(bool confirm = true);
+    PromptScript& reply(Answer answer);
+    PromptScript& chooseFile(const QString& path);
+    PromptScript& cancelFile();
+    PromptScript& confirmPrint(bool confirm = true);
 
-    void SetFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
+    void setFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
 
-    const std::vector<Question>& Questions() const { return questions_; }
+    const std::vector<Question>& questions() const { return questions_; }
     // The texts of all message boxes shown, in order.
-    QStringList MessageTexts() const;
-    std::size_t PendingReplies() const { return replies_.size(); }
-    void Clear();
+    QStringList messageTexts() const;
+    std::size_t pendingReplies() const { return replies_.size(); }
+    void clear();
 
-    Answer MessageBox(const QString& text, MessageButtons buttons, Sound sound) override;
-    std::optional<QString> FileDialog(const FileDialogRequest& request) override;
-    bool PrintDialog(QPrinter& printer) override;
+    Answer messageBox(const QString& text, MessageButtons buttons, Sound sound) override;
+    std::optional<QString> fileDialog(const FileDialogRequest& request) override;
+    bool printDialog(QPrinter& printer) override;
 
 private:
     struct ScriptedReply {
@@ -147,8 +147,8 @@ private:
         bool print = false;
     };
     // Takes the next reply when it is of the kind asked; reports the failure otherwise.
-    bool Next(Question::Kind kind, const QString& what, ScriptedReply& reply);
-    void Fail(const QString& problem);
+    bool next(Question::Kind kind, const QString& what, ScriptedReply& reply);
+    void fail(const QString& problem);
 
     std::deque<ScriptedReply> replies_;
     std::vector<Question> questions_;
@@ -156,15 +156,15 @@ private:
 };
 
 // Installs prompts for the life of the object and restores the previous ones afterwards.
-class CPromptsScope {
+class PromptsScope {
 public:
-    explicit CPromptsScope(CPrompts& prompts) : previous_(InstallPrompts(&prompts)) {}
-    ~CPromptsScope() { InstallPrompts(previous_); }
-    CPromptsScope(const CPromptsScope&) = delete;
-    CPromptsScope& operator=(const CPromptsScope&) = delete;
+    explicit PromptsScope(Prompts& prompts) : previous_(installPrompts(&prompts)) {}
+    ~PromptsScope() { installPrompts(previous_); }
+    PromptsScope(const PromptsScope&) = delete;
+    PromptsScope& operator=(const PromptsScope&) = delete;
 
 private:
-    CPrompts* previous_;
+    Prompts* previous_;
 };
 
 } // namespace nivra::ui

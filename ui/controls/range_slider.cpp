@@ -11,12 +11,14 @@
 #include <limits>
 #include <utility>
 
+namespace nivra::ui {
+
 namespace {
 
 // A filled rectangle with exclusive right and bottom edges. With an outline, the outline is the
 // outermost pixel ring of the area; without one, the filled area is one pixel narrower and lower,
 // the way the window system's rectangle primitive draws with a null pen.
-void DrawBox(QPainter& p, int left, int top, int right, int bottom, const QBrush& brush,
+void drawBox(QPainter& p, int left, int top, int right, int bottom, const QBrush& brush,
              bool outline) {
     if (left > right)
         std::swap(left, right);
@@ -35,7 +37,7 @@ void DrawBox(QPainter& p, int left, int top, int right, int bottom, const QBrush
 }
 
 // A horizontal or vertical line from a towards b, b itself not drawn.
-void DrawLineTo(QPainter& p, QPoint a, QPoint b) {
+void drawLineTo(QPainter& p, QPoint a, QPoint b) {
     if (a == b)
         return;
     QPoint last = b;
@@ -47,18 +49,18 @@ void DrawLineTo(QPainter& p, QPoint a, QPoint b) {
 }
 
 // The raised edge of an undragged thumb: light on the left and top, dark on the right and bottom.
-void DrawRaisedEdge(QPainter& p, const CRangeSlider::Rect& r, const QPalette& palette) {
+void drawRaisedEdge(QPainter& p, const RangeSlider::Rect& r, const QPalette& palette) {
     const QPoint leftBottom(r.left, r.bottom), leftTop(r.left, r.top);
     const QPoint rightTop(r.right, r.top), rightBottom(r.right, r.bottom);
     p.setPen(QPen(palette.color(QPalette::Light), 0));
-    DrawLineTo(p, leftBottom, leftTop);
-    DrawLineTo(p, leftTop, rightTop);
+    drawLineTo(p, leftBottom, leftTop);
+    drawLineTo(p, leftTop, rightTop);
     p.setPen(QPen(palette.color(QPalette::Dark), 0));
-    DrawLineTo(p, rightTop, rightBottom);
-    DrawLineTo(p, rightBottom, leftBottom);
+    drawLineTo(p, rightTop, rightBottom);
+    drawLineTo(p, rightBottom, leftBottom);
 }
 
-void DrawTriangle(QPainter& p, QPoint a, QPoint b, QPoint c) {
+void drawTriangle(QPainter& p, QPoint a, QPoint b, QPoint c) {
     p.setPen(QPen(Qt::black, 0));
     p.setBrush(Qt::black);
     p.drawPolygon(QPolygon({a, b, c}));
@@ -66,65 +68,65 @@ void DrawTriangle(QPainter& p, QPoint a, QPoint b, QPoint c) {
 
 } // namespace
 
-CRangeSlider::CRangeSlider(QWidget* parent) : QWidget(parent) {
+RangeSlider::RangeSlider(QWidget* parent) : QWidget(parent) {
     // The keyboard focus comes by Tab and by a left click (taken in mousePressEvent), not by the
     // right button.
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CRangeSlider::SetFullRange(double a, double b) {
+void RangeSlider::setFullRange(double a, double b) {
     if (a > b)
         std::swap(a, b);
     rangeMin_ = a;
     rangeMax_ = b;
-    ClampSelection();
+    clampSelection();
     update();
 }
 
-void CRangeSlider::SetSelection(double low, double high) {
+void RangeSlider::setSelection(double low, double high) {
     selLow_ = low;
     selHigh_ = high;
-    ClampSelection();
+    clampSelection();
     update();
 }
 
-void CRangeSlider::GetSelection(double& low, double& high) const {
+void RangeSlider::getSelection(double& low, double& high) const {
     low = selLow_;
     high = selHigh_;
 }
 
-void CRangeSlider::ClampSelection() {
+void RangeSlider::clampSelection() {
     if (rangeMin_ > selLow_) {
         selLow_ = rangeMin_;
-        Notify(Part::Low, false);
+        notify(Part::Low, false);
         if (selLow_ > selHigh_) {
             selHigh_ = selLow_;
-            Notify(Part::High, false);
+            notify(Part::High, false);
         }
     }
     if (rangeMax_ < selHigh_) {
         selHigh_ = rangeMax_;
-        Notify(Part::High, false);
+        notify(Part::High, false);
         if (selHigh_ < selLow_) {
             selLow_ = selHigh_;
-            Notify(Part::Low, false);
+            notify(Part::Low, false);
         }
     }
 }
 
-bool CRangeSlider::PixelOf(double value, int& pixel) const {
+bool RangeSlider::pixelOf(double value, int& pixel) const {
     const double width = rangeMax_ - rangeMin_;
     if (!(width > 0.0))
         return false;
     const double position = (value - rangeMin_) / width * trackWidth_ + 0.5;
     if (!std::isfinite(position))
         return false;
-    pixel = nivra::ui::TruncToInt(position);
+    pixel = nivra::ui::truncToInt(position);
     return true;
 }
 
-void CRangeSlider::paintEvent(QPaintEvent* event) {
+void RangeSlider::paintEvent(QPaintEvent* event) {
     const int h = height();
     const int w = (3 * h) / 4;
     thumbWidth_ = w;
@@ -132,11 +134,11 @@ void CRangeSlider::paintEvent(QPaintEvent* event) {
 
     QPainter p(this);
     const QRect clip = event->rect();
-    DrawBox(p, clip.left(), clip.top(), clip.left() + clip.width(), clip.top() + clip.height(),
+    drawBox(p, clip.left(), clip.top(), clip.left() + clip.width(), clip.top() + clip.height(),
             QColor(128, 128, 128), true);
 
     int xa = 0, xb = 0;
-    if (!PixelOf(selLow_, xa) || !PixelOf(selHigh_, xb)) {
+    if (!pixelOf(selLow_, xa) || !pixelOf(selHigh_, xb)) {
         // A full range without width has no positions: the gray background alone, and no thumb
         // to hit.
         lowThumbRect_ = {};
@@ -146,23 +148,23 @@ void CRangeSlider::paintEvent(QPaintEvent* event) {
 
     const QBrush face = palette().color(QPalette::Button);
 
-    DrawBox(p, xa, 0, xa + w, h, face, true);
+    drawBox(p, xa, 0, xa + w, h, face, true);
     lowThumbRect_ = {xa + 1, 1, xa + w - 2, h - 2};
     if (!(dragging_ && dragPart_ == kLowThumb))
-        DrawRaisedEdge(p, lowThumbRect_, palette());
-    DrawTriangle(p, {xa + w / 3, h / 3}, {xa + w / 3, (2 * h) / 3}, {xa + (2 * w) / 3, h / 2});
+        drawRaisedEdge(p, lowThumbRect_, palette());
+    drawTriangle(p, {xa + w / 3, h / 3}, {xa + w / 3, (2 * h) / 3}, {xa + (2 * w) / 3, h / 2});
 
-    DrawBox(p, xb + w, 0, xb + 2 * w, h, face, true);
+    drawBox(p, xb + w, 0, xb + 2 * w, h, face, true);
     highThumbRect_ = {xb + w + 1, 1, xb + 2 * w - 2, h - 2};
     if (!(dragging_ && dragPart_ == kHighThumb))
-        DrawRaisedEdge(p, highThumbRect_, palette());
-    DrawTriangle(p, {xb + w + (2 * w) / 3, h / 3}, {xb + w + (2 * w) / 3, (2 * h) / 3},
+        drawRaisedEdge(p, highThumbRect_, palette());
+    drawTriangle(p, {xb + w + (2 * w) / 3, h / 3}, {xb + w + (2 * w) / 3, (2 * h) / 3},
                  {xb + w + w / 3, h / 2});
 
     // The selected interval between the thumbs is white.
     const int barLeft = xa + w + 1, barRight = xb + w;
     if (barRight > barLeft)
-        DrawBox(p, barLeft, 1, barRight, h - 1, Qt::white, false);
+        drawBox(p, barLeft, 1, barRight, h - 1, Qt::white, false);
 
     if (hasFocus() && barRight - 3 > barLeft + 3) {
         p.setPen(QPen(Qt::black, 0, Qt::DotLine));
@@ -171,14 +173,14 @@ void CRangeSlider::paintEvent(QPaintEvent* event) {
     }
 }
 
-void CRangeSlider::mousePressEvent(QMouseEvent* event) {
+void RangeSlider::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (event->button() == Qt::RightButton) {
         selLow_ = rangeMin_;
         selHigh_ = rangeMax_;
-        ClampSelection();
+        clampSelection();
         update();
-        Notify(Part::Both, true);
+        notify(Part::Both, true);
         update();
         event->accept();
         return;
@@ -195,13 +197,13 @@ void CRangeSlider::mousePressEvent(QMouseEvent* event) {
 
     const Rect bar{lowThumbRect_.right + 1, 0, highThumbRect_.left - 1, height()};
     const Rect* hit = nullptr;
-    if (lowThumbRect_.Contains(point)) {
+    if (lowThumbRect_.contains(point)) {
         dragPart_ = kLowThumb;
         hit = &lowThumbRect_;
-    } else if (highThumbRect_.Contains(point)) {
+    } else if (highThumbRect_.contains(point)) {
         dragPart_ = kHighThumb;
         hit = &highThumbRect_;
-    } else if (bar.Contains(point)) {
+    } else if (bar.contains(point)) {
         dragPart_ = kBar;
         hit = &bar;
     }
@@ -211,21 +213,21 @@ void CRangeSlider::mousePressEvent(QMouseEvent* event) {
     dragOffset_ = point - QPoint((hit->left + hit->right) / 2, (hit->top + hit->bottom) / 2);
 }
 
-void CRangeSlider::mouseDoubleClickEvent(QMouseEvent* event) {
+void RangeSlider::mouseDoubleClickEvent(QMouseEvent* event) {
     // The second click of a double click starts nothing: no drag, no select-all.
     event->accept();
 }
 
-void CRangeSlider::mouseMoveEvent(QMouseEvent* event) {
+void RangeSlider::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_) {
         QWidget::mouseMoveEvent(event);
         return;
     }
-    MoveDrag(event->position().toPoint().x() - dragOffset_.x());
+    moveDrag(event->position().toPoint().x() - dragOffset_.x());
     event->accept();
 }
 
-void CRangeSlider::MoveDrag(int x) {
+void RangeSlider::moveDrag(int x) {
     const int w = thumbWidth_;
     const double r = rangeMax_ - rangeMin_;
     // A track without width has no positions to follow; the selection stays.
@@ -272,22 +274,22 @@ void CRangeSlider::MoveDrag(int x) {
         }
         break;
     }
-    Notify(part, false);
+    notify(part, false);
     update();
 }
 
-void CRangeSlider::mouseReleaseEvent(QMouseEvent* event) {
+void RangeSlider::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !dragging_) {
         QWidget::mouseReleaseEvent(event);
         return;
     }
     dragging_ = false;
-    Notify(Part::High, true);
+    notify(Part::High, true);
     update();
     event->accept();
 }
 
-void CRangeSlider::keyPressEvent(QKeyEvent* event) {
+void RangeSlider::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down) {
         QWidget::keyPressEvent(event);
@@ -298,18 +300,18 @@ void CRangeSlider::keyPressEvent(QKeyEvent* event) {
     event->accept();
     if ((key == Qt::Key_Left || key == Qt::Key_Right) &&
         !(event->modifiers() & Qt::ControlModifier))
-        MoveByKey(key == Qt::Key_Right, event->modifiers() & Qt::ShiftModifier);
+        moveByKey(key == Qt::Key_Right, event->modifiers() & Qt::ShiftModifier);
 }
 
-void CRangeSlider::MoveByKey(bool right, bool shift) {
+void RangeSlider::moveByKey(bool right, bool shift) {
     const double step = (rangeMax_ - rangeMin_) / trackWidth_;
     if (step == 0.0)
         return;
     // Before the first paint (no track) the step has no finite size: nothing can move, but the
     // key is still reported.
     if (std::isfinite(step)) {
-        int pl = nivra::ui::TruncToInt((selLow_ - rangeMin_) / step + 0.5);
-        int ph = nivra::ui::TruncToInt((selHigh_ - rangeMin_) / step + 0.5);
+        int pl = nivra::ui::truncToInt((selLow_ - rangeMin_) / step + 0.5);
+        int ph = nivra::ui::truncToInt((selHigh_ - rangeMin_) / step + 0.5);
         const int delta = right ? 1 : -1;
         if (!shift && pl != std::numeric_limits<int>::min() &&
             pl != std::numeric_limits<int>::max())
@@ -321,16 +323,18 @@ void CRangeSlider::MoveByKey(bool right, bool shift) {
             selHigh_ = rangeMin_ + ph * step;
         }
     }
-    Notify(shift ? Part::Low : Part::Both, false);
+    notify(shift ? Part::Low : Part::Both, false);
     update();
 }
 
-void CRangeSlider::focusInEvent(QFocusEvent* event) {
+void RangeSlider::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     update();
 }
 
-void CRangeSlider::focusOutEvent(QFocusEvent* event) {
+void RangeSlider::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
     update();
 }
+
+} // namespace nivra::ui

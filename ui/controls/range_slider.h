@@ -3,13 +3,15 @@
 #include <QPoint>
 #include <QWidget>
 
+namespace nivra::ui {
+
 // A horizontal two-thumb slider: a full range of real numbers, of which the operator selects a
 // closed interval by dragging either thumb or the bar between them, by a right click (select
 // all) or with the arrow keys. The control draws itself completely and reports every change with
 // the signal rangeChanged(part, finished):
 //
 //   event                                           part                            finished
-//   ClampSelection moved the low / the high edge    Low / High                      false
+//   clampSelection moved the low / the high edge    Low / High                      false
 //   low thumb dragged (every mouse move)            Low                             false
 //   high thumb dragged (every mouse move)           High if the move changed the    false
 //                                                   high edge, else Low
@@ -27,13 +29,13 @@
 // [p(low), p(low) + thumb), the high thumb [p(high) + thumb, p(high) + 2 * thumb), so the thumbs
 // never overlap. Before the first paint the layout is empty and no press or key can move the
 // selection.
-class CRangeSlider : public QWidget {
+class RangeSlider : public QWidget {
     Q_OBJECT
 public:
     // A rectangle with exclusive right and bottom edges, as the hit areas of the thumbs use them.
     struct Rect {
         int left = 0, top = 0, right = 0, bottom = 0;
-        bool Contains(QPoint p) const {
+        bool contains(QPoint p) const {
             return p.x() >= left && p.x() < right && p.y() >= top && p.y() < bottom;
         }
         bool operator==(const Rect&) const = default;
@@ -42,26 +44,26 @@ public:
     // What a left-button drag moves.
     enum DragPart { kLowThumb = 0, kHighThumb = 1, kBar = 2 };
 
-    explicit CRangeSlider(QWidget* parent = nullptr);
+    explicit RangeSlider(QWidget* parent = nullptr);
 
     // Sets the full range (swapped when a > b), clamps the selection into it and repaints.
-    void SetFullRange(double a, double b);
+    void setFullRange(double a, double b);
     // Sets the selection as given (not swapped), clamps it into the full range and repaints.
-    void SetSelection(double low, double high);
-    void GetSelection(double& low, double& high) const;
+    void setSelection(double low, double high);
+    void getSelection(double& low, double& high) const;
     // Keeps the selection inside the full range, notifying each edge it moves. A selection with
     // low > high that lies inside the range is left as it is.
-    void ClampSelection();
+    void clampSelection();
 
-    double RangeMin() const { return rangeMin_; }
-    double RangeMax() const { return rangeMax_; }
+    double rangeMin() const { return rangeMin_; }
+    double rangeMax() const { return rangeMax_; }
 
     // The layout of the last paint.
-    int ThumbWidth() const { return thumbWidth_; }
-    int TrackWidth() const { return trackWidth_; }
-    Rect LowThumbRect() const { return lowThumbRect_; }
-    Rect HighThumbRect() const { return highThumbRect_; }
-    bool IsDragging() const { return dragging_; }
+    int thumbWidth() const { return thumbWidth_; }
+    int trackWidth() const { return trackWidth_; }
+    Rect lowThumbRect() const { return lowThumbRect_; }
+    Rect highThumbRect() const { return highThumbRect_; }
+    bool isDragging() const { return dragging_; }
 
     QSize sizeHint() const override { return {200, 20}; }
 
@@ -69,7 +71,7 @@ public:
     enum class Part { Low = 0, High = 1, Both = 2 };
 
 signals:
-    void rangeChanged(CRangeSlider::Part part, bool finished);
+    void rangeChanged(RangeSlider::Part part, bool finished);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -82,11 +84,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void Notify(Part part, bool finished) { emit rangeChanged(part, finished); }
+    void notify(Part part, bool finished) { emit rangeChanged(part, finished); }
     // p(v) of the last layout; false when the range has no width or the result is not finite.
-    bool PixelOf(double value, int& pixel) const;
-    void MoveDrag(int x);
-    void MoveByKey(bool right, bool shift);
+    bool pixelOf(double value, int& pixel) const;
+    void moveDrag(int x);
+    void moveByKey(bool right, bool shift);
 
     double rangeMin_ = 0.0;
     double rangeMax_ = 1.0;
@@ -100,3 +102,5 @@ private:
     int trackWidth_ = 0;
     QPoint dragOffset_;
 };
+
+} // namespace nivra::ui

@@ -4,19 +4,21 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-CReturnEscapeGuard::CReturnEscapeGuard(QWidget* window) : QObject(window), window_(window) {
-    Watch(window);
+namespace nivra::ui {
+
+ReturnEscapeGuard::ReturnEscapeGuard(QWidget* window) : QObject(window), window_(window) {
+    watch(window);
 }
 
-void CReturnEscapeGuard::Watch(QObject* object) {
+void ReturnEscapeGuard::watch(QObject* object) {
     if (object == this)
         return;
     object->installEventFilter(this);
     for (QObject* child : object->children())
-        Watch(child);
+        watch(child);
 }
 
-bool CReturnEscapeGuard::IsReturnOrEscape(const QKeyEvent& event) {
+bool ReturnEscapeGuard::isReturnOrEscape(const QKeyEvent& event) {
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -29,10 +31,10 @@ bool CReturnEscapeGuard::IsReturnOrEscape(const QKeyEvent& event) {
     return text == QStringLiteral("\r") || text == QStringLiteral("\x1b");
 }
 
-bool CReturnEscapeGuard::eventFilter(QObject* watched, QEvent* event) {
+bool ReturnEscapeGuard::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::ChildAdded:
-        Watch(static_cast<QChildEvent*>(event)->child());
+        watch(static_cast<QChildEvent*>(event)->child());
         return false;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -40,7 +42,7 @@ bool CReturnEscapeGuard::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (!widget || widget->window() != window_)
             return false;
-        if (!IsReturnOrEscape(*static_cast<QKeyEvent*>(event)))
+        if (!isReturnOrEscape(*static_cast<QKeyEvent*>(event)))
             return false;
         // Accepting the shortcut request keeps any shortcut on these keys from firing too.
         event->accept();
@@ -50,3 +52,5 @@ bool CReturnEscapeGuard::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
 }
+
+} // namespace nivra::ui

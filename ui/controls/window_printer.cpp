@@ -15,16 +15,16 @@ namespace nivra::ui {
 namespace {
 
 // The wait cursor while the picture is taken and sent to the printer.
-class CWaitCursor {
+class WaitCursor {
 public:
-    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
 // Paints the window's caption bar: the window manager draws the real one, outside the widget.
-void PaintCaption(QWidget& window, QPainter& painter, const QRect& rect) {
+void paintCaption(QWidget& window, QPainter& painter, const QRect& rect) {
     QStyleOptionTitleBar option;
     option.initFrom(&window);
     option.rect = rect;
@@ -41,7 +41,7 @@ void PaintCaption(QWidget& window, QPainter& painter, const QRect& rect) {
 // Puts the picture onto one page of an open printer, stretched over the whole printable area;
 // the window's aspect ratio is not kept. Returns false when the document could not be started
 // or finished.
-bool PrintPicture(QPrinter& printer, const QImage& picture) {
+bool printPicture(QPrinter& printer, const QImage& picture) {
     printer.setDocName(QStringLiteral("Window Contents"));
     QPainter painter;
     if (!painter.begin(&printer))
@@ -51,24 +51,24 @@ bool PrintPicture(QPrinter& printer, const QImage& picture) {
     return painter.end() && printer.printerState() != QPrinter::Error;
 }
 
-PrintOutcome Print(QWidget& window, QPrinter& printer, bool landscape) {
+PrintOutcome print(QWidget& window, QPrinter& printer, bool landscape) {
     if (landscape)
         printer.setPageOrientation(QPageLayout::Landscape);
-    if (!Prompts().PrintDialog(printer))
+    if (!prompts().printDialog(printer))
         return PrintOutcome::Cancelled;
 
     bool printed = false;
     {
-        CWaitCursor wait;
-        const QImage picture = WindowPicture(window);
-        printed = !picture.isNull() && PrintPicture(printer, picture);
+        WaitCursor wait;
+        const QImage picture = windowPicture(window);
+        printed = !picture.isNull() && printPicture(printer, picture);
     }
     return printed ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 } // namespace
 
-QImage WindowPicture(QWidget& window) {
+QImage windowPicture(QWidget& window) {
     // Every control paints itself afresh into the pixmap, so nothing stale or covered shows.
     const QImage client = window.grab().toImage();
     if (client.isNull())
@@ -83,27 +83,27 @@ QImage WindowPicture(QWidget& window) {
     picture.setDevicePixelRatio(ratio);
     picture.fill(window.palette().color(QPalette::Window));
     QPainter painter(&picture);
-    PaintCaption(window, painter, QRect(0, 0, clientSize.width(), captionHeight));
+    paintCaption(window, painter, QRect(0, 0, clientSize.width(), captionHeight));
     painter.drawImage(QPointF(0, captionHeight), client);
     return picture;
 }
 
-PrintOutcome PrintWindowContents(QWidget& window, QPrinter& printer, bool landscape) {
+PrintOutcome printWindowContents(QWidget& window, QPrinter& printer, bool landscape) {
     PrintOutcome outcome = PrintOutcome::Failed;
     try {
-        outcome = Print(window, printer, landscape);
+        outcome = print(window, printer, landscape);
     } catch (...) {
         outcome = PrintOutcome::Failed;
     }
     // A confirmed print that produced no page is reported, never passed over in silence.
     if (outcome == PrintOutcome::Failed)
-        ShowMessage(QStringLiteral("Error Printing"));
+        showMessage(QStringLiteral("Error Printing"));
     return outcome;
 }
 
-PrintOutcome PrintWindowContents(QWidget& window, bool landscape) {
+PrintOutcome printWindowContents(QWidget& window, bool landscape) {
     QPrinter printer(QPrinter::HighResolution);
-    return PrintWindowContents(window, printer, landscape);
+    return printWindowContents(window, printer, landscape);
 }
 
 } // namespace nivra::ui

@@ -18,18 +18,18 @@ enum class PrintOutcome {
 };
 
 // The main window calls this for File > Print:
-//     nivra::ui::PrintWindowContents(*this, true);
+//     nivra::ui::printWindowContents(*this, true);
 // Each call starts from the default printer's settings; with landscape true the dialog offers
 // landscape, whatever orientation was chosen in an earlier print.
-PrintOutcome PrintWindowContents(QWidget& window, bool landscape);
+PrintOutcome printWindowContents(QWidget& window, bool landscape);
 
 // The same on a printer the caller has prepared (a PDF file, for instance). With landscape true
 // the printer is turned to landscape before the dialog shows, every time.
-PrintOutcome PrintWindowContents(QWidget& window, QPrinter& printer, bool landscape);
+PrintOutcome printWindowContents(QWidget& window, QPrinter& printer, bool landscape);
 
 // The picture that is printed: a caption bar with the window's icon and title above everything
 // the window paints, as the window looks at this moment. Controls paint themselves into it even
 // where other windows cover them on screen. Null for a window without size.
-QImage WindowPicture(QWidget& window);
+QImage windowPicture(QWidget& window);
 
 } // namespace nivra::ui

@@ -4,22 +4,26 @@
 #include "ui/resources/app_icon.h"
 #include "ui/resources/resource_ids.h"
 
-CAboutDlg::CAboutDlg(QWidget* parent) : CDialogBase(nivra::res::kDialogAbout, parent) {
-    SetReturnEscapeGuard(false);
-    setWindowIcon(nivra::res::AppIcon());
+namespace nivra::ui {
+
+AboutDlg::AboutDlg(QWidget* parent) : DialogBase(nivra::res::kDialogAbout, parent) {
+    setReturnEscapeGuard(false);
+    setWindowIcon(nivra::res::appIcon());
 }
 
-CAboutDlg::~CAboutDlg() = default;
+AboutDlg::~AboutDlg() = default;
 
-bool CAboutDlg::OnInitDialog() {
-    CDialogBase::OnInitDialog();
-    SetItemText(nivra::ui::about::kVersionLabel, versionText_);
+bool AboutDlg::onInitDialog() {
+    DialogBase::onInitDialog();
+    setItemText(nivra::ui::about::kVersionLabel, versionText_);
     return true;
 }
 
-void ShowAboutDialog(QWidget* mainWindow) {
-    CAboutDlg dialog(mainWindow);
+void showAboutDialog(QWidget* mainWindow) {
+    AboutDlg dialog(mainWindow);
     if (mainWindow)
-        dialog.SetVersionText(mainWindow->windowTitle());
+        dialog.setVersionText(mainWindow->windowTitle());
     dialog.exec();
 }
+
+} // namespace nivra::ui

@@ -4,23 +4,25 @@
 
 #include <QString>
 
+namespace nivra::ui {
+
 // The About box: the application icon, the version text and OK. The version text is the main
 // window's title, given by the opener and shown when the dialog opens. Unlike the program's
 // working dialogs, the About box keeps the usual keys: Return presses OK and Escape closes it.
 //
 // The main window opens it for About > About and for the "About" item of its system menu with
-//     ShowAboutDialog(this);
-class CAboutDlg : public CDialogBase {
+//     showAboutDialog(this);
+class AboutDlg : public DialogBase {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
-    ~CAboutDlg() override;
+    explicit AboutDlg(QWidget* parent = nullptr);
+    ~AboutDlg() override;
 
-    void SetVersionText(const QString& text) { versionText_ = text; }
-    const QString& VersionText() const { return versionText_; }
+    void setVersionText(const QString& text) { versionText_ = text; }
+    const QString& versionText() const { return versionText_; }
 
 protected:
-    bool OnInitDialog() override;
+    bool onInitDialog() override;
 
 private:
     QString versionText_;
@@ -28,4 +30,6 @@ private:
 
 // Runs the About box modally over mainWindow, with mainWindow's title ("Nivra-USB- v3.04") as
 // the version text. mainWindow may be null; the version text is then empty.
-void ShowAboutDialog(QWidget* mainWindow);
+void showAboutDialog(QWidget* mainWindow);
+
+} // namespace nivra::ui

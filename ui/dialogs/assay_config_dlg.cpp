@@ -5,46 +5,48 @@
 #include "ui/resources/assay_config_controls.h"
 #include "ui/resources/resource_ids.h"
 
+namespace nivra::ui {
+
 namespace {
 
 using nivra::ui::FileDialogRequest;
 using namespace nivra::ui::assay_config;
 
 // The Load and Save dialogs start in the folder that holds the assay configurations.
-FileDialogRequest AssayFileRequest() {
+FileDialogRequest assayFileRequest() {
     FileDialogRequest request;
     request.defaultExtension = QStringLiteral("acx");
     request.filters = {{QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")}};
     request.overwritePrompt = true;
-    request.startFolder = nivra::ui::FromNarrow(nivra::StartPath(nivra::kAssayConfigFolder));
+    request.startFolder = nivra::ui::fromNarrow(nivra::startPath(nivra::kAssayConfigFolder));
     return request;
 }
 
 } // namespace
 
-CAssayConfigDlg::CAssayConfigDlg(QWidget* parent)
-    : CConfigRecordDlg(nivra::res::kDialogAssayConfig, parent,
-                       {kLoadButton, kSaveButton, kSaveAsDefaultButton}, AssayFileRequest(),
-                       {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
-                        QStringLiteral("Default File Saved.")},
-                       AssayConfig()) {}
+AssayConfigDlg::AssayConfigDlg(QWidget* parent)
+    : ConfigRecordDlg(nivra::res::kDialogAssayConfig, parent,
+                      {kLoadButton, kSaveButton, kSaveAsDefaultButton}, assayFileRequest(),
+                      {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
+                       QStringLiteral("Default File Saved.")},
+                      AssayConfig()) {}
 
-CAssayConfigDlg::~CAssayConfigDlg() = default;
+AssayConfigDlg::~AssayConfigDlg() = default;
 
-void CAssayConfigDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(kSampleAreaEdit, sampleArea_);
-    dx.Text(kNameEdit, name_);
-    dx.Text(kDwellHoursEdit, dwellHours_);
-    dx.Text(kDwellMinutesEdit, dwellMinutes_);
-    dx.Text(kDwellSecondsEdit, dwellSeconds_);
-    dx.Text(kTotalHoursEdit, totalHours_);
-    dx.Text(kTotalMinutesEdit, totalMinutes_);
-    dx.Text(kTotalSecondsEdit, totalSeconds_);
-    dx.Text(kBackgroundRateEdit, backgroundRate_);
-    dx.Text(kBackgroundHoursEdit, backgroundHours_);
+void AssayConfigDlg::doDataExchange(DataExchange& dx) {
+    dx.text(kSampleAreaEdit, sampleArea_);
+    dx.text(kNameEdit, name_);
+    dx.text(kDwellHoursEdit, dwellHours_);
+    dx.text(kDwellMinutesEdit, dwellMinutes_);
+    dx.text(kDwellSecondsEdit, dwellSeconds_);
+    dx.text(kTotalHoursEdit, totalHours_);
+    dx.text(kTotalMinutesEdit, totalMinutes_);
+    dx.text(kTotalSecondsEdit, totalSeconds_);
+    dx.text(kBackgroundRateEdit, backgroundRate_);
+    dx.text(kBackgroundHoursEdit, backgroundHours_);
 }
 
-void CAssayConfigDlg::ValuesFromRecord() {
+void AssayConfigDlg::valuesFromRecord() {
     sampleArea_ = config_.sampleArea;
     name_ = config_.name;
     dwellHours_ = config_.dwellHours;
@@ -57,7 +59,7 @@ void CAssayConfigDlg::ValuesFromRecord() {
     backgroundRate_ = config_.backgroundRate;
 }
 
-void CAssayConfigDlg::ValuesToRecord() {
+void AssayConfigDlg::valuesToRecord() {
     config_.sampleArea = sampleArea_;
     config_.name = name_;
     config_.dwellHours = dwellHours_;
@@ -70,7 +72,9 @@ void CAssayConfigDlg::ValuesToRecord() {
     config_.backgroundRate = backgroundRate_;
 }
 
-void ShowAssayConfigDialog(QWidget* parent) {
-    CAssayConfigDlg dialog(parent);
+void showAssayConfigDialog(QWidget* parent) {
+    AssayConfigDlg dialog(parent);
     dialog.exec();
 }
+
+} // namespace nivra::ui

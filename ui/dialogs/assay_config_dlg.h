@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace nivra::ui {
+
 // The "Assay Configuration" dialog: edits an assay configuration, loads and saves .acx files and
 // writes the default configuration (assay_config/default.acx below the start directory). It
 // always opens on the default configuration, read afresh when the dialog object is constructed.
@@ -14,22 +16,22 @@
 // ui/resources/assay_config_controls.h.
 //
 // The main window opens it for Configuration > Assay with
-//     ShowAssayConfigDialog(this);
-class CAssayConfigDlg : public CConfigRecordDlg<AssayConfig> {
+//     showAssayConfigDialog(this);
+class AssayConfigDlg : public ConfigRecordDlg<AssayConfig> {
     Q_OBJECT
 public:
     // Reads the default configuration file.
-    explicit CAssayConfigDlg(QWidget* parent = nullptr);
-    ~CAssayConfigDlg() override;
+    explicit AssayConfigDlg(QWidget* parent = nullptr);
+    ~AssayConfigDlg() override;
 
 protected:
     // Fields are read in this order: sample area, name, the dwell time, the total time,
     // background rate, background time. A field that does not convert stops the reading there.
-    void DoDataExchange(CDataExchange& dx) override;
+    void doDataExchange(DataExchange& dx) override;
 
 private:
-    void ValuesFromRecord() override;
-    void ValuesToRecord() override;
+    void valuesFromRecord() override;
+    void valuesToRecord() override;
 
     // The values shown in the edits; the record's file path is never one of them.
     std::string name_;
@@ -46,4 +48,6 @@ private:
 
 // Runs the assay configuration dialog modally over parent (may be null). The result is of no
 // interest to the caller: everything the operator keeps is in the files written.
-void ShowAssayConfigDialog(QWidget* parent);
+void showAssayConfigDialog(QWidget* parent);
+
+} // namespace nivra::ui

@@ -18,7 +18,7 @@ namespace nivra::ui {
 
 namespace {
 
-QString SlotName(int slot) {
+QString slotName(int slot) {
     return slot == 0 ? QStringLiteral("Viewer") : QStringLiteral("Counter %1").arg(slot);
 }
 
@@ -78,9 +78,9 @@ AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent)
     printButton->setAutoDefault(false);
     closeButton->setAutoDefault(false);
     connect(allDataButton_, &QPushButton::clicked, this,
-            [this] { SetRange(AssessmentRange::AllData); });
-    connect(roiButton_, &QPushButton::clicked, this, [this] { SetRange(AssessmentRange::Roi); });
-    connect(printButton, &QPushButton::clicked, this, [this] { OnPrint(); });
+            [this] { setRange(AssessmentRange::AllData); });
+    connect(roiButton_, &QPushButton::clicked, this, [this] { setRange(AssessmentRange::Roi); });
+    connect(printButton, &QPushButton::clicked, this, [this] { onPrint(); });
     connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(allDataButton_);
@@ -98,17 +98,17 @@ AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent)
 
 AssessmentDlg::~AssessmentDlg() = default;
 
-void AssessmentDlg::ScheduleRefresh() {
+void AssessmentDlg::scheduleRefresh() {
     refresh_.schedule();
 }
 
-void AssessmentDlg::SetRange(AssessmentRange range) {
+void AssessmentDlg::setRange(AssessmentRange range) {
     range_ = range;
     (range == AssessmentRange::AllData ? allDataButton_ : roiButton_)->setChecked(true);
-    Refresh();
+    refresh();
 }
 
-void AssessmentDlg::Refresh() {
+void AssessmentDlg::refresh() {
     refresh_.done();
     ++refreshes_;
     const AssessmentSource source = source_ ? source_() : AssessmentSource{};
@@ -126,32 +126,32 @@ void AssessmentDlg::Refresh() {
         counts = extract->counts();
     }
 
-    QString heading = SlotName(source.slot) + (roi ? QStringLiteral(", ROI") : ", All Data");
+    QString heading = slotName(source.slot) + (roi ? QStringLiteral(", ROI") : ", All Data");
     if (counts.empty()) {
         heading += QStringLiteral(": no points to assess");
-        ShowFigures({});
+        showFigures({});
     } else {
         heading += QStringLiteral(": points %1 to %2")
                        .arg(first)
                        .arg(first + static_cast<int>(counts.size()) - 1);
-        ShowFigures(
+        showFigures(
             assessmentRows(assess(counts, extract->assayConfig(), extract->counterConfig())));
     }
     heading_->setText(heading);
-    pointsPlot_->SetPoints(counts, first);
-    histogramPlot_->SetCounts(std::move(counts));
+    pointsPlot_->setPoints(counts, first);
+    histogramPlot_->setCounts(std::move(counts));
 }
 
-void AssessmentDlg::ShowFigures(const std::vector<AssessmentRow>& rows) {
+void AssessmentDlg::showFigures(const std::vector<AssessmentRow>& rows) {
     for (std::size_t i = 0; i < values_.size(); ++i)
         values_[i]->setText(i < rows.size() ? QString::fromStdString(rows[i].value) : QString());
 }
 
-QString AssessmentDlg::Heading() const {
+QString AssessmentDlg::heading() const {
     return heading_->text();
 }
 
-QStringList AssessmentDlg::FigureLines() const {
+QStringList AssessmentDlg::figureLines() const {
     QStringList lines;
     for (std::size_t i = 0; i < values_.size(); ++i)
         if (!values_[i]->text().isEmpty())
@@ -159,12 +159,12 @@ QStringList AssessmentDlg::FigureLines() const {
     return lines;
 }
 
-PrintOutcome AssessmentDlg::Print(QPrinter& printer) {
-    return PrintWindowContents(*this, printer, true);
+PrintOutcome AssessmentDlg::print(QPrinter& printer) {
+    return printWindowContents(*this, printer, true);
 }
 
-void AssessmentDlg::OnPrint() {
-    PrintWindowContents(*this, true);
+void AssessmentDlg::onPrint() {
+    printWindowContents(*this, true);
 }
 
 } // namespace nivra::ui

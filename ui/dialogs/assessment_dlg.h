@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+namespace nivra {
 class AssayData;
+}
 class QLabel;
 class QPrinter;
 class QPushButton;
@@ -50,34 +52,34 @@ public:
     ~AssessmentDlg() override;
 
     // Assesses the source now.
-    void Refresh();
+    void refresh();
     // Assesses the source once the window's current events are handled.
-    void ScheduleRefresh();
+    void scheduleRefresh();
 
     // All Data or ROI, and a refresh.
-    void SetRange(AssessmentRange range);
-    AssessmentRange Range() const { return range_; }
+    void setRange(AssessmentRange range);
+    AssessmentRange range() const { return range_; }
 
     // File > Print of the dialog: its picture on one landscape page, through the print dialog.
-    PrintOutcome Print(QPrinter& printer);
+    PrintOutcome print(QPrinter& printer);
 
     // ---- what the dialog shows, for tests ----
     // The heading ("Counter 1, All Data: points 1 to 12").
-    QString Heading() const;
+    QString heading() const;
     // The figures as "label: value" lines, empty without points.
-    QStringList FigureLines() const;
-    const PointsPlot& Points() const { return *pointsPlot_; }
-    const CountHistogramPlot& Histogram() const { return *histogramPlot_; }
+    QStringList figureLines() const;
+    const PointsPlot& points() const { return *pointsPlot_; }
+    const CountHistogramPlot& histogram() const { return *histogramPlot_; }
     // How many times the dialog has assessed its source.
-    int Refreshes() const { return refreshes_; }
+    int refreshes() const { return refreshes_; }
 
 private:
-    void ShowFigures(const std::vector<AssessmentRow>& rows);
-    void OnPrint();
+    void showFigures(const std::vector<AssessmentRow>& rows);
+    void onPrint();
 
     SourceFunction source_;
     AssessmentRange range_ = AssessmentRange::AllData;
-    CoalescedCall refresh_{this, [this] { Refresh(); }};
+    CoalescedCall refresh_{this, [this] { refresh(); }};
     int refreshes_ = 0;
     QLabel* heading_ = nullptr;
     std::vector<QLabel*> labels_;

@@ -7,8 +7,12 @@
 #include <QString>
 #include <string>
 
+namespace nivra {
 struct AssayConfig;
+}
+namespace nivra {
 struct CounterConfig;
+}
 
 namespace nivra::ui {
 
@@ -18,13 +22,16 @@ std::string saveProblem(const AssayConfig& config, const std::string& file);
 std::string saveProblem(const CounterConfig& config, const std::string& file);
 
 } // namespace nivra::ui
+namespace nivra::ui {
+
+// namespace nivra::ui
 
 // What the assay and the counter configuration dialogs share: a configuration record shown in
 // edits, and the three buttons Load (any file), Save (any file) and Save As Default (the
 // record's own file, after a confirmation). A save that does not reach the disk is reported with
 // the file's name, never with the success text. Values no run could start with (a dwell of 0, an
 // area of 0, ...) are not saved: the dialog says which file and field, and writes nothing.
-class CConfigFileDlg : public CDialogBase {
+class ConfigFileDlg : public DialogBase {
     Q_OBJECT
 public:
     // The command numbers of the three buttons and the operator's texts of a dialog.
@@ -40,26 +47,26 @@ public:
     };
 
 protected:
-    CConfigFileDlg(int templateId, QWidget* parent, Commands commands,
-                   nivra::ui::FileDialogRequest fileRequest, Texts texts);
+    ConfigFileDlg(int templateId, QWidget* parent, Commands commands,
+                  nivra::ui::FileDialogRequest fileRequest, Texts texts);
 
     // The record behind the dialog: read a file into it, write it (an empty path writes its own
     // file; 0 when nothing reached the disk), and copy it to and from the edit values.
     // Reads the record from path; returns why it could not be read, or "".
-    virtual std::string ReadRecord(const std::string& path) = 0;
-    virtual nivra::Outcome WriteRecord(const std::string& path) = 0;
-    virtual std::string OwnFile() const = 0;
-    virtual std::string RecordProblem(const std::string& file) const = 0;
-    virtual void ValuesFromRecord() = 0;
-    virtual void ValuesToRecord() = 0;
+    virtual std::string readRecord(const std::string& path) = 0;
+    virtual nivra::Outcome writeRecord(const std::string& path) = 0;
+    virtual std::string ownFile() const = 0;
+    virtual std::string recordProblem(const std::string& file) const = 0;
+    virtual void valuesFromRecord() = 0;
+    virtual void valuesToRecord() = 0;
 
     // Shows the record in the edits.
-    bool OnInitDialog() override;
+    bool onInitDialog() override;
 
 private:
-    void OnLoad();
-    void OnSave();
-    void OnSaveAsDefault();
+    void onLoad();
+    void onSave();
+    void onSaveAsDefault();
 
     nivra::ui::FileDialogRequest fileRequest_;
     Texts texts_;
@@ -67,20 +74,22 @@ private:
 
 // A configuration dialog over one record of type Config (AssayConfig, CounterConfig): Load reads
 // a file into it, Save writes it to a file, Save As Default writes its own file.
-template <typename Config> class CConfigRecordDlg : public CConfigFileDlg {
+template <typename Config> class ConfigRecordDlg : public ConfigFileDlg {
 protected:
-    CConfigRecordDlg(int templateId, QWidget* parent, Commands commands,
-                     nivra::ui::FileDialogRequest fileRequest, Texts texts, Config config)
-        : CConfigFileDlg(templateId, parent, commands, std::move(fileRequest), std::move(texts)),
+    ConfigRecordDlg(int templateId, QWidget* parent, Commands commands,
+                    nivra::ui::FileDialogRequest fileRequest, Texts texts, Config config)
+        : ConfigFileDlg(templateId, parent, commands, std::move(fileRequest), std::move(texts)),
           config_(std::move(config)) {}
 
     Config config_;
 
 private:
-    std::string ReadRecord(const std::string& path) override { return config_.read(path); }
-    nivra::Outcome WriteRecord(const std::string& path) override { return config_.write(path); }
-    std::string OwnFile() const override { return config_.filePath; }
-    std::string RecordProblem(const std::string& file) const override {
+    std::string readRecord(const std::string& path) override { return config_.read(path); }
+    nivra::Outcome writeRecord(const std::string& path) override { return config_.write(path); }
+    std::string ownFile() const override { return config_.filePath; }
+    std::string recordProblem(const std::string& file) const override {
         return nivra::ui::saveProblem(config_, file);
     }
 };
+
+} // namespace nivra::ui

@@ -6,13 +6,15 @@
 #include "ui/resources/counter_config_controls.h"
 #include "ui/resources/resource_ids.h"
 
+namespace nivra::ui {
+
 namespace {
 
 using nivra::ui::FileDialogRequest;
 using namespace nivra::ui::counter_config;
 
 // Load and Save leave the starting folder to the file dialog.
-FileDialogRequest CounterFileRequest() {
+FileDialogRequest counterFileRequest() {
     FileDialogRequest request;
     request.defaultExtension = QStringLiteral("ccx");
     request.filters = {{QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")}};
@@ -20,55 +22,57 @@ FileDialogRequest CounterFileRequest() {
     return request;
 }
 
-QString TitleFor(int counterNumber) {
+QString titleFor(int counterNumber) {
     if (counterNumber == 0)
         return QStringLiteral("  Viewer (Place holder) Counter Configuration  ");
-    return QString::fromStdString(nivra::FormatC("  Counter %d Configuration  ", counterNumber));
+    return QString::fromStdString(nivra::formatC("  Counter %d Configuration  ", counterNumber));
 }
 
 } // namespace
 
 // The record keeps the slot's file as its own, so Save As Default still writes the slot's file
 // after another file was loaded.
-CCounterConfigDlg::CCounterConfigDlg(int counterNumber, QWidget* parent)
-    : CConfigRecordDlg(nivra::res::kDialogCounterConfig, parent,
-                       {kLoadButton, kSaveButton, kSaveAsDefaultButton}, CounterFileRequest(),
-                       {QStringLiteral("Loaded."), QStringLiteral("Saved."),
-                        QStringLiteral("Saved Default Counter Configuration.")},
-                       CounterConfig(nivra::CounterConfigPath(counterNumber))),
-      title_(TitleFor(counterNumber)) {}
+CounterConfigDlg::CounterConfigDlg(int counterNumber, QWidget* parent)
+    : ConfigRecordDlg(nivra::res::kDialogCounterConfig, parent,
+                      {kLoadButton, kSaveButton, kSaveAsDefaultButton}, counterFileRequest(),
+                      {QStringLiteral("Loaded."), QStringLiteral("Saved."),
+                       QStringLiteral("Saved Default Counter Configuration.")},
+                      CounterConfig(nivra::counterConfigPath(counterNumber))),
+      title_(titleFor(counterNumber)) {}
 
-CCounterConfigDlg::~CCounterConfigDlg() = default;
+CounterConfigDlg::~CounterConfigDlg() = default;
 
-void CCounterConfigDlg::DoDataExchange(CDataExchange& dx) {
-    dx.Text(kNameEdit, name_);
-    dx.Text(kDescriptionEdit, description_);
-    dx.Text(kDetectorAreaEdit, detectorArea_);
-    dx.Text(kDetectorEfficiencyEdit, detectorEfficiency_);
+void CounterConfigDlg::doDataExchange(DataExchange& dx) {
+    dx.text(kNameEdit, name_);
+    dx.text(kDescriptionEdit, description_);
+    dx.text(kDetectorAreaEdit, detectorArea_);
+    dx.text(kDetectorEfficiencyEdit, detectorEfficiency_);
 }
 
-bool CCounterConfigDlg::OnInitDialog() {
-    CConfigFileDlg::OnInitDialog();
+bool CounterConfigDlg::onInitDialog() {
+    ConfigFileDlg::onInitDialog();
     setWindowTitle(title_);
-    SetItemText(kCounterGroup, title_);
+    setItemText(kCounterGroup, title_);
     return true; // the focus goes to the first edit, the name
 }
 
-void CCounterConfigDlg::ValuesFromRecord() {
+void CounterConfigDlg::valuesFromRecord() {
     name_ = config_.name;
     description_ = config_.description;
     detectorArea_ = config_.detectorArea;
     detectorEfficiency_ = config_.detectorEfficiency;
 }
 
-void CCounterConfigDlg::ValuesToRecord() {
+void CounterConfigDlg::valuesToRecord() {
     config_.name = name_;
     config_.description = description_;
     config_.detectorArea = detectorArea_;
     config_.detectorEfficiency = detectorEfficiency_;
 }
 
-void ShowCounterConfigDialog(QWidget* parent, int slotNumber) {
-    CCounterConfigDlg dialog(slotNumber, parent);
+void showCounterConfigDialog(QWidget* parent, int slotNumber) {
+    CounterConfigDlg dialog(slotNumber, parent);
     dialog.exec();
 }
+
+} // namespace nivra::ui

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+namespace nivra::ui {
+
 // The counter configuration dialog for one slot of the main window: edits the configuration of
 // counter N, kept in counter_config/counter<N>.ccx below the start directory (N = 0 for the
 // viewer, 1 to 4 for the counters). "Save As Default" writes that slot file, which the run start
@@ -16,23 +18,23 @@
 // ui/resources/counter_config_controls.h.
 //
 // The main window opens it for Configuration > Counter on its active slot with
-//     ShowCounterConfigDialog(this, activeSlot);
-class CCounterConfigDlg : public CConfigRecordDlg<CounterConfig> {
+//     showCounterConfigDialog(this, activeSlot);
+class CounterConfigDlg : public ConfigRecordDlg<CounterConfig> {
     Q_OBJECT
 public:
     // counterNumber: the slot's number, 0 for the viewer.
-    explicit CCounterConfigDlg(int counterNumber, QWidget* parent = nullptr);
-    ~CCounterConfigDlg() override;
+    explicit CounterConfigDlg(int counterNumber, QWidget* parent = nullptr);
+    ~CounterConfigDlg() override;
 
 protected:
     // Fields are read in this order: name, description, detector area, detector efficiency. A
     // field that does not convert stops the reading there.
-    void DoDataExchange(CDataExchange& dx) override;
-    bool OnInitDialog() override;
+    void doDataExchange(DataExchange& dx) override;
+    bool onInitDialog() override;
 
 private:
-    void ValuesFromRecord() override;
-    void ValuesToRecord() override;
+    void valuesFromRecord() override;
+    void valuesToRecord() override;
     QString title_;
 
     // The values shown in the edits; the record's file path is never one of them.
@@ -44,4 +46,6 @@ private:
 
 // Runs the counter configuration dialog modally over parent (may be null) for the given slot
 // (0 for the viewer, 1 to 4 for the counters). The result is of no interest to the caller.
-void ShowCounterConfigDialog(QWidget* parent, int slotNumber);
+void showCounterConfigDialog(QWidget* parent, int slotNumber);
+
+} // namespace nivra::ui

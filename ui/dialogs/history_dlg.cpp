@@ -26,26 +26,26 @@ const QStringList kColumns = {QStringLiteral("ID"),     QStringLiteral("Counter"
                               QStringLiteral("Counts"), QStringLiteral("CPH"),
                               QStringLiteral("Assay"),  QStringLiteral("Data File")};
 
-QPushButton* Button(const QString& text, QWidget* parent) {
+QPushButton* makeButton(const QString& text, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setAutoDefault(false);
     return button;
 }
 
-void AddCounters(QComboBox* box, bool withAll) {
+void addCounters(QComboBox* box, bool withAll) {
     if (withAll)
         box->addItem(QStringLiteral("All counters"), 0);
     for (int counter = 1; counter <= 4; ++counter)
         box->addItem(QStringLiteral("Counter %1").arg(counter), counter);
 }
 
-void AddKinds(QComboBox* box, bool withSample) {
+void addKinds(QComboBox* box, bool withSample) {
     for (RunKind kind : kKinds)
         if (withSample || kind != RunKind::Sample)
-            box->addItem(QString::fromLatin1(RunKindName(kind)), static_cast<int>(kind));
+            box->addItem(QString::fromLatin1(runKindName(kind)), static_cast<int>(kind));
 }
 
-std::optional<std::string> DateOf(const QLineEdit* edit) {
+std::optional<std::string> dateOf(const QLineEdit* edit) {
     const QString text = edit->text().trimmed();
     if (text.isEmpty())
         return std::nullopt;
@@ -63,10 +63,10 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     // The runs: filters above the table, commands on the selected run below it.
     auto* runsPage = new QWidget(tabs_);
     counterFilter_ = new QComboBox(runsPage);
-    AddCounters(counterFilter_, true);
+    addCounters(counterFilter_, true);
     kindFilter_ = new QComboBox(runsPage);
     kindFilter_->addItem(QStringLiteral("All kinds"), -1);
-    AddKinds(kindFilter_, true);
+    addKinds(kindFilter_, true);
     since_ = new QLineEdit(runsPage);
     until_ = new QLineEdit(runsPage);
     for (QLineEdit* edit : {since_, until_}) {
@@ -76,7 +76,7 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("YYYY-MM-DD")) +
                             24);
     }
-    auto* apply = Button(QStringLiteral("Apply"), runsPage);
+    auto* apply = makeButton(QStringLiteral("Apply"), runsPage);
     auto* filters = new QHBoxLayout;
     filters->addWidget(counterFilter_);
     filters->addWidget(kindFilter_);
@@ -95,10 +95,10 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
 
-    auto* open = Button(QStringLiteral("Open in Viewer"), runsPage);
+    auto* open = makeButton(QStringLiteral("Open in Viewer"), runsPage);
     newKind_ = new QComboBox(runsPage);
-    AddKinds(newKind_, true);
-    auto* setKind = Button(QStringLiteral("Set Kind"), runsPage);
+    addKinds(newKind_, true);
+    auto* setKind = makeButton(QStringLiteral("Set Kind"), runsPage);
     problem_ = new QLabel(runsPage);
     problem_->setWordWrap(true);
     auto* commands = new QHBoxLayout;
@@ -118,9 +118,9 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     // The control chart of one counter and kind.
     auto* chartPage = new QWidget(tabs_);
     chartCounter_ = new QComboBox(chartPage);
-    AddCounters(chartCounter_, false);
+    addCounters(chartCounter_, false);
     chartKind_ = new QComboBox(chartPage);
-    AddKinds(chartKind_, false);
+    addKinds(chartKind_, false);
     chart_ = new QPlainTextEdit(chartPage);
     chart_->setReadOnly(true);
     chart_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -134,9 +134,9 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     chartLayout->addWidget(chart_, 1);
     tabs_->addTab(chartPage, QStringLiteral("Control Chart"));
 
-    auto* print = Button(QStringLiteral("Print"), this);
-    auto* refresh = Button(QStringLiteral("Refresh"), this);
-    auto* close = Button(QStringLiteral("Close"), this);
+    auto* print = makeButton(QStringLiteral("Print"), this);
+    auto* refresh = makeButton(QStringLiteral("Refresh"), this);
+    auto* close = makeButton(QStringLiteral("Close"), this);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(refresh);
     bottom->addStretch(1);
@@ -146,66 +146,66 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     layout->addWidget(tabs_, 1);
     layout->addLayout(bottom);
 
-    connect(apply, &QPushButton::clicked, this, [this] { FillRuns(); });
-    connect(open, &QPushButton::clicked, this, [this] { OpenSelected(); });
+    connect(apply, &QPushButton::clicked, this, [this] { fillRuns(); });
+    connect(open, &QPushButton::clicked, this, [this] { openSelected(); });
     connect(setKind, &QPushButton::clicked, this,
-            [this] { SetSelectedKind(static_cast<RunKind>(newKind_->currentData().toInt())); });
-    connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { OpenSelected(); });
+            [this] { setSelectedKind(static_cast<RunKind>(newKind_->currentData().toInt())); });
+    connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { openSelected(); });
     for (QComboBox* box : {chartCounter_, chartKind_})
-        connect(box, &QComboBox::currentIndexChanged, this, [this] { FillChart(); });
-    connect(refresh, &QPushButton::clicked, this, [this] { Refresh(); });
-    connect(print, &QPushButton::clicked, this, [this] { PrintWindowContents(*this, true); });
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { fillChart(); });
+    connect(refresh, &QPushButton::clicked, this, [this] { this->refresh(); });
+    connect(print, &QPushButton::clicked, this, [this] { printWindowContents(*this, true); });
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
     resize(980, 520);
 }
 
-void HistoryDlg::Refresh() {
+void HistoryDlg::refresh() {
     refresh_.done();
     ++refreshes_;
-    FillRuns();
-    FillChart();
+    fillRuns();
+    fillChart();
 }
 
-void HistoryDlg::ScheduleRefresh() {
+void HistoryDlg::scheduleRefresh() {
     refresh_.schedule();
 }
 
-void HistoryDlg::SetFilter(int counter, std::optional<RunKind> kind, const QString& since,
+void HistoryDlg::setFilter(int counter, std::optional<RunKind> kind, const QString& since,
                            const QString& until) {
     counterFilter_->setCurrentIndex(counterFilter_->findData(counter));
     kindFilter_->setCurrentIndex(kindFilter_->findData(kind ? static_cast<int>(*kind) : -1));
     since_->setText(since);
     until_->setText(until);
     tabs_->setCurrentIndex(0);
-    FillRuns();
+    fillRuns();
 }
 
-void HistoryDlg::FillRuns() {
-    const std::int64_t selected = SelectedRun();
+void HistoryDlg::fillRuns() {
+    const std::int64_t selected = selectedRun();
     RunFilter filter;
     if (const int counter = counterFilter_->currentData().toInt(); counter > 0)
         filter.counter = counter;
     if (const int kind = kindFilter_->currentData().toInt(); kind >= 0)
         filter.kind = static_cast<RunKind>(kind);
-    filter.since = DateOf(since_);
-    filter.until = DateOf(until_);
+    filter.since = dateOf(since_);
+    filter.until = dateOf(until_);
     std::vector<HistoryRun> runs;
     const StorageResult result = browser_.runs(filter, runs);
-    ShowProblem(result);
+    showProblem(result);
     table_->setRowCount(static_cast<int>(runs.size()));
     for (int row = 0; row < static_cast<int>(runs.size()); ++row) {
         const HistoryRun& run = runs[static_cast<std::size_t>(row)];
         const QStringList cells = {QString::number(run.id),
                                    run.counter ? QString::number(*run.counter)
                                                : QStringLiteral("-"),
-                                   QString::fromLatin1(RunKindName(run.kind)),
-                                   FromNarrow(run.startTime),
-                                   QString::fromLatin1(RunEndName(run.endReason)),
+                                   QString::fromLatin1(runKindName(run.kind)),
+                                   fromNarrow(run.startTime),
+                                   QString::fromLatin1(runEndName(run.endReason)),
                                    QString::number(run.points),
                                    QString::number(run.totalCounts),
                                    QString::number(run.countsPerHour(), 'f', 2),
-                                   FromNarrow(run.assayConfig.name),
-                                   run.dataFile ? FromNarrow(*run.dataFile) : QString()};
+                                   fromNarrow(run.assayConfig.name),
+                                   run.dataFile ? fromNarrow(*run.dataFile) : QString()};
         for (int column = 0; column < cells.size(); ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             if (column == 0)
@@ -215,22 +215,22 @@ void HistoryDlg::FillRuns() {
     }
     table_->resizeColumnsToContents();
     if (selected != 0)
-        SelectRun(selected);
+        selectRun(selected);
 }
 
-void HistoryDlg::FillChart() {
+void HistoryDlg::fillChart() {
     std::string text;
     const StorageResult result =
         browser_.chartText(chartCounter_->currentData().toInt(),
                            static_cast<RunKind>(chartKind_->currentData().toInt()), text);
-    chart_->setPlainText(result ? FromNarrow(text) : FromNarrow(result.error()));
+    chart_->setPlainText(result ? fromNarrow(text) : fromNarrow(result.error()));
 }
 
-void HistoryDlg::ShowProblem(const StorageResult& result) {
-    problem_->setText(result ? QString() : FromNarrow(result.error()));
+void HistoryDlg::showProblem(const StorageResult& result) {
+    problem_->setText(result ? QString() : fromNarrow(result.error()));
 }
 
-std::int64_t HistoryDlg::SelectedRun() const {
+std::int64_t HistoryDlg::selectedRun() const {
     const QList<QTableWidgetItem*> items = table_->selectedItems();
     if (items.isEmpty())
         return 0;
@@ -238,7 +238,7 @@ std::int64_t HistoryDlg::SelectedRun() const {
     return idItem ? idItem->data(Qt::UserRole).toLongLong() : 0;
 }
 
-void HistoryDlg::SelectRun(std::int64_t runId) {
+void HistoryDlg::selectRun(std::int64_t runId) {
     table_->clearSelection();
     for (int row = 0; row < table_->rowCount(); ++row)
         if (table_->item(row, 0)->data(Qt::UserRole).toLongLong() == runId) {
@@ -247,41 +247,41 @@ void HistoryDlg::SelectRun(std::int64_t runId) {
         }
 }
 
-void HistoryDlg::OpenSelected() {
-    if (const std::int64_t id = SelectedRun(); id != 0 && openRun_)
+void HistoryDlg::openSelected() {
+    if (const std::int64_t id = selectedRun(); id != 0 && openRun_)
         openRun_(id);
 }
 
-void HistoryDlg::SetSelectedKind(RunKind kind) {
-    const std::int64_t id = SelectedRun();
+void HistoryDlg::setSelectedKind(RunKind kind) {
+    const std::int64_t id = selectedRun();
     if (id == 0)
         return;
     const StorageResult result = browser_.setKind(id, kind);
     // The table shows what the history holds afterwards, changed or not.
-    FillRuns();
-    FillChart();
-    ShowProblem(result);
+    fillRuns();
+    fillChart();
+    showProblem(result);
 }
 
-void HistoryDlg::ShowChart(int counter, RunKind kind) {
+void HistoryDlg::showChart(int counter, RunKind kind) {
     tabs_->setCurrentIndex(1);
     chartCounter_->setCurrentIndex(chartCounter_->findData(counter));
     chartKind_->setCurrentIndex(chartKind_->findData(static_cast<int>(kind)));
-    FillChart();
+    fillChart();
 }
 
-PrintOutcome HistoryDlg::Print(QPrinter& printer) {
-    return PrintWindowContents(*this, printer, true);
+PrintOutcome HistoryDlg::print(QPrinter& printer) {
+    return printWindowContents(*this, printer, true);
 }
 
-std::vector<std::int64_t> HistoryDlg::RunIds() const {
+std::vector<std::int64_t> HistoryDlg::runIds() const {
     std::vector<std::int64_t> ids;
     for (int row = 0; row < table_->rowCount(); ++row)
         ids.push_back(table_->item(row, 0)->data(Qt::UserRole).toLongLong());
     return ids;
 }
 
-QString HistoryDlg::RowText(std::int64_t runId) const {
+QString HistoryDlg::rowText(std::int64_t runId) const {
     for (int row = 0; row < table_->rowCount(); ++row) {
         if (table_->item(row, 0)->data(Qt::UserRole).toLongLong() != runId)
             continue;
@@ -293,11 +293,11 @@ QString HistoryDlg::RowText(std::int64_t runId) const {
     return {};
 }
 
-QString HistoryDlg::ChartText() const {
+QString HistoryDlg::chartText() const {
     return chart_->toPlainText();
 }
 
-QString HistoryDlg::Problem() const {
+QString HistoryDlg::problem() const {
     return problem_->text();
 }
 

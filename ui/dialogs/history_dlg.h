@@ -37,35 +37,35 @@ public:
     HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget* parent = nullptr);
 
     // Reads the runs and the chart again now, or once the window's current events are handled.
-    void Refresh();
-    void ScheduleRefresh();
+    void refresh();
+    void scheduleRefresh();
 
     // ---- the operator's commands, for tests ----
     // The filter: counter 0 for all, no kind for all, dates "YYYY-MM-DD" or empty.
-    void SetFilter(int counter, std::optional<RunKind> kind, const QString& since,
+    void setFilter(int counter, std::optional<RunKind> kind, const QString& since,
                    const QString& until);
-    void SelectRun(std::int64_t runId);
-    void OpenSelected();
-    void SetSelectedKind(RunKind kind);
-    void ShowChart(int counter, RunKind kind);
+    void selectRun(std::int64_t runId);
+    void openSelected();
+    void setSelectedKind(RunKind kind);
+    void showChart(int counter, RunKind kind);
     // Print of the window's picture on one landscape page, through the print dialog.
-    PrintOutcome Print(QPrinter& printer);
+    PrintOutcome print(QPrinter& printer);
 
     // ---- what the window shows, for tests ----
     // The ids of the runs in the table, top to bottom.
-    std::vector<std::int64_t> RunIds() const;
+    std::vector<std::int64_t> runIds() const;
     // The table's row of the run as its cells joined by " | "; empty when it is not shown.
-    QString RowText(std::int64_t runId) const;
-    QString ChartText() const;
+    QString rowText(std::int64_t runId) const;
+    QString chartText() const;
     // The last problem of the history shown under the table, empty when all went well.
-    QString Problem() const;
-    int Refreshes() const { return refreshes_; }
+    QString problem() const;
+    int refreshes() const { return refreshes_; }
 
 private:
-    void FillRuns();
-    void FillChart();
-    std::int64_t SelectedRun() const;
-    void ShowProblem(const StorageResult& result);
+    void fillRuns();
+    void fillChart();
+    std::int64_t selectedRun() const;
+    void showProblem(const StorageResult& result);
 
     HistoryBrowser browser_;
     OpenRunFunction openRun_;
@@ -80,7 +80,7 @@ private:
     QComboBox* chartCounter_ = nullptr;
     QComboBox* chartKind_ = nullptr;
     QPlainTextEdit* chart_ = nullptr;
-    CoalescedCall refresh_{this, [this] { Refresh(); }};
+    CoalescedCall refresh_{this, [this] { refresh(); }};
     int refreshes_ = 0;
 };
 

@@ -12,72 +12,74 @@
 #include <memory>
 #include <sys/stat.h>
 
+namespace nivra::ui {
+
 namespace {
 
 using namespace nivra::ui::run_config;
 
-bool IsFile(const std::string& path) {
+bool isFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 // The folder below the start directory where files of a kind are kept, when it exists, so the
 // file dialog opens among them; otherwise the dialog chooses.
-QString StartFolder(const char* relativeFolder) {
-    const std::string folder = nivra::StartPath(relativeFolder);
+QString startFolder(const char* relativeFolder) {
+    const std::string folder = nivra::startPath(relativeFolder);
     std::error_code error;
-    return std::filesystem::is_directory(folder, error) ? nivra::ui::FromNarrow(folder) : QString();
+    return std::filesystem::is_directory(folder, error) ? nivra::ui::fromNarrow(folder) : QString();
 }
 
 // The path the operator chose in an open dialog, or nothing when they cancelled.
-std::optional<std::string> ChooseFile(const char* extension, nivra::ui::FileFilter filter,
+std::optional<std::string> chooseFile(const char* extension, nivra::ui::FileFilter filter,
                                       const char* folder) {
     nivra::ui::FileDialogRequest request;
     request.mode = nivra::ui::FileDialogRequest::Mode::Open;
     request.defaultExtension = QString::fromLatin1(extension);
     request.filters = {std::move(filter)};
-    request.startFolder = StartFolder(folder);
-    const std::optional<QString> chosen = nivra::ui::Prompts().FileDialog(request);
+    request.startFolder = startFolder(folder);
+    const std::optional<QString> chosen = nivra::ui::prompts().fileDialog(request);
     if (!chosen)
         return std::nullopt;
-    return nivra::ui::ToNarrow(*chosen);
+    return nivra::ui::toNarrow(*chosen);
 }
 
 } // namespace
 
-CAssayRunConfigDlg::CAssayRunConfigDlg(int counterNumber, QWidget* parent)
-    : CDialogBase(nivra::res::kDialogRunConfig, parent), counterNumber_(counterNumber) {
-    OnCommand(kOpenCounterButton, [this] { OnOpenCounterConfig(); });
-    OnCommand(kOpenAssayButton, [this] { OnOpenAssayConfig(); });
-    OnCommand(kStartButton, [this] { OnStart(); });
+RunConfigDlg::RunConfigDlg(int counterNumber, QWidget* parent)
+    : DialogBase(nivra::res::kDialogRunConfig, parent), counterNumber_(counterNumber) {
+    onCommand(kOpenCounterButton, [this] { onOpenCounterConfig(); });
+    onCommand(kOpenAssayButton, [this] { onOpenAssayConfig(); });
+    onCommand(kStartButton, [this] { onStart(); });
 }
 
-CAssayRunConfigDlg::~CAssayRunConfigDlg() = default;
+RunConfigDlg::~RunConfigDlg() = default;
 
-void CAssayRunConfigDlg::DoDataExchange(CDataExchange& dx) {
-    CDialogBase::DoDataExchange(dx);
-    dx.Text(kCounterNameEdit, counterName_);
-    dx.Text(kCounterFileEdit, counterFile_);
-    dx.Text(kAssayNameEdit, assayName_);
-    dx.Text(kAssayFileEdit, assayFile_);
-    dx.Text(kCounterNumberEdit, counterNumber_);
+void RunConfigDlg::doDataExchange(DataExchange& dx) {
+    DialogBase::doDataExchange(dx);
+    dx.text(kCounterNameEdit, counterName_);
+    dx.text(kCounterFileEdit, counterFile_);
+    dx.text(kAssayNameEdit, assayName_);
+    dx.text(kAssayFileEdit, assayFile_);
+    dx.text(kCounterNumberEdit, counterNumber_);
 }
 
-bool CAssayRunConfigDlg::OnInitDialog() {
-    CDialogBase::OnInitDialog();
+bool RunConfigDlg::onInitDialog() {
+    DialogBase::onInitDialog();
     // The counter's own configuration is proposed when it exists; otherwise the fields stay
     // empty and the operator opens one.
-    counterFile_ = nivra::CounterConfigPath(counterNumber_);
-    if (!IsFile(counterFile_))
+    counterFile_ = nivra::counterConfigPath(counterNumber_);
+    if (!isFile(counterFile_))
         return true;
     counterConfig_.emplace(counterFile_);
     counterName_ = counterConfig_->name;
-    UpdateData(false);
+    updateData(false);
     return true;
 }
 
-void CAssayRunConfigDlg::OnOpenCounterConfig() {
-    const std::optional<std::string> path = ChooseFile(
+void RunConfigDlg::onOpenCounterConfig() {
+    const std::optional<std::string> path = chooseFile(
         ".ccx", {QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")},
         nivra::kCounterConfigFolder);
     if (!path)
@@ -85,24 +87,24 @@ void CAssayRunConfigDlg::OnOpenCounterConfig() {
     counterFile_ = *path;
     counterConfig_.emplace(counterFile_);
     counterName_ = counterConfig_->name;
-    UpdateData(false);
+    updateData(false);
 }
 
-void CAssayRunConfigDlg::OnOpenAssayConfig() {
+void RunConfigDlg::onOpenAssayConfig() {
     const std::optional<std::string> path =
-        ChooseFile(".acx", {QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")},
+        chooseFile(".acx", {QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")},
                    nivra::kAssayConfigFolder);
     if (!path)
         return;
     assayFile_ = *path;
     assayConfig_.emplace(assayFile_);
     assayName_ = assayConfig_->name;
-    UpdateData(false);
+    updateData(false);
 }
 
-void CAssayRunConfigDlg::OnStart() {
+void RunConfigDlg::onStart() {
     if (!counterConfig_ || !assayConfig_) {
-        nivra::ui::ShowMessage(
+        nivra::ui::showMessage(
             QStringLiteral("Missing a configuration file nessesary to start assay"));
         return;
     }
@@ -110,11 +112,13 @@ void CAssayRunConfigDlg::OnStart() {
     // its section, areas or efficiency of 0) is named with its file and field; no run starts.
     if (const std::string problem =
             nivra::runConfigProblem(counterFile_, *counterConfig_, assayFile_, *assayConfig_,
-                                    nivra::SystemRunClock().Now());
+                                    nivra::systemRunClock().now());
         !problem.empty()) {
-        nivra::ui::ShowMessage(nivra::ui::FromNarrow(problem));
+        nivra::ui::showMessage(nivra::ui::fromNarrow(problem));
         return;
     }
-    UpdateData(true);
-    EndDialog(Accepted);
+    updateData(true);
+    endDialog(Accepted);
 }
+
+} // namespace nivra::ui

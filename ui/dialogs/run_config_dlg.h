@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+namespace nivra::ui {
+
 // The step before a run: the operator picks the counter configuration (what detector is in the
 // counter) and the assay configuration (dwell and total time, sample area, background) for one
 // counter and presses START. The dialog proposes the counter's own configuration file
@@ -15,32 +17,32 @@
 // configuration is opened for every run.
 //
 // START closes with Accepted once both configurations are open; the caller then starts the run
-// with copies of CounterConfiguration() and AssayConfiguration(). Any other close (Cancel, the
+// with copies of counterConfiguration() and assayConfiguration(). Any other close (Cancel, the
 // close box) starts nothing. Return and Escape do nothing here.
-class CAssayRunConfigDlg : public CDialogBase {
+class RunConfigDlg : public DialogBase {
     Q_OBJECT
 public:
-    explicit CAssayRunConfigDlg(int counterNumber, QWidget* parent = nullptr);
-    ~CAssayRunConfigDlg() override;
+    explicit RunConfigDlg(int counterNumber, QWidget* parent = nullptr);
+    ~RunConfigDlg() override;
 
     // The configurations opened; both are set once the dialog closed with Accepted.
-    const std::optional<CounterConfig>& CounterConfiguration() const { return counterConfig_; }
-    const std::optional<AssayConfig>& AssayConfiguration() const { return assayConfig_; }
+    const std::optional<CounterConfig>& counterConfiguration() const { return counterConfig_; }
+    const std::optional<AssayConfig>& assayConfiguration() const { return assayConfig_; }
 
-    int CounterNumber() const { return counterNumber_; }
-    const std::string& CounterName() const { return counterName_; }
-    const std::string& CounterFile() const { return counterFile_; }
-    const std::string& AssayName() const { return assayName_; }
-    const std::string& AssayFile() const { return assayFile_; }
+    int counterNumber() const { return counterNumber_; }
+    const std::string& counterName() const { return counterName_; }
+    const std::string& counterFile() const { return counterFile_; }
+    const std::string& assayName() const { return assayName_; }
+    const std::string& assayFile() const { return assayFile_; }
 
 protected:
-    void DoDataExchange(CDataExchange& dx) override;
-    bool OnInitDialog() override;
+    void doDataExchange(DataExchange& dx) override;
+    bool onInitDialog() override;
 
 private:
-    void OnOpenCounterConfig();
-    void OnOpenAssayConfig();
-    void OnStart();
+    void onOpenCounterConfig();
+    void onOpenAssayConfig();
+    void onStart();
 
     std::string counterName_;
     std::string counterFile_;
@@ -50,3 +52,5 @@ private:
     std::optional<AssayConfig> assayConfig_;
     std::int32_t counterNumber_;
 };
+
+} // namespace nivra::ui

@@ -5,12 +5,12 @@
 
 namespace nivra::ui {
 
-QString FileNotSavedMessage(const QString& path) {
+QString fileNotSavedMessage(const QString& path) {
     return QStringLiteral("File not saved: ") + path;
 }
 
-void ReportSave(bool written, const QString& successText, const std::string& path) {
-    ShowMessage(written ? successText : FileNotSavedMessage(FromNarrow(path)));
+void reportSave(bool written, const QString& successText, const std::string& path) {
+    showMessage(written ? successText : fileNotSavedMessage(fromNarrow(path)));
 }
 
 } // namespace nivra::ui

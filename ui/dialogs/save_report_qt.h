@@ -9,10 +9,10 @@
 namespace nivra::ui {
 
 // "File not saved: <path>"
-QString FileNotSavedMessage(const QString& path);
+QString fileNotSavedMessage(const QString& path);
 
-// Shows successText when the file was written, otherwise FileNotSavedMessage(path); both in a
+// Shows successText when the file was written, otherwise fileNotSavedMessage(path); both in a
 // message box with an OK button.
-void ReportSave(bool written, const QString& successText, const std::string& path);
+void reportSave(bool written, const QString& successText, const std::string& path);
 
 } // namespace nivra::ui

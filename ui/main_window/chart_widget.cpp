@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace nivra::ui {
+
 namespace {
 
 constexpr int kSampleRows = 5;
@@ -14,7 +16,7 @@ constexpr std::int32_t kSampleCounts[kSampleRows] = {9, 4, 7, 11, 6};
 constexpr const char* kSampleLabels[kSampleRows] = {"R1", "R2", "R3", "R4", "R5"};
 
 // A step of 1, 2 or 5 times a power of ten giving about `target` intervals over span.
-double NiceStep(double span, int target) {
+double niceStep(double span, int target) {
     const double raw = span / target;
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     const double fraction = raw / magnitude;
@@ -25,7 +27,7 @@ double NiceStep(double span, int target) {
     return nice * magnitude;
 }
 
-QString AxisNumber(double value) {
+QString axisNumber(double value) {
     // Whole numbers without decimals, others with as many as they need (at most 6 significant).
     if (std::fabs(value - std::round(value)) < 1e-9)
         return QString::number(static_cast<long long>(std::llround(value)));
@@ -34,7 +36,7 @@ QString AxisNumber(double value) {
 
 } // namespace
 
-CChartWidget::CChartWidget(QWidget* parent)
+ChartWidget::ChartWidget(QWidget* parent)
     : QWidget(parent), title_(QStringLiteral("Corvane Nivra")),
       categoryTitle_(QStringLiteral("Channel No. :  No. of Counts")),
       valueTitle_(QStringLiteral("Alpha Counts")),
@@ -42,7 +44,7 @@ CChartWidget::CChartWidget(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CChartWidget::SetPoints(std::span<const std::int32_t> counts, int firstNumber) {
+void ChartWidget::setPoints(std::span<const std::int32_t> counts, int firstNumber) {
     sample_ = false;
     // assign keeps the array's capacity: a run's chart grows by one point per dwell.
     counts_.assign(counts.begin(), counts.end());
@@ -50,12 +52,12 @@ void CChartWidget::SetPoints(std::span<const std::int32_t> counts, int firstNumb
     update();
 }
 
-std::int32_t CChartWidget::Value(int row) const {
-    return HasRow(row) ? counts_[static_cast<std::size_t>(row - 1)] : 0;
+std::int32_t ChartWidget::value(int row) const {
+    return hasRow(row) ? counts_[static_cast<std::size_t>(row - 1)] : 0;
 }
 
-std::string CChartWidget::Label(int row) const {
-    if (!HasRow(row))
+std::string ChartWidget::label(int row) const {
+    if (!hasRow(row))
         return {};
     if (sample_)
         return kSampleLabels[row - 1];
@@ -64,16 +66,16 @@ std::string CChartWidget::Label(int row) const {
     const std::int64_t number = static_cast<std::int64_t>(firstNumber_) + row - 1;
     char* colon = std::to_chars(label, label + 20, number).ptr;
     *colon = ':';
-    char* end = std::to_chars(colon + 1, label + sizeof label, Value(row)).ptr;
+    char* end = std::to_chars(colon + 1, label + sizeof label, value(row)).ptr;
     return std::string(label, end);
 }
 
-void CChartWidget::paintEvent(QPaintEvent*) {
+void ChartWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    Draw(painter, rect());
+    draw(painter, rect());
 }
 
-void CChartWidget::Draw(QPainter& p, const QRect& area) {
+void ChartWidget::draw(QPainter& p, const QRect& area) {
     p.fillRect(area, Qt::white);
 
     QFont titleFont(QStringLiteral("Tahoma"));
@@ -105,7 +107,7 @@ void CChartWidget::Draw(QPainter& p, const QRect& area) {
     }
     if (!(high > low))
         high = low + 1.0;
-    const double step = NiceStep(high - low, 5);
+    const double step = niceStep(high - low, 5);
     const double axisLow = std::floor(low / step) * step;
     const double axisHigh = std::ceil(high / step) * step;
     const int tickCount = static_cast<int>(std::lround((axisHigh - axisLow) / step));
@@ -113,7 +115,7 @@ void CChartWidget::Draw(QPainter& p, const QRect& area) {
     int tickLabelWidth = 0;
     for (int t = 0; t <= tickCount; ++t)
         tickLabelWidth =
-            std::max(tickLabelWidth, textMetrics.horizontalAdvance(AxisNumber(axisLow + t * step)));
+            std::max(tickLabelWidth, textMetrics.horizontalAdvance(axisNumber(axisLow + t * step)));
 
     const int left = area.left() + line + 6 + tickLabelWidth + 4;
     const int top = titleRect.bottom() + line;
@@ -143,7 +145,7 @@ void CChartWidget::Draw(QPainter& p, const QRect& area) {
         p.drawLine(plot.left(), y, plot.right(), y);
         p.setPen(Qt::black);
         p.drawText(QRect(plot.left() - 4 - tickLabelWidth, y - line / 2, tickLabelWidth, line),
-                   Qt::AlignRight | Qt::AlignVCenter, AxisNumber(v));
+                   Qt::AlignRight | Qt::AlignVCenter, axisNumber(v));
     }
 
     // The bars. Row i falls on pixel column i * width / rows; with more rows than columns each
@@ -192,8 +194,8 @@ void CChartWidget::Draw(QPainter& p, const QRect& area) {
     // Category labels: every k-th row, k chosen so that the widest label fits between them.
     if (rows > 0) {
         const int labelWidth =
-            std::max(textMetrics.horizontalAdvance(QString::fromStdString(Label(1))),
-                     textMetrics.horizontalAdvance(QString::fromStdString(Label(RowCount())))) +
+            std::max(textMetrics.horizontalAdvance(QString::fromStdString(label(1))),
+                     textMetrics.horizontalAdvance(QString::fromStdString(label(rowCount())))) +
             8;
         const std::size_t every = std::max<std::size_t>(
             1, (static_cast<std::size_t>(labelWidth) * rows + plotWidth - 1) / plotWidth);
@@ -203,7 +205,9 @@ void CChartWidget::Draw(QPainter& p, const QRect& area) {
             const int centre = (x0 + x1) / 2;
             p.drawText(QRect(centre - labelWidth / 2, plot.bottom() + 3, labelWidth, line),
                        Qt::AlignHCenter | Qt::AlignTop,
-                       QString::fromStdString(Label(static_cast<int>(i) + 1)));
+                       QString::fromStdString(label(static_cast<int>(i) + 1)));
         }
     }
 }
+
+} // namespace nivra::ui

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace nivra::ui {
+
 // The chart of the main window: one bar per point, each labelled "number:count" (the fifth point
 // with 12 counts is "5:12"), with a title and two axis titles. The chart keeps the counts as they
 // are, 32-bit integers in one array; a paint costs O(points) + O(width): when there are more
@@ -19,29 +21,29 @@
 //
 // Setting points only schedules a repaint; the chart redraws itself once, however often the
 // points change before the next paint.
-class CChartWidget : public QWidget {
+class ChartWidget : public QWidget {
     Q_OBJECT
 public:
-    explicit CChartWidget(QWidget* parent = nullptr);
+    explicit ChartWidget(QWidget* parent = nullptr);
 
     // Shows counts as rows 1 to counts.size(); row r stands for point number firstNumber + r - 1.
     // The counts are copied. An empty span shows empty axes.
-    void SetPoints(std::span<const std::int32_t> counts, int firstNumber);
+    void setPoints(std::span<const std::int32_t> counts, int firstNumber);
     // No rows: empty axes.
-    void Clear() { SetPoints({}, 1); }
+    void clear() { setPoints({}, 1); }
 
-    int RowCount() const { return static_cast<int>(counts_.size()); }
+    int rowCount() const { return static_cast<int>(counts_.size()); }
     // The count of a row and its category label; 0 and an empty label for a row that does not
     // exist.
-    std::int32_t Value(int row) const;
-    std::string Label(int row) const;
+    std::int32_t value(int row) const;
+    std::string label(int row) const;
 
     // True until points are first set.
-    bool ShowsSample() const { return sample_; }
+    bool showsSample() const { return sample_; }
 
-    QString Title() const { return title_; }
-    QString CategoryAxisTitle() const { return categoryTitle_; }
-    QString ValueAxisTitle() const { return valueTitle_; }
+    QString title() const { return title_; }
+    QString categoryAxisTitle() const { return categoryTitle_; }
+    QString valueAxisTitle() const { return valueTitle_; }
 
     QSize sizeHint() const override { return {400, 300}; }
 
@@ -49,8 +51,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    bool HasRow(int row) const { return row >= 1 && row <= RowCount(); }
-    void Draw(QPainter& painter, const QRect& area);
+    bool hasRow(int row) const { return row >= 1 && row <= rowCount(); }
+    void draw(QPainter& painter, const QRect& area);
 
     QString title_;
     QString categoryTitle_;
@@ -59,3 +61,5 @@ private:
     std::vector<std::int32_t> counts_;
     int firstNumber_ = 1;
 };
+
+} // namespace nivra::ui

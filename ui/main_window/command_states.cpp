@@ -1,6 +1,8 @@
 #include "ui/main_window/command_states.h"
 
-std::optional<CommandStates> CommandStatesFor(CounterState state, bool viewerHasData) {
+namespace nivra::ui {
+
+std::optional<CommandStates> commandStatesFor(CounterState state, bool viewerHasData) {
     CommandStates c;
     switch (state) {
     case VIEWER:
@@ -24,7 +26,7 @@ std::optional<CommandStates> CommandStatesFor(CounterState state, bool viewerHas
     return std::nullopt;
 }
 
-std::optional<StatusControls> StatusControlsFor(CounterState state, bool hasPoints) {
+std::optional<StatusControls> statusControlsFor(CounterState state, bool hasPoints) {
     using Slider = StatusControls::Slider;
     switch (state) {
     case VIEWER:
@@ -40,3 +42,5 @@ std::optional<StatusControls> StatusControlsFor(CounterState state, bool hasPoin
     }
     return std::nullopt;
 }
+
+} // namespace nivra::ui

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace nivra::ui {
+
 // Which File and Assay Run commands the active slot's state allows, and what the state does to
 // the screen-updates button and the range slider. Plain rules, applied to the widgets by the main
 // window.
@@ -19,7 +21,7 @@ struct CommandStates {
 
 // The command enabling of a slot state; viewerHasData tells whether the viewer slot holds a
 // record (the viewer may save only then). Nothing for a value that is no state.
-std::optional<CommandStates> CommandStatesFor(CounterState state, bool viewerHasData);
+std::optional<CommandStates> commandStatesFor(CounterState state, bool viewerHasData);
 
 // What the status display does to the controls that follow the state.
 struct StatusControls {
@@ -31,4 +33,6 @@ struct StatusControls {
 
 // Nothing for a value that is no state: then none of the controls changes. hasPoints tells
 // whether the slot's record exists and holds at least one point.
-std::optional<StatusControls> StatusControlsFor(CounterState state, bool hasPoints);
+std::optional<StatusControls> statusControlsFor(CounterState state, bool hasPoints);
+
+} // namespace nivra::ui

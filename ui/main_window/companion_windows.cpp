@@ -17,14 +17,14 @@
 
 namespace nivra::ui {
 
-CompanionWindows::CompanionWindows(CDialogBase& window, const SlotBoard& board, RunEvents& events,
+CompanionWindows::CompanionWindows(DialogBase& window, const SlotBoard& board, RunEvents& events,
                                    RegionSource region, ViewerSink showInViewer)
     : window_(window), slots_(board), events_(events), region_(std::move(region)),
       showInViewer_(std::move(showInViewer)) {
-    CWindowMenu& menu = *window.Menu();
-    connect(menu.Action(nivra::res::kCmdAssessment), &QAction::triggered, this,
+    WindowMenu& menu = *window.menu();
+    connect(menu.action(nivra::res::kCmdAssessment), &QAction::triggered, this,
             [this] { openAssessment(); });
-    connect(menu.Action(nivra::res::kCmdHistory), &QAction::triggered, this,
+    connect(menu.action(nivra::res::kCmdHistory), &QAction::triggered, this,
             [this] { openHistory(); });
 }
 
@@ -47,7 +47,7 @@ void CompanionWindows::openAssessment() {
                 return source;
             },
             &window_);
-    assessment_->Refresh();
+    assessment_->refresh();
     assessment_->show();
     assessment_->raise();
     assessment_->activateWindow();
@@ -55,24 +55,24 @@ void CompanionWindows::openAssessment() {
 
 void CompanionWindows::refreshAssessment() {
     if (assessment_ && assessment_->isVisible())
-        assessment_->ScheduleRefresh();
+        assessment_->scheduleRefresh();
 }
 
 void CompanionWindows::openHistory() {
     if (!history_) {
         history_ = new HistoryDlg(
-            nivra::HistoryBrowser(nivra::HistoryDatabase::DefaultPath()),
+            nivra::HistoryBrowser(nivra::HistoryDatabase::defaultPath()),
             [this](std::int64_t runId) { openRunInViewer(runId); }, &window_);
         // A run's reports come after the history has been written: the window then shows them.
         const auto refresh = [this] {
             if (history_->isVisible())
-                history_->ScheduleRefresh();
+                history_->scheduleRefresh();
         };
         connect(&events_, &RunEvents::started, history_, refresh);
         connect(&events_, &RunEvents::pointReported, history_, refresh);
         connect(&events_, &RunEvents::ended, history_, refresh);
     }
-    history_->Refresh();
+    history_->refresh();
     history_->show();
     history_->raise();
     history_->activateWindow();
@@ -81,13 +81,13 @@ void CompanionWindows::openHistory() {
 void CompanionWindows::openRunInViewer(std::int64_t runId) {
     // The viewer's unsaved data is not replaced, as with File Open.
     if (!slots_.viewer().saved) {
-        ShowMessage(QStringLiteral("Viewer data not saved, save first"));
+        showMessage(QStringLiteral("Viewer data not saved, save first"));
         return;
     }
     std::unique_ptr<AssayData> record;
-    const nivra::HistoryBrowser browser(nivra::HistoryDatabase::DefaultPath());
+    const nivra::HistoryBrowser browser(nivra::HistoryDatabase::defaultPath());
     if (const nivra::StorageResult result = browser.record(runId, record); !result) {
-        ShowMessage(FromNarrow(result.error()));
+        showMessage(fromNarrow(result.error()));
         return;
     }
     showInViewer_(std::move(record), "History run " + std::to_string(runId));

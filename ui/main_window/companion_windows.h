@@ -6,10 +6,11 @@
 #include <memory>
 #include <string>
 
+namespace nivra {
 class AssayData;
-class CDialogBase;
-
+}
 namespace nivra::ui {
+class DialogBase;
 
 class AssessmentDlg;
 class HistoryDlg;
@@ -28,7 +29,7 @@ public:
     // Takes a history run's record for the viewer, with the name its file label shows.
     using ViewerSink = std::function<void(std::unique_ptr<AssayData>, const std::string&)>;
 
-    CompanionWindows(CDialogBase& window, const SlotBoard& board, RunEvents& events,
+    CompanionWindows(DialogBase& window, const SlotBoard& board, RunEvents& events,
                      RegionSource region, ViewerSink showInViewer);
     ~CompanionWindows() override;
 
@@ -46,7 +47,7 @@ private:
     // A run of the history into the viewer, after the question File Open asks first.
     void openRunInViewer(std::int64_t runId);
 
-    CDialogBase& window_;
+    DialogBase& window_;
     const SlotBoard& slots_;
     RunEvents& events_;
     RegionSource region_;

@@ -58,12 +58,12 @@ CounterRow counterRow(int slot, CounterState state, const AssayData* record,
         const std::string name = fields ? fields->counterConfig.name : counterName;
         row.counter = name.empty() ? std::to_string(slot) : std::to_string(slot) + ": " + name;
     }
-    const char* status = StatusText(state);
+    const char* status = statusText(state);
     row.state = status ? status : kUnknown;
     if (state == RUNNING && reports.silentSince) {
         row.state = "NOT ANSWERING";
         row.stateToolTip =
-            "Counter not answering since " + nivra::FormatLocalTime(*reports.silentSince);
+            "Counter not answering since " + nivra::formatLocalTime(*reports.silentSince);
     }
     row.assay = fields ? fields->assayConfig.name : std::string(kUnknown);
 
@@ -73,7 +73,7 @@ CounterRow counterRow(int slot, CounterState state, const AssayData* record,
             run ? plannedPoints(fields->assayConfig.dwellSpan(), fields->assayConfig.totalSpan())
                 : 0;
         row.points = pointsText(fields->counts.size(), planned);
-        row.progress = ProgressPosition(fields->progress);
+        row.progress = progressPosition(fields->progress);
         row.counts = fields->counts;
     } else {
         row.points = kUnknown;
@@ -92,8 +92,8 @@ CounterRow counterRow(int slot, CounterState state, const AssayData* record,
     row.timeLeft = kUnknown;
     row.endTime = kUnknown;
     if (state == RUNNING && fields && fields->endTime != 0) {
-        row.timeLeft = nivra::FormatTimeLeft(fields->endTime, now);
-        row.endTime = nivra::FormatLocalTime(fields->endTime);
+        row.timeLeft = nivra::formatTimeLeft(fields->endTime, now);
+        row.endTime = nivra::formatLocalTime(fields->endTime);
     } else if (fields) {
         // After a run (or for a saved file) the end is what the end line says.
         const std::string ended = endLineTime(fields->headerLines);
@@ -126,7 +126,7 @@ std::vector<double> sparklineLevels(const std::vector<std::int32_t>& counts, std
 
 std::string runEndMessage(int counter, nivra::EndReason reason, std::size_t points,
                           std::int64_t totalCounts) {
-    return nivra::FormatC("Counter %d: run %s, %zu points, %lld counts", counter,
+    return nivra::formatC("Counter %d: run %s, %zu points, %lld counts", counter,
                           reason == nivra::EndReason::Time ? "finished" : "stopped", points,
                           static_cast<long long>(totalCounts));
 }

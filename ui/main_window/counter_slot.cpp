@@ -4,12 +4,14 @@
 #include "engine/run_observer.h"
 #include "storage/run_recorder.h"
 
+namespace nivra::ui {
+
 CounterSlot::CounterSlot() = default;
 CounterSlot::CounterSlot(CounterSlot&&) noexcept = default;
 CounterSlot& CounterSlot::operator=(CounterSlot&&) noexcept = default;
 CounterSlot::~CounterSlot() = default;
 
-const char* StatusText(CounterState state) {
+const char* statusText(CounterState state) {
     switch (state) {
     case VIEWER:
         return "VIEWER";
@@ -24,3 +26,5 @@ const char* StatusText(CounterState state) {
     }
     return nullptr;
 }
+
+} // namespace nivra::ui

@@ -12,6 +12,9 @@ class AssayRun;
 class RunObserver;
 class RunRecorder;
 } // namespace nivra
+namespace nivra::ui {
+
+// namespace nivra
 
 // The state of one of the main window's five slots. It decides the status text and which File
 // and Assay Run commands are available.
@@ -55,9 +58,11 @@ struct CounterSlot {
     ~CounterSlot();
 
     // The number of points of the record, 0 without a record.
-    std::size_t PointCount() const { return data ? data->pointCount() : 0; }
-    bool HasPoints() const { return PointCount() > 0; }
+    std::size_t pointCount() const { return data ? data->pointCount() : 0; }
+    bool hasPoints() const { return pointCount() > 0; }
 };
 
 // "VIEWER", "DEMO", "NEW", "RUNNING", "STOPPED"; nullptr for a value that is no state.
-const char* StatusText(CounterState state);
+const char* statusText(CounterState state);
+
+} // namespace nivra::ui

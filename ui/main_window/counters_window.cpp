@@ -46,7 +46,7 @@ int activeCounterCommand(int slot) {
 
 } // namespace
 
-CountersWindow::CountersWindow(const SlotBoard& board, CWindowMenu& menu, RunEvents& reports,
+CountersWindow::CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEvents& reports,
                                Clock now, SettingsSource settings, QWidget* parent)
     : QWidget(parent, Qt::Window), slots_(board), menu_(menu), now_(std::move(now)),
       settings_(settings ? std::move(settings) : SettingsSource(userSettings)) {
@@ -71,13 +71,13 @@ CountersWindow::CountersWindow(const SlotBoard& board, CWindowMenu& menu, RunEve
 
     // Commands change states, records and the active slot; the rows follow once the command
     // has been handled: the main window's handlers are connected before these.
-    for (QAction* action : menu_.Actions())
+    for (QAction* action : menu_.actions())
         connect(
             action, &QAction::triggered, this, [this] { refresh(); }, Qt::QueuedConnection);
-    menu_.AppendSeparator(kActiveCounterPopup);
-    menu_.AppendItem(kActiveCounterPopup, QStringLiteral("Counters"),
+    menu_.appendSeparator(kActiveCounterPopup);
+    menu_.appendItem(kActiveCounterPopup, QStringLiteral("Counters"),
                      nivra::res::kCmdCountersWindow);
-    QAction* item = menu_.Action(nivra::res::kCmdCountersWindow);
+    QAction* item = menu_.action(nivra::res::kCmdCountersWindow);
     connect(item, &QAction::triggered, this, [this] { open(); });
     connect(
         item, &QAction::triggered, this, [this] { refresh(); }, Qt::QueuedConnection);
@@ -138,7 +138,7 @@ void CountersWindow::open() {
         fitToContents();
     raise();
     activateWindow();
-    menu_.CheckItem(nivra::res::kCmdCountersWindow, true);
+    menu_.checkItem(nivra::res::kCmdCountersWindow, true);
     rememberPlace(true);
 }
 
@@ -157,7 +157,7 @@ void CountersWindow::hideEvent(QHideEvent* event) {
 
 void CountersWindow::closeEvent(QCloseEvent* event) {
     rememberPlace(false);
-    menu_.CheckItem(nivra::res::kCmdCountersWindow, false);
+    menu_.checkItem(nivra::res::kCmdCountersWindow, false);
     event->accept();
 }
 
@@ -177,7 +177,7 @@ void CountersWindow::rememberPlace(std::optional<bool> open) {
 std::vector<int> CountersWindow::shownSlots() const {
     std::vector<int> shown{kViewerSlot};
     for (int slot = 1; slot < kSlotCount; ++slot)
-        if (menu_.IsEnabled(activeCounterCommand(slot)))
+        if (menu_.isEnabled(activeCounterCommand(slot)))
             shown.push_back(slot);
     return shown;
 }
@@ -204,9 +204,9 @@ void CountersWindow::activateRow(int row) {
         return;
     // A grayed item cannot be chosen; the menu's command asks whatever it asks.
     const int command = activeCounterCommand(slot);
-    if (!menu_.IsEnabled(command))
+    if (!menu_.isEnabled(command))
         return;
-    menu_.Action(command)->trigger();
+    menu_.action(command)->trigger();
     refresh();
 }
 
@@ -247,7 +247,7 @@ void CountersWindow::refreshSlot(int slot) {
     const CounterSlot& record = slots_.slot(slot);
     std::string name;
     if (!record.data && slot != kViewerSlot)
-        name = CounterConfig(CounterConfigPath(slot)).name;
+        name = CounterConfig(counterConfigPath(slot)).name;
     RunReportState reports = reports_[static_cast<std::size_t>(slot)];
     reports.silentSince = record.silentSince; // kept by the run control from the fault reports
     const CounterRow values =
@@ -260,8 +260,8 @@ void CountersWindow::refreshSlot(int slot) {
     const QFontMetrics boldMetrics(bold);
     auto set = [&](int column, const std::string& text, const std::string& toolTip = {}) {
         QTableWidgetItem* item = table_->item(row, column);
-        item->setText(FromNarrow(text));
-        item->setToolTip(FromNarrow(toolTip));
+        item->setText(fromNarrow(text));
+        item->setToolTip(fromNarrow(toolTip));
         QFont font = item->font();
         font.setBold(active);
         item->setFont(font);
@@ -338,7 +338,7 @@ void CountersWindow::onBackupSaved(int counter, bool ok, const QString& reason) 
         return;
     RunReportState& state = reports_[static_cast<std::size_t>(counter)];
     state.backupSaved = ok;
-    state.backupFailure = ok ? std::string() : ToNarrow(reason);
+    state.backupFailure = ok ? std::string() : toNarrow(reason);
     refreshSlot(counter);
 }
 
@@ -356,8 +356,8 @@ void CountersWindow::onEnded(int counter, nivra::EndReason reason) {
         points = counts.size();
         total = std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
     }
-    Notifications().notify(QStringLiteral("Nivra-USB"),
-                           FromNarrow(runEndMessage(counter, reason, points, total)));
+    notifications().notify(QStringLiteral("Nivra-USB"),
+                           fromNarrow(runEndMessage(counter, reason, points, total)));
 }
 
 } // namespace nivra::ui

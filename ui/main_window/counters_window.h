@@ -11,7 +11,12 @@
 #include <optional>
 #include <vector>
 
-class CWindowMenu;
+namespace nivra::ui {
+
+class WindowMenu;
+
+} // namespace nivra::ui
+
 class QSettings;
 class QTableWidget;
 
@@ -26,7 +31,7 @@ class SlotBoard;
 // points). It follows the runs' reports on its own, so runs on counters that are not active show
 // here while the main window shows its active slot undisturbed. Double-clicking a row chooses
 // that slot's Active Counter item, with whatever the menu would do and ask. When a run ends its
-// row says how and when, and a desktop notification says so (nivra::ui::Notifications()).
+// row says how and when, and a desktop notification says so (nivra::ui::notifications()).
 //
 // The window belongs to the main window and listens from the main window's construction on,
 // also while it is closed. Whether it was open, and where, is kept in the settings and restored
@@ -41,7 +46,7 @@ public:
     // Adds the "Counters" item to the main window's menu and listens to its commands and to the
     // runs' reports; made after the main window has connected its own, so each command and report
     // reaches this window after the main window has handled it.
-    CountersWindow(const SlotBoard& board, CWindowMenu& menu, RunEvents& reports, Clock now,
+    CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEvents& reports, Clock now,
                    SettingsSource settings, QWidget* parent);
     ~CountersWindow() override;
 
@@ -94,7 +99,7 @@ private:
     void onEnded(int counter, nivra::EndReason reason);
 
     const SlotBoard& slots_;
-    CWindowMenu& menu_;
+    WindowMenu& menu_;
     Clock now_;
     SettingsSource settings_;
     QTableWidget* table_ = nullptr;

@@ -3,9 +3,8 @@
 #include <QObject>
 #include <functional>
 
-class CDialogBase;
-
 namespace nivra::ui {
+class DialogBase;
 
 class SlotBoard;
 
@@ -16,18 +15,18 @@ class SlotBoard;
 class DialogCommands final : public QObject {
     Q_OBJECT
 public:
-    using ModalRunner = std::function<int(CDialogBase&)>;
-    DialogCommands(CDialogBase& window, const SlotBoard& board, ModalRunner runner);
+    using ModalRunner = std::function<int(DialogBase&)>;
+    DialogCommands(DialogBase& window, const SlotBoard& board, ModalRunner runner);
 
     // "&About Nivra..." at the end of the About drop-down: the window system offers no menu of
     // ours on the caption bar.
     void addAboutItem();
 
 private:
-    int runModal(CDialogBase& dialog);
+    int runModal(DialogBase& dialog);
     void about();
 
-    CDialogBase& window_;
+    DialogBase& window_;
     const SlotBoard& slots_;
     ModalRunner runModal_;
 };

@@ -24,12 +24,12 @@ using nivra::ui::FileFilter;
 const FileFilter kDataFilter{QStringLiteral("DataNivra(*.dax)"), QStringLiteral("*.dax")};
 const FileFilter kCsvFilter{QStringLiteral("CSV(*.csv)"), QStringLiteral("*.csv")};
 
-FileDialogRequest SaveRequest(const QString& extension, const FileFilter& filter,
+FileDialogRequest saveRequest(const QString& extension, const FileFilter& filter,
                               const AssayData& data) {
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Save;
     request.defaultExtension = extension;
-    request.initialName = FromNarrow(data.counterConfig().description);
+    request.initialName = fromNarrow(data.counterConfig().description);
     request.filters = {filter};
     request.overwritePrompt = true;
     return request;
@@ -38,16 +38,16 @@ FileDialogRequest SaveRequest(const QString& extension, const FileFilter& filter
 // Asks for a file and writes it with `write`. Returns whether the file was written; the
 // operator has been told either way.
 template <class Write>
-bool SaveWithDialog(const FileDialogRequest& request, const QString& successText, Write write,
+bool saveWithDialog(const FileDialogRequest& request, const QString& successText, Write write,
                     std::string* chosenPath = nullptr) {
-    const std::optional<QString> path = Prompts().FileDialog(request);
+    const std::optional<QString> path = prompts().fileDialog(request);
     if (!path) {
-        ShowMessage(QStringLiteral("data not saved"));
+        showMessage(QStringLiteral("data not saved"));
         return false;
     }
-    const std::string target = ToNarrow(*path);
+    const std::string target = toNarrow(*path);
     const bool written = write(target);
-    ReportSave(written, successText, target);
+    reportSave(written, successText, target);
     if (written && chosenPath)
         *chosenPath = target;
     return written;
@@ -55,12 +55,12 @@ bool SaveWithDialog(const FileDialogRequest& request, const QString& successText
 
 } // namespace
 
-FileCommands::FileCommands(CWindowMenu& menu, SlotBoard& board, const StatsShow& shown,
+FileCommands::FileCommands(WindowMenu& menu, SlotBoard& board, const StatsShow& shown,
                            RegionSource region)
     : slots_(board), shown_(shown), region_(std::move(region)) {
     using namespace nivra::res;
     const auto on = [&](int command, auto handler) {
-        connect(menu.Action(command), &QAction::triggered, this, handler);
+        connect(menu.action(command), &QAction::triggered, this, handler);
     };
     on(kCmdFileNew, [this] { clearForNewRun(); });
     on(kCmdFileOpen, [this] { open(); });
@@ -80,7 +80,7 @@ void FileCommands::clearForNewRun() {
         resetForNewRun(false);
         return;
     }
-    const Answer answer = Ask(QStringLiteral("Data not saved, would you like to save?"),
+    const Answer answer = ask(QStringLiteral("Data not saved, would you like to save?"),
                               MessageButtons::YesNoCancel, Sound::Exclamation);
     if (answer == Answer::Cancel) {
         emit statusChanged();
@@ -113,8 +113,8 @@ bool FileCommands::save() {
         return false;
     const AssayData& data = *slot.data;
     std::string path;
-    const bool saved = SaveWithDialog(
-        SaveRequest(QStringLiteral(".dax"), kDataFilter, data), QStringLiteral("data saved"),
+    const bool saved = saveWithDialog(
+        saveRequest(QStringLiteral(".dax"), kDataFilter, data), QStringLiteral("data saved"),
         [&](const std::string& target) { return nivra::saveDataFile(data, target); }, &path);
     if (saved) {
         slot.saved = true;
@@ -133,25 +133,25 @@ void FileCommands::saveCsv() {
         return;
     const AssayData& data = *slot.data;
     // The CSV is an export: the slot's saved flag and file name stay as they are.
-    SaveWithDialog(
-        SaveRequest(QStringLiteral(".csv"), kCsvFilter, data), QStringLiteral("csv data saved"),
+    saveWithDialog(
+        saveRequest(QStringLiteral(".csv"), kCsvFilter, data), QStringLiteral("csv data saved"),
         [&](const std::string& target) { return nivra::writeCsvExport(data, target, shown_); });
 }
 
 void FileCommands::saveRegion(bool csv) {
     const CounterSlot& slot = slots_.active();
-    if (!slot.HasPoints())
+    if (!slot.hasPoints())
         return;
     const PointRange range = region_();
     // The region as a record of its own: no header lines, a total time of its points × dwell.
     const std::unique_ptr<AssayData> region = slot.data->extractRange(range.first, range.last);
     if (csv) {
-        SaveWithDialog(SaveRequest(QStringLiteral(".csv"), kCsvFilter, *slot.data),
+        saveWithDialog(saveRequest(QStringLiteral(".csv"), kCsvFilter, *slot.data),
                        QStringLiteral("ROI csv data saved"), [&](const std::string& target) {
                            return nivra::writeCsvExport(*region, target, shown_);
                        });
     } else {
-        SaveWithDialog(SaveRequest(QStringLiteral(".dax"),
+        saveWithDialog(saveRequest(QStringLiteral(".dax"),
                                    {QStringLiteral("Data Nivra (*.dax)"), QStringLiteral("*.dax")},
                                    *slot.data),
                        QStringLiteral("data saved"), [&](const std::string& target) {
@@ -162,7 +162,7 @@ void FileCommands::saveRegion(bool csv) {
 
 void FileCommands::open() {
     if (!slots_.viewer().saved) {
-        ShowMessage(QStringLiteral("Viewer data not saved, save first"));
+        showMessage(QStringLiteral("Viewer data not saved, save first"));
         return;
     }
     FileDialogRequest request;
@@ -170,14 +170,14 @@ void FileCommands::open() {
     request.defaultExtension = QStringLiteral(".dax");
     request.filters = {kDataFilter};
     request.overwritePrompt = false;
-    const std::optional<QString> path = Prompts().FileDialog(request);
+    const std::optional<QString> path = prompts().fileDialog(request);
     if (!path)
         return;
     // A file that cannot be read or is not a data file is refused, and the viewer keeps what it
     // shows; a FIFO or a device is refused without waiting on it.
-    const std::string source = ToNarrow(*path);
+    const std::string source = toNarrow(*path);
     if (const std::string problem = nivra::dataFileProblem(source); !problem.empty()) {
-        ShowMessage(FromNarrow(problem));
+        showMessage(fromNarrow(problem));
         return;
     }
     // Reading the file takes only the window's own thread: runs on the counters go on and are
@@ -195,15 +195,15 @@ void FileCommands::showInViewer(std::unique_ptr<AssayData> data, const std::stri
 
 bool FileCommands::mayExit() {
     if (slots_.hasRuns()) {
-        ShowMessage(QStringLiteral("assay(s) running, stop first"));
+        showMessage(QStringLiteral("assay(s) running, stop first"));
         return false;
     }
     for (int i = 0; i < kSlotCount; ++i) {
         const CounterSlot& slot = slots_.slot(i);
-        if (!slot.HasPoints() || slot.saved)
+        if (!slot.hasPoints() || slot.saved)
             continue;
         const Answer answer =
-            Ask(QStringLiteral("Data for counter %1 not saved, would you like to save?").arg(i),
+            ask(QStringLiteral("Data for counter %1 not saved, would you like to save?").arg(i),
                 MessageButtons::YesNoCancel, Sound::Exclamation);
         if (answer == Answer::Cancel)
             return false;

@@ -6,9 +6,18 @@
 #include <memory>
 #include <string>
 
+namespace nivra {
 class AssayData;
-class CWindowMenu;
+}
+namespace nivra::ui {
+
+class WindowMenu;
+
+} // namespace nivra::ui
+
+namespace nivra {
 class StatsShow;
+}
 
 namespace nivra::ui {
 
@@ -29,7 +38,7 @@ public:
     using RegionSource = std::function<PointRange()>;
     // `shown` is the statistics selection the CSV exports carry; `region` the region of
     // interest that Save ROI writes.
-    FileCommands(CWindowMenu& menu, SlotBoard& board, const StatsShow& shown, RegionSource region);
+    FileCommands(WindowMenu& menu, SlotBoard& board, const StatsShow& shown, RegionSource region);
 
     // Save As a data file of the active slot; true when the record was written.
     bool save();

@@ -12,14 +12,14 @@ namespace nivra::ui {
 
 using namespace nivra::ui::main;
 
-HeaderLines::HeaderLines(CDialogBase& window, SlotBoard& board)
-    : window_(window), slots_(board), list_(window.ControlAs<QListWidget>(kHeaderList)) {
-    window.OnCommand(kAddHeaderButton, [this] { add(); });
-    window.OnCommand(kDelHeaderButton, [this] { removeSelected(); });
+HeaderLines::HeaderLines(DialogBase& window, SlotBoard& board)
+    : window_(window), slots_(board), list_(window.controlAs<QListWidget>(kHeaderList)) {
+    window.onCommand(kAddHeaderButton, [this] { add(); });
+    window.onCommand(kDelHeaderButton, [this] { removeSelected(); });
 }
 
-void HeaderLines::exchange(CDataExchange& dx) {
-    dx.Text(kHeaderEdit, newLine_);
+void HeaderLines::exchange(DataExchange& dx) {
+    dx.text(kHeaderEdit, newLine_);
 }
 
 void HeaderLines::fill() {
@@ -30,7 +30,7 @@ void HeaderLines::fill() {
         return;
     QStringList lines;
     for (const std::string& line : slot.data->headerLines())
-        lines << FromNarrow(line);
+        lines << fromNarrow(line);
     list_->addItems(lines);
     if (selected >= 0 && selected < list_->count())
         list_->setCurrentRow(selected);
@@ -44,13 +44,13 @@ void HeaderLines::add() {
     CounterSlot& slot = slots_.active();
     if (!slot.data)
         return;
-    window_.UpdateData(true);
+    window_.updateData(true);
     // An empty line is a line too: the operator may want a blank line in the description.
     slot.data->appendHeaderLine(newLine_);
     slot.saved = false;
     fill();
     newLine_.clear();
-    window_.UpdateData(false);
+    window_.updateData(false);
 }
 
 void HeaderLines::removeSelected() {
@@ -63,7 +63,7 @@ void HeaderLines::removeSelected() {
     slot.data->removeHeaderLine(static_cast<std::size_t>(selected));
     slot.saved = false;
     fill();
-    window_.UpdateData(false);
+    window_.updateData(false);
 }
 
 } // namespace nivra::ui

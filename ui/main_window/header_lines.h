@@ -2,8 +2,13 @@
 
 #include <string>
 
-class CDataExchange;
-class CDialogBase;
+namespace nivra::ui {
+
+class DataExchange;
+class DialogBase;
+
+} // namespace nivra::ui
+
 class QListWidget;
 
 namespace nivra::ui {
@@ -14,10 +19,10 @@ class SlotBoard;
 // line, and the "Add" and "Del" buttons, which it handles itself.
 class HeaderLines {
 public:
-    HeaderLines(CDialogBase& window, SlotBoard& board);
+    HeaderLines(DialogBase& window, SlotBoard& board);
 
     // The edit of a new line, for the window's data exchange.
-    void exchange(CDataExchange& dx);
+    void exchange(DataExchange& dx);
     // The list from the active slot's record; the operator's selection survives while its line
     // is still there.
     void fill();
@@ -27,7 +32,7 @@ private:
     void add();
     void removeSelected();
 
-    CDialogBase& window_;
+    DialogBase& window_;
     SlotBoard& slots_;
     QListWidget* list_;
     std::string newLine_;

@@ -14,15 +14,15 @@ namespace nivra::ui {
 
 using namespace nivra::ui::main;
 
-LiveDisplay::LiveDisplay(CDialogBase& window)
-    : heartbeat_(window.ControlAs<QCheckBox>(kHeartbeatBox)),
-      progress_(window.ControlAs<QProgressBar>(kProgressBar)),
-      screenUpdatesButton_(window.Control(kScreenUpdatesButton)) {
+LiveDisplay::LiveDisplay(DialogBase& window)
+    : heartbeat_(window.controlAs<QCheckBox>(kHeartbeatBox)),
+      progress_(window.controlAs<QProgressBar>(kProgressBar)),
+      screenUpdatesButton_(window.control(kScreenUpdatesButton)) {
     const std::array<int, kLabelCount> ids{kActiveLabel, kCountsLastSecondLabel, kCountsDwellLabel,
                                            kEndTimeLabel, kTimeLeftLabel};
     for (std::size_t k = 0; k < ids.size(); ++k) {
-        labels_[k] = window.Control(ids[k]);
-        shown_[k] = ControlText(labels_[k]);
+        labels_[k] = window.control(ids[k]);
+        shown_[k] = controlText(labels_[k]);
     }
     progress_->setRange(0, 100);
     progress_->setValue(0);
@@ -32,36 +32,36 @@ void LiveDisplay::write(Label label, const QString& text) {
     if (shown_[label] == text)
         return;
     shown_[label] = text;
-    SetControlText(labels_[label], text);
+    setControlText(labels_[label], text);
 }
 
 void LiveDisplay::write(Label label, const std::string& text) {
-    write(label, FromNarrow(text));
+    write(label, fromNarrow(text));
 }
 
 void LiveDisplay::showSecond(const AssayData* record, std::int64_t lastSecond,
                              std::int64_t dwellCounts, std::int64_t now) {
-    write(kLastSecond, CountsLastSecondText(lastSecond));
-    write(kDwell, CountsCurrentDwellText(dwellCounts));
+    write(kLastSecond, countsLastSecondText(lastSecond));
+    write(kDwell, countsCurrentDwellText(dwellCounts));
     heartbeat_->setChecked(!heartbeat_->isChecked());
     if (!record)
         return;
     showProgress(record);
     const std::int64_t endTime = record->endTime();
-    write(kEndTime, EndTimeText(endTime));
-    write(kTimeLeft, TimeLeftText(endTime, now));
+    write(kEndTime, endTimeText(endTime));
+    write(kTimeLeft, timeLeftText(endTime, now));
 }
 
 void LiveDisplay::restartDwell() {
-    write(kDwell, CountsCurrentDwellText(0));
+    write(kDwell, countsCurrentDwellText(0));
 }
 
 void LiveDisplay::showProgress(const AssayData* record) {
-    progress_->setValue(record ? ProgressPosition(record->progress()) : 0);
+    progress_->setValue(record ? progressPosition(record->progress()) : 0);
 }
 
 void LiveDisplay::showActive(int slot) {
-    write(kActive, ActiveLabelText(slot));
+    write(kActive, activeLabelText(slot));
     clearTimes();
     stopHeartbeat();
 }
@@ -76,7 +76,7 @@ void LiveDisplay::stopHeartbeat() {
 }
 
 void LiveDisplay::setScreenUpdates(bool on) {
-    SetControlText(screenUpdatesButton_, on ? QStringLiteral("Disable Screen Updates")
+    setControlText(screenUpdatesButton_, on ? QStringLiteral("Disable Screen Updates")
                                             : QStringLiteral("Enable Screen Updates"));
     screenUpdates_ = on;
 }

@@ -4,8 +4,15 @@
 #include <array>
 #include <cstdint>
 
+namespace nivra {
 class AssayData;
-class CDialogBase;
+}
+namespace nivra::ui {
+
+class DialogBase;
+
+} // namespace nivra::ui
+
 class QCheckBox;
 class QProgressBar;
 class QWidget;
@@ -21,7 +28,7 @@ namespace nivra::ui {
 class LiveDisplay {
 public:
     // Takes the window's live controls; the progress bar starts empty on a 0 to 100 scale.
-    explicit LiveDisplay(CDialogBase& window);
+    explicit LiveDisplay(DialogBase& window);
 
     // One second of the active slot's run: the counts, the heartbeat, and for a record its
     // progress, planned end and the time left at `now`.

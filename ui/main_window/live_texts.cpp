@@ -5,31 +5,33 @@
 
 #include <cmath>
 
-std::string CountsLastSecondText(std::int64_t counts) {
-    return nivra::FormatC("Counts Last Sec: %lld", static_cast<long long>(counts));
+namespace nivra::ui {
+
+std::string countsLastSecondText(std::int64_t counts) {
+    return nivra::formatC("Counts Last Sec: %lld", static_cast<long long>(counts));
 }
 
-std::string CountsCurrentDwellText(std::int64_t counts) {
-    return nivra::FormatC("Counts Curr Dwell: %lld", static_cast<long long>(counts));
+std::string countsCurrentDwellText(std::int64_t counts) {
+    return nivra::formatC("Counts Curr Dwell: %lld", static_cast<long long>(counts));
 }
 
-std::string EndTimeText(std::int64_t endTime) {
-    return "End Time: " + nivra::FormatLocalTime(endTime);
+std::string endTimeText(std::int64_t endTime) {
+    return "End Time: " + nivra::formatLocalTime(endTime);
 }
 
-std::string TimeLeftText(std::int64_t endTime, std::int64_t now) {
-    return "Time Left: " + nivra::FormatTimeLeft(endTime, now);
+std::string timeLeftText(std::int64_t endTime, std::int64_t now) {
+    return "Time Left: " + nivra::formatTimeLeft(endTime, now);
 }
 
-std::string ActiveLabelText(int slot) {
-    return slot == 0 ? std::string("ACTIVE: VIEWER") : nivra::FormatC("ACTIVE COUNTER: %d", slot);
+std::string activeLabelText(int slot) {
+    return slot == 0 ? std::string("ACTIVE: VIEWER") : nivra::formatC("ACTIVE COUNTER: %d", slot);
 }
 
-std::string PointText(std::int64_t pointNumber, std::int32_t count) {
-    return nivra::FormatC("%lld:%d", static_cast<long long>(pointNumber), count);
+std::string pointText(std::int64_t pointNumber, std::int32_t count) {
+    return nivra::formatC("%lld:%d", static_cast<long long>(pointNumber), count);
 }
 
-int ProgressPosition(double progress) {
+int progressPosition(double progress) {
     // The progress is a sum of dwell fractions; a few units in the last place must not cost the
     // last per cent of a complete run.
     constexpr double kRoundingAllowance = 1e-9;
@@ -40,3 +42,5 @@ int ProgressPosition(double progress) {
         return 100;
     return static_cast<int>(percent);
 }
+
+} // namespace nivra::ui

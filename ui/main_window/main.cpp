@@ -6,13 +6,15 @@
 
 #include <QApplication>
 
+using nivra::ui::NivraApp;
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setWindowIcon(nivra::res::AppIcon());
+    QApplication::setWindowIcon(nivra::res::appIcon());
     nivra::res::installWindowFonts();
 
-    CNivraApp app;
-    app.InitInstance();
+    NivraApp app;
+    app.initInstance();
     // The window let no run outlive it. The counter manager closes the ports at process exit.
     return 0;
 }

@@ -5,11 +5,13 @@
 #include <QEventLoop>
 #include <memory>
 
-bool CNivraApp::InitInstance() {
-    WriteProfileTestEntry();
+namespace nivra::ui {
+
+bool NivraApp::initInstance() {
+    writeProfileTestEntry();
     // The window's initialisation (start directory, discovery, initial state) runs before it is
     // first shown.
-    auto window = std::make_unique<CNivraDlg>(environment_);
+    auto window = std::make_unique<MainWindow>(environment_);
     if (environment_.runModal) {
         environment_.runModal(*window);
     } else {
@@ -22,3 +24,5 @@ bool CNivraApp::InitInstance() {
     window.reset();
     return false;
 }
+
+} // namespace nivra::ui

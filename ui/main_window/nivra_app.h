@@ -2,17 +2,21 @@
 
 #include "ui/main_window/nivra_dlg.h"
 
+namespace nivra::ui {
+
 // The application: writes the settings test entry, then shows the main window; the program's
 // life is the window's. When it returns the window, its slots and their records go.
-class CNivraApp {
+class NivraApp {
 public:
-    explicit CNivraApp(NivraDlgEnvironment environment = {})
+    explicit NivraApp(MainWindowEnvironment environment = {})
         : environment_(std::move(environment)) {}
 
     // Needs a QApplication. Returns false in every case: there is no loop of the application's
     // own after the main window.
-    bool InitInstance();
+    bool initInstance();
 
 private:
-    NivraDlgEnvironment environment_;
+    MainWindowEnvironment environment_;
 };
+
+} // namespace nivra::ui

@@ -25,10 +25,12 @@
 using namespace nivra::ui;
 using namespace nivra::ui::main;
 
-CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
-    : CDialogBase(nivra::res::kDialogMain, parent), environment_(std::move(environment)),
-      appIcon_(nivra::res::AppIcon()) {
-    SetBackgroundColor(QColor(254, 254, 254));
+namespace nivra::ui {
+
+MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
+    : DialogBase(nivra::res::kDialogMain, parent), environment_(std::move(environment)),
+      appIcon_(nivra::res::appIcon()) {
+    setBackgroundColor(QColor(254, 254, 254));
     // The program's own window, not a dialog of another: desktops give it a taskbar entry and
     // let it minimise.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -42,7 +44,7 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
     roi_ = std::make_unique<RoiView>(*this, slots_);
     headers_ = std::make_unique<HeaderLines>(*this, slots_);
     statistics_ = std::make_unique<StatisticsPanel>(*this, slots_, region);
-    files_ = std::make_unique<FileCommands>(*Menu(), slots_, statistics_->selection(), region);
+    files_ = std::make_unique<FileCommands>(*menu(), slots_, statistics_->selection(), region);
     // Connects to the runs' reports first: a run's end has changed its slot before anything
     // else hears of it.
     runs_ = std::make_unique<RunControl>(*this, slots_, *runEvents_, environment_.run,
@@ -53,70 +55,70 @@ CNivraDlg::CNivraDlg(NivraDlgEnvironment environment, QWidget* parent)
         [this](std::unique_ptr<AssayData> data, const std::string& name) {
             files_->showInViewer(std::move(data), name);
         });
-    WireMenu();
-    WireRunReports();
+    wireMenu();
+    wireRunReports();
     // Made after everything else is wired: every report and every menu command reaches the
     // Counters window after the main window has handled it.
     countersWindow_ = new CountersWindow(
-        slots_, *Menu(), *runEvents_, [this] { return Now(); }, environment_.settings, this);
+        slots_, *menu(), *runEvents_, [this] { return now(); }, environment_.settings, this);
 }
 
-CNivraDlg::~CNivraDlg() {
+MainWindow::~MainWindow() {
     // The runs refer to this window and to the slots' records: neither may go before them.
-    StopRunsAndWait();
+    stopRunsAndWait();
 }
 
-void CNivraDlg::WireMenu() {
+void MainWindow::wireMenu() {
     using namespace nivra::res;
-    CWindowMenu& menu = *Menu();
-    connect(menu.Action(kCmdViewer), &QAction::triggered, this,
-            [this] { ShowActiveCounter(kViewerSlot); });
+    WindowMenu& menu = *this->menu();
+    connect(menu.action(kCmdViewer), &QAction::triggered, this,
+            [this] { showActiveCounter(kViewerSlot); });
     for (int slot = 1; slot < kSlotCount; ++slot)
-        connect(menu.Action(kCmdCounter1 + slot - 1), &QAction::triggered, this,
-                [this, slot] { ShowActiveCounter(slot); });
-    connect(menu.Action(kCmdExit), &QAction::triggered, this, [this] { OnCancel(); });
-    OnCommand(kScreenUpdatesButton, [this] { SetScreenUpdates(!live_->screenUpdates()); });
+        connect(menu.action(kCmdCounter1 + slot - 1), &QAction::triggered, this,
+                [this, slot] { showActiveCounter(slot); });
+    connect(menu.action(kCmdExit), &QAction::triggered, this, [this] { onCancel(); });
+    onCommand(kScreenUpdatesButton, [this] { setScreenUpdates(!live_->screenUpdates()); });
 
     connect(roi_.get(), &RoiView::regionChanged, this,
             [this] { companions_->refreshAssessment(); });
-    connect(roi_.get(), &RoiView::recordEdited, this, [this] { RefreshStatus(); });
-    connect(files_.get(), &FileCommands::activeSlotChanged, this, [this] { ShowActiveSlot(); });
-    connect(files_.get(), &FileCommands::viewerFilled, this, [this] { ShowViewer(); });
+    connect(roi_.get(), &RoiView::recordEdited, this, [this] { refreshStatus(); });
+    connect(files_.get(), &FileCommands::activeSlotChanged, this, [this] { showActiveSlot(); });
+    connect(files_.get(), &FileCommands::viewerFilled, this, [this] { showViewer(); });
     connect(files_.get(), &FileCommands::clearing, this,
-            [this](bool resetLabels) { ClearRecordDisplay(resetLabels); });
-    connect(files_.get(), &FileCommands::statusChanged, this, [this] { RefreshStatus(); });
+            [this](bool resetLabels) { clearRecordDisplay(resetLabels); });
+    connect(files_.get(), &FileCommands::statusChanged, this, [this] { refreshStatus(); });
     connect(runs_.get(), &RunControl::slotChanged, this,
-            [this](int counter) { RefreshIfActive(counter); });
-    connect(runs_.get(), &RunControl::runEnded, this, [this](int counter) { ShowRunEnd(counter); });
+            [this](int counter) { refreshIfActive(counter); });
+    connect(runs_.get(), &RunControl::runEnded, this, [this](int counter) { showRunEnd(counter); });
 }
 
-void CNivraDlg::WireRunReports() {
+void MainWindow::wireRunReports() {
     connect(
         runEvents_, &RunEvents::started, this,
         [this](int counter) {
-            ShowRunRecord(counter);
-            ShowSecond(counter, 0, 0);
+            showRunRecord(counter);
+            showSecond(counter, 0, 0);
         },
         Qt::QueuedConnection);
     connect(
         runEvents_, &RunEvents::secondReported, this,
         [this](int counter, qint64 lastSecond, qint64 dwell) {
-            ShowSecond(counter, lastSecond, dwell);
+            showSecond(counter, lastSecond, dwell);
         },
         Qt::QueuedConnection);
     connect(
         runEvents_, &RunEvents::pointReported, this,
-        [this](int counter, int, int) { ShowRunRecord(counter); }, Qt::QueuedConnection);
+        [this](int counter, int, int) { showRunRecord(counter); }, Qt::QueuedConnection);
 }
 
-void CNivraDlg::DoDataExchange(CDataExchange& dx) {
-    CDialogBase::DoDataExchange(dx);
+void MainWindow::doDataExchange(DataExchange& dx) {
+    DialogBase::doDataExchange(dx);
     headers_->exchange(dx);
     roi_->exchange(dx);
 }
 
-bool CNivraDlg::OnInitDialog() {
-    CDialogBase::OnInitDialog();
+bool MainWindow::onInitDialog() {
+    DialogBase::onInitDialog();
     dialogs_->addAboutItem();
     setWindowIcon(appIcon_);
 
@@ -124,11 +126,11 @@ bool CNivraDlg::OnInitDialog() {
     // in the Active Counter menu, at most four.
     status_->offerCounters(0);
     const nivra::CounterStartup startup =
-        environment_.startup ? environment_.startup() : nivra::RunCounterStartup();
+        environment_.startup ? environment_.startup() : nivra::runCounterStartup();
     if (!startup.startDirectoryRead)
-        ShowMessage(QStringLiteral("GetStartingDirectory failed."));
+        showMessage(QStringLiteral("GetStartingDirectory failed."));
     if (!startup.portListProblem.empty())
-        ShowMessage(FromNarrow("The port list cannot be read, so no counter is looked for: " +
+        showMessage(fromNarrow("The port list cannot be read, so no counter is looked for: " +
                                startup.portListProblem));
     status_->offerCounters(std::clamp(startup.offeredCounters, 0, nivra::kMaxOfferedCounters));
 
@@ -142,67 +144,67 @@ bool CNivraDlg::OnInitDialog() {
     statistics_->fitFont(listFont);
     statistics_->loadSelection();
     roi_->setView(1.0, 5.0, 2.0, 3.0);
-    SetScreenUpdates(true);
-    RefreshStatus();
+    setScreenUpdates(true);
+    refreshStatus();
     runs_->showLeftOverBackups();
     countersWindow_->restore();
     return true;
 }
 
-void CNivraDlg::OnCancel() {
+void MainWindow::onCancel() {
     if (files_->mayExit())
-        CDialogBase::OnCancel();
+        DialogBase::onCancel();
 }
 
 // ---- state ----
 
-bool CNivraDlg::ScreenUpdates() const {
+bool MainWindow::screenUpdates() const {
     return live_->screenUpdates();
 }
 
-const StatsShow& CNivraDlg::StatsSelection() const {
+const StatsShow& MainWindow::statsSelection() const {
     return statistics_->selection();
 }
 
-AssessmentDlg* CNivraDlg::AssessmentDialog() const {
+AssessmentDlg* MainWindow::assessmentDialog() const {
     return companions_->assessment();
 }
 
-HistoryDlg* CNivraDlg::HistoryDialog() const {
+HistoryDlg* MainWindow::historyDialog() const {
     return companions_->history();
 }
 
-std::int64_t CNivraDlg::Now() const {
-    return environment_.run.Clock().Now();
+std::int64_t MainWindow::now() const {
+    return environment_.run.runClock().now();
 }
 
-void CNivraDlg::ShowPoints(int first, int last) {
+void MainWindow::showPoints(int first, int last) {
     roi_->showPoints(first, last);
 }
 
-void CNivraDlg::StopRunsAndWait() {
+void MainWindow::stopRunsAndWait() {
     slots_.stopRunsAndWait();
 }
 
 // ---- the active slot's display ----
 
-void CNivraDlg::RefreshStatus() {
+void MainWindow::refreshStatus() {
     status_->show();
     headers_->fill();
     companions_->refreshAssessment();
 }
 
-void CNivraDlg::RefreshIfActive(int slot) {
+void MainWindow::refreshIfActive(int slot) {
     if (slots_.isActive(slot))
-        RefreshStatus();
+        refreshStatus();
 }
 
-void CNivraDlg::ShowActiveCounter(int slot) {
+void MainWindow::showActiveCounter(int slot) {
     slots_.select(slot);
-    ShowActiveSlot();
+    showActiveSlot();
 }
 
-void CNivraDlg::ShowActiveSlot() {
+void MainWindow::showActiveSlot() {
     status_->markActiveCounter();
     statistics_->clearValues();
     roi_->clearDumps();
@@ -216,13 +218,13 @@ void CNivraDlg::ShowActiveSlot() {
         roi_->showNoPoints();
         live_->showProgress(nullptr);
     }
-    UpdateData(false);
+    updateData(false);
     live_->showActive(slots_.activeIndex());
-    SetScreenUpdates(true);
-    RefreshStatus();
+    setScreenUpdates(true);
+    refreshStatus();
 }
 
-void CNivraDlg::SetScreenUpdates(bool on) {
+void MainWindow::setScreenUpdates(bool on) {
     if (on && roi_->showWholeRecord() > 0) {
         headers_->fill();
         live_->showProgress(slots_.active().data.get());
@@ -230,13 +232,13 @@ void CNivraDlg::SetScreenUpdates(bool on) {
     live_->setScreenUpdates(on);
 }
 
-void CNivraDlg::ShowViewer() {
-    ShowActiveSlot();
+void MainWindow::showViewer() {
+    showActiveSlot();
     roi_->setSliderEnabled(true);
-    UpdateData(false);
+    updateData(false);
 }
 
-void CNivraDlg::ClearRecordDisplay(bool resetLabels) {
+void MainWindow::clearRecordDisplay(bool resetLabels) {
     roi_->clearChart();
     statistics_->clearValues();
     roi_->clearDumps();
@@ -248,19 +250,19 @@ void CNivraDlg::ClearRecordDisplay(bool resetLabels) {
 
 // ---- run reports ----
 
-void CNivraDlg::ShowSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts) {
+void MainWindow::showSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts) {
     // Runs on other slots go on without touching the screen. A second changes only the live
     // texts, the heartbeat and the progress; the record's display changes when a point closes.
     if (slots_.isActive(counter))
-        live_->showSecond(slots_.active().data.get(), lastSecond, dwellCounts, Now());
+        live_->showSecond(slots_.active().data.get(), lastSecond, dwellCounts, now());
 }
 
-void CNivraDlg::ShowRunRecord(int counter) {
+void MainWindow::showRunRecord(int counter) {
     if (!slots_.isActive(counter))
         return;
     if (live_->screenUpdates()) {
         roi_->showWholeRecord();
-        RefreshStatus();
+        refreshStatus();
     } else {
         // The Assessment dialog follows the run's points also while the window's view stays.
         companions_->refreshAssessment();
@@ -270,15 +272,17 @@ void CNivraDlg::ShowRunRecord(int counter) {
         live_->showProgress(record);
 }
 
-void CNivraDlg::ShowRunEnd(int counter) {
+void MainWindow::showRunEnd(int counter) {
     if (slots_.isActive(counter)) {
         // The run has appended its end or stop line and maybe a last point.
         roi_->showWholeRecord();
         headers_->fill();
         live_->showProgress(slots_.active().data.get());
-        RefreshStatus();
+        refreshStatus();
     }
     live_->stopHeartbeat();
     // The end of any run brings the live redraw back, also for a slot that is not active.
-    SetScreenUpdates(true);
+    setScreenUpdates(true);
 }
+
+} // namespace nivra::ui

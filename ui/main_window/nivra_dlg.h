@@ -6,8 +6,8 @@
 #include "model/stats_show.h"
 #include "ui/controls/dialog_base.h"
 #include "ui/main_window/counter_slot.h"
-#include "ui/resources/main_window_controls.h"
 #include "ui/main_window/slot_board.h"
+#include "ui/resources/main_window_controls.h"
 
 #include <QIcon>
 #include <cstdint>
@@ -16,22 +16,26 @@
 
 class QSettings;
 
+namespace nivra::ui {
+
 // What the main window takes from its surroundings. Every member may stay unset, which gives the
 // program's own behaviour; tests set them to run the window without hardware, real time or real
 // dialogs.
-struct NivraDlgEnvironment {
+struct MainWindowEnvironment {
     // Where runs take their time and their counters from; the live display's "Time Left" uses
     // the same clock. Unset: the system clock and the counters found at start-up.
     nivra::RunEnvironment run;
     // The start-up steps below the window: start directory, port list, discovery of the counters
-    // and their text queries. Unset: nivra::RunCounterStartup with the process-wide manager.
+    // and their text queries. Unset: nivra::runCounterStartup with the process-wide manager.
     std::function<nivra::CounterStartup()> startup;
     // Runs a dialog modally and returns its result. Unset: QDialog::exec.
-    std::function<int(CDialogBase&)> runModal;
+    std::function<int(DialogBase&)> runModal;
     // Where the window keeps what it remembers between starts (whether the Counters window is
     // open, and where). Unset: the user's settings of the program.
     std::function<std::unique_ptr<QSettings>()> settings;
 };
+
+} // namespace nivra::ui
 
 // The main window: one chart, one range slider, the statistics and dump lists and the live run
 // display, serving five slots: slot 0, the viewer of saved data files, and slots 1 to 4 for
@@ -53,7 +57,7 @@ struct NivraDlgEnvironment {
 //
 // Runs report through one RunEvents object whose signals reach the window queued, on its own
 // thread; a run never waits for the window. The window waits for a run only when it is destroyed
-// with runs still attached (StopRunsAndWait).
+// with runs still attached (stopRunsAndWait).
 namespace nivra::ui {
 class AssessmentDlg;
 class CompanionWindows;
@@ -69,70 +73,73 @@ class RunEvents;
 class SlotStatus;
 class StatisticsPanel;
 } // namespace nivra::ui
+namespace nivra::ui {
 
-class CNivraDlg : public CDialogBase {
+// namespace nivra::ui
+
+class MainWindow : public DialogBase {
     Q_OBJECT
 public:
-    explicit CNivraDlg(NivraDlgEnvironment environment = {}, QWidget* parent = nullptr);
+    explicit MainWindow(MainWindowEnvironment environment = {}, QWidget* parent = nullptr);
     // Stops and waits for any run still attached to a slot before the slots and their records go.
-    ~CNivraDlg() override;
+    ~MainWindow() override;
 
     // Where the window's runs report; tests may call its observer functions to play a run.
-    nivra::ui::RunEvents& RunReports() const { return *runEvents_; }
+    nivra::ui::RunEvents& runReports() const { return *runEvents_; }
     // The Counters window (Active Counter > Counters), which exists, closed or open, as long as
     // the main window does.
-    nivra::ui::CountersWindow& Counters() const { return *countersWindow_; }
+    nivra::ui::CountersWindow& counters() const { return *countersWindow_; }
 
     // Points first to last (1-based, inclusive) of the active slot's record in the chart.
-    void ShowPoints(int first, int last);
+    void showPoints(int first, int last);
     // Stops every run still attached to a slot and waits until each has ended. Returns at once
     // when no run is attached.
-    void StopRunsAndWait();
+    void stopRunsAndWait();
 
     // ---- state, for the window's owner and for tests ----
-    int ActiveSlot() const { return slots_.activeIndex(); }
-    const CounterSlot& Slot(int index) const { return slots_.slot(index); }
-    bool ScreenUpdates() const;
-    const StatsShow& StatsSelection() const;
+    int activeSlot() const { return slots_.activeIndex(); }
+    const CounterSlot& slot(int index) const { return slots_.slot(index); }
+    bool screenUpdates() const;
+    const StatsShow& statsSelection() const;
     // Whether any slot has a run attached.
-    bool HasRuns() const { return slots_.hasRuns(); }
+    bool hasRuns() const { return slots_.hasRuns(); }
     // The Assessment dialog once it has been opened (it stays, hidden, when closed), else null.
-    nivra::ui::AssessmentDlg* AssessmentDialog() const;
+    nivra::ui::AssessmentDlg* assessmentDialog() const;
     // The History window once it has been opened (it stays, hidden, when closed), else null.
-    nivra::ui::HistoryDlg* HistoryDialog() const;
+    nivra::ui::HistoryDlg* historyDialog() const;
 
 protected:
-    void DoDataExchange(CDataExchange& dx) override;
-    bool OnInitDialog() override;
+    void doDataExchange(DataExchange& dx) override;
+    bool onInitDialog() override;
     // The way out (close box, File > Exit): refused while a run goes on; unsaved data is offered
     // for saving first.
-    void OnCancel() override;
+    void onCancel() override;
 
 private:
-    void WireMenu();
-    void WireRunReports();
-    std::int64_t Now() const;
+    void wireMenu();
+    void wireRunReports();
+    std::int64_t now() const;
 
     // Status, header lines and assessment of the active slot.
-    void RefreshStatus();
-    void RefreshIfActive(int slot);
+    void refreshStatus();
+    void refreshIfActive(int slot);
     // Redisplays everything for the active slot after it has changed.
-    void ShowActiveSlot();
-    void ShowActiveCounter(int slot);
+    void showActiveSlot();
+    void showActiveCounter(int slot);
     // Live redraw of chart and ROI view during a run on or off.
-    void SetScreenUpdates(bool on);
+    void setScreenUpdates(bool on);
     // The viewer holds a new record: it is shown, its slider usable.
-    void ShowViewer();
+    void showViewer();
     // The active slot's record is about to go for a new run: its display goes with it.
-    void ClearRecordDisplay(bool resetLabels);
+    void clearRecordDisplay(bool resetLabels);
 
     // Run reports, on the window's thread.
-    void ShowSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts);
+    void showSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts);
     // The run's start lines or a new point: the record's display (chart, ROI view, status).
-    void ShowRunRecord(int counter);
-    void ShowRunEnd(int counter);
+    void showRunRecord(int counter);
+    void showRunEnd(int counter);
 
-    NivraDlgEnvironment environment_;
+    MainWindowEnvironment environment_;
     nivra::ui::SlotBoard slots_;
     nivra::ui::RunEvents* runEvents_ = nullptr;
     // The parts, declared after the slots they read: they go first.
@@ -148,3 +155,5 @@ private:
     nivra::ui::CountersWindow* countersWindow_ = nullptr;
     QIcon appIcon_;
 };
+
+} // namespace nivra::ui

@@ -26,7 +26,7 @@ using namespace nivra::ui::main;
 namespace {
 
 // A selection edge for the unsigned ROI fields: truncated, saturated, never negative.
-std::uint32_t RoiFieldOf(double value) {
+std::uint32_t roiFieldOf(double value) {
     if (!(value > 0.0))
         return 0;
     if (value >= static_cast<double>(std::numeric_limits<std::uint32_t>::max()))
@@ -34,40 +34,40 @@ std::uint32_t RoiFieldOf(double value) {
     return static_cast<std::uint32_t>(value);
 }
 
-QStringList PointTexts(const std::vector<std::int32_t>& counts, std::int64_t firstNumber) {
+QStringList pointTexts(const std::vector<std::int32_t>& counts, std::int64_t firstNumber) {
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(counts.size()));
     for (std::size_t i = 0; i < counts.size(); ++i)
         texts << QString::fromStdString(
-            PointText(firstNumber + static_cast<std::int64_t>(i), counts[i]));
+            pointText(firstNumber + static_cast<std::int64_t>(i), counts[i]));
     return texts;
 }
 
 } // namespace
 
-RoiView::RoiView(CDialogBase& window, SlotBoard& board)
-    : window_(window), slots_(board), chart_(window.ControlAs<CChartWidget>(kChart)),
-      slider_(window.ControlAs<CRangeSlider>(kRangeSlider)),
-      roiMinEdit_(window.ControlAs<QLineEdit>(kRoiMinEdit)),
-      roiMaxEdit_(window.ControlAs<QLineEdit>(kRoiMaxEdit)),
-      dataDump_(window.ControlAs<QListWidget>(kDataDumpList)),
-      roiDump_(window.ControlAs<QListWidget>(kRoiDumpList)) {
-    connect(slider_, &CRangeSlider::rangeChanged, this,
-            [this](CRangeSlider::Part, bool finished) { sliderMoved(finished); });
-    window.OnCommand(kLowDownButton, [this] { stepRegion(Edge::Low, -1); });
-    window.OnCommand(kLowUpButton, [this] { stepRegion(Edge::Low, +1); });
-    window.OnCommand(kHighDownButton, [this] { stepRegion(Edge::High, -1); });
-    window.OnCommand(kHighUpButton, [this] { stepRegion(Edge::High, +1); });
-    window.OnCommand(kSetRoiButton, [this] { setRegion(); });
-    window.OnCommand(kDeletePointButton, [this] { deletePoint(); });
-    window.OnCommand(kDataDumpButton, [this] { fillDataDump(); });
-    window.OnCommand(kRoiDumpButton, [this] { fillRoiDump(); });
+RoiView::RoiView(DialogBase& window, SlotBoard& board)
+    : window_(window), slots_(board), chart_(window.controlAs<ChartWidget>(kChart)),
+      slider_(window.controlAs<RangeSlider>(kRangeSlider)),
+      roiMinEdit_(window.controlAs<QLineEdit>(kRoiMinEdit)),
+      roiMaxEdit_(window.controlAs<QLineEdit>(kRoiMaxEdit)),
+      dataDump_(window.controlAs<QListWidget>(kDataDumpList)),
+      roiDump_(window.controlAs<QListWidget>(kRoiDumpList)) {
+    connect(slider_, &RangeSlider::rangeChanged, this,
+            [this](RangeSlider::Part, bool finished) { sliderMoved(finished); });
+    window.onCommand(kLowDownButton, [this] { stepRegion(Edge::Low, -1); });
+    window.onCommand(kLowUpButton, [this] { stepRegion(Edge::Low, +1); });
+    window.onCommand(kHighDownButton, [this] { stepRegion(Edge::High, -1); });
+    window.onCommand(kHighUpButton, [this] { stepRegion(Edge::High, +1); });
+    window.onCommand(kSetRoiButton, [this] { setRegion(); });
+    window.onCommand(kDeletePointButton, [this] { deletePoint(); });
+    window.onCommand(kDataDumpButton, [this] { fillDataDump(); });
+    window.onCommand(kRoiDumpButton, [this] { fillRoiDump(); });
 }
 
-void RoiView::exchange(CDataExchange& dx) {
-    dx.Text(kDeletePointEdit, deletePointNumber_);
-    dx.Text(kRoiMinEdit, roiMin_);
-    dx.Text(kRoiMaxEdit, roiMax_);
+void RoiView::exchange(DataExchange& dx) {
+    dx.text(kDeletePointEdit, deletePointNumber_);
+    dx.text(kRoiMinEdit, roiMin_);
+    dx.text(kRoiMaxEdit, roiMax_);
 }
 
 // ---- chart and slider ----
@@ -75,7 +75,7 @@ void RoiView::exchange(CDataExchange& dx) {
 void RoiView::showPoints(int first, int last) {
     const CounterSlot& slot = slots_.active();
     if (!slot.data) {
-        chart_->Clear();
+        chart_->clear();
         return;
     }
     // One copy of the counts per frame: the run may append to the record meanwhile.
@@ -85,7 +85,7 @@ void RoiView::showPoints(int first, int last) {
     const std::int64_t size = static_cast<std::int64_t>(counts.size());
     const std::int64_t begin = std::clamp<std::int64_t>(std::int64_t{first} - 1, 0, size);
     const std::int64_t end = std::clamp<std::int64_t>(last, begin, size);
-    chart_->SetPoints(std::span(counts).subspan(static_cast<std::size_t>(begin),
+    chart_->setPoints(std::span(counts).subspan(static_cast<std::size_t>(begin),
                                                 static_cast<std::size_t>(end - begin)),
                       static_cast<int>(begin + 1));
 }
@@ -97,28 +97,28 @@ int RoiView::showWholeRecord() {
     const std::vector<std::int32_t> counts = slot.data->counts();
     const int points = static_cast<int>(counts.size());
     if (points > 0) {
-        chart_->SetPoints(counts, 1);
+        chart_->setPoints(counts, 1);
         setView(1, points, 1, points);
     }
     return points;
 }
 
 void RoiView::clearChart() {
-    chart_->Clear();
+    chart_->clear();
 }
 
 void RoiView::showNoPoints() {
-    chart_->Clear();
-    slider_->SetFullRange(1, 1);
-    slider_->SetSelection(1, 1);
+    chart_->clear();
+    slider_->setFullRange(1, 1);
+    slider_->setSelection(1, 1);
     roiMin_ = roiMax_ = 1;
 }
 
 void RoiView::setView(double min, double max, double low, double high) {
-    slider_->SetFullRange(min, max);
-    slider_->SetSelection(low, high);
-    roiMin_ = RoiFieldOf(low);
-    roiMax_ = RoiFieldOf(high);
+    slider_->setFullRange(min, max);
+    slider_->setSelection(low, high);
+    roiMin_ = roiFieldOf(low);
+    roiMax_ = roiFieldOf(high);
     // Only the two ROI edits, and not while the operator types in one of them.
     writeUnlessTyped(roiMinEdit_, roiMin_);
     writeUnlessTyped(roiMaxEdit_, roiMax_);
@@ -136,22 +136,22 @@ void RoiView::setListFont(const QFont& font) {
 void RoiView::writeUnlessTyped(QLineEdit* edit, std::uint32_t value) {
     if (edit->hasFocus() || edit->isModified())
         return;
-    SetControlText(edit, QString::number(value));
+    setControlText(edit, QString::number(value));
 }
 
 PointRange RoiView::selection() const {
     double low = 0.0, high = 0.0;
-    slider_->GetSelection(low, high);
-    return {TruncToInt(low), TruncToInt(high)};
+    slider_->getSelection(low, high);
+    return {truncToInt(low), truncToInt(high)};
 }
 
 void RoiView::sliderMoved(bool finished) {
     const PointRange range = selection();
     // The edits follow the slider live; the members take the values at the next read.
-    SetControlText(roiMinEdit_, QString::number(range.first));
-    SetControlText(roiMaxEdit_, QString::number(range.last));
+    setControlText(roiMinEdit_, QString::number(range.first));
+    setControlText(roiMaxEdit_, QString::number(range.last));
     // The chart is redrawn once the operator has finished (button released, all selected).
-    if (finished && slots_.active().HasPoints())
+    if (finished && slots_.active().hasPoints())
         showPoints(range.first, range.last);
     if (finished)
         emit regionChanged();
@@ -161,11 +161,11 @@ void RoiView::sliderMoved(bool finished) {
 
 void RoiView::stepRegion(Edge edge, int step) {
     const CounterSlot& slot = slots_.active();
-    if (!slot.HasPoints())
+    if (!slot.hasPoints())
         return;
-    const double points = static_cast<double>(slot.PointCount());
+    const double points = static_cast<double>(slot.pointCount());
     double low = 0.0, high = 0.0;
-    slider_->GetSelection(low, high);
+    slider_->getSelection(low, high);
     // An edge moves by one point, never past the other edge or out of the record.
     if (edge == Edge::Low)
         low = step < 0 ? std::max(low - 1.0, 1.0) : std::min(low + 1.0, high);
@@ -183,21 +183,21 @@ void RoiView::stepRegion(Edge edge, int step) {
 
 void RoiView::setRegion() {
     const CounterSlot& slot = slots_.active();
-    if (!slot.HasPoints())
+    if (!slot.hasPoints())
         return;
     // A field that does not convert has been reported and keeps its previous value.
-    window_.UpdateData(true);
-    const std::size_t points = slot.PointCount();
+    window_.updateData(true);
+    const std::size_t points = slot.pointCount();
     if (roiMin_ < 1) {
-        ShowMessage(QStringLiteral("ROI Min must be greater then or equal to 1"));
+        showMessage(QStringLiteral("ROI Min must be greater then or equal to 1"));
         return;
     }
     if (roiMax_ > points) {
-        ShowMessage(QStringLiteral("ROI Max must be less then or equal to number of points"));
+        showMessage(QStringLiteral("ROI Max must be less then or equal to number of points"));
         return;
     }
     if (roiMin_ > roiMax_) {
-        ShowMessage(QStringLiteral("ROI Min must be less then or equal to ROI Max"));
+        showMessage(QStringLiteral("ROI Min must be less then or equal to ROI Max"));
         return;
     }
     const std::uint32_t first = roiMin_;
@@ -212,15 +212,15 @@ void RoiView::setRegion() {
 
 void RoiView::deletePoint() {
     CounterSlot& slot = slots_.active();
-    if (!slot.HasPoints())
+    if (!slot.hasPoints())
         return;
-    window_.UpdateData(true);
-    const std::size_t points = slot.PointCount();
+    window_.updateData(true);
+    const std::size_t points = slot.pointCount();
     // Points are only ever appended meanwhile (a run may still go on), so a number that is in
     // range now names the same point when it is deleted.
     if (deletePointNumber_ < 1 || deletePointNumber_ > points ||
         !slot.data->deletePoint(static_cast<int>(deletePointNumber_ - 1))) {
-        ShowMessage(QStringLiteral("Can't delete: point out of range"));
+        showMessage(QStringLiteral("Can't delete: point out of range"));
         emit recordEdited();
         return;
     }
@@ -229,7 +229,7 @@ void RoiView::deletePoint() {
     // The history marks the run's point deleted, numbered as the operator saw it.
     if (slot.recorder)
         slot.recorder->pointDeleted(static_cast<int>(deletePointNumber_));
-    const int remaining = static_cast<int>(slot.PointCount());
+    const int remaining = static_cast<int>(slot.pointCount());
     setView(1, remaining, 1, remaining);
     showPoints(1, remaining);
     emit recordEdited();
@@ -242,25 +242,25 @@ void RoiView::fillDataDump() {
     const CounterSlot& slot = slots_.active();
     if (!slot.data)
         return;
-    dataDump_->addItems(PointTexts(slot.data->counts(), 1));
+    dataDump_->addItems(pointTexts(slot.data->counts(), 1));
 }
 
 void RoiView::fillRoiDump() {
     const CounterSlot& slot = slots_.active();
-    if (!slot.HasPoints())
+    if (!slot.hasPoints())
         return;
     roiDump_->clear();
     double low = 0.0, high = 0.0;
-    slider_->GetSelection(low, high);
+    slider_->getSelection(low, high);
     // The points of the region, numbered as the record numbers them; a region reaching outside
     // the record holds the points that exist in it.
     const double first = std::max(1.0, std::trunc(low));
     const double last = std::trunc(high);
-    if (!(first <= last) || first > static_cast<double>(slot.PointCount()))
+    if (!(first <= last) || first > static_cast<double>(slot.pointCount()))
         return;
     const auto firstNumber = static_cast<int>(first);
-    const int lastNumber = static_cast<int>(std::min(last, static_cast<double>(slot.PointCount())));
-    roiDump_->addItems(PointTexts(slot.data->counts(firstNumber, lastNumber), firstNumber));
+    const int lastNumber = static_cast<int>(std::min(last, static_cast<double>(slot.pointCount())));
+    roiDump_->addItems(pointTexts(slot.data->counts(firstNumber, lastNumber), firstNumber));
 }
 
 void RoiView::clearDumps() {

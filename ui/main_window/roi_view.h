@@ -3,10 +3,15 @@
 #include <QObject>
 #include <cstdint>
 
-class CChartWidget;
-class CDataExchange;
-class CDialogBase;
-class CRangeSlider;
+namespace nivra::ui {
+
+class ChartWidget;
+class DataExchange;
+class DialogBase;
+class RangeSlider;
+
+} // namespace nivra::ui
+
 class QFont;
 class QLineEdit;
 class QListWidget;
@@ -27,11 +32,11 @@ struct PointRange {
 class RoiView final : public QObject {
     Q_OBJECT
 public:
-    RoiView(CDialogBase& window, SlotBoard& board);
+    RoiView(DialogBase& window, SlotBoard& board);
 
     // The edits the window's data exchange reads and shows: the point to delete, ROI min and
     // ROI max, in that order.
-    void exchange(CDataExchange& dx);
+    void exchange(DataExchange& dx);
 
     // Points first to last (1-based, inclusive) of the active slot's record in the chart.
     void showPoints(int first, int last);
@@ -72,10 +77,10 @@ private:
     // was last written.
     void writeUnlessTyped(QLineEdit* edit, std::uint32_t value);
 
-    CDialogBase& window_;
+    DialogBase& window_;
     SlotBoard& slots_;
-    CChartWidget* chart_;
-    CRangeSlider* slider_;
+    ChartWidget* chart_;
+    RangeSlider* slider_;
     QLineEdit* roiMinEdit_;
     QLineEdit* roiMaxEdit_;
     QListWidget* dataDump_;

@@ -20,18 +20,18 @@
 
 namespace nivra::ui {
 
-RunControl::RunControl(CDialogBase& window, SlotBoard& board, RunEvents& events,
+RunControl::RunControl(DialogBase& window, SlotBoard& board, RunEvents& events,
                        RunEnvironment environment, ModalRunner runModal)
     : window_(window), slots_(board), events_(events), environment_(std::move(environment)),
       runModal_(std::move(runModal)) {
-    CWindowMenu& menu = *window.Menu();
-    connect(menu.Action(nivra::res::kCmdRunStart), &QAction::triggered, this, [this] { start(); });
-    connect(menu.Action(nivra::res::kCmdRunStop), &QAction::triggered, this, [this] { stop(); });
+    WindowMenu& menu = *window.menu();
+    connect(menu.action(nivra::res::kCmdRunStart), &QAction::triggered, this, [this] { start(); });
+    connect(menu.action(nivra::res::kCmdRunStop), &QAction::triggered, this, [this] { stop(); });
 
     connect(
         &events, &RunEvents::backupKeptReported, this,
         [](int, const QString& keptPath) {
-            ShowMessage(
+            showMessage(
                 QStringLiteral("The backup of an interrupted run was kept as %1").arg(keptPath));
         },
         Qt::QueuedConnection);
@@ -56,36 +56,36 @@ void RunControl::start() {
     // A run starts only on a slot cleared for it. Checked before the dialog: once the dialog has
     // started a run, that run must have a slot to report to.
     if (slot.state != NEW) {
-        ShowMessage(QStringLiteral("Assay Already Running for this counter, stop first"));
+        showMessage(QStringLiteral("Assay Already Running for this counter, stop first"));
         return;
     }
     // Asked before the operator fills in the dialog.
     if (environment_.backups) {
         const std::string problem = nivra::backupFolderProblem(counter);
         if (!problem.empty() &&
-            Ask(QStringLiteral("Backups cannot be written to %1: %2. Start anyway?")
-                    .arg(FromNarrow(nivra::backupFolder()), FromNarrow(problem)),
+            ask(QStringLiteral("Backups cannot be written to %1: %2. Start anyway?")
+                    .arg(fromNarrow(nivra::backupFolder()), fromNarrow(problem)),
                 MessageButtons::YesNo, Sound::Exclamation) != Answer::Yes)
             return;
     }
-    CAssayRunConfigDlg dialog(counter, &window_);
+    RunConfigDlg dialog(counter, &window_);
     const int result = runModal_ ? runModal_(dialog) : dialog.exec();
-    if (result != QDialog::Accepted || !dialog.CounterConfiguration() ||
-        !dialog.AssayConfiguration())
+    if (result != QDialog::Accepted || !dialog.counterConfiguration() ||
+        !dialog.assayConfiguration())
         return;
     // The dialog is modal, so the active slot is still the one it was opened for, and still NEW.
-    auto data = std::make_unique<AssayData>(*dialog.CounterConfiguration(),
-                                            *dialog.AssayConfiguration(), counter);
+    auto data = std::make_unique<AssayData>(*dialog.counterConfiguration(),
+                                            *dialog.assayConfiguration(), counter);
     // The run reports through the history's observer, which records the run and passes each
     // report on to the window; a history that cannot be written is said once and the run goes on.
     auto recorder = std::make_unique<nivra::RunRecorder>(
-        nivra::HistoryDatabase::DefaultPath(),
+        nivra::HistoryDatabase::defaultPath(),
         [this](const std::string& message) { reportHistoryProblem(message); });
     auto history = std::make_unique<nivra::RunHistoryObserver>(
-        *data, *recorder, data->assayConfig().kind(), events_, environment_.Clock());
+        *data, *recorder, data->assayConfig().kind(), events_, environment_.runClock());
     std::unique_ptr<nivra::AssayRun> run = nivra::AssayRun::start(*data, *history, environment_);
     if (!run) {
-        ShowMessage(QStringLiteral("Error creating run thread"));
+        showMessage(QStringLiteral("Error creating run thread"));
         return;
     }
     // The run's first report reaches the window only after this handler: the slot holds the
@@ -102,10 +102,10 @@ void RunControl::start() {
 void RunControl::stop() {
     CounterSlot& slot = slots_.active();
     if (slot.state != RUNNING) {
-        ShowMessage(QStringLiteral("Can not stop: No assay running for active counter."));
+        showMessage(QStringLiteral("Can not stop: No assay running for active counter."));
         return;
     }
-    const Answer answer = Ask(
+    const Answer answer = ask(
         QStringLiteral("Assay is currently running on this counter. Are you sure you want to stop "
                        "it? \n You will have the option to save this data if you stop."),
         MessageButtons::YesNo, Sound::Exclamation);
@@ -130,11 +130,11 @@ void RunControl::onBackupSaved(int counter, bool ok, const QString& reason) {
     if (ok == slot.backupProblem.empty())
         return;
     const bool firstFailure = slot.backupProblem.empty();
-    slot.backupProblem = ok ? std::string() : ToNarrow(reason);
+    slot.backupProblem = ok ? std::string() : toNarrow(reason);
     emit slotChanged(counter);
     if (firstFailure)
-        ShowMessage(QStringLiteral("Backup not saved: %1: %2")
-                        .arg(FromNarrow(nivra::BackupDataPath(counter)), reason));
+        showMessage(QStringLiteral("Backup not saved: %1: %2")
+                        .arg(fromNarrow(nivra::backupDataPath(counter)), reason));
 }
 
 // A stretch without an answer is told once and shown in the slot's status while it lasts; a
@@ -153,18 +153,18 @@ void RunControl::onCounterFault(int counter, nivra::CounterFault fault, std::int
     }
     emit slotChanged(counter);
     if (fault == nivra::CounterFault::NotAnswering)
-        ShowMessage(
+        showMessage(
             QStringLiteral("Counter %1 not answering since %2; the run goes on and records it")
                 .arg(counter)
-                .arg(FromNarrow(nivra::FormatLocalTime(first))));
+                .arg(fromNarrow(nivra::formatLocalTime(first))));
 }
 
 void RunControl::reportHistoryProblem(const std::string& message) {
     // The recorder reports from the thread that wrote (often the run's); the operator is told
     // from the window's thread, without the run waiting for the answer.
-    const QString text = FromNarrow(message);
+    const QString text = fromNarrow(message);
     QMetaObject::invokeMethod(
-        this, [text] { ShowMessage(text); }, Qt::QueuedConnection);
+        this, [text] { showMessage(text); }, Qt::QueuedConnection);
 }
 
 void RunControl::showLeftOverBackups() {
@@ -173,9 +173,9 @@ void RunControl::showLeftOverBackups() {
         return;
     QStringList list;
     for (const std::string& name : names)
-        list << FromNarrow(name);
-    ShowMessage(QStringLiteral("Backups of interrupted runs in %1: %2")
-                    .arg(FromNarrow(nivra::backupFolder()), list.join(QStringLiteral(", "))));
+        list << fromNarrow(name);
+    showMessage(QStringLiteral("Backups of interrupted runs in %1: %2")
+                    .arg(fromNarrow(nivra::backupFolder()), list.join(QStringLiteral(", "))));
 }
 
 } // namespace nivra::ui

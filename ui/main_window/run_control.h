@@ -9,10 +9,9 @@
 #include <functional>
 #include <string>
 
-class CDialogBase;
-class CWindowMenu;
-
 namespace nivra::ui {
+class DialogBase;
+class WindowMenu;
 
 class RunEvents;
 class SlotBoard;
@@ -24,10 +23,10 @@ class SlotBoard;
 class RunControl final : public QObject {
     Q_OBJECT
 public:
-    using ModalRunner = std::function<int(CDialogBase&)>;
+    using ModalRunner = std::function<int(DialogBase&)>;
     // The run dialog opens over `window` through `runModal`; runs take their clock and counters
     // from `environment` and report to `events`.
-    RunControl(CDialogBase& window, SlotBoard& board, RunEvents& events, RunEnvironment environment,
+    RunControl(DialogBase& window, SlotBoard& board, RunEvents& events, RunEnvironment environment,
                ModalRunner runModal);
 
     // Names the kept and interrupted backups of the backup folder; once, at start-up.
@@ -51,7 +50,7 @@ private:
     // operator from the window's thread.
     void reportHistoryProblem(const std::string& message);
 
-    CDialogBase& window_;
+    DialogBase& window_;
     SlotBoard& slots_;
     RunEvents& events_;
     RunEnvironment environment_;

@@ -25,10 +25,10 @@ public:
     }
 
     void backupKept(int counter, const std::string& keptPath) override {
-        emit backupKeptReported(counter, nivra::ui::FromNarrow(keptPath));
+        emit backupKeptReported(counter, nivra::ui::fromNarrow(keptPath));
     }
     void backupSaved(int counter, bool ok, const std::string& reason) override {
-        emit backupSaveReported(counter, ok, nivra::ui::FromNarrow(reason));
+        emit backupSaveReported(counter, ok, nivra::ui::fromNarrow(reason));
     }
     void runStarted(int counter) override { emit started(counter); }
     void secondCounted(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar) override {

@@ -1,8 +1,13 @@
 #pragma once
 
-class CDialogBase;
-class CRangeSlider;
-class CWindowMenu;
+namespace nivra::ui {
+
+class DialogBase;
+class RangeSlider;
+class WindowMenu;
+
+} // namespace nivra::ui
+
 class QWidget;
 
 namespace nivra::ui {
@@ -15,7 +20,7 @@ class SlotBoard;
 class SlotStatus {
 public:
     // Takes the window's status controls and its menu.
-    SlotStatus(CDialogBase& window, const SlotBoard& board);
+    SlotStatus(DialogBase& window, const SlotBoard& board);
 
     // Status text, file label, screen-updates button, slider and commands of the active slot.
     void show();
@@ -28,11 +33,11 @@ private:
     void showCommandStates();
 
     const SlotBoard& slots_;
-    CWindowMenu& menu_;
+    WindowMenu& menu_;
     QWidget* statusLabel_;
     QWidget* fileLabel_;
     QWidget* screenUpdatesButton_;
-    CRangeSlider* slider_;
+    RangeSlider* slider_;
 };
 
 } // namespace nivra::ui

@@ -24,7 +24,7 @@ namespace {
 
 // The list's narrowest installed face at the largest size (at most font's) at which every text
 // fits the list's width.
-QFont FittingFont(const QListWidget& list, QFont font, const QStringList& texts) {
+QFont fittingFont(const QListWidget& list, QFont font, const QStringList& texts) {
     // A list item is drawn with a few pixels of margin; the statistics never need more rows
     // than the list shows, so no scroll bar takes room.
     const int room = list.contentsRect().width() - 6;
@@ -46,17 +46,17 @@ QFont FittingFont(const QListWidget& list, QFont font, const QStringList& texts)
 
 } // namespace
 
-StatisticsPanel::StatisticsPanel(CDialogBase& window, const SlotBoard& board, RegionSource region)
-    : slots_(board), region_(std::move(region)), menu_(*window.Menu()),
-      labels_(window.ControlAs<QListWidget>(kStatsLabelList)),
-      values_(window.ControlAs<QListWidget>(kStatsValueList)) {
-    window.OnCommand(kAllDataButton, [this] { showAllData(); });
-    window.OnCommand(kRoiStatsButton, [this] { showRegion(); });
+StatisticsPanel::StatisticsPanel(DialogBase& window, const SlotBoard& board, RegionSource region)
+    : slots_(board), region_(std::move(region)), menu_(*window.menu()),
+      labels_(window.controlAs<QListWidget>(kStatsLabelList)),
+      values_(window.controlAs<QListWidget>(kStatsValueList)) {
+    window.onCommand(kAllDataButton, [this] { showAllData(); });
+    window.onCommand(kRoiStatsButton, [this] { showRegion(); });
     for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
-        connect(menu_.Action(nivra::res::kCmdFirstStatistic + static_cast<int>(k)),
+        connect(menu_.action(nivra::res::kCmdFirstStatistic + static_cast<int>(k)),
                 &QAction::triggered, this, [this, k] {
                     // The list is not refilled here: it shows the new choice at its next fill.
-                    selection_.toggle(nivra::StatisticAt(k));
+                    selection_.toggle(nivra::statisticAt(k));
                     applySelection();
                 });
 }
@@ -65,23 +65,23 @@ void StatisticsPanel::fitFont(const QFont& font) {
     QStringList labels{QStringLiteral("ROI min"), QStringLiteral("ROI max")};
     for (const nivra::StatisticNames& names : nivra::kStatisticNames)
         labels << QString::fromUtf8(names.listLabel);
-    QFont fitting = FittingFont(*labels_, font, labels);
-    fitting = FittingFont(*values_, fitting,
+    QFont fitting = fittingFont(*labels_, font, labels);
+    fitting = fittingFont(*values_, fitting,
                           {QStringLiteral("123456789.1234"), QStringLiteral("-12345678.1234")});
     labels_->setFont(fitting);
     values_->setFont(fitting);
 }
 
 void StatisticsPanel::loadSelection() {
-    selection_.load(nivra::StartPath(nivra::kStatsDisplayFile));
+    selection_.load(nivra::startPath(nivra::kStatsDisplayFile));
     applySelection();
 }
 
 void StatisticsPanel::applySelection() {
     for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
-        menu_.CheckItem(nivra::res::kCmdFirstStatistic + static_cast<int>(k),
-                        selection_.shows(nivra::StatisticAt(k)));
-    selection_.save(nivra::StartPath(nivra::kStatsDisplayFile));
+        menu_.checkItem(nivra::res::kCmdFirstStatistic + static_cast<int>(k),
+                        selection_.shows(nivra::statisticAt(k)));
+    selection_.save(nivra::startPath(nivra::kStatsDisplayFile));
 }
 
 void StatisticsPanel::clearValues() {
@@ -91,27 +91,27 @@ void StatisticsPanel::clearValues() {
 void StatisticsPanel::fill(const AssayData& data) {
     labels_->clear();
     values_->clear();
-    for (const nivra::StatisticRow& row : nivra::StatisticsBlock(data, selection_)) {
+    for (const nivra::StatisticRow& row : nivra::statisticsBlock(data, selection_)) {
         labels_->addItem(QString::fromUtf8(row.listLabel));
-        values_->addItem(FromNarrow(row.value));
+        values_->addItem(fromNarrow(row.value));
     }
 }
 
 void StatisticsPanel::showAllData() {
     const CounterSlot& slot = slots_.active();
-    if (!slot.HasPoints())
+    if (!slot.hasPoints())
         return;
     // The statistics of the points themselves: an extract counts for its points times the
     // dwell, not for the configured total time of a run that may have stopped early.
     const std::unique_ptr<AssayData> all =
-        slot.data->extractRange(1, static_cast<int>(slot.PointCount()));
+        slot.data->extractRange(1, static_cast<int>(slot.pointCount()));
     if (all->pointCount() > 0)
         fill(*all);
 }
 
 void StatisticsPanel::showRegion() {
     const CounterSlot& slot = slots_.active();
-    if (!slot.HasPoints())
+    if (!slot.hasPoints())
         return;
     const PointRange range = region_();
     // An empty region (low edge above the high one) leaves the previous rows in place; the two

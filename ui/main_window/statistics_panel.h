@@ -5,9 +5,16 @@
 #include <QObject>
 #include <functional>
 
+namespace nivra {
 class AssayData;
-class CDialogBase;
-class CWindowMenu;
+}
+namespace nivra::ui {
+
+class DialogBase;
+class WindowMenu;
+
+} // namespace nivra::ui
+
 class QFont;
 class QListWidget;
 
@@ -27,7 +34,7 @@ class StatisticsPanel final : public QObject {
 public:
     using RegionSource = std::function<PointRange()>;
     // `region` gives the region of interest the ROI statistics are of.
-    StatisticsPanel(CDialogBase& window, const SlotBoard& board, RegionSource region);
+    StatisticsPanel(DialogBase& window, const SlotBoard& board, RegionSource region);
 
     // Both lists get one font, so their rows stay side by side: a narrow face where one is
     // installed, at the largest size up to `font`'s at which every label and values of up to 14
@@ -47,7 +54,7 @@ private:
 
     const SlotBoard& slots_;
     RegionSource region_;
-    CWindowMenu& menu_;
+    WindowMenu& menu_;
     QListWidget* labels_;
     QListWidget* values_;
     StatsShow selection_;

@@ -22,20 +22,20 @@ CountHistogramPlot::CountHistogramPlot(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void CountHistogramPlot::SetCounts(std::vector<std::int32_t> counts) {
+void CountHistogramPlot::setCounts(std::vector<std::int32_t> counts) {
     counts_ = std::move(counts);
-    bins_ = countHistogram(counts_, MaxBins());
+    bins_ = countHistogram(counts_, maxBins());
     update();
 }
 
-std::size_t CountHistogramPlot::MaxBins() const {
+std::size_t CountHistogramPlot::maxBins() const {
     // The plot area is about the widget less its labels; bars narrower than kBarPixels there
     // would merge into one colour.
     return static_cast<std::size_t>(std::max(1, (width() - 90) / kBarPixels));
 }
 
 void CountHistogramPlot::paintEvent(QPaintEvent*) {
-    bins_ = countHistogram(counts_, MaxBins());
+    bins_ = countHistogram(counts_, maxBins());
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
 
@@ -52,8 +52,8 @@ void CountHistogramPlot::paintEvent(QPaintEvent*) {
                     {{LegendEntry::Kind::Bar, kBarColor, tr("points")},
                      {LegendEntry::Kind::Dot, kPoissonColor, tr("Poisson, same mean")}},
                     xScale, tr("Counts in a point"), yScale, tr("Points"));
-    frame.Draw();
-    const QRect area = frame.PlotArea();
+    frame.draw();
+    const QRect area = frame.plotArea();
     if (bins_.empty()) {
         painter.drawText(area, Qt::AlignCenter, tr("No points"));
         return;
@@ -67,8 +67,8 @@ void CountHistogramPlot::paintEvent(QPaintEvent*) {
         if (bin.points == 0)
             continue;
         const QPointF topLeft =
-            frame.Map(static_cast<double>(bin.first) - 0.5, static_cast<double>(bin.points));
-        const QPointF bottomRight = frame.Map(static_cast<double>(bin.last) + 0.5, 0.0);
+            frame.map(static_cast<double>(bin.first) - 0.5, static_cast<double>(bin.points));
+        const QPointF bottomRight = frame.map(static_cast<double>(bin.last) + 0.5, 0.0);
         painter.drawRect(QRectF(topLeft, bottomRight));
     }
     // The expectation at the middle of each bar.
@@ -76,7 +76,7 @@ void CountHistogramPlot::paintEvent(QPaintEvent*) {
     std::vector<QPointF> dots;
     for (const CountBin& bin : bins_) {
         const double middle = (static_cast<double>(bin.first) + static_cast<double>(bin.last)) / 2;
-        dots.push_back(frame.Map(middle, bin.expected));
+        dots.push_back(frame.map(middle, bin.expected));
         if (dots.size() == 1)
             path.moveTo(dots.back());
         else

@@ -17,11 +17,11 @@ public:
     explicit CountHistogramPlot(QWidget* parent = nullptr);
 
     // The bars are formed again for the widget's width at every paint. Repaints.
-    void SetCounts(std::vector<std::int32_t> counts);
+    void setCounts(std::vector<std::int32_t> counts);
 
-    const std::vector<std::int32_t>& Counts() const { return counts_; }
+    const std::vector<std::int32_t>& counts() const { return counts_; }
     // The bars as the last paint drew them.
-    const std::vector<CountBin>& Bins() const { return bins_; }
+    const std::vector<CountBin>& bins() const { return bins_; }
 
     QSize minimumSizeHint() const override { return {460, 250}; }
     QSize sizeHint() const override { return {620, 300}; }
@@ -30,7 +30,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::size_t MaxBins() const;
+    std::size_t maxBins() const;
 
     std::vector<std::int32_t> counts_;
     std::vector<CountBin> bins_;

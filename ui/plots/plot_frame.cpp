@@ -15,14 +15,14 @@ constexpr int kTickLength = 4;   // ticks outside the plot area
 constexpr int kSampleWidth = 22; // a legend entry's sample
 
 // A tick label: whole numbers without decimals, others with as many as the step needs.
-QString TickText(double value, double step) {
+QString tickText(double value, double step) {
     if (std::abs(value) < step * 1e-9)
         value = 0.0;
     const int decimals = step >= 1.0 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
     return QString::number(value, 'f', std::clamp(decimals, 0, 9));
 }
 
-template <class F> void ForEachTick(const AxisScale& scale, F f) {
+template <class F> void forEachTick(const AxisScale& scale, F f) {
     const int ticks = static_cast<int>(std::lround((scale.high - scale.low) / scale.step));
     for (int i = 0; i <= ticks; ++i)
         f(scale.low + i * scale.step);
@@ -35,10 +35,10 @@ PlotFrame::PlotFrame(QPainter& painter, const QRect& bounds, QString title,
                      const AxisScale& yScale, QString yTitle)
     : painter_(painter), bounds_(bounds), title_(std::move(title)), legend_(std::move(legend)),
       x_(xScale), xTitle_(std::move(xTitle)), y_(yScale), yTitle_(std::move(yTitle)) {
-    Layout();
+    layout();
 }
 
-int PlotFrame::LegendWidth() const {
+int PlotFrame::legendWidth() const {
     const QFontMetrics fm = painter_.fontMetrics();
     int width = 0;
     for (const LegendEntry& entry : legend_)
@@ -46,7 +46,7 @@ int PlotFrame::LegendWidth() const {
     return width;
 }
 
-void PlotFrame::Layout() {
+void PlotFrame::layout() {
     const QFontMetrics fm = painter_.fontMetrics();
     const int line = fm.height();
     // The legend goes beside the title when both fit on one line, else on lines of its own.
@@ -54,17 +54,17 @@ void PlotFrame::Layout() {
     bold.setBold(true);
     const int titleWidth = QFontMetrics(bold).horizontalAdvance(title_);
     legendRows_ = legend_.empty()                                                       ? 0
-                  : titleWidth + 3 * kGap + LegendWidth() <= bounds_.width() - 2 * kGap ? 0
+                  : titleWidth + 3 * kGap + legendWidth() <= bounds_.width() - 2 * kGap ? 0
                                                                                         : 1;
     titleHeight_ = line + kGap + legendRows_ * (line + kGap);
 
     int yLabelWidth = 0;
-    ForEachTick(y_, [&](double v) {
-        yLabelWidth = std::max(yLabelWidth, fm.horizontalAdvance(TickText(v, y_.step)));
+    forEachTick(y_, [&](double v) {
+        yLabelWidth = std::max(yLabelWidth, fm.horizontalAdvance(tickText(v, y_.step)));
     });
     const int left = kGap + line + kGap + yLabelWidth + kTickLength + 2;
     // Half a tick label hangs over the right and the top end of the axes.
-    const int right = kGap + fm.horizontalAdvance(TickText(x_.high, x_.step)) / 2 + 2;
+    const int right = kGap + fm.horizontalAdvance(tickText(x_.high, x_.step)) / 2 + 2;
     const int top = kGap + titleHeight_ + line / 2;
     const int bottom = kTickLength + 2 + line + kGap + line + kGap;
     area_ = bounds_.adjusted(left, top, -right, -bottom);
@@ -74,24 +74,24 @@ void PlotFrame::Layout() {
         area_.setHeight(1);
 }
 
-double PlotFrame::MapX(double x) const {
+double PlotFrame::mapX(double x) const {
     const double span = x_.high - x_.low;
     return area_.left() + (x - x_.low) / span * area_.width();
 }
 
-double PlotFrame::MapY(double y) const {
+double PlotFrame::mapY(double y) const {
     const double span = y_.high - y_.low;
     return area_.top() + area_.height() - (y - y_.low) / span * area_.height();
 }
 
-QPointF PlotFrame::Map(double x, double y) const {
-    return {MapX(x), MapY(y)};
+QPointF PlotFrame::map(double x, double y) const {
+    return {mapX(x), mapY(y)};
 }
 
-void PlotFrame::DrawLegend(int top) {
+void PlotFrame::drawLegend(int top) {
     const QFontMetrics fm = painter_.fontMetrics();
     const int line = fm.height();
-    int x = bounds_.right() - kGap - LegendWidth() + 2 * kGap;
+    int x = bounds_.right() - kGap - legendWidth() + 2 * kGap;
     x = std::max(x, bounds_.left() + kGap);
     const int mid = top + line / 2;
     for (const LegendEntry& entry : legend_) {
@@ -127,7 +127,7 @@ void PlotFrame::DrawLegend(int top) {
     }
 }
 
-void PlotFrame::Draw() {
+void PlotFrame::draw() {
     const QFontMetrics fm = painter_.fontMetrics();
     const int line = fm.height();
     painter_.save();
@@ -145,18 +145,18 @@ void PlotFrame::Draw() {
     painter_.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter, title_);
     painter_.setFont(plain);
     if (!legend_.empty())
-        DrawLegend(bounds_.top() + kGap + legendRows_ * (line + kGap));
+        drawLegend(bounds_.top() + kGap + legendRows_ * (line + kGap));
 
     // Grid and tick labels.
     const QPen grid(QColor(225, 225, 225), 1);
     const QPen axis(QColor(60, 60, 60), 1);
-    ForEachTick(y_, [&](double v) {
-        const int y = qRound(MapY(v));
+    forEachTick(y_, [&](double v) {
+        const int y = qRound(mapY(v));
         painter_.setPen(grid);
         painter_.drawLine(area_.left(), y, area_.right(), y);
         painter_.setPen(axis);
         painter_.drawLine(area_.left() - kTickLength, y, area_.left(), y);
-        const QString text = TickText(v, y_.step);
+        const QString text = tickText(v, y_.step);
         painter_.drawText(QRect(bounds_.left(), y - line / 2,
                                 area_.left() - kTickLength - 2 - bounds_.left(), line),
                           Qt::AlignRight | Qt::AlignVCenter, text);
@@ -166,21 +166,21 @@ void PlotFrame::Draw() {
     const int ticks = static_cast<int>(std::lround((x_.high - x_.low) / x_.step));
     int every = 1;
     int widest = 0;
-    ForEachTick(x_, [&](double v) {
-        widest = std::max(widest, fm.horizontalAdvance(TickText(v, x_.step)));
+    forEachTick(x_, [&](double v) {
+        widest = std::max(widest, fm.horizontalAdvance(tickText(v, x_.step)));
     });
     while (ticks / every > 0 && area_.width() / (ticks / every + 1) < widest + kGap)
         ++every;
     for (int i = 0; i <= ticks; ++i) {
         const double v = x_.low + i * x_.step;
-        const int x = qRound(MapX(v));
+        const int x = qRound(mapX(v));
         painter_.setPen(grid);
         painter_.drawLine(x, area_.top(), x, area_.bottom());
         painter_.setPen(axis);
         painter_.drawLine(x, area_.bottom(), x, area_.bottom() + kTickLength);
         if (i % every != 0)
             continue;
-        const QString text = TickText(v, x_.step);
+        const QString text = tickText(v, x_.step);
         const int width = fm.horizontalAdvance(text);
         if (x - width / 2 <= lastRight + kGap)
             continue;

@@ -24,7 +24,7 @@ struct LegendEntry {
 // The frame of a picture: a title and a legend above, a value axis on the left and a category
 // axis below, each with round ticks, tick labels and an axis title, around the plot area.
 // The margins are measured from the painter's font, so no label is cut off at any size: a
-// frame only decides where things go; the caller draws the data inside PlotArea() with Map().
+// frame only decides where things go; the caller draws the data inside plotArea() with map().
 class PlotFrame {
 public:
     PlotFrame(QPainter& painter, const QRect& bounds, QString title,
@@ -32,18 +32,18 @@ public:
               const AxisScale& yScale, QString yTitle);
 
     // Draws the background, grid, axes, labels, titles and legend.
-    void Draw();
+    void draw();
 
-    QRect PlotArea() const { return area_; }
+    QRect plotArea() const { return area_; }
     // The position of a data value in the plot area.
-    QPointF Map(double x, double y) const;
-    double MapX(double x) const;
-    double MapY(double y) const;
+    QPointF map(double x, double y) const;
+    double mapX(double x) const;
+    double mapY(double y) const;
 
 private:
-    void Layout();
-    void DrawLegend(int top);
-    int LegendWidth() const;
+    void layout();
+    void drawLegend(int top);
+    int legendWidth() const;
 
     QPainter& painter_;
     QRect bounds_;

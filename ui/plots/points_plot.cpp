@@ -22,7 +22,7 @@ PointsPlot::PointsPlot(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PointsPlot::SetPoints(std::vector<std::int32_t> counts, int firstNumber) {
+void PointsPlot::setPoints(std::vector<std::int32_t> counts, int firstNumber) {
     counts_ = std::move(counts);
     firstNumber_ = firstNumber;
     bands_ = poissonBands(counts_);
@@ -45,8 +45,8 @@ void PointsPlot::paintEvent(QPaintEvent*) {
                      {LegendEntry::Kind::DashedLine, kBand2Color, tr("m \u00b1 2\u221am")},
                      {LegendEntry::Kind::DashedLine, kBand3Color, tr("m \u00b1 3\u221am")}},
                     xScale, tr("Point number"), yScale, tr("Counts"));
-    frame.Draw();
-    const QRect area = frame.PlotArea();
+    frame.draw();
+    const QRect area = frame.plotArea();
     if (n == 0) {
         painter.drawText(area, Qt::AlignCenter, tr("No points"));
         return;
@@ -55,7 +55,7 @@ void PointsPlot::paintEvent(QPaintEvent*) {
     painter.save();
     painter.setClipRect(area.adjusted(1, 1, -1, -1));
     const auto band = [&](double low, double high, const QColor& color) {
-        const double top = frame.MapY(high), bottom = frame.MapY(low);
+        const double top = frame.mapY(high), bottom = frame.mapY(low);
         painter.fillRect(QRectF(area.left(), top, area.width(), bottom - top), color);
     };
     band(bands_.low3, bands_.high3,
@@ -64,7 +64,7 @@ void PointsPlot::paintEvent(QPaintEvent*) {
          QColor(kBand2Color.red(), kBand2Color.green(), kBand2Color.blue(), 34));
     const auto level = [&](double value, const QColor& color, Qt::PenStyle style) {
         painter.setPen(QPen(color, 1.5, style));
-        const double y = frame.MapY(value);
+        const double y = frame.mapY(value);
         painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
     };
     level(bands_.low3, kBand3Color, Qt::DashLine);
@@ -78,7 +78,7 @@ void PointsPlot::paintEvent(QPaintEvent*) {
     const double radius = std::clamp(spacing / 3.0, 1.5, 3.5);
     QPainterPath path;
     for (int i = 0; i < n; ++i) {
-        const QPointF p = frame.Map(firstNumber_ + i, counts_[static_cast<std::size_t>(i)]);
+        const QPointF p = frame.map(firstNumber_ + i, counts_[static_cast<std::size_t>(i)]);
         if (i == 0)
             path.moveTo(p);
         else
@@ -94,7 +94,7 @@ void PointsPlot::paintEvent(QPaintEvent*) {
         const double count = counts_[static_cast<std::size_t>(i)];
         const bool outside = count < bands_.low3 || count > bands_.high3;
         painter.setBrush(outside ? kOutlierColor : kPointColor);
-        painter.drawEllipse(frame.Map(firstNumber_ + i, count), radius, radius);
+        painter.drawEllipse(frame.map(firstNumber_ + i, count), radius, radius);
     }
     painter.restore();
 }

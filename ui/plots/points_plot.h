@@ -17,11 +17,11 @@ public:
     explicit PointsPlot(QWidget* parent = nullptr);
 
     // The counts of points firstNumber, firstNumber + 1, ... (1-based point numbers). Repaints.
-    void SetPoints(std::vector<std::int32_t> counts, int firstNumber);
+    void setPoints(std::vector<std::int32_t> counts, int firstNumber);
 
-    const std::vector<std::int32_t>& Counts() const { return counts_; }
-    int FirstNumber() const { return firstNumber_; }
-    const PoissonBands& Bands() const { return bands_; }
+    const std::vector<std::int32_t>& counts() const { return counts_; }
+    int firstNumber() const { return firstNumber_; }
+    const PoissonBands& bands() const { return bands_; }
 
     QSize minimumSizeHint() const override { return {460, 250}; }
     QSize sizeHint() const override { return {620, 300}; }

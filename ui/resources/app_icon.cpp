@@ -5,7 +5,7 @@
 
 namespace nivra::res {
 
-QPixmap AppIconPixmap(int size) {
+QPixmap appIconPixmap(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -34,10 +34,10 @@ QPixmap AppIconPixmap(int size) {
     return pixmap;
 }
 
-QIcon AppIcon() {
+QIcon appIcon() {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(AppIconPixmap(size));
+        icon.addPixmap(appIconPixmap(size));
     return icon;
 }
 

@@ -7,9 +7,9 @@
 // is sharp. Needs a running QGuiApplication.
 namespace nivra::res {
 
-QPixmap AppIconPixmap(int size);
+QPixmap appIconPixmap(int size);
 
 // The icon in the sizes the window system asks for (16, 24, 32, 48 and 64 pixels).
-QIcon AppIcon();
+QIcon appIcon();
 
 } // namespace nivra::res

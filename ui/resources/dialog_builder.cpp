@@ -16,6 +16,11 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+using nivra::ui::ChartWidget;
+using nivra::ui::EditWithBorder;
+using nivra::ui::ListBoxWithBorder;
+using nivra::ui::RangeSlider;
+
 namespace nivra::res {
 
 namespace {
@@ -23,66 +28,65 @@ namespace {
 constexpr const char* kIdProperty = "nivraControlId";
 constexpr int kIconSize = 32;
 
-bool Has(const ControlTemplate& c, std::uint32_t style) {
+bool has(const ControlTemplate& c, std::uint32_t style) {
     return (c.styles & style) != 0;
 }
 
-QWidget* CreateEdit(const ControlTemplate& c, QWidget* parent) {
-    QLineEdit* edit =
-        Has(c, kStyleStaticEdge) ? new CEditWithBorder(parent) : new QLineEdit(parent);
-    edit->setReadOnly(Has(c, kStyleReadOnly));
-    if (Has(c, kStyleDigitsOnly))
+QWidget* createEdit(const ControlTemplate& c, QWidget* parent) {
+    QLineEdit* edit = has(c, kStyleStaticEdge) ? new EditWithBorder(parent) : new QLineEdit(parent);
+    edit->setReadOnly(has(c, kStyleReadOnly));
+    if (has(c, kStyleDigitsOnly))
         edit->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
     return edit;
 }
 
-QWidget* CreateListBox(const ControlTemplate& c, QWidget* parent) {
+QWidget* createListBox(const ControlTemplate& c, QWidget* parent) {
     QListWidget* list =
-        Has(c, kStyleStaticEdge) ? new CListBoxWithBorder(parent) : new QListWidget(parent);
-    if (!Has(c, kStyleStaticEdge) && !Has(c, kStyleBorder))
+        has(c, kStyleStaticEdge) ? new ListBoxWithBorder(parent) : new QListWidget(parent);
+    if (!has(c, kStyleStaticEdge) && !has(c, kStyleBorder))
         list->setFrameStyle(QFrame::NoFrame);
-    list->setSelectionMode(Has(c, kStyleNoSelection) ? QAbstractItemView::NoSelection
+    list->setSelectionMode(has(c, kStyleNoSelection) ? QAbstractItemView::NoSelection
                                                      : QAbstractItemView::SingleSelection);
-    list->setVerticalScrollBarPolicy(Has(c, kStyleVScroll) ? Qt::ScrollBarAsNeeded
+    list->setVerticalScrollBarPolicy(has(c, kStyleVScroll) ? Qt::ScrollBarAsNeeded
                                                            : Qt::ScrollBarAlwaysOff);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setUniformItemSizes(true);
     return list;
 }
 
-QWidget* CreateLabel(const ControlTemplate& c, QWidget* parent) {
+QWidget* createLabel(const ControlTemplate& c, QWidget* parent) {
     auto* label = new QLabel(QString::fromUtf8(c.text), parent);
     label->setTextFormat(Qt::PlainText);
-    label->setAlignment((Has(c, kStyleRightAlign) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+    label->setAlignment((has(c, kStyleRightAlign) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
     label->setWordWrap(true);
     return label;
 }
 
-QWidget* CreateButton(const ControlTemplate& c, QWidget* parent) {
+QWidget* createButton(const ControlTemplate& c, QWidget* parent) {
     const QString text = QString::fromUtf8(c.text);
-    QPushButton* button = Has(c, kStyleMultiline) ? new nivra::ui::MultilineButton(text, parent)
+    QPushButton* button = has(c, kStyleMultiline) ? new nivra::ui::MultilineButton(text, parent)
                                                   : new QPushButton(text, parent);
     // Return never presses a button by itself; the default button is only marked.
     button->setAutoDefault(false);
-    button->setDefault(Has(c, kStyleDefaultButton));
+    button->setDefault(has(c, kStyleDefaultButton));
     return button;
 }
 
 } // namespace
 
-QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
+QWidget* createControl(const ControlTemplate& c, QWidget* parent) {
     QWidget* widget = nullptr;
     switch (c.kind) {
     case ControlKind::PushButton:
-        widget = CreateButton(c, parent);
+        widget = createButton(c, parent);
         break;
     case ControlKind::Label:
-        widget = CreateLabel(c, parent);
+        widget = createLabel(c, parent);
         break;
     case ControlKind::GroupBox: {
         auto* group = new QGroupBox(QString::fromUtf8(c.text), parent);
-        if (Has(c, kStyleCentreTitle))
+        if (has(c, kStyleCentreTitle))
             group->setAlignment(Qt::AlignHCenter);
         group->setAttribute(Qt::WA_TransparentForMouseEvents);
         group->setFocusPolicy(Qt::NoFocus);
@@ -90,10 +94,10 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
         break;
     }
     case ControlKind::Edit:
-        widget = CreateEdit(c, parent);
+        widget = createEdit(c, parent);
         break;
     case ControlKind::ListBox:
-        widget = CreateListBox(c, parent);
+        widget = createListBox(c, parent);
         break;
     case ControlKind::CheckBox: {
         auto* box = new QCheckBox(QString::fromUtf8(c.text), parent);
@@ -110,15 +114,15 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
     }
     case ControlKind::Icon: {
         auto* icon = new QLabel(parent);
-        icon->setPixmap(AppIconPixmap(kIconSize));
+        icon->setPixmap(appIconPixmap(kIconSize));
         widget = icon;
         break;
     }
     case ControlKind::RangeSlider:
-        widget = new CRangeSlider(parent);
+        widget = new RangeSlider(parent);
         break;
     case ControlKind::Chart:
-        widget = new CChartWidget(parent);
+        widget = new ChartWidget(parent);
         break;
     }
     widget->setProperty(kIdProperty, c.id);
@@ -127,14 +131,14 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent) {
     return widget;
 }
 
-std::vector<BuiltControl> BuildControls(const DialogTemplate& dialog, QWidget* parent,
+std::vector<BuiltControl> buildControls(const DialogTemplate& dialog, QWidget* parent,
                                         const DialogBaseUnits& units) {
     std::vector<BuiltControl> built;
     built.reserve(dialog.controls.size());
     QWidget* previous = nullptr;
     for (const ControlTemplate& c : dialog.controls) {
-        QWidget* widget = CreateControl(c, parent);
-        QRect rect = MapDialogRect(units, c.x, c.y, c.width, c.height);
+        QWidget* widget = createControl(c, parent);
+        QRect rect = mapDialogRect(units, c.x, c.y, c.width, c.height);
         if (c.kind == ControlKind::Icon)
             rect.setSize(QSize(kIconSize, kIconSize)); // an icon control takes the icon's size
         widget->setGeometry(rect);
@@ -151,7 +155,7 @@ std::vector<BuiltControl> BuildControls(const DialogTemplate& dialog, QWidget* p
     return built;
 }
 
-int ControlId(const QWidget* widget) {
+int controlId(const QWidget* widget) {
     if (!widget)
         return kNoId;
     const QVariant id = widget->property(kIdProperty);

@@ -8,9 +8,9 @@
 class QWidget;
 
 // Turns dialog templates into widgets. Each control becomes the widget of its kind, placed at
-// its position converted from dialog units, and keeps its number (ControlId). Edits and list
-// boxes with the static-edge style become the black-framed CEditWithBorder and
-// CListBoxWithBorder; the range slider and the chart are our own controls. Group boxes lie
+// its position converted from dialog units, and keeps its number (controlId). Edits and list
+// boxes with the static-edge style become the black-framed EditWithBorder and
+// ListBoxWithBorder; the range slider and the chart are our own controls. Group boxes lie
 // beneath every other control and let the mouse through, as they only frame their neighbours.
 namespace nivra::res {
 
@@ -20,13 +20,13 @@ struct BuiltControl {
 };
 
 // Creates the controls of dialog, in template (tab) order, as children of parent.
-std::vector<BuiltControl> BuildControls(const DialogTemplate& dialog, QWidget* parent,
+std::vector<BuiltControl> buildControls(const DialogTemplate& dialog, QWidget* parent,
                                         const DialogBaseUnits& units);
 
 // One control, not yet placed.
-QWidget* CreateControl(const ControlTemplate& control, QWidget* parent);
+QWidget* createControl(const ControlTemplate& control, QWidget* parent);
 
 // The number a built control carries, or kNoId.
-int ControlId(const QWidget* widget);
+int controlId(const QWidget* widget);
 
 } // namespace nivra::res

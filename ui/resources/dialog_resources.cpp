@@ -23,7 +23,7 @@ constexpr std::uint32_t kBorderedDigits = kStyleStaticEdge | kStyleDigitsOnly;
 constexpr std::uint32_t kFixedDialog = kDialogCaption | kDialogSystemMenu | kDialogModalFrame;
 
 // The About box.
-DialogTemplate AboutDialog() {
+DialogTemplate aboutDialog() {
     return {kDialogAbout,
             "About Nivra-USB",
             "MS Shell Dlg",
@@ -41,7 +41,7 @@ DialogTemplate AboutDialog() {
 }
 
 // The main window.
-DialogTemplate MainDialog() {
+DialogTemplate mainDialog() {
     return {
         kDialogMain,
         "Nivra-USB- v3.04",
@@ -102,7 +102,7 @@ DialogTemplate MainDialog() {
 }
 
 // The counter configuration dialog.
-DialogTemplate CounterConfigDialog() {
+DialogTemplate counterConfigDialog() {
     return {
         kDialogCounterConfig,
         "Counter Configuration",
@@ -133,7 +133,7 @@ DialogTemplate CounterConfigDialog() {
 }
 
 // The assay configuration dialog.
-DialogTemplate AssayConfigDialog() {
+DialogTemplate assayConfigDialog() {
     return {kDialogAssayConfig,
             "Assay Configuration",
             "MS Sans Serif",
@@ -176,7 +176,7 @@ DialogTemplate AssayConfigDialog() {
 }
 
 // The run configuration dialog.
-DialogTemplate RunConfigDialog() {
+DialogTemplate runConfigDialog() {
     return {kDialogRunConfig,
             "Dialog",
             "MS Sans Serif",
@@ -206,16 +206,16 @@ DialogTemplate RunConfigDialog() {
             }};
 }
 
-const std::vector<DialogTemplate>& AllTemplates() {
+const std::vector<DialogTemplate>& allTemplates() {
     static const std::vector<DialogTemplate> templates = {
-        AboutDialog(), MainDialog(), CounterConfigDialog(), AssayConfigDialog(), RunConfigDialog()};
+        aboutDialog(), mainDialog(), counterConfigDialog(), assayConfigDialog(), runConfigDialog()};
     return templates;
 }
 
 } // namespace
 
-const DialogTemplate* FindDialogTemplate(int id) {
-    for (const DialogTemplate& t : AllTemplates())
+const DialogTemplate* findDialogTemplate(int id) {
+    for (const DialogTemplate& t : allTemplates())
         if (t.id == id)
             return &t;
     return nullptr;

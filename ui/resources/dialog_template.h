@@ -71,6 +71,6 @@ struct DialogTemplate {
 };
 
 // The template with the given number, or nullptr.
-const DialogTemplate* FindDialogTemplate(int id);
+const DialogTemplate* findDialogTemplate(int id);
 
 } // namespace nivra::res

@@ -6,14 +6,14 @@
 
 namespace nivra::res {
 
-DialogBaseUnits BaseUnitsForFont(const QFont& font) {
+DialogBaseUnits baseUnitsForFont(const QFont& font) {
     QFontMetrics metrics(font);
     const int alphabet = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(alphabet / 26 + 1) / 2, metrics.height()};
 }
 
-int MulDiv(int a, int b, int c) {
+int mulDiv(int a, int b, int c) {
     if (c == 0)
         return 0;
     const std::int64_t product = static_cast<std::int64_t>(a) * b;
@@ -24,15 +24,15 @@ int MulDiv(int a, int b, int c) {
     return static_cast<int>(negative ? -q : q);
 }
 
-QRect MapDialogRect(const DialogBaseUnits& units, int x, int y, int width, int height) {
-    const int left = MulDiv(x, units.width, 4);
-    const int top = MulDiv(y, units.height, 8);
-    const int right = MulDiv(x + width, units.width, 4);
-    const int bottom = MulDiv(y + height, units.height, 8);
+QRect mapDialogRect(const DialogBaseUnits& units, int x, int y, int width, int height) {
+    const int left = mulDiv(x, units.width, 4);
+    const int top = mulDiv(y, units.height, 8);
+    const int right = mulDiv(x + width, units.width, 4);
+    const int bottom = mulDiv(y + height, units.height, 8);
     return QRect(left, top, right - left, bottom - top);
 }
 
-QFont DialogFont(const DialogTemplate& dialog) {
+QFont dialogFont(const DialogTemplate& dialog) {
     QFont font(QString::fromUtf8(dialog.fontFace));
     font.setPointSize(dialog.fontPointSize);
     // The named faces are those of another platform; let the font system pick its nearest sans.

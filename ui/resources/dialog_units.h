@@ -16,16 +16,16 @@ struct DialogBaseUnits {
 
 // The base units of a font: the width of the 52 Latin letters averaged and rounded
 // ((width / 26 + 1) / 2), and the font's line height.
-DialogBaseUnits BaseUnitsForFont(const QFont& font);
+DialogBaseUnits baseUnitsForFont(const QFont& font);
 
 // a * b / c rounded half away from zero, computed without overflow; 0 when c is 0.
-int MulDiv(int a, int b, int c);
+int mulDiv(int a, int b, int c);
 
 // A rectangle in dialog units converted to pixels. The edges are converted, not the size, so
 // controls that touch in dialog units touch in pixels too.
-QRect MapDialogRect(const DialogBaseUnits& units, int x, int y, int width, int height);
+QRect mapDialogRect(const DialogBaseUnits& units, int x, int y, int width, int height);
 
 // The font a dialog template names, at its point size.
-QFont DialogFont(const DialogTemplate& dialog);
+QFont dialogFont(const DialogTemplate& dialog);
 
 } // namespace nivra::res

@@ -5,7 +5,9 @@
 #include <QMenu>
 #include <QMenuBar>
 
-CWindowMenu::CWindowMenu(const nivra::res::MenuTemplate& menu, QWidget* parent)
+namespace nivra::ui {
+
+WindowMenu::WindowMenu(const nivra::res::MenuTemplate& menu, QWidget* parent)
     : QObject(parent), bar_(new QMenuBar(parent)) {
     for (const nivra::res::MenuPopupTemplate& popup : menu.popups) {
         QMenu* drop = bar_->addMenu(QString::fromUtf8(popup.text));
@@ -14,14 +16,14 @@ CWindowMenu::CWindowMenu(const nivra::res::MenuTemplate& menu, QWidget* parent)
                 drop->addSeparator();
                 continue;
             }
-            AddAction(drop, QString::fromUtf8(item.text), item.command);
-            CheckItem(item.command, item.checked);
-            Action(item.command)->setEnabled(!item.grayed);
+            addAction(drop, QString::fromUtf8(item.text), item.command);
+            checkItem(item.command, item.checked);
+            action(item.command)->setEnabled(!item.grayed);
         }
     }
 }
 
-void CWindowMenu::AddAction(QMenu* drop, const QString& text, int command) {
+void WindowMenu::addAction(QMenu* drop, const QString& text, int command) {
     QAction* action = drop->addAction(text);
     actions_[command] = action;
     checked_[command] = false;
@@ -32,35 +34,35 @@ void CWindowMenu::AddAction(QMenu* drop, const QString& text, int command) {
     });
 }
 
-QMenu* CWindowMenu::Popup(int index) const {
+QMenu* WindowMenu::popup(int index) const {
     const QList<QAction*> drops = bar_->actions();
     if (index < 0 || index >= drops.size())
         return nullptr;
     return drops[index]->menu();
 }
 
-bool CWindowMenu::AppendSeparator(int popup) {
-    QMenu* drop = Popup(popup);
+bool WindowMenu::appendSeparator(int popup) {
+    QMenu* drop = this->popup(popup);
     if (!drop)
         return false;
     drop->addSeparator();
     return true;
 }
 
-bool CWindowMenu::AppendItem(int popup, const QString& text, int command) {
-    QMenu* drop = Popup(popup);
+bool WindowMenu::appendItem(int popup, const QString& text, int command) {
+    QMenu* drop = this->popup(popup);
     if (!drop)
         return false;
-    AddAction(drop, text, command);
+    addAction(drop, text, command);
     return true;
 }
 
-QAction* CWindowMenu::Action(int command) const {
+QAction* WindowMenu::action(int command) const {
     auto it = actions_.find(command);
     return it == actions_.end() ? nullptr : it->second;
 }
 
-std::vector<QAction*> CWindowMenu::Actions() const {
+std::vector<QAction*> WindowMenu::actions() const {
     std::vector<QAction*> actions;
     actions.reserve(actions_.size());
     for (const auto& entry : actions_)
@@ -68,16 +70,16 @@ std::vector<QAction*> CWindowMenu::Actions() const {
     return actions;
 }
 
-bool CWindowMenu::EnableItem(int command, bool enabled) {
-    QAction* action = Action(command);
+bool WindowMenu::enableItem(int command, bool enabled) {
+    QAction* action = this->action(command);
     if (!action)
         return false;
     action->setEnabled(enabled);
     return true;
 }
 
-bool CWindowMenu::CheckItem(int command, bool checked) {
-    QAction* action = Action(command);
+bool WindowMenu::checkItem(int command, bool checked) {
+    QAction* action = this->action(command);
     if (!action)
         return false;
     checked_[command] = checked;
@@ -92,12 +94,14 @@ bool CWindowMenu::CheckItem(int command, bool checked) {
     return true;
 }
 
-bool CWindowMenu::IsEnabled(int command) const {
-    QAction* action = Action(command);
+bool WindowMenu::isEnabled(int command) const {
+    QAction* action = this->action(command);
     return action && action->isEnabled();
 }
 
-bool CWindowMenu::IsChecked(int command) const {
+bool WindowMenu::isChecked(int command) const {
     auto it = checked_.find(command);
     return it != checked_.end() && it->second;
 }
+
+} // namespace nivra::ui

@@ -7,7 +7,7 @@ namespace {
 
 constexpr MenuItemTemplate kSeparator{nullptr, 0};
 
-MenuTemplate MainMenu() {
+MenuTemplate mainMenu() {
     MenuPopupTemplate statistics{"Statistics Show", {}};
     const char* const statisticTexts[kStatisticCount] = {
         "Num Points",     "Total Counts", "Time",     "Mean",       "Std Dev",  "CPH",
@@ -47,8 +47,8 @@ MenuTemplate MainMenu() {
 
 } // namespace
 
-const MenuTemplate* FindMenuTemplate(int id) {
-    static const MenuTemplate mainMenu = MainMenu();
+const MenuTemplate* findMenuTemplate(int id) {
+    static const MenuTemplate mainMenu = nivra::res::mainMenu();
     return id == mainMenu.id ? &mainMenu : nullptr;
 }
 

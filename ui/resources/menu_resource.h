@@ -26,6 +26,6 @@ struct MenuTemplate {
 };
 
 // The menu with the given number, or nullptr.
-const MenuTemplate* FindMenuTemplate(int id);
+const MenuTemplate* findMenuTemplate(int id);
 
 } // namespace nivra::res

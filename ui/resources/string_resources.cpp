@@ -3,7 +3,7 @@
 
 namespace nivra::res {
 
-QString LoadStringResource(int id) {
+QString loadStringResource(int id) {
     switch (id) {
     case kStringAboutMenu:
         return QStringLiteral("&About Nivra...");

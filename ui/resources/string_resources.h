@@ -6,6 +6,6 @@
 namespace nivra::res {
 
 // The string with the given number, or an empty string when there is none.
-QString LoadStringResource(int id);
+QString loadStringResource(int id);
 
 } // namespace nivra::res
