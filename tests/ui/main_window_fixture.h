@@ -15,7 +15,7 @@
 #include "ui/controls/range_slider.h"
 #include "ui/dialogs/run_config_dlg.h"
 #include "ui/main_window/chart_widget.h"
-#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/main_window.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_commands.h"
 #include "ui/resources/resource_ids.h"

@@ -7,7 +7,7 @@
 #include "ui/controls/dialog_base.h"
 #include "ui/main_window/live_display.h"
 #include "ui/main_window/live_texts.h"
-#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/main_window.h"
 #include "ui/resources/resource_ids.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 #include "ui/controls/data_exchange.h"
 #include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
-#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/main_window.h"
 #include "ui/main_window/slot_board.h"
 
 #include <QListWidget>

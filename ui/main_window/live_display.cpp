@@ -5,7 +5,7 @@
 #include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/main_window/live_texts.h"
-#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/main_window.h"
 
 #include <QCheckBox>
 #include <QProgressBar>

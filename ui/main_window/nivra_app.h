@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/main_window.h"
 
 namespace nivra::ui {
 

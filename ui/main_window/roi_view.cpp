@@ -9,7 +9,7 @@
 #include "ui/controls/saturating_int.h"
 #include "ui/main_window/chart_widget.h"
 #include "ui/main_window/live_texts.h"
-#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/main_window.h"
 #include "ui/main_window/slot_board.h"
 
 #include <QLineEdit>

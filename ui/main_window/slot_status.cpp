@@ -7,7 +7,7 @@
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
 #include "ui/main_window/command_states.h"
-#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/main_window.h"
 #include "ui/main_window/slot_board.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"

@@ -5,7 +5,7 @@
 #include "model/statistics.h"
 #include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
-#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/main_window.h"
 #include "ui/main_window/roi_view.h"
 #include "ui/main_window/slot_board.h"
 #include "ui/resources/menu_builder.h"

@@ -1,4 +1,4 @@
-#include "ui/main_window/nivra_dlg.h"
+#include "ui/main_window/main_window.h"
 
 #include "engine/run_clock.h"
 #include "ui/controls/narrow_text.h"
