@@ -45,11 +45,7 @@ protected:
     }
 
     static std::vector<std::string> lines(const std::string& text) {
-        std::vector<std::string> lines;
-        std::istringstream in(text);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+        return nivra::test::outputLines(text);
     }
 
     TempDir dir_;

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -148,6 +149,14 @@ void BackgroundProgram::kill() {
 
 std::string BackgroundProgram::output() const {
     return readFileBytes(outputPath_);
+}
+
+std::vector<std::string> outputLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 } // namespace nivra::test

@@ -42,4 +42,7 @@ private:
     std::string outputPath_;
 };
 
+// The lines of a program's output, without their line ends.
+std::vector<std::string> outputLines(const std::string& text);
+
 } // namespace nivra::test
