@@ -22,10 +22,6 @@ bool captureStartingDirectory() {
     return true;
 }
 
-} // namespace nivra
-
-namespace nivra {
-
 std::string startPath(const std::string& relativeName) {
     const std::string& start = getStartingDirectory();
     // At the root the start directory is "/" itself: do not double the separator.

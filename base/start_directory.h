@@ -13,10 +13,6 @@ std::string& getStartingDirectory();
 // directory empty) when the current directory cannot be read.
 bool captureStartingDirectory();
 
-} // namespace nivra
-
-namespace nivra {
-
 // The start directory joined with a name relative to it ("counter_config/counter2.ccx"). The
 // relative name is formatted by the caller; the start directory is taken literally and is never
 // used as a format.

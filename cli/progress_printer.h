@@ -10,7 +10,7 @@
 
 namespace nivra {
 class AssayData;
-}
+} // namespace nivra
 
 namespace nivra::cli {
 

@@ -9,10 +9,6 @@ namespace nivra {
 
 namespace fs = std::filesystem;
 
-} // namespace nivra
-
-namespace nivra {
-
 namespace {
 
 struct KindPrefix {

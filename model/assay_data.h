@@ -12,12 +12,9 @@
 #include <vector>
 
 namespace nivra {
+
 enum class Statistic : std::size_t;
 struct StatisticsInputs;
-} // namespace nivra
-namespace nivra {
-
-// namespace nivra
 
 // The record of one assay: copies of the counter and assay configurations it was run with, a
 // list of descriptive header lines, the count of every completed dwell (one point per dwell, in

@@ -170,11 +170,6 @@ std::vector<std::string> csvStatisticsLines(const std::vector<StatisticRow>& blo
     return lines;
 }
 
-} // namespace nivra
-namespace nivra {
-
-// namespace nivra
-
 // The statistic operations of the record: each gathers its inputs from one consistent state.
 
 double AssayData::sumCounts() const {

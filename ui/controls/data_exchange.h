@@ -4,15 +4,11 @@
 #include <cstdint>
 #include <string>
 
-namespace nivra::ui {
-
-class DialogBase;
-
-} // namespace nivra::ui
-
 class QWidget;
 
 namespace nivra::ui {
+
+class DialogBase;
 
 // One transfer between a dialog's values and its controls, run by DialogBase::updateData.
 // Showing (saveAndValidate false) writes every value into its control: texts unchanged, signed

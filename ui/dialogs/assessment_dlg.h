@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
-namespace nivra {
-class AssayData;
-}
 class QLabel;
 class QPrinter;
 class QPushButton;
+
+namespace nivra {
+class AssayData;
+} // namespace nivra
 
 namespace nivra::ui {
 

@@ -19,11 +19,6 @@ std::string saveProblem(const CounterConfig& config, const std::string& file) {
     return counterConfigProblem(config, file);
 }
 
-} // namespace nivra::ui
-namespace nivra::ui {
-
-// namespace nivra::ui
-
 namespace {
 
 // Shows why the record may not be saved to file; true when it may.

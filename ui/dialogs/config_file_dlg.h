@@ -9,10 +9,8 @@
 
 namespace nivra {
 struct AssayConfig;
-}
-namespace nivra {
 struct CounterConfig;
-}
+} // namespace nivra
 
 namespace nivra::ui {
 
@@ -20,11 +18,6 @@ namespace nivra::ui {
 // field, or "" when it may: the values a run checks before it starts, with now as its start.
 std::string saveProblem(const AssayConfig& config, const std::string& file);
 std::string saveProblem(const CounterConfig& config, const std::string& file);
-
-} // namespace nivra::ui
-namespace nivra::ui {
-
-// namespace nivra::ui
 
 // What the assay and the counter configuration dialogs share: a configuration record shown in
 // edits, and the three buttons Load (any file), Save (any file) and Save As Default (the

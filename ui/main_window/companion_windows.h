@@ -8,10 +8,11 @@
 
 namespace nivra {
 class AssayData;
-}
-namespace nivra::ui {
-class DialogBase;
+} // namespace nivra
 
+namespace nivra::ui {
+
+class DialogBase;
 class AssessmentDlg;
 class HistoryDlg;
 class RunEvents;

@@ -12,9 +12,8 @@ class AssayRun;
 class RunObserver;
 class RunRecorder;
 } // namespace nivra
-namespace nivra::ui {
 
-// namespace nivra
+namespace nivra::ui {
 
 // The state of one of the main window's five slots. It decides the status text and which File
 // and Assay Run commands are available.

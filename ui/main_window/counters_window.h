@@ -11,17 +11,12 @@
 #include <optional>
 #include <vector>
 
-namespace nivra::ui {
-
-class WindowMenu;
-
-} // namespace nivra::ui
-
 class QSettings;
 class QTableWidget;
 
 namespace nivra::ui {
 
+class WindowMenu;
 class RunEvents;
 class SlotBoard;
 

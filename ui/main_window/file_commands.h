@@ -8,19 +8,12 @@
 
 namespace nivra {
 class AssayData;
-}
+class StatsShow;
+} // namespace nivra
+
 namespace nivra::ui {
 
 class WindowMenu;
-
-} // namespace nivra::ui
-
-namespace nivra {
-class StatsShow;
-}
-
-namespace nivra::ui {
-
 class SlotBoard;
 struct PointRange;
 

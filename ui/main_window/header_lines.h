@@ -2,17 +2,12 @@
 
 #include <string>
 
-namespace nivra::ui {
-
-class DataExchange;
-class DialogBase;
-
-} // namespace nivra::ui
-
 class QListWidget;
 
 namespace nivra::ui {
 
+class DataExchange;
+class DialogBase;
 class SlotBoard;
 
 // The header lines of the active slot's record: the list that shows them, the edit for a new

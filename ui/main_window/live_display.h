@@ -4,20 +4,17 @@
 #include <array>
 #include <cstdint>
 
-namespace nivra {
-class AssayData;
-}
-namespace nivra::ui {
-
-class DialogBase;
-
-} // namespace nivra::ui
-
 class QCheckBox;
 class QProgressBar;
 class QWidget;
 
+namespace nivra {
+class AssayData;
+} // namespace nivra
+
 namespace nivra::ui {
+
+class DialogBase;
 
 // The run's live display for the active slot: the active-counter label, the counts of the last
 // second and of the current dwell, the planned end and the time left, the heartbeat and the

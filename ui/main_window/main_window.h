@@ -72,10 +72,6 @@ class RunControl;
 class RunEvents;
 class SlotStatus;
 class StatisticsPanel;
-} // namespace nivra::ui
-namespace nivra::ui {
-
-// namespace nivra::ui
 
 class MainWindow : public DialogBase {
     Q_OBJECT

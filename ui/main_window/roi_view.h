@@ -3,21 +3,16 @@
 #include <QObject>
 #include <cstdint>
 
-namespace nivra::ui {
-
-class ChartWidget;
-class DataExchange;
-class DialogBase;
-class RangeSlider;
-
-} // namespace nivra::ui
-
 class QFont;
 class QLineEdit;
 class QListWidget;
 
 namespace nivra::ui {
 
+class ChartWidget;
+class DataExchange;
+class DialogBase;
+class RangeSlider;
 class SlotBoard;
 
 // A run of points by their 1-based numbers, first to last inclusive.

@@ -1,17 +1,12 @@
 #pragma once
 
+class QWidget;
+
 namespace nivra::ui {
 
 class DialogBase;
 class RangeSlider;
 class WindowMenu;
-
-} // namespace nivra::ui
-
-class QWidget;
-
-namespace nivra::ui {
-
 class SlotBoard;
 
 // What the window shows about the active slot's state: the status text, the file label, the

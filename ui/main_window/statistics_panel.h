@@ -5,21 +5,17 @@
 #include <QObject>
 #include <functional>
 
+class QFont;
+class QListWidget;
+
 namespace nivra {
 class AssayData;
-}
+} // namespace nivra
+
 namespace nivra::ui {
 
 class DialogBase;
 class WindowMenu;
-
-} // namespace nivra::ui
-
-class QFont;
-class QListWidget;
-
-namespace nivra::ui {
-
 class SlotBoard;
 struct PointRange;
 

@@ -12,7 +12,7 @@ class QWidget;
 
 namespace nivra::res {
 struct MenuTemplate;
-}
+} // namespace nivra::res
 
 namespace nivra::ui {
 
