@@ -298,9 +298,8 @@ struct ProfileFile::Content {
             compact();
     }
 
-    // One written line into its section: it replaces the line of its key, or is added after the
-    // last non-blank line of the section, so the blank lines that separate sections in
-    // hand-edited files stay where they are.
+    // One written line into its section: it replaces the line of its key, or is added at the
+    // section's insertion point.
     void put(Section& section, LineRef line) {
         const std::string_view key = keyOf(textOf(line));
         const std::size_t existing = findKey(section, key);
@@ -328,10 +327,7 @@ struct ProfileFile::Content {
         std::vector<std::uint32_t> found;
         section.keys.lookUpBatch(hashes, base, keyText, found);
 
-        // New keys go, in the order written, after the last non-blank line.
-        std::size_t at = section.lines.size();
-        while (at > 0 && trim(textOf(section.lines[at - 1])).empty())
-            --at;
+        const std::size_t at = insertionPoint(section); // new keys go here, in the order written
         const std::size_t blanks = section.lines.size() - at;
         std::vector<LineRef> added;
         std::vector<std::uint32_t> placed(writes.size()); // where each first-seen key goes
@@ -358,11 +354,18 @@ struct ProfileFile::Content {
             section.keys.renumber(base, [&placed](std::uint32_t j) { return placed[j]; });
     }
 
-    // Adds line after the last non-blank line of section; returns its number.
-    std::size_t append(Section& section, LineRef line) {
+    // Where a new key goes: after the last non-blank line of section, so the blank lines that
+    // separate sections in hand-edited files stay where they are.
+    std::size_t insertionPoint(const Section& section) const {
         std::size_t at = section.lines.size();
         while (at > 0 && trim(textOf(section.lines[at - 1])).empty())
             --at;
+        return at;
+    }
+
+    // Adds line at the insertion point of section; returns its number.
+    std::size_t append(Section& section, LineRef line) {
+        const std::size_t at = insertionPoint(section);
         section.lines.insert(section.lines.begin() + static_cast<std::ptrdiff_t>(at), line);
         return at;
     }
