@@ -219,9 +219,9 @@ int showRun(const std::vector<std::string>& args) {
                 runKindName(run.kind), run.source == RunSource::Import ? "imported" : "recorded");
     std::printf("start %s, end %s (%s)\n", run.startTime.c_str(),
                 run.endTime ? run.endTime->c_str() : "unknown", runEndName(run.endReason));
-    std::printf("points %lld, total counts %lld, data file %s\n",
-                static_cast<long long>(run.points), static_cast<long long>(run.totalCounts),
-                run.dataFile ? run.dataFile->c_str() : "none");
+    printLine(stdout, "points " + std::to_string(run.points) + ", total counts " +
+                          std::to_string(run.totalCounts) + ", data file " +
+                          (run.dataFile ? *run.dataFile : std::string("none")));
     const auto record = recordOfRun(detail);
     std::printf("[%s]\n", CounterConfig::kSection);
     for (const auto& [key, value] : record->counterConfig().entries())
