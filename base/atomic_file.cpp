@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
@@ -37,6 +38,25 @@ bool writeAll(int fd, const std::string& bytes) {
         left -= static_cast<std::size_t>(written);
     }
     return true;
+}
+
+std::string baseOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The longest ".tmp-<pid>-<n>" suffix, with the leading dot of a temporary name.
+constexpr std::size_t kTemporaryExtra = 1 + 5 + 10 + 1 + 10;
+
+// The part of the output's name that its temporary names start with: the whole name, or as much
+// of it as leaves room for the suffix within the folder's name limit, so that any name that can
+// be created has a temporary name that can be created too.
+std::string temporaryStem(const std::string& folder, const std::string& base) {
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    const std::size_t nameMax = limit > 0 ? static_cast<std::size_t>(limit) : NAME_MAX;
+    if (base.size() + kTemporaryExtra <= nameMax)
+        return base;
+    return base.substr(0, nameMax > kTemporaryExtra ? nameMax - kTemporaryExtra : 1);
 }
 
 std::atomic<unsigned> temporaryCounter{0};
@@ -117,13 +137,24 @@ void removeLeftTemporaries(const std::string& folder, const std::string& base) {
 } // namespace
 
 bool canWriteFile(const std::string& path) {
+    if (path.empty())
+        return refuse(ENOENT);
     struct stat st;
     const std::string folder = folderOf(path);
-    if (::stat(folder.c_str(), &st) != 0 || ::access(folder.c_str(), W_OK))
+    if (::stat(folder.c_str(), &st) != 0)
         return false;
     if (!S_ISDIR(st.st_mode))
         return refuse(ENOTDIR);
-    if (::stat(path.c_str(), &st) != 0)
+    if (::access(folder.c_str(), W_OK) != 0)
+        return false;
+    const long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (baseOf(path).size() > static_cast<std::size_t>(nameMax > 0 ? nameMax : NAME_MAX))
+        return refuse(ENAMETOOLONG);
+    // The name itself, not what a link there points to: a link is replaced, never written
+    // through.
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT;
+    if (S_ISLNK(st.st_mode))
         return true;
     if (S_ISDIR(st.st_mode))
         return refuse(EISDIR);
@@ -134,24 +165,47 @@ bool canWriteFile(const std::string& path) {
     return ::access(path.c_str(), W_OK) == 0;
 }
 
+Outcome outputFileProblem(const std::string& path) {
+    if (!canWriteFile(path))
+        return Outcome::failure(std::strerror(errno));
+    // A name that the file system cannot hold (too long for it, a character it refuses) shows
+    // only when it is created: it is created, empty, and removed at once.
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0)
+        return {};
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return Outcome::failure(std::strerror(errno));
+    ::close(fd);
+    ::unlink(path.c_str());
+    return {};
+}
+
+Outcome writeFileAtomically(const std::string& path, const std::string& bytes) {
+    if (replaceFileAtomically(path, bytes))
+        return {};
+    return Outcome::failure(std::strerror(errno));
+}
+
 bool replaceFileAtomically(const std::string& path, const std::string& bytes) {
     if (!canWriteFile(path))
         return false;
+    // A regular file keeps its permissions (without set-id bits); a new file, and a link that is
+    // replaced, get 0666 less the umask, never the mode of what a link pointed to.
     mode_t mode = 0666;
     struct stat st;
-    const bool existed = ::stat(path.c_str(), &st) == 0;
+    const bool existed = ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     if (existed)
-        mode = st.st_mode & 07777;
+        mode = st.st_mode & 0777;
 
     const std::string folder = folderOf(path);
-    const std::string base =
-        path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-    const std::string temporary = folder + "/." + base + ".tmp-" + std::to_string(::getpid()) +
+    const std::string stem = temporaryStem(folder, baseOf(path));
+    const std::string temporary = folder + "/." + stem + ".tmp-" + std::to_string(::getpid()) +
                                   "-" + std::to_string(temporaryCounter.fetch_add(1));
     const LiveTemporary live(temporary);
     // Before the new temporary file takes space: what a crash left may be what fills the disk.
-    removeLeftTemporaries(folder, base);
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    removeLeftTemporaries(folder, stem);
+    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (fd < 0)
         return false;
     bool ok = writeAll(fd, bytes);

@@ -33,7 +33,9 @@ bool equalIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool isSectionLine(std::string_view line, std::string_view section) {
+} // namespace
+
+bool isProfileSectionLine(std::string_view line, std::string_view section) {
     line = trim(line);
     if (line.empty() || line.front() != '[')
         return false;
@@ -43,14 +45,12 @@ bool isSectionLine(std::string_view line, std::string_view section) {
     return equalIgnoringCase(trim(line.substr(1, close - 1)), trim(section));
 }
 
-} // namespace
-
 bool hasProfileSection(std::string_view text, std::string_view section) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
     while (!text.empty()) {
         const auto end = text.find_first_of("\r\n");
-        if (isSectionLine(text.substr(0, end), section))
+        if (isProfileSectionLine(text.substr(0, end), section))
             return true;
         if (end == std::string_view::npos)
             break;

@@ -12,4 +12,7 @@ namespace nivra {
 // skipped.
 bool hasProfileSection(std::string_view text, std::string_view section);
 
+// Whether one line of a profile file (without its line end) is the line that opens section.
+bool isProfileSectionLine(std::string_view line, std::string_view section);
+
 } // namespace nivra

@@ -1,6 +1,7 @@
 #include "base/readable_file.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -61,9 +62,21 @@ bool canReadRegularFile(const std::string& path, std::string& reason) {
 }
 
 bool readRegularFile(const std::string& path, std::string& bytes, std::string& reason) {
+    return readRegularFile(path, bytes, reason, std::string().max_size());
+}
+
+bool readRegularFile(const std::string& path, std::string& bytes, std::string& reason,
+                     std::size_t maxBytes) {
     const int fd = openRegularFile(path, reason);
     if (fd < 0)
         return false;
+    const std::string tooLarge = "is larger than " + std::to_string(maxBytes) + " bytes";
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        reason = tooLarge;
+        ::close(fd);
+        return false;
+    }
     bytes.clear();
     char buffer[65536];
     for (;;) {
@@ -77,6 +90,12 @@ bool readRegularFile(const std::string& path, std::string& bytes, std::string& r
         }
         if (got == 0)
             break;
+        if (static_cast<std::size_t>(got) > maxBytes - bytes.size()) {
+            reason = tooLarge;
+            bytes.clear();
+            ::close(fd);
+            return false;
+        }
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);

@@ -21,4 +21,11 @@ bool canReadRegularFile(const std::string& path, std::string& reason);
 // regular file or cannot be read.
 bool readRegularFile(const std::string& path, std::string& bytes, std::string& reason);
 
+// The same for a file that may hold at most maxBytes: a larger one is refused by its size
+// before anything is read, or as soon as reading passes the limit (a file that grows, or one
+// whose size the system does not tell), with the reason "is larger than <maxBytes> bytes". The
+// time and memory it takes are bounded by the limit, whatever the file.
+bool readRegularFile(const std::string& path, std::string& bytes, std::string& reason,
+                     std::size_t maxBytes);
+
 } // namespace nivra

@@ -4,6 +4,7 @@
 
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
+#include "cli/line_printer.h"
 #include "model/assay_data.h"
 #include "model/assessment.h"
 
@@ -17,7 +18,7 @@ namespace {
 constexpr const char* kName = "assess";
 
 int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    printLine(stderr, std::string("nivra-cli ") + kName + ": " + message);
     return status;
 }
 
@@ -64,7 +65,8 @@ std::optional<std::string> takeNumberOption(const std::vector<std::string>& args
     return std::nullopt;
 }
 
-int runAssess(const std::vector<std::string>& args) {
+int runAssess(std::vector<std::string> args) {
+    const std::vector<std::string> operands = operandsAfterOptionsEnd(args);
     std::string path;
     std::optional<PointRange> roi;
     AssessmentSettings settings;
@@ -83,6 +85,11 @@ int runAssess(const std::vector<std::string>& args) {
         } else {
             return fail(kExitUsage, "unexpected argument '" + arg + "'");
         }
+    }
+    for (const std::string& operand : operands) {
+        if (!path.empty())
+            return fail(kExitUsage, "unexpected argument '" + operand + "'");
+        path = operand;
     }
     if (path.empty())
         return fail(kExitUsage, "missing data file; usage: nivra-cli assess FILE.dax "
@@ -115,7 +122,7 @@ const CliCommandRegistration registration({
     "  --urel-w U        relative standard uncertainty of the calibration factor\n"
     "                    1 / (sample area x efficiency) (default 0)\n"
     "  Example: nivra-cli assess run.dax --roi 3:10 --urel-w 0.05",
-    runAssess,
+    [](const std::vector<std::string>& args) { return runAssess(args); },
 });
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
 #include "cli/export_selection.h"
+#include "cli/line_printer.h"
 #include "cli/output_overlap.h"
 #include "model/assay_data.h"
 #include "model/csv_export.h"
@@ -17,11 +18,12 @@ namespace {
 constexpr const char* kName = "csv";
 
 int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    printLine(stderr, std::string("nivra-cli ") + kName + ": " + message);
     return status;
 }
 
-int runCsv(const std::vector<std::string>& args) {
+int runCsv(std::vector<std::string> args) {
+    const std::vector<std::string> operands = operandsAfterOptionsEnd(args);
     std::vector<std::string> paths;
     std::optional<PointRange> roi;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -35,6 +37,7 @@ int runCsv(const std::vector<std::string>& args) {
             paths.push_back(arg);
         }
     }
+    paths.insert(paths.end(), operands.begin(), operands.end());
     if (paths.size() != 2)
         return fail(kExitUsage, "usage: nivra-cli csv FILE.dax OUT.csv [--roi FIRST:LAST]");
     const std::string& input = paths[0];
@@ -48,8 +51,9 @@ int runCsv(const std::vector<std::string>& args) {
     LoadedDataFile loaded;
     if (int status = loadDataFile(kName, input, roi, loaded); status != 0)
         return status;
-    if (!nivra::writeCsvExport(loaded.view(), output, exportSelection()))
-        return fail(kExitFailure, "cannot write '" + output + "'");
+    if (const Outcome written = nivra::writeCsvExport(loaded.view(), output, exportSelection());
+        !written)
+        return fail(kExitFailure, "cannot write '" + output + "': " + written.error());
     return 0;
 }
 
@@ -62,7 +66,7 @@ const CliCommandRegistration registration({
     "  or the selection file (by name or by link); a file that is not a data file is refused.\n"
     "  --roi FIRST:LAST  only points FIRST to LAST (1-based, inclusive), without header lines\n"
     "  Example: nivra-cli csv run.dax run.csv --roi 3:10",
-    runCsv,
+    [](const std::vector<std::string>& args) { return runCsv(args); },
 });
 
 } // namespace

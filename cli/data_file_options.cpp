@@ -1,7 +1,9 @@
 #include "cli/data_file_options.h"
 #include "base/readable_file.h"
+#include "cli/line_printer.h"
 #include "model/data_file.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -64,17 +66,27 @@ std::string takeRangeOption(const std::vector<std::string>& args, std::size_t& i
     return range ? std::string{} : "bad range '" + value + "', expected FIRST:LAST";
 }
 
+std::vector<std::string> operandsAfterOptionsEnd(std::vector<std::string>& args) {
+    const auto end = std::find(args.begin(), args.end(), "--");
+    if (end == args.end())
+        return {};
+    std::vector<std::string> operands(end + 1, args.end());
+    args.erase(end, args.end());
+    return operands;
+}
+
 bool canReadFile(const std::string& path, std::string& reason) {
     return nivra::canReadRegularFile(path, reason);
 }
 
 int loadDataFile(const char* command, const std::string& path,
                  const std::optional<PointRange>& range, LoadedDataFile& loaded) {
-    if (const std::string problem = nivra::dataFileProblem(path); !problem.empty()) {
-        std::fprintf(stderr, "nivra-cli %s: %s\n", command, problem.c_str());
+    std::string problem;
+    loaded.record = nivra::openDataFile(path, problem);
+    if (!loaded.record) {
+        printLine(stderr, std::string("nivra-cli ") + command + ": " + problem);
         return kExitFailure;
     }
-    loaded.record = nivra::readDataFile(path);
     if (range) {
         const std::string problem = rangeProblem(*range, loaded.record->pointCount());
         if (!problem.empty()) {

@@ -54,6 +54,10 @@ struct LoadedDataFile {
 int loadDataFile(const char* command, const std::string& path,
                  const std::optional<PointRange>& range, LoadedDataFile& loaded);
 
+// The arguments after the first "--", which ends the options: each is an operand (a file name),
+// even one that begins with '-'. The arguments before it stay in args, the "--" is dropped.
+std::vector<std::string> operandsAfterOptionsEnd(std::vector<std::string>& args);
+
 // Whether path names a regular file that can be opened for reading; the reason when not. A FIFO,
 // a device or a folder is refused at once, without waiting on it.
 bool canReadFile(const std::string& path, std::string& reason);

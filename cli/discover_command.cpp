@@ -2,6 +2,7 @@
 
 #include "base/start_directory.h"
 #include "cli/command_registry.h"
+#include "cli/line_printer.h"
 #include "cli/skipped_port_text.h"
 #include "counter_link/counter_manager.h"
 #include "counter_link/device_path.h"
@@ -57,15 +58,15 @@ int runDiscover(const std::vector<std::string>& args) {
     CounterManager manager;
     std::vector<SkippedPort> skipped;
     int found = manager.discoverCounters(ports, &skipped);
+    // Device names come from the port list as written: printed escaped, one line each.
     for (int n = 1; n <= found; ++n)
-        std::printf("%d %s\n", n,
-                    manager.portFor(static_cast<std::uint8_t>(n))->deviceName().c_str());
-    std::fflush(stdout);
+        printLine(stdout, std::to_string(n) + " " +
+                              manager.portFor(static_cast<std::uint8_t>(n))->deviceName());
 
     const std::vector<std::string> openDevices = openDeviceNames(manager);
     for (const SkippedPort& port : skipped)
-        std::fprintf(stderr, "nivra-cli discover: %s: %s\n", shown(port.deviceName).c_str(),
-                     skippedPortText(port, openDevices).c_str());
+        printLine(stderr, "nivra-cli discover: " + shown(port.deviceName) + ": " +
+                              skippedPortText(port, openDevices));
     if (found == 0) {
         std::fprintf(stderr, "nivra-cli discover: no counter found on the %zu device(s) of %s\n",
                      ports.size(), listPath.c_str());

@@ -6,6 +6,7 @@
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
 #include "cli/export_selection.h"
+#include "cli/line_printer.h"
 #include "model/assay_data.h"
 #include "model/csv_export.h"
 #include "model/data_file.h"
@@ -24,7 +25,7 @@ namespace {
 constexpr const char* kName = "history";
 
 int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    printLine(stderr, std::string("nivra-cli ") + kName + ": " + message);
     return status;
 }
 
@@ -122,7 +123,8 @@ int listRuns(const std::vector<std::string>& args) {
 
 // --- history import [--counter N] [--kind K] PATH... ------------------------------------------
 
-int importFiles(const std::vector<std::string>& args) {
+int importFiles(std::vector<std::string> args) {
+    const std::vector<std::string> operands = operandsAfterOptionsEnd(args);
     ImportOptions options;
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -144,46 +146,48 @@ int importFiles(const std::vector<std::string>& args) {
             paths.push_back(args[i]);
         }
     }
+    paths.insert(paths.end(), operands.begin(), operands.end());
     if (paths.empty())
         return fail(kExitUsage, "usage: nivra-cli history import [--counter N] [--kind K] PATH...");
 
     HistoryDatabase db;
     if (int status = openHistory(db, HistoryDatabase::Access::Create); status != 0)
         return status;
-    std::size_t imported = 0, duplicates = 0, unreadable = 0;
+    // One line per file, whatever becomes of it; a refused file never stops the others.
+    std::size_t imported = 0, duplicates = 0, refused = 0;
     for (const std::string& path : paths) {
         std::vector<std::string> problems;
         for (const std::string& file : dataFilesAt(path, problems)) {
             const ImportOutcome outcome = importDataFile(db, file, options);
+            const std::string id = std::to_string(outcome.runId);
             switch (outcome.status) {
             case ImportOutcome::Status::Imported:
                 ++imported;
-                std::printf("imported %s as run %lld\n", file.c_str(),
-                            static_cast<long long>(outcome.runId));
+                printLine(stdout, "imported " + file + " as run " + id);
                 break;
             case ImportOutcome::Status::Duplicate:
                 ++duplicates;
-                std::printf("skipped %s: the same content is run %lld\n", file.c_str(),
-                            static_cast<long long>(outcome.runId));
+                printLine(stdout, "skipped " + file + ": the same content is run " + id);
                 break;
             case ImportOutcome::Status::Unreadable:
-                ++unreadable;
-                std::printf("not imported %s: %s\n", file.c_str(), outcome.reason.c_str());
+                ++refused;
+                printLine(stdout, "not imported " + file + ": " + outcome.reason);
                 break;
             case ImportOutcome::Status::NotWritten:
-                std::fflush(stdout);
-                return fail(kExitFailure, "Run history not written: " + outcome.reason);
+                ++refused;
+                printLine(stdout,
+                          "not imported " + file + ": Run history not written: " + outcome.reason);
+                break;
             }
         }
         for (const std::string& problem : problems) {
-            ++unreadable;
-            std::printf("not imported %s\n", problem.c_str());
+            ++refused;
+            printLine(stdout, "not imported " + problem);
         }
     }
-    std::printf("%zu imported, %zu skipped as duplicates, %zu not readable\n", imported, duplicates,
-                unreadable);
-    std::fflush(stdout);
-    return unreadable == 0 ? 0 : kExitFailure;
+    printLine(stdout, std::to_string(imported) + " imported, " + std::to_string(duplicates) +
+                          " skipped as duplicates, " + std::to_string(refused) + " refused");
+    return refused == 0 ? 0 : kExitFailure;
 }
 
 // --- history show ID / history export ID --dax FILE | --csv FILE -------------------------------
@@ -215,9 +219,9 @@ int showRun(const std::vector<std::string>& args) {
                 runKindName(run.kind), run.source == RunSource::Import ? "imported" : "recorded");
     std::printf("start %s, end %s (%s)\n", run.startTime.c_str(),
                 run.endTime ? run.endTime->c_str() : "unknown", runEndName(run.endReason));
-    std::printf("points %lld, total counts %lld, data file %s\n",
-                static_cast<long long>(run.points), static_cast<long long>(run.totalCounts),
-                run.dataFile ? run.dataFile->c_str() : "none");
+    printLine(stdout, "points " + std::to_string(run.points) + ", total counts " +
+                          std::to_string(run.totalCounts) + ", data file " +
+                          (run.dataFile ? *run.dataFile : std::string("none")));
     const auto record = recordOfRun(detail);
     std::printf("[%s]\n", CounterConfig::kSection);
     for (const auto& [key, value] : record->counterConfig().entries())
@@ -263,10 +267,12 @@ int exportRun(const std::vector<std::string>& args) {
     if (int status = loadRun(idText, detail); status != 0)
         return status;
     const auto record = recordOfRun(detail);
-    if (!daxFile.empty() && !saveDataFile(*record, daxFile))
-        return fail(kExitFailure, "cannot write '" + daxFile + "'");
-    if (!csvFile.empty() && !writeCsvExport(*record, csvFile, exportSelection()))
-        return fail(kExitFailure, "cannot write '" + csvFile + "'");
+    std::string reason;
+    if (!daxFile.empty() && !saveDataFile(*record, daxFile, reason))
+        return fail(kExitFailure, "cannot write '" + daxFile + "': " + reason);
+    if (!csvFile.empty())
+        if (const Outcome written = writeCsvExport(*record, csvFile, exportSelection()); !written)
+            return fail(kExitFailure, "cannot write '" + csvFile + "': " + written.error());
     return 0;
 }
 
@@ -305,8 +311,10 @@ const CliCommandRegistration registration({
     "  --csv FILE.csv        as a CSV export, with the statistics selected in\n"
     "                        stats_display_config.pfx (all sixteen without that file)\n"
     "  import PATH...: imports data files, and every .dax file below a folder, as runs; a file\n"
-    "  whose content is in the history already is skipped. One line per file and a summary;\n"
-    "  exit status 1 when a file could not be read.\n"
+    "  whose content is in the history already is skipped. One line per file (imported, skipped,\n"
+    "  or not imported and why) and a summary; a refused file (unreadable, not a data file,\n"
+    "  damaged) never stops the others; exit status 1 when any file was refused. After --,\n"
+    "  every argument is a path.\n"
     "  --counter N           the counter the files come from (data files do not say)\n"
     "  --kind K              their kind, instead of the QA KIND of their assay configuration\n"
     "  Example: nivra-cli history --counter 1 --since 2026-03-01\n"

@@ -1,5 +1,7 @@
 #include "cli/line_printer.h"
 
+#include "base/printable_text.h"
+
 #include <mutex>
 
 namespace nivra::cli {
@@ -15,8 +17,10 @@ std::mutex& printMutex() {
 } // namespace
 
 void printLine(std::FILE* stream, const std::string& line) {
+    // A file name in the line may hold control characters; none may break or forge a line.
+    const std::string printable = nivra::escapeControlCharacters(line);
     std::lock_guard lock(printMutex());
-    std::fwrite(line.data(), 1, line.size(), stream);
+    std::fwrite(printable.data(), 1, printable.size(), stream);
     std::fputc('\n', stream);
     std::fflush(stream);
 }

@@ -1,4 +1,5 @@
 #include "cli/command_registry.h"
+#include "cli/line_printer.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,7 +30,30 @@ static void printUsage(std::FILE* out) {
     std::fprintf(out, "usage: nivra-cli COMMAND [OPTIONS]\n\nCommands:\n");
     for (const auto& command : nivra::cli::commands())
         std::fprintf(out, "  nivra-cli %s\n", command.synopsis);
-    std::fprintf(out, "\nnivra-cli COMMAND --help describes one command.\n");
+    std::fprintf(out, "\nnivra-cli COMMAND --help describes one command; nivra-cli --version tells "
+                      "the version.\n");
+}
+
+static const nivra::cli::CliCommand* findCommand(const std::string& name) {
+    for (const auto& command : nivra::cli::commands())
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+static int printHelp(const nivra::cli::CliCommand& command) {
+    std::printf("nivra-cli %s\n%s\n", command.synopsis, command.help);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+static int unknownCommand(const std::string& name) {
+    nivra::cli::printLine(stderr, "nivra-cli: unknown command '" + name + "'");
+    printUsage(stderr);
+    return 2;
+}
+
+static bool isHelpOption(const std::string& arg) {
+    return arg == "--help" || arg == "-h";
 }
 
 int main(int argc, char** argv) {
@@ -37,24 +61,30 @@ int main(int argc, char** argv) {
         printUsage(stderr);
         return 2;
     }
-    std::string name = argv[1];
-    if (name == "--help" || name == "-h" || name == "help") {
+    const std::string name = argv[1];
+    if (name == "--version") {
+        std::printf("nivra-cli %s\n", NIVRA_VERSION);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (isHelpOption(name) || name == "help") {
+        // "nivra-cli help run" describes that command only; without a name, every command.
+        if (argc > 2) {
+            const auto* command = findCommand(argv[2]);
+            return command ? printHelp(*command) : unknownCommand(argv[2]);
+        }
         printUsage(stdout);
         for (const auto& command : nivra::cli::commands())
             std::printf("\nnivra-cli %s\n%s\n", command.synopsis, command.help);
-        return 0;
+        return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    for (const auto& command : nivra::cli::commands()) {
-        if (name != command.name)
-            continue;
-        std::vector<std::string> args(argv + 2, argv + argc);
-        if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-            std::printf("nivra-cli %s\n%s\n", command.synopsis, command.help);
-            return 0;
-        }
-        return command.run(args);
-    }
-    std::fprintf(stderr, "nivra-cli: unknown command '%s'\n", name.c_str());
-    printUsage(stderr);
-    return 2;
+    const auto* command = findCommand(name);
+    if (!command)
+        return unknownCommand(name);
+    std::vector<std::string> args(argv + 2, argv + argc);
+    // --help among the options (not after "--", where it may be a file's name) asks for the
+    // command's own help, whatever else is given.
+    const auto optionsEnd = std::find(args.begin(), args.end(), "--");
+    if (std::find_if(args.begin(), optionsEnd, isHelpOption) != optionsEnd)
+        return printHelp(*command);
+    return command->run(args);
 }

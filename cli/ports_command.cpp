@@ -1,7 +1,10 @@
 // nivra-cli ports [--probe] [--device-root DIR]: the serial devices of the machine, and with
 // --probe a port list that finds the counters on them.
 
+#include "base/atomic_file.h"
+#include "base/start_directory.h"
 #include "cli/command_registry.h"
+#include "cli/line_printer.h"
 #include "cli/skipped_port_text.h"
 #include "counter_link/device_path.h"
 #include "counter_link/port_config.h"
@@ -61,8 +64,10 @@ std::string counterList(const std::vector<std::uint8_t>& counters) {
 }
 
 // Asks every device for counters; tells on standard error what each holds and prints the port
-// list on standard output, so that it can go straight into port_config.pfx.
-int probeDevices(const std::vector<SerialDevice>& devices) {
+// list on standard output, or with write replaces port_config.pfx of the current directory with
+// it in one step. Without a counter, nothing is printed or written and the status is 1 with
+// write: the port list in place stays as it is.
+int probeDevices(const std::vector<SerialDevice>& devices, bool write) {
     std::vector<std::string> names;
     for (const SerialDevice& device : devices)
         names.push_back(device.portListName());
@@ -77,29 +82,43 @@ int probeDevices(const std::vector<SerialDevice>& devices) {
         std::fprintf(stderr, "nivra-cli %s: %s: %s\n", kName, name.c_str(), outcome[name].c_str());
 
     if (survey.chains.empty()) {
-        std::fprintf(stderr, "nivra-cli %s: no counter found on the %zu device(s)\n", kName,
-                     names.size());
-        return 0;
+        std::fprintf(stderr, "nivra-cli %s: no counter found on the %zu device(s)%s\n", kName,
+                     names.size(), write ? "; port_config.pfx is left as it was" : "");
+        return write ? 1 : 0;
     }
-    std::printf("[%s]\r\n", kPortConfigSection);
+    std::string portList = "[" + std::string(kPortConfigSection) + "]\r\n";
     for (std::size_t i = 0; i < survey.chains.size() && i < kPortConfigKeys; ++i)
-        std::printf("PORT%zu=%s\r\n", i + 1, survey.chains[i].deviceName.c_str());
+        portList += "PORT" + std::to_string(i + 1) + "=" + survey.chains[i].deviceName + "\r\n";
     if (survey.chains.size() > kPortConfigKeys)
         std::fprintf(stderr,
                      "nivra-cli %s: counters were found on %zu devices, but a port list holds "
                      "only %d; the counters after %s are left out\n",
                      kName, survey.chains.size(), kPortConfigKeys,
                      survey.chains[kPortConfigKeys - 1].deviceName.c_str());
+    if (write) {
+        const std::string path = startPath(kPortConfigFile);
+        if (const Outcome written = writeFileAtomically(path, portList); !written) {
+            printLine(stderr, std::string("nivra-cli ") + kName + ": cannot write '" + path +
+                                  "': " + written.error());
+            return 1;
+        }
+        printLine(stderr, std::string("nivra-cli ") + kName + ": wrote " + kPortConfigFile);
+        return 0;
+    }
+    std::fwrite(portList.data(), 1, portList.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 int runPorts(const std::vector<std::string>& args) {
     bool probe = false;
+    bool write = false;
     std::string root = deviceRoot();
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--probe") {
             probe = true;
+        } else if (arg == "--write") {
+            write = true;
         } else if (arg == "--device-root" || arg.rfind("--device-root=", 0) == 0) {
             if (arg.size() > 13) {
                 root = arg.substr(14);
@@ -115,23 +134,39 @@ int runPorts(const std::vector<std::string>& args) {
         }
     }
 
+    if (write && !probe)
+        return usage("--write needs --probe");
+    if (write) {
+        if (!captureStartingDirectory()) {
+            std::fprintf(stderr, "nivra-cli %s: the current directory cannot be read\n", kName);
+            return 1;
+        }
+        // Checked before the devices are asked, so that a probe is never wasted.
+        const std::string path = startPath(kPortConfigFile);
+        if (const Outcome writable = outputFileProblem(path); !writable) {
+            printLine(stderr, std::string("nivra-cli ") + kName + ": cannot write '" + path +
+                                  "': " + writable.error());
+            return 1;
+        }
+    }
+
     const std::vector<SerialDevice> devices = listSerialDevices(root);
     if (devices.empty()) {
         std::fprintf(stderr,
                      "nivra-cli %s: no serial device found in %s/dev (looked for ttyUSB*, "
-                     "ttyACM* and ttyS* with a port behind them)\n",
-                     kName, root.c_str());
-        return 0;
+                     "ttyACM* and ttyS* with a port behind them)%s\n",
+                     kName, root.c_str(), write ? "; port_config.pfx is left as it was" : "");
+        return write ? 1 : 0;
     }
     if (probe)
-        return probeDevices(devices);
+        return probeDevices(devices, write);
     list(devices);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 const CliCommandRegistration registration({
     kName,
-    "ports [--probe] [--device-root DIR]",
+    "ports [--probe [--write]] [--device-root DIR]",
     "  Lists the serial devices of the machine: USB serial adapters (/dev/ttyUSB*, /dev/ttyACM*)\n"
     "  with their USB vendor and product, serial number and stable /dev/serial/by-id/ names,\n"
     "  and the on-board ports (/dev/ttyS* with a port behind them; COMn of a Windows port list\n"
@@ -140,10 +175,14 @@ const CliCommandRegistration registration({
     "                     time under the shared lock, and prints a port list (port_config.pfx)\n"
     "                     that finds every counter found, by the stable names; what each device\n"
     "                     holds goes to standard error\n"
+    "  --write            with --probe: writes the port list into port_config.pfx of the current\n"
+    "                     directory instead, replacing it in one step, and only when at least one\n"
+    "                     counter answered; otherwise the file stays as it was and the exit\n"
+    "                     status is 1\n"
     "  --device-root DIR  looks below DIR instead of / (DIR/dev, DIR/sys), for tests and\n"
     "                     demonstrations; the environment variable NIVRA_DEVICE_ROOT sets the "
     "same\n"
-    "  Example: nivra-cli ports --probe > port_config.pfx",
+    "  Example: nivra-cli ports --probe --write",
     runPorts,
 });
 

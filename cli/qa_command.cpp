@@ -6,6 +6,7 @@
 #include "cli/command_registry.h"
 #include "cli/control_chart_svg.h"
 #include "cli/data_file_options.h"
+#include "cli/line_printer.h"
 #include "model/control_chart.h"
 #include "storage/control_chart_report.h"
 #include "storage/history_database.h"
@@ -21,7 +22,7 @@ constexpr const char* kName = "qa";
 // Without --reference, the first runs of the counter and kind are the reference.
 
 int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    printLine(stderr, std::string("nivra-cli ") + kName + ": " + message);
     return status;
 }
 
@@ -86,9 +87,10 @@ int runQa(const std::vector<std::string>& args) {
         return fail(kExitUsage, problem);
     if (!captureStartingDirectory())
         return fail(kExitFailure, "the current directory cannot be read");
-    if (!options.svgFile.empty() && !canWriteFile(options.svgFile))
-        return fail(kExitFailure,
-                    "cannot write '" + options.svgFile + "' (missing folder or read-only)");
+    if (!options.svgFile.empty())
+        if (const Outcome writable = outputFileProblem(options.svgFile); !writable)
+            return fail(kExitFailure,
+                        "cannot write '" + options.svgFile + "': " + writable.error());
 
     HistoryDatabase db;
     if (auto r = db.open(HistoryDatabase::defaultPath(), HistoryDatabase::Access::Existing); !r)
@@ -111,10 +113,11 @@ int runQa(const std::vector<std::string>& args) {
     std::fputs(controlChartText(chart, report.withoutTime).c_str(), stdout);
     std::fflush(stdout);
 
-    if (!options.svgFile.empty() &&
-        !replaceFileAtomically(options.svgFile,
-                               controlChartSvg(chart, "Control chart: " + what + " runs")))
-        return fail(kExitFailure, "cannot write '" + options.svgFile + "'");
+    if (!options.svgFile.empty())
+        if (const Outcome written = writeFileAtomically(
+                options.svgFile, controlChartSvg(chart, "Control chart: " + what + " runs"));
+            !written)
+            return fail(kExitFailure, "cannot write '" + options.svgFile + "': " + written.error());
     return 0;
 }
 

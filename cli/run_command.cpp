@@ -56,6 +56,8 @@ void catchStopSignals() {
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    // A remote login that closes (or drops) hangs the run up: it stops and saves like on SIGTERM.
+    ::sigaction(SIGHUP, &action, nullptr);
     // A file size limit makes a write fail, and the failure is reported, instead of ending the
     // process in the middle of a run.
     ::signal(SIGXFSZ, SIG_IGN);
@@ -97,8 +99,11 @@ struct CounterRun {
                        formatC(" file=\"%s\" points=%zu total_counts=%.0f", options.outFile.c_str(),
                                data.pointCount(), data.sumCounts()));
         if (!options.csvFile.empty()) {
-            if (!nivra::writeCsvExport(data, options.csvFile, exportSelection())) {
-                printer.error("the CSV could not be written to '" + options.csvFile + "'");
+            if (const Outcome written =
+                    nivra::writeCsvExport(data, options.csvFile, exportSelection());
+                !written) {
+                printer.error("the CSV could not be written to '" + options.csvFile +
+                              "': " + written.error());
                 return kExitFailure;
             }
             printer.output("csv", " file=\"" + options.csvFile + "\"");
@@ -179,9 +184,9 @@ int runAssay(const std::vector<std::string>& args) {
     }
     for (const RunOptions& run : runs)
         for (const std::string* file : {&run.outFile, &run.csvFile})
-            if (!file->empty() && !canWriteFile(*file))
-                return fail(kExitFailure,
-                            "cannot write '" + *file + "' (missing folder or read-only)");
+            if (!file->empty())
+                if (const Outcome writable = outputFileProblem(*file); !writable)
+                    return fail(kExitFailure, "cannot write '" + *file + "': " + writable.error());
     for (const RunOptions& run : runs)
         if (!run.noBackup)
             if (std::string problem = backupFolderProblem(run.counter); !problem.empty())
@@ -263,7 +268,8 @@ const CliCommandRegistration registration({
     "  the assay and saves the data file (and the CSV). The backup file backup_data/backup_N.dax\n"
     "  is rewritten after every point; a backup of an interrupted run found there is kept as\n"
     "  backup_N-YYYYMMDD-HHMMSS.dax. The run is recorded in the run history (history.sqlite; see\n"
-    "  nivra-cli history). Ctrl+C or SIGTERM stops the run early; the points so far are saved.\n"
+    "  nivra-cli history). Ctrl+C, SIGTERM or SIGHUP (a remote login that closes) stops the run\n"
+    "  early; the points so far are saved.\n"
     "  Each option may also be written with =, as in --out=run1.dax.\n"
     "  Several counters run in one process, which holds all their devices: each --counter N\n"
     "  starts the run of counter N, and the options after it, up to the next --counter, are that\n"
@@ -288,8 +294,10 @@ const CliCommandRegistration registration({
     "  'counts last_second=C dwell=D time_left=D:HH:MM:SS', per closed point 'point K COUNT',\n"
     "  'finished by=time|stop points=K', 'saved file=\"...\" points=K total_counts=S' and with\n"
     "  --csv 'csv file=\"...\"'. Problems go to standard error with exit status 1 (2 for a bad\n"
-    "  option); the counter is touched only when both configurations can be read and used and\n"
-    "  the outputs can be written. A counter behind a device that another program holds is\n"
+    "  option, naming a missing one); the counter is touched only when both configurations can be\n"
+    "  read and used and the outputs can be created (a missing or read-only folder, or a name too\n"
+    "  long for the file system, is refused with the system's reason). --out or --csv given\n"
+    "  twice for one run is refused. A counter behind a device that another program holds is\n"
     "  'not found: the device '...' is busy (held by another program)'. A configuration is\n"
     "  refused, naming its file and field, when the file lacks its section, the dwell time is 0,\n"
     "  the dwell or total time exceeds ten years, the run would end after 2068, or an area or\n"

@@ -1,6 +1,7 @@
 #include "cli/run_options.h"
 
 #include <set>
+#include <utility>
 
 namespace nivra::cli {
 
@@ -23,10 +24,16 @@ struct WrittenRun {
 
 // Checks one run's values into its options; the problem, or "".
 std::string checkRun(WrittenRun& run, bool several) {
-    if (run.counterText.empty() || run.options.assayFile.empty() || run.options.outFile.empty()) {
+    std::string missing;
+    for (const auto& [name, value] :
+         {std::pair{"--counter", &run.counterText}, std::pair{"--assay", &run.options.assayFile},
+          std::pair{"--out", &run.options.outFile}})
+        if (value->empty())
+            missing += (missing.empty() ? "" : " and ") + std::string(name);
+    if (!missing.empty()) {
         if (!several)
-            return kSingleUsage;
-        return "the run of counter " + run.counterText + " needs --assay and --out; " + kUsage;
+            return "missing " + missing + "; " + kSingleUsage;
+        return "the run of counter " + run.counterText + " needs " + missing + "; " + kUsage;
     }
     const std::string prefix = several ? "counter " + run.counterText + ": " : "";
     if (!run.kindText.empty() && !(run.options.kind = parseRunKind(run.kindText)))
@@ -81,6 +88,11 @@ std::string parseRunOptions(const std::vector<std::string>& args, std::vector<Ru
             return "unknown option '" + name + "'";
         if (!value || value->empty())
             return name + " needs a value";
+        // A second output of the same kind would silently replace the first one's name.
+        if ((name == "--out" || name == "--csv") && !target->empty())
+            return name + " is given twice" +
+                   (run.counterText.empty() ? std::string() : " for counter " + run.counterText) +
+                   "; each run writes one such file";
         *target = *value;
         if (run.counterText.empty() && leadingOption.empty())
             leadingOption = name;

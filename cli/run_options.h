@@ -24,9 +24,10 @@ struct RunOptions {
 // Parses the arguments of nivra-cli run into one RunOptions per --counter, in their order. Each
 // --counter N starts a run, and the options after it up to the next --counter belong to that
 // run; with a single --counter, options before it belong to it as well. Options are written
-// "--name VALUE" or "--name=VALUE"; a repeated option of a run keeps its last value. Returns the
-// problem ("unknown option '--fast'", the usage line, "counter 1 is given twice; ..."), or ""
-// when every run is complete.
+// "--name VALUE" or "--name=VALUE"; a repeated option of a run keeps its last value, except --out
+// and --csv, which are refused when given twice for one run. Returns the problem ("unknown
+// option '--fast'", "missing --out; usage: ...", "counter 1 is given twice; ..."), or "" when
+// every run is complete.
 std::string parseRunOptions(const std::vector<std::string>& args, std::vector<RunOptions>& runs);
 
 } // namespace nivra::cli

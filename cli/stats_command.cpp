@@ -4,6 +4,7 @@
 
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
+#include "cli/line_printer.h"
 #include "model/assay_data.h"
 #include "model/statistics.h"
 #include "model/stats_show.h"
@@ -16,11 +17,12 @@ namespace {
 constexpr const char* kName = "stats";
 
 int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "nivra-cli %s: %s\n", kName, message.c_str());
+    printLine(stderr, std::string("nivra-cli ") + kName + ": " + message);
     return status;
 }
 
-int runStats(const std::vector<std::string>& args) {
+int runStats(std::vector<std::string> args) {
+    const std::vector<std::string> operands = operandsAfterOptionsEnd(args);
     std::string path;
     bool all = false;
     std::optional<PointRange> roi;
@@ -38,6 +40,11 @@ int runStats(const std::vector<std::string>& args) {
         } else {
             return fail(kExitUsage, "unexpected argument '" + arg + "'");
         }
+    }
+    for (const std::string& operand : operands) {
+        if (!path.empty())
+            return fail(kExitUsage, "unexpected argument '" + operand + "'");
+        path = operand;
     }
     if (path.empty())
         return fail(kExitUsage, "missing data file; usage: nivra-cli stats FILE.dax "
@@ -68,7 +75,7 @@ const CliCommandRegistration registration({
     "  --all             all points, with a time base of points x dwell (the All Data view)\n"
     "  --roi FIRST:LAST  points FIRST to LAST (1-based, inclusive), time base points x dwell\n"
     "  Example: nivra-cli stats run.dax --roi 3:10",
-    runStats,
+    [](const std::vector<std::string>& args) { return runStats(args); },
 });
 
 } // namespace

@@ -6,12 +6,11 @@
 
 #include "model/assay_data.h"
 
+#include "base/atomic_file.h"
 #include "base/code_page.h"
 #include "base/value_encoding.h"
 #include "model/statistics.h"
 #include "model/stats_show.h"
-
-#include <cstdio>
 
 namespace nivra {
 
@@ -41,7 +40,7 @@ void appendOneLine(std::string& text, const std::string& utf8Line) {
 
 namespace nivra {
 
-bool writeCsvExport(const AssayData& data, const std::string& path, const StatsShow& selection) {
+Outcome writeCsvExport(const AssayData& data, const std::string& path, const StatsShow& selection) {
     // Statistics and points come from the same state of the record.
     const AssayData::Snapshot record = data.snapshot();
     const nivra::StatisticsInputs inputs =
@@ -62,13 +61,8 @@ bool writeCsvExport(const AssayData& data, const std::string& path, const StatsS
         text += ",\n";
     }
 
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    ok = std::fflush(file) == 0 && ok;
-    ok = std::fclose(file) == 0 && ok;
-    return ok;
+    // Like every output, replaced in one step: a failed write keeps the earlier export.
+    return nivra::writeFileAtomically(path, text);
 }
 
 } // namespace nivra

@@ -20,6 +20,7 @@
 
 #include "base/atomic_file.h"
 #include "base/code_page.h"
+#include "base/printable_text.h"
 #include "base/profile_file.h"
 #include "base/profile_sections.h"
 #include "base/readable_file.h"
@@ -27,6 +28,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -143,6 +145,73 @@ private:
     std::string text_;
 };
 
+// "P1='abc' is not a count", the value's control characters escaped.
+std::string notACount(const std::string& key, std::string_view text) {
+    return key + "='" + escapeControlCharacters(text) + "' is not a count";
+}
+
+// A point's value as the program writes it: an optional minus sign and one to ten decimal
+// digits, within the range of a count. Anything else (a word, an exponent, a hexadecimal
+// number, trailing text, a number too large) is damage, never a count.
+bool parseCount(std::string_view text, std::int32_t& count) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    if (text.empty() || text.size() > 10)
+        return false;
+    std::int64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + (c - '0');
+    }
+    if (negative)
+        value = -value;
+    if (value < INT32_MIN || value > INT32_MAX)
+        return false;
+    count = static_cast<std::int32_t>(value);
+    return true;
+}
+
+// A NUL byte, which a profile reader takes for the end of a value, in the text of a data file:
+// "P1='12\x00' is not a count" in the point section, "line N holds a NUL byte" elsewhere; ""
+// when there is none.
+std::string nulByteProblem(std::string_view text) {
+    if (text.find('\0') == std::string_view::npos)
+        return {};
+    bool inPoints = false;
+    std::size_t lineNumber = 0;
+    while (!text.empty()) {
+        const auto end = text.find_first_of("\r\n");
+        const std::string_view line = text.substr(0, end);
+        ++lineNumber;
+        if (line.find('\0') == std::string_view::npos) {
+            std::size_t first = 0;
+            while (first < line.size() && isEdgeBlank(line[first]))
+                ++first;
+            if (first < line.size() && line[first] == '[' &&
+                line.find(']') != std::string_view::npos)
+                inPoints = isProfileSectionLine(line, kPointSection);
+        } else {
+            const auto equals = line.find('=');
+            if (inPoints && equals != std::string_view::npos) {
+                std::string_view key = line.substr(0, equals);
+                while (!key.empty() && isEdgeBlank(key.back()))
+                    key.remove_suffix(1);
+                return notACount(std::string(key), line.substr(equals + 1));
+            }
+            return "line " + std::to_string(lineNumber) + " holds a NUL byte";
+        }
+        if (end == std::string_view::npos)
+            break;
+        // CR LF ends one line, as CR or LF alone does.
+        text.remove_prefix(end + (text.substr(end, 2) == "\r\n" ? 2 : 1));
+    }
+    return {};
+}
+
+std::unique_ptr<AssayData> readRecord(const std::string& path, std::string* damage);
+
 } // namespace
 
 } // namespace nivra
@@ -178,8 +247,10 @@ bool saveDataFile(const AssayData& data, const std::string& path, std::string& r
             file.key(headerKey(i),
                      encodeHeaderLine(file.fileText(record.headerLines[i]), file.utf8()));
     }
-    if (!record.counts.empty()) {
-        file.section(kPointSection);
+    // The point section is written even without points: every data file has it, and a file
+    // without it is some other file.
+    file.section(kPointSection);
+    {
         char value[16];
         for (std::size_t i = 0; i < record.counts.size(); ++i) {
             char* end = std::to_chars(value, value + sizeof value, record.counts[i]).ptr;
@@ -193,17 +264,46 @@ bool saveDataFile(const AssayData& data, const std::string& path, std::string& r
 }
 
 std::string dataFileProblem(const std::string& path) {
+    std::string problem;
+    openDataFile(path, problem);
+    return problem;
+}
+
+std::unique_ptr<AssayData> openDataFile(const std::string& path, std::string& problem) {
+    problem.clear();
     std::string text, reason;
-    if (!readRegularFile(path, text, reason))
-        return "cannot read '" + path + "': " + reason;
-    for (const char* section :
-         {CounterConfig::kSection, AssayConfig::kSection, kHeaderSection, kPointSection})
-        if (hasProfileSection(text, section))
-            return {};
-    return "not a data file: " + path;
+    if (!readRegularFile(path, text, reason, kMaxDataFileBytes)) {
+        problem = reason.rfind("is larger than", 0) == 0
+                      ? "not a data file: " + path + " (it " + reason + ")"
+                      : "cannot read '" + path + "': " + reason;
+        return nullptr;
+    }
+    for (const char* section : {CounterConfig::kSection, AssayConfig::kSection, kPointSection})
+        if (!hasProfileSection(text, section)) {
+            problem = "not a data file: " + path + " (no [" + section + "] section)";
+            return nullptr;
+        }
+    if (const std::string damage = nulByteProblem(text); !damage.empty()) {
+        problem = "damaged data file: " + path + ": " + damage;
+        return nullptr;
+    }
+    text = {};
+    std::string damage;
+    auto record = readRecord(path, &damage);
+    if (!damage.empty()) {
+        problem = "damaged data file: " + path + ": " + damage;
+        return nullptr;
+    }
+    return record;
 }
 
 std::unique_ptr<AssayData> readDataFile(const std::string& path) {
+    return readRecord(path, nullptr);
+}
+
+namespace {
+
+std::unique_ptr<AssayData> readRecord(const std::string& path, std::string* damage) {
     ProfileFile file(path);
     AssayData::Snapshot record;
     record.counterConfig = CounterConfig::defaults(path);
@@ -211,12 +311,18 @@ std::unique_ptr<AssayData> readDataFile(const std::string& path) {
     record.counterConfig.readFrom(file);
     record.assayConfig.readFrom(file);
 
-    std::int32_t value = 0; // a value that is no number repeats the one before it
+    std::int32_t value = 0; // leniently read, a value that is no number repeats the one before
     for (std::size_t i = 0;; ++i) {
-        const std::string text = file.readString(pointKey(i), kPointSection);
+        const std::string key = pointKey(i);
+        const std::string text = file.readString(key, kPointSection);
         if (text.empty())
             break;
-        scanInt(text, value);
+        if (!damage) {
+            scanInt(text, value);
+        } else if (!parseCount(text, value)) {
+            *damage = notACount(key, text);
+            return nullptr;
+        }
         record.counts.push_back(value);
     }
 
@@ -228,5 +334,7 @@ std::unique_ptr<AssayData> readDataFile(const std::string& path) {
     }
     return std::make_unique<AssayData>(std::move(record));
 }
+
+} // namespace
 
 } // namespace nivra

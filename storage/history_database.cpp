@@ -1,5 +1,6 @@
 #include "storage/history_database.h"
 
+#include "base/dangling_link.h"
 #include "base/local_time.h"
 #include "base/start_directory.h"
 #include "storage/process_identity.h"
@@ -214,6 +215,10 @@ std::string HistoryDatabase::defaultPath() {
 }
 
 StorageResult HistoryDatabase::open(const std::string& path, Access access) {
+    // Through a link to a missing file, SQLite would create the history wherever it points.
+    if (isDanglingLink(path))
+        return StorageResult::failure(path + " is a link to a missing file; the run history is "
+                                             "not created through it");
     if (access == Access::Existing && ::access(path.c_str(), F_OK) != 0)
         return StorageResult::failure("no run history here yet (" + path + " does not exist)");
     StorageResult result;

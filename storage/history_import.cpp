@@ -10,10 +10,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <utility>
 
 namespace nivra {
 
@@ -29,6 +31,19 @@ bool looksLikeDataFile(const std::string& path) {
     return scanUnsigned(file.readString("DETECTOR AREA", CounterConfig::kSection), number) &&
            scanUnsigned(file.readString("SAMPLE_AREA", AssayConfig::kSection), number) &&
            scanUnsigned(file.readString("DWELL SECONDS", AssayConfig::kSection), number);
+}
+
+// The configuration value of a record that the history cannot hold as a number, or "".
+std::string unstorableValue(const AssayData& record) {
+    const std::pair<const char*, double> values[] = {
+        {"DETECTOR EFFICIENCY", record.counterConfig().detectorEfficiency},
+        {"BACKGROUND", record.assayConfig().backgroundRate},
+        {"BACKGROUND_HOURS", record.assayConfig().backgroundHours},
+    };
+    for (const auto& [key, value] : values)
+        if (!std::isfinite(value))
+            return std::string(key) + " is not a finite number";
+    return {};
 }
 
 std::optional<std::int64_t> stampAfter(const std::vector<std::string>& lines,
@@ -51,26 +66,30 @@ bool endsWithDax(const fs::path& path) {
 ImportOutcome importDataFile(HistoryDatabase& db, const std::string& path,
                              const ImportOptions& options) {
     ImportOutcome outcome;
+    // A FIFO, a device, a dangling link or a loop of links is refused with the system's word for
+    // it, without waiting on it; so is a damaged data file, with its damage.
+    std::string problem;
+    const auto record = openDataFile(path, problem);
+    if (!record) {
+        outcome.reason = problem;
+        return outcome;
+    }
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
-        outcome.reason = std::strerror(errno);
-        return outcome;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        outcome.reason = "not a regular file";
-        return outcome;
-    }
+    errno = 0;
     const std::string hash = sha256OfFile(path);
-    if (hash.empty()) {
-        outcome.reason = "cannot be read";
+    if (hash.empty() || ::stat(path.c_str(), &st) != 0) {
+        outcome.reason = "cannot read '" + path + "': " + std::strerror(errno ? errno : EIO);
         return outcome;
     }
     if (!looksLikeDataFile(path)) {
-        outcome.reason = "not a data file (no counter and assay configuration)";
+        outcome.reason = "not a data file: " + path + " (no counter and assay configuration)";
+        return outcome;
+    }
+    if (const std::string bad = unstorableValue(*record); !bad.empty()) {
+        outcome.reason = bad;
         return outcome;
     }
 
-    const auto record = readDataFile(path);
     HistoryRunDetail detail = detailOfRecord(*record);
     HistoryRun& run = detail.run;
     run.source = RunSource::Import;
@@ -123,7 +142,9 @@ std::vector<std::string> dataFilesAt(const std::string& path, std::vector<std::s
             std::error_code typeError;
             if (it->is_directory(typeError) && !it->is_symlink(typeError))
                 folders.push_back(it->path());
-            else if (endsWithDax(it->path()) && it->is_regular_file(typeError))
+            else if (endsWithDax(it->path()))
+                // Whatever it is (a FIFO, a dangling link, a loop of links): the import tells
+                // why it is refused rather than passing it over in silence.
                 files.push_back(it->path().string());
         }
         if (error) {

@@ -19,7 +19,7 @@ struct ImportOutcome {
     enum class Status {
         Imported,   // a new run, runId
         Duplicate,  // the same content is in the history already, as run runId
-        Unreadable, // not read: reason
+        Unreadable, // refused (not readable, not a data file, damaged): reason
         NotWritten  // read, but the history could not be written: reason
     };
     Status status = Status::Unreadable;
@@ -34,9 +34,10 @@ struct ImportOutcome {
 ImportOutcome importDataFile(HistoryDatabase& db, const std::string& path,
                              const ImportOptions& options);
 
-// The data files a path names: the path itself when it is a file, every file ending in .dax
-// below it (in name order) when it is a folder. Folders that cannot be read are listed in
-// problems as "path: reason".
+// The data files a path names: the path itself when it is a file, every entry ending in .dax
+// below it (in name order) when it is a folder, whatever its type, so that the import can tell
+// why a FIFO, a dangling link or a loop of links is refused. Folders that cannot be read are
+// listed in problems as "path: reason".
 std::vector<std::string> dataFilesAt(const std::string& path, std::vector<std::string>& problems);
 
 } // namespace nivra

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using nivra::AssayConfig;
 using nivra::AssayData;
@@ -63,11 +65,11 @@ TEST_F(CliHistory, ImportsAFolderOnceListsAndExportsItsRuns) {
     EXPECT_EQ(first.exitCode, 1) << first.err;
     EXPECT_THAT(first.out, HasSubstr("imported old/2026/a.dax as run 1\n"));
     EXPECT_THAT(first.out, HasSubstr("not imported old/broken.dax: not a data file"));
-    EXPECT_THAT(first.out, HasSubstr("2 imported, 0 skipped as duplicates, 1 not readable\n"));
+    EXPECT_THAT(first.out, HasSubstr("2 imported, 0 skipped as duplicates, 1 refused\n"));
     ProgramResult again = cli({"history", "import", "old/2026", "old/b.dax"});
     EXPECT_EQ(again.exitCode, 0) << again.err;
     EXPECT_THAT(again.out, HasSubstr("skipped old/b.dax: the same content is run 2\n"));
-    EXPECT_THAT(again.out, HasSubstr("0 imported, 2 skipped as duplicates, 0 not readable\n"));
+    EXPECT_THAT(again.out, HasSubstr("0 imported, 2 skipped as duplicates, 0 refused\n"));
 
     ProgramResult list = cli({"history", "--counter", "2", "--since", "2026-03-11"});
     ASSERT_EQ(list.exitCode, 0) << list.err;
@@ -89,6 +91,47 @@ TEST_F(CliHistory, ImportsAFolderOnceListsAndExportsItsRuns) {
     EXPECT_THAT(show.out, HasSubstr("DWELL HOURS=1\nDWELL MINUTES=0\n"));
     EXPECT_THAT(show.out, HasSubstr("[statistics]\n" + stats.out));
     EXPECT_THAT(cli({"history", "show", "9"}).err, HasSubstr("there is no run 9"));
+}
+
+// One bad file in a folder never stops the import: each file gets its line, the refused ones
+// with their reason, and the summary and the exit status tell that some were refused.
+TEST_F(CliHistory, ImportGoesOnPastBadFilesWithOneLineEach) {
+    std::filesystem::create_directories(dir_.file("mix"));
+    saveRun("mix/a.dax", 10, {5, 6});
+    saveRun("mix/b.dax", 11, {7});
+    std::string text = readFileBytes(dir_.file("mix/b.dax"));
+    text.replace(text.find("DETECTOR EFFICIENCY=") + 20, 8, "nan");
+    writeFileBytes(dir_.file("mix/b.dax"), text);
+    saveRun("mix/c.dax", 12, {1, 2});
+    text = readFileBytes(dir_.file("mix/c.dax"));
+    writeFileBytes(dir_.file("mix/c.dax"), text.replace(text.find("P1=2"), 4, "P1=1e3"));
+    ASSERT_EQ(::mkfifo(dir_.file("mix/d.dax").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("gone.dax", dir_.file("mix/e.dax").c_str()), 0);
+    saveRun("mix/f.dax", 13, {9});
+
+    ProgramResult result = cli({"history", "import", "mix"});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_EQ(lines(result.out),
+              (std::vector<std::string>{
+                  "imported mix/a.dax as run 1",
+                  "not imported mix/b.dax: DETECTOR EFFICIENCY is not a finite number",
+                  "not imported mix/c.dax: damaged data file: mix/c.dax: P1='1e3' is not a count",
+                  "not imported mix/d.dax: cannot read 'mix/d.dax': is a FIFO",
+                  "not imported mix/e.dax: cannot read 'mix/e.dax': No such file or directory",
+                  "imported mix/f.dax as run 2",
+                  "2 imported, 0 skipped as duplicates, 4 refused",
+              }));
+}
+
+// A run history that is a link to a missing file is refused, never created where it points.
+TEST_F(CliHistory, AHistoryLinkToAMissingFileIsRefused) {
+    saveRun("a.dax", 10, {5});
+    ASSERT_EQ(::symlink("elsewhere/history.sqlite", dir_.file("history.sqlite").c_str()), 0);
+    std::filesystem::create_directories(dir_.file("elsewhere"));
+    ProgramResult result = cli({"history", "import", "a.dax"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_THAT(result.err, HasSubstr("history.sqlite is a link to a missing file"));
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("elsewhere/history.sqlite")));
 }
 
 TEST_F(CliHistory, QaFlagsRunsAgainstTheReferenceAndDrawsTheChart) {

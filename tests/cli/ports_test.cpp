@@ -96,3 +96,28 @@ TEST(CliDiscover, APortListOfComNamesOnlyPointsToTheUsbAdapters) {
     EXPECT_THAT(windows.err, HasSubstr("nivra-cli ports --probe\n"));
     EXPECT_THAT(mixed.err, Not(HasSubstr("nivra-cli ports --probe")));
 }
+
+// --write replaces the port list only when a counter answered: a probe that finds nothing
+// leaves the list in place, with exit status 1.
+TEST(CliPorts, ProbeWriteReplacesThePortListOnlyWhenACounterAnswered) {
+    SimWorkspace ws;
+    const std::string earlier = "[CONFIG]\r\nPORT1=/dev/ttyUSB7\r\n";
+    writeFileBytes(ws.path("port_config.pfx"), earlier);
+    addOnBoardPort(ws, "ttyS0", "4");
+    auto nothing =
+        runProgram("nivra-cli", {"ports", "--probe", "--write", "--device-root", ws.deviceRoot()},
+                   ws.folder());
+    EXPECT_EQ(nothing.exitCode, 1);
+    EXPECT_THAT(nothing.err, HasSubstr("port_config.pfx is left as it was"));
+    EXPECT_EQ(nivra::test::readFileBytes(ws.path("port_config.pfx")), earlier);
+
+    ws.addUsbPort("ttyUSB0", {1});
+    auto found =
+        runProgram("nivra-cli", {"ports", "--probe", "--write", "--device-root", ws.deviceRoot()},
+                   ws.folder());
+    EXPECT_EQ(found.exitCode, 0) << found.err;
+    EXPECT_EQ(found.out, "");
+    EXPECT_EQ(nivra::test::readFileBytes(ws.path("port_config.pfx")),
+              "[CONFIG]\r\nPORT1=" + ws.deviceRoot() + kById + "0-if00-port0\r\n");
+    EXPECT_EQ(runProgram("nivra-cli", {"ports", "--write"}, ws.folder()).exitCode, 2);
+}

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <numeric>
 #include <sstream>
@@ -99,19 +100,24 @@ TEST_F(CliRun, RunsToTheEndAndSavesEveryPoint) {
     EXPECT_EQ(nivra::readDataFile(ws_.path("backup_data/backup_1.dax"))->counts(), counts);
 }
 
-TEST_F(CliRun, SigtermStopsTheRunAndKeepsTheClosedPoints) {
+// SIGTERM, and SIGHUP from a remote login that closes, stop the run and save what it has.
+TEST_F(CliRun, SigtermAndSighupStopTheRunAndKeepTheClosedPoints) {
     writeAssay(1, 3600);
-    test::BackgroundProgram run(
-        "nivra-cli",
-        {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
-        ws_.folder());
-    for (int i = 0; i < 100 && run.output().find("point 1 ") == std::string::npos; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(run.stop(), 0) << run.output();
-    EXPECT_THAT(run.output(), HasSubstr("finished by=stop"));
-    AssayData saved = *nivra::readDataFile(ws_.path("out/run.dax"));
-    EXPECT_GE(saved.pointCount(), 1u);
-    EXPECT_EQ(saved.headerLines().back().rfind("STOP TIME: ", 0), 0u);
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        const std::string out = "out/run" + std::to_string(signal) + ".dax";
+        test::BackgroundProgram run(
+            "nivra-cli",
+            {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", out},
+            ws_.folder());
+        for (int i = 0; i < 100 && run.output().find("point 1 ") == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(run.stop(signal), 0) << run.output();
+        EXPECT_THAT(run.output(), HasSubstr("finished by=stop"));
+        AssayData saved = *nivra::readDataFile(ws_.path(out));
+        EXPECT_GE(saved.pointCount(), 1u) << signal;
+        ASSERT_FALSE(saved.headerLines().empty()) << signal;
+        EXPECT_EQ(saved.headerLines().back().rfind("STOP TIME: ", 0), 0u);
+    }
 }
 
 TEST_F(CliRun, RefusesBeforeAnythingIsMeasured) {
@@ -121,7 +127,15 @@ TEST_F(CliRun, RefusesBeforeAnythingIsMeasured) {
         std::string error;
     };
     const std::vector<Case> cases{
-        {{"--counter", "1", "--assay", "assay_config/short.acx"}, 2, "usage:"},
+        {{"--counter", "1", "--assay", "assay_config/short.acx"}, 2, "missing --out; usage:"},
+        {{"--out", "a.dax"}, 2, "missing --counter and --assay; usage:"},
+        {{"--counter", "1", "--assay", "assay_config/short.acx", "--out", "a.dax", "--out",
+          "b.dax"},
+         2,
+         "--out is given twice"},
+        {{"--counter", "1", "--assay", "assay_config/short.acx", "--out", std::string(256, 'n')},
+         1,
+         "': File name too long"},
         {{"--counter", "x", "--assay", "assay_config/short.acx", "--out", "a.dax"},
          2,
          "bad counter number"},

@@ -228,10 +228,16 @@ TEST(CliAssess, BadOptionsExit2AndUnreadableFilesExit1) {
 TEST(CliDataFiles, StatsCsvAndAssessReadOnlyDataFiles) {
     TempDir dir;
     writeFileBytes(dir.file("ports.pfx"), "[CONFIG]\r\nPORT1=COM1\r\n");
+    std::string damaged = workedExample();
+    damaged.replace(damaged.find("P1=12"), 5, "P1=abc");
+    writeFileBytes(dir.file("damaged.dax"), damaged);
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
-    for (const auto& [input, error] : {std::pair{"ports.pfx", "not a data file: ports.pfx"},
-                                       {"fifo", "cannot read 'fifo': is a FIFO"},
-                                       {"/dev/zero", "cannot read '/dev/zero': is a device"}}) {
+    for (const auto& [input, error] :
+         {std::pair{"ports.pfx", "not a data file: ports.pfx"},
+          {"damaged.dax", "damaged data file: damaged.dax: P1='abc' is not a count"},
+          {"fifo", "cannot read 'fifo': is a FIFO"},
+          {"/dev/zero", "cannot read '/dev/zero': is a device"}}) {
+        EXPECT_EQ(runCli(dir, {"stats", input}).status, 1) << input;
         expectOneLineError(runCli(dir, {"stats", input}), std::string("stats: ") + error);
         expectOneLineError(runCli(dir, {"assess", input}), std::string("assess: ") + error);
         expectOneLineError(runCli(dir, {"csv", input, "o.csv"}), std::string("csv: ") + error);

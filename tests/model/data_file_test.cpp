@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using nivra::AssayConfig;
 using nivra::AssayData;
@@ -53,12 +54,15 @@ TEST(DataFileSave, RoundTripGivesTheRecordBack) {
     EXPECT_EQ(back.assayConfig().totalSpan(), record.assayConfig().totalSpan());
 }
 
-TEST(DataFileSave, EmptyRecordWritesOnlyTheConfigurationSections) {
+// A record without points still has its point section, so that it opens as a data file.
+TEST(DataFileSave, EmptyRecordWritesAnEmptyPointSection) {
     TempDir dir;
     ASSERT_TRUE(nivra::saveDataFile(::record({}), dir.file("e.dax")));
     const std::string text = readFileBytes(dir.file("e.dax"));
     EXPECT_EQ(text.find("ASSAY DESC"), std::string::npos);
-    EXPECT_EQ(text.find("ASSAY DATA"), std::string::npos);
+    EXPECT_TRUE(text.ends_with("\r\n[ASSAY DATA]\r\n"));
+    std::string problem;
+    ASSERT_NE(nivra::openDataFile(dir.file("e.dax"), problem), nullptr) << problem;
     AssayData back = *nivra::readDataFile(dir.file("e.dax"));
     EXPECT_EQ(back.pointCount(), 0u);
     EXPECT_EQ(back.headerLineCount(), 0u);
@@ -174,15 +178,69 @@ TEST(DataFileLoad, MissingFileReadsAsARecordWithoutPoints) {
     EXPECT_EQ(missing.counterConfig().detectorArea, 1000u);
 }
 
-// stats, csv and File Open refuse what is no data file instead of showing 0 points.
-TEST(DataFileCheck, AnyOfTheFourSectionsMakesADataFile) {
+// stats, csv, assess, history import and File Open refuse what is no data file, and a data file
+// whose points are damaged, instead of showing invented points or statistics.
+TEST(DataFileCheck, DamagedAndForeignFilesAreRefusedWithTheirKeyAndText) {
     TempDir dir;
-    writeFileBytes(dir.file("points.dax"), "[assay data]\nP0=3\n");
-    writeFileBytes(dir.file("ports.pfx"), "[CONFIG]\r\nPORT1=COM1\r\n");
+    const std::string sections = "[COUNTER CONFIG]\r\nDETECTOR AREA=100\r\n"
+                                 "[ASSAY CONFIG]\r\nSAMPLE_AREA=100\r\n";
+    struct Case {
+        std::string name, text, problem; // problem after "<kind>: <path>"
+    };
+    const std::vector<Case> cases{
+        {"word.dax", sections + "[ASSAY DATA]\r\nP0=4\r\nP1=abc\r\n", ": P1='abc' is not a count"},
+        {"exp.dax", sections + "[ASSAY DATA]\r\nP0=1e3\r\n", ": P0='1e3' is not a count"},
+        {"hex.dax", sections + "[ASSAY DATA]\r\nP0=0x10\r\n", ": P0='0x10' is not a count"},
+        {"wide.dax", sections + "[ASSAY DATA]\r\nP0=99999999999\r\n",
+         ": P0='99999999999' is not a count"},
+        {"over.dax", sections + "[ASSAY DATA]\r\nP0=2147483648\r\n",
+         ": P0='2147483648' is not a count"},
+        {"unit.dax", sections + "[assay data]\nP0=8 units\n", ": P0='8 units' is not a count"},
+        {"nul.dax", sections + "[ASSAY DATA]\r\nP0=1\r\nP1=12" + std::string(1, '\0') + "7\r\n",
+         ": P1='12\\x007' is not a count"},
+        {"nuldesc.dax",
+         sections + "[ASSAY DESC]\r\nD0=a" + std::string(1, '\0') + "\r\n[ASSAY DATA]\r\n",
+         ": line 6 holds a NUL byte"},
+        {"points.dax", "[ASSAY DATA]\r\nP0=3\r\n", " (no [COUNTER CONFIG] section)"},
+        {"assay.acx", "[ASSAY CONFIG]\r\nSAMPLE_AREA=100\r\n", " (no [COUNTER CONFIG] section)"},
+        {"counter.ccx", "[COUNTER CONFIG]\r\nDETECTOR AREA=100\r\n",
+         " (no [ASSAY CONFIG] section)"},
+        {"both.dax", sections, " (no [ASSAY DATA] section)"},
+        {"ports.pfx", "[CONFIG]\r\nPORT1=COM1\r\n", " (no [COUNTER CONFIG] section)"},
+    };
+    for (const Case& c : cases) {
+        writeFileBytes(dir.file(c.name), c.text);
+        const std::string kind =
+            c.problem.front() == ':' ? "damaged data file: " : "not a data file: ";
+        std::string problem;
+        EXPECT_EQ(nivra::openDataFile(dir.file(c.name), problem), nullptr) << c.name;
+        EXPECT_EQ(problem, kind + dir.file(c.name) + c.problem);
+        EXPECT_EQ(nivra::dataFileProblem(dir.file(c.name)), problem);
+    }
     ::mkfifo(dir.file("fifo").c_str(), 0600);
-    EXPECT_EQ(nivra::dataFileProblem(dir.file("points.dax")), "");
-    EXPECT_EQ(nivra::dataFileProblem(dir.file("ports.pfx")),
-              "not a data file: " + dir.file("ports.pfx"));
     EXPECT_EQ(nivra::dataFileProblem(dir.file("fifo")),
               "cannot read '" + dir.file("fifo") + "': is a FIFO");
+}
+
+TEST(DataFileCheck, WholeNumbersInRangeAreCounts) {
+    TempDir dir;
+    writeFileBytes(dir.file("ok.dax"), "[COUNTER CONFIG]\r\n[ASSAY CONFIG]\r\n[ASSAY DATA]\r\n"
+                                       "P0=0\r\nP1= 007 \r\nP2=-5\r\nP3=2147483647\r\n"
+                                       "P4=-2147483648\r\nP6=junk after the gap\r\n");
+    std::string problem;
+    const auto record = nivra::openDataFile(dir.file("ok.dax"), problem);
+    ASSERT_NE(record, nullptr) << problem;
+    EXPECT_THAT(record->counts(), ElementsAre(0, 7, -5, 2147483647, -2147483647 - 1));
+}
+
+// A file far too large for a data file is refused by its size, without being read: a sparse
+// file of 2 GB costs neither time nor memory.
+TEST(DataFileCheck, AFileTooLargeIsRefusedByItsSize) {
+    TempDir dir;
+    const std::string path = dir.file("huge.dax");
+    writeFileBytes(path, "[COUNTER CONFIG]\r\n[ASSAY CONFIG]\r\n[ASSAY DATA]\r\n");
+    ASSERT_EQ(::truncate(path.c_str(), std::int64_t{2} << 30), 0);
+    EXPECT_EQ(nivra::dataFileProblem(path), "not a data file: " + path + " (it is larger than " +
+                                                std::to_string(nivra::kMaxDataFileBytes) +
+                                                " bytes)");
 }

@@ -130,10 +130,10 @@ BackgroundProgram::~BackgroundProgram() {
     stop();
 }
 
-int BackgroundProgram::stop() {
+int BackgroundProgram::stop(int signal) {
     if (pid_ < 0)
         return -1;
-    ::kill(pid_, SIGTERM);
+    ::kill(pid_, signal);
     int code = waitFor(pid_);
     pid_ = -1;
     return code;

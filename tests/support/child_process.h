@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,9 @@ public:
     BackgroundProgram(const BackgroundProgram&) = delete;
     BackgroundProgram& operator=(const BackgroundProgram&) = delete;
 
-    // Sends SIGTERM and waits; returns the exit code (-1 when it did not exit normally).
-    int stop();
+    // Sends the signal (SIGTERM unless told) and waits; returns the exit code (-1 when it did
+    // not exit normally).
+    int stop(int signal = SIGTERM);
     // Kills it with SIGKILL, as a crash would end it, and waits until it is gone.
     void kill();
     std::string output() const;

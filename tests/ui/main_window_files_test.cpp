@@ -246,8 +246,9 @@ TEST_F(FileCommandsTest, OpenRefusesWhatIsNoDataFileAndKeepsTheViewer) {
     for (const char* name : {"ports.pfx", "fifo.dax"})
         openInViewer(dir_.file(name));
     EXPECT_EQ(prompts_.messageTexts().join('\n'), "not a data file: " + path("ports.pfx") +
-                                                      "\ncannot read '" + path("fifo.dax") +
-                                                      "': is a FIFO");
+                                                      " (no [COUNTER CONFIG] section)"
+                                                      "\ncannot read '" +
+                                                      path("fifo.dax") + "': is a FIFO");
     EXPECT_EQ(window_->slot(kViewerSlot).fileName, source);
     EXPECT_EQ(window_->slot(kViewerSlot).pointCount(), 3u);
     EXPECT_EQ(chartRows(), 3);

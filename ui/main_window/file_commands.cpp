@@ -46,7 +46,7 @@ bool saveWithDialog(const FileDialogRequest& request, const QString& successText
         return false;
     }
     const std::string target = toNarrow(*path);
-    const bool written = write(target);
+    const bool written = static_cast<bool>(write(target));
     reportSave(written, successText, target);
     if (written && chosenPath)
         *chosenPath = target;
@@ -175,14 +175,17 @@ void FileCommands::open() {
         return;
     // A file that cannot be read or is not a data file is refused, and the viewer keeps what it
     // shows; a FIFO or a device is refused without waiting on it.
+    // A damaged point is refused, never shown as a count.
     const std::string source = toNarrow(*path);
-    if (const std::string problem = nivra::dataFileProblem(source); !problem.empty()) {
+    std::string problem;
+    // Reading the file takes only the window's own thread: runs on the counters go on and are
+    // served as soon as the window is back in its event loop.
+    std::unique_ptr<AssayData> record = nivra::openDataFile(source, problem);
+    if (!record) {
         showMessage(fromNarrow(problem));
         return;
     }
-    // Reading the file takes only the window's own thread: runs on the counters go on and are
-    // served as soon as the window is back in its event loop.
-    showInViewer(nivra::readDataFile(source), source);
+    showInViewer(std::move(record), source);
 }
 
 void FileCommands::showInViewer(std::unique_ptr<AssayData> data, const std::string& fileName) {
