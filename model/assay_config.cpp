@@ -5,6 +5,7 @@
 #include "base/value_encoding.h"
 #include "model/profile_record.h"
 
+#include <cmath>
 #include <limits>
 
 namespace nivra {
@@ -22,6 +23,7 @@ constexpr const char* kTotalSeconds = "TOTAL SECONDS";
 constexpr const char* kBackground = "BACKGROUND";
 constexpr const char* kBackgroundHours = "BACKGROUND_HOURS";
 constexpr const char* kQaKind = "QA KIND";
+constexpr const char* kClassLimit = "CLASS LIMIT";
 
 std::int64_t span(std::uint32_t hours, std::uint32_t minutes, std::uint32_t seconds) {
     // At most about 1.6e13 for the largest fields, far inside 64 bits.
@@ -62,6 +64,11 @@ void AssayConfig::readFrom(ProfileFile& file) {
     nivra::scanReal(file.readString(kBackground, kSection), backgroundRate);
     nivra::scanReal(file.readString(kBackgroundHours, kSection), backgroundHours);
     qaKind = nivra::parseRunKind(file.readString(kQaKind, kSection));
+    double limit = 0.0;
+    classLimit.reset();
+    if (nivra::scanReal(file.readString(kClassLimit, kSection), limit) && limit > 0.0 &&
+        std::isfinite(limit))
+        classLimit = limit;
 }
 
 nivra::Outcome AssayConfig::write(const std::string& path) const {
@@ -92,6 +99,8 @@ std::vector<std::pair<const char*, std::string>> AssayConfig::optionalEntries() 
     std::vector<std::pair<const char*, std::string>> set;
     if (qaKind)
         set.emplace_back(kQaKind, nivra::runKindName(*qaKind));
+    if (classLimit)
+        set.emplace_back(kClassLimit, nivra::formatC("%.15g", *classLimit));
     return set;
 }
 

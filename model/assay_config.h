@@ -36,6 +36,10 @@ struct AssayConfig {
     // The optional key "QA KIND": what runs of this assay measure for the quality-control
     // charts. Absent (or not one of the kind names) means a sample.
     std::optional<nivra::RunKind> qaKind;
+    // The optional key "CLASS LIMIT": the customer's limit on the efficiency-corrected net rate,
+    // in alphas per cm² and hour, that runs of this assay are judged against. Absent, 0 or not a
+    // positive number means no limit.
+    std::optional<double> classLimit;
     std::string filePath; // used by write() when it is given no path; never stored
 
     // The default configuration: the built-in defaults, then the file "default.acx" in the
@@ -67,7 +71,7 @@ struct AssayConfig {
 
     // The ten keys with their values formatted for the file, in the file's order.
     std::array<std::pair<const char*, std::string>, 10> entries() const;
-    // The optional keys that are set ("QA KIND"), written after the ten.
+    // The optional keys that are set ("QA KIND", "CLASS LIMIT"), written after the ten.
     std::vector<std::pair<const char*, std::string>> optionalEntries() const;
 
     // The kind of the runs of this assay: qaKind, a sample when it is not set.

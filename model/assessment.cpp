@@ -101,6 +101,8 @@ double upperQuantile(double tail) {
     return bm::quantile(bm::complement(Normal(), tail));
 }
 
+} // namespace
+
 void assessActivity(Assessment& a, const AssessmentSettings& settings) {
     const double w = a.calibrationFactor;
     const double urel = a.relativeCalibrationUncertainty;
@@ -155,6 +157,8 @@ void assessActivity(Assessment& a, const AssessmentSettings& settings) {
     a.coverageLow = coverageBound(y, u, z, 1.0 - settings.gamma / 2.0);
     a.coverageHigh = coverageBound(y, u, z, settings.gamma / 2.0);
 }
+
+namespace {
 
 void assessDispersion(Assessment& a, std::span<const std::int32_t> counts) {
     const std::size_t n = counts.size();

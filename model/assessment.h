@@ -72,6 +72,11 @@ struct Assessment {
     DispersionVerdict verdict = DispersionVerdict::NotApplicable;
 };
 
+// Fills the characteristic limits (netRate to coverageHigh) from the inputs already in the
+// assessment (countTime, grossCounts, backgroundRate, backgroundTime, calibrationFactor,
+// relativeCalibrationUncertainty). The dispersion figures are left as they are.
+void assessActivity(Assessment& assessment, const AssessmentSettings& settings);
+
 // The assessment of these counts under the configurations' dwell, background, sample area and
 // efficiency. The settings are taken as they are (see assessmentSettingsProblem).
 Assessment assess(std::span<const std::int32_t> counts, const AssayConfig& assayConfig,

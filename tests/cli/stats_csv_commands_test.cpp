@@ -202,6 +202,28 @@ TEST(CliAssess, AssessesAllPointsOrARangeWithTheGivenSettings) {
                                    "0.183395\nCoverage interval: 0.52495 .. 0.995068\n"));
 }
 
+// The worked example's net rate is 0.76 with u = 0.127 from one hour of counting; against 0.9 it
+// needs 10 further quarter-hour dwells (u = 0.02·sqrt(40/t + 0.5) until 0.76 + 1.96·u ≤ 0.9).
+TEST(CliAssess, ClassLimitFromTheOptionOrTheFile) {
+    TempDir dir;
+    writeWorkedExample(dir.file("w.dax"));
+    const std::string plain = runCli(dir, {"assess", "w.dax"}).out;
+    Outcome limited = runCli(dir, {"assess", "w.dax", "--class-limit", "0.9"});
+    EXPECT_EQ(limited.status, 0);
+    EXPECT_EQ(limited.out, plain + "Class limit (1/(cm2 h)): 0.9\nMethod suitable: yes\n"
+                                   "Class verdict: undecided\nTime to decision (h): 2.5\n");
+
+    std::string withLimit = workedExample();
+    withLimit.insert(withLimit.find("[ASSAY DESC]"), "CLASS LIMIT=0.5\r\n");
+    writeFileBytes(dir.file("l.dax"), withLimit);
+    EXPECT_EQ(runCli(dir, {"assess", "l.dax"}).out,
+              plain + "Class limit (1/(cm2 h)): 0.5\nMethod suitable: yes\n"
+                      "Class verdict: above\nTime to decision (h): 0\n");
+    // The option overrides the file; 0 means no limit, and the output is as without one.
+    EXPECT_EQ(runCli(dir, {"assess", "l.dax", "--class-limit=0"}).out, plain);
+    EXPECT_EQ(runCli(dir, {"assess", "w.dax", "--class-limit", "-1"}).status, 2);
+}
+
 TEST(CliAssess, BadOptionsExit2AndUnreadableFilesExit1) {
     TempDir dir;
     writeWorkedExample(dir.file("w.dax"));
