@@ -159,3 +159,36 @@ TEST_F(CliHistory, QaFlagsRunsAgainstTheReferenceAndDrawsTheChart) {
     EXPECT_THAT(cli({"qa", "--counter", "3", "--kind", "source"}).err,
                 HasSubstr("no reference runs"));
 }
+
+// Pooled, not averaged: 3 h with 30 counts and 1 h with 2 counts give 32 / 4 h, not the mean
+// of 10 and 2 per hour.
+TEST_F(CliHistory, BackgroundPoolsTheCountersBackgroundRunsAndWritesThemIntoAnAssay) {
+    EXPECT_EQ(cli({"background"}).exitCode, 2);
+    saveRun("b1.dax", 10, {10, 10, 10});
+    saveRun("b2.dax", 12, {2});
+    saveRun("s.dax", 13, {500});
+    ASSERT_EQ(cli({"history", "import", "--counter", "1", "--kind", "background", "b1.dax",
+                   "b2.dax"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(cli({"history", "import", "--counter", "1", "s.dax"}).exitCode, 0);
+    EXPECT_EQ(cli({"background", "--counter", "1"}).out,
+              "Background rate (1/h): 8\nBackground time (h): 4\nRuns: 2\n");
+    EXPECT_EQ(cli({"background", "--counter=1", "--since", "2026-03-11"}).out,
+              "Background rate (1/h): 2\nBackground time (h): 1\nRuns: 1\n");
+    ProgramResult none = cli({"background", "--counter", "2"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_THAT(none.err, HasSubstr("no background runs with counted time for counter 2"));
+
+    writeFileBytes(dir_.file("smear.acx"),
+                   "; kept\r\n[ASSAY CONFIG]\r\nNAME=smear\r\nBACKGROUND=1.000000\r\n"
+                   "SAMPLE_AREA=100\r\nBACKGROUND_HOURS=0.000000\r\n[OTHER]\r\nX=1\r\n");
+    ASSERT_EQ(cli({"background", "--counter", "1", "--write", "smear.acx"}).exitCode, 0);
+    EXPECT_EQ(readFileBytes(dir_.file("smear.acx")),
+              "; kept\r\n[ASSAY CONFIG]\r\nNAME=smear\r\nBACKGROUND=8.000000\r\n"
+              "SAMPLE_AREA=100\r\nBACKGROUND_HOURS=4.000000\r\n[OTHER]\r\nX=1\r\n");
+    // A file that is no assay configuration is left alone.
+    writeFileBytes(dir_.file("ports.pfx"), "[CONFIG]\r\nPORT1=COM1\r\n");
+    EXPECT_EQ(cli({"background", "--counter", "1", "--write", "ports.pfx"}).exitCode, 1);
+    EXPECT_EQ(readFileBytes(dir_.file("ports.pfx")), "[CONFIG]\r\nPORT1=COM1\r\n");
+}
