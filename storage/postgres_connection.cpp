@@ -69,6 +69,11 @@ StorageResult PostgresConnection::execute(std::string_view script) {
     return db_.execute(std::string(script));
 }
 
+StorageResult PostgresConnection::executeAtomically(const std::string& script) {
+    // The server runs the commands of one message in one transaction.
+    return db_.execute(script);
+}
+
 StorageResult PostgresConnection::query(std::string_view sql, const std::vector<SqlValue>& params,
                                         const RowHandler& onRow) {
     auto found = translated_.find(sql);

@@ -15,6 +15,7 @@ public:
 
     SqlDialect dialect() const override { return SqlDialect::Postgres; }
     StorageResult execute(std::string_view script) override;
+    StorageResult executeAtomically(const std::string& script) override;
     StorageResult query(std::string_view sql, const std::vector<SqlValue>& params,
                         const RowHandler& onRow) override;
     StorageResult begin() override;

@@ -55,6 +55,9 @@ public:
     virtual SqlDialect dialect() const = 0;
     // Runs a script of statements without parameters or results (a schema step).
     virtual StorageResult execute(std::string_view script) = 0;
+    // Runs a script of statements without parameters as one transaction: all or nothing. A
+    // server gets it in one round trip.
+    virtual StorageResult executeAtomically(const std::string& script) = 0;
     // Runs one statement with its parameters; onRow (may be empty) sees every row it returns.
     virtual StorageResult query(std::string_view sql, const std::vector<SqlValue>& params,
                                 const RowHandler& onRow = {}) = 0;

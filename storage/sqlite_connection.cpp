@@ -29,6 +29,20 @@ StorageResult SqliteConnection::execute(std::string_view script) {
     return db_.execute(script);
 }
 
+StorageResult SqliteConnection::executeAtomically(const std::string& script) {
+    if (auto r = begin(); !r)
+        return r;
+    if (auto r = db_.execute(script); !r) {
+        rollback();
+        return r;
+    }
+    if (auto r = commit(); !r) {
+        rollback();
+        return r;
+    }
+    return {};
+}
+
 StorageResult SqliteConnection::query(std::string_view sql, const std::vector<SqlValue>& params,
                                       const RowHandler& onRow) {
     auto found = statements_.find(sql);
