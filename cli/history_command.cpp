@@ -21,6 +21,7 @@
 #include "storage/history_spool.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <unistd.h>
 
@@ -352,6 +353,10 @@ int migrateHistory(const std::vector<std::string>& args) {
         return fail(kExitFailure, "the current directory cannot be read");
     if (source.empty())
         source = HistoryDatabase::defaultPath();
+    std::error_code ignored;
+    if (!HistoryDatabase::isServerLocation(target) &&
+        std::filesystem::equivalent(source, target, ignored))
+        return fail(kExitUsage, "'" + target + "' is the history the runs come from");
     HistoryDatabase from, to;
     if (auto r = from.open(source, HistoryDatabase::Access::Existing); !r)
         return fail(kExitFailure, r.error());

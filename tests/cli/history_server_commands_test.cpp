@@ -60,6 +60,11 @@ TEST(CliHistoryServer, PcsMigrateToOneServerThatAThirdListsWithHostAndStartDirec
                                          ", 1 there already, 0 refused\n"));
     }
 
+    // A history is not copied into itself.
+    EXPECT_EQ(
+        runProgram("nivra-cli", {"history", "migrate", "--to", "history.sqlite"}, pcs[0]).exitCode,
+        2);
+
     writeFileBytes(pcs[2] + "/" + kHistoryConfigFile,
                    "[HISTORY]\r\nLOCATION=" + server.uri() + "\r\n");
     const ProgramResult list = runProgram("nivra-cli", {"history"}, pcs[2]);
