@@ -12,6 +12,7 @@
 #include "model/assay_config.h"
 #include "storage/background_pool.h"
 #include "storage/history_database.h"
+#include "storage/history_location.h"
 
 #include <cstdio>
 #include <optional>
@@ -90,7 +91,7 @@ int runBackground(const std::vector<std::string>& args) {
         return fail(kExitFailure, "the current directory cannot be read");
 
     HistoryDatabase db;
-    if (auto r = db.open(HistoryDatabase::defaultPath(), HistoryDatabase::Access::Existing); !r)
+    if (auto r = openStartDirectoryHistory(db, HistoryDatabase::Access::Existing); !r)
         return fail(kExitFailure, r.error());
     RunFilter filter;
     filter.counter = options.counter;

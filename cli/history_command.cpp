@@ -1,5 +1,7 @@
-// nivra-cli history: the runs of the run history (history.sqlite in the start directory), one
-// run in detail, a run written out as a data file or CSV, and imports of data files.
+// nivra-cli history: the runs of the run history (history.sqlite in the start directory, or the
+// file or server history_config.pfx or NIVRA_HISTORY names), one run in detail, a run written out
+// as a data file or CSV, imports of data files, the local spool sent to the server, and a PC's
+// history copied to the server.
 
 #include "base/local_time.h"
 #include "base/start_directory.h"
@@ -12,12 +14,17 @@
 #include "model/data_file.h"
 #include "model/statistics.h"
 #include "model/stats_show.h"
+#include "storage/history_copy.h"
 #include "storage/history_database.h"
 #include "storage/history_import.h"
+#include "storage/history_location.h"
 #include "storage/history_record.h"
+#include "storage/history_spool.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
+#include <unistd.h>
 
 namespace nivra::cli {
 namespace {
@@ -64,7 +71,7 @@ std::optional<int> parseCounter(const std::string& text) {
 int openHistory(HistoryDatabase& db, HistoryDatabase::Access access) {
     if (!captureStartingDirectory())
         return fail(kExitFailure, "the current directory cannot be read");
-    if (auto r = db.open(HistoryDatabase::defaultPath(), access); !r)
+    if (auto r = openStartDirectoryHistory(db, access); !r)
         return fail(kExitFailure, r.error());
     return 0;
 }
@@ -109,15 +116,27 @@ int listRuns(const std::vector<std::string>& args) {
     std::vector<HistoryRun> runs;
     if (auto r = db.listRuns(filter, runs); !r)
         return fail(kExitFailure, r.error());
-    std::printf("%5s  %7s  %-10s  %-25s  %-11s  %6s  %12s  %12s  %s\n", "ID", "COUNTER", "KIND",
-                "START", "END", "POINTS", "TOTAL COUNTS", "COUNTS/HOUR", "ASSAY");
-    for (const HistoryRun& run : runs)
-        std::printf("%5lld  %7s  %-10s  %-25s  %-11s  %6lld  %12lld  %12.4f  %s\n",
+    // A server's history holds the runs of several PCs: each line says which one and which
+    // start directory recorded the run.
+    const bool where = db.isServer();
+    std::printf("%5s  %7s  %-10s  %-25s  %-11s  %6s  %12s  %12s  %s%s\n", "ID", "COUNTER", "KIND",
+                "START", "END", "POINTS", "TOTAL COUNTS", "COUNTS/HOUR",
+                where ? "HOST             START DIRECTORY                 " : "", "ASSAY");
+    for (const HistoryRun& run : runs) {
+        std::string place;
+        if (where) {
+            char text[512];
+            std::snprintf(text, sizeof text, "%-15s  %-30s  ", run.host.value_or("-").c_str(),
+                          run.startDirectory.value_or("-").c_str());
+            place = text;
+        }
+        std::printf("%5lld  %7s  %-10s  %-25s  %-11s  %6lld  %12lld  %12.4f  %s%s\n",
                     static_cast<long long>(run.id),
                     run.counter ? std::to_string(*run.counter).c_str() : "-", runKindName(run.kind),
                     run.startTime.c_str(), runEndName(run.endReason),
                     static_cast<long long>(run.points), static_cast<long long>(run.totalCounts),
-                    run.countsPerHour(), run.assayConfig.name.c_str());
+                    run.countsPerHour(), place.c_str(), run.assayConfig.name.c_str());
+    }
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }
 
@@ -192,7 +211,8 @@ int importFiles(std::vector<std::string> args) {
 
 // --- history show ID / history export ID --dax FILE | --csv FILE -------------------------------
 
-int loadRun(const std::string& idText, HistoryRunDetail& detail) {
+// onServer tells whether the history is a laboratory's server.
+int loadRun(const std::string& idText, HistoryRunDetail& detail, bool* onServer = nullptr) {
     const auto id = parseId(idText);
     if (!id)
         return fail(kExitUsage, "bad run id '" + idText + "'");
@@ -204,6 +224,8 @@ int loadRun(const std::string& idText, HistoryRunDetail& detail) {
         return fail(kExitFailure, r.error());
     if (!found)
         return fail(kExitFailure, "there is no run " + idText);
+    if (onServer)
+        *onServer = db.isServer();
     return 0;
 }
 
@@ -211,7 +233,8 @@ int showRun(const std::vector<std::string>& args) {
     if (args.size() != 1)
         return fail(kExitUsage, "usage: nivra-cli history show ID");
     HistoryRunDetail detail;
-    if (int status = loadRun(args[0], detail); status != 0)
+    bool onServer = false;
+    if (int status = loadRun(args[0], detail, &onServer); status != 0)
         return status;
     const HistoryRun& run = detail.run;
     std::printf("run %lld: counter %s, %s, %s\n", static_cast<long long>(run.id),
@@ -222,6 +245,10 @@ int showRun(const std::vector<std::string>& args) {
     printLine(stdout, "points " + std::to_string(run.points) + ", total counts " +
                           std::to_string(run.totalCounts) + ", data file " +
                           (run.dataFile ? *run.dataFile : std::string("none")));
+    // A server holds the runs of several PCs: which one recorded it, and where.
+    if (onServer && (run.host || run.startDirectory))
+        printLine(stdout, "recorded on " + run.host.value_or("an unknown host") + " in " +
+                              run.startDirectory.value_or("an unknown start directory"));
     const auto record = recordOfRun(detail);
     std::printf("[%s]\n", CounterConfig::kSection);
     for (const auto& [key, value] : record->counterConfig().entries())
@@ -276,6 +303,81 @@ int exportRun(const std::vector<std::string>& args) {
     return 0;
 }
 
+// --- history sync ------------------------------------------------------------------------------
+
+int syncSpool(const std::vector<std::string>& args) {
+    if (!args.empty())
+        return fail(kExitUsage, "usage: nivra-cli history sync");
+    if (!captureStartingDirectory())
+        return fail(kExitFailure, "the current directory cannot be read");
+    std::string location;
+    if (auto r = historyLocation(location); !r)
+        return fail(kExitFailure, r.error());
+    SpoolDelivery delivery;
+    const bool spooled = access(historySpoolPath().c_str(), F_OK) == 0;
+    HistoryDatabase db;
+    if (!spooled) {
+        // Nothing is held locally: the history is not even opened.
+    } else if (auto r = db.open(location); !r) {
+        // The history cannot be reached: everything spooled is still there.
+        delivery.problem = r.error();
+        HistoryDatabase spool;
+        std::vector<HistoryRun> runs;
+        if (spool.open(historySpoolPath(), HistoryDatabase::Access::Existing) &&
+            spool.listRuns({}, runs))
+            delivery.left = runs.size();
+    } else {
+        delivery = deliverSpool(db, historySpoolPath());
+    }
+    std::printf("%zu runs sent to the history, %zu left in %s\n", delivery.delivered, delivery.left,
+                kHistorySpoolFile);
+    std::fflush(stdout);
+    if (!delivery.problem.empty())
+        return fail(kExitFailure, delivery.problem);
+    return delivery.left == 0 ? 0 : kExitFailure;
+}
+
+// --- history migrate --to URI [--from FILE] ----------------------------------------------------
+
+int migrateHistory(const std::vector<std::string>& args) {
+    std::string target, source;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string problem;
+        if (auto to = takeOption(args, i, "--to", problem)) {
+            target = *to;
+        } else if (auto from = takeOption(args, i, "--from", problem)) {
+            source = *from;
+        } else {
+            return fail(kExitUsage, "unknown option '" + args[i] + "'");
+        }
+        if (!problem.empty())
+            return fail(kExitUsage, problem);
+    }
+    if (target.empty())
+        return fail(kExitUsage, "usage: nivra-cli history migrate --to URI [--from FILE]");
+    if (!captureStartingDirectory())
+        return fail(kExitFailure, "the current directory cannot be read");
+    if (source.empty())
+        source = HistoryDatabase::defaultPath();
+    std::error_code ignored;
+    if (!HistoryDatabase::isServerLocation(target) &&
+        std::filesystem::equivalent(source, target, ignored))
+        return fail(kExitUsage, "'" + target + "' is the history the runs come from");
+    HistoryDatabase from, to;
+    if (auto r = from.open(source, HistoryDatabase::Access::Existing); !r)
+        return fail(kExitFailure, r.error());
+    if (auto r = to.open(target); !r)
+        return fail(kExitFailure, r.error());
+    const HistoryCopySummary summary = copyHistory(from, to);
+    std::fflush(stdout);
+    for (const std::string& problem : summary.problems)
+        std::fprintf(stderr, "nivra-cli %s: not copied: %s\n", kName, problem.c_str());
+    std::printf("%zu runs copied to %s, %zu there already, %zu refused\n", summary.added,
+                shownLocation(target).c_str(), summary.present, summary.refused);
+    std::fflush(stdout);
+    return summary.refused == 0 ? 0 : kExitFailure;
+}
+
 int runHistory(const std::vector<std::string>& args) {
     if (!args.empty()) {
         const std::vector<std::string> rest(args.begin() + 1, args.end());
@@ -285,6 +387,10 @@ int runHistory(const std::vector<std::string>& args) {
             return showRun(rest);
         if (args[0] == "export")
             return exportRun(rest);
+        if (args[0] == "sync")
+            return syncSpool(rest);
+        if (args[0] == "migrate")
+            return migrateHistory(rest);
     }
     return listRuns(args);
 }
@@ -294,9 +400,13 @@ const CliCommandRegistration registration({
     "history [--counter N] [--kind K] [--since YYYY-MM-DD] [--until YYYY-MM-DD]\n"
     "  nivra-cli history show ID\n"
     "  nivra-cli history export ID --dax FILE.dax | --csv FILE.csv\n"
-    "  nivra-cli history import [--counter N] [--kind K] PATH...",
+    "  nivra-cli history import [--counter N] [--kind K] PATH...\n"
+    "  nivra-cli history sync\n"
+    "  nivra-cli history migrate --to URI [--from FILE]",
     "  The run history of the start directory (the current directory), in history.sqlite: every\n"
-    "  run nivra-cli run made there, and the data files imported.\n"
+    "  run nivra-cli run made there, and the data files imported. NIVRA_HISTORY, or else LOCATION\n"
+    "  in section [HISTORY] of history_config.pfx, may name another SQLite file or a PostgreSQL\n"
+    "  server the PCs of a laboratory share (postgresql://HOST/DATABASE?user=ROLE).\n"
     "  Without a subcommand: one line per run, newest first: id, counter, kind, start time, end\n"
     "  reason (time, stop, interrupted, running), points, total counts, counts per hour (over\n"
     "  points x dwell), assay name.\n"
@@ -317,6 +427,11 @@ const CliCommandRegistration registration({
     "  every argument is a path.\n"
     "  --counter N           the counter the files come from (data files do not say)\n"
     "  --kind K              their kind, instead of the QA KIND of their assay configuration\n"
+    "  sync: sends the runs held in history_spool.sqlite while the server was away; says how\n"
+    "  many were sent and how many are left (exit status 1 while any are left).\n"
+    "  migrate --to URI: copies every run of history.sqlite (or of --from FILE) to the history\n"
+    "  at URI; runs it has already are matched and not copied again. One summary line; exit\n"
+    "  status 1 when a run was refused.\n"
     "  Example: nivra-cli history --counter 1 --since 2026-03-01\n"
     "           nivra-cli history import --counter 1 old_runs/",
     runHistory,

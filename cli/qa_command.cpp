@@ -10,6 +10,7 @@
 #include "model/control_chart.h"
 #include "storage/control_chart_report.h"
 #include "storage/history_database.h"
+#include "storage/history_location.h"
 
 #include <cmath>
 #include <cstdio>
@@ -93,7 +94,7 @@ int runQa(const std::vector<std::string>& args) {
                         "cannot write '" + options.svgFile + "': " + writable.error());
 
     HistoryDatabase db;
-    if (auto r = db.open(HistoryDatabase::defaultPath(), HistoryDatabase::Access::Existing); !r)
+    if (auto r = openStartDirectoryHistory(db, HistoryDatabase::Access::Existing); !r)
         return fail(kExitFailure, r.error());
     RunFilter filter;
     filter.counter = options.counter;

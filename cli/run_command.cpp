@@ -82,8 +82,7 @@ struct CounterRun {
           printer(data, runOptions.counter, tagged),
           // The run history is a journal: when it cannot be written, one line says so and the
           // run goes on.
-          recorder(HistoryDatabase::defaultPath(),
-                   [this](const std::string& message) { printer.error(message); }),
+          recorder([this](const std::string& message) { printer.error(message); }),
           history(data, recorder, assay.kind(), printer) {}
 
     // Saves the data file and the CSV; the run's exit status.

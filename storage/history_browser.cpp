@@ -2,14 +2,21 @@
 
 #include "storage/control_chart_report.h"
 #include "storage/history_database.h"
+#include "storage/history_location.h"
 #include "storage/history_record.h"
 
 namespace nivra {
 
+StorageResult HistoryBrowser::open(HistoryDatabase& db) const {
+    if (path_.empty())
+        return openStartDirectoryHistory(db, HistoryDatabase::Access::Existing);
+    return db.open(path_, HistoryDatabase::Access::Existing);
+}
+
 StorageResult HistoryBrowser::runs(const RunFilter& filter, std::vector<HistoryRun>& runs) const {
     runs.clear();
     HistoryDatabase db;
-    if (auto r = db.open(path_, HistoryDatabase::Access::Existing); !r)
+    if (auto r = open(db); !r)
         return r;
     return db.listRuns(filter, runs);
 }
@@ -17,7 +24,7 @@ StorageResult HistoryBrowser::runs(const RunFilter& filter, std::vector<HistoryR
 StorageResult HistoryBrowser::record(std::int64_t runId, std::unique_ptr<AssayData>& record) const {
     record.reset();
     HistoryDatabase db;
-    if (auto r = db.open(path_, HistoryDatabase::Access::Existing); !r)
+    if (auto r = open(db); !r)
         return r;
     HistoryRunDetail detail;
     bool found = false;
@@ -31,7 +38,7 @@ StorageResult HistoryBrowser::record(std::int64_t runId, std::unique_ptr<AssayDa
 
 StorageResult HistoryBrowser::setKind(std::int64_t runId, RunKind kind) const {
     HistoryDatabase db;
-    if (auto r = db.open(path_, HistoryDatabase::Access::Existing); !r)
+    if (auto r = open(db); !r)
         return r;
     return db.setKind(runId, kind);
 }

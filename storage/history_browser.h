@@ -2,6 +2,7 @@
 
 #include "model/assay_data.h"
 #include "model/run_kind.h"
+#include "storage/history_database.h"
 #include "storage/history_run.h"
 #include "storage/storage_result.h"
 
@@ -17,7 +18,10 @@ namespace nivra {
 // opens the history file for its own short work, so runs recording meanwhile are never held up.
 class HistoryBrowser {
 public:
-    explicit HistoryBrowser(std::string path) : path_(std::move(path)) {}
+    // The history of the start directory, wherever it lives (see historyLocation).
+    HistoryBrowser() = default;
+    // The history at location (a file's path or a server's URI).
+    explicit HistoryBrowser(std::string location) : path_(std::move(location)) {}
 
     StorageResult runs(const RunFilter& filter, std::vector<HistoryRun>& runs) const;
     // The record the run stands for, as the window would have held it; null with a failure.
@@ -27,6 +31,8 @@ public:
     StorageResult chartText(int counter, RunKind kind, std::string& text) const;
 
 private:
+    StorageResult open(HistoryDatabase& db) const;
+
     const std::string path_;
 };
 

@@ -37,6 +37,13 @@ struct HistoryRun {
     std::optional<std::string> contentHash; // SHA-256 of the data file imported or last saved
     CounterConfig counterConfig = CounterConfig::defaults();
     AssayConfig assayConfig = AssayConfig::defaults();
+    // The machine and the start directory that recorded the run (none for older runs).
+    std::optional<std::string> host;
+    std::optional<std::string> startDirectory;
+    // The key its recording program gave the run: writes sent again are matched by it.
+    std::optional<std::string> runKey;
+    // Seconds since the epoch of the last sign of life of the program recording a running run.
+    std::optional<std::int64_t> heartbeatEpoch;
 
     // The time the points cover: points × dwell, in hours.
     double countingHours() const;

@@ -2,19 +2,65 @@
 
 #include "base/local_time.h"
 #include "base/sha256.h"
+#include "base/start_directory.h"
+#include "storage/history_location.h"
+#include "storage/history_spool.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
+#include <random>
+#include <unistd.h>
 
 namespace nivra {
 
-RunRecorder::RunRecorder(std::string path, Reporter reporter)
-    : path_(std::move(path)), reporter_(std::move(reporter)) {}
+namespace {
 
-RunRecorder::~RunRecorder() = default;
+// A key no other run of any PC has: the machine, the process, the start and 64 random bits.
+std::string newRunKey(const std::string& host, std::int64_t startEpoch) {
+    std::random_device random;
+    const unsigned long long bits = (static_cast<unsigned long long>(random()) << 32) ^
+                                    static_cast<unsigned long long>(random());
+    char tail[40];
+    std::snprintf(tail, sizeof tail, "/%lld/%lld/%016llx", static_cast<long long>(::getpid()),
+                  static_cast<long long>(startEpoch), bits);
+    return host + tail;
+}
+
+} // namespace
+
+RunRecorder::RunRecorder(Reporter reporter) : RunRecorder(std::string(), std::move(reporter)) {}
+
+RunRecorder::RunRecorder(std::string location, Reporter reporter)
+    : RunRecorder(std::move(location), std::move(reporter), Settings{}) {}
+
+RunRecorder::RunRecorder(std::string location, Reporter reporter, Settings settings)
+    : location_(std::move(location)), locationKnown_(!location_.empty()),
+      reporter_(std::move(reporter)), settings_(std::move(settings)) {}
+
+RunRecorder::~RunRecorder() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (heart_.joinable())
+        heart_.join();
+}
 
 std::int64_t RunRecorder::runId() const {
     std::lock_guard lock(mutex_);
     return run_.id;
+}
+
+bool RunRecorder::heldLocally() const {
+    std::lock_guard lock(mutex_);
+    return spooling_;
+}
+
+std::int64_t RunRecorder::now() const {
+    return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
 }
 
 StorageResult RunRecorder::started(int counter, const CounterConfig& counterConfig,
@@ -28,6 +74,14 @@ StorageResult RunRecorder::started(int counter, const CounterConfig& counterConf
     run_.startTime = formatIsoLocalTime(startEpoch);
     run_.counterConfig = counterConfig;
     run_.assayConfig = assayConfig;
+    const std::string host = localHostName();
+    if (!host.empty())
+        run_.host = host;
+    if (!getStartingDirectory().empty())
+        run_.startDirectory = getStartingDirectory();
+    run_.runKey = newRunKey(host, startEpoch);
+    if (!heart_.joinable())
+        heart_ = std::thread([this] { keepAlive(); });
     return sync();
 }
 
@@ -50,6 +104,7 @@ StorageResult RunRecorder::headerLinesChanged(const std::vector<std::string>& li
 StorageResult RunRecorder::ended(RunEnd reason, std::int64_t endEpoch) {
     std::lock_guard lock(mutex_);
     run_.endReason = reason;
+    ended_ = true;
     endEpoch_ = endEpoch;
     endPending_ = true;
     return sync();
@@ -74,26 +129,160 @@ StorageResult RunRecorder::pointDeleted(int number) {
     return sync();
 }
 
-StorageResult RunRecorder::sync() {
-    StorageResult result = writePending();
-    if (!result && !reported_) {
-        reported_ = true;
-        if (reporter_)
-            reporter_(kReportPrefix + result.error());
-    }
-    return result;
+void RunRecorder::report(const std::string& message) {
+    if (reporter_)
+        reporter_(message);
 }
 
-// Writes whatever is not written yet, oldest first. Nothing is recorded before the run started.
-StorageResult RunRecorder::writePending() {
+// Renews the heartbeat of the running run, and keeps trying the server while the run is held
+// locally, until the run ended and is in the history.
+void RunRecorder::keepAlive() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (wake_.wait_for(lock, settings_.heartbeat, [this] { return stopping_; }))
+            return;
+        if (ended_ && !needsMerge_)
+            return;
+        if (needsMerge_) {
+            sync();
+        } else if (db_ && run_.id != 0) {
+            if (auto r = db_->renewHeartbeat(run_.id); !r)
+                failed(r);
+        }
+    }
+}
+
+StorageResult RunRecorder::openHistory() {
+    if (db_ && !db_->isBroken())
+        return {};
+    db_.reset();
+    if (!locationKnown_) {
+        if (auto r = historyLocation(location_); !r)
+            return r;
+        locationKnown_ = true;
+    }
+    auto db = std::make_unique<HistoryDatabase>();
+    db->setClock(settings_.clock);
+    if (auto r = db->open(location_); !r)
+        return r;
+    db_ = std::move(db);
+    // Runs an earlier program held locally go first.
+    if (db_->isServer())
+        deliverSpool(*db_, settings_.spoolPath.empty() ? historySpoolPath() : settings_.spoolPath);
+    return {};
+}
+
+StorageResult RunRecorder::sync() {
     if (!started_)
         return {};
-    if (!db_) {
-        auto db = std::make_unique<HistoryDatabase>();
-        if (auto r = db->open(path_); !r)
-            return r;
-        db_ = std::move(db);
+    if (needsMerge_) {
+        if (spooling_ && now() - lastAttempt_ < settings_.retrySeconds)
+            return writeSpool();
+        return mergeIntoHistory();
     }
+    if (auto r = writePending(); !r)
+        return failed(r);
+    return {};
+}
+
+// A write failed: the whole run goes into the history with a later write. A server's run is
+// held in the spool meanwhile.
+StorageResult RunRecorder::failed(const StorageResult& failure) {
+    needsMerge_ = true;
+    const bool server = db_ ? db_->isServer() : HistoryDatabase::isServerLocation(location_);
+    if (db_ && db_->isServer())
+        db_.reset(); // a new connection with the next attempt
+    if (!server) {
+        if (!reported_) {
+            reported_ = true;
+            report(kReportPrefix + failure.error());
+        }
+        return failure;
+    }
+    lastAttempt_ = now();
+    if (!spooling_) {
+        spooling_ = true;
+        report(kHeldLocallyPrefix + failure.error());
+    }
+    return writeSpool();
+}
+
+StorageResult RunRecorder::mergeIntoHistory() {
+    StorageResult r = openHistory();
+    std::int64_t id = 0;
+    bool added = false;
+    if (r)
+        r = db_->mergeRun(snapshot(), id, added);
+    if (!r)
+        return failed(r);
+    run_.id = id;
+    pointsWritten_ = points_.size();
+    deletesPending_.clear();
+    headerLinesPending_ = endPending_ = dataFilePending_ = false;
+    needsMerge_ = false;
+    if (spooling_) {
+        spooling_ = false;
+        spool_.reset();
+        // The spool's copy of the run (and whatever else it holds) is in the history now.
+        deliverSpool(*db_, settings_.spoolPath.empty() ? historySpoolPath() : settings_.spoolPath);
+        report(kDeliveredReport);
+    }
+    return {};
+}
+
+StorageResult RunRecorder::writeSpool() {
+    StorageResult r;
+    if (!spool_) {
+        auto spool = std::make_unique<HistoryDatabase>();
+        spool->setClock(settings_.clock);
+        r = spool->open(settings_.spoolPath.empty() ? historySpoolPath() : settings_.spoolPath);
+        if (r)
+            spool_ = std::move(spool);
+    }
+    std::int64_t id = 0;
+    bool added = false;
+    if (r)
+        r = spool_->mergeRun(snapshot(), id, added);
+    if (!r) {
+        spool_.reset();
+        if (!reported_) {
+            reported_ = true;
+            report(kReportPrefix + r.error());
+        }
+    }
+    return r;
+}
+
+// The run as far as it went, for a history that gets it whole.
+HistoryRunDetail RunRecorder::snapshot() const {
+    HistoryRunDetail detail;
+    detail.run = run_;
+    detail.run.id = 0;
+    detail.run.points = 0;
+    detail.run.totalCounts = 0;
+    if (ended_) {
+        detail.run.endTime = formatIsoLocalTime(endEpoch_);
+    } else {
+        detail.run.endReason = RunEnd::Running;
+        detail.run.heartbeatEpoch = now();
+    }
+    for (const auto& [number, count] : points_) {
+        const bool live =
+            std::find(livePoints_.begin(), livePoints_.end(), number) != livePoints_.end();
+        detail.points.push_back({number, count, !live});
+    }
+    detail.headerLines = headerLines_;
+    if (!dataFile_.empty())
+        detail.run.dataFile = dataFile_;
+    if (!dataFileHash_.empty())
+        detail.run.contentHash = dataFileHash_;
+    return detail;
+}
+
+// Writes whatever is not written yet, oldest first.
+StorageResult RunRecorder::writePending() {
+    if (auto r = openHistory(); !r)
+        return r;
     if (run_.id == 0) {
         // The run goes in as it was at its start; what happened since follows below.
         HistoryRun row = run_;

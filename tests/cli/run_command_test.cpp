@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <numeric>
 #include <sstream>
@@ -167,7 +168,8 @@ TEST_F(CliRun, RefusesBeforeAnythingIsMeasured) {
 }
 
 // Every run goes into the run history as it runs: a finished one with its points, kind, end and
-// data file (exported again byte for byte), a killed one as 'interrupted' with the points it had.
+// data file (exported again byte for byte), a killed one as 'interrupted' with the points it had
+// once its heartbeat is older than the lease.
 TEST_F(CliRun, RecordsFinishedAndKilledRunsInTheHistory) {
     auto result = runProgram("nivra-cli",
                              {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out",
@@ -185,7 +187,10 @@ TEST_F(CliRun, RecordsFinishedAndKilledRunsInTheHistory) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     killed.kill();
 
+    // The killed run's heartbeat stops: once it is older than the lease, the next opener marks
+    // the run interrupted.
     HistoryDatabase db;
+    db.setClock([] { return std::time(nullptr) + HistoryDatabase::kLeaseSeconds + 1; });
     ASSERT_TRUE(db.open(ws_.path("history.sqlite")).ok());
     std::vector<HistoryRun> runs;
     ASSERT_TRUE(db.listRuns({}, runs).ok());

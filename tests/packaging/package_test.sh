@@ -49,7 +49,7 @@ check_control_fields() {
     # Computed by dpkg-shlibdeps from the programs: versioned, and naming what they link.
     local depends
     depends=$(field Depends)
-    local wanted=(libc6 libstdc++6 libsqlite3-0)
+    local wanted=(libc6 libstdc++6 libsqlite3-0 libpq5)
     if $with_window; then
         wanted+=(libqt6core6 libqt6widgets6)
         for font in fonts-wine fonts-liberation; do

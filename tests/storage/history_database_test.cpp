@@ -1,22 +1,32 @@
 #include "base/local_time.h"
 #include "model/assay_data.h"
 #include "model/data_file.h"
+#include "storage/history_copy.h"
 #include "storage/history_database.h"
+#include "storage/history_location.h"
 #include "storage/history_record.h"
+#include "storage/history_spool.h"
 #include "storage/run_recorder.h"
 #include "storage/sqlite_database.h"
+#include "support/pg_test_server.h"
 #include "support/temp_dir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace nivra;
+using nivra::test::PrivateCluster;
 using nivra::test::readFileBytes;
+using nivra::test::ServerDatabase;
 using nivra::test::TempDir;
 using nivra::test::writeFileBytes;
 using ::testing::ElementsAre;
@@ -49,6 +59,55 @@ std::vector<int> numbers(const std::vector<HistoryPoint>& points, bool deleted) 
         if (point.deleted == deleted)
             numbers.push_back(point.number);
     return numbers;
+}
+
+// The same tests run against an SQLite file and a database of their own on the test cluster.
+enum class Store { File, Server };
+
+class HistoryStoreTest : public ::testing::TestWithParam<Store> {
+protected:
+    void SetUp() override {
+        if (GetParam() == Store::Server) {
+            server_.emplace();
+            if (server_->uri().empty())
+                GTEST_SKIP() << "no PostgreSQL test cluster (the tests run it through ctest)";
+        }
+    }
+    std::string location() const {
+        return GetParam() == Store::Server ? server_->uri() : dir_.file("history.sqlite");
+    }
+
+    TempDir dir_;
+    std::optional<ServerDatabase> server_;
+};
+
+INSTANTIATE_TEST_SUITE_P(BothStores, HistoryStoreTest,
+                         ::testing::Values(Store::File, Store::Server), [](const auto& info) {
+                             return info.param == Store::File ? "File" : "Server";
+                         });
+
+// A clock the test moves.
+struct TestClock {
+    std::shared_ptr<std::atomic<std::int64_t>> now =
+        std::make_shared<std::atomic<std::int64_t>>(1'800'000'000);
+    HistoryDatabase::Clock clock() const {
+        return [now = now] { return now->load(); };
+    }
+};
+
+HistoryRunDetail someRun(const char* key, std::initializer_list<std::int32_t> counts) {
+    HistoryRunDetail detail;
+    detail.run.counter = 2;
+    detail.run.startEpoch = 1765200000;
+    detail.run.startTime = formatIsoLocalTime(detail.run.startEpoch);
+    detail.run.endReason = RunEnd::Running;
+    detail.run.heartbeatEpoch = 1765200000;
+    if (key)
+        detail.run.runKey = key;
+    int number = 0;
+    for (std::int32_t count : counts)
+        detail.points.push_back({++number, count, false});
+    return detail;
 }
 
 } // namespace
@@ -89,9 +148,9 @@ TEST(HistoryDatabase, CreatesTheSchemaInAnEmptyFileAndRefusesFilesItCannotUse) {
 
 // The journal of a run gives back the record the window holds: same configurations, header
 // lines and points, so that saving either gives the same bytes, also after points were deleted.
-TEST(RunRecorder, RecordsARunThatRebuildsItsDataFile) {
-    TempDir dir;
-    const std::string path = dir.file("history.sqlite");
+TEST_P(HistoryStoreTest, RecorderRecordsARunThatRebuildsItsDataFile) {
+    const TempDir& dir = dir_;
+    const std::string path = location();
     CounterConfig counter = CounterConfig::defaults();
     counter.name = "alpha 3";
     AssayConfig assay = shortAssay();
@@ -127,6 +186,7 @@ TEST(RunRecorder, RecordsARunThatRebuildsItsDataFile) {
     EXPECT_EQ(detail.run.dataFile, dir.file("run.dax"));
     EXPECT_THAT(::numbers(detail.points, true), ElementsAre(2, 3));
     EXPECT_THAT(::numbers(detail.points, false), ElementsAre(1, 4));
+    EXPECT_EQ(detail.run.host, localHostName());
 
     const auto rebuilt = recordOfRun(detail);
     EXPECT_EQ(rebuilt->counts(), record.counts());
@@ -163,20 +223,24 @@ TEST(RunRecorder, ReportsAnUnwritableHistoryOnceAndCatchesUpLater) {
     EXPECT_EQ(detail.run.endReason, RunEnd::Stop);
 }
 
-// A program killed during its run leaves the run 'running'; the next opener marks it
-// 'interrupted' with the points it had, and leaves the runs of live programs alone.
-TEST(HistoryDatabase, MarksTheRunsOfKilledProgramsInterrupted) {
-    TempDir dir;
-    const std::string path = dir.file("history.sqlite");
-    RunRecorder live(path, nullptr);
-    ASSERT_TRUE(live.started(2, CounterConfig::defaults(), shortAssay(), RunKind::Sample, 50).ok());
+// A program killed during its run leaves the run 'running' with its last heartbeat; once the
+// heartbeat is older than the lease, the next opener marks it 'interrupted' with the points it
+// had. A run whose program renews its heartbeat stays running, wherever it was recorded.
+TEST_P(HistoryStoreTest, MarksRunsWithoutHeartbeatInterruptedAndLeavesLiveRunsAlone) {
+    const std::string path = location();
+    TestClock time;
+    RunRecorder::Settings settings;
+    settings.clock = time.clock();
+    settings.heartbeat = std::chrono::milliseconds(20);
+    settings.spoolPath = dir_.file("spool.sqlite");
 
+    // The child is forked before this process starts any thread of its own.
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        RunRecorder recorder(path, nullptr);
+        RunRecorder recorder(path, nullptr, settings);
         bool ok =
             recorder.started(1, CounterConfig::defaults(), shortAssay(), RunKind::Source, 60).ok();
         ok = ok && recorder.pointClosed(1, 40).ok() && recorder.pointClosed(2, 41).ok();
@@ -194,10 +258,36 @@ TEST(HistoryDatabase, MarksTheRunsOfKilledProgramsInterrupted) {
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
 
-    HistoryDatabase db;
-    ASSERT_TRUE(db.open(path).ok());
-    std::vector<HistoryRun> runs;
-    ASSERT_TRUE(db.listRuns({}, runs).ok());
+    RunRecorder live(path, nullptr, settings);
+    ASSERT_TRUE(live.started(2, CounterConfig::defaults(), shortAssay(), RunKind::Sample, 50).ok());
+    auto endsOpenedAt = [&](std::int64_t now) {
+        HistoryDatabase db;
+        db.setClock([now] { return now; });
+        EXPECT_TRUE(db.open(path).ok());
+        std::vector<HistoryRun> runs;
+        EXPECT_TRUE(db.listRuns({}, runs).ok());
+        std::vector<RunEnd> ends;
+        for (const HistoryRun& run : runs)
+            ends.push_back(run.endReason);
+        return std::pair(ends, runs);
+    };
+    // Within the lease both are running.
+    const std::int64_t start = time.now->load();
+    EXPECT_THAT(endsOpenedAt(start + HistoryDatabase::kLeaseSeconds).first,
+                ElementsAre(RunEnd::Running, RunEnd::Running));
+    // Later the live program has renewed its heartbeat; the killed one has not.
+    time.now->store(start + 10 * HistoryDatabase::kLeaseSeconds);
+    const auto renewed = [&] {
+        HistoryDatabase db;
+        HistoryRunDetail detail;
+        bool found = false;
+        return db.open(path) && db.loadRun(live.runId(), detail, found) && found &&
+               detail.run.heartbeatEpoch == time.now->load();
+    };
+    for (int i = 0; i < 250 && !renewed(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(renewed());
+    const auto [ends, runs] = endsOpenedAt(time.now->load() + 1);
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].counter, 1);
     EXPECT_EQ(runs[0].endReason, RunEnd::Interrupted);
@@ -206,10 +296,92 @@ TEST(HistoryDatabase, MarksTheRunsOfKilledProgramsInterrupted) {
     EXPECT_EQ(runs[1].endReason, RunEnd::Running);
 }
 
-TEST(HistoryDatabase, FiltersRunsByCounterKindAndLocalDate) {
-    TempDir dir;
+// Copies of a run, complete or not, sent once or several times (the spool, a migration run
+// twice), leave it in the history once with every point once; the end and deletions win over an
+// older copy.
+TEST_P(HistoryStoreTest, MergingCopiesOfARunKeepsEveryPointOnce) {
     HistoryDatabase db;
-    ASSERT_TRUE(db.open(dir.file("history.sqlite")).ok());
+    ASSERT_TRUE(db.open(location()).ok());
+    struct Step {
+        HistoryRunDetail copy;
+        bool added;
+    };
+    HistoryRunDetail ended = someRun("pc1/7/1765200000/ab", {5, 6, 7, 8});
+    ended.points[1].deleted = true;
+    ended.run.endReason = RunEnd::Stop;
+    ended.run.endTime = formatIsoLocalTime(1765203600);
+    ended.headerLines = {"Start Time: 12/08/25 14:00:00", "STOP TIME: 12/08/25 15:00:00"};
+    HistoryRunDetail older = someRun("pc1/7/1765200000/ab", {5, 6});
+    older.headerLines = {"Start Time: 12/08/25 14:00:00"};
+    const Step steps[] = {{older, true}, {ended, false}, {older, false}, {ended, false}};
+    std::int64_t firstId = 0;
+    for (const Step& step : steps) {
+        std::int64_t id = 0;
+        bool added = false;
+        ASSERT_TRUE(db.mergeRun(step.copy, id, added).ok());
+        EXPECT_EQ(added, step.added);
+        if (firstId == 0)
+            firstId = id;
+        EXPECT_EQ(id, firstId);
+    }
+    const HistoryRunDetail detail = load(db, firstId);
+    EXPECT_THAT(::numbers(detail.points, false), ElementsAre(1, 3, 4));
+    EXPECT_THAT(::numbers(detail.points, true), ElementsAre(2));
+    EXPECT_EQ(detail.run.points, 3);
+    EXPECT_EQ(detail.run.totalCounts, 20);
+    EXPECT_EQ(detail.run.endReason, RunEnd::Stop);
+    EXPECT_EQ(detail.headerLines, ended.headerLines);
+
+    // A run without a key is matched by its content hash; a hash another run holds stays there.
+    HistoryRunDetail hashed = someRun(nullptr, {1});
+    hashed.run.contentHash = "0123abcd";
+    std::int64_t a = 0, b = 0;
+    bool added = false;
+    ASSERT_TRUE(db.mergeRun(hashed, a, added).ok());
+    EXPECT_TRUE(added);
+    ASSERT_TRUE(db.mergeRun(hashed, b, added).ok());
+    EXPECT_FALSE(added);
+    EXPECT_EQ(a, b);
+    std::vector<HistoryRun> runs;
+    ASSERT_TRUE(db.listRuns({}, runs).ok());
+    EXPECT_EQ(runs.size(), 2u);
+}
+
+// A PC's SQLite history copied into another history: everything once, and a second copy adds
+// nothing, also for runs that have neither key nor content hash.
+TEST_P(HistoryStoreTest, CopyingAHistoryTwiceAddsNothingTheSecondTime) {
+    HistoryDatabase from;
+    ASSERT_TRUE(from.open(dir_.file("pc.sqlite")).ok());
+    HistoryRun bare; // recorded before runs had keys, never saved
+    bare.counter = 1;
+    bare.startEpoch = 1765000000;
+    bare.startTime = formatIsoLocalTime(bare.startEpoch);
+    bare.endReason = RunEnd::Time;
+    ASSERT_TRUE(from.insertRun(bare).ok());
+    ASSERT_TRUE(from.appendPoints(bare.id, {{1, 3}, {2, 4}}).ok());
+    HistoryRunDetail keyed = someRun("pc/1/1/1", {9, 9, 9});
+    std::int64_t id = 0;
+    bool added = false;
+    ASSERT_TRUE(from.mergeRun(keyed, id, added).ok());
+
+    HistoryDatabase to;
+    ASSERT_TRUE(to.open(location()).ok());
+    const HistoryCopySummary first = copyHistory(from, to);
+    EXPECT_EQ(first.added, 2u);
+    EXPECT_EQ(first.refused, 0u);
+    const HistoryCopySummary second = copyHistory(from, to);
+    EXPECT_EQ(second.added, 0u);
+    EXPECT_EQ(second.present, 2u);
+    std::vector<HistoryRun> runs;
+    ASSERT_TRUE(to.listRuns({}, runs).ok());
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].totalCounts, 27); // newest first: the keyed run started later
+    EXPECT_EQ(runs[1].totalCounts, 7);
+}
+
+TEST_P(HistoryStoreTest, FiltersRunsByCounterKindAndLocalDate) {
+    HistoryDatabase db;
+    ASSERT_TRUE(db.open(location()).ok());
     struct Row {
         int counter;
         RunKind kind;

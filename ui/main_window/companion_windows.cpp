@@ -61,8 +61,8 @@ void CompanionWindows::refreshAssessment() {
 void CompanionWindows::openHistory() {
     if (!history_) {
         history_ = new HistoryDlg(
-            nivra::HistoryBrowser(nivra::HistoryDatabase::defaultPath()),
-            [this](std::int64_t runId) { openRunInViewer(runId); }, &window_);
+            nivra::HistoryBrowser(), [this](std::int64_t runId) { openRunInViewer(runId); },
+            &window_);
         // A run's reports come after the history has been written: the window then shows them.
         const auto refresh = [this] {
             if (history_->isVisible())
@@ -85,7 +85,7 @@ void CompanionWindows::openRunInViewer(std::int64_t runId) {
         return;
     }
     std::unique_ptr<AssayData> record;
-    const nivra::HistoryBrowser browser(nivra::HistoryDatabase::defaultPath());
+    const nivra::HistoryBrowser browser;
     if (const nivra::StorageResult result = browser.record(runId, record); !result) {
         showMessage(fromNarrow(result.error()));
         return;

@@ -79,7 +79,6 @@ void RunControl::start() {
     // The run reports through the history's observer, which records the run and passes each
     // report on to the window; a history that cannot be written is said once and the run goes on.
     auto recorder = std::make_unique<nivra::RunRecorder>(
-        nivra::HistoryDatabase::defaultPath(),
         [this](const std::string& message) { reportHistoryProblem(message); });
     auto history = std::make_unique<nivra::RunHistoryObserver>(
         *data, *recorder, data->assayConfig().kind(), events_, environment_.runClock());

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "storage/history_database.h"
+#include "storage/storage_result.h"
+
+#include <string>
+
+// Where the run history of a start directory lives: the environment variable NIVRA_HISTORY, or
+// else the key LOCATION in section [HISTORY] of history_config.pfx in the start directory, names
+// it. A value starting with postgresql:// or postgres:// is a server's connection URI, anything
+// else the path of an SQLite file (relative to the start directory). Without either it is
+// history.sqlite in the start directory.
+namespace nivra {
+
+inline constexpr const char* kHistoryEnvironment = "NIVRA_HISTORY";
+inline constexpr const char* kHistoryConfigFile = "history_config.pfx";
+inline constexpr const char* kHistorySection = "HISTORY";
+inline constexpr const char* kHistoryLocationKey = "LOCATION";
+// The local spool: the writes a server did not take, until it takes them.
+inline constexpr const char* kHistorySpoolFile = "history_spool.sqlite";
+
+// The location named for the start directory. Fails when history_config.pfx cannot be read or
+// holds a password (passwords belong in ~/.pgpass or PGPASSWORD, not in a file others read).
+StorageResult historyLocation(std::string& location);
+
+// The spool file in the start directory.
+std::string historySpoolPath();
+
+// The location as messages show it: a URI without its password.
+std::string shownLocation(const std::string& location);
+
+// Whether a URI carries a password (user:password@ or password=).
+bool locationHasPassword(const std::string& location);
+
+// Opens the start directory's history. A server's history first gets the runs the local spool
+// holds (what cannot be sent stays there for the next time).
+StorageResult openStartDirectoryHistory(HistoryDatabase& db, HistoryDatabase::Access access);
+
+// This machine's host name ("" when the system does not tell).
+std::string localHostName();
+
+} // namespace nivra
