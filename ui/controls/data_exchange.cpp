@@ -74,7 +74,7 @@ void DataExchange::numberText(int id, Value& value, Show show, Scan scan, const 
 
 void DataExchange::text(int id, std::uint32_t& value) {
     numberText(
-        id, value, [](std::uint32_t v) { return QString::number(v); }, nivra::scanUnsignedDecimal,
+        id, value, [](std::uint32_t v) { return QString::number(v); }, nivra::parseWholeNumber,
         QStringLiteral("Enter a positive integer."), kNumberTextLimit);
 }
 
