@@ -54,8 +54,9 @@ struct SeventeenDigits {
 
 SeventeenDigits seventeenDigits(double magnitude) {
     char text[64];
-    *std::to_chars(text, text + sizeof text - 1, magnitude, std::chars_format::scientific, 40)
-         .ptr = '\0'; // d.ddd…e±x
+    const std::to_chars_result written =
+        std::to_chars(text, text + sizeof text - 1, magnitude, std::chars_format::scientific, 40);
+    *written.ptr = '\0'; // d.ddd…e±x
     SeventeenDigits out;
     out.digits[0] = text[0];
     for (int i = 1; i < 17; ++i)
@@ -166,6 +167,10 @@ bool scanUnsigned(const std::string& text, std::uint32_t& out) {
         return false;
     out = static_cast<std::uint32_t>(value);
     return true;
+}
+
+bool scanUnsignedDecimal(const std::string& text, std::uint32_t& out) {
+    return scanUnsigned(text, out);
 }
 
 bool scanReal(const std::string& text, double& out) {

@@ -54,6 +54,10 @@ const char* formatBool(bool value);
 bool scanInt(const std::string& text, std::int32_t& out);
 bool scanUnsigned(const std::string& text, std::uint32_t& out);
 
+// The C unsigned decimal conversion "%u": like scanInt, a minus sign is accepted and the result
+// wraps ("-1" gives 4294967295).
+bool scanUnsignedDecimal(const std::string& text, std::uint32_t& out);
+
 // The C input conversion "%lf" in the C locale. Returns false, leaving out unchanged, when no
 // number can be converted.
 bool scanReal(const std::string& text, double& out);

@@ -215,3 +215,18 @@ TEST_F(CounterConfigDialog, AnEfficiencyAboveOneIsNotSaved) {
                           "means 84 %)"});
     EXPECT_FALSE(fileExists(file("pct.ccx")));
 }
+
+// The area is digits only, at most 2147483647: what the C conversion would wrap, cut or stop
+// early in is refused where it was typed.
+TEST_F(CounterConfigDialog, AnAreaThatIsNoWholeNumberIsRefusedWhereItWasTyped) {
+    for (const char* text : {"42 cm", "-1", "1.5", "+3", "2147483648", "4294967297"}) {
+        ScriptedPrompts prompts;
+        Dlg dialog(1);
+        dialog.show();
+        typeInto(dialog, {"n", "d", text, "0.5"});
+        EXPECT_FALSE(dialog.updateData(true)) << text;
+        EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Enter a positive integer.")})
+            << text;
+        EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kDetectorAreaEdit)) << text;
+    }
+}

@@ -74,6 +74,12 @@ void DataExchange::numberText(int id, Value& value, Show show, Scan scan, const 
 
 void DataExchange::text(int id, std::uint32_t& value) {
     numberText(
+        id, value, [](std::uint32_t v) { return QString::number(v); }, nivra::scanUnsignedDecimal,
+        QStringLiteral("Enter a positive integer."), kNumberTextLimit);
+}
+
+void DataExchange::wholeNumber(int id, std::uint32_t& value) {
+    numberText(
         id, value, [](std::uint32_t v) { return QString::number(v); }, nivra::parseWholeNumber,
         QStringLiteral("Enter a positive integer."), kNumberTextLimit);
 }

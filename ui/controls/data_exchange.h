@@ -15,9 +15,9 @@ class DialogBase;
 // and unsigned numbers in decimal, real numbers with "%.*g" and 15 significant digits. Reading
 // (saveAndValidate true) takes each control's text back, in the order of the calls:
 //   - a text is taken whole;
-//   - an unsigned number takes the first 63 characters, which must be exactly a whole number from
-//     0 to 2147483647 (blanks around it allowed; "-1", "1.5" and "12abc" are refused), otherwise
-//     "Enter a positive integer.";
+//   - an unsigned number takes the first 63 characters and must convert as the C input format
+//     "%u" does (leading blanks, an optional sign, digits; "-1" wraps to 4294967295; the rest of
+//     the text is ignored), otherwise "Enter a positive integer.";
 //   - a signed number likewise with "%d", otherwise "Enter an integer.";
 //   - a real number must convert as "%lf" does, otherwise "Enter a number.".
 // After such a message the offending edit gets the focus with all its text selected and the
@@ -37,6 +37,10 @@ public:
     void text(int id, std::uint32_t& value);
     void text(int id, std::int32_t& value);
     void text(int id, double& value);
+    // A field of a configuration file: exactly a whole number from 0 to 2147483647 (blanks
+    // around it allowed; "-1", "1.5" and "12abc" are refused), otherwise "Enter a positive
+    // integer.".
+    void wholeNumber(int id, std::uint32_t& value);
     // A check box's state.
     void check(int id, bool& value);
 
