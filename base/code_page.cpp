@@ -160,6 +160,55 @@ std::string decodeFileText(std::string_view bytes) {
     return cp1252ToUtf8(bytes);
 }
 
+std::string utf16LeToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() / 2 + bytes.size() / 8);
+    const auto unitAt = [bytes](std::size_t at) -> char32_t {
+        return static_cast<unsigned char>(bytes[at]) |
+               static_cast<char32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+    };
+    const std::size_t end = bytes.size() & ~std::size_t{1};
+    for (std::size_t at = 0; at < end; at += 2) {
+        char32_t c = unitAt(at);
+        if (c >= 0xD800 && c <= 0xDBFF && at + 2 < end) {
+            const char32_t low = unitAt(at + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                at += 2;
+            }
+        }
+        if (c >= 0xD800 && c <= 0xDFFF)
+            c = 0xFFFD;
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+std::string utf8ToUtf16Le(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    const auto put = [&out](char32_t unit) {
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8);
+    };
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t c = 0;
+        std::size_t length = sequenceAt(text, at, c);
+        if (length == 0) {
+            c = characterOf(static_cast<unsigned char>(text[at]));
+            length = 1;
+        }
+        at += length;
+        if (c >= 0x10000) {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            put(c);
+        }
+    }
+    return out;
+}
+
 std::size_t prefixBytes(std::string_view text, std::size_t characters, bool utf8) {
     if (!utf8)
         return characters < text.size() ? characters : text.size();

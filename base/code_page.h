@@ -36,6 +36,17 @@ bool isMultiByteUtf8(std::string_view text);
 // builds of this program, which wrote UTF-8), as Windows-1252 otherwise.
 std::string decodeFileText(std::string_view bytes);
 
+// Windows saves a "Unicode" text file as UTF-16 little-endian starting with this byte-order mark.
+inline constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+
+// The UTF-8 text of UTF-16 little-endian bytes (without the mark). A surrogate without its partner
+// becomes U+FFFD and an odd last byte is dropped, so the result is always valid UTF-8.
+std::string utf16LeToUtf8(std::string_view bytes);
+
+// UTF-16 little-endian bytes (without the mark) for UTF-8 text. Bytes outside valid UTF-8
+// sequences are read as Windows-1252 characters, as repairUtf8 reads them.
+std::string utf8ToUtf16Le(std::string_view text);
+
 // The number of bytes of the first `characters` characters of text: each byte for
 // Windows-1252, each valid UTF-8 sequence (or stray byte) for UTF-8.
 std::size_t prefixBytes(std::string_view text, std::size_t characters, bool utf8);

@@ -44,17 +44,26 @@ bool hasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != text.npos;
 }
 
+// The text before the first NUL byte: a NUL ends a name or a value, as the file functions of
+// Windows take them as C strings.
+std::string_view beforeNul(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
+
 // The value of a line as a reader sees it, as UTF-8: trimmed, one pair of enclosing quotes
 // removed, cut to the maximum length in characters of the file's text. The cut follows the
 // Windows profile functions exactly, quirk included: they copy the value after the opening quote
 // into a buffer of kMaxValueLength characters and then drop the closing quote, or, when the value
 // filled the buffer to the last character but one, the last character of the value.
-std::string valueOf(std::string_view line, bool utf8File) {
+std::string valueOf(std::string_view line, bool utf8File, bool hasNul) {
     constexpr std::size_t kMax = ProfileFile::kMaxValueLength;
     auto equals = line.find('=');
     if (equals == line.npos)
         return {};
-    std::string_view value = trim(line.substr(equals + 1));
+    std::string_view value = line.substr(equals + 1);
+    if (hasNul)
+        value = beforeNul(value);
+    value = trim(value);
     const bool ascii = isAscii(value);
     if (ascii && value.size() <= kMax &&
         (value.empty() || (value.front() != '"' && value.front() != '\'')))
@@ -142,9 +151,15 @@ struct ProfileFile::Content {
     // written as the keys of section "".
     std::vector<Section> sections = std::vector<Section>(1);
     std::unordered_map<std::string, std::size_t> sectionIndex{{"", 0}}; // lower-case -> first
-    // A file that starts with the UTF-8 byte-order mark holds UTF-8 text and keeps the mark;
-    // every other file holds Windows-1252 text.
+    // A file that starts with the UTF-8 byte-order mark holds UTF-8 text and keeps the mark; a
+    // file that starts with the UTF-16 little-endian mark is held here as UTF-8 and written back
+    // as UTF-16 with its mark; every other file holds Windows-1252 text.
     bool utf8 = false;
+    bool utf8Mark = false;
+    bool utf16 = false;
+    // Whether the text read holds a NUL byte, which ends the value it stands in. Values written
+    // never hold one.
+    bool hasNul = false;
 
     std::string_view textOf(LineRef line) const { return {text.data() + line.offset, line.length}; }
     SectionLines linesOf(const Section& section) const { return {*this, section.lines}; }
@@ -161,12 +176,20 @@ struct ProfileFile::Content {
 
     // Lines end in CR LF, LF or a lone CR. The file's bytes become the text the lines point
     // into; each section's key index is built once its lines are known.
-    void parse(std::string&& bytes) {
+    // Returns false, keeping nothing, when the text would be too large to hold.
+    bool parse(std::string&& bytes) {
+        if (std::string_view(bytes).substr(0, kUtf16LeMark.size()) == kUtf16LeMark) {
+            utf16 = utf8 = true;
+            bytes = nivra::utf16LeToUtf8(std::string_view(bytes).substr(kUtf16LeMark.size()));
+            if (bytes.size() > kMaxText)
+                return false;
+        }
         text = std::move(bytes);
         const std::string_view all = text;
+        hasNul = std::memchr(all.data(), '\0', all.size()) != nullptr;
         std::size_t start = 0;
-        if (all.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
-            utf8 = true;
+        if (!utf16 && all.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
+            utf8 = utf8Mark = true;
             start = kUtf8Mark.size();
         }
         Section* current = &sections.front();
@@ -206,6 +229,7 @@ struct ProfileFile::Content {
             }
         }
         index(*current);
+        return true;
     }
 
     // A name or value of the program (UTF-8) as this file's text.
@@ -410,7 +434,7 @@ struct ProfileFile::Content {
     }
 
     std::string serialize() const {
-        std::size_t size = utf8 ? kUtf8Mark.size() : 0;
+        std::size_t size = utf8Mark ? kUtf8Mark.size() : 0;
         for (const auto& section : sections) {
             size += section.header.size() + 2;
             for (LineRef line : section.lines)
@@ -418,7 +442,7 @@ struct ProfileFile::Content {
         }
         std::string bytes;
         bytes.reserve(size);
-        if (utf8)
+        if (utf8Mark)
             bytes += kUtf8Mark;
         auto put = [&bytes](std::string_view line) {
             bytes += line;
@@ -430,6 +454,8 @@ struct ProfileFile::Content {
             for (LineRef line : sections[i].lines)
                 put(textOf(line));
         }
+        if (utf16)
+            return std::string(kUtf16LeMark) + nivra::utf8ToUtf16Le(bytes);
         return bytes;
     }
 };
@@ -475,8 +501,8 @@ bool ProfileFile::ensureLoaded() {
                 break;
             bytes.append(buffer, static_cast<std::size_t>(got));
         }
-        if (readError_.empty())
-            content_->parse(std::move(bytes));
+        if (readError_.empty() && !content_->parse(std::move(bytes)))
+            readError_ = "it is too large";
     }
     ::close(fd);
     return readError_.empty();
@@ -504,21 +530,28 @@ bool ProfileFile::refuse(std::string reason) {
 }
 
 std::string ProfileFile::readString(const std::string& key, const std::string& section) {
+    if (section.find('\0') != section.npos) // a NUL ends the name
+        return readString(key, std::string(beforeNul(section)));
     ensureLoaded();
     content_->resolve();
     std::string keyBuffer;
-    const std::string_view name = content_->fileName(trim(key), keyBuffer);
+    const std::string_view name = content_->fileName(trim(beforeNul(key)), keyBuffer);
     Content::Section* found = content_->findForReading(section);
     if (!found || name.empty())
         return {};
     std::size_t line = content_->findKey(*found, name);
     return line == std::string::npos
                ? std::string{}
-               : valueOf(content_->textOf(found->lines[line]), content_->utf8);
+               : valueOf(content_->textOf(found->lines[line]), content_->utf8, content_->hasNul);
 }
 
 bool ProfileFile::writeString(const std::string& value, const std::string& key,
                               const std::string& section) {
+    // A NUL ends each of them, as it ends them for the Windows file functions.
+    const auto hasNul = [](const std::string& text) { return text.find('\0') != text.npos; };
+    if (hasNul(value) || hasNul(key) || hasNul(section))
+        return writeString(std::string(beforeNul(value)), std::string(beforeNul(key)),
+                           std::string(beforeNul(section)));
     std::string_view name = trim(key);
     if (name.empty() || name.front() == '[' || key.find('=') != key.npos || hasLineBreak(key))
         return refuse("the key \"" + oneLine(key) + "\" cannot be written to a profile file");

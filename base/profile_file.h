@@ -13,16 +13,18 @@ namespace nivra {
 // decodes it and writing encodes it (a character the code page cannot hold is written as '?').
 // A value that holds valid multi-byte UTF-8 (written by earlier builds of this program) reads as
 // UTF-8. A file that starts with the UTF-8 byte-order mark holds UTF-8 throughout and keeps the
-// mark when it is written.
+// mark when it is written. A file that starts with the UTF-16 little-endian mark (Windows saves
+// "Unicode" text so) is read as UTF-16 and written back as UTF-16 with its mark.
 //
 // Reading: lines end in CR LF, LF or a lone CR. A section line starts with '[' and runs to the
 // last ']' on it ("[B]]" is section "B]"); a line with '[' but no ']' is an ordinary line. Lines
 // before the first section line form the section "". Section and key names match without regard
 // to letter case; blanks, tabs, CR, vertical tab, form feed and Ctrl-Z (0x1A) around keys and
-// values are not part of them; a line without '=' is a key without a value. One pair of enclosing
-// single or double quotes is removed, and a value is returned with at most 254 characters - 253
-// for a value of exactly 254 characters inside quotes, as on Windows. A missing file, section or
-// key reads as "".
+// values are not part of them; a line without '=' is a key without a value. A NUL byte ends a key
+// or a value, in the file and in the names and values given to the functions below. One pair of
+// enclosing single or double quotes is removed, and a value is returned with at most 254 characters
+// - 253 for a value of exactly 254 characters inside quotes, as on Windows. A missing file, section
+// or key reads as "".
 //
 // Writing: an existing key is replaced in place (a key line without '=' included), a missing
 // key is appended to the end of its section and a missing section to the end of the file; every

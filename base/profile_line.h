@@ -48,10 +48,12 @@ inline bool sectionNameOf(std::string_view line, std::string_view& name) {
 }
 
 // The key of a line: the text before '=', or the whole line when it has no '=' (a key without a
-// value, which reads as ""). Empty for blank lines.
+// value, which reads as ""). A NUL byte ends the key early, as on Windows. Empty for blank lines.
 inline std::string_view keyOf(std::string_view line) {
-    auto equals = line.find('=');
-    return trim(equals == line.npos ? line : line.substr(0, equals));
+    std::size_t end = 0;
+    while (end < line.size() && line[end] != '=' && line[end] != '\0')
+        ++end;
+    return trim(line.substr(0, end));
 }
 
 inline char lowerChar(char c) {

@@ -1,5 +1,9 @@
 #include "base/profile_sections.h"
 
+#include "base/code_page.h"
+
+#include <string>
+
 namespace nivra {
 
 namespace {
@@ -46,6 +50,10 @@ bool isProfileSectionLine(std::string_view line, std::string_view section) {
 }
 
 bool hasProfileSection(std::string_view text, std::string_view section) {
+    if (text.substr(0, kUtf16LeMark.size()) == kUtf16LeMark) {
+        const std::string decoded = utf16LeToUtf8(text.substr(kUtf16LeMark.size()));
+        return hasProfileSection(decoded, section);
+    }
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
         text.remove_prefix(3);
     while (!text.empty()) {

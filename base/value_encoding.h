@@ -18,15 +18,30 @@ std::string formatC(const char* format, ...) __attribute__((format(printf, 1, 2)
 std::string formatInt(std::int32_t value);
 std::string formatUnsigned(std::uint32_t value);
 
-// "%f" / "%lf": fixed point with exactly six decimals, no exponent (0.84 gives "0.840000").
+// "%f" / "%lf": fixed point with exactly six decimals, no exponent (0.84 gives "0.840000"),
+// digits as formatFixed(value, 6) gives them.
 std::string formatReal(double value);
 
-// "%.<decimals>f" as the Windows C runtime prints it: like formatC, except that a value lying
-// exactly halfway between two results (an exact binary tie such as 10.03125 for four decimals)
-// is rounded away from zero ("10.0313"), where glibc rounds to the even digit ("10.0312"). The
-// texts the operator compares with reports from the Windows version (statistics, header lines)
-// use it; every other digit is the same as formatC's.
+// "%.<decimals>f" as the C runtime of the Windows version printed it, so that texts the operator
+// compares with its reports (statistics, CSV, header lines, configuration values) carry the same
+// digits: the value's first 17 significant digits, correctly rounded, then zeros; that decimal
+// text is rounded half away from zero at the requested decimal. Near a tie the two ways of
+// rounding differ: 17 / 160, stored as 0.10624999999999999…, prints as "0.1063" where glibc's
+// exact rounding gives "0.1062"; an exact binary tie such as 10.03125 for four decimals gives
+// "10.0313" (glibc: "10.0312"). Values beyond 17 digits print their 17 digits and zeros.
+// Infinities, NaN and a negative precision print as formatC prints them.
 std::string formatFixed(double value, int decimals);
+
+// The whole number 0 to 2147483647 (the largest a "%d" field writes as itself) that text holds
+// exactly: decimal digits only, with blanks or tabs around them. Returns false, leaving out
+// unchanged, for anything else ("1.5", "-1", "12abc", "", "4294967297").
+bool parseWholeNumber(const std::string& text, std::uint32_t& out);
+
+// The number that text holds exactly: an optional sign, decimal digits with an optional point
+// and an optional exponent, with blanks or tabs around them ("0.84", "-2", "8.4e-1"). Returns
+// false, leaving out unchanged, for anything else ("high", "0.84x", "nan", "0x1p-1", "").
+// A number too large for a double gives an infinity.
+bool parseNumber(const std::string& text, double& out);
 
 // "true" / "false".
 const char* formatBool(bool value);

@@ -1,11 +1,15 @@
 #include "model/config_check.h"
 
+#include "base/profile_file.h"
 #include "base/profile_sections.h"
 #include "base/readable_file.h"
 #include "base/value_encoding.h"
 
 #include <cmath>
 #include <ctime>
+#include <iterator>
+#include <limits>
+#include <string_view>
 
 namespace nivra {
 
@@ -13,6 +17,76 @@ namespace {
 
 constexpr const char* kDwellField = "the dwell time (DWELL HOURS, DWELL MINUTES, DWELL SECONDS)";
 constexpr const char* kTotalField = "the total time (TOTAL HOURS, TOTAL MINUTES, TOTAL SECONDS)";
+
+constexpr const char* kWholeNumber = "a whole number from 0 to 2147483647";
+constexpr const char* kNotNegative = "a number of 0 or more";
+constexpr const char* kFraction =
+    "a fraction above 0 and at most 1 (the efficiency is a fraction: 0.84 means 84 %)";
+
+// A number of a configuration file: its key, how the messages name it, and what it holds.
+struct NumberField {
+    const char* key;
+    const char* name;
+    bool whole;        // a whole number; otherwise any decimal number
+    const char* range; // what the field must be, for the message
+};
+
+constexpr NumberField kAssayFields[] = {
+    {"SAMPLE_AREA", "the sample area", true, kWholeNumber},
+    {"DWELL HOURS", "the dwell hours", true, kWholeNumber},
+    {"DWELL MINUTES", "the dwell minutes", true, kWholeNumber},
+    {"DWELL SECONDS", "the dwell seconds", true, kWholeNumber},
+    {"TOTAL HOURS", "the total hours", true, kWholeNumber},
+    {"TOTAL MINUTES", "the total minutes", true, kWholeNumber},
+    {"TOTAL SECONDS", "the total seconds", true, kWholeNumber},
+    {"BACKGROUND", "the background rate", false, kNotNegative},
+    {"BACKGROUND_HOURS", "the background time", false, kNotNegative},
+};
+
+constexpr NumberField kCounterFields[] = {
+    {"DETECTOR AREA", "the detector area", true, kWholeNumber},
+    {"DETECTOR EFFICIENCY", "the detector efficiency", false, kFraction},
+};
+
+// "<file>: <name> (<KEY>) is <value>; it must be <range>".
+std::string fieldProblem(const std::string& file, const NumberField& field,
+                         const std::string& value) {
+    return file + ": " + field.name + " (" + field.key + ") is " + value + "; it must be " +
+           field.range;
+}
+
+// A whole-number field of a record: at most the largest number a "%d" field writes as itself.
+// A larger one was read from a negative number in the file, or would be written as one.
+std::string wholeProblem(const std::string& file, const NumberField& field, std::uint32_t value) {
+    if (value <= static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
+        return {};
+    return fieldProblem(file, field, formatUnsigned(value));
+}
+
+// A background rate or time: a finite number, not negative.
+std::string notNegativeProblem(const std::string& file, const NumberField& field, double value) {
+    if (std::isfinite(value) && value >= 0.0)
+        return {};
+    return fieldProblem(file, field, formatC("%g", value));
+}
+
+// The texts of the number fields in the file: each key that is present holds exactly a number of
+// its kind. A missing or empty key leaves the record's value as it was, which the record checks
+// judge.
+std::string fieldTextsProblem(ProfileFile& profile, const std::string& file, const char* section,
+                              const NumberField* fields, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const NumberField& field = fields[i];
+        const std::string text = profile.readString(field.key, section);
+        if (text.empty())
+            continue;
+        std::uint32_t whole = 0;
+        double number = 0.0;
+        if (field.whole ? !parseWholeNumber(text, whole) : !parseNumber(text, number))
+            return fieldProblem(file, field, "'" + text + "'");
+    }
+    return {};
+}
 
 std::string formatSpan(std::int64_t seconds) {
     return formatC("%lld h %lld min %lld s", static_cast<long long>(seconds / 3600),
@@ -40,6 +114,18 @@ bool localYear(std::int64_t instant, int& year) {
 
 std::string assayConfigProblem(const AssayConfig& config, const std::string& file,
                                std::int64_t now) {
+    const std::uint32_t wholes[] = {config.sampleArea,   config.dwellHours, config.dwellMinutes,
+                                    config.dwellSeconds, config.totalHours, config.totalMinutes,
+                                    config.totalSeconds};
+    for (std::size_t i = 0; i < std::size(wholes); ++i)
+        if (std::string problem = wholeProblem(file, kAssayFields[i], wholes[i]); !problem.empty())
+            return problem;
+    if (std::string problem = notNegativeProblem(file, kAssayFields[7], config.backgroundRate);
+        !problem.empty())
+        return problem;
+    if (std::string problem = notNegativeProblem(file, kAssayFields[8], config.backgroundHours);
+        !problem.empty())
+        return problem;
     const std::int64_t dwell = config.dwellSpan();
     if (dwell <= 0)
         return formatC("%s: %s is %s; it must be more than 0 s", file.c_str(), kDwellField,
@@ -59,13 +145,14 @@ std::string assayConfigProblem(const AssayConfig& config, const std::string& fil
 }
 
 std::string counterConfigProblem(const CounterConfig& config, const std::string& file) {
+    if (std::string problem = wholeProblem(file, kCounterFields[0], config.detectorArea);
+        !problem.empty())
+        return problem;
     if (config.detectorArea == 0)
         return file + ": the detector area (DETECTOR AREA) is 0; it must be more than 0";
     const double efficiency = config.detectorEfficiency;
-    if (!(efficiency > 0.0) || !std::isfinite(efficiency))
-        return formatC("%s: the detector efficiency (DETECTOR EFFICIENCY) is %g; it must be a "
-                       "number above 0",
-                       file.c_str(), efficiency);
+    if (!(efficiency > 0.0 && efficiency <= 1.0))
+        return fieldProblem(file, kCounterFields[1], formatC("%g", efficiency));
     return {};
 }
 
@@ -78,12 +165,25 @@ std::string configSectionProblem(const std::string& file, const char* section) {
     return {};
 }
 
+std::string configFileProblem(const std::string& file, const char* section) {
+    if (std::string problem = configSectionProblem(file, section); !problem.empty())
+        return problem;
+    ProfileFile profile(file);
+    if (!profile.readError().empty())
+        return file + ": cannot be read: " + profile.readError();
+    if (std::string_view(section) == AssayConfig::kSection)
+        return fieldTextsProblem(profile, file, section, kAssayFields, std::size(kAssayFields));
+    if (std::string_view(section) == CounterConfig::kSection)
+        return fieldTextsProblem(profile, file, section, kCounterFields, std::size(kCounterFields));
+    return {};
+}
+
 std::string runConfigProblem(const std::string& counterFile, const CounterConfig& counter,
                              const std::string& assayFile, const AssayConfig& assay,
                              std::int64_t now) {
     for (std::string problem :
-         {configSectionProblem(counterFile, CounterConfig::kSection),
-          configSectionProblem(assayFile, AssayConfig::kSection),
+         {configFileProblem(counterFile, CounterConfig::kSection),
+          configFileProblem(assayFile, AssayConfig::kSection),
           counterConfigProblem(counter, counterFile), assayConfigProblem(assay, assayFile, now)})
         if (!problem.empty())
             return problem;

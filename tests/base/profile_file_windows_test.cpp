@@ -33,6 +33,21 @@ struct FileCase {
     std::string bytesAfter{};
 };
 
+// UTF-16 little-endian bytes of ASCII text, as Windows saves a "Unicode" file.
+std::string utf16(std::string_view ascii) {
+    std::string bytes;
+    for (char c : ascii) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+const std::string kUtf16Mark = "\xFF\xFE";
+const std::string kUtf16Ae = std::string("\xE4\0", 2);              // ä
+const std::string kUtf16Euro = std::string("\xAC\x20", 2);          // €
+const std::string kUtf16Smile = std::string("\x3D\xD8\x00\xDE", 4); // U+1F600, a surrogate pair
+
 std::string quoted(std::size_t inner) {
     return "\"" + std::string(inner, 'q') + "\"";
 }
@@ -77,6 +92,22 @@ TEST(ProfileFileWindowsRules, EachCaseReadsAndWritesAsOnWindows) {
          {{"k", "B]", "1"}, {"k", "B", ""}},
          {"k", "B]", "2"},
          "[B]]\r\nk=2\r\n"},
+        {"UTF-16 with its mark: read as Unicode, written back as UTF-16 with the mark",
+         kUtf16Mark + utf16("[COUNTER CONFIG]\r\nDETECTOR EFFICIENCY=0.5\r\nCOUNTER NAME=Z") +
+             kUtf16Ae + utf16("hler ") + kUtf16Smile + utf16("\r\n"),
+         {{"DETECTOR EFFICIENCY", "counter config", "0.5"},
+          {"COUNTER NAME", "COUNTER CONFIG", "Z\xC3\xA4hler \xF0\x9F\x98\x80"}},
+         {"DETECTOR AREA", "COUNTER CONFIG", "\xE2\x82\xAC 7"},
+         kUtf16Mark + utf16("[COUNTER CONFIG]\r\nDETECTOR EFFICIENCY=0.5\r\nCOUNTER NAME=Z") +
+             kUtf16Ae + utf16("hler ") + kUtf16Smile + utf16("\r\nDETECTOR AREA=") + kUtf16Euro +
+             utf16(" 7\r\n")},
+        {"a NUL byte ends a value and a key",
+         std::string("[S]\r\nV=12\0"
+                     "99\r\nK\0junk=5\r\nE=\0x\r\n",
+                     30),
+         {{"V", "S", "12"}, {"K", "S", "5"}, {"Kjunk", "S", ""}, {"E", "S", ""}},
+         {"V", "S", "7"},
+         std::string("[S]\r\nV=7\r\nK\0junk=5\r\nE=\0x\r\n", 26)},
         {"a line with '[' but no ']' is no section line",
          "[S]\r\n[A\r\nk=1\r\n",
          {{"k", "S", "1"}, {"k", "A", ""}, {"[A", "S", ""}}},
@@ -148,6 +179,29 @@ TEST(ProfileFileCodePage, TypedTextIsWrittenInTheCodePageAndOldUtf8FilesStillRea
     EXPECT_EQ(file.readString("CP", "S"), "caf\xC3\xA9");
     EXPECT_EQ(file.readString("LOOKALIKE", "S"), "\xC3\x82\xE2\x82\xAC"); // Â€, no control
     EXPECT_EQ(file.readString("MIXED", "S"), "\xC3\x83\xC2\xA4\xC3\xA9");
+}
+
+TEST(ProfileFileNul, ANulEndsTheNamesAndValuesGivenToAWrite) {
+    TempDir dir;
+    {
+        ProfileFile file(dir.file("a.pfx"));
+        EXPECT_TRUE(file.writeString(std::string("12\0junk", 7), std::string("K\0x", 3),
+                                     std::string("S\0y", 3)));
+    }
+    EXPECT_EQ(readFileBytes(dir.file("a.pfx")), "[S]\r\nK=12\r\n");
+}
+
+TEST(CodePage, Utf16LittleEndianConvertsBothWays) {
+    // A, ä, €, U+1F600 as a surrogate pair, then a lone high and a lone low surrogate.
+    const std::string units("A\0\xE4\0\xAC\x20\x3D\xD8\x00\xDE\x3D\xD8"
+                            "B\0\x00\xDC",
+                            16);
+    EXPECT_EQ(nivra::utf16LeToUtf8(units), "A\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBD"
+                                           "B\xEF\xBF\xBD");
+    EXPECT_EQ(nivra::utf16LeToUtf8(units + "x"), nivra::utf16LeToUtf8(units)); // odd byte dropped
+    EXPECT_EQ(nivra::utf8ToUtf16Le("A\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80"), units.substr(0, 10));
+    EXPECT_EQ(nivra::utf8ToUtf16Le("\xE9"),
+              std::string("\xE9\0", 2)); // a stray byte is Windows-1252
 }
 
 TEST(CodePage, ConvertsBothWaysAndRepairsStrayBytes) {

@@ -103,7 +103,7 @@ TEST(ValueEncoding, TimeStampsAreMonthDayYearAndTheTime) {
     EXPECT_EQ(formatLocalTime(static_cast<std::int64_t>(std::mktime(&local))), "12/08/25 14:03:07");
 }
 
-TEST(ValueEncoding, FixedDecimalsRoundExactTiesAwayFromZeroOnly) {
+TEST(ValueEncoding, FixedDecimalsRoundAsTheOldWindowsRuntime) {
     // Exact binary ties, where glibc rounds to the even digit.
     EXPECT_EQ(formatFixed(10.03125, 4), "10.0313");
     EXPECT_EQ(formatFixed(0.125, 2), "0.13");
@@ -111,13 +111,19 @@ TEST(ValueEncoding, FixedDecimalsRoundExactTiesAwayFromZeroOnly) {
     EXPECT_EQ(formatFixed(9.5, 0), "10");
     EXPECT_EQ(formatFixed(-99.5, 0), "-100");
     EXPECT_EQ(formatFixed(2.0625, 3), "2.063");
-    // Values beside a tie keep the digits they always had.
-    EXPECT_EQ(formatFixed(2.675, 2), "2.67"); // stored just below 2.675
+    // Near ties whose 17 digits already round up: 17 / 160 is stored as 0.10624999999999999722.
+    EXPECT_EQ(formatFixed(17.0 / 160, 4), "0.1063");
+    EXPECT_EQ(formatFixed(0.00095, 4), "0.0010");
+    // Further from the tie the 17 digits keep it below.
+    EXPECT_EQ(formatFixed(2.675, 2), "2.67"); // 2.6749999999999998
     EXPECT_EQ(formatFixed(1.005, 2), "1.00");
     EXPECT_EQ(formatFixed(std::nextafter(10.03125, 0.0), 4), "10.0312");
     EXPECT_EQ(formatFixed(std::nextafter(-0.125, 0.0), 2), "-0.12");
     EXPECT_EQ(formatFixed(0.0625, 4), "0.0625");
-    EXPECT_EQ(formatFixed(1e300, 4), formatC("%.4f", 1e300));
+    EXPECT_EQ(formatFixed(0.000006, 4), "0.0000");
+    EXPECT_EQ(formatFixed(-0.0, 2), "-0.00");
+    // Beyond 17 significant digits the old runtime printed zeros.
+    EXPECT_EQ(formatFixed(1e20 + 65536, 1), "100000000000000070000.0");
     for (double odd : {std::nan(""), -std::nan(""), HUGE_VAL, -HUGE_VAL})
         EXPECT_EQ(formatFixed(odd, 4), formatC("%.4lf", odd));
 }

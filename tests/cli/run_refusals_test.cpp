@@ -53,6 +53,11 @@ TEST_F(CliRunInput, BadConfigurationsAndOverlappingOutputsAreRefusedBeforeTheCou
                                            "DWELL SECONDS=0\n");
     writeFileBytes(ws_.path("eff0.ccx"), "[COUNTER CONFIG]\nDETECTOR EFFICIENCY=0\n");
     writeFileBytes(ws_.path("keep.dax"), "[ASSAY DATA]\nP0=1\n");
+    writeFileBytes(ws_.path("wrap.acx"), "[ASSAY CONFIG]\nDWELL SECONDS=4294967297\n");
+    writeFileBytes(ws_.path("nan.acx"), "[ASSAY CONFIG]\nBACKGROUND=nan\n");
+    writeFileBytes(ws_.path("pct.ccx"), "[COUNTER CONFIG]\nDETECTOR EFFICIENCY=84\n");
+    writeFileBytes(ws_.path("high.ccx"), "[COUNTER CONFIG]\nDETECTOR EFFICIENCY=high\n");
+    writeFileBytes(ws_.path("neg.ccx"), "[COUNTER CONFIG]\nDETECTOR AREA=-5\n");
     const std::string check = "assay_config/check.acx";
     // The options after --counter 1, and "<exit status> <message>".
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
@@ -63,6 +68,18 @@ TEST_F(CliRunInput, BadConfigurationsAndOverlappingOutputsAreRefusedBeforeTheCou
          "0 s; it must be more than 0 s"},
         {{"--assay", check, "--counter-config", "eff0.ccx", "--out", "a.dax"},
          "1 eff0.ccx: the detector efficiency (DETECTOR EFFICIENCY) is 0;"},
+        {{"--assay", "wrap.acx", "--out", "a.dax"},
+         "1 wrap.acx: the dwell seconds (DWELL SECONDS) is '4294967297'; it must be a whole "
+         "number from 0 to 2147483647"},
+        {{"--assay", "nan.acx", "--out", "a.dax"},
+         "1 nan.acx: the background rate (BACKGROUND) is 'nan'; it must be a number of 0 or more"},
+        {{"--assay", check, "--counter-config", "pct.ccx", "--out", "a.dax"},
+         "1 pct.ccx: the detector efficiency (DETECTOR EFFICIENCY) is 84; it must be a fraction "
+         "above 0 and at most 1 (the efficiency is a fraction: 0.84 means 84 %)"},
+        {{"--assay", check, "--counter-config", "high.ccx", "--out", "a.dax"},
+         "1 high.ccx: the detector efficiency (DETECTOR EFFICIENCY) is 'high';"},
+        {{"--assay", check, "--counter-config", "neg.ccx", "--out", "a.dax"},
+         "1 neg.ccx: the detector area (DETECTOR AREA) is '-5';"},
         {{"--assay", check, "--out", "keep.dax", "--csv", "./keep.dax"},
          "2 --csv './keep.dax' is the same file as --out 'keep.dax'; nothing was written"},
         {{"--assay", check, "--out", check}, "2 --out '" + check + "' is the same file as --assay"},
@@ -82,6 +99,26 @@ TEST_F(CliRunInput, BadConfigurationsAndOverlappingOutputsAreRefusedBeforeTheCou
     EXPECT_FALSE(test::fileExists(ws_.path("a.dax")));
     EXPECT_EQ(readFileBytes(ws_.path("keep.dax")), "[ASSAY DATA]\nP0=1\n");
     EXPECT_EQ(readFileBytes(ws_.path(check)), kAssay);
+}
+
+// A counter configuration that Windows saved as "Unicode": UTF-16 little-endian with its mark.
+TEST_F(CliRunInput, AUnicodeCounterConfigurationFromWindowsGivesItsEfficiencyToARun) {
+    std::string unicode = "\xFF\xFE";
+    for (char c : std::string("[COUNTER CONFIG]\r\nCOUNTER NAME=u\r\nDETECTOR AREA=100\r\n"
+                              "DETECTOR EFFICIENCY=0.5\r\n")) {
+        unicode += c;
+        unicode += '\0';
+    }
+    writeFileBytes(ws_.path("counter_config/counter1.ccx"), unicode);
+    auto result =
+        runProgram("nivra-cli",
+                   {"run", "--counter", "1", "--assay", "assay_config/check.acx", "--out", "u.dax"},
+                   ws_.folder());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto data = nivra::readDataFile(ws_.path("u.dax"));
+    EXPECT_EQ(data->counterConfig().detectorEfficiency, 0.5);
+    EXPECT_THAT(data->headerLines(), ::testing::Contains("detector eff: 50.00%"));
+    EXPECT_EQ(readFileBytes(ws_.path("counter_config/counter1.ccx")), unicode);
 }
 
 // nivra-cli run ... | head -3: the reader goes after three lines, the run goes on to its end.

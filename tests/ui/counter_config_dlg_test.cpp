@@ -77,7 +77,7 @@ TEST_F(CounterConfigDialog, ACounterWithoutFileOpensOnDefaultsAndSaveAsDefaultCr
     EXPECT_EQ(fields(dialog), (QStringList{"", "", "1000", "0.84"}));
     EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kNameEdit));
 
-    typeInto(dialog, {"Alpha 3", "ZnS, shelf 2", "-1", "0.315"});
+    typeInto(dialog, {"Alpha 3", "ZnS, shelf 2", "250", "0.315"});
     dialog.dispatchCommand(ids::kSaveAsDefaultButton);
     EXPECT_EQ(
         prompts.messageTexts(),
@@ -85,12 +85,12 @@ TEST_F(CounterConfigDialog, ACounterWithoutFileOpensOnDefaultsAndSaveAsDefaultCr
     CounterConfig saved(slotFile(3));
     EXPECT_EQ(saved.name, "Alpha 3");
     EXPECT_EQ(saved.description, "ZnS, shelf 2");
-    EXPECT_EQ(saved.detectorArea, 4294967295u); // "-1" wraps as the C conversion does
+    EXPECT_EQ(saved.detectorArea, 250u);
     EXPECT_EQ(saved.detectorEfficiency, 0.315);
 
     Dlg reopened(3);
     reopened.initDialog();
-    EXPECT_EQ(fields(reopened), (QStringList{"Alpha 3", "ZnS, shelf 2", "4294967295", "0.315"}));
+    EXPECT_EQ(fields(reopened), (QStringList{"Alpha 3", "ZnS, shelf 2", "250", "0.315"}));
 }
 
 TEST_F(CounterConfigDialog, LoadedValuesGoToTheSlotFileAndTheLoadedFileStaysUnchanged) {
@@ -199,3 +199,34 @@ TEST_F(CounterConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
 }
 
 } // namespace
+
+// An efficiency typed as a percentage is not saved; the message says that it is a fraction.
+TEST_F(CounterConfigDialog, AnEfficiencyAboveOneIsNotSaved) {
+    ScriptedPrompts prompts;
+    prompts.chooseFile(QString::fromStdString(file("pct")));
+    Dlg dialog(1);
+    dialog.show();
+    typeInto(dialog, {"pct", "", "100", "84"});
+    dialog.dispatchCommand(ids::kSaveButton);
+    EXPECT_EQ(prompts.messageTexts(),
+              QStringList{QString::fromStdString(file("pct.ccx")) +
+                          ": the detector efficiency (DETECTOR EFFICIENCY) is 84; it must be a "
+                          "fraction above 0 and at most 1 (the efficiency is a fraction: 0.84 "
+                          "means 84 %)"});
+    EXPECT_FALSE(fileExists(file("pct.ccx")));
+}
+
+// The area is digits only, at most 2147483647: what the C conversion would wrap, cut or stop
+// early in is refused where it was typed.
+TEST_F(CounterConfigDialog, AnAreaThatIsNoWholeNumberIsRefusedWhereItWasTyped) {
+    for (const char* text : {"42 cm", "-1", "1.5", "+3", "2147483648", "4294967297"}) {
+        ScriptedPrompts prompts;
+        Dlg dialog(1);
+        dialog.show();
+        typeInto(dialog, {"n", "d", text, "0.5"});
+        EXPECT_FALSE(dialog.updateData(true)) << text;
+        EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Enter a positive integer.")})
+            << text;
+        EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kDetectorAreaEdit)) << text;
+    }
+}

@@ -78,6 +78,12 @@ void DataExchange::text(int id, std::uint32_t& value) {
         QStringLiteral("Enter a positive integer."), kNumberTextLimit);
 }
 
+void DataExchange::wholeNumber(int id, std::uint32_t& value) {
+    numberText(
+        id, value, [](std::uint32_t v) { return QString::number(v); }, nivra::parseWholeNumber,
+        QStringLiteral("Enter a positive integer."), kNumberTextLimit);
+}
+
 void DataExchange::text(int id, std::int32_t& value) {
     numberText(
         id, value, [](std::int32_t v) { return QString::number(v); }, nivra::scanInt,

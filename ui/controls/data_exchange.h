@@ -37,6 +37,10 @@ public:
     void text(int id, std::uint32_t& value);
     void text(int id, std::int32_t& value);
     void text(int id, double& value);
+    // A field of a configuration file: exactly a whole number from 0 to 2147483647 (blanks
+    // around it allowed; "-1", "1.5" and "12abc" are refused), otherwise "Enter a positive
+    // integer.".
+    void wholeNumber(int id, std::uint32_t& value);
     // A check box's state.
     void check(int id, bool& value);
 

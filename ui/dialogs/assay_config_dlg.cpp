@@ -34,14 +34,14 @@ AssayConfigDlg::AssayConfigDlg(QWidget* parent)
 AssayConfigDlg::~AssayConfigDlg() = default;
 
 void AssayConfigDlg::doDataExchange(DataExchange& dx) {
-    dx.text(kSampleAreaEdit, sampleArea_);
+    dx.wholeNumber(kSampleAreaEdit, sampleArea_);
     dx.text(kNameEdit, name_);
-    dx.text(kDwellHoursEdit, dwellHours_);
-    dx.text(kDwellMinutesEdit, dwellMinutes_);
-    dx.text(kDwellSecondsEdit, dwellSeconds_);
-    dx.text(kTotalHoursEdit, totalHours_);
-    dx.text(kTotalMinutesEdit, totalMinutes_);
-    dx.text(kTotalSecondsEdit, totalSeconds_);
+    dx.wholeNumber(kDwellHoursEdit, dwellHours_);
+    dx.wholeNumber(kDwellMinutesEdit, dwellMinutes_);
+    dx.wholeNumber(kDwellSecondsEdit, dwellSeconds_);
+    dx.wholeNumber(kTotalHoursEdit, totalHours_);
+    dx.wholeNumber(kTotalMinutesEdit, totalMinutes_);
+    dx.wholeNumber(kTotalSecondsEdit, totalSeconds_);
     dx.text(kBackgroundRateEdit, backgroundRate_);
     dx.text(kBackgroundHoursEdit, backgroundHours_);
 }

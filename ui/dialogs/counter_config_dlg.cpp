@@ -45,7 +45,7 @@ CounterConfigDlg::~CounterConfigDlg() = default;
 void CounterConfigDlg::doDataExchange(DataExchange& dx) {
     dx.text(kNameEdit, name_);
     dx.text(kDescriptionEdit, description_);
-    dx.text(kDetectorAreaEdit, detectorArea_);
+    dx.wholeNumber(kDetectorAreaEdit, detectorArea_);
     dx.text(kDetectorEfficiencyEdit, detectorEfficiency_);
 }
 
