@@ -37,7 +37,7 @@ protected:
     ui::FileDialogRequest lastFileRequest() const {
         const auto& questions = prompts_.questions();
         for (auto it = questions.rbegin(); it != questions.rend(); ++it)
-            if (it->kind == ui::PromptScript::Question::Kind::File)
+            if (it->kind == PromptScript::Question::Kind::File)
                 return it->file;
         ADD_FAILURE() << "no file dialog";
         return {};
