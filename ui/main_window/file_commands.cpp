@@ -100,7 +100,7 @@ void FileCommands::resetForNewRun(bool resetLabels) {
     slot.history.reset();
     slot.recorder.reset();
     slot.data.reset();
-    slot.fileName = "File: ";
+    slot.fileName.clear();
     slot.state = NEW;
     slot.saved = true;
     slot.backupProblem.clear(); // it was about the record that goes now
