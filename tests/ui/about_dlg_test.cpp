@@ -4,7 +4,10 @@
 #include "ui_test_support.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QTimer>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using nivra::ui::AboutDlg;
@@ -54,6 +57,30 @@ TEST(AboutDialog, KeepsTheResourceTextUntilItOpensAndOkCloses) {
     about.dispatchCommand(ids::kOkButton);
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
+// Every line of the box is shown whole, on its one line, clear of the OK button.
+TEST(AboutDialog, EveryLineIsShownWhole) {
+    AboutDlg about;
+    about.setVersionText(QStringLiteral("Nivra-USB- v3.04"));
+    about.show();
+    const QWidget* ok = about.control(ids::kOkButton);
+    int lines = 0;
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+        if (label->text().isEmpty())
+            continue;
+        ++lines;
+        const QFontMetrics metrics(label->font());
+        EXPECT_GE(label->width(), metrics.horizontalAdvance(label->text()))
+            << label->text().toStdString();
+        EXPECT_GE(label->height(), metrics.height()) << label->text().toStdString();
+        EXPECT_FALSE(label->geometry().intersects(ok->geometry())) << label->text().toStdString();
+        EXPECT_LE(label->geometry().right(), about.client()->width());
+    }
+    EXPECT_EQ(lines, 2);
+    const std::string folder = std::string(NIVRA_BIN_DIR) + "/../artifacts";
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(about.grab().save(QString::fromStdString(folder + "/about.png")));
 }
 
 } // namespace

@@ -8,7 +8,12 @@
 #include "ui/main_window/sparkline.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QImage>
+#include <QPointer>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSystemTrayIcon>
 #include <QTableWidget>
 #include <numeric>
 
@@ -63,6 +68,26 @@ TEST(CounterRows, PlannedPointsTextsSparklineAndEndMessage) {
     // Without a system tray (the tests' offscreen platform) a notification is no failure.
     ui::TrayNotifier tray;
     EXPECT_FALSE(tray.notify("title", "text"));
+    EXPECT_EQ(tray.icon(), nullptr);
+}
+
+// With a tray the icon is the notifier's own: it goes with the notifier, which the program ends
+// before its application, never with the application's children after its platform has gone.
+TEST(TrayNotifier, TheIconGoesWithTheNotifierNotWithTheApplication) {
+    QPointer<QSystemTrayIcon> icon;
+    {
+        ui::TrayNotifier tray([] { return true; });
+        ui::NotifierScope scope(tray);
+        EXPECT_TRUE(ui::notifications().notify("Nivra-USB", "Counter 1: run finished"));
+        icon = tray.icon();
+        ASSERT_FALSE(icon.isNull());
+        EXPECT_EQ(icon->parent(), nullptr);
+        EXPECT_TRUE(tray.notify("Nivra-USB", "Counter 2: run finished"));
+        EXPECT_EQ(tray.icon(), icon.data()) << "one icon for every notification";
+    }
+    EXPECT_TRUE(icon.isNull());
+    // With none installed a notification is dropped.
+    EXPECT_FALSE(ui::notifications().notify("Nivra-USB", "nobody listens"));
 }
 
 TEST(CounterRows, LiveValuesBelongToTheRunAndTheEndShowsHowAndWhen) {
@@ -239,6 +264,48 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
     EXPECT_EQ(cell(1, CountersWindow::kLastSecondColumn), "-");
 }
 
+TEST_F(CountersWindowTest, OpenedDuringARunItShowsEveryRowAndColumnAlsoWhenOneWidens) {
+    // Every row, and every column or, on a screen too narrow for them, the screen's width with
+    // the rest a scroll away.
+    const auto showsAll = [this] {
+        const QTableWidget* table = counters().table();
+        const int screenWidth = counters().screen()->availableGeometry().width();
+        return table->verticalScrollBar()->maximum() == 0 &&
+               (table->horizontalScrollBar()->maximum() == 0 || counters().width() == screenWidth);
+    };
+    open(3);
+    counters_.setRate(1, 2);
+    counters_.holdAt(1, 25);
+    startRun(1, writeAssay("one", 10, 300));
+    ASSERT_TRUE(counters_.waitUntilHeld(1));
+    choose(res::kCmdCountersWindow);
+    pumpFor(std::chrono::milliseconds(200));
+    ASSERT_EQ(counters().table()->rowCount(), 4);
+    EXPECT_TRUE(showsAll());
+
+    // A remembered place too small for the rows grows at the next start.
+    counters().resize(200, 60);
+    counters_.releaseAll();
+    window_.reset();
+    open(3);
+    ASSERT_TRUE(counters().isVisible());
+    pumpFor(std::chrono::milliseconds(100));
+    EXPECT_TRUE(showsAll());
+
+    // An assay name wider than its column widens the column, and the window with it.
+    const int columns = counters().table()->horizontalHeader()->length();
+    counters_.setRate(2, 1);
+    counters_.holdAt(2, 5);
+    startRun(2, writeAssay("an assay whose name is far wider than the column", 10, 300));
+    ASSERT_TRUE(counters_.waitUntilHeld(2));
+    pumpFor(std::chrono::milliseconds(200));
+    EXPECT_GT(counters().table()->horizontalHeader()->length(), columns);
+    EXPECT_TRUE(showsAll());
+    const std::string folder = std::string(NIVRA_BIN_DIR) + "/../artifacts";
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(counters().grab().save(QString::fromStdString(folder + "/counters_widened.png")));
+}
+
 TEST_F(CountersWindowTest, ADoubleClickChoosesTheRowsActiveCounterItem) {
     open(2);
     choose(res::kCmdCountersWindow);
@@ -260,7 +327,8 @@ TEST_F(CountersWindowTest, OpenAndPlaceAreRememberedAcrossStarts) {
     open();
     EXPECT_FALSE(counters().isVisible());
     choose(res::kCmdCountersWindow);
-    counters().setGeometry(40, 60, 500, 160);
+    // Larger than its rows and columns need: the operator's size stays.
+    counters().setGeometry(40, 60, counters().width() + 50, counters().height() + 30);
     const QRect placed = counters().geometry();
 
     // The program ends with the window open: it opens at the next start, where it was.

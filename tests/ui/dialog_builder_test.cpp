@@ -20,12 +20,14 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 #include <gtest/gtest.h>
 
 using nivra::ui::ChartWidget;
@@ -184,8 +186,8 @@ TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
     QStringList titles;
     for (QAction* a : drops)
         titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"File", "Active Counter", "Configuration", "Assay Run",
-                                   "Statistics Show", "About"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Active Counter", "&Configuration", "Assay &Run",
+                                   "&Statistics Show", "A&bout"}));
     for (int command : {res::kCmdFileNew,      res::kCmdFileOpen,      res::kCmdFileSave,
                         res::kCmdSaveCsv,      res::kCmdSaveRoi,       res::kCmdSaveRoiCsv,
                         res::kCmdFilePrint,    res::kCmdExit,          res::kCmdViewer,
@@ -194,7 +196,7 @@ TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
                         res::kCmdRunStart,     res::kCmdRunStop,       res::kCmdAbout,
                         res::kCmdAssessment,   res::kCmdHistory})
         EXPECT_NE(menu->action(command), nullptr) << command;
-    EXPECT_EQ(menu->action(res::kCmdFilePrint)->text(), QStringLiteral("Print"));
+    EXPECT_EQ(menu->action(res::kCmdFilePrint)->text(), QStringLiteral("&Print"));
     for (int k = 0; k < res::kStatisticCount; ++k)
         EXPECT_TRUE(menu->isChecked(res::kCmdFirstStatistic + k));
     EXPECT_EQ(menu->action(res::statisticCommand(Statistic::Netapercm2hrErr))->text(),
@@ -203,6 +205,39 @@ TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
               QStringLiteral("LOD90.0%"));
     constexpr int kNoSuchCommand = 12345;
     EXPECT_FALSE(menu->checkItem(kNoSuchCommand, true));
+}
+
+// The usual shortcuts, and within each drop-down (the menu bar's titles too) no mnemonic twice.
+TEST(MainMenu, ShortcutsAndMnemonicsOfTheUsualCommands) {
+    DialogBase main(res::kDialogMain);
+    WindowMenu* menu = main.menu();
+    const std::pair<int, const char*> shortcuts[] = {{res::kCmdFileNew, "Ctrl+N"},
+                                                     {res::kCmdFileOpen, "Ctrl+O"},
+                                                     {res::kCmdFileSave, "Ctrl+S"},
+                                                     {res::kCmdExit, "Ctrl+Q"}};
+    for (const auto& [command, keys] : shortcuts)
+        EXPECT_EQ(menu->action(command)->shortcut(), QKeySequence(QString::fromLatin1(keys)))
+            << keys;
+    EXPECT_TRUE(menu->action(res::kCmdSaveCsv)->shortcut().isEmpty());
+
+    const auto mnemonicsOf = [](const QList<QAction*>& actions) {
+        QStringList letters;
+        for (const QAction* action : actions) {
+            const qsizetype at = action->text().indexOf(QLatin1Char('&'));
+            if (at >= 0 && at + 1 < action->text().size())
+                letters << action->text().mid(at + 1, 1).toLower();
+        }
+        return letters;
+    };
+    std::vector<QList<QAction*>> groups{menu->bar()->actions()};
+    for (QAction* drop : menu->bar()->actions())
+        groups.push_back(drop->menu()->actions());
+    for (const QList<QAction*>& group : groups) {
+        const QStringList letters = mnemonicsOf(group);
+        EXPECT_EQ(QSet<QString>(letters.begin(), letters.end()).size(), letters.size())
+            << letters.join(' ').toStdString();
+    }
+    EXPECT_EQ(mnemonicsOf(menu->bar()->actions()).size(), 6);
 }
 
 TEST(MainMenu, ChoosingAnItemTriggersItsActionAndLeavesTheMarkToTheProgram) {

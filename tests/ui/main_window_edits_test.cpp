@@ -60,10 +60,50 @@ TEST_F(EditsTest, EditingARecordMakesItUnsavedAndOpenAsksFirst) {
     window_->dispatchCommand(ids::kAddHeaderButton);
     EXPECT_FALSE(window_->slot(kViewerSlot).saved);
 
+    // Cancel keeps the edited record; No gives it up for the file chosen.
     prompts_.clear();
+    prompts_.reply(ui::Answer::Cancel);
     choose(res::kCmdFileOpen);
-    EXPECT_EQ(prompts_.messageTexts(), QStringList{"Viewer data not saved, save first"});
+    EXPECT_EQ(prompts_.messageTexts(),
+              QStringList{"Viewer data not saved, would you like to save?"});
+    EXPECT_EQ(prompts_.questions()[0].buttons, ui::MessageButtons::YesNoCancel);
     EXPECT_EQ(window_->slot(kViewerSlot).pointCount(), 3u);
+    EXPECT_FALSE(window_->slot(kViewerSlot).saved);
+
+    prompts_.reply(ui::Answer::No);
+    openInViewer(writeDataFile("two", {4, 5}));
+    EXPECT_EQ(window_->slot(kViewerSlot).data->counts(), (std::vector<std::int32_t>{4, 5}));
+    EXPECT_TRUE(window_->slot(kViewerSlot).saved);
+}
+
+// After Delete the viewer has no New; Open offers to save the edit, from another slot too.
+TEST_F(EditsTest, ADeletedPointRefreshesTheDumpAndOpenCanSaveItFirst) {
+    open();
+    openInViewer(writeDataFile("three", {1, 2, 3}));
+    window_->dispatchCommand(ids::kDataDumpButton);
+    window_->dispatchCommand(ids::kRoiDumpButton);
+    window_->setItemText(ids::kDeletePointEdit, "1");
+    window_->dispatchCommand(ids::kDeletePointButton);
+    EXPECT_EQ(items(ids::kDataDumpList), (QStringList{"1:2", "2:3"}));
+    EXPECT_EQ(items(ids::kRoiDumpList), (QStringList{"1:2", "2:3"}));
+
+    choose(res::kCmdCounter1);
+    prompts_.clear();
+    const std::string saved = dir_.file("edited.dax");
+    prompts_.reply(ui::Answer::Yes).chooseFile(QString::fromStdString(saved));
+    openInViewer(writeDataFile("next", {8}));
+    EXPECT_EQ(nivra::readDataFile(saved)->counts(), (std::vector<std::int32_t>{2, 3}));
+    EXPECT_EQ(window_->slot(kViewerSlot).data->counts(), std::vector<std::int32_t>{8});
+    EXPECT_EQ(window_->activeSlot(), kViewerSlot);
+
+    // A save asked for that does not happen keeps the edit and opens nothing.
+    window_->dispatchCommand(ids::kDeletePointButton);
+    prompts_.clear();
+    prompts_.reply(ui::Answer::Yes).cancelFile();
+    send(res::kCmdFileOpen);
+    EXPECT_FALSE(window_->slot(kViewerSlot).saved);
+    EXPECT_TRUE(prompts_.messageTexts().contains("data not saved"));
+    EXPECT_EQ(prompts_.pendingReplies(), 0u) << "no open dialog after the refused save";
 }
 
 TEST_F(EditsTest, TheViewersSliderWorksAfterVisitingAnotherSlot) {
@@ -80,6 +120,7 @@ TEST_F(EditsTest, TheMainWindowIsAnOrdinaryTopLevelWindow) {
     const Qt::WindowFlags flags = window_->windowFlags();
     EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
     EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(window_->isModal());
     EXPECT_EQ(window_->parentWidget(), nullptr);

@@ -185,10 +185,11 @@ TEST_F(HistoryTest, WithoutAHistoryOrWithUnsavedViewerDataNothingIsReplaced) {
     openInViewer(writeDataFile("kept", {5, 6, 7}));
     window_->setItemText(ids::kDeletePointEdit, "1");
     window_->dispatchCommand(ids::kDeletePointButton);
+    prompts_.reply(ui::Answer::Cancel);
     history->selectRun(1);
     history->openSelected();
     EXPECT_EQ(window_->slot(kViewerSlot).data->counts(), (std::vector<std::int32_t>{6, 7}));
-    EXPECT_TRUE(prompts_.messageTexts().contains("Viewer data not saved, save first"));
+    EXPECT_TRUE(prompts_.messageTexts().contains("Viewer data not saved, would you like to save?"));
 }
 
 } // namespace

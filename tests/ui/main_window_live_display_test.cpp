@@ -56,12 +56,19 @@ TEST(LiveDisplay, ASecondWritesOnlyChangedLabelsAndASlotSwitchIsRemembered) {
     EXPECT_EQ(text(ids::kTimeLeftLabel), timeLeftText(1'000'000, 999'001));
     EXPECT_FALSE(heartbeat->isChecked()) << "the heartbeat beats every second";
 
-    // A switch to another slot and back clears the times; the same second then shows them again.
-    live.showActive(2);
+    // A switch to a slot without a run clears the counts and times; back on the running slot its
+    // planned end and time left show at once, its counts with its next second.
+    live.showActive(2, nullptr, false, 999'001);
     EXPECT_EQ(text(ids::kActiveLabel), activeLabelText(2));
+    EXPECT_EQ(text(ids::kCountsLastSecondLabel), "Counts Last Sec: 0");
     EXPECT_EQ(text(ids::kEndTimeLabel), "End Time: ");
     EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:");
-    live.showActive(1);
+    live.showActive(1, &record, true, 999'001);
+    EXPECT_EQ(text(ids::kEndTimeLabel), endTimeText(1'000'000));
+    EXPECT_EQ(text(ids::kTimeLeftLabel), timeLeftText(1'000'000, 999'001));
+    live.showActive(1, &record, false, 999'001);
+    EXPECT_EQ(text(ids::kEndTimeLabel), endTimeText(1'000'000)) << "a stopped run";
+    EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:");
     live.showSecond(&record, 7, 28, 999'001);
     EXPECT_EQ(text(ids::kEndTimeLabel), endTimeText(1'000'000));
     EXPECT_EQ(text(ids::kTimeLeftLabel), timeLeftText(1'000'000, 999'001));

@@ -154,8 +154,10 @@ TEST_F(RunTest, TwoCountersRunAtOnceAndTheDisplayFollowsTheActiveOne) {
     EXPECT_EQ(items(ids::kDataDumpList).first(),
               QString::fromStdString(pointText(1, window_->slot(2).data->counts()[0])));
     EXPECT_EQ(items(ids::kRoiDumpList), items(ids::kDataDumpList));
-    EXPECT_EQ(text(ids::kEndTimeLabel), "End Time: ");
-    EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:");
+    // Its planned end and the time left at once, not only from its next second on.
+    const std::int64_t end = window_->slot(2).data->endTime();
+    EXPECT_EQ(text(ids::kEndTimeLabel).toStdString(), endTimeText(end));
+    EXPECT_EQ(text(ids::kTimeLeftLabel).toStdString(), ui::timeLeftText(end, clock_.now()));
     EXPECT_FALSE(heartbeat());
     EXPECT_FALSE(checked(res::kCmdCounter1));
     EXPECT_TRUE(checked(res::kCmdCounter1 + 1));

@@ -1,3 +1,4 @@
+#include "ui/controls/file_folders.h"
 #include "ui/controls/prompts.h"
 #include "ui_test_support.h"
 
@@ -5,6 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace nivra::ui;
+using nivra::test::PromptScript;
 
 namespace {
 
@@ -131,6 +133,39 @@ TEST(FileFilters, DefaultExtensionOnlyWhenTheNameHasNone) {
     EXPECT_EQ(withDefaultExtension(QStringLiteral("/a.d/b"), QStringLiteral(".csv")),
               QStringLiteral("/a.d/b.csv"));
     EXPECT_EQ(withDefaultExtension(QStringLiteral("/a/b"), QString()), QStringLiteral("/a/b"));
+}
+
+// A dialog opens where files of its kind were last chosen: choosing an assay configuration does
+// not send the next data file's dialog into the configurations' folder.
+TEST(FileFolders, EachKindOfFileOpensWhereItWasLastChosen) {
+    const auto request = [](const char* patterns, const char* folder = "") {
+        FileDialogRequest r;
+        if (*patterns)
+            r.filters = {{QStringLiteral("files"), QString::fromLatin1(patterns)}};
+        r.defaultExtension = QStringLiteral(".dax");
+        r.startFolder = QString::fromLatin1(folder);
+        return r;
+    };
+    FileFolders folders;
+    const QString start = QStringLiteral("/lab");
+    folders.remember(request("*.acx", "/lab/assay_config"), "/lab/assay_config/smear.acx");
+    folders.remember(request("*.dax"), "/lab/runs/may/r1.dax");
+    folders.remember(request("*.csv"), "/lab/exports/r1.csv");
+    folders.remember(request("*.csv"), "");
+    const struct {
+        FileDialogRequest request;
+        QString folder;
+    } cases[] = {
+        {request("*.dax"), "/lab/runs/may"},
+        {request("*.DAX"), "/lab/runs/may"}, // the same kind, however spelled
+        {request("*.csv"), "/lab/exports"},  // an empty choice changes nothing
+        {request("*.ccx"), start},           // never chosen: the start directory
+        {request(""), "/lab/runs/may"},      // no types: the default extension's kind
+        {request("*.dax", "/lab/backup_data"), "/lab/backup_data"}, // a named folder wins
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(folders.folderFor(c.request, start), c.folder)
+            << c.request.filters.size() << " " << c.request.startFolder.toStdString();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "prompt_script.h"
 #include "ui/controls/prompts.h"
 
 #include <QApplication>
@@ -23,7 +24,7 @@ namespace nivra::test {
 
 // Scripted prompts installed for the life of the object. A question without a scripted reply
 // fails the running test (and gets the safe answer) instead of blocking or aborting.
-class ScriptedPrompts : public nivra::ui::PromptScript {
+class ScriptedPrompts : public nivra::test::PromptScript {
 public:
     ScriptedPrompts() : scope_(*this) {
         setFailureHandler([](const QString& problem) { ADD_FAILURE() << problem.toStdString(); });

@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QResizeEvent>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -47,9 +49,12 @@ DialogBase::DialogBase(int templateId, QWidget* parent) : QDialog(parent), templ
     if (menu_)
         menu_->bar()->setGeometry(0, 0, clientRect.width(), menuHeight);
     setFixedSize(clientRect.width(), clientRect.height() + menuHeight);
+    clientBase_ = clientRect.size();
+    menuHeight_ = menuHeight;
 
     for (const nivra::res::BuiltControl& built :
          nivra::res::buildControls(*dialog, client_, units)) {
+        placed_.push_back({built.source, built.widget, built.widget->geometry(), {}});
         const int id = built.source->id;
         if (built.widget->focusPolicy() != Qt::NoFocus)
             tabOrder_.push_back(built.widget);
@@ -187,6 +192,30 @@ void DialogBase::reject() {
 void DialogBase::showEvent(QShowEvent* event) {
     initDialog();
     QDialog::showEvent(event);
+}
+
+void DialogBase::makeResizable(const StretchRule& rule) {
+    for (Placed& placed : placed_)
+        placed.stretch = rule(*placed.source);
+    resizable_ = true;
+    setMinimumSize(clientBase_.width(), clientBase_.height() + menuHeight_);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
+void DialogBase::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    if (!resizable_)
+        return;
+    const QSize client(std::max(width(), clientBase_.width()),
+                       std::max(height() - menuHeight_, clientBase_.height()));
+    client_->setGeometry(0, menuHeight_, client.width(), client.height());
+    if (menu_)
+        menu_->bar()->setGeometry(0, 0, client.width(), menuHeight_);
+    const int extraWidth = client.width() - clientBase_.width();
+    const int extraHeight = client.height() - clientBase_.height();
+    for (const Placed& placed : placed_)
+        placed.widget->setGeometry(
+            nivra::res::stretchedRect(placed.base, placed.stretch, extraWidth, extraHeight));
 }
 
 void DialogBase::setBackgroundColor(const QColor& color) {

@@ -1,12 +1,17 @@
 #pragma once
 
 #include "ui/controls/data_exchange.h"
+#include "ui/resources/control_stretch.h"
 
 #include <QColor>
 #include <QDialog>
 #include <functional>
 #include <map>
 #include <vector>
+
+namespace nivra::res {
+struct ControlTemplate;
+} // namespace nivra::res
 
 namespace nivra::ui {
 
@@ -95,6 +100,12 @@ public:
     // Ends the modal run with the given result.
     void endDialog(int result) { done(result); }
 
+    // Lets the window grow beyond its template's size, which stays its minimum: each control
+    // follows the extra room as `rule` says for its template row (see ControlStretch).
+    using StretchRule =
+        std::function<nivra::res::ControlStretch(const nivra::res::ControlTemplate&)>;
+    void makeResizable(const StretchRule& rule);
+
 public slots:
     void reject() override;
 
@@ -109,6 +120,7 @@ protected:
     virtual void onCancel();
 
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void connectNotifications(int id, QWidget* widget);
@@ -119,6 +131,17 @@ private:
     ReturnEscapeGuard* guard_ = nullptr;
     bool initialised_ = false;
     std::map<int, QWidget*> controls_;
+    // Every control with its template row and its place at the template's size.
+    struct Placed {
+        const nivra::res::ControlTemplate* source;
+        QWidget* widget;
+        QRect base;
+        nivra::res::ControlStretch stretch;
+    };
+    std::vector<Placed> placed_;
+    QSize clientBase_;
+    int menuHeight_ = 0;
+    bool resizable_ = false;
     std::vector<QWidget*> tabOrder_;
     std::map<int, Handler> commands_;
     struct Range {

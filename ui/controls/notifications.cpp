@@ -8,14 +8,21 @@ namespace {
 
 Notifier* installed = nullptr;
 
+// What a notification does when nothing is installed: nothing.
+class SilentNotifier final : public Notifier {
+public:
+    bool notify(const QString&, const QString&) override { return false; }
+};
+
+bool desktopHasTray() {
+    return QSystemTrayIcon::isSystemTrayAvailable() && QSystemTrayIcon::supportsMessages();
+}
+
 } // namespace
 
 Notifier& notifications() {
-    if (installed)
-        return *installed;
-    // Made on first use and kept for the program's life, like the application's own objects.
-    static TrayNotifier tray;
-    return tray;
+    static SilentNotifier silent;
+    return installed ? *installed : silent;
 }
 
 Notifier* installNotifier(Notifier* notifier) {
@@ -24,17 +31,17 @@ Notifier* installNotifier(Notifier* notifier) {
     return previous;
 }
 
-TrayNotifier::TrayNotifier() = default;
+TrayNotifier::TrayNotifier(TrayCheck trayPresent)
+    : trayPresent_(trayPresent ? std::move(trayPresent) : TrayCheck(desktopHasTray)) {}
 
-TrayNotifier::~TrayNotifier() {
-    delete icon_;
-}
+TrayNotifier::~TrayNotifier() = default;
 
 bool TrayNotifier::notify(const QString& title, const QString& text) {
-    if (!QSystemTrayIcon::isSystemTrayAvailable() || !QSystemTrayIcon::supportsMessages())
+    if (!trayPresent_())
         return false;
     if (!icon_) {
-        icon_ = new QSystemTrayIcon(QApplication::windowIcon(), qApp);
+        // No parent: the icon goes with this notifier, before the application.
+        icon_ = std::make_unique<QSystemTrayIcon>(QApplication::windowIcon());
         icon_->setToolTip(QApplication::applicationDisplayName());
         icon_->show();
     }

@@ -1,13 +1,15 @@
 #pragma once
 
-#include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <functional>
+#include <memory>
 
 // The one seam for desktop notifications, the word the program leaves on the desktop when
 // something happens that an operator away from the window wants to know (a run has ended).
-// Window code calls nivra::ui::notifications().notify(...); production installs nothing and
-// gets the system tray's messages; tests install their own notifier and read what was said.
+// Window code calls nivra::ui::notifications().notify(...); the program installs a TrayNotifier
+// for the life of its window (see main), tests install their own notifier and read what was said.
+// With nothing installed a notification is dropped.
 namespace nivra::ui {
 
 class Notifier {
@@ -18,28 +20,36 @@ public:
     virtual bool notify(const QString& title, const QString& text) = 0;
 };
 
-// The installed notifier: the one a test installed, otherwise the tray notifier.
+// The installed notifier; one that shows nothing when none is installed.
 Notifier& notifications();
 
-// Installs a notifier (nullptr restores the tray notifier) and returns the previously installed
-// one. The caller keeps ownership and must uninstall before destroying it.
+// Installs a notifier (nullptr: none) and returns the previously installed one. The caller keeps
+// ownership and must uninstall before destroying it.
 Notifier* installNotifier(Notifier* notifier);
 
 // Notifications as messages of a system tray icon, which desktops with a notification service
 // show as their notifications. The icon appears with the first message and stays until the
-// program ends. Without a system tray, or one that cannot show messages, nothing is shown.
+// notifier goes. Without a system tray, or one that cannot show messages, nothing is shown.
+//
+// The icon belongs to the notifier, not to the application: an icon still alive when the
+// application's platform has gone crashes in its destructor, so the program keeps its notifier
+// in a scope that ends before the QApplication does.
 class TrayNotifier final : public Notifier {
 public:
-    TrayNotifier();
+    // Whether the desktop has a tray that shows messages; the default asks Qt.
+    using TrayCheck = std::function<bool()>;
+    explicit TrayNotifier(TrayCheck trayPresent = {});
     ~TrayNotifier() override;
     TrayNotifier(const TrayNotifier&) = delete;
     TrayNotifier& operator=(const TrayNotifier&) = delete;
 
     bool notify(const QString& title, const QString& text) override;
+    // The icon once a notification has been shown, else null.
+    QSystemTrayIcon* icon() const { return icon_.get(); }
 
 private:
-    // A child of the application, so it goes with it even when this object outlives it.
-    QPointer<QSystemTrayIcon> icon_;
+    TrayCheck trayPresent_;
+    std::unique_ptr<QSystemTrayIcon> icon_;
 };
 
 // Installs a notifier for the life of the object and restores the previous one afterwards.

@@ -13,15 +13,16 @@ class QWidget;
 
 // The one seam for everything modal that asks the operator: message boxes, the open and save
 // file dialogs and the print dialog. Window code never opens such a dialog itself; it calls
-// nivra::ui::prompts(). Production installs nothing and gets real Qt dialogs; tests install a
-// PromptScript that answers from a script and records every question, so no test ever blocks
-// on a dialog.
+// nivra::ui::prompts(). Production installs nothing and gets real Qt dialogs; tests install
+// their own Prompts that answer from a script, so no test ever blocks on a dialog.
 namespace nivra::ui {
+
+class FileFolders;
 
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 
-// The answers, numbered as the dialog commands are (1 OK, 2 Cancel, 6 Yes, 7 No).
-enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+// The button the operator pressed.
+enum class Answer { Ok, Cancel, Yes, No };
 
 enum class Sound { None, Exclamation };
 
@@ -88,71 +89,18 @@ inline Answer ask(const QString& text, MessageButtons buttons, Sound sound = Sou
     return nivra::ui::prompts().messageBox(text, buttons, sound);
 }
 
-// The real dialogs, parented to the active window.
+// The real dialogs, parented to the active window. A file dialog whose request names no folder
+// opens where files of its kind were last chosen, at first in the start directory.
 class QtPrompts : public Prompts {
 public:
-    Answer messageBox(const QString& text, MessageButtons buttons, Sound sound) override;
-    std::optional<QString> fileDialog(const FileDialogRequest& request) override;
-    bool printDialog(QPrinter& printer) override;
-};
-
-// Prompts that answer from a script and record every question, for tests.
-//
-// Questions (OK/Cancel, Yes/No, Yes/No/Cancel boxes), file dialogs and print dialogs take the
-// next scripted reply, in order; OK-only message boxes need no reply and are answered OK. A
-// question with no reply left, or whose next reply is of another kind (a file where a message
-// answer was due) or not one of its buttons, is reported through the failure handler and
-// answered with the safe choice (Cancel, No, no file, no printing) so the code under test goes
-// on without blocking. The default failure handler prints the problem and aborts the process.
-class PromptScript : public Prompts {
-public:
-    struct Question {
-        enum class Kind { Message, File, Print };
-        Kind kind = Kind::Message;
-        QString text; // message text; for a file dialog its initial name
-        MessageButtons buttons = MessageButtons::Ok;
-        Sound sound = Sound::None;
-        FileDialogRequest file;
-    };
-
-    using FailureHandler = std::function<void(const QString& problem)>;
-
-    PromptScript();
-    ~PromptScript() override;
-
-    // Script the next replies.
-    PromptScript& reply(Answer answer);
-    PromptScript& chooseFile(const QString& path);
-    PromptScript& cancelFile();
-    PromptScript& confirmPrint(bool confirm = true);
-
-    void setFailureHandler(FailureHandler handler) { onFailure_ = std::move(handler); }
-
-    const std::vector<Question>& questions() const { return questions_; }
-    // The texts of all message boxes shown, in order.
-    QStringList messageTexts() const;
-    std::size_t pendingReplies() const { return replies_.size(); }
-    void clear();
-
+    QtPrompts();
+    ~QtPrompts() override;
     Answer messageBox(const QString& text, MessageButtons buttons, Sound sound) override;
     std::optional<QString> fileDialog(const FileDialogRequest& request) override;
     bool printDialog(QPrinter& printer) override;
 
 private:
-    struct ScriptedReply {
-        Question::Kind kind = Question::Kind::Message;
-        Answer answer = Answer::Ok;
-        QString file;
-        bool cancelled = false;
-        bool print = false;
-    };
-    // Takes the next reply when it is of the kind asked; reports the failure otherwise.
-    bool next(Question::Kind kind, const QString& what, ScriptedReply& reply);
-    void fail(const QString& problem);
-
-    std::deque<ScriptedReply> replies_;
-    std::vector<Question> questions_;
-    FailureHandler onFailure_;
+    std::unique_ptr<FileFolders> folders_;
 };
 
 // Installs prompts for the life of the object and restores the previous ones afterwards.

@@ -25,6 +25,8 @@ protected:
     bool onInitDialog() override;
 
 private:
+    void fitTexts();
+
     QString versionText_;
 };
 

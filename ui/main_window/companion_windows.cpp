@@ -7,6 +7,7 @@
 #include "ui/controls/prompts.h"
 #include "ui/dialogs/assessment_dlg.h"
 #include "ui/dialogs/history_dlg.h"
+#include "ui/main_window/companion_placement.h"
 #include "ui/main_window/roi_view.h"
 #include "ui/main_window/run_events.h"
 #include "ui/main_window/slot_board.h"
@@ -14,13 +15,15 @@
 #include "ui/resources/menu_resource.h"
 
 #include <QAction>
+#include <QMenuBar>
 
 namespace nivra::ui {
 
 CompanionWindows::CompanionWindows(DialogBase& window, const SlotBoard& board, RunEvents& events,
-                                   RegionSource region, ViewerSink showInViewer)
+                                   RegionSource region, ViewerGuard mayReplaceViewer,
+                                   ViewerSink showInViewer)
     : window_(window), slots_(board), events_(events), region_(std::move(region)),
-      showInViewer_(std::move(showInViewer)) {
+      mayReplaceViewer_(std::move(mayReplaceViewer)), showInViewer_(std::move(showInViewer)) {
     WindowMenu& menu = *window.menu();
     connect(menu.action(nivra::res::kCmdAssessment), &QAction::triggered, this,
             [this] { openAssessment(); });
@@ -35,7 +38,7 @@ CompanionWindows::~CompanionWindows() {
 }
 
 void CompanionWindows::openAssessment() {
-    if (!assessment_)
+    if (!assessment_) {
         assessment_ = new AssessmentDlg(
             [this] {
                 AssessmentSource source;
@@ -47,6 +50,9 @@ void CompanionWindows::openAssessment() {
                 return source;
             },
             &window_);
+        makeTopLevel(*assessment_);
+        placeClearOfMenuBar(*assessment_, *window_.menu()->bar());
+    }
     assessment_->refresh();
     assessment_->show();
     assessment_->raise();
@@ -63,6 +69,8 @@ void CompanionWindows::openHistory() {
         history_ = new HistoryDlg(
             nivra::HistoryBrowser(), [this](std::int64_t runId) { openRunInViewer(runId); },
             &window_);
+        makeTopLevel(*history_);
+        placeClearOfMenuBar(*history_, *window_.menu()->bar());
         // A run's reports come after the history has been written: the window then shows them.
         const auto refresh = [this] {
             if (history_->isVisible())
@@ -79,11 +87,9 @@ void CompanionWindows::openHistory() {
 }
 
 void CompanionWindows::openRunInViewer(std::int64_t runId) {
-    // The viewer's unsaved data is not replaced, as with File Open.
-    if (!slots_.viewer().saved) {
-        showMessage(QStringLiteral("Viewer data not saved, save first"));
+    // The viewer's unsaved data is offered for saving first, as with File Open.
+    if (!mayReplaceViewer_())
         return;
-    }
     std::unique_ptr<AssayData> record;
     const nivra::HistoryBrowser browser;
     if (const nivra::StorageResult result = browser.record(runId, record); !result) {

@@ -29,9 +29,11 @@ public:
     using RegionSource = std::function<PointRange()>;
     // Takes a history run's record for the viewer, with the name its file label shows.
     using ViewerSink = std::function<void(std::unique_ptr<AssayData>, const std::string&)>;
+    // Whether the viewer's record may be replaced (its unsaved edits saved or given up).
+    using ViewerGuard = std::function<bool()>;
 
     CompanionWindows(DialogBase& window, const SlotBoard& board, RunEvents& events,
-                     RegionSource region, ViewerSink showInViewer);
+                     RegionSource region, ViewerGuard mayReplaceViewer, ViewerSink showInViewer);
     ~CompanionWindows() override;
 
     // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
@@ -52,6 +54,7 @@ private:
     const SlotBoard& slots_;
     RunEvents& events_;
     RegionSource region_;
+    ViewerGuard mayReplaceViewer_;
     ViewerSink showInViewer_;
     AssessmentDlg* assessment_ = nullptr;
     HistoryDlg* history_ = nullptr;

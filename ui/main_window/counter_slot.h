@@ -42,7 +42,8 @@ struct CounterSlot {
     // The run attached to the slot, from Start until the slot has handled the run's end.
     // Declared after the record, so a slot that goes away ends its run before the record goes.
     std::unique_ptr<nivra::AssayRun> run;
-    // Exactly the text of the file label.
+    // The file the record was read from or last saved to (for the viewer also "History run N");
+    // empty while it has none.
     std::string fileName;
     // False while the record holds something that has not been saved.
     bool saved = true;

@@ -4,6 +4,7 @@
 #include "model/counter_config.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/notifications.h"
+#include "ui/main_window/companion_placement.h"
 #include "ui/main_window/run_events.h"
 #include "ui/main_window/slot_board.h"
 #include "ui/main_window/sparkline.h"
@@ -14,7 +15,10 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -48,8 +52,10 @@ int activeCounterCommand(int slot) {
 
 CountersWindow::CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEvents& reports,
                                Clock now, SettingsSource settings, QWidget* parent)
-    : QWidget(parent, Qt::Window), slots_(board), menu_(menu), now_(std::move(now)),
+    : QWidget(parent, Qt::Window), slots_(board), menu_(menu), menuBar_(menu.bar()),
+      now_(std::move(now)),
       settings_(settings ? std::move(settings) : SettingsSource(userSettings)) {
+    makeTopLevel(*this);
     setWindowTitle(QStringLiteral("Counters"));
     setObjectName(QStringLiteral("countersWindow"));
 
@@ -75,7 +81,7 @@ CountersWindow::CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEven
         connect(
             action, &QAction::triggered, this, [this] { refresh(); }, Qt::QueuedConnection);
     menu_.appendSeparator(kActiveCounterPopup);
-    menu_.appendItem(kActiveCounterPopup, QStringLiteral("Counters"),
+    menu_.appendItem(kActiveCounterPopup, QStringLiteral("&Counters"),
                      nivra::res::kCmdCountersWindow);
     QAction* item = menu_.action(nivra::res::kCmdCountersWindow);
     connect(item, &QAction::triggered, this, [this] { open(); });
@@ -132,10 +138,14 @@ void CountersWindow::open() {
             settings ? settings->value(kGeometryKey).toByteArray() : QByteArray();
         fit = geometry.isEmpty() || !restoreGeometry(geometry);
     }
+    if (fit && menuBar_)
+        placeClearOfMenuBar(*this, *menuBar_);
     show();
     refresh();
     if (fit)
         fitToContents();
+    // A remembered place may be smaller than the rows and columns now need.
+    growToFit();
     raise();
     activateWindow();
     menu_.checkItem(nivra::res::kCmdCountersWindow, true);
@@ -238,6 +248,7 @@ void CountersWindow::refresh() {
         rebuildRows();
     for (int slot : rows_)
         refreshSlot(slot);
+    growToFit();
 }
 
 void CountersWindow::refreshSlot(int slot) {
@@ -258,6 +269,7 @@ void CountersWindow::refreshSlot(int slot) {
     QFont bold = table_->font();
     bold.setBold(true);
     const QFontMetrics boldMetrics(bold);
+    bool widened = false;
     auto set = [&](int column, const std::string& text, const std::string& toolTip = {}) {
         QTableWidgetItem* item = table_->item(row, column);
         item->setText(fromNarrow(text));
@@ -268,8 +280,10 @@ void CountersWindow::refreshSlot(int slot) {
         // Columns grow with their texts and never shrink, so the table does not jump every
         // second.
         const int needed = boldMetrics.horizontalAdvance(item->text()) + kCellPadding;
-        if (needed > table_->columnWidth(column))
+        if (needed > table_->columnWidth(column)) {
             table_->setColumnWidth(column, needed);
+            widened = true;
+        }
     };
     set(kCounterColumn, values.counter);
     set(kStateColumn, values.state, values.stateToolTip);
@@ -283,6 +297,9 @@ void CountersWindow::refreshSlot(int slot) {
     qobject_cast<QProgressBar*>(table_->cellWidget(row, kProgressColumn))
         ->setValue(values.progress);
     qobject_cast<Sparkline*>(table_->cellWidget(row, kSparklineColumn))->setCounts(values.counts);
+    // A column that widened during a run widens the window with it.
+    if (widened)
+        growToFit();
 }
 
 void CountersWindow::fitToContents() {
@@ -307,13 +324,35 @@ void CountersWindow::fitToContents() {
     table_->setColumnWidth(kProgressColumn, 90);
     table_->setColumnWidth(kSparklineColumn, Sparkline().sizeHint().width() + 8);
 
+    resize(neededSize());
+}
+
+QSize CountersWindow::neededSize() const {
     // The whole table without scroll bars, and a little room to spare.
     constexpr int kSpare = 4;
     const int width = 2 * table_->frameWidth() + table_->horizontalHeader()->length() + kSpare;
     const int height = 2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height() +
                        table_->verticalHeader()->length() + kSpare;
     const QMargins margins = layout()->contentsMargins();
-    resize(width + margins.left() + margins.right(), height + margins.top() + margins.bottom());
+    QSize needed(width + margins.left() + margins.right(),
+                 height + margins.top() + margins.bottom());
+    // Never beyond the screen: there the table scrolls, sideways under its last row.
+    if (const QScreen* shownOn = screen()) {
+        const QSize room = shownOn->availableGeometry().size();
+        if (needed.width() > room.width())
+            needed.rheight() += table_->horizontalScrollBar()->sizeHint().height();
+        needed = needed.boundedTo(room);
+    }
+    return needed;
+}
+
+void CountersWindow::growToFit() {
+    if (!isVisible() || isMaximized() || isFullScreen())
+        return;
+    // Grows only: a window the operator made larger stays as it is.
+    const QSize grown = size().expandedTo(neededSize());
+    if (grown != size())
+        resize(grown);
 }
 
 void CountersWindow::onStarted(int counter) {

@@ -86,6 +86,10 @@ private:
     void rebuildRows();
     void refreshSlot(int slot);
     void fitToContents();
+    // The size that shows every row and column whole, within the screen.
+    QSize neededSize() const;
+    // Grows the open window to neededSize() where it is smaller.
+    void growToFit();
     // Saves the window's place, and whether it is open when `open` says.
     void rememberPlace(std::optional<bool> open);
     void onStarted(int counter);
@@ -95,6 +99,7 @@ private:
 
     const SlotBoard& slots_;
     WindowMenu& menu_;
+    QWidget* menuBar_;
     Clock now_;
     SettingsSource settings_;
     QTableWidget* table_ = nullptr;

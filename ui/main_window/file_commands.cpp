@@ -100,7 +100,7 @@ void FileCommands::resetForNewRun(bool resetLabels) {
     slot.history.reset();
     slot.recorder.reset();
     slot.data.reset();
-    slot.fileName = "File: ";
+    slot.fileName.clear();
     slot.state = NEW;
     slot.saved = true;
     slot.backupProblem.clear(); // it was about the record that goes now
@@ -160,11 +160,28 @@ void FileCommands::saveRegion(bool csv) {
     }
 }
 
-void FileCommands::open() {
-    if (!slots_.viewer().saved) {
-        showMessage(QStringLiteral("Viewer data not saved, save first"));
-        return;
+bool FileCommands::mayReplaceViewer() {
+    if (slots_.viewer().saved)
+        return true;
+    const Answer answer = ask(QStringLiteral("Viewer data not saved, would you like to save?"),
+                              MessageButtons::YesNoCancel, Sound::Exclamation);
+    if (answer == Answer::Cancel)
+        return false;
+    if (answer == Answer::No)
+        return true;
+    // The window shows the viewer whose data is being saved.
+    if (!slots_.isActive(kViewerSlot)) {
+        slots_.select(kViewerSlot);
+        emit activeSlotChanged();
     }
+    return save();
+}
+
+void FileCommands::open() {
+    // The viewer is unsaved only after an edit (a deleted point, a header line); New does not
+    // serve the viewer, so the way out is to save or to give the edit up.
+    if (!mayReplaceViewer())
+        return;
     FileDialogRequest request;
     request.mode = FileDialogRequest::Mode::Open;
     request.defaultExtension = QStringLiteral(".dax");
@@ -192,6 +209,8 @@ void FileCommands::showInViewer(std::unique_ptr<AssayData> data, const std::stri
     CounterSlot& viewer = slots_.viewer();
     viewer.data = std::move(data);
     viewer.fileName = fileName;
+    // As read: nothing in it is unsaved (edits given up before have gone with the old record).
+    viewer.saved = true;
     slots_.select(kViewerSlot);
     emit viewerFilled();
 }

@@ -35,6 +35,10 @@ public:
 
     // Save As a data file of the active slot; true when the record was written.
     bool save();
+    // Before the viewer takes another record: its unsaved edits are offered for saving
+    // ("Viewer data not saved, would you like to save?"). False when the operator cancelled or
+    // the save asked for did not happen; true when saved, given up, or nothing was unsaved.
+    bool mayReplaceViewer();
     // The viewer shows data, read from the file or history entry named fileName, and becomes
     // the active slot.
     void showInViewer(std::unique_ptr<AssayData> data, const std::string& fileName);

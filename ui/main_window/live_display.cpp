@@ -24,6 +24,7 @@ LiveDisplay::LiveDisplay(DialogBase& window)
         labels_[k] = window.control(ids[k]);
         shown_[k] = controlText(labels_[k]);
     }
+    initial_ = shown_;
     progress_->setRange(0, 100);
     progress_->setValue(0);
 }
@@ -60,14 +61,27 @@ void LiveDisplay::showProgress(const AssayData* record) {
     progress_->setValue(record ? progressPosition(record->progress()) : 0);
 }
 
-void LiveDisplay::showActive(int slot) {
+void LiveDisplay::showActive(int slot, const AssayData* runRecord, bool running, std::int64_t now) {
     write(kActive, activeLabelText(slot));
+    // The counts shown belong to the slot that was active: the labels read as at the start
+    // until this slot's run reports its next second.
+    write(kLastSecond, initial_[kLastSecond]);
+    write(kDwell, initial_[kDwell]);
     clearTimes();
     stopHeartbeat();
+    if (!runRecord || runRecord->endTime() <= 0)
+        return;
+    write(kEndTime, endTimeText(runRecord->endTime()));
+    if (running)
+        write(kTimeLeft, timeLeftText(runRecord->endTime(), now));
 }
 
 void LiveDisplay::clearTimes() {
     write(kEndTime, QStringLiteral("End Time: "));
+    write(kTimeLeft, QStringLiteral("Time Left:"));
+}
+
+void LiveDisplay::clearTimeLeft() {
     write(kTimeLeft, QStringLiteral("Time Left:"));
 }
 

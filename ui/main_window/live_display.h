@@ -35,10 +35,14 @@ public:
     void restartDwell();
     // The record's progress; an empty bar without a record.
     void showProgress(const AssayData* record);
-    // A newly active slot: its label, no planned end or time left yet, the heartbeat off.
-    void showActive(int slot);
+    // A newly active slot: its label, no counts of another slot's run, the heartbeat off; the
+    // planned end of the run that filled `runRecord` (null: none), and while `running` the time
+    // left at `now`.
+    void showActive(int slot, const AssayData* runRecord, bool running, std::int64_t now);
     // No planned end or time left.
     void clearTimes();
+    // The run has ended: no time is left to count down.
+    void clearTimeLeft();
     void stopHeartbeat();
 
     // Whether chart and region of interest follow the run's points; the button offers the
@@ -53,6 +57,7 @@ private:
 
     std::array<QWidget*, kLabelCount> labels_{};
     std::array<QString, kLabelCount> shown_;
+    std::array<QString, kLabelCount> initial_;
     QCheckBox* heartbeat_;
     QProgressBar* progress_;
     QWidget* screenUpdatesButton_;

@@ -1,20 +1,29 @@
 // nivra-usb: the main window. Takes no arguments; its start directory is the current directory.
 
-#include "ui/main_window/nivra_app.h"
+#include "ui/controls/notifications.h"
+#include "ui/main_window/app_profile.h"
+#include "ui/main_window/main_window.h"
 #include "ui/resources/app_icon.h"
 #include "ui/resources/window_fonts.h"
 
 #include <QApplication>
 
-using nivra::ui::NivraApp;
-
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setWindowIcon(nivra::res::appIcon());
     nivra::res::installWindowFonts();
+    nivra::ui::writeProfileTestEntry();
 
-    NivraApp app;
-    app.initInstance();
-    // The window let no run outlive it. The counter manager closes the ports at process exit.
-    return 0;
+    // Declared after the application, so the tray icon of the run-end notifications goes before
+    // the application's platform does.
+    nivra::ui::TrayNotifier tray;
+    nivra::ui::NotifierScope notifierScope(tray);
+
+    // The program lives as long as its main window: closing it (refused while a run goes on)
+    // ends the event loop, also when the Counters window is still open. The window's destructor
+    // lets no run outlive it; the counter manager closes the ports at process exit.
+    nivra::ui::MainWindow window;
+    QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
+    window.show();
+    return QApplication::exec();
 }

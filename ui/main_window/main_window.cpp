@@ -9,6 +9,7 @@
 #include "ui/main_window/file_commands.h"
 #include "ui/main_window/header_lines.h"
 #include "ui/main_window/live_display.h"
+#include "ui/main_window/main_window_layout.h"
 #include "ui/main_window/roi_view.h"
 #include "ui/main_window/run_control.h"
 #include "ui/main_window/run_events.h"
@@ -34,8 +35,11 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
     // The program's own window, not a dialog of another: desktops give it a taskbar entry and
     // let it minimise.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setModal(false);
+    // Its layout is its smallest size; a larger window gives the chart and the lists the room.
+    makeResizable(mainWindowStretch);
 
     runEvents_ = new RunEvents(this);
     const auto region = [this] { return roi_->selection(); };
@@ -51,7 +55,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
                                          environment_.runModal);
     dialogs_ = std::make_unique<DialogCommands>(*this, slots_, environment_.runModal);
     companions_ = std::make_unique<CompanionWindows>(
-        *this, slots_, *runEvents_, region,
+        *this, slots_, *runEvents_, region, [this] { return files_->mayReplaceViewer(); },
         [this](std::unique_ptr<AssayData> data, const std::string& name) {
             files_->showInViewer(std::move(data), name);
         });
@@ -219,7 +223,11 @@ void MainWindow::showActiveSlot() {
         live_->showProgress(nullptr);
     }
     updateData(false);
-    live_->showActive(slots_.activeIndex());
+    // A counter's record filled by a run has a planned end; the viewer shows none.
+    const bool runRecord = slots_.activeIndex() != kViewerSlot && slot.data &&
+                           (slot.state == RUNNING || slot.state == STOPPED);
+    live_->showActive(slots_.activeIndex(), runRecord ? slot.data.get() : nullptr,
+                      slot.state == RUNNING, now());
     setScreenUpdates(true);
     refreshStatus();
 }
@@ -239,7 +247,9 @@ void MainWindow::showViewer() {
 }
 
 void MainWindow::clearRecordDisplay(bool resetLabels) {
-    roi_->clearChart();
+    // Nothing of the record that goes stays on the screen: no chart, region or progress.
+    roi_->showNoPoints();
+    live_->showProgress(nullptr);
     statistics_->clearValues();
     roi_->clearDumps();
     if (resetLabels) {
@@ -279,6 +289,7 @@ void MainWindow::showRunEnd(int counter) {
         headers_->fill();
         live_->showProgress(slots_.active().data.get());
         refreshStatus();
+        live_->clearTimeLeft();
     }
     live_->stopHeartbeat();
     // The end of any run brings the live redraw back, also for a slot that is not active.

@@ -112,6 +112,14 @@ void RoiView::showNoPoints() {
     slider_->setFullRange(1, 1);
     slider_->setSelection(1, 1);
     roiMin_ = roiMax_ = 1;
+    showRegionInEdits();
+}
+
+void RoiView::showRegionInEdits() {
+    for (QLineEdit* edit : {roiMinEdit_, roiMaxEdit_}) {
+        setControlText(edit, QString::number(edit == roiMinEdit_ ? roiMin_ : roiMax_));
+        edit->setModified(false);
+    }
 }
 
 void RoiView::setView(double min, double max, double low, double high) {
@@ -188,16 +196,20 @@ void RoiView::setRegion() {
     // A field that does not convert has been reported and keeps its previous value.
     window_.updateData(true);
     const std::size_t points = slot.pointCount();
-    if (roiMin_ < 1) {
-        showMessage(QStringLiteral("ROI Min must be greater then or equal to 1"));
-        return;
-    }
-    if (roiMax_ > points) {
-        showMessage(QStringLiteral("ROI Max must be less then or equal to number of points"));
-        return;
-    }
-    if (roiMin_ > roiMax_) {
-        showMessage(QStringLiteral("ROI Min must be less then or equal to ROI Max"));
+    const char* refusal = nullptr;
+    if (roiMin_ < 1)
+        refusal = "ROI Min must be greater then or equal to 1";
+    else if (roiMax_ > points)
+        refusal = "ROI Max must be less then or equal to number of points";
+    else if (roiMin_ > roiMax_)
+        refusal = "ROI Min must be less then or equal to ROI Max";
+    if (refusal) {
+        showMessage(QString::fromLatin1(refusal));
+        // The region stays as it was, and the edits show it rather than the refused numbers.
+        const PointRange region = selection();
+        roiMin_ = static_cast<std::uint32_t>(std::max(region.first, 0));
+        roiMax_ = static_cast<std::uint32_t>(std::max(region.last, 0));
+        showRegionInEdits();
         return;
     }
     const std::uint32_t first = roiMin_;
@@ -232,6 +244,13 @@ void RoiView::deletePoint() {
     const int remaining = static_cast<int>(slot.pointCount());
     setView(1, remaining, 1, remaining);
     showPoints(1, remaining);
+    // Dump lists on the screen show the record as it is now.
+    if (dataDump_->count() > 0)
+        fillDataDump();
+    if (roiDump_->count() > 0) {
+        roiDump_->clear();
+        fillRoiDump();
+    }
     emit recordEdited();
 }
 

@@ -39,7 +39,8 @@ public:
     // of points (0: nothing was shown).
     int showWholeRecord();
     void clearChart();
-    // A slot without points: an empty chart, and slider and ROI edits on point 1.
+    // A slot without points: an empty chart, and slider and ROI edits on point 1, whatever the
+    // operator had typed.
     void showNoPoints();
     // The slider's full range and selection, and the ROI edits from the selection.
     void setView(double min, double max, double low, double high);
@@ -71,6 +72,8 @@ private:
     // Writes an ROI edit unless the operator has the focus in it or has typed into it since it
     // was last written.
     void writeUnlessTyped(QLineEdit* edit, std::uint32_t value);
+    // Writes ROI min and max into their edits, whatever the operator typed there.
+    void showRegionInEdits();
 
     DialogBase& window_;
     SlotBoard& slots_;

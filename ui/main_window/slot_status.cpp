@@ -37,7 +37,11 @@ void SlotStatus::show() {
         if (controls->slider != StatusControls::Slider::Unchanged)
             slider_->setEnabled(controls->slider == StatusControls::Slider::Enabled);
     }
-    setControlText(fileLabel_, fromNarrow(slot.fileName));
+    // A counter cleared for a run whose record has no file yet says so; the viewer and a counter
+    // never cleared show nothing.
+    const bool prepared = slot.state != VIEWER && slot.state != DEMO;
+    setControlText(fileLabel_, slot.fileName.empty() && prepared ? QStringLiteral("File: ")
+                                                                 : fromNarrow(slot.fileName));
     showCommandStates();
 }
 

@@ -50,8 +50,10 @@ QWidget* createListBox(const ControlTemplate& c, QWidget* parent) {
                                                      : QAbstractItemView::SingleSelection);
     list->setVerticalScrollBarPolicy(has(c, kStyleVScroll) ? Qt::ScrollBarAsNeeded
                                                            : Qt::ScrollBarAlwaysOff);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setUniformItemSizes(true);
+    // Whole values, never "10:…": an entry wider than the list gets a horizontal scroll bar.
+    // Entries are measured one by one (not all as wide as the first), so the widest counts.
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setTextElideMode(Qt::ElideNone);
     return list;
 }
 

@@ -2,6 +2,7 @@
 #include "ui/resources/menu_resource.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -19,6 +20,8 @@ WindowMenu::WindowMenu(const nivra::res::MenuTemplate& menu, QWidget* parent)
             addAction(drop, QString::fromUtf8(item.text), item.command);
             checkItem(item.command, item.checked);
             action(item.command)->setEnabled(!item.grayed);
+            if (item.shortcut)
+                action(item.command)->setShortcut(QKeySequence(QString::fromLatin1(item.shortcut)));
         }
     }
 }
