@@ -276,10 +276,14 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
             return true;
         }
         if (interval > 0) {
-            rate = static_cast<double>(difference) / static_cast<double>(interval);
+            const double measured = static_cast<double>(difference) / static_cast<double>(interval);
             for (const auto& [milliseconds, lostDifference] : unresolved)
-                overLimit.tally += turnsLost(*rate, milliseconds, lostDifference);
+                overLimit.tally += turnsLost(measured, milliseconds, lostDifference);
             unresolved.clear();
+            // The rate that judges the next readings comes from a full reading interval: over a
+            // few milliseconds the clock's resolution alone could double it.
+            if (interval >= kPassMilliseconds / 2 || !rate)
+                rate = measured;
         }
         return false;
     };
