@@ -23,8 +23,9 @@ namespace nivra {
 namespace {
 
 // The register is read every pass. It holds one byte, so it must not take 256 counts between
-// two readings: read 20 times a second it follows up to about 3,800 counts a second, and the
-// differences of successive readings are taken modulo 256, so a wrap loses nothing.
+// two readings: read 20 times a second it follows a few thousand counts a second (exact up to
+// 2,000 with four counters on one line), and the differences of successive readings are taken
+// modulo 256, so a wrap loses nothing.
 constexpr std::int64_t kPassMilliseconds = 50;
 // A difference above this (three quarters of the register), or as many counts expected from
 // the rate measured just before, may hide a whole turn of the register: the reading is over the
