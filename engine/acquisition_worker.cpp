@@ -278,13 +278,14 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
         }
         if (interval > 0) {
             const double measured = static_cast<double>(difference) / static_cast<double>(interval);
+            // The rate that judges the next readings comes from a full reading interval (over a
+            // few milliseconds the clock's resolution alone could double it), or from the quick
+            // reading after one over the limit, which is there to measure it.
+            if (interval >= kPassMilliseconds / 2 || !unresolved.empty())
+                rate = measured;
             for (const auto& [milliseconds, lostDifference] : unresolved)
                 overLimit.tally += turnsLost(measured, milliseconds, lostDifference);
             unresolved.clear();
-            // The rate that judges the next readings comes from a full reading interval: over a
-            // few milliseconds the clock's resolution alone could double it.
-            if (interval >= kPassMilliseconds / 2 || !rate)
-                rate = measured;
         }
         return false;
     };
