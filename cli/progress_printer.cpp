@@ -62,9 +62,9 @@ std::string ProgressPrinter::backupHint() const {
            std::to_string(backupPoints_) + (backupPoints_ == 1 ? " point" : " points");
 }
 
-// Faults go to standard error, one line when a stretch without an answer begins and one when it
-// ends; any such stretch makes the command end with its counter-fault status. These lines have
-// always named their counter.
+// Faults go to standard error, one line when a stretch without an answer, of garbled replies or
+// over the counter's limit begins and one when it ends; any such stretch makes the command end
+// with its counter-fault status. These lines have always named their counter.
 void ProgressPrinter::counterFault(int, CounterFault fault, std::int64_t first, std::int64_t last) {
     switch (fault) {
     case CounterFault::NotAnswering:
@@ -79,6 +79,19 @@ void ProgressPrinter::counterFault(int, CounterFault fault, std::int64_t first, 
     case CounterFault::WrappedOrReset:
         printLine(stderr, formatC("fault counter=%d wrapped-or-reset at=\"%s\"", counter_,
                                   formatLocalTime(first).c_str()));
+        break;
+    case CounterFault::OverLimit:
+    case CounterFault::Garbled:
+        counterFaulted_ = true;
+        printLine(stderr, formatC("fault counter=%d %s since=\"%s\"", counter_,
+                                  fault == CounterFault::OverLimit ? "over-limit" : "garbled",
+                                  formatLocalTime(first).c_str()));
+        break;
+    case CounterFault::OverLimitEnded:
+    case CounterFault::GarbledEnded:
+        printLine(stderr, formatC("fault counter=%d %s ended after=%llds", counter_,
+                                  fault == CounterFault::OverLimitEnded ? "over-limit" : "garbled",
+                                  static_cast<long long>(last - first + 1)));
         break;
     }
 }

@@ -42,7 +42,8 @@ public:
 
     // Where the points are when the data file could not be saved.
     std::string backupHint() const;
-    // Whether the counter did not answer for a while during the run.
+    // Whether the counter did not answer for a while, garbled its replies or counted above its
+    // limit during the run.
     bool counterFaulted() const { return counterFaulted_; }
 
     bool waitForFinished(std::chrono::milliseconds timeout);

@@ -83,7 +83,8 @@ struct CounterRun {
           // The run history is a journal: when it cannot be written, one line says so and the
           // run goes on.
           recorder([this](const std::string& message) { printer.error(message); }),
-          history(data, recorder, assay.kind(), printer) {}
+          history(data, recorder, assay.kind(), printer, systemRunClock(),
+                  [this](const std::string& message) { printer.error(message); }) {}
 
     // Saves the data file and the CSV; the run's exit status.
     int saveFiles() {
@@ -278,7 +279,8 @@ const CliCommandRegistration registration({
     "  runs and each saves its own files. A counter given twice, two runs writing the same\n"
     "  file, or a problem with any run refuses the whole command before a counter is touched.\n"
     "  The exit status is that of the worst run: 1 when a run's files could not be saved, else\n"
-    "  3 when a counter did not answer for a while, else 0.\n"
+    "  3 when a counter did not answer for a while, garbled its replies or counted above its\n"
+    "  limit, else 0.\n"
     "  --counter N                the counter, numbered as nivra-cli discover lists them\n"
     "  --assay FILE.acx           the assay configuration\n"
     "  --counter-config FILE.ccx  the counter configuration (default counter_config/counterN.ccx)\n"
@@ -311,10 +313,15 @@ const CliCommandRegistration registration({
     "  header line 'Counter not answering: FIRST to LAST (N s)' and two lines on standard\n"
     "  error, 'fault counter=N not-answering since=\"...\"' and 'fault counter=N answering\n"
     "  again after=Ns'; the run goes on, reopens a device that went away once a second, saves\n"
-    "  its files and ends with exit status 3. A register that went back (wrapped or reset) is\n"
-    "  'Counter register wrapped or reset at TIME' and 'fault counter=N wrapped-or-reset\n"
-    "  at=\"...\"'. The counting limit: the one-byte register is read once a second and reset\n"
-    "  above 60, so from about 195 counts per second counts are lost.\n"
+    "  its files and ends with exit status 3. A garbled reply (line noise) counts as no answer;\n"
+    "  each stretch of them is 'Counter replies garbled: FIRST to LAST (N replies)' with\n"
+    "  'fault counter=N garbled since=\"...\"' and 'fault counter=N garbled ended after=Ns',\n"
+    "  exit status 3. The counting limit: the one-byte register is read 20 times a second and\n"
+    "  its wraps are counted, so with four counters on one line counts are exact up to 2,000\n"
+    "  counts per second per counter. Above about 3,000, or whenever a reading could hide a\n"
+    "  whole turn of the register, the run records 'Count rate above the counter's limit:\n"
+    "  FIRST to LAST, about N counts lost', prints 'fault counter=N over-limit since=\"...\"'\n"
+    "  and 'fault counter=N over-limit ended after=Ns', and ends with exit status 3.\n"
     "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax \\\n"
     "           --csv run1.csv\n"
     "  Two counters: nivra-cli run --counter 1 --assay assay_config/default.acx --out c1.dax \\\n"

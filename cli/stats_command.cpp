@@ -55,8 +55,9 @@ int runStats(std::vector<std::string> args) {
     LoadedDataFile loaded;
     if (int status = loadDataFile(kName, path, roi, loaded); status != 0)
         return status;
-    // --all: the whole record with points × dwell as its time, as the window's All Data shows it.
-    if (all)
+    // The whole record with points × dwell as its time, as the window's All Data shows it (--all
+    // says the same). A record without points keeps its configured time.
+    if (!roi && loaded.record->pointCount() > 0)
         loaded.extract =
             loaded.record->extractRange(1, static_cast<int>(loaded.record->pointCount()));
 
@@ -70,9 +71,10 @@ const CliCommandRegistration registration({
     kName,
     "stats FILE.dax [--all | --roi FIRST:LAST]",
     "  Prints the statistics of a data file, one per line, as a CSV export writes them.\n"
-    "  Without an option the time base is the file's configured total time. A file that is not\n"
-    "  a data file is refused.\n"
-    "  --all             all points, with a time base of points x dwell (the All Data view)\n"
+    "  The time base is the time counted, points x dwell, as the All Data view has it (a file\n"
+    "  without points keeps its configured total time). A file that is not a data file is\n"
+    "  refused.\n"
+    "  --all             all points (the same as without an option)\n"
     "  --roi FIRST:LAST  points FIRST to LAST (1-based, inclusive), time base points x dwell\n"
     "  Example: nivra-cli stats run.dax --roi 3:10",
     [](const std::vector<std::string>& args) { return runStats(args); },

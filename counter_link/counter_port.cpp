@@ -84,13 +84,24 @@ bool report(nivra::CommandOutcome* outcome, nivra::CommandOutcome value) {
 
 } // namespace
 
+nivra::CommandOutcome CounterPort::framedExchange() {
+    if (!transact())
+        return failureOutcome();
+    // Bytes from another counter number, or bytes after the reply, are noise on the line (or
+    // a reply cut by it): what was read is not this counter's answer.
+    if (!echoMatches() || line_.moreInputWithin(kReplyQuiet))
+        return nivra::CommandOutcome::kGarbled;
+    return nivra::CommandOutcome::kAnswered;
+}
+
 bool CounterPort::resetCount(std::uint8_t counterNumber, nivra::CommandOutcome* outcome) {
     if (!lock_)
         return report(outcome, nivra::CommandOutcome::kDeviceGone);
     std::lock_guard<nivra::ComMutex> hold(*lock_);
     prepare(counterNumber, CMD_RESET);
-    if (!transact() || !echoMatches())
-        return report(outcome, failureOutcome());
+    const nivra::CommandOutcome exchange = framedExchange();
+    if (exchange != nivra::CommandOutcome::kAnswered)
+        return report(outcome, exchange);
     return report(outcome, response_[1] == REPLY_RESET ? nivra::CommandOutcome::kAnswered
                                                        : nivra::CommandOutcome::kWrongReply);
 }
@@ -101,8 +112,9 @@ bool CounterPort::readCount(std::uint8_t counterNumber, std::int32_t& count, boo
         return report(outcome, nivra::CommandOutcome::kDeviceGone);
     std::lock_guard<nivra::ComMutex> hold(*lock_);
     prepare(counterNumber, alternate ? CMD_READ_ALT : CMD_READ);
-    if (!transact() || !echoMatches())
-        return report(outcome, failureOutcome());
+    const nivra::CommandOutcome exchange = framedExchange();
+    if (exchange != nivra::CommandOutcome::kAnswered)
+        return report(outcome, exchange);
     count = response_[1];
     return report(outcome, nivra::CommandOutcome::kAnswered);
 }

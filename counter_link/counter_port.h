@@ -6,6 +6,7 @@
 #include "counter_link/open_failure.h"
 #include "counter_link/serial_line.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,6 +20,9 @@ namespace nivra {
 // the two-byte request is sent, and the fixed-length reply is awaited for at most 10 ms per
 // byte plus one second. Any failure - device error, short write, too few bytes, a reply that
 // echoes another counter number, an unexpected status byte - makes the command return false.
+// The run's commands (reset and read) also refuse a reply followed at once by further bytes:
+// noise before a reply shifts it, and taking its first bytes by position would turn noise into
+// a reading (outcome kGarbled).
 //
 // Threads: resetCount and readCount may be called from several threads and on several ports at
 // once. They hold the shared "Com Mutex" for their whole exchange, so at most one of them is on
@@ -69,6 +73,12 @@ private:
     // Fills the request and the lengths for one command.
     void prepare(std::uint8_t counterNumber, std::uint8_t command);
     bool transact();
+    // transact for the locked commands: kAnswered only for a reply echoing the counter number
+    // with nothing after it.
+    nivra::CommandOutcome framedExchange();
+    // How long the line must stay quiet after a reply. A device sends a reply back to back
+    // (half a millisecond a byte at 19200 baud).
+    static constexpr std::chrono::milliseconds kReplyQuiet{1};
     // Why the last Transact failed.
     nivra::CommandOutcome failureOutcome() const;
     bool echoMatches() const { return response_[0] == request_[0]; }

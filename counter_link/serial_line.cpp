@@ -258,4 +258,15 @@ std::size_t SerialLine::read(std::uint8_t* data, std::size_t count) {
     return received;
 }
 
+bool SerialLine::moreInputWithin(std::chrono::milliseconds quiet) {
+    if (fd_ < 0)
+        return false;
+    if (!waitFor(POLLIN, Clock::now() + quiet))
+        return false;
+    std::uint8_t discard[64];
+    while (::read(fd_, discard, sizeof discard) > 0) {
+    }
+    return true;
+}
+
 } // namespace nivra

@@ -54,6 +54,10 @@ public:
     // Reads until count bytes have arrived, the device fails, or transferTimeout(count) has
     // passed. Returns the number of bytes stored.
     std::size_t read(std::uint8_t* data, std::size_t count);
+    // Whether any further byte arrives within quiet; what arrives is discarded. A device sends
+    // a reply's bytes back to back, so a byte right after a complete reply means the reply was
+    // framed wrongly (noise before it, or a second sender).
+    bool moreInputWithin(std::chrono::milliseconds quiet);
 
 private:
     using Deadline = std::chrono::steady_clock::time_point;

@@ -10,22 +10,32 @@
 #include "engine/run_observer.h"
 #include "model/assay_data.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace nivra {
 
 namespace {
 
-constexpr int kPassMilliseconds = 250;
-// A reading above this makes the worker reset the count register. The one-byte register can
-// then still take 255 - 60 counts until the next reading: from about 195 counts a second on it
-// wraps between two readings, and counts are lost (the run records a wrap line).
-constexpr std::int32_t kResetAbove = 60;
-// At most one wrap line a minute: a register that keeps going back must not flood the record.
-constexpr std::int64_t kWrapLineSpacing = 60;
+// The register is read every pass. It holds one byte, so it must not take 256 counts between
+// two readings: read 20 times a second it follows a few thousand counts a second (exact up to
+// 2,000 with four counters on one line), and the differences of successive readings are taken
+// modulo 256, so a wrap loses nothing.
+constexpr std::int64_t kPassMilliseconds = 50;
+// A difference above this (three quarters of the register), or as many counts expected from
+// the rate measured just before, may hide a whole turn of the register: the reading is over the
+// counter's limit.
+constexpr std::int64_t kSafeDifference = 192;
+// After such a reading the next one comes at once, to measure the rate over a span too short to
+// wrap, for the estimate of the counts lost.
+constexpr std::int64_t kFollowUpMilliseconds = 5;
+// An over-limit or garbled stretch ends when no such reading came for this long.
+constexpr std::int64_t kStretchQuietMilliseconds = 1000;
 
 // A dwell's sum is kept in 64 bits; a point holds 32. A dwell long enough to overflow would
 // otherwise wrap to a negative count.
@@ -54,6 +64,52 @@ void appendStartLines(AssayData& data, std::int64_t now) {
 std::string notAnsweringLine(std::int64_t first, std::int64_t last) {
     return "Counter not answering: " + nivra::formatLocalTime(first) + " to " +
            nivra::formatLocalTime(last) + " (" + std::to_string(last - first + 1) + " s)";
+}
+
+std::string overLimitLine(std::int64_t first, std::int64_t last, std::int64_t lost) {
+    return "Count rate above the counter's limit: " + nivra::formatLocalTime(first) + " to " +
+           nivra::formatLocalTime(last) + ", about " + std::to_string(lost) + " counts lost";
+}
+
+std::string garbledLine(std::int64_t first, std::int64_t last, std::int64_t replies) {
+    return "Counter replies garbled: " + nivra::formatLocalTime(first) + " to " +
+           nivra::formatLocalTime(last) + " (" + std::to_string(replies) + " replies)";
+}
+
+// A stretch of readings with one kind of fault: its first and last second, when its last
+// reading came, and a tally (replies, or counts lost).
+struct FaultStretch {
+    bool open = false;
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+    std::int64_t lastMilliseconds = 0;
+    std::int64_t tally = 0;
+
+    // Notes one reading with the fault; true when it begins a stretch.
+    bool note(std::int64_t milliseconds) {
+        const bool begins = !open;
+        if (begins) {
+            open = true;
+            first = milliseconds / 1000;
+            tally = 0;
+        }
+        last = milliseconds / 1000;
+        lastMilliseconds = milliseconds;
+        return begins;
+    }
+    bool quietSince(std::int64_t milliseconds) const {
+        return open && milliseconds - lastMilliseconds >= kStretchQuietMilliseconds;
+    }
+};
+
+// The lost counts of an interval whose difference may hide whole turns of the register: the
+// turns that make the difference closest to what the rate predicts.
+std::int64_t turnsLost(double countsPerMillisecond, std::int64_t milliseconds,
+                       std::int64_t difference) {
+    const double expected = countsPerMillisecond * static_cast<double>(milliseconds);
+    const auto turns = static_cast<std::int64_t>(
+        std::llround((expected - static_cast<double>(difference)) / 256.0));
+    return turns > 0 ? turns * 256 : 0;
 }
 
 } // namespace
@@ -97,121 +153,193 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
     const double totalHours = static_cast<double>(totalSpan) / 3600.0;
     double elapsedHours = 0.0;
 
-    std::int32_t reading = 0;
-    std::int32_t previousReading = 0;
-    std::int32_t delta = 0;
     std::int64_t dwellSum = 0;
+    std::int64_t secondSum = 0;
     int points = 0;
     bool finished = false;
 
-    std::int64_t now = clock.now();
-    std::int64_t lastSecond = now;
-    std::int64_t nextDwellEnd = now + dwellSpan;
-    const std::int64_t endTime = now + totalSpan;
-    data.setEndTime(endTime);
-
-    // The counter's faults: the current stretch without an answer, a device to reopen, the time
-    // of the last wrap line, and whether the register holds a known base to count from.
-    // The stretch without an answer going on, if any: its first and last second.
+    // The counter's faults: the current stretch without an answer, a device to reopen, and the
+    // stretches of garbled replies and of readings over the counter's limit.
     bool silent = false;
     std::int64_t silentFirst = 0;
     std::int64_t silentLast = 0;
     bool deviceGone = false;
-    std::optional<std::int64_t> lastWrapLine;
-    const auto noteWrap = [&](std::int64_t second) {
-        if (lastWrapLine && second - *lastWrapLine < kWrapLineSpacing)
-            return;
-        lastWrapLine = second;
-        data.appendHeaderLine("Counter register wrapped or reset at " + formatLocalTime(second));
-        observer.counterFault(counter, CounterFault::WrappedOrReset, second, second);
-    };
-    // Resets the register; returns the reading to count the next second from. A reset that was
-    // not confirmed leaves the register as it was (counting on from it stays right); one answered
-    // with a wrong status may or may not have happened, so counts may be lost there.
-    const auto resetRegister = [&](std::int32_t current, std::int64_t second) {
-        const CommandOutcome outcome = counters.resetCount(counter);
-        if (outcome == CommandOutcome::kDeviceGone)
-            deviceGone = true;
-        else if (outcome == CommandOutcome::kWrongReply)
-            noteWrap(second);
-        return outcome == CommandOutcome::kAnswered ? 0 : current;
-    };
+    std::int64_t lastReopenSecond = 0;
+    FaultStretch garbled;
+    FaultStretch overLimit;
+    // Over-limit intervals waiting for a measured rate: their length and difference.
+    std::vector<std::pair<std::int64_t, std::int64_t>> unresolved;
 
-    // Without a confirmed reset the first answer is the base that counting starts from.
+    // Counting starts at the reset: its confirmed answer is the base 0. Without one the first
+    // answer is the base that counting starts from.
     const CommandOutcome startReset = counters.resetCount(counter);
     bool haveBase = startReset == CommandOutcome::kAnswered;
     deviceGone = startReset == CommandOutcome::kDeviceGone;
+    std::int32_t previousReading = 0;
+    const std::int64_t startMs = clock.nowMilliseconds();
+    std::int64_t previousReadMs = startMs;
+    // The rate of the last interval that could not hide a wrap, counts per millisecond.
+    std::optional<double> rate;
+
+    // Every point spans exactly one dwell from the reset on; the run ends when the next dwell
+    // would end after the planned end.
+    const std::int64_t now = startMs / 1000;
+    std::int64_t nextDwellEndMs = startMs + dwellSpan * 1000;
+    const std::int64_t endMs = startMs + totalSpan * 1000;
+    data.setEndTime(endMs / 1000);
+    std::int64_t runSecond = 0;
     appendStartLines(data, now);
     observer.runStarted(counter);
 
-    while (!stop.stop_requested() && !finished) {
-        now = clock.now();
-        if (now != lastSecond) {
-            lastSecond = now;
-            // A device that went away is looked for again once a second, by its configured name.
-            if (deviceGone && counters.reopen(counter))
+    const auto closeGarbled = [&] {
+        data.appendHeaderLine(garbledLine(garbled.first, garbled.last, garbled.tally));
+        garbled.open = false;
+        observer.counterFault(counter, CounterFault::GarbledEnded, garbled.first, garbled.last);
+    };
+    const auto closeOverLimit = [&] {
+        // Intervals no follow-up reading measured are estimated from the last known rate;
+        // without one, each counts one turn of the register.
+        for (const auto& [milliseconds, difference] : unresolved)
+            overLimit.tally += rate ? turnsLost(*rate, milliseconds, difference) : 256;
+        unresolved.clear();
+        data.appendHeaderLine(overLimitLine(overLimit.first, overLimit.last, overLimit.tally));
+        overLimit.open = false;
+        observer.counterFault(counter, CounterFault::OverLimitEnded, overLimit.first,
+                              overLimit.last);
+    };
+
+    // Takes one reading; returns whether the next should follow at once.
+    const auto takeReading = [&]() -> bool {
+        const std::int64_t second = clock.nowMilliseconds() / 1000;
+        // A device that went away is looked for again once a second, by its configured name.
+        if (deviceGone && second != lastReopenSecond) {
+            lastReopenSecond = second;
+            if (counters.reopen(counter)) {
                 deviceGone = false;
-            const CommandOutcome read = counters.readCount(counter, reading);
-            delta = 0;
-            if (read != CommandOutcome::kAnswered) {
-                // Nothing is counted for an unanswered second; the stretch is told when it ends.
-                if (read == CommandOutcome::kDeviceGone)
-                    deviceGone = true;
-                if (!silent) {
-                    silent = true;
-                    silentFirst = now;
-                    observer.counterFault(counter, CounterFault::NotAnswering, now, now);
-                }
-                silentLast = now;
-            } else {
-                if (silent) {
-                    data.appendHeaderLine(notAnsweringLine(silentFirst, silentLast));
-                    observer.counterFault(counter, CounterFault::AnsweringAgain, silentFirst,
-                                          silentLast);
-                    silent = false;
-                    // What the register did meanwhile is unknown (it may have wrapped, or the
-                    // counter restarted): this answer is the new base.
-                    haveBase = false;
-                }
-                if (!haveBase) {
-                    haveBase = true;
-                } else {
-                    delta = reading - previousReading;
-                    if (delta < 0) {
-                        // The register went back (wrapped, or reset by someone else): nothing
-                        // is counted for this second and the differences start again from 0.
-                        delta = 0;
-                        reading = 0;
-                        noteWrap(now);
-                    }
-                }
-                if (reading > kResetAbove)
-                    reading = resetRegister(reading, now);
-                previousReading = reading;
+                // The counter may have restarted meanwhile: its next answer is a new base.
+                haveBase = false;
             }
-            dwellSum += delta;
-            observer.secondCounted(counter, delta, dwellSum);
         }
-        if (now > nextDwellEnd) {
+        std::int32_t reading = previousReading;
+        const CommandOutcome read = counters.readCount(counter, reading);
+        const std::int64_t readMs = clock.nowMilliseconds();
+        if (read == CommandOutcome::kGarbled) {
+            // Not an answer: the counts arrive with the next good reading.
+            if (garbled.note(readMs))
+                observer.counterFault(counter, CounterFault::Garbled, garbled.first, garbled.first);
+            ++garbled.tally;
+            return false;
+        }
+        if (read != CommandOutcome::kAnswered) {
+            // Nothing is counted for an unanswered reading; the stretch is told when it ends.
+            if (read == CommandOutcome::kDeviceGone && !deviceGone) {
+                deviceGone = true;
+                lastReopenSecond = readMs / 1000; // the first try comes in the next second
+            }
+            if (!silent) {
+                silent = true;
+                silentFirst = readMs / 1000;
+                observer.counterFault(counter, CounterFault::NotAnswering, silentFirst,
+                                      silentFirst);
+            }
+            silentLast = readMs / 1000;
+            return false;
+        }
+        if (silent) {
+            data.appendHeaderLine(notAnsweringLine(silentFirst, silentLast));
+            observer.counterFault(counter, CounterFault::AnsweringAgain, silentFirst, silentLast);
+            silent = false;
+            // The counts of the silence arrive with this answer, unless the register may have
+            // turned meanwhile: then they are lost, as the stretch's header line says, and this
+            // answer is the new base.
+            if (rate && *rate * static_cast<double>(readMs - previousReadMs) > kSafeDifference)
+                haveBase = false;
+        }
+        const std::int64_t interval = readMs - previousReadMs;
+        previousReadMs = readMs;
+        if (!haveBase) {
+            haveBase = true;
+            previousReading = reading;
+            return false;
+        }
+        // Modulo 256: a register that wrapped since the last reading still gives its counts.
+        const std::int64_t difference = (reading - previousReading) & 0xFF;
+        previousReading = reading;
+        dwellSum += difference;
+        secondSum += difference;
+        const bool ambiguous = difference > kSafeDifference ||
+                               (rate && *rate * static_cast<double>(interval) > kSafeDifference);
+        if (ambiguous) {
+            if (overLimit.note(readMs))
+                observer.counterFault(counter, CounterFault::OverLimit, overLimit.first,
+                                      overLimit.first);
+            unresolved.emplace_back(interval, difference);
+            return true;
+        }
+        if (interval > 0) {
+            const double measured = static_cast<double>(difference) / static_cast<double>(interval);
+            // The rate that judges the next readings comes from a full reading interval (over a
+            // few milliseconds the clock's resolution alone could double it), or from the quick
+            // reading after one over the limit, which is there to measure it.
+            if (interval >= kPassMilliseconds / 2 || !unresolved.empty())
+                rate = measured;
+            for (const auto& [milliseconds, lostDifference] : unresolved)
+                overLimit.tally += turnsLost(measured, milliseconds, lostDifference);
+            unresolved.clear();
+        }
+        return false;
+    };
+
+    while (!stop.stop_requested() && !finished) {
+        const std::int64_t passMs = clock.nowMilliseconds();
+        const bool followUp = takeReading();
+
+        if (garbled.quietSince(passMs))
+            closeGarbled();
+        if (overLimit.quietSince(passMs) && unresolved.empty())
+            closeOverLimit();
+
+        // The seconds are counted from the reset, so that a dwell ends with one of them.
+        const std::int64_t passSecond = (passMs - startMs) / 1000;
+        if (passSecond != runSecond) {
+            runSecond = passSecond;
+            observer.secondCounted(counter, secondSum, dwellSum);
+            secondSum = 0;
+        }
+        if (passMs >= nextDwellEndMs) {
             const std::int32_t point = pointCount(dwellSum);
             data.appendPoint(point);
             ++points;
-            nextDwellEnd += dwellSpan;
+            nextDwellEndMs += dwellSpan * 1000;
             dwellSum = 0;
-            if (nextDwellEnd > endTime)
+            if (nextDwellEndMs > endMs)
                 finished = true;
             elapsedHours += dwellHours;
             data.setProgress(totalSpan == 0 ? 1.0 : elapsedHours / totalHours);
             saveBackup();
             observer.pointClosed(counter, points, point);
         }
-        clock.sleepMilliseconds(kPassMilliseconds);
+        if (finished)
+            break;
+        // The next pass comes after the reading interval, or at the next second of the run
+        // (where a dwell may end), whichever is first.
+        const std::int64_t nextSecondMs = startMs + (runSecond + 1) * 1000;
+        const std::int64_t wakeMs =
+            std::min(passMs + (followUp ? kFollowUpMilliseconds : kPassMilliseconds),
+                     std::max(nextSecondMs, passMs + 1));
+        const std::int64_t sleepMs = wakeMs - clock.nowMilliseconds();
+        if (sleepMs > 0)
+            clock.sleepMilliseconds(static_cast<int>(sleepMs));
     }
 
     if (silent)
         data.appendHeaderLine(notAnsweringLine(silentFirst, silentLast));
-    now = clock.now();
-    data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") + formatLocalTime(now));
+    if (garbled.open)
+        closeGarbled();
+    if (overLimit.open)
+        closeOverLimit();
+    data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") +
+                          formatLocalTime(clock.nowMilliseconds() / 1000));
     // With its end line the backup reads as a finished run, which the next run may replace.
     saveBackup();
     observer.finished(counter, finished ? EndReason::Time : EndReason::Stopped);

@@ -11,6 +11,8 @@ public:
     virtual ~RunClock() = default;
     // Seconds since 1970-01-01 00:00 UTC.
     virtual std::int64_t now() = 0;
+    // The same time in milliseconds, for spans shorter than a second.
+    virtual std::int64_t nowMilliseconds() { return now() * 1000; }
     virtual void sleepMilliseconds(int milliseconds) = 0;
 };
 

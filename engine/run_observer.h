@@ -20,6 +20,16 @@ enum class CounterFault {
     // a wrong status, at second first (== last): counts may have been lost there. The record
     // holds the header line; at most one such line (and call) a minute.
     WrappedOrReset,
+    // A stretch in which the count rate was above what the register can follow between two
+    // readings (or a wrap could not be told apart) began at second first (== last).
+    OverLimit,
+    // The over-limit stretch from first to last is over; the record holds its header line with
+    // an estimate of the counts lost.
+    OverLimitEnded,
+    // A stretch of garbled replies (line noise, misframed replies) began at second first.
+    Garbled,
+    // The garbled stretch from first to last is over; the record holds its header line.
+    GarbledEnded,
 };
 
 // What a run reports while it goes on. Every call comes from the run's own thread, in this

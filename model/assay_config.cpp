@@ -134,6 +134,19 @@ double AssayConfig::countTimeHours() const {
     return static_cast<double>(totalSpan()) / 3600.0;
 }
 
+AssayConfig AssayConfig::countedOver(std::size_t points) const {
+    AssayConfig counted = *this;
+    const std::int64_t dwell = dwellSpan();
+    if (points == 0 || dwell <= 0)
+        return counted;
+    // A product beyond 64 bits becomes the longest total the fields can hold.
+    const bool fits =
+        points <= static_cast<std::size_t>(std::numeric_limits<std::int64_t>::max() / dwell);
+    counted.setTotalSpan(fits ? static_cast<std::int64_t>(points) * dwell
+                              : std::numeric_limits<std::int64_t>::max());
+    return counted;
+}
+
 double AssayConfig::effectiveBackgroundHours() const {
     return backgroundHours != 0.0 ? backgroundHours : countTimeHours();
 }

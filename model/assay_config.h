@@ -4,6 +4,7 @@
 #include "model/run_kind.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -88,6 +89,10 @@ struct AssayConfig {
 
     // The total time in hours: the time base of the counting statistics.
     double countTimeHours() const;
+    // This configuration with the time actually counted as its total: points × dwell, as the
+    // All Data view has it. A stopped, recovered or edited record then gives its true rates.
+    // Without points the total stays as configured (nothing was counted either way).
+    AssayConfig countedOver(std::size_t points) const;
     // backgroundHours, or countTimeHours() when backgroundHours is 0.
     double effectiveBackgroundHours() const;
     // Background counts expected over the background time: effectiveBackgroundHours × rate.

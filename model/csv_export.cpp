@@ -43,9 +43,10 @@ namespace nivra {
 Outcome writeCsvExport(const AssayData& data, const std::string& path, const StatsShow& selection) {
     // Statistics and points come from the same state of the record.
     const AssayData::Snapshot record = data.snapshot();
-    const nivra::StatisticsInputs inputs =
-        nivra::gatherStatisticsInputs(record.counts, record.assayConfig, record.counterConfig,
-                                      selection.shows(nivra::Statistic::StdDev));
+    // Rates over the time actually counted, as All Data shows them.
+    const nivra::StatisticsInputs inputs = nivra::gatherStatisticsInputs(
+        record.counts, record.assayConfig.countedOver(record.counts.size()), record.counterConfig,
+        selection.shows(nivra::Statistic::StdDev));
 
     std::string text;
     text.reserve(record.counts.size() * 8 + 1024);

@@ -2,6 +2,7 @@
 
 #include "counter_link/counter_protocol.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace nivra::sim {
@@ -18,11 +19,42 @@ SimulatedCounter::SimulatedCounter(std::uint8_t number, double ratePerSecond, Si
 void SimulatedCounter::setRate(double ratePerSecond, SimTime now, std::mt19937_64& random) {
     advance(now, random); // events so far were counted at the old rate
     rate_ = ratePerSecond;
+    nextEvent_.reset();
+    advance(now, random);
+}
+
+void SimulatedCounter::setSpacing(EventSpacing spacing, SimTime now, std::mt19937_64& random) {
+    advance(now, random);
+    spacing_ = spacing;
+    nextEvent_.reset();
+    advance(now, random);
+}
+
+void SimulatedCounter::keepEventTimes(SimTime now, std::mt19937_64& random) {
+    advance(now, random);
+    keepTimes_ = true;
+}
+
+std::uint64_t SimulatedCounter::eventsBetween(SimTime from, SimTime to, SimTime now,
+                                              std::mt19937_64& random) {
+    advance(now, random);
+    const auto first = std::upper_bound(eventTimes_.begin(), eventTimes_.end(), from);
+    const auto last = std::upper_bound(eventTimes_.begin(), eventTimes_.end(), to);
+    return last > first ? static_cast<std::uint64_t>(last - first) : 0;
+}
+
+SimTime SimulatedCounter::nextEventAfter(SimTime after, std::mt19937_64& random) const {
+    double gap = 1.0 / rate_;
+    if (spacing_ == EventSpacing::kPoisson)
+        gap = std::exponential_distribution<double>(rate_)(random);
+    return after +
+           std::chrono::duration_cast<SimTime::duration>(std::chrono::duration<double>(gap));
 }
 
 void SimulatedCounter::setRegister(std::uint8_t value, SimTime now) {
     register_ = value;
     updated_ = now;
+    nextEvent_.reset();
 }
 
 void SimulatedCounter::queueReadings(const std::vector<std::uint8_t>& values) {
@@ -40,14 +72,19 @@ void SimulatedCounter::setFault(const Fault& fault, SimTime now) {
 }
 
 void SimulatedCounter::advance(SimTime now, std::mt19937_64& random) {
-    if (now <= updated_)
+    if (rate_ <= 0) {
+        updated_ = std::max(updated_, now);
         return;
-    double seconds = std::chrono::duration<double>(now - updated_).count();
-    updated_ = now;
-    if (rate_ <= 0)
-        return;
-    std::poisson_distribution<long long> events(rate_ * seconds);
-    register_ = static_cast<std::uint8_t>((register_ + events(random)) % 256);
+    }
+    if (!nextEvent_)
+        nextEvent_ = nextEventAfter(updated_, random);
+    while (*nextEvent_ <= now) {
+        register_ = static_cast<std::uint8_t>(register_ + 1);
+        if (keepTimes_)
+            eventTimes_.push_back(*nextEvent_);
+        nextEvent_ = nextEventAfter(*nextEvent_, random);
+    }
+    updated_ = std::max(updated_, now);
 }
 
 std::optional<Reply> SimulatedCounter::answer(std::uint8_t command, SimTime now,
@@ -61,8 +98,8 @@ std::optional<Reply> SimulatedCounter::answer(std::uint8_t command, SimTime now,
         reply.bytes = {number_, REPLY_PRESENT};
         break;
     case CMD_RESET:
+        advance(now, random);
         register_ = 0;
-        updated_ = now;
         reply.bytes = {number_, REPLY_RESET};
         break;
     case CMD_READ:
@@ -71,6 +108,7 @@ std::optional<Reply> SimulatedCounter::answer(std::uint8_t command, SimTime now,
             register_ = scripted_.front();
             scripted_.pop_front();
             updated_ = now;
+            nextEvent_.reset();
         } else {
             advance(now, random);
         }
@@ -104,6 +142,9 @@ void SimulatedCounter::applyFault(std::uint8_t command, Reply& reply) const {
     case FaultKind::kWrongStatus:
         if (command == CMD_PROBE || command == CMD_RESET || command == CMD_TEXT)
             reply.bytes.back() = fault_.value;
+        break;
+    case FaultKind::kStrayBytes:
+        reply.bytes.insert(reply.bytes.begin(), fault_.noise.begin(), fault_.noise.end());
         break;
     case FaultKind::kNone:
     case FaultKind::kSilent:

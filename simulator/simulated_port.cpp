@@ -71,6 +71,21 @@ void SimulatedPort::setRate(std::uint8_t counter, double ratePerSecond) {
     counterLocked(counter).setRate(ratePerSecond, clock_(), random_);
 }
 
+void SimulatedPort::setSpacing(std::uint8_t counter, EventSpacing spacing) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    counterLocked(counter).setSpacing(spacing, clock_(), random_);
+}
+
+void SimulatedPort::keepEventTimes(std::uint8_t counter) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    counterLocked(counter).keepEventTimes(clock_(), random_);
+}
+
+std::uint64_t SimulatedPort::eventsBetween(std::uint8_t counter, SimTime from, SimTime to) {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return counterLocked(counter).eventsBetween(from, to, clock_(), random_);
+}
+
 void SimulatedPort::setRegister(std::uint8_t counter, std::uint8_t value) {
     std::lock_guard<std::mutex> hold(mutex_);
     counterLocked(counter).setRegister(value, clock_());

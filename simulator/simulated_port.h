@@ -53,6 +53,11 @@ public:
 
     // Counter controls; each throws std::invalid_argument for a number the port does not carry.
     void setRate(std::uint8_t counter, double ratePerSecond);
+    void setSpacing(std::uint8_t counter, EventSpacing spacing);
+    // The counter keeps the time of every event from now on, for eventsBetween.
+    void keepEventTimes(std::uint8_t counter);
+    // The counter's own truth: the events it saw in (from, to], of those kept.
+    std::uint64_t eventsBetween(std::uint8_t counter, SimTime from, SimTime to);
     void setRegister(std::uint8_t counter, std::uint8_t value);
     void queueReadings(std::uint8_t counter, const std::vector<std::uint8_t>& values);
     void setText(std::uint8_t counter, const std::string& text);

@@ -113,11 +113,16 @@ TEST(CliStats, PrintsTheStatisticsBlockOfTheWorkedExample) {
     EXPECT_EQ(outcome.err, "");
 }
 
-TEST(CliStats, AllAndRoiUsePointsTimesDwell) {
+// A record whose configured total (8 h) is far beyond its points: its rates use the time it
+// counted, with or without --all, and so does the CSV export.
+TEST(CliStats, EveryViewUsesPointsTimesDwell) {
     TempDir dir;
     writeWorkedExample(dir.file("w.dax"), 8);
-    Outcome configured = runCli(dir, {"stats", "w.dax"});
-    EXPECT_THAT(configured.out, HasSubstr("Time(hrs): 8.0000\n"));
+    Outcome plain = runCli(dir, {"stats", "w.dax"});
+    EXPECT_EQ(plain.out, kWorkedStatistics);
+    Outcome csv = runCli(dir, {"csv", "w.dax", "w.csv"});
+    EXPECT_EQ(csv.status, 0) << csv.err;
+    EXPECT_THAT(readFileBytes(dir.file("w.csv")), HasSubstr("Time(hrs): 1.0000\n"));
 
     Outcome all = runCli(dir, {"stats", "w.dax", "--all"});
     EXPECT_EQ(all.status, 0);

@@ -114,6 +114,7 @@ TEST_F(CounterPortTest, TextAppendsTheEightCharactersAndTheTerminatingZero) {
 }
 
 TEST_F(CounterPortTest, ALateReplyIsThrownAwayByTheNextExchange) {
+    sim_->setRate(2, 0.0); // the register keeps its value
     sim_->setRegister(1, 11);
     sim_->setRegister(2, 22);
     sim_->setFault(1, Fault::lateReply(1200ms));

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <numeric>
+#include <regex>
 #include <thread>
 
 using namespace nivra;
@@ -48,7 +50,7 @@ private:
 
 // One run in virtual time, started at construction; Finish waits for its end.
 struct VirtualRun {
-    explicit VirtualRun(const AssayConfig& assay, ScriptedCounter& counter, VirtualClock& clock,
+    explicit VirtualRun(const AssayConfig& assay, CounterAccess& counter, VirtualClock& clock,
                         int counterNumber = 1,
                         const CounterConfig& counterConfig = CounterConfig::defaults())
         : data(std::make_unique<AssayData>(counterConfig, assay, counterNumber)) {
@@ -125,81 +127,52 @@ TEST(RunLength, ProgressReachesOneAndStaysFiniteForTotalZero) {
     }
 }
 
-TEST(RunLength, DwellZeroClosesFourPointsPerSecondUntilStopped) {
+TEST(RunLength, DwellZeroClosesAPointEveryPassUntilStopped) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter(repeat(0, 1));
     clock.pauseAt(clock.startSeconds() + 3);
     VirtualRun run(timing(0, 60), counter, clock);
     ASSERT_TRUE(clock.waitUntilPaused());
-    // Seconds 1 and 2 have passed completely: the first pass of second 1 closes its first point.
+    // Three seconds of passes, twenty a second.
     std::size_t points = run.data->pointCount();
-    EXPECT_GE(points, 7u);
-    EXPECT_LE(points, 9u);
+    EXPECT_GE(points, 58u);
+    EXPECT_LE(points, 62u);
     run.stopNow();
     clock.resume();
     ASSERT_TRUE(run.finish());
     EXPECT_EQ(run.data->headerLines().back().rfind("STOP TIME: ", 0), 0u);
 }
 
-TEST(CountArithmetic, ReadingsBecomeCountsPerSecondWithResetsAbove60) {
+TEST(CountArithmetic, DifferencesAreTakenModulo256WithOneResetAtTheStart) {
     Workspace workspace;
     VirtualClock clock;
-    ScriptedCounter counter({10, 30, 70, 5});
-    VirtualRun run(timing(100, 100), counter, clock);
-    // Stop after the fourth reading.
-    counter.onRead([&](int read) {
-        if (read == 5)
-            run.run->requestStop();
-    });
+    // 180 to 20 is a wrap: 96 counts. The register is never reset after the start.
+    ScriptedCounter counter({10, 30, 180, 20, 20, 20});
+    VirtualRun run(timing(1, 1), counter, clock);
     ASSERT_TRUE(run.finish());
-    auto reports = run.reports();
-    ASSERT_GE(reports.size(), 5u);
-    // The first report comes before any reading; then one per second.
-    std::vector<std::pair<std::int64_t, std::int64_t>> expected{
-        {0, 0}, {10, 10}, {30, 20}, {70, 40}, {75, 5}};
-    EXPECT_EQ(std::vector(reports.begin(), reports.begin() + 5), expected);
-    auto commands = counter.commands();
-    // Reset at the start, then a reset right after the reading of 70.
-    ASSERT_GE(commands.size(), 6u);
-    EXPECT_EQ(std::string(commands.begin(), commands.begin() + 6), "RCCCRC");
+    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{10 + 20 + 150 + 96}));
+    const auto commands = counter.commands();
+    EXPECT_EQ(std::count(commands.begin(), commands.end(), 'R'), 1);
+    EXPECT_EQ(commands.front(), 'R');
 }
 
-TEST(CountArithmetic, AReadingBelowThePreviousCountsNothingAndRestartsFromZero) {
+// A steady source, up to well over 2,000 counts a second: every point holds exactly one dwell
+// of counts (the first one too), and the run lasts exactly its total time.
+TEST(CountArithmetic, SteadySourcesGivePointsOfExactlyOneDwell) {
     Workspace workspace;
-    VirtualClock clock;
-    ScriptedCounter counter({50, 20, 25});
-    VirtualRun run(timing(100, 100), counter, clock);
-    counter.onRead([&](int read) {
-        if (read == 4)
-            run.run->requestStop();
-    });
-    ASSERT_TRUE(run.finish());
-    auto reports = run.reports();
-    ASSERT_GE(reports.size(), 4u);
-    EXPECT_EQ(reports[1], std::make_pair(std::int64_t{50}, std::int64_t{50}));
-    EXPECT_EQ(reports[2], std::make_pair(std::int64_t{50}, std::int64_t{0}));
-    // 25 is taken against 0, not against 20.
-    EXPECT_EQ(reports[3], std::make_pair(std::int64_t{75}, std::int64_t{25}));
-}
-
-TEST(CountArithmetic, PointsSumTheSecondsOfTheirDwell) {
-    Workspace workspace;
-    VirtualClock clock;
-    // One more count every second: readings 1, 2, 3, ... (never above 60 in 30 s).
-    std::vector<std::int32_t> readings;
-    for (int i = 1; i <= 40; ++i)
-        readings.push_back(i);
-    ScriptedCounter counter(readings);
-    VirtualRun run(timing(10, 30), counter, clock);
-    ASSERT_TRUE(run.finish());
-    auto counts = run.data->counts();
-    ASSERT_EQ(counts.size(), 3u);
-    // A point closes in the first pass after its dwell end, including that second's reading:
-    // seconds 1..11, then 12..21, then 22..31.
-    EXPECT_EQ(counts[0], 11);
-    EXPECT_EQ(counts[1], 10);
-    EXPECT_EQ(counts[2], 10);
+    for (double rate : {5.0, 150.0, 2000.0, 3000.0}) {
+        VirtualClock clock;
+        nivra::test::SteadyCounter counter(clock, rate);
+        VirtualRun run(timing(2, 10), counter, clock);
+        ASSERT_TRUE(run.finish());
+        const auto expected = static_cast<std::int32_t>(counter.eventsUntil(2000));
+        EXPECT_EQ(run.data->counts(), std::vector<std::int32_t>(5, expected)) << rate;
+        const auto lines = run.data->headerLines();
+        EXPECT_EQ(lines.back(), "End Time: " + formatLocalTime(clock.startSeconds() + 10));
+        EXPECT_EQ(lines.size(), 8u) << lines[7]; // no fault line
+        EXPECT_EQ(run.data->endTime(), clock.startSeconds() + 10);
+    }
 }
 
 TEST(Failures, ACounterThatStopsAnsweringGivesZeroPointsAndEndsByTime) {
@@ -409,7 +382,8 @@ namespace {
 std::vector<std::string> faultLines(const AssayData& data) {
     std::vector<std::string> lines;
     for (const std::string& line : data.headerLines())
-        if (line.rfind("Counter ", 0) == 0 && line.rfind("Counter Desc: ", 0) != 0)
+        if ((line.rfind("Counter ", 0) == 0 && line.rfind("Counter Desc: ", 0) != 0) ||
+            line.rfind("Count rate ", 0) == 0)
             lines.push_back(line);
     return lines;
 }
@@ -429,30 +403,31 @@ RunReport fault(CounterFault fault, std::int64_t first, std::int64_t last) {
 } // namespace
 
 // Silent for three seconds, then once more from the ninth second to the end of the run.
-TEST(CounterFaults, StretchesWithoutAnswerAreRecordedAndCountingResumesFromTheNextAnswer) {
+TEST(CounterFaults, StretchesWithoutAnswerAreRecordedAndTheirCountsArriveWithTheNextAnswer) {
     Workspace workspace;
     VirtualClock clock;
     const std::int64_t t0 = clock.startSeconds();
     using C = ScriptedCounter;
-    // The register counts on while unanswered: its next answer is only the new base.
-    ScriptedCounter counter({5, C::kSilent, C::kSilent, C::kSilent, 40, 44, 44, 44},
+    // One entry a second. The register counts on while unanswered; too few counts to turn it.
+    ScriptedCounter counter({5, C::kSilent, C::kSilent, C::kSilent, 40, 44, 44, 44, 44},
                             /*answerAfterScript=*/false);
+    counter.followClock(clock);
     VirtualRun run(timing(5, 15), counter, clock);
     ASSERT_TRUE(run.finish());
     // Points go on closing on time.
-    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{9, 0, 0}));
+    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{44, 0, 0}));
     const std::string second = "Counter not answering: " + formatLocalTime(t0 + 9) + " to ";
     const auto lines = faultLines(*run.data);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0], "Counter not answering: " + formatLocalTime(t0 + 2) + " to " +
-                            formatLocalTime(t0 + 4) + " (3 s)");
+    EXPECT_EQ(lines[0], "Counter not answering: " + formatLocalTime(t0 + 1) + " to " +
+                            formatLocalTime(t0 + 3) + " (3 s)");
     EXPECT_EQ(lines[1].rfind(second, 0), 0u);
     // The open stretch's line comes right before the end line, without an end report.
     const auto all = run.data->headerLines();
     EXPECT_EQ(all[all.size() - 2], lines[1]);
     EXPECT_EQ(faultReports(run.observer),
-              (std::vector<RunReport>{::fault(CounterFault::NotAnswering, t0 + 2, t0 + 2),
-                                      ::fault(CounterFault::AnsweringAgain, t0 + 2, t0 + 4),
+              (std::vector<RunReport>{::fault(CounterFault::NotAnswering, t0 + 1, t0 + 1),
+                                      ::fault(CounterFault::AnsweringAgain, t0 + 1, t0 + 3),
                                       ::fault(CounterFault::NotAnswering, t0 + 9, t0 + 9)}));
 }
 
@@ -461,36 +436,61 @@ TEST(CounterFaults, AVanishedDeviceIsReopenedOnceASecondUntilItIsBack) {
     VirtualClock clock;
     const std::int64_t t0 = clock.startSeconds();
     using C = ScriptedCounter;
-    // Gone at the second read; the first reopen fails, the second finds it again.
+    // One entry a second. Gone in second 1; the reopen in second 2 fails, the one in second 3
+    // finds it again, and its first answer is the new base.
     ScriptedCounter counter({3, C::kGone, C::kGone, 10, 12, 12, 12, 12, 12});
+    counter.followClock(clock);
     VirtualRun run(timing(10, 10), counter, clock);
     ASSERT_TRUE(run.finish());
     EXPECT_EQ(counter.reopens(), 2);
-    auto commands = counter.commands();
-    EXPECT_EQ(std::string(commands.begin(), commands.begin() + 7), "RCCOCOC");
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{5}));
     EXPECT_EQ(faultLines(*run.data),
-              (std::vector<std::string>{"Counter not answering: " + formatLocalTime(t0 + 2) +
-                                        " to " + formatLocalTime(t0 + 3) + " (2 s)"}));
+              (std::vector<std::string>{"Counter not answering: " + formatLocalTime(t0 + 1) +
+                                        " to " + formatLocalTime(t0 + 2) + " (2 s)"}));
 }
 
-TEST(CounterFaults, WrapsAndWronglyAnsweredResetsGiveAtMostOneLineAMinute) {
+// Far above the limit: the points hold what the register shows, and the header line tells the
+// stretch and estimates, from the rate measured between two quick readings, what was lost.
+TEST(CounterFaults, ARateAboveTheLimitIsRecordedWithTheCountsLost) {
     Workspace workspace;
     VirtualClock clock;
     const std::int64_t t0 = clock.startSeconds();
-    ScriptedCounter counter({10, 70, 75, 3, 8});
-    counter.onRead([&](int read) {
-        if (read == 2)
-            counter.setResetOutcome(CommandOutcome::kWrongReply);
-    });
-    // A failed start reset: the first answer is the base.
-    counter.setResetOutcome(CommandOutcome::kNoAnswer);
-    VirtualRun run(timing(10, 10), counter, clock);
-    // 10 is the base; 70 counts 60 and its reset is answered wrongly, so 75 counts 5 on from
-    // 70; 3 went back (a second wrap within the minute: no further line); 8 counts 8.
+    nivra::test::SteadyCounter counter(clock, 20000.0);
+    VirtualRun run(timing(2, 4), counter, clock);
     ASSERT_TRUE(run.finish());
-    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{73}));
+    const auto lines = faultLines(*run.data);
+    ASSERT_EQ(lines.size(), 1u);
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(
+        lines[0], parts,
+        std::regex("Count rate above the counter's limit: (.+) to (.+), about (\\d+) counts lost")))
+        << lines[0];
+    EXPECT_EQ(parts[1], formatLocalTime(t0));
+    EXPECT_TRUE(parts[2] == formatLocalTime(t0 + 3) || parts[2] == formatLocalTime(t0 + 4));
+    const auto counts = run.data->counts();
+    const double recorded = std::accumulate(counts.begin(), counts.end(), 0.0);
+    EXPECT_NEAR(recorded + std::stod(parts[3]), 80000.0, 80000.0 * 0.05);
+    const auto faults = faultReports(run.observer);
+    ASSERT_EQ(faults.size(), 2u);
+    EXPECT_EQ(faults[0], ::fault(CounterFault::OverLimit, t0, t0));
+    EXPECT_EQ(faults[1].counter, static_cast<int>(CounterFault::OverLimitEnded));
+}
+
+// Garbled replies count as no answer: the counts arrive with the next good reply, and the
+// stretch is recorded with the number of replies lost to it.
+TEST(CounterFaults, GarbledRepliesAddNoCountsAndAreRecorded) {
+    Workspace workspace;
+    VirtualClock clock;
+    const std::int64_t t0 = clock.startSeconds();
+    nivra::test::SteadyCounter counter(clock, 100.0);
+    counter.garbleBetween(2100, 3100); // twenty readings
+    VirtualRun run(timing(2, 6), counter, clock);
+    ASSERT_TRUE(run.finish());
+    EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{200, 200, 200}));
     EXPECT_EQ(faultLines(*run.data),
-              (std::vector<std::string>{"Counter register wrapped or reset at " +
-                                        formatLocalTime(t0 + 2)}));
+              (std::vector<std::string>{"Counter replies garbled: " + formatLocalTime(t0 + 2) +
+                                        " to " + formatLocalTime(t0 + 3) + " (20 replies)"}));
+    EXPECT_EQ(faultReports(run.observer),
+              (std::vector<RunReport>{::fault(CounterFault::Garbled, t0 + 2, t0 + 2),
+                                      ::fault(CounterFault::GarbledEnded, t0 + 2, t0 + 3)}));
 }

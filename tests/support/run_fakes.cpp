@@ -9,6 +9,11 @@ std::int64_t VirtualClock::now() {
     return milliseconds_ / 1000;
 }
 
+std::int64_t VirtualClock::nowMilliseconds() {
+    std::lock_guard lock(mutex_);
+    return milliseconds_;
+}
+
 void VirtualClock::sleepMilliseconds(int milliseconds) {
     if (realPause_.count() > 0)
         std::this_thread::sleep_for(realPause_);
@@ -55,6 +60,10 @@ bool ScriptedCounter::reopen(int) {
     std::lock_guard lock(mutex_);
     commands_.push_back('O');
     ++reopens_;
+    if (clock_) {
+        gone_ = entryNow() == kGone;
+        return !gone_;
+    }
     if (!readings_.empty() && readings_.front() == kGone) {
         readings_.pop_front();
         return false;
@@ -73,6 +82,18 @@ void ScriptedCounter::onRead(std::function<void(int)> hook) {
     onRead_ = std::move(hook);
 }
 
+std::optional<std::int32_t> ScriptedCounter::entryNow() const {
+    const std::int64_t second = clock_->nowMilliseconds() / 1000 - clock_->startSeconds();
+    if (second < 0 || static_cast<std::size_t>(second) >= readings_.size())
+        return std::nullopt;
+    return readings_[static_cast<std::size_t>(second)];
+}
+
+void ScriptedCounter::followClock(VirtualClock& clock) {
+    std::lock_guard lock(mutex_);
+    clock_ = &clock;
+}
+
 CommandOutcome ScriptedCounter::readCount(int, std::int32_t& count) {
     int number;
     std::function<void(int)> hook;
@@ -85,6 +106,28 @@ CommandOutcome ScriptedCounter::readCount(int, std::int32_t& count) {
     if (hook)
         hook(number);
     std::lock_guard lock(mutex_);
+    if (clock_) {
+        const std::optional<std::int32_t> entry = entryNow();
+        if (entry == kGone)
+            gone_ = true;
+        if (gone_)
+            return CommandOutcome::kDeviceGone;
+        if (entry == kSilent || (!entry && !answerAfterScript_))
+            return CommandOutcome::kNoAnswer;
+        if (entry == kGarbled)
+            return CommandOutcome::kGarbled;
+        if (entry) {
+            count = *entry;
+            return CommandOutcome::kAnswered;
+        }
+        // After the script: the last reading again.
+        for (auto it = readings_.rbegin(); it != readings_.rend(); ++it)
+            if (*it >= 0) {
+                count = *it;
+                return CommandOutcome::kAnswered;
+            }
+        return CommandOutcome::kNoAnswer;
+    }
     if (gone_)
         return CommandOutcome::kDeviceGone;
     if (!readings_.empty()) {
@@ -96,12 +139,36 @@ CommandOutcome ScriptedCounter::readCount(int, std::int32_t& count) {
         }
         if (next == kSilent)
             return CommandOutcome::kNoAnswer;
+        if (next == kGarbled)
+            return CommandOutcome::kGarbled;
         last_ = next;
     } else if (!answerAfterScript_ || !last_) {
         return CommandOutcome::kNoAnswer;
     }
     count = *last_;
     return CommandOutcome::kAnswered;
+}
+
+CommandOutcome SteadyCounter::resetCount(int) {
+    resetMs_ = clock_.nowMilliseconds();
+    return CommandOutcome::kAnswered;
+}
+
+CommandOutcome SteadyCounter::readCount(int, std::int32_t& count) {
+    const std::int64_t since = clock_.nowMilliseconds() - resetMs_;
+    if (since >= garbleFrom_ && since < garbleTo_)
+        return CommandOutcome::kGarbled;
+    count = static_cast<std::int32_t>(eventsUntil(since) % 256);
+    return CommandOutcome::kAnswered;
+}
+
+void SteadyCounter::garbleBetween(std::int64_t fromMs, std::int64_t toMs) {
+    garbleFrom_ = fromMs;
+    garbleTo_ = toMs;
+}
+
+std::int64_t SteadyCounter::eventsUntil(std::int64_t ms) const {
+    return static_cast<std::int64_t>(rate_ * static_cast<double>(ms) / 1000.0);
 }
 
 std::vector<char> ScriptedCounter::commands() const {

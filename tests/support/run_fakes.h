@@ -26,6 +26,7 @@ public:
         : milliseconds_(startSeconds * 1000), realPause_(realPause) {}
 
     std::int64_t now() override;
+    std::int64_t nowMilliseconds() override;
     void sleepMilliseconds(int milliseconds) override;
 
     void pauseAt(std::int64_t seconds);
@@ -47,12 +48,17 @@ private:
 // A counter whose register readings are scripted: each readCount takes the next reading; when
 // the script is used up every further read gives the last reading again (a register that stops
 // counting), or fails when the counter is set to stop answering. A scripted kSilent is a read
-// without an answer; kGone makes the device go away: every command fails with kDeviceGone
-// until Reopen is called (Reopen fails while the script's next entry is kGone too).
+// without an answer, kGarbled one with a garbled reply; kGone makes the device go away: every
+// command fails with kDeviceGone until Reopen is called (Reopen fails while the script's next
+// entry is kGone too).
+//
+// After followClock the script holds one entry per second of the clock from its start instead:
+// every read within second k takes entry k.
 class ScriptedCounter final : public CounterAccess {
 public:
     static constexpr std::int32_t kSilent = -1;
     static constexpr std::int32_t kGone = -2;
+    static constexpr std::int32_t kGarbled = -3;
 
     explicit ScriptedCounter(std::vector<std::int32_t> readings = {}, bool answerAfterScript = true)
         : readings_(readings.begin(), readings.end()), answerAfterScript_(answerAfterScript) {}
@@ -62,6 +68,7 @@ public:
     bool reopen(int counterNumber) override;
     // What every later reset answers.
     void setResetOutcome(CommandOutcome outcome);
+    void followClock(VirtualClock& clock);
     int reopens() const;
 
     // The commands the worker sent, in order: 'R' reset, 'C' read.
@@ -81,6 +88,33 @@ private:
     int reopens_ = 0;
     CommandOutcome resetOutcome_ = CommandOutcome::kAnswered;
     std::function<void(int)> onRead_;
+    // The entry of the clock's current second, when followClock was called; nothing after the
+    // script.
+    std::optional<std::int32_t> entryNow() const;
+    VirtualClock* clock_ = nullptr;
+};
+
+// A source counting at a steady rate in the virtual time of a clock, behind a one-byte register
+// that wraps: the truth a run's points are judged against. Reads within the garbled span get
+// garbled replies.
+class SteadyCounter final : public CounterAccess {
+public:
+    SteadyCounter(VirtualClock& clock, double countsPerSecond)
+        : clock_(clock), rate_(countsPerSecond) {}
+
+    CommandOutcome resetCount(int counterNumber) override;
+    CommandOutcome readCount(int counterNumber, std::int32_t& count) override;
+    // Replies are garbled from fromMs (inclusive) to toMs (exclusive) after the reset.
+    void garbleBetween(std::int64_t fromMs, std::int64_t toMs);
+    // The events from the reset to ms after it.
+    std::int64_t eventsUntil(std::int64_t ms) const;
+
+private:
+    VirtualClock& clock_;
+    const double rate_;
+    std::atomic<std::int64_t> resetMs_{0};
+    std::int64_t garbleFrom_ = 0;
+    std::int64_t garbleTo_ = 0;
 };
 
 // One report of a run, as RecordingObserver keeps it.

@@ -44,14 +44,17 @@ namespace nivra::test {
 
 namespace ids = nivra::ui::main;
 
-// Counters whose count register grows by a fixed number per read, as a source of steady
-// activity does (or a rising one, for reports that tell the seconds apart); a reset sets the
-// register back to 0. Each counter number has its own register. A counter can be held before a
-// given read: its worker then waits inside that read, so its run neither counts nor moves the clock
-// until the test releases it.
+// Counters whose count register grows by a fixed number per second of the clock, as a source of
+// steady activity does (or a rising one, for reports that tell the seconds apart); a reset sets
+// the register back to 0. The register grows at the first read in each new second; the run's
+// further reads in that second find it unchanged. Each counter number has its own register. A
+// counter can be held before a given read: its worker then waits inside that read, so its run
+// neither counts nor moves the clock until the test releases it.
 class SteadyCounters final : public CounterAccess {
 public:
-    // The register grows by perRead at the first read, and by `ramp` more at every further one.
+    explicit SteadyCounters(VirtualClock& clock) : clock_(clock) {}
+
+    // The register grows by perRead in the first second, and by `ramp` more in every further one.
     void setRate(int counter, std::int32_t perRead, std::int32_t ramp = 0) {
         std::lock_guard lock(mutex_);
         counters_[counter].rate = perRead;
@@ -62,7 +65,7 @@ public:
         std::lock_guard lock(mutex_);
         counters_[counter].noise = noise;
     }
-    // The worker of the counter waits before its read number `read` (1-based).
+    // The worker of the counter waits before its first read in second `read` of the run.
     void holdAt(int counter, int read) {
         std::lock_guard lock(mutex_);
         counters_[counter].holdAt = read;
@@ -100,11 +103,20 @@ public:
         if (counters_[counter].silent)
             return CommandOutcome::kNoAnswer;
         counters_[counter].reg = 0;
+        counters_[counter].second = clock_.now();
         return CommandOutcome::kAnswered;
     }
     CommandOutcome readCount(int counter, std::int32_t& count) override {
         std::unique_lock lock(mutex_);
         Counter& c = counters_[counter];
+        const std::int64_t second = clock_.now();
+        if (second <= c.second) {
+            if (c.silent)
+                return CommandOutcome::kNoAnswer;
+            count = c.reg;
+            return CommandOutcome::kAnswered;
+        }
+        c.second = second;
         if (++c.reads == c.holdAt) {
             c.held = true;
             changed_.notify_all();
@@ -135,7 +147,9 @@ private:
         int holdAt = 0;
         bool held = false;
         bool silent = false;
+        std::int64_t second = 0; // the last second the register grew in
     };
+    VirtualClock& clock_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::map<int, Counter> counters_;
@@ -338,7 +352,7 @@ protected:
 
     TempDir dir_;
     VirtualClock clock_;
-    SteadyCounters counters_;
+    SteadyCounters counters_{clock_};
     ScriptedPrompts prompts_;
     std::string assayFile_;
     std::function<int(ui::DialogBase&)> otherDialog_;

@@ -42,15 +42,15 @@ TEST_F(RunTest, ARunShowsItsCountsEverySecondAndItsEnd) {
     EXPECT_FALSE(enabled(res::kCmdFileSave));
     EXPECT_TRUE(window_->control(ids::kScreenUpdatesButton)->isEnabled());
 
-    // At T+25 the register has been read in seconds 1 to 24: two points of the readings up to
-    // T+11 and T+21, and the seconds 22 to 24 in the current dwell.
+    // At T+25 the register has grown in seconds 1 to 24: two points of exactly one dwell each,
+    // seconds 1 to 10 and 11 to 20, and the seconds 21 to 24 in the current dwell.
     ASSERT_TRUE(clock_.waitUntilPaused());
     // (The display reads the record as it is, so the chart already had both points earlier.)
-    ASSERT_TRUE(pumpUntil([&] { return text(ids::kCountsDwellLabel) == "Counts Curr Dwell: 69"; }));
+    ASSERT_TRUE(pumpUntil([&] { return text(ids::kCountsDwellLabel) == "Counts Curr Dwell: 90"; }));
     EXPECT_EQ(text(ids::kCountsLastSecondLabel), "Counts Last Sec: 24");
-    EXPECT_EQ(slot.data->counts(), (std::vector<std::int32_t>{66, 165}));
+    EXPECT_EQ(slot.data->counts(), (std::vector<std::int32_t>{55, 155}));
     EXPECT_EQ(chartRows(), 2);
-    EXPECT_EQ(chartWidget()->label(2), "2:165");
+    EXPECT_EQ(chartWidget()->label(2), "2:155");
     EXPECT_EQ(progress(), 33);
     EXPECT_EQ(text(ids::kEndTimeLabel).toStdString(), endTimeText(t0 + 60));
     EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left: 0:00:00:35");
@@ -89,8 +89,8 @@ TEST_F(RunTest, StopAsksAndOnlyYesEndsTheRunKeepingTheClosedPoints) {
     clock_.pauseAt(clock_.startSeconds() + 15);
     startRun(1, writeAssay("long", 10, 3600));
     ASSERT_TRUE(clock_.waitUntilPaused());
-    // Every report up to the pause handled: one point, and seconds 12 to 14 in the dwell.
-    ASSERT_TRUE(pumpUntil([&] { return text(ids::kCountsDwellLabel) == "Counts Curr Dwell: 39"; }));
+    // Every report up to the pause handled: one point, and seconds 11 to 14 in the dwell.
+    ASSERT_TRUE(pumpUntil([&] { return text(ids::kCountsDwellLabel) == "Counts Curr Dwell: 50"; }));
     ASSERT_EQ(chartRows(), 1);
 
     prompts_.clear();

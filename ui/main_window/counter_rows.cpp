@@ -64,6 +64,14 @@ CounterRow counterRow(int slot, CounterState state, const AssayData* record,
         row.state = "NOT ANSWERING";
         row.stateToolTip =
             "Counter not answering since " + nivra::formatLocalTime(*reports.silentSince);
+    } else if (state == RUNNING && reports.overLimitSince) {
+        row.state = "OVER LIMIT";
+        row.stateToolTip = "Count rate above the counter's limit since " +
+                           nivra::formatLocalTime(*reports.overLimitSince);
+    } else if (state == RUNNING && reports.garbledSince) {
+        row.state = "GARBLED";
+        row.stateToolTip =
+            "Counter replies garbled since " + nivra::formatLocalTime(*reports.garbledSince);
     }
     row.assay = fields ? fields->assayConfig.name : std::string(kUnknown);
 

@@ -23,12 +23,16 @@ struct RunReportState {
     std::optional<nivra::EndReason> ended;  // how the run ended, once it has
     // The first second of the stretch in which the counter has not answered, while it lasts.
     std::optional<std::int64_t> silentSince;
+    // The first second of a stretch above the counter's limit, or of garbled replies.
+    std::optional<std::int64_t> overLimitSince;
+    std::optional<std::int64_t> garbledSince;
 };
 
 // What one slot's row shows. "-" stands for a value that does not apply or is not known yet.
 struct CounterRow {
     std::string counter;      // "2: detector 2" ("2" without a name), "Viewer"
-    std::string state;        // "DEMO", "NEW", "RUNNING", "STOPPED", "VIEWER", "NOT ANSWERING"
+    std::string state;        // "DEMO", "NEW", "RUNNING", "STOPPED", "VIEWER", "NOT ANSWERING",
+                              // "OVER LIMIT", "GARBLED"
     std::string stateToolTip; // since when a running counter has not answered
     std::string assay;        // the record's assay name
     std::string points;       // "3 of 12" during and after a run, "3" for a file

@@ -51,6 +51,10 @@ struct CounterSlot {
     std::string backupProblem;
     // The run's counter has not answered since this second; empty while it answers.
     std::optional<std::int64_t> silentSince;
+    // The run's counter has counted above its limit, or garbled its replies, since this second;
+    // empty when it does not.
+    std::optional<std::int64_t> overLimitSince;
+    std::optional<std::int64_t> garbledSince;
 
     CounterSlot();
     CounterSlot(CounterSlot&&) noexcept;

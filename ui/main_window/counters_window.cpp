@@ -261,6 +261,8 @@ void CountersWindow::refreshSlot(int slot) {
         name = CounterConfig(counterConfigPath(slot)).name;
     RunReportState reports = reports_[static_cast<std::size_t>(slot)];
     reports.silentSince = record.silentSince; // kept by the run control from the fault reports
+    reports.overLimitSince = record.overLimitSince;
+    reports.garbledSince = record.garbledSince;
     const CounterRow values =
         counterRow(slot, record.state, record.data.get(), name, reports, now_ ? now_() : 0);
 

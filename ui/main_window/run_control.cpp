@@ -81,7 +81,8 @@ void RunControl::start() {
     auto recorder = std::make_unique<nivra::RunRecorder>(
         [this](const std::string& message) { reportHistoryProblem(message); });
     auto history = std::make_unique<nivra::RunHistoryObserver>(
-        *data, *recorder, data->assayConfig().kind(), events_, environment_.runClock());
+        *data, *recorder, data->assayConfig().kind(), events_, environment_.runClock(),
+        [this](const std::string& message) { reportHistoryProblem(message); });
     std::unique_ptr<nivra::AssayRun> run = nivra::AssayRun::start(*data, *history, environment_);
     if (!run) {
         showMessage(QStringLiteral("Error creating run thread"));
@@ -116,7 +117,10 @@ void RunControl::stop() {
 void RunControl::onEnded(int counter) {
     CounterSlot& slot = slots_.slot(counter);
     slot.state = STOPPED;
-    slot.silentSince.reset(); // the stretch, if any, ended with the run; its line is recorded
+    // The stretches, if any, ended with the run; their lines are recorded.
+    slot.silentSince.reset();
+    slot.overLimitSince.reset();
+    slot.garbledSince.reset();
     // The run has reported its end; its thread returns right after.
     slot.run.reset();
     emit runEnded(counter);
@@ -148,6 +152,18 @@ void RunControl::onCounterFault(int counter, nivra::CounterFault fault, std::int
         slot.silentSince.reset();
         break;
     case nivra::CounterFault::WrappedOrReset:
+        break;
+    case nivra::CounterFault::OverLimit:
+        slot.overLimitSince = first;
+        break;
+    case nivra::CounterFault::OverLimitEnded:
+        slot.overLimitSince.reset();
+        break;
+    case nivra::CounterFault::Garbled:
+        slot.garbledSince = first;
+        break;
+    case nivra::CounterFault::GarbledEnded:
+        slot.garbledSince.reset();
         break;
     }
     emit slotChanged(counter);

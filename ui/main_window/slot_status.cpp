@@ -32,6 +32,12 @@ void SlotStatus::show() {
         if (slot.silentSince)
             status += QStringLiteral(", counter not answering since %1")
                           .arg(fromNarrow(nivra::formatLocalTime(*slot.silentSince)));
+        if (slot.overLimitSince)
+            status += QStringLiteral(", count rate above the counter's limit since %1")
+                          .arg(fromNarrow(nivra::formatLocalTime(*slot.overLimitSince)));
+        if (slot.garbledSince)
+            status += QStringLiteral(", counter replies garbled since %1")
+                          .arg(fromNarrow(nivra::formatLocalTime(*slot.garbledSince)));
         setControlText(statusLabel_, status);
         screenUpdatesButton_->setEnabled(controls->screenUpdatesButton);
         if (controls->slider != StatusControls::Slider::Unchanged)
