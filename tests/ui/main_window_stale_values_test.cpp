@@ -24,7 +24,8 @@ TEST_F(StaleValuesTest, ASwitchOrAStopLeavesNoCountsOrTimesOfAnotherRun) {
     clock_.pauseAt(clock_.startSeconds() + 15);
     startRun(1, writeAssay("minute", 10, 60));
     ASSERT_TRUE(clock_.waitUntilPaused());
-    ASSERT_TRUE(pumpUntil([&] { return text(ids::kCountsDwellLabel) == "Counts Curr Dwell: 9"; }));
+    // One point of seconds 1 to 10, and seconds 11 to 14 in the current dwell.
+    ASSERT_TRUE(pumpUntil([&] { return text(ids::kCountsDwellLabel) == "Counts Curr Dwell: 12"; }));
     EXPECT_EQ(text(ids::kCountsLastSecondLabel), "Counts Last Sec: 3");
 
     for (int command : {res::kCmdViewer, res::kCmdCounter1 + 1}) {
