@@ -347,3 +347,66 @@ TEST_F(CliRun, ACounterSilentForAWhileIsRecordedToldAndEndsWithStatus3) {
     ASSERT_EQ(counts.size(), 5u);
     EXPECT_GT(counts.back(), 0);
 }
+
+// A counter driven past what its one-byte register can tell, and one whose replies come behind
+// line noise: each stretch is told on standard error and in a header line, the run ends with
+// status 3, and noise never turns into counts.
+struct CountFaultCase {
+    const char* name;
+    double rate;
+    std::vector<std::uint8_t> noise;
+    const char* faultLine;
+    const char* headerLine;
+};
+
+class CliRunCountFaults : public CliRun, public ::testing::WithParamInterface<CountFaultCase> {};
+
+TEST_P(CliRunCountFaults, AreToldAndEndWithStatus3) {
+    const CountFaultCase& c = GetParam();
+    writeAssay(2, 6);
+    port_->setRate(1, c.rate);
+    // The noise starts once the run reads the counter, so that the counter is found first.
+    std::thread noise([&] {
+        if (c.noise.empty())
+            return;
+        for (int i = 0; i < 400 && readsSent() < 2; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        port_->setFault(1, sim::Fault::strayBytes(c.noise));
+    });
+    auto result = runProgram(
+        "nivra-cli",
+        {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
+        ws_.folder());
+    noise.join();
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+    EXPECT_FALSE(linesStartingWith(result.err, c.faultLine).empty()) << result.err;
+    AssayData saved = *nivra::readDataFile(ws_.path("out/run.dax"));
+    const auto lines = saved.headerLines();
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(),
+                      [&](const std::string& line) { return line.rfind(c.headerLine, 0) == 0; }),
+        1)
+        << result.err;
+    if (!c.noise.empty()) {
+        // About 30 true counts in 6 s; the noise's bytes read as counts would give hundreds.
+        std::int64_t total = 0;
+        for (std::int32_t count : saved.counts())
+            total += count;
+        EXPECT_LT(total, 60);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, CliRunCountFaults,
+                         ::testing::Values(CountFaultCase{"overLimit",
+                                                          20000.0,
+                                                          {},
+                                                          "fault counter=1 over-limit since=\"",
+                                                          "Count rate above the counter's limit: "},
+                                           CountFaultCase{"garbled",
+                                                          5.0,
+                                                          {0x01, 0x99, 0x55},
+                                                          "fault counter=1 garbled since=\"",
+                                                          "Counter replies garbled: "}),
+                         [](const ::testing::TestParamInfo<CountFaultCase>& info) {
+                             return info.param.name;
+                         });
