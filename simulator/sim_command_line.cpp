@@ -87,9 +87,23 @@ bool parseFault(const std::string& text, FaultOption& out, std::string& error) {
         if (value && !parseByte(*value, byte))
             return bad();
         out.fault = Fault::wrongStatus(byte).onlyFor(nivra::protocol::CMD_RESET);
+    } else if (kind == "stray") {
+        // Bytes of line noise sent before every reply: "1,0x99,0x55" by default.
+        std::vector<std::uint8_t> noise;
+        std::size_t from = 0;
+        const std::string list = value.value_or("1,0x99,0x55");
+        for (std::size_t comma; from <= list.size(); from = comma + 1) {
+            comma = list.find(',', from);
+            if (comma == std::string::npos)
+                comma = list.size();
+            if (!parseByte(list.substr(from, comma - from), byte))
+                return bad();
+            noise.push_back(byte);
+        }
+        out.fault = Fault::strayBytes(std::move(noise));
     } else {
         error = "--fault: unknown kind '" + kind + "' (silent, wrong-echo, short, late, " +
-                "reset-status)";
+                "reset-status, stray)";
         return false;
     }
     return true;
@@ -237,6 +251,8 @@ Options:
                                             (default 1)
                           late=MS           answers MS milliseconds late
                           reset-status[=X]  answers resets with status byte X (default 0xF2)
+                          stray[=B,B,...]   sends these bytes of line noise before every
+                                            reply (default 1,0x99,0x55)
   --verbose             prints every request and its reply
   --help                prints this text
 

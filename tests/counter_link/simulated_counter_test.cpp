@@ -99,7 +99,8 @@ TEST(SimCommandLine, ParsesPortsRatesSeedsAndFaults) {
     std::string error;
     ASSERT_TRUE(nivra::sim::parseSimCommandLine(
         {"--port", "/tmp/ws/ttySIM0:1,2", "--port", "/tmp/a:b/sim1:3-5,7", "--rate", "2.5",
-         "--seed", "99", "--fault", "3:silent=60", "--fault", "1:reset-status", "--verbose"},
+         "--seed", "99", "--fault", "3:silent=60", "--fault", "1:reset-status", "--fault",
+         "2:stray=0x7,200", "--verbose"},
         options, error))
         << error;
     ASSERT_EQ(options.ports.size(), 2u);
@@ -109,7 +110,8 @@ TEST(SimCommandLine, ParsesPortsRatesSeedsAndFaults) {
     EXPECT_EQ(options.ports[1].counters, (std::vector<std::uint8_t>{3, 4, 5, 7}));
     EXPECT_DOUBLE_EQ(options.ratePerSecond, 2.5);
     EXPECT_EQ(options.seed, 99u);
-    ASSERT_EQ(options.faults.size(), 2u);
+    ASSERT_EQ(options.faults.size(), 3u);
+    EXPECT_EQ(options.faults[2].fault.noise, (std::vector<std::uint8_t>{7, 200}));
     EXPECT_EQ(options.faults[0].fault.kind, nivra::sim::FaultKind::kSilent);
     EXPECT_EQ(options.faults[0].fault.delay, 60s);
     EXPECT_EQ(options.faults[1].fault.value, REPLY_PRESENT);
@@ -130,6 +132,8 @@ TEST(SimCommandLine, RejectsWhatItCannotServe) {
              {"--port", "/tmp/x:1", "--rate", "-1"},
              {"--port", "/tmp/x:1", "--fault", "1:melt"},
              {"--port", "/tmp/x:1", "--fault", "1:late"},
+             {"--port", "/tmp/x:1", "--fault", "1:stray=1,,2"},
+             {"--port", "/tmp/x:1", "--fault", "1:stray=256"},
              {"--port", "/tmp/x:1", "--seed"},
              {"--port", "/tmp/x:1", "--baud", "9600"},
          }) {
