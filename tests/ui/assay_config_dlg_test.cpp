@@ -1,6 +1,7 @@
 #include "base/start_directory.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/assay_config_dlg.h"
+#include "ui/dialogs/save_report_qt.h"
 #include "ui/resources/assay_config_controls.h"
 #include "ui_test_support.h"
 
@@ -13,6 +14,9 @@ using nivra::AssayConfig;
 using nivra::ui::AssayConfigDlg;
 
 namespace {
+
+// Why a file in a folder that does not exist was not saved, as the system says it.
+const QString kNoFolder = QStringLiteral("No such file or directory");
 
 using nivra::test::fileExists;
 using nivra::test::ScriptedPrompts;
@@ -220,12 +224,12 @@ TEST_F(AssayConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
     dialog.dispatchCommand(ids::kSaveAsDefaultButton);
     dialog.dispatchCommand(ids::kSaveButton);
 
-    EXPECT_EQ(
-        prompts.messageTexts(),
-        (QStringList{kOverwriteQuestion,
-                     QStringLiteral("File not saved: ") + QString::fromStdString(defaultFile()),
-                     QStringLiteral("File not saved: ") +
-                         QString::fromStdString(file("missing/other.acx"))}));
+    EXPECT_EQ(prompts.messageTexts(),
+              (QStringList{
+                  kOverwriteQuestion,
+                  nivra::ui::fileNotSavedMessage(QString::fromStdString(defaultFile()), kNoFolder),
+                  nivra::ui::fileNotSavedMessage(QString::fromStdString(file("missing/other.acx")),
+                                                 kNoFolder)}));
     EXPECT_FALSE(fileExists(defaultFile()));
 }
 

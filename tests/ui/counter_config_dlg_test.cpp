@@ -1,6 +1,7 @@
 #include "base/start_directory.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/counter_config_dlg.h"
+#include "ui/dialogs/save_report_qt.h"
 #include "ui/resources/counter_config_controls.h"
 #include "ui_test_support.h"
 
@@ -13,6 +14,9 @@ using nivra::CounterConfig;
 using nivra::ui::CounterConfigDlg;
 
 namespace {
+
+// Why a file in a folder that does not exist was not saved, as the system says it.
+const QString kNoFolder = QStringLiteral("No such file or directory");
 
 using nivra::test::fileExists;
 using nivra::test::readFileBytes;
@@ -169,11 +173,12 @@ TEST_F(CounterConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
     dialog.initDialog();
     dialog.dispatchCommand(ids::kSaveAsDefaultButton);
     dialog.dispatchCommand(ids::kSaveButton);
-    EXPECT_EQ(prompts.messageTexts(),
-              (QStringList{kOverwriteQuestion,
-                           QStringLiteral("File not saved: ") + QString::fromStdString(slotFile(3)),
-                           QStringLiteral("File not saved: ") +
-                               QString::fromStdString(file("missing/c.ccx"))}));
+    EXPECT_EQ(
+        prompts.messageTexts(),
+        (QStringList{kOverwriteQuestion,
+                     nivra::ui::fileNotSavedMessage(QString::fromStdString(slotFile(3)), kNoFolder),
+                     nivra::ui::fileNotSavedMessage(QString::fromStdString(file("missing/c.ccx")),
+                                                    kNoFolder)}));
     EXPECT_FALSE(fileExists(slotFile(3)));
 }
 

@@ -15,6 +15,9 @@ namespace res = nivra::res;
 
 namespace {
 
+// Why a file in a folder that does not exist was not saved, as the system says it.
+const QString kNoFolder = QStringLiteral("No such file or directory");
+
 class FileNewTest : public MainWindowTest {
 protected:
     // Counter 1 after a run of three points that has not been saved.
@@ -90,7 +93,7 @@ TEST_F(FileNewTest, YesKeepsTheDataWhenTheSaveDidNotHappen) {
     const QString unwritable = QString::fromStdString(dir_.file("no_such_folder/kept.dax"));
     prompts_.reply(ui::Answer::Yes).chooseFile(unwritable);
     choose(res::kCmdFileNew);
-    EXPECT_EQ(prompts_.messageTexts().last(), ui::fileNotSavedMessage(unwritable));
+    EXPECT_EQ(prompts_.messageTexts().last(), ui::fileNotSavedMessage(unwritable, kNoFolder));
     expectKept();
 }
 

@@ -16,6 +16,9 @@ namespace res = nivra::res;
 
 namespace {
 
+// Why a file in a folder that does not exist was not saved, as the system says it.
+const QString kNoFolder = QStringLiteral("No such file or directory");
+
 class FileCommandsTest : public MainWindowTest {
 protected:
     QString path(const std::string& name) const { return QString::fromStdString(dir_.file(name)); }
@@ -109,7 +112,8 @@ TEST_F(FileCommandsTest, ASaveThatDidNotReachTheDiskIsNeverReportedAsSaved) {
         prompts_.chooseFile(unwritable);
         choose(command);
     }
-    EXPECT_EQ(prompts_.messageTexts(), QStringList(4, ui::fileNotSavedMessage(unwritable)));
+    EXPECT_EQ(prompts_.messageTexts(),
+              QStringList(4, ui::fileNotSavedMessage(unwritable, kNoFolder)));
     EXPECT_FALSE(window_->slot(1).saved);
     EXPECT_EQ(window_->slot(1).fileName, "");
     EXPECT_EQ(text(ids::kFileLabel), "File: ");
@@ -210,7 +214,7 @@ TEST_F(FileCommandsTest, ExitStaysWhenTheSaveAskedForDidNotHappen) {
     const QString unwritable = path("no_such_folder/two.dax");
     prompts_.reply(ui::Answer::Yes).chooseFile(unwritable);
     choose(res::kCmdExit);
-    EXPECT_EQ(prompts_.messageTexts().last(), ui::fileNotSavedMessage(unwritable));
+    EXPECT_EQ(prompts_.messageTexts().last(), ui::fileNotSavedMessage(unwritable, kNoFolder));
     EXPECT_FALSE(closed_);
     EXPECT_EQ(prompts_.questions().size(), 3u); // slot 4 was not asked about
     EXPECT_FALSE(window_->slot(2).saved);

@@ -78,7 +78,7 @@ void ConfigFileDlg::onSave() {
     const std::string target = nivra::ui::toNarrow(*path);
     if (!maySave(recordProblem(target)))
         return;
-    nivra::ui::reportSave(writeRecord(target).ok(), texts_.saved, target);
+    nivra::ui::reportSave(writeRecord(target), texts_.saved, target);
 }
 
 // Writes the record's own file, whatever file was loaded or saved before.
@@ -91,7 +91,7 @@ void ConfigFileDlg::onSaveAsDefault() {
     valuesToRecord();
     if (!maySave(recordProblem(ownFile())))
         return;
-    nivra::ui::reportSave(writeRecord({}).ok(), texts_.savedAsDefault, ownFile());
+    nivra::ui::reportSave(writeRecord({}), texts_.savedAsDefault, ownFile());
 }
 
 } // namespace nivra::ui

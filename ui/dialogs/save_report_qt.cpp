@@ -5,12 +5,17 @@
 
 namespace nivra::ui {
 
-QString fileNotSavedMessage(const QString& path) {
-    return QStringLiteral("File not saved: ") + path;
+QString fileNotSavedMessage(const QString& path, const QString& reason) {
+    QString message = QStringLiteral("File not saved: ") + path;
+    if (!reason.isEmpty())
+        message += QLatin1Char('\n') + reason;
+    return message;
 }
 
-void reportSave(bool written, const QString& successText, const std::string& path) {
-    showMessage(written ? successText : fileNotSavedMessage(fromNarrow(path)));
+void reportSave(const nivra::Outcome& written, const QString& successText,
+                const std::string& path) {
+    showMessage(written ? successText
+                        : fileNotSavedMessage(fromNarrow(path), fromNarrow(written.error())));
 }
 
 } // namespace nivra::ui

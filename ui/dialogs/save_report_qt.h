@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/outcome.h"
+
 #include <QString>
 #include <string>
 
@@ -8,11 +10,12 @@
 // text: the operator is told which file was not saved, in the same words everywhere.
 namespace nivra::ui {
 
-// "File not saved: <path>"
-QString fileNotSavedMessage(const QString& path);
+// "File not saved: <path>", and on a line of its own why, when the reason is known ("No space
+// left on device").
+QString fileNotSavedMessage(const QString& path, const QString& reason = {});
 
-// Shows successText when the file was written, otherwise fileNotSavedMessage(path); both in a
-// message box with an OK button.
-void reportSave(bool written, const QString& successText, const std::string& path);
+// Shows successText when the file was written, otherwise fileNotSavedMessage(path, the
+// outcome's reason); both in a message box with an OK button.
+void reportSave(const nivra::Outcome& written, const QString& successText, const std::string& path);
 
 } // namespace nivra::ui

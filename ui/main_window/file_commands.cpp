@@ -35,8 +35,16 @@ FileDialogRequest saveRequest(const QString& extension, const FileFilter& filter
     return request;
 }
 
-// Asks for a file and writes it with `write`. Returns whether the file was written; the
-// operator has been told either way.
+// A data file save as an Outcome, with the system's reason when it failed.
+nivra::Outcome saveDataFileSaying(const AssayData& data, const std::string& path) {
+    std::string reason;
+    if (nivra::saveDataFile(data, path, reason))
+        return {};
+    return nivra::Outcome::failure(reason);
+}
+
+// Asks for a file and writes it with `write`, which returns an Outcome. Returns whether the
+// file was written; the operator has been told either way, and why it was not.
 template <class Write>
 bool saveWithDialog(const FileDialogRequest& request, const QString& successText, Write write,
                     std::string* chosenPath = nullptr) {
@@ -46,8 +54,9 @@ bool saveWithDialog(const FileDialogRequest& request, const QString& successText
         return false;
     }
     const std::string target = toNarrow(*path);
-    const bool written = static_cast<bool>(write(target));
-    reportSave(written, successText, target);
+    const nivra::Outcome outcome = write(target);
+    const bool written = outcome.ok();
+    reportSave(outcome, successText, target);
     if (written && chosenPath)
         *chosenPath = target;
     return written;
@@ -115,7 +124,7 @@ bool FileCommands::save() {
     std::string path;
     const bool saved = saveWithDialog(
         saveRequest(QStringLiteral(".dax"), kDataFilter, data), QStringLiteral("data saved"),
-        [&](const std::string& target) { return nivra::saveDataFile(data, target); }, &path);
+        [&](const std::string& target) { return saveDataFileSaying(data, target); }, &path);
     if (saved) {
         slot.saved = true;
         slot.fileName = path;
@@ -155,7 +164,7 @@ void FileCommands::saveRegion(bool csv) {
                                    {QStringLiteral("Data Nivra (*.dax)"), QStringLiteral("*.dax")},
                                    *slot.data),
                        QStringLiteral("data saved"), [&](const std::string& target) {
-                           return nivra::saveDataFile(*region, target);
+                           return saveDataFileSaying(*region, target);
                        });
     }
 }
