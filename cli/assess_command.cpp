@@ -7,6 +7,7 @@
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
 #include "cli/line_printer.h"
+#include "cli/option_value.h"
 #include "model/assay_config.h"
 #include "model/assay_data.h"
 #include "model/assessment.h"
@@ -45,51 +46,42 @@ constexpr NumberOption kNumberOptions[] = {
     {"--urel-w", &AssessmentSettings::relativeCalibrationUncertainty},
 };
 
-// Takes "--name VALUE" or "--name=VALUE" at args[i] when it is one of the number options.
-// Returns nothing when args[i] is not one of them, else the problem or "".
+// Takes a number option ("--name VALUE" or "--name=VALUE") at args[i] into value. Returns
+// nothing when args[i] is not that option, else the problem or "".
+std::optional<std::string> takeNumber(const std::vector<std::string>& args, std::size_t& i,
+                                      const std::string& name, double& value) {
+    std::string problem;
+    const std::optional<std::string> text = takeOption(args, i, name, problem);
+    if (!text)
+        return std::nullopt;
+    if (!problem.empty())
+        return name + " needs a number";
+    if (!parseNumber(*text, value))
+        return "bad number '" + *text + "' for " + name;
+    return std::string{};
+}
+
+// Takes one of the settings' number options at args[i]. Returns nothing when args[i] is none
+// of them, else the problem or "".
 std::optional<std::string> takeNumberOption(const std::vector<std::string>& args, std::size_t& i,
                                             AssessmentSettings& settings) {
-    const std::string& arg = args[i];
-    for (const NumberOption& option : kNumberOptions) {
-        const std::string name = option.name;
-        std::string value;
-        if (arg == name) {
-            if (i + 1 == args.size())
-                return name + " needs a number";
-            value = args[++i];
-        } else if (arg.rfind(name + "=", 0) == 0) {
-            value = arg.substr(name.size() + 1);
-        } else {
-            continue;
-        }
-        if (!parseNumber(value, settings.*option.field))
-            return "bad number '" + value + "' for " + name;
-        return std::string{};
-    }
+    for (const NumberOption& option : kNumberOptions)
+        if (auto problem = takeNumber(args, i, option.name, settings.*option.field))
+            return problem;
     return std::nullopt;
 }
 
-// Takes "--class-limit L" or "--class-limit=L" at args[i]. Returns nothing when args[i] is
-// not that option, else the problem or "". A limit of 0 means none, as in the file.
+// Takes "--class-limit L" at args[i]: a rate of 0 or more (0 means none, as in the file).
 std::optional<std::string> takeClassLimit(const std::vector<std::string>& args, std::size_t& i,
                                           std::optional<double>& limit) {
-    const std::string name = "--class-limit";
-    const std::string& arg = args[i];
-    std::string value;
-    if (arg == name) {
-        if (i + 1 == args.size())
-            return name + " needs a number";
-        value = args[++i];
-    } else if (arg.rfind(name + "=", 0) == 0) {
-        value = arg.substr(name.size() + 1);
-    } else {
-        return std::nullopt;
-    }
     double number = 0.0;
-    if (!parseNumber(value, number) || number < 0.0)
-        return "bad number '" + value + "' for " + name + " (a rate of 0 or more, 1/(cm2 h))";
-    limit = number;
-    return std::string{};
+    std::optional<std::string> problem = takeNumber(args, i, "--class-limit", number);
+    if (problem && problem->empty()) {
+        if (number < 0.0)
+            return std::string("--class-limit must be a rate of 0 or more, 1/(cm2 h)");
+        limit = number;
+    }
+    return problem;
 }
 
 int runAssess(std::vector<std::string> args) {

@@ -9,6 +9,7 @@
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
 #include "cli/line_printer.h"
+#include "cli/option_value.h"
 #include "model/assay_config.h"
 #include "storage/background_pool.h"
 #include "storage/history_database.h"
@@ -37,30 +38,21 @@ struct BackgroundOptions {
 
 std::string parseOptions(const std::vector<std::string>& args, BackgroundOptions& options) {
     for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string value;
-        if (auto equals = name.find('='); equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name.resize(equals);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        }
-        if (name != "--counter" && name != "--since" && name != "--write")
-            return "unknown option '" + name + "'";
-        if (value.empty())
-            return name + " needs a value";
-        if (name == "--counter") {
-            if (value.size() > 3 || value.find_first_not_of("0123456789") != std::string::npos ||
-                std::stoi(value) < 1 || std::stoi(value) > 255)
-                return "bad counter number '" + value + "', expected 1 to 255";
-            options.counter = std::stoi(value);
-        } else if (name == "--since") {
-            if (!isIsoDate(value))
-                return "bad date '" + value + "', expected YYYY-MM-DD";
-            options.since = value;
+        std::string problem;
+        if (auto counter = takeOption(args, i, "--counter", problem)) {
+            if (problem.empty() && !(options.counter = parseCounter(*counter)))
+                problem = "bad counter number '" + *counter + "', expected 1 to 255";
+        } else if (auto since = takeOption(args, i, "--since", problem)) {
+            if (problem.empty() && !isIsoDate(*since))
+                problem = "bad date '" + *since + "', expected YYYY-MM-DD";
+            options.since = *since;
+        } else if (auto file = takeOption(args, i, "--write", problem)) {
+            options.assayFile = *file;
         } else {
-            options.assayFile = value;
+            problem = "unknown option '" + args[i] + "'";
         }
+        if (!problem.empty())
+            return problem;
     }
     if (!options.counter)
         return std::string("missing --counter; ") + kUsage;

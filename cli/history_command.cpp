@@ -9,6 +9,7 @@
 #include "cli/data_file_options.h"
 #include "cli/export_selection.h"
 #include "cli/line_printer.h"
+#include "cli/option_value.h"
 #include "model/assay_data.h"
 #include "model/csv_export.h"
 #include "model/data_file.h"
@@ -34,37 +35,6 @@ constexpr const char* kName = "history";
 int fail(int status, const std::string& message) {
     printLine(stderr, std::string("nivra-cli ") + kName + ": " + message);
     return status;
-}
-
-// "--name VALUE" or "--name=VALUE" at args[i]; moves i past the value. Nothing when args[i] is
-// not that option; problem is set when the value is missing.
-std::optional<std::string> takeOption(const std::vector<std::string>& args, std::size_t& i,
-                                      const std::string& name, std::string& problem) {
-    const std::string& arg = args[i];
-    if (arg.rfind(name + "=", 0) == 0)
-        return arg.substr(name.size() + 1);
-    if (arg != name)
-        return std::nullopt;
-    if (i + 1 == args.size()) {
-        problem = name + " needs a value";
-        return std::string();
-    }
-    return args[++i];
-}
-
-std::optional<std::int64_t> parseId(const std::string& text) {
-    if (text.empty() || text.size() > 18 ||
-        text.find_first_not_of("0123456789") != std::string::npos)
-        return std::nullopt;
-    return std::stoll(text);
-}
-
-// Counter numbers as nivra-cli run takes them.
-std::optional<int> parseCounter(const std::string& text) {
-    auto number = parseId(text);
-    if (!number || *number < 1 || *number > 255)
-        return std::nullopt;
-    return static_cast<int>(*number);
 }
 
 // The history of the start directory (the current directory), opened for the command.
