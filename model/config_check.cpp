@@ -41,6 +41,8 @@ constexpr NumberField kAssayFields[] = {
     {"TOTAL SECONDS", "the total seconds", true, kWholeNumber},
     {"BACKGROUND", "the background rate", false, kNotNegative},
     {"BACKGROUND_HOURS", "the background time", false, kNotNegative},
+    // Optional: a limit typed as "0,05" must not silently become no limit at all.
+    {"CLASS LIMIT", "the class limit", false, kNotNegative},
 };
 
 constexpr NumberField kCounterFields[] = {

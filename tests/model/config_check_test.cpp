@@ -141,6 +141,8 @@ TEST(ConfigFileCheck, EveryNumberOfTheFileReadsExactly) {
         {"ASSAY CONFIG", "BACKGROUND=nan",
          "the background rate (BACKGROUND) is 'nan'; it must be a number of 0 or more"},
         {"ASSAY CONFIG", "BACKGROUND_HOURS=4h", "(BACKGROUND_HOURS) is '4h';"},
+        {"ASSAY CONFIG", "CLASS LIMIT=0,05", "the class limit (CLASS LIMIT) is '0,05';"},
+        {"ASSAY CONFIG", "CLASS LIMIT=0.05", ""},
         {"COUNTER CONFIG", "DETECTOR EFFICIENCY=0.84", ""},
         {"COUNTER CONFIG", "DETECTOR EFFICIENCY=high",
          "the detector efficiency (DETECTOR EFFICIENCY) is 'high'; it must be a fraction above 0 "
