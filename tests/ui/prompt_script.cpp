@@ -50,18 +50,6 @@ bool answerFits(Answer answer, MessageButtons buttons) {
     return false;
 }
 
-// The answer that changes nothing: what closing the box would give.
-Answer safeAnswer(MessageButtons buttons) {
-    switch (buttons) {
-    case MessageButtons::Ok:
-        return Answer::Ok;
-    case MessageButtons::YesNo:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
-}
-
 } // namespace
 
 PromptScript::PromptScript()

@@ -21,7 +21,8 @@ QWidget* dialogParent() {
     return QApplication::activeWindow();
 }
 
-// The answer that changes nothing: what closing the box would give.
+} // namespace
+
 Answer safeAnswer(MessageButtons buttons) {
     switch (buttons) {
     case MessageButtons::Ok:
@@ -32,8 +33,6 @@ Answer safeAnswer(MessageButtons buttons) {
         return Answer::Cancel;
     }
 }
-
-} // namespace
 
 QStringList toQtNameFilters(const std::vector<FileFilter>& filters) {
     QStringList result;

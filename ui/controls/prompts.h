@@ -24,6 +24,9 @@ enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 // The button the operator pressed.
 enum class Answer { Ok, Cancel, Yes, No };
 
+// The answer that changes nothing: what closing the box would give.
+Answer safeAnswer(MessageButtons buttons);
+
 enum class Sound { None, Exclamation };
 
 // One entry of a file dialog's list of file types: the text the operator reads and the patterns
