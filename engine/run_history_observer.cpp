@@ -9,9 +9,10 @@ namespace nivra {
 
 RunHistoryObserver::RunHistoryObserver(const AssayData& data, RunRecorder& recorder, RunKind kind,
                                        RunObserver& next, RunClock& clock, Reporter reporter,
-                                       std::chrono::milliseconds endWait)
+                                       std::chrono::milliseconds endWait, Written written)
     : ForwardingRunObserver(next), data_(data), recorder_(recorder), kind_(kind), clock_(clock),
-      reporter_(std::move(reporter)), endWait_(endWait), writer_([this] { drain(); }) {}
+      reporter_(std::move(reporter)), endWait_(endWait), written_(std::move(written)),
+      writer_([this] { drain(); }) {}
 
 RunHistoryObserver::~RunHistoryObserver() {
     {
@@ -58,6 +59,8 @@ void RunHistoryObserver::drain() {
         writing_ = true;
         lock.unlock();
         const StorageResult result = write.call();
+        if (result.ok() && written_)
+            written_();
         lock.lock();
         writing_ = false;
         behind_ = !result.ok();

@@ -35,13 +35,17 @@ class RunRecorder;
 class RunHistoryObserver final : public ForwardingRunObserver {
 public:
     using Reporter = std::function<void(const std::string& message)>;
+    // Told on the writer's thread after each write that reached the history, so that a view of
+    // the history can read it again.
+    using Written = std::function<void()>;
     static constexpr std::chrono::milliseconds kEndWait{5'000};
     // How often a failed write is tried again.
     static constexpr std::chrono::milliseconds kRetryInterval{500};
 
     RunHistoryObserver(const AssayData& data, RunRecorder& recorder, RunKind kind,
                        RunObserver& next, RunClock& clock = systemRunClock(),
-                       Reporter reporter = {}, std::chrono::milliseconds endWait = kEndWait);
+                       Reporter reporter = {}, std::chrono::milliseconds endWait = kEndWait,
+                       Written written = {});
     ~RunHistoryObserver() override;
     RunHistoryObserver(const RunHistoryObserver&) = delete;
     RunHistoryObserver& operator=(const RunHistoryObserver&) = delete;
@@ -73,6 +77,7 @@ private:
     RunClock& clock_;
     const Reporter reporter_;
     const std::chrono::milliseconds endWait_;
+    const Written written_;
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;

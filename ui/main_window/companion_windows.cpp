@@ -71,14 +71,13 @@ void CompanionWindows::openHistory() {
             &window_);
         makeTopLevel(*history_);
         placeClearOfMenuBar(*history_, *window_.menu()->bar());
-        // A run's reports come after the history has been written: the window then shows them.
+        // The history is written beside the run, by a writer of its own: the window reads it
+        // again whenever a write has reached it.
         const auto refresh = [this] {
             if (history_->isVisible())
                 history_->scheduleRefresh();
         };
-        connect(&events_, &RunEvents::started, history_, refresh);
-        connect(&events_, &RunEvents::pointReported, history_, refresh);
-        connect(&events_, &RunEvents::ended, history_, refresh);
+        connect(&events_, &RunEvents::historyWritten, history_, refresh);
     }
     history_->refresh();
     history_->show();

@@ -82,7 +82,10 @@ void RunControl::start() {
         [this](const std::string& message) { reportHistoryProblem(message); });
     auto history = std::make_unique<nivra::RunHistoryObserver>(
         *data, *recorder, data->assayConfig().kind(), events_, environment_.runClock(),
-        [this](const std::string& message) { reportHistoryProblem(message); });
+        [this](const std::string& message) { reportHistoryProblem(message); },
+        nivra::RunHistoryObserver::kEndWait,
+        // The events object outlives the slots, whose observers call this from their writer.
+        [&events = events_, counter] { emit events.historyWritten(counter); });
     std::unique_ptr<nivra::AssayRun> run = nivra::AssayRun::start(*data, *history, environment_);
     if (!run) {
         showMessage(QStringLiteral("Error creating run thread"));

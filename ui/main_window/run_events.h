@@ -51,6 +51,8 @@ signals:
     void pointReported(int counter, int number, int count);
     void counterFaultReported(int counter, nivra::CounterFault fault, qint64 first, qint64 last);
     void ended(int counter, nivra::EndReason reason);
+    // A write of the run's history reached it (emitted on the history writer's thread).
+    void historyWritten(int counter);
 };
 
 } // namespace nivra::ui
