@@ -1,6 +1,8 @@
 // The sixteen statistics of a large record. They are recomputed whenever they are shown.
 
 #include "model/assay_data.h"
+#include "model/assessment.h"
+#include "model/class_decision.h"
 #include "model/statistics.h"
 #include "model/stats_show.h"
 
@@ -50,3 +52,19 @@ void BM_StatisticTextsOneByOne(benchmark::State& state) {
 BENCHMARK(BM_StatisticTextsOneByOne)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+// The class decision of a live view at its worst: a sample whose net rate sits on the limit, so
+// that no number of further dwells decides and the search runs to its bound.
+void BM_ClassDecisionUndecidable(benchmark::State& state) {
+    AssayConfig assay = AssayConfig::defaults();
+    assay.backgroundRate = 10.0;
+    const std::vector<std::int32_t> counts(100, 60);
+    const nivra::Assessment first =
+        nivra::assess(counts, assay, CounterConfig::defaults(), nivra::AssessmentSettings{});
+    assay.classLimit = first.netRate;
+    for (auto _ : state) {
+        auto decision = nivra::decideClassOfPoints(counts, assay, CounterConfig::defaults());
+        benchmark::DoNotOptimize(decision);
+    }
+}
+BENCHMARK(BM_ClassDecisionUndecidable)->Unit(benchmark::kMillisecond);

@@ -47,6 +47,16 @@ ClassDecision decideClass(const Assessment& assessment, double limit, const Assa
     return decision;
 }
 
+std::optional<ClassDecision> decideClassOfPoints(std::span<const std::int32_t> counts,
+                                                 const AssayConfig& assay,
+                                                 const CounterConfig& counter,
+                                                 const AssessmentSettings& settings) {
+    const double limit = assay.classLimit.value_or(0.0);
+    if (limit <= 0.0 || counts.empty())
+        return std::nullopt;
+    return decideClass(assess(counts, assay, counter, settings), limit, assay, settings);
+}
+
 const char* classVerdictText(ClassVerdict verdict) {
     switch (verdict) {
     case ClassVerdict::Below:

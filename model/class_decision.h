@@ -2,7 +2,9 @@
 
 #include "model/assessment.h"
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@
 namespace nivra {
 
 struct AssayConfig;
+struct CounterConfig;
 
 enum class ClassVerdict { Below, Above, Undecided };
 
@@ -44,6 +47,14 @@ ClassVerdict classVerdict(const Assessment& assessment, double limit);
 // background time follows the count time) with these settings.
 ClassDecision decideClass(const Assessment& assessment, double limit, const AssayConfig& assay,
                           const AssessmentSettings& settings);
+
+// The decision for the points counted so far under the assay configuration's own class limit;
+// none when it sets no limit (absent or 0) or there is no point yet. This is what a live view
+// shows and what ends a run that stops when decided.
+std::optional<ClassDecision> decideClassOfPoints(std::span<const std::int32_t> counts,
+                                                 const AssayConfig& assay,
+                                                 const CounterConfig& counter,
+                                                 const AssessmentSettings& settings = {});
 
 // "below", "above" or "undecided".
 const char* classVerdictText(ClassVerdict verdict);

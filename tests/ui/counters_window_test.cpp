@@ -109,7 +109,8 @@ TEST(CounterRows, LiveValuesBelongToTheRunAndTheEndShowsHowAndWhen) {
     reports.backupSaved = false;
     reports.backupFailure = "disk full";
 
-    ui::CounterRow row = ui::counterRow(2, RUNNING, &data, "", reports, 1000 - 3909);
+    ui::ClassDecisionText decision;
+    ui::CounterRow row = ui::counterRow(2, RUNNING, &data, "", reports, 1000 - 3909, decision);
     EXPECT_EQ(row.counter, "2: bench");
     EXPECT_EQ(row.state, "RUNNING");
     EXPECT_EQ(row.assay, "smear");
@@ -122,25 +123,49 @@ TEST(CounterRows, LiveValuesBelongToTheRunAndTheEndShowsHowAndWhen) {
     EXPECT_EQ(row.backup, "FAILED");
     EXPECT_EQ(row.backupToolTip, "disk full");
     EXPECT_EQ(row.counts, (std::vector<std::int32_t>{7, 9}));
+    EXPECT_EQ(row.decision, "-"); // the assay sets no class limit
 
     reports.silentSince = 990;
-    row = ui::counterRow(2, RUNNING, &data, "", reports, 1000);
+    row = ui::counterRow(2, RUNNING, &data, "", reports, 1000, decision);
     EXPECT_EQ(row.state, "NOT ANSWERING");
     EXPECT_EQ(row.stateToolTip, "Counter not answering since " + formatLocalTime(990));
 
     data.appendHeaderLine("STOP TIME: 12/09/26 05:14:52");
     reports.ended = EndReason::Stopped;
-    row = ui::counterRow(2, STOPPED, &data, "", reports, 2000);
+    row = ui::counterRow(2, STOPPED, &data, "", reports, 2000, decision);
     EXPECT_EQ(row.timeLeft, "stopped");
     EXPECT_EQ(row.endTime, "12/09/26 05:14:52");
 
     // Cleared for the next run: nothing of the last run's reports shows.
-    row = ui::counterRow(2, NEW, nullptr, "bench", reports, 2000);
+    row = ui::counterRow(2, NEW, nullptr, "bench", reports, 2000, decision);
     EXPECT_EQ(row.counter, "2: bench");
     EXPECT_EQ(row.points, "-");
     for (const std::string& text :
          {row.lastSecond, row.currentDwell, row.timeLeft, row.endTime, row.backup, row.assay})
         EXPECT_EQ(text, "-");
+}
+
+// The decision column follows the record's points and its assay's limit, also when a record with
+// the same points gets another limit: the remembered text must not go stale.
+TEST(CounterRows, DecisionFollowsPointsAndLimit) {
+    AssayConfig assay = AssayConfig::defaults();
+    assay.dwellHours = assay.dwellMinutes = 0;
+    assay.dwellSeconds = 60;
+    assay.backgroundRate = 0.0;
+    assay.classLimit = 1000.0; // far above what 30 counts a minute on 1000 cm² can reach
+    AssayData data(CounterConfig::defaults(), assay, 1);
+    ui::ClassDecisionText decision;
+    const ui::RunReportState reports;
+    EXPECT_EQ(ui::counterRow(1, RUNNING, &data, "", reports, 0, decision).decision, "-");
+    for (int i = 0; i < 5; ++i)
+        data.appendPoint(30);
+    EXPECT_EQ(ui::counterRow(1, RUNNING, &data, "", reports, 0, decision).decision, "below");
+
+    assay.classLimit = 1e-6; // far below: the sample is hot against it
+    AssayData sameCounts(CounterConfig::defaults(), assay, 1);
+    for (int i = 0; i < 5; ++i)
+        sameCounts.appendPoint(30);
+    EXPECT_EQ(ui::counterRow(1, RUNNING, &sameCounts, "", reports, 0, decision).decision, "above");
 }
 
 class CountersWindowTest : public MainWindowTest {

@@ -2,6 +2,7 @@
 
 #include "base/value_encoding.h"
 #include "engine/time_left.h"
+#include "model/class_decision.h"
 #include "ui/main_window/live_texts.h"
 
 #include <algorithm>
@@ -45,9 +46,21 @@ std::string endLineTime(const std::vector<std::string>& headerLines) {
     return {};
 }
 
+const std::string& ClassDecisionText::of(const AssayData::Snapshot& fields) {
+    Key key{fields.counts, fields.assayConfig.entries(), fields.assayConfig.optionalEntries(),
+            fields.counterConfig.entries()};
+    if (key_ != key) {
+        const std::optional<ClassDecision> decision =
+            decideClassOfPoints(fields.counts, fields.assayConfig, fields.counterConfig);
+        text_ = decision ? classDecisionSummary(*decision) : std::string(kUnknown);
+        key_ = std::move(key);
+    }
+    return text_;
+}
+
 CounterRow counterRow(int slot, CounterState state, const AssayData* record,
                       const std::string& counterName, const RunReportState& reports,
-                      std::int64_t now) {
+                      std::int64_t now, ClassDecisionText& decision) {
     CounterRow row;
     const std::optional<AssayData::Snapshot> fields =
         record ? std::optional(record->snapshot()) : std::nullopt;
@@ -83,8 +96,10 @@ CounterRow counterRow(int slot, CounterState state, const AssayData* record,
         row.points = pointsText(fields->counts.size(), planned);
         row.progress = progressPosition(fields->progress);
         row.counts = fields->counts;
+        row.decision = decision.of(*fields);
     } else {
         row.points = kUnknown;
+        row.decision = kUnknown;
     }
 
     // The live values belong to the slot's run; a slot cleared for the next run shows none.

@@ -3,6 +3,7 @@
 #include "engine/run_observer.h"
 #include "ui/main_window/counter_slot.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -43,6 +44,9 @@ struct CounterRow {
     std::string endTime;      // planned end while running, the end line's time after
     std::string backup;       // "saved", "FAILED" or "-"
     std::string backupToolTip;
+    // The class decision against the assay's limit ("below", "above", "undecided, about 14 h"),
+    // "-" when the assay sets no limit or there is no point yet.
+    std::string decision;
     std::vector<std::int32_t> counts; // the points so far, for the sparkline
 
     bool operator==(const CounterRow&) const = default;
@@ -61,12 +65,31 @@ std::string pointsText(std::size_t points, std::int64_t planned);
 // last such line; empty when the record has none.
 std::string endLineTime(const std::vector<std::string>& headerLines);
 
+// The class decision's text for a record's points, worked out again only when the points or the
+// configurations change: the search for the time to decision can take tens of milliseconds,
+// and a row is rebuilt every second.
+class ClassDecisionText {
+public:
+    const std::string& of(const AssayData::Snapshot& fields);
+
+private:
+    struct Key {
+        std::vector<std::int32_t> counts;
+        std::array<std::pair<const char*, std::string>, 10> assay;
+        std::vector<std::pair<const char*, std::string>> assayOptional;
+        std::array<std::pair<const char*, std::string>, 4> counter;
+        bool operator==(const Key&) const = default;
+    };
+    std::optional<Key> key_;
+    std::string text_;
+};
+
 // The row of slot `slot` (0 the viewer) in state `state`. record is the slot's record, nullptr
 // when it has none; counterName names the counter when there is no record to take it from;
 // now is the current time (seconds since 1970 UTC) for the time left.
 CounterRow counterRow(int slot, CounterState state, const AssayData* record,
                       const std::string& counterName, const RunReportState& reports,
-                      std::int64_t now);
+                      std::int64_t now, ClassDecisionText& decision);
 
 // Heights of the sparkline's bars, each from 0 to 1 of the highest point (a count of 0 at the
 // bottom, so a steady source draws a level line rather than its noise magnified). More points

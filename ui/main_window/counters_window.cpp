@@ -61,8 +61,8 @@ CountersWindow::CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEven
 
     table_ = new QTableWidget(0, kColumnCount, this);
     table_->setHorizontalHeaderLabels({"Counter", "State", "Assay", "Points", "Progress",
-                                       "Last Sec", "Curr Dwell", "Time Left", "End Time", "Backup",
-                                       "Points so far"});
+                                       "Last Sec", "Curr Dwell", "Time Left", "End Time",
+                                       "Decision", "Backup", "Points so far"});
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -264,7 +264,8 @@ void CountersWindow::refreshSlot(int slot) {
     reports.overLimitSince = record.overLimitSince;
     reports.garbledSince = record.garbledSince;
     const CounterRow values =
-        counterRow(slot, record.state, record.data.get(), name, reports, now_ ? now_() : 0);
+        counterRow(slot, record.state, record.data.get(), name, reports, now_ ? now_() : 0,
+                   decisions_[static_cast<std::size_t>(slot)]);
 
     const bool active = slots_.isActive(slot);
     // Widths are measured in bold, so that a row becoming the active one changes none.
@@ -295,6 +296,7 @@ void CountersWindow::refreshSlot(int slot) {
     set(kDwellColumn, values.currentDwell);
     set(kTimeLeftColumn, values.timeLeft);
     set(kEndTimeColumn, values.endTime);
+    set(kDecisionColumn, values.decision);
     set(kBackupColumn, values.backup, values.backupToolTip);
     qobject_cast<QProgressBar*>(table_->cellWidget(row, kProgressColumn))
         ->setValue(values.progress);

@@ -71,6 +71,7 @@ public:
         kDwellColumn,
         kTimeLeftColumn,
         kEndTimeColumn,
+        kDecisionColumn,
         kBackupColumn,
         kSparklineColumn,
         kColumnCount
@@ -105,6 +106,7 @@ private:
     QTableWidget* table_ = nullptr;
     std::vector<int> rows_; // the slot of each row
     std::array<RunReportState, kSlotCount> reports_;
+    std::array<ClassDecisionText, kSlotCount> decisions_;
     bool placed_ = false;
 };
 
