@@ -3,7 +3,6 @@
 // configuration.
 
 #include "base/local_time.h"
-#include "base/profile_file.h"
 #include "base/start_directory.h"
 #include "base/value_encoding.h"
 #include "cli/command_registry.h"
@@ -57,22 +56,6 @@ std::string parseOptions(const std::vector<std::string>& args, BackgroundOptions
     if (!options.counter)
         return std::string("missing --counter; ") + kUsage;
     return {};
-}
-
-// Sets the two background keys of the assay configuration, every other key and line as it was.
-Outcome writeBackground(const std::string& path, const BackgroundPool& pool) {
-    ProfileFile file(path);
-    if (!file.readError().empty())
-        return Outcome::failure(file.readError());
-    if (file.readString("NAME", AssayConfig::kSection).empty() &&
-        file.readString("SAMPLE_AREA", AssayConfig::kSection).empty())
-        return Outcome::failure("not an assay configuration (no [ASSAY CONFIG] section)");
-    if (!file.writeString(formatReal(pool.rate()), "BACKGROUND", AssayConfig::kSection) ||
-        !file.writeString(formatReal(pool.countedHours), "BACKGROUND_HOURS",
-                          AssayConfig::kSection) ||
-        !file.flush())
-        return Outcome::failure(file.writeError());
-    return Outcome{};
 }
 
 int runBackground(const std::vector<std::string>& args) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "base/outcome.h"
 #include "storage/history_run.h"
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace nivra {
@@ -19,5 +21,10 @@ struct BackgroundPool {
 };
 
 BackgroundPool poolBackground(const std::vector<HistoryRun>& runs);
+
+// Sets BACKGROUND and BACKGROUND_HOURS of the assay configuration at path to the pool's rate and
+// counted hours, every other key and line as it was (the file is replaced as a whole). Refuses a
+// file without an [ASSAY CONFIG] section.
+Outcome writeBackground(const std::string& path, const BackgroundPool& pool);
 
 } // namespace nivra

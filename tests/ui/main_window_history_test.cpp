@@ -138,6 +138,20 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
     EXPECT_EQ(window_->slot(kViewerSlot).data->counts(), window_->slot(1).data->counts());
     EXPECT_EQ(window_->slot(kViewerSlot).data->headerLines(), window_->slot(1).data->headerLines());
 
+    // Use as background: the run's counts over its counted hours (3 points of 10 s) become the
+    // background of the assay configuration the operator picks, in the file's six decimals; its
+    // other keys stay.
+    const std::string target = writeAssay("target", 10, 30);
+    prompts_.chooseFile(QString::fromStdString(target));
+    history->selectRuns({1});
+    history->useSelectedAsBackground();
+    const AssayConfig pooled(target);
+    EXPECT_NEAR(pooled.backgroundRate, std::stod(total.toStdString()) / (30.0 / 3600.0), 5e-7);
+    EXPECT_NEAR(pooled.backgroundHours, 30.0 / 3600.0, 5e-7);
+    EXPECT_EQ(pooled.name, "target");
+    EXPECT_TRUE(
+        prompts_.messageTexts().last().endsWith("written to " + QString::fromStdString(target)));
+
     // A new kind is written to the history and shown; the chart loses the run.
     history->selectRun(1);
     history->setSelectedKind(RunKind::Source);
@@ -145,6 +159,8 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
     EXPECT_EQ(loadRun(1).run.kind, RunKind::Source);
     EXPECT_TRUE(history->problem().isEmpty());
     EXPECT_TRUE(history->chartText().startsWith("no reference runs"));
+    history->useSelectedAsBackground(); // no background run is selected now: nothing is asked
+    EXPECT_EQ(prompts_.messageTexts().last(), "Select the background runs to pool first.");
 
     // Print: the window on one landscape page.
     prompts_.confirmPrint();

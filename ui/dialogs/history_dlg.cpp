@@ -1,11 +1,15 @@
 #include "ui/dialogs/history_dlg.h"
 
+#include "base/value_encoding.h"
+#include "storage/background_pool.h"
 #include "ui/controls/narrow_text.h"
+#include "ui/controls/prompts.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -13,6 +17,8 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <set>
 
 namespace nivra::ui {
 
@@ -90,7 +96,8 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     table_ = new QTableWidget(0, static_cast<int>(kColumns.size()), runsPage);
     table_->setHorizontalHeaderLabels(kColumns);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several runs may be selected, to pool backgrounds; Open and Set Kind take the first.
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
@@ -99,6 +106,7 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     newKind_ = new QComboBox(runsPage);
     addKinds(newKind_, true);
     auto* setKind = makeButton(QStringLiteral("Set Kind"), runsPage);
+    auto* useAsBackground = makeButton(QStringLiteral("Use as background…"), runsPage);
     problem_ = new QLabel(runsPage);
     problem_->setWordWrap(true);
     auto* commands = new QHBoxLayout;
@@ -106,6 +114,8 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     commands->addSpacing(12);
     commands->addWidget(newKind_);
     commands->addWidget(setKind);
+    commands->addSpacing(12);
+    commands->addWidget(useAsBackground);
     commands->addStretch(1);
 
     auto* runsLayout = new QVBoxLayout(runsPage);
@@ -150,6 +160,7 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     connect(open, &QPushButton::clicked, this, [this] { openSelected(); });
     connect(setKind, &QPushButton::clicked, this,
             [this] { setSelectedKind(static_cast<RunKind>(newKind_->currentData().toInt())); });
+    connect(useAsBackground, &QPushButton::clicked, this, [this] { useSelectedAsBackground(); });
     connect(table_, &QTableWidget::cellDoubleClicked, this, [this] { openSelected(); });
     for (QComboBox* box : {chartCounter_, chartKind_})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { fillChart(); });
@@ -192,6 +203,7 @@ void HistoryDlg::fillRuns() {
     std::vector<HistoryRun> runs;
     const StorageResult result = browser_.runs(filter, runs);
     showProblem(result);
+    runs_ = runs;
     table_->setRowCount(static_cast<int>(runs.size()));
     for (int row = 0; row < static_cast<int>(runs.size()); ++row) {
         const HistoryRun& run = runs[static_cast<std::size_t>(row)];
@@ -238,13 +250,66 @@ std::int64_t HistoryDlg::selectedRun() const {
     return idItem ? idItem->data(Qt::UserRole).toLongLong() : 0;
 }
 
+std::vector<std::int64_t> HistoryDlg::selectedRuns() const {
+    std::set<int> rows;
+    for (const QTableWidgetItem* item : table_->selectedItems())
+        rows.insert(item->row());
+    std::vector<std::int64_t> ids;
+    for (int row : rows)
+        ids.push_back(table_->item(row, 0)->data(Qt::UserRole).toLongLong());
+    return ids;
+}
+
 void HistoryDlg::selectRun(std::int64_t runId) {
-    table_->clearSelection();
+    selectRuns({runId});
+}
+
+void HistoryDlg::selectRuns(const std::vector<std::int64_t>& runIds) {
+    QItemSelection selection;
     for (int row = 0; row < table_->rowCount(); ++row)
-        if (table_->item(row, 0)->data(Qt::UserRole).toLongLong() == runId) {
-            table_->selectRow(row);
-            return;
-        }
+        if (std::ranges::count(runIds, table_->item(row, 0)->data(Qt::UserRole).toLongLong()))
+            selection.select(table_->model()->index(row, 0),
+                             table_->model()->index(row, table_->columnCount() - 1));
+    table_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void HistoryDlg::useSelectedAsBackground() {
+    std::vector<HistoryRun> backgrounds;
+    std::set<int> counters;
+    for (std::int64_t id : selectedRuns())
+        for (const HistoryRun& run : runs_)
+            if (run.id == id && run.kind == RunKind::Background) {
+                backgrounds.push_back(run);
+                counters.insert(run.counter.value_or(0));
+            }
+    if (backgrounds.empty()) {
+        showMessage(QStringLiteral("Select the background runs to pool first."));
+        return;
+    }
+    if (counters.size() > 1) {
+        showMessage(QStringLiteral("The selected background runs are from more than one "
+                                   "counter; a background belongs to one counter."));
+        return;
+    }
+    const BackgroundPool pool = poolBackground(backgrounds);
+    if (pool.runs == 0) {
+        showMessage(QStringLiteral("The selected background runs have no counted time."));
+        return;
+    }
+    FileDialogRequest request;
+    request.defaultExtension = QStringLiteral("acx");
+    request.filters = {{QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")}};
+    const std::optional<QString> path = prompts().fileDialog(request);
+    if (!path)
+        return;
+    const std::string summary =
+        formatC("Background rate (1/h): %.6g\nBackground time (h): %.6g\nRuns: %zu", pool.rate(),
+                pool.countedHours, pool.runs);
+    if (const Outcome written = writeBackground(toNarrow(*path), pool); !written)
+        showMessage(
+            QStringLiteral("Cannot write '%1': %2").arg(*path, fromNarrow(written.error())));
+    else
+        showMessage(fromNarrow(summary) + QStringLiteral("\nwritten to ") + *path);
 }
 
 void HistoryDlg::openSelected() {

@@ -45,8 +45,12 @@ public:
     void setFilter(int counter, std::optional<RunKind> kind, const QString& since,
                    const QString& until);
     void selectRun(std::int64_t runId);
+    void selectRuns(const std::vector<std::int64_t>& runIds);
     void openSelected();
     void setSelectedKind(RunKind kind);
+    // Pools the selected background runs of one counter and writes the result as the background
+    // of an assay configuration the operator chooses.
+    void useSelectedAsBackground();
     void showChart(int counter, RunKind kind);
     // Print of the window's picture on one landscape page, through the print dialog.
     PrintOutcome print(QPrinter& printer);
@@ -65,9 +69,11 @@ private:
     void fillRuns();
     void fillChart();
     std::int64_t selectedRun() const;
+    std::vector<std::int64_t> selectedRuns() const;
     void showProblem(const StorageResult& result);
 
     HistoryBrowser browser_;
+    std::vector<HistoryRun> runs_; // the table's rows
     OpenRunFunction openRun_;
     QTabWidget* tabs_ = nullptr;
     QComboBox* counterFilter_ = nullptr;
