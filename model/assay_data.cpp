@@ -152,6 +152,11 @@ std::int64_t AssayData::endTime() const {
     return fields_.endTime;
 }
 
+void AssayData::setClassLimit(std::optional<double> limit) {
+    std::lock_guard lock(mutex_);
+    fields_.assayConfig.classLimit = limit;
+}
+
 void AssayData::setEndTime(std::int64_t endTime) {
     std::lock_guard lock(mutex_);
     fields_.endTime = endTime;

@@ -107,6 +107,9 @@ public:
     int counterNumber() const;
     CounterConfig counterConfig() const;
     AssayConfig assayConfig() const;
+    // The class limit the sample is judged against (its assay configuration's CLASS LIMIT,
+    // saved with the record); empty or 0 for none.
+    void setClassLimit(std::optional<double> limit);
 
     // One consistent copy of every field.
     Snapshot snapshot() const;

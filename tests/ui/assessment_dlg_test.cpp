@@ -3,6 +3,7 @@
 
 #include "main_window_fixture.h"
 #include "model/assessment.h"
+#include "model/class_decision.h"
 #include "pdf_pages.h"
 #include "ui/dialogs/assessment_dlg.h"
 #include "ui/main_window/run_events.h"
@@ -156,6 +157,37 @@ TEST_F(AssessmentTest, FollowsARunOncePerClosedPointAlsoWithoutScreenUpdates) {
     EXPECT_GE(seconds - secondsBefore, 24);
     EXPECT_GE(dialog.refreshes() - refreshes, 1);
     EXPECT_LE(dialog.refreshes() - refreshes, 7 + 2);
+}
+
+// A limit typed for the slot becomes its record's, which is then unsaved, and the decision shows
+// as nivra-cli assess prints it; a text that is no limit is refused and changes nothing.
+TEST_F(AssessmentTest, AClassLimitTypedForTheSlotIsTheRecordsAndDecides) {
+    open();
+    openInViewer(writeDataFile("smear", kSmear));
+    const AssayData& record = *window_->slot(kViewerSlot).data;
+    AssessmentDlg& dialog = openAssessment();
+    EXPECT_TRUE(dialog.decisionLines().isEmpty()); // no limit yet
+
+    dialog.typeClassLimit(QStringLiteral("0.05"));
+    EXPECT_EQ(record.assayConfig().classLimit, 0.05);
+    EXPECT_FALSE(window_->slot(kViewerSlot).saved);
+    QStringList expected;
+    for (const std::string& line :
+         classDecisionLines(decideClass(assess(record), 0.05, record.assayConfig(), {})))
+        expected << QString::fromStdString(line);
+    EXPECT_EQ(dialog.decisionLines(), expected);
+    savePicture(dialog, "assessment_decision.png");
+
+    for (const char* refused : {"-1", "low", "nan"}) {
+        dialog.typeClassLimit(QString::fromLatin1(refused));
+        EXPECT_EQ(record.assayConfig().classLimit, 0.05) << refused;
+        EXPECT_TRUE(prompts_.messageTexts().last().startsWith("Enter the class limit")) << refused;
+    }
+    EXPECT_EQ(dialog.decisionLines(), expected);
+
+    dialog.typeClassLimit(QString()); // nothing: no limit
+    EXPECT_FALSE(record.assayConfig().classLimit);
+    EXPECT_TRUE(dialog.decisionLines().isEmpty());
 }
 
 TEST_F(AssessmentTest, PrintsTheDialogOnOneLandscapePage) {

@@ -1,6 +1,9 @@
 #include "ui/dialogs/assessment_dlg.h"
 
+#include "base/value_encoding.h"
 #include "model/assay_data.h"
+#include "model/class_decision.h"
+#include "ui/controls/prompts.h"
 #include "ui/plots/count_histogram_plot.h"
 #include "ui/plots/points_plot.h"
 
@@ -8,10 +11,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace nivra::ui {
@@ -22,10 +27,21 @@ QString slotName(int slot) {
     return slot == 0 ? QStringLiteral("Viewer") : QStringLiteral("Counter %1").arg(slot);
 }
 
+// "Class verdict: below" as its label and its value.
+std::pair<QString, QString> splitLine(const std::string& line) {
+    const std::size_t colon = line.find(": ");
+    return {QString::fromStdString(line.substr(0, colon)),
+            QString::fromStdString(colon == std::string::npos ? "" : line.substr(colon + 2))};
+}
+
+QString limitText(std::optional<double> limit) {
+    return limit && *limit > 0.0 ? QString::fromStdString(formatC("%.6g", *limit)) : QString();
+}
+
 } // namespace
 
-AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent)
-    : QDialog(parent), source_(std::move(source)) {
+AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent, LimitFunction setLimit)
+    : QDialog(parent), source_(std::move(source)), setLimit_(std::move(setLimit)) {
     setWindowTitle(QStringLiteral("Assessment"));
     setModal(false);
 
@@ -55,6 +71,32 @@ AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent)
     grid->setRowStretch(static_cast<int>(rows.size()), 1);
     grid->setColumnStretch(1, 1);
 
+    // The class decision: the limit to type, then the three lines nivra-cli assess adds.
+    auto* decision = new QGroupBox(QStringLiteral("Class decision"), this);
+    auto* decisionGrid = new QGridLayout(decision);
+    decisionGrid->setHorizontalSpacing(14);
+    const std::vector<std::string> decisionRows = classDecisionLines(ClassDecision{});
+    decisionGrid->addWidget(new QLabel(splitLine(decisionRows[0]).first, decision), 0, 0);
+    limitEdit_ = new QLineEdit(decision);
+    limitEdit_->setPlaceholderText(QStringLiteral("none"));
+    limitEdit_->setToolTip(QStringLiteral("The class limit in alphas per cm² and hour; empty or 0 "
+                                          "for none. It is saved with the record."));
+    decisionGrid->addWidget(limitEdit_, 0, 1);
+    for (std::size_t i = 1; i < decisionRows.size(); ++i) {
+        auto* label = new QLabel(splitLine(decisionRows[i]).first, decision);
+        auto* value = new QLabel(decision);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        decisionGrid->addWidget(label, static_cast<int>(i), 0);
+        decisionGrid->addWidget(value, static_cast<int>(i), 1);
+        decisionLabels_.push_back(label);
+        decisionValues_.push_back(value);
+    }
+    decisionGrid->setColumnStretch(1, 1);
+    connect(limitEdit_, &QLineEdit::editingFinished, this, [this] { applyTypedLimit(); });
+    auto* left = new QVBoxLayout;
+    left->addWidget(figures, 1);
+    left->addWidget(decision, 0);
+
     pointsPlot_ = new PointsPlot(this);
     histogramPlot_ = new CountHistogramPlot(this);
     auto* plots = new QVBoxLayout;
@@ -62,7 +104,7 @@ AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent)
     plots->addWidget(histogramPlot_, 1);
 
     auto* middle = new QHBoxLayout;
-    middle->addWidget(figures, 0);
+    middle->addLayout(left, 0);
     middle->addLayout(plots, 1);
 
     allDataButton_ = new QPushButton(QStringLiteral("All Data"), this);
@@ -113,6 +155,12 @@ void AssessmentDlg::refresh() {
     ++refreshes_;
     const AssessmentSource source = source_ ? source_() : AssessmentSource{};
     const bool roi = range_ == AssessmentRange::Roi;
+    slot_ = source.slot;
+    limit_ = source.record ? source.record->assayConfig().classLimit : std::nullopt;
+    // What the operator is typing stays until the field is left.
+    if (!limitEdit_->hasFocus())
+        limitEdit_->setText(limitText(limit_));
+    limitEdit_->setEnabled(source.record != nullptr);
 
     // One extract of the record: figures and pictures come from the same points, even while a
     // run appends to the record.
@@ -130,12 +178,17 @@ void AssessmentDlg::refresh() {
     if (counts.empty()) {
         heading += QStringLiteral(": no points to assess");
         showFigures({});
+        showDecision({});
     } else {
         heading += QStringLiteral(": points %1 to %2")
                        .arg(first)
                        .arg(first + static_cast<int>(counts.size()) - 1);
-        showFigures(
-            assessmentRows(assess(counts, extract->assayConfig(), extract->counterConfig())));
+        const AssayConfig assay = extract->assayConfig();
+        const Assessment assessment = assess(counts, assay, extract->counterConfig());
+        showFigures(assessmentRows(assessment));
+        const double limit = limit_.value_or(0.0);
+        showDecision(limit > 0.0 ? classDecisionLines(decideClass(assessment, limit, assay, {}))
+                                 : std::vector<std::string>{});
     }
     heading_->setText(heading);
     pointsPlot_->setPoints(counts, first);
@@ -145,6 +198,49 @@ void AssessmentDlg::refresh() {
 void AssessmentDlg::showFigures(const std::vector<AssessmentRow>& rows) {
     for (std::size_t i = 0; i < values_.size(); ++i)
         values_[i]->setText(i < rows.size() ? QString::fromStdString(rows[i].value) : QString());
+}
+
+void AssessmentDlg::showDecision(const std::vector<std::string>& lines) {
+    // The first line is the limit, which the field shows.
+    for (std::size_t i = 0; i < decisionValues_.size(); ++i)
+        decisionValues_[i]->setText(i + 1 < lines.size() ? splitLine(lines[i + 1]).second
+                                                         : QString());
+}
+
+void AssessmentDlg::typeClassLimit(const QString& text) {
+    limitEdit_->setText(text);
+    applyTypedLimit();
+}
+
+void AssessmentDlg::applyTypedLimit() {
+    const QString text = limitEdit_->text().trimmed();
+    std::optional<double> limit;
+    if (!text.isEmpty()) {
+        double typed = 0.0;
+        if (!parseNumber(text.toStdString(), typed) || !std::isfinite(typed) || typed < 0.0) {
+            limitEdit_->setText(limitText(limit_));
+            showMessage(QStringLiteral("Enter the class limit in alphas per cm² and hour: a "
+                                       "number of 0 or more, or nothing for none."));
+            return;
+        }
+        if (typed > 0.0)
+            limit = typed;
+    }
+    if (limit == limit_ || (!limit && limit_.value_or(0.0) == 0.0))
+        return;
+    if (setLimit_)
+        setLimit_(slot_, limit);
+    refresh();
+}
+
+QStringList AssessmentDlg::decisionLines() const {
+    QStringList lines;
+    if (decisionValues_.front()->text().isEmpty())
+        return lines;
+    lines << QStringLiteral("Class limit (1/(cm2 h)): ") + limitText(limit_);
+    for (std::size_t i = 0; i < decisionValues_.size(); ++i)
+        lines << decisionLabels_[i]->text() + QStringLiteral(": ") + decisionValues_[i]->text();
+    return lines;
 }
 
 QString AssessmentDlg::heading() const {

@@ -7,10 +7,12 @@
 #include <QDialog>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 class QLabel;
+class QLineEdit;
 class QPrinter;
 class QPushButton;
 
@@ -41,6 +43,10 @@ enum class AssessmentRange { AllData, Roi };
 // assessment, beside two pictures: the points against time with their mean and Poisson bands,
 // and the histogram of the point counts beside the Poisson distribution of the same mean.
 //
+// Below the figures, the class decision: the limit the sample is judged against (the record's
+// CLASS LIMIT, which the operator may type here for the slot), whether the measurement can show
+// it, the verdict and the counting time still needed to decide.
+//
 // The dialog is modeless; the main window keeps it and asks it to refresh when the record or
 // the active slot changes (during a run once per closed point). Refreshes asked for in one pass
 // of the event loop are done once.
@@ -48,8 +54,11 @@ class AssessmentDlg : public QDialog {
     Q_OBJECT
 public:
     using SourceFunction = std::function<AssessmentSource()>;
+    // Gives slot `slot`'s record the class limit the operator typed (empty for none).
+    using LimitFunction = std::function<void(int slot, std::optional<double> limit)>;
 
-    explicit AssessmentDlg(SourceFunction source, QWidget* parent = nullptr);
+    explicit AssessmentDlg(SourceFunction source, QWidget* parent = nullptr,
+                           LimitFunction setLimit = {});
     ~AssessmentDlg() override;
 
     // Assesses the source now.
@@ -61,6 +70,11 @@ public:
     void setRange(AssessmentRange range);
     AssessmentRange range() const { return range_; }
 
+    // The operator types a class limit and leaves the field: a number of 0 or more (0 or
+    // nothing for none) goes to the slot's record; anything else is refused with a message and
+    // the field shows the record's limit again.
+    void typeClassLimit(const QString& text);
+
     // File > Print of the dialog: its picture on one landscape page, through the print dialog.
     PrintOutcome print(QPrinter& printer);
 
@@ -69,6 +83,9 @@ public:
     QString heading() const;
     // The figures as "label: value" lines, empty without points.
     QStringList figureLines() const;
+    // The class decision as "label: value" lines (as nivra-cli assess prints them), empty
+    // without a limit or without points.
+    QStringList decisionLines() const;
     const PointsPlot& points() const { return *pointsPlot_; }
     const CountHistogramPlot& histogram() const { return *histogramPlot_; }
     // How many times the dialog has assessed its source.
@@ -76,15 +93,23 @@ public:
 
 private:
     void showFigures(const std::vector<AssessmentRow>& rows);
+    void showDecision(const std::vector<std::string>& lines);
+    void applyTypedLimit();
     void onPrint();
 
     SourceFunction source_;
+    LimitFunction setLimit_;
+    int slot_ = 0;                // the slot of the last refresh
+    std::optional<double> limit_; // its record's limit
     AssessmentRange range_ = AssessmentRange::AllData;
     CoalescedCall refresh_{this, [this] { refresh(); }};
     int refreshes_ = 0;
     QLabel* heading_ = nullptr;
     std::vector<QLabel*> labels_;
     std::vector<QLabel*> values_;
+    QLineEdit* limitEdit_ = nullptr;
+    std::vector<QLabel*> decisionLabels_; // method suitable, verdict, time to decision
+    std::vector<QLabel*> decisionValues_;
     PointsPlot* pointsPlot_ = nullptr;
     CountHistogramPlot* histogramPlot_ = nullptr;
     QPushButton* allDataButton_ = nullptr;

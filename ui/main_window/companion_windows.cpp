@@ -19,7 +19,7 @@
 
 namespace nivra::ui {
 
-CompanionWindows::CompanionWindows(DialogBase& window, const SlotBoard& board, RunEvents& events,
+CompanionWindows::CompanionWindows(DialogBase& window, SlotBoard& board, RunEvents& events,
                                    RegionSource region, ViewerGuard mayReplaceViewer,
                                    ViewerSink showInViewer)
     : window_(window), slots_(board), events_(events), region_(std::move(region)),
@@ -49,7 +49,15 @@ void CompanionWindows::openAssessment() {
                 source.roiLast = region.last;
                 return source;
             },
-            &window_);
+            &window_,
+            [this](int slot, std::optional<double> limit) {
+                CounterSlot& edited = slots_.slot(slot);
+                if (!edited.data)
+                    return;
+                edited.data->setClassLimit(limit);
+                edited.saved = false;
+                emit recordEdited(slot);
+            });
         makeTopLevel(*assessment_);
         placeClearOfMenuBar(*assessment_, *window_.menu()->bar());
     }

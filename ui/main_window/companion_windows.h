@@ -32,14 +32,21 @@ public:
     // Whether the viewer's record may be replaced (its unsaved edits saved or given up).
     using ViewerGuard = std::function<bool()>;
 
-    CompanionWindows(DialogBase& window, const SlotBoard& board, RunEvents& events,
-                     RegionSource region, ViewerGuard mayReplaceViewer, ViewerSink showInViewer);
+    CompanionWindows(DialogBase& window, SlotBoard& board, RunEvents& events, RegionSource region,
+                     ViewerGuard mayReplaceViewer, ViewerSink showInViewer);
     ~CompanionWindows() override;
 
     // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
     void refreshAssessment();
 
     AssessmentDlg* assessment() const { return assessment_; }
+
+signals:
+    // A slot's record was changed here (a class limit typed in the Assessment dialog): it is
+    // no longer saved.
+    void recordEdited(int slot);
+
+public:
     HistoryDlg* history() const { return history_; }
 
 private:
@@ -51,7 +58,7 @@ private:
     void openRunInViewer(std::int64_t runId);
 
     DialogBase& window_;
-    const SlotBoard& slots_;
+    SlotBoard& slots_;
     RunEvents& events_;
     RegionSource region_;
     ViewerGuard mayReplaceViewer_;

@@ -65,6 +65,8 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
     // Counters window after the main window has handled it.
     countersWindow_ = new CountersWindow(
         slots_, *menu(), *runEvents_, [this] { return now(); }, environment_.settings, this);
+    connect(companions_.get(), &CompanionWindows::recordEdited, countersWindow_,
+            &CountersWindow::refresh);
 }
 
 MainWindow::~MainWindow() {
@@ -86,6 +88,7 @@ void MainWindow::wireMenu() {
     connect(roi_.get(), &RoiView::regionChanged, this,
             [this] { companions_->refreshAssessment(); });
     connect(roi_.get(), &RoiView::recordEdited, this, [this] { refreshStatus(); });
+    connect(companions_.get(), &CompanionWindows::recordEdited, this, [this] { refreshStatus(); });
     connect(files_.get(), &FileCommands::activeSlotChanged, this, [this] { showActiveSlot(); });
     connect(files_.get(), &FileCommands::viewerFilled, this, [this] { showViewer(); });
     connect(files_.get(), &FileCommands::clearing, this,
