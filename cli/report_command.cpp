@@ -114,6 +114,9 @@ int runReport(const std::vector<std::string>& args) {
     LoadedDataFile loaded;
     if (int status = loadDataFile(kName, options.input, options.roi, loaded); status != 0)
         return status;
+    // A report of no points would carry figures that are no numbers; a customer never gets one.
+    if (loaded.view().pointCount() == 0)
+        return fail(kExitFailure, "'" + options.input + "' has no points: nothing to report");
     const std::string digest = sha256OfFile(options.input);
     if (digest.empty())
         return fail(kExitFailure, "cannot read '" + options.input + "'");

@@ -140,8 +140,11 @@ TEST(ReportCommand, RefusesBadOptionsAndWritesNothing) {
         {{"lot.dax", "--pdf", "out.pdf", "--alpha", "0.1"}, 2, "unknown option '--alpha'"},
         {{"lot.dax", "--pdf", "lot.dax"}, 2, "is the same file as"},
         {{"missing.dax", "--pdf", "out.pdf"}, 1, "cannot read"},
+        {{"empty.dax", "--pdf", "out.pdf"}, 1, "'empty.dax' has no points: nothing to report"},
         {{"lot.dax", "--pdf", "no/such/folder/out.pdf"}, 1, "cannot write"},
     };
+    ASSERT_TRUE(saveDataFile(AssayData(CounterConfig::defaults(), AssayConfig::defaults(), 1),
+                             dir.file("empty.dax")));
     const std::string before = readFileBytes(dir.file("lot.dax"));
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.args));
