@@ -11,8 +11,11 @@ namespace {
 
 constexpr double kWidth = 900;
 constexpr double kHeight = 420;
-constexpr double kLeft = 70;
-constexpr double kRight = 30;
+constexpr double kLeft = 40;
+// The limits are named to the right of the plot, clear of the z axis title and of the runs;
+// the widest name, "mean 99999.9999/h", takes about 120 units.
+constexpr double kRight = 150;
+constexpr double kLabelGap = 6;
 constexpr double kTop = 50;
 constexpr double kBottom = 50;
 
@@ -91,8 +94,9 @@ std::string controlChartSvg(const ControlChart& chart, const std::string& title)
         svg += formatC("<line x1=\"%.1f\" y1=\"%.1f\" x2=\"%.1f\" y2=\"%.1f\" stroke=\"%s\"%s/>\n",
                        kLeft, ly, kLeft + plotWidth, ly, limit.color,
                        *limit.dash ? formatC(" stroke-dasharray=\"%s\"", limit.dash).c_str() : "");
-        svg += formatC("<text x=\"%.1f\" y=\"%.1f\" text-anchor=\"end\" fill=\"%s\">%s</text>\n",
-                       kLeft - 6, ly + 4, limit.color, escaped(limit.label).c_str());
+        svg += formatC("<text x=\"%.1f\" y=\"%.1f\" fill=\"%s\">%s</text>\n",
+                       kLeft + plotWidth + kLabelGap, ly + 4, limit.color,
+                       escaped(limit.label).c_str());
     }
     svg += formatC("<text x=\"16\" y=\"%.1f\" transform=\"rotate(-90 16 %.1f)\" "
                    "text-anchor=\"middle\">z</text>\n",

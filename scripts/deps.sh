@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libboost-dev fonts-wine fonts-liberation libsqlite3-dev libpq-dev postgresql clang libclang-rt-14-dev dpkg-dev desktop-file-utils)
+          libbenchmark-dev libboost-dev fonts-wine fonts-liberation poppler-utils libsqlite3-dev libpq-dev postgresql clang libclang-rt-14-dev dpkg-dev desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +27,25 @@ using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace {
+
+// The texts of an SVG picture that would reach past its left or right edge, each estimated at
+// 7 units a character (12-unit sans-serif) from its anchor. Turned texts are left out.
+std::vector<std::string> textsOffThePicture(const std::string& svg, double width) {
+    std::vector<std::string> off;
+    const std::regex text(
+        R"re(<text x="([-0-9.]+)" y="[-0-9.]+"( text-anchor="(\w+)")?[^>]*>([^<]*)</text>)re");
+    for (std::sregex_iterator it(svg.begin(), svg.end(), text), end; it != end; ++it) {
+        const std::smatch& m = *it;
+        if (m.str(0).find("transform") != std::string::npos)
+            continue;
+        const double x = std::stod(m.str(1));
+        const double w = 7.0 * static_cast<double>(m.str(4).size());
+        const double left = m.str(3) == "middle" ? x - w / 2 : m.str(3) == "end" ? x - w : x;
+        if (left < 0 || left + w > width)
+            off.push_back(m.str(4));
+    }
+    return off;
+}
 
 class CliHistory : public ::testing::Test {
 protected:
@@ -155,6 +175,8 @@ TEST_F(CliHistory, QaFlagsRunsAgainstTheReferenceAndDrawsTheChart) {
     const std::string svg = readFileBytes(dir_.file("chart.svg"));
     EXPECT_THAT(svg, StartsWith("<svg "));
     EXPECT_THAT(svg, HasSubstr("run 6: 131.0000/h, z +3.10, action"));
+    EXPECT_THAT(svg, HasSubstr(">mean 100.0000/h</text>"));
+    EXPECT_THAT(textsOffThePicture(svg, 900), ::testing::IsEmpty());
     EXPECT_EQ(cli({"qa", "--counter", "1", "--kind", "sample"}).exitCode, 2);
     EXPECT_THAT(cli({"qa", "--counter", "3", "--kind", "source"}).err,
                 HasSubstr("no reference runs"));
@@ -167,10 +189,10 @@ TEST_F(CliHistory, BackgroundPoolsTheCountersBackgroundRunsAndWritesThemIntoAnAs
     saveRun("b1.dax", 10, {10, 10, 10});
     saveRun("b2.dax", 12, {2});
     saveRun("s.dax", 13, {500});
-    ASSERT_EQ(cli({"history", "import", "--counter", "1", "--kind", "background", "b1.dax",
-                   "b2.dax"})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        cli({"history", "import", "--counter", "1", "--kind", "background", "b1.dax", "b2.dax"})
+            .exitCode,
+        0);
     ASSERT_EQ(cli({"history", "import", "--counter", "1", "s.dax"}).exitCode, 0);
     EXPECT_EQ(cli({"background", "--counter", "1"}).out,
               "Background rate (1/h): 8\nBackground time (h): 4\nRuns: 2\n");

@@ -30,8 +30,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::size_t maxBins() const;
-
     std::vector<std::int32_t> counts_;
     std::vector<CountBin> bins_;
 };

@@ -11,7 +11,7 @@
 
 class QPainter;
 
-namespace nivra::ui {
+namespace nivra::render {
 
 // One entry of a picture's legend: a sample of the line, band or bar, and its text.
 struct LegendEntry {
@@ -58,4 +58,4 @@ private:
     int legendRows_ = 1;
 };
 
-} // namespace nivra::ui
+} // namespace nivra::render

@@ -1,4 +1,4 @@
-#include "ui/plots/plot_frame.h"
+#include "render/plot_frame.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-namespace nivra::ui {
+namespace nivra::render {
 
 namespace {
 
@@ -205,4 +205,4 @@ void PlotFrame::draw() {
     painter_.restore();
 }
 
-} // namespace nivra::ui
+} // namespace nivra::render
