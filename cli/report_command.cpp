@@ -3,7 +3,6 @@
 // for the same options, the SHA-256 of the data file and the pictures of the points. Built only
 // with Qt; it paints offscreen and needs no display.
 
-#include "base/atomic_file.h"
 #include "base/local_time.h"
 #include "base/sha256.h"
 #include "cli/command_registry.h"
@@ -15,7 +14,7 @@
 #include "model/assay_data.h"
 #include "model/report_content.h"
 #include "render/gui_session.h"
-#include "render/report_pdf.h"
+#include "render/report_file.h"
 
 #include <charconv>
 #include <cmath>
@@ -134,11 +133,9 @@ int runReport(const std::vector<std::string>& args) {
     const ReportContent content = reportContent(*loaded.record, loaded.view(), inputs);
 
     render::GuiSession gui;
-    const std::string pdf =
-        render::reportPdf(content, loaded.view().counts(), options.roi ? options.roi->first : 1);
-    if (pdf.empty())
-        return fail(kExitFailure, "the PDF could not be made; nothing was written");
-    if (const Outcome written = writeFileAtomically(options.pdf, pdf); !written)
+    if (const Outcome written = render::writeReportPdf(options.pdf, content, loaded.view().counts(),
+                                                       options.roi ? options.roi->first : 1);
+        !written)
         return fail(kExitFailure, "cannot write '" + options.pdf + "': " + written.error());
     std::printf("Report written: %s\nData file SHA-256: %s\n", options.pdf.c_str(), digest.c_str());
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;

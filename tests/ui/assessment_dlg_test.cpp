@@ -1,6 +1,7 @@
 // The Assessment dialog in the main window: the figures and pictures of the active slot's
 // points or region, its refresh as the record changes and as a run closes points, and printing.
 
+#include "base/sha256.h"
 #include "main_window_fixture.h"
 #include "model/assessment.h"
 #include "model/class_decision.h"
@@ -15,6 +16,7 @@
 #include <QLayout>
 #include <QPrinter>
 #include <atomic>
+#include <fstream>
 
 using nivra::ui::kViewerSlot;
 
@@ -188,6 +190,28 @@ TEST_F(AssessmentTest, AClassLimitTypedForTheSlotIsTheRecordsAndDecides) {
     dialog.typeClassLimit(QString()); // nothing: no limit
     EXPECT_FALSE(record.assayConfig().classLimit);
     EXPECT_TRUE(dialog.decisionLines().isEmpty());
+
+    // The record no longer is what its file holds: no report until it is saved.
+    dialog.savePdf();
+    EXPECT_TRUE(prompts_.messageTexts().last().startsWith("Save the data to a data file first"));
+}
+
+// Save PDF… reports on the data file that holds the slot's record, naming its SHA-256.
+TEST_F(AssessmentTest, SavesThePdfReportOfTheSlotsDataFile) {
+    open();
+    const std::string data = writeDataFile("smear", kSmear);
+    openInViewer(data);
+    AssessmentDlg& dialog = openAssessment();
+    const std::string pdf = dir_.file("smear report.pdf");
+    prompts_.chooseFile(QString::fromStdString(pdf));
+    dialog.savePdf();
+    EXPECT_TRUE(prompts_.messageTexts().last().endsWith(
+        QString::fromStdString("SHA-256: " + sha256OfFile(data))))
+        << prompts_.messageTexts().last().toStdString();
+    std::ifstream written(pdf, std::ios::binary);
+    std::string magic(5, '\0');
+    written.read(magic.data(), 5);
+    EXPECT_EQ(magic, "%PDF-");
 }
 
 TEST_F(AssessmentTest, PrintsTheDialogOnOneLandscapePage) {

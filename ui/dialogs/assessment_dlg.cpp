@@ -1,12 +1,16 @@
 #include "ui/dialogs/assessment_dlg.h"
 
+#include "base/local_time.h"
 #include "base/value_encoding.h"
 #include "model/assay_data.h"
 #include "model/class_decision.h"
+#include "render/report_file.h"
+#include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/plots/count_histogram_plot.h"
 #include "ui/plots/points_plot.h"
 
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,6 +21,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <memory>
 
 namespace nivra::ui {
@@ -115,6 +120,9 @@ AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent, LimitFuncti
         button->setAutoDefault(false);
     }
     allDataButton_->setChecked(true);
+    auto* pdfButton = new QPushButton(QStringLiteral("Save PDF…"), this);
+    pdfButton->setAutoDefault(false);
+    connect(pdfButton, &QPushButton::clicked, this, [this] { savePdf(); });
     auto* printButton = new QPushButton(QStringLiteral("Print"), this);
     auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
     printButton->setAutoDefault(false);
@@ -128,6 +136,7 @@ AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent, LimitFuncti
     buttons->addWidget(allDataButton_);
     buttons->addWidget(roiButton_);
     buttons->addStretch(1);
+    buttons->addWidget(pdfButton);
     buttons->addWidget(printButton);
     buttons->addWidget(closeButton);
 
@@ -253,6 +262,42 @@ QStringList AssessmentDlg::figureLines() const {
         if (!values_[i]->text().isEmpty())
             lines << labels_[i]->text() + QStringLiteral(": ") + values_[i]->text();
     return lines;
+}
+
+void AssessmentDlg::savePdf() {
+    const AssessmentSource source = source_ ? source_() : AssessmentSource{};
+    if (source.dataFile.empty()) {
+        showMessage(QStringLiteral("Save the data to a data file first: the report names the "
+                                   "data file and the SHA-256 of its bytes."));
+        return;
+    }
+    render::DataFileReport request;
+    request.dataFile = source.dataFile;
+    if (range_ == AssessmentRange::Roi)
+        request.range = std::pair(std::max(source.roiFirst, 1), source.roiLast);
+    request.program = "Nivra-USB " NIVRA_VERSION;
+    request.reportDate = formatIsoLocalTime(static_cast<std::int64_t>(std::time(nullptr)));
+
+    FileDialogRequest file;
+    file.mode = FileDialogRequest::Mode::Save;
+    file.defaultExtension = QStringLiteral("pdf");
+    file.initialName =
+        QFileInfo(fromNarrow(source.dataFile)).completeBaseName() + QStringLiteral(".pdf");
+    file.filters = {{QStringLiteral("PDF (*.pdf)"), QStringLiteral("*.pdf")}};
+    const std::optional<QString> chosen = prompts().fileDialog(file);
+    if (!chosen)
+        return;
+    request.pdfFile = toNarrow(*chosen);
+    if (request.pdfFile == request.dataFile) {
+        showMessage(QStringLiteral("The report cannot replace its own data file."));
+        return;
+    }
+    std::string sha256;
+    if (const Outcome written = render::writeDataFileReport(request, sha256); !written)
+        showMessage(QStringLiteral("Report not saved: ") + fromNarrow(written.error()));
+    else
+        showMessage(QStringLiteral("Report saved: %1\nData file SHA-256: %2")
+                        .arg(*chosen, fromNarrow(sha256)));
 }
 
 PrintOutcome AssessmentDlg::print(QPrinter& printer) {

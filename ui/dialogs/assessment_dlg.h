@@ -33,6 +33,9 @@ struct AssessmentSource {
     int slot = 0; // 0 the viewer, 1 to 4 the counters
     int roiFirst = 0;
     int roiLast = 0;
+    // The data file that holds exactly the record (it was read from or saved to it and not
+    // changed since); empty when there is none.
+    std::string dataFile;
 };
 
 // Which points are assessed: all of them, or the region of interest.
@@ -74,6 +77,11 @@ public:
     // nothing for none) goes to the slot's record; anything else is refused with a message and
     // the field shows the record's limit again.
     void typeClassLimit(const QString& text);
+
+    // Save PDF…: the report for the customer of the data file that holds the slot's record,
+    // for All Data or the ROI, to a PDF the operator chooses. A record that no data file holds
+    // as it is must be saved first: the report names its file and the SHA-256 of its bytes.
+    void savePdf();
 
     // File > Print of the dialog: its picture on one landscape page, through the print dialog.
     PrintOutcome print(QPrinter& printer);

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <filesystem>
 
 namespace nivra::ui {
 
@@ -47,6 +48,12 @@ void CompanionWindows::openAssessment() {
                 const PointRange region = region_();
                 source.roiFirst = region.first;
                 source.roiLast = region.last;
+                const CounterSlot& active = slots_.active();
+                // A file name that is no file ("History run 3") holds no record.
+                std::error_code error;
+                if (active.data && active.saved &&
+                    std::filesystem::is_regular_file(active.fileName, error))
+                    source.dataFile = active.fileName;
                 return source;
             },
             &window_,
