@@ -43,8 +43,11 @@ StorageResult HistoryBrowser::setKind(std::int64_t runId, RunKind kind) const {
     return db.setKind(runId, kind);
 }
 
-StorageResult HistoryBrowser::chartText(int counter, RunKind kind, std::string& text) const {
+StorageResult HistoryBrowser::chartText(int counter, RunKind kind, std::string& text,
+                                        std::optional<ControlChart>* chart) const {
     text.clear();
+    if (chart)
+        chart->reset();
     RunFilter filter;
     filter.counter = counter;
     filter.kind = kind;
@@ -57,6 +60,8 @@ StorageResult HistoryBrowser::chartText(int counter, RunKind kind, std::string& 
         return StorageResult::failure("no reference runs with counting time for counter " +
                                       std::to_string(counter) + ", " + runKindName(kind));
     text = controlChartText(*report.chart, report.withoutTime);
+    if (chart)
+        *chart = report.chart;
     return StorageResult();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/assay_data.h"
+#include "model/control_chart.h"
 #include "model/run_kind.h"
 #include "storage/history_database.h"
 #include "storage/history_run.h"
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +29,10 @@ public:
     // The record the run stands for, as the window would have held it; null with a failure.
     StorageResult record(std::int64_t runId, std::unique_ptr<AssayData>& record) const;
     StorageResult setKind(std::int64_t runId, RunKind kind) const;
-    // The control chart's table as `nivra-cli qa` prints it, the first 20 runs as reference.
-    StorageResult chartText(int counter, RunKind kind, std::string& text) const;
+    // The control chart's table as `nivra-cli qa` prints it, the first 20 runs as reference,
+    // and, when asked for, the chart itself to draw (none when there is no chart).
+    StorageResult chartText(int counter, RunKind kind, std::string& text,
+                            std::optional<ControlChart>* chart = nullptr) const;
 
 private:
     StorageResult open(HistoryDatabase& db) const;

@@ -7,6 +7,7 @@
 #include "pdf_pages.h"
 #include "storage/history_database.h"
 #include "ui/dialogs/history_dlg.h"
+#include "ui/plots/control_chart_plot.h"
 
 #include <QPrinter>
 #include <filesystem>
@@ -128,6 +129,13 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
     history->showChart(1, RunKind::Background);
     EXPECT_TRUE(history->chartText().contains("from 1 reference runs; 1 runs, 0 flagged"))
         << history->chartText().toStdString();
+    ASSERT_TRUE(history->chartPlot().chart());
+    EXPECT_EQ(history->chartPlot().chart()->points.size(), 1u);
+    history->resize(1000, 560);
+    const QImage chartPicture = ui::windowPicture(*history);
+    const std::string pictures = std::string(NIVRA_BIN_DIR) + "/../artifacts";
+    std::filesystem::create_directories(pictures);
+    EXPECT_TRUE(chartPicture.save(QString::fromStdString(pictures + "/history_chart.png")));
 
     // Opened in the viewer: the record the window held, through File Open's question.
     history->selectRun(1);

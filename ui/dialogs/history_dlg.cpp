@@ -4,6 +4,7 @@
 #include "storage/background_pool.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
+#include "ui/plots/control_chart_plot.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -139,9 +141,17 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     chartChoice->addWidget(chartCounter_);
     chartChoice->addWidget(chartKind_);
     chartChoice->addStretch(1);
+    // The chart drawn above its table; the operator moves the border between them.
+    chartPlot_ = new ControlChartPlot(chartPage);
+    auto* chartSplitter = new QSplitter(Qt::Vertical, chartPage);
+    chartSplitter->addWidget(chartPlot_);
+    chartSplitter->addWidget(chart_);
+    chartSplitter->setStretchFactor(0, 3);
+    chartSplitter->setStretchFactor(1, 2);
+    chartSplitter->setChildrenCollapsible(false);
     auto* chartLayout = new QVBoxLayout(chartPage);
     chartLayout->addLayout(chartChoice);
-    chartLayout->addWidget(chart_, 1);
+    chartLayout->addWidget(chartSplitter, 1);
     tabs_->addTab(chartPage, QStringLiteral("Control Chart"));
 
     auto* print = makeButton(QStringLiteral("Print"), this);
@@ -232,10 +242,14 @@ void HistoryDlg::fillRuns() {
 
 void HistoryDlg::fillChart() {
     std::string text;
+    std::optional<ControlChart> chart;
     const StorageResult result =
         browser_.chartText(chartCounter_->currentData().toInt(),
-                           static_cast<RunKind>(chartKind_->currentData().toInt()), text);
+                           static_cast<RunKind>(chartKind_->currentData().toInt()), text, &chart);
     chart_->setPlainText(result ? fromNarrow(text) : fromNarrow(result.error()));
+    chartPlot_->setChart(std::move(chart),
+                         QStringLiteral("Control chart: %1, %2 runs")
+                             .arg(chartCounter_->currentText(), chartKind_->currentText()));
 }
 
 void HistoryDlg::showProblem(const StorageResult& result) {

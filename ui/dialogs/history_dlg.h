@@ -16,9 +16,12 @@ class QPlainTextEdit;
 class QTableWidget;
 class QTabWidget;
 class QLabel;
+class QSplitter;
 class QPrinter;
 
 namespace nivra::ui {
+
+class ControlChartPlot;
 
 // The History window: the runs of the run history in a table, newest first, filtered by
 // counter, kind and start dates; a selected run opens in the viewer or gets another kind. Its
@@ -61,6 +64,7 @@ public:
     // The table's row of the run as its cells joined by " | "; empty when it is not shown.
     QString rowText(std::int64_t runId) const;
     QString chartText() const;
+    const ControlChartPlot& chartPlot() const { return *chartPlot_; }
     // The last problem of the history shown under the table, empty when all went well.
     QString problem() const;
     int refreshes() const { return refreshes_; }
@@ -86,6 +90,7 @@ private:
     QComboBox* chartCounter_ = nullptr;
     QComboBox* chartKind_ = nullptr;
     QPlainTextEdit* chart_ = nullptr;
+    ControlChartPlot* chartPlot_ = nullptr;
     CoalescedCall refresh_{this, [this] { refresh(); }};
     int refreshes_ = 0;
 };
