@@ -188,11 +188,14 @@ int runAssay(const std::vector<std::string>& args) {
                 *run.classLimit > 0.0 ? run.classLimit : std::optional<double>();
         if (run.untilDecided) {
             if (!assayConfig.classLimit)
-                return fail(kExitUsage,
-                            (runs.size() > 1 ? "counter " + std::to_string(run.counter) + ": "
-                                             : std::string()) +
-                                "--until-decided needs a class limit: '" + run.assayFile +
-                                "' has no CLASS LIMIT; give --class-limit L");
+                return fail(
+                    kExitUsage,
+                    (runs.size() > 1 ? "counter " + std::to_string(run.counter) + ": "
+                                     : std::string()) +
+                        "--until-decided needs a class limit: " +
+                        (run.classLimit
+                             ? std::string("--class-limit 0 means none")
+                             : "'" + run.assayFile + "' has no CLASS LIMIT; give --class-limit L"));
             assayConfig.stopWhenDecided = true;
         }
         if (std::string problem = runConfigProblem(run.counterFile, counterConfig, run.assayFile,

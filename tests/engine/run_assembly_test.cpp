@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace nivra;
@@ -116,42 +117,35 @@ TEST_P(AssembledRunEnd, EndsAtTheFirstVerdictAndSavesItsLine) {
     // The history has the run with every point and line.
     EXPECT_TRUE(historyProblems.empty());
     HistoryDatabase db;
-    ASSERT_TRUE(db.open(historyPath).ok());
     HistoryRunDetail stored;
     bool found = false;
-    ASSERT_TRUE(db.loadRun(assembled.recorder->runId(), stored, found).ok());
+    ASSERT_TRUE(db.open(historyPath) && db.loadRun(assembled.recorder->runId(), stored, found));
     ASSERT_TRUE(found);
     EXPECT_EQ(stored.points.size(), c.points);
     EXPECT_EQ(stored.headerLines, lines);
 }
 
 // A history whose location could not be resolved is told once, and the run goes on.
-TEST(AssembledRun, UnresolvedHistoryIsToldOnceAndTheRunGoesOn) {
-    test::TempDir dir;
-    test::StartDirectoryScope start(dir.path());
+TEST_F(AssembledRunEnd, UnresolvedHistoryIsToldOnceAndTheRunGoesOn) {
     VirtualClock clock;
     SteadyCounter counter(clock, 5.0);
     RecordingObserver next;
     HistoryLocation unresolved;
     unresolved.problem = "history_config.pfx cannot be read: Permission denied";
     std::vector<std::string> problems;
-    AssayConfig assay = AssayConfig::defaults();
-    assay.dwellHours = assay.dwellMinutes = assay.totalHours = assay.totalMinutes = 0;
-    assay.dwellSeconds = 1;
-    assay.totalSeconds = 3;
     AssembledRun assembled({CounterConfig::defaults(),
-                            assay,
+                            assay(0.05, false),
                             2,
                             unresolved,
                             [&](const std::string& message) { problems.push_back(message); },
                             {}});
-    RunEnvironment environment{&clock, &counter};
-    environment.backups = false;
-    ASSERT_TRUE(assembled.start(next, environment));
+    ASSERT_TRUE(assembled.start(next, RunEnvironment{&clock, &counter}));
     ASSERT_TRUE(next.waitForFinished());
     assembled.run.reset();
-    EXPECT_EQ(assembled.data->pointCount(), 3u);
+    EXPECT_EQ(assembled.data->pointCount(), 6u);
+    // Once, and then which points the history lacks.
+    const std::string told = RunRecorder::kReportPrefix + unresolved.problem;
     ASSERT_FALSE(problems.empty());
-    EXPECT_EQ(problems.front(), std::string(RunRecorder::kReportPrefix) + unresolved.problem);
-    EXPECT_EQ(std::count(problems.begin(), problems.end(), problems.front()), 1);
+    EXPECT_EQ(problems.front(), told);
+    EXPECT_EQ(std::count(problems.begin(), problems.end(), told), 1);
 }
