@@ -328,7 +328,7 @@ int migrateHistory(const std::vector<std::string>& args) {
     if (!captureStartingDirectory())
         return fail(kExitFailure, "the current directory cannot be read");
     if (source.empty())
-        source = HistoryDatabase::defaultPath();
+        source = defaultHistoryFile();
     std::error_code ignored;
     if (!HistoryDatabase::isServerLocation(target) &&
         std::filesystem::equivalent(source, target, ignored))

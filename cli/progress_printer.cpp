@@ -3,6 +3,7 @@
 #include "base/start_directory.h"
 #include "base/value_encoding.h"
 #include "cli/line_printer.h"
+#include "engine/decision_stop.h"
 #include "engine/run_clock.h"
 #include "engine/time_left.h"
 #include "model/assay_data.h"
@@ -101,8 +102,14 @@ void ProgressPrinter::pointClosed(int, int number, std::int32_t count) {
 }
 
 void ProgressPrinter::finished(int, EndReason reason) {
-    output("finished", formatC(" by=%s points=%zu", reason == EndReason::Time ? "time" : "stop",
-                               data_.pointCount()));
+    std::string by = reason == EndReason::Time ? "time" : "stop";
+    if (reason == EndReason::Decided) {
+        // The record's last line names the verdict that ended the run.
+        const std::optional<ClassVerdict> verdict = decidedVerdict(data_.headerLines());
+        by =
+            std::string("decision verdict=") + (verdict ? classVerdictText(*verdict) : "undecided");
+    }
+    output("finished", formatC(" by=%s points=%zu", by.c_str(), data_.pointCount()));
     {
         std::lock_guard lock(mutex_);
         finished_ = true;

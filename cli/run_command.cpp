@@ -13,17 +13,15 @@
 #include "cli/run_options.h"
 #include "cli/skipped_port_text.h"
 #include "counter_link/counter_startup.h"
-#include "engine/assay_run.h"
 #include "engine/backup_file.h"
+#include "engine/run_assembly.h"
 #include "engine/run_clock.h"
-#include "engine/run_history_observer.h"
 #include "model/assay_data.h"
 #include "model/config_check.h"
 #include "model/csv_export.h"
 #include "model/data_file.h"
 #include "model/run_kind.h"
-#include "storage/history_database.h"
-#include "storage/run_recorder.h"
+#include "storage/history_location.h"
 
 #include <chrono>
 #include <csignal>
@@ -73,18 +71,21 @@ int worseStatus(int a, int b) {
     return rank(b) > rank(a) ? b : a;
 }
 
-// One counter's run as the command carries it out: its record, printer and history. It stays
+// One counter's run as the command carries it out: the assembled run and its printer. It stays
 // where it was made, since the run and its observers refer to each other.
 struct CounterRun {
     CounterRun(const RunOptions& runOptions, const CounterConfig& counterConfig,
-               const AssayConfig& assay, bool tagged)
-        : options(runOptions), data(counterConfig, assay, runOptions.counter),
-          printer(data, runOptions.counter, tagged),
+               const AssayConfig& assay, const HistoryLocation& history, bool tagged)
+        : options(runOptions),
           // The run history is a journal: when it cannot be written, one line says so and the
           // run goes on.
-          recorder([this](const std::string& message) { printer.error(message); }),
-          history(data, recorder, assay.kind(), printer, systemRunClock(),
-                  [this](const std::string& message) { printer.error(message); }) {}
+          parts({counterConfig,
+                 assay,
+                 runOptions.counter,
+                 history,
+                 [this](const std::string& message) { printer.error(message); },
+                 {}}),
+          data(*parts.data), printer(data, runOptions.counter, tagged) {}
 
     // Saves the data file and the CSV; the run's exit status.
     int saveFiles() {
@@ -94,7 +95,7 @@ struct CounterRun {
                           "; " + printer.backupHint());
             return kExitFailure;
         }
-        recorder.dataFileSaved(options.outFile);
+        parts.recorder->dataFileSaved(options.outFile);
         printer.output("saved",
                        formatC(" file=\"%s\" points=%zu total_counts=%.0f", options.outFile.c_str(),
                                data.pointCount(), data.sumCounts()));
@@ -111,12 +112,15 @@ struct CounterRun {
         return printer.counterFaulted() ? kExitCounterFault : 0;
     }
 
+    // The run reports to the printer, which reads the record: it stops and goes first.
+    ~CounterRun() { parts.run.reset(); }
+    CounterRun(const CounterRun&) = delete;
+    CounterRun& operator=(const CounterRun&) = delete;
+
     const RunOptions options;
-    AssayData data;
+    AssembledRun parts;
+    AssayData& data;
     ProgressPrinter printer;
-    RunRecorder recorder;
-    RunHistoryObserver history;
-    std::unique_ptr<AssayRun> run;
 };
 
 // The files the runs read and write, for the check that no output destroys an input. With one
@@ -176,7 +180,24 @@ int runAssay(const std::vector<std::string>& args) {
     std::vector<std::pair<CounterConfig, AssayConfig>> configs;
     for (const RunOptions& run : runs) {
         configs.emplace_back(CounterConfig(run.counterFile), AssayConfig(run.assayFile));
-        const auto& [counterConfig, assayConfig] = configs.back();
+        auto& [counterConfig, assayConfig] = configs.back();
+        // The limit and the decision stop go into the record's assay configuration, so that its
+        // data file says what the run was judged against.
+        if (run.classLimit)
+            assayConfig.classLimit =
+                *run.classLimit > 0.0 ? run.classLimit : std::optional<double>();
+        if (run.untilDecided) {
+            if (!assayConfig.classLimit)
+                return fail(
+                    kExitUsage,
+                    (runs.size() > 1 ? "counter " + std::to_string(run.counter) + ": "
+                                     : std::string()) +
+                        "--until-decided needs a class limit: " +
+                        (run.classLimit
+                             ? std::string("--class-limit 0 means none")
+                             : "'" + run.assayFile + "' has no CLASS LIMIT; give --class-limit L"));
+            assayConfig.stopWhenDecided = true;
+        }
         if (std::string problem = runConfigProblem(run.counterFile, counterConfig, run.assayFile,
                                                    assayConfig, systemRunClock().now());
             !problem.empty())
@@ -207,6 +228,9 @@ int runAssay(const std::vector<std::string>& args) {
     if (missing > 0)
         return kExitFailure;
 
+    // One location for every run of the command; one that cannot be resolved is told by each
+    // run's history, which the runs do not wait for.
+    const HistoryLocation history = resolveHistoryLocation();
     std::vector<std::unique_ptr<CounterRun>> counterRuns;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         // The kind goes into the record's assay configuration, so that its data file says it
@@ -215,16 +239,15 @@ int runAssay(const std::vector<std::string>& args) {
         if (runs[i].kind)
             assay.qaKind = *runs[i].kind == RunKind::Sample ? std::nullopt
                                                             : std::optional<RunKind>(runs[i].kind);
-        counterRuns.push_back(
-            std::make_unique<CounterRun>(runs[i], configs[i].first, assay, runs.size() > 1));
+        counterRuns.push_back(std::make_unique<CounterRun>(runs[i], configs[i].first, assay,
+                                                           history, runs.size() > 1));
     }
     catchStopSignals();
     int status = 0;
     for (auto& counterRun : counterRuns) {
         RunEnvironment environment;
         environment.backups = !counterRun->options.noBackup;
-        counterRun->run = AssayRun::start(counterRun->data, counterRun->history, environment);
-        if (!counterRun->run) {
+        if (!counterRun->parts.start(counterRun->printer, environment)) {
             // The runs that did start are stopped, and save what they have.
             counterRun->printer.error("Error creating run thread");
             status = kExitFailure;
@@ -236,7 +259,7 @@ int runAssay(const std::vector<std::string>& args) {
     // Ctrl+C stops every run; each ends and reports its end on its own.
     bool stopRequested = false;
     for (auto& counterRun : counterRuns) {
-        if (!counterRun->run)
+        if (!counterRun->parts.run)
             break;
         while (!counterRun->printer.waitForFinished(std::chrono::milliseconds(100))) {
             if (stopSignal && !stopRequested) {
@@ -244,14 +267,14 @@ int runAssay(const std::vector<std::string>& args) {
                 if (status == 0)
                     fail(0, "stopping");
                 for (auto& other : counterRuns)
-                    if (other->run)
-                        other->run->requestStop();
+                    if (other->parts.run)
+                        other->parts.run->requestStop();
             }
         }
     }
     // Each run has reported its end; its thread returns right after.
     for (auto& counterRun : counterRuns)
-        counterRun->run.reset();
+        counterRun->parts.run.reset();
 
     for (auto& counterRun : counterRuns)
         if (counterRun->printer.waitForFinished(std::chrono::milliseconds(0)))
@@ -262,7 +285,8 @@ int runAssay(const std::vector<std::string>& args) {
 const CliCommandRegistration registration({
     kName,
     "run --counter N --assay FILE.acx [--counter-config FILE.ccx] --out FILE.dax [--csv FILE.csv]\n"
-    "      [--kind sample|background|source] [--no-backup] [--counter N ...]",
+    "      [--kind sample|background|source] [--no-backup] [--class-limit L] [--until-decided]\n"
+    "      [--counter N ...]",
     "  Runs an assay on counter N without the window, in the current directory as start\n"
     "  directory: discovers the counters from port_config.pfx, loads both configurations, runs\n"
     "  the assay and saves the data file (and the CSV). The backup file backup_data/backup_N.dax\n"
@@ -291,11 +315,21 @@ const CliCommandRegistration registration({
     "                             source (default: the QA KIND of the assay configuration)\n"
     "  --no-backup                run without the backup file; without this option a run\n"
     "                             that cannot write into backup_data is refused\n"
+    "  --class-limit L            the customer's limit on the net rate, 1/(cm2 h), instead of\n"
+    "                             the assay configuration's CLASS LIMIT (0: none); written\n"
+    "                             into the data file's assay configuration\n"
+    "  --until-decided            end the run at the first closed point, from the second on,\n"
+    "                             at which the class verdict against the limit (as assess\n"
+    "                             judges all points so far) is below or above; the key\n"
+    "                             STOP WHEN DECIDED=1 of the assay configuration does the\n"
+    "                             same. Refused (exit status 2) without a limit\n"
     "  Output, one line each: 'start counter=N end_time=\"...\"', every second\n"
     "  'counts last_second=C dwell=D time_left=D:HH:MM:SS', per closed point 'point K COUNT',\n"
-    "  'finished by=time|stop points=K', 'saved file=\"...\" points=K total_counts=S' and with\n"
-    "  --csv 'csv file=\"...\"'. Problems go to standard error with exit status 1 (2 for a bad\n"
-    "  option, naming a missing one); the counter is touched only when both configurations can be\n"
+    "  'finished by=time|stop points=K' (or 'finished by=decision verdict=below|above points=K',\n"
+    "  when the data file's last header line is 'Decided VERDICT LIMIT at TIME'),\n"
+    "  'saved file=\"...\" points=K total_counts=S' and with --csv 'csv file=\"...\"'.\n"
+    "  Problems go to standard error with exit status 1 (2 for a bad option, naming a missing\n"
+    "  one); the counter is touched only when both configurations can be\n"
     "  read and used and the outputs can be created (a missing or read-only folder, or a name too\n"
     "  long for the file system, is refused with the system's reason). --out or --csv given\n"
     "  twice for one run is refused. A counter behind a device that another program holds is\n"
@@ -324,6 +358,8 @@ const CliCommandRegistration registration({
     "  and 'fault counter=N over-limit ended after=Ns', and ends with exit status 3.\n"
     "  Example: nivra-cli run --counter 1 --assay assay_config/default.acx --out run1.dax \\\n"
     "           --csv run1.csv\n"
+    "  Until decided: nivra-cli run --counter 1 --assay assay_config/default.acx \\\n"
+    "           --out s1.dax --class-limit 0.05 --until-decided\n"
     "  Two counters: nivra-cli run --counter 1 --assay assay_config/default.acx --out c1.dax \\\n"
     "           --counter 2 --assay assay_config/default.acx --out c2.dax",
     runAssay,

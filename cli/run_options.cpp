@@ -1,6 +1,9 @@
 #include "cli/run_options.h"
 
+#include <charconv>
+#include <cmath>
 #include <set>
+#include <system_error>
 #include <utility>
 
 namespace nivra::cli {
@@ -10,15 +13,17 @@ namespace {
 constexpr const char* kUsage =
     "usage: nivra-cli run --counter N --assay FILE.acx [--counter-config FILE.ccx] "
     "--out FILE.dax [--csv FILE.csv] [--kind sample|background|source] [--no-backup] "
-    "[--counter N ...]";
+    "[--class-limit L] [--until-decided] [--counter N ...]";
 constexpr const char* kSingleUsage =
     "usage: nivra-cli run --counter N --assay FILE.acx [--counter-config FILE.ccx] "
-    "--out FILE.dax [--csv FILE.csv] [--kind sample|background|source] [--no-backup]";
+    "--out FILE.dax [--csv FILE.csv] [--kind sample|background|source] [--no-backup] "
+    "[--class-limit L] [--until-decided]";
 
 // A run as written on the command line, before its values are checked.
 struct WrittenRun {
     std::string counterText;
     std::string kindText;
+    std::string limitText;
     RunOptions options;
 };
 
@@ -38,6 +43,16 @@ std::string checkRun(WrittenRun& run, bool several) {
     const std::string prefix = several ? "counter " + run.counterText + ": " : "";
     if (!run.kindText.empty() && !(run.options.kind = parseRunKind(run.kindText)))
         return prefix + "bad kind '" + run.kindText + "', expected sample, background or source";
+    if (!run.limitText.empty()) {
+        double limit = 0.0;
+        const char* end = run.limitText.data() + run.limitText.size();
+        const auto [ptr, error] = std::from_chars(run.limitText.data(), end, limit);
+        if (error != std::errc() || ptr != end || !std::isfinite(limit))
+            return prefix + "bad number '" + run.limitText + "' for --class-limit";
+        if (limit < 0.0)
+            return prefix + "--class-limit must be a rate of 0 or more, 1/(cm2 h)";
+        run.options.classLimit = limit;
+    }
     std::size_t used = 0;
     try {
         run.options.counter = std::stoi(run.counterText, &used);
@@ -57,8 +72,8 @@ std::string parseRunOptions(const std::vector<std::string>& args, std::vector<Ru
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         WrittenRun& run = written.back();
-        if (name == "--no-backup") {
-            run.options.noBackup = true;
+        if (name == "--no-backup" || name == "--until-decided") {
+            (name == "--no-backup" ? run.options.noBackup : run.options.untilDecided) = true;
             if (run.counterText.empty() && leadingOption.empty())
                 leadingOption = name;
             continue;
@@ -83,6 +98,7 @@ std::string parseRunOptions(const std::vector<std::string>& args, std::vector<Ru
                               : name == "--out"            ? &run.options.outFile
                               : name == "--csv"            ? &run.options.csvFile
                               : name == "--kind"           ? &run.kindText
+                              : name == "--class-limit"    ? &run.limitText
                                                            : nullptr;
         if (!target)
             return "unknown option '" + name + "'";

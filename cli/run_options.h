@@ -19,6 +19,10 @@ struct RunOptions {
     std::string csvFile;
     std::optional<RunKind> kind; // instead of the assay configuration's QA KIND
     bool noBackup = false;
+    // --class-limit L: instead of the assay configuration's CLASS LIMIT (0: none).
+    std::optional<double> classLimit;
+    // --until-decided: the run ends at the first verdict against the class limit.
+    bool untilDecided = false;
 };
 
 // Parses the arguments of nivra-cli run into one RunOptions per --counter, in their order. Each

@@ -157,6 +157,8 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
     std::int64_t secondSum = 0;
     int points = 0;
     bool finished = false;
+    // The end check's line, when it ended the run.
+    std::string closingLine;
 
     // The counter's faults: the current stretch without an answer, a device to reopen, and the
     // stretches of garbled replies and of readings over the counter's limit.
@@ -318,6 +320,11 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
             data.setProgress(totalSpan == 0 ? 1.0 : elapsedHours / totalHours);
             saveBackup();
             observer.pointClosed(counter, points, point);
+            if (!finished && environment.endCheck) {
+                closingLine = environment.endCheck(data, clock.nowMilliseconds() / 1000);
+                if (!closingLine.empty())
+                    break;
+            }
         }
         if (finished)
             break;
@@ -340,9 +347,13 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
         closeOverLimit();
     data.appendHeaderLine((finished ? "End Time: " : "STOP TIME: ") +
                           formatLocalTime(clock.nowMilliseconds() / 1000));
+    if (!closingLine.empty())
+        data.appendHeaderLine(closingLine);
     // With its end line the backup reads as a finished run, which the next run may replace.
     saveBackup();
-    observer.finished(counter, finished ? EndReason::Time : EndReason::Stopped);
+    observer.finished(counter, finished              ? EndReason::Time
+                               : closingLine.empty() ? EndReason::Stopped
+                                                     : EndReason::Decided);
 }
 
 } // namespace nivra

@@ -1,4 +1,5 @@
 #include "engine/backup_file.h"
+#include "engine/decision_stop.h"
 
 #include "base/start_directory.h"
 #include "model/assay_data.h"
@@ -88,8 +89,12 @@ std::string backupFolder() {
 }
 
 bool endsWithEndLine(const std::vector<std::string>& headerLines) {
-    return !headerLines.empty() && (startsWith(headerLines.back(), "End Time: ") ||
-                                    startsWith(headerLines.back(), "STOP TIME: "));
+    std::size_t last = headerLines.size();
+    // A run that ended when decided says so after its end line.
+    if (last > 0 && startsWith(headerLines[last - 1], kDecidedPrefix))
+        --last;
+    return last > 0 && (startsWith(headerLines[last - 1], "End Time: ") ||
+                        startsWith(headerLines[last - 1], "STOP TIME: "));
 }
 
 BackupHandover handOverBackup(int counter) {

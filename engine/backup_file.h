@@ -14,7 +14,7 @@ namespace nivra {
 std::string backupFolder();
 
 // Whether a record's header lines end with the end line of a run ("End Time: ..." or
-// "STOP TIME: ...").
+// "STOP TIME: ..."), or with that followed by a decision line ("Decided ...").
 bool endsWithEndLine(const std::vector<std::string>& headerLines);
 
 // What happened to an earlier backup of the counter when a new run took its place.

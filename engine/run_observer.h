@@ -5,8 +5,9 @@
 
 namespace nivra {
 
-// How a run ended: its total time was covered, or a stop was requested first.
-enum class EndReason { Time, Stopped };
+// How a run ended: its total time was covered, a stop was requested first, or the run's end
+// check (a class verdict reached) ended it at a closed point.
+enum class EndReason { Time, Stopped, Decided };
 
 // A fault of the counter during a run, each also told by a header line of the record.
 enum class CounterFault {
@@ -66,7 +67,8 @@ public:
     // the open stretch's header line before the end line, without a further call.
     virtual void counterFault(int /*counter*/, CounterFault /*fault*/, std::int64_t /*first*/,
                               std::int64_t /*last*/) {}
-    // The last call: the record holds its end line ("End Time: " or "STOP TIME: ").
+    // The last call: the record holds its end line ("End Time: " or "STOP TIME: "), for a run
+    // its end check ended followed by that check's line.
     virtual void finished(int /*counter*/, EndReason /*reason*/) {}
 };
 

@@ -24,6 +24,7 @@ constexpr const char* kBackground = "BACKGROUND";
 constexpr const char* kBackgroundHours = "BACKGROUND_HOURS";
 constexpr const char* kQaKind = "QA KIND";
 constexpr const char* kClassLimit = "CLASS LIMIT";
+constexpr const char* kStopWhenDecided = "STOP WHEN DECIDED";
 
 std::int64_t span(std::uint32_t hours, std::uint32_t minutes, std::uint32_t seconds) {
     // At most about 1.6e13 for the largest fields, far inside 64 bits.
@@ -32,16 +33,21 @@ std::int64_t span(std::uint32_t hours, std::uint32_t minutes, std::uint32_t seco
 
 } // namespace
 
-AssayConfig::AssayConfig() : filePath(nivra::startPath(nivra::kDefaultAssayConfigFile)) {
-    read(filePath);
-}
-
 AssayConfig::AssayConfig(const std::string& path) {
     read(path);
 }
 
 AssayConfig AssayConfig::defaults() {
-    return AssayConfig(NoFile{});
+    return AssayConfig{};
+}
+
+AssayConfig AssayConfig::loadDefault(const std::string& startDirectory) {
+    AssayConfig config;
+    // At the root the start directory is "/" itself: the separator is not doubled.
+    const bool separated = !startDirectory.empty() && startDirectory.back() == '/';
+    config.filePath = startDirectory + (separated ? "" : "/") + nivra::kDefaultAssayConfigFile;
+    config.read(config.filePath);
+    return config;
 }
 
 std::string AssayConfig::read(const std::string& path) {
@@ -69,6 +75,9 @@ void AssayConfig::readFrom(ProfileFile& file) {
     if (nivra::scanReal(file.readString(kClassLimit, kSection), limit) && limit > 0.0 &&
         std::isfinite(limit))
         classLimit = limit;
+    std::uint32_t stop = 0;
+    stopWhenDecided =
+        nivra::scanUnsigned(file.readString(kStopWhenDecided, kSection), stop) && stop != 0;
 }
 
 nivra::Outcome AssayConfig::write(const std::string& path) const {
@@ -101,6 +110,8 @@ std::vector<std::pair<const char*, std::string>> AssayConfig::optionalEntries() 
         set.emplace_back(kQaKind, nivra::runKindName(*qaKind));
     if (classLimit)
         set.emplace_back(kClassLimit, nivra::formatC("%.15g", *classLimit));
+    if (stopWhenDecided)
+        set.emplace_back(kStopWhenDecided, "1");
     return set;
 }
 

@@ -41,11 +41,14 @@ struct AssayConfig {
     // in alphas per cm² and hour, that runs of this assay are judged against. Absent, 0 or not a
     // positive number means no limit.
     std::optional<double> classLimit;
+    // The optional key "STOP WHEN DECIDED" (1: set): a run of this assay ends at the first
+    // closed point, from the second on, at which the verdict against classLimit is below or
+    // above. Written only when set.
+    bool stopWhenDecided = false;
     std::string filePath; // used by write() when it is given no path; never stored
 
-    // The default configuration: the built-in defaults, then the file "default.acx" in the
-    // folder assay_config below the start directory, which also becomes filePath.
-    AssayConfig();
+    // The built-in defaults; no file is read (see loadDefault for the default file).
+    AssayConfig() = default;
 
     // The built-in defaults, then the file at path. filePath stays empty, so the record is
     // written only with an explicit path.
@@ -53,6 +56,11 @@ struct AssayConfig {
 
     // The built-in defaults alone; no file is read and filePath is empty.
     static AssayConfig defaults();
+
+    // The default configuration of a start directory: the built-in defaults, then the file
+    // "assay_config/default.acx" below startDirectory, which also becomes filePath (a missing
+    // file leaves the defaults).
+    static AssayConfig loadDefault(const std::string& startDirectory);
 
     // Fills the record from the section "ASSAY CONFIG" of the file. A missing name (or file)
     // empties the name; a number that cannot be converted keeps its current value. filePath is
@@ -72,7 +80,8 @@ struct AssayConfig {
 
     // The ten keys with their values formatted for the file, in the file's order.
     std::array<std::pair<const char*, std::string>, 10> entries() const;
-    // The optional keys that are set ("QA KIND", "CLASS LIMIT"), written after the ten.
+    // The optional keys that are set ("QA KIND", "CLASS LIMIT", "STOP WHEN DECIDED"), written
+    // after the ten.
     std::vector<std::pair<const char*, std::string>> optionalEntries() const;
 
     // The kind of the runs of this assay: qaKind, a sample when it is not set.
@@ -97,10 +106,6 @@ struct AssayConfig {
     double effectiveBackgroundHours() const;
     // Background counts expected over the background time: effectiveBackgroundHours × rate.
     double backgroundCounts() const;
-
-private:
-    struct NoFile {};
-    explicit AssayConfig(NoFile) {}
 };
 
 } // namespace nivra

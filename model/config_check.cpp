@@ -43,6 +43,7 @@ constexpr NumberField kAssayFields[] = {
     {"BACKGROUND_HOURS", "the background time", false, kNotNegative},
     // Optional: a limit typed as "0,05" must not silently become no limit at all.
     {"CLASS LIMIT", "the class limit", false, kNotNegative},
+    {"STOP WHEN DECIDED", "the stop when decided switch", true, "0 or 1"},
 };
 
 constexpr NumberField kCounterFields[] = {
@@ -143,6 +144,10 @@ std::string assayConfigProblem(const AssayConfig& config, const std::string& fil
                        file.c_str(), kTotalField, year, kFirstTimeStampYear, kLastTimeStampYear);
     if (config.sampleArea == 0)
         return file + ": the sample area (SAMPLE_AREA) is 0; it must be more than 0";
+    // A run told to stop when decided would otherwise count to its end without a word.
+    if (config.stopWhenDecided && !config.classLimit)
+        return file + ": STOP WHEN DECIDED is set without a class limit (CLASS LIMIT); set a "
+                      "limit above 0 or remove the key";
     return {};
 }
 

@@ -175,10 +175,6 @@ HistoryDatabase::~HistoryDatabase() = default;
 HistoryDatabase::HistoryDatabase(HistoryDatabase&&) noexcept = default;
 HistoryDatabase& HistoryDatabase::operator=(HistoryDatabase&&) noexcept = default;
 
-std::string HistoryDatabase::defaultPath() {
-    return startPath(kFileName);
-}
-
 bool HistoryDatabase::isServerLocation(const std::string& location) {
     return location.rfind("postgresql://", 0) == 0 || location.rfind("postgres://", 0) == 0;
 }

@@ -46,8 +46,6 @@ public:
     HistoryDatabase(HistoryDatabase&&) noexcept;
     HistoryDatabase& operator=(HistoryDatabase&&) noexcept;
 
-    // history.sqlite in the start directory.
-    static std::string defaultPath();
     // Whether a location names a server (a postgresql:// or postgres:// URI) and not a file.
     static bool isServerLocation(const std::string& location);
 

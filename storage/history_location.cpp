@@ -79,7 +79,7 @@ StorageResult historyLocation(std::string& location) {
                                       " cannot be read: " + config.readError());
     }
     if (configured.empty()) {
-        location = HistoryDatabase::defaultPath();
+        location = defaultHistoryFile();
         return {};
     }
     if (locationHasPassword(configured)) {
@@ -91,6 +91,17 @@ StorageResult historyLocation(std::string& location) {
     }
     location = relativeToStart(configured);
     return {};
+}
+
+HistoryLocation resolveHistoryLocation() {
+    HistoryLocation resolved;
+    if (auto r = historyLocation(resolved.location); !r)
+        resolved.problem = r.error();
+    return resolved;
+}
+
+std::string defaultHistoryFile() {
+    return startPath(HistoryDatabase::kFileName);
 }
 
 std::string historySpoolPath() {

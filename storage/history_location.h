@@ -4,6 +4,7 @@
 #include "storage/storage_result.h"
 
 #include <string>
+#include <utility>
 
 // Where the run history of a start directory lives: the environment variable NIVRA_HISTORY, or
 // else the key LOCATION in section [HISTORY] of history_config.pfx in the start directory, names
@@ -21,7 +22,27 @@ inline constexpr const char* kHistorySpoolFile = "history_spool.sqlite";
 
 // The location named for the start directory. Fails when history_config.pfx cannot be read or
 // holds a password (passwords belong in ~/.pgpass or PGPASSWORD, not in a file others read).
+// The one place that decides where the history lives: whoever records or reads runs is handed
+// its result.
 StorageResult historyLocation(std::string& location);
+
+// A resolved location as it is handed on: where the history is, or why it could not be named
+// (then location is empty and writes fail with that reason).
+struct HistoryLocation {
+    HistoryLocation() = default;
+    // A location known to the caller: a server's URI or an SQLite file's path.
+    HistoryLocation(std::string where) : location(std::move(where)) {}
+
+    std::string location;
+    std::string problem;
+};
+
+// historyLocation's answer as a HistoryLocation.
+HistoryLocation resolveHistoryLocation();
+
+// history.sqlite in the start directory: the history when nothing names another, and the one
+// that history migrate copies from unless told otherwise.
+std::string defaultHistoryFile();
 
 // The spool file in the start directory.
 std::string historySpoolPath();

@@ -30,14 +30,12 @@ std::string newRunKey(const std::string& host, std::int64_t startEpoch) {
 
 } // namespace
 
-RunRecorder::RunRecorder(Reporter reporter) : RunRecorder(std::string(), std::move(reporter)) {}
-
-RunRecorder::RunRecorder(std::string location, Reporter reporter)
+RunRecorder::RunRecorder(HistoryLocation location, Reporter reporter)
     : RunRecorder(std::move(location), std::move(reporter), Settings{}) {}
 
-RunRecorder::RunRecorder(std::string location, Reporter reporter, Settings settings)
-    : location_(std::move(location)), locationKnown_(!location_.empty()),
-      reporter_(std::move(reporter)), settings_(std::move(settings)) {}
+RunRecorder::RunRecorder(HistoryLocation location, Reporter reporter, Settings settings)
+    : location_(std::move(location)), reporter_(std::move(reporter)),
+      settings_(std::move(settings)) {}
 
 RunRecorder::~RunRecorder() {
     {
@@ -156,14 +154,11 @@ StorageResult RunRecorder::openHistory() {
     if (db_ && !db_->isBroken())
         return {};
     db_.reset();
-    if (!locationKnown_) {
-        if (auto r = historyLocation(location_); !r)
-            return r;
-        locationKnown_ = true;
-    }
+    if (!location_.problem.empty())
+        return StorageResult::failure(location_.problem);
     auto db = std::make_unique<HistoryDatabase>();
     db->setClock(settings_.clock);
-    if (auto r = db->open(location_); !r)
+    if (auto r = db->open(location_.location); !r)
         return r;
     db_ = std::move(db);
     // Runs an earlier program held locally go first.
@@ -189,7 +184,8 @@ StorageResult RunRecorder::sync() {
 // held in the spool meanwhile.
 StorageResult RunRecorder::failed(const StorageResult& failure) {
     needsMerge_ = true;
-    const bool server = db_ ? db_->isServer() : HistoryDatabase::isServerLocation(location_);
+    const bool server =
+        db_ ? db_->isServer() : HistoryDatabase::isServerLocation(location_.location);
     if (db_ && db_->isServer())
         db_.reset(); // a new connection with the next attempt
     if (!server) {

@@ -4,6 +4,7 @@
 #include "model/counter_config.h"
 #include "model/run_kind.h"
 #include "storage/history_database.h"
+#include "storage/history_location.h"
 #include "storage/history_run.h"
 #include "storage/storage_result.h"
 
@@ -53,11 +54,10 @@ public:
         std::int64_t retrySeconds = HistoryDatabase::kHeartbeatSeconds;
     };
 
-    // Records into the history of the start directory (see historyLocation).
-    explicit RunRecorder(Reporter reporter);
-    // Records into the history at location (a file is created when needed).
-    RunRecorder(std::string location, Reporter reporter);
-    RunRecorder(std::string location, Reporter reporter, Settings settings);
+    // Records into the history at location (a file is created when needed); a location that
+    // could not be resolved makes every write fail with its problem, reported once.
+    RunRecorder(HistoryLocation location, Reporter reporter);
+    RunRecorder(HistoryLocation location, Reporter reporter, Settings settings);
     ~RunRecorder();
     RunRecorder(const RunRecorder&) = delete;
     RunRecorder& operator=(const RunRecorder&) = delete;
@@ -94,8 +94,7 @@ private:
     void keepAlive();
 
     mutable std::mutex mutex_;
-    std::string location_;
-    bool locationKnown_ = false;
+    const HistoryLocation location_;
     Reporter reporter_;
     Settings settings_;
     bool reported_ = false;

@@ -154,6 +154,22 @@ TEST_F(CliRun, RefusesBeforeAnythingIsMeasured) {
           "counter_config/counter1.ccx", "--out", "a.dax"},
          1,
          "counter 2 was not found"},
+        {{"--counter", "1", "--assay", "assay_config/short.acx", "--out", "a.dax",
+          "--until-decided"},
+         2,
+         "--until-decided needs a class limit: 'assay_config/short.acx' has no CLASS LIMIT"},
+        {{"--counter", "1", "--assay", "assay_config/short.acx", "--out", "a.dax",
+          "--until-decided", "--class-limit", "0"},
+         2,
+         "--until-decided needs a class limit"},
+        {{"--counter", "1", "--assay", "assay_config/short.acx", "--out", "a.dax", "--class-limit",
+          "0,05"},
+         2,
+         "bad number '0,05' for --class-limit"},
+        {{"--counter", "1", "--assay", "assay_config/short.acx", "--out", "a.dax",
+          "--class-limit=-1"},
+         2,
+         "--class-limit must be a rate of 0 or more"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{"run"};
@@ -410,3 +426,46 @@ INSTANTIATE_TEST_SUITE_P(Faults, CliRunCountFaults,
                          [](const ::testing::TestParamInfo<CountFaultCase>& info) {
                              return info.param.name;
                          });
+
+// --until-decided: a hot sample ends at its second point with the verdict, saved as at any end;
+// one counting right at its limit stays undecided and counts to its end.
+TEST_F(CliRun, UntilDecidedEndsAHotSampleEarlyAndLetsACleanOneRunOut) {
+    writeAssay(1, 30);
+    port_->setRate(1, 50.0);
+    auto hot = runProgram("nivra-cli",
+                          {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out",
+                           "out/hot.dax", "--until-decided", "--class-limit", "0.05"},
+                          ws_.folder());
+    ASSERT_EQ(hot.exitCode, 0) << hot.err;
+    EXPECT_THAT(hot.out, HasSubstr("finished by=decision verdict=above points=2\n"));
+    EXPECT_THAT(hot.out, HasSubstr("saved file=\"out/hot.dax\" points=2 "));
+    const AssayData saved = *nivra::readDataFile(ws_.path("out/hot.dax"));
+    const auto lines = saved.headerLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2].rfind("STOP TIME: ", 0), 0u);
+    // The same time stamp as the stop line's.
+    EXPECT_EQ(lines.back(), "Decided above 0.05 at " + lines[lines.size() - 2].substr(11));
+    // The data file says what the run was judged against.
+    EXPECT_EQ(saved.assayConfig().classLimit, 0.05);
+    EXPECT_TRUE(saved.assayConfig().stopWhenDecided);
+
+    // The limit from the assay configuration. Ten counts a second, evenly, on 1000 cm² at 84 %
+    // are about 42.9 per cm² and hour: three seconds leave 43 inside the interval.
+    writeAssay(1, 3);
+    AssayConfig limited(ws_.path("assay_config/short.acx"));
+    limited.classLimit = 43.0;
+    ASSERT_TRUE(limited.write(ws_.path("assay_config/short.acx")).ok());
+    port_->setRate(1, 10.0);
+    port_->setSpacing(1, sim::EventSpacing::kSteady);
+    auto atLimit = runProgram("nivra-cli",
+                              {"run", "--counter", "1", "--assay", "assay_config/short.acx",
+                               "--out", "out/at-limit.dax", "--until-decided"},
+                              ws_.folder());
+    ASSERT_EQ(atLimit.exitCode, 0) << atLimit.err;
+    EXPECT_THAT(atLimit.out, HasSubstr("finished by=time points=3\n"));
+    EXPECT_EQ(nivra::readDataFile(ws_.path("out/at-limit.dax"))
+                  ->headerLines()
+                  .back()
+                  .rfind("End Time: ", 0),
+              0u);
+}

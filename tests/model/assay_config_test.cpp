@@ -61,10 +61,13 @@ TEST(AssayConfigFile, DefaultConfigurationLivesBelowTheStartDirectory) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("assay_config"));
     writeFileBytes(dir.file("assay_config/default.acx"), "[ASSAY CONFIG]\r\nSAMPLE_AREA=250\r\n");
-    AssayConfig config = [&] {
+    AssayConfig config = AssayConfig::loadDefault(dir.path());
+    {
+        // Making a configuration reads nothing, even with the default file at hand.
         nivra::test::StartDirectoryScope start(dir.path());
-        return AssayConfig();
-    }();
+        EXPECT_EQ(AssayConfig().sampleArea, 1000u);
+        EXPECT_TRUE(AssayConfig().filePath.empty());
+    }
 
     EXPECT_EQ(config.filePath, dir.file("assay_config/default.acx"));
     EXPECT_EQ(config.sampleArea, 250u);
@@ -128,4 +131,24 @@ TEST(AssayConfigFile, QaKindIsOptionalAndOtherKeysSurviveASave) {
     EXPECT_EQ(config.kind(), nivra::RunKind::Sample);
     ASSERT_TRUE(AssayConfig::defaults().write(dir.file("plain.acx")).ok());
     EXPECT_EQ(readFileBytes(dir.file("plain.acx")).find("QA KIND"), std::string::npos);
+}
+
+// STOP WHEN DECIDED is read as a switch and written only when it is set.
+TEST(AssayConfigFile, StopWhenDecidedIsAnOptionalSwitch) {
+    TempDir dir;
+    for (const auto& [text, set] :
+         {std::pair{"STOP WHEN DECIDED=1\r\n", true}, std::pair{"STOP WHEN DECIDED=0\r\n", false},
+          std::pair{"STOP WHEN DECIDED=yes\r\n", false}, std::pair{"", false}}) {
+        writeFileBytes(dir.file("a.acx"),
+                       std::string("[ASSAY CONFIG]\r\nCLASS LIMIT=0.05\r\n") + text);
+        EXPECT_EQ(AssayConfig(dir.file("a.acx")).stopWhenDecided, set) << text;
+    }
+    AssayConfig config = AssayConfig::defaults();
+    ASSERT_TRUE(config.write(dir.file("plain.acx")).ok());
+    EXPECT_EQ(readFileBytes(dir.file("plain.acx")).find("STOP WHEN DECIDED"), std::string::npos);
+    config.stopWhenDecided = true;
+    ASSERT_TRUE(config.write(dir.file("stop.acx")).ok());
+    EXPECT_NE(readFileBytes(dir.file("stop.acx")).find("STOP WHEN DECIDED=1\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(AssayConfig(dir.file("stop.acx")).stopWhenDecided);
 }

@@ -62,6 +62,15 @@ TEST(AssayConfigCheck, TimesARunCanKeepAndASampleArea) {
     EXPECT_EQ(nivra::assayConfigProblem(noArea, "a.acx", kNow),
               "a.acx: the sample area (SAMPLE_AREA) is 0; it must be more than 0");
 
+    // A run told to stop when decided needs something to decide against.
+    AssayConfig undecidable = ::assay(1, 1);
+    undecidable.stopWhenDecided = true;
+    EXPECT_EQ(nivra::assayConfigProblem(undecidable, "a.acx", kNow),
+              "a.acx: STOP WHEN DECIDED is set without a class limit (CLASS LIMIT); set a limit "
+              "above 0 or remove the key");
+    undecidable.classLimit = 0.05;
+    EXPECT_EQ(nivra::assayConfigProblem(undecidable, "a.acx", kNow), "");
+
     // Time stamps carry a two-digit year, read back as 1969 to 2068.
     const AssayConfig nineYears = ::assay(60, 9 * 8766 + 48); // nine years and two days
     EXPECT_EQ(nivra::assayConfigProblem(nineYears, "a.acx", newYear(2059)), "");
@@ -143,6 +152,8 @@ TEST(ConfigFileCheck, EveryNumberOfTheFileReadsExactly) {
         {"ASSAY CONFIG", "BACKGROUND_HOURS=4h", "(BACKGROUND_HOURS) is '4h';"},
         {"ASSAY CONFIG", "CLASS LIMIT=0,05", "the class limit (CLASS LIMIT) is '0,05';"},
         {"ASSAY CONFIG", "CLASS LIMIT=0.05", ""},
+        {"ASSAY CONFIG", "STOP WHEN DECIDED=yes",
+         "(STOP WHEN DECIDED) is 'yes'; it must be 0 or 1"},
         {"COUNTER CONFIG", "DETECTOR EFFICIENCY=0.84", ""},
         {"COUNTER CONFIG", "DETECTOR EFFICIENCY=high",
          "the detector efficiency (DETECTOR EFFICIENCY) is 'high'; it must be a fraction above 0 "

@@ -122,7 +122,8 @@ struct RunReport {
     enum Kind { Started, Second, Point, Fault, Finished } kind;
     int counter = 0;
     // Second: last second and dwell so far; Point: number and count; Finished: 1 by time,
-    // 0 stopped; Fault: first and last second, the CounterFault in counter's place is not kept.
+    // 0 stopped, 2 decided; Fault: first and last second, the CounterFault in counter's place is
+    // not kept.
     std::int64_t first = 0;
     std::int64_t second = 0;
     bool operator==(const RunReport&) const = default;
@@ -142,7 +143,10 @@ public:
         record({RunReport::Fault, static_cast<int>(fault), first, last});
     }
     void finished(int counter, EndReason reason) override {
-        record({RunReport::Finished, counter, reason == EndReason::Time ? 1 : 0});
+        record({RunReport::Finished, counter,
+                reason == EndReason::Time      ? 1
+                : reason == EndReason::Decided ? 2
+                                               : 0});
     }
 
     std::vector<RunReport> reports() const;

@@ -29,7 +29,7 @@ AssayConfigDlg::AssayConfigDlg(QWidget* parent)
                       {kLoadButton, kSaveButton, kSaveAsDefaultButton}, assayFileRequest(),
                       {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
                        QStringLiteral("Default File Saved.")},
-                      AssayConfig()) {}
+                      AssayConfig::loadDefault(nivra::getStartingDirectory())) {}
 
 AssayConfigDlg::~AssayConfigDlg() = default;
 

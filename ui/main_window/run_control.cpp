@@ -2,11 +2,8 @@
 
 #include "base/start_directory.h"
 #include "base/value_encoding.h"
-#include "engine/assay_run.h"
 #include "engine/backup_file.h"
-#include "engine/run_history_observer.h"
-#include "storage/history_database.h"
-#include "storage/run_recorder.h"
+#include "engine/run_assembly.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/dialogs/run_config_dlg.h"
@@ -74,29 +71,25 @@ void RunControl::start() {
         !dialog.assayConfiguration())
         return;
     // The dialog is modal, so the active slot is still the one it was opened for, and still NEW.
-    auto data = std::make_unique<AssayData>(*dialog.counterConfiguration(),
-                                            *dialog.assayConfiguration(), counter);
     // The run reports through the history's observer, which records the run and passes each
     // report on to the window; a history that cannot be written is said once and the run goes on.
-    auto recorder = std::make_unique<nivra::RunRecorder>(
-        [this](const std::string& message) { reportHistoryProblem(message); });
-    auto history = std::make_unique<nivra::RunHistoryObserver>(
-        *data, *recorder, data->assayConfig().kind(), events_, environment_.runClock(),
-        [this](const std::string& message) { reportHistoryProblem(message); },
-        nivra::RunHistoryObserver::kEndWait,
-        // The events object outlives the slots, whose observers call this from their writer.
-        [&events = events_, counter] { emit events.historyWritten(counter); });
-    std::unique_ptr<nivra::AssayRun> run = nivra::AssayRun::start(*data, *history, environment_);
-    if (!run) {
+    nivra::RunSetup setup{*dialog.counterConfiguration(), *dialog.assayConfiguration(), counter,
+                          nivra::resolveHistoryLocation(),
+                          [this](const std::string& message) { reportHistoryProblem(message); },
+                          // The events object outlives the slots, whose observers call this
+                          // from their writer.
+                          [&events = events_, counter] { emit events.historyWritten(counter); }};
+    nivra::AssembledRun assembled(std::move(setup));
+    if (!assembled.start(events_, environment_)) {
         showMessage(QStringLiteral("Error creating run thread"));
         return;
     }
     // The run's first report reaches the window only after this handler: the slot holds the
     // run and its record by then.
-    slot.data = std::move(data);
-    slot.recorder = std::move(recorder);
-    slot.history = std::move(history);
-    slot.run = std::move(run);
+    slot.data = std::move(assembled.data);
+    slot.recorder = std::move(assembled.recorder);
+    slot.history = std::move(assembled.history);
+    slot.run = std::move(assembled.run);
     slot.saved = false;
     slot.state = RUNNING;
     emit slotChanged(counter);
