@@ -64,6 +64,8 @@ TEST(CounterRows, PlannedPointsTextsSparklineAndEndMessage) {
               "Counter 2: run finished, 12 points, 388 counts");
     EXPECT_EQ(ui::runEndMessage(3, EndReason::Stopped, 1, 7),
               "Counter 3: run stopped, 1 points, 7 counts");
+    EXPECT_EQ(ui::runEndMessage(4, EndReason::Decided, 2, 90),
+              "Counter 4: run decided, 2 points, 90 counts");
 
     // Without a system tray (the tests' offscreen platform) a notification is no failure.
     ui::TrayNotifier tray;

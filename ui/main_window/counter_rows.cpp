@@ -19,6 +19,20 @@ std::string countText(const std::optional<std::int64_t>& counts) {
     return counts ? std::to_string(*counts) : std::string(kUnknown);
 }
 
+// How a run ended, in a word: "finished" (by time), "decided" (its class verdict was reached)
+// or "stopped".
+const char* endWord(nivra::EndReason reason) {
+    switch (reason) {
+    case nivra::EndReason::Time:
+        return "finished";
+    case nivra::EndReason::Decided:
+        return "decided";
+    case nivra::EndReason::Stopped:
+        break;
+    }
+    return "stopped";
+}
+
 bool hasRun(CounterState state) {
     return state == RUNNING || state == STOPPED;
 }
@@ -123,7 +137,7 @@ CounterRow counterRow(int slot, CounterState state, const AssayData* record,
         if (!ended.empty())
             row.endTime = ended;
         if (state == STOPPED && reports.ended)
-            row.timeLeft = *reports.ended == nivra::EndReason::Time ? "finished" : "stopped";
+            row.timeLeft = endWord(*reports.ended);
     }
     return row;
 }
@@ -149,9 +163,8 @@ std::vector<double> sparklineLevels(const std::vector<std::int32_t>& counts, std
 
 std::string runEndMessage(int counter, nivra::EndReason reason, std::size_t points,
                           std::int64_t totalCounts) {
-    return nivra::formatC("Counter %d: run %s, %zu points, %lld counts", counter,
-                          reason == nivra::EndReason::Time ? "finished" : "stopped", points,
-                          static_cast<long long>(totalCounts));
+    return nivra::formatC("Counter %d: run %s, %zu points, %lld counts", counter, endWord(reason),
+                          points, static_cast<long long>(totalCounts));
 }
 
 } // namespace nivra::ui

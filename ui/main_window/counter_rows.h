@@ -99,7 +99,7 @@ CounterRow counterRow(int slot, CounterState state, const AssayData* record,
 std::vector<double> sparklineLevels(const std::vector<std::int32_t>& counts, std::size_t maxBars);
 
 // The desktop notification at the end of a run: "Counter 2: run finished, 12 points, 388 counts"
-// ("run stopped" after Stop).
+// ("run stopped" after Stop, "run decided" when its class verdict ended it).
 std::string runEndMessage(int counter, nivra::EndReason reason, std::size_t points,
                           std::int64_t totalCounts);
 
