@@ -1,11 +1,13 @@
+#include "ui/controls/control_text.h"
 #include "ui/controls/dialog_base.h"
 #include "ui/controls/edit_with_border.h"
 #include "ui/controls/list_box_with_border.h"
 #include "ui/controls/range_slider.h"
+#include "ui/controls/template_dialog.h"
 #include "ui/main_window/chart_widget.h"
-#include "ui/resources/about_controls.h"
-#include "ui/resources/assay_config_controls.h"
-#include "ui/resources/counter_config_controls.h"
+#include "ui/resources/about_ui.h"
+#include "ui/resources/assay_config_ui.h"
+#include "ui/resources/counter_config_ui.h"
 #include "ui/resources/dialog_builder.h"
 #include "ui/resources/dialog_template.h"
 #include "ui/resources/dialog_units.h"
@@ -13,7 +15,7 @@
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_commands.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/resources/run_config_controls.h"
+#include "ui/resources/run_config_ui.h"
 #include "ui/resources/string_resources.h"
 
 #include <QAction>
@@ -39,9 +41,6 @@ using nivra::ui::WindowMenu;
 
 namespace res = nivra::res;
 namespace main_ids = nivra::ui::main;
-namespace run_ids = nivra::ui::run_config;
-namespace assay_ids = nivra::ui::assay_config;
-namespace counter_ids = nivra::ui::counter_config;
 using nivra::Statistic;
 
 namespace {
@@ -70,29 +69,28 @@ TEST(DialogUnits, BaseUnitsComeFromTheFontsAverageCharacter) {
     EXPECT_GT(b.height, a.height);
 }
 
-// Every control of every template exists in its built dialog with its number, text and place.
-TEST(DialogBuilder, EveryControlKeepsItsNumberTextAndConvertedPlace) {
-    for (int id : {res::kDialogAbout, res::kDialogMain, res::kDialogCounterConfig,
-                   res::kDialogAssayConfig, res::kDialogRunConfig}) {
-        SCOPED_TRACE(id);
-        DialogBase dialog(id);
-        const res::DialogTemplate* t = res::findDialogTemplate(id);
-        ASSERT_NE(t, nullptr);
+// Every control of every template exists in its built dialog with its text and place.
+TEST(DialogBuilder, EveryControlKeepsItsTextAndConvertedPlace) {
+    for (const res::DialogTemplate* t :
+         {&res::aboutTemplate(), res::findDialogTemplate(res::kDialogMain),
+          &res::counterConfigTemplate(), &res::assayConfigTemplate(), &res::runConfigTemplate()}) {
+        SCOPED_TRACE(t->caption);
+        nivra::ui::TemplateDialog dialog(*t, nullptr);
         EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8(t->caption));
         const res::DialogBaseUnits units = res::baseUnitsForFont(dialog.font());
         const QRect client = res::mapDialogRect(units, 0, 0, t->width, t->height);
-        EXPECT_EQ(dialog.client()->size(), client.size());
-        for (const res::ControlTemplate& c : t->controls) {
-            if (c.id == res::kNoId || c.kind == res::ControlKind::Icon)
+        EXPECT_EQ(dialog.form()->size(), client.size());
+        ASSERT_EQ(dialog.form()->controls().size(), t->controls.size());
+        for (const res::BuiltControl& built : dialog.form()->controls()) {
+            const res::ControlTemplate& c = *built.source;
+            if (c.kind == res::ControlKind::Icon)
                 continue;
-            SCOPED_TRACE(c.id);
-            QWidget* w = dialog.control(c.id);
-            ASSERT_NE(w, nullptr);
-            EXPECT_EQ(res::controlId(w), c.id);
-            EXPECT_EQ(w->geometry(), res::mapDialogRect(units, c.x, c.y, c.width, c.height));
+            SCOPED_TRACE(c.text);
+            EXPECT_EQ(built.widget->geometry(),
+                      res::mapDialogRect(units, c.x, c.y, c.width, c.height));
             if (c.kind == res::ControlKind::PushButton || c.kind == res::ControlKind::Label ||
                 c.kind == res::ControlKind::CheckBox || c.kind == res::ControlKind::GroupBox) {
-                EXPECT_EQ(dialog.itemText(c.id), QString::fromUtf8(c.text));
+                EXPECT_EQ(nivra::ui::controlText(built.widget), QString::fromUtf8(c.text));
             }
         }
     }
@@ -123,49 +121,44 @@ TEST(DialogBuilder, MainWindowControlsAreOfTheirKinds) {
     EXPECT_EQ(main.itemText(kFileLabel), QStringLiteral("File:"));
 }
 
-// Every control a dialog's code addresses by name is in its template, of the kind the code takes
-// it for: the edits bordered, the buttons push buttons.
-TEST(DialogBuilder, EveryNamedControlOfTheDialogsIsInItsTemplate) {
-    DialogBase run(res::kDialogRunConfig);
-    for (int id : {run_ids::kCounterNameEdit, run_ids::kCounterFileEdit, run_ids::kAssayNameEdit,
-                   run_ids::kAssayFileEdit, run_ids::kCounterNumberEdit})
-        EXPECT_NE(run.controlAs<EditWithBorder>(id), nullptr) << id;
-    EXPECT_TRUE(run.controlAs<QLineEdit>(run_ids::kCounterNumberEdit)->isReadOnly());
-    for (int id : {run_ids::kOpenCounterButton, run_ids::kOpenAssayButton, run_ids::kStartButton,
-                   run_ids::kCancelButton})
-        EXPECT_NE(run.controlAs<QPushButton>(id), nullptr) << id;
+// Every member of a dialog's ui struct is filled by a row of its template, the edits bordered.
+TEST(DialogBuilder, EveryMemberOfTheDialogsUiIsFilledFromItsTemplate) {
+    const auto bordered = [](std::initializer_list<QLineEdit*> edits) {
+        for (QLineEdit* edit : edits)
+            EXPECT_NE(dynamic_cast<EditWithBorder*>(edit), nullptr);
+    };
+    const auto present = [](std::initializer_list<const QWidget*> widgets) {
+        for (const QWidget* widget : widgets)
+            EXPECT_NE(widget, nullptr);
+    };
+    nivra::ui::TemplateForm run(res::runConfigTemplate(), nullptr);
+    const auto r = run.bind<nivra::ui::RunConfigUi>();
+    bordered({r.counterName, r.counterFile, r.assayName, r.assayFile, r.counterNumber});
+    EXPECT_TRUE(r.counterNumber->isReadOnly());
+    present({r.openCounter, r.openAssay, r.start, r.cancel});
 
-    DialogBase assay(res::kDialogAssayConfig);
-    for (int id :
-         {assay_ids::kNameEdit, assay_ids::kDwellHoursEdit, assay_ids::kDwellMinutesEdit,
-          assay_ids::kDwellSecondsEdit, assay_ids::kTotalHoursEdit, assay_ids::kTotalMinutesEdit,
-          assay_ids::kTotalSecondsEdit, assay_ids::kSampleAreaEdit, assay_ids::kBackgroundRateEdit,
-          assay_ids::kBackgroundHoursEdit})
-        EXPECT_NE(assay.controlAs<EditWithBorder>(id), nullptr) << id;
-    for (int id : {assay_ids::kLoadButton, assay_ids::kSaveButton, assay_ids::kSaveAsDefaultButton,
-                   assay_ids::kCloseButton})
-        EXPECT_NE(assay.controlAs<QPushButton>(id), nullptr) << id;
+    nivra::ui::TemplateForm assay(res::assayConfigTemplate(), nullptr);
+    const auto a = assay.bind<nivra::ui::AssayConfigUi>();
+    bordered({a.name, a.dwellHours, a.dwellMinutes, a.dwellSeconds, a.totalHours, a.totalMinutes,
+              a.totalSeconds, a.sampleArea, a.backgroundRate, a.backgroundHours});
+    present({a.load, a.save, a.saveAsDefault, a.close});
 
-    DialogBase counter(res::kDialogCounterConfig);
-    for (int id : {counter_ids::kNameEdit, counter_ids::kDescriptionEdit,
-                   counter_ids::kDetectorAreaEdit, counter_ids::kDetectorEfficiencyEdit})
-        EXPECT_NE(counter.controlAs<EditWithBorder>(id), nullptr) << id;
-    EXPECT_NE(counter.controlAs<QGroupBox>(counter_ids::kCounterGroup), nullptr);
-    for (int id : {counter_ids::kLoadButton, counter_ids::kSaveButton,
-                   counter_ids::kSaveAsDefaultButton, counter_ids::kCloseButton})
-        EXPECT_NE(counter.controlAs<QPushButton>(id), nullptr) << id;
+    nivra::ui::TemplateForm counter(res::counterConfigTemplate(), nullptr);
+    const auto c = counter.bind<nivra::ui::CounterConfigUi>();
+    bordered({c.name, c.description, c.detectorArea, c.detectorEfficiency});
+    present({c.counterGroup, c.load, c.save, c.saveAsDefault, c.close});
 
-    DialogBase about(res::kDialogAbout);
-    EXPECT_NE(about.controlAs<QLabel>(nivra::ui::about::kVersionLabel), nullptr);
-    EXPECT_NE(about.controlAs<QPushButton>(nivra::ui::about::kOkButton), nullptr);
+    nivra::ui::TemplateForm about(res::aboutTemplate(), nullptr);
+    const auto b = about.bind<nivra::ui::AboutUi>();
+    present({b.version, b.ok});
 }
 
 TEST(DialogBuilder, GroupBoxesLieBeneathTheControlsTheyFrame) {
-    DialogBase assay(res::kDialogAssayConfig);
+    nivra::ui::TemplateForm assay(res::assayConfigTemplate(), nullptr);
     // The "Dwell Time" group comes after the dwell hours in the template but must not cover them.
-    QWidget* edit = assay.control(assay_ids::kDwellHoursEdit);
+    QWidget* edit = assay.bind<nivra::ui::AssayConfigUi>().dwellHours;
     const QPoint centre = edit->geometry().center();
-    EXPECT_EQ(assay.client()->childAt(centre), edit);
+    EXPECT_EQ(assay.childAt(centre), edit);
 }
 
 TEST(DialogBuilder, MainWindowIsAFixedSizeWindowOnItsBackground) {

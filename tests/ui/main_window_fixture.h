@@ -19,7 +19,6 @@
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_commands.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/resources/run_config_controls.h"
 #include "ui_test_support.h"
 
 #include <QAction>
@@ -180,7 +179,7 @@ protected:
             getStartingDirectory() = dir_.path();
             return nivra::CounterStartup{found, startDirectoryRead, {}};
         };
-        environment.runModal = [this](ui::DialogBase& dialog) { return driveDialog(dialog); };
+        environment.runModal = [this](QDialog& dialog) { return driveDialog(dialog); };
         // What the window remembers between starts stays in the test's folder.
         environment.settings = [this] {
             return std::make_unique<QSettings>(QString::fromStdString(dir_.file("settings.ini")),
@@ -194,23 +193,22 @@ protected:
     // The run dialog as an operator drives it: it opens, the assay configuration `assayFile_`
     // is chosen and START pressed; without an assay file the operator cancels. Any other dialog
     // goes to `otherDialog_` when a test has set it, and is otherwise closed at once.
-    int driveDialog(ui::DialogBase& dialog) {
-        if (!qobject_cast<ui::RunConfigDlg*>(&dialog)) {
+    int driveDialog(QDialog& dialog) {
+        auto* run = qobject_cast<ui::RunConfigDlg*>(&dialog);
+        if (!run) {
             ++otherDialogs_;
             if (otherDialog_)
                 return otherDialog_(dialog);
-            dialog.initDialog();
-            dialog.dispatchCommand(res::kIdCancel);
+            dialog.reject();
             return dialog.result();
         }
-        dialog.initDialog();
         if (assayFile_.empty()) {
-            dialog.dispatchCommand(ui::run_config::kCancelButton);
+            run->ui().cancel->click();
             return dialog.result();
         }
         prompts_.chooseFile(QString::fromStdString(assayFile_));
-        dialog.dispatchCommand(ui::run_config::kOpenAssayButton);
-        dialog.dispatchCommand(ui::run_config::kStartButton);
+        run->ui().openAssay->click();
+        run->ui().start->click();
         return dialog.result();
     }
 
@@ -355,7 +353,7 @@ protected:
     SteadyCounters counters_{clock_};
     ScriptedPrompts prompts_;
     std::string assayFile_;
-    std::function<int(ui::DialogBase&)> otherDialog_;
+    std::function<int(QDialog&)> otherDialog_;
     int otherDialogs_ = 0;
     std::unique_ptr<ui::MainWindow> window_;
 

@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 using nivra::ui::ChartWidget;
-using nivra::ui::DialogBase;
 using nivra::ui::MainWindow;
 using nivra::ui::MainWindowEnvironment;
 using nivra::ui::RUNNING;
@@ -67,11 +66,11 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     MainWindowEnvironment environment;
     environment.run = RunEnvironment{nullptr, &access_};
     environment.startup = [this] { return runCounterStartup(manager_); };
-    environment.runModal = [&](DialogBase& dialog) {
-        dialog.initDialog();
+    environment.runModal = [&](QDialog& dialog) {
+        auto& run = dynamic_cast<ui::RunConfigDlg&>(dialog);
         prompts_.chooseFile(QString::fromStdString(assayPath));
-        dialog.dispatchCommand(ui::run_config::kOpenAssayButton);
-        dialog.dispatchCommand(ui::run_config::kStartButton);
+        run.ui().openAssay->click();
+        run.ui().start->click();
         return dialog.result();
     };
     window_ = std::make_unique<MainWindow>(environment);

@@ -4,6 +4,7 @@
 
 #include "main_window_fixture.h"
 #include "ui/controls/multiline_button.h"
+#include "ui/controls/template_dialog.h"
 #include "ui/resources/resource_ids.h"
 
 #include <QFontMetrics>
@@ -83,10 +84,10 @@ TEST_F(TextFitsTest, EveryStatisticOfAWorstCaseRecordAndEveryButtonFits) {
 }
 
 TEST(DialogTextFits, EveryButtonOfEveryDialogFits) {
-    for (int id : {res::kDialogAbout, res::kDialogCounterConfig, res::kDialogAssayConfig,
-                   res::kDialogRunConfig}) {
-        DialogBase dialog(id);
-        EXPECT_EQ(cutButtons(dialog), QStringList()) << "dialog " << id;
+    for (const res::DialogTemplate* t : {&res::aboutTemplate(), &res::counterConfigTemplate(),
+                                         &res::assayConfigTemplate(), &res::runConfigTemplate()}) {
+        nivra::ui::TemplateDialog dialog(*t, nullptr);
+        EXPECT_EQ(cutButtons(dialog), QStringList()) << t->caption;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/main_window/dialog_commands.h"
 
+#include "ui/controls/dialog_base.h"
 #include "ui/controls/window_printer.h"
 #include "ui/dialogs/about_dlg.h"
 #include "ui/dialogs/assay_config_dlg.h"
@@ -51,7 +52,7 @@ void DialogCommands::addAboutItem() {
     connect(menu.action(nivra::res::kCmdAboutBox), &QAction::triggered, this, [this] { about(); });
 }
 
-int DialogCommands::runModal(DialogBase& dialog) {
+int DialogCommands::runModal(QDialog& dialog) {
     return runModal_ ? runModal_(dialog) : dialog.exec();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QObject>
 #include <functional>
 
@@ -15,7 +16,7 @@ class SlotBoard;
 class DialogCommands final : public QObject {
     Q_OBJECT
 public:
-    using ModalRunner = std::function<int(DialogBase&)>;
+    using ModalRunner = std::function<int(QDialog&)>;
     DialogCommands(DialogBase& window, const SlotBoard& board, ModalRunner runner);
 
     // "&About Nivra..." at the end of the About drop-down: the window system offers no menu of
@@ -23,7 +24,7 @@ public:
     void addAboutItem();
 
 private:
-    int runModal(DialogBase& dialog);
+    int runModal(QDialog& dialog);
     void about();
 
     DialogBase& window_;

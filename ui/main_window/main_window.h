@@ -29,7 +29,7 @@ struct MainWindowEnvironment {
     // and their text queries. Unset: nivra::runCounterStartup with the process-wide manager.
     std::function<nivra::CounterStartup()> startup;
     // Runs a dialog modally and returns its result. Unset: QDialog::exec.
-    std::function<int(DialogBase&)> runModal;
+    std::function<int(QDialog&)> runModal;
     // Where the window keeps what it remembers between starts (whether the Counters window is
     // open, and where). Unset: the user's settings of the program.
     std::function<std::unique_ptr<QSettings>()> settings;

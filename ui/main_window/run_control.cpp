@@ -7,6 +7,7 @@
 #include "engine/run_history_observer.h"
 #include "storage/history_database.h"
 #include "storage/run_recorder.h"
+#include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/dialogs/run_config_dlg.h"

@@ -3,6 +3,7 @@
 #include "engine/run_environment.h"
 #include "engine/run_observer.h"
 
+#include <QDialog>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -23,7 +24,7 @@ class SlotBoard;
 class RunControl final : public QObject {
     Q_OBJECT
 public:
-    using ModalRunner = std::function<int(DialogBase&)>;
+    using ModalRunner = std::function<int(QDialog&)>;
     // The run dialog opens over `window` through `runModal`; runs take their clock and counters
     // from `environment` and report to `events`.
     RunControl(DialogBase& window, SlotBoard& board, RunEvents& events, RunEnvironment environment,

@@ -1,21 +1,27 @@
-#include "ui/resources/about_controls.h"
-#include "ui/resources/assay_config_controls.h"
-#include "ui/resources/counter_config_controls.h"
+#include "ui/resources/about_ui.h"
+#include "ui/resources/assay_config_ui.h"
+#include "ui/resources/counter_config_ui.h"
 #include "ui/resources/dialog_template.h"
 #include "ui/resources/main_window_controls.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/resources/run_config_controls.h"
+#include "ui/resources/run_config_ui.h"
+#include "ui/resources/ui_binding.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace nivra::res {
 
 namespace {
 
 using K = ControlKind;
-namespace about = nivra::ui::about;
-namespace assay_config = nivra::ui::assay_config;
-namespace counter_config = nivra::ui::counter_config;
 namespace main = nivra::ui::main;
-namespace run_config = nivra::ui::run_config;
+using nivra::ui::AboutUi;
+using nivra::ui::AssayConfigUi;
+using nivra::ui::CounterConfigUi;
+using nivra::ui::RunConfigUi;
 
 constexpr std::uint32_t kFlat = kStyleFlat;
 constexpr std::uint32_t kBorderedEdit = kStyleStaticEdge;
@@ -34,9 +40,11 @@ DialogTemplate aboutDialog() {
             kFixedDialog,
             {
                 {kNoId, K::Icon, "", 11, 17, 20, 20},
-                {about::kVersionLabel, K::Label, "version info", 40, 10, 119, 8, kStyleNoPrefix},
+                {kNoId, K::Label, "version info", 40, 10, 119, 8, kStyleNoPrefix,
+                 member<&AboutUi::version>()},
                 {kNoId, K::Label, "Alpha counting with up to four counters", 40, 25, 119, 8},
-                {about::kOkButton, K::PushButton, "OK", 177, 7, 50, 16, kStyleDefaultButton},
+                {kNoId, K::PushButton, "OK", 177, 7, 50, 16, kStyleDefaultButton,
+                 member<&AboutUi::ok>()},
             }};
 }
 
@@ -113,17 +121,22 @@ DialogTemplate counterConfigDialog() {
         0,
         kFixedDialog,
         {
-            {counter_config::kNameEdit, K::Edit, "", 12, 28, 304, 13, kBorderedEdit},
-            {counter_config::kDescriptionEdit, K::Edit, "", 12, 58, 304, 13,
-             kBorderedEdit | kStyleMultiline},
-            {counter_config::kDetectorAreaEdit, K::Edit, "", 63, 92, 64, 13, kBorderedEdit},
-            {counter_config::kDetectorEfficiencyEdit, K::Edit, "", 223, 92, 60, 13, kBorderedEdit},
-            {counter_config::kLoadButton, K::PushButton, "Load", 7, 131, 63, 16, kFlat},
-            {counter_config::kSaveButton, K::PushButton, "Save", 74, 131, 63, 16, kFlat},
-            {counter_config::kSaveAsDefaultButton, K::PushButton, "Save As Default", 140, 131, 63,
-             16, kFlat},
-            {counter_config::kCloseButton, K::PushButton, "Close", 272, 131, 50, 16, kFlat},
-            {counter_config::kCounterGroup, K::GroupBox, " Counter ", 7, 7, 315, 70},
+            {kNoId, K::Edit, "", 12, 28, 304, 13, kBorderedEdit, member<&CounterConfigUi::name>()},
+            {kNoId, K::Edit, "", 12, 58, 304, 13, kBorderedEdit | kStyleMultiline,
+             member<&CounterConfigUi::description>()},
+            {kNoId, K::Edit, "", 63, 92, 64, 13, kBorderedEdit,
+             member<&CounterConfigUi::detectorArea>()},
+            {kNoId, K::Edit, "", 223, 92, 60, 13, kBorderedEdit,
+             member<&CounterConfigUi::detectorEfficiency>()},
+            {kNoId, K::PushButton, "Load", 7, 131, 63, 16, kFlat, member<&CounterConfigUi::load>()},
+            {kNoId, K::PushButton, "Save", 74, 131, 63, 16, kFlat,
+             member<&CounterConfigUi::save>()},
+            {kNoId, K::PushButton, "Save As Default", 140, 131, 63, 16, kFlat,
+             member<&CounterConfigUi::saveAsDefault>()},
+            {kNoId, K::PushButton, "Close", 272, 131, 50, 16, kFlat,
+             member<&CounterConfigUi::close>()},
+            {kNoId, K::GroupBox, " Counter ", 7, 7, 315, 70, kStyleNone,
+             member<&CounterConfigUi::counterGroup>()},
             {kNoId, K::Label, "Area:", 39, 94, 20, 13},
             {kNoId, K::Label, "Effeciency:", 183, 94, 40, 13},
             {kNoId, K::GroupBox, "Detector", 7, 81, 315, 30},
@@ -134,76 +147,93 @@ DialogTemplate counterConfigDialog() {
 
 // The assay configuration dialog.
 DialogTemplate assayConfigDialog() {
-    return {kDialogAssayConfig,
-            "Assay Configuration",
-            "MS Sans Serif",
-            8,
-            306,
-            177,
-            0,
-            kFixedDialog,
-            {
-                {assay_config::kNameEdit, K::Edit, "", 12, 9, 286, 12, kBorderedEdit},
-                {assay_config::kDwellHoursEdit, K::Edit, "", 48, 53, 35, 12, kBorderedDigits},
-                {assay_config::kDwellMinutesEdit, K::Edit, "", 132, 53, 35, 12, kBorderedDigits},
-                {assay_config::kDwellSecondsEdit, K::Edit, "", 216, 53, 35, 12, kBorderedDigits},
-                {assay_config::kTotalHoursEdit, K::Edit, "", 48, 90, 35, 12, kBorderedDigits},
-                {assay_config::kTotalMinutesEdit, K::Edit, "", 132, 90, 35, 12, kBorderedDigits},
-                {assay_config::kTotalSecondsEdit, K::Edit, "", 216, 90, 35, 12, kBorderedDigits},
-                {assay_config::kSampleAreaEdit, K::Edit, "", 11, 130, 83, 12, kBorderedEdit},
-                {assay_config::kBackgroundHoursEdit, K::Edit, "", 148, 130, 49, 12, kBorderedEdit},
-                {assay_config::kBackgroundRateEdit, K::Edit, "", 232, 130, 49, 12, kBorderedEdit},
-                {assay_config::kLoadButton, K::PushButton, "Load", 5, 155, 59, 16, kFlat},
-                {assay_config::kSaveButton, K::PushButton, "Save", 67, 155, 59, 16, kFlat},
-                {assay_config::kSaveAsDefaultButton, K::PushButton, "Save as Default", 129, 155, 59,
-                 16, kFlat | kStyleMultiline},
-                {assay_config::kCloseButton, K::PushButton, "Close", 249, 155, 50, 16, kFlat},
-                {kNoId, K::GroupBox, "Assay Run Time", 3, 30, 298, 90},
-                {kNoId, K::Label, "Hours:", 17, 54, 27, 10, kStyleRightAlign},
-                {kNoId, K::Label, "Minutes:", 102, 54, 27, 10, kStyleRightAlign},
-                {kNoId, K::Label, "Seconds:", 181, 54, 31, 10, kStyleRightAlign},
-                {kNoId, K::GroupBox, "Dwell Time", 6, 41, 288, 35},
-                {kNoId, K::GroupBox, "Total Time", 6, 78, 288, 36},
-                {kNoId, K::Label, "Hours:", 21, 91, 23, 10, kStyleRightAlign},
-                {kNoId, K::Label, "Minutes:", 102, 91, 27, 10, kStyleRightAlign},
-                {kNoId, K::Label, "Seconds:", 181, 91, 31, 10, kStyleRightAlign},
-                {kNoId, K::GroupBox, "Assay Name:", 3, 0, 298, 27},
-                {kNoId, K::GroupBox, "Sample Area (square cm)", 3, 120, 99, 29},
-                {kNoId, K::GroupBox, "Background", 108, 120, 193, 29},
-                {kNoId, K::Label, "Time (h):", 112, 132, 32, 10, kStyleRightAlign},
-                {kNoId, K::Label, "Rate:", 207, 133, 19, 10, kStyleRightAlign},
-            }};
+    return {
+        kDialogAssayConfig,
+        "Assay Configuration",
+        "MS Sans Serif",
+        8,
+        306,
+        177,
+        0,
+        kFixedDialog,
+        {
+            {kNoId, K::Edit, "", 12, 9, 286, 12, kBorderedEdit, member<&AssayConfigUi::name>()},
+            {kNoId, K::Edit, "", 48, 53, 35, 12, kBorderedDigits,
+             member<&AssayConfigUi::dwellHours>()},
+            {kNoId, K::Edit, "", 132, 53, 35, 12, kBorderedDigits,
+             member<&AssayConfigUi::dwellMinutes>()},
+            {kNoId, K::Edit, "", 216, 53, 35, 12, kBorderedDigits,
+             member<&AssayConfigUi::dwellSeconds>()},
+            {kNoId, K::Edit, "", 48, 90, 35, 12, kBorderedDigits,
+             member<&AssayConfigUi::totalHours>()},
+            {kNoId, K::Edit, "", 132, 90, 35, 12, kBorderedDigits,
+             member<&AssayConfigUi::totalMinutes>()},
+            {kNoId, K::Edit, "", 216, 90, 35, 12, kBorderedDigits,
+             member<&AssayConfigUi::totalSeconds>()},
+            {kNoId, K::Edit, "", 11, 130, 83, 12, kBorderedEdit,
+             member<&AssayConfigUi::sampleArea>()},
+            {kNoId, K::Edit, "", 148, 130, 49, 12, kBorderedEdit,
+             member<&AssayConfigUi::backgroundHours>()},
+            {kNoId, K::Edit, "", 232, 130, 49, 12, kBorderedEdit,
+             member<&AssayConfigUi::backgroundRate>()},
+            {kNoId, K::PushButton, "Load", 5, 155, 59, 16, kFlat, member<&AssayConfigUi::load>()},
+            {kNoId, K::PushButton, "Save", 67, 155, 59, 16, kFlat, member<&AssayConfigUi::save>()},
+            {kNoId, K::PushButton, "Save as Default", 129, 155, 59, 16, kFlat | kStyleMultiline,
+             member<&AssayConfigUi::saveAsDefault>()},
+            {kNoId, K::PushButton, "Close", 249, 155, 50, 16, kFlat,
+             member<&AssayConfigUi::close>()},
+            {kNoId, K::GroupBox, "Assay Run Time", 3, 30, 298, 90},
+            {kNoId, K::Label, "Hours:", 17, 54, 27, 10, kStyleRightAlign},
+            {kNoId, K::Label, "Minutes:", 102, 54, 27, 10, kStyleRightAlign},
+            {kNoId, K::Label, "Seconds:", 181, 54, 31, 10, kStyleRightAlign},
+            {kNoId, K::GroupBox, "Dwell Time", 6, 41, 288, 35},
+            {kNoId, K::GroupBox, "Total Time", 6, 78, 288, 36},
+            {kNoId, K::Label, "Hours:", 21, 91, 23, 10, kStyleRightAlign},
+            {kNoId, K::Label, "Minutes:", 102, 91, 27, 10, kStyleRightAlign},
+            {kNoId, K::Label, "Seconds:", 181, 91, 31, 10, kStyleRightAlign},
+            {kNoId, K::GroupBox, "Assay Name:", 3, 0, 298, 27},
+            {kNoId, K::GroupBox, "Sample Area (square cm)", 3, 120, 99, 29},
+            {kNoId, K::GroupBox, "Background", 108, 120, 193, 29},
+            {kNoId, K::Label, "Time (h):", 112, 132, 32, 10, kStyleRightAlign},
+            {kNoId, K::Label, "Rate:", 207, 133, 19, 10, kStyleRightAlign},
+        }};
 }
 
 // The run configuration dialog.
 DialogTemplate runConfigDialog() {
-    return {kDialogRunConfig,
-            "Dialog",
-            "MS Sans Serif",
-            8,
-            348,
-            151,
-            0,
-            kFixedDialog,
-            {
-                {run_config::kCancelButton, K::PushButton, "Cancel", 288, 128, 50, 16, kFlat},
-                {kNoId, K::Label, "Counter Enumeration ID", 7, 6, 80, 16},
-                {run_config::kCounterNumberEdit, K::Edit, "", 104, 6, 50, 14,
-                 kBorderedEdit | kStyleReadOnly},
-                {kNoId, K::GroupBox, "Counter Configuration", 7, 23, 335, 38},
-                {kNoId, K::GroupBox, "Assay Configuration", 7, 72, 335, 38},
-                {run_config::kStartButton, K::PushButton, "START", 7, 117, 272, 27, kFlat},
-                {kNoId, K::Label, "Name:", 14, 34, 33, 10},
-                {kNoId, K::Label, "File:", 14, 47, 29, 11},
-                {run_config::kCounterNameEdit, K::Edit, "", 78, 32, 201, 12, kBorderedEdit},
-                {run_config::kCounterFileEdit, K::Edit, "", 78, 45, 201, 12, kBorderedEdit},
-                {run_config::kOpenCounterButton, K::PushButton, "Open", 288, 32, 50, 25, kFlat},
-                {kNoId, K::Label, "Name:", 14, 82, 33, 10},
-                {kNoId, K::Label, "File:", 14, 95, 29, 11},
-                {run_config::kAssayNameEdit, K::Edit, "", 78, 82, 201, 12, kBorderedEdit},
-                {run_config::kAssayFileEdit, K::Edit, "", 78, 95, 201, 12, kBorderedEdit},
-                {run_config::kOpenAssayButton, K::PushButton, "Open", 288, 82, 50, 25, kFlat},
-            }};
+    return {
+        kDialogRunConfig,
+        "Dialog",
+        "MS Sans Serif",
+        8,
+        348,
+        151,
+        0,
+        kFixedDialog,
+        {
+            {kNoId, K::PushButton, "Cancel", 288, 128, 50, 16, kFlat,
+             member<&RunConfigUi::cancel>()},
+            {kNoId, K::Label, "Counter Enumeration ID", 7, 6, 80, 16},
+            {kNoId, K::Edit, "", 104, 6, 50, 14, kBorderedEdit | kStyleReadOnly,
+             member<&RunConfigUi::counterNumber>()},
+            {kNoId, K::GroupBox, "Counter Configuration", 7, 23, 335, 38},
+            {kNoId, K::GroupBox, "Assay Configuration", 7, 72, 335, 38},
+            {kNoId, K::PushButton, "START", 7, 117, 272, 27, kFlat, member<&RunConfigUi::start>()},
+            {kNoId, K::Label, "Name:", 14, 34, 33, 10},
+            {kNoId, K::Label, "File:", 14, 47, 29, 11},
+            {kNoId, K::Edit, "", 78, 32, 201, 12, kBorderedEdit,
+             member<&RunConfigUi::counterName>()},
+            {kNoId, K::Edit, "", 78, 45, 201, 12, kBorderedEdit,
+             member<&RunConfigUi::counterFile>()},
+            {kNoId, K::PushButton, "Open", 288, 32, 50, 25, kFlat,
+             member<&RunConfigUi::openCounter>()},
+            {kNoId, K::Label, "Name:", 14, 82, 33, 10},
+            {kNoId, K::Label, "File:", 14, 95, 29, 11},
+            {kNoId, K::Edit, "", 78, 82, 201, 12, kBorderedEdit, member<&RunConfigUi::assayName>()},
+            {kNoId, K::Edit, "", 78, 95, 201, 12, kBorderedEdit, member<&RunConfigUi::assayFile>()},
+            {kNoId, K::PushButton, "Open", 288, 82, 50, 25, kFlat,
+             member<&RunConfigUi::openAssay>()},
+        }};
 }
 
 const std::vector<DialogTemplate>& allTemplates() {
@@ -219,6 +249,26 @@ const DialogTemplate* findDialogTemplate(int id) {
         if (t.id == id)
             return &t;
     return nullptr;
+}
+
+} // namespace nivra::res
+
+namespace nivra::res {
+
+const DialogTemplate& aboutTemplate() {
+    return *findDialogTemplate(kDialogAbout);
+}
+
+const DialogTemplate& counterConfigTemplate() {
+    return *findDialogTemplate(kDialogCounterConfig);
+}
+
+const DialogTemplate& assayConfigTemplate() {
+    return *findDialogTemplate(kDialogAssayConfig);
+}
+
+const DialogTemplate& runConfigTemplate() {
+    return *findDialogTemplate(kDialogRunConfig);
 }
 
 } // namespace nivra::res
