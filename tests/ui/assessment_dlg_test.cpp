@@ -83,22 +83,22 @@ TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) 
         EXPECT_GE(label->width(), label->minimumSizeHint().width()) << label->text().toStdString();
 
     // The region of the range slider, as the ROI statistics take it: points 3 to 47.
-    window_->dispatchCommand(ids::kLowUpButton);
-    window_->dispatchCommand(ids::kLowUpButton);
+    window_->ui().lowUp->click();
+    window_->ui().lowUp->click();
     dialog.setRange(AssessmentRange::Roi);
     EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 3 to 47");
     EXPECT_EQ(dialog.figureLines(), lines(assess(record, 3, 47)));
     EXPECT_EQ(dialog.points().firstNumber(), 3);
     EXPECT_EQ(dialog.points().counts().size(), 45u);
     // The ROI view follows the region the window's step buttons make.
-    window_->dispatchCommand(ids::kHighDownButton);
+    window_->ui().highDown->click();
     ASSERT_TRUE(pumpUntil([&] { return dialog.points().counts().size() == 44u; }));
     EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 3 to 46");
 
     // Deleting the burst resets the region to every point; the dialog follows once the window's
     // events are handled.
-    window_->setItemText(ids::kDeletePointEdit, QStringLiteral("34"));
-    window_->dispatchCommand(ids::kDeletePointButton);
+    window_->ui().deletePointEdit->setText(QStringLiteral("34"));
+    window_->ui().deletePoint->click();
     ASSERT_TRUE(pumpUntil([&] { return dialog.points().counts().size() == 46u; }));
     EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 1 to 46");
     EXPECT_EQ(dialog.figureLines(), lines(assess(record)));
@@ -140,7 +140,7 @@ TEST_F(AssessmentTest, FollowsARunOncePerClosedPointAlsoWithoutScreenUpdates) {
     EXPECT_EQ(dialog.figureLines(), lines(assess(record)));
 
     // With the window's view held, the dialog still takes every point.
-    window_->dispatchCommand(ids::kScreenUpdatesButton);
+    window_->ui().screenUpdates->click();
     ASSERT_FALSE(window_->screenUpdates());
     const int refreshes = dialog.refreshes();
     const int secondsBefore = seconds, pointsBefore = points;

@@ -210,7 +210,7 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
     EXPECT_EQ(cell(1, CountersWindow::kEndTimeColumn).toStdString(),
               formatLocalTime(window_->slot(1).data->endTime()));
     // The main window shows counter 1 alone.
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 1");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE COUNTER: 1");
     EXPECT_EQ(static_cast<std::size_t>(chartRows()), window_->slot(1).pointCount());
 
     // A picture of the window during two runs, kept with the build for the documentation.
@@ -312,11 +312,11 @@ TEST_F(CountersWindowTest, ADoubleClickChoosesTheRowsActiveCounterItem) {
     doubleClick(2);
     EXPECT_EQ(window_->activeSlot(), 2);
     EXPECT_TRUE(checked(res::kCmdCounter1 + 1));
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 2");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE COUNTER: 2");
     EXPECT_TRUE(counters().table()->item(counters().rowOfSlot(2), 0)->font().bold());
     doubleClick(0);
     EXPECT_EQ(window_->activeSlot(), 0);
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE: VIEWER");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE: VIEWER");
     EXPECT_FALSE(counters().table()->item(counters().rowOfSlot(2), 0)->font().bold());
     // Counters the menu does not offer have no row.
     EXPECT_EQ(counters().rowOfSlot(3), -1);

@@ -1,5 +1,4 @@
 #include "ui/controls/control_text.h"
-#include "ui/controls/dialog_base.h"
 #include "ui/controls/edit_with_border.h"
 #include "ui/controls/list_box_with_border.h"
 #include "ui/controls/range_slider.h"
@@ -11,9 +10,10 @@
 #include "ui/resources/dialog_builder.h"
 #include "ui/resources/dialog_template.h"
 #include "ui/resources/dialog_units.h"
-#include "ui/resources/main_window_controls.h"
+#include "ui/resources/main_window_ui.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_commands.h"
+#include "ui/resources/menu_resource.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/resources/run_config_ui.h"
 #include "ui/resources/string_resources.h"
@@ -33,14 +33,12 @@
 #include <gtest/gtest.h>
 
 using nivra::ui::ChartWidget;
-using nivra::ui::DialogBase;
 using nivra::ui::EditWithBorder;
 using nivra::ui::ListBoxWithBorder;
 using nivra::ui::RangeSlider;
 using nivra::ui::WindowMenu;
 
 namespace res = nivra::res;
-namespace main_ids = nivra::ui::main;
 using nivra::Statistic;
 
 namespace {
@@ -97,28 +95,26 @@ TEST(DialogBuilder, EveryControlKeepsItsTextAndConvertedPlace) {
 }
 
 TEST(DialogBuilder, MainWindowControlsAreOfTheirKinds) {
-    using namespace main_ids;
-    DialogBase main(res::kDialogMain);
-    EXPECT_NE(main.controlAs<ChartWidget>(kChart), nullptr);
-    EXPECT_NE(main.controlAs<RangeSlider>(kRangeSlider), nullptr);
-    EXPECT_NE(main.controlAs<QProgressBar>(kProgressBar), nullptr);
-    EXPECT_NE(main.controlAs<QCheckBox>(kHeartbeatBox), nullptr);
-    for (int id : {kDataDumpList, kRoiDumpList, kHeaderList})
-        EXPECT_NE(main.controlAs<ListBoxWithBorder>(id), nullptr) << id;
-    for (int id : {kStatsValueList, kStatsLabelList}) {
-        EXPECT_EQ(main.controlAs<ListBoxWithBorder>(id), nullptr) << id;
-        ASSERT_NE(main.controlAs<QListWidget>(id), nullptr) << id;
-        EXPECT_EQ(main.controlAs<QListWidget>(id)->selectionMode(), QAbstractItemView::NoSelection);
+    nivra::ui::TemplateForm form(res::mainWindowTemplate(), nullptr);
+    const auto ui = form.bind<nivra::ui::MainWindowUi>();
+    EXPECT_NE(ui.chart, nullptr);
+    EXPECT_NE(ui.slider, nullptr);
+    EXPECT_NE(ui.progress, nullptr);
+    EXPECT_NE(ui.heartbeat, nullptr);
+    for (QListWidget* list : {ui.dataDump, ui.roiDump, ui.headerList})
+        EXPECT_NE(dynamic_cast<ListBoxWithBorder*>(list), nullptr);
+    for (QListWidget* list : {ui.statsValues, ui.statsLabels}) {
+        EXPECT_EQ(dynamic_cast<ListBoxWithBorder*>(list), nullptr);
+        EXPECT_EQ(list->selectionMode(), QAbstractItemView::NoSelection);
     }
-    for (int id : {kHeaderEdit, kDeletePointEdit, kRoiMinEdit, kRoiMaxEdit})
-        EXPECT_NE(main.controlAs<EditWithBorder>(id), nullptr) << id;
+    for (QLineEdit* edit : {ui.headerEdit, ui.deletePointEdit, ui.roiMin, ui.roiMax})
+        EXPECT_NE(dynamic_cast<EditWithBorder*>(edit), nullptr);
     // Digits-only edits refuse typed letters.
-    auto* roiMin = main.controlAs<QLineEdit>(kRoiMinEdit);
-    roiMin->insert(QStringLiteral("1a"));
-    EXPECT_EQ(roiMin->text(), QString());
-    roiMin->insert(QStringLiteral("12"));
-    EXPECT_EQ(roiMin->text(), QStringLiteral("12"));
-    EXPECT_EQ(main.itemText(kFileLabel), QStringLiteral("File:"));
+    ui.roiMin->insert(QStringLiteral("1a"));
+    EXPECT_EQ(ui.roiMin->text(), QString());
+    ui.roiMin->insert(QStringLiteral("12"));
+    EXPECT_EQ(ui.roiMin->text(), QStringLiteral("12"));
+    EXPECT_EQ(ui.fileLabel->text(), QStringLiteral("File:"));
 }
 
 // Every member of a dialog's ui struct is filled by a row of its template, the edits bordered.
@@ -161,19 +157,18 @@ TEST(DialogBuilder, GroupBoxesLieBeneathTheControlsTheyFrame) {
     EXPECT_EQ(assay.childAt(centre), edit);
 }
 
-TEST(DialogBuilder, MainWindowIsAFixedSizeWindowOnItsBackground) {
-    DialogBase main(res::kDialogMain);
+TEST(DialogBuilder, ATemplateDialogIsAFixedSizeWindowOnItsBackground) {
+    nivra::ui::TemplateDialog main(res::mainWindowTemplate(), nullptr);
     main.setBackgroundColor(QColor(254, 254, 254));
     EXPECT_EQ(main.minimumSize(), main.maximumSize());
-    EXPECT_EQ(main.client()->y(), main.menu()->bar()->height());
     const QImage image = main.grab().toImage();
-    const QPoint empty = main.client()->mapTo(&main, QPoint(1, 1)); // left of the active slot label
+    const QPoint empty = main.form()->mapTo(&main, QPoint(1, 1)); // left of the active slot label
     EXPECT_EQ(image.pixelColor(empty), QColor(254, 254, 254));
 }
 
 TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
-    DialogBase main(res::kDialogMain);
-    WindowMenu* menu = main.menu();
+    QWidget window;
+    WindowMenu* menu = new WindowMenu(*res::findMenuTemplate(res::kMenuMain), &window);
     ASSERT_NE(menu, nullptr);
     const QList<QAction*> drops = menu->bar()->actions();
     QStringList titles;
@@ -202,8 +197,8 @@ TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
 
 // The usual shortcuts, and within each drop-down (the menu bar's titles too) no mnemonic twice.
 TEST(MainMenu, ShortcutsAndMnemonicsOfTheUsualCommands) {
-    DialogBase main(res::kDialogMain);
-    WindowMenu* menu = main.menu();
+    QWidget window;
+    WindowMenu* menu = new WindowMenu(*res::findMenuTemplate(res::kMenuMain), &window);
     const std::pair<int, const char*> shortcuts[] = {{res::kCmdFileNew, "Ctrl+N"},
                                                      {res::kCmdFileOpen, "Ctrl+O"},
                                                      {res::kCmdFileSave, "Ctrl+S"},
@@ -234,8 +229,8 @@ TEST(MainMenu, ShortcutsAndMnemonicsOfTheUsualCommands) {
 }
 
 TEST(MainMenu, ChoosingAnItemTriggersItsActionAndLeavesTheMarkToTheProgram) {
-    DialogBase main(res::kDialogMain);
-    WindowMenu* menu = main.menu();
+    QWidget window;
+    WindowMenu* menu = new WindowMenu(*res::findMenuTemplate(res::kMenuMain), &window);
     std::vector<int> chosen;
     for (int command : {res::statisticCommand(Statistic::StdDev), res::kCmdRunStart})
         QObject::connect(menu->action(command), &QAction::triggered,

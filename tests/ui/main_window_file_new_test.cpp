@@ -47,11 +47,11 @@ protected:
         EXPECT_EQ(window_->slot(1).state, NEW);
         EXPECT_EQ(window_->slot(1).data, nullptr);
         EXPECT_TRUE(window_->slot(1).saved);
-        EXPECT_EQ(text(ids::kFileLabel), "File: ");
+        EXPECT_EQ(text(&Ui::fileLabel), "File: ");
         EXPECT_EQ(chartRows(), 0);
-        EXPECT_TRUE(items(ids::kDataDumpList).empty());
-        EXPECT_TRUE(items(ids::kHeaderList).empty());
-        EXPECT_EQ(text(ids::kEndTimeLabel), "End Time: ");
+        EXPECT_TRUE(items(&Ui::dataDump).empty());
+        EXPECT_TRUE(items(&Ui::headerList).empty());
+        EXPECT_EQ(text(&Ui::endTime), "End Time: ");
         EXPECT_TRUE(enabled(res::kCmdRunStart));
     }
 };
@@ -102,7 +102,7 @@ TEST_F(FileNewTest, AfterSaveNewClearsWithoutAsking) {
     prompts_.chooseFile(QString::fromStdString(path));
     choose(res::kCmdFileSave);
     EXPECT_TRUE(window_->slot(1).saved);
-    EXPECT_EQ(text(ids::kFileLabel).toStdString(), path);
+    EXPECT_EQ(text(&Ui::fileLabel).toStdString(), path);
     prompts_.clear();
     choose(res::kCmdFileNew);
     EXPECT_TRUE(prompts_.questions().empty());

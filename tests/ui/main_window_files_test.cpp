@@ -24,9 +24,9 @@ protected:
     QString path(const std::string& name) const { return QString::fromStdString(dir_.file(name)); }
 
     void setRoi(int low, int high) {
-        window_->setItemText(ids::kRoiMinEdit, QString::number(low));
-        window_->setItemText(ids::kRoiMaxEdit, QString::number(high));
-        window_->dispatchCommand(ids::kSetRoiButton);
+        window_->ui().roiMin->setText(QString::number(low));
+        window_->ui().roiMax->setText(QString::number(high));
+        window_->ui().setRoi->click();
     }
 
     // Runs a short assay of three points on the counter to its end, leaving it unsaved.
@@ -48,7 +48,7 @@ protected:
 
     // Connects to the window's end; true once it has closed.
     void watchClosing() {
-        QObject::connect(window_.get(), &QDialog::finished, [this] { closed_ = true; });
+        QObject::connect(window_.get(), &ui::MainWindow::closed, [this] { closed_ = true; });
     }
 
     bool closed_ = false;
@@ -98,7 +98,7 @@ TEST_F(FileCommandsTest, ExportsWriteTheRecordOrItsRegionAndLeaveTheSlotAsItWas)
     // Exports never count as saving the slot's record.
     EXPECT_TRUE(window_->slot(kViewerSlot).saved);
     EXPECT_EQ(window_->slot(kViewerSlot).fileName, source);
-    EXPECT_EQ(text(ids::kFileLabel).toStdString(), source);
+    EXPECT_EQ(text(&Ui::fileLabel).toStdString(), source);
 }
 
 // A file that could not be written is reported with its name, never with the success text.
@@ -116,13 +116,13 @@ TEST_F(FileCommandsTest, ASaveThatDidNotReachTheDiskIsNeverReportedAsSaved) {
               QStringList(4, ui::fileNotSavedMessage(unwritable, kNoFolder)));
     EXPECT_FALSE(window_->slot(1).saved);
     EXPECT_EQ(window_->slot(1).fileName, "");
-    EXPECT_EQ(text(ids::kFileLabel), "File: ");
+    EXPECT_EQ(text(&Ui::fileLabel), "File: ");
 
     prompts_.chooseFile(path("run.dax"));
     choose(res::kCmdFileSave);
     EXPECT_EQ(prompts_.messageTexts().last(), "data saved");
     EXPECT_TRUE(window_->slot(1).saved);
-    EXPECT_EQ(text(ids::kFileLabel), path("run.dax"));
+    EXPECT_EQ(text(&Ui::fileLabel), path("run.dax"));
 }
 
 TEST_F(FileCommandsTest, OpenLoadsIntoTheViewerWhileARunGoesOn) {
@@ -148,10 +148,10 @@ TEST_F(FileCommandsTest, OpenLoadsIntoTheViewerWhileARunGoesOn) {
     EXPECT_EQ(request.filters, (std::vector<ui::FileFilter>{{"DataNivra(*.dax)", "*.dax"}}));
     EXPECT_TRUE(request.initialName.isEmpty());
     EXPECT_EQ(window_->activeSlot(), kViewerSlot);
-    EXPECT_EQ(text(ids::kFileLabel).toStdString(), source);
-    EXPECT_EQ(text(ids::kStatusLabel), "VIEWER");
+    EXPECT_EQ(text(&Ui::fileLabel).toStdString(), source);
+    EXPECT_EQ(text(&Ui::status), "VIEWER");
     EXPECT_EQ(chartRows(), 3);
-    EXPECT_EQ(items(ids::kHeaderList), QStringList{"kept line"});
+    EXPECT_EQ(items(&Ui::headerList), QStringList{"kept line"});
     EXPECT_TRUE(slider()->isEnabled());
     EXPECT_TRUE(enabled(res::kCmdFileSave));
     EXPECT_TRUE(enabled(res::kCmdSaveRoiCsv));
@@ -161,7 +161,7 @@ TEST_F(FileCommandsTest, OpenLoadsIntoTheViewerWhileARunGoesOn) {
     ASSERT_TRUE(pumpUntilStopped(1));
     EXPECT_GE(window_->slot(1).pointCount(), 5u);
     EXPECT_EQ(chartRows(), 3);
-    EXPECT_EQ(text(ids::kFileLabel).toStdString(), source);
+    EXPECT_EQ(text(&Ui::fileLabel).toStdString(), source);
 }
 
 TEST_F(FileCommandsTest, ExitAsksForEachUnsavedSlotInTurnAndCancelStays) {
@@ -183,15 +183,15 @@ TEST_F(FileCommandsTest, ExitAsksForEachUnsavedSlotInTurnAndCancelStays) {
     EXPECT_EQ(questions[3].text, "Data for counter 4 not saved, would you like to save?");
     EXPECT_FALSE(closed_);
     EXPECT_EQ(window_->activeSlot(), 2);
-    EXPECT_EQ(text(ids::kStatusLabel), "STOPPED");
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 2");
+    EXPECT_EQ(text(&Ui::status), "STOPPED");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE COUNTER: 2");
     EXPECT_TRUE(window_->slot(2).saved);
     EXPECT_FALSE(window_->slot(4).saved);
 
     // Slot 2 is saved now; No for slot 4 lets the program end.
     prompts_.clear();
     prompts_.reply(ui::Answer::No);
-    window_->reject(); // the close box
+    window_->close(); // the close box
     EXPECT_EQ(prompts_.messageTexts(),
               QStringList{"Data for counter 4 not saved, would you like to save?"});
     EXPECT_TRUE(closed_);
@@ -224,9 +224,9 @@ TEST_F(FileCommandsTest, ExitStaysWhenTheSaveAskedForDidNotHappen) {
 TEST_F(FileCommandsTest, ExitDoesNotAskAboutARecordWithoutPoints) {
     open();
     runToEnd(1);
-    window_->setItemText(ids::kDeletePointEdit, "1");
+    window_->ui().deletePointEdit->setText("1");
     for (int i = 0; i < 3; ++i)
-        window_->dispatchCommand(ids::kDeletePointButton);
+        window_->ui().deletePoint->click();
     ASSERT_EQ(window_->slot(1).pointCount(), 0u);
     ASSERT_FALSE(window_->slot(1).saved);
     watchClosing();

@@ -16,6 +16,7 @@
 #include "ui/dialogs/run_config_dlg.h"
 #include "ui/main_window/chart_widget.h"
 #include "ui/main_window/main_window.h"
+#include "ui/resources/main_window_ui.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_commands.h"
 #include "ui/resources/resource_ids.h"
@@ -24,6 +25,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -41,7 +44,7 @@
 
 namespace nivra::test {
 
-namespace ids = nivra::ui::main;
+using Ui = nivra::ui::MainWindowUi;
 
 // Counters whose count register grows by a fixed number per second of the clock, as a source of
 // steady activity does (or a rising one, for reports that tell the seconds apart); a reset sets
@@ -186,7 +189,7 @@ protected:
                                                QSettings::IniFormat);
         };
         window_ = std::make_unique<ui::MainWindow>(std::move(environment));
-        window_->initDialog();
+        window_->initialise();
         return *window_;
     }
 
@@ -325,24 +328,26 @@ protected:
         emit item->triggered(false);
     }
 
+    // Presses one of the window's buttons, `times` times.
+    void press(QPushButton* Ui::*button, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            (window_->ui().*button)->click();
+    }
+
     // ---- reading the window ----
-    QString text(int id) const { return window_->itemText(id); }
+    template <class Widget> QString text(Widget* Ui::*control) const {
+        return (window_->ui().*control)->text();
+    }
     bool enabled(int command) const { return window_->menu()->isEnabled(command); }
     bool checked(int command) const { return window_->menu()->isChecked(command); }
-    ui::RangeSlider* slider() const {
-        return window_->controlAs<ui::RangeSlider>(ids::kRangeSlider);
-    }
-    ui::ChartWidget* chartWidget() const {
-        return window_->controlAs<ui::ChartWidget>(ids::kChart);
-    }
+    ui::RangeSlider* slider() const { return window_->ui().slider; }
+    ui::ChartWidget* chartWidget() const { return window_->ui().chart; }
     int chartRows() const { return chartWidget()->rowCount(); }
-    int progress() const { return window_->controlAs<QProgressBar>(ids::kProgressBar)->value(); }
-    bool heartbeat() const {
-        return window_->controlAs<QCheckBox>(ids::kHeartbeatBox)->isChecked();
-    }
-    QStringList items(int id) const {
+    int progress() const { return window_->ui().progress->value(); }
+    bool heartbeat() const { return window_->ui().heartbeat->isChecked(); }
+    QStringList items(QListWidget* Ui::*control) const {
         QStringList items;
-        auto* list = window_->controlAs<QListWidget>(id);
+        const QListWidget* list = window_->ui().*control;
         for (int i = 0; i < list->count(); ++i)
             items << list->item(i)->text();
         return items;

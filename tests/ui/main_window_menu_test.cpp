@@ -21,7 +21,7 @@ TEST_F(MenuTest, EveryItemRunsItsHandlerOnce) {
     open(2);
     openInViewer(writeDataFile("menu", {1, 2, 3}));
     int closed = 0;
-    QObject::connect(window_.get(), &QDialog::finished, [&] { ++closed; });
+    QObject::connect(window_.get(), &ui::MainWindow::closed, [&] { ++closed; });
 
     // The File items ask as often as their handlers run: a cancelled file dialog, and for the
     // saves "data not saved" after it; a cancelled print dialog.

@@ -74,7 +74,7 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
         return dialog.result();
     };
     window_ = std::make_unique<MainWindow>(environment);
-    window_->initDialog();
+    window_->initialise();
 
     EXPECT_EQ(getStartingDirectory(), ws_.folder());
     for (int k = 0; k < 4; ++k)
@@ -100,9 +100,9 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     const std::vector<std::int32_t> counts = window_->slot(1).data->counts();
     EXPECT_EQ(counts.size(), 2u);
     EXPECT_GT(std::accumulate(counts.begin(), counts.end(), 0), 0); // 20 a second
-    EXPECT_EQ(window_->controlAs<ChartWidget>(ids::kChart)->rowCount(), 2);
-    EXPECT_NE(window_->itemText(ids::kEndTimeLabel), "End Time: ");
-    EXPECT_EQ(window_->itemText(ids::kStatusLabel), "STOPPED");
+    EXPECT_EQ(window_->ui().chart->rowCount(), 2);
+    EXPECT_NE(window_->ui().endTime->text(), "End Time: ");
+    EXPECT_EQ(window_->ui().status->text(), "STOPPED");
     // Only counter 1 was reset and read.
     for (const sim::RequestRecord& request : line.requests()) {
         if (request.command == protocol::CMD_RESET || request.command == protocol::CMD_READ) {

@@ -9,7 +9,6 @@
 #include <QSettings>
 #include <tuple>
 
-using nivra::ui::DialogBase;
 using nivra::ui::MainWindow;
 using nivra::ui::MainWindowEnvironment;
 using nivra::ui::NEW;
@@ -38,18 +37,18 @@ TEST_F(StartupTest, TheWindowStartsOnTheViewerWithEveryControlInPlace) {
     open(2);
     EXPECT_TRUE(prompts_.questions().empty());
 
-    EXPECT_EQ(text(ids::kStatusLabel), "VIEWER");
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE: VIEWER");
-    EXPECT_EQ(text(ids::kFileLabel), ""); // the viewer's empty file name replaces "File:"
-    auto* progress = window_->controlAs<QProgressBar>(ids::kProgressBar);
+    EXPECT_EQ(text(&Ui::status), "VIEWER");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE: VIEWER");
+    EXPECT_EQ(text(&Ui::fileLabel), ""); // the viewer's empty file name replaces "File:"
+    auto* progress = window_->ui().progress;
     EXPECT_EQ(std::make_tuple(progress->minimum(), progress->maximum(), progress->value()),
               std::make_tuple(0, 100, 0));
     EXPECT_FALSE(slider()->isEnabled());
     expectSlider(1, 5, 2, 3);
-    EXPECT_EQ(text(ids::kRoiMinEdit), "2");
-    EXPECT_EQ(text(ids::kRoiMaxEdit), "3");
-    EXPECT_EQ(text(ids::kScreenUpdatesButton), "Disable Screen Updates");
-    EXPECT_FALSE(window_->control(ids::kScreenUpdatesButton)->isEnabled());
+    EXPECT_EQ(text(&Ui::roiMin), "2");
+    EXPECT_EQ(text(&Ui::roiMax), "3");
+    EXPECT_EQ(text(&Ui::screenUpdates), "Disable Screen Updates");
+    EXPECT_FALSE(window_->ui().screenUpdates->isEnabled());
     EXPECT_TRUE(window_->screenUpdates());
     EXPECT_FALSE(heartbeat());
     EXPECT_TRUE(chartWidget()->showsSample());
@@ -75,8 +74,8 @@ TEST_F(StartupTest, TheWindowStartsOnTheViewerWithEveryControlInPlace) {
     EXPECT_FALSE(window_->windowIcon().isNull());
     EXPECT_EQ(window_->size(), window_->minimumSize());
     EXPECT_EQ(window_->palette().color(QPalette::Window), QColor(254, 254, 254));
-    for (int id : {ids::kDataDumpList, ids::kRoiDumpList})
-        EXPECT_DOUBLE_EQ(window_->control(id)->font().pointSizeF(), 11.5) << id;
+    for (const QListWidget* list : {window_->ui().dataDump, window_->ui().roiDump})
+        EXPECT_DOUBLE_EQ(list->font().pointSizeF(), 11.5);
 }
 
 TEST_F(StartupTest, AtMostFourCountersAreOfferedAndNothingIsReported) {
@@ -94,7 +93,7 @@ TEST_F(StartupTest, AnUnreadableCurrentDirectoryIsReportedOnceAndStartUpGoesOn) 
     open(1, false);
     EXPECT_EQ(prompts_.messageTexts(), QStringList{"GetStartingDirectory failed."});
     EXPECT_TRUE(enabled(res::kCmdCounter1));
-    EXPECT_EQ(text(ids::kStatusLabel), "VIEWER");
+    EXPECT_EQ(text(&Ui::status), "VIEWER");
 }
 
 TEST_F(StartupTest, StatisticsShowMenuFollowsItsFileAndEachCommandTogglesAndSaves) {
@@ -129,8 +128,8 @@ TEST_F(StartupTest, ACounterSlotStartsInDemoAndFileNewPreparesItForARun) {
     open();
     window_->menu()->action(res::kCmdCounter1)->trigger();
     EXPECT_EQ(window_->activeSlot(), 1);
-    EXPECT_EQ(text(ids::kStatusLabel), "DEMO");
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 1");
+    EXPECT_EQ(text(&Ui::status), "DEMO");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE COUNTER: 1");
     EXPECT_TRUE(checked(res::kCmdCounter1));
     for (int command : kFileAndRunCommands)
         EXPECT_EQ(enabled(command), command == res::kCmdFileNew) << command;
@@ -139,15 +138,15 @@ TEST_F(StartupTest, ACounterSlotStartsInDemoAndFileNewPreparesItForARun) {
     EXPECT_EQ(progress(), 0);
     EXPECT_FALSE(slider()->isEnabled());
     expectSlider(1, 1, 1, 1);
-    EXPECT_EQ(text(ids::kRoiMinEdit), "1");
-    EXPECT_EQ(text(ids::kRoiMaxEdit), "1");
-    EXPECT_EQ(text(ids::kEndTimeLabel), "End Time: ");
-    EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:");
+    EXPECT_EQ(text(&Ui::roiMin), "1");
+    EXPECT_EQ(text(&Ui::roiMax), "1");
+    EXPECT_EQ(text(&Ui::endTime), "End Time: ");
+    EXPECT_EQ(text(&Ui::timeLeft), "Time Left:");
 
     window_->menu()->action(res::kCmdFileNew)->trigger();
     EXPECT_EQ(window_->slot(1).state, NEW);
-    EXPECT_EQ(text(ids::kStatusLabel), "NEW");
-    EXPECT_EQ(text(ids::kFileLabel), "File: ");
+    EXPECT_EQ(text(&Ui::status), "NEW");
+    EXPECT_EQ(text(&Ui::fileLabel), "File: ");
     for (int command : kFileAndRunCommands)
         EXPECT_EQ(enabled(command), command == res::kCmdRunStart) << command;
     EXPECT_TRUE(prompts_.questions().empty());

@@ -11,8 +11,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-using nivra::ui::DialogBase;
-
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
@@ -66,10 +64,10 @@ TEST_F(TextFitsTest, EveryStatisticOfAWorstCaseRecordAndEveryButtonFits) {
     openInViewer(path);
     showAllStatistics();
     window_->show();
-    window_->dispatchCommand(ids::kAllDataButton);
+    window_->ui().allData->click();
 
-    const auto* labels = window_->controlAs<QListWidget>(ids::kStatsLabelList);
-    const auto* values = window_->controlAs<QListWidget>(ids::kStatsValueList);
+    const auto* labels = window_->ui().statsLabels;
+    const auto* values = window_->ui().statsValues;
     ASSERT_EQ(values->count(), 16);
     EXPECT_TRUE(values->findItems("4294967295", Qt::MatchExactly).size() == 1);
     EXPECT_EQ(cutItems(*labels), QStringList());

@@ -12,7 +12,7 @@ class AssayData;
 
 namespace nivra::ui {
 
-class DialogBase;
+class WindowMenu;
 class AssessmentDlg;
 class HistoryDlg;
 class RunEvents;
@@ -32,7 +32,7 @@ public:
     // Whether the viewer's record may be replaced (its unsaved edits saved or given up).
     using ViewerGuard = std::function<bool()>;
 
-    CompanionWindows(DialogBase& window, const SlotBoard& board, RunEvents& events,
+    CompanionWindows(QWidget& window, WindowMenu& menu, const SlotBoard& board, RunEvents& events,
                      RegionSource region, ViewerGuard mayReplaceViewer, ViewerSink showInViewer);
     ~CompanionWindows() override;
 
@@ -50,7 +50,8 @@ private:
     // A run of the history into the viewer, after the question File Open asks first.
     void openRunInViewer(std::int64_t runId);
 
-    DialogBase& window_;
+    QWidget& window_;
+    WindowMenu& menu_;
     const SlotBoard& slots_;
     RunEvents& events_;
     RegionSource region_;

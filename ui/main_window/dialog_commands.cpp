@@ -1,6 +1,5 @@
 #include "ui/main_window/dialog_commands.h"
 
-#include "ui/controls/dialog_base.h"
 #include "ui/controls/window_printer.h"
 #include "ui/dialogs/about_dlg.h"
 #include "ui/dialogs/assay_config_dlg.h"
@@ -22,10 +21,10 @@ constexpr int kAboutPopup = 5;
 
 } // namespace
 
-DialogCommands::DialogCommands(DialogBase& window, const SlotBoard& board, ModalRunner runner)
-    : window_(window), slots_(board), runModal_(std::move(runner)) {
+DialogCommands::DialogCommands(QWidget& window, WindowMenu& menu, const SlotBoard& board,
+                               ModalRunner runner)
+    : window_(window), menu_(menu), slots_(board), runModal_(std::move(runner)) {
     using namespace nivra::res;
-    WindowMenu& menu = *window.menu();
     connect(menu.action(kCmdConfigCounter), &QAction::triggered, this, [this] {
         // The active slot's own configuration file: counter<N>.ccx, counter0.ccx for the viewer.
         CounterConfigDlg dialog(slots_.activeIndex(), &window_);
@@ -46,7 +45,7 @@ void DialogCommands::addAboutItem() {
     const QString text = nivra::res::loadStringResource(nivra::res::kStringAboutMenu);
     if (text.isEmpty())
         return;
-    WindowMenu& menu = *window_.menu();
+    WindowMenu& menu = menu_;
     menu.appendSeparator(kAboutPopup);
     menu.appendItem(kAboutPopup, text, nivra::res::kCmdAboutBox);
     connect(menu.action(nivra::res::kCmdAboutBox), &QAction::triggered, this, [this] { about(); });

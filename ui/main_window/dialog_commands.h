@@ -5,7 +5,7 @@
 #include <functional>
 
 namespace nivra::ui {
-class DialogBase;
+class WindowMenu;
 
 class SlotBoard;
 
@@ -17,7 +17,7 @@ class DialogCommands final : public QObject {
     Q_OBJECT
 public:
     using ModalRunner = std::function<int(QDialog&)>;
-    DialogCommands(DialogBase& window, const SlotBoard& board, ModalRunner runner);
+    DialogCommands(QWidget& window, WindowMenu& menu, const SlotBoard& board, ModalRunner runner);
 
     // "&About Nivra..." at the end of the About drop-down: the window system offers no menu of
     // ours on the caption bar.
@@ -27,7 +27,8 @@ private:
     int runModal(QDialog& dialog);
     void about();
 
-    DialogBase& window_;
+    QWidget& window_;
+    WindowMenu& menu_;
     const SlotBoard& slots_;
     ModalRunner runModal_;
 };

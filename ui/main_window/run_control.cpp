@@ -7,7 +7,6 @@
 #include "engine/run_history_observer.h"
 #include "storage/history_database.h"
 #include "storage/run_recorder.h"
-#include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/dialogs/run_config_dlg.h"
@@ -21,11 +20,10 @@
 
 namespace nivra::ui {
 
-RunControl::RunControl(DialogBase& window, SlotBoard& board, RunEvents& events,
+RunControl::RunControl(QWidget& window, WindowMenu& menu, SlotBoard& board, RunEvents& events,
                        RunEnvironment environment, ModalRunner runModal)
     : window_(window), slots_(board), events_(events), environment_(std::move(environment)),
       runModal_(std::move(runModal)) {
-    WindowMenu& menu = *window.menu();
     connect(menu.action(nivra::res::kCmdRunStart), &QAction::triggered, this, [this] { start(); });
     connect(menu.action(nivra::res::kCmdRunStop), &QAction::triggered, this, [this] { stop(); });
 

@@ -52,7 +52,6 @@ enum ControlStyle : std::uint32_t {
 };
 
 struct ControlTemplate {
-    int id; // kNoId for controls nothing addresses
     ControlKind kind;
     const char* text;        // UTF-8
     int x, y, width, height; // dialog units
@@ -91,5 +90,7 @@ const DialogTemplate& aboutTemplate();
 const DialogTemplate& counterConfigTemplate();
 const DialogTemplate& assayConfigTemplate();
 const DialogTemplate& runConfigTemplate();
+// The main window's template; its rows name the members of MainWindowUi.
+const DialogTemplate& mainWindowTemplate();
 
 } // namespace nivra::res
