@@ -33,7 +33,7 @@ const std::vector<std::int32_t> kSmear = {
 class AssessmentTest : public MainWindowTest {
 protected:
     AssessmentDlg& openAssessment() {
-        choose(res::kCmdAssessment);
+        choose(res::Command::Assessment);
         AssessmentDlg* dialog = window_->assessmentDialog();
         EXPECT_TRUE(dialog && dialog->isVisible());
         return *dialog;
@@ -105,7 +105,7 @@ TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) 
     EXPECT_EQ(dialog.figureLines().last(), "Dispersion verdict: pass");
 
     // A slot without a record shows no figures and empty pictures.
-    choose(res::kCmdCounter1);
+    choose(res::Command::Counter1);
     ASSERT_TRUE(pumpUntil([&] { return dialog.points().counts().empty(); }));
     EXPECT_EQ(dialog.heading(), "Counter 1, ROI: no points to assess");
     EXPECT_TRUE(dialog.figureLines().isEmpty());
@@ -114,7 +114,7 @@ TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) 
 
     // Closed and chosen again: the same dialog, brought back up to date.
     dialog.close();
-    choose(res::kCmdViewer);
+    choose(res::Command::Viewer);
     EXPECT_EQ(&openAssessment(), &dialog);
     EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 1 to 46");
 }

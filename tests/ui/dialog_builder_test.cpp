@@ -176,37 +176,36 @@ TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
         titles << a->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&Active Counter", "&Configuration", "Assay &Run",
                                    "&Statistics Show", "A&bout"}));
-    for (int command : {res::kCmdFileNew,      res::kCmdFileOpen,      res::kCmdFileSave,
-                        res::kCmdSaveCsv,      res::kCmdSaveRoi,       res::kCmdSaveRoiCsv,
-                        res::kCmdFilePrint,    res::kCmdExit,          res::kCmdViewer,
-                        res::kCmdCounter1,     res::kCmdCounter1 + 1,  res::kCmdCounter1 + 2,
-                        res::kCmdCounter1 + 3, res::kCmdConfigCounter, res::kCmdConfigAssay,
-                        res::kCmdRunStart,     res::kCmdRunStop,       res::kCmdAbout,
-                        res::kCmdAssessment,   res::kCmdHistory})
+    for (nivra::res::MenuCommand command :
+         {res::Command::FileNew,    res::Command::FileOpen,      res::Command::FileSave,
+          res::Command::SaveCsv,    res::Command::SaveRoi,       res::Command::SaveRoiCsv,
+          res::Command::FilePrint,  res::Command::Exit,          res::Command::Viewer,
+          res::Command::Counter1,   res::Command::Counter2,      res::Command::Counter3,
+          res::Command::Counter4,   res::Command::ConfigCounter, res::Command::ConfigAssay,
+          res::Command::RunStart,   res::Command::RunStop,       res::Command::About,
+          res::Command::Assessment, res::Command::History})
         EXPECT_NE(menu->action(command), nullptr) << command;
-    EXPECT_EQ(menu->action(res::kCmdFilePrint)->text(), QStringLiteral("&Print"));
-    for (int k = 0; k < res::kStatisticCount; ++k)
-        EXPECT_TRUE(menu->isChecked(res::kCmdFirstStatistic + k));
-    EXPECT_EQ(menu->action(res::statisticCommand(Statistic::Netapercm2hrErr))->text(),
+    EXPECT_EQ(menu->action(res::Command::FilePrint)->text(), QStringLiteral("&Print"));
+    for (int k = 0; k < static_cast<int>(nivra::kStatisticCount); ++k)
+        EXPECT_TRUE(menu->isChecked(nivra::statisticAt(k)));
+    EXPECT_EQ(menu->action(res::MenuCommand(Statistic::Netapercm2hrErr))->text(),
               QStringLiteral("\u00b1 err"));
-    EXPECT_EQ(menu->action(res::statisticCommand(Statistic::LOD900))->text(),
+    EXPECT_EQ(menu->action(res::MenuCommand(Statistic::LOD900))->text(),
               QStringLiteral("LOD90.0%"));
-    constexpr int kNoSuchCommand = 12345;
-    EXPECT_FALSE(menu->checkItem(kNoSuchCommand, true));
 }
 
 // The usual shortcuts, and within each drop-down (the menu bar's titles too) no mnemonic twice.
 TEST(MainMenu, ShortcutsAndMnemonicsOfTheUsualCommands) {
     QWidget window;
     WindowMenu* menu = new WindowMenu(*res::findMenuTemplate(res::kMenuMain), &window);
-    const std::pair<int, const char*> shortcuts[] = {{res::kCmdFileNew, "Ctrl+N"},
-                                                     {res::kCmdFileOpen, "Ctrl+O"},
-                                                     {res::kCmdFileSave, "Ctrl+S"},
-                                                     {res::kCmdExit, "Ctrl+Q"}};
+    const std::pair<res::Command, const char*> shortcuts[] = {{res::Command::FileNew, "Ctrl+N"},
+                                                              {res::Command::FileOpen, "Ctrl+O"},
+                                                              {res::Command::FileSave, "Ctrl+S"},
+                                                              {res::Command::Exit, "Ctrl+Q"}};
     for (const auto& [command, keys] : shortcuts)
         EXPECT_EQ(menu->action(command)->shortcut(), QKeySequence(QString::fromLatin1(keys)))
             << keys;
-    EXPECT_TRUE(menu->action(res::kCmdSaveCsv)->shortcut().isEmpty());
+    EXPECT_TRUE(menu->action(res::Command::SaveCsv)->shortcut().isEmpty());
 
     const auto mnemonicsOf = [](const QList<QAction*>& actions) {
         QStringList letters;
@@ -231,12 +230,13 @@ TEST(MainMenu, ShortcutsAndMnemonicsOfTheUsualCommands) {
 TEST(MainMenu, ChoosingAnItemTriggersItsActionAndLeavesTheMarkToTheProgram) {
     QWidget window;
     WindowMenu* menu = new WindowMenu(*res::findMenuTemplate(res::kMenuMain), &window);
-    std::vector<int> chosen;
-    for (int command : {res::statisticCommand(Statistic::StdDev), res::kCmdRunStart})
+    std::vector<res::MenuCommand> chosen;
+    for (res::MenuCommand command :
+         {res::MenuCommand(Statistic::StdDev), res::MenuCommand(res::Command::RunStart)})
         QObject::connect(menu->action(command), &QAction::triggered,
                          [&chosen, command] { chosen.push_back(command); });
 
-    const int stdDev = res::statisticCommand(Statistic::StdDev);
+    const res::MenuCommand stdDev = res::MenuCommand(Statistic::StdDev);
     menu->action(stdDev)->trigger();
     EXPECT_TRUE(menu->isChecked(stdDev));
     EXPECT_TRUE(menu->action(stdDev)->isChecked()); // not toggled by the choice itself
@@ -245,12 +245,12 @@ TEST(MainMenu, ChoosingAnItemTriggersItsActionAndLeavesTheMarkToTheProgram) {
     menu->action(stdDev)->trigger();
     EXPECT_FALSE(menu->action(stdDev)->isChecked());
 
-    menu->enableItem(res::kCmdRunStart, false);
-    menu->action(res::kCmdRunStart)->trigger(); // grayed: nothing
-    EXPECT_FALSE(menu->isEnabled(res::kCmdRunStart));
-    menu->enableItem(res::kCmdRunStart, true);
-    menu->action(res::kCmdRunStart)->trigger();
-    EXPECT_EQ(chosen, (std::vector<int>{stdDev, stdDev, res::kCmdRunStart}));
+    menu->enableItem(res::Command::RunStart, false);
+    menu->action(res::Command::RunStart)->trigger(); // grayed: nothing
+    EXPECT_FALSE(menu->isEnabled(res::Command::RunStart));
+    menu->enableItem(res::Command::RunStart, true);
+    menu->action(res::Command::RunStart)->trigger();
+    EXPECT_EQ(chosen, (std::vector<res::MenuCommand>{stdDev, stdDev, res::Command::RunStart}));
 }
 
 TEST(Resources, AboutMenuString) {

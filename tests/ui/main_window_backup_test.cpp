@@ -61,14 +61,14 @@ TEST_F(BackupTest, AFolderThatCannotTakeBackupsIsAskedAboutBeforeTheRun) {
                              ": No such file or directory. Start anyway?";
     writeCounterConfig(1);
     assayFile_ = writeAssay("short", 1, 2);
-    choose(res::kCmdCounter1);
-    choose(res::kCmdFileNew);
+    choose(res::Command::Counter1);
+    choose(res::Command::FileNew);
     prompts_.reply(nivra::ui::Answer::No);
-    choose(res::kCmdRunStart);
+    choose(res::Command::RunStart);
     EXPECT_EQ(window_->slot(1).state, NEW);
     EXPECT_EQ(prompts_.messageTexts(), QStringList{question});
     prompts_.reply(nivra::ui::Answer::Yes);
-    choose(res::kCmdRunStart);
+    choose(res::Command::RunStart);
     EXPECT_EQ(window_->slot(1).state, RUNNING);
 }
 

@@ -46,7 +46,8 @@ class DialogsTest : public MainWindowTest {
 protected:
     // Opens the dialog of `command`, lets `operate` work on it after its initialisation, and
     // closes it.
-    template <class Dialog> void operate(int command, const std::function<void(Dialog&)>& operate) {
+    template <class Dialog>
+    void operate(nivra::res::MenuCommand command, const std::function<void(Dialog&)>& operate) {
         int opened = 0;
         otherDialog_ = [&](QDialog& dialog) {
             auto* typed = qobject_cast<Dialog*>(&dialog);
@@ -71,7 +72,7 @@ protected:
 
 TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
     open();
-    operate<CounterConfigDlg>(res::kCmdConfigCounter, [](CounterConfigDlg& d) {
+    operate<CounterConfigDlg>(res::Command::ConfigCounter, [](CounterConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "  Viewer (Place holder) Counter Configuration  ");
         EXPECT_EQ(d.ui().counterGroup->title(), d.windowTitle());
         EXPECT_EQ(counterFields(d), (QStringList{"", "", "1000", "0.84"}));
@@ -79,8 +80,8 @@ TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
 
     // Counter 2: a new name and letters in the area. The area is read after the name, so the
     // default written keeps the name and the previous area.
-    choose(res::kCmdCounter1 + 1);
-    operate<CounterConfigDlg>(res::kCmdConfigCounter, [this](CounterConfigDlg& d) {
+    choose(res::Command::Counter2);
+    operate<CounterConfigDlg>(res::Command::ConfigCounter, [this](CounterConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "  Counter 2 Configuration  ");
         d.ui().name->setText("alpha two");
         d.ui().description->setText("bench 2");
@@ -95,7 +96,7 @@ TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
     EXPECT_FALSE(fileExists(counterConfigPath(0)));
 
     // Reopened, the dialog reads the slot's file afresh.
-    operate<CounterConfigDlg>(res::kCmdConfigCounter, [](CounterConfigDlg& d) {
+    operate<CounterConfigDlg>(res::Command::ConfigCounter, [](CounterConfigDlg& d) {
         EXPECT_EQ(counterFields(d), (QStringList{"alpha two", "bench 2", "1000", "0.84"}));
     });
 }
@@ -112,7 +113,7 @@ TEST_F(DialogsTest, AssayConfigurationOpensOnTheDefaultAndKeepsItsFilesInAssayCo
             texts << edit->text();
         return texts;
     };
-    operate<AssayConfigDlg>(res::kCmdConfigAssay, [&](AssayConfigDlg& d) {
+    operate<AssayConfigDlg>(res::Command::ConfigAssay, [&](AssayConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "Assay Configuration");
         EXPECT_EQ(fields(d), defaults);
         d.ui().name->setText("swipe");
@@ -132,7 +133,7 @@ TEST_F(DialogsTest, AssayConfigurationOpensOnTheDefaultAndKeepsItsFilesInAssayCo
     EXPECT_EQ(save.mode, ui::FileDialogRequest::Mode::Save);
     EXPECT_EQ(save.startFolder, ui::fromNarrow(startPath(kAssayConfigFolder)));
 
-    operate<AssayConfigDlg>(res::kCmdConfigAssay, [&](AssayConfigDlg& d) {
+    operate<AssayConfigDlg>(res::Command::ConfigAssay, [&](AssayConfigDlg& d) {
         QStringList saved = defaults;
         saved[0] = "swipe";
         saved[2] = "10";
@@ -148,12 +149,12 @@ TEST_F(DialogsTest, PrintPutsTheWindowOnOneLandscapePageEveryTime) {
 
     prompts.pdf = dir_.file("window.pdf");
     prompts.choosePortrait = true;
-    choose(res::kCmdFilePrint);
+    choose(res::Command::FilePrint);
     EXPECT_EQ(readPdfPages(prompts.pdf).count, 1);
 
     prompts.pdf = dir_.file("again.pdf");
     prompts.choosePortrait = false;
-    choose(res::kCmdFilePrint);
+    choose(res::Command::FilePrint);
     const PdfPages pages = readPdfPages(prompts.pdf);
     EXPECT_EQ(pages.count, 1);
     EXPECT_TRUE(isLandscape(pages));
@@ -163,7 +164,7 @@ TEST_F(DialogsTest, PrintPutsTheWindowOnOneLandscapePageEveryTime) {
 
 TEST_F(DialogsTest, AboutFromTheMenuAndFromItsOwnItemShowsTheWindowTitle) {
     open();
-    for (int command : {res::kCmdAbout, res::kCmdAboutBox}) {
+    for (nivra::res::MenuCommand command : {res::Command::About, res::Command::AboutBox}) {
         operate<AboutDlg>(command, [](AboutDlg& d) {
             EXPECT_EQ(d.windowTitle(), "About Nivra-USB");
             EXPECT_EQ(d.ui().version->text(), "Nivra-USB- v3.04");

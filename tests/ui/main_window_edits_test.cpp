@@ -63,7 +63,7 @@ TEST_F(EditsTest, EditingARecordMakesItUnsavedAndOpenAsksFirst) {
     // Cancel keeps the edited record; No gives it up for the file chosen.
     prompts_.clear();
     prompts_.reply(ui::Answer::Cancel);
-    choose(res::kCmdFileOpen);
+    choose(res::Command::FileOpen);
     EXPECT_EQ(prompts_.messageTexts(),
               QStringList{"Viewer data not saved, would you like to save?"});
     EXPECT_EQ(prompts_.questions()[0].buttons, ui::MessageButtons::YesNoCancel);
@@ -87,7 +87,7 @@ TEST_F(EditsTest, ADeletedPointRefreshesTheDumpAndOpenCanSaveItFirst) {
     EXPECT_EQ(items(&Ui::dataDump), (QStringList{"1:2", "2:3"}));
     EXPECT_EQ(items(&Ui::roiDump), (QStringList{"1:2", "2:3"}));
 
-    choose(res::kCmdCounter1);
+    choose(res::Command::Counter1);
     prompts_.clear();
     const std::string saved = dir_.file("edited.dax");
     prompts_.reply(ui::Answer::Yes).chooseFile(QString::fromStdString(saved));
@@ -100,7 +100,7 @@ TEST_F(EditsTest, ADeletedPointRefreshesTheDumpAndOpenCanSaveItFirst) {
     window_->ui().deletePoint->click();
     prompts_.clear();
     prompts_.reply(ui::Answer::Yes).cancelFile();
-    send(res::kCmdFileOpen);
+    send(res::Command::FileOpen);
     EXPECT_FALSE(window_->slot(kViewerSlot).saved);
     EXPECT_TRUE(prompts_.messageTexts().contains("data not saved"));
     EXPECT_EQ(prompts_.pendingReplies(), 0u) << "no open dialog after the refused save";
@@ -109,9 +109,9 @@ TEST_F(EditsTest, ADeletedPointRefreshesTheDumpAndOpenCanSaveItFirst) {
 TEST_F(EditsTest, TheViewersSliderWorksAfterVisitingAnotherSlot) {
     open();
     openInViewer(writeDataFile("five", {1, 2, 3, 4, 5}));
-    choose(res::kCmdCounter1); // a DEMO slot disables the slider
+    choose(res::Command::Counter1); // a DEMO slot disables the slider
     EXPECT_FALSE(slider()->isEnabled());
-    choose(res::kCmdViewer);
+    choose(res::Command::Viewer);
     EXPECT_TRUE(slider()->isEnabled());
 }
 

@@ -240,9 +240,9 @@ protected:
     void startRun(int counter, const std::string& assayPath) {
         writeCounterConfig(counter);
         assayFile_ = assayPath;
-        choose(nivra::res::kCmdCounter1 + counter - 1);
-        choose(nivra::res::kCmdFileNew);
-        choose(nivra::res::kCmdRunStart);
+        choose(nivra::res::activeCounterCommand(counter));
+        choose(nivra::res::Command::FileNew);
+        choose(nivra::res::Command::RunStart);
         ASSERT_EQ(window_->slot(counter).state, ui::RUNNING);
     }
 
@@ -279,9 +279,9 @@ protected:
 
     // Shows all sixteen statistics (a fresh start directory shows none).
     void showAllStatistics() {
-        for (int k = 0; k < nivra::res::kStatisticCount; ++k)
-            if (!checked(nivra::res::kCmdFirstStatistic + k))
-                choose(nivra::res::kCmdFirstStatistic + k);
+        for (int k = 0; k < static_cast<int>(nivra::kStatisticCount); ++k)
+            if (!checked(nivra::statisticAt(k)))
+                choose(nivra::statisticAt(k));
     }
 
     // A data file with the given counts and header lines, a dwell of one minute and a total
@@ -311,18 +311,18 @@ protected:
     // File > Open of a data file into the viewer.
     void openInViewer(const std::string& path) {
         prompts_.chooseFile(QString::fromStdString(path));
-        send(nivra::res::kCmdFileOpen);
+        send(nivra::res::Command::FileOpen);
     }
 
     // Chooses the menu item of a command, as the operator does: a grayed item does nothing.
-    void choose(int command) {
+    void choose(nivra::res::MenuCommand command) {
         QAction* item = window_->menu()->action(command);
         ASSERT_NE(item, nullptr) << command;
         item->trigger();
     }
     // Sends the command of a menu item whether or not the item is grayed, for the checks the
     // window makes itself on a command that arrives anyway.
-    void send(int command) {
+    void send(nivra::res::MenuCommand command) {
         QAction* item = window_->menu()->action(command);
         ASSERT_NE(item, nullptr) << command;
         emit item->triggered(false);
@@ -338,8 +338,12 @@ protected:
     template <class Widget> QString text(Widget* Ui::*control) const {
         return (window_->ui().*control)->text();
     }
-    bool enabled(int command) const { return window_->menu()->isEnabled(command); }
-    bool checked(int command) const { return window_->menu()->isChecked(command); }
+    bool enabled(nivra::res::MenuCommand command) const {
+        return window_->menu()->isEnabled(command);
+    }
+    bool checked(nivra::res::MenuCommand command) const {
+        return window_->menu()->isChecked(command);
+    }
     ui::RangeSlider* slider() const { return window_->ui().slider; }
     ui::ChartWidget* chartWidget() const { return window_->ui().chart; }
     int chartRows() const { return chartWidget()->rowCount(); }

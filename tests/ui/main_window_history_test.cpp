@@ -68,7 +68,7 @@ TEST_F(HistoryTest, AWindowRunIsRecordedWithItsPointsSaveAndDeletion) {
     window_->ui().deletePoint->click();
     const std::string saved = dir_.file("bkg_run.dax");
     prompts_.chooseFile(QString::fromStdString(saved));
-    choose(res::kCmdFileSave);
+    choose(res::Command::FileSave);
     detail = loadRun(1);
     EXPECT_TRUE(detail.points[1].deleted);
     EXPECT_FALSE(detail.points[0].deleted);
@@ -94,7 +94,7 @@ TEST_F(HistoryTest, AnUnwritableHistoryIsSaidOnceAndTheRunGoesOn) {
 
 TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
     open();
-    choose(res::kCmdHistory);
+    choose(res::Command::History);
     ui::HistoryDlg* history = window_->historyDialog();
     ASSERT_NE(history, nullptr);
     EXPECT_TRUE(history->runIds().empty());
@@ -168,7 +168,7 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
 
 TEST_F(HistoryTest, WithoutAHistoryOrWithUnsavedViewerDataNothingIsReplaced) {
     open();
-    choose(res::kCmdHistory);
+    choose(res::Command::History);
     ui::HistoryDlg* history = window_->historyDialog();
     // No history file yet: the window says why it lists nothing and creates no file.
     EXPECT_TRUE(history->runIds().empty());

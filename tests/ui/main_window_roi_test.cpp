@@ -157,6 +157,26 @@ TEST_F(RoiTest, DeleteRemovesOnePointAndRefusesNumbersOutsideTheRecord) {
     EXPECT_FALSE(window_->slot(kViewerSlot).saved); // an edit: Open and Exit ask first
 }
 
+// Each button reads only its own edits: a number that does not convert deletes nothing (not the
+// point named before), and a refused point number does not keep Set ROI from reading its edits.
+TEST_F(RoiTest, AnUnreadableNumberDeletesNothingAndStaysOutOfTheRegion) {
+    openPoints(5);
+    window_->ui().deletePointEdit->setText("2");
+    window_->ui().deletePoint->click();
+    ASSERT_EQ(window_->slot(kViewerSlot).pointCount(), 4u);
+    prompts_.clear();
+    window_->ui().deletePointEdit->clear();
+    window_->ui().deletePoint->click();
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{"Enter a positive integer."});
+    EXPECT_EQ(window_->slot(kViewerSlot).pointCount(), 4u);
+
+    prompts_.clear();
+    setRoi("2", "3");
+    EXPECT_TRUE(prompts_.questions().empty());
+    EXPECT_EQ(roi(), "2-3");
+    EXPECT_EQ(window_->ui().deletePointEdit->text(), QString()) << "not rewritten by Set ROI";
+}
+
 TEST_F(RoiTest, DeletingTheLastPointLeavesAnEmptyRecordThatTheButtonsLeaveAlone) {
     openPoints(1);
     window_->ui().deletePointEdit->setText("1");
@@ -199,7 +219,7 @@ TEST_F(RoiTest, HeaderLinesAreAddedEvenWhenEmptyAndTheSelectedOneDeleted) {
 
 TEST_F(RoiTest, ASlotWithoutARecordIgnoresEveryEditingButton) {
     open();
-    choose(res::kCmdCounter1); // DEMO, no record
+    choose(res::Command::Counter1); // DEMO, no record
     window_->ui().headerEdit->setText("nothing to add to");
     window_->ui().deletePointEdit->setText("1");
     for (QPushButton* Ui::*button : {&Ui::lowDown, &Ui::highUp, &Ui::setRoi, &Ui::deletePoint,

@@ -36,10 +36,10 @@ TEST_F(RunTest, ARunShowsItsCountsEverySecondAndItsEnd) {
     const CounterSlot& slot = window_->slot(1);
     EXPECT_FALSE(slot.saved);
     EXPECT_EQ(text(&Ui::status), "RUNNING");
-    EXPECT_TRUE(enabled(res::kCmdRunStop));
-    EXPECT_FALSE(enabled(res::kCmdRunStart));
-    EXPECT_FALSE(enabled(res::kCmdFileNew));
-    EXPECT_FALSE(enabled(res::kCmdFileSave));
+    EXPECT_TRUE(enabled(res::Command::RunStop));
+    EXPECT_FALSE(enabled(res::Command::RunStart));
+    EXPECT_FALSE(enabled(res::Command::FileNew));
+    EXPECT_FALSE(enabled(res::Command::FileSave));
     EXPECT_TRUE(window_->ui().screenUpdates->isEnabled());
 
     // At T+25 the register has grown in seconds 1 to 24: two points of exactly one dwell each,
@@ -76,9 +76,9 @@ TEST_F(RunTest, ARunShowsItsCountsEverySecondAndItsEnd) {
     EXPECT_EQ(items(&Ui::headerList).last().left(10), "End Time: ");
     EXPECT_FALSE(window_->ui().screenUpdates->isEnabled());
     EXPECT_TRUE(slider()->isEnabled());
-    EXPECT_TRUE(enabled(res::kCmdFileNew));
-    EXPECT_TRUE(enabled(res::kCmdFileSave));
-    EXPECT_FALSE(enabled(res::kCmdRunStop));
+    EXPECT_TRUE(enabled(res::Command::FileNew));
+    EXPECT_TRUE(enabled(res::Command::FileSave));
+    EXPECT_FALSE(enabled(res::Command::RunStop));
     // The end time keeps its last text at the end of a run.
     EXPECT_EQ(text(&Ui::endTime).toStdString(), endTimeText(t0 + 60));
 }
@@ -95,7 +95,7 @@ TEST_F(RunTest, StopAsksAndOnlyYesEndsTheRunKeepingTheClosedPoints) {
 
     prompts_.clear();
     prompts_.reply(ui::Answer::No);
-    choose(res::kCmdRunStop);
+    choose(res::Command::RunStop);
     ASSERT_EQ(prompts_.questions().size(), 1u);
     EXPECT_EQ(prompts_.questions()[0].text,
               "Assay is currently running on this counter. Are you sure you want to stop it? \n "
@@ -104,7 +104,7 @@ TEST_F(RunTest, StopAsksAndOnlyYesEndsTheRunKeepingTheClosedPoints) {
     EXPECT_EQ(prompts_.questions()[0].sound, ui::Sound::Exclamation);
 
     prompts_.reply(ui::Answer::Yes);
-    choose(res::kCmdRunStop);
+    choose(res::Command::RunStop);
     ASSERT_TRUE(window_->slot(1).run && window_->slot(1).run->stopRequested());
     // The slot runs until the run itself reports its end.
     EXPECT_EQ(window_->slot(1).state, RUNNING);
@@ -117,7 +117,7 @@ TEST_F(RunTest, StopAsksAndOnlyYesEndsTheRunKeepingTheClosedPoints) {
 
     // Stop on a slot without a run (its item is grayed) only says so.
     prompts_.clear();
-    send(res::kCmdRunStop);
+    send(res::Command::RunStop);
     EXPECT_EQ(prompts_.messageTexts(),
               QStringList{"Can not stop: No assay running for active counter."});
 }
@@ -131,7 +131,7 @@ TEST_F(RunTest, TwoCountersRunAtOnceAndTheDisplayFollowsTheActiveOne) {
     const std::string assay = writeAssay("two", 10, 120);
     startRun(1, assay);
     startRun(2, assay);
-    choose(res::kCmdViewer);
+    choose(res::Command::Viewer);
 
     // Both runs go on while the viewer is shown: nothing of theirs reaches the screen.
     ASSERT_TRUE(counters_.waitUntilHeld(1) && counters_.waitUntilHeld(2));
@@ -143,7 +143,7 @@ TEST_F(RunTest, TwoCountersRunAtOnceAndTheDisplayFollowsTheActiveOne) {
     EXPECT_EQ(chartRows(), 0);
 
     // Switching to a running counter shows what it has collected so far.
-    choose(res::kCmdCounter1 + 1);
+    choose(res::Command::Counter2);
     const std::size_t points = window_->slot(2).pointCount();
     ASSERT_GE(points, 2u);
     EXPECT_EQ(static_cast<std::size_t>(chartRows()), points);
@@ -159,9 +159,9 @@ TEST_F(RunTest, TwoCountersRunAtOnceAndTheDisplayFollowsTheActiveOne) {
     EXPECT_EQ(text(&Ui::endTime).toStdString(), endTimeText(end));
     EXPECT_EQ(text(&Ui::timeLeft).toStdString(), ui::timeLeftText(end, clock_.now()));
     EXPECT_FALSE(heartbeat());
-    EXPECT_FALSE(checked(res::kCmdCounter1));
-    EXPECT_TRUE(checked(res::kCmdCounter1 + 1));
-    EXPECT_FALSE(checked(res::kCmdViewer));
+    EXPECT_FALSE(checked(res::Command::Counter1));
+    EXPECT_TRUE(checked(res::Command::Counter2));
+    EXPECT_FALSE(checked(res::Command::Viewer));
 
     // From now on counter 2's reports reach the labels, counter 1's do not.
     counters_.releaseAll();
@@ -172,12 +172,12 @@ TEST_F(RunTest, TwoCountersRunAtOnceAndTheDisplayFollowsTheActiveOne) {
     EXPECT_EQ(chartRows(), 12);
     EXPECT_EQ(chartWidget()->label(12), pointText(12, window_->slot(2).data->counts()[11]));
 
-    choose(res::kCmdCounter1);
+    choose(res::Command::Counter1);
     EXPECT_EQ(text(&Ui::status), "STOPPED");
     EXPECT_EQ(chartWidget()->label(1), pointText(1, window_->slot(1).data->counts()[0]));
-    choose(res::kCmdViewer);
+    choose(res::Command::Viewer);
     for (int k = 0; k < 4; ++k)
-        EXPECT_FALSE(checked(res::kCmdCounter1 + k));
+        EXPECT_FALSE(checked(res::activeCounterCommand(k + 1)));
     EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE: VIEWER");
     EXPECT_EQ(chartRows(), 0);
 }
@@ -255,7 +255,7 @@ TEST_F(RunTest, ScreenUpdatesOffKeepTheRegionOfInterestUntilSwitchedOn) {
     EXPECT_EQ(static_cast<std::size_t>(chartRows()), window_->slot(1).pointCount());
 
     prompts_.reply(ui::Answer::Yes);
-    choose(res::kCmdRunStop);
+    choose(res::Command::RunStop);
     counters_.release(1);
     ASSERT_TRUE(pumpUntilStopped(1));
     EXPECT_EQ(static_cast<std::size_t>(chartRows()), window_->slot(1).pointCount());
@@ -270,7 +270,7 @@ TEST_F(RunTest, TheWindowClosesOnlyWithoutRunsAndStopsRunsWhenDestroyed) {
     startRun(1, writeAssay("day", 10, 86400));
     ASSERT_TRUE(clock_.waitUntilPaused());
 
-    choose(res::kCmdExit);
+    choose(res::Command::Exit);
     EXPECT_FALSE(closed);
     EXPECT_EQ(prompts_.messageTexts(), QStringList{"assay(s) running, stop first"});
     window_->close(); // the close box takes the same way
@@ -283,7 +283,7 @@ TEST_F(RunTest, TheWindowClosesOnlyWithoutRunsAndStopsRunsWhenDestroyed) {
 
     open();
     QObject::connect(window_.get(), &ui::MainWindow::closed, [&] { closed = true; });
-    choose(res::kCmdExit);
+    choose(res::Command::Exit);
     EXPECT_TRUE(closed);
 }
 

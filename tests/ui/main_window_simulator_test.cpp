@@ -78,7 +78,7 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
 
     EXPECT_EQ(getStartingDirectory(), ws_.folder());
     for (int k = 0; k < 4; ++k)
-        EXPECT_TRUE(window_->menu()->isEnabled(res::kCmdCounter1 + k)) << k;
+        EXPECT_TRUE(window_->menu()->isEnabled(res::activeCounterCommand(k + 1))) << k;
     std::vector<int> queried;
     for (const sim::RequestRecord& request : line.requests())
         if (request.command == protocol::CMD_TEXT)
@@ -88,7 +88,8 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     // The counter's own configuration, which the run dialog proposes.
     CounterConfig bench = CounterConfig::defaults();
     ASSERT_TRUE(bench.write(counterConfigPath(1)).ok());
-    for (int command : {res::kCmdCounter1, res::kCmdFileNew, res::kCmdRunStart})
+    for (nivra::res::MenuCommand command :
+         {res::Command::Counter1, res::Command::FileNew, res::Command::RunStart})
         window_->menu()->action(command)->trigger();
     ASSERT_EQ(window_->slot(1).state, RUNNING);
 

@@ -82,9 +82,9 @@ TEST_F(WindowSizeTest, CompanionWindowsAreTopLevelAndOpenClearOfTheMenuBar) {
     QCoreApplication::processEvents();
     const QMenuBar* bar = window_->menu()->bar();
     const QRect menuBar(bar->mapToGlobal(QPoint(0, 0)), bar->size());
-    choose(res::kCmdAssessment);
-    choose(res::kCmdHistory);
-    choose(res::kCmdCountersWindow);
+    choose(res::Command::Assessment);
+    choose(res::Command::History);
+    choose(res::Command::CountersWindow);
     QCoreApplication::processEvents();
     const std::pair<const char*, const QWidget*> companions[] = {
         {"Assessment", window_->assessmentDialog()},

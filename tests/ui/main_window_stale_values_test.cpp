@@ -28,7 +28,7 @@ TEST_F(StaleValuesTest, ASwitchOrAStopLeavesNoCountsOrTimesOfAnotherRun) {
     ASSERT_TRUE(pumpUntil([&] { return text(&Ui::countsDwell) == "Counts Curr Dwell: 12"; }));
     EXPECT_EQ(text(&Ui::countsLastSecond), "Counts Last Sec: 3");
 
-    for (int command : {res::kCmdViewer, res::kCmdCounter1 + 1}) {
+    for (nivra::res::MenuCommand command : {res::Command::Viewer, res::Command::Counter2}) {
         choose(command);
         EXPECT_EQ(text(&Ui::countsLastSecond), "Counts Last Sec: 0") << command;
         EXPECT_EQ(text(&Ui::countsDwell), "Counts Cur Dwell: 0") << command;
@@ -36,9 +36,9 @@ TEST_F(StaleValuesTest, ASwitchOrAStopLeavesNoCountsOrTimesOfAnotherRun) {
         EXPECT_EQ(text(&Ui::timeLeft), "Time Left:") << command;
     }
 
-    choose(res::kCmdCounter1);
+    choose(res::Command::Counter1);
     prompts_.reply(ui::Answer::Yes);
-    choose(res::kCmdRunStop);
+    choose(res::Command::RunStop);
     clock_.resume();
     ASSERT_TRUE(pumpUntilStopped(1));
     const std::string endTime = ui::endTimeText(window_->slot(1).data->endTime());
@@ -46,8 +46,8 @@ TEST_F(StaleValuesTest, ASwitchOrAStopLeavesNoCountsOrTimesOfAnotherRun) {
     EXPECT_EQ(text(&Ui::timeLeft), "Time Left:") << "nothing left to count down";
 
     // Back on the stopped counter: its planned end again, still no time left.
-    choose(res::kCmdViewer);
-    choose(res::kCmdCounter1);
+    choose(res::Command::Viewer);
+    choose(res::Command::Counter1);
     EXPECT_EQ(text(&Ui::endTime).toStdString(), endTime);
     EXPECT_EQ(text(&Ui::timeLeft), "Time Left:");
     EXPECT_GT(progress(), 0);
@@ -56,7 +56,7 @@ TEST_F(StaleValuesTest, ASwitchOrAStopLeavesNoCountsOrTimesOfAnotherRun) {
     // typed into the ROI edits.
     window_->ui().roiMax->setText("77");
     prompts_.reply(ui::Answer::No);
-    choose(res::kCmdFileNew);
+    choose(res::Command::FileNew);
     EXPECT_EQ(window_->slot(1).state, ui::NEW);
     EXPECT_EQ(progress(), 0);
     EXPECT_EQ(chartRows(), 0);

@@ -90,8 +90,8 @@ TEST_F(StatisticsTest, TheSelectionAndTheBackgroundDecideWhichRowsAreShown) {
         (QStringList{"Num Points:", "Total Counts:", "Time(hrs):", "Mean: ", "Std dev:", "CPH:"}));
 
     // Without any statistic selected All Data empties both lists and ROI shows its bounds only.
-    for (int k = 0; k < res::kStatisticCount; ++k)
-        choose(res::kCmdFirstStatistic + k);
+    for (int k = 0; k < static_cast<int>(nivra::kStatisticCount); ++k)
+        choose(nivra::statisticAt(k));
     window_->ui().allData->click();
     EXPECT_TRUE(statisticsRows().empty());
     window_->ui().roiStats->click();
@@ -106,7 +106,7 @@ TEST_F(StatisticsTest, DumpsListTheRecordAndTheRegionWithTheRecordsPointNumbers)
     EXPECT_EQ(items(&Ui::roiDump), (QStringList{"4:8", "5:9", "6:10"}));
 
     // A counter slot without a record: Data Dump empties its list, ROI Dump leaves its own.
-    choose(res::kCmdCounter1);
+    choose(res::Command::Counter1);
     window_->ui().dataDump->addItem("stale");
     window_->ui().roiDump->addItem("kept");
     window_->ui().dataDumpButton->click();
@@ -124,7 +124,7 @@ TEST_F(StatisticsTest, AfterAnEarlyStopAllDataAndTheCsvCountThePointsTime) {
     ASSERT_TRUE(clock_.waitUntilPaused());
     prompts_.clear();
     prompts_.reply(ui::Answer::Yes);
-    choose(res::kCmdRunStop);
+    choose(res::Command::RunStop);
     ASSERT_TRUE(window_->slot(1).run && window_->slot(1).run->stopRequested());
     clock_.resume();
     ASSERT_TRUE(pumpUntilStopped(1));
@@ -137,7 +137,7 @@ TEST_F(StatisticsTest, AfterAnEarlyStopAllDataAndTheCsvCountThePointsTime) {
 
     const std::string csv = dir_.file("early.csv");
     prompts_.chooseFile(QString::fromStdString(csv));
-    choose(res::kCmdSaveCsv);
+    choose(res::Command::SaveCsv);
     EXPECT_NE(
         readFileBytes(csv).find(
             "Time(hrs): " + std::string(QString::asprintf("%.4f", pointHours).toLatin1()) + "\n"),

@@ -23,9 +23,9 @@ CompanionWindows::CompanionWindows(QWidget& window, WindowMenu& menu, const Slot
                                    ViewerGuard mayReplaceViewer, ViewerSink showInViewer)
     : window_(window), menu_(menu), slots_(board), events_(events), region_(std::move(region)),
       mayReplaceViewer_(std::move(mayReplaceViewer)), showInViewer_(std::move(showInViewer)) {
-    connect(menu.action(nivra::res::kCmdAssessment), &QAction::triggered, this,
+    connect(menu.action(nivra::res::Command::Assessment), &QAction::triggered, this,
             [this] { openAssessment(); });
-    connect(menu.action(nivra::res::kCmdHistory), &QAction::triggered, this,
+    connect(menu.action(nivra::res::Command::History), &QAction::triggered, this,
             [this] { openHistory(); });
 }
 

@@ -90,12 +90,12 @@ MainWindow::~MainWindow() {
 void MainWindow::wireMenu() {
     using namespace nivra::res;
     WindowMenu& menu = *menu_;
-    connect(menu.action(kCmdViewer), &QAction::triggered, this,
+    connect(menu.action(Command::Viewer), &QAction::triggered, this,
             [this] { showActiveCounter(kViewerSlot); });
     for (int slot = 1; slot < kSlotCount; ++slot)
-        connect(menu.action(kCmdCounter1 + slot - 1), &QAction::triggered, this,
+        connect(menu.action(activeCounterCommand(slot)), &QAction::triggered, this,
                 [this, slot] { showActiveCounter(slot); });
-    connect(menu.action(kCmdExit), &QAction::triggered, this, &QWidget::close);
+    connect(menu.action(Command::Exit), &QAction::triggered, this, &QWidget::close);
     connect(ui_.screenUpdates, &QPushButton::clicked, this,
             [this] { setScreenUpdates(!live_->screenUpdates()); });
 

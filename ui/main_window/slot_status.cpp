@@ -56,22 +56,23 @@ void SlotStatus::showCommandStates() {
         return;
     }
     using namespace nivra::res;
-    menu_.enableItem(kCmdFileNew, states->fileNew);
-    menu_.enableItem(kCmdFileOpen, states->fileOpen);
-    for (int command : {kCmdFileSave, kCmdSaveRoi, kCmdSaveCsv, kCmdSaveRoiCsv})
+    menu_.enableItem(Command::FileNew, states->fileNew);
+    menu_.enableItem(Command::FileOpen, states->fileOpen);
+    for (nivra::res::MenuCommand command :
+         {Command::FileSave, Command::SaveRoi, Command::SaveCsv, Command::SaveRoiCsv})
         menu_.enableItem(command, states->fileSave);
-    menu_.enableItem(kCmdRunStart, states->runStart);
-    menu_.enableItem(kCmdRunStop, states->runStop);
+    menu_.enableItem(Command::RunStart, states->runStart);
+    menu_.enableItem(Command::RunStop, states->runStop);
 }
 
 void SlotStatus::markActiveCounter() {
     for (int k = 1; k < kSlotCount; ++k)
-        menu_.checkItem(nivra::res::kCmdCounter1 + k - 1, slots_.isActive(k));
+        menu_.checkItem(nivra::res::activeCounterCommand(k), slots_.isActive(k));
 }
 
 void SlotStatus::offerCounters(int count) {
     for (int k = 0; k < kSlotCount - 1; ++k)
-        menu_.enableItem(nivra::res::kCmdCounter1 + k, k < count);
+        menu_.enableItem(nivra::res::activeCounterCommand(k + 1), k < count);
 }
 
 } // namespace nivra::ui

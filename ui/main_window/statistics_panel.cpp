@@ -52,12 +52,11 @@ StatisticsPanel::StatisticsPanel(const MainWindowUi& ui, WindowMenu& menu, const
     connect(ui.allData, &QPushButton::clicked, this, &StatisticsPanel::showAllData);
     connect(ui.roiStats, &QPushButton::clicked, this, &StatisticsPanel::showRegion);
     for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
-        connect(menu_.action(nivra::res::kCmdFirstStatistic + static_cast<int>(k)),
-                &QAction::triggered, this, [this, k] {
-                    // The list is not refilled here: it shows the new choice at its next fill.
-                    selection_.toggle(nivra::statisticAt(k));
-                    applySelection();
-                });
+        connect(menu_.action(nivra::statisticAt(k)), &QAction::triggered, this, [this, k] {
+            // The list is not refilled here: it shows the new choice at its next fill.
+            selection_.toggle(nivra::statisticAt(k));
+            applySelection();
+        });
 }
 
 void StatisticsPanel::fitFont(const QFont& font) {
@@ -78,8 +77,7 @@ void StatisticsPanel::loadSelection() {
 
 void StatisticsPanel::applySelection() {
     for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
-        menu_.checkItem(nivra::res::kCmdFirstStatistic + static_cast<int>(k),
-                        selection_.shows(nivra::statisticAt(k)));
+        menu_.checkItem(nivra::statisticAt(k), selection_.shows(nivra::statisticAt(k)));
     selection_.save(nivra::startPath(nivra::kStatsDisplayFile));
 }
 
