@@ -9,12 +9,9 @@ const MenuItemTemplate kSeparator{nullptr};
 
 MenuTemplate mainMenu() {
     MenuPopupTemplate statistics{"&Statistics Show", {}};
-    const char* const statisticTexts[nivra::kStatisticCount] = {
-        "Num Points",     "Total Counts", "Time",     "Mean",       "Std Dev",  "CPH",
-        "Net a/(cm2 hr)", "\u00b1 err",   "LLD",      "Det Eff(%)", "Net corr", "\u00b1 err",
-        "CDL95",          "LOD90.0%",     "LOD95.0%", "LOD99.7%"};
     for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
-        statistics.items.push_back({statisticTexts[k], nivra::statisticAt(k), true});
+        statistics.items.push_back(
+            {nivra::kStatisticNames[k].menuText, nivra::statisticAt(k), true});
     statistics.items.push_back(kSeparator);
     statistics.items.push_back({"&Assessment", Command::Assessment});
     statistics.items.push_back({"Run &History", Command::History});
