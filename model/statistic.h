@@ -36,27 +36,28 @@ struct StatisticNames {
     const char* key;       // name in the statistics display file
     const char* listLabel; // label in the statistics list
     const char* csvLabel;  // text in front of the value in a CSV export
+    const char* menuText;  // the item in the window's Statistics Show menu
 };
 
-// Names of every statistic, indexed by the enumeration. The list label of the two error rows
-// begins with a plus-minus sign in UTF-8.
+// Names of every statistic, indexed by the enumeration. The list label and menu text of the two
+// error rows begin with a plus-minus sign in UTF-8.
 inline constexpr std::array<StatisticNames, kStatisticCount> kStatisticNames{{
-    {"NumPoints", "Num Points:", "Num Points: "},
-    {"TotalCounts", "Total Counts:", "Total Counts: "},
-    {"Time", "Time(hrs):", "Time(hrs): "},
-    {"Mean", "Mean: ", "Mean: "},
-    {"StdDev", "Std dev:", "Std dev: "},
-    {"CPH", "CPH:", "CPH: "},
-    {"Netapercm2hr", "Net a/(cm2 hr):", "Net a/(cm2 hr): "},
-    {"Netapercm2hrErr", "\xC2\xB1 err:", "+/- err: "},
-    {"LLD", "LLD:", "LLD: "},
-    {"DetEff", "Det Eff(%):", "Det Eff(%): "},
-    {"Netcorr", "Net corr:", "Net corr: "},
-    {"NetcorrErr", "\xC2\xB1 err:", "+/- err: "},
-    {"CDL95", "CDL95:", "CDL95: "},
-    {"LOD900", "LOD90.0%:", "LOD90.0%: "},
-    {"LOD950", "LOD95.0%:", "LOD95.0%: "},
-    {"LOD997", "LOD99.7%:", "LOD99.7%: "},
+    {"NumPoints", "Num Points:", "Num Points: ", "Num Points"},
+    {"TotalCounts", "Total Counts:", "Total Counts: ", "Total Counts"},
+    {"Time", "Time(hrs):", "Time(hrs): ", "Time"},
+    {"Mean", "Mean: ", "Mean: ", "Mean"},
+    {"StdDev", "Std dev:", "Std dev: ", "Std Dev"},
+    {"CPH", "CPH:", "CPH: ", "CPH"},
+    {"Netapercm2hr", "Net a/(cm2 hr):", "Net a/(cm2 hr): ", "Net a/(cm2 hr)"},
+    {"Netapercm2hrErr", "\xC2\xB1 err:", "+/- err: ", "\xC2\xB1 err"},
+    {"LLD", "LLD:", "LLD: ", "LLD"},
+    {"DetEff", "Det Eff(%):", "Det Eff(%): ", "Det Eff(%)"},
+    {"Netcorr", "Net corr:", "Net corr: ", "Net corr"},
+    {"NetcorrErr", "\xC2\xB1 err:", "+/- err: ", "\xC2\xB1 err"},
+    {"CDL95", "CDL95:", "CDL95: ", "CDL95"},
+    {"LOD900", "LOD90.0%:", "LOD90.0%: ", "LOD90.0%"},
+    {"LOD950", "LOD95.0%:", "LOD95.0%: ", "LOD95.0%"},
+    {"LOD997", "LOD99.7%:", "LOD99.7%: ", "LOD99.7%"},
 }};
 
 constexpr std::size_t indexOf(Statistic statistic) {

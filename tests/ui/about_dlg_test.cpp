@@ -1,26 +1,24 @@
 #include "ui/dialogs/about_dlg.h"
-#include "ui/resources/about_controls.h"
-#include "ui/resources/resource_ids.h"
 #include "ui_test_support.h"
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 using nivra::ui::AboutDlg;
-using nivra::ui::DialogBase;
 using nivra::ui::showAboutDialog;
 
 namespace {
 
 using nivra::test::sendKey;
-namespace ids = nivra::ui::about;
 
 TEST(AboutDialog, ShowsTheMainWindowTitleAsVersionAndReturnPressesOk) {
-    DialogBase mainWindow(nivra::res::kDialogMain);
+    QWidget mainWindow;
+    mainWindow.setWindowTitle(QStringLiteral("Nivra-USB- v3.04"));
     QString shownVersion;
     QString caption;
     int result = -1;
@@ -34,11 +32,11 @@ TEST(AboutDialog, ShowsTheMainWindowTitleAsVersionAndReturnPressesOk) {
                 dialog->done(QDialog::Rejected);
             return;
         }
-        shownVersion = about->itemText(ids::kVersionLabel);
+        shownVersion = about->ui().version->text();
         caption = about->windowTitle();
         sendKey(about, QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
         if (about->isVisible())
-            about->endDialog(QDialog::Rejected); // never leave the test waiting
+            about->done(QDialog::Rejected); // never leave the test waiting
         result = about->result();
     });
     showAboutDialog(&mainWindow);
@@ -48,13 +46,12 @@ TEST(AboutDialog, ShowsTheMainWindowTitleAsVersionAndReturnPressesOk) {
     EXPECT_EQ(result, QDialog::Accepted);
 }
 
-TEST(AboutDialog, KeepsTheResourceTextUntilItOpensAndOkCloses) {
+TEST(AboutDialog, ShowsTheVersionLiterallyAndOkCloses) {
     AboutDlg about;
     about.setVersionText(QStringLiteral("v9 & more"));
-    EXPECT_EQ(about.itemText(ids::kVersionLabel), QStringLiteral("version info"));
     about.show();
-    EXPECT_EQ(about.itemText(ids::kVersionLabel), QStringLiteral("v9 & more"));
-    about.dispatchCommand(ids::kOkButton);
+    EXPECT_EQ(about.ui().version->text(), QStringLiteral("v9 & more"));
+    about.ui().ok->click();
     EXPECT_FALSE(about.isVisible());
     EXPECT_EQ(about.result(), QDialog::Accepted);
 }
@@ -64,7 +61,7 @@ TEST(AboutDialog, EveryLineIsShownWhole) {
     AboutDlg about;
     about.setVersionText(QStringLiteral("Nivra-USB- v3.04"));
     about.show();
-    const QWidget* ok = about.control(ids::kOkButton);
+    const QWidget* ok = about.ui().ok;
     int lines = 0;
     for (const QLabel* label : about.findChildren<QLabel*>()) {
         if (label->text().isEmpty())
@@ -75,7 +72,7 @@ TEST(AboutDialog, EveryLineIsShownWhole) {
             << label->text().toStdString();
         EXPECT_GE(label->height(), metrics.height()) << label->text().toStdString();
         EXPECT_FALSE(label->geometry().intersects(ok->geometry())) << label->text().toStdString();
-        EXPECT_LE(label->geometry().right(), about.client()->width());
+        EXPECT_LE(label->geometry().right(), about.form()->width());
     }
     EXPECT_EQ(lines, 2);
     const std::string folder = std::string(NIVRA_BIN_DIR) + "/../artifacts";

@@ -2,7 +2,6 @@
 #include "support/temp_dir.h"
 #include "ui/dialogs/assay_config_dlg.h"
 #include "ui/dialogs/save_report_qt.h"
-#include "ui/resources/assay_config_controls.h"
 #include "ui_test_support.h"
 
 #include <QLineEdit>
@@ -26,7 +25,6 @@ using nivra::test::writeFileBytes;
 using nivra::ui::Answer;
 using nivra::ui::FileDialogRequest;
 using Dlg = AssayConfigDlg;
-namespace ids = nivra::ui::assay_config;
 
 const QString kOverwriteQuestion = QStringLiteral(
     "Saving this configuration as default will overwrite current default configuration.");
@@ -40,24 +38,23 @@ protected:
     std::string file(const std::string& name) const { return dir_.file(name); }
 
     // The ten edits, in template order.
+    static std::vector<QLineEdit*> edits(const Dlg& dialog) {
+        const nivra::ui::AssayConfigUi& ui = dialog.ui();
+        return {ui.name,          ui.dwellHours, ui.dwellMinutes,
+                ui.dwellSeconds,  ui.totalHours, ui.totalMinutes,
+                ui.totalSeconds,  ui.sampleArea, ui.backgroundHours,
+                ui.backgroundRate};
+    }
     static QStringList fields(const Dlg& dialog) {
         QStringList texts;
-        for (int id :
-             {ids::kNameEdit, ids::kDwellHoursEdit, ids::kDwellMinutesEdit, ids::kDwellSecondsEdit,
-              ids::kTotalHoursEdit, ids::kTotalMinutesEdit, ids::kTotalSecondsEdit,
-              ids::kSampleAreaEdit, ids::kBackgroundHoursEdit, ids::kBackgroundRateEdit})
-            texts << dialog.itemText(id);
+        for (const QLineEdit* edit : edits(dialog))
+            texts << edit->text();
         return texts;
     }
 
     static void typeInto(Dlg& dialog, const QStringList& texts) {
-        const int edits[] = {
-            ids::kNameEdit,          ids::kDwellHoursEdit, ids::kDwellMinutesEdit,
-            ids::kDwellSecondsEdit,  ids::kTotalHoursEdit, ids::kTotalMinutesEdit,
-            ids::kTotalSecondsEdit,  ids::kSampleAreaEdit, ids::kBackgroundHoursEdit,
-            ids::kBackgroundRateEdit};
         for (int i = 0; i < texts.size(); ++i)
-            dialog.setItemText(edits[i], texts[i]);
+            edits(dialog)[i]->setText(texts[i]);
     }
 
 private:
@@ -72,7 +69,7 @@ TEST_F(AssayConfigDialog, OpensOnTheBuiltInValuesWithAnEmptyNameWhenThereIsNoDef
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Assay Configuration"));
     EXPECT_EQ(fields(dialog), kDefaultFields);
-    EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kNameEdit));
+    EXPECT_EQ(dialog.focusWidget(), dialog.ui().name);
 }
 
 TEST_F(AssayConfigDialog, SaveAsDefaultIsShownAgainWhenTheDialogReopens) {
@@ -84,14 +81,13 @@ TEST_F(AssayConfigDialog, SaveAsDefaultIsShownAgainWhenTheDialogReopens) {
         Dlg dialog;
         dialog.show();
         typeInto(dialog, edited);
-        dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+        dialog.ui().saveAsDefault->click();
         EXPECT_EQ(prompts.messageTexts(),
                   (QStringList{kOverwriteQuestion, QStringLiteral("Default File Saved.")}));
-        dialog.controlAs<QPushButton>(ids::kCloseButton)->click();
+        dialog.ui().close->click();
         EXPECT_FALSE(dialog.isVisible());
     }
     Dlg reopened;
-    reopened.initDialog();
     EXPECT_EQ(fields(reopened), edited);
 }
 
@@ -102,13 +98,12 @@ TEST_F(AssayConfigDialog, SaveAsDefaultWritesOnlyTheDefaultFileAndOnlyAfterOk) {
     prompts.reply(Answer::Cancel).chooseFile(QString::fromStdString(file("plate")));
     prompts.reply(Answer::Ok);
     Dlg dialog;
-    dialog.initDialog();
-    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+    dialog.ui().saveAsDefault->click();
     EXPECT_FALSE(fileExists(defaultFile()));
-    dialog.setItemText(ids::kNameEdit, QStringLiteral("first"));
-    dialog.dispatchCommand(ids::kSaveButton);
-    dialog.setItemText(ids::kNameEdit, QStringLiteral("second"));
-    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+    dialog.ui().name->setText(QStringLiteral("first"));
+    dialog.ui().save->click();
+    dialog.ui().name->setText(QStringLiteral("second"));
+    dialog.ui().saveAsDefault->click();
 
     EXPECT_EQ(prompts.messageTexts(),
               (QStringList{kOverwriteQuestion, QStringLiteral("File Saved"), kOverwriteQuestion,
@@ -121,10 +116,9 @@ TEST_F(AssayConfigDialog, LoadAndSaveStartInTheAssayConfigFolderAndCancelChanges
     ScriptedPrompts prompts;
     prompts.cancelFile().cancelFile();
     Dlg dialog;
-    dialog.initDialog();
-    dialog.setItemText(ids::kNameEdit, QStringLiteral("unsaved"));
-    dialog.dispatchCommand(ids::kLoadButton);
-    dialog.dispatchCommand(ids::kSaveButton);
+    dialog.ui().name->setText(QStringLiteral("unsaved"));
+    dialog.ui().load->click();
+    dialog.ui().save->click();
 
     ASSERT_EQ(prompts.questions().size(), 2u);
     EXPECT_EQ(prompts.questions()[0].file.mode, FileDialogRequest::Mode::Open);
@@ -134,7 +128,7 @@ TEST_F(AssayConfigDialog, LoadAndSaveStartInTheAssayConfigFolderAndCancelChanges
                   (std::vector<nivra::ui::FileFilter>{{"Assay Config Nivra (*.acx)", "*.acx"}}));
         EXPECT_EQ(question.file.startFolder, QString::fromStdString(file("assay_config")));
     }
-    EXPECT_EQ(dialog.itemText(ids::kNameEdit), QStringLiteral("unsaved"));
+    EXPECT_EQ(dialog.ui().name->text(), QStringLiteral("unsaved"));
 }
 
 TEST_F(AssayConfigDialog, LoadReplacesUnsavedEditsAndKeepsNumbersTheFileLacks) {
@@ -145,14 +139,13 @@ TEST_F(AssayConfigDialog, LoadReplacesUnsavedEditsAndKeepsNumbersTheFileLacks) {
     prompts.chooseFile(QString::fromStdString(file("a.acx")));
     prompts.chooseFile(QString::fromStdString(file("c.ccx")));
     Dlg dialog;
-    dialog.initDialog();
     typeInto(dialog, {"typed", "9", "9", "9"});
 
-    dialog.dispatchCommand(ids::kLoadButton);
+    dialog.ui().load->click();
     EXPECT_EQ(fields(dialog),
               (QStringList{"Filter A", "2", "10", "3", "4", "5", "6", "20", "4", "0.25"}));
     // A counter configuration has no assay section: the name empties, every number stays.
-    dialog.dispatchCommand(ids::kLoadButton);
+    dialog.ui().load->click();
     EXPECT_EQ(fields(dialog), (QStringList{"", "2", "10", "3", "4", "5", "6", "20", "4", "0.25"}));
     EXPECT_EQ(prompts.messageTexts(),
               (QStringList{QStringLiteral("File Loaded"), QStringLiteral("File Loaded")}));
@@ -163,10 +156,9 @@ TEST_F(AssayConfigDialog, AFileThatCannotBeReadIsNotLoadedAndTheFieldsStay) {
     ScriptedPrompts prompts;
     prompts.chooseFile(QString::fromStdString(file("folder.acx")));
     Dlg dialog;
-    dialog.initDialog();
     typeInto(dialog, {"typed", "9", "9", "9"});
     const QStringList before = fields(dialog);
-    dialog.dispatchCommand(ids::kLoadButton);
+    dialog.ui().load->click();
     EXPECT_EQ(fields(dialog), before);
     EXPECT_EQ(prompts.messageTexts(),
               QStringList{QString::fromStdString("File not loaded: " + file("folder.acx") +
@@ -183,12 +175,11 @@ TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingButNotTheSave) {
 
     // The sample area is read first, so nothing typed reaches the file.
     typeInto(dialog, {"new name", "1", "1", "1", "1", "1", "1", "twelve", "7", "8"});
-    dialog.dispatchCommand(ids::kSaveButton);
+    dialog.ui().save->click();
     EXPECT_EQ(prompts.messageTexts(), (QStringList{QStringLiteral("Enter a positive integer."),
                                                    QStringLiteral("File Saved")}));
-    EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kSampleAreaEdit));
-    EXPECT_EQ(dialog.controlAs<QLineEdit>(ids::kSampleAreaEdit)->selectedText(),
-              QStringLiteral("twelve"));
+    EXPECT_EQ(dialog.focusWidget(), dialog.ui().sampleArea);
+    EXPECT_EQ(dialog.ui().sampleArea->selectedText(), QStringLiteral("twelve"));
     AssayConfig area(file("area.acx"));
     EXPECT_EQ(area.name, "");
     EXPECT_EQ(area.sampleArea, 1000u);
@@ -200,12 +191,12 @@ TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingButNotTheSave) {
     // and the time keep their old values.
     prompts.clear();
     prompts.chooseFile(QString::fromStdString(file("rate.acx")));
-    dialog.setItemText(ids::kSampleAreaEdit, QStringLiteral("12"));
-    dialog.setItemText(ids::kBackgroundRateEdit, QStringLiteral("n/a"));
-    dialog.dispatchCommand(ids::kSaveButton);
+    dialog.ui().sampleArea->setText(QStringLiteral("12"));
+    dialog.ui().backgroundRate->setText(QStringLiteral("n/a"));
+    dialog.ui().save->click();
     EXPECT_EQ(prompts.messageTexts(),
               (QStringList{QStringLiteral("Enter a number."), QStringLiteral("File Saved")}));
-    EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kBackgroundRateEdit));
+    EXPECT_EQ(dialog.focusWidget(), dialog.ui().backgroundRate);
     AssayConfig rate(file("rate.acx"));
     EXPECT_EQ(rate.name, "new name");
     EXPECT_EQ(rate.sampleArea, 12u);
@@ -220,9 +211,8 @@ TEST_F(AssayConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
     prompts.reply(Answer::Ok);
     prompts.chooseFile(QString::fromStdString(file("missing/other.acx")));
     Dlg dialog;
-    dialog.initDialog();
-    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
-    dialog.dispatchCommand(ids::kSaveButton);
+    dialog.ui().saveAsDefault->click();
+    dialog.ui().save->click();
 
     EXPECT_EQ(prompts.messageTexts(),
               (QStringList{
@@ -237,12 +227,10 @@ TEST_F(AssayConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
     ScriptedPrompts prompts;
     Dlg dialog;
     dialog.show();
-    dialog.setItemText(ids::kNameEdit, QStringLiteral("edited"));
-    for (int id : {ids::kNameEdit, ids::kSampleAreaEdit, ids::kBackgroundRateEdit}) {
-        sendKey(dialog.control(id), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
-                QStringLiteral("\r"));
-        sendKey(dialog.control(id), QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier,
-                QStringLiteral("\x1b"));
+    dialog.ui().name->setText(QStringLiteral("edited"));
+    for (QLineEdit* edit : {dialog.ui().name, dialog.ui().sampleArea, dialog.ui().backgroundRate}) {
+        sendKey(edit, QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        sendKey(edit, QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
     }
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(prompts.questions().empty());
@@ -265,9 +253,9 @@ TEST_F(AssayConfigDialog, ValuesNoRunCouldStartWithAreNeitherSavedNorSavedAsDefa
     Dlg dialog;
     dialog.show();
     typeInto(dialog, {"no dwell", "0", "0", "0"});
-    dialog.dispatchCommand(ids::kSaveButton);
+    dialog.ui().save->click();
     typeInto(dialog, {"no area", "0", "1", "0", "87661", "0", "0", "0"});
-    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+    dialog.ui().saveAsDefault->click();
 
     EXPECT_EQ(prompts.messageTexts(),
               (QStringList{QString::fromStdString(file("bad.acx")) +

@@ -36,7 +36,7 @@ const std::vector<std::int32_t> kSmear = {
 class AssessmentTest : public MainWindowTest {
 protected:
     AssessmentDlg& openAssessment() {
-        choose(res::kCmdAssessment);
+        choose(res::Command::Assessment);
         AssessmentDlg* dialog = window_->assessmentDialog();
         EXPECT_TRUE(dialog && dialog->isVisible());
         return *dialog;
@@ -86,29 +86,29 @@ TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) 
         EXPECT_GE(label->width(), label->minimumSizeHint().width()) << label->text().toStdString();
 
     // The region of the range slider, as the ROI statistics take it: points 3 to 47.
-    window_->dispatchCommand(ids::kLowUpButton);
-    window_->dispatchCommand(ids::kLowUpButton);
+    window_->ui().lowUp->click();
+    window_->ui().lowUp->click();
     dialog.setRange(AssessmentRange::Roi);
     EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 3 to 47");
     EXPECT_EQ(dialog.figureLines(), lines(assess(record, 3, 47)));
     EXPECT_EQ(dialog.points().firstNumber(), 3);
     EXPECT_EQ(dialog.points().counts().size(), 45u);
     // The ROI view follows the region the window's step buttons make.
-    window_->dispatchCommand(ids::kHighDownButton);
+    window_->ui().highDown->click();
     ASSERT_TRUE(pumpUntil([&] { return dialog.points().counts().size() == 44u; }));
     EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 3 to 46");
 
     // Deleting the burst resets the region to every point; the dialog follows once the window's
     // events are handled.
-    window_->setItemText(ids::kDeletePointEdit, QStringLiteral("34"));
-    window_->dispatchCommand(ids::kDeletePointButton);
+    window_->ui().deletePointEdit->setText(QStringLiteral("34"));
+    window_->ui().deletePoint->click();
     ASSERT_TRUE(pumpUntil([&] { return dialog.points().counts().size() == 46u; }));
     EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 1 to 46");
     EXPECT_EQ(dialog.figureLines(), lines(assess(record)));
     EXPECT_EQ(dialog.figureLines().last(), "Dispersion verdict: pass");
 
     // A slot without a record shows no figures and empty pictures.
-    choose(res::kCmdCounter1);
+    choose(res::Command::Counter1);
     ASSERT_TRUE(pumpUntil([&] { return dialog.points().counts().empty(); }));
     EXPECT_EQ(dialog.heading(), "Counter 1, ROI: no points to assess");
     EXPECT_TRUE(dialog.figureLines().isEmpty());
@@ -117,7 +117,7 @@ TEST_F(AssessmentTest, ShowsTheFiguresOfAllDataOrTheRoiAndFollowsTheActiveSlot) 
 
     // Closed and chosen again: the same dialog, brought back up to date.
     dialog.close();
-    choose(res::kCmdViewer);
+    choose(res::Command::Viewer);
     EXPECT_EQ(&openAssessment(), &dialog);
     EXPECT_EQ(dialog.heading(), "Viewer, ROI: points 1 to 46");
 }
@@ -143,7 +143,7 @@ TEST_F(AssessmentTest, FollowsARunOncePerClosedPointAlsoWithoutScreenUpdates) {
     EXPECT_EQ(dialog.figureLines(), lines(assess(record)));
 
     // With the window's view held, the dialog still takes every point.
-    window_->dispatchCommand(ids::kScreenUpdatesButton);
+    window_->ui().screenUpdates->click();
     ASSERT_FALSE(window_->screenUpdates());
     const int refreshes = dialog.refreshes();
     const int secondsBefore = seconds, pointsBefore = points;

@@ -2,9 +2,9 @@
 #include "support/temp_dir.h"
 #include "ui/dialogs/counter_config_dlg.h"
 #include "ui/dialogs/save_report_qt.h"
-#include "ui/resources/counter_config_controls.h"
 #include "ui_test_support.h"
 
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <filesystem>
@@ -27,7 +27,6 @@ using nivra::test::writeFileBytes;
 using nivra::ui::Answer;
 using nivra::ui::FileDialogRequest;
 using Dlg = CounterConfigDlg;
-namespace ids = nivra::ui::counter_config;
 
 const QString kOverwriteQuestion = QStringLiteral(
     "Saving this configuration as default will overwrite current default configuration.");
@@ -40,16 +39,20 @@ protected:
     }
     std::string file(const std::string& name) const { return dir_.file(name); }
 
+    // The four edits, in template order.
+    static std::vector<QLineEdit*> edits(const Dlg& dialog) {
+        const nivra::ui::CounterConfigUi& ui = dialog.ui();
+        return {ui.name, ui.description, ui.detectorArea, ui.detectorEfficiency};
+    }
     static QStringList fields(const Dlg& dialog) {
-        return {dialog.itemText(ids::kNameEdit), dialog.itemText(ids::kDescriptionEdit),
-                dialog.itemText(ids::kDetectorAreaEdit),
-                dialog.itemText(ids::kDetectorEfficiencyEdit)};
+        QStringList texts;
+        for (const QLineEdit* edit : edits(dialog))
+            texts << edit->text();
+        return texts;
     }
     static void typeInto(Dlg& dialog, const QStringList& texts) {
-        const int edits[] = {ids::kNameEdit, ids::kDescriptionEdit, ids::kDetectorAreaEdit,
-                             ids::kDetectorEfficiencyEdit};
         for (int i = 0; i < texts.size(); ++i)
-            dialog.setItemText(edits[i], texts[i]);
+            edits(dialog)[i]->setText(texts[i]);
     }
 
 private:
@@ -65,8 +68,8 @@ TEST_F(CounterConfigDialog, TheViewerGetsThePlaceholderTitleAndFileZero) {
     dialog.show();
     const QString title = QStringLiteral("  Viewer (Place holder) Counter Configuration  ");
     EXPECT_EQ(dialog.windowTitle(), title);
-    EXPECT_EQ(dialog.itemText(ids::kCounterGroup), title);
-    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+    EXPECT_EQ(dialog.ui().counterGroup->title(), title);
+    dialog.ui().saveAsDefault->click();
     EXPECT_TRUE(fileExists(slotFile(0)));
 }
 
@@ -77,12 +80,12 @@ TEST_F(CounterConfigDialog, ACounterWithoutFileOpensOnDefaultsAndSaveAsDefaultCr
     Dlg dialog(3);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("  Counter 3 Configuration  "));
-    EXPECT_EQ(dialog.itemText(ids::kCounterGroup), QStringLiteral("  Counter 3 Configuration  "));
+    EXPECT_EQ(dialog.ui().counterGroup->title(), QStringLiteral("  Counter 3 Configuration  "));
     EXPECT_EQ(fields(dialog), (QStringList{"", "", "1000", "0.84"}));
-    EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kNameEdit));
+    EXPECT_EQ(dialog.focusWidget(), dialog.ui().name);
 
     typeInto(dialog, {"Alpha 3", "ZnS, shelf 2", "250", "0.315"});
-    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+    dialog.ui().saveAsDefault->click();
     EXPECT_EQ(
         prompts.messageTexts(),
         (QStringList{kOverwriteQuestion, QStringLiteral("Saved Default Counter Configuration.")}));
@@ -93,7 +96,6 @@ TEST_F(CounterConfigDialog, ACounterWithoutFileOpensOnDefaultsAndSaveAsDefaultCr
     EXPECT_EQ(saved.detectorEfficiency, 0.315);
 
     Dlg reopened(3);
-    reopened.initDialog();
     EXPECT_EQ(fields(reopened), (QStringList{"Alpha 3", "ZnS, shelf 2", "250", "0.315"}));
 }
 
@@ -106,13 +108,12 @@ TEST_F(CounterConfigDialog, LoadedValuesGoToTheSlotFileAndTheLoadedFileStaysUnch
     ScriptedPrompts prompts;
     prompts.chooseFile(QString::fromStdString(other)).reply(Answer::Ok);
     Dlg dialog(2);
-    dialog.initDialog();
-    dialog.setItemText(ids::kNameEdit, QStringLiteral("unsaved"));
-    dialog.dispatchCommand(ids::kLoadButton);
+    dialog.ui().name->setText(QStringLiteral("unsaved"));
+    dialog.ui().load->click();
     EXPECT_EQ(fields(dialog), (QStringList{"Spare", "bench", "500", "0.5"}));
 
-    dialog.setItemText(ids::kDescriptionEdit, QStringLiteral("bench, recalibrated"));
-    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+    dialog.ui().description->setText(QStringLiteral("bench, recalibrated"));
+    dialog.ui().saveAsDefault->click();
     EXPECT_EQ(prompts.messageTexts(),
               (QStringList{QStringLiteral("Loaded."), kOverwriteQuestion,
                            QStringLiteral("Saved Default Counter Configuration.")}));
@@ -134,11 +135,10 @@ TEST_F(CounterConfigDialog, ShowsAndWritesTheWindowsCodePage) {
     ScriptedPrompts prompts;
     prompts.reply(Answer::Ok);
     Dlg dialog(1);
-    dialog.initDialog();
     EXPECT_EQ(fields(dialog), (QStringList{QString::fromUtf8("Z\u00e4hler \u20ac"),
                                            QString::fromUtf8("\u201cA\u201d"), "5", "0.5"}));
-    dialog.setItemText(ids::kDescriptionEdit, QString::fromUtf8("\u00b5Sv \u2013 \u2713"));
-    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
+    dialog.ui().description->setText(QString::fromUtf8("\u00b5Sv \u2013 \u2713"));
+    dialog.ui().saveAsDefault->click();
     EXPECT_EQ(readFileBytes(slotFile(1)), "[COUNTER CONFIG]\r\nCOUNTER NAME=Z\xE4hler \x80\r\n"
                                           "DESCRIPTION 0=\xB5Sv \x96 ?\r\nDETECTOR AREA=5\r\n"
                                           "DETECTOR EFFICIENCY=0.500000\r\n");
@@ -150,13 +150,12 @@ TEST_F(CounterConfigDialog, LettersInTheAreaKeepTheOldNumbersButTheNewTexts) {
     Dlg dialog(1);
     dialog.show();
     typeInto(dialog, {"New name", "New description", "ten", "0.9"});
-    dialog.dispatchCommand(ids::kSaveButton);
+    dialog.ui().save->click();
 
     EXPECT_EQ(prompts.messageTexts(),
               (QStringList{QStringLiteral("Enter a positive integer."), QStringLiteral("Saved.")}));
-    EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kDetectorAreaEdit));
-    EXPECT_EQ(dialog.controlAs<QLineEdit>(ids::kDetectorAreaEdit)->selectedText(),
-              QStringLiteral("ten"));
+    EXPECT_EQ(dialog.focusWidget(), dialog.ui().detectorArea);
+    EXPECT_EQ(dialog.ui().detectorArea->selectedText(), QStringLiteral("ten"));
     EXPECT_EQ(prompts.questions()[1].file.mode, FileDialogRequest::Mode::Save);
     CounterConfig saved(file("edited.ccx"));
     EXPECT_EQ(saved.name, "New name");
@@ -170,9 +169,8 @@ TEST_F(CounterConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
     ScriptedPrompts prompts;
     prompts.reply(Answer::Ok).chooseFile(QString::fromStdString(file("missing/c.ccx")));
     Dlg dialog(3);
-    dialog.initDialog();
-    dialog.dispatchCommand(ids::kSaveAsDefaultButton);
-    dialog.dispatchCommand(ids::kSaveButton);
+    dialog.ui().saveAsDefault->click();
+    dialog.ui().save->click();
     EXPECT_EQ(
         prompts.messageTexts(),
         (QStringList{kOverwriteQuestion,
@@ -187,18 +185,16 @@ TEST_F(CounterConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
     ScriptedPrompts prompts;
     Dlg dialog(1);
     dialog.show();
-    dialog.setItemText(ids::kDescriptionEdit, QStringLiteral("one line"));
-    for (int id : {ids::kNameEdit, ids::kDescriptionEdit, ids::kDetectorAreaEdit}) {
-        sendKey(dialog.control(id), QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier,
-                QStringLiteral("\r"));
-        sendKey(dialog.control(id), QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier,
-                QStringLiteral("\x1b"));
+    dialog.ui().description->setText(QStringLiteral("one line"));
+    for (QLineEdit* edit : {dialog.ui().name, dialog.ui().description, dialog.ui().detectorArea}) {
+        sendKey(edit, QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        sendKey(edit, QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
     }
     EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.itemText(ids::kDescriptionEdit), QStringLiteral("one line"));
+    EXPECT_EQ(dialog.ui().description->text(), QStringLiteral("one line"));
     EXPECT_TRUE(prompts.questions().empty());
 
-    dialog.controlAs<QPushButton>(ids::kCloseButton)->click();
+    dialog.ui().close->click();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(fileExists(slotFile(1)));
 }
@@ -212,7 +208,7 @@ TEST_F(CounterConfigDialog, AnEfficiencyAboveOneIsNotSaved) {
     Dlg dialog(1);
     dialog.show();
     typeInto(dialog, {"pct", "", "100", "84"});
-    dialog.dispatchCommand(ids::kSaveButton);
+    dialog.ui().save->click();
     EXPECT_EQ(prompts.messageTexts(),
               QStringList{QString::fromStdString(file("pct.ccx")) +
                           ": the detector efficiency (DETECTOR EFFICIENCY) is 84; it must be a "
@@ -229,9 +225,10 @@ TEST_F(CounterConfigDialog, AnAreaThatIsNoWholeNumberIsRefusedWhereItWasTyped) {
         Dlg dialog(1);
         dialog.show();
         typeInto(dialog, {"n", "d", text, "0.5"});
-        EXPECT_FALSE(dialog.updateData(true)) << text;
+        prompts.cancelFile();
+        dialog.ui().save->click();
         EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Enter a positive integer.")})
             << text;
-        EXPECT_EQ(dialog.focusWidget(), dialog.control(ids::kDetectorAreaEdit)) << text;
+        EXPECT_EQ(dialog.focusWidget(), dialog.ui().detectorArea) << text;
     }
 }

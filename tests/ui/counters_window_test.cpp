@@ -199,9 +199,9 @@ protected:
 
 TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne) {
     open(3);
-    choose(res::kCmdCountersWindow);
+    choose(res::Command::CountersWindow);
     ASSERT_TRUE(counters().isVisible());
-    EXPECT_TRUE(checked(res::kCmdCountersWindow));
+    EXPECT_TRUE(checked(res::Command::CountersWindow));
     // The viewer and the three counters found.
     ASSERT_EQ(counters().table()->rowCount(), 4);
     EXPECT_EQ(cell(0, CountersWindow::kCounterColumn), "Viewer");
@@ -218,7 +218,7 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
     ASSERT_TRUE(counters_.waitUntilHeld(1));
     startRun(2, writeAssay("two", 5, 300));
     ASSERT_TRUE(counters_.waitUntilHeld(2));
-    choose(res::kCmdCounter1);
+    choose(res::Command::Counter1);
     pumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(cell(1, CountersWindow::kLastSecondColumn), "2");
     EXPECT_EQ(cell(1, CountersWindow::kPointsColumn),
@@ -237,7 +237,7 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
     EXPECT_EQ(cell(1, CountersWindow::kEndTimeColumn).toStdString(),
               formatLocalTime(window_->slot(1).data->endTime()));
     // The main window shows counter 1 alone.
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 1");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE COUNTER: 1");
     EXPECT_EQ(static_cast<std::size_t>(chartRows()), window_->slot(1).pointCount());
 
     // A picture of the window during two runs, kept with the build for the documentation.
@@ -254,9 +254,9 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
     counters_.release(1);
     ASSERT_TRUE(pumpUntilStopped(1));
     std::filesystem::rename(dir_.file("moved"), dir_.file("backup_data"));
-    choose(res::kCmdCounter1 + 1);
+    choose(res::Command::Counter2);
     prompts_.reply(ui::Answer::Yes);
-    choose(res::kCmdRunStop);
+    choose(res::Command::RunStop);
     counters_.release(2);
     ASSERT_TRUE(pumpUntilStopped(2));
     ASSERT_TRUE(pumpUntil([&] { return notifier_.messages.size() == 2; }));
@@ -283,9 +283,9 @@ TEST_F(CountersWindowTest, FollowsTwoRunsWhileTheMainWindowShowsOnlyTheActiveOne
 
     // File New, chosen in the menu, clears counter 1 for the next run: its row forgets the last
     // run.
-    choose(res::kCmdCounter1);
+    choose(res::Command::Counter1);
     prompts_.reply(ui::Answer::No);
-    window_->menu()->action(res::kCmdFileNew)->trigger();
+    window_->menu()->action(res::Command::FileNew)->trigger();
     ASSERT_TRUE(pumpUntil([&] { return cell(1, CountersWindow::kStateColumn) == "NEW"; }));
     EXPECT_EQ(cell(1, CountersWindow::kTimeLeftColumn), "-");
     EXPECT_EQ(cell(1, CountersWindow::kLastSecondColumn), "-");
@@ -305,7 +305,7 @@ TEST_F(CountersWindowTest, OpenedDuringARunItShowsEveryRowAndColumnAlsoWhenOneWi
     counters_.holdAt(1, 25);
     startRun(1, writeAssay("one", 10, 300));
     ASSERT_TRUE(counters_.waitUntilHeld(1));
-    choose(res::kCmdCountersWindow);
+    choose(res::Command::CountersWindow);
     pumpFor(std::chrono::milliseconds(200));
     ASSERT_EQ(counters().table()->rowCount(), 4);
     EXPECT_TRUE(showsAll());
@@ -335,15 +335,15 @@ TEST_F(CountersWindowTest, OpenedDuringARunItShowsEveryRowAndColumnAlsoWhenOneWi
 
 TEST_F(CountersWindowTest, ADoubleClickChoosesTheRowsActiveCounterItem) {
     open(2);
-    choose(res::kCmdCountersWindow);
+    choose(res::Command::CountersWindow);
     doubleClick(2);
     EXPECT_EQ(window_->activeSlot(), 2);
-    EXPECT_TRUE(checked(res::kCmdCounter1 + 1));
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 2");
+    EXPECT_TRUE(checked(res::Command::Counter2));
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE COUNTER: 2");
     EXPECT_TRUE(counters().table()->item(counters().rowOfSlot(2), 0)->font().bold());
     doubleClick(0);
     EXPECT_EQ(window_->activeSlot(), 0);
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE: VIEWER");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE: VIEWER");
     EXPECT_FALSE(counters().table()->item(counters().rowOfSlot(2), 0)->font().bold());
     // Counters the menu does not offer have no row.
     EXPECT_EQ(counters().rowOfSlot(3), -1);
@@ -353,7 +353,7 @@ TEST_F(CountersWindowTest, ADoubleClickChoosesTheRowsActiveCounterItem) {
 TEST_F(CountersWindowTest, OpenAndPlaceAreRememberedAcrossStarts) {
     open();
     EXPECT_FALSE(counters().isVisible());
-    choose(res::kCmdCountersWindow);
+    choose(res::Command::CountersWindow);
     // Larger than its rows and columns need: the operator's size stays.
     counters().setGeometry(40, 60, counters().width() + 50, counters().height() + 30);
     const QRect placed = counters().geometry();
@@ -363,11 +363,11 @@ TEST_F(CountersWindowTest, OpenAndPlaceAreRememberedAcrossStarts) {
     open();
     ASSERT_TRUE(counters().isVisible());
     EXPECT_EQ(counters().geometry(), placed);
-    EXPECT_TRUE(checked(res::kCmdCountersWindow));
+    EXPECT_TRUE(checked(res::Command::CountersWindow));
 
     // Closed by the operator, it stays closed.
     counters().close();
-    EXPECT_FALSE(checked(res::kCmdCountersWindow));
+    EXPECT_FALSE(checked(res::Command::CountersWindow));
     window_.reset();
     open();
     EXPECT_FALSE(counters().isVisible());

@@ -1,19 +1,21 @@
-#include "ui/controls/dialog_base.h"
+#include "ui/controls/control_text.h"
 #include "ui/controls/edit_with_border.h"
 #include "ui/controls/list_box_with_border.h"
 #include "ui/controls/range_slider.h"
+#include "ui/controls/template_dialog.h"
 #include "ui/main_window/chart_widget.h"
-#include "ui/resources/about_controls.h"
-#include "ui/resources/assay_config_controls.h"
-#include "ui/resources/counter_config_controls.h"
+#include "ui/resources/about_ui.h"
+#include "ui/resources/assay_config_ui.h"
+#include "ui/resources/counter_config_ui.h"
 #include "ui/resources/dialog_builder.h"
 #include "ui/resources/dialog_template.h"
 #include "ui/resources/dialog_units.h"
-#include "ui/resources/main_window_controls.h"
+#include "ui/resources/main_window_ui.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_commands.h"
+#include "ui/resources/menu_resource.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/resources/run_config_controls.h"
+#include "ui/resources/run_config_ui.h"
 #include "ui/resources/string_resources.h"
 
 #include <QAction>
@@ -31,17 +33,12 @@
 #include <gtest/gtest.h>
 
 using nivra::ui::ChartWidget;
-using nivra::ui::DialogBase;
 using nivra::ui::EditWithBorder;
 using nivra::ui::ListBoxWithBorder;
 using nivra::ui::RangeSlider;
 using nivra::ui::WindowMenu;
 
 namespace res = nivra::res;
-namespace main_ids = nivra::ui::main;
-namespace run_ids = nivra::ui::run_config;
-namespace assay_ids = nivra::ui::assay_config;
-namespace counter_ids = nivra::ui::counter_config;
 using nivra::Statistic;
 
 namespace {
@@ -70,117 +67,108 @@ TEST(DialogUnits, BaseUnitsComeFromTheFontsAverageCharacter) {
     EXPECT_GT(b.height, a.height);
 }
 
-// Every control of every template exists in its built dialog with its number, text and place.
-TEST(DialogBuilder, EveryControlKeepsItsNumberTextAndConvertedPlace) {
-    for (int id : {res::kDialogAbout, res::kDialogMain, res::kDialogCounterConfig,
-                   res::kDialogAssayConfig, res::kDialogRunConfig}) {
-        SCOPED_TRACE(id);
-        DialogBase dialog(id);
-        const res::DialogTemplate* t = res::findDialogTemplate(id);
-        ASSERT_NE(t, nullptr);
+// Every control of every template exists in its built dialog with its text and place.
+TEST(DialogBuilder, EveryControlKeepsItsTextAndConvertedPlace) {
+    for (const res::DialogTemplate* t :
+         {&res::aboutTemplate(), res::findDialogTemplate(res::kDialogMain),
+          &res::counterConfigTemplate(), &res::assayConfigTemplate(), &res::runConfigTemplate()}) {
+        SCOPED_TRACE(t->caption);
+        nivra::ui::TemplateDialog dialog(*t, nullptr);
         EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8(t->caption));
         const res::DialogBaseUnits units = res::baseUnitsForFont(dialog.font());
         const QRect client = res::mapDialogRect(units, 0, 0, t->width, t->height);
-        EXPECT_EQ(dialog.client()->size(), client.size());
-        for (const res::ControlTemplate& c : t->controls) {
-            if (c.id == res::kNoId || c.kind == res::ControlKind::Icon)
+        EXPECT_EQ(dialog.form()->size(), client.size());
+        ASSERT_EQ(dialog.form()->controls().size(), t->controls.size());
+        for (const res::BuiltControl& built : dialog.form()->controls()) {
+            const res::ControlTemplate& c = *built.source;
+            if (c.kind == res::ControlKind::Icon)
                 continue;
-            SCOPED_TRACE(c.id);
-            QWidget* w = dialog.control(c.id);
-            ASSERT_NE(w, nullptr);
-            EXPECT_EQ(res::controlId(w), c.id);
-            EXPECT_EQ(w->geometry(), res::mapDialogRect(units, c.x, c.y, c.width, c.height));
+            SCOPED_TRACE(c.text);
+            EXPECT_EQ(built.widget->geometry(),
+                      res::mapDialogRect(units, c.x, c.y, c.width, c.height));
             if (c.kind == res::ControlKind::PushButton || c.kind == res::ControlKind::Label ||
                 c.kind == res::ControlKind::CheckBox || c.kind == res::ControlKind::GroupBox) {
-                EXPECT_EQ(dialog.itemText(c.id), QString::fromUtf8(c.text));
+                EXPECT_EQ(nivra::ui::controlText(built.widget), QString::fromUtf8(c.text));
             }
         }
     }
 }
 
 TEST(DialogBuilder, MainWindowControlsAreOfTheirKinds) {
-    using namespace main_ids;
-    DialogBase main(res::kDialogMain);
-    EXPECT_NE(main.controlAs<ChartWidget>(kChart), nullptr);
-    EXPECT_NE(main.controlAs<RangeSlider>(kRangeSlider), nullptr);
-    EXPECT_NE(main.controlAs<QProgressBar>(kProgressBar), nullptr);
-    EXPECT_NE(main.controlAs<QCheckBox>(kHeartbeatBox), nullptr);
-    for (int id : {kDataDumpList, kRoiDumpList, kHeaderList})
-        EXPECT_NE(main.controlAs<ListBoxWithBorder>(id), nullptr) << id;
-    for (int id : {kStatsValueList, kStatsLabelList}) {
-        EXPECT_EQ(main.controlAs<ListBoxWithBorder>(id), nullptr) << id;
-        ASSERT_NE(main.controlAs<QListWidget>(id), nullptr) << id;
-        EXPECT_EQ(main.controlAs<QListWidget>(id)->selectionMode(), QAbstractItemView::NoSelection);
+    nivra::ui::TemplateForm form(res::mainWindowTemplate(), nullptr);
+    const auto ui = form.bind<nivra::ui::MainWindowUi>();
+    EXPECT_NE(ui.chart, nullptr);
+    EXPECT_NE(ui.slider, nullptr);
+    EXPECT_NE(ui.progress, nullptr);
+    EXPECT_NE(ui.heartbeat, nullptr);
+    for (QListWidget* list : {ui.dataDump, ui.roiDump, ui.headerList})
+        EXPECT_NE(dynamic_cast<ListBoxWithBorder*>(list), nullptr);
+    for (QListWidget* list : {ui.statsValues, ui.statsLabels}) {
+        EXPECT_EQ(dynamic_cast<ListBoxWithBorder*>(list), nullptr);
+        EXPECT_EQ(list->selectionMode(), QAbstractItemView::NoSelection);
     }
-    for (int id : {kHeaderEdit, kDeletePointEdit, kRoiMinEdit, kRoiMaxEdit})
-        EXPECT_NE(main.controlAs<EditWithBorder>(id), nullptr) << id;
+    for (QLineEdit* edit : {ui.headerEdit, ui.deletePointEdit, ui.roiMin, ui.roiMax})
+        EXPECT_NE(dynamic_cast<EditWithBorder*>(edit), nullptr);
     // Digits-only edits refuse typed letters.
-    auto* roiMin = main.controlAs<QLineEdit>(kRoiMinEdit);
-    roiMin->insert(QStringLiteral("1a"));
-    EXPECT_EQ(roiMin->text(), QString());
-    roiMin->insert(QStringLiteral("12"));
-    EXPECT_EQ(roiMin->text(), QStringLiteral("12"));
-    EXPECT_EQ(main.itemText(kFileLabel), QStringLiteral("File:"));
+    ui.roiMin->insert(QStringLiteral("1a"));
+    EXPECT_EQ(ui.roiMin->text(), QString());
+    ui.roiMin->insert(QStringLiteral("12"));
+    EXPECT_EQ(ui.roiMin->text(), QStringLiteral("12"));
+    EXPECT_EQ(ui.fileLabel->text(), QStringLiteral("File:"));
 }
 
-// Every control a dialog's code addresses by name is in its template, of the kind the code takes
-// it for: the edits bordered, the buttons push buttons.
-TEST(DialogBuilder, EveryNamedControlOfTheDialogsIsInItsTemplate) {
-    DialogBase run(res::kDialogRunConfig);
-    for (int id : {run_ids::kCounterNameEdit, run_ids::kCounterFileEdit, run_ids::kAssayNameEdit,
-                   run_ids::kAssayFileEdit, run_ids::kCounterNumberEdit})
-        EXPECT_NE(run.controlAs<EditWithBorder>(id), nullptr) << id;
-    EXPECT_TRUE(run.controlAs<QLineEdit>(run_ids::kCounterNumberEdit)->isReadOnly());
-    for (int id : {run_ids::kOpenCounterButton, run_ids::kOpenAssayButton, run_ids::kStartButton,
-                   run_ids::kCancelButton})
-        EXPECT_NE(run.controlAs<QPushButton>(id), nullptr) << id;
+// Every member of a dialog's ui struct is filled by a row of its template, the edits bordered.
+TEST(DialogBuilder, EveryMemberOfTheDialogsUiIsFilledFromItsTemplate) {
+    const auto bordered = [](std::initializer_list<QLineEdit*> edits) {
+        for (QLineEdit* edit : edits)
+            EXPECT_NE(dynamic_cast<EditWithBorder*>(edit), nullptr);
+    };
+    const auto present = [](std::initializer_list<const QWidget*> widgets) {
+        for (const QWidget* widget : widgets)
+            EXPECT_NE(widget, nullptr);
+    };
+    nivra::ui::TemplateForm run(res::runConfigTemplate(), nullptr);
+    const auto r = run.bind<nivra::ui::RunConfigUi>();
+    bordered({r.counterName, r.counterFile, r.assayName, r.assayFile, r.counterNumber});
+    EXPECT_TRUE(r.counterNumber->isReadOnly());
+    present({r.openCounter, r.openAssay, r.start, r.cancel});
 
-    DialogBase assay(res::kDialogAssayConfig);
-    for (int id :
-         {assay_ids::kNameEdit, assay_ids::kDwellHoursEdit, assay_ids::kDwellMinutesEdit,
-          assay_ids::kDwellSecondsEdit, assay_ids::kTotalHoursEdit, assay_ids::kTotalMinutesEdit,
-          assay_ids::kTotalSecondsEdit, assay_ids::kSampleAreaEdit, assay_ids::kBackgroundRateEdit,
-          assay_ids::kBackgroundHoursEdit})
-        EXPECT_NE(assay.controlAs<EditWithBorder>(id), nullptr) << id;
-    for (int id : {assay_ids::kLoadButton, assay_ids::kSaveButton, assay_ids::kSaveAsDefaultButton,
-                   assay_ids::kCloseButton})
-        EXPECT_NE(assay.controlAs<QPushButton>(id), nullptr) << id;
+    nivra::ui::TemplateForm assay(res::assayConfigTemplate(), nullptr);
+    const auto a = assay.bind<nivra::ui::AssayConfigUi>();
+    bordered({a.name, a.dwellHours, a.dwellMinutes, a.dwellSeconds, a.totalHours, a.totalMinutes,
+              a.totalSeconds, a.sampleArea, a.backgroundRate, a.backgroundHours});
+    present({a.load, a.save, a.saveAsDefault, a.close});
 
-    DialogBase counter(res::kDialogCounterConfig);
-    for (int id : {counter_ids::kNameEdit, counter_ids::kDescriptionEdit,
-                   counter_ids::kDetectorAreaEdit, counter_ids::kDetectorEfficiencyEdit})
-        EXPECT_NE(counter.controlAs<EditWithBorder>(id), nullptr) << id;
-    EXPECT_NE(counter.controlAs<QGroupBox>(counter_ids::kCounterGroup), nullptr);
-    for (int id : {counter_ids::kLoadButton, counter_ids::kSaveButton,
-                   counter_ids::kSaveAsDefaultButton, counter_ids::kCloseButton})
-        EXPECT_NE(counter.controlAs<QPushButton>(id), nullptr) << id;
+    nivra::ui::TemplateForm counter(res::counterConfigTemplate(), nullptr);
+    const auto c = counter.bind<nivra::ui::CounterConfigUi>();
+    bordered({c.name, c.description, c.detectorArea, c.detectorEfficiency});
+    present({c.counterGroup, c.load, c.save, c.saveAsDefault, c.close});
 
-    DialogBase about(res::kDialogAbout);
-    EXPECT_NE(about.controlAs<QLabel>(nivra::ui::about::kVersionLabel), nullptr);
-    EXPECT_NE(about.controlAs<QPushButton>(nivra::ui::about::kOkButton), nullptr);
+    nivra::ui::TemplateForm about(res::aboutTemplate(), nullptr);
+    const auto b = about.bind<nivra::ui::AboutUi>();
+    present({b.version, b.ok});
 }
 
 TEST(DialogBuilder, GroupBoxesLieBeneathTheControlsTheyFrame) {
-    DialogBase assay(res::kDialogAssayConfig);
+    nivra::ui::TemplateForm assay(res::assayConfigTemplate(), nullptr);
     // The "Dwell Time" group comes after the dwell hours in the template but must not cover them.
-    QWidget* edit = assay.control(assay_ids::kDwellHoursEdit);
+    QWidget* edit = assay.bind<nivra::ui::AssayConfigUi>().dwellHours;
     const QPoint centre = edit->geometry().center();
-    EXPECT_EQ(assay.client()->childAt(centre), edit);
+    EXPECT_EQ(assay.childAt(centre), edit);
 }
 
-TEST(DialogBuilder, MainWindowIsAFixedSizeWindowOnItsBackground) {
-    DialogBase main(res::kDialogMain);
+TEST(DialogBuilder, ATemplateDialogIsAFixedSizeWindowOnItsBackground) {
+    nivra::ui::TemplateDialog main(res::mainWindowTemplate(), nullptr);
     main.setBackgroundColor(QColor(254, 254, 254));
     EXPECT_EQ(main.minimumSize(), main.maximumSize());
-    EXPECT_EQ(main.client()->y(), main.menu()->bar()->height());
     const QImage image = main.grab().toImage();
-    const QPoint empty = main.client()->mapTo(&main, QPoint(1, 1)); // left of the active slot label
+    const QPoint empty = main.form()->mapTo(&main, QPoint(1, 1)); // left of the active slot label
     EXPECT_EQ(image.pixelColor(empty), QColor(254, 254, 254));
 }
 
 TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
-    DialogBase main(res::kDialogMain);
-    WindowMenu* menu = main.menu();
+    QWidget window;
+    WindowMenu* menu = new WindowMenu(*res::findMenuTemplate(res::kMenuMain), &window);
     ASSERT_NE(menu, nullptr);
     const QList<QAction*> drops = menu->bar()->actions();
     QStringList titles;
@@ -188,37 +176,36 @@ TEST(MainMenu, ItemsCarryTheirCommandsAndMarks) {
         titles << a->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&Active Counter", "&Configuration", "Assay &Run",
                                    "&Statistics Show", "A&bout"}));
-    for (int command : {res::kCmdFileNew,      res::kCmdFileOpen,      res::kCmdFileSave,
-                        res::kCmdSaveCsv,      res::kCmdSaveRoi,       res::kCmdSaveRoiCsv,
-                        res::kCmdFilePrint,    res::kCmdExit,          res::kCmdViewer,
-                        res::kCmdCounter1,     res::kCmdCounter1 + 1,  res::kCmdCounter1 + 2,
-                        res::kCmdCounter1 + 3, res::kCmdConfigCounter, res::kCmdConfigAssay,
-                        res::kCmdRunStart,     res::kCmdRunStop,       res::kCmdAbout,
-                        res::kCmdAssessment,   res::kCmdHistory})
+    for (nivra::res::MenuCommand command :
+         {res::Command::FileNew,    res::Command::FileOpen,      res::Command::FileSave,
+          res::Command::SaveCsv,    res::Command::SaveRoi,       res::Command::SaveRoiCsv,
+          res::Command::FilePrint,  res::Command::Exit,          res::Command::Viewer,
+          res::Command::Counter1,   res::Command::Counter2,      res::Command::Counter3,
+          res::Command::Counter4,   res::Command::ConfigCounter, res::Command::ConfigAssay,
+          res::Command::RunStart,   res::Command::RunStop,       res::Command::About,
+          res::Command::Assessment, res::Command::History})
         EXPECT_NE(menu->action(command), nullptr) << command;
-    EXPECT_EQ(menu->action(res::kCmdFilePrint)->text(), QStringLiteral("&Print"));
-    for (int k = 0; k < res::kStatisticCount; ++k)
-        EXPECT_TRUE(menu->isChecked(res::kCmdFirstStatistic + k));
-    EXPECT_EQ(menu->action(res::statisticCommand(Statistic::Netapercm2hrErr))->text(),
+    EXPECT_EQ(menu->action(res::Command::FilePrint)->text(), QStringLiteral("&Print"));
+    for (int k = 0; k < static_cast<int>(nivra::kStatisticCount); ++k)
+        EXPECT_TRUE(menu->isChecked(nivra::statisticAt(k)));
+    EXPECT_EQ(menu->action(res::MenuCommand(Statistic::Netapercm2hrErr))->text(),
               QStringLiteral("\u00b1 err"));
-    EXPECT_EQ(menu->action(res::statisticCommand(Statistic::LOD900))->text(),
+    EXPECT_EQ(menu->action(res::MenuCommand(Statistic::LOD900))->text(),
               QStringLiteral("LOD90.0%"));
-    constexpr int kNoSuchCommand = 12345;
-    EXPECT_FALSE(menu->checkItem(kNoSuchCommand, true));
 }
 
 // The usual shortcuts, and within each drop-down (the menu bar's titles too) no mnemonic twice.
 TEST(MainMenu, ShortcutsAndMnemonicsOfTheUsualCommands) {
-    DialogBase main(res::kDialogMain);
-    WindowMenu* menu = main.menu();
-    const std::pair<int, const char*> shortcuts[] = {{res::kCmdFileNew, "Ctrl+N"},
-                                                     {res::kCmdFileOpen, "Ctrl+O"},
-                                                     {res::kCmdFileSave, "Ctrl+S"},
-                                                     {res::kCmdExit, "Ctrl+Q"}};
+    QWidget window;
+    WindowMenu* menu = new WindowMenu(*res::findMenuTemplate(res::kMenuMain), &window);
+    const std::pair<res::Command, const char*> shortcuts[] = {{res::Command::FileNew, "Ctrl+N"},
+                                                              {res::Command::FileOpen, "Ctrl+O"},
+                                                              {res::Command::FileSave, "Ctrl+S"},
+                                                              {res::Command::Exit, "Ctrl+Q"}};
     for (const auto& [command, keys] : shortcuts)
         EXPECT_EQ(menu->action(command)->shortcut(), QKeySequence(QString::fromLatin1(keys)))
             << keys;
-    EXPECT_TRUE(menu->action(res::kCmdSaveCsv)->shortcut().isEmpty());
+    EXPECT_TRUE(menu->action(res::Command::SaveCsv)->shortcut().isEmpty());
 
     const auto mnemonicsOf = [](const QList<QAction*>& actions) {
         QStringList letters;
@@ -241,14 +228,15 @@ TEST(MainMenu, ShortcutsAndMnemonicsOfTheUsualCommands) {
 }
 
 TEST(MainMenu, ChoosingAnItemTriggersItsActionAndLeavesTheMarkToTheProgram) {
-    DialogBase main(res::kDialogMain);
-    WindowMenu* menu = main.menu();
-    std::vector<int> chosen;
-    for (int command : {res::statisticCommand(Statistic::StdDev), res::kCmdRunStart})
+    QWidget window;
+    WindowMenu* menu = new WindowMenu(*res::findMenuTemplate(res::kMenuMain), &window);
+    std::vector<res::MenuCommand> chosen;
+    for (res::MenuCommand command :
+         {res::MenuCommand(Statistic::StdDev), res::MenuCommand(res::Command::RunStart)})
         QObject::connect(menu->action(command), &QAction::triggered,
                          [&chosen, command] { chosen.push_back(command); });
 
-    const int stdDev = res::statisticCommand(Statistic::StdDev);
+    const res::MenuCommand stdDev = res::MenuCommand(Statistic::StdDev);
     menu->action(stdDev)->trigger();
     EXPECT_TRUE(menu->isChecked(stdDev));
     EXPECT_TRUE(menu->action(stdDev)->isChecked()); // not toggled by the choice itself
@@ -257,12 +245,12 @@ TEST(MainMenu, ChoosingAnItemTriggersItsActionAndLeavesTheMarkToTheProgram) {
     menu->action(stdDev)->trigger();
     EXPECT_FALSE(menu->action(stdDev)->isChecked());
 
-    menu->enableItem(res::kCmdRunStart, false);
-    menu->action(res::kCmdRunStart)->trigger(); // grayed: nothing
-    EXPECT_FALSE(menu->isEnabled(res::kCmdRunStart));
-    menu->enableItem(res::kCmdRunStart, true);
-    menu->action(res::kCmdRunStart)->trigger();
-    EXPECT_EQ(chosen, (std::vector<int>{stdDev, stdDev, res::kCmdRunStart}));
+    menu->enableItem(res::Command::RunStart, false);
+    menu->action(res::Command::RunStart)->trigger(); // grayed: nothing
+    EXPECT_FALSE(menu->isEnabled(res::Command::RunStart));
+    menu->enableItem(res::Command::RunStart, true);
+    menu->action(res::Command::RunStart)->trigger();
+    EXPECT_EQ(chosen, (std::vector<res::MenuCommand>{stdDev, stdDev, res::Command::RunStart}));
 }
 
 TEST(Resources, AboutMenuString) {

@@ -61,14 +61,14 @@ TEST_F(BackupTest, AFolderThatCannotTakeBackupsIsAskedAboutBeforeTheRun) {
                              ": No such file or directory. Start anyway?";
     writeCounterConfig(1);
     assayFile_ = writeAssay("short", 1, 2);
-    choose(res::kCmdCounter1);
-    choose(res::kCmdFileNew);
+    choose(res::Command::Counter1);
+    choose(res::Command::FileNew);
     prompts_.reply(nivra::ui::Answer::No);
-    choose(res::kCmdRunStart);
+    choose(res::Command::RunStart);
     EXPECT_EQ(window_->slot(1).state, NEW);
     EXPECT_EQ(prompts_.messageTexts(), QStringList{question});
     prompts_.reply(nivra::ui::Answer::Yes);
-    choose(res::kCmdRunStart);
+    choose(res::Command::RunStart);
     EXPECT_EQ(window_->slot(1).state, RUNNING);
 }
 
@@ -84,7 +84,7 @@ TEST_F(BackupTest, AFailingSaveIsShownOnceAndInTheStatusUntilASaveWorks) {
     clock_.pauseAt(t0 + 5);
     clock_.resume();
     ASSERT_TRUE(clock_.waitUntilPaused());
-    ASSERT_TRUE(pumpUntil([&] { return text(ids::kStatusLabel) == "RUNNING, backup not saved"; }));
+    ASSERT_TRUE(pumpUntil([&] { return text(&Ui::status) == "RUNNING, backup not saved"; }));
     EXPECT_EQ(messagesStartingWith(prompts_, "Backup not saved: "),
               QStringList{"Backup not saved: " + QString::fromStdString(backupDataPath(1)) +
                           ": No such file or directory"});
@@ -93,7 +93,7 @@ TEST_F(BackupTest, AFailingSaveIsShownOnceAndInTheStatusUntilASaveWorks) {
     clock_.pauseAt(std::numeric_limits<std::int64_t>::max());
     clock_.resume();
     ASSERT_TRUE(pumpUntilStopped(1));
-    EXPECT_EQ(text(ids::kStatusLabel), "STOPPED");
+    EXPECT_EQ(text(&Ui::status), "STOPPED");
     EXPECT_EQ(messagesStartingWith(prompts_, "Backup not saved: ").size(), 1);
     EXPECT_EQ(readDataFile(backupDataPath(1))->counts(), window_->slot(1).data->counts());
 }

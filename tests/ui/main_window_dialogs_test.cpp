@@ -7,23 +7,20 @@
 #include "ui/dialogs/about_dlg.h"
 #include "ui/dialogs/assay_config_dlg.h"
 #include "ui/dialogs/counter_config_dlg.h"
-#include "ui/resources/about_controls.h"
-#include "ui/resources/assay_config_controls.h"
-#include "ui/resources/counter_config_controls.h"
 #include "ui/resources/resource_ids.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPrinter>
 
 using nivra::ui::AboutDlg;
 using nivra::ui::AssayConfigDlg;
 using nivra::ui::CounterConfigDlg;
-using nivra::ui::DialogBase;
 
 using namespace nivra;
 using namespace nivra::test;
 namespace res = nivra::res;
-namespace assay_ids = nivra::ui::assay_config;
-namespace counter_ids = nivra::ui::counter_config;
 
 namespace {
 
@@ -49,15 +46,15 @@ class DialogsTest : public MainWindowTest {
 protected:
     // Opens the dialog of `command`, lets `operate` work on it after its initialisation, and
     // closes it.
-    template <class Dialog> void operate(int command, const std::function<void(Dialog&)>& operate) {
+    template <class Dialog>
+    void operate(nivra::res::MenuCommand command, const std::function<void(Dialog&)>& operate) {
         int opened = 0;
-        otherDialog_ = [&](DialogBase& dialog) {
+        otherDialog_ = [&](QDialog& dialog) {
             auto* typed = qobject_cast<Dialog*>(&dialog);
             EXPECT_NE(typed, nullptr) << "another dialog opened";
-            dialog.initDialog();
             if (typed)
                 operate(*typed);
-            dialog.dispatchCommand(res::kIdCancel);
+            dialog.reject();
             ++opened;
             return dialog.result();
         };
@@ -67,30 +64,30 @@ protected:
     }
 
     static QStringList counterFields(const CounterConfigDlg& d) {
-        return {d.itemText(counter_ids::kNameEdit), d.itemText(counter_ids::kDescriptionEdit),
-                d.itemText(counter_ids::kDetectorAreaEdit),
-                d.itemText(counter_ids::kDetectorEfficiencyEdit)};
+        const ui::CounterConfigUi& ui = d.ui();
+        return {ui.name->text(), ui.description->text(), ui.detectorArea->text(),
+                ui.detectorEfficiency->text()};
     }
 };
 
 TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
     open();
-    operate<CounterConfigDlg>(res::kCmdConfigCounter, [](CounterConfigDlg& d) {
+    operate<CounterConfigDlg>(res::Command::ConfigCounter, [](CounterConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "  Viewer (Place holder) Counter Configuration  ");
-        EXPECT_EQ(d.itemText(counter_ids::kCounterGroup), d.windowTitle());
+        EXPECT_EQ(d.ui().counterGroup->title(), d.windowTitle());
         EXPECT_EQ(counterFields(d), (QStringList{"", "", "1000", "0.84"}));
     });
 
     // Counter 2: a new name and letters in the area. The area is read after the name, so the
     // default written keeps the name and the previous area.
-    choose(res::kCmdCounter1 + 1);
-    operate<CounterConfigDlg>(res::kCmdConfigCounter, [this](CounterConfigDlg& d) {
+    choose(res::Command::Counter2);
+    operate<CounterConfigDlg>(res::Command::ConfigCounter, [this](CounterConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "  Counter 2 Configuration  ");
-        d.setItemText(counter_ids::kNameEdit, "alpha two");
-        d.setItemText(counter_ids::kDescriptionEdit, "bench 2");
-        d.setItemText(counter_ids::kDetectorAreaEdit, "x12");
+        d.ui().name->setText("alpha two");
+        d.ui().description->setText("bench 2");
+        d.ui().detectorArea->setText("x12");
         prompts_.reply(ui::Answer::Ok);
-        d.dispatchCommand(counter_ids::kSaveAsDefaultButton);
+        d.ui().saveAsDefault->click();
     });
     EXPECT_EQ(prompts_.messageTexts(),
               (QStringList{"Saving this configuration as default will overwrite current default "
@@ -99,7 +96,7 @@ TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
     EXPECT_FALSE(fileExists(counterConfigPath(0)));
 
     // Reopened, the dialog reads the slot's file afresh.
-    operate<CounterConfigDlg>(res::kCmdConfigCounter, [](CounterConfigDlg& d) {
+    operate<CounterConfigDlg>(res::Command::ConfigCounter, [](CounterConfigDlg& d) {
         EXPECT_EQ(counterFields(d), (QStringList{"alpha two", "bench 2", "1000", "0.84"}));
     });
 }
@@ -108,26 +105,25 @@ TEST_F(DialogsTest, AssayConfigurationOpensOnTheDefaultAndKeepsItsFilesInAssayCo
     open();
     const QStringList defaults = {"", "2", "2", "3", "4", "5", "6", "1000", "4", "1"};
     const auto fields = [](const AssayConfigDlg& d) {
+        const ui::AssayConfigUi& ui = d.ui();
         QStringList texts;
-        for (int id : {assay_ids::kNameEdit, assay_ids::kDwellHoursEdit,
-                       assay_ids::kDwellMinutesEdit, assay_ids::kDwellSecondsEdit,
-                       assay_ids::kTotalHoursEdit, assay_ids::kTotalMinutesEdit,
-                       assay_ids::kTotalSecondsEdit, assay_ids::kSampleAreaEdit,
-                       assay_ids::kBackgroundHoursEdit, assay_ids::kBackgroundRateEdit})
-            texts << d.itemText(id);
+        for (const QLineEdit* edit : {ui.name, ui.dwellHours, ui.dwellMinutes, ui.dwellSeconds,
+                                      ui.totalHours, ui.totalMinutes, ui.totalSeconds,
+                                      ui.sampleArea, ui.backgroundHours, ui.backgroundRate})
+            texts << edit->text();
         return texts;
     };
-    operate<AssayConfigDlg>(res::kCmdConfigAssay, [&](AssayConfigDlg& d) {
+    operate<AssayConfigDlg>(res::Command::ConfigAssay, [&](AssayConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "Assay Configuration");
         EXPECT_EQ(fields(d), defaults);
-        d.setItemText(assay_ids::kNameEdit, "swipe");
-        d.setItemText(assay_ids::kDwellMinutesEdit, "10");
+        d.ui().name->setText("swipe");
+        d.ui().dwellMinutes->setText("10");
         prompts_.reply(ui::Answer::Ok);
-        d.dispatchCommand(assay_ids::kSaveAsDefaultButton);
+        d.ui().saveAsDefault->click();
         // Letters in the sample area, which is read first: the save dialog still follows.
-        d.setItemText(assay_ids::kSampleAreaEdit, "big");
+        d.ui().sampleArea->setText("big");
         prompts_.cancelFile();
-        d.dispatchCommand(assay_ids::kSaveButton);
+        d.ui().save->click();
     });
     EXPECT_EQ(prompts_.messageTexts(),
               (QStringList{"Saving this configuration as default will overwrite current default "
@@ -137,7 +133,7 @@ TEST_F(DialogsTest, AssayConfigurationOpensOnTheDefaultAndKeepsItsFilesInAssayCo
     EXPECT_EQ(save.mode, ui::FileDialogRequest::Mode::Save);
     EXPECT_EQ(save.startFolder, ui::fromNarrow(startPath(kAssayConfigFolder)));
 
-    operate<AssayConfigDlg>(res::kCmdConfigAssay, [&](AssayConfigDlg& d) {
+    operate<AssayConfigDlg>(res::Command::ConfigAssay, [&](AssayConfigDlg& d) {
         QStringList saved = defaults;
         saved[0] = "swipe";
         saved[2] = "10";
@@ -153,12 +149,12 @@ TEST_F(DialogsTest, PrintPutsTheWindowOnOneLandscapePageEveryTime) {
 
     prompts.pdf = dir_.file("window.pdf");
     prompts.choosePortrait = true;
-    choose(res::kCmdFilePrint);
+    choose(res::Command::FilePrint);
     EXPECT_EQ(readPdfPages(prompts.pdf).count, 1);
 
     prompts.pdf = dir_.file("again.pdf");
     prompts.choosePortrait = false;
-    choose(res::kCmdFilePrint);
+    choose(res::Command::FilePrint);
     const PdfPages pages = readPdfPages(prompts.pdf);
     EXPECT_EQ(pages.count, 1);
     EXPECT_TRUE(isLandscape(pages));
@@ -168,10 +164,10 @@ TEST_F(DialogsTest, PrintPutsTheWindowOnOneLandscapePageEveryTime) {
 
 TEST_F(DialogsTest, AboutFromTheMenuAndFromItsOwnItemShowsTheWindowTitle) {
     open();
-    for (int command : {res::kCmdAbout, res::kCmdAboutBox}) {
+    for (nivra::res::MenuCommand command : {res::Command::About, res::Command::AboutBox}) {
         operate<AboutDlg>(command, [](AboutDlg& d) {
             EXPECT_EQ(d.windowTitle(), "About Nivra-USB");
-            EXPECT_EQ(d.itemText(nivra::ui::about::kVersionLabel), "Nivra-USB- v3.04");
+            EXPECT_EQ(d.ui().version->text(), "Nivra-USB- v3.04");
         });
     }
 }

@@ -26,44 +26,44 @@ TEST_F(EditsTest, ARunsNewPointsKeepTypedEditsAndTheSelectedHeaderLine) {
     // The record runs ahead of the window's display: wait for what the window has shown.
     ASSERT_TRUE(pumpUntil([&] { return chartRows() >= 2; }));
 
-    auto* roiMin = window_->controlAs<QLineEdit>(ids::kRoiMinEdit);
+    auto* roiMin = window_->ui().roiMin;
     roiMin->setText("7");
     roiMin->setModified(true); // as typing leaves it
-    window_->setItemText(ids::kDeletePointEdit, "1");
-    window_->setItemText(ids::kHeaderEdit, "half a line");
-    auto* header = window_->controlAs<QListWidget>(ids::kHeaderList);
+    window_->ui().deletePointEdit->setText("1");
+    window_->ui().headerEdit->setText("half a line");
+    auto* header = window_->ui().headerList;
     header->setCurrentRow(2);
 
     const int points = chartRows();
     ASSERT_TRUE(pumpUntil([&] { return chartRows() >= points + 2; }));
-    EXPECT_EQ(text(ids::kRoiMinEdit), "7");
-    EXPECT_EQ(text(ids::kDeletePointEdit), "1");
-    EXPECT_EQ(text(ids::kHeaderEdit), "half a line");
+    EXPECT_EQ(text(&Ui::roiMin), "7");
+    EXPECT_EQ(text(&Ui::deletePointEdit), "1");
+    EXPECT_EQ(text(&Ui::headerEdit), "half a line");
     EXPECT_EQ(header->currentRow(), 2);
     // The edit the operator left alone follows the points.
-    EXPECT_EQ(text(ids::kRoiMaxEdit).toInt(), chartRows());
+    EXPECT_EQ(text(&Ui::roiMax).toInt(), chartRows());
 
     // Set ROI takes the typed value; later points update the edits again.
-    window_->setItemText(ids::kRoiMaxEdit, "1");
-    window_->setItemText(ids::kRoiMinEdit, "1");
-    window_->dispatchCommand(ids::kSetRoiButton);
+    window_->ui().roiMax->setText("1");
+    window_->ui().roiMin->setText("1");
+    window_->ui().setRoi->click();
     const int after = chartRows();
     ASSERT_TRUE(pumpUntil([&] { return chartRows() > after; }));
-    EXPECT_EQ(text(ids::kRoiMaxEdit).toInt(), chartRows());
+    EXPECT_EQ(text(&Ui::roiMax).toInt(), chartRows());
 }
 
 TEST_F(EditsTest, EditingARecordMakesItUnsavedAndOpenAsksFirst) {
     open();
     openInViewer(writeDataFile("three", {1, 2, 3}));
     ASSERT_TRUE(window_->slot(kViewerSlot).saved);
-    window_->setItemText(ids::kHeaderEdit, "checked by A.");
-    window_->dispatchCommand(ids::kAddHeaderButton);
+    window_->ui().headerEdit->setText("checked by A.");
+    window_->ui().addHeader->click();
     EXPECT_FALSE(window_->slot(kViewerSlot).saved);
 
     // Cancel keeps the edited record; No gives it up for the file chosen.
     prompts_.clear();
     prompts_.reply(ui::Answer::Cancel);
-    choose(res::kCmdFileOpen);
+    choose(res::Command::FileOpen);
     EXPECT_EQ(prompts_.messageTexts(),
               QStringList{"Viewer data not saved, would you like to save?"});
     EXPECT_EQ(prompts_.questions()[0].buttons, ui::MessageButtons::YesNoCancel);
@@ -80,14 +80,14 @@ TEST_F(EditsTest, EditingARecordMakesItUnsavedAndOpenAsksFirst) {
 TEST_F(EditsTest, ADeletedPointRefreshesTheDumpAndOpenCanSaveItFirst) {
     open();
     openInViewer(writeDataFile("three", {1, 2, 3}));
-    window_->dispatchCommand(ids::kDataDumpButton);
-    window_->dispatchCommand(ids::kRoiDumpButton);
-    window_->setItemText(ids::kDeletePointEdit, "1");
-    window_->dispatchCommand(ids::kDeletePointButton);
-    EXPECT_EQ(items(ids::kDataDumpList), (QStringList{"1:2", "2:3"}));
-    EXPECT_EQ(items(ids::kRoiDumpList), (QStringList{"1:2", "2:3"}));
+    window_->ui().dataDumpButton->click();
+    window_->ui().roiDumpButton->click();
+    window_->ui().deletePointEdit->setText("1");
+    window_->ui().deletePoint->click();
+    EXPECT_EQ(items(&Ui::dataDump), (QStringList{"1:2", "2:3"}));
+    EXPECT_EQ(items(&Ui::roiDump), (QStringList{"1:2", "2:3"}));
 
-    choose(res::kCmdCounter1);
+    choose(res::Command::Counter1);
     prompts_.clear();
     const std::string saved = dir_.file("edited.dax");
     prompts_.reply(ui::Answer::Yes).chooseFile(QString::fromStdString(saved));
@@ -97,10 +97,10 @@ TEST_F(EditsTest, ADeletedPointRefreshesTheDumpAndOpenCanSaveItFirst) {
     EXPECT_EQ(window_->activeSlot(), kViewerSlot);
 
     // A save asked for that does not happen keeps the edit and opens nothing.
-    window_->dispatchCommand(ids::kDeletePointButton);
+    window_->ui().deletePoint->click();
     prompts_.clear();
     prompts_.reply(ui::Answer::Yes).cancelFile();
-    send(res::kCmdFileOpen);
+    send(res::Command::FileOpen);
     EXPECT_FALSE(window_->slot(kViewerSlot).saved);
     EXPECT_TRUE(prompts_.messageTexts().contains("data not saved"));
     EXPECT_EQ(prompts_.pendingReplies(), 0u) << "no open dialog after the refused save";
@@ -109,9 +109,9 @@ TEST_F(EditsTest, ADeletedPointRefreshesTheDumpAndOpenCanSaveItFirst) {
 TEST_F(EditsTest, TheViewersSliderWorksAfterVisitingAnotherSlot) {
     open();
     openInViewer(writeDataFile("five", {1, 2, 3, 4, 5}));
-    choose(res::kCmdCounter1); // a DEMO slot disables the slider
+    choose(res::Command::Counter1); // a DEMO slot disables the slider
     EXPECT_FALSE(slider()->isEnabled());
-    choose(res::kCmdViewer);
+    choose(res::Command::Viewer);
     EXPECT_TRUE(slider()->isEnabled());
 }
 

@@ -27,9 +27,9 @@ TEST_F(FaultTest, ASilentCounterIsToldOnceAndShownInTheStatusWhileItLasts) {
     silence(t0 + 5, false);
     const QString since =
         "RUNNING, counter not answering since " + QString::fromStdString(formatLocalTime(t0 + 2));
-    ASSERT_TRUE(pumpUntil([&] { return text(ids::kStatusLabel) == since; }));
+    ASSERT_TRUE(pumpUntil([&] { return text(&Ui::status) == since; }));
     silence(t0 + 7, true);
-    ASSERT_TRUE(pumpUntil([&] { return text(ids::kStatusLabel) == "RUNNING"; }));
+    ASSERT_TRUE(pumpUntil([&] { return text(&Ui::status) == "RUNNING"; }));
     EXPECT_EQ(prompts_.messageTexts(), QStringList{"Counter 1 not answering since " +
                                                    QString::fromStdString(formatLocalTime(t0 + 2)) +
                                                    "; the run goes on and records it"});
@@ -37,7 +37,7 @@ TEST_F(FaultTest, ASilentCounterIsToldOnceAndShownInTheStatusWhileItLasts) {
     clock_.pauseAt(std::numeric_limits<std::int64_t>::max());
     clock_.resume();
     ASSERT_TRUE(pumpUntilStopped(1));
-    EXPECT_EQ(text(ids::kStatusLabel), "STOPPED");
+    EXPECT_EQ(text(&Ui::status), "STOPPED");
     EXPECT_EQ(prompts_.messageTexts().size(), 2);
     int stretches = 0;
     for (const std::string& line : window_->slot(1).data->headerLines())

@@ -33,7 +33,7 @@ protected:
     void fileNew(std::initializer_list<ui::Answer> answers) {
         for (ui::Answer answer : answers)
             prompts_.reply(answer);
-        choose(res::kCmdFileNew);
+        choose(res::Command::FileNew);
     }
 
     void expectKept() {
@@ -47,12 +47,12 @@ protected:
         EXPECT_EQ(window_->slot(1).state, NEW);
         EXPECT_EQ(window_->slot(1).data, nullptr);
         EXPECT_TRUE(window_->slot(1).saved);
-        EXPECT_EQ(text(ids::kFileLabel), "File: ");
+        EXPECT_EQ(text(&Ui::fileLabel), "File: ");
         EXPECT_EQ(chartRows(), 0);
-        EXPECT_TRUE(items(ids::kDataDumpList).empty());
-        EXPECT_TRUE(items(ids::kHeaderList).empty());
-        EXPECT_EQ(text(ids::kEndTimeLabel), "End Time: ");
-        EXPECT_TRUE(enabled(res::kCmdRunStart));
+        EXPECT_TRUE(items(&Ui::dataDump).empty());
+        EXPECT_TRUE(items(&Ui::headerList).empty());
+        EXPECT_EQ(text(&Ui::endTime), "End Time: ");
+        EXPECT_TRUE(enabled(res::Command::RunStart));
     }
 };
 
@@ -72,7 +72,7 @@ TEST_F(FileNewTest, UnsavedDataIsAskedForCancelKeepsItNoDiscardsIt) {
 TEST_F(FileNewTest, YesSavesTheDataFileThenClears) {
     const std::string path = dir_.file("kept.dax");
     prompts_.reply(ui::Answer::Yes).chooseFile(QString::fromStdString(path));
-    choose(res::kCmdFileNew);
+    choose(res::Command::FileNew);
     const ui::FileDialogRequest& request = prompts_.questions().at(1).file;
     EXPECT_EQ(request.mode, ui::FileDialogRequest::Mode::Save);
     EXPECT_EQ(request.defaultExtension, ".dax");
@@ -86,13 +86,13 @@ TEST_F(FileNewTest, YesSavesTheDataFileThenClears) {
 // The operator asked to save: data that did not reach a file is not thrown away.
 TEST_F(FileNewTest, YesKeepsTheDataWhenTheSaveDidNotHappen) {
     prompts_.reply(ui::Answer::Yes).cancelFile();
-    choose(res::kCmdFileNew);
+    choose(res::Command::FileNew);
     EXPECT_EQ(prompts_.messageTexts().last(), "data not saved");
     expectKept();
 
     const QString unwritable = QString::fromStdString(dir_.file("no_such_folder/kept.dax"));
     prompts_.reply(ui::Answer::Yes).chooseFile(unwritable);
-    choose(res::kCmdFileNew);
+    choose(res::Command::FileNew);
     EXPECT_EQ(prompts_.messageTexts().last(), ui::fileNotSavedMessage(unwritable, kNoFolder));
     expectKept();
 }
@@ -100,25 +100,25 @@ TEST_F(FileNewTest, YesKeepsTheDataWhenTheSaveDidNotHappen) {
 TEST_F(FileNewTest, AfterSaveNewClearsWithoutAsking) {
     const std::string path = dir_.file("run.dax");
     prompts_.chooseFile(QString::fromStdString(path));
-    choose(res::kCmdFileSave);
+    choose(res::Command::FileSave);
     EXPECT_TRUE(window_->slot(1).saved);
-    EXPECT_EQ(text(ids::kFileLabel).toStdString(), path);
+    EXPECT_EQ(text(&Ui::fileLabel).toStdString(), path);
     prompts_.clear();
-    choose(res::kCmdFileNew);
+    choose(res::Command::FileNew);
     EXPECT_TRUE(prompts_.questions().empty());
     EXPECT_EQ(window_->slot(1).state, NEW);
 }
 
 TEST_F(FileNewTest, StartNeedsASlotClearedForARunAndACancelledDialogChangesNothing) {
     // Reached only by a command that bypasses the menu, which grays Start here.
-    send(res::kCmdRunStart);
+    send(res::Command::RunStart);
     EXPECT_EQ(prompts_.messageTexts(),
               QStringList{"Assay Already Running for this counter, stop first"});
     EXPECT_EQ(window_->slot(1).state, STOPPED);
 
     fileNew({ui::Answer::No});
     assayFile_.clear(); // the operator cancels the run dialog
-    choose(res::kCmdRunStart);
+    choose(res::Command::RunStart);
     EXPECT_EQ(window_->slot(1).state, NEW);
     EXPECT_EQ(window_->slot(1).run, nullptr);
 }

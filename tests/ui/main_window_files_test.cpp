@@ -24,9 +24,9 @@ protected:
     QString path(const std::string& name) const { return QString::fromStdString(dir_.file(name)); }
 
     void setRoi(int low, int high) {
-        window_->setItemText(ids::kRoiMinEdit, QString::number(low));
-        window_->setItemText(ids::kRoiMaxEdit, QString::number(high));
-        window_->dispatchCommand(ids::kSetRoiButton);
+        window_->ui().roiMin->setText(QString::number(low));
+        window_->ui().roiMax->setText(QString::number(high));
+        window_->ui().setRoi->click();
     }
 
     // Runs a short assay of three points on the counter to its end, leaving it unsaved.
@@ -48,7 +48,7 @@ protected:
 
     // Connects to the window's end; true once it has closed.
     void watchClosing() {
-        QObject::connect(window_.get(), &QDialog::finished, [this] { closed_ = true; });
+        QObject::connect(window_.get(), &ui::MainWindow::closed, [this] { closed_ = true; });
     }
 
     bool closed_ = false;
@@ -63,7 +63,7 @@ TEST_F(FileCommandsTest, ExportsWriteTheRecordOrItsRegionAndLeaveTheSlotAsItWas)
     prompts_.clear();
 
     prompts_.chooseFile(path("all.csv"));
-    choose(res::kCmdSaveCsv);
+    choose(res::Command::SaveCsv);
     const ui::FileDialogRequest csvRequest = prompts_.questions().at(0).file;
     EXPECT_EQ(csvRequest.mode, ui::FileDialogRequest::Mode::Save);
     EXPECT_EQ(csvRequest.defaultExtension, ".csv");
@@ -73,7 +73,7 @@ TEST_F(FileCommandsTest, ExportsWriteTheRecordOrItsRegionAndLeaveTheSlotAsItWas)
 
     setRoi(3, 5);
     prompts_.chooseFile(path("roi.dax"));
-    choose(res::kCmdSaveRoi);
+    choose(res::Command::SaveRoi);
     EXPECT_EQ(lastFileRequest().filters,
               (std::vector<ui::FileFilter>{{"Data Nivra (*.dax)", "*.dax"}}));
     EXPECT_EQ(lastFileRequest().defaultExtension, ".dax");
@@ -83,12 +83,13 @@ TEST_F(FileCommandsTest, ExportsWriteTheRecordOrItsRegionAndLeaveTheSlotAsItWas)
     EXPECT_EQ(region.timeText(), "0.0500");
 
     prompts_.chooseFile(path("roi.csv"));
-    choose(res::kCmdSaveRoiCsv);
+    choose(res::Command::SaveRoiCsv);
     const std::string roiCsv = readFileBytes(dir_.file("roi.csv"));
     EXPECT_EQ(roiCsv.rfind("Num Points: 3\n", 0), 0u);
     EXPECT_EQ(roiCsv.substr(roiCsv.size() - 9), "7,\n8,\n9,\n");
 
-    for (int command : {res::kCmdSaveCsv, res::kCmdSaveRoi, res::kCmdSaveRoiCsv}) {
+    for (nivra::res::MenuCommand command :
+         {res::Command::SaveCsv, res::Command::SaveRoi, res::Command::SaveRoiCsv}) {
         prompts_.cancelFile();
         choose(command);
     }
@@ -98,7 +99,7 @@ TEST_F(FileCommandsTest, ExportsWriteTheRecordOrItsRegionAndLeaveTheSlotAsItWas)
     // Exports never count as saving the slot's record.
     EXPECT_TRUE(window_->slot(kViewerSlot).saved);
     EXPECT_EQ(window_->slot(kViewerSlot).fileName, source);
-    EXPECT_EQ(text(ids::kFileLabel).toStdString(), source);
+    EXPECT_EQ(text(&Ui::fileLabel).toStdString(), source);
 }
 
 // A file that could not be written is reported with its name, never with the success text.
@@ -107,8 +108,8 @@ TEST_F(FileCommandsTest, ASaveThatDidNotReachTheDiskIsNeverReportedAsSaved) {
     runToEnd(1);
     prompts_.clear();
     const QString unwritable = path("no_such_folder/run.dax");
-    for (int command :
-         {res::kCmdFileSave, res::kCmdSaveCsv, res::kCmdSaveRoi, res::kCmdSaveRoiCsv}) {
+    for (nivra::res::MenuCommand command : {res::Command::FileSave, res::Command::SaveCsv,
+                                            res::Command::SaveRoi, res::Command::SaveRoiCsv}) {
         prompts_.chooseFile(unwritable);
         choose(command);
     }
@@ -116,13 +117,13 @@ TEST_F(FileCommandsTest, ASaveThatDidNotReachTheDiskIsNeverReportedAsSaved) {
               QStringList(4, ui::fileNotSavedMessage(unwritable, kNoFolder)));
     EXPECT_FALSE(window_->slot(1).saved);
     EXPECT_EQ(window_->slot(1).fileName, "");
-    EXPECT_EQ(text(ids::kFileLabel), "File: ");
+    EXPECT_EQ(text(&Ui::fileLabel), "File: ");
 
     prompts_.chooseFile(path("run.dax"));
-    choose(res::kCmdFileSave);
+    choose(res::Command::FileSave);
     EXPECT_EQ(prompts_.messageTexts().last(), "data saved");
     EXPECT_TRUE(window_->slot(1).saved);
-    EXPECT_EQ(text(ids::kFileLabel), path("run.dax"));
+    EXPECT_EQ(text(&Ui::fileLabel), path("run.dax"));
 }
 
 TEST_F(FileCommandsTest, OpenLoadsIntoTheViewerWhileARunGoesOn) {
@@ -134,10 +135,10 @@ TEST_F(FileCommandsTest, OpenLoadsIntoTheViewerWhileARunGoesOn) {
     const std::string source = writeDataFile("old", {3, 4, 5}, {"kept line"});
 
     // The operator turns to the viewer; a cancelled dialog changes nothing.
-    choose(res::kCmdViewer);
-    ASSERT_TRUE(enabled(res::kCmdFileOpen));
+    choose(res::Command::Viewer);
+    ASSERT_TRUE(enabled(res::Command::FileOpen));
     prompts_.cancelFile();
-    choose(res::kCmdFileOpen);
+    choose(res::Command::FileOpen);
     EXPECT_EQ(window_->slot(kViewerSlot).data, nullptr);
     EXPECT_EQ(chartRows(), 0);
 
@@ -148,32 +149,32 @@ TEST_F(FileCommandsTest, OpenLoadsIntoTheViewerWhileARunGoesOn) {
     EXPECT_EQ(request.filters, (std::vector<ui::FileFilter>{{"DataNivra(*.dax)", "*.dax"}}));
     EXPECT_TRUE(request.initialName.isEmpty());
     EXPECT_EQ(window_->activeSlot(), kViewerSlot);
-    EXPECT_EQ(text(ids::kFileLabel).toStdString(), source);
-    EXPECT_EQ(text(ids::kStatusLabel), "VIEWER");
+    EXPECT_EQ(text(&Ui::fileLabel).toStdString(), source);
+    EXPECT_EQ(text(&Ui::status), "VIEWER");
     EXPECT_EQ(chartRows(), 3);
-    EXPECT_EQ(items(ids::kHeaderList), QStringList{"kept line"});
+    EXPECT_EQ(items(&Ui::headerList), QStringList{"kept line"});
     EXPECT_TRUE(slider()->isEnabled());
-    EXPECT_TRUE(enabled(res::kCmdFileSave));
-    EXPECT_TRUE(enabled(res::kCmdSaveRoiCsv));
+    EXPECT_TRUE(enabled(res::Command::FileSave));
+    EXPECT_TRUE(enabled(res::Command::SaveRoiCsv));
 
     // The run goes on to its end behind the viewer, which keeps showing the file.
     counters_.release(1);
     ASSERT_TRUE(pumpUntilStopped(1));
     EXPECT_GE(window_->slot(1).pointCount(), 5u);
     EXPECT_EQ(chartRows(), 3);
-    EXPECT_EQ(text(ids::kFileLabel).toStdString(), source);
+    EXPECT_EQ(text(&Ui::fileLabel).toStdString(), source);
 }
 
 TEST_F(FileCommandsTest, ExitAsksForEachUnsavedSlotInTurnAndCancelStays) {
     open(4);
     runToEnd(2);
     runToEnd(4);
-    choose(res::kCmdViewer);
+    choose(res::Command::Viewer);
     watchClosing();
     prompts_.clear();
 
     prompts_.reply(ui::Answer::Yes).chooseFile(path("two.dax")).reply(ui::Answer::Cancel);
-    choose(res::kCmdExit);
+    choose(res::Command::Exit);
     const auto& questions = prompts_.questions();
     ASSERT_EQ(questions.size(), 4u); // question, save dialog, "data saved", question
     EXPECT_EQ(questions[0].text, "Data for counter 2 not saved, would you like to save?");
@@ -183,15 +184,15 @@ TEST_F(FileCommandsTest, ExitAsksForEachUnsavedSlotInTurnAndCancelStays) {
     EXPECT_EQ(questions[3].text, "Data for counter 4 not saved, would you like to save?");
     EXPECT_FALSE(closed_);
     EXPECT_EQ(window_->activeSlot(), 2);
-    EXPECT_EQ(text(ids::kStatusLabel), "STOPPED");
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 2");
+    EXPECT_EQ(text(&Ui::status), "STOPPED");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE COUNTER: 2");
     EXPECT_TRUE(window_->slot(2).saved);
     EXPECT_FALSE(window_->slot(4).saved);
 
     // Slot 2 is saved now; No for slot 4 lets the program end.
     prompts_.clear();
     prompts_.reply(ui::Answer::No);
-    window_->reject(); // the close box
+    window_->close(); // the close box
     EXPECT_EQ(prompts_.messageTexts(),
               QStringList{"Data for counter 4 not saved, would you like to save?"});
     EXPECT_TRUE(closed_);
@@ -206,14 +207,14 @@ TEST_F(FileCommandsTest, ExitStaysWhenTheSaveAskedForDidNotHappen) {
     prompts_.clear();
 
     prompts_.reply(ui::Answer::Yes).cancelFile();
-    choose(res::kCmdExit);
+    choose(res::Command::Exit);
     EXPECT_EQ(prompts_.messageTexts().last(), "data not saved");
     EXPECT_FALSE(closed_);
 
     prompts_.clear();
     const QString unwritable = path("no_such_folder/two.dax");
     prompts_.reply(ui::Answer::Yes).chooseFile(unwritable);
-    choose(res::kCmdExit);
+    choose(res::Command::Exit);
     EXPECT_EQ(prompts_.messageTexts().last(), ui::fileNotSavedMessage(unwritable, kNoFolder));
     EXPECT_FALSE(closed_);
     EXPECT_EQ(prompts_.questions().size(), 3u); // slot 4 was not asked about
@@ -224,14 +225,14 @@ TEST_F(FileCommandsTest, ExitStaysWhenTheSaveAskedForDidNotHappen) {
 TEST_F(FileCommandsTest, ExitDoesNotAskAboutARecordWithoutPoints) {
     open();
     runToEnd(1);
-    window_->setItemText(ids::kDeletePointEdit, "1");
+    window_->ui().deletePointEdit->setText("1");
     for (int i = 0; i < 3; ++i)
-        window_->dispatchCommand(ids::kDeletePointButton);
+        window_->ui().deletePoint->click();
     ASSERT_EQ(window_->slot(1).pointCount(), 0u);
     ASSERT_FALSE(window_->slot(1).saved);
     watchClosing();
     prompts_.clear();
-    choose(res::kCmdExit);
+    choose(res::Command::Exit);
     EXPECT_TRUE(prompts_.questions().empty());
     EXPECT_TRUE(closed_);
 }

@@ -16,15 +16,17 @@
 #include "ui/dialogs/run_config_dlg.h"
 #include "ui/main_window/chart_widget.h"
 #include "ui/main_window/main_window.h"
+#include "ui/resources/main_window_ui.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_commands.h"
 #include "ui/resources/resource_ids.h"
-#include "ui/resources/run_config_controls.h"
 #include "ui_test_support.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -42,7 +44,7 @@
 
 namespace nivra::test {
 
-namespace ids = nivra::ui::main;
+using Ui = nivra::ui::MainWindowUi;
 
 // Counters whose count register grows by a fixed number per second of the clock, as a source of
 // steady activity does (or a rising one, for reports that tell the seconds apart); a reset sets
@@ -180,37 +182,36 @@ protected:
             getStartingDirectory() = dir_.path();
             return nivra::CounterStartup{found, startDirectoryRead, {}};
         };
-        environment.runModal = [this](ui::DialogBase& dialog) { return driveDialog(dialog); };
+        environment.runModal = [this](QDialog& dialog) { return driveDialog(dialog); };
         // What the window remembers between starts stays in the test's folder.
         environment.settings = [this] {
             return std::make_unique<QSettings>(QString::fromStdString(dir_.file("settings.ini")),
                                                QSettings::IniFormat);
         };
         window_ = std::make_unique<ui::MainWindow>(std::move(environment));
-        window_->initDialog();
+        window_->initialise();
         return *window_;
     }
 
     // The run dialog as an operator drives it: it opens, the assay configuration `assayFile_`
     // is chosen and START pressed; without an assay file the operator cancels. Any other dialog
     // goes to `otherDialog_` when a test has set it, and is otherwise closed at once.
-    int driveDialog(ui::DialogBase& dialog) {
-        if (!qobject_cast<ui::RunConfigDlg*>(&dialog)) {
+    int driveDialog(QDialog& dialog) {
+        auto* run = qobject_cast<ui::RunConfigDlg*>(&dialog);
+        if (!run) {
             ++otherDialogs_;
             if (otherDialog_)
                 return otherDialog_(dialog);
-            dialog.initDialog();
-            dialog.dispatchCommand(res::kIdCancel);
+            dialog.reject();
             return dialog.result();
         }
-        dialog.initDialog();
         if (assayFile_.empty()) {
-            dialog.dispatchCommand(ui::run_config::kCancelButton);
+            run->ui().cancel->click();
             return dialog.result();
         }
         prompts_.chooseFile(QString::fromStdString(assayFile_));
-        dialog.dispatchCommand(ui::run_config::kOpenAssayButton);
-        dialog.dispatchCommand(ui::run_config::kStartButton);
+        run->ui().openAssay->click();
+        run->ui().start->click();
         return dialog.result();
     }
 
@@ -239,9 +240,9 @@ protected:
     void startRun(int counter, const std::string& assayPath) {
         writeCounterConfig(counter);
         assayFile_ = assayPath;
-        choose(nivra::res::kCmdCounter1 + counter - 1);
-        choose(nivra::res::kCmdFileNew);
-        choose(nivra::res::kCmdRunStart);
+        choose(nivra::res::activeCounterCommand(counter));
+        choose(nivra::res::Command::FileNew);
+        choose(nivra::res::Command::RunStart);
         ASSERT_EQ(window_->slot(counter).state, ui::RUNNING);
     }
 
@@ -278,9 +279,9 @@ protected:
 
     // Shows all sixteen statistics (a fresh start directory shows none).
     void showAllStatistics() {
-        for (int k = 0; k < nivra::res::kStatisticCount; ++k)
-            if (!checked(nivra::res::kCmdFirstStatistic + k))
-                choose(nivra::res::kCmdFirstStatistic + k);
+        for (int k = 0; k < static_cast<int>(nivra::kStatisticCount); ++k)
+            if (!checked(nivra::statisticAt(k)))
+                choose(nivra::statisticAt(k));
     }
 
     // A data file with the given counts and header lines, a dwell of one minute and a total
@@ -310,41 +311,47 @@ protected:
     // File > Open of a data file into the viewer.
     void openInViewer(const std::string& path) {
         prompts_.chooseFile(QString::fromStdString(path));
-        send(nivra::res::kCmdFileOpen);
+        send(nivra::res::Command::FileOpen);
     }
 
     // Chooses the menu item of a command, as the operator does: a grayed item does nothing.
-    void choose(int command) {
+    void choose(nivra::res::MenuCommand command) {
         QAction* item = window_->menu()->action(command);
         ASSERT_NE(item, nullptr) << command;
         item->trigger();
     }
     // Sends the command of a menu item whether or not the item is grayed, for the checks the
     // window makes itself on a command that arrives anyway.
-    void send(int command) {
+    void send(nivra::res::MenuCommand command) {
         QAction* item = window_->menu()->action(command);
         ASSERT_NE(item, nullptr) << command;
         emit item->triggered(false);
     }
 
+    // Presses one of the window's buttons, `times` times.
+    void press(QPushButton* Ui::*button, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            (window_->ui().*button)->click();
+    }
+
     // ---- reading the window ----
-    QString text(int id) const { return window_->itemText(id); }
-    bool enabled(int command) const { return window_->menu()->isEnabled(command); }
-    bool checked(int command) const { return window_->menu()->isChecked(command); }
-    ui::RangeSlider* slider() const {
-        return window_->controlAs<ui::RangeSlider>(ids::kRangeSlider);
+    template <class Widget> QString text(Widget* Ui::*control) const {
+        return (window_->ui().*control)->text();
     }
-    ui::ChartWidget* chartWidget() const {
-        return window_->controlAs<ui::ChartWidget>(ids::kChart);
+    bool enabled(nivra::res::MenuCommand command) const {
+        return window_->menu()->isEnabled(command);
     }
+    bool checked(nivra::res::MenuCommand command) const {
+        return window_->menu()->isChecked(command);
+    }
+    ui::RangeSlider* slider() const { return window_->ui().slider; }
+    ui::ChartWidget* chartWidget() const { return window_->ui().chart; }
     int chartRows() const { return chartWidget()->rowCount(); }
-    int progress() const { return window_->controlAs<QProgressBar>(ids::kProgressBar)->value(); }
-    bool heartbeat() const {
-        return window_->controlAs<QCheckBox>(ids::kHeartbeatBox)->isChecked();
-    }
-    QStringList items(int id) const {
+    int progress() const { return window_->ui().progress->value(); }
+    bool heartbeat() const { return window_->ui().heartbeat->isChecked(); }
+    QStringList items(QListWidget* Ui::*control) const {
         QStringList items;
-        auto* list = window_->controlAs<QListWidget>(id);
+        const QListWidget* list = window_->ui().*control;
         for (int i = 0; i < list->count(); ++i)
             items << list->item(i)->text();
         return items;
@@ -355,7 +362,7 @@ protected:
     SteadyCounters counters_{clock_};
     ScriptedPrompts prompts_;
     std::string assayFile_;
-    std::function<int(ui::DialogBase&)> otherDialog_;
+    std::function<int(QDialog&)> otherDialog_;
     int otherDialogs_ = 0;
     std::unique_ptr<ui::MainWindow> window_;
 

@@ -65,11 +65,11 @@ TEST_F(HistoryTest, AWindowRunIsRecordedWithItsPointsSaveAndDeletion) {
     EXPECT_EQ(detail.points[1].count, window_->slot(1).data->counts()[1]);
 
     // A point deleted in the window is marked deleted; the save names the file.
-    window_->setItemText(ids::kDeletePointEdit, "2");
-    window_->dispatchCommand(ids::kDeletePointButton);
+    window_->ui().deletePointEdit->setText("2");
+    window_->ui().deletePoint->click();
     const std::string saved = dir_.file("bkg_run.dax");
     prompts_.chooseFile(QString::fromStdString(saved));
-    choose(res::kCmdFileSave);
+    choose(res::Command::FileSave);
     detail = loadRun(1);
     EXPECT_TRUE(detail.points[1].deleted);
     EXPECT_FALSE(detail.points[0].deleted);
@@ -95,7 +95,7 @@ TEST_F(HistoryTest, AnUnwritableHistoryIsSaidOnceAndTheRunGoesOn) {
 
 TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
     open();
-    choose(res::kCmdHistory);
+    choose(res::Command::History);
     ui::HistoryDlg* history = window_->historyDialog();
     ASSERT_NE(history, nullptr);
     EXPECT_TRUE(history->runIds().empty());
@@ -141,7 +141,7 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
     history->selectRun(1);
     history->openSelected();
     EXPECT_EQ(window_->activeSlot(), kViewerSlot);
-    EXPECT_EQ(text(ids::kFileLabel), "History run 1");
+    EXPECT_EQ(text(&Ui::fileLabel), "History run 1");
     ASSERT_TRUE(window_->slot(kViewerSlot).data);
     EXPECT_EQ(window_->slot(kViewerSlot).data->counts(), window_->slot(1).data->counts());
     EXPECT_EQ(window_->slot(kViewerSlot).data->headerLines(), window_->slot(1).data->headerLines());
@@ -192,7 +192,7 @@ TEST_F(HistoryTest, TheHistoryWindowFollowsRunsOpensThemAndChangesTheirKind) {
 
 TEST_F(HistoryTest, WithoutAHistoryOrWithUnsavedViewerDataNothingIsReplaced) {
     open();
-    choose(res::kCmdHistory);
+    choose(res::Command::History);
     ui::HistoryDlg* history = window_->historyDialog();
     // No history file yet: the window says why it lists nothing and creates no file.
     EXPECT_TRUE(history->runIds().empty());
@@ -207,8 +207,8 @@ TEST_F(HistoryTest, WithoutAHistoryOrWithUnsavedViewerDataNothingIsReplaced) {
 
     // An edited viewer record stays: the question of File Open, and no record from the history.
     openInViewer(writeDataFile("kept", {5, 6, 7}));
-    window_->setItemText(ids::kDeletePointEdit, "1");
-    window_->dispatchCommand(ids::kDeletePointButton);
+    window_->ui().deletePointEdit->setText("1");
+    window_->ui().deletePoint->click();
     prompts_.reply(ui::Answer::Cancel);
     history->selectRun(1);
     history->openSelected();

@@ -28,24 +28,19 @@ protected:
     }
 
     void setRoi(const QString& low, const QString& high) {
-        window_->setItemText(ids::kRoiMinEdit, low);
-        window_->setItemText(ids::kRoiMaxEdit, high);
-        window_->dispatchCommand(ids::kSetRoiButton);
+        window_->ui().roiMin->setText(low);
+        window_->ui().roiMax->setText(high);
+        window_->ui().setRoi->click();
     }
 
     // The ROI as the slider holds it and as both edits show it, "low-high".
     std::string roi() const {
         double low = 0, high = 0;
         slider()->getSelection(low, high);
-        const QString edits = text(ids::kRoiMinEdit) + "-" + text(ids::kRoiMaxEdit);
+        const QString edits = text(&Ui::roiMin) + "-" + text(&Ui::roiMax);
         const QString slider = QString("%1-%2").arg(low).arg(high);
         EXPECT_EQ(edits, slider) << "edits and slider differ";
         return slider.toStdString();
-    }
-
-    void press(int button, int times = 1) {
-        for (int i = 0; i < times; ++i)
-            window_->dispatchCommand(button);
     }
 };
 
@@ -55,27 +50,27 @@ TEST_F(RoiTest, StepButtonsMoveOneEdgeAndNeverCrossTheOtherOrTheRecordsEnds) {
     ASSERT_EQ(roi(), "4-6");
     EXPECT_EQ(chartRows(), 3);
 
-    press(ids::kLowDownButton);
+    press(&Ui::lowDown);
     EXPECT_EQ(roi(), "3-6");
     EXPECT_EQ(chartRows(), 4);
-    press(ids::kLowUpButton, 2);
+    press(&Ui::lowUp, 2);
     EXPECT_EQ(roi(), "5-6");
-    press(ids::kLowUpButton);
+    press(&Ui::lowUp);
     EXPECT_EQ(roi(), "6-6");
-    press(ids::kLowUpButton);
+    press(&Ui::lowUp);
     EXPECT_EQ(roi(), "6-6");
     EXPECT_EQ(chartRows(), 1);
-    press(ids::kHighDownButton);
+    press(&Ui::highDown);
     EXPECT_EQ(roi(), "6-6");
 
     setRoi("4", "10");
-    press(ids::kHighUpButton);
+    press(&Ui::highUp);
     EXPECT_EQ(roi(), "4-10");
-    press(ids::kHighDownButton);
+    press(&Ui::highDown);
     EXPECT_EQ(roi(), "4-9");
 
     setRoi("1", "6");
-    press(ids::kLowDownButton);
+    press(&Ui::lowDown);
     EXPECT_EQ(roi(), "1-6");
     EXPECT_TRUE(prompts_.questions().empty());
 }
@@ -97,7 +92,7 @@ TEST_F(RoiTest, TheChartLabelsARegionWithTheRecordsPointNumbers) {
 TEST_F(RoiTest, AStepAfterADragMakesBothEdgesWholePointNumbers) {
     openPoints(10);
     slider()->setSelection(3.7, 8.2);
-    press(ids::kLowDownButton);
+    press(&Ui::lowDown);
     EXPECT_EQ(roi(), "2-8");
     EXPECT_EQ(chartRows(), 7);
 }
@@ -139,7 +134,7 @@ TEST_F(RoiTest, SetRoiAppliesWhatTheSliderLeftInTheEdits) {
     slider()->setSelection(3.6, 7.9);
     emit slider()->rangeChanged(RangeSlider::Part::Both, false);
     EXPECT_EQ(chartRows(), 10);
-    window_->dispatchCommand(ids::kSetRoiButton);
+    window_->ui().setRoi->click();
     EXPECT_EQ(roi(), "3-7");
     EXPECT_EQ(chartRows(), 5);
 }
@@ -148,73 +143,91 @@ TEST_F(RoiTest, DeleteRemovesOnePointAndRefusesNumbersOutsideTheRecord) {
     openPoints(5);
     for (const char* number : {"0", "6"}) {
         prompts_.clear();
-        window_->setItemText(ids::kDeletePointEdit, number);
-        window_->dispatchCommand(ids::kDeletePointButton);
+        window_->ui().deletePointEdit->setText(number);
+        window_->ui().deletePoint->click();
         EXPECT_EQ(prompts_.messageTexts(), QStringList{"Can't delete: point out of range"});
         EXPECT_EQ(window_->slot(kViewerSlot).pointCount(), 5u);
     }
     setRoi("2", "3");
-    window_->setItemText(ids::kDeletePointEdit, "2");
-    window_->dispatchCommand(ids::kDeletePointButton);
+    window_->ui().deletePointEdit->setText("2");
+    window_->ui().deletePoint->click();
     EXPECT_EQ(window_->slot(kViewerSlot).data->counts(), (std::vector<std::int32_t>{1, 3, 4, 5}));
     EXPECT_EQ(roi(), "1-4"); // the view shows every remaining point
     EXPECT_EQ(chartRows(), 4);
     EXPECT_FALSE(window_->slot(kViewerSlot).saved); // an edit: Open and Exit ask first
 }
 
-TEST_F(RoiTest, DeletingTheLastPointLeavesAnEmptyRecordThatTheButtonsLeaveAlone) {
-    openPoints(1);
-    window_->setItemText(ids::kDeletePointEdit, "1");
-    window_->dispatchCommand(ids::kDeletePointButton);
-    ASSERT_EQ(window_->slot(kViewerSlot).pointCount(), 0u);
-    EXPECT_EQ(chartRows(), 0);
-    EXPECT_EQ(text(ids::kRoiMinEdit), "1");
-    EXPECT_EQ(text(ids::kRoiMaxEdit), "0");
+// Each button reads only its own edits: a number that does not convert deletes nothing (not the
+// point named before), and a refused point number does not keep Set ROI from reading its edits.
+TEST_F(RoiTest, AnUnreadableNumberDeletesNothingAndStaysOutOfTheRegion) {
+    openPoints(5);
+    window_->ui().deletePointEdit->setText("2");
+    window_->ui().deletePoint->click();
+    ASSERT_EQ(window_->slot(kViewerSlot).pointCount(), 4u);
+    prompts_.clear();
+    window_->ui().deletePointEdit->clear();
+    window_->ui().deletePoint->click();
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{"Enter a positive integer."});
+    EXPECT_EQ(window_->slot(kViewerSlot).pointCount(), 4u);
 
     prompts_.clear();
-    for (int button :
-         {ids::kLowDownButton, ids::kLowUpButton, ids::kHighDownButton, ids::kHighUpButton,
-          ids::kSetRoiButton, ids::kDeletePointButton, ids::kAllDataButton, ids::kRoiStatsButton})
-        window_->dispatchCommand(button);
+    setRoi("2", "3");
     EXPECT_TRUE(prompts_.questions().empty());
-    EXPECT_EQ(text(ids::kRoiMinEdit), "1");
-    EXPECT_EQ(text(ids::kRoiMaxEdit), "0");
+    EXPECT_EQ(roi(), "2-3");
+    EXPECT_EQ(window_->ui().deletePointEdit->text(), QString()) << "not rewritten by Set ROI";
+}
+
+TEST_F(RoiTest, DeletingTheLastPointLeavesAnEmptyRecordThatTheButtonsLeaveAlone) {
+    openPoints(1);
+    window_->ui().deletePointEdit->setText("1");
+    window_->ui().deletePoint->click();
+    ASSERT_EQ(window_->slot(kViewerSlot).pointCount(), 0u);
+    EXPECT_EQ(chartRows(), 0);
+    EXPECT_EQ(text(&Ui::roiMin), "1");
+    EXPECT_EQ(text(&Ui::roiMax), "0");
+
+    prompts_.clear();
+    for (QPushButton* Ui::*button : {&Ui::lowDown, &Ui::lowUp, &Ui::highDown, &Ui::highUp,
+                                     &Ui::setRoi, &Ui::deletePoint, &Ui::allData, &Ui::roiStats})
+        press(button);
+    EXPECT_TRUE(prompts_.questions().empty());
+    EXPECT_EQ(text(&Ui::roiMin), "1");
+    EXPECT_EQ(text(&Ui::roiMax), "0");
 }
 
 TEST_F(RoiTest, HeaderLinesAreAddedEvenWhenEmptyAndTheSelectedOneDeleted) {
     openPoints(3);
-    window_->setItemText(ids::kHeaderEdit, "swipe of bench 7");
-    window_->dispatchCommand(ids::kAddHeaderButton);
-    EXPECT_EQ(text(ids::kHeaderEdit), "");
-    window_->dispatchCommand(ids::kAddHeaderButton);
+    window_->ui().headerEdit->setText("swipe of bench 7");
+    window_->ui().addHeader->click();
+    EXPECT_EQ(text(&Ui::headerEdit), "");
+    window_->ui().addHeader->click();
     const QStringList expected = {"first line", "second line", "swipe of bench 7", ""};
-    EXPECT_EQ(items(ids::kHeaderList), expected);
+    EXPECT_EQ(items(&Ui::headerList), expected);
     ASSERT_EQ(window_->slot(kViewerSlot).data->headerLineCount(), 4u);
 
     // Without a selection "Del" does nothing; with one it removes exactly that line.
-    window_->dispatchCommand(ids::kDelHeaderButton);
-    EXPECT_EQ(items(ids::kHeaderList), expected);
-    auto* list = window_->controlAs<QListWidget>(ids::kHeaderList);
+    window_->ui().delHeader->click();
+    EXPECT_EQ(items(&Ui::headerList), expected);
+    auto* list = window_->ui().headerList;
     list->setCurrentRow(1);
-    window_->dispatchCommand(ids::kDelHeaderButton);
+    window_->ui().delHeader->click();
     const QStringList remaining = {"first line", "swipe of bench 7", ""};
-    EXPECT_EQ(items(ids::kHeaderList), remaining);
+    EXPECT_EQ(items(&Ui::headerList), remaining);
     const auto lines = window_->slot(kViewerSlot).data->headerLines();
     EXPECT_EQ(lines, (std::vector<std::string>{"first line", "swipe of bench 7", ""}));
 }
 
 TEST_F(RoiTest, ASlotWithoutARecordIgnoresEveryEditingButton) {
     open();
-    choose(res::kCmdCounter1); // DEMO, no record
-    window_->setItemText(ids::kHeaderEdit, "nothing to add to");
-    window_->setItemText(ids::kDeletePointEdit, "1");
-    for (int button :
-         {ids::kLowDownButton, ids::kHighUpButton, ids::kSetRoiButton, ids::kDeletePointButton,
-          ids::kAddHeaderButton, ids::kDelHeaderButton, ids::kAllDataButton, ids::kRoiStatsButton})
-        window_->dispatchCommand(button);
+    choose(res::Command::Counter1); // DEMO, no record
+    window_->ui().headerEdit->setText("nothing to add to");
+    window_->ui().deletePointEdit->setText("1");
+    for (QPushButton* Ui::*button : {&Ui::lowDown, &Ui::highUp, &Ui::setRoi, &Ui::deletePoint,
+                                     &Ui::addHeader, &Ui::delHeader, &Ui::allData, &Ui::roiStats})
+        press(button);
     EXPECT_TRUE(prompts_.questions().empty());
     EXPECT_EQ(window_->slot(1).data, nullptr);
-    EXPECT_EQ(text(ids::kHeaderEdit), "nothing to add to");
+    EXPECT_EQ(text(&Ui::headerEdit), "nothing to add to");
 }
 
 } // namespace

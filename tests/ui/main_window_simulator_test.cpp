@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 using nivra::ui::ChartWidget;
-using nivra::ui::DialogBase;
 using nivra::ui::MainWindow;
 using nivra::ui::MainWindowEnvironment;
 using nivra::ui::RUNNING;
@@ -67,19 +66,19 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     MainWindowEnvironment environment;
     environment.run = RunEnvironment{nullptr, &access_};
     environment.startup = [this] { return runCounterStartup(manager_); };
-    environment.runModal = [&](DialogBase& dialog) {
-        dialog.initDialog();
+    environment.runModal = [&](QDialog& dialog) {
+        auto& run = dynamic_cast<ui::RunConfigDlg&>(dialog);
         prompts_.chooseFile(QString::fromStdString(assayPath));
-        dialog.dispatchCommand(ui::run_config::kOpenAssayButton);
-        dialog.dispatchCommand(ui::run_config::kStartButton);
+        run.ui().openAssay->click();
+        run.ui().start->click();
         return dialog.result();
     };
     window_ = std::make_unique<MainWindow>(environment);
-    window_->initDialog();
+    window_->initialise();
 
     EXPECT_EQ(getStartingDirectory(), ws_.folder());
     for (int k = 0; k < 4; ++k)
-        EXPECT_TRUE(window_->menu()->isEnabled(res::kCmdCounter1 + k)) << k;
+        EXPECT_TRUE(window_->menu()->isEnabled(res::activeCounterCommand(k + 1))) << k;
     std::vector<int> queried;
     for (const sim::RequestRecord& request : line.requests())
         if (request.command == protocol::CMD_TEXT)
@@ -89,7 +88,8 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     // The counter's own configuration, which the run dialog proposes.
     CounterConfig bench = CounterConfig::defaults();
     ASSERT_TRUE(bench.write(counterConfigPath(1)).ok());
-    for (int command : {res::kCmdCounter1, res::kCmdFileNew, res::kCmdRunStart})
+    for (nivra::res::MenuCommand command :
+         {res::Command::Counter1, res::Command::FileNew, res::Command::RunStart})
         window_->menu()->action(command)->trigger();
     ASSERT_EQ(window_->slot(1).state, RUNNING);
 
@@ -101,9 +101,9 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     const std::vector<std::int32_t> counts = window_->slot(1).data->counts();
     EXPECT_EQ(counts.size(), 2u);
     EXPECT_GT(std::accumulate(counts.begin(), counts.end(), 0), 0); // 20 a second
-    EXPECT_EQ(window_->controlAs<ChartWidget>(ids::kChart)->rowCount(), 2);
-    EXPECT_NE(window_->itemText(ids::kEndTimeLabel), "End Time: ");
-    EXPECT_EQ(window_->itemText(ids::kStatusLabel), "STOPPED");
+    EXPECT_EQ(window_->ui().chart->rowCount(), 2);
+    EXPECT_NE(window_->ui().endTime->text(), "End Time: ");
+    EXPECT_EQ(window_->ui().status->text(), "STOPPED");
     // Only counter 1 was reset and read.
     for (const sim::RequestRecord& request : line.requests()) {
         if (request.command == protocol::CMD_RESET || request.command == protocol::CMD_READ) {

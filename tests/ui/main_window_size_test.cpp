@@ -42,8 +42,8 @@ TEST_F(WindowSizeTest, ALargerWindowGrowsTheChartAndListsAndNothingComesToOverla
     EXPECT_GE(window_->maximumWidth(), 4 * smallest.width());
     const std::vector<QRect> before = placesOfControls();
     const QRect chart = chartWidget()->geometry();
-    const QRect header = window_->control(ids::kHeaderList)->geometry();
-    const QRect dump = window_->control(ids::kDataDumpList)->geometry();
+    const QRect header = window_->ui().headerList->geometry();
+    const QRect dump = window_->ui().dataDump->geometry();
 
     for (const QSize extra : {QSize(1, 1), QSize(401, 253), QSize(900, 0), QSize(0, 700)}) {
         window_->resize(smallest + extra);
@@ -60,8 +60,8 @@ TEST_F(WindowSizeTest, ALargerWindowGrowsTheChartAndListsAndNothingComesToOverla
         }
         EXPECT_EQ(chartWidget()->width(), chart.width() + extra.width());
         EXPECT_EQ(chartWidget()->height(), chart.height() + extra.height());
-        const int listsGrew = window_->control(ids::kHeaderList)->height() - header.height() +
-                              window_->control(ids::kDataDumpList)->height() - dump.height();
+        const int listsGrew = window_->ui().headerList->height() - header.height() +
+                              window_->ui().dataDump->height() - dump.height();
         EXPECT_GE(listsGrew, extra.height() - 1);
     }
     window_->resize(smallest + QSize(400, 250));
@@ -82,9 +82,9 @@ TEST_F(WindowSizeTest, CompanionWindowsAreTopLevelAndOpenClearOfTheMenuBar) {
     QCoreApplication::processEvents();
     const QMenuBar* bar = window_->menu()->bar();
     const QRect menuBar(bar->mapToGlobal(QPoint(0, 0)), bar->size());
-    choose(res::kCmdAssessment);
-    choose(res::kCmdHistory);
-    choose(res::kCmdCountersWindow);
+    choose(res::Command::Assessment);
+    choose(res::Command::History);
+    choose(res::Command::CountersWindow);
     QCoreApplication::processEvents();
     const std::pair<const char*, const QWidget*> companions[] = {
         {"Assessment", window_->assessmentDialog()},

@@ -25,43 +25,43 @@ TEST_F(StaleValuesTest, ASwitchOrAStopLeavesNoCountsOrTimesOfAnotherRun) {
     startRun(1, writeAssay("minute", 10, 60));
     ASSERT_TRUE(clock_.waitUntilPaused());
     // One point of seconds 1 to 10, and seconds 11 to 14 in the current dwell.
-    ASSERT_TRUE(pumpUntil([&] { return text(ids::kCountsDwellLabel) == "Counts Curr Dwell: 12"; }));
-    EXPECT_EQ(text(ids::kCountsLastSecondLabel), "Counts Last Sec: 3");
+    ASSERT_TRUE(pumpUntil([&] { return text(&Ui::countsDwell) == "Counts Curr Dwell: 12"; }));
+    EXPECT_EQ(text(&Ui::countsLastSecond), "Counts Last Sec: 3");
 
-    for (int command : {res::kCmdViewer, res::kCmdCounter1 + 1}) {
+    for (nivra::res::MenuCommand command : {res::Command::Viewer, res::Command::Counter2}) {
         choose(command);
-        EXPECT_EQ(text(ids::kCountsLastSecondLabel), "Counts Last Sec: 0") << command;
-        EXPECT_EQ(text(ids::kCountsDwellLabel), "Counts Cur Dwell: 0") << command;
-        EXPECT_EQ(text(ids::kEndTimeLabel), "End Time: ") << command;
-        EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:") << command;
+        EXPECT_EQ(text(&Ui::countsLastSecond), "Counts Last Sec: 0") << command;
+        EXPECT_EQ(text(&Ui::countsDwell), "Counts Cur Dwell: 0") << command;
+        EXPECT_EQ(text(&Ui::endTime), "End Time: ") << command;
+        EXPECT_EQ(text(&Ui::timeLeft), "Time Left:") << command;
     }
 
-    choose(res::kCmdCounter1);
+    choose(res::Command::Counter1);
     prompts_.reply(ui::Answer::Yes);
-    choose(res::kCmdRunStop);
+    choose(res::Command::RunStop);
     clock_.resume();
     ASSERT_TRUE(pumpUntilStopped(1));
     const std::string endTime = ui::endTimeText(window_->slot(1).data->endTime());
-    EXPECT_EQ(text(ids::kEndTimeLabel).toStdString(), endTime);
-    EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:") << "nothing left to count down";
+    EXPECT_EQ(text(&Ui::endTime).toStdString(), endTime);
+    EXPECT_EQ(text(&Ui::timeLeft), "Time Left:") << "nothing left to count down";
 
     // Back on the stopped counter: its planned end again, still no time left.
-    choose(res::kCmdViewer);
-    choose(res::kCmdCounter1);
-    EXPECT_EQ(text(ids::kEndTimeLabel).toStdString(), endTime);
-    EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:");
+    choose(res::Command::Viewer);
+    choose(res::Command::Counter1);
+    EXPECT_EQ(text(&Ui::endTime).toStdString(), endTime);
+    EXPECT_EQ(text(&Ui::timeLeft), "Time Left:");
     EXPECT_GT(progress(), 0);
 
     // File New clears the record's progress and region with it, also when the operator had
     // typed into the ROI edits.
-    window_->setItemText(ids::kRoiMaxEdit, "77");
+    window_->ui().roiMax->setText("77");
     prompts_.reply(ui::Answer::No);
-    choose(res::kCmdFileNew);
+    choose(res::Command::FileNew);
     EXPECT_EQ(window_->slot(1).state, ui::NEW);
     EXPECT_EQ(progress(), 0);
     EXPECT_EQ(chartRows(), 0);
-    EXPECT_EQ(text(ids::kRoiMinEdit), "1");
-    EXPECT_EQ(text(ids::kRoiMaxEdit), "1");
+    EXPECT_EQ(text(&Ui::roiMin), "1");
+    EXPECT_EQ(text(&Ui::roiMax), "1");
 }
 
 TEST_F(StaleValuesTest, DumpAndHeaderListsShowEveryEntryWhole) {
@@ -73,13 +73,13 @@ TEST_F(StaleValuesTest, DumpAndHeaderListsShowEveryEntryWhole) {
     const std::string longLine(120, 'w');
     openInViewer(writeDataFile("wide", counts, {longLine}));
     window_->show();
-    window_->dispatchCommand(ids::kDataDumpButton);
-    window_->dispatchCommand(ids::kRoiDumpButton);
+    window_->ui().dataDumpButton->click();
+    window_->ui().roiDumpButton->click();
     QCoreApplication::processEvents();
 
-    for (int id : {ids::kDataDumpList, ids::kRoiDumpList, ids::kHeaderList}) {
-        auto* list = window_->controlAs<QListWidget>(id);
-        ASSERT_GT(list->count(), 0) << id;
+    for (QListWidget* list :
+         {window_->ui().dataDump, window_->ui().roiDump, window_->ui().headerList}) {
+        ASSERT_GT(list->count(), 0);
         const QFontMetrics metrics(list->font());
         for (int row = 0; row < list->count(); ++row) {
             const QListWidgetItem* item = list->item(row);
@@ -90,7 +90,7 @@ TEST_F(StaleValuesTest, DumpAndHeaderListsShowEveryEntryWhole) {
                 << item->text().toStdString();
         }
     }
-    EXPECT_EQ(items(ids::kDataDumpList).at(9), "10:81271");
+    EXPECT_EQ(items(&Ui::dataDump).at(9), "10:81271");
     const std::string folder = std::string(NIVRA_BIN_DIR) + "/../artifacts";
     std::filesystem::create_directories(folder);
     EXPECT_TRUE(window_->grab().save(QString::fromStdString(folder + "/dump_lists.png")));

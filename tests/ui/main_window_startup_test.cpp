@@ -9,7 +9,6 @@
 #include <QSettings>
 #include <tuple>
 
-using nivra::ui::DialogBase;
 using nivra::ui::MainWindow;
 using nivra::ui::MainWindowEnvironment;
 using nivra::ui::NEW;
@@ -30,38 +29,39 @@ protected:
     }
 };
 
-const int kFileAndRunCommands[] = {res::kCmdFileNew,  res::kCmdFileOpen, res::kCmdFileSave,
-                                   res::kCmdSaveCsv,  res::kCmdSaveRoi,  res::kCmdSaveRoiCsv,
-                                   res::kCmdRunStart, res::kCmdRunStop};
+const res::MenuCommand kFileAndRunCommands[] = {
+    res::Command::FileNew, res::Command::FileOpen,   res::Command::FileSave, res::Command::SaveCsv,
+    res::Command::SaveRoi, res::Command::SaveRoiCsv, res::Command::RunStart, res::Command::RunStop};
 
 TEST_F(StartupTest, TheWindowStartsOnTheViewerWithEveryControlInPlace) {
     open(2);
     EXPECT_TRUE(prompts_.questions().empty());
 
-    EXPECT_EQ(text(ids::kStatusLabel), "VIEWER");
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE: VIEWER");
-    EXPECT_EQ(text(ids::kFileLabel), ""); // the viewer's empty file name replaces "File:"
-    auto* progress = window_->controlAs<QProgressBar>(ids::kProgressBar);
+    EXPECT_EQ(text(&Ui::status), "VIEWER");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE: VIEWER");
+    EXPECT_EQ(text(&Ui::fileLabel), ""); // the viewer's empty file name replaces "File:"
+    auto* progress = window_->ui().progress;
     EXPECT_EQ(std::make_tuple(progress->minimum(), progress->maximum(), progress->value()),
               std::make_tuple(0, 100, 0));
     EXPECT_FALSE(slider()->isEnabled());
     expectSlider(1, 5, 2, 3);
-    EXPECT_EQ(text(ids::kRoiMinEdit), "2");
-    EXPECT_EQ(text(ids::kRoiMaxEdit), "3");
-    EXPECT_EQ(text(ids::kScreenUpdatesButton), "Disable Screen Updates");
-    EXPECT_FALSE(window_->control(ids::kScreenUpdatesButton)->isEnabled());
+    EXPECT_EQ(text(&Ui::roiMin), "2");
+    EXPECT_EQ(text(&Ui::roiMax), "3");
+    EXPECT_EQ(text(&Ui::screenUpdates), "Disable Screen Updates");
+    EXPECT_FALSE(window_->ui().screenUpdates->isEnabled());
     EXPECT_TRUE(window_->screenUpdates());
     EXPECT_FALSE(heartbeat());
     EXPECT_TRUE(chartWidget()->showsSample());
 
     // Among the File and Assay Run items the viewer offers only Open.
-    for (int command : kFileAndRunCommands)
-        EXPECT_EQ(enabled(command), command == res::kCmdFileOpen) << command;
-    for (int command : {res::kCmdViewer, res::kCmdCounter1, res::kCmdCounter1 + 1})
+    for (nivra::res::MenuCommand command : kFileAndRunCommands)
+        EXPECT_EQ(enabled(command), command == res::MenuCommand(res::Command::FileOpen)) << command;
+    for (nivra::res::MenuCommand command :
+         {res::Command::Viewer, res::Command::Counter1, res::Command::Counter2})
         EXPECT_FALSE(checked(command));
 
     // "&About Nivra..." ends the About drop-down, after a separator.
-    QAction* about = window_->menu()->action(res::kCmdAboutBox);
+    QAction* about = window_->menu()->action(res::Command::AboutBox);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->text(), "&About Nivra...");
     const QList<QAction*> aboutItems = window_->menu()->bar()->actions().last()->menu()->actions();
@@ -75,8 +75,8 @@ TEST_F(StartupTest, TheWindowStartsOnTheViewerWithEveryControlInPlace) {
     EXPECT_FALSE(window_->windowIcon().isNull());
     EXPECT_EQ(window_->size(), window_->minimumSize());
     EXPECT_EQ(window_->palette().color(QPalette::Window), QColor(254, 254, 254));
-    for (int id : {ids::kDataDumpList, ids::kRoiDumpList})
-        EXPECT_DOUBLE_EQ(window_->control(id)->font().pointSizeF(), 11.5) << id;
+    for (const QListWidget* list : {window_->ui().dataDump, window_->ui().roiDump})
+        EXPECT_DOUBLE_EQ(list->font().pointSizeF(), 11.5);
 }
 
 TEST_F(StartupTest, AtMostFourCountersAreOfferedAndNothingIsReported) {
@@ -84,8 +84,8 @@ TEST_F(StartupTest, AtMostFourCountersAreOfferedAndNothingIsReported) {
         SCOPED_TRACE(found);
         open(found);
         for (int k = 1; k <= 4; ++k)
-            EXPECT_EQ(enabled(res::kCmdCounter1 + k - 1), k <= found) << k;
-        EXPECT_TRUE(enabled(res::kCmdViewer));
+            EXPECT_EQ(enabled(res::activeCounterCommand(k)), k <= found) << k;
+        EXPECT_TRUE(enabled(res::Command::Viewer));
     }
     EXPECT_TRUE(prompts_.questions().empty());
 }
@@ -93,15 +93,15 @@ TEST_F(StartupTest, AtMostFourCountersAreOfferedAndNothingIsReported) {
 TEST_F(StartupTest, AnUnreadableCurrentDirectoryIsReportedOnceAndStartUpGoesOn) {
     open(1, false);
     EXPECT_EQ(prompts_.messageTexts(), QStringList{"GetStartingDirectory failed."});
-    EXPECT_TRUE(enabled(res::kCmdCounter1));
-    EXPECT_EQ(text(ids::kStatusLabel), "VIEWER");
+    EXPECT_TRUE(enabled(res::Command::Counter1));
+    EXPECT_EQ(text(&Ui::status), "VIEWER");
 }
 
 TEST_F(StartupTest, StatisticsShowMenuFollowsItsFileAndEachCommandTogglesAndSaves) {
     // The first start finds no file: nothing is shown, and the file is written so.
     open();
-    for (int k = 0; k < res::kStatisticCount; ++k)
-        EXPECT_FALSE(checked(res::kCmdFirstStatistic + k)) << k;
+    for (int k = 0; k < static_cast<int>(nivra::kStatisticCount); ++k)
+        EXPECT_FALSE(checked(nivra::statisticAt(k))) << k;
     const std::string first = readFileBytes(dir_.file("stats_display_config.pfx"));
     EXPECT_NE(first.find("LOD997=false"), std::string::npos);
     EXPECT_EQ(first.find("=true"), std::string::npos);
@@ -109,11 +109,11 @@ TEST_F(StartupTest, StatisticsShowMenuFollowsItsFileAndEachCommandTogglesAndSave
     writeFileBytes(dir_.file("stats_display_config.pfx"),
                    "[STATS SHOW]\r\nNumPoints=true\r\nLOD997=true\r\n");
     open();
-    const int numPoints = res::statisticCommand(Statistic::NumPoints);
-    const int firstError = res::statisticCommand(Statistic::Netapercm2hrErr); // "± err"
+    const res::MenuCommand numPoints = res::MenuCommand(Statistic::NumPoints);
+    const res::MenuCommand firstError = res::MenuCommand(Statistic::Netapercm2hrErr); // "± err"
     EXPECT_TRUE(checked(numPoints));
-    EXPECT_FALSE(checked(res::statisticCommand(Statistic::Mean)));
-    EXPECT_TRUE(checked(res::statisticCommand(Statistic::LOD997)));
+    EXPECT_FALSE(checked(res::MenuCommand(Statistic::Mean)));
+    EXPECT_TRUE(checked(res::MenuCommand(Statistic::LOD997)));
     window_->menu()->action(firstError)->trigger();
     window_->menu()->action(numPoints)->trigger();
     EXPECT_TRUE(checked(firstError));
@@ -127,29 +127,29 @@ TEST_F(StartupTest, StatisticsShowMenuFollowsItsFileAndEachCommandTogglesAndSave
 // A counter slot on which nothing has been prepared, then cleared for a run.
 TEST_F(StartupTest, ACounterSlotStartsInDemoAndFileNewPreparesItForARun) {
     open();
-    window_->menu()->action(res::kCmdCounter1)->trigger();
+    window_->menu()->action(res::Command::Counter1)->trigger();
     EXPECT_EQ(window_->activeSlot(), 1);
-    EXPECT_EQ(text(ids::kStatusLabel), "DEMO");
-    EXPECT_EQ(text(ids::kActiveLabel), "ACTIVE COUNTER: 1");
-    EXPECT_TRUE(checked(res::kCmdCounter1));
-    for (int command : kFileAndRunCommands)
-        EXPECT_EQ(enabled(command), command == res::kCmdFileNew) << command;
+    EXPECT_EQ(text(&Ui::status), "DEMO");
+    EXPECT_EQ(text(&Ui::activeLabel), "ACTIVE COUNTER: 1");
+    EXPECT_TRUE(checked(res::Command::Counter1));
+    for (nivra::res::MenuCommand command : kFileAndRunCommands)
+        EXPECT_EQ(enabled(command), command == res::MenuCommand(res::Command::FileNew)) << command;
     EXPECT_EQ(chartRows(), 0);
     EXPECT_FALSE(chartWidget()->showsSample());
     EXPECT_EQ(progress(), 0);
     EXPECT_FALSE(slider()->isEnabled());
     expectSlider(1, 1, 1, 1);
-    EXPECT_EQ(text(ids::kRoiMinEdit), "1");
-    EXPECT_EQ(text(ids::kRoiMaxEdit), "1");
-    EXPECT_EQ(text(ids::kEndTimeLabel), "End Time: ");
-    EXPECT_EQ(text(ids::kTimeLeftLabel), "Time Left:");
+    EXPECT_EQ(text(&Ui::roiMin), "1");
+    EXPECT_EQ(text(&Ui::roiMax), "1");
+    EXPECT_EQ(text(&Ui::endTime), "End Time: ");
+    EXPECT_EQ(text(&Ui::timeLeft), "Time Left:");
 
-    window_->menu()->action(res::kCmdFileNew)->trigger();
+    window_->menu()->action(res::Command::FileNew)->trigger();
     EXPECT_EQ(window_->slot(1).state, NEW);
-    EXPECT_EQ(text(ids::kStatusLabel), "NEW");
-    EXPECT_EQ(text(ids::kFileLabel), "File: ");
-    for (int command : kFileAndRunCommands)
-        EXPECT_EQ(enabled(command), command == res::kCmdRunStart) << command;
+    EXPECT_EQ(text(&Ui::status), "NEW");
+    EXPECT_EQ(text(&Ui::fileLabel), "File: ");
+    for (nivra::res::MenuCommand command : kFileAndRunCommands)
+        EXPECT_EQ(enabled(command), command == res::MenuCommand(res::Command::RunStart)) << command;
     EXPECT_TRUE(prompts_.questions().empty());
 }
 

@@ -22,15 +22,15 @@ protected:
     }
 
     void setRoi(int low, int high) {
-        window_->setItemText(ids::kRoiMinEdit, QString::number(low));
-        window_->setItemText(ids::kRoiMaxEdit, QString::number(high));
-        window_->dispatchCommand(ids::kSetRoiButton);
+        window_->ui().roiMin->setText(QString::number(low));
+        window_->ui().roiMax->setText(QString::number(high));
+        window_->ui().setRoi->click();
     }
 
     // Label and value rows side by side, "label=value".
     QStringList statisticsRows() const {
-        const QStringList labels = items(ids::kStatsLabelList);
-        const QStringList values = items(ids::kStatsValueList);
+        const QStringList labels = items(&Ui::statsLabels);
+        const QStringList values = items(&Ui::statsValues);
         EXPECT_EQ(labels.size(), values.size());
         QStringList rows;
         for (int i = 0; i < std::min(labels.size(), values.size()); ++i)
@@ -56,16 +56,16 @@ protected:
 
 TEST_F(StatisticsTest, AllDataAndRoiDescribeTheirPointsAndRoiAddsItsBounds) {
     openInViewer(writeDataFile("ten", {5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
-    window_->dispatchCommand(ids::kAllDataButton);
+    window_->ui().allData->click();
     const AssayData& data = *window_->slot(kViewerSlot).data;
     EXPECT_EQ(statisticsRows(), expectedRows(*data.extractRange(1, 10)));
     ASSERT_EQ(statisticsRows().size(), 16);
     EXPECT_EQ(row("Num Points:"), "10");
     EXPECT_EQ(row("Time(hrs):"), "0.1667"); // ten one-minute dwells
-    EXPECT_EQ(items(ids::kStatsLabelList)[7], QString::fromUtf8("\xC2\xB1 err:"));
+    EXPECT_EQ(items(&Ui::statsLabels)[7], QString::fromUtf8("\xC2\xB1 err:"));
 
     setRoi(3, 5);
-    window_->dispatchCommand(ids::kRoiStatsButton);
+    window_->ui().roiStats->click();
     QStringList expected = expectedRows(*data.extractRange(3, 5));
     expected << "ROI min=3"
              << "ROI max=5";
@@ -76,7 +76,7 @@ TEST_F(StatisticsTest, AllDataAndRoiDescribeTheirPointsAndRoiAddsItsBounds) {
 
     // An empty region keeps the rows there are and adds its bounds below them.
     slider()->setSelection(6, 4);
-    window_->dispatchCommand(ids::kRoiStatsButton);
+    window_->ui().roiStats->click();
     expected << "ROI min=6"
              << "ROI max=4";
     EXPECT_EQ(statisticsRows(), expected);
@@ -84,35 +84,35 @@ TEST_F(StatisticsTest, AllDataAndRoiDescribeTheirPointsAndRoiAddsItsBounds) {
 
 TEST_F(StatisticsTest, TheSelectionAndTheBackgroundDecideWhichRowsAreShown) {
     openInViewer(writeDataFile("nobackground", {10, 12, 8, 10}, {}, 0.0));
-    window_->dispatchCommand(ids::kAllDataButton);
+    window_->ui().allData->click();
     EXPECT_EQ(
-        items(ids::kStatsLabelList),
+        items(&Ui::statsLabels),
         (QStringList{"Num Points:", "Total Counts:", "Time(hrs):", "Mean: ", "Std dev:", "CPH:"}));
 
     // Without any statistic selected All Data empties both lists and ROI shows its bounds only.
-    for (int k = 0; k < res::kStatisticCount; ++k)
-        choose(res::kCmdFirstStatistic + k);
-    window_->dispatchCommand(ids::kAllDataButton);
+    for (int k = 0; k < static_cast<int>(nivra::kStatisticCount); ++k)
+        choose(nivra::statisticAt(k));
+    window_->ui().allData->click();
     EXPECT_TRUE(statisticsRows().empty());
-    window_->dispatchCommand(ids::kRoiStatsButton);
+    window_->ui().roiStats->click();
     EXPECT_EQ(statisticsRows(), (QStringList{"ROI min=1", "ROI max=4"}));
 }
 
 TEST_F(StatisticsTest, DumpsListTheRecordAndTheRegionWithTheRecordsPointNumbers) {
     openInViewer(writeDataFile("six", {5, 6, 7, 8, 9, 10}));
-    EXPECT_EQ(items(ids::kDataDumpList), (QStringList{"1:5", "2:6", "3:7", "4:8", "5:9", "6:10"}));
+    EXPECT_EQ(items(&Ui::dataDump), (QStringList{"1:5", "2:6", "3:7", "4:8", "5:9", "6:10"}));
     setRoi(4, 6);
-    window_->dispatchCommand(ids::kRoiDumpButton);
-    EXPECT_EQ(items(ids::kRoiDumpList), (QStringList{"4:8", "5:9", "6:10"}));
+    window_->ui().roiDumpButton->click();
+    EXPECT_EQ(items(&Ui::roiDump), (QStringList{"4:8", "5:9", "6:10"}));
 
     // A counter slot without a record: Data Dump empties its list, ROI Dump leaves its own.
-    choose(res::kCmdCounter1);
-    window_->controlAs<QListWidget>(ids::kDataDumpList)->addItem("stale");
-    window_->controlAs<QListWidget>(ids::kRoiDumpList)->addItem("kept");
-    window_->dispatchCommand(ids::kDataDumpButton);
-    window_->dispatchCommand(ids::kRoiDumpButton);
-    EXPECT_TRUE(items(ids::kDataDumpList).empty());
-    EXPECT_EQ(items(ids::kRoiDumpList), QStringList{"kept"});
+    choose(res::Command::Counter1);
+    window_->ui().dataDump->addItem("stale");
+    window_->ui().roiDump->addItem("kept");
+    window_->ui().dataDumpButton->click();
+    window_->ui().roiDumpButton->click();
+    EXPECT_TRUE(items(&Ui::dataDump).empty());
+    EXPECT_EQ(items(&Ui::roiDump), QStringList{"kept"});
 }
 
 // A run stopped early: All Data and the CSV of the same record both count the time of its
@@ -124,20 +124,20 @@ TEST_F(StatisticsTest, AfterAnEarlyStopAllDataAndTheCsvCountThePointsTime) {
     ASSERT_TRUE(clock_.waitUntilPaused());
     prompts_.clear();
     prompts_.reply(ui::Answer::Yes);
-    choose(res::kCmdRunStop);
+    choose(res::Command::RunStop);
     ASSERT_TRUE(window_->slot(1).run && window_->slot(1).run->stopRequested());
     clock_.resume();
     ASSERT_TRUE(pumpUntilStopped(1));
     const std::size_t points = window_->slot(1).pointCount();
     ASSERT_GE(points, 1u);
 
-    window_->dispatchCommand(ids::kAllDataButton);
+    window_->ui().allData->click();
     const double pointHours = static_cast<double>(points) * 10.0 / 3600.0;
     EXPECT_EQ(row("Time(hrs):"), QString::asprintf("%.4f", pointHours));
 
     const std::string csv = dir_.file("early.csv");
     prompts_.chooseFile(QString::fromStdString(csv));
-    choose(res::kCmdSaveCsv);
+    choose(res::Command::SaveCsv);
     EXPECT_NE(
         readFileBytes(csv).find(
             "Time(hrs): " + std::string(QString::asprintf("%.4f", pointHours).toLatin1()) + "\n"),

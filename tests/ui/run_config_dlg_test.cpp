@@ -4,10 +4,10 @@
 #include "base/start_directory.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/run_config_dlg.h"
-#include "ui/resources/run_config_controls.h"
 #include "ui_test_support.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -17,8 +17,6 @@ using namespace nivra;
 using namespace nivra::test;
 
 namespace {
-
-namespace ids = nivra::ui::run_config;
 
 class RunConfigDlgTest : public ::testing::Test {
 protected:
@@ -52,22 +50,21 @@ protected:
 // Without the counter's own configuration file nothing is proposed, and START needs both.
 TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelled) {
     RunConfigDlg dialog(3);
-    dialog.initDialog();
-    EXPECT_EQ(dialog.itemText(ids::kCounterNumberEdit), "3");
-    EXPECT_TRUE(dialog.controlAs<QLineEdit>(ids::kCounterNumberEdit)->isReadOnly());
-    EXPECT_EQ(dialog.itemText(ids::kCounterNameEdit), "");
+    EXPECT_EQ(dialog.ui().counterNumber->text(), "3");
+    EXPECT_TRUE(dialog.ui().counterNumber->isReadOnly());
+    EXPECT_EQ(dialog.ui().counterName->text(), "");
     prompts_.cancelFile();
-    dialog.dispatchCommand(ids::kOpenAssayButton);
-    EXPECT_EQ(dialog.itemText(ids::kAssayNameEdit), "");
+    dialog.ui().openAssay->click();
+    EXPECT_EQ(dialog.ui().assayName->text(), "");
 
     const std::string other = writeCounterConfig(dir_.file("counter_config/spare.ccx"), "spare");
     prompts_.chooseFile(QString::fromStdString(other));
-    dialog.dispatchCommand(ids::kOpenCounterButton);
-    EXPECT_EQ(dialog.itemText(ids::kCounterNameEdit), "spare");
+    dialog.ui().openCounter->click();
+    EXPECT_EQ(dialog.ui().counterName->text(), "spare");
     EXPECT_EQ(prompts_.questions().back().file.filters,
               (std::vector<ui::FileFilter>{{"Counter Config Nivra (*.ccx)", "*.ccx"}}));
 
-    dialog.dispatchCommand(ids::kStartButton);
+    dialog.ui().start->click();
     EXPECT_EQ(prompts_.messageTexts(),
               QStringList{"Missing a configuration file nessesary to start assay"});
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
@@ -77,16 +74,15 @@ TEST_F(RunConfigDlgTest, StartClosesWithBothConfigurations) {
     writeCounterConfig(counterConfigPath(2), "bench two");
     const std::string assay = writeAssay("two seconds");
     RunConfigDlg dialog(2);
-    dialog.initDialog();
-    EXPECT_EQ(dialog.itemText(ids::kCounterNameEdit),
+    EXPECT_EQ(dialog.ui().counterName->text(),
               "bench two"); // the counter's own configuration
     prompts_.chooseFile(QString::fromStdString(assay));
-    dialog.dispatchCommand(ids::kOpenAssayButton);
-    EXPECT_EQ(dialog.itemText(ids::kAssayNameEdit), "two seconds");
+    dialog.ui().openAssay->click();
+    EXPECT_EQ(dialog.ui().assayName->text(), "two seconds");
     EXPECT_EQ(prompts_.questions().back().file.filters,
               (std::vector<ui::FileFilter>{{"Assay Config Nivra (*.acx)", "*.acx"}}));
 
-    dialog.dispatchCommand(ids::kStartButton);
+    dialog.ui().start->click();
     ASSERT_EQ(dialog.result(), QDialog::Accepted);
     ASSERT_TRUE(dialog.counterConfiguration() && dialog.assayConfiguration());
     EXPECT_EQ(dialog.counterConfiguration()->name, "bench two");
@@ -101,12 +97,12 @@ TEST_F(RunConfigDlgTest, ReturnAndEscapeNeitherStartNorClose) {
     RunConfigDlg dialog(1);
     bool finished = false;
     QObject::connect(&dialog, &QDialog::finished, [&] { finished = true; });
-    dialog.initDialog();
-    dialog.dispatchCommand(ids::kOpenAssayButton);
+    dialog.ui().openAssay->click();
 
     for (QWidget* target :
-         {static_cast<QWidget*>(&dialog), dialog.control(ids::kStartButton),
-          dialog.control(ids::kCancelButton), dialog.control(ids::kAssayNameEdit)}) {
+         {static_cast<QWidget*>(&dialog), static_cast<QWidget*>(dialog.ui().start),
+          static_cast<QWidget*>(dialog.ui().cancel),
+          static_cast<QWidget*>(dialog.ui().assayName)}) {
         target->setFocus();
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             sendKey(target, QEvent::KeyPress, key);
@@ -127,14 +123,13 @@ TEST_F(RunConfigDlgTest, StartRefusesAConfigurationARunCannotKeep) {
     const std::string junk = dir_.file("assay_config/junk.acx");
     writeFileBytes(junk, "not a configuration\n");
     RunConfigDlg dialog(1);
-    dialog.initDialog();
     prompts_.chooseFile(QString::fromStdString(junk));
-    dialog.dispatchCommand(ids::kOpenAssayButton);
-    dialog.dispatchCommand(ids::kStartButton);
+    dialog.ui().openAssay->click();
+    dialog.ui().start->click();
     EXPECT_EQ(prompts_.messageTexts(), QStringList{QString::fromStdString(
                                            junk + ": the file has no [ASSAY CONFIG] section")});
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(dialog.itemText(ids::kAssayFileEdit),
+    EXPECT_EQ(dialog.ui().assayFile->text(),
               QString::fromStdString(junk)); // the choices stay
 }
 

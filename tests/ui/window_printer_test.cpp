@@ -1,6 +1,6 @@
 #include "pdf_pages.h"
 #include "support/temp_dir.h"
-#include "ui/controls/dialog_base.h"
+#include "ui/controls/template_dialog.h"
 #include "ui/controls/window_printer.h"
 #include "ui/resources/resource_ids.h"
 #include "ui_test_support.h"
@@ -9,8 +9,6 @@
 #include <QPrinter>
 #include <gtest/gtest.h>
 #include <vector>
-
-using nivra::ui::DialogBase;
 
 namespace {
 
@@ -38,7 +36,7 @@ public:
 
 class WindowPrinting : public ::testing::Test {
 protected:
-    WindowPrinting() : window_(nivra::res::kDialogMain) {
+    WindowPrinting() : window_(nivra::res::mainWindowTemplate(), nullptr) {
         window_.show();
         printer_.setOutputFormat(QPrinter::PdfFormat);
     }
@@ -49,7 +47,7 @@ protected:
     }
 
     TempDir dir_;
-    DialogBase window_;
+    nivra::ui::TemplateDialog window_;
     QPrinter printer_{QPrinter::HighResolution};
 };
 

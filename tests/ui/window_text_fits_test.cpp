@@ -4,13 +4,12 @@
 
 #include "main_window_fixture.h"
 #include "ui/controls/multiline_button.h"
+#include "ui/controls/template_dialog.h"
 #include "ui/resources/resource_ids.h"
 
 #include <QFontMetrics>
 #include <QListWidget>
 #include <QPushButton>
-
-using nivra::ui::DialogBase;
 
 using namespace nivra;
 using namespace nivra::test;
@@ -65,10 +64,10 @@ TEST_F(TextFitsTest, EveryStatisticOfAWorstCaseRecordAndEveryButtonFits) {
     openInViewer(path);
     showAllStatistics();
     window_->show();
-    window_->dispatchCommand(ids::kAllDataButton);
+    window_->ui().allData->click();
 
-    const auto* labels = window_->controlAs<QListWidget>(ids::kStatsLabelList);
-    const auto* values = window_->controlAs<QListWidget>(ids::kStatsValueList);
+    const auto* labels = window_->ui().statsLabels;
+    const auto* values = window_->ui().statsValues;
     ASSERT_EQ(values->count(), 16);
     EXPECT_TRUE(values->findItems("4294967295", Qt::MatchExactly).size() == 1);
     EXPECT_EQ(cutItems(*labels), QStringList());
@@ -83,10 +82,10 @@ TEST_F(TextFitsTest, EveryStatisticOfAWorstCaseRecordAndEveryButtonFits) {
 }
 
 TEST(DialogTextFits, EveryButtonOfEveryDialogFits) {
-    for (int id : {res::kDialogAbout, res::kDialogCounterConfig, res::kDialogAssayConfig,
-                   res::kDialogRunConfig}) {
-        DialogBase dialog(id);
-        EXPECT_EQ(cutButtons(dialog), QStringList()) << "dialog " << id;
+    for (const res::DialogTemplate* t : {&res::aboutTemplate(), &res::counterConfigTemplate(),
+                                         &res::assayConfigTemplate(), &res::runConfigTemplate()}) {
+        nivra::ui::TemplateDialog dialog(*t, nullptr);
+        EXPECT_EQ(cutButtons(dialog), QStringList()) << t->caption;
     }
 }
 

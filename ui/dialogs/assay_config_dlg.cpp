@@ -1,16 +1,14 @@
 #include "ui/dialogs/assay_config_dlg.h"
 
 #include "base/start_directory.h"
+#include "ui/controls/edit_fields.h"
 #include "ui/controls/narrow_text.h"
-#include "ui/resources/assay_config_controls.h"
-#include "ui/resources/resource_ids.h"
 
 namespace nivra::ui {
 
 namespace {
 
 using nivra::ui::FileDialogRequest;
-using namespace nivra::ui::assay_config;
 
 // The Load and Save dialogs start in the folder that holds the assay configurations.
 FileDialogRequest assayFileRequest() {
@@ -25,51 +23,44 @@ FileDialogRequest assayFileRequest() {
 } // namespace
 
 AssayConfigDlg::AssayConfigDlg(QWidget* parent)
-    : ConfigRecordDlg(nivra::res::kDialogAssayConfig, parent,
-                      {kLoadButton, kSaveButton, kSaveAsDefaultButton}, assayFileRequest(),
+    : ConfigRecordDlg(nivra::res::assayConfigTemplate(), parent, assayFileRequest(),
                       {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
                        QStringLiteral("Default File Saved.")},
-                      AssayConfig::loadDefault(nivra::getStartingDirectory())) {}
+                      AssayConfig::loadDefault(nivra::getStartingDirectory())) {
+    ui_ = form()->bind<AssayConfigUi>();
+    connectButtons({ui_.load, ui_.save, ui_.saveAsDefault, ui_.close});
+    showRecord();
+}
 
 AssayConfigDlg::~AssayConfigDlg() = default;
 
-void AssayConfigDlg::doDataExchange(DataExchange& dx) {
-    dx.wholeNumber(kSampleAreaEdit, sampleArea_);
-    dx.text(kNameEdit, name_);
-    dx.wholeNumber(kDwellHoursEdit, dwellHours_);
-    dx.wholeNumber(kDwellMinutesEdit, dwellMinutes_);
-    dx.wholeNumber(kDwellSecondsEdit, dwellSeconds_);
-    dx.wholeNumber(kTotalHoursEdit, totalHours_);
-    dx.wholeNumber(kTotalMinutesEdit, totalMinutes_);
-    dx.wholeNumber(kTotalSecondsEdit, totalSeconds_);
-    dx.text(kBackgroundRateEdit, backgroundRate_);
-    dx.text(kBackgroundHoursEdit, backgroundHours_);
+void AssayConfigDlg::showRecord() {
+    showNumber(ui_.sampleArea, config_.sampleArea);
+    showText(ui_.name, config_.name);
+    showNumber(ui_.dwellHours, config_.dwellHours);
+    showNumber(ui_.dwellMinutes, config_.dwellMinutes);
+    showNumber(ui_.dwellSeconds, config_.dwellSeconds);
+    showNumber(ui_.totalHours, config_.totalHours);
+    showNumber(ui_.totalMinutes, config_.totalMinutes);
+    showNumber(ui_.totalSeconds, config_.totalSeconds);
+    showNumber(ui_.backgroundRate, config_.backgroundRate);
+    showNumber(ui_.backgroundHours, config_.backgroundHours);
 }
 
-void AssayConfigDlg::valuesFromRecord() {
-    sampleArea_ = config_.sampleArea;
-    name_ = config_.name;
-    dwellHours_ = config_.dwellHours;
-    dwellMinutes_ = config_.dwellMinutes;
-    dwellSeconds_ = config_.dwellSeconds;
-    totalHours_ = config_.totalHours;
-    totalMinutes_ = config_.totalMinutes;
-    totalSeconds_ = config_.totalSeconds;
-    backgroundHours_ = config_.backgroundHours;
-    backgroundRate_ = config_.backgroundRate;
-}
-
-void AssayConfigDlg::valuesToRecord() {
-    config_.sampleArea = sampleArea_;
-    config_.name = name_;
-    config_.dwellHours = dwellHours_;
-    config_.dwellMinutes = dwellMinutes_;
-    config_.dwellSeconds = dwellSeconds_;
-    config_.totalHours = totalHours_;
-    config_.totalMinutes = totalMinutes_;
-    config_.totalSeconds = totalSeconds_;
-    config_.backgroundHours = backgroundHours_;
-    config_.backgroundRate = backgroundRate_;
+void AssayConfigDlg::readFields() {
+    if (!readWholeNumber(ui_.sampleArea, config_.sampleArea))
+        return;
+    config_.name = readText(ui_.name);
+    for (auto [edit, value] : {std::pair{ui_.dwellHours, &config_.dwellHours},
+                               {ui_.dwellMinutes, &config_.dwellMinutes},
+                               {ui_.dwellSeconds, &config_.dwellSeconds},
+                               {ui_.totalHours, &config_.totalHours},
+                               {ui_.totalMinutes, &config_.totalMinutes},
+                               {ui_.totalSeconds, &config_.totalSeconds}})
+        if (!readWholeNumber(edit, *value))
+            return;
+    if (readReal(ui_.backgroundRate, config_.backgroundRate))
+        readReal(ui_.backgroundHours, config_.backgroundHours);
 }
 
 void showAssayConfigDialog(QWidget* parent) {

@@ -2,9 +2,7 @@
 
 #include "model/assay_config.h"
 #include "ui/dialogs/config_file_dlg.h"
-
-#include <cstdint>
-#include <string>
+#include "ui/resources/assay_config_ui.h"
 
 namespace nivra::ui {
 
@@ -12,8 +10,7 @@ namespace nivra::ui {
 // writes the default configuration (assay_config/default.acx below the start directory). It
 // always opens on the default configuration, read afresh when the dialog object is constructed.
 // There is no OK button: the operator saves explicitly, and Close (or the close box) ends the
-// dialog without writing anything. Return and Escape do nothing. Its controls are named in
-// ui/resources/assay_config_controls.h.
+// dialog without writing anything. Return and Escape do nothing.
 //
 // The main window opens it for Configuration > Assay with
 //     showAssayConfigDialog(this);
@@ -24,26 +21,15 @@ public:
     explicit AssayConfigDlg(QWidget* parent = nullptr);
     ~AssayConfigDlg() override;
 
-protected:
-    // Fields are read in this order: sample area, name, the dwell time, the total time,
-    // background rate, background time. A field that does not convert stops the reading there.
-    void doDataExchange(DataExchange& dx) override;
+    const AssayConfigUi& ui() const { return ui_; }
 
 private:
-    void valuesFromRecord() override;
-    void valuesToRecord() override;
+    void showRecord() override;
+    // Fields are read in this order: sample area, name, the dwell time, the total time,
+    // background rate, background time.
+    void readFields() override;
 
-    // The values shown in the edits; the record's file path is never one of them.
-    std::string name_;
-    std::uint32_t dwellHours_ = 0;
-    std::uint32_t dwellMinutes_ = 0;
-    std::uint32_t dwellSeconds_ = 0;
-    std::uint32_t totalHours_ = 0;
-    std::uint32_t totalMinutes_ = 0;
-    std::uint32_t totalSeconds_ = 0;
-    std::uint32_t sampleArea_ = 0;
-    double backgroundHours_ = 0.0;
-    double backgroundRate_ = 0.0;
+    AssayConfigUi ui_;
 };
 
 // Runs the assay configuration dialog modally over parent (may be null). The result is of no

@@ -5,6 +5,7 @@
 #include "ui/controls/narrow_text.h"
 #include "ui/dialogs/save_report_qt.h"
 
+#include <QPushButton>
 #include <optional>
 
 using nivra::ui::FileDialogRequest;
@@ -31,19 +32,16 @@ bool maySave(const std::string& problem) {
 
 } // namespace
 
-ConfigFileDlg::ConfigFileDlg(int templateId, QWidget* parent, Commands commands,
+ConfigFileDlg::ConfigFileDlg(const nivra::res::DialogTemplate& dialog, QWidget* parent,
                              FileDialogRequest fileRequest, Texts texts)
-    : DialogBase(templateId, parent), fileRequest_(std::move(fileRequest)),
-      texts_(std::move(texts)) {
-    onCommand(commands.load, [this] { onLoad(); });
-    onCommand(commands.save, [this] { onSave(); });
-    onCommand(commands.saveAsDefault, [this] { onSaveAsDefault(); });
-}
+    : TemplateDialog(dialog, parent), fileRequest_(std::move(fileRequest)),
+      texts_(std::move(texts)) {}
 
-bool ConfigFileDlg::onInitDialog() {
-    valuesFromRecord();
-    updateData(false);
-    return true; // the focus goes to the first edit
+void ConfigFileDlg::connectButtons(const Buttons& buttons) {
+    connect(buttons.load, &QPushButton::clicked, this, &ConfigFileDlg::onLoad);
+    connect(buttons.save, &QPushButton::clicked, this, &ConfigFileDlg::onSave);
+    connect(buttons.saveAsDefault, &QPushButton::clicked, this, &ConfigFileDlg::onSaveAsDefault);
+    connect(buttons.close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 // Replaces what is on screen, unsaved edits included, by the chosen file's configuration. Keys
@@ -60,21 +58,19 @@ void ConfigFileDlg::onLoad() {
         nivra::ui::showMessage(nivra::ui::fromNarrow("File not loaded: " + file + ": " + problem));
         return;
     }
-    valuesFromRecord();
-    updateData(false);
+    showRecord();
     nivra::ui::showMessage(texts_.loaded);
 }
 
 // A field that does not convert has been reported by the reading and keeps its previous value;
 // the save goes on with the values as they then stand.
 void ConfigFileDlg::onSave() {
-    updateData(true);
+    readFields();
     FileDialogRequest request = fileRequest_;
     request.mode = FileDialogRequest::Mode::Save;
     const std::optional<QString> path = nivra::ui::prompts().fileDialog(request);
     if (!path)
         return;
-    valuesToRecord();
     const std::string target = nivra::ui::toNarrow(*path);
     if (!maySave(recordProblem(target)))
         return;
@@ -87,8 +83,7 @@ void ConfigFileDlg::onSaveAsDefault() {
                                       "current default configuration."),
                        nivra::ui::MessageButtons::OkCancel) != nivra::ui::Answer::Ok)
         return;
-    updateData(true);
-    valuesToRecord();
+    readFields();
     if (!maySave(recordProblem(ownFile())))
         return;
     nivra::ui::reportSave(writeRecord({}), texts_.savedAsDefault, ownFile());

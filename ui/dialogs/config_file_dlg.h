@@ -1,11 +1,13 @@
 #pragma once
 
 #include "base/outcome.h"
-#include "ui/controls/dialog_base.h"
 #include "ui/controls/prompts.h"
+#include "ui/controls/template_dialog.h"
 
 #include <QString>
 #include <string>
+
+class QPushButton;
 
 namespace nivra {
 struct AssayConfig;
@@ -24,37 +26,41 @@ std::string saveProblem(const CounterConfig& config, const std::string& file);
 // record's own file, after a confirmation). A save that does not reach the disk is reported with
 // the file's name, never with the success text. Values no run could start with (a dwell of 0, an
 // area of 0, ...) are not saved: the dialog says which file and field, and writes nothing.
-class ConfigFileDlg : public DialogBase {
+class ConfigFileDlg : public TemplateDialog {
     Q_OBJECT
 public:
-    // The command numbers of the three buttons and the operator's texts of a dialog.
-    struct Commands {
-        int load;
-        int save;
-        int saveAsDefault;
-    };
+    // The operator's texts of a dialog.
     struct Texts {
         QString loaded;
         QString saved;
         QString savedAsDefault;
     };
+    // The dialog's buttons: Load, Save, Save As Default, and Close, which ends the dialog.
+    struct Buttons {
+        QPushButton* load;
+        QPushButton* save;
+        QPushButton* saveAsDefault;
+        QPushButton* close;
+    };
 
 protected:
-    ConfigFileDlg(int templateId, QWidget* parent, Commands commands,
+    ConfigFileDlg(const nivra::res::DialogTemplate& dialog, QWidget* parent,
                   nivra::ui::FileDialogRequest fileRequest, Texts texts);
 
+    // Connects the buttons; the dialog calls it once its ui is bound.
+    void connectButtons(const Buttons& buttons);
+
     // The record behind the dialog: read a file into it, write it (an empty path writes its own
-    // file; 0 when nothing reached the disk), and copy it to and from the edit values.
+    // file; 0 when nothing reached the disk), and show it in or read it from the edits.
     // Reads the record from path; returns why it could not be read, or "".
     virtual std::string readRecord(const std::string& path) = 0;
     virtual nivra::Outcome writeRecord(const std::string& path) = 0;
     virtual std::string ownFile() const = 0;
     virtual std::string recordProblem(const std::string& file) const = 0;
-    virtual void valuesFromRecord() = 0;
-    virtual void valuesToRecord() = 0;
-
-    // Shows the record in the edits.
-    bool onInitDialog() override;
+    virtual void showRecord() = 0;
+    // Reads the edits into the record in the dialog's order. A field that does not convert is
+    // reported and stops the reading there: it and the later fields keep the record's values.
+    virtual void readFields() = 0;
 
 private:
     void onLoad();
@@ -69,9 +75,9 @@ private:
 // a file into it, Save writes it to a file, Save As Default writes its own file.
 template <typename Config> class ConfigRecordDlg : public ConfigFileDlg {
 protected:
-    ConfigRecordDlg(int templateId, QWidget* parent, Commands commands,
+    ConfigRecordDlg(const nivra::res::DialogTemplate& dialog, QWidget* parent,
                     nivra::ui::FileDialogRequest fileRequest, Texts texts, Config config)
-        : ConfigFileDlg(templateId, parent, commands, std::move(fileRequest), std::move(texts)),
+        : ConfigFileDlg(dialog, parent, std::move(fileRequest), std::move(texts)),
           config_(std::move(config)) {}
 
     Config config_;

@@ -2,16 +2,15 @@
 
 #include "base/start_directory.h"
 #include "base/value_encoding.h"
-#include "ui/controls/narrow_text.h"
-#include "ui/resources/counter_config_controls.h"
-#include "ui/resources/resource_ids.h"
+#include "ui/controls/edit_fields.h"
+
+#include <QGroupBox>
 
 namespace nivra::ui {
 
 namespace {
 
 using nivra::ui::FileDialogRequest;
-using namespace nivra::ui::counter_config;
 
 // Load and Save leave the starting folder to the file dialog.
 FileDialogRequest counterFileRequest() {
@@ -33,41 +32,32 @@ QString titleFor(int counterNumber) {
 // The record keeps the slot's file as its own, so Save As Default still writes the slot's file
 // after another file was loaded.
 CounterConfigDlg::CounterConfigDlg(int counterNumber, QWidget* parent)
-    : ConfigRecordDlg(nivra::res::kDialogCounterConfig, parent,
-                      {kLoadButton, kSaveButton, kSaveAsDefaultButton}, counterFileRequest(),
+    : ConfigRecordDlg(nivra::res::counterConfigTemplate(), parent, counterFileRequest(),
                       {QStringLiteral("Loaded."), QStringLiteral("Saved."),
                        QStringLiteral("Saved Default Counter Configuration.")},
-                      CounterConfig(nivra::counterConfigPath(counterNumber))),
-      title_(titleFor(counterNumber)) {}
+                      CounterConfig(nivra::counterConfigPath(counterNumber))) {
+    ui_ = form()->bind<CounterConfigUi>();
+    connectButtons({ui_.load, ui_.save, ui_.saveAsDefault, ui_.close});
+    const QString title = titleFor(counterNumber);
+    setWindowTitle(title);
+    ui_.counterGroup->setTitle(title);
+    showRecord();
+}
 
 CounterConfigDlg::~CounterConfigDlg() = default;
 
-void CounterConfigDlg::doDataExchange(DataExchange& dx) {
-    dx.text(kNameEdit, name_);
-    dx.text(kDescriptionEdit, description_);
-    dx.wholeNumber(kDetectorAreaEdit, detectorArea_);
-    dx.text(kDetectorEfficiencyEdit, detectorEfficiency_);
+void CounterConfigDlg::showRecord() {
+    showText(ui_.name, config_.name);
+    showText(ui_.description, config_.description);
+    showNumber(ui_.detectorArea, config_.detectorArea);
+    showNumber(ui_.detectorEfficiency, config_.detectorEfficiency);
 }
 
-bool CounterConfigDlg::onInitDialog() {
-    ConfigFileDlg::onInitDialog();
-    setWindowTitle(title_);
-    setItemText(kCounterGroup, title_);
-    return true; // the focus goes to the first edit, the name
-}
-
-void CounterConfigDlg::valuesFromRecord() {
-    name_ = config_.name;
-    description_ = config_.description;
-    detectorArea_ = config_.detectorArea;
-    detectorEfficiency_ = config_.detectorEfficiency;
-}
-
-void CounterConfigDlg::valuesToRecord() {
-    config_.name = name_;
-    config_.description = description_;
-    config_.detectorArea = detectorArea_;
-    config_.detectorEfficiency = detectorEfficiency_;
+void CounterConfigDlg::readFields() {
+    config_.name = readText(ui_.name);
+    config_.description = readText(ui_.description);
+    if (readWholeNumber(ui_.detectorArea, config_.detectorArea))
+        readReal(ui_.detectorEfficiency, config_.detectorEfficiency);
 }
 
 void showCounterConfigDialog(QWidget* parent, int slotNumber) {

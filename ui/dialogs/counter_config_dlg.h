@@ -2,10 +2,9 @@
 
 #include "model/counter_config.h"
 #include "ui/dialogs/config_file_dlg.h"
+#include "ui/resources/counter_config_ui.h"
 
 #include <QString>
-#include <cstdint>
-#include <string>
 
 namespace nivra::ui {
 
@@ -14,8 +13,7 @@ namespace nivra::ui {
 // viewer, 1 to 4 for the counters). "Save As Default" writes that slot file, which the run start
 // dialog reads for the counter; Load and Save work on any .ccx file. The slot file is read when
 // the dialog object is constructed. There is no OK button: Close (or the close box) ends the
-// dialog without writing anything. Return and Escape do nothing. Its controls are named in
-// ui/resources/counter_config_controls.h.
+// dialog without writing anything. Return and Escape do nothing.
 //
 // The main window opens it for Configuration > Counter on its active slot with
 //     showCounterConfigDialog(this, activeSlot);
@@ -26,22 +24,14 @@ public:
     explicit CounterConfigDlg(int counterNumber, QWidget* parent = nullptr);
     ~CounterConfigDlg() override;
 
-protected:
-    // Fields are read in this order: name, description, detector area, detector efficiency. A
-    // field that does not convert stops the reading there.
-    void doDataExchange(DataExchange& dx) override;
-    bool onInitDialog() override;
+    const CounterConfigUi& ui() const { return ui_; }
 
 private:
-    void valuesFromRecord() override;
-    void valuesToRecord() override;
-    QString title_;
+    void showRecord() override;
+    // Fields are read in this order: name, description, detector area, detector efficiency.
+    void readFields() override;
 
-    // The values shown in the edits; the record's file path is never one of them.
-    std::string name_;
-    std::string description_;
-    std::uint32_t detectorArea_ = 0;
-    double detectorEfficiency_ = 0.0;
+    CounterConfigUi ui_;
 };
 
 // Runs the counter configuration dialog modally over parent (may be null) for the given slot

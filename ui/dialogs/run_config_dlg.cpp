@@ -5,9 +5,9 @@
 #include "model/config_check.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
-#include "ui/resources/resource_ids.h"
-#include "ui/resources/run_config_controls.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <filesystem>
 #include <memory>
 #include <sys/stat.h>
@@ -15,8 +15,6 @@
 namespace nivra::ui {
 
 namespace {
-
-using namespace nivra::ui::run_config;
 
 bool isFile(const std::string& path) {
     struct stat info {};
@@ -48,46 +46,34 @@ std::optional<std::string> chooseFile(const char* extension, nivra::ui::FileFilt
 } // namespace
 
 RunConfigDlg::RunConfigDlg(int counterNumber, QWidget* parent)
-    : DialogBase(nivra::res::kDialogRunConfig, parent), counterNumber_(counterNumber) {
-    onCommand(kOpenCounterButton, [this] { onOpenCounterConfig(); });
-    onCommand(kOpenAssayButton, [this] { onOpenAssayConfig(); });
-    onCommand(kStartButton, [this] { onStart(); });
+    : TemplateDialog(nivra::res::runConfigTemplate(), parent) {
+    ui_ = form()->bind<RunConfigUi>();
+    connect(ui_.openCounter, &QPushButton::clicked, this, &RunConfigDlg::onOpenCounterConfig);
+    connect(ui_.openAssay, &QPushButton::clicked, this, &RunConfigDlg::onOpenAssayConfig);
+    connect(ui_.start, &QPushButton::clicked, this, &RunConfigDlg::onStart);
+    connect(ui_.cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ui_.counterNumber->setText(QString::number(counterNumber));
+    // The counter's own configuration is proposed when it exists; otherwise the fields stay
+    // empty and the operator opens one.
+    if (const std::string own = nivra::counterConfigPath(counterNumber); isFile(own))
+        openCounterConfig(own);
 }
 
 RunConfigDlg::~RunConfigDlg() = default;
 
-void RunConfigDlg::doDataExchange(DataExchange& dx) {
-    DialogBase::doDataExchange(dx);
-    dx.text(kCounterNameEdit, counterName_);
-    dx.text(kCounterFileEdit, counterFile_);
-    dx.text(kAssayNameEdit, assayName_);
-    dx.text(kAssayFileEdit, assayFile_);
-    dx.text(kCounterNumberEdit, counterNumber_);
-}
-
-bool RunConfigDlg::onInitDialog() {
-    DialogBase::onInitDialog();
-    // The counter's own configuration is proposed when it exists; otherwise the fields stay
-    // empty and the operator opens one.
-    counterFile_ = nivra::counterConfigPath(counterNumber_);
-    if (!isFile(counterFile_))
-        return true;
+void RunConfigDlg::openCounterConfig(const std::string& path) {
+    counterFile_ = path;
     counterConfig_.emplace(counterFile_);
-    counterName_ = counterConfig_->name;
-    updateData(false);
-    return true;
+    ui_.counterName->setText(fromNarrow(counterConfig_->name));
+    ui_.counterFile->setText(fromNarrow(counterFile_));
 }
 
 void RunConfigDlg::onOpenCounterConfig() {
     const std::optional<std::string> path = chooseFile(
         ".ccx", {QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")},
         nivra::kCounterConfigFolder);
-    if (!path)
-        return;
-    counterFile_ = *path;
-    counterConfig_.emplace(counterFile_);
-    counterName_ = counterConfig_->name;
-    updateData(false);
+    if (path)
+        openCounterConfig(*path);
 }
 
 void RunConfigDlg::onOpenAssayConfig() {
@@ -98,8 +84,8 @@ void RunConfigDlg::onOpenAssayConfig() {
         return;
     assayFile_ = *path;
     assayConfig_.emplace(assayFile_);
-    assayName_ = assayConfig_->name;
-    updateData(false);
+    ui_.assayName->setText(fromNarrow(assayConfig_->name));
+    ui_.assayFile->setText(fromNarrow(assayFile_));
 }
 
 void RunConfigDlg::onStart() {
@@ -117,8 +103,7 @@ void RunConfigDlg::onStart() {
         nivra::ui::showMessage(nivra::ui::fromNarrow(problem));
         return;
     }
-    updateData(true);
-    endDialog(Accepted);
+    accept();
 }
 
 } // namespace nivra::ui

@@ -2,9 +2,9 @@
 
 #include "model/assay_config.h"
 #include "model/counter_config.h"
-#include "ui/controls/dialog_base.h"
+#include "ui/controls/template_dialog.h"
+#include "ui/resources/run_config_ui.h"
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -19,7 +19,7 @@ namespace nivra::ui {
 // START closes with Accepted once both configurations are open; the caller then starts the run
 // with copies of counterConfiguration() and assayConfiguration(). Any other close (Cancel, the
 // close box) starts nothing. Return and Escape do nothing here.
-class RunConfigDlg : public DialogBase {
+class RunConfigDlg : public TemplateDialog {
     Q_OBJECT
 public:
     explicit RunConfigDlg(int counterNumber, QWidget* parent = nullptr);
@@ -29,28 +29,21 @@ public:
     const std::optional<CounterConfig>& counterConfiguration() const { return counterConfig_; }
     const std::optional<AssayConfig>& assayConfiguration() const { return assayConfig_; }
 
-    int counterNumber() const { return counterNumber_; }
-    const std::string& counterName() const { return counterName_; }
-    const std::string& counterFile() const { return counterFile_; }
-    const std::string& assayName() const { return assayName_; }
-    const std::string& assayFile() const { return assayFile_; }
-
-protected:
-    void doDataExchange(DataExchange& dx) override;
-    bool onInitDialog() override;
+    const RunConfigUi& ui() const { return ui_; }
 
 private:
     void onOpenCounterConfig();
     void onOpenAssayConfig();
     void onStart();
 
-    std::string counterName_;
+    // Opens the counter configuration of path and shows its name and file.
+    void openCounterConfig(const std::string& path);
+
+    RunConfigUi ui_;
     std::string counterFile_;
     std::optional<CounterConfig> counterConfig_;
-    std::string assayName_;
     std::string assayFile_;
     std::optional<AssayConfig> assayConfig_;
-    std::int32_t counterNumber_;
 };
 
 } // namespace nivra::ui

@@ -2,7 +2,6 @@
 
 #include "storage/history_browser.h"
 #include "storage/history_database.h"
-#include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/dialogs/assessment_dlg.h"
@@ -20,15 +19,14 @@
 
 namespace nivra::ui {
 
-CompanionWindows::CompanionWindows(DialogBase& window, SlotBoard& board, RunEvents& events,
-                                   RegionSource region, ViewerGuard mayReplaceViewer,
-                                   ViewerSink showInViewer)
-    : window_(window), slots_(board), events_(events), region_(std::move(region)),
+CompanionWindows::CompanionWindows(QWidget& window, WindowMenu& menu, SlotBoard& board,
+                                   RunEvents& events, RegionSource region,
+                                   ViewerGuard mayReplaceViewer, ViewerSink showInViewer)
+    : window_(window), menu_(menu), slots_(board), events_(events), region_(std::move(region)),
       mayReplaceViewer_(std::move(mayReplaceViewer)), showInViewer_(std::move(showInViewer)) {
-    WindowMenu& menu = *window.menu();
-    connect(menu.action(nivra::res::kCmdAssessment), &QAction::triggered, this,
+    connect(menu.action(nivra::res::Command::Assessment), &QAction::triggered, this,
             [this] { openAssessment(); });
-    connect(menu.action(nivra::res::kCmdHistory), &QAction::triggered, this,
+    connect(menu.action(nivra::res::Command::History), &QAction::triggered, this,
             [this] { openHistory(); });
 }
 
@@ -66,7 +64,7 @@ void CompanionWindows::openAssessment() {
                 emit recordEdited(slot);
             });
         makeTopLevel(*assessment_);
-        placeClearOfMenuBar(*assessment_, *window_.menu()->bar());
+        placeClearOfMenuBar(*assessment_, *menu_.bar());
     }
     assessment_->refresh();
     assessment_->show();
@@ -85,7 +83,7 @@ void CompanionWindows::openHistory() {
             nivra::HistoryBrowser(), [this](std::int64_t runId) { openRunInViewer(runId); },
             &window_);
         makeTopLevel(*history_);
-        placeClearOfMenuBar(*history_, *window_.menu()->bar());
+        placeClearOfMenuBar(*history_, *menu_.bar());
         // The history is written beside the run, by a writer of its own: the window reads it
         // again whenever a write has reached it.
         const auto refresh = [this] {

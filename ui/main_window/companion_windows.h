@@ -12,7 +12,7 @@ class AssayData;
 
 namespace nivra::ui {
 
-class DialogBase;
+class WindowMenu;
 class AssessmentDlg;
 class HistoryDlg;
 class RunEvents;
@@ -32,8 +32,8 @@ public:
     // Whether the viewer's record may be replaced (its unsaved edits saved or given up).
     using ViewerGuard = std::function<bool()>;
 
-    CompanionWindows(DialogBase& window, SlotBoard& board, RunEvents& events, RegionSource region,
-                     ViewerGuard mayReplaceViewer, ViewerSink showInViewer);
+    CompanionWindows(QWidget& window, WindowMenu& menu, SlotBoard& board, RunEvents& events,
+                     RegionSource region, ViewerGuard mayReplaceViewer, ViewerSink showInViewer);
     ~CompanionWindows() override;
 
     // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
@@ -57,7 +57,8 @@ private:
     // A run of the history into the viewer, after the question File Open asks first.
     void openRunInViewer(std::int64_t runId);
 
-    DialogBase& window_;
+    QWidget& window_;
+    WindowMenu& menu_;
     SlotBoard& slots_;
     RunEvents& events_;
     RegionSource region_;

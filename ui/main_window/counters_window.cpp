@@ -44,10 +44,6 @@ std::unique_ptr<QSettings> userSettings() {
                                        QCoreApplication::applicationName());
 }
 
-int activeCounterCommand(int slot) {
-    return slot == kViewerSlot ? nivra::res::kCmdViewer : nivra::res::kCmdCounter1 + slot - 1;
-}
-
 } // namespace
 
 CountersWindow::CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEvents& reports,
@@ -82,8 +78,8 @@ CountersWindow::CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEven
             action, &QAction::triggered, this, [this] { refresh(); }, Qt::QueuedConnection);
     menu_.appendSeparator(kActiveCounterPopup);
     menu_.appendItem(kActiveCounterPopup, QStringLiteral("&Counters"),
-                     nivra::res::kCmdCountersWindow);
-    QAction* item = menu_.action(nivra::res::kCmdCountersWindow);
+                     nivra::res::Command::CountersWindow);
+    QAction* item = menu_.action(nivra::res::Command::CountersWindow);
     connect(item, &QAction::triggered, this, [this] { open(); });
     connect(
         item, &QAction::triggered, this, [this] { refresh(); }, Qt::QueuedConnection);
@@ -148,7 +144,7 @@ void CountersWindow::open() {
     growToFit();
     raise();
     activateWindow();
-    menu_.checkItem(nivra::res::kCmdCountersWindow, true);
+    menu_.checkItem(nivra::res::Command::CountersWindow, true);
     rememberPlace(true);
 }
 
@@ -167,7 +163,7 @@ void CountersWindow::hideEvent(QHideEvent* event) {
 
 void CountersWindow::closeEvent(QCloseEvent* event) {
     rememberPlace(false);
-    menu_.checkItem(nivra::res::kCmdCountersWindow, false);
+    menu_.checkItem(nivra::res::Command::CountersWindow, false);
     event->accept();
 }
 
@@ -187,7 +183,7 @@ void CountersWindow::rememberPlace(std::optional<bool> open) {
 std::vector<int> CountersWindow::shownSlots() const {
     std::vector<int> shown{kViewerSlot};
     for (int slot = 1; slot < kSlotCount; ++slot)
-        if (menu_.isEnabled(activeCounterCommand(slot)))
+        if (menu_.isEnabled(nivra::res::activeCounterCommand(slot)))
             shown.push_back(slot);
     return shown;
 }
@@ -213,7 +209,7 @@ void CountersWindow::activateRow(int row) {
     if (slot < 0)
         return;
     // A grayed item cannot be chosen; the menu's command asks whatever it asks.
-    const int command = activeCounterCommand(slot);
+    const nivra::res::MenuCommand command = nivra::res::activeCounterCommand(slot);
     if (!menu_.isEnabled(command))
         return;
     menu_.action(command)->trigger();

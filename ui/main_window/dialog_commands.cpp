@@ -21,37 +21,38 @@ constexpr int kAboutPopup = 5;
 
 } // namespace
 
-DialogCommands::DialogCommands(DialogBase& window, const SlotBoard& board, ModalRunner runner)
-    : window_(window), slots_(board), runModal_(std::move(runner)) {
+DialogCommands::DialogCommands(QWidget& window, WindowMenu& menu, const SlotBoard& board,
+                               ModalRunner runner)
+    : window_(window), menu_(menu), slots_(board), runModal_(std::move(runner)) {
     using namespace nivra::res;
-    WindowMenu& menu = *window.menu();
-    connect(menu.action(kCmdConfigCounter), &QAction::triggered, this, [this] {
+    connect(menu.action(Command::ConfigCounter), &QAction::triggered, this, [this] {
         // The active slot's own configuration file: counter<N>.ccx, counter0.ccx for the viewer.
         CounterConfigDlg dialog(slots_.activeIndex(), &window_);
         runModal(dialog);
     });
-    connect(menu.action(kCmdConfigAssay), &QAction::triggered, this, [this] {
+    connect(menu.action(Command::ConfigAssay), &QAction::triggered, this, [this] {
         AssayConfigDlg dialog(&window_);
         runModal(dialog);
     });
-    connect(menu.action(kCmdFilePrint), &QAction::triggered, this, [this] {
+    connect(menu.action(Command::FilePrint), &QAction::triggered, this, [this] {
         // The window as it looks now; runs go on while the print dialog is open.
         printWindowContents(window_, true);
     });
-    connect(menu.action(kCmdAbout), &QAction::triggered, this, [this] { about(); });
+    connect(menu.action(Command::About), &QAction::triggered, this, [this] { about(); });
 }
 
 void DialogCommands::addAboutItem() {
     const QString text = nivra::res::loadStringResource(nivra::res::kStringAboutMenu);
     if (text.isEmpty())
         return;
-    WindowMenu& menu = *window_.menu();
+    WindowMenu& menu = menu_;
     menu.appendSeparator(kAboutPopup);
-    menu.appendItem(kAboutPopup, text, nivra::res::kCmdAboutBox);
-    connect(menu.action(nivra::res::kCmdAboutBox), &QAction::triggered, this, [this] { about(); });
+    menu.appendItem(kAboutPopup, text, nivra::res::Command::AboutBox);
+    connect(menu.action(nivra::res::Command::AboutBox), &QAction::triggered, this,
+            [this] { about(); });
 }
 
-int DialogCommands::runModal(DialogBase& dialog) {
+int DialogCommands::runModal(QDialog& dialog) {
     return runModal_ ? runModal_(dialog) : dialog.exec();
 }
 

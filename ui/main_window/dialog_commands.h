@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QDialog>
 #include <QObject>
 #include <functional>
 
 namespace nivra::ui {
-class DialogBase;
+class WindowMenu;
 
 class SlotBoard;
 
@@ -15,18 +16,19 @@ class SlotBoard;
 class DialogCommands final : public QObject {
     Q_OBJECT
 public:
-    using ModalRunner = std::function<int(DialogBase&)>;
-    DialogCommands(DialogBase& window, const SlotBoard& board, ModalRunner runner);
+    using ModalRunner = std::function<int(QDialog&)>;
+    DialogCommands(QWidget& window, WindowMenu& menu, const SlotBoard& board, ModalRunner runner);
 
     // "&About Nivra..." at the end of the About drop-down: the window system offers no menu of
     // ours on the caption bar.
     void addAboutItem();
 
 private:
-    int runModal(DialogBase& dialog);
+    int runModal(QDialog& dialog);
     void about();
 
-    DialogBase& window_;
+    QWidget& window_;
+    WindowMenu& menu_;
     const SlotBoard& slots_;
     ModalRunner runModal_;
 };

@@ -68,15 +68,15 @@ FileCommands::FileCommands(WindowMenu& menu, SlotBoard& board, const StatsShow& 
                            RegionSource region)
     : slots_(board), shown_(shown), region_(std::move(region)) {
     using namespace nivra::res;
-    const auto on = [&](int command, auto handler) {
+    const auto on = [&](MenuCommand command, auto handler) {
         connect(menu.action(command), &QAction::triggered, this, handler);
     };
-    on(kCmdFileNew, [this] { clearForNewRun(); });
-    on(kCmdFileOpen, [this] { open(); });
-    on(kCmdFileSave, [this] { save(); });
-    on(kCmdSaveCsv, [this] { saveCsv(); });
-    on(kCmdSaveRoi, [this] { saveRegion(false); });
-    on(kCmdSaveRoiCsv, [this] { saveRegion(true); });
+    on(Command::FileNew, [this] { clearForNewRun(); });
+    on(Command::FileOpen, [this] { open(); });
+    on(Command::FileSave, [this] { save(); });
+    on(Command::SaveCsv, [this] { saveCsv(); });
+    on(Command::SaveRoi, [this] { saveRegion(false); });
+    on(Command::SaveRoiCsv, [this] { saveRegion(true); });
 }
 
 void FileCommands::clearForNewRun() {

@@ -1,25 +1,20 @@
 #include "ui/main_window/header_lines.h"
 
-#include "ui/controls/data_exchange.h"
-#include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
-#include "ui/main_window/main_window.h"
+#include "ui/main_window/counter_slot.h"
 #include "ui/main_window/slot_board.h"
+#include "ui/resources/main_window_ui.h"
 
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 
 namespace nivra::ui {
 
-using namespace nivra::ui::main;
-
-HeaderLines::HeaderLines(DialogBase& window, SlotBoard& board)
-    : window_(window), slots_(board), list_(window.controlAs<QListWidget>(kHeaderList)) {
-    window.onCommand(kAddHeaderButton, [this] { add(); });
-    window.onCommand(kDelHeaderButton, [this] { removeSelected(); });
-}
-
-void HeaderLines::exchange(DataExchange& dx) {
-    dx.text(kHeaderEdit, newLine_);
+HeaderLines::HeaderLines(const MainWindowUi& ui, SlotBoard& board)
+    : slots_(board), list_(ui.headerList), edit_(ui.headerEdit) {
+    QObject::connect(ui.addHeader, &QPushButton::clicked, list_, [this] { add(); });
+    QObject::connect(ui.delHeader, &QPushButton::clicked, list_, [this] { removeSelected(); });
 }
 
 void HeaderLines::fill() {
@@ -44,13 +39,11 @@ void HeaderLines::add() {
     CounterSlot& slot = slots_.active();
     if (!slot.data)
         return;
-    window_.updateData(true);
     // An empty line is a line too: the operator may want a blank line in the description.
-    slot.data->appendHeaderLine(newLine_);
+    slot.data->appendHeaderLine(toNarrow(edit_->text()));
     slot.saved = false;
     fill();
-    newLine_.clear();
-    window_.updateData(false);
+    edit_->clear();
 }
 
 void HeaderLines::removeSelected() {
@@ -63,7 +56,6 @@ void HeaderLines::removeSelected() {
     slot.data->removeHeaderLine(static_cast<std::size_t>(selected));
     slot.saved = false;
     fill();
-    window_.updateData(false);
 }
 
 } // namespace nivra::ui

@@ -2,22 +2,19 @@
 
 #include <string>
 
+class QLineEdit;
 class QListWidget;
 
 namespace nivra::ui {
 
-class DataExchange;
-class DialogBase;
+struct MainWindowUi;
 class SlotBoard;
 
 // The header lines of the active slot's record: the list that shows them, the edit for a new
 // line, and the "Add" and "Del" buttons, which it handles itself.
 class HeaderLines {
 public:
-    HeaderLines(DialogBase& window, SlotBoard& board);
-
-    // The edit of a new line, for the window's data exchange.
-    void exchange(DataExchange& dx);
+    HeaderLines(const MainWindowUi& ui, SlotBoard& board);
     // The list from the active slot's record; the operator's selection survives while its line
     // is still there.
     void fill();
@@ -27,10 +24,9 @@ private:
     void add();
     void removeSelected();
 
-    DialogBase& window_;
     SlotBoard& slots_;
     QListWidget* list_;
-    std::string newLine_;
+    QLineEdit* edit_;
 };
 
 } // namespace nivra::ui

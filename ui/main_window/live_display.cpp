@@ -1,29 +1,22 @@
 #include "ui/main_window/live_display.h"
 
 #include "model/assay_data.h"
-#include "ui/controls/control_text.h"
-#include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/main_window/live_texts.h"
-#include "ui/main_window/main_window.h"
+#include "ui/resources/main_window_ui.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 
 namespace nivra::ui {
 
-using namespace nivra::ui::main;
-
-LiveDisplay::LiveDisplay(DialogBase& window)
-    : heartbeat_(window.controlAs<QCheckBox>(kHeartbeatBox)),
-      progress_(window.controlAs<QProgressBar>(kProgressBar)),
-      screenUpdatesButton_(window.control(kScreenUpdatesButton)) {
-    const std::array<int, kLabelCount> ids{kActiveLabel, kCountsLastSecondLabel, kCountsDwellLabel,
-                                           kEndTimeLabel, kTimeLeftLabel};
-    for (std::size_t k = 0; k < ids.size(); ++k) {
-        labels_[k] = window.control(ids[k]);
-        shown_[k] = controlText(labels_[k]);
-    }
+LiveDisplay::LiveDisplay(const MainWindowUi& ui)
+    : labels_{ui.activeLabel, ui.countsLastSecond, ui.countsDwell, ui.endTime, ui.timeLeft},
+      heartbeat_(ui.heartbeat), progress_(ui.progress), screenUpdatesButton_(ui.screenUpdates) {
+    for (std::size_t k = 0; k < labels_.size(); ++k)
+        shown_[k] = labels_[k]->text();
     initial_ = shown_;
     progress_->setRange(0, 100);
     progress_->setValue(0);
@@ -33,7 +26,7 @@ void LiveDisplay::write(Label label, const QString& text) {
     if (shown_[label] == text)
         return;
     shown_[label] = text;
-    setControlText(labels_[label], text);
+    labels_[label]->setText(text);
 }
 
 void LiveDisplay::write(Label label, const std::string& text) {
@@ -90,8 +83,8 @@ void LiveDisplay::stopHeartbeat() {
 }
 
 void LiveDisplay::setScreenUpdates(bool on) {
-    setControlText(screenUpdatesButton_, on ? QStringLiteral("Disable Screen Updates")
-                                            : QStringLiteral("Enable Screen Updates"));
+    screenUpdatesButton_->setText(on ? QStringLiteral("Disable Screen Updates")
+                                     : QStringLiteral("Enable Screen Updates"));
     screenUpdates_ = on;
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 
 class QCheckBox;
+class QLabel;
+class QPushButton;
 class QProgressBar;
 class QWidget;
 
@@ -14,7 +16,7 @@ class AssayData;
 
 namespace nivra::ui {
 
-class DialogBase;
+struct MainWindowUi;
 
 // The run's live display for the active slot: the active-counter label, the counts of the last
 // second and of the current dwell, the planned end and the time left, the heartbeat and the
@@ -25,7 +27,7 @@ class DialogBase;
 class LiveDisplay {
 public:
     // Takes the window's live controls; the progress bar starts empty on a 0 to 100 scale.
-    explicit LiveDisplay(DialogBase& window);
+    explicit LiveDisplay(const MainWindowUi& ui);
 
     // One second of the active slot's run: the counts, the heartbeat, and for a record its
     // progress, planned end and the time left at `now`.
@@ -55,12 +57,12 @@ private:
     void write(Label label, const QString& text);
     void write(Label label, const std::string& text);
 
-    std::array<QWidget*, kLabelCount> labels_{};
+    std::array<QLabel*, kLabelCount> labels_{};
     std::array<QString, kLabelCount> shown_;
     std::array<QString, kLabelCount> initial_;
     QCheckBox* heartbeat_;
     QProgressBar* progress_;
-    QWidget* screenUpdatesButton_;
+    QPushButton* screenUpdatesButton_;
     bool screenUpdates_ = true;
 };
 

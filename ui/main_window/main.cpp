@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     // ends the event loop, also when the Counters window is still open. The window's destructor
     // lets no run outlive it; the counter manager closes the ports at process exit.
     nivra::ui::MainWindow window;
-    QObject::connect(&window, &QDialog::finished, &application, &QCoreApplication::quit);
+    QObject::connect(&window, &nivra::ui::MainWindow::closed, &application,
+                     &QCoreApplication::quit);
     window.show();
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include "engine/run_clock.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
+#include "ui/controls/template_form.h"
 #include "ui/main_window/companion_windows.h"
 #include "ui/main_window/counters_window.h"
 #include "ui/main_window/dialog_commands.h"
@@ -16,46 +17,60 @@
 #include "ui/main_window/slot_status.h"
 #include "ui/main_window/statistics_panel.h"
 #include "ui/resources/app_icon.h"
+#include "ui/resources/dialog_units.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
 #include "ui/resources/resource_ids.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
 #include <algorithm>
 
 using namespace nivra::ui;
-using namespace nivra::ui::main;
 
 namespace nivra::ui {
 
 MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
-    : DialogBase(nivra::res::kDialogMain, parent), environment_(std::move(environment)),
-      appIcon_(nivra::res::appIcon()) {
-    setBackgroundColor(QColor(254, 254, 254));
-    // The program's own window, not a dialog of another: desktops give it a taskbar entry and
-    // let it minimise.
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
-                   Qt::WindowCloseButtonHint);
-    setModal(false);
+    : QMainWindow(parent), environment_(std::move(environment)), appIcon_(nivra::res::appIcon()) {
+    const nivra::res::DialogTemplate& layout = nivra::res::mainWindowTemplate();
+    setWindowTitle(QString::fromUtf8(layout.caption));
+    setFont(nivra::res::dialogFont(layout));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(254, 254, 254));
+    palette.setColor(QPalette::Base, QColor(254, 254, 254)); // edits and lists share it
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    menu_ = new WindowMenu(*nivra::res::findMenuTemplate(layout.menuId), this);
+    setMenuBar(menu_->bar());
+    client_ = new TemplateForm(layout, this);
+    ui_ = client_->bind<MainWindowUi>();
     // Its layout is its smallest size; a larger window gives the chart and the lists the room.
-    makeResizable(mainWindowStretch);
+    client_->makeStretchable(mainWindowStretch);
+    setCentralWidget(client_);
+    const QSize least(client_->templateSize().width(),
+                      client_->templateSize().height() + menu_->bar()->sizeHint().height());
+    setMinimumSize(least);
+    resize(least);
 
     runEvents_ = new RunEvents(this);
     const auto region = [this] { return roi_->selection(); };
-    status_ = std::make_unique<SlotStatus>(*this, slots_);
-    live_ = std::make_unique<LiveDisplay>(*this);
-    roi_ = std::make_unique<RoiView>(*this, slots_);
-    headers_ = std::make_unique<HeaderLines>(*this, slots_);
-    statistics_ = std::make_unique<StatisticsPanel>(*this, slots_, region);
-    files_ = std::make_unique<FileCommands>(*menu(), slots_, statistics_->selection(), region);
+    status_ = std::make_unique<SlotStatus>(ui_, *menu_, slots_);
+    live_ = std::make_unique<LiveDisplay>(ui_);
+    roi_ = std::make_unique<RoiView>(ui_, slots_);
+    headers_ = std::make_unique<HeaderLines>(ui_, slots_);
+    statistics_ = std::make_unique<StatisticsPanel>(ui_, *menu_, slots_, region);
+    files_ = std::make_unique<FileCommands>(*menu_, slots_, statistics_->selection(), region);
     // Connects to the runs' reports first: a run's end has changed its slot before anything
     // else hears of it.
-    runs_ = std::make_unique<RunControl>(*this, slots_, *runEvents_, environment_.run,
+    runs_ = std::make_unique<RunControl>(*this, *menu_, slots_, *runEvents_, environment_.run,
                                          environment_.runModal);
-    dialogs_ = std::make_unique<DialogCommands>(*this, slots_, environment_.runModal);
+    dialogs_ = std::make_unique<DialogCommands>(*this, *menu_, slots_, environment_.runModal);
     companions_ = std::make_unique<CompanionWindows>(
-        *this, slots_, *runEvents_, region, [this] { return files_->mayReplaceViewer(); },
+        *this, *menu_, slots_, *runEvents_, region, [this] { return files_->mayReplaceViewer(); },
         [this](std::unique_ptr<AssayData> data, const std::string& name) {
             files_->showInViewer(std::move(data), name);
         });
@@ -64,7 +79,7 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
     // Made after everything else is wired: every report and every menu command reaches the
     // Counters window after the main window has handled it.
     countersWindow_ = new CountersWindow(
-        slots_, *menu(), *runEvents_, [this] { return now(); }, environment_.settings, this);
+        slots_, *menu_, *runEvents_, [this] { return now(); }, environment_.settings, this);
     connect(companions_.get(), &CompanionWindows::recordEdited, countersWindow_,
             &CountersWindow::refresh);
 }
@@ -76,14 +91,15 @@ MainWindow::~MainWindow() {
 
 void MainWindow::wireMenu() {
     using namespace nivra::res;
-    WindowMenu& menu = *this->menu();
-    connect(menu.action(kCmdViewer), &QAction::triggered, this,
+    WindowMenu& menu = *menu_;
+    connect(menu.action(Command::Viewer), &QAction::triggered, this,
             [this] { showActiveCounter(kViewerSlot); });
     for (int slot = 1; slot < kSlotCount; ++slot)
-        connect(menu.action(kCmdCounter1 + slot - 1), &QAction::triggered, this,
+        connect(menu.action(activeCounterCommand(slot)), &QAction::triggered, this,
                 [this, slot] { showActiveCounter(slot); });
-    connect(menu.action(kCmdExit), &QAction::triggered, this, [this] { onCancel(); });
-    onCommand(kScreenUpdatesButton, [this] { setScreenUpdates(!live_->screenUpdates()); });
+    connect(menu.action(Command::Exit), &QAction::triggered, this, &QWidget::close);
+    connect(ui_.screenUpdates, &QPushButton::clicked, this,
+            [this] { setScreenUpdates(!live_->screenUpdates()); });
 
     connect(roi_.get(), &RoiView::regionChanged, this,
             [this] { companions_->refreshAssessment(); });
@@ -118,14 +134,15 @@ void MainWindow::wireRunReports() {
         [this](int counter, int, int) { showRunRecord(counter); }, Qt::QueuedConnection);
 }
 
-void MainWindow::doDataExchange(DataExchange& dx) {
-    DialogBase::doDataExchange(dx);
-    headers_->exchange(dx);
-    roi_->exchange(dx);
+void MainWindow::showEvent(QShowEvent* event) {
+    initialise();
+    QMainWindow::showEvent(event);
 }
 
-bool MainWindow::onInitDialog() {
-    DialogBase::onInitDialog();
+void MainWindow::initialise() {
+    if (initialised_)
+        return;
+    initialised_ = true;
     dialogs_->addAboutItem();
     setWindowIcon(appIcon_);
 
@@ -141,8 +158,10 @@ bool MainWindow::onInitDialog() {
                                startup.portListProblem));
     status_->offerCounters(std::clamp(startup.offeredCounters, 0, nivra::kMaxOfferedCounters));
 
-    // The rest of the window's initial state; the viewer is active.
+    // The rest of the window's initial state; the viewer is active, no point is named for
+    // deletion.
     slots_.viewer().state = VIEWER;
+    ui_.deletePointEdit->setText(QStringLiteral("0"));
     roi_->setSliderEnabled(false);
     QFont listFont(QStringLiteral("MS Shell Dlg"));
     listFont.setStyleHint(QFont::SansSerif);
@@ -155,12 +174,16 @@ bool MainWindow::onInitDialog() {
     refreshStatus();
     runs_->showLeftOverBackups();
     countersWindow_->restore();
-    return true;
+    client_->focusFirstControl();
 }
 
-void MainWindow::onCancel() {
-    if (files_->mayExit())
-        DialogBase::onCancel();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!files_->mayExit()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closed();
 }
 
 // ---- state ----
@@ -225,7 +248,7 @@ void MainWindow::showActiveSlot() {
         roi_->showNoPoints();
         live_->showProgress(nullptr);
     }
-    updateData(false);
+    roi_->showRegionInEdits();
     // A counter's record filled by a run has a planned end; the viewer shows none.
     const bool runRecord = slots_.activeIndex() != kViewerSlot && slot.data &&
                            (slot.state == RUNNING || slot.state == STOPPED);
@@ -246,7 +269,7 @@ void MainWindow::setScreenUpdates(bool on) {
 void MainWindow::showViewer() {
     showActiveSlot();
     roi_->setSliderEnabled(true);
-    updateData(false);
+    roi_->showRegionInEdits();
 }
 
 void MainWindow::clearRecordDisplay(bool resetLabels) {

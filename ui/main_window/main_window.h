@@ -4,12 +4,13 @@
 #include "engine/run_environment.h"
 #include "engine/run_observer.h"
 #include "model/stats_show.h"
-#include "ui/controls/dialog_base.h"
 #include "ui/main_window/counter_slot.h"
 #include "ui/main_window/slot_board.h"
-#include "ui/resources/main_window_controls.h"
+#include "ui/resources/main_window_ui.h"
 
+#include <QDialog>
 #include <QIcon>
+#include <QMainWindow>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -29,7 +30,7 @@ struct MainWindowEnvironment {
     // and their text queries. Unset: nivra::runCounterStartup with the process-wide manager.
     std::function<nivra::CounterStartup()> startup;
     // Runs a dialog modally and returns its result. Unset: QDialog::exec.
-    std::function<int(DialogBase&)> runModal;
+    std::function<int(QDialog&)> runModal;
     // Where the window keeps what it remembers between starts (whether the Counters window is
     // open, and where). Unset: the user's settings of the program.
     std::function<std::unique_ptr<QSettings>()> settings;
@@ -68,17 +69,29 @@ class HeaderLines;
 class HistoryDlg;
 class LiveDisplay;
 class RoiView;
+class TemplateForm;
+class WindowMenu;
 class RunControl;
 class RunEvents;
 class SlotStatus;
 class StatisticsPanel;
 
-class MainWindow : public DialogBase {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(MainWindowEnvironment environment = {}, QWidget* parent = nullptr);
     // Stops and waits for any run still attached to a slot before the slots and their records go.
     ~MainWindow() override;
+
+    // The start-up: counters looked for, the viewer active, the statistics selection read, left
+    // over backups offered. Runs once, before the window is first shown; tests call it to set up
+    // a window without showing it.
+    void initialise();
+
+    // The window's controls, its menu and the area that holds the controls.
+    const MainWindowUi& ui() const { return ui_; }
+    WindowMenu* menu() const { return menu_; }
+    TemplateForm* client() const { return client_; }
 
     // Where the window's runs report; tests may call its observer functions to play a run.
     nivra::ui::RunEvents& runReports() const { return *runEvents_; }
@@ -104,12 +117,15 @@ public:
     // The History window once it has been opened (it stays, hidden, when closed), else null.
     nivra::ui::HistoryDlg* historyDialog() const;
 
+signals:
+    // The operator has left the program (File > Exit or the close box, and allowed).
+    void closed();
+
 protected:
-    void doDataExchange(DataExchange& dx) override;
-    bool onInitDialog() override;
     // The way out (close box, File > Exit): refused while a run goes on; unsaved data is offered
     // for saving first.
-    void onCancel() override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void wireMenu();
@@ -136,6 +152,10 @@ private:
     void showRunEnd(int counter);
 
     MainWindowEnvironment environment_;
+    WindowMenu* menu_ = nullptr;
+    TemplateForm* client_ = nullptr;
+    MainWindowUi ui_;
+    bool initialised_ = false;
     nivra::ui::SlotBoard slots_;
     nivra::ui::RunEvents* runEvents_ = nullptr;
     // The parts, declared after the slots they read: they go first.

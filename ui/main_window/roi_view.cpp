@@ -2,26 +2,25 @@
 
 #include "storage/run_recorder.h"
 #include "ui/controls/control_text.h"
-#include "ui/controls/data_exchange.h"
-#include "ui/controls/dialog_base.h"
+#include "ui/controls/edit_fields.h"
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
 #include "ui/controls/saturating_int.h"
 #include "ui/main_window/chart_widget.h"
+#include "ui/main_window/counter_slot.h"
 #include "ui/main_window/live_texts.h"
-#include "ui/main_window/main_window.h"
 #include "ui/main_window/slot_board.h"
+#include "ui/resources/main_window_ui.h"
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <span>
 
 namespace nivra::ui {
-
-using namespace nivra::ui::main;
 
 namespace {
 
@@ -45,29 +44,20 @@ QStringList pointTexts(const std::vector<std::int32_t>& counts, std::int64_t fir
 
 } // namespace
 
-RoiView::RoiView(DialogBase& window, SlotBoard& board)
-    : window_(window), slots_(board), chart_(window.controlAs<ChartWidget>(kChart)),
-      slider_(window.controlAs<RangeSlider>(kRangeSlider)),
-      roiMinEdit_(window.controlAs<QLineEdit>(kRoiMinEdit)),
-      roiMaxEdit_(window.controlAs<QLineEdit>(kRoiMaxEdit)),
-      dataDump_(window.controlAs<QListWidget>(kDataDumpList)),
-      roiDump_(window.controlAs<QListWidget>(kRoiDumpList)) {
+RoiView::RoiView(const MainWindowUi& ui, SlotBoard& board)
+    : slots_(board), chart_(ui.chart), slider_(ui.slider), roiMinEdit_(ui.roiMin),
+      roiMaxEdit_(ui.roiMax), dataDump_(ui.dataDump), roiDump_(ui.roiDump),
+      deletePointEdit_(ui.deletePointEdit) {
     connect(slider_, &RangeSlider::rangeChanged, this,
             [this](RangeSlider::Part, bool finished) { sliderMoved(finished); });
-    window.onCommand(kLowDownButton, [this] { stepRegion(Edge::Low, -1); });
-    window.onCommand(kLowUpButton, [this] { stepRegion(Edge::Low, +1); });
-    window.onCommand(kHighDownButton, [this] { stepRegion(Edge::High, -1); });
-    window.onCommand(kHighUpButton, [this] { stepRegion(Edge::High, +1); });
-    window.onCommand(kSetRoiButton, [this] { setRegion(); });
-    window.onCommand(kDeletePointButton, [this] { deletePoint(); });
-    window.onCommand(kDataDumpButton, [this] { fillDataDump(); });
-    window.onCommand(kRoiDumpButton, [this] { fillRoiDump(); });
-}
-
-void RoiView::exchange(DataExchange& dx) {
-    dx.text(kDeletePointEdit, deletePointNumber_);
-    dx.text(kRoiMinEdit, roiMin_);
-    dx.text(kRoiMaxEdit, roiMax_);
+    connect(ui.lowDown, &QPushButton::clicked, this, [this] { stepRegion(Edge::Low, -1); });
+    connect(ui.lowUp, &QPushButton::clicked, this, [this] { stepRegion(Edge::Low, +1); });
+    connect(ui.highDown, &QPushButton::clicked, this, [this] { stepRegion(Edge::High, -1); });
+    connect(ui.highUp, &QPushButton::clicked, this, [this] { stepRegion(Edge::High, +1); });
+    connect(ui.setRoi, &QPushButton::clicked, this, &RoiView::setRegion);
+    connect(ui.deletePoint, &QPushButton::clicked, this, &RoiView::deletePoint);
+    connect(ui.dataDumpButton, &QPushButton::clicked, this, &RoiView::fillDataDump);
+    connect(ui.roiDumpButton, &QPushButton::clicked, this, &RoiView::fillRoiDump);
 }
 
 // ---- chart and slider ----
@@ -193,8 +183,10 @@ void RoiView::setRegion() {
     const CounterSlot& slot = slots_.active();
     if (!slot.hasPoints())
         return;
-    // A field that does not convert has been reported and keeps its previous value.
-    window_.updateData(true);
+    // ROI min, then ROI max: a field that does not convert has been reported, keeps its
+    // previous value and ends the reading.
+    if (readUnsigned(roiMinEdit_, roiMin_))
+        readUnsigned(roiMaxEdit_, roiMax_);
     const std::size_t points = slot.pointCount();
     const char* refusal = nullptr;
     if (roiMin_ < 1)
@@ -226,12 +218,15 @@ void RoiView::deletePoint() {
     CounterSlot& slot = slots_.active();
     if (!slot.hasPoints())
         return;
-    window_.updateData(true);
+    // A number that does not convert has been reported: nothing is deleted, rather than a point
+    // named by an earlier number.
+    std::uint32_t number = 0;
+    if (!readUnsigned(deletePointEdit_, number))
+        return;
     const std::size_t points = slot.pointCount();
     // Points are only ever appended meanwhile (a run may still go on), so a number that is in
     // range now names the same point when it is deleted.
-    if (deletePointNumber_ < 1 || deletePointNumber_ > points ||
-        !slot.data->deletePoint(static_cast<int>(deletePointNumber_ - 1))) {
+    if (number < 1 || number > points || !slot.data->deletePoint(static_cast<int>(number - 1))) {
         showMessage(QStringLiteral("Can't delete: point out of range"));
         emit recordEdited();
         return;
@@ -240,7 +235,7 @@ void RoiView::deletePoint() {
     slot.saved = false;
     // The history marks the run's point deleted, numbered as the operator saw it.
     if (slot.recorder)
-        slot.recorder->pointDeleted(static_cast<int>(deletePointNumber_));
+        slot.recorder->pointDeleted(static_cast<int>(number));
     const int remaining = static_cast<int>(slot.pointCount());
     setView(1, remaining, 1, remaining);
     showPoints(1, remaining);

@@ -10,8 +10,7 @@ class QListWidget;
 namespace nivra::ui {
 
 class ChartWidget;
-class DataExchange;
-class DialogBase;
+struct MainWindowUi;
 class RangeSlider;
 class SlotBoard;
 
@@ -27,11 +26,7 @@ struct PointRange {
 class RoiView final : public QObject {
     Q_OBJECT
 public:
-    RoiView(DialogBase& window, SlotBoard& board);
-
-    // The edits the window's data exchange reads and shows: the point to delete, ROI min and
-    // ROI max, in that order.
-    void exchange(DataExchange& dx);
+    RoiView(const MainWindowUi& ui, SlotBoard& board);
 
     // Points first to last (1-based, inclusive) of the active slot's record in the chart.
     void showPoints(int first, int last);
@@ -45,6 +40,8 @@ public:
     // The slider's full range and selection, and the ROI edits from the selection.
     void setView(double min, double max, double low, double high);
     void setSliderEnabled(bool enabled);
+    // Writes ROI min and max into their edits, whatever the operator typed there.
+    void showRegionInEdits();
     // The font of the two dump lists.
     void setListFont(const QFont& font);
     // The slider's selection as point numbers, each edge truncated toward zero.
@@ -72,10 +69,7 @@ private:
     // Writes an ROI edit unless the operator has the focus in it or has typed into it since it
     // was last written.
     void writeUnlessTyped(QLineEdit* edit, std::uint32_t value);
-    // Writes ROI min and max into their edits, whatever the operator typed there.
-    void showRegionInEdits();
 
-    DialogBase& window_;
     SlotBoard& slots_;
     ChartWidget* chart_;
     RangeSlider* slider_;
@@ -83,9 +77,11 @@ private:
     QLineEdit* roiMaxEdit_;
     QListWidget* dataDump_;
     QListWidget* roiDump_;
+    QLineEdit* deletePointEdit_;
+    // The region as last read from or written to the ROI edits; an edit that does not convert
+    // leaves its value.
     std::uint32_t roiMin_ = 0;
     std::uint32_t roiMax_ = 0;
-    std::uint32_t deletePointNumber_ = 0;
 };
 
 } // namespace nivra::ui

@@ -17,13 +17,14 @@
 
 namespace nivra::ui {
 
-RunControl::RunControl(DialogBase& window, SlotBoard& board, RunEvents& events,
+RunControl::RunControl(QWidget& window, WindowMenu& menu, SlotBoard& board, RunEvents& events,
                        RunEnvironment environment, ModalRunner runModal)
     : window_(window), slots_(board), events_(events), environment_(std::move(environment)),
       runModal_(std::move(runModal)) {
-    WindowMenu& menu = *window.menu();
-    connect(menu.action(nivra::res::kCmdRunStart), &QAction::triggered, this, [this] { start(); });
-    connect(menu.action(nivra::res::kCmdRunStop), &QAction::triggered, this, [this] { stop(); });
+    connect(menu.action(nivra::res::Command::RunStart), &QAction::triggered, this,
+            [this] { start(); });
+    connect(menu.action(nivra::res::Command::RunStop), &QAction::triggered, this,
+            [this] { stop(); });
 
     connect(
         &events, &RunEvents::backupKeptReported, this,

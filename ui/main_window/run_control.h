@@ -3,6 +3,7 @@
 #include "engine/run_environment.h"
 #include "engine/run_observer.h"
 
+#include <QDialog>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -10,7 +11,6 @@
 #include <string>
 
 namespace nivra::ui {
-class DialogBase;
 class WindowMenu;
 
 class RunEvents;
@@ -23,11 +23,11 @@ class SlotBoard;
 class RunControl final : public QObject {
     Q_OBJECT
 public:
-    using ModalRunner = std::function<int(DialogBase&)>;
+    using ModalRunner = std::function<int(QDialog&)>;
     // The run dialog opens over `window` through `runModal`; runs take their clock and counters
     // from `environment` and report to `events`.
-    RunControl(DialogBase& window, SlotBoard& board, RunEvents& events, RunEnvironment environment,
-               ModalRunner runModal);
+    RunControl(QWidget& window, WindowMenu& menu, SlotBoard& board, RunEvents& events,
+               RunEnvironment environment, ModalRunner runModal);
 
     // Names the kept and interrupted backups of the backup folder; once, at start-up.
     void showLeftOverBackups();
@@ -50,7 +50,7 @@ private:
     // operator from the window's thread.
     void reportHistoryProblem(const std::string& message);
 
-    DialogBase& window_;
+    QWidget& window_;
     SlotBoard& slots_;
     RunEvents& events_;
     RunEnvironment environment_;

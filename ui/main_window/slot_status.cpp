@@ -1,26 +1,23 @@
 #include "ui/main_window/slot_status.h"
 
 #include "base/value_encoding.h"
-#include "ui/controls/control_text.h"
-#include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/controls/range_slider.h"
 #include "ui/main_window/command_states.h"
-#include "ui/main_window/main_window.h"
+#include "ui/main_window/counter_slot.h"
 #include "ui/main_window/slot_board.h"
+#include "ui/resources/main_window_ui.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
 
+#include <QLabel>
+#include <QPushButton>
+
 namespace nivra::ui {
 
-using namespace nivra::ui::main;
-
-SlotStatus::SlotStatus(DialogBase& window, const SlotBoard& board)
-    : slots_(board), menu_(*window.menu()), statusLabel_(window.control(kStatusLabel)),
-      fileLabel_(window.control(kFileLabel)),
-      screenUpdatesButton_(window.control(kScreenUpdatesButton)),
-      slider_(window.controlAs<RangeSlider>(kRangeSlider)) {}
+SlotStatus::SlotStatus(const MainWindowUi& ui, WindowMenu& menu, const SlotBoard& board)
+    : slots_(board), menu_(menu), ui_(ui) {}
 
 void SlotStatus::show() {
     const CounterSlot& slot = slots_.active();
@@ -38,16 +35,16 @@ void SlotStatus::show() {
         if (slot.garbledSince)
             status += QStringLiteral(", counter replies garbled since %1")
                           .arg(fromNarrow(nivra::formatLocalTime(*slot.garbledSince)));
-        setControlText(statusLabel_, status);
-        screenUpdatesButton_->setEnabled(controls->screenUpdatesButton);
+        ui_.status->setText(status);
+        ui_.screenUpdates->setEnabled(controls->screenUpdatesButton);
         if (controls->slider != StatusControls::Slider::Unchanged)
-            slider_->setEnabled(controls->slider == StatusControls::Slider::Enabled);
+            ui_.slider->setEnabled(controls->slider == StatusControls::Slider::Enabled);
     }
     // A counter cleared for a run whose record has no file yet says so; the viewer and a counter
     // never cleared show nothing.
     const bool prepared = slot.state != VIEWER && slot.state != DEMO;
-    setControlText(fileLabel_, slot.fileName.empty() && prepared ? QStringLiteral("File: ")
-                                                                 : fromNarrow(slot.fileName));
+    ui_.fileLabel->setText(slot.fileName.empty() && prepared ? QStringLiteral("File: ")
+                                                             : fromNarrow(slot.fileName));
     showCommandStates();
 }
 
@@ -59,22 +56,23 @@ void SlotStatus::showCommandStates() {
         return;
     }
     using namespace nivra::res;
-    menu_.enableItem(kCmdFileNew, states->fileNew);
-    menu_.enableItem(kCmdFileOpen, states->fileOpen);
-    for (int command : {kCmdFileSave, kCmdSaveRoi, kCmdSaveCsv, kCmdSaveRoiCsv})
+    menu_.enableItem(Command::FileNew, states->fileNew);
+    menu_.enableItem(Command::FileOpen, states->fileOpen);
+    for (nivra::res::MenuCommand command :
+         {Command::FileSave, Command::SaveRoi, Command::SaveCsv, Command::SaveRoiCsv})
         menu_.enableItem(command, states->fileSave);
-    menu_.enableItem(kCmdRunStart, states->runStart);
-    menu_.enableItem(kCmdRunStop, states->runStop);
+    menu_.enableItem(Command::RunStart, states->runStart);
+    menu_.enableItem(Command::RunStop, states->runStop);
 }
 
 void SlotStatus::markActiveCounter() {
     for (int k = 1; k < kSlotCount; ++k)
-        menu_.checkItem(nivra::res::kCmdCounter1 + k - 1, slots_.isActive(k));
+        menu_.checkItem(nivra::res::activeCounterCommand(k), slots_.isActive(k));
 }
 
 void SlotStatus::offerCounters(int count) {
     for (int k = 0; k < kSlotCount - 1; ++k)
-        menu_.enableItem(nivra::res::kCmdCounter1 + k, k < count);
+        menu_.enableItem(nivra::res::activeCounterCommand(k + 1), k < count);
 }
 
 } // namespace nivra::ui

@@ -4,7 +4,7 @@ class QWidget;
 
 namespace nivra::ui {
 
-class DialogBase;
+struct MainWindowUi;
 class RangeSlider;
 class WindowMenu;
 class SlotBoard;
@@ -15,7 +15,7 @@ class SlotBoard;
 class SlotStatus {
 public:
     // Takes the window's status controls and its menu.
-    SlotStatus(DialogBase& window, const SlotBoard& board);
+    SlotStatus(const MainWindowUi& ui, WindowMenu& menu, const SlotBoard& board);
 
     // Status text, file label, screen-updates button, slider and commands of the active slot.
     void show();
@@ -29,10 +29,7 @@ private:
 
     const SlotBoard& slots_;
     WindowMenu& menu_;
-    QWidget* statusLabel_;
-    QWidget* fileLabel_;
-    QWidget* screenUpdatesButton_;
-    RangeSlider* slider_;
+    const MainWindowUi& ui_;
 };
 
 } // namespace nivra::ui

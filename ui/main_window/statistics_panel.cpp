@@ -3,22 +3,21 @@
 #include "base/start_directory.h"
 #include "model/statistic.h"
 #include "model/statistics.h"
-#include "ui/controls/dialog_base.h"
 #include "ui/controls/narrow_text.h"
-#include "ui/main_window/main_window.h"
+#include "ui/main_window/counter_slot.h"
 #include "ui/main_window/roi_view.h"
 #include "ui/main_window/slot_board.h"
+#include "ui/resources/main_window_ui.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
 
 #include <QAction>
 #include <QFontInfo>
 #include <QListWidget>
+#include <QPushButton>
 #include <algorithm>
 
 namespace nivra::ui {
-
-using namespace nivra::ui::main;
 
 namespace {
 
@@ -46,19 +45,18 @@ QFont fittingFont(const QListWidget& list, QFont font, const QStringList& texts)
 
 } // namespace
 
-StatisticsPanel::StatisticsPanel(DialogBase& window, const SlotBoard& board, RegionSource region)
-    : slots_(board), region_(std::move(region)), menu_(*window.menu()),
-      labels_(window.controlAs<QListWidget>(kStatsLabelList)),
-      values_(window.controlAs<QListWidget>(kStatsValueList)) {
-    window.onCommand(kAllDataButton, [this] { showAllData(); });
-    window.onCommand(kRoiStatsButton, [this] { showRegion(); });
+StatisticsPanel::StatisticsPanel(const MainWindowUi& ui, WindowMenu& menu, const SlotBoard& board,
+                                 RegionSource region)
+    : slots_(board), region_(std::move(region)), menu_(menu), labels_(ui.statsLabels),
+      values_(ui.statsValues) {
+    connect(ui.allData, &QPushButton::clicked, this, &StatisticsPanel::showAllData);
+    connect(ui.roiStats, &QPushButton::clicked, this, &StatisticsPanel::showRegion);
     for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
-        connect(menu_.action(nivra::res::kCmdFirstStatistic + static_cast<int>(k)),
-                &QAction::triggered, this, [this, k] {
-                    // The list is not refilled here: it shows the new choice at its next fill.
-                    selection_.toggle(nivra::statisticAt(k));
-                    applySelection();
-                });
+        connect(menu_.action(nivra::statisticAt(k)), &QAction::triggered, this, [this, k] {
+            // The list is not refilled here: it shows the new choice at its next fill.
+            selection_.toggle(nivra::statisticAt(k));
+            applySelection();
+        });
 }
 
 void StatisticsPanel::fitFont(const QFont& font) {
@@ -79,8 +77,7 @@ void StatisticsPanel::loadSelection() {
 
 void StatisticsPanel::applySelection() {
     for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
-        menu_.checkItem(nivra::res::kCmdFirstStatistic + static_cast<int>(k),
-                        selection_.shows(nivra::statisticAt(k)));
+        menu_.checkItem(nivra::statisticAt(k), selection_.shows(nivra::statisticAt(k)));
     selection_.save(nivra::startPath(nivra::kStatsDisplayFile));
 }
 

@@ -14,7 +14,7 @@ class AssayData;
 
 namespace nivra::ui {
 
-class DialogBase;
+struct MainWindowUi;
 class WindowMenu;
 class SlotBoard;
 struct PointRange;
@@ -30,7 +30,8 @@ class StatisticsPanel final : public QObject {
 public:
     using RegionSource = std::function<PointRange()>;
     // `region` gives the region of interest the ROI statistics are of.
-    StatisticsPanel(DialogBase& window, const SlotBoard& board, RegionSource region);
+    StatisticsPanel(const MainWindowUi& ui, WindowMenu& menu, const SlotBoard& board,
+                    RegionSource region);
 
     // Both lists get one font, so their rows stay side by side: a narrow face where one is
     // installed, at the largest size up to `font`'s at which every label and values of up to 14

@@ -5,7 +5,6 @@
 #include "ui/controls/range_slider.h"
 #include "ui/main_window/chart_widget.h"
 #include "ui/resources/app_icon.h"
-#include "ui/resources/resource_ids.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -25,7 +24,6 @@ namespace nivra::res {
 
 namespace {
 
-constexpr const char* kIdProperty = "nivraControlId";
 constexpr int kIconSize = 32;
 
 bool has(const ControlTemplate& c, std::uint32_t style) {
@@ -127,9 +125,6 @@ QWidget* createControl(const ControlTemplate& c, QWidget* parent) {
         widget = new ChartWidget(parent);
         break;
     }
-    widget->setProperty(kIdProperty, c.id);
-    if (c.id != kNoId)
-        widget->setObjectName(QStringLiteral("control_%1").arg(c.id));
     return widget;
 }
 
@@ -155,13 +150,6 @@ std::vector<BuiltControl> buildControls(const DialogTemplate& dialog, QWidget* p
         if (it->source->kind == ControlKind::GroupBox)
             it->widget->lower();
     return built;
-}
-
-int controlId(const QWidget* widget) {
-    if (!widget)
-        return kNoId;
-    const QVariant id = widget->property(kIdProperty);
-    return id.isValid() ? id.toInt() : kNoId;
 }
 
 } // namespace nivra::res

@@ -8,7 +8,7 @@
 class QWidget;
 
 // Turns dialog templates into widgets. Each control becomes the widget of its kind, placed at
-// its position converted from dialog units, and keeps its number (controlId). Edits and list
+// its position converted from dialog units. Edits and list
 // boxes with the static-edge style become the black-framed EditWithBorder and
 // ListBoxWithBorder; the range slider and the chart are our own controls. Group boxes lie
 // beneath every other control and let the mouse through, as they only frame their neighbours.
@@ -25,8 +25,5 @@ std::vector<BuiltControl> buildControls(const DialogTemplate& dialog, QWidget* p
 
 // One control, not yet placed.
 QWidget* createControl(const ControlTemplate& control, QWidget* parent);
-
-// The number a built control carries, or kNoId.
-int controlId(const QWidget* widget);
 
 } // namespace nivra::res

@@ -1,12 +1,23 @@
 #pragma once
 
 #include <cstdint>
+#include <typeinfo>
 #include <vector>
 
+class QWidget;
+
 // Dialog templates as data: what each dialog holds, where (in dialog units) and with which
-// styles. The builder (dialog_builder.h) turns a template into widgets; every control keeps the
-// number it has here, so code and tests address controls by these numbers.
+// styles. The builder (dialog_builder.h) turns a template into widgets. A row whose control the
+// dialog's code works with names the member of the dialog's ui struct (about_ui.h, ...) that
+// the built widget fills, so code and tests reach controls by name.
 namespace nivra::res {
+
+// Which member of a dialog's ui struct a control fills: made by member<&SomeUi::field>().
+struct ControlBinder {
+    const std::type_info* ui = nullptr; // the ui struct the member belongs to
+    void (*fill)(void* ui, QWidget* widget) = nullptr;
+    explicit operator bool() const { return fill != nullptr; }
+};
 
 enum class ControlKind {
     PushButton,
@@ -41,11 +52,11 @@ enum ControlStyle : std::uint32_t {
 };
 
 struct ControlTemplate {
-    int id; // kNoId for controls nothing addresses
     ControlKind kind;
     const char* text;        // UTF-8
     int x, y, width, height; // dialog units
     std::uint32_t styles = kStyleNone;
+    ControlBinder bind = {}; // none for controls the code never reaches
 };
 
 // Window styles of a dialog.
@@ -72,5 +83,14 @@ struct DialogTemplate {
 
 // The template with the given number, or nullptr.
 const DialogTemplate* findDialogTemplate(int id);
+
+// The templates of the dialogs; their rows name the members of AboutUi, CounterConfigUi,
+// AssayConfigUi and RunConfigUi.
+const DialogTemplate& aboutTemplate();
+const DialogTemplate& counterConfigTemplate();
+const DialogTemplate& assayConfigTemplate();
+const DialogTemplate& runConfigTemplate();
+// The main window's template; its rows name the members of MainWindowUi.
+const DialogTemplate& mainWindowTemplate();
 
 } // namespace nivra::res

@@ -26,7 +26,7 @@ WindowMenu::WindowMenu(const nivra::res::MenuTemplate& menu, QWidget* parent)
     }
 }
 
-void WindowMenu::addAction(QMenu* drop, const QString& text, int command) {
+void WindowMenu::addAction(QMenu* drop, const QString& text, nivra::res::MenuCommand command) {
     QAction* action = drop->addAction(text);
     actions_[command] = action;
     checked_[command] = false;
@@ -52,7 +52,7 @@ bool WindowMenu::appendSeparator(int popup) {
     return true;
 }
 
-bool WindowMenu::appendItem(int popup, const QString& text, int command) {
+bool WindowMenu::appendItem(int popup, const QString& text, nivra::res::MenuCommand command) {
     QMenu* drop = this->popup(popup);
     if (!drop)
         return false;
@@ -60,7 +60,7 @@ bool WindowMenu::appendItem(int popup, const QString& text, int command) {
     return true;
 }
 
-QAction* WindowMenu::action(int command) const {
+QAction* WindowMenu::action(nivra::res::MenuCommand command) const {
     auto it = actions_.find(command);
     return it == actions_.end() ? nullptr : it->second;
 }
@@ -73,7 +73,7 @@ std::vector<QAction*> WindowMenu::actions() const {
     return actions;
 }
 
-bool WindowMenu::enableItem(int command, bool enabled) {
+bool WindowMenu::enableItem(nivra::res::MenuCommand command, bool enabled) {
     QAction* action = this->action(command);
     if (!action)
         return false;
@@ -81,7 +81,7 @@ bool WindowMenu::enableItem(int command, bool enabled) {
     return true;
 }
 
-bool WindowMenu::checkItem(int command, bool checked) {
+bool WindowMenu::checkItem(nivra::res::MenuCommand command, bool checked) {
     QAction* action = this->action(command);
     if (!action)
         return false;
@@ -97,12 +97,12 @@ bool WindowMenu::checkItem(int command, bool checked) {
     return true;
 }
 
-bool WindowMenu::isEnabled(int command) const {
+bool WindowMenu::isEnabled(nivra::res::MenuCommand command) const {
     QAction* action = this->action(command);
     return action && action->isEnabled();
 }
 
-bool WindowMenu::isChecked(int command) const {
+bool WindowMenu::isChecked(nivra::res::MenuCommand command) const {
     auto it = checked_.find(command);
     return it != checked_.end() && it->second;
 }

@@ -2,38 +2,59 @@
 
 #include "model/statistic.h"
 
+#include <array>
+#include <ostream>
+#include <variant>
+
 // Commands of the main window's menu, as the menu template, the window's code and the tests
 // address them.
 namespace nivra::res {
 
-inline constexpr int kCmdFileNew = 57600;
-inline constexpr int kCmdFileOpen = 57601;
-inline constexpr int kCmdFileSave = 57603;
-inline constexpr int kCmdFilePrint = 57607;
-inline constexpr int kCmdExit = 32774;
-inline constexpr int kCmdCounter1 = 32777; // Counter 2 to 4 follow
-inline constexpr int kCmdSaveRoi = 32793;
-inline constexpr int kCmdSaveRoiCsv = 32795;
-inline constexpr int kCmdSaveCsv = 32803;
-inline constexpr int kCmdViewer = 32791;
-inline constexpr int kCmdConfigCounter = 32785;
-inline constexpr int kCmdConfigAssay = 32786;
-inline constexpr int kCmdRunStart = 32787;
-inline constexpr int kCmdRunStop = 32788;
-inline constexpr int kCmdAbout = 32790;
-// The item "&About Nivra..." (kStringAboutMenu) that the main window adds to its About drop-down.
-inline constexpr int kCmdAboutBox = 0x0010;
-inline constexpr int kCmdFirstStatistic = 32804; // sixteen consecutive commands
-inline constexpr int kStatisticCount = 16;
-// Statistics Show > the item of a statistic.
-constexpr int statisticCommand(nivra::Statistic statistic) {
-    return kCmdFirstStatistic + static_cast<int>(statistic);
+enum class Command {
+    FileNew,
+    FileOpen,
+    FileSave,
+    SaveCsv,
+    SaveRoi,
+    SaveRoiCsv,
+    FilePrint,
+    Exit,
+    Viewer,
+    Counter1,
+    Counter2,
+    Counter3,
+    Counter4,
+    ConfigCounter,
+    ConfigAssay,
+    RunStart,
+    RunStop,
+    About,
+    // The item "&About Nivra..." (kStringAboutMenu) that the main window adds to its About
+    // drop-down.
+    AboutBox,
+    // Statistics Show > Assessment and Run History.
+    Assessment,
+    History,
+    // Active Counter > Counters, the item the Counters window adds after the counters.
+    CountersWindow,
+};
+
+// A menu item: a command, or the Statistics Show item of a statistic. The two kinds never share
+// a value, however many statistics there are.
+using MenuCommand = std::variant<Command, nivra::Statistic>;
+
+// Active Counter > the item of a slot: the viewer (0) or counter 1 to 4.
+inline MenuCommand activeCounterCommand(int slot) {
+    constexpr std::array<Command, 5> kItems{Command::Viewer, Command::Counter1, Command::Counter2,
+                                            Command::Counter3, Command::Counter4};
+    return kItems.at(static_cast<std::size_t>(slot));
 }
-// Statistics Show > Assessment, numbered after the menu's earlier commands.
-inline constexpr int kCmdAssessment = 32820;
-// Active Counter > Counters, the item the Counters window adds after the counters.
-inline constexpr int kCmdCountersWindow = 32821;
-// Statistics Show > Run History, the window of the run history, after Assessment.
-inline constexpr int kCmdHistory = 32830;
+
+// For test messages: "command 3", "statistic 4".
+inline std::ostream& operator<<(std::ostream& out, const MenuCommand& command) {
+    if (const auto* plain = std::get_if<Command>(&command))
+        return out << "command " << static_cast<int>(*plain);
+    return out << "statistic " << static_cast<int>(std::get<nivra::Statistic>(command));
+}
 
 } // namespace nivra::res

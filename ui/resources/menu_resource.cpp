@@ -5,45 +5,43 @@ namespace nivra::res {
 
 namespace {
 
-constexpr MenuItemTemplate kSeparator{nullptr, 0};
+const MenuItemTemplate kSeparator{nullptr};
 
 MenuTemplate mainMenu() {
     MenuPopupTemplate statistics{"&Statistics Show", {}};
-    const char* const statisticTexts[kStatisticCount] = {
-        "Num Points",     "Total Counts", "Time",     "Mean",       "Std Dev",  "CPH",
-        "Net a/(cm2 hr)", "\u00b1 err",   "LLD",      "Det Eff(%)", "Net corr", "\u00b1 err",
-        "CDL95",          "LOD90.0%",     "LOD95.0%", "LOD99.7%"};
-    for (int k = 0; k < kStatisticCount; ++k)
-        statistics.items.push_back({statisticTexts[k], kCmdFirstStatistic + k, true});
+    for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
+        statistics.items.push_back(
+            {nivra::kStatisticNames[k].menuText, nivra::statisticAt(k), true});
     statistics.items.push_back(kSeparator);
-    statistics.items.push_back({"&Assessment", kCmdAssessment});
-    statistics.items.push_back({"Run &History", kCmdHistory});
+    statistics.items.push_back({"&Assessment", Command::Assessment});
+    statistics.items.push_back({"Run &History", Command::History});
 
     // Mnemonics are unique within each drop-down; the usual shortcuts where the menus have the
     // usual commands.
     return {kMenuMain,
             {
                 {"&File",
-                 {{.text = "&New", .command = kCmdFileNew, .shortcut = "Ctrl+N"},
-                  {.text = "&Open", .command = kCmdFileOpen, .shortcut = "Ctrl+O"},
-                  {.text = "&Save", .command = kCmdFileSave, .shortcut = "Ctrl+S"},
-                  {"Save &CSV", kCmdSaveCsv},
-                  {"Save &ROI", kCmdSaveRoi},
-                  {"Save ROI CS&V", kCmdSaveRoiCsv},
-                  {"&Print", kCmdFilePrint},
+                 {{.text = "&New", .command = Command::FileNew, .shortcut = "Ctrl+N"},
+                  {.text = "&Open", .command = Command::FileOpen, .shortcut = "Ctrl+O"},
+                  {.text = "&Save", .command = Command::FileSave, .shortcut = "Ctrl+S"},
+                  {"Save &CSV", Command::SaveCsv},
+                  {"Save &ROI", Command::SaveRoi},
+                  {"Save ROI CS&V", Command::SaveRoiCsv},
+                  {"&Print", Command::FilePrint},
                   kSeparator,
-                  {.text = "E&xit", .command = kCmdExit, .shortcut = "Ctrl+Q"}}},
+                  {.text = "E&xit", .command = Command::Exit, .shortcut = "Ctrl+Q"}}},
                 {"&Active Counter",
-                 {{"&Viewer", kCmdViewer},
+                 {{"&Viewer", Command::Viewer},
                   kSeparator,
-                  {"Counter &1", kCmdCounter1},
-                  {"Counter &2", kCmdCounter1 + 1},
-                  {"Counter &3", kCmdCounter1 + 2},
-                  {"Counter &4", kCmdCounter1 + 3}}},
-                {"&Configuration", {{"&Counter", kCmdConfigCounter}, {"&Assay", kCmdConfigAssay}}},
-                {"Assay &Run", {{"&Start", kCmdRunStart}, {"S&top", kCmdRunStop}}},
+                  {"Counter &1", Command::Counter1},
+                  {"Counter &2", Command::Counter2},
+                  {"Counter &3", Command::Counter3},
+                  {"Counter &4", Command::Counter4}}},
+                {"&Configuration",
+                 {{"&Counter", Command::ConfigCounter}, {"&Assay", Command::ConfigAssay}}},
+                {"Assay &Run", {{"&Start", Command::RunStart}, {"S&top", Command::RunStop}}},
                 statistics,
-                {"A&bout", {{"About", kCmdAbout}}},
+                {"A&bout", {{"About", Command::About}}},
             }};
 }
 

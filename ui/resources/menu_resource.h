@@ -10,7 +10,7 @@ namespace nivra::res {
 
 struct MenuItemTemplate {
     const char* text; // UTF-8, '&' before the mnemonic letter; nullptr for a separator
-    int command;      // 0 for a separator
+    MenuCommand command = Command::FileNew; // unused for a separator
     bool checked = false;
     bool grayed = false;
     // The item's keyboard shortcut in Qt's portable form ("Ctrl+N"); nullptr for none.

@@ -1,13 +1,8 @@
 #pragma once
 
-// Numbers of the program's resources and of the standard dialog commands. Each dialog's controls
-// are named in its own header (about_controls.h, main_window_controls.h, ...), the menu's
-// commands in menu_commands.h.
+// Numbers of the program's resources. Each dialog's controls are named by its ui struct
+// (about_ui.h, main_window_ui.h, ...), the menu's commands in menu_commands.h.
 namespace nivra::res {
-
-inline constexpr int kIdOk = 1;     // the OK button and the "OK" command of every dialog
-inline constexpr int kIdCancel = 2; // the Cancel/Close button and the cancel command
-inline constexpr int kNoId = -1;    // controls that nothing addresses (labels, group boxes)
 
 inline constexpr int kDialogAbout = 100;
 inline constexpr int kStringAboutMenu = 101;
