@@ -46,6 +46,10 @@ if [ ! -f "$sqlite/lib/libsqlite3.a" ] || [ ! -f "$sqlite/include/sqlite3.h" ]; 
     fi
     rm -rf "$out/sqlite-src"
     mkdir -p "$out/sqlite-src"
+    # apt downloads as its own user _apt where it may write there.
+    if [ "$(id -u)" -eq 0 ] && id _apt >/dev/null 2>&1; then
+        chown _apt "$out/sqlite-src"
+    fi
     (cd "$out/sqlite-src" && apt-get source -qq sqlite3 >/dev/null)
     src=$(find "$out/sqlite-src" -mindepth 1 -maxdepth 1 -type d -name 'sqlite3-*' | head -1)
     # The amalgamation is made natively (it needs tclsh), then compiled for Windows.
