@@ -63,6 +63,21 @@ grep -q '^saved file="run1.dax" points=3 ' run.out || fail "run: $(cat run.out)"
 total=$(unix_lines <run.out | sed -n 's/^saved .* total_counts=\([0-9]*\)$/\1/p')
 [ "${total:-0}" -gt 0 ] || fail "run: no counts: $(cat run.out)"
 
+# Ctrl+C stops a run as on Linux (Wine hands SIGINT to the console's Ctrl+C handler): the run
+# ends at once, saves what it has counted and exits with status 0.
+sed 's/TOTAL SECONDS=6/TOTAL SECONDS=600/' assay_config/check.acx >assay_config/long.acx
+"${wine[@]}" run --counter 1 --assay assay_config/long.acx --out stopped.dax >stop.out 2>stop.err &
+run_pid=$!
+for _ in $(seq 300); do
+    grep -q '^counts ' stop.out && break
+    sleep 0.1
+done
+kill -INT "$run_pid"
+wait "$run_pid" || fail "the stopped run: $(cat stop.out stop.err)"
+grep -q '^finished by=stop' stop.out || fail "the stopped run: $(cat stop.out stop.err)"
+grep -q '^saved file="stopped.dax"' stop.out || fail "the stopped run: $(cat stop.out)"
+"$linux_bin/nivra-cli" stats stopped.dax >/dev/null || fail "the stopped run's file"
+
 # The same figures from the Windows and the Linux program, from the same files.
 for command in "stats run1.dax" "assess run1.dax" "history"; do
     # shellcheck disable=SC2086
