@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,6 +11,9 @@
 // failure leaves the reason in errno (the system's reason translated to the C library's numbers
 // where the system has its own), so callers report it with std::strerror as for any other call.
 namespace nivra {
+
+// std::fopen(path, "rb") for a UTF-8 path; nullptr when the file cannot be opened.
+std::FILE* openForReading(const std::string& path);
 
 // Whether something can be reached at path (a link is followed: a link to a missing file is not
 // there).

@@ -12,6 +12,10 @@
 
 namespace nivra {
 
+std::FILE* openForReading(const std::string& path) {
+    return std::fopen(path.c_str(), "rb");
+}
+
 bool fileExists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
 }

@@ -18,6 +18,10 @@ DWORD attributesOf(const std::string& path) {
 
 } // namespace
 
+std::FILE* openForReading(const std::string& path) {
+    return ::_wfopen(wideFromUtf8(path).c_str(), L"rb");
+}
+
 bool fileExists(const std::string& path) {
     // Opening the name follows a link, so a link to a missing file is not there.
     const HANDLE file = ::CreateFileW(wideFromUtf8(path).c_str(), 0,

@@ -39,6 +39,10 @@ TEST(FileSystem, NamesQuestionsAndRemovalAgreeWithEachOther) {
     EXPECT_TRUE(nivra::nameExists(dir.file(name)));
     const auto names = nivra::folderEntries(dir.path());
     EXPECT_EQ(names, std::vector<std::string>{name});
+    std::FILE* file = nivra::openForReading(dir.file(name));
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(std::fgetc(file), 'x');
+    std::fclose(file);
     const auto modified = nivra::fileModificationTime(dir.file(name));
     ASSERT_TRUE(modified);
     EXPECT_LT(std::abs(*modified - static_cast<std::int64_t>(std::time(nullptr))), 60);

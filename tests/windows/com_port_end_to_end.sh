@@ -17,7 +17,8 @@ sandbox=$(mktemp -d /tmp/nivra-wine-e2e-XXXXXX)
 sim_pid=""
 cleanup() {
     [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
-    WINEPREFIX=$sandbox/wine wineserver -k 2>/dev/null || true
+    # SIGKILL: the throw-away prefix goes, and a SIGINT would make the server print its state.
+    WINEPREFIX=$sandbox/wine wineserver -k9 >/dev/null 2>&1 || true
     rm -rf "$sandbox"
 }
 trap cleanup EXIT
@@ -31,8 +32,10 @@ wine=(wine "$windows_bin/nivra-cli.exe")
 # Wine writes its text-mode standard output with CR LF line ends, as Windows programs do.
 unix_lines() { tr -d '\r'; }
 
-# The version first: it also makes the prefix.
-version=$("${wine[@]}" --version | unix_lines)
+# The version first: it also makes the prefix and starts the prefix's Wine server, whose own
+# messages (the prefix being made, its state when it is stopped) go to a file.
+version=$("${wine[@]}" --version 2>"$sandbox/wine.log" | unix_lines) ||
+    fail "Wine: $(cat "$sandbox/wine.log")"
 [ "$version" = "$("$linux_bin/nivra-cli" --version)" ] || fail "version: $version"
 
 "$linux_bin/nivra-counter-sim" --port "$sandbox/ttySIM0:1" --rate 20 --seed 7 >"$sandbox/sim.log" 2>&1 &
@@ -90,6 +93,10 @@ $windows
 --- Linux
 $linux"
 done
+# A file name beyond ASCII reaches the Windows program whole (its UTF-16 command line).
+cp run1.dax "Z$(printf '\303\244')hlung 1.dax"
+[ "$("${wine[@]}" stats "Z$(printf '\303\244')hlung 1.dax" | unix_lines)" = \
+    "$("$linux_bin/nivra-cli" stats run1.dax)" ] || fail "stats of a file named beyond ASCII"
 grep -q "^Total Counts: $total\$" <("$linux_bin/nivra-cli" stats run1.dax) ||
     fail "the Linux statistics do not hold the run's $total counts"
 

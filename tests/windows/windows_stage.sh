@@ -11,7 +11,7 @@ root=$PWD
 scripts/build-windows.sh
 
 prefix=$(mktemp -d /tmp/nivra-wine-tests-XXXXXX)
-trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; rm -rf "$prefix"' EXIT
+trap 'WINEPREFIX=$prefix wineserver -k9 >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
 # One prefix for all test programs: it is made once (wineboot), which takes most of the time.
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot -i >/dev/null 2>&1 || true
