@@ -4,15 +4,13 @@
 #include "base/code_page.h"
 #include "base/profile_key_index.h"
 #include "base/profile_line.h"
+#include "base/readable_file.h"
 
 #include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <fcntl.h>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 #include <vector>
 
@@ -470,41 +468,25 @@ bool ProfileFile::ensureLoaded() {
     if (content_)
         return readError_.empty();
     content_ = std::make_unique<Content>();
-    // Non-blocking, so that a FIFO named by mistake cannot hang the program; the type is checked
-    // before anything is read.
-    int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno != ENOENT)
-            readError_ = std::strerror(errno); // a missing file reads as an empty one
-        return readError_.empty();
-    }
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        readError_ = std::strerror(errno);
-    } else if (S_ISDIR(st.st_mode)) {
+    std::string bytes;
+    switch (readOptionalFile(path_, Content::kMaxText, bytes, readError_)) {
+    case OptionalFileRead::kMissing: // a missing file reads as an empty one
+    case OptionalFileRead::kFailed:
+        break;
+    case OptionalFileRead::kFolder:
         readError_ = "it is a folder";
-    } else if (!S_ISREG(st.st_mode)) {
+        break;
+    case OptionalFileRead::kNotRegular:
         readError_ = "it is not a regular file";
-    } else if (static_cast<std::uint64_t>(st.st_size) > Content::kMaxText) {
+        break;
+    case OptionalFileRead::kTooLarge:
         readError_ = "it is too large";
-    } else {
-        std::string bytes;
-        bytes.reserve(static_cast<std::size_t>(st.st_size));
-        char buffer[65536];
-        for (;;) {
-            ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0)
-                readError_ = std::strerror(errno);
-            if (got <= 0)
-                break;
-            bytes.append(buffer, static_cast<std::size_t>(got));
-        }
-        if (readError_.empty() && !content_->parse(std::move(bytes)))
+        break;
+    case OptionalFileRead::kRead:
+        if (!content_->parse(std::move(bytes)))
             readError_ = "it is too large";
+        break;
     }
-    ::close(fd);
     return readError_.empty();
 }
 

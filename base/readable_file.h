@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Opening a file the operator named for reading, without ever waiting on it. A FIFO without a
@@ -27,5 +28,13 @@ bool readRegularFile(const std::string& path, std::string& bytes, std::string& r
 // time and memory it takes are bounded by the limit, whatever the file.
 bool readRegularFile(const std::string& path, std::string& bytes, std::string& reason,
                      std::size_t maxBytes);
+
+// How reading a file that may well be missing (a settings file) went.
+enum class OptionalFileRead { kRead, kMissing, kFolder, kNotRegular, kTooLarge, kFailed };
+
+// The whole content of the file at path when it is a regular file of at most maxBytes, without
+// waiting on anything else named there; the system's reason with kFailed.
+OptionalFileRead readOptionalFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
+                                  std::string& reason);
 
 } // namespace nivra

@@ -1,5 +1,7 @@
 #include "base/sha256.h"
 
+#include "base/file_system.h"
+
 #include <cstdio>
 #include <memory>
 
@@ -87,8 +89,7 @@ std::string Sha256::hexDigest() {
 }
 
 std::string sha256OfFile(const std::string& path) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openForReading(path), &std::fclose);
     if (!file)
         return {};
     Sha256 hash;

@@ -1,9 +1,7 @@
 #include "base/start_directory.h"
 
+#include "base/file_system.h"
 #include "base/value_encoding.h"
-
-#include <climits>
-#include <unistd.h>
 
 namespace nivra {
 
@@ -13,13 +11,9 @@ std::string& getStartingDirectory() {
 }
 
 bool captureStartingDirectory() {
-    char buffer[PATH_MAX] = {};
-    if (!::getcwd(buffer, sizeof buffer - 1)) {
-        getStartingDirectory().clear();
-        return false;
-    }
-    getStartingDirectory() = buffer;
-    return true;
+    const std::optional<std::string> current = currentDirectory();
+    getStartingDirectory() = current.value_or(std::string());
+    return current.has_value();
 }
 
 std::string startPath(const std::string& relativeName) {

@@ -1,46 +1,31 @@
 #include "base/value_encoding.h"
 
+#include "base/classic_locale.h"
+#include "base/local_time.h"
+
 #include <cerrno>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <string_view>
 
 namespace nivra {
 
 namespace {
 
-// The C locale as a locale object, made once and kept for the life of the process.
-locale_t cLocale() {
-    static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
-}
-
-// Switches the calling thread to the C locale for the life of the object.
-class ClassicLocaleScope {
-public:
-    ClassicLocaleScope() : previous_(uselocale(cLocale())) {}
-    ~ClassicLocaleScope() { uselocale(previous_); }
-    ClassicLocaleScope(const ClassicLocaleScope&) = delete;
-    ClassicLocaleScope& operator=(const ClassicLocaleScope&) = delete;
-
-private:
-    locale_t previous_;
-};
-
-bool scanLong(const std::string& text, long& out) {
+// 64 bits on every system (a long has 32 on Windows), so that "4294967295" reaches the
+// 32-bit conversions whole.
+bool scanLong(const std::string& text, long long& out) {
     const char* begin = text.c_str();
     char* end = nullptr;
     errno = 0;
-    long value = std::strtol(begin, &end, 10);
+    long long value = std::strtoll(begin, &end, 10);
     if (end == begin)
         return false;
-    out = value; // on overflow strtol gives LONG_MIN/LONG_MAX, as the C input conversion does
+    out = value; // on overflow strtoll gives LLONG_MIN/LLONG_MAX, as the C input conversion does
     return true;
 }
 
@@ -154,7 +139,7 @@ const char* formatBool(bool value) {
 }
 
 bool scanInt(const std::string& text, std::int32_t& out) {
-    long value;
+    long long value;
     if (!scanLong(text, value))
         return false;
     out = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
@@ -162,7 +147,7 @@ bool scanInt(const std::string& text, std::int32_t& out) {
 }
 
 bool scanUnsigned(const std::string& text, std::uint32_t& out) {
-    long value;
+    long long value;
     if (!scanLong(text, value))
         return false;
     out = static_cast<std::uint32_t>(value);
@@ -176,7 +161,7 @@ bool scanUnsignedDecimal(const std::string& text, std::uint32_t& out) {
 bool scanReal(const std::string& text, double& out) {
     const char* begin = text.c_str();
     char* end = nullptr;
-    double value = strtod_l(begin, &end, cLocale());
+    double value = readRealClassic(begin, &end);
     if (end == begin)
         return false;
     out = value;
@@ -246,7 +231,7 @@ bool parseNumber(const std::string& text, double& out) {
     if (at != number.size())
         return false;
     const std::string exact(number);
-    out = strtod_l(exact.c_str(), nullptr, cLocale());
+    out = readRealClassic(exact.c_str(), nullptr);
     return true;
 }
 
@@ -255,12 +240,11 @@ bool parseBool(const std::string& text) {
 }
 
 std::string formatLocalTime(std::int64_t secondsSinceEpoch) {
-    std::time_t time = static_cast<std::time_t>(secondsSinceEpoch);
     std::tm local{};
-    if (!localtime_r(&time, &local))
+    if (!localCalendarTime(secondsSinceEpoch, local))
         return {};
     char buffer[128];
-    std::size_t length = strftime_l(buffer, sizeof buffer, "%m/%d/%y %H:%M:%S", &local, cLocale());
+    std::size_t length = formatTimeClassic(buffer, sizeof buffer, "%m/%d/%y %H:%M:%S", local);
     return std::string(buffer, length);
 }
 

@@ -1,13 +1,12 @@
 #include "cli/export_selection.h"
 
-#include <sys/stat.h>
+#include "base/file_system.h"
 
 namespace nivra::cli {
 
 StatsShow exportSelection() {
     StatsShow selection;
-    struct stat st;
-    if (::stat(kSelectionFile, &st) == 0)
+    if (fileExists(kSelectionFile))
         selection.load(kSelectionFile);
     return selection;
 }

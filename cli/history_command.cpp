@@ -3,6 +3,7 @@
 // as a data file or CSV, imports of data files, the local spool sent to the server, and a PC's
 // history copied to the server.
 
+#include "base/file_system.h"
 #include "base/local_time.h"
 #include "base/start_directory.h"
 #include "cli/command_registry.h"
@@ -25,7 +26,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <unistd.h>
 
 namespace nivra::cli {
 namespace {
@@ -284,7 +284,7 @@ int syncSpool(const std::vector<std::string>& args) {
     if (auto r = historyLocation(location); !r)
         return fail(kExitFailure, r.error());
     SpoolDelivery delivery;
-    const bool spooled = access(historySpoolPath().c_str(), F_OK) == 0;
+    const bool spooled = fileExists(historySpoolPath());
     HistoryDatabase db;
     if (!spooled) {
         // Nothing is held locally: the history is not even opened.

@@ -1,5 +1,6 @@
 #include "cli/command_registry.h"
 #include "cli/line_printer.h"
+#include "cli/program_arguments.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -57,20 +58,21 @@ static bool isHelpOption(const std::string& arg) {
 }
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
+    const std::vector<std::string> arguments = nivra::cli::programArguments(argc, argv);
+    if (arguments.size() < 2) {
         printUsage(stderr);
         return 2;
     }
-    const std::string name = argv[1];
+    const std::string name = arguments[1];
     if (name == "--version") {
         std::printf("nivra-cli %s\n", NIVRA_VERSION);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
     if (isHelpOption(name) || name == "help") {
         // "nivra-cli help run" describes that command only; without a name, every command.
-        if (argc > 2) {
-            const auto* command = findCommand(argv[2]);
-            return command ? printHelp(*command) : unknownCommand(argv[2]);
+        if (arguments.size() > 2) {
+            const auto* command = findCommand(arguments[2]);
+            return command ? printHelp(*command) : unknownCommand(arguments[2]);
         }
         printUsage(stdout);
         for (const auto& command : nivra::cli::commands())
@@ -80,7 +82,7 @@ int main(int argc, char** argv) {
     const auto* command = findCommand(name);
     if (!command)
         return unknownCommand(name);
-    std::vector<std::string> args(argv + 2, argv + argc);
+    std::vector<std::string> args(arguments.begin() + 2, arguments.end());
     // --help among the options (not after "--", where it may be a file's name) asks for the
     // command's own help, whatever else is given.
     const auto optionsEnd = std::find(args.begin(), args.end(), "--");

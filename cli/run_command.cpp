@@ -12,6 +12,7 @@
 #include "cli/progress_printer.h"
 #include "cli/run_options.h"
 #include "cli/skipped_port_text.h"
+#include "cli/stop_signals.h"
 #include "counter_link/counter_startup.h"
 #include "engine/backup_file.h"
 #include "engine/run_assembly.h"
@@ -24,7 +25,6 @@
 #include "storage/history_location.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -37,28 +37,9 @@ constexpr const char* kName = "run";
 constexpr const char* kMissingConfiguration =
     "Missing a configuration file nessesary to start assay";
 
-volatile std::sig_atomic_t stopSignal = 0;
-
-void onStopSignal(int) {
-    stopSignal = 1;
-}
-
 int fail(int status, const std::string& message) {
     printLine(stderr, std::string("nivra-cli ") + kName + ": " + message);
     return status;
-}
-
-void catchStopSignals() {
-    struct sigaction action {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
-    // A remote login that closes (or drops) hangs the run up: it stops and saves like on SIGTERM.
-    ::sigaction(SIGHUP, &action, nullptr);
-    // A file size limit makes a write fail, and the failure is reported, instead of ending the
-    // process in the middle of a run.
-    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 // The exit status of several runs is that of the worst one: a run whose files could not be
@@ -251,7 +232,7 @@ int runAssay(const std::vector<std::string>& args) {
             // The runs that did start are stopped, and save what they have.
             counterRun->printer.error("Error creating run thread");
             status = kExitFailure;
-            stopSignal = 1;
+            stopRunsNow();
             break;
         }
     }
@@ -262,7 +243,7 @@ int runAssay(const std::vector<std::string>& args) {
         if (!counterRun->parts.run)
             break;
         while (!counterRun->printer.waitForFinished(std::chrono::milliseconds(100))) {
-            if (stopSignal && !stopRequested) {
+            if (stopSignalled() && !stopRequested) {
                 stopRequested = true;
                 if (status == 0)
                     fail(0, "stopping");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,6 +19,10 @@ namespace nivra {
 // is set (tests give each process its own), otherwise in /run/lock, or in /tmp where /run/lock
 // is missing or not writable. The files are left in place: removing a lock file that another
 // process may be about to lock would split the lock in two.
+//
+// On Windows the lock between processes is the system's named mutex of the same name ("Com
+// Mutex" in the session's namespace), which the system also releases when its holder dies;
+// filePath() is then that name and lockDirectory() says where such names live.
 class ComMutex {
 public:
     static constexpr const char* kName = "Com Mutex";
@@ -39,11 +44,12 @@ public:
     static std::string lockDirectory();
 
 private:
-    ComMutex(std::string filePath, int fd);
+    ComMutex(std::string filePath, std::intptr_t handle);
 
     std::mutex threads_;
     std::string filePath_;
-    int fd_;
+    // The lock file's descriptor, or the system mutex's handle on Windows.
+    std::intptr_t handle_;
 };
 
 } // namespace nivra

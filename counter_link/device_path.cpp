@@ -20,8 +20,9 @@ bool equalsIgnoringCase(const std::string& text, std::size_t at, const char* wor
     return true;
 }
 
-// The n of a Windows port name, or 0.
-unsigned comNumber(const std::string& deviceName) {
+} // namespace
+
+unsigned windowsPortNumber(const std::string& deviceName) {
     std::size_t at = deviceName.rfind("\\\\.\\", 0) == 0 ? 4 : 0;
     if (!equalsIgnoringCase(deviceName, at, "COM"))
         return 0;
@@ -40,8 +41,6 @@ unsigned comNumber(const std::string& deviceName) {
     return number;
 }
 
-} // namespace
-
 std::string deviceRoot() {
     const char* root = std::getenv("NIVRA_DEVICE_ROOT");
     std::string path = root ? root : "";
@@ -51,14 +50,7 @@ std::string deviceRoot() {
 }
 
 bool isWindowsPortName(const std::string& deviceName) {
-    return comNumber(deviceName) != 0;
-}
-
-std::string devicePathFor(const std::string& deviceName) {
-    const unsigned number = comNumber(deviceName);
-    if (number == 0)
-        return deviceName;
-    return deviceRoot() + "/dev/ttyS" + std::to_string(number - 1);
+    return windowsPortNumber(deviceName) != 0;
 }
 
 } // namespace nivra

@@ -13,9 +13,13 @@ std::string deviceRoot();
 // "\\.\COM12") with n from 1 to 256.
 bool isWindowsPortName(const std::string& deviceName);
 
+// The n of a Windows port name, 0 for any other name.
+unsigned windowsPortNumber(const std::string& deviceName);
+
 // The file to open for a device name from the port list. Names are used unchanged, except the
-// Windows port names that the default list and files written on Windows carry: "COMn" stands
-// for the n-th on-board serial port, /dev/ttyS(n-1) below deviceRoot().
+// Windows port names that the default list and files written on Windows carry. On Linux "COMn"
+// stands for the n-th on-board serial port, /dev/ttyS(n-1) below deviceRoot(); on Windows it is
+// the port itself, "\\.\COMn" (the form that reaches COM10 and above too).
 std::string devicePathFor(const std::string& deviceName);
 
 } // namespace nivra

@@ -36,7 +36,7 @@ public:
     OpenFailure open(const std::string& deviceName);
     // Discards whatever is still queued and closes the device. Closing a closed line is harmless.
     void close();
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return device_ != -1; }
     int lastError() const { return error_; }
     // True once a transfer failed because of the device itself (an I/O error, a hang-up, a
     // device that is no longer there), as opposed to a peer that merely did not answer. Stays
@@ -67,7 +67,9 @@ private:
     // Notes the failed call's errno when it says the device itself failed; returns false.
     bool deviceError(int error);
 
-    int fd_ = -1;
+    // The open device: its file descriptor, or its handle on Windows; -1 while closed.
+    int fd() const { return static_cast<int>(device_); }
+    std::intptr_t device_ = -1;
     int error_ = 0;
     bool unsentOutput_ = false; // a Write failed and may have left bytes in the output queue
     bool deviceFailed_ = false;

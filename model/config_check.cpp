@@ -1,5 +1,6 @@
 #include "model/config_check.h"
 
+#include "base/local_time.h"
 #include "base/profile_file.h"
 #include "base/profile_sections.h"
 #include "base/readable_file.h"
@@ -105,9 +106,8 @@ std::string spanProblem(const std::string& file, const char* field, std::int64_t
 
 // The local year of an instant, or nothing when the instant has no calendar date.
 bool localYear(std::int64_t instant, int& year) {
-    const std::time_t time = static_cast<std::time_t>(instant);
     std::tm local{};
-    if (!localtime_r(&time, &local))
+    if (!localCalendarTime(instant, local))
         return false;
     year = local.tm_year + 1900;
     return true;

@@ -20,6 +20,7 @@
 
 #include "base/atomic_file.h"
 #include "base/code_page.h"
+#include "base/file_system.h"
 #include "base/printable_text.h"
 #include "base/profile_file.h"
 #include "base/profile_sections.h"
@@ -101,7 +102,7 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 // Whether the file at path starts with the UTF-8 byte-order mark: such a file keeps its mark and
 // its UTF-8 text when it is saved again, as the profile layer keeps them.
 bool startsWithUtf8Mark(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = openForReading(path);
     if (!file)
         return false;
     char start[3] = {};

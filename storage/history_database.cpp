@@ -1,17 +1,17 @@
 #include "storage/history_database.h"
 
 #include "base/dangling_link.h"
+#include "base/file_system.h"
 #include "base/local_time.h"
 #include "base/start_directory.h"
 #include "storage/history_location.h"
 #include "storage/history_schema.h"
-#include "storage/postgres_connection.h"
+#include "storage/server_connection.h"
 #include "storage/sqlite_connection.h"
 
 #include <chrono>
 #include <ctime>
 #include <thread>
-#include <unistd.h>
 
 namespace nivra {
 
@@ -198,7 +198,7 @@ StorageResult HistoryDatabase::open(const std::string& location, Access access) 
     if (!server && isDanglingLink(location))
         return StorageResult::failure(location + " is a link to a missing file; the run history "
                                                  "is not created through it");
-    if (!server && access == Access::Existing && ::access(location.c_str(), F_OK) != 0)
+    if (!server && access == Access::Existing && !fileExists(location))
         return StorageResult::failure("no run history here yet (" + location + " does not exist)");
     StorageResult result;
     // Two programs that open a new history file at the same moment may find it locked while the
@@ -221,10 +221,10 @@ StorageResult HistoryDatabase::open(const std::string& location, Access access) 
 StorageResult HistoryDatabase::openOnce(const std::string& location) {
     db_.reset();
     if (isServerLocation(location)) {
-        auto server = std::make_unique<PostgresConnection>();
-        if (auto r = server->open(location, kConnectTimeoutSeconds); !r)
-            return r;
-        db_ = std::move(server);
+        StorageResult failure;
+        db_ = openServerConnection(location, kConnectTimeoutSeconds, failure);
+        if (!db_)
+            return failure;
     } else {
         auto file = std::make_unique<SqliteConnection>();
         if (auto r = file->open(location, kBusyMilliseconds); !r)

@@ -8,13 +8,13 @@
 #include "model/data_file.h"
 #include "storage/history_record.h"
 
+#include "base/file_system.h"
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 #include <utility>
 
 namespace nivra {
@@ -74,10 +74,11 @@ ImportOutcome importDataFile(HistoryDatabase& db, const std::string& path,
         outcome.reason = problem;
         return outcome;
     }
-    struct stat st;
     errno = 0;
     const std::string hash = sha256OfFile(path);
-    if (hash.empty() || ::stat(path.c_str(), &st) != 0) {
+    const std::optional<std::int64_t> modified =
+        hash.empty() ? std::nullopt : fileModificationTime(path);
+    if (!modified) {
         outcome.reason = "cannot read '" + path + "': " + std::strerror(errno ? errno : EIO);
         return outcome;
     }
@@ -94,11 +95,11 @@ ImportOutcome importDataFile(HistoryDatabase& db, const std::string& path,
     HistoryRun& run = detail.run;
     run.source = RunSource::Import;
     run.contentHash = hash;
-    run.dataFile = fs::absolute(path).lexically_normal().string();
+    run.dataFile = absolutePath(path);
     run.counter = options.counter;
     if (options.kind)
         run.kind = *options.kind;
-    run.startEpoch = stampAfter(detail.headerLines, "Start Time: ").value_or(st.st_mtime);
+    run.startEpoch = stampAfter(detail.headerLines, "Start Time: ").value_or(*modified);
     run.startTime = formatIsoLocalTime(run.startEpoch);
     if (auto end = stampAfter(detail.headerLines, "End Time: ")) {
         run.endReason = RunEnd::Time;

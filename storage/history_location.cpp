@@ -4,8 +4,8 @@
 #include "base/start_directory.h"
 #include "storage/history_spool.h"
 
+#include "base/file_system.h"
 #include <cstdlib>
-#include <unistd.h>
 
 namespace nivra {
 
@@ -120,10 +120,7 @@ StorageResult openStartDirectoryHistory(HistoryDatabase& db, HistoryDatabase::Ac
 }
 
 std::string localHostName() {
-    char name[256] = {};
-    if (::gethostname(name, sizeof name - 1) != 0)
-        return {};
-    return name;
+    return localMachineName();
 }
 
 } // namespace nivra

@@ -1,12 +1,12 @@
 #include "storage/history_spool.h"
 
-#include <unistd.h>
+#include "base/file_system.h"
 
 namespace nivra {
 
 SpoolDelivery deliverSpool(HistoryDatabase& target, const std::string& spoolPath) {
     SpoolDelivery delivery;
-    if (::access(spoolPath.c_str(), F_OK) != 0)
+    if (!fileExists(spoolPath))
         return delivery;
     HistoryDatabase spool;
     if (auto r = spool.open(spoolPath, HistoryDatabase::Access::Existing); !r) {

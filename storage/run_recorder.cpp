@@ -6,12 +6,12 @@
 #include "storage/history_location.h"
 #include "storage/history_spool.h"
 
+#include "base/file_system.h"
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <random>
-#include <unistd.h>
 
 namespace nivra {
 
@@ -23,7 +23,7 @@ std::string newRunKey(const std::string& host, std::int64_t startEpoch) {
     const unsigned long long bits = (static_cast<unsigned long long>(random()) << 32) ^
                                     static_cast<unsigned long long>(random());
     char tail[40];
-    std::snprintf(tail, sizeof tail, "/%lld/%lld/%016llx", static_cast<long long>(::getpid()),
+    std::snprintf(tail, sizeof tail, "/%lld/%lld/%016llx", processId(),
                   static_cast<long long>(startEpoch), bits);
     return host + tail;
 }
@@ -110,9 +110,7 @@ StorageResult RunRecorder::ended(RunEnd reason, std::int64_t endEpoch) {
 
 StorageResult RunRecorder::dataFileSaved(const std::string& path) {
     std::lock_guard lock(mutex_);
-    std::error_code error;
-    const auto absolute = std::filesystem::absolute(path, error);
-    dataFile_ = error ? path : absolute.lexically_normal().string();
+    dataFile_ = absolutePath(path);
     dataFileHash_ = sha256OfFile(path);
     dataFilePending_ = true;
     return sync();

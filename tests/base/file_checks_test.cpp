@@ -38,16 +38,3 @@ TEST(PrintableText, ControlCharactersAreEscapedSoANameStaysOnItsLine) {
     for (const auto& [text, printed] : cases)
         EXPECT_EQ(nivra::escapeControlCharacters(text), printed);
 }
-
-TEST(DanglingLink, OnlyALinkToNothingIsDangling) {
-    nivra::test::TempDir dir;
-    nivra::test::writeFileBytes(dir.file("file"), "x");
-    ASSERT_EQ(::symlink("file", dir.file("good").c_str()), 0);
-    ASSERT_EQ(::symlink("missing", dir.file("dangling").c_str()), 0);
-    ASSERT_EQ(::symlink("loop", dir.file("loop").c_str()), 0);
-    EXPECT_FALSE(nivra::isDanglingLink(dir.file("file")));
-    EXPECT_FALSE(nivra::isDanglingLink(dir.file("good")));
-    EXPECT_FALSE(nivra::isDanglingLink(dir.file("nothing")));
-    EXPECT_TRUE(nivra::isDanglingLink(dir.file("dangling")));
-    EXPECT_TRUE(nivra::isDanglingLink(dir.file("loop")));
-}

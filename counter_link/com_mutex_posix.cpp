@@ -68,22 +68,23 @@ std::shared_ptr<ComMutex> ComMutex::open(const std::string& name) {
     return created;
 }
 
-ComMutex::ComMutex(std::string filePath, int fd) : filePath_(std::move(filePath)), fd_(fd) {}
+ComMutex::ComMutex(std::string filePath, std::intptr_t handle)
+    : filePath_(std::move(filePath)), handle_(handle) {}
 
 ComMutex::~ComMutex() {
-    ::close(fd_);
+    ::close(static_cast<int>(handle_));
 }
 
 void ComMutex::lock() {
     threads_.lock();
     // A failing flock (other than an interruption) cannot be waited out; the threads of this
     // process stay serialised by the mutex all the same.
-    while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    while (::flock(static_cast<int>(handle_), LOCK_EX) != 0 && errno == EINTR) {
     }
 }
 
 void ComMutex::unlock() {
-    ::flock(fd_, LOCK_UN);
+    ::flock(static_cast<int>(handle_), LOCK_UN);
     threads_.unlock();
 }
 

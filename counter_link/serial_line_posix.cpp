@@ -125,30 +125,30 @@ OpenFailure SerialLine::open(const std::string& deviceName) {
     if (::tcgetattr(fd, &applied) != 0 || !isCounterLine(applied))
         return closeAndFail(OpenFailure::kSetupFailed, EINVAL);
 
-    fd_ = fd;
+    device_ = fd;
     return OpenFailure::kNone;
 }
 
 void SerialLine::close() {
-    if (fd_ < 0)
+    if (device_ < 0)
         return;
     // Unsent output would make close() wait for the driver's closing delay (up to 30 s).
     purge();
-    ::close(fd_);
-    fd_ = -1;
+    ::close(fd());
+    device_ = -1;
     unsentOutput_ = false;
 }
 
 bool SerialLine::purge() {
-    if (fd_ < 0)
+    if (device_ < 0)
         return false;
     if (unsentOutput_) {
-        if (::tcflush(fd_, TCIOFLUSH) != 0)
+        if (::tcflush(fd(), TCIOFLUSH) != 0)
             return false;
         unsentOutput_ = false;
         return true;
     }
-    return ::tcflush(fd_, TCIFLUSH) == 0;
+    return ::tcflush(fd(), TCIFLUSH) == 0;
 }
 
 bool SerialLine::deviceError(int error) {
@@ -169,7 +169,7 @@ bool SerialLine::deviceError(int error) {
 
 bool SerialLine::waitFor(short events, Deadline deadline) {
     for (;;) {
-        pollfd watch{fd_, events, 0};
+        pollfd watch{fd(), events, 0};
         int ready = ::poll(&watch, 1, remainingMilliseconds(deadline));
         if (ready > 0) {
             if ((watch.revents & events) != 0)
@@ -190,7 +190,7 @@ bool SerialLine::waitUntilSent(Deadline deadline) {
 #ifdef TIOCOUTQ
     for (;;) {
         int queued = 0;
-        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0) {
+        if (::ioctl(fd(), TIOCOUTQ, &queued) != 0) {
             deviceError(errno);
             break;
         }
@@ -202,18 +202,18 @@ bool SerialLine::waitUntilSent(Deadline deadline) {
     }
 #endif
     // Without a way to watch the queue, wait for the driver (no time limit of its own).
-    return ::tcdrain(fd_) == 0 || deviceError(errno);
+    return ::tcdrain(fd()) == 0 || deviceError(errno);
 }
 
 bool SerialLine::write(const std::uint8_t* data, std::size_t count) {
-    if (fd_ < 0)
+    if (device_ < 0)
         return false;
     const Deadline deadline = Clock::now() + transferTimeout(count);
     // Set until the bytes are known to have left, so that the next Purge discards any rest.
     unsentOutput_ = true;
     std::size_t sent = 0;
     while (sent < count) {
-        ssize_t written = ::write(fd_, data + sent, count - sent);
+        ssize_t written = ::write(fd(), data + sent, count - sent);
         if (written > 0) {
             sent += static_cast<std::size_t>(written);
             continue;
@@ -232,12 +232,12 @@ bool SerialLine::write(const std::uint8_t* data, std::size_t count) {
 }
 
 std::size_t SerialLine::read(std::uint8_t* data, std::size_t count) {
-    if (fd_ < 0)
+    if (device_ < 0)
         return 0;
     const Deadline deadline = Clock::now() + transferTimeout(count);
     std::size_t received = 0;
     while (received < count) {
-        ssize_t got = ::read(fd_, data + received, count - received);
+        ssize_t got = ::read(fd(), data + received, count - received);
         if (got > 0) {
             received += static_cast<std::size_t>(got);
             continue;
@@ -259,12 +259,12 @@ std::size_t SerialLine::read(std::uint8_t* data, std::size_t count) {
 }
 
 bool SerialLine::moreInputWithin(std::chrono::milliseconds quiet) {
-    if (fd_ < 0)
+    if (device_ < 0)
         return false;
     if (!waitFor(POLLIN, Clock::now() + quiet))
         return false;
     std::uint8_t discard[64];
-    while (::read(fd_, discard, sizeof discard) > 0) {
+    while (::read(fd(), discard, sizeof discard) > 0) {
     }
     return true;
 }

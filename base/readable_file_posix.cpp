@@ -102,4 +102,47 @@ bool readRegularFile(const std::string& path, std::string& bytes, std::string& r
     return true;
 }
 
+OptionalFileRead readOptionalFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
+                                  std::string& reason) {
+    // Non-blocking, so that a FIFO named by mistake cannot hang the program; the type is checked
+    // before anything is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return OptionalFileRead::kMissing;
+        reason = std::strerror(errno);
+        return OptionalFileRead::kFailed;
+    }
+    OptionalFileRead result = OptionalFileRead::kRead;
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        reason = std::strerror(errno);
+        result = OptionalFileRead::kFailed;
+    } else if (S_ISDIR(st.st_mode)) {
+        result = OptionalFileRead::kFolder;
+    } else if (!S_ISREG(st.st_mode)) {
+        result = OptionalFileRead::kNotRegular;
+    } else if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        result = OptionalFileRead::kTooLarge;
+    } else {
+        bytes.clear();
+        bytes.reserve(static_cast<std::size_t>(st.st_size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                reason = std::strerror(errno);
+                result = OptionalFileRead::kFailed;
+            }
+            if (got <= 0)
+                break;
+            bytes.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
+    return result;
+}
+
 } // namespace nivra
