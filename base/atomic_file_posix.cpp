@@ -1,15 +1,12 @@
 #include "base/atomic_file.h"
+#include "base/temporary_files.h"
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <mutex>
-#include <set>
 #include <signal.h>
-#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,63 +56,18 @@ std::string temporaryStem(const std::string& folder, const std::string& base) {
     return base.substr(0, nameMax > kTemporaryExtra ? nameMax - kTemporaryExtra : 1);
 }
 
-std::atomic<unsigned> temporaryCounter{0};
-
 // A refusal that no failed call explains, with errno set to say why.
 bool refuse(int error) {
     errno = error;
     return false;
 }
 
-// The temporary files this process is writing right now, by full path.
-std::mutex liveTemporariesMutex;
-std::set<std::string> liveTemporaries;
-
-// Marks a temporary file as being written for its lifetime.
-class LiveTemporary {
-public:
-    explicit LiveTemporary(std::string path) : path_(std::move(path)) {
-        std::lock_guard lock(liveTemporariesMutex);
-        liveTemporaries.insert(path_);
-    }
-    ~LiveTemporary() {
-        std::lock_guard lock(liveTemporariesMutex);
-        liveTemporaries.erase(path_);
-    }
-    LiveTemporary(const LiveTemporary&) = delete;
-    LiveTemporary& operator=(const LiveTemporary&) = delete;
-
-private:
-    std::string path_;
-};
-
-// The process id in the name of a temporary file of `base`, ".<base>.tmp-<pid>-<n>" with
-// decimal pid and n; 0 for any other name.
-pid_t temporaryOwner(std::string_view name, const std::string& base) {
-    const std::string prefix = "." + base + ".tmp-";
-    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix)
-        return 0;
-    name.remove_prefix(prefix.size());
-    const auto dash = name.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash > 10 || dash + 1 == name.size())
-        return 0;
-    for (std::size_t i = 0; i < name.size(); ++i)
-        if (i != dash && (name[i] < '0' || name[i] > '9'))
-            return 0;
-    long long pid = 0;
-    for (char c : name.substr(0, dash))
-        pid = pid * 10 + (c - '0');
-    return pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
-}
-
 // Whether a temporary file of that process may still be written: its process is running (or
 // cannot be told apart from a running one), or it is this process and the file is one of its
 // live temporaries.
 bool mayStillBeWritten(pid_t pid, const std::string& path) {
-    if (pid == ::getpid()) {
-        std::lock_guard lock(liveTemporariesMutex);
-        return liveTemporaries.count(path) != 0;
-    }
+    if (pid == ::getpid())
+        return isLiveTemporary(path);
     return ::kill(pid, 0) == 0 || errno != ESRCH;
 }
 
@@ -127,7 +79,7 @@ void removeLeftTemporaries(const std::string& folder, const std::string& base) {
     if (!dir)
         return;
     while (const dirent* entry = ::readdir(dir)) {
-        const pid_t pid = temporaryOwner(entry->d_name, base);
+        const auto pid = static_cast<pid_t>(temporaryOwner(entry->d_name, base));
         if (pid > 0 && !mayStillBeWritten(pid, folder + "/" + entry->d_name))
             ::unlinkat(::dirfd(dir), entry->d_name, 0);
     }
@@ -200,8 +152,8 @@ bool replaceFileAtomically(const std::string& path, const std::string& bytes) {
 
     const std::string folder = folderOf(path);
     const std::string stem = temporaryStem(folder, baseOf(path));
-    const std::string temporary = folder + "/." + stem + ".tmp-" + std::to_string(::getpid()) +
-                                  "-" + std::to_string(temporaryCounter.fetch_add(1));
+    const std::string temporary =
+        folder + "/" + temporaryFileName(stem, static_cast<unsigned long>(::getpid()));
     const LiveTemporary live(temporary);
     // Before the new temporary file takes space: what a crash left may be what fills the disk.
     removeLeftTemporaries(folder, stem);

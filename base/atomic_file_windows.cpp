@@ -1,14 +1,11 @@
 #include "base/atomic_file.h"
+#include "base/temporary_files.h"
 
 #include "base/file_system.h"
 #include "base/windows_text.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <mutex>
-#include <set>
-#include <string_view>
 #include <windows.h>
 
 namespace nivra {
@@ -46,47 +43,6 @@ bool refuse(int error) {
     return false;
 }
 
-std::atomic<unsigned> temporaryCounter{0};
-
-// The temporary files this process is writing right now, by full path.
-std::mutex liveTemporariesMutex;
-std::set<std::string> liveTemporaries;
-
-class LiveTemporary {
-public:
-    explicit LiveTemporary(std::string path) : path_(std::move(path)) {
-        std::lock_guard lock(liveTemporariesMutex);
-        liveTemporaries.insert(path_);
-    }
-    ~LiveTemporary() {
-        std::lock_guard lock(liveTemporariesMutex);
-        liveTemporaries.erase(path_);
-    }
-    LiveTemporary(const LiveTemporary&) = delete;
-    LiveTemporary& operator=(const LiveTemporary&) = delete;
-
-private:
-    std::string path_;
-};
-
-// The process id in ".<base>.tmp-<pid>-<n>", 0 for any other name.
-unsigned long temporaryOwner(std::string_view name, const std::string& base) {
-    const std::string prefix = "." + base + ".tmp-";
-    if (name.size() <= prefix.size() || name.substr(0, prefix.size()) != prefix)
-        return 0;
-    name.remove_prefix(prefix.size());
-    const auto dash = name.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash > 10 || dash + 1 == name.size())
-        return 0;
-    for (std::size_t i = 0; i < name.size(); ++i)
-        if (i != dash && (name[i] < '0' || name[i] > '9'))
-            return 0;
-    unsigned long long pid = 0;
-    for (char c : name.substr(0, dash))
-        pid = pid * 10 + static_cast<unsigned>(c - '0');
-    return pid <= 0xFFFFFFFFULL ? static_cast<unsigned long>(pid) : 0;
-}
-
 bool processRuns(unsigned long pid) {
     const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
     if (!process)
@@ -97,10 +53,8 @@ bool processRuns(unsigned long pid) {
 }
 
 bool mayStillBeWritten(unsigned long pid, const std::string& path) {
-    if (pid == ::GetCurrentProcessId()) {
-        std::lock_guard lock(liveTemporariesMutex);
-        return liveTemporaries.count(path) != 0;
-    }
+    if (pid == ::GetCurrentProcessId())
+        return isLiveTemporary(path);
     return processRuns(pid);
 }
 
@@ -200,9 +154,7 @@ bool replaceFileAtomically(const std::string& path, const std::string& bytes) {
         return false;
     const std::string folder = folderOf(path);
     const std::string stem = temporaryStem(baseOf(path));
-    const std::string temporary =
-        joined(folder, "." + stem + ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                           std::to_string(temporaryCounter.fetch_add(1)));
+    const std::string temporary = joined(folder, temporaryFileName(stem, ::GetCurrentProcessId()));
     const LiveTemporary live(temporary);
     removeLeftTemporaries(folder, stem);
     const std::wstring wideTemporary = wideFromUtf8(temporary);

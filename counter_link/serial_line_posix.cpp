@@ -70,19 +70,6 @@ int remainingMilliseconds(Clock::time_point deadline) {
 
 } // namespace
 
-std::chrono::milliseconds transferTimeout(std::size_t byteCount) {
-    return std::chrono::milliseconds(10 * static_cast<long long>(byteCount) + 1000);
-}
-
-SerialLine::~SerialLine() {
-    close();
-}
-
-OpenFailure SerialLine::fail(OpenFailure failure, int error) {
-    error_ = error;
-    return failure;
-}
-
 OpenFailure SerialLine::open(const std::string& deviceName) {
     close();
     error_ = 0;
