@@ -166,43 +166,40 @@ TEST_F(AssayConfigDialog, AFileThatCannotBeReadIsNotLoadedAndTheFieldsStay) {
 }
 
 // The fields are read sample area first, then name, dwell, total, rate, background time; the
-// reading stops at the first field that does not convert, and the save goes on regardless.
-TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingButNotTheSave) {
+// reading stops at the first field that does not convert, and so does the save: the file would
+// not hold what was typed.
+TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingAndTheSave) {
     ScriptedPrompts prompts;
-    prompts.chooseFile(QString::fromStdString(file("area.acx")));
     Dlg dialog;
     dialog.show();
 
-    // The sample area is read first, so nothing typed reaches the file.
     typeInto(dialog, {"new name", "1", "1", "1", "1", "1", "1", "twelve", "7", "8"});
     dialog.ui().save->click();
-    EXPECT_EQ(prompts.messageTexts(), (QStringList{QStringLiteral("Enter a positive integer."),
-                                                   QStringLiteral("File Saved")}));
+    EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Enter a positive integer.")});
     EXPECT_EQ(dialog.focusWidget(), dialog.ui().sampleArea);
     EXPECT_EQ(dialog.ui().sampleArea->selectedText(), QStringLiteral("twelve"));
-    AssayConfig area(file("area.acx"));
-    EXPECT_EQ(area.name, "");
-    EXPECT_EQ(area.sampleArea, 1000u);
-    EXPECT_EQ(area.dwellHours, 2u);
-    EXPECT_EQ(area.totalSeconds, 6u);
-    EXPECT_EQ(area.backgroundRate, 1.0);
 
-    // The rate is read before the background time: everything up to the rate is new, the rate
-    // and the time keep their old values.
+    // The rate is read before the background time: a bad rate stops the save as well.
     prompts.clear();
-    prompts.chooseFile(QString::fromStdString(file("rate.acx")));
     dialog.ui().sampleArea->setText(QStringLiteral("12"));
     dialog.ui().backgroundRate->setText(QStringLiteral("n/a"));
     dialog.ui().save->click();
-    EXPECT_EQ(prompts.messageTexts(),
-              (QStringList{QStringLiteral("Enter a number."), QStringLiteral("File Saved")}));
+    EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Enter a number.")});
     EXPECT_EQ(dialog.focusWidget(), dialog.ui().backgroundRate);
+
+    // Corrected, every field reaches the file.
+    prompts.clear();
+    prompts.chooseFile(QString::fromStdString(file("rate.acx")));
+    dialog.ui().backgroundRate->setText(QStringLiteral("7"));
+    dialog.ui().backgroundHours->setText(QStringLiteral("8"));
+    dialog.ui().save->click();
+    EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("File Saved")});
     AssayConfig rate(file("rate.acx"));
     EXPECT_EQ(rate.name, "new name");
     EXPECT_EQ(rate.sampleArea, 12u);
     EXPECT_EQ(rate.totalSeconds, 1u);
-    EXPECT_EQ(rate.backgroundRate, 1.0);
-    EXPECT_EQ(rate.backgroundHours, 4.0);
+    EXPECT_EQ(rate.backgroundRate, 7.0);
+    EXPECT_EQ(rate.backgroundHours, 8.0);
 }
 
 TEST_F(AssayConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {

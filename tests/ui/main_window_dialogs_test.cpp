@@ -78,8 +78,8 @@ TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
         EXPECT_EQ(counterFields(d), (QStringList{"", "", "1000", "0.84"}));
     });
 
-    // Counter 2: a new name and letters in the area. The area is read after the name, so the
-    // default written keeps the name and the previous area.
+    // Counter 2: a new name and letters in the area. The refused area stops the save: nothing
+    // is written that the operator did not type.
     choose(res::Command::Counter2);
     operate<CounterConfigDlg>(res::Command::ConfigCounter, [this](CounterConfigDlg& d) {
         EXPECT_EQ(d.windowTitle(), "  Counter 2 Configuration  ");
@@ -92,12 +92,21 @@ TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
     EXPECT_EQ(prompts_.messageTexts(),
               (QStringList{"Saving this configuration as default will overwrite current default "
                            "configuration.",
-                           "Enter a positive integer.", "Saved Default Counter Configuration."}));
-    EXPECT_FALSE(fileExists(counterConfigPath(0)));
+                           "Enter a positive integer."}));
+    EXPECT_FALSE(fileExists(counterConfigPath(2)));
 
-    // Reopened, the dialog reads the slot's file afresh.
+    // Corrected, it is written to the slot's own file, which a reopened dialog reads afresh.
+    operate<CounterConfigDlg>(res::Command::ConfigCounter, [this](CounterConfigDlg& d) {
+        d.ui().name->setText("alpha two");
+        d.ui().description->setText("bench 2");
+        d.ui().detectorArea->setText("12");
+        prompts_.reply(ui::Answer::Ok);
+        d.ui().saveAsDefault->click();
+    });
+    EXPECT_EQ(prompts_.messageTexts().last(), "Saved Default Counter Configuration.");
+    EXPECT_FALSE(fileExists(counterConfigPath(0)));
     operate<CounterConfigDlg>(res::Command::ConfigCounter, [](CounterConfigDlg& d) {
-        EXPECT_EQ(counterFields(d), (QStringList{"alpha two", "bench 2", "1000", "0.84"}));
+        EXPECT_EQ(counterFields(d), (QStringList{"alpha two", "bench 2", "12", "0.84"}));
     });
 }
 
@@ -120,8 +129,11 @@ TEST_F(DialogsTest, AssayConfigurationOpensOnTheDefaultAndKeepsItsFilesInAssayCo
         d.ui().dwellMinutes->setText("10");
         prompts_.reply(ui::Answer::Ok);
         d.ui().saveAsDefault->click();
-        // Letters in the sample area, which is read first: the save dialog still follows.
+        // Letters in the sample area, which is read first: no save dialog follows until the
+        // area is a number again.
         d.ui().sampleArea->setText("big");
+        d.ui().save->click();
+        d.ui().sampleArea->setText("1000");
         prompts_.cancelFile();
         d.ui().save->click();
     });

@@ -47,9 +47,9 @@ void AssayConfigDlg::showRecord() {
     showNumber(ui_.backgroundHours, config_.backgroundHours);
 }
 
-void AssayConfigDlg::readFields() {
+bool AssayConfigDlg::readFields() {
     if (!readWholeNumber(ui_.sampleArea, config_.sampleArea))
-        return;
+        return false;
     config_.name = readText(ui_.name);
     for (auto [edit, value] : {std::pair{ui_.dwellHours, &config_.dwellHours},
                                {ui_.dwellMinutes, &config_.dwellMinutes},
@@ -58,9 +58,9 @@ void AssayConfigDlg::readFields() {
                                {ui_.totalMinutes, &config_.totalMinutes},
                                {ui_.totalSeconds, &config_.totalSeconds}})
         if (!readWholeNumber(edit, *value))
-            return;
-    if (readReal(ui_.backgroundRate, config_.backgroundRate))
-        readReal(ui_.backgroundHours, config_.backgroundHours);
+            return false;
+    return readReal(ui_.backgroundRate, config_.backgroundRate) &&
+           readReal(ui_.backgroundHours, config_.backgroundHours);
 }
 
 void showAssayConfigDialog(QWidget* parent) {

@@ -27,7 +27,7 @@ private:
     void showRecord() override;
     // Fields are read in this order: sample area, name, the dwell time, the total time,
     // background rate, background time.
-    void readFields() override;
+    bool readFields() override;
 
     AssayConfigUi ui_;
 };

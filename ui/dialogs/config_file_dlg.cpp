@@ -62,10 +62,11 @@ void ConfigFileDlg::onLoad() {
     nivra::ui::showMessage(texts_.loaded);
 }
 
-// A field that does not convert has been reported by the reading and keeps its previous value;
-// the save goes on with the values as they then stand.
+// A field that does not convert has been reported by the reading, which leaves the focus on it;
+// nothing is saved, since the file would not hold what the operator typed.
 void ConfigFileDlg::onSave() {
-    readFields();
+    if (!readFields())
+        return;
     FileDialogRequest request = fileRequest_;
     request.mode = FileDialogRequest::Mode::Save;
     const std::optional<QString> path = nivra::ui::prompts().fileDialog(request);
@@ -83,7 +84,8 @@ void ConfigFileDlg::onSaveAsDefault() {
                                       "current default configuration."),
                        nivra::ui::MessageButtons::OkCancel) != nivra::ui::Answer::Ok)
         return;
-    readFields();
+    if (!readFields())
+        return;
     if (!maySave(recordProblem(ownFile())))
         return;
     nivra::ui::reportSave(writeRecord({}), texts_.savedAsDefault, ownFile());

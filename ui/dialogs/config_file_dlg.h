@@ -59,8 +59,9 @@ protected:
     virtual std::string recordProblem(const std::string& file) const = 0;
     virtual void showRecord() = 0;
     // Reads the edits into the record in the dialog's order. A field that does not convert is
-    // reported and stops the reading there: it and the later fields keep the record's values.
-    virtual void readFields() = 0;
+    // reported and stops the reading there: it and the later fields keep the record's values,
+    // and the answer is false.
+    virtual bool readFields() = 0;
 
 private:
     void onLoad();

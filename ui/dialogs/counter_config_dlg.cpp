@@ -53,11 +53,11 @@ void CounterConfigDlg::showRecord() {
     showNumber(ui_.detectorEfficiency, config_.detectorEfficiency);
 }
 
-void CounterConfigDlg::readFields() {
+bool CounterConfigDlg::readFields() {
     config_.name = readText(ui_.name);
     config_.description = readText(ui_.description);
-    if (readWholeNumber(ui_.detectorArea, config_.detectorArea))
-        readReal(ui_.detectorEfficiency, config_.detectorEfficiency);
+    return readWholeNumber(ui_.detectorArea, config_.detectorArea) &&
+           readReal(ui_.detectorEfficiency, config_.detectorEfficiency);
 }
 
 void showCounterConfigDialog(QWidget* parent, int slotNumber) {

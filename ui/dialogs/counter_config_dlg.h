@@ -29,7 +29,7 @@ public:
 private:
     void showRecord() override;
     // Fields are read in this order: name, description, detector area, detector efficiency.
-    void readFields() override;
+    bool readFields() override;
 
     CounterConfigUi ui_;
 };
