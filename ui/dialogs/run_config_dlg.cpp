@@ -10,15 +10,14 @@
 #include <QPushButton>
 #include <filesystem>
 #include <memory>
-#include <sys/stat.h>
 
 namespace nivra::ui {
 
 namespace {
 
 bool isFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
 }
 
 // The folder below the start directory where files of a kind are kept, when it exists, so the
