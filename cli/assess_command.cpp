@@ -13,8 +13,6 @@
 #include "model/assessment.h"
 #include "model/class_decision.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 
 namespace nivra::cli {
@@ -25,13 +23,6 @@ constexpr const char* kName = "assess";
 int fail(int status, const std::string& message) {
     printLine(stderr, std::string("nivra-cli ") + kName + ": " + message);
     return status;
-}
-
-// A decimal number, all of the text, in any locale.
-bool parseNumber(const std::string& text, double& value) {
-    const char* end = text.data() + text.size();
-    auto [ptr, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && ptr == end && std::isfinite(value);
 }
 
 struct NumberOption {
@@ -46,21 +37,6 @@ constexpr NumberOption kNumberOptions[] = {
     {"--urel-w", &AssessmentSettings::relativeCalibrationUncertainty},
 };
 
-// Takes a number option ("--name VALUE" or "--name=VALUE") at args[i] into value. Returns
-// nothing when args[i] is not that option, else the problem or "".
-std::optional<std::string> takeNumber(const std::vector<std::string>& args, std::size_t& i,
-                                      const std::string& name, double& value) {
-    std::string problem;
-    const std::optional<std::string> text = takeOption(args, i, name, problem);
-    if (!text)
-        return std::nullopt;
-    if (!problem.empty())
-        return name + " needs a number";
-    if (!parseNumber(*text, value))
-        return "bad number '" + *text + "' for " + name;
-    return std::string{};
-}
-
 // Takes one of the settings' number options at args[i]. Returns nothing when args[i] is none
 // of them, else the problem or "".
 std::optional<std::string> takeNumberOption(const std::vector<std::string>& args, std::size_t& i,
@@ -69,19 +45,6 @@ std::optional<std::string> takeNumberOption(const std::vector<std::string>& args
         if (auto problem = takeNumber(args, i, option.name, settings.*option.field))
             return problem;
     return std::nullopt;
-}
-
-// Takes "--class-limit L" at args[i]: a rate of 0 or more (0 means none, as in the file).
-std::optional<std::string> takeClassLimit(const std::vector<std::string>& args, std::size_t& i,
-                                          std::optional<double>& limit) {
-    double number = 0.0;
-    std::optional<std::string> problem = takeNumber(args, i, "--class-limit", number);
-    if (problem && problem->empty()) {
-        if (number < 0.0)
-            return std::string("--class-limit must be a rate of 0 or more, 1/(cm2 h)");
-        limit = number;
-    }
-    return problem;
 }
 
 int runAssess(std::vector<std::string> args) {

@@ -16,8 +16,6 @@
 #include "render/gui_session.h"
 #include "render/report_file.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -33,13 +31,6 @@ int fail(int status, const std::string& message) {
     return status;
 }
 
-// A decimal number of 0 or more, all of the text, in any locale.
-bool parseRate(const std::string& text, double& value) {
-    const char* end = text.data() + text.size();
-    auto [ptr, error] = std::from_chars(text.data(), end, value);
-    return error == std::errc() && ptr == end && std::isfinite(value) && value >= 0.0;
-}
-
 struct ReportOptions {
     std::string input;
     std::string pdf;
@@ -48,31 +39,12 @@ struct ReportOptions {
     AssessmentSettings settings;
 };
 
-// Takes "--name NUMBER" at args[i] into value. Nothing when args[i] is not that option, else
-// the problem or "".
-std::optional<std::string> takeRate(const std::vector<std::string>& args, std::size_t& i,
-                                    const std::string& name, const char* meaning,
-                                    std::optional<double>& value) {
-    std::string problem;
-    const std::optional<std::string> text = takeOption(args, i, name, problem);
-    if (!text)
-        return std::nullopt;
-    if (!problem.empty())
-        return name + " needs a number";
-    double number = 0.0;
-    if (!parseRate(*text, number))
-        return "bad number '" + *text + "' for " + name + ": " + meaning;
-    value = number;
-    return std::string{};
-}
-
 std::string parseOptions(std::vector<std::string> args, ReportOptions& options) {
     const std::vector<std::string> operands = operandsAfterOptionsEnd(args);
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string problem;
-        std::optional<double> urel;
         if (auto pdf = takeOption(args, i, "--pdf", problem)) {
             if (!problem.empty() || pdf->empty())
                 return "--pdf needs a file name";
@@ -80,15 +52,13 @@ std::string parseOptions(std::vector<std::string> args, ReportOptions& options) 
         } else if (isRangeOption(arg)) {
             if (problem = takeRangeOption(args, i, options.roi); !problem.empty())
                 return problem;
-        } else if (auto p =
-                       takeRate(args, i, "--class-limit", "expected a rate of 0 or more, 1/(cm2 h)",
-                                options.classLimit)) {
+        } else if (auto p = takeClassLimit(args, i, options.classLimit)) {
             if (!p->empty())
                 return *p;
-        } else if (auto p = takeRate(args, i, "--urel-w", "expected a number of 0 or more", urel)) {
+        } else if (auto p = takeNumber(args, i, "--urel-w",
+                                       options.settings.relativeCalibrationUncertainty)) {
             if (!p->empty())
                 return *p;
-            options.settings.relativeCalibrationUncertainty = *urel;
         } else if (!arg.empty() && arg[0] == '-') {
             return "unknown option '" + arg + "'";
         } else {

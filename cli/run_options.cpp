@@ -1,7 +1,7 @@
 #include "cli/run_options.h"
 
-#include <charconv>
-#include <cmath>
+#include "cli/option_value.h"
+
 #include <set>
 #include <system_error>
 #include <utility>
@@ -45,12 +45,8 @@ std::string checkRun(WrittenRun& run, bool several) {
         return prefix + "bad kind '" + run.kindText + "', expected sample, background or source";
     if (!run.limitText.empty()) {
         double limit = 0.0;
-        const char* end = run.limitText.data() + run.limitText.size();
-        const auto [ptr, error] = std::from_chars(run.limitText.data(), end, limit);
-        if (error != std::errc() || ptr != end || !std::isfinite(limit))
-            return prefix + "bad number '" + run.limitText + "' for --class-limit";
-        if (limit < 0.0)
-            return prefix + "--class-limit must be a rate of 0 or more, 1/(cm2 h)";
+        if (std::string problem = readClassLimit(run.limitText, limit); !problem.empty())
+            return prefix + problem;
         run.options.classLimit = limit;
     }
     std::size_t used = 0;

@@ -133,7 +133,7 @@ TEST(ReportCommand, RefusesBadOptionsAndWritesNothing) {
         {{"lot.dax"}, 2, "usage: nivra-cli report FILE.dax --pdf OUT.pdf"},
         {{"lot.dax", "--pdf"}, 2, "--pdf needs a file name"},
         {{"lot.dax", "other.dax", "--pdf", "out.pdf"}, 2, "usage:"},
-        {{"lot.dax", "--pdf", "out.pdf", "--class-limit", "-1"}, 2, "bad number '-1'"},
+        {{"lot.dax", "--pdf", "out.pdf", "--class-limit", "-1"}, 2, "must be a rate of 0 or more"},
         {{"lot.dax", "--pdf", "out.pdf", "--urel-w", "x"}, 2, "bad number 'x' for --urel-w"},
         {{"lot.dax", "--pdf", "out.pdf", "--roi", "5:2"}, 2, "bad range"},
         {{"lot.dax", "--pdf", "out.pdf", "--roi", "1:99"}, 2, "bad range 1:99"},
