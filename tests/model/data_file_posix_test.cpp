@@ -1,6 +1,7 @@
 // Data files against POSIX file modes and FIFOs.
 
 #include "base/profile_file.h"
+#include "data_file_record.h"
 #include "model/assay_data.h"
 #include "model/data_file.h"
 #include "support/temp_dir.h"
@@ -20,17 +21,9 @@ using ::testing::ElementsAre;
 
 namespace {
 
-AssayData record(std::vector<std::int32_t> points, std::vector<std::string> lines = {}) {
-    CounterConfig counter = CounterConfig::defaults();
-    counter.name = "Counter 1";
-    AssayConfig assay = AssayConfig::defaults();
-    assay.backgroundRate = 2.5;
-    AssayData record(counter, assay, 1);
-    for (auto point : points)
-        record.appendPoint(point);
-    for (auto& line : lines)
-        record.appendHeaderLine(line);
-    return record;
+AssayData record(const std::vector<std::int32_t>& points,
+                 const std::vector<std::string>& lines = {}) {
+    return nivra::test::dataFileRecord(points, lines);
 }
 
 } // namespace
