@@ -147,7 +147,11 @@ AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent, LimitFuncti
     resize(1060, 680);
 }
 
-AssessmentDlg::~AssessmentDlg() = default;
+AssessmentDlg::~AssessmentDlg() {
+    // A focused limit field reports the end of its editing while the dialog's base destroys it,
+    // when this object is no AssessmentDlg any more: nothing may answer it then.
+    limitEdit_->disconnect(this);
+}
 
 void AssessmentDlg::scheduleRefresh() {
     refresh_.schedule();
