@@ -133,12 +133,6 @@ Outcome outputFileProblem(const std::string& path) {
     return {};
 }
 
-Outcome writeFileAtomically(const std::string& path, const std::string& bytes) {
-    if (replaceFileAtomically(path, bytes))
-        return {};
-    return Outcome::failure(std::strerror(errno));
-}
-
 bool replaceFileAtomically(const std::string& path, const std::string& bytes) {
     if (!canWriteFile(path))
         return false;

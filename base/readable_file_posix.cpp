@@ -24,6 +24,31 @@ const char* typeProblem(mode_t mode) {
     return "is not a regular file";
 }
 
+enum class ReadEnd { Complete, Failed, TooLarge };
+
+// Reads fd to its end into bytes (cleared first), at most maxBytes of them; a read that fails
+// leaves its reason, one that would pass maxBytes leaves bytes empty.
+ReadEnd readToEnd(int fd, std::size_t maxBytes, std::string& bytes, std::string& reason) {
+    bytes.clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            reason = std::strerror(errno);
+            return ReadEnd::Failed;
+        }
+        if (got == 0)
+            return ReadEnd::Complete;
+        if (static_cast<std::size_t>(got) > maxBytes - bytes.size()) {
+            bytes.clear();
+            return ReadEnd::TooLarge;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
 } // namespace
 
 int openRegularFile(const std::string& path, std::string& reason) {
@@ -77,29 +102,11 @@ bool readRegularFile(const std::string& path, std::string& bytes, std::string& r
         ::close(fd);
         return false;
     }
-    bytes.clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            reason = std::strerror(errno);
-            ::close(fd);
-            return false;
-        }
-        if (got == 0)
-            break;
-        if (static_cast<std::size_t>(got) > maxBytes - bytes.size()) {
-            reason = tooLarge;
-            bytes.clear();
-            ::close(fd);
-            return false;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
+    const ReadEnd end = readToEnd(fd, maxBytes, bytes, reason);
     ::close(fd);
-    return true;
+    if (end == ReadEnd::TooLarge)
+        reason = tooLarge;
+    return end == ReadEnd::Complete;
 }
 
 OptionalFileRead readOptionalFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
@@ -125,20 +132,16 @@ OptionalFileRead readOptionalFile(const std::string& path, std::size_t maxBytes,
     } else if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
         result = OptionalFileRead::kTooLarge;
     } else {
-        bytes.clear();
         bytes.reserve(static_cast<std::size_t>(st.st_size));
-        char buffer[65536];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                reason = std::strerror(errno);
-                result = OptionalFileRead::kFailed;
-            }
-            if (got <= 0)
-                break;
-            bytes.append(buffer, static_cast<std::size_t>(got));
+        switch (readToEnd(fd, maxBytes, bytes, reason)) {
+        case ReadEnd::Complete:
+            break;
+        case ReadEnd::Failed:
+            result = OptionalFileRead::kFailed;
+            break;
+        case ReadEnd::TooLarge: // it grew while being read
+            result = OptionalFileRead::kTooLarge;
+            break;
         }
     }
     ::close(fd);
