@@ -10,6 +10,7 @@
 # file the Linux program writes from the run's record (history import, then history export) is
 # the Windows program's byte for byte.
 set -euo pipefail
+source "$(dirname "$0")/wine_prefix.sh"
 linux_bin=$(cd "$1" && pwd)
 windows_bin=$(cd "$2" && pwd)
 
@@ -17,8 +18,7 @@ sandbox=$(mktemp -d /tmp/nivra-wine-e2e-XXXXXX)
 sim_pid=""
 cleanup() {
     [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null && wait "$sim_pid" 2>/dev/null
-    # SIGKILL: the throw-away prefix goes, and a SIGINT would make the server print its state.
-    WINEPREFIX=$sandbox/wine wineserver -k9 >/dev/null 2>&1 || true
+    WINEPREFIX=$sandbox/wine stop_wine_prefix
     rm -rf "$sandbox"
 }
 trap cleanup EXIT
@@ -27,13 +27,11 @@ fail() {
     exit 1
 }
 
-export WINEPREFIX=$sandbox/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+start_wine_prefix "$sandbox/wine" || fail "Wine could not make its prefix"
 wine=(wine "$windows_bin/nivra-cli.exe")
 # Wine writes its text-mode standard output with CR LF line ends, as Windows programs do.
 unix_lines() { tr -d '\r'; }
 
-# The version first: it also makes the prefix and starts the prefix's Wine server, whose own
-# messages (the prefix being made, its state when it is stopped) go to a file.
 version=$("${wine[@]}" --version 2>"$sandbox/wine.log" | unix_lines) ||
     fail "Wine: $(cat "$sandbox/wine.log")"
 [ "$version" = "$("$linux_bin/nivra-cli" --version)" ] || fail "version: $version"

@@ -10,11 +10,11 @@ root=$PWD
 
 scripts/build-windows.sh
 
-prefix=$(mktemp -d /tmp/nivra-wine-tests-XXXXXX)
-trap 'WINEPREFIX=$prefix wineserver -k9 >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
-# One prefix for all test programs: it is made once (wineboot), which takes most of the time.
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1 || true
+source tests/windows/wine_prefix.sh
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d /tmp/nivra-wine-tests-XXXXXX)
+trap stop_wine_prefix EXIT
+start_wine_prefix "$WINEPREFIX"
 (cd build-windows && ctest --output-on-failure -L windows)
 
 tests/windows/com_port_end_to_end.sh "$linux_bin" "$root/build-windows/bin"
