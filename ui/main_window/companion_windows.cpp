@@ -8,8 +8,7 @@
 #include "ui/dialogs/history_dlg.h"
 #include "ui/main_window/companion_placement.h"
 #include "ui/main_window/roi_view.h"
-#include "ui/main_window/run_events.h"
-#include "ui/main_window/slot_board.h"
+#include "ui/main_window/slot_model.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
 
@@ -19,11 +18,10 @@
 
 namespace nivra::ui {
 
-CompanionWindows::CompanionWindows(QWidget& window, WindowMenu& menu, SlotBoard& board,
-                                   RunEvents& events, RegionSource region,
-                                   ViewerGuard mayReplaceViewer, ViewerSink showInViewer)
-    : window_(window), menu_(menu), slots_(board), events_(events), region_(std::move(region)),
-      mayReplaceViewer_(std::move(mayReplaceViewer)), showInViewer_(std::move(showInViewer)) {
+CompanionWindows::CompanionWindows(QWidget& window, WindowMenu& menu, SlotModel& model,
+                                   RegionSource region, ViewerGuard mayReplaceViewer)
+    : window_(window), menu_(menu), slots_(model), region_(std::move(region)),
+      mayReplaceViewer_(std::move(mayReplaceViewer)) {
     connect(menu.action(nivra::res::Command::Assessment), &QAction::triggered, this,
             [this] { openAssessment(); });
     connect(menu.action(nivra::res::Command::History), &QAction::triggered, this,
@@ -55,14 +53,7 @@ void CompanionWindows::openAssessment() {
                 return source;
             },
             &window_,
-            [this](int slot, std::optional<double> limit) {
-                CounterSlot& edited = slots_.slot(slot);
-                if (!edited.data)
-                    return;
-                edited.data->setClassLimit(limit);
-                edited.saved = false;
-                emit recordEdited(slot);
-            });
+            [this](int slot, std::optional<double> limit) { slots_.setClassLimit(slot, limit); });
         makeTopLevel(*assessment_);
         placeClearOfMenuBar(*assessment_, *menu_.bar());
     }
@@ -90,7 +81,7 @@ void CompanionWindows::openHistory() {
             if (history_->isVisible())
                 history_->scheduleRefresh();
         };
-        connect(&events_, &RunEvents::historyWritten, history_, refresh);
+        connect(&slots_, &SlotModel::historyWritten, history_, refresh);
     }
     history_->refresh();
     history_->show();
@@ -108,7 +99,7 @@ void CompanionWindows::openRunInViewer(std::int64_t runId) {
         showMessage(fromNarrow(result.error()));
         return;
     }
-    showInViewer_(std::move(record), "History run " + std::to_string(runId));
+    slots_.fillViewer(std::move(record), "History run " + std::to_string(runId));
 }
 
 } // namespace nivra::ui

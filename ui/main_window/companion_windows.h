@@ -3,20 +3,13 @@
 #include <QObject>
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <string>
-
-namespace nivra {
-class AssayData;
-} // namespace nivra
 
 namespace nivra::ui {
 
 class WindowMenu;
 class AssessmentDlg;
 class HistoryDlg;
-class RunEvents;
-class SlotBoard;
+class SlotModel;
 struct PointRange;
 
 // The windows that Statistics Show opens beside the main window: the Assessment dialog of the
@@ -27,26 +20,17 @@ class CompanionWindows final : public QObject {
     Q_OBJECT
 public:
     using RegionSource = std::function<PointRange()>;
-    // Takes a history run's record for the viewer, with the name its file label shows.
-    using ViewerSink = std::function<void(std::unique_ptr<AssayData>, const std::string&)>;
     // Whether the viewer's record may be replaced (its unsaved edits saved or given up).
     using ViewerGuard = std::function<bool()>;
 
-    CompanionWindows(QWidget& window, WindowMenu& menu, SlotBoard& board, RunEvents& events,
-                     RegionSource region, ViewerGuard mayReplaceViewer, ViewerSink showInViewer);
+    CompanionWindows(QWidget& window, WindowMenu& menu, SlotModel& model, RegionSource region,
+                     ViewerGuard mayReplaceViewer);
     ~CompanionWindows() override;
 
     // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
     void refreshAssessment();
 
     AssessmentDlg* assessment() const { return assessment_; }
-
-signals:
-    // A slot's record was changed here (a class limit typed in the Assessment dialog): it is
-    // no longer saved.
-    void recordEdited(int slot);
-
-public:
     HistoryDlg* history() const { return history_; }
 
 private:
@@ -59,11 +43,9 @@ private:
 
     QWidget& window_;
     WindowMenu& menu_;
-    SlotBoard& slots_;
-    RunEvents& events_;
+    SlotModel& slots_;
     RegionSource region_;
     ViewerGuard mayReplaceViewer_;
-    ViewerSink showInViewer_;
     AssessmentDlg* assessment_ = nullptr;
     HistoryDlg* history_ = nullptr;
 };

@@ -15,20 +15,6 @@
 // these values into widgets.
 namespace nivra::ui {
 
-// What the Counters window has heard from a slot's current or last run, beyond its record.
-struct RunReportState {
-    std::optional<std::int64_t> lastSecond; // counts of the last second
-    std::optional<std::int64_t> dwellSoFar; // counts of the current dwell
-    std::optional<bool> backupSaved;        // the last backup save; unknown until one is reported
-    std::string backupFailure;              // why the last backup save failed
-    std::optional<nivra::EndReason> ended;  // how the run ended, once it has
-    // The first second of the stretch in which the counter has not answered, while it lasts.
-    std::optional<std::int64_t> silentSince;
-    // The first second of a stretch above the counter's limit, or of garbled replies.
-    std::optional<std::int64_t> overLimitSince;
-    std::optional<std::int64_t> garbledSince;
-};
-
 // What one slot's row shows. "-" stands for a value that does not apply or is not known yet.
 struct CounterRow {
     std::string counter;      // "2: detector 2" ("2" without a name), "Viewer"

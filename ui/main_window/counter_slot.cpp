@@ -7,9 +7,16 @@
 namespace nivra::ui {
 
 CounterSlot::CounterSlot() = default;
-CounterSlot::CounterSlot(CounterSlot&&) noexcept = default;
-CounterSlot& CounterSlot::operator=(CounterSlot&&) noexcept = default;
-CounterSlot::~CounterSlot() = default;
+
+CounterSlot::~CounterSlot() {
+    // The run reports through the history observer into the record: it ends first, and its
+    // destruction waits for its thread.
+    if (run)
+        run->requestStop();
+    run.reset();
+    history.reset();
+    recorder.reset();
+}
 
 const char* statusText(CounterState state) {
     switch (state) {

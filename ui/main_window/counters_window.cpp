@@ -5,8 +5,7 @@
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/notifications.h"
 #include "ui/main_window/companion_placement.h"
-#include "ui/main_window/run_events.h"
-#include "ui/main_window/slot_board.h"
+#include "ui/main_window/slot_model.h"
 #include "ui/main_window/sparkline.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
@@ -46,9 +45,9 @@ std::unique_ptr<QSettings> userSettings() {
 
 } // namespace
 
-CountersWindow::CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEvents& reports,
-                               Clock now, SettingsSource settings, QWidget* parent)
-    : QWidget(parent, Qt::Window), slots_(board), menu_(menu), menuBar_(menu.bar()),
+CountersWindow::CountersWindow(const SlotModel& model, WindowMenu& menu, Clock now,
+                               SettingsSource settings, QWidget* parent)
+    : QWidget(parent, Qt::Window), slots_(model), menu_(menu), menuBar_(menu.bar()),
       now_(std::move(now)),
       settings_(settings ? std::move(settings) : SettingsSource(userSettings)) {
     makeTopLevel(*this);
@@ -71,50 +70,19 @@ CountersWindow::CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEven
     connect(table_, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { activateRow(row); });
 
-    // Commands change states, records and the active slot; the rows follow once the command
-    // has been handled: the main window's handlers are connected before these.
-    for (QAction* action : menu_.actions())
-        connect(
-            action, &QAction::triggered, this, [this] { refresh(); }, Qt::QueuedConnection);
     menu_.appendSeparator(kActiveCounterPopup);
     menu_.appendItem(kActiveCounterPopup, QStringLiteral("&Counters"),
                      nivra::res::Command::CountersWindow);
-    QAction* item = menu_.action(nivra::res::Command::CountersWindow);
-    connect(item, &QAction::triggered, this, [this] { open(); });
-    connect(
-        item, &QAction::triggered, this, [this] { refresh(); }, Qt::QueuedConnection);
+    connect(menu_.action(nivra::res::Command::CountersWindow), &QAction::triggered, this,
+            [this] { open(); });
 
-    connect(
-        &reports, &RunEvents::started, this, [this](int counter) { onStarted(counter); },
-        Qt::QueuedConnection);
-    connect(
-        &reports, &RunEvents::secondReported, this,
-        [this](int counter, qint64 lastSecond, qint64 dwell) {
-            onSecond(counter, lastSecond, dwell);
-        },
-        Qt::QueuedConnection);
-    connect(
-        &reports, &RunEvents::pointReported, this,
-        [this](int counter, int, int) {
-            // A closed point starts the next dwell from nothing, as the main window shows it.
-            if (counter >= 0 && counter < kSlotCount)
-                reports_[static_cast<std::size_t>(counter)].dwellSoFar = 0;
-            refreshSlot(counter);
-        },
-        Qt::QueuedConnection);
-    connect(
-        &reports, &RunEvents::backupSaveReported, this,
-        [this](int counter, bool ok, const QString& reason) { onBackupSaved(counter, ok, reason); },
-        Qt::QueuedConnection);
-    // The run control, connected before, has noted the fault on the slot.
-    connect(
-        &reports, &RunEvents::counterFaultReported, this,
-        [this](int counter, nivra::CounterFault, qint64, qint64) { refreshSlot(counter); },
-        Qt::QueuedConnection);
-    connect(
-        &reports, &RunEvents::ended, this,
-        [this](int counter, nivra::EndReason reason) { onEnded(counter, reason); },
-        Qt::QueuedConnection);
+    // The model has applied each change when it announces it.
+    connect(&model, &SlotModel::slotChanged, this, [this](int slot) { refreshSlot(slot); });
+    // The active row is the bold one; the rows are the offered counters.
+    connect(&model, &SlotModel::activeSlotChanged, this, [this] { refresh(); });
+    connect(&model, &SlotModel::countersOffered, this, [this] { refresh(); });
+    connect(&model, &SlotModel::runEnded, this,
+            [this](int counter, nivra::EndReason reason) { notifyEnd(counter, reason); });
 }
 
 CountersWindow::~CountersWindow() {
@@ -183,7 +151,7 @@ void CountersWindow::rememberPlace(std::optional<bool> open) {
 std::vector<int> CountersWindow::shownSlots() const {
     std::vector<int> shown{kViewerSlot};
     for (int slot = 1; slot < kSlotCount; ++slot)
-        if (menu_.isEnabled(nivra::res::activeCounterCommand(slot)))
+        if (slots_.isOffered(slot))
             shown.push_back(slot);
     return shown;
 }
@@ -198,10 +166,6 @@ int CountersWindow::rowOfSlot(int slot) const {
         if (rows_[row] == slot)
             return static_cast<int>(row);
     return -1;
-}
-
-const RunReportState& CountersWindow::reportsOf(int slot) const {
-    return reports_.at(static_cast<std::size_t>(slot));
 }
 
 void CountersWindow::activateRow(int row) {
@@ -255,12 +219,8 @@ void CountersWindow::refreshSlot(int slot) {
     std::string name;
     if (!record.data && slot != kViewerSlot)
         name = CounterConfig(counterConfigPath(slot)).name;
-    RunReportState reports = reports_[static_cast<std::size_t>(slot)];
-    reports.silentSince = record.silentSince; // kept by the run control from the fault reports
-    reports.overLimitSince = record.overLimitSince;
-    reports.garbledSince = record.garbledSince;
     const CounterRow values =
-        counterRow(slot, record.state, record.data.get(), name, reports, now_ ? now_() : 0,
+        counterRow(slot, record.state, record.data.get(), name, record.reports, now_ ? now_() : 0,
                    decisions_[static_cast<std::size_t>(slot)]);
 
     const bool active = slots_.isActive(slot);
@@ -355,38 +315,7 @@ void CountersWindow::growToFit() {
         resize(grown);
 }
 
-void CountersWindow::onStarted(int counter) {
-    if (counter < 0 || counter >= kSlotCount)
-        return;
-    // A new run: nothing of the last run's reports applies any more.
-    reports_[static_cast<std::size_t>(counter)] = RunReportState{};
-    refresh();
-}
-
-void CountersWindow::onSecond(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar) {
-    if (counter < 0 || counter >= kSlotCount)
-        return;
-    RunReportState& state = reports_[static_cast<std::size_t>(counter)];
-    state.lastSecond = lastSecond;
-    state.dwellSoFar = dwellSoFar;
-    refreshSlot(counter);
-}
-
-void CountersWindow::onBackupSaved(int counter, bool ok, const QString& reason) {
-    if (counter < 0 || counter >= kSlotCount)
-        return;
-    RunReportState& state = reports_[static_cast<std::size_t>(counter)];
-    state.backupSaved = ok;
-    state.backupFailure = ok ? std::string() : toNarrow(reason);
-    refreshSlot(counter);
-}
-
-void CountersWindow::onEnded(int counter, nivra::EndReason reason) {
-    if (counter < 0 || counter >= kSlotCount)
-        return;
-    reports_[static_cast<std::size_t>(counter)].ended = reason;
-    refreshSlot(counter);
-
+void CountersWindow::notifyEnd(int counter, nivra::EndReason reason) {
     const CounterSlot& slot = slots_.slot(counter);
     std::size_t points = 0;
     std::int64_t total = 0;

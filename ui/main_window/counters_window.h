@@ -17,19 +17,19 @@ class QTableWidget;
 namespace nivra::ui {
 
 class WindowMenu;
-class RunEvents;
-class SlotBoard;
+class SlotModel;
 
 // The Counters window: every counter found at start-up and the viewer at a glance, one row each
 // (number and name, state, assay, points so far of planned, progress, counts of the last second
 // and of the current dwell, time left, end time, the last backup save and a sparkline of the
-// points). It follows the runs' reports on its own, so runs on counters that are not active show
-// here while the main window shows its active slot undisturbed. Double-clicking a row chooses
+// points). It renders every slot from the slot model as the model announces changes, so runs on
+// counters that are not active show here while the main window shows its active slot
+// undisturbed. Double-clicking a row chooses
 // that slot's Active Counter item, with whatever the menu would do and ask. When a run ends its
 // row says how and when, and a desktop notification says so (nivra::ui::notifications()).
 //
-// The window belongs to the main window and listens from the main window's construction on,
-// also while it is closed. Whether it was open, and where, is kept in the settings and restored
+// The window belongs to the main window and exists from the main window's construction on, also
+// while it is closed. Whether it was open, and where, is kept in the settings and restored
 // at the next start.
 class CountersWindow final : public QWidget {
     Q_OBJECT
@@ -38,11 +38,9 @@ public:
     // Gives the settings where the window keeps whether it is open and its place.
     using SettingsSource = std::function<std::unique_ptr<QSettings>()>;
 
-    // Adds the "Counters" item to the main window's menu and listens to its commands and to the
-    // runs' reports; made after the main window has connected its own, so each command and report
-    // reaches this window after the main window has handled it.
-    CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEvents& reports, Clock now,
-                   SettingsSource settings, QWidget* parent);
+    // Adds the "Counters" item to the main window's menu and follows the slot model.
+    CountersWindow(const SlotModel& model, WindowMenu& menu, Clock now, SettingsSource settings,
+                   QWidget* parent);
     ~CountersWindow() override;
 
     // Shows the window (at its remembered place the first time), raises it, and remembers it
@@ -50,7 +48,8 @@ public:
     void open();
     // Opens the window if it was open when the program last ended.
     void restore();
-    // Rewrites every row from the slots.
+    // Rewrites every row from the slots (the counter names are read again from their
+    // configurations).
     void refresh();
 
     QTableWidget* table() const { return table_; }
@@ -59,7 +58,6 @@ public:
     int rowOfSlot(int slot) const;
     // What a double click on the row does: the slot's Active Counter item, if the menu offers it.
     void activateRow(int row);
-    const RunReportState& reportsOf(int slot) const;
 
     enum Column {
         kCounterColumn,
@@ -93,19 +91,16 @@ private:
     void growToFit();
     // Saves the window's place, and whether it is open when `open` says.
     void rememberPlace(std::optional<bool> open);
-    void onStarted(int counter);
-    void onSecond(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar);
-    void onBackupSaved(int counter, bool ok, const QString& reason);
-    void onEnded(int counter, nivra::EndReason reason);
+    // The desktop notification of a run's end.
+    void notifyEnd(int counter, nivra::EndReason reason);
 
-    const SlotBoard& slots_;
+    const SlotModel& slots_;
     WindowMenu& menu_;
     QWidget* menuBar_;
     Clock now_;
     SettingsSource settings_;
     QTableWidget* table_ = nullptr;
     std::vector<int> rows_; // the slot of each row
-    std::array<RunReportState, kSlotCount> reports_;
     std::array<ClassDecisionText, kSlotCount> decisions_;
     bool placed_ = false;
 };

@@ -4,7 +4,7 @@
 #include "ui/dialogs/about_dlg.h"
 #include "ui/dialogs/assay_config_dlg.h"
 #include "ui/dialogs/counter_config_dlg.h"
-#include "ui/main_window/slot_board.h"
+#include "ui/main_window/slot_model.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
 #include "ui/resources/resource_ids.h"
@@ -21,14 +21,15 @@ constexpr int kAboutPopup = 5;
 
 } // namespace
 
-DialogCommands::DialogCommands(QWidget& window, WindowMenu& menu, const SlotBoard& board,
+DialogCommands::DialogCommands(QWidget& window, WindowMenu& menu, const SlotModel& model,
                                ModalRunner runner)
-    : window_(window), menu_(menu), slots_(board), runModal_(std::move(runner)) {
+    : window_(window), menu_(menu), slots_(model), runModal_(std::move(runner)) {
     using namespace nivra::res;
     connect(menu.action(Command::ConfigCounter), &QAction::triggered, this, [this] {
         // The active slot's own configuration file: counter<N>.ccx, counter0.ccx for the viewer.
         CounterConfigDlg dialog(slots_.activeIndex(), &window_);
         runModal(dialog);
+        emit counterConfigurationClosed();
     });
     connect(menu.action(Command::ConfigAssay), &QAction::triggered, this, [this] {
         AssayConfigDlg dialog(&window_);

@@ -7,7 +7,7 @@
 namespace nivra::ui {
 class WindowMenu;
 
-class SlotBoard;
+class SlotModel;
 
 // The commands that open a dialog of their own: Configuration > Counter and Configuration >
 // Assay, File > Print and About (from the About menu and from its "&About Nivra..." item). Their
@@ -17,11 +17,15 @@ class DialogCommands final : public QObject {
     Q_OBJECT
 public:
     using ModalRunner = std::function<int(QDialog&)>;
-    DialogCommands(QWidget& window, WindowMenu& menu, const SlotBoard& board, ModalRunner runner);
+    DialogCommands(QWidget& window, WindowMenu& menu, const SlotModel& model, ModalRunner runner);
 
     // "&About Nivra..." at the end of the About drop-down: the window system offers no menu of
     // ours on the caption bar.
     void addAboutItem();
+
+signals:
+    // The counter configuration dialog has closed: a counter's name may have changed.
+    void counterConfigurationClosed();
 
 private:
     int runModal(QDialog& dialog);
@@ -29,7 +33,7 @@ private:
 
     QWidget& window_;
     WindowMenu& menu_;
-    const SlotBoard& slots_;
+    const SlotModel& slots_;
     ModalRunner runModal_;
 };
 

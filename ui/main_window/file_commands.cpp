@@ -8,7 +8,7 @@
 #include "ui/controls/prompts.h"
 #include "ui/dialogs/save_report_qt.h"
 #include "ui/main_window/roi_view.h"
-#include "ui/main_window/slot_board.h"
+#include "ui/main_window/slot_model.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
 
@@ -64,9 +64,9 @@ bool saveWithDialog(const FileDialogRequest& request, const QString& successText
 
 } // namespace
 
-FileCommands::FileCommands(WindowMenu& menu, SlotBoard& board, const StatsShow& shown,
+FileCommands::FileCommands(WindowMenu& menu, SlotModel& model, const StatsShow& shown,
                            RegionSource region)
-    : slots_(board), shown_(shown), region_(std::move(region)) {
+    : slots_(model), shown_(shown), region_(std::move(region)) {
     using namespace nivra::res;
     const auto on = [&](MenuCommand command, auto handler) {
         connect(menu.action(command), &QAction::triggered, this, handler);
@@ -85,39 +85,21 @@ void FileCommands::clearForNewRun() {
     // running slot's record is being filled and must stay.
     if (slot.state != DEMO && slot.state != STOPPED)
         return;
-    if (slot.saved) {
-        resetForNewRun(false);
-        return;
+    if (!slot.saved) {
+        const Answer answer = ask(QStringLiteral("Data not saved, would you like to save?"),
+                                  MessageButtons::YesNoCancel, Sound::Exclamation);
+        if (answer == Answer::Cancel)
+            return;
+        // The operator asked to keep the data: when it did not reach a file (save dialog
+        // cancelled, file not written), the slot keeps it rather than throwing it away unsaved.
+        if (answer == Answer::Yes && !save())
+            return;
     }
-    const Answer answer = ask(QStringLiteral("Data not saved, would you like to save?"),
-                              MessageButtons::YesNoCancel, Sound::Exclamation);
-    if (answer == Answer::Cancel) {
-        emit statusChanged();
-        return;
-    }
-    // The operator asked to keep the data: when it did not reach a file (save dialog cancelled,
-    // file not written), the slot keeps it rather than throwing it away unsaved.
-    if (answer == Answer::Yes && !save())
-        return;
-    resetForNewRun(true);
-}
-
-void FileCommands::resetForNewRun(bool resetLabels) {
-    emit clearing(resetLabels);
-    CounterSlot& slot = slots_.active();
-    // The run that filled the record has ended (only DEMO and STOPPED slots are cleared).
-    slot.history.reset();
-    slot.recorder.reset();
-    slot.data.reset();
-    slot.fileName.clear();
-    slot.state = NEW;
-    slot.saved = true;
-    slot.backupProblem.clear(); // it was about the record that goes now
-    emit statusChanged();
+    slots_.clearForNewRun(slots_.activeIndex());
 }
 
 bool FileCommands::save() {
-    CounterSlot& slot = slots_.active();
+    const CounterSlot& slot = slots_.active();
     if (!slot.data)
         return false;
     const AssayData& data = *slot.data;
@@ -125,14 +107,8 @@ bool FileCommands::save() {
     const bool saved = saveWithDialog(
         saveRequest(QStringLiteral(".dax"), kDataFilter, data), QStringLiteral("data saved"),
         [&](const std::string& target) { return saveDataFileSaying(data, target); }, &path);
-    if (saved) {
-        slot.saved = true;
-        slot.fileName = path;
-        // The run's row in the history names the file it was last saved to.
-        if (slot.recorder)
-            slot.recorder->dataFileSaved(path);
-    }
-    emit statusChanged();
+    if (saved)
+        slots_.markSaved(slots_.activeIndex(), path);
     return saved;
 }
 
@@ -179,10 +155,8 @@ bool FileCommands::mayReplaceViewer() {
     if (answer == Answer::No)
         return true;
     // The window shows the viewer whose data is being saved.
-    if (!slots_.isActive(kViewerSlot)) {
+    if (!slots_.isActive(kViewerSlot))
         slots_.select(kViewerSlot);
-        emit activeSlotChanged();
-    }
     return save();
 }
 
@@ -211,17 +185,7 @@ void FileCommands::open() {
         showMessage(fromNarrow(problem));
         return;
     }
-    showInViewer(std::move(record), source);
-}
-
-void FileCommands::showInViewer(std::unique_ptr<AssayData> data, const std::string& fileName) {
-    CounterSlot& viewer = slots_.viewer();
-    viewer.data = std::move(data);
-    viewer.fileName = fileName;
-    // As read: nothing in it is unsaved (edits given up before have gone with the old record).
-    viewer.saved = true;
-    slots_.select(kViewerSlot);
-    emit viewerFilled();
+    slots_.fillViewer(std::move(record), source);
 }
 
 bool FileCommands::mayExit() {
@@ -241,10 +205,8 @@ bool FileCommands::mayExit() {
         if (answer != Answer::Yes)
             continue;
         // The window shows the slot whose data is being saved.
-        if (!slots_.isActive(i)) {
+        if (!slots_.isActive(i))
             slots_.select(i);
-            emit activeSlotChanged();
-        }
         // Data the operator asked to keep that did not reach a file keeps the program open.
         if (!save())
             return false;

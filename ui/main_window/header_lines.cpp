@@ -2,7 +2,7 @@
 
 #include "ui/controls/narrow_text.h"
 #include "ui/main_window/counter_slot.h"
-#include "ui/main_window/slot_board.h"
+#include "ui/main_window/slot_model.h"
 #include "ui/resources/main_window_ui.h"
 
 #include <QLineEdit>
@@ -11,8 +11,8 @@
 
 namespace nivra::ui {
 
-HeaderLines::HeaderLines(const MainWindowUi& ui, SlotBoard& board)
-    : slots_(board), list_(ui.headerList), edit_(ui.headerEdit) {
+HeaderLines::HeaderLines(const MainWindowUi& ui, SlotModel& model)
+    : slots_(model), list_(ui.headerList), edit_(ui.headerEdit) {
     QObject::connect(ui.addHeader, &QPushButton::clicked, list_, [this] { add(); });
     QObject::connect(ui.delHeader, &QPushButton::clicked, list_, [this] { removeSelected(); });
 }
@@ -36,26 +36,20 @@ void HeaderLines::clear() {
 }
 
 void HeaderLines::add() {
-    CounterSlot& slot = slots_.active();
-    if (!slot.data)
+    if (!slots_.active().data)
         return;
     // An empty line is a line too: the operator may want a blank line in the description.
-    slot.data->appendHeaderLine(toNarrow(edit_->text()));
-    slot.saved = false;
-    fill();
+    slots_.appendHeaderLine(slots_.activeIndex(), toNarrow(edit_->text()));
     edit_->clear();
 }
 
 void HeaderLines::removeSelected() {
-    CounterSlot& slot = slots_.active();
     const QList<QListWidgetItem*> selection = list_->selectedItems();
-    if (!slot.data || selection.isEmpty())
+    if (selection.isEmpty())
         return;
     const int selected = list_->row(selection.first());
     // The list mirrors the record's lines in order; a run only appends to them.
-    slot.data->removeHeaderLine(static_cast<std::size_t>(selected));
-    slot.saved = false;
-    fill();
+    slots_.removeHeaderLine(slots_.activeIndex(), static_cast<std::size_t>(selected));
 }
 
 } // namespace nivra::ui

@@ -8,13 +8,14 @@ class QListWidget;
 namespace nivra::ui {
 
 struct MainWindowUi;
-class SlotBoard;
+class SlotModel;
 
 // The header lines of the active slot's record: the list that shows them, the edit for a new
-// line, and the "Add" and "Del" buttons, which it handles itself.
+// line, and the "Add" and "Del" buttons, which it handles itself. The lines are added and
+// removed through the slot model; the list is filled again when the model announces it.
 class HeaderLines {
 public:
-    HeaderLines(const MainWindowUi& ui, SlotBoard& board);
+    HeaderLines(const MainWindowUi& ui, SlotModel& model);
     // The list from the active slot's record; the operator's selection survives while its line
     // is still there.
     void fill();
@@ -24,7 +25,7 @@ private:
     void add();
     void removeSelected();
 
-    SlotBoard& slots_;
+    SlotModel& slots_;
     QListWidget* list_;
     QLineEdit* edit_;
 };

@@ -14,6 +14,7 @@
 #include "ui/main_window/roi_view.h"
 #include "ui/main_window/run_control.h"
 #include "ui/main_window/run_events.h"
+#include "ui/main_window/slot_model.h"
 #include "ui/main_window/slot_status.h"
 #include "ui/main_window/statistics_panel.h"
 #include "ui/resources/app_icon.h"
@@ -56,32 +57,23 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
     setMinimumSize(least);
     resize(least);
 
-    runEvents_ = new RunEvents(this);
+    slots_ = new SlotModel(this);
     const auto region = [this] { return roi_->selection(); };
-    status_ = std::make_unique<SlotStatus>(ui_, *menu_, slots_);
+    status_ = std::make_unique<SlotStatus>(ui_, *menu_, *slots_);
     live_ = std::make_unique<LiveDisplay>(ui_);
-    roi_ = std::make_unique<RoiView>(ui_, slots_);
-    headers_ = std::make_unique<HeaderLines>(ui_, slots_);
-    statistics_ = std::make_unique<StatisticsPanel>(ui_, *menu_, slots_, region);
-    files_ = std::make_unique<FileCommands>(*menu_, slots_, statistics_->selection(), region);
-    // Connects to the runs' reports first: a run's end has changed its slot before anything
-    // else hears of it.
-    runs_ = std::make_unique<RunControl>(*this, *menu_, slots_, *runEvents_, environment_.run,
+    roi_ = std::make_unique<RoiView>(ui_, *slots_);
+    headers_ = std::make_unique<HeaderLines>(ui_, *slots_);
+    statistics_ = std::make_unique<StatisticsPanel>(ui_, *menu_, *slots_, region);
+    files_ = std::make_unique<FileCommands>(*menu_, *slots_, statistics_->selection(), region);
+    runs_ = std::make_unique<RunControl>(*this, *menu_, *slots_, environment_.run,
                                          environment_.runModal);
-    dialogs_ = std::make_unique<DialogCommands>(*this, *menu_, slots_, environment_.runModal);
-    companions_ = std::make_unique<CompanionWindows>(
-        *this, *menu_, slots_, *runEvents_, region, [this] { return files_->mayReplaceViewer(); },
-        [this](std::unique_ptr<AssayData> data, const std::string& name) {
-            files_->showInViewer(std::move(data), name);
-        });
-    wireMenu();
-    wireRunReports();
-    // Made after everything else is wired: every report and every menu command reaches the
-    // Counters window after the main window has handled it.
+    dialogs_ = std::make_unique<DialogCommands>(*this, *menu_, *slots_, environment_.runModal);
+    companions_ = std::make_unique<CompanionWindows>(*this, *menu_, *slots_, region,
+                                                     [this] { return files_->mayReplaceViewer(); });
     countersWindow_ = new CountersWindow(
-        slots_, *menu_, *runEvents_, [this] { return now(); }, environment_.settings, this);
-    connect(companions_.get(), &CompanionWindows::recordEdited, countersWindow_,
-            &CountersWindow::refresh);
+        *slots_, *menu_, [this] { return now(); }, environment_.settings, this);
+    wireMenu();
+    wireSlotModel();
 }
 
 MainWindow::~MainWindow() {
@@ -93,45 +85,57 @@ void MainWindow::wireMenu() {
     using namespace nivra::res;
     WindowMenu& menu = *menu_;
     connect(menu.action(Command::Viewer), &QAction::triggered, this,
-            [this] { showActiveCounter(kViewerSlot); });
+            [this] { slots_->select(kViewerSlot); });
     for (int slot = 1; slot < kSlotCount; ++slot)
         connect(menu.action(activeCounterCommand(slot)), &QAction::triggered, this,
-                [this, slot] { showActiveCounter(slot); });
+                [this, slot] { slots_->select(slot); });
     connect(menu.action(Command::Exit), &QAction::triggered, this, &QWidget::close);
     connect(ui_.screenUpdates, &QPushButton::clicked, this,
             [this] { setScreenUpdates(!live_->screenUpdates()); });
-
     connect(roi_.get(), &RoiView::regionChanged, this,
             [this] { companions_->refreshAssessment(); });
-    connect(roi_.get(), &RoiView::recordEdited, this, [this] { refreshStatus(); });
-    connect(companions_.get(), &CompanionWindows::recordEdited, this, [this] { refreshStatus(); });
-    connect(files_.get(), &FileCommands::activeSlotChanged, this, [this] { showActiveSlot(); });
-    connect(files_.get(), &FileCommands::viewerFilled, this, [this] { showViewer(); });
-    connect(files_.get(), &FileCommands::clearing, this,
-            [this](bool resetLabels) { clearRecordDisplay(resetLabels); });
-    connect(files_.get(), &FileCommands::statusChanged, this, [this] { refreshStatus(); });
-    connect(runs_.get(), &RunControl::slotChanged, this,
-            [this](int counter) { refreshIfActive(counter); });
-    connect(runs_.get(), &RunControl::runEnded, this, [this](int counter) { showRunEnd(counter); });
+    connect(dialogs_.get(), &DialogCommands::counterConfigurationClosed, countersWindow_,
+            &CountersWindow::refresh);
 }
 
-void MainWindow::wireRunReports() {
-    connect(
-        runEvents_, &RunEvents::started, this,
-        [this](int counter) {
-            showRunRecord(counter);
-            showSecond(counter, 0, 0);
-        },
-        Qt::QueuedConnection);
-    connect(
-        runEvents_, &RunEvents::secondReported, this,
-        [this](int counter, qint64 lastSecond, qint64 dwell) {
-            showSecond(counter, lastSecond, dwell);
-        },
-        Qt::QueuedConnection);
-    connect(
-        runEvents_, &RunEvents::pointReported, this,
-        [this](int counter, int, int) { showRunRecord(counter); }, Qt::QueuedConnection);
+void MainWindow::wireSlotModel() {
+    SlotModel& model = *slots_;
+    // Each handler reads the slot as the model has left it; only the active slot is shown.
+    const auto ifActive = [this](auto show) {
+        return [this, show](int slot) {
+            if (slots_->isActive(slot))
+                show();
+        };
+    };
+    connect(&model, &SlotModel::activeSlotChanged, this, [this] { showActiveSlot(); });
+    connect(&model, &SlotModel::countersOffered, this, [this] { status_->showOfferedCounters(); });
+    connect(&model, &SlotModel::recordReplaced, this, ifActive([this] { showActiveSlot(); }));
+    connect(&model, &SlotModel::statusChanged, this, ifActive([this] { refreshStatus(); }));
+    connect(&model, &SlotModel::pointDeleted, this, ifActive([this] {
+        roi_->showEditedRecord();
+        refreshStatus();
+    }));
+    connect(&model, &SlotModel::headerLinesChanged, this, ifActive([this] { headers_->fill(); }));
+    connect(&model, &SlotModel::classLimitChanged, this,
+            ifActive([this] { companions_->refreshAssessment(); }));
+
+    connect(&model, &SlotModel::runStarted, this, ifActive([this] {
+        showRunRecord();
+        showSecond(0, 0);
+    }));
+    connect(&model, &SlotModel::secondCounted, this,
+            [this](int slot, qint64 lastSecond, qint64 dwell) {
+                if (slots_->isActive(slot))
+                    showSecond(lastSecond, dwell);
+            });
+    connect(&model, &SlotModel::pointClosed, this, ifActive([this] { showRunRecord(); }));
+    connect(&model, &SlotModel::runEnded, this, [this](int slot) {
+        if (slots_->isActive(slot))
+            showRunEnd();
+        live_->stopHeartbeat();
+        // The end of any run brings the live redraw back, also for a slot that is not active.
+        setScreenUpdates(true);
+    });
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -148,7 +152,6 @@ void MainWindow::initialise() {
 
     // Start directory, port list, discovery and text queries; the counters found are offered
     // in the Active Counter menu, at most four.
-    status_->offerCounters(0);
     const nivra::CounterStartup startup =
         environment_.startup ? environment_.startup() : nivra::runCounterStartup();
     if (!startup.startDirectoryRead)
@@ -156,11 +159,10 @@ void MainWindow::initialise() {
     if (!startup.portListProblem.empty())
         showMessage(fromNarrow("The port list cannot be read, so no counter is looked for: " +
                                startup.portListProblem));
-    status_->offerCounters(std::clamp(startup.offeredCounters, 0, nivra::kMaxOfferedCounters));
+    slots_->offerCounters(std::clamp(startup.offeredCounters, 0, nivra::kMaxOfferedCounters));
 
     // The rest of the window's initial state; the viewer is active, no point is named for
     // deletion.
-    slots_.viewer().state = VIEWER;
     ui_.deletePointEdit->setText(QStringLiteral("0"));
     roi_->setSliderEnabled(false);
     QFont listFont(QStringLiteral("MS Shell Dlg"));
@@ -204,6 +206,22 @@ HistoryDlg* MainWindow::historyDialog() const {
     return companions_->history();
 }
 
+RunEvents& MainWindow::runReports() const {
+    return slots_->reports();
+}
+
+int MainWindow::activeSlot() const {
+    return slots_->activeIndex();
+}
+
+const CounterSlot& MainWindow::slot(int index) const {
+    return slots_->slot(index);
+}
+
+bool MainWindow::hasRuns() const {
+    return slots_->hasRuns();
+}
+
 std::int64_t MainWindow::now() const {
     return environment_.run.runClock().now();
 }
@@ -213,7 +231,7 @@ void MainWindow::showPoints(int first, int last) {
 }
 
 void MainWindow::stopRunsAndWait() {
-    slots_.stopRunsAndWait();
+    slots_->stopRunsAndWait();
 }
 
 // ---- the active slot's display ----
@@ -224,22 +242,12 @@ void MainWindow::refreshStatus() {
     companions_->refreshAssessment();
 }
 
-void MainWindow::refreshIfActive(int slot) {
-    if (slots_.isActive(slot))
-        refreshStatus();
-}
-
-void MainWindow::showActiveCounter(int slot) {
-    slots_.select(slot);
-    showActiveSlot();
-}
-
 void MainWindow::showActiveSlot() {
     status_->markActiveCounter();
     statistics_->clearValues();
     roi_->clearDumps();
     headers_->clear();
-    const CounterSlot& slot = slots_.active();
+    const CounterSlot& slot = slots_->active();
     if (roi_->showWholeRecord() > 0) {
         live_->showProgress(slot.data.get());
         roi_->fillDataDump();
@@ -250,9 +258,9 @@ void MainWindow::showActiveSlot() {
     }
     roi_->showRegionInEdits();
     // A counter's record filled by a run has a planned end; the viewer shows none.
-    const bool runRecord = slots_.activeIndex() != kViewerSlot && slot.data &&
+    const bool runRecord = slots_->activeIndex() != kViewerSlot && slot.data &&
                            (slot.state == RUNNING || slot.state == STOPPED);
-    live_->showActive(slots_.activeIndex(), runRecord ? slot.data.get() : nullptr,
+    live_->showActive(slots_->activeIndex(), runRecord ? slot.data.get() : nullptr,
                       slot.state == RUNNING, now());
     setScreenUpdates(true);
     refreshStatus();
@@ -261,41 +269,20 @@ void MainWindow::showActiveSlot() {
 void MainWindow::setScreenUpdates(bool on) {
     if (on && roi_->showWholeRecord() > 0) {
         headers_->fill();
-        live_->showProgress(slots_.active().data.get());
+        live_->showProgress(slots_->active().data.get());
     }
     live_->setScreenUpdates(on);
 }
 
-void MainWindow::showViewer() {
-    showActiveSlot();
-    roi_->setSliderEnabled(true);
-    roi_->showRegionInEdits();
-}
-
-void MainWindow::clearRecordDisplay(bool resetLabels) {
-    // Nothing of the record that goes stays on the screen: no chart, region or progress.
-    roi_->showNoPoints();
-    live_->showProgress(nullptr);
-    statistics_->clearValues();
-    roi_->clearDumps();
-    if (resetLabels) {
-        headers_->clear();
-        live_->clearTimes();
-    }
-}
-
 // ---- run reports ----
 
-void MainWindow::showSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts) {
-    // Runs on other slots go on without touching the screen. A second changes only the live
-    // texts, the heartbeat and the progress; the record's display changes when a point closes.
-    if (slots_.isActive(counter))
-        live_->showSecond(slots_.active().data.get(), lastSecond, dwellCounts, now());
+void MainWindow::showSecond(std::int64_t lastSecond, std::int64_t dwellCounts) {
+    // A second changes only the live texts, the heartbeat and the progress; the record's display
+    // changes when a point closes.
+    live_->showSecond(slots_->active().data.get(), lastSecond, dwellCounts, now());
 }
 
-void MainWindow::showRunRecord(int counter) {
-    if (!slots_.isActive(counter))
-        return;
+void MainWindow::showRunRecord() {
     if (live_->screenUpdates()) {
         roi_->showWholeRecord();
         refreshStatus();
@@ -304,22 +291,17 @@ void MainWindow::showRunRecord(int counter) {
         companions_->refreshAssessment();
     }
     live_->restartDwell();
-    if (const AssayData* record = slots_.active().data.get())
+    if (const AssayData* record = slots_->active().data.get())
         live_->showProgress(record);
 }
 
-void MainWindow::showRunEnd(int counter) {
-    if (slots_.isActive(counter)) {
-        // The run has appended its end or stop line and maybe a last point.
-        roi_->showWholeRecord();
-        headers_->fill();
-        live_->showProgress(slots_.active().data.get());
-        refreshStatus();
-        live_->clearTimeLeft();
-    }
-    live_->stopHeartbeat();
-    // The end of any run brings the live redraw back, also for a slot that is not active.
-    setScreenUpdates(true);
+void MainWindow::showRunEnd() {
+    // The run has appended its end or stop line and maybe a last point.
+    roi_->showWholeRecord();
+    headers_->fill();
+    live_->showProgress(slots_->active().data.get());
+    refreshStatus();
+    live_->clearTimeLeft();
 }
 
 } // namespace nivra::ui

@@ -5,7 +5,6 @@
 #include "engine/run_observer.h"
 #include "model/stats_show.h"
 #include "ui/main_window/counter_slot.h"
-#include "ui/main_window/slot_board.h"
 #include "ui/resources/main_window_ui.h"
 
 #include <QDialog>
@@ -43,22 +42,24 @@ struct MainWindowEnvironment {
 // counters 1 to 4. Exactly one slot is active and every display shows it; runs on other slots go
 // on in the background.
 //
-// The window owns its parts and wires them; each part keeps its own state, handles its own
-// buttons and menu items, and reaches the slots through the SlotBoard:
-//   SlotBoard         the five slots and the active one (plain data);
+// The window owns its parts and wires them; each part handles its own buttons and menu items:
+//   SlotModel         the five slots, the active one and the offered counters: the only
+//                     receiver of the runs' reports and the only writer of a slot;
 //   SlotStatus        status text, file label, command enabling, Active Counter check marks;
 //   LiveDisplay       the run's per-second labels, heartbeat, progress, the screen-updates switch;
 //   RoiView           chart, range slider, ROI edits and buttons, point deletion, dump lists;
 //   HeaderLines       the header-line list, its edit and buttons;
 //   StatisticsPanel   All Data / ROI statistics and the Statistics Show selection;
 //   FileCommands      New, Open, the saves and the way out;
-//   RunControl        Start, Stop and the runs' reports about a slot's state;
+//   RunControl        Start, Stop and what the operator is told of the runs;
 //   DialogCommands    configuration dialogs, Print and About;
 //   CompanionWindows  the Assessment and History windows; CountersWindow, the Counters window.
 //
-// Runs report through one RunEvents object whose signals reach the window queued, on its own
-// thread; a run never waits for the window. The window waits for a run only when it is destroyed
-// with runs still attached (stopRunsAndWait).
+// Every view renders the active slot (the Counters window all slots) from the slot model when
+// the model announces a change, and edits a slot only through the model's functions. Runs
+// report through the model's RunEvents, whose signals reach the model queued, on the window's
+// thread; a run never waits for the window. The window waits for a run only when it is
+// destroyed with runs still attached (stopRunsAndWait).
 namespace nivra::ui {
 class AssessmentDlg;
 class CompanionWindows;
@@ -73,6 +74,7 @@ class TemplateForm;
 class WindowMenu;
 class RunControl;
 class RunEvents;
+class SlotModel;
 class SlotStatus;
 class StatisticsPanel;
 
@@ -94,7 +96,9 @@ public:
     TemplateForm* client() const { return client_; }
 
     // Where the window's runs report; tests may call its observer functions to play a run.
-    nivra::ui::RunEvents& runReports() const { return *runEvents_; }
+    nivra::ui::RunEvents& runReports() const;
+    // The slots, which every view renders from.
+    const nivra::ui::SlotModel& slotModel() const { return *slots_; }
     // The Counters window (Active Counter > Counters), which exists, closed or open, as long as
     // the main window does.
     nivra::ui::CountersWindow& counters() const { return *countersWindow_; }
@@ -106,12 +110,12 @@ public:
     void stopRunsAndWait();
 
     // ---- state, for the window's owner and for tests ----
-    int activeSlot() const { return slots_.activeIndex(); }
-    const CounterSlot& slot(int index) const { return slots_.slot(index); }
+    int activeSlot() const;
+    const CounterSlot& slot(int index) const;
     bool screenUpdates() const;
     const StatsShow& statsSelection() const;
     // Whether any slot has a run attached.
-    bool hasRuns() const { return slots_.hasRuns(); }
+    bool hasRuns() const;
     // The Assessment dialog once it has been opened (it stays, hidden, when closed), else null.
     nivra::ui::AssessmentDlg* assessmentDialog() const;
     // The History window once it has been opened (it stays, hidden, when closed), else null.
@@ -129,36 +133,32 @@ protected:
 
 private:
     void wireMenu();
-    void wireRunReports();
+    // Connects the views to the slot model's announcements.
+    void wireSlotModel();
     std::int64_t now() const;
 
     // Status, header lines and assessment of the active slot.
     void refreshStatus();
-    void refreshIfActive(int slot);
-    // Redisplays everything for the active slot after it has changed.
+    // Redisplays everything for the active slot (another slot became active, or the active
+    // slot's record was replaced).
     void showActiveSlot();
-    void showActiveCounter(int slot);
     // Live redraw of chart and ROI view during a run on or off.
     void setScreenUpdates(bool on);
-    // The viewer holds a new record: it is shown, its slider usable.
-    void showViewer();
-    // The active slot's record is about to go for a new run: its display goes with it.
-    void clearRecordDisplay(bool resetLabels);
 
-    // Run reports, on the window's thread.
-    void showSecond(int counter, std::int64_t lastSecond, std::int64_t dwellCounts);
+    // The active slot's run, as the model announces it.
+    void showSecond(std::int64_t lastSecond, std::int64_t dwellCounts);
     // The run's start lines or a new point: the record's display (chart, ROI view, status).
-    void showRunRecord(int counter);
-    void showRunEnd(int counter);
+    void showRunRecord();
+    void showRunEnd();
 
     MainWindowEnvironment environment_;
     WindowMenu* menu_ = nullptr;
     TemplateForm* client_ = nullptr;
     MainWindowUi ui_;
     bool initialised_ = false;
-    nivra::ui::SlotBoard slots_;
-    nivra::ui::RunEvents* runEvents_ = nullptr;
-    // The parts, declared after the slots they read: they go first.
+    // A child of the window: it outlives the parts below, which are destroyed with the window's
+    // members, and stops the runs when it goes.
+    nivra::ui::SlotModel* slots_ = nullptr;
     std::unique_ptr<nivra::ui::SlotStatus> status_;
     std::unique_ptr<nivra::ui::LiveDisplay> live_;
     std::unique_ptr<nivra::ui::RoiView> roi_;

@@ -1,6 +1,5 @@
 #include "ui/main_window/roi_view.h"
 
-#include "storage/run_recorder.h"
 #include "ui/controls/control_text.h"
 #include "ui/controls/edit_fields.h"
 #include "ui/controls/prompts.h"
@@ -9,7 +8,7 @@
 #include "ui/main_window/chart_widget.h"
 #include "ui/main_window/counter_slot.h"
 #include "ui/main_window/live_texts.h"
-#include "ui/main_window/slot_board.h"
+#include "ui/main_window/slot_model.h"
 #include "ui/resources/main_window_ui.h"
 
 #include <QLineEdit>
@@ -44,8 +43,8 @@ QStringList pointTexts(const std::vector<std::int32_t>& counts, std::int64_t fir
 
 } // namespace
 
-RoiView::RoiView(const MainWindowUi& ui, SlotBoard& board)
-    : slots_(board), chart_(ui.chart), slider_(ui.slider), roiMinEdit_(ui.roiMin),
+RoiView::RoiView(const MainWindowUi& ui, SlotModel& model)
+    : slots_(model), chart_(ui.chart), slider_(ui.slider), roiMinEdit_(ui.roiMin),
       roiMaxEdit_(ui.roiMax), dataDump_(ui.dataDump), roiDump_(ui.roiDump),
       deletePointEdit_(ui.deletePointEdit) {
     connect(slider_, &RangeSlider::rangeChanged, this,
@@ -215,28 +214,19 @@ void RoiView::setRegion() {
 }
 
 void RoiView::deletePoint() {
-    CounterSlot& slot = slots_.active();
-    if (!slot.hasPoints())
+    if (!slots_.active().hasPoints())
         return;
     // A number that does not convert has been reported: nothing is deleted, rather than a point
     // named by an earlier number.
     std::uint32_t number = 0;
     if (!readUnsigned(deletePointEdit_, number))
         return;
-    const std::size_t points = slot.pointCount();
-    // Points are only ever appended meanwhile (a run may still go on), so a number that is in
-    // range now names the same point when it is deleted.
-    if (number < 1 || number > points || !slot.data->deletePoint(static_cast<int>(number - 1))) {
+    if (!slots_.deletePoint(slots_.activeIndex(), number))
         showMessage(QStringLiteral("Can't delete: point out of range"));
-        emit recordEdited();
-        return;
-    }
-    // An edit of the record: File New, Open and Exit ask before it is discarded.
-    slot.saved = false;
-    // The history marks the run's point deleted, numbered as the operator saw it.
-    if (slot.recorder)
-        slot.recorder->pointDeleted(static_cast<int>(number));
-    const int remaining = static_cast<int>(slot.pointCount());
+}
+
+void RoiView::showEditedRecord() {
+    const int remaining = static_cast<int>(slots_.active().pointCount());
     setView(1, remaining, 1, remaining);
     showPoints(1, remaining);
     // Dump lists on the screen show the record as it is now.
@@ -246,7 +236,6 @@ void RoiView::deletePoint() {
         roiDump_->clear();
         fillRoiDump();
     }
-    emit recordEdited();
 }
 
 // ---- dump lists ----

@@ -12,7 +12,7 @@ namespace nivra::ui {
 class ChartWidget;
 struct MainWindowUi;
 class RangeSlider;
-class SlotBoard;
+class SlotModel;
 
 // A run of points by their 1-based numbers, first to last inclusive.
 struct PointRange {
@@ -26,7 +26,7 @@ struct PointRange {
 class RoiView final : public QObject {
     Q_OBJECT
 public:
-    RoiView(const MainWindowUi& ui, SlotBoard& board);
+    RoiView(const MainWindowUi& ui, SlotModel& model);
 
     // Points first to last (1-based, inclusive) of the active slot's record in the chart.
     void showPoints(int first, int last);
@@ -51,12 +51,13 @@ public:
     void fillDataDump();
     void fillRoiDump();
     void clearDumps();
+    // The active slot's record after a point was deleted: all of it in chart and region, and
+    // the dump lists on the screen as the record now is.
+    void showEditedRecord();
 
 signals:
     // The region of interest was set anew by the operator.
     void regionChanged();
-    // A point of the record was deleted or could not be: the status shows the record again.
-    void recordEdited();
 
 private:
     enum class Edge { Low, High };
@@ -70,7 +71,7 @@ private:
     // was last written.
     void writeUnlessTyped(QLineEdit* edit, std::uint32_t value);
 
-    SlotBoard& slots_;
+    SlotModel& slots_;
     ChartWidget* chart_;
     RangeSlider* slider_;
     QLineEdit* roiMinEdit_;

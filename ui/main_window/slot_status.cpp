@@ -6,7 +6,7 @@
 #include "ui/controls/range_slider.h"
 #include "ui/main_window/command_states.h"
 #include "ui/main_window/counter_slot.h"
-#include "ui/main_window/slot_board.h"
+#include "ui/main_window/slot_model.h"
 #include "ui/resources/main_window_ui.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
@@ -16,25 +16,26 @@
 
 namespace nivra::ui {
 
-SlotStatus::SlotStatus(const MainWindowUi& ui, WindowMenu& menu, const SlotBoard& board)
-    : slots_(board), menu_(menu), ui_(ui) {}
+SlotStatus::SlotStatus(const MainWindowUi& ui, WindowMenu& menu, const SlotModel& model)
+    : slots_(model), menu_(menu), ui_(ui) {}
 
 void SlotStatus::show() {
     const CounterSlot& slot = slots_.active();
     if (const std::optional<StatusControls> controls =
             statusControlsFor(slot.state, slot.hasPoints())) {
         QString status = QString::fromLatin1(statusText(slot.state));
-        if (!slot.backupProblem.empty())
+        const RunReportState& reports = slot.reports;
+        if (reports.backupFailed())
             status += QStringLiteral(", backup not saved");
-        if (slot.silentSince)
+        if (reports.silentSince)
             status += QStringLiteral(", counter not answering since %1")
-                          .arg(fromNarrow(nivra::formatLocalTime(*slot.silentSince)));
-        if (slot.overLimitSince)
+                          .arg(fromNarrow(nivra::formatLocalTime(*reports.silentSince)));
+        if (reports.overLimitSince)
             status += QStringLiteral(", count rate above the counter's limit since %1")
-                          .arg(fromNarrow(nivra::formatLocalTime(*slot.overLimitSince)));
-        if (slot.garbledSince)
+                          .arg(fromNarrow(nivra::formatLocalTime(*reports.overLimitSince)));
+        if (reports.garbledSince)
             status += QStringLiteral(", counter replies garbled since %1")
-                          .arg(fromNarrow(nivra::formatLocalTime(*slot.garbledSince)));
+                          .arg(fromNarrow(nivra::formatLocalTime(*reports.garbledSince)));
         ui_.status->setText(status);
         ui_.screenUpdates->setEnabled(controls->screenUpdatesButton);
         if (controls->slider != StatusControls::Slider::Unchanged)
@@ -70,9 +71,9 @@ void SlotStatus::markActiveCounter() {
         menu_.checkItem(nivra::res::activeCounterCommand(k), slots_.isActive(k));
 }
 
-void SlotStatus::offerCounters(int count) {
-    for (int k = 0; k < kSlotCount - 1; ++k)
-        menu_.enableItem(nivra::res::activeCounterCommand(k + 1), k < count);
+void SlotStatus::showOfferedCounters() {
+    for (int k = 1; k < kSlotCount; ++k)
+        menu_.enableItem(nivra::res::activeCounterCommand(k), slots_.isOffered(k));
 }
 
 } // namespace nivra::ui

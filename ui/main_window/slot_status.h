@@ -7,7 +7,7 @@ namespace nivra::ui {
 struct MainWindowUi;
 class RangeSlider;
 class WindowMenu;
-class SlotBoard;
+class SlotModel;
 
 // What the window shows about the active slot's state: the status text, the file label, the
 // Active Counter check marks and the commands the state allows (File and Assay Run items, the
@@ -15,19 +15,19 @@ class SlotBoard;
 class SlotStatus {
 public:
     // Takes the window's status controls and its menu.
-    SlotStatus(const MainWindowUi& ui, WindowMenu& menu, const SlotBoard& board);
+    SlotStatus(const MainWindowUi& ui, WindowMenu& menu, const SlotModel& model);
 
     // Status text, file label, screen-updates button, slider and commands of the active slot.
     void show();
     // The Active Counter check mark on the active counter (none for the viewer).
     void markActiveCounter();
-    // Offers the first `count` counters in the Active Counter menu and grays the others.
-    void offerCounters(int count);
+    // Offers the counters the slot model offers in the Active Counter menu, grays the others.
+    void showOfferedCounters();
 
 private:
     void showCommandStates();
 
-    const SlotBoard& slots_;
+    const SlotModel& slots_;
     WindowMenu& menu_;
     const MainWindowUi& ui_;
 };

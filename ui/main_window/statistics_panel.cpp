@@ -6,7 +6,7 @@
 #include "ui/controls/narrow_text.h"
 #include "ui/main_window/counter_slot.h"
 #include "ui/main_window/roi_view.h"
-#include "ui/main_window/slot_board.h"
+#include "ui/main_window/slot_model.h"
 #include "ui/resources/main_window_ui.h"
 #include "ui/resources/menu_builder.h"
 #include "ui/resources/menu_resource.h"
@@ -45,9 +45,9 @@ QFont fittingFont(const QListWidget& list, QFont font, const QStringList& texts)
 
 } // namespace
 
-StatisticsPanel::StatisticsPanel(const MainWindowUi& ui, WindowMenu& menu, const SlotBoard& board,
+StatisticsPanel::StatisticsPanel(const MainWindowUi& ui, WindowMenu& menu, const SlotModel& model,
                                  RegionSource region)
-    : slots_(board), region_(std::move(region)), menu_(menu), labels_(ui.statsLabels),
+    : slots_(model), region_(std::move(region)), menu_(menu), labels_(ui.statsLabels),
       values_(ui.statsValues) {
     connect(ui.allData, &QPushButton::clicked, this, &StatisticsPanel::showAllData);
     connect(ui.roiStats, &QPushButton::clicked, this, &StatisticsPanel::showRegion);

@@ -16,7 +16,7 @@ namespace nivra::ui {
 
 struct MainWindowUi;
 class WindowMenu;
-class SlotBoard;
+class SlotModel;
 struct PointRange;
 
 // The statistics pair of the main window: labels in one list box, values in the other, row for
@@ -30,7 +30,7 @@ class StatisticsPanel final : public QObject {
 public:
     using RegionSource = std::function<PointRange()>;
     // `region` gives the region of interest the ROI statistics are of.
-    StatisticsPanel(const MainWindowUi& ui, WindowMenu& menu, const SlotBoard& board,
+    StatisticsPanel(const MainWindowUi& ui, WindowMenu& menu, const SlotModel& model,
                     RegionSource region);
 
     // Both lists get one font, so their rows stay side by side: a narrow face where one is
@@ -49,7 +49,7 @@ private:
     // The check marks from the selection, and the selection saved.
     void applySelection();
 
-    const SlotBoard& slots_;
+    const SlotModel& slots_;
     RegionSource region_;
     WindowMenu& menu_;
     QListWidget* labels_;
