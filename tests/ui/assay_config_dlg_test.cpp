@@ -65,7 +65,8 @@ private:
 const QStringList kDefaultFields = {"", "2", "2", "3", "4", "5", "6", "1000", "4", "1"};
 
 TEST_F(AssayConfigDialog, OpensOnTheBuiltInValuesWithAnEmptyNameWhenThereIsNoDefaultFile) {
-    Dlg dialog;
+    ScriptedPrompts prompts;
+    Dlg dialog(prompts);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Assay Configuration"));
     EXPECT_EQ(fields(dialog), kDefaultFields);
@@ -78,7 +79,7 @@ TEST_F(AssayConfigDialog, SaveAsDefaultIsShownAgainWhenTheDialogReopens) {
     {
         ScriptedPrompts prompts;
         prompts.reply(Answer::Ok);
-        Dlg dialog;
+        Dlg dialog(prompts);
         dialog.show();
         typeInto(dialog, edited);
         dialog.ui().saveAsDefault->click();
@@ -87,7 +88,8 @@ TEST_F(AssayConfigDialog, SaveAsDefaultIsShownAgainWhenTheDialogReopens) {
         dialog.ui().close->click();
         EXPECT_FALSE(dialog.isVisible());
     }
-    Dlg reopened;
+    ScriptedPrompts prompts;
+    Dlg reopened(prompts);
     EXPECT_EQ(fields(reopened), edited);
 }
 
@@ -97,7 +99,7 @@ TEST_F(AssayConfigDialog, SaveAsDefaultWritesOnlyTheDefaultFileAndOnlyAfterOk) {
     ScriptedPrompts prompts;
     prompts.reply(Answer::Cancel).chooseFile(QString::fromStdString(file("plate")));
     prompts.reply(Answer::Ok);
-    Dlg dialog;
+    Dlg dialog(prompts);
     dialog.ui().saveAsDefault->click();
     EXPECT_FALSE(fileExists(defaultFile()));
     dialog.ui().name->setText(QStringLiteral("first"));
@@ -115,7 +117,7 @@ TEST_F(AssayConfigDialog, SaveAsDefaultWritesOnlyTheDefaultFileAndOnlyAfterOk) {
 TEST_F(AssayConfigDialog, LoadAndSaveStartInTheAssayConfigFolderAndCancelChangesNothing) {
     ScriptedPrompts prompts;
     prompts.cancelFile().cancelFile();
-    Dlg dialog;
+    Dlg dialog(prompts);
     dialog.ui().name->setText(QStringLiteral("unsaved"));
     dialog.ui().load->click();
     dialog.ui().save->click();
@@ -138,7 +140,7 @@ TEST_F(AssayConfigDialog, LoadReplacesUnsavedEditsAndKeepsNumbersTheFileLacks) {
     ScriptedPrompts prompts;
     prompts.chooseFile(QString::fromStdString(file("a.acx")));
     prompts.chooseFile(QString::fromStdString(file("c.ccx")));
-    Dlg dialog;
+    Dlg dialog(prompts);
     typeInto(dialog, {"typed", "9", "9", "9"});
 
     dialog.ui().load->click();
@@ -155,7 +157,7 @@ TEST_F(AssayConfigDialog, AFileThatCannotBeReadIsNotLoadedAndTheFieldsStay) {
     std::filesystem::create_directory(file("folder.acx"));
     ScriptedPrompts prompts;
     prompts.chooseFile(QString::fromStdString(file("folder.acx")));
-    Dlg dialog;
+    Dlg dialog(prompts);
     typeInto(dialog, {"typed", "9", "9", "9"});
     const QStringList before = fields(dialog);
     dialog.ui().load->click();
@@ -170,7 +172,7 @@ TEST_F(AssayConfigDialog, AFileThatCannotBeReadIsNotLoadedAndTheFieldsStay) {
 // not hold what was typed.
 TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingAndTheSave) {
     ScriptedPrompts prompts;
-    Dlg dialog;
+    Dlg dialog(prompts);
     dialog.show();
 
     typeInto(dialog, {"new name", "1", "1", "1", "1", "1", "1", "twelve", "7", "8"});
@@ -207,7 +209,7 @@ TEST_F(AssayConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
     ScriptedPrompts prompts;
     prompts.reply(Answer::Ok);
     prompts.chooseFile(QString::fromStdString(file("missing/other.acx")));
-    Dlg dialog;
+    Dlg dialog(prompts);
     dialog.ui().saveAsDefault->click();
     dialog.ui().save->click();
 
@@ -222,7 +224,7 @@ TEST_F(AssayConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
 
 TEST_F(AssayConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
     ScriptedPrompts prompts;
-    Dlg dialog;
+    Dlg dialog(prompts);
     dialog.show();
     dialog.ui().name->setText(QStringLiteral("edited"));
     for (QLineEdit* edit : {dialog.ui().name, dialog.ui().sampleArea, dialog.ui().backgroundRate}) {
@@ -247,7 +249,7 @@ TEST_F(AssayConfigDialog, ValuesNoRunCouldStartWithAreNeitherSavedNorSavedAsDefa
     makeConfigFolder();
     ScriptedPrompts prompts;
     prompts.chooseFile(QString::fromStdString(file("bad"))).reply(Answer::Ok);
-    Dlg dialog;
+    Dlg dialog(prompts);
     dialog.show();
     typeInto(dialog, {"no dwell", "0", "0", "0"});
     dialog.ui().save->click();

@@ -50,13 +50,13 @@ TEST(EditFields, NumbersAreReadAsTheCInputConversionsReadThem) {
         ScriptedPrompts prompts;
         QLineEdit edit(QString::fromLatin1(c.text));
         std::uint32_t number = 7;
-        EXPECT_EQ(ui::readUnsigned(&edit, number), c.unsignedOk);
+        EXPECT_EQ(ui::readUnsigned(prompts, &edit, number), c.unsignedOk);
         EXPECT_EQ(number, c.unsignedValue);
         std::uint32_t whole = 7;
-        EXPECT_EQ(ui::readWholeNumber(&edit, whole), c.wholeOk);
+        EXPECT_EQ(ui::readWholeNumber(prompts, &edit, whole), c.wholeOk);
         EXPECT_EQ(whole, c.wholeOk ? 17u : 7u);
         double real = 7.0;
-        EXPECT_EQ(ui::readReal(&edit, real), c.realOk);
+        EXPECT_EQ(ui::readReal(prompts, &edit, real), c.realOk);
         EXPECT_EQ(real, c.realValue);
         QStringList expected;
         if (!c.unsignedOk)
@@ -70,10 +70,10 @@ TEST(EditFields, NumbersAreReadAsTheCInputConversionsReadThem) {
     ScriptedPrompts prompts;
     QLineEdit signedEdit(QStringLiteral("+17"));
     std::int32_t offset = 0;
-    EXPECT_TRUE(ui::readInteger(&signedEdit, offset));
+    EXPECT_TRUE(ui::readInteger(prompts, &signedEdit, offset));
     EXPECT_EQ(offset, 17);
     signedEdit.setText(QStringLiteral("x"));
-    EXPECT_FALSE(ui::readInteger(&signedEdit, offset));
+    EXPECT_FALSE(ui::readInteger(prompts, &signedEdit, offset));
     EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Enter an integer.")});
 }
 
@@ -85,7 +85,7 @@ TEST(EditFields, ARefusedFieldIsFocusedWithItsTextSelected) {
     dialog.show();
     first->setFocus();
     double value = 0.5;
-    EXPECT_FALSE(ui::readReal(bad, value));
+    EXPECT_FALSE(ui::readReal(prompts, bad, value));
     EXPECT_EQ(value, 0.5);
     EXPECT_EQ(dialog.focusWidget(), bad);
     EXPECT_EQ(bad->selectedText(), QStringLiteral("abc"));
@@ -95,9 +95,9 @@ TEST(EditFields, OnlyTheFirst63CharactersOfANumberAreRead) {
     ScriptedPrompts prompts;
     QLineEdit edit(QString(63, QLatin1Char(' ')) + QStringLiteral("5"));
     std::uint32_t area = 1000;
-    EXPECT_FALSE(ui::readUnsigned(&edit, area));
+    EXPECT_FALSE(ui::readUnsigned(prompts, &edit, area));
     edit.setText(QString(62, QLatin1Char(' ')) + QStringLiteral("56"));
-    EXPECT_TRUE(ui::readUnsigned(&edit, area));
+    EXPECT_TRUE(ui::readUnsigned(prompts, &edit, area));
     EXPECT_EQ(area, 5u);
 }
 

@@ -154,9 +154,10 @@ TEST_F(DialogsTest, AssayConfigurationOpensOnTheDefaultAndKeepsItsFilesInAssayCo
 }
 
 TEST_F(DialogsTest, PrintPutsTheWindowOnOneLandscapePageEveryTime) {
+    PdfPrintPrompts prompts;
+    windowPrompts_ = &prompts;
     open();
     window_->show();
-    PdfPrintPrompts prompts;
     prompts.confirmPrint().confirmPrint();
 
     prompts.pdf = dir_.file("window.pdf");
@@ -172,6 +173,7 @@ TEST_F(DialogsTest, PrintPutsTheWindowOnOneLandscapePageEveryTime) {
     EXPECT_TRUE(isLandscape(pages));
     EXPECT_EQ(prompts.offered, (std::vector{QPageLayout::Landscape, QPageLayout::Landscape}));
     EXPECT_TRUE(prompts.messageTexts().isEmpty());
+    window_.reset();
 }
 
 TEST_F(DialogsTest, AboutFromTheMenuAndFromItsOwnItemShowsTheWindowTitle) {

@@ -12,6 +12,7 @@
 #include "model/data_file.h"
 #include "support/run_fakes.h"
 #include "support/temp_dir.h"
+#include "ui/controls/notifications.h"
 #include "ui/controls/range_slider.h"
 #include "ui/dialogs/run_config_dlg.h"
 #include "ui/main_window/chart_widget.h"
@@ -157,6 +158,16 @@ private:
     std::map<int, Counter> counters_;
 };
 
+// Keeps the desktop notifications the window gives.
+class RecordingNotifier final : public ui::Notifier {
+public:
+    bool notify(const QString& title, const QString& text) override {
+        messages.push_back(title + " | " + text);
+        return true;
+    }
+    QStringList messages;
+};
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -176,19 +187,19 @@ protected:
 
     // The window after its initialisation, with `found` counters discovered.
     ui::MainWindow& open(int found = 2, bool startDirectoryRead = true) {
-        ui::MainWindowEnvironment environment;
-        environment.run = nivra::RunEnvironment{&clock_, &counters_};
-        environment.startup = [this, found, startDirectoryRead] {
+        ui::AppContext context{windowPrompts_ ? *windowPrompts_ : prompts_, notifier_};
+        context.run = nivra::RunEnvironment{&clock_, &counters_};
+        context.startup = [this, found, startDirectoryRead] {
             getStartingDirectory() = dir_.path();
             return nivra::CounterStartup{found, startDirectoryRead, {}};
         };
-        environment.runModal = [this](QDialog& dialog) { return driveDialog(dialog); };
+        context.runModal = [this](QDialog& dialog) { return driveDialog(dialog); };
         // What the window remembers between starts stays in the test's folder.
-        environment.settings = [this] {
+        context.settings = [this] {
             return std::make_unique<QSettings>(QString::fromStdString(dir_.file("settings.ini")),
                                                QSettings::IniFormat);
         };
-        window_ = std::make_unique<ui::MainWindow>(std::move(environment));
+        window_ = std::make_unique<ui::MainWindow>(std::move(context));
         window_->initialise();
         return *window_;
     }
@@ -361,6 +372,9 @@ protected:
     VirtualClock clock_;
     SteadyCounters counters_{clock_};
     ScriptedPrompts prompts_;
+    // Prompts of a test's own for the window, in place of prompts_; they must outlive window_.
+    ui::Prompts* windowPrompts_ = nullptr;
+    RecordingNotifier notifier_;
     std::string assayFile_;
     std::function<int(QDialog&)> otherDialog_;
     int otherDialogs_ = 0;

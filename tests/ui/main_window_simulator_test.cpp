@@ -13,7 +13,6 @@
 
 using nivra::ui::ChartWidget;
 using nivra::ui::MainWindow;
-using nivra::ui::MainWindowEnvironment;
 using nivra::ui::RUNNING;
 using nivra::ui::STOPPED;
 
@@ -46,6 +45,7 @@ protected:
     CounterManager manager_;
     CounterManagerAccess access_{manager_};
     ScriptedPrompts prompts_;
+    test::RecordingNotifier notifier_;
     std::unique_ptr<MainWindow> window_;
     std::string previousDirectory_;
     std::string savedStart_;
@@ -63,17 +63,17 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     const std::string assayPath = ws_.path("assay_config/two.acx");
     ASSERT_TRUE(assay.write(assayPath).ok());
 
-    MainWindowEnvironment environment;
-    environment.run = RunEnvironment{nullptr, &access_};
-    environment.startup = [this] { return runCounterStartup(manager_); };
-    environment.runModal = [&](QDialog& dialog) {
+    ui::AppContext context{prompts_, notifier_};
+    context.run = RunEnvironment{nullptr, &access_};
+    context.startup = [this] { return runCounterStartup(manager_); };
+    context.runModal = [&](QDialog& dialog) {
         auto& run = dynamic_cast<ui::RunConfigDlg&>(dialog);
         prompts_.chooseFile(QString::fromStdString(assayPath));
         run.ui().openAssay->click();
         run.ui().start->click();
         return dialog.result();
     };
-    window_ = std::make_unique<MainWindow>(environment);
+    window_ = std::make_unique<MainWindow>(context);
     window_->initialise();
 
     EXPECT_EQ(getStartingDirectory(), ws_.folder());

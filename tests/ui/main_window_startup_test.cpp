@@ -10,7 +10,6 @@
 #include <tuple>
 
 using nivra::ui::MainWindow;
-using nivra::ui::MainWindowEnvironment;
 using nivra::ui::NEW;
 
 using namespace nivra;

@@ -20,15 +20,14 @@ struct RecordingPrompts : PromptScript {
 
 TEST(ScriptedPrompts, AnswerQuestionsInOrderAndRecordThem) {
     RecordingPrompts prompts;
-    PromptsScope scope(prompts);
     prompts.reply(Answer::Yes).reply(Answer::Cancel).reply(Answer::Ok);
 
-    showMessage(QStringLiteral("data saved")); // OK boxes need no reply
-    EXPECT_EQ(ask(QStringLiteral("Data not saved, would you like to save?"),
-                  MessageButtons::YesNoCancel, Sound::Exclamation),
+    prompts.tell(QStringLiteral("data saved")); // OK boxes need no reply
+    EXPECT_EQ(prompts.ask(QStringLiteral("Data not saved, would you like to save?"),
+                          MessageButtons::YesNoCancel, Sound::Exclamation),
               Answer::Yes);
-    EXPECT_EQ(ask(QStringLiteral("q2"), MessageButtons::YesNoCancel), Answer::Cancel);
-    EXPECT_EQ(ask(QStringLiteral("q3"), MessageButtons::OkCancel), Answer::Ok);
+    EXPECT_EQ(prompts.ask(QStringLiteral("q2"), MessageButtons::YesNoCancel), Answer::Cancel);
+    EXPECT_EQ(prompts.ask(QStringLiteral("q3"), MessageButtons::OkCancel), Answer::Ok);
 
     ASSERT_EQ(prompts.questions().size(), 4u);
     EXPECT_EQ(prompts.messageTexts(),
@@ -42,28 +41,26 @@ TEST(ScriptedPrompts, AnswerQuestionsInOrderAndRecordThem) {
 
 TEST(ScriptedPrompts, RunningOutOrAMismatchFailsLoudlyAndGivesTheSafeAnswer) {
     RecordingPrompts prompts;
-    PromptsScope scope(prompts);
-    EXPECT_EQ(ask(QStringLiteral("stop?"), MessageButtons::YesNo), Answer::No);
-    EXPECT_EQ(ask(QStringLiteral("save?"), MessageButtons::YesNoCancel), Answer::Cancel);
+    EXPECT_EQ(prompts.ask(QStringLiteral("stop?"), MessageButtons::YesNo), Answer::No);
+    EXPECT_EQ(prompts.ask(QStringLiteral("save?"), MessageButtons::YesNoCancel), Answer::Cancel);
     EXPECT_EQ(prompts.failures.size(), 2);
 
     prompts.reply(Answer::Yes); // not a button of OK/Cancel
-    EXPECT_EQ(ask(QStringLiteral("overwrite?"), MessageButtons::OkCancel), Answer::Cancel);
+    EXPECT_EQ(prompts.ask(QStringLiteral("overwrite?"), MessageButtons::OkCancel), Answer::Cancel);
     prompts.chooseFile(QStringLiteral("/tmp/a.dax")); // a file where an answer is due
-    EXPECT_EQ(ask(QStringLiteral("sure?"), MessageButtons::YesNo), Answer::No);
+    EXPECT_EQ(prompts.ask(QStringLiteral("sure?"), MessageButtons::YesNo), Answer::No);
     EXPECT_EQ(prompts.failures.size(), 4);
     EXPECT_EQ(prompts.pendingReplies(), 1u); // the file reply stays for the file dialog
 
     FileDialogRequest open;
-    EXPECT_EQ(nivra::ui::prompts().fileDialog(open), QStringLiteral("/tmp/a.dax"));
+    EXPECT_EQ(prompts.fileDialog(open), QStringLiteral("/tmp/a.dax"));
     QPrinter printer;
-    EXPECT_FALSE(nivra::ui::prompts().printDialog(printer));
+    EXPECT_FALSE(prompts.printDialog(printer));
     EXPECT_EQ(prompts.failures.size(), 5);
 }
 
 TEST(ScriptedPrompts, FileDialogsRecordTheRequestAndApplyTheDefaultExtension) {
     RecordingPrompts prompts;
-    PromptsScope scope(prompts);
     prompts.chooseFile(QStringLiteral("/data/run7")).chooseFile(QStringLiteral("/data/run7.txt"));
     prompts.cancelFile();
 
@@ -72,9 +69,9 @@ TEST(ScriptedPrompts, FileDialogsRecordTheRequestAndApplyTheDefaultExtension) {
     save.defaultExtension = QStringLiteral(".dax");
     save.initialName = QStringLiteral("Detector A");
     save.filters = {{QStringLiteral("DataNivra(*.dax)"), QStringLiteral("*.dax")}};
-    EXPECT_EQ(nivra::ui::prompts().fileDialog(save), QStringLiteral("/data/run7.dax"));
-    EXPECT_EQ(nivra::ui::prompts().fileDialog(save), QStringLiteral("/data/run7.txt"));
-    EXPECT_EQ(nivra::ui::prompts().fileDialog(save), std::nullopt);
+    EXPECT_EQ(prompts.fileDialog(save), QStringLiteral("/data/run7.dax"));
+    EXPECT_EQ(prompts.fileDialog(save), QStringLiteral("/data/run7.txt"));
+    EXPECT_EQ(prompts.fileDialog(save), std::nullopt);
 
     ASSERT_EQ(prompts.questions().size(), 3u);
     const auto& q = prompts.questions()[0];
@@ -88,27 +85,11 @@ TEST(ScriptedPrompts, FileDialogsRecordTheRequestAndApplyTheDefaultExtension) {
 
 TEST(ScriptedPrompts, PrintDialogTakesItsReply) {
     RecordingPrompts prompts;
-    PromptsScope scope(prompts);
     prompts.confirmPrint(true).confirmPrint(false);
     QPrinter printer;
-    EXPECT_TRUE(nivra::ui::prompts().printDialog(printer));
-    EXPECT_FALSE(nivra::ui::prompts().printDialog(printer));
+    EXPECT_TRUE(prompts.printDialog(printer));
+    EXPECT_FALSE(prompts.printDialog(printer));
     EXPECT_TRUE(prompts.failures.isEmpty());
-}
-
-TEST(ScriptedPrompts, ScopesNestAndRestoreTheRealDialogs) {
-    EXPECT_NE(dynamic_cast<QtPrompts*>(&prompts()), nullptr);
-    RecordingPrompts outer;
-    {
-        PromptsScope a(outer);
-        RecordingPrompts inner;
-        {
-            PromptsScope b(inner);
-            EXPECT_EQ(&prompts(), &inner);
-        }
-        EXPECT_EQ(&prompts(), &outer);
-    }
-    EXPECT_NE(dynamic_cast<QtPrompts*>(&prompts()), nullptr);
 }
 
 // A description that names its patterns is shown as it is; one that does not gets them appended,

@@ -49,7 +49,7 @@ protected:
 
 // Without the counter's own configuration file nothing is proposed, and START needs both.
 TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelled) {
-    RunConfigDlg dialog(3);
+    RunConfigDlg dialog(prompts_, 3);
     EXPECT_EQ(dialog.ui().counterNumber->text(), "3");
     EXPECT_TRUE(dialog.ui().counterNumber->isReadOnly());
     EXPECT_EQ(dialog.ui().counterName->text(), "");
@@ -73,7 +73,7 @@ TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelle
 TEST_F(RunConfigDlgTest, StartClosesWithBothConfigurations) {
     writeCounterConfig(counterConfigPath(2), "bench two");
     const std::string assay = writeAssay("two seconds");
-    RunConfigDlg dialog(2);
+    RunConfigDlg dialog(prompts_, 2);
     EXPECT_EQ(dialog.ui().counterName->text(),
               "bench two"); // the counter's own configuration
     prompts_.chooseFile(QString::fromStdString(assay));
@@ -94,7 +94,7 @@ TEST_F(RunConfigDlgTest, StartClosesWithBothConfigurations) {
 TEST_F(RunConfigDlgTest, ReturnAndEscapeNeitherStartNorClose) {
     writeCounterConfig(counterConfigPath(1), "bench");
     prompts_.chooseFile(QString::fromStdString(writeAssay("ready")));
-    RunConfigDlg dialog(1);
+    RunConfigDlg dialog(prompts_, 1);
     bool finished = false;
     QObject::connect(&dialog, &QDialog::finished, [&] { finished = true; });
     dialog.ui().openAssay->click();
@@ -122,7 +122,7 @@ TEST_F(RunConfigDlgTest, StartRefusesAConfigurationARunCannotKeep) {
     writeCounterConfig(counterConfigPath(1), "bench");
     const std::string junk = dir_.file("assay_config/junk.acx");
     writeFileBytes(junk, "not a configuration\n");
-    RunConfigDlg dialog(1);
+    RunConfigDlg dialog(prompts_, 1);
     prompts_.chooseFile(QString::fromStdString(junk));
     dialog.ui().openAssay->click();
     dialog.ui().start->click();

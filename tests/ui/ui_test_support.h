@@ -22,16 +22,13 @@ inline void printTo(const FileFilter& filter, std::ostream* out) {
 
 namespace nivra::test {
 
-// Scripted prompts installed for the life of the object. A question without a scripted reply
-// fails the running test (and gets the safe answer) instead of blocking or aborting.
+// Scripted prompts for what a test hands them to. A question without a scripted reply fails the
+// running test (and gets the safe answer) instead of blocking or aborting.
 class ScriptedPrompts : public nivra::test::PromptScript {
 public:
-    ScriptedPrompts() : scope_(*this) {
+    ScriptedPrompts() {
         setFailureHandler([](const QString& problem) { ADD_FAILURE() << problem.toStdString(); });
     }
-
-private:
-    nivra::ui::PromptsScope scope_;
 };
 
 // Sends a key event through the application, so event filters see it as they see real keys.

@@ -55,7 +55,7 @@ TEST_F(WindowPrinting, PrintsTheWindowOnOneLandscapePage) {
     PrintPrompts prompts;
     prompts.confirmPrint();
     const std::string pdf = printTo("window.pdf");
-    EXPECT_EQ(nivra::ui::printWindowContents(window_, printer_, true), PrintOutcome::Printed);
+    EXPECT_EQ(nivra::ui::printWindowContents(prompts, window_, printer_, true), PrintOutcome::Printed);
 
     EXPECT_EQ(prompts.offered, std::vector{QPageLayout::Landscape});
     const PdfPages pages = readPdfPages(pdf);
@@ -70,18 +70,18 @@ TEST_F(WindowPrinting, LandscapeIsOfferedAgainAfterPortraitWasChosen) {
     prompts.confirmPrint().confirmPrint().confirmPrint();
     prompts.choosePortrait = true;
     const std::string first = printTo("first.pdf");
-    nivra::ui::printWindowContents(window_, printer_, true);
+    nivra::ui::printWindowContents(prompts, window_, printer_, true);
     EXPECT_FALSE(isLandscape(readPdfPages(first))); // the operator's choice is printed
 
     prompts.choosePortrait = false;
     const std::string second = printTo("second.pdf");
-    nivra::ui::printWindowContents(window_, printer_, true);
+    nivra::ui::printWindowContents(prompts, window_, printer_, true);
     EXPECT_TRUE(isLandscape(readPdfPages(second)));
 
     // Without the landscape request the printer keeps what it had.
     printer_.setPageOrientation(QPageLayout::Portrait);
     const std::string third = printTo("third.pdf");
-    nivra::ui::printWindowContents(window_, printer_, false);
+    nivra::ui::printWindowContents(prompts, window_, printer_, false);
     EXPECT_EQ(prompts.offered,
               (std::vector{QPageLayout::Landscape, QPageLayout::Landscape, QPageLayout::Portrait}));
     EXPECT_FALSE(isLandscape(readPdfPages(third)));
@@ -91,7 +91,7 @@ TEST_F(WindowPrinting, ACancelledPrintDialogPrintsAndReportsNothing) {
     PrintPrompts prompts;
     prompts.confirmPrint(false);
     const std::string pdf = printTo("cancelled.pdf");
-    EXPECT_EQ(nivra::ui::printWindowContents(window_, printer_, true), PrintOutcome::Cancelled);
+    EXPECT_EQ(nivra::ui::printWindowContents(prompts, window_, printer_, true), PrintOutcome::Cancelled);
     EXPECT_FALSE(fileExists(pdf));
     EXPECT_TRUE(prompts.messageTexts().isEmpty());
 }
@@ -100,7 +100,7 @@ TEST_F(WindowPrinting, APrintThatCannotStartIsReported) {
     PrintPrompts prompts;
     prompts.confirmPrint();
     const std::string pdf = printTo("missing/window.pdf");
-    EXPECT_EQ(nivra::ui::printWindowContents(window_, printer_, true), PrintOutcome::Failed);
+    EXPECT_EQ(nivra::ui::printWindowContents(prompts, window_, printer_, true), PrintOutcome::Failed);
     EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Error Printing")});
     EXPECT_FALSE(fileExists(pdf));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

@@ -14,13 +14,14 @@ namespace {
 constexpr int kNumberTextLimit = 63;
 
 template <typename Value, typename Scan>
-bool readNumber(QLineEdit* edit, Value& value, Scan scan, const QString& message, int limit) {
+bool readNumber(Prompts& prompts, QLineEdit* edit, Value& value, Scan scan, const QString& message,
+                int limit) {
     QString text = edit->text();
     if (limit > 0)
         text = text.left(limit);
     Value read{};
     if (!scan(toNarrow(text), read)) {
-        refuseField(edit, message);
+        refuseField(prompts, edit, message);
         return false;
     }
     value = read;
@@ -49,27 +50,27 @@ std::string readText(const QLineEdit* edit) {
     return toNarrow(edit->text());
 }
 
-bool readUnsigned(QLineEdit* edit, std::uint32_t& value) {
-    return readNumber(edit, value, nivra::scanUnsignedDecimal,
+bool readUnsigned(Prompts& prompts, QLineEdit* edit, std::uint32_t& value) {
+    return readNumber(prompts, edit, value, nivra::scanUnsignedDecimal,
                       QStringLiteral("Enter a positive integer."), kNumberTextLimit);
 }
 
-bool readWholeNumber(QLineEdit* edit, std::uint32_t& value) {
-    return readNumber(edit, value, nivra::parseWholeNumber,
+bool readWholeNumber(Prompts& prompts, QLineEdit* edit, std::uint32_t& value) {
+    return readNumber(prompts, edit, value, nivra::parseWholeNumber,
                       QStringLiteral("Enter a positive integer."), kNumberTextLimit);
 }
 
-bool readInteger(QLineEdit* edit, std::int32_t& value) {
-    return readNumber(edit, value, nivra::scanInt, QStringLiteral("Enter an integer."),
+bool readInteger(Prompts& prompts, QLineEdit* edit, std::int32_t& value) {
+    return readNumber(prompts, edit, value, nivra::scanInt, QStringLiteral("Enter an integer."),
                       kNumberTextLimit);
 }
 
-bool readReal(QLineEdit* edit, double& value) {
-    return readNumber(edit, value, nivra::scanReal, QStringLiteral("Enter a number."), 0);
+bool readReal(Prompts& prompts, QLineEdit* edit, double& value) {
+    return readNumber(prompts, edit, value, nivra::scanReal, QStringLiteral("Enter a number."), 0);
 }
 
-void refuseField(QLineEdit* edit, const QString& message) {
-    showMessage(message);
+void refuseField(Prompts& prompts, QLineEdit* edit, const QString& message) {
+    prompts.tell(message);
     edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
 }

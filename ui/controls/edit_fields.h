@@ -16,9 +16,12 @@ class QLineEdit;
 //     "1.5" and "12abc" are refused), otherwise "Enter a positive integer.";
 //   - a signed number is read as "%d" does, otherwise "Enter an integer.";
 //   - a real number must convert as "%lf" does, otherwise "Enter a number.".
-// A refused field brings its message, then gets the focus with all its text selected; the value
-// keeps what it had, and the read returns false so the caller stops reading further fields.
+// A refused field brings its message (through the prompts handed in), then gets the focus with all
+// its text selected; the value keeps what it had, and the read returns false so the caller stops
+// reading further fields.
 namespace nivra::ui {
+
+class Prompts;
 
 void showNumber(QLineEdit* edit, std::uint32_t value);
 void showNumber(QLineEdit* edit, std::int32_t value);
@@ -26,12 +29,12 @@ void showNumber(QLineEdit* edit, double value);
 void showText(QLineEdit* edit, const std::string& value);
 
 std::string readText(const QLineEdit* edit);
-bool readUnsigned(QLineEdit* edit, std::uint32_t& value);
-bool readWholeNumber(QLineEdit* edit, std::uint32_t& value);
-bool readInteger(QLineEdit* edit, std::int32_t& value);
-bool readReal(QLineEdit* edit, double& value);
+bool readUnsigned(Prompts& prompts, QLineEdit* edit, std::uint32_t& value);
+bool readWholeNumber(Prompts& prompts, QLineEdit* edit, std::uint32_t& value);
+bool readInteger(Prompts& prompts, QLineEdit* edit, std::int32_t& value);
+bool readReal(Prompts& prompts, QLineEdit* edit, double& value);
 
 // Reports a field that cannot be read: the message, then focus and selection on the field.
-void refuseField(QLineEdit* edit, const QString& message);
+void refuseField(Prompts& prompts, QLineEdit* edit, const QString& message);
 
 } // namespace nivra::ui

@@ -6,30 +6,11 @@ namespace nivra::ui {
 
 namespace {
 
-Notifier* installed = nullptr;
-
-// What a notification does when nothing is installed: nothing.
-class SilentNotifier final : public Notifier {
-public:
-    bool notify(const QString&, const QString&) override { return false; }
-};
-
 bool desktopHasTray() {
     return QSystemTrayIcon::isSystemTrayAvailable() && QSystemTrayIcon::supportsMessages();
 }
 
 } // namespace
-
-Notifier& notifications() {
-    static SilentNotifier silent;
-    return installed ? *installed : silent;
-}
-
-Notifier* installNotifier(Notifier* notifier) {
-    Notifier* previous = installed;
-    installed = notifier;
-    return previous;
-}
 
 TrayNotifier::TrayNotifier(TrayCheck trayPresent)
     : trayPresent_(trayPresent ? std::move(trayPresent) : TrayCheck(desktopHasTray)) {}

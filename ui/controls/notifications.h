@@ -7,9 +7,9 @@
 
 // The one seam for desktop notifications, the word the program leaves on the desktop when
 // something happens that an operator away from the window wants to know (a run has ended).
-// Window code calls nivra::ui::notifications().notify(...); the program installs a TrayNotifier
-// for the life of its window (see main), tests install their own notifier and read what was said.
-// With nothing installed a notification is dropped.
+// Window code notifies through the Notifier it was handed (the application context's); the
+// program hands down a TrayNotifier (see main), tests their own notifier that records what was
+// said.
 namespace nivra::ui {
 
 class Notifier {
@@ -19,13 +19,6 @@ public:
     // place to show it; that is no failure, nothing else happens then.
     virtual bool notify(const QString& title, const QString& text) = 0;
 };
-
-// The installed notifier; one that shows nothing when none is installed.
-Notifier& notifications();
-
-// Installs a notifier (nullptr: none) and returns the previously installed one. The caller keeps
-// ownership and must uninstall before destroying it.
-Notifier* installNotifier(Notifier* notifier);
 
 // Notifications as messages of a system tray icon, which desktops with a notification service
 // show as their notifications. The icon appears with the first message and stays until the
@@ -50,18 +43,6 @@ public:
 private:
     TrayCheck trayPresent_;
     std::unique_ptr<QSystemTrayIcon> icon_;
-};
-
-// Installs a notifier for the life of the object and restores the previous one afterwards.
-class NotifierScope {
-public:
-    explicit NotifierScope(Notifier& notifier) : previous_(installNotifier(&notifier)) {}
-    ~NotifierScope() { installNotifier(previous_); }
-    NotifierScope(const NotifierScope&) = delete;
-    NotifierScope& operator=(const NotifierScope&) = delete;
-
-private:
-    Notifier* previous_;
 };
 
 } // namespace nivra::ui

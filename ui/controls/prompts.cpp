@@ -15,8 +15,6 @@ namespace nivra::ui {
 
 namespace {
 
-Prompts* installed = nullptr;
-
 QWidget* dialogParent() {
     return QApplication::activeWindow();
 }
@@ -60,17 +58,6 @@ QString withDefaultExtension(const QString& path, const QString& ext) {
     if (name.isEmpty() || name.contains(QLatin1Char('.')))
         return path;
     return path + QLatin1Char('.') + suffix;
-}
-
-Prompts& prompts() {
-    static QtPrompts real;
-    return installed ? *installed : real;
-}
-
-Prompts* installPrompts(Prompts* prompts) {
-    Prompts* previous = installed;
-    installed = prompts;
-    return previous;
 }
 
 // ---- the real dialogs ----

@@ -12,9 +12,10 @@ class QPrinter;
 class QWidget;
 
 // The one seam for everything modal that asks the operator: message boxes, the open and save
-// file dialogs and the print dialog. Window code never opens such a dialog itself; it calls
-// nivra::ui::prompts(). Production installs nothing and gets real Qt dialogs; tests install
-// their own Prompts that answer from a script, so no test ever blocks on a dialog.
+// file dialogs and the print dialog. Window code never opens such a dialog itself; it asks the
+// Prompts it was handed (the application context's). The program hands down QtPrompts, the real
+// Qt dialogs; tests hand down their own Prompts that answer from a script, so no test ever
+// blocks on a dialog.
 namespace nivra::ui {
 
 class FileFolders;
@@ -75,22 +76,14 @@ public:
     // The print dialog on a printer the caller has prepared (orientation and the like). Returns
     // true when the operator confirmed; the printer then holds the choices.
     virtual bool printDialog(QPrinter& printer) = 0;
+
+    // A message with an OK button.
+    void tell(const QString& text) { messageBox(text, MessageButtons::Ok, Sound::None); }
+    // A question; the answer.
+    Answer ask(const QString& text, MessageButtons buttons, Sound sound = Sound::None) {
+        return messageBox(text, buttons, sound);
+    }
 };
-
-// The installed prompts: the scripted ones a test installed, otherwise the real dialogs.
-Prompts& prompts();
-
-// Installs prompts (nullptr restores the real dialogs) and returns the previously installed ones.
-// The caller keeps ownership and must uninstall before destroying them.
-Prompts* installPrompts(Prompts* prompts);
-
-// Shortcuts for the common cases.
-inline void showMessage(const QString& text) {
-    nivra::ui::prompts().messageBox(text, MessageButtons::Ok, Sound::None);
-}
-inline Answer ask(const QString& text, MessageButtons buttons, Sound sound = Sound::None) {
-    return nivra::ui::prompts().messageBox(text, buttons, sound);
-}
 
 // The real dialogs, parented to the active window. A file dialog whose request names no folder
 // opens where files of its kind were last chosen, at first in the start directory.
@@ -104,18 +97,6 @@ public:
 
 private:
     std::unique_ptr<FileFolders> folders_;
-};
-
-// Installs prompts for the life of the object and restores the previous ones afterwards.
-class PromptsScope {
-public:
-    explicit PromptsScope(Prompts& prompts) : previous_(installPrompts(&prompts)) {}
-    ~PromptsScope() { installPrompts(previous_); }
-    PromptsScope(const PromptsScope&) = delete;
-    PromptsScope& operator=(const PromptsScope&) = delete;
-
-private:
-    Prompts* previous_;
 };
 
 } // namespace nivra::ui

@@ -51,10 +51,10 @@ bool printPicture(QPrinter& printer, const QImage& picture) {
     return painter.end() && printer.printerState() != QPrinter::Error;
 }
 
-PrintOutcome print(QWidget& window, QPrinter& printer, bool landscape) {
+PrintOutcome print(Prompts& prompts, QWidget& window, QPrinter& printer, bool landscape) {
     if (landscape)
         printer.setPageOrientation(QPageLayout::Landscape);
-    if (!prompts().printDialog(printer))
+    if (!prompts.printDialog(printer))
         return PrintOutcome::Cancelled;
 
     bool printed = false;
@@ -88,22 +88,23 @@ QImage windowPicture(QWidget& window) {
     return picture;
 }
 
-PrintOutcome printWindowContents(QWidget& window, QPrinter& printer, bool landscape) {
+PrintOutcome printWindowContents(Prompts& prompts, QWidget& window, QPrinter& printer,
+                                 bool landscape) {
     PrintOutcome outcome = PrintOutcome::Failed;
     try {
-        outcome = print(window, printer, landscape);
+        outcome = print(prompts, window, printer, landscape);
     } catch (...) {
         outcome = PrintOutcome::Failed;
     }
     // A confirmed print that produced no page is reported, never passed over in silence.
     if (outcome == PrintOutcome::Failed)
-        showMessage(QStringLiteral("Error Printing"));
+        prompts.tell(QStringLiteral("Error Printing"));
     return outcome;
 }
 
-PrintOutcome printWindowContents(QWidget& window, bool landscape) {
+PrintOutcome printWindowContents(Prompts& prompts, QWidget& window, bool landscape) {
     QPrinter printer(QPrinter::HighResolution);
-    return printWindowContents(window, printer, landscape);
+    return printWindowContents(prompts, window, printer, landscape);
 }
 
 } // namespace nivra::ui

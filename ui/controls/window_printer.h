@@ -7,9 +7,11 @@ class QWidget;
 
 // File > Print: a picture of a whole window (caption, menu, chart, lists and every other
 // control) stretched onto one page, with landscape preselected in the print dialog. The print
-// dialog is the one of the prompts seam (controls/prompts.h), so tests choose and confirm
+// dialog is the one of the prompts handed in (controls/prompts.h), so tests choose and confirm
 // without a real dialog.
 namespace nivra::ui {
+
+class Prompts;
 
 enum class PrintOutcome {
     Printed,   // the page went to the printer
@@ -18,14 +20,15 @@ enum class PrintOutcome {
 };
 
 // The main window calls this for File > Print:
-//     nivra::ui::printWindowContents(*this, true);
+//     nivra::ui::printWindowContents(prompts, *this, true);
 // Each call starts from the default printer's settings; with landscape true the dialog offers
 // landscape, whatever orientation was chosen in an earlier print.
-PrintOutcome printWindowContents(QWidget& window, bool landscape);
+PrintOutcome printWindowContents(Prompts& prompts, QWidget& window, bool landscape);
 
 // The same on a printer the caller has prepared (a PDF file, for instance). With landscape true
 // the printer is turned to landscape before the dialog shows, every time.
-PrintOutcome printWindowContents(QWidget& window, QPrinter& printer, bool landscape);
+PrintOutcome printWindowContents(Prompts& prompts, QWidget& window, QPrinter& printer,
+                                 bool landscape);
 
 // The picture that is printed: a caption bar with the window's icon and title above everything
 // the window paints, as the window looks at this moment. Controls paint themselves into it even

@@ -22,8 +22,8 @@ FileDialogRequest assayFileRequest() {
 
 } // namespace
 
-AssayConfigDlg::AssayConfigDlg(QWidget* parent)
-    : ConfigRecordDlg(nivra::res::assayConfigTemplate(), parent, assayFileRequest(),
+AssayConfigDlg::AssayConfigDlg(Prompts& prompts, QWidget* parent)
+    : ConfigRecordDlg(prompts, nivra::res::assayConfigTemplate(), parent, assayFileRequest(),
                       {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
                        QStringLiteral("Default File Saved.")},
                       AssayConfig::loadDefault(nivra::getStartingDirectory())) {
@@ -48,7 +48,7 @@ void AssayConfigDlg::showRecord() {
 }
 
 bool AssayConfigDlg::readFields() {
-    if (!readWholeNumber(ui_.sampleArea, config_.sampleArea))
+    if (!readWholeNumber(prompts_, ui_.sampleArea, config_.sampleArea))
         return false;
     config_.name = readText(ui_.name);
     for (auto [edit, value] : {std::pair{ui_.dwellHours, &config_.dwellHours},
@@ -57,15 +57,10 @@ bool AssayConfigDlg::readFields() {
                                {ui_.totalHours, &config_.totalHours},
                                {ui_.totalMinutes, &config_.totalMinutes},
                                {ui_.totalSeconds, &config_.totalSeconds}})
-        if (!readWholeNumber(edit, *value))
+        if (!readWholeNumber(prompts_, edit, *value))
             return false;
-    return readReal(ui_.backgroundRate, config_.backgroundRate) &&
-           readReal(ui_.backgroundHours, config_.backgroundHours);
-}
-
-void showAssayConfigDialog(QWidget* parent) {
-    AssayConfigDlg dialog(parent);
-    dialog.exec();
+    return readReal(prompts_, ui_.backgroundRate, config_.backgroundRate) &&
+           readReal(prompts_, ui_.backgroundHours, config_.backgroundHours);
 }
 
 } // namespace nivra::ui

@@ -12,13 +12,11 @@ namespace nivra::ui {
 // There is no OK button: the operator saves explicitly, and Close (or the close box) ends the
 // dialog without writing anything. Return and Escape do nothing.
 //
-// The main window opens it for Configuration > Assay with
-//     showAssayConfigDialog(this);
 class AssayConfigDlg : public ConfigRecordDlg<AssayConfig> {
     Q_OBJECT
 public:
-    // Reads the default configuration file.
-    explicit AssayConfigDlg(QWidget* parent = nullptr);
+    // Reads the default configuration file; asks the operator through `prompts`.
+    explicit AssayConfigDlg(Prompts& prompts, QWidget* parent = nullptr);
     ~AssayConfigDlg() override;
 
     const AssayConfigUi& ui() const { return ui_; }
@@ -31,9 +29,5 @@ private:
 
     AssayConfigUi ui_;
 };
-
-// Runs the assay configuration dialog modally over parent (may be null). The result is of no
-// interest to the caller: everything the operator keeps is in the files written.
-void showAssayConfigDialog(QWidget* parent);
 
 } // namespace nivra::ui

@@ -45,8 +45,10 @@ QString limitText(std::optional<double> limit) {
 
 } // namespace
 
-AssessmentDlg::AssessmentDlg(SourceFunction source, QWidget* parent, LimitFunction setLimit)
-    : QDialog(parent), source_(std::move(source)), setLimit_(std::move(setLimit)) {
+AssessmentDlg::AssessmentDlg(Prompts& prompts, SourceFunction source, QWidget* parent,
+                             LimitFunction setLimit)
+    : QDialog(parent), prompts_(prompts), source_(std::move(source)),
+      setLimit_(std::move(setLimit)) {
     setWindowTitle(QStringLiteral("Assessment"));
     setModal(false);
 
@@ -232,8 +234,8 @@ void AssessmentDlg::applyTypedLimit() {
         double typed = 0.0;
         if (!parseNumber(text.toStdString(), typed) || !std::isfinite(typed) || typed < 0.0) {
             limitEdit_->setText(limitText(limit_));
-            showMessage(QStringLiteral("Enter the class limit in alphas per cm² and hour: a "
-                                       "number of 0 or more, or nothing for none."));
+            prompts_.tell(QStringLiteral("Enter the class limit in alphas per cm² and hour: a "
+                                         "number of 0 or more, or nothing for none."));
             return;
         }
         if (typed > 0.0)
@@ -271,8 +273,8 @@ QStringList AssessmentDlg::figureLines() const {
 void AssessmentDlg::savePdf() {
     const AssessmentSource source = source_ ? source_() : AssessmentSource{};
     if (source.dataFile.empty()) {
-        showMessage(QStringLiteral("Save the data to a data file first: the report names the "
-                                   "data file and the SHA-256 of its bytes."));
+        prompts_.tell(QStringLiteral("Save the data to a data file first: the report names the "
+                                     "data file and the SHA-256 of its bytes."));
         return;
     }
     render::DataFileReport request;
@@ -288,28 +290,28 @@ void AssessmentDlg::savePdf() {
     file.initialName =
         QFileInfo(fromNarrow(source.dataFile)).completeBaseName() + QStringLiteral(".pdf");
     file.filters = {{QStringLiteral("PDF (*.pdf)"), QStringLiteral("*.pdf")}};
-    const std::optional<QString> chosen = prompts().fileDialog(file);
+    const std::optional<QString> chosen = prompts_.fileDialog(file);
     if (!chosen)
         return;
     request.pdfFile = toNarrow(*chosen);
     if (request.pdfFile == request.dataFile) {
-        showMessage(QStringLiteral("The report cannot replace its own data file."));
+        prompts_.tell(QStringLiteral("The report cannot replace its own data file."));
         return;
     }
     std::string sha256;
     if (const Outcome written = render::writeDataFileReport(request, sha256); !written)
-        showMessage(QStringLiteral("Report not saved: ") + fromNarrow(written.error()));
+        prompts_.tell(QStringLiteral("Report not saved: ") + fromNarrow(written.error()));
     else
-        showMessage(QStringLiteral("Report saved: %1\nData file SHA-256: %2")
-                        .arg(*chosen, fromNarrow(sha256)));
+        prompts_.tell(QStringLiteral("Report saved: %1\nData file SHA-256: %2")
+                          .arg(*chosen, fromNarrow(sha256)));
 }
 
 PrintOutcome AssessmentDlg::print(QPrinter& printer) {
-    return printWindowContents(*this, printer, true);
+    return printWindowContents(prompts_, *this, printer, true);
 }
 
 void AssessmentDlg::onPrint() {
-    printWindowContents(*this, true);
+    printWindowContents(prompts_, *this, true);
 }
 
 } // namespace nivra::ui

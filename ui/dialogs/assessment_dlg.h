@@ -22,6 +22,8 @@ class AssayData;
 
 namespace nivra::ui {
 
+class Prompts;
+
 class CountHistogramPlot;
 class PointsPlot;
 
@@ -60,8 +62,9 @@ public:
     // Gives slot `slot`'s record the class limit the operator typed (empty for none).
     using LimitFunction = std::function<void(int slot, std::optional<double> limit)>;
 
-    explicit AssessmentDlg(SourceFunction source, QWidget* parent = nullptr,
-                           LimitFunction setLimit = {});
+    // Asks the operator through `prompts`.
+    AssessmentDlg(Prompts& prompts, SourceFunction source, QWidget* parent = nullptr,
+                  LimitFunction setLimit = {});
     ~AssessmentDlg() override;
 
     // Assesses the source now.
@@ -105,6 +108,7 @@ private:
     void applyTypedLimit();
     void onPrint();
 
+    Prompts& prompts_;
     SourceFunction source_;
     LimitFunction setLimit_;
     int slot_ = 0;                // the slot of the last refresh

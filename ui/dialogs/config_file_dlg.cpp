@@ -23,18 +23,18 @@ std::string saveProblem(const CounterConfig& config, const std::string& file) {
 namespace {
 
 // Shows why the record may not be saved to file; true when it may.
-bool maySave(const std::string& problem) {
+bool maySave(Prompts& prompts, const std::string& problem) {
     if (problem.empty())
         return true;
-    nivra::ui::showMessage(nivra::ui::fromNarrow(problem));
+    prompts.tell(nivra::ui::fromNarrow(problem));
     return false;
 }
 
 } // namespace
 
-ConfigFileDlg::ConfigFileDlg(const nivra::res::DialogTemplate& dialog, QWidget* parent,
-                             FileDialogRequest fileRequest, Texts texts)
-    : TemplateDialog(dialog, parent), fileRequest_(std::move(fileRequest)),
+ConfigFileDlg::ConfigFileDlg(Prompts& prompts, const nivra::res::DialogTemplate& dialog,
+                             QWidget* parent, FileDialogRequest fileRequest, Texts texts)
+    : TemplateDialog(dialog, parent), prompts_(prompts), fileRequest_(std::move(fileRequest)),
       texts_(std::move(texts)) {}
 
 void ConfigFileDlg::connectButtons(const Buttons& buttons) {
@@ -49,17 +49,17 @@ void ConfigFileDlg::connectButtons(const Buttons& buttons) {
 void ConfigFileDlg::onLoad() {
     FileDialogRequest request = fileRequest_;
     request.mode = FileDialogRequest::Mode::Open;
-    const std::optional<QString> path = nivra::ui::prompts().fileDialog(request);
+    const std::optional<QString> path = prompts_.fileDialog(request);
     if (!path)
         return;
     const std::string file = nivra::ui::toNarrow(*path);
     if (const std::string problem = readRecord(file); !problem.empty()) {
         // What is on screen stays: an unreadable file is not an empty configuration.
-        nivra::ui::showMessage(nivra::ui::fromNarrow("File not loaded: " + file + ": " + problem));
+        prompts_.tell(nivra::ui::fromNarrow("File not loaded: " + file + ": " + problem));
         return;
     }
     showRecord();
-    nivra::ui::showMessage(texts_.loaded);
+    prompts_.tell(texts_.loaded);
 }
 
 // A field that does not convert has been reported by the reading, which leaves the focus on it;
@@ -69,26 +69,26 @@ void ConfigFileDlg::onSave() {
         return;
     FileDialogRequest request = fileRequest_;
     request.mode = FileDialogRequest::Mode::Save;
-    const std::optional<QString> path = nivra::ui::prompts().fileDialog(request);
+    const std::optional<QString> path = prompts_.fileDialog(request);
     if (!path)
         return;
     const std::string target = nivra::ui::toNarrow(*path);
-    if (!maySave(recordProblem(target)))
+    if (!maySave(prompts_, recordProblem(target)))
         return;
-    nivra::ui::reportSave(writeRecord(target), texts_.saved, target);
+    nivra::ui::reportSave(prompts_, writeRecord(target), texts_.saved, target);
 }
 
 // Writes the record's own file, whatever file was loaded or saved before.
 void ConfigFileDlg::onSaveAsDefault() {
-    if (nivra::ui::ask(QStringLiteral("Saving this configuration as default will overwrite "
-                                      "current default configuration."),
-                       nivra::ui::MessageButtons::OkCancel) != nivra::ui::Answer::Ok)
+    if (prompts_.ask(QStringLiteral("Saving this configuration as default will overwrite "
+                                    "current default configuration."),
+                     nivra::ui::MessageButtons::OkCancel) != nivra::ui::Answer::Ok)
         return;
     if (!readFields())
         return;
-    if (!maySave(recordProblem(ownFile())))
+    if (!maySave(prompts_, recordProblem(ownFile())))
         return;
-    nivra::ui::reportSave(writeRecord({}), texts_.savedAsDefault, ownFile());
+    nivra::ui::reportSave(prompts_, writeRecord({}), texts_.savedAsDefault, ownFile());
 }
 
 } // namespace nivra::ui

@@ -44,7 +44,8 @@ public:
     };
 
 protected:
-    ConfigFileDlg(const nivra::res::DialogTemplate& dialog, QWidget* parent,
+    // Asks the operator through `prompts`.
+    ConfigFileDlg(Prompts& prompts, const nivra::res::DialogTemplate& dialog, QWidget* parent,
                   nivra::ui::FileDialogRequest fileRequest, Texts texts);
 
     // Connects the buttons; the dialog calls it once its ui is bound.
@@ -63,6 +64,8 @@ protected:
     // and the answer is false.
     virtual bool readFields() = 0;
 
+    Prompts& prompts_;
+
 private:
     void onLoad();
     void onSave();
@@ -76,9 +79,9 @@ private:
 // a file into it, Save writes it to a file, Save As Default writes its own file.
 template <typename Config> class ConfigRecordDlg : public ConfigFileDlg {
 protected:
-    ConfigRecordDlg(const nivra::res::DialogTemplate& dialog, QWidget* parent,
+    ConfigRecordDlg(Prompts& prompts, const nivra::res::DialogTemplate& dialog, QWidget* parent,
                     nivra::ui::FileDialogRequest fileRequest, Texts texts, Config config)
-        : ConfigFileDlg(dialog, parent, std::move(fileRequest), std::move(texts)),
+        : ConfigFileDlg(prompts, dialog, parent, std::move(fileRequest), std::move(texts)),
           config_(std::move(config)) {}
 
     Config config_;

@@ -31,8 +31,8 @@ QString titleFor(int counterNumber) {
 
 // The record keeps the slot's file as its own, so Save As Default still writes the slot's file
 // after another file was loaded.
-CounterConfigDlg::CounterConfigDlg(int counterNumber, QWidget* parent)
-    : ConfigRecordDlg(nivra::res::counterConfigTemplate(), parent, counterFileRequest(),
+CounterConfigDlg::CounterConfigDlg(Prompts& prompts, int counterNumber, QWidget* parent)
+    : ConfigRecordDlg(prompts, nivra::res::counterConfigTemplate(), parent, counterFileRequest(),
                       {QStringLiteral("Loaded."), QStringLiteral("Saved."),
                        QStringLiteral("Saved Default Counter Configuration.")},
                       CounterConfig(nivra::counterConfigPath(counterNumber))) {
@@ -56,13 +56,8 @@ void CounterConfigDlg::showRecord() {
 bool CounterConfigDlg::readFields() {
     config_.name = readText(ui_.name);
     config_.description = readText(ui_.description);
-    return readWholeNumber(ui_.detectorArea, config_.detectorArea) &&
-           readReal(ui_.detectorEfficiency, config_.detectorEfficiency);
-}
-
-void showCounterConfigDialog(QWidget* parent, int slotNumber) {
-    CounterConfigDlg dialog(slotNumber, parent);
-    dialog.exec();
+    return readWholeNumber(prompts_, ui_.detectorArea, config_.detectorArea) &&
+           readReal(prompts_, ui_.detectorEfficiency, config_.detectorEfficiency);
 }
 
 } // namespace nivra::ui

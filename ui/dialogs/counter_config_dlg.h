@@ -14,14 +14,11 @@ namespace nivra::ui {
 // dialog reads for the counter; Load and Save work on any .ccx file. The slot file is read when
 // the dialog object is constructed. There is no OK button: Close (or the close box) ends the
 // dialog without writing anything. Return and Escape do nothing.
-//
-// The main window opens it for Configuration > Counter on its active slot with
-//     showCounterConfigDialog(this, activeSlot);
 class CounterConfigDlg : public ConfigRecordDlg<CounterConfig> {
     Q_OBJECT
 public:
     // counterNumber: the slot's number, 0 for the viewer.
-    explicit CounterConfigDlg(int counterNumber, QWidget* parent = nullptr);
+    CounterConfigDlg(Prompts& prompts, int counterNumber, QWidget* parent = nullptr);
     ~CounterConfigDlg() override;
 
     const CounterConfigUi& ui() const { return ui_; }
@@ -33,9 +30,5 @@ private:
 
     CounterConfigUi ui_;
 };
-
-// Runs the counter configuration dialog modally over parent (may be null) for the given slot
-// (0 for the viewer, 1 to 4 for the counters). The result is of no interest to the caller.
-void showCounterConfigDialog(QWidget* parent, int slotNumber);
 
 } // namespace nivra::ui

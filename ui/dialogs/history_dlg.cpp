@@ -62,8 +62,10 @@ std::optional<std::string> dateOf(const QLineEdit* edit) {
 
 } // namespace
 
-HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget* parent)
-    : QDialog(parent), browser_(std::move(browser)), openRun_(std::move(openRun)) {
+HistoryDlg::HistoryDlg(Prompts& prompts, HistoryBrowser browser, OpenRunFunction openRun,
+                       QWidget* parent)
+    : QDialog(parent), prompts_(prompts), browser_(std::move(browser)),
+      openRun_(std::move(openRun)) {
     setWindowTitle(QStringLiteral("Run History"));
     setModal(false);
     tabs_ = new QTabWidget(this);
@@ -175,7 +177,8 @@ HistoryDlg::HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget*
     for (QComboBox* box : {chartCounter_, chartKind_})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { fillChart(); });
     connect(refresh, &QPushButton::clicked, this, [this] { this->refresh(); });
-    connect(print, &QPushButton::clicked, this, [this] { printWindowContents(*this, true); });
+    connect(print, &QPushButton::clicked, this,
+            [this] { printWindowContents(prompts_, *this, true); });
     connect(close, &QPushButton::clicked, this, &QDialog::hide);
     resize(980, 520);
 }
@@ -297,33 +300,33 @@ void HistoryDlg::useSelectedAsBackground() {
                 counters.insert(run.counter.value_or(0));
             }
     if (backgrounds.empty()) {
-        showMessage(QStringLiteral("Select the background runs to pool first."));
+        prompts_.tell(QStringLiteral("Select the background runs to pool first."));
         return;
     }
     if (counters.size() > 1) {
-        showMessage(QStringLiteral("The selected background runs are from more than one "
-                                   "counter; a background belongs to one counter."));
+        prompts_.tell(QStringLiteral("The selected background runs are from more than one "
+                                     "counter; a background belongs to one counter."));
         return;
     }
     const BackgroundPool pool = poolBackground(backgrounds);
     if (pool.runs == 0) {
-        showMessage(QStringLiteral("The selected background runs have no counted time."));
+        prompts_.tell(QStringLiteral("The selected background runs have no counted time."));
         return;
     }
     FileDialogRequest request;
     request.defaultExtension = QStringLiteral("acx");
     request.filters = {{QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")}};
-    const std::optional<QString> path = prompts().fileDialog(request);
+    const std::optional<QString> path = prompts_.fileDialog(request);
     if (!path)
         return;
     const std::string summary =
         formatC("Background rate (1/h): %.6g\nBackground time (h): %.6g\nRuns: %zu", pool.rate(),
                 pool.countedHours, pool.runs);
     if (const Outcome written = writeBackground(toNarrow(*path), pool); !written)
-        showMessage(
+        prompts_.tell(
             QStringLiteral("Cannot write '%1': %2").arg(*path, fromNarrow(written.error())));
     else
-        showMessage(fromNarrow(summary) + QStringLiteral("\nwritten to ") + *path);
+        prompts_.tell(fromNarrow(summary) + QStringLiteral("\nwritten to ") + *path);
 }
 
 void HistoryDlg::openSelected() {
@@ -350,7 +353,7 @@ void HistoryDlg::showChart(int counter, RunKind kind) {
 }
 
 PrintOutcome HistoryDlg::print(QPrinter& printer) {
-    return printWindowContents(*this, printer, true);
+    return printWindowContents(prompts_, *this, printer, true);
 }
 
 std::vector<std::int64_t> HistoryDlg::runIds() const {

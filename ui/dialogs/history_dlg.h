@@ -21,6 +21,8 @@ class QPrinter;
 
 namespace nivra::ui {
 
+class Prompts;
+
 class ControlChartPlot;
 
 // The History window: the runs of the run history in a table, newest first, filtered by
@@ -37,7 +39,9 @@ public:
     // Opens the run with this id in the viewer, with the questions of File Open.
     using OpenRunFunction = std::function<void(std::int64_t runId)>;
 
-    HistoryDlg(HistoryBrowser browser, OpenRunFunction openRun, QWidget* parent = nullptr);
+    // Asks the operator through `prompts`.
+    HistoryDlg(Prompts& prompts, HistoryBrowser browser, OpenRunFunction openRun,
+               QWidget* parent = nullptr);
 
     // Reads the runs and the chart again now, or once the window's current events are handled.
     void refresh();
@@ -76,6 +80,7 @@ private:
     std::vector<std::int64_t> selectedRuns() const;
     void showProblem(const StorageResult& result);
 
+    Prompts& prompts_;
     HistoryBrowser browser_;
     std::vector<HistoryRun> runs_; // the table's rows
     OpenRunFunction openRun_;

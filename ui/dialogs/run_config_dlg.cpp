@@ -29,14 +29,14 @@ QString startFolder(const char* relativeFolder) {
 }
 
 // The path the operator chose in an open dialog, or nothing when they cancelled.
-std::optional<std::string> chooseFile(const char* extension, nivra::ui::FileFilter filter,
-                                      const char* folder) {
+std::optional<std::string> chooseFile(nivra::ui::Prompts& prompts, const char* extension,
+                                      nivra::ui::FileFilter filter, const char* folder) {
     nivra::ui::FileDialogRequest request;
     request.mode = nivra::ui::FileDialogRequest::Mode::Open;
     request.defaultExtension = QString::fromLatin1(extension);
     request.filters = {std::move(filter)};
     request.startFolder = startFolder(folder);
-    const std::optional<QString> chosen = nivra::ui::prompts().fileDialog(request);
+    const std::optional<QString> chosen = prompts.fileDialog(request);
     if (!chosen)
         return std::nullopt;
     return nivra::ui::toNarrow(*chosen);
@@ -44,8 +44,8 @@ std::optional<std::string> chooseFile(const char* extension, nivra::ui::FileFilt
 
 } // namespace
 
-RunConfigDlg::RunConfigDlg(int counterNumber, QWidget* parent)
-    : TemplateDialog(nivra::res::runConfigTemplate(), parent) {
+RunConfigDlg::RunConfigDlg(Prompts& prompts, int counterNumber, QWidget* parent)
+    : TemplateDialog(nivra::res::runConfigTemplate(), parent), prompts_(prompts) {
     ui_ = form()->bind<RunConfigUi>();
     connect(ui_.openCounter, &QPushButton::clicked, this, &RunConfigDlg::onOpenCounterConfig);
     connect(ui_.openAssay, &QPushButton::clicked, this, &RunConfigDlg::onOpenAssayConfig);
@@ -69,16 +69,16 @@ void RunConfigDlg::openCounterConfig(const std::string& path) {
 
 void RunConfigDlg::onOpenCounterConfig() {
     const std::optional<std::string> path = chooseFile(
-        ".ccx", {QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")},
+        prompts_, ".ccx", {QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")},
         nivra::kCounterConfigFolder);
     if (path)
         openCounterConfig(*path);
 }
 
 void RunConfigDlg::onOpenAssayConfig() {
-    const std::optional<std::string> path =
-        chooseFile(".acx", {QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")},
-                   nivra::kAssayConfigFolder);
+    const std::optional<std::string> path = chooseFile(
+        prompts_, ".acx", {QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")},
+        nivra::kAssayConfigFolder);
     if (!path)
         return;
     assayFile_ = *path;
@@ -89,8 +89,7 @@ void RunConfigDlg::onOpenAssayConfig() {
 
 void RunConfigDlg::onStart() {
     if (!counterConfig_ || !assayConfig_) {
-        nivra::ui::showMessage(
-            QStringLiteral("Missing a configuration file nessesary to start assay"));
+        prompts_.tell(QStringLiteral("Missing a configuration file nessesary to start assay"));
         return;
     }
     // A configuration a run cannot keep (a dwell of 0, times beyond ten years, a file without
@@ -99,7 +98,7 @@ void RunConfigDlg::onStart() {
             nivra::runConfigProblem(counterFile_, *counterConfig_, assayFile_, *assayConfig_,
                                     nivra::systemRunClock().now());
         !problem.empty()) {
-        nivra::ui::showMessage(nivra::ui::fromNarrow(problem));
+        prompts_.tell(nivra::ui::fromNarrow(problem));
         return;
     }
     accept();

@@ -10,6 +10,8 @@
 
 namespace nivra::ui {
 
+class Prompts;
+
 // The step before a run: the operator picks the counter configuration (what detector is in the
 // counter) and the assay configuration (dwell and total time, sample area, background) for one
 // counter and presses START. The dialog proposes the counter's own configuration file
@@ -22,7 +24,8 @@ namespace nivra::ui {
 class RunConfigDlg : public TemplateDialog {
     Q_OBJECT
 public:
-    explicit RunConfigDlg(int counterNumber, QWidget* parent = nullptr);
+    // Asks the operator through `prompts`.
+    RunConfigDlg(Prompts& prompts, int counterNumber, QWidget* parent = nullptr);
     ~RunConfigDlg() override;
 
     // The configurations opened; both are set once the dialog closed with Accepted.
@@ -39,6 +42,7 @@ private:
     // Opens the counter configuration of path and shows its name and file.
     void openCounterConfig(const std::string& path);
 
+    Prompts& prompts_;
     RunConfigUi ui_;
     std::string counterFile_;
     std::optional<CounterConfig> counterConfig_;

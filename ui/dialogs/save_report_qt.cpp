@@ -12,10 +12,10 @@ QString fileNotSavedMessage(const QString& path, const QString& reason) {
     return message;
 }
 
-void reportSave(const nivra::Outcome& written, const QString& successText,
+void reportSave(Prompts& prompts, const nivra::Outcome& written, const QString& successText,
                 const std::string& path) {
-    showMessage(written ? successText
-                        : fileNotSavedMessage(fromNarrow(path), fromNarrow(written.error())));
+    prompts.tell(written ? successText
+                         : fileNotSavedMessage(fromNarrow(path), fromNarrow(written.error())));
 }
 
 } // namespace nivra::ui

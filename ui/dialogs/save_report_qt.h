@@ -10,12 +10,15 @@
 // text: the operator is told which file was not saved, in the same words everywhere.
 namespace nivra::ui {
 
+class Prompts;
+
 // "File not saved: <path>", and on a line of its own why, when the reason is known ("No space
 // left on device").
 QString fileNotSavedMessage(const QString& path, const QString& reason = {});
 
 // Shows successText when the file was written, otherwise fileNotSavedMessage(path, the
 // outcome's reason); both in a message box with an OK button.
-void reportSave(const nivra::Outcome& written, const QString& successText, const std::string& path);
+void reportSave(Prompts& prompts, const nivra::Outcome& written, const QString& successText,
+                const std::string& path);
 
 } // namespace nivra::ui

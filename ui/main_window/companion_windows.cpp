@@ -18,9 +18,10 @@
 
 namespace nivra::ui {
 
-CompanionWindows::CompanionWindows(QWidget& window, WindowMenu& menu, SlotModel& model,
-                                   RegionSource region, ViewerGuard mayReplaceViewer)
-    : window_(window), menu_(menu), slots_(model), region_(std::move(region)),
+CompanionWindows::CompanionWindows(QWidget& window, Prompts& prompts, WindowMenu& menu,
+                                   SlotModel& model, RegionSource region,
+                                   ViewerGuard mayReplaceViewer)
+    : window_(window), prompts_(prompts), menu_(menu), slots_(model), region_(std::move(region)),
       mayReplaceViewer_(std::move(mayReplaceViewer)) {
     connect(menu.action(nivra::res::Command::Assessment), &QAction::triggered, this,
             [this] { openAssessment(); });
@@ -37,6 +38,7 @@ CompanionWindows::~CompanionWindows() {
 void CompanionWindows::openAssessment() {
     if (!assessment_) {
         assessment_ = new AssessmentDlg(
+            prompts_,
             [this] {
                 AssessmentSource source;
                 source.record = slots_.active().data.get();
@@ -71,8 +73,8 @@ void CompanionWindows::refreshAssessment() {
 void CompanionWindows::openHistory() {
     if (!history_) {
         history_ = new HistoryDlg(
-            nivra::HistoryBrowser(), [this](std::int64_t runId) { openRunInViewer(runId); },
-            &window_);
+            prompts_, nivra::HistoryBrowser(),
+            [this](std::int64_t runId) { openRunInViewer(runId); }, &window_);
         makeTopLevel(*history_);
         placeClearOfMenuBar(*history_, *menu_.bar());
         // The history is written beside the run, by a writer of its own: the window reads it
@@ -96,7 +98,7 @@ void CompanionWindows::openRunInViewer(std::int64_t runId) {
     std::unique_ptr<AssayData> record;
     const nivra::HistoryBrowser browser;
     if (const nivra::StorageResult result = browser.record(runId, record); !result) {
-        showMessage(fromNarrow(result.error()));
+        prompts_.tell(fromNarrow(result.error()));
         return;
     }
     slots_.fillViewer(std::move(record), "History run " + std::to_string(runId));

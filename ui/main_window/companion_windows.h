@@ -9,6 +9,7 @@ namespace nivra::ui {
 class WindowMenu;
 class AssessmentDlg;
 class HistoryDlg;
+class Prompts;
 class SlotModel;
 struct PointRange;
 
@@ -23,8 +24,8 @@ public:
     // Whether the viewer's record may be replaced (its unsaved edits saved or given up).
     using ViewerGuard = std::function<bool()>;
 
-    CompanionWindows(QWidget& window, WindowMenu& menu, SlotModel& model, RegionSource region,
-                     ViewerGuard mayReplaceViewer);
+    CompanionWindows(QWidget& window, Prompts& prompts, WindowMenu& menu, SlotModel& model,
+                     RegionSource region, ViewerGuard mayReplaceViewer);
     ~CompanionWindows() override;
 
     // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
@@ -42,6 +43,7 @@ private:
     void openRunInViewer(std::int64_t runId);
 
     QWidget& window_;
+    Prompts& prompts_;
     WindowMenu& menu_;
     SlotModel& slots_;
     RegionSource region_;

@@ -45,10 +45,10 @@ std::unique_ptr<QSettings> userSettings() {
 
 } // namespace
 
-CountersWindow::CountersWindow(const SlotModel& model, WindowMenu& menu, Clock now,
-                               SettingsSource settings, QWidget* parent)
-    : QWidget(parent, Qt::Window), slots_(model), menu_(menu), menuBar_(menu.bar()),
-      now_(std::move(now)),
+CountersWindow::CountersWindow(const SlotModel& model, Notifier& notifier, WindowMenu& menu,
+                               Clock now, SettingsSource settings, QWidget* parent)
+    : QWidget(parent, Qt::Window), slots_(model), notifier_(notifier), menu_(menu),
+      menuBar_(menu.bar()), now_(std::move(now)),
       settings_(settings ? std::move(settings) : SettingsSource(userSettings)) {
     makeTopLevel(*this);
     setWindowTitle(QStringLiteral("Counters"));
@@ -324,8 +324,8 @@ void CountersWindow::notifyEnd(int counter, nivra::EndReason reason) {
         points = counts.size();
         total = std::accumulate(counts.begin(), counts.end(), std::int64_t{0});
     }
-    notifications().notify(QStringLiteral("Nivra-USB"),
-                           fromNarrow(runEndMessage(counter, reason, points, total)));
+    notifier_.notify(QStringLiteral("Nivra-USB"),
+                     fromNarrow(runEndMessage(counter, reason, points, total)));
 }
 
 } // namespace nivra::ui

@@ -17,6 +17,7 @@ class QTableWidget;
 namespace nivra::ui {
 
 class WindowMenu;
+class Notifier;
 class SlotModel;
 
 // The Counters window: every counter found at start-up and the viewer at a glance, one row each
@@ -26,7 +27,7 @@ class SlotModel;
 // counters that are not active show here while the main window shows its active slot
 // undisturbed. Double-clicking a row chooses
 // that slot's Active Counter item, with whatever the menu would do and ask. When a run ends its
-// row says how and when, and a desktop notification says so (nivra::ui::notifications()).
+// row says how and when, and a desktop notification says so.
 //
 // The window belongs to the main window and exists from the main window's construction on, also
 // while it is closed. Whether it was open, and where, is kept in the settings and restored
@@ -39,8 +40,9 @@ public:
     using SettingsSource = std::function<std::unique_ptr<QSettings>()>;
 
     // Adds the "Counters" item to the main window's menu and follows the slot model.
-    CountersWindow(const SlotModel& model, WindowMenu& menu, Clock now, SettingsSource settings,
-                   QWidget* parent);
+    // Run ends are told through `notifier`.
+    CountersWindow(const SlotModel& model, Notifier& notifier, WindowMenu& menu, Clock now,
+                   SettingsSource settings, QWidget* parent);
     ~CountersWindow() override;
 
     // Shows the window (at its remembered place the first time), raises it, and remembers it
@@ -95,6 +97,7 @@ private:
     void notifyEnd(int counter, nivra::EndReason reason);
 
     const SlotModel& slots_;
+    Notifier& notifier_;
     WindowMenu& menu_;
     QWidget* menuBar_;
     Clock now_;

@@ -21,23 +21,23 @@ constexpr int kAboutPopup = 5;
 
 } // namespace
 
-DialogCommands::DialogCommands(QWidget& window, WindowMenu& menu, const SlotModel& model,
-                               ModalRunner runner)
-    : window_(window), menu_(menu), slots_(model), runModal_(std::move(runner)) {
+DialogCommands::DialogCommands(QWidget& window, Prompts& prompts, WindowMenu& menu,
+                               const SlotModel& model, ModalRunner runner)
+    : window_(window), prompts_(prompts), menu_(menu), slots_(model), runModal_(std::move(runner)) {
     using namespace nivra::res;
     connect(menu.action(Command::ConfigCounter), &QAction::triggered, this, [this] {
         // The active slot's own configuration file: counter<N>.ccx, counter0.ccx for the viewer.
-        CounterConfigDlg dialog(slots_.activeIndex(), &window_);
+        CounterConfigDlg dialog(prompts_, slots_.activeIndex(), &window_);
         runModal(dialog);
         emit counterConfigurationClosed();
     });
     connect(menu.action(Command::ConfigAssay), &QAction::triggered, this, [this] {
-        AssayConfigDlg dialog(&window_);
+        AssayConfigDlg dialog(prompts_, &window_);
         runModal(dialog);
     });
     connect(menu.action(Command::FilePrint), &QAction::triggered, this, [this] {
         // The window as it looks now; runs go on while the print dialog is open.
-        printWindowContents(window_, true);
+        printWindowContents(prompts_, window_, true);
     });
     connect(menu.action(Command::About), &QAction::triggered, this, [this] { about(); });
 }

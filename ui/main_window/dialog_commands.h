@@ -7,6 +7,7 @@
 namespace nivra::ui {
 class WindowMenu;
 
+class Prompts;
 class SlotModel;
 
 // The commands that open a dialog of their own: Configuration > Counter and Configuration >
@@ -17,7 +18,8 @@ class DialogCommands final : public QObject {
     Q_OBJECT
 public:
     using ModalRunner = std::function<int(QDialog&)>;
-    DialogCommands(QWidget& window, WindowMenu& menu, const SlotModel& model, ModalRunner runner);
+    DialogCommands(QWidget& window, Prompts& prompts, WindowMenu& menu, const SlotModel& model,
+                   ModalRunner runner);
 
     // "&About Nivra..." at the end of the About drop-down: the window system offers no menu of
     // ours on the caption bar.
@@ -32,6 +34,7 @@ private:
     void about();
 
     QWidget& window_;
+    Prompts& prompts_;
     WindowMenu& menu_;
     const SlotModel& slots_;
     ModalRunner runModal_;

@@ -46,17 +46,17 @@ nivra::Outcome saveDataFileSaying(const AssayData& data, const std::string& path
 // Asks for a file and writes it with `write`, which returns an Outcome. Returns whether the
 // file was written; the operator has been told either way, and why it was not.
 template <class Write>
-bool saveWithDialog(const FileDialogRequest& request, const QString& successText, Write write,
-                    std::string* chosenPath = nullptr) {
-    const std::optional<QString> path = prompts().fileDialog(request);
+bool saveWithDialog(Prompts& prompts, const FileDialogRequest& request, const QString& successText,
+                    Write write, std::string* chosenPath = nullptr) {
+    const std::optional<QString> path = prompts.fileDialog(request);
     if (!path) {
-        showMessage(QStringLiteral("data not saved"));
+        prompts.tell(QStringLiteral("data not saved"));
         return false;
     }
     const std::string target = toNarrow(*path);
     const nivra::Outcome outcome = write(target);
     const bool written = outcome.ok();
-    reportSave(outcome, successText, target);
+    reportSave(prompts, outcome, successText, target);
     if (written && chosenPath)
         *chosenPath = target;
     return written;
@@ -64,9 +64,9 @@ bool saveWithDialog(const FileDialogRequest& request, const QString& successText
 
 } // namespace
 
-FileCommands::FileCommands(WindowMenu& menu, SlotModel& model, const StatsShow& shown,
-                           RegionSource region)
-    : slots_(model), shown_(shown), region_(std::move(region)) {
+FileCommands::FileCommands(Prompts& prompts, WindowMenu& menu, SlotModel& model,
+                           const StatsShow& shown, RegionSource region)
+    : prompts_(prompts), slots_(model), shown_(shown), region_(std::move(region)) {
     using namespace nivra::res;
     const auto on = [&](MenuCommand command, auto handler) {
         connect(menu.action(command), &QAction::triggered, this, handler);
@@ -86,8 +86,9 @@ void FileCommands::clearForNewRun() {
     if (slot.state != DEMO && slot.state != STOPPED)
         return;
     if (!slot.saved) {
-        const Answer answer = ask(QStringLiteral("Data not saved, would you like to save?"),
-                                  MessageButtons::YesNoCancel, Sound::Exclamation);
+        const Answer answer =
+            prompts_.ask(QStringLiteral("Data not saved, would you like to save?"),
+                         MessageButtons::YesNoCancel, Sound::Exclamation);
         if (answer == Answer::Cancel)
             return;
         // The operator asked to keep the data: when it did not reach a file (save dialog
@@ -105,7 +106,8 @@ bool FileCommands::save() {
     const AssayData& data = *slot.data;
     std::string path;
     const bool saved = saveWithDialog(
-        saveRequest(QStringLiteral(".dax"), kDataFilter, data), QStringLiteral("data saved"),
+        prompts_, saveRequest(QStringLiteral(".dax"), kDataFilter, data),
+        QStringLiteral("data saved"),
         [&](const std::string& target) { return saveDataFileSaying(data, target); }, &path);
     if (saved)
         slots_.markSaved(slots_.activeIndex(), path);
@@ -118,9 +120,10 @@ void FileCommands::saveCsv() {
         return;
     const AssayData& data = *slot.data;
     // The CSV is an export: the slot's saved flag and file name stay as they are.
-    saveWithDialog(
-        saveRequest(QStringLiteral(".csv"), kCsvFilter, data), QStringLiteral("csv data saved"),
-        [&](const std::string& target) { return nivra::writeCsvExport(data, target, shown_); });
+    saveWithDialog(prompts_, saveRequest(QStringLiteral(".csv"), kCsvFilter, data),
+                   QStringLiteral("csv data saved"), [&](const std::string& target) {
+                       return nivra::writeCsvExport(data, target, shown_);
+                   });
 }
 
 void FileCommands::saveRegion(bool csv) {
@@ -131,12 +134,13 @@ void FileCommands::saveRegion(bool csv) {
     // The region as a record of its own: no header lines, a total time of its points × dwell.
     const std::unique_ptr<AssayData> region = slot.data->extractRange(range.first, range.last);
     if (csv) {
-        saveWithDialog(saveRequest(QStringLiteral(".csv"), kCsvFilter, *slot.data),
+        saveWithDialog(prompts_, saveRequest(QStringLiteral(".csv"), kCsvFilter, *slot.data),
                        QStringLiteral("ROI csv data saved"), [&](const std::string& target) {
                            return nivra::writeCsvExport(*region, target, shown_);
                        });
     } else {
-        saveWithDialog(saveRequest(QStringLiteral(".dax"),
+        saveWithDialog(prompts_,
+                       saveRequest(QStringLiteral(".dax"),
                                    {QStringLiteral("Data Nivra (*.dax)"), QStringLiteral("*.dax")},
                                    *slot.data),
                        QStringLiteral("data saved"), [&](const std::string& target) {
@@ -148,8 +152,9 @@ void FileCommands::saveRegion(bool csv) {
 bool FileCommands::mayReplaceViewer() {
     if (slots_.viewer().saved)
         return true;
-    const Answer answer = ask(QStringLiteral("Viewer data not saved, would you like to save?"),
-                              MessageButtons::YesNoCancel, Sound::Exclamation);
+    const Answer answer =
+        prompts_.ask(QStringLiteral("Viewer data not saved, would you like to save?"),
+                     MessageButtons::YesNoCancel, Sound::Exclamation);
     if (answer == Answer::Cancel)
         return false;
     if (answer == Answer::No)
@@ -170,7 +175,7 @@ void FileCommands::open() {
     request.defaultExtension = QStringLiteral(".dax");
     request.filters = {kDataFilter};
     request.overwritePrompt = false;
-    const std::optional<QString> path = prompts().fileDialog(request);
+    const std::optional<QString> path = prompts_.fileDialog(request);
     if (!path)
         return;
     // A file that cannot be read or is not a data file is refused, and the viewer keeps what it
@@ -182,7 +187,7 @@ void FileCommands::open() {
     // served as soon as the window is back in its event loop.
     std::unique_ptr<AssayData> record = nivra::openDataFile(source, problem);
     if (!record) {
-        showMessage(fromNarrow(problem));
+        prompts_.tell(fromNarrow(problem));
         return;
     }
     slots_.fillViewer(std::move(record), source);
@@ -190,16 +195,16 @@ void FileCommands::open() {
 
 bool FileCommands::mayExit() {
     if (slots_.hasRuns()) {
-        showMessage(QStringLiteral("assay(s) running, stop first"));
+        prompts_.tell(QStringLiteral("assay(s) running, stop first"));
         return false;
     }
     for (int i = 0; i < kSlotCount; ++i) {
         const CounterSlot& slot = slots_.slot(i);
         if (!slot.hasPoints() || slot.saved)
             continue;
-        const Answer answer =
-            ask(QStringLiteral("Data for counter %1 not saved, would you like to save?").arg(i),
-                MessageButtons::YesNoCancel, Sound::Exclamation);
+        const Answer answer = prompts_.ask(
+            QStringLiteral("Data for counter %1 not saved, would you like to save?").arg(i),
+            MessageButtons::YesNoCancel, Sound::Exclamation);
         if (answer == Answer::Cancel)
             return false;
         if (answer != Answer::Yes)

@@ -13,6 +13,7 @@ class StatsShow;
 
 namespace nivra::ui {
 
+class Prompts;
 class WindowMenu;
 class SlotModel;
 struct PointRange;
@@ -31,7 +32,8 @@ public:
     using RegionSource = std::function<PointRange()>;
     // `shown` is the statistics selection the CSV exports carry; `region` the region of
     // interest that Save ROI writes.
-    FileCommands(WindowMenu& menu, SlotModel& model, const StatsShow& shown, RegionSource region);
+    FileCommands(Prompts& prompts, WindowMenu& menu, SlotModel& model, const StatsShow& shown,
+                 RegionSource region);
 
     // Save As a data file of the active slot; true when the record was written.
     bool save();
@@ -49,6 +51,7 @@ private:
     void saveCsv();
     void saveRegion(bool csv);
 
+    Prompts& prompts_;
     SlotModel& slots_;
     const StatsShow& shown_;
     RegionSource region_;

@@ -1,6 +1,7 @@
 // nivra-usb: the main window. Takes no arguments; its start directory is the current directory.
 
 #include "ui/controls/notifications.h"
+#include "ui/controls/prompts.h"
 #include "ui/main_window/app_profile.h"
 #include "ui/main_window/main_window.h"
 #include "ui/resources/app_icon.h"
@@ -17,12 +18,15 @@ int main(int argc, char** argv) {
     // Declared after the application, so the tray icon of the run-end notifications goes before
     // the application's platform does.
     nivra::ui::TrayNotifier tray;
-    nivra::ui::NotifierScope notifierScope(tray);
+    nivra::ui::QtPrompts prompts;
+    // The rest of the context is the program's own: the system clock, the counters found at
+    // start-up, QDialog::exec and the user's settings.
+    const nivra::ui::AppContext context{prompts, tray};
 
     // The program lives as long as its main window: closing it (refused while a run goes on)
     // ends the event loop, also when the Counters window is still open. The window's destructor
     // lets no run outlive it; the counter manager closes the ports at process exit.
-    nivra::ui::MainWindow window;
+    nivra::ui::MainWindow window(context);
     QObject::connect(&window, &nivra::ui::MainWindow::closed, &application,
                      &QCoreApplication::quit);
     window.show();

@@ -34,8 +34,8 @@ using namespace nivra::ui;
 
 namespace nivra::ui {
 
-MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), environment_(std::move(environment)), appIcon_(nivra::res::appIcon()) {
+MainWindow::MainWindow(AppContext context, QWidget* parent)
+    : QMainWindow(parent), context_(std::move(context)), appIcon_(nivra::res::appIcon()) {
     const nivra::res::DialogTemplate& layout = nivra::res::mainWindowTemplate();
     setWindowTitle(QString::fromUtf8(layout.caption));
     setFont(nivra::res::dialogFont(layout));
@@ -59,19 +59,22 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
 
     slots_ = new SlotModel(this);
     const auto region = [this] { return roi_->selection(); };
-    status_ = std::make_unique<SlotStatus>(ui_, *menu_, *slots_);
+    status_ = std::make_unique<SlotStatus>(ui_, context_.prompts, *menu_, *slots_);
     live_ = std::make_unique<LiveDisplay>(ui_);
-    roi_ = std::make_unique<RoiView>(ui_, *slots_);
+    roi_ = std::make_unique<RoiView>(ui_, context_.prompts, *slots_);
     headers_ = std::make_unique<HeaderLines>(ui_, *slots_);
     statistics_ = std::make_unique<StatisticsPanel>(ui_, *menu_, *slots_, region);
-    files_ = std::make_unique<FileCommands>(*menu_, *slots_, statistics_->selection(), region);
-    runs_ = std::make_unique<RunControl>(*this, *menu_, *slots_, environment_.run,
-                                         environment_.runModal);
-    dialogs_ = std::make_unique<DialogCommands>(*this, *menu_, *slots_, environment_.runModal);
-    companions_ = std::make_unique<CompanionWindows>(*this, *menu_, *slots_, region,
-                                                     [this] { return files_->mayReplaceViewer(); });
+    files_ = std::make_unique<FileCommands>(context_.prompts, *menu_, *slots_,
+                                            statistics_->selection(), region);
+    runs_ = std::make_unique<RunControl>(*this, context_.prompts, *menu_, *slots_, context_.run,
+                                         context_.runModal);
+    dialogs_ = std::make_unique<DialogCommands>(*this, context_.prompts, *menu_, *slots_,
+                                                context_.runModal);
+    companions_ =
+        std::make_unique<CompanionWindows>(*this, context_.prompts, *menu_, *slots_, region,
+                                           [this] { return files_->mayReplaceViewer(); });
     countersWindow_ = new CountersWindow(
-        *slots_, *menu_, [this] { return now(); }, environment_.settings, this);
+        *slots_, context_.notifier, *menu_, [this] { return now(); }, context_.settings, this);
     wireMenu();
     wireSlotModel();
 }
@@ -153,12 +156,13 @@ void MainWindow::initialise() {
     // Start directory, port list, discovery and text queries; the counters found are offered
     // in the Active Counter menu, at most four.
     const nivra::CounterStartup startup =
-        environment_.startup ? environment_.startup() : nivra::runCounterStartup();
+        context_.startup ? context_.startup() : nivra::runCounterStartup();
     if (!startup.startDirectoryRead)
-        showMessage(QStringLiteral("GetStartingDirectory failed."));
+        context_.prompts.tell(QStringLiteral("GetStartingDirectory failed."));
     if (!startup.portListProblem.empty())
-        showMessage(fromNarrow("The port list cannot be read, so no counter is looked for: " +
-                               startup.portListProblem));
+        context_.prompts.tell(
+            fromNarrow("The port list cannot be read, so no counter is looked for: " +
+                       startup.portListProblem));
     slots_->offerCounters(std::clamp(startup.offeredCounters, 0, nivra::kMaxOfferedCounters));
 
     // The rest of the window's initial state; the viewer is active, no point is named for
@@ -223,7 +227,7 @@ bool MainWindow::hasRuns() const {
 }
 
 std::int64_t MainWindow::now() const {
-    return environment_.run.runClock().now();
+    return context_.run.runClock().now();
 }
 
 void MainWindow::showPoints(int first, int last) {

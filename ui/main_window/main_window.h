@@ -1,9 +1,8 @@
 #pragma once
 
-#include "counter_link/counter_startup.h"
-#include "engine/run_environment.h"
 #include "engine/run_observer.h"
 #include "model/stats_show.h"
+#include "ui/main_window/app_context.h"
 #include "ui/main_window/counter_slot.h"
 #include "ui/resources/main_window_ui.h"
 
@@ -15,27 +14,6 @@
 #include <memory>
 
 class QSettings;
-
-namespace nivra::ui {
-
-// What the main window takes from its surroundings. Every member may stay unset, which gives the
-// program's own behaviour; tests set them to run the window without hardware, real time or real
-// dialogs.
-struct MainWindowEnvironment {
-    // Where runs take their time and their counters from; the live display's "Time Left" uses
-    // the same clock. Unset: the system clock and the counters found at start-up.
-    nivra::RunEnvironment run;
-    // The start-up steps below the window: start directory, port list, discovery of the counters
-    // and their text queries. Unset: nivra::runCounterStartup with the process-wide manager.
-    std::function<nivra::CounterStartup()> startup;
-    // Runs a dialog modally and returns its result. Unset: QDialog::exec.
-    std::function<int(QDialog&)> runModal;
-    // Where the window keeps what it remembers between starts (whether the Counters window is
-    // open, and where). Unset: the user's settings of the program.
-    std::function<std::unique_ptr<QSettings>()> settings;
-};
-
-} // namespace nivra::ui
 
 // The main window: one chart, one range slider, the statistics and dump lists and the live run
 // display, serving five slots: slot 0, the viewer of saved data files, and slots 1 to 4 for
@@ -81,7 +59,7 @@ class StatisticsPanel;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(MainWindowEnvironment environment = {}, QWidget* parent = nullptr);
+    explicit MainWindow(AppContext context, QWidget* parent = nullptr);
     // Stops and waits for any run still attached to a slot before the slots and their records go.
     ~MainWindow() override;
 
@@ -151,7 +129,7 @@ private:
     void showRunRecord();
     void showRunEnd();
 
-    MainWindowEnvironment environment_;
+    AppContext context_;
     WindowMenu* menu_ = nullptr;
     TemplateForm* client_ = nullptr;
     MainWindowUi ui_;

@@ -43,9 +43,9 @@ QStringList pointTexts(const std::vector<std::int32_t>& counts, std::int64_t fir
 
 } // namespace
 
-RoiView::RoiView(const MainWindowUi& ui, SlotModel& model)
-    : slots_(model), chart_(ui.chart), slider_(ui.slider), roiMinEdit_(ui.roiMin),
-      roiMaxEdit_(ui.roiMax), dataDump_(ui.dataDump), roiDump_(ui.roiDump),
+RoiView::RoiView(const MainWindowUi& ui, Prompts& prompts, SlotModel& model)
+    : prompts_(prompts), slots_(model), chart_(ui.chart), slider_(ui.slider),
+      roiMinEdit_(ui.roiMin), roiMaxEdit_(ui.roiMax), dataDump_(ui.dataDump), roiDump_(ui.roiDump),
       deletePointEdit_(ui.deletePointEdit) {
     connect(slider_, &RangeSlider::rangeChanged, this,
             [this](RangeSlider::Part, bool finished) { sliderMoved(finished); });
@@ -184,8 +184,8 @@ void RoiView::setRegion() {
         return;
     // ROI min, then ROI max: a field that does not convert has been reported, keeps its
     // previous value and ends the reading.
-    if (readUnsigned(roiMinEdit_, roiMin_))
-        readUnsigned(roiMaxEdit_, roiMax_);
+    if (readUnsigned(prompts_, roiMinEdit_, roiMin_))
+        readUnsigned(prompts_, roiMaxEdit_, roiMax_);
     const std::size_t points = slot.pointCount();
     const char* refusal = nullptr;
     if (roiMin_ < 1)
@@ -195,7 +195,7 @@ void RoiView::setRegion() {
     else if (roiMin_ > roiMax_)
         refusal = "ROI Min must be less then or equal to ROI Max";
     if (refusal) {
-        showMessage(QString::fromLatin1(refusal));
+        prompts_.tell(QString::fromLatin1(refusal));
         // The region stays as it was, and the edits show it rather than the refused numbers.
         const PointRange region = selection();
         roiMin_ = static_cast<std::uint32_t>(std::max(region.first, 0));
@@ -219,10 +219,10 @@ void RoiView::deletePoint() {
     // A number that does not convert has been reported: nothing is deleted, rather than a point
     // named by an earlier number.
     std::uint32_t number = 0;
-    if (!readUnsigned(deletePointEdit_, number))
+    if (!readUnsigned(prompts_, deletePointEdit_, number))
         return;
     if (!slots_.deletePoint(slots_.activeIndex(), number))
-        showMessage(QStringLiteral("Can't delete: point out of range"));
+        prompts_.tell(QStringLiteral("Can't delete: point out of range"));
 }
 
 void RoiView::showEditedRecord() {

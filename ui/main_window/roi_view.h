@@ -10,6 +10,7 @@ class QListWidget;
 namespace nivra::ui {
 
 class ChartWidget;
+class Prompts;
 struct MainWindowUi;
 class RangeSlider;
 class SlotModel;
@@ -26,7 +27,7 @@ struct PointRange {
 class RoiView final : public QObject {
     Q_OBJECT
 public:
-    RoiView(const MainWindowUi& ui, SlotModel& model);
+    RoiView(const MainWindowUi& ui, Prompts& prompts, SlotModel& model);
 
     // Points first to last (1-based, inclusive) of the active slot's record in the chart.
     void showPoints(int first, int last);
@@ -71,6 +72,7 @@ private:
     // was last written.
     void writeUnlessTyped(QLineEdit* edit, std::uint32_t value);
 
+    Prompts& prompts_;
     SlotModel& slots_;
     ChartWidget* chart_;
     RangeSlider* slider_;

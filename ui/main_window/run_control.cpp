@@ -17,28 +17,28 @@
 
 namespace nivra::ui {
 
-RunControl::RunControl(QWidget& window, WindowMenu& menu, SlotModel& model,
+RunControl::RunControl(QWidget& window, Prompts& prompts, WindowMenu& menu, SlotModel& model,
                        RunEnvironment environment, ModalRunner runModal)
-    : window_(window), slots_(model), environment_(std::move(environment)),
+    : window_(window), prompts_(prompts), slots_(model), environment_(std::move(environment)),
       runModal_(std::move(runModal)) {
     connect(menu.action(nivra::res::Command::RunStart), &QAction::triggered, this,
             [this] { start(); });
     connect(menu.action(nivra::res::Command::RunStop), &QAction::triggered, this,
             [this] { stop(); });
 
-    connect(&model, &SlotModel::backupKept, this, [](int, const QString& keptPath) {
-        showMessage(
+    connect(&model, &SlotModel::backupKept, this, [this](int, const QString& keptPath) {
+        prompts_.tell(
             QStringLiteral("The backup of an interrupted run was kept as %1").arg(keptPath));
     });
     // The first failure of a stretch is told in a message; the slot's status shows it until a
     // save works again.
-    connect(&model, &SlotModel::backupFailed, this, [](int counter, const QString& reason) {
-        showMessage(QStringLiteral("Backup not saved: %1: %2")
-                        .arg(fromNarrow(nivra::backupDataPath(counter)), reason));
+    connect(&model, &SlotModel::backupFailed, this, [this](int counter, const QString& reason) {
+        prompts_.tell(QStringLiteral("Backup not saved: %1: %2")
+                          .arg(fromNarrow(nivra::backupDataPath(counter)), reason));
     });
     // A stretch without an answer is told once and shown in the slot's status while it lasts.
-    connect(&model, &SlotModel::counterSilent, this, [](int counter, qint64 since) {
-        showMessage(
+    connect(&model, &SlotModel::counterSilent, this, [this](int counter, qint64 since) {
+        prompts_.tell(
             QStringLiteral("Counter %1 not answering since %2; the run goes on and records it")
                 .arg(counter)
                 .arg(fromNarrow(nivra::formatLocalTime(since))));
@@ -51,19 +51,19 @@ void RunControl::start() {
     // A run starts only on a slot cleared for it. Checked before the dialog: once the dialog has
     // started a run, that run must have a slot to report to.
     if (slot.state != NEW) {
-        showMessage(QStringLiteral("Assay Already Running for this counter, stop first"));
+        prompts_.tell(QStringLiteral("Assay Already Running for this counter, stop first"));
         return;
     }
     // Asked before the operator fills in the dialog.
     if (environment_.backups) {
         const std::string problem = nivra::backupFolderProblem(counter);
         if (!problem.empty() &&
-            ask(QStringLiteral("Backups cannot be written to %1: %2. Start anyway?")
-                    .arg(fromNarrow(nivra::backupFolder()), fromNarrow(problem)),
-                MessageButtons::YesNo, Sound::Exclamation) != Answer::Yes)
+            prompts_.ask(QStringLiteral("Backups cannot be written to %1: %2. Start anyway?")
+                             .arg(fromNarrow(nivra::backupFolder()), fromNarrow(problem)),
+                         MessageButtons::YesNo, Sound::Exclamation) != Answer::Yes)
             return;
     }
-    RunConfigDlg dialog(counter, &window_);
+    RunConfigDlg dialog(prompts_, counter, &window_);
     const int result = runModal_ ? runModal_(dialog) : dialog.exec();
     if (result != QDialog::Accepted || !dialog.counterConfiguration() ||
         !dialog.assayConfiguration())
@@ -80,7 +80,7 @@ void RunControl::start() {
         [&events = slots_.reports(), counter] { emit events.historyWritten(counter); }};
     nivra::AssembledRun assembled(std::move(setup));
     if (!assembled.start(slots_.reports(), environment_)) {
-        showMessage(QStringLiteral("Error creating run thread"));
+        prompts_.tell(QStringLiteral("Error creating run thread"));
         return;
     }
     // The run's first report reaches the slot model only after this handler: the slot holds
@@ -90,10 +90,10 @@ void RunControl::start() {
 
 void RunControl::stop() {
     if (slots_.active().state != RUNNING) {
-        showMessage(QStringLiteral("Can not stop: No assay running for active counter."));
+        prompts_.tell(QStringLiteral("Can not stop: No assay running for active counter."));
         return;
     }
-    const Answer answer = ask(
+    const Answer answer = prompts_.ask(
         QStringLiteral("Assay is currently running on this counter. Are you sure you want to stop "
                        "it? \n You will have the option to save this data if you stop."),
         MessageButtons::YesNo, Sound::Exclamation);
@@ -107,7 +107,7 @@ void RunControl::reportHistoryProblem(const std::string& message) {
     // from the window's thread, without the run waiting for the answer.
     const QString text = fromNarrow(message);
     QMetaObject::invokeMethod(
-        this, [text] { showMessage(text); }, Qt::QueuedConnection);
+        this, [this, text] { prompts_.tell(text); }, Qt::QueuedConnection);
 }
 
 void RunControl::showLeftOverBackups() {
@@ -117,8 +117,8 @@ void RunControl::showLeftOverBackups() {
     QStringList list;
     for (const std::string& name : names)
         list << fromNarrow(name);
-    showMessage(QStringLiteral("Backups of interrupted runs in %1: %2")
-                    .arg(fromNarrow(nivra::backupFolder()), list.join(QStringLiteral(", "))));
+    prompts_.tell(QStringLiteral("Backups of interrupted runs in %1: %2")
+                      .arg(fromNarrow(nivra::backupFolder()), list.join(QStringLiteral(", "))));
 }
 
 } // namespace nivra::ui

@@ -13,6 +13,7 @@
 namespace nivra::ui {
 class WindowMenu;
 
+class Prompts;
 class SlotModel;
 
 // Start and Stop of the Assay Run menu, and what the operator is told of the runs: a backup
@@ -25,8 +26,8 @@ public:
     using ModalRunner = std::function<int(QDialog&)>;
     // The run dialog opens over `window` through `runModal`; runs take their clock and counters
     // from `environment` and report to the slot model.
-    RunControl(QWidget& window, WindowMenu& menu, SlotModel& model, RunEnvironment environment,
-               ModalRunner runModal);
+    RunControl(QWidget& window, Prompts& prompts, WindowMenu& menu, SlotModel& model,
+               RunEnvironment environment, ModalRunner runModal);
 
     // Names the kept and interrupted backups of the backup folder; once, at start-up.
     void showLeftOverBackups();
@@ -39,6 +40,7 @@ private:
     void reportHistoryProblem(const std::string& message);
 
     QWidget& window_;
+    Prompts& prompts_;
     SlotModel& slots_;
     RunEnvironment environment_;
     ModalRunner runModal_;

@@ -16,8 +16,9 @@
 
 namespace nivra::ui {
 
-SlotStatus::SlotStatus(const MainWindowUi& ui, WindowMenu& menu, const SlotModel& model)
-    : slots_(model), menu_(menu), ui_(ui) {}
+SlotStatus::SlotStatus(const MainWindowUi& ui, Prompts& prompts, WindowMenu& menu,
+                       const SlotModel& model)
+    : prompts_(prompts), slots_(model), menu_(menu), ui_(ui) {}
 
 void SlotStatus::show() {
     const CounterSlot& slot = slots_.active();
@@ -53,7 +54,7 @@ void SlotStatus::showCommandStates() {
     const std::optional<CommandStates> states =
         commandStatesFor(slots_.active().state, slots_.viewer().data != nullptr);
     if (!states) {
-        showMessage(QStringLiteral("invalid counter state"));
+        prompts_.tell(QStringLiteral("invalid counter state"));
         return;
     }
     using namespace nivra::res;

@@ -5,6 +5,7 @@ class QWidget;
 namespace nivra::ui {
 
 struct MainWindowUi;
+class Prompts;
 class RangeSlider;
 class WindowMenu;
 class SlotModel;
@@ -15,7 +16,7 @@ class SlotModel;
 class SlotStatus {
 public:
     // Takes the window's status controls and its menu.
-    SlotStatus(const MainWindowUi& ui, WindowMenu& menu, const SlotModel& model);
+    SlotStatus(const MainWindowUi& ui, Prompts& prompts, WindowMenu& menu, const SlotModel& model);
 
     // Status text, file label, screen-updates button, slider and commands of the active slot.
     void show();
@@ -27,6 +28,7 @@ public:
 private:
     void showCommandStates();
 
+    Prompts& prompts_;
     const SlotModel& slots_;
     WindowMenu& menu_;
     const MainWindowUi& ui_;

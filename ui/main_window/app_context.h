@@ -1,0 +1,38 @@
+#pragma once
+
+#include "counter_link/counter_startup.h"
+#include "engine/run_environment.h"
+
+#include <functional>
+#include <memory>
+
+class QDialog;
+class QSettings;
+
+namespace nivra::ui {
+
+class Notifier;
+class Prompts;
+
+// What the main window and its parts take from the program that runs them, made once (in main,
+// or by a test) and handed down to whatever needs it: nothing below reaches for a global. The
+// function members may stay unset, which gives the program's own behaviour.
+struct AppContext {
+    // Every question to the operator: message boxes, file and print dialogs.
+    Prompts& prompts;
+    // The desktop notifications (a run has ended).
+    Notifier& notifier;
+    // Where runs take their time and their counters from; the live display's "Time Left" uses
+    // the same clock. Unset: the system clock and the counters found at start-up.
+    nivra::RunEnvironment run = {};
+    // The start-up steps below the window: start directory, port list, discovery of the counters
+    // and their text queries. Unset: nivra::runCounterStartup with the process-wide manager.
+    std::function<nivra::CounterStartup()> startup = {};
+    // Runs a dialog modally and returns its result. Unset: QDialog::exec.
+    std::function<int(QDialog&)> runModal = {};
+    // Where the window keeps what it remembers between starts (whether the Counters window is
+    // open, and where). Unset: the user's settings of the program.
+    std::function<std::unique_ptr<QSettings>()> settings = {};
+};
+
+} // namespace nivra::ui
