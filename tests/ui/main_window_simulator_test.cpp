@@ -29,7 +29,6 @@ protected:
         char cwd[PATH_MAX];
         ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
         previousDirectory_ = cwd;
-        savedStart_ = getStartingDirectory();
         for (const char* folder : {"assay_config", "counter_config", "backup_data"})
             std::filesystem::create_directory(ws_.path(folder));
         // The program is started in its start directory.
@@ -39,7 +38,6 @@ protected:
         window_.reset();
         manager_.teardown();
         EXPECT_EQ(::chdir(previousDirectory_.c_str()), 0);
-        getStartingDirectory() = savedStart_;
     }
 
     SimWorkspace ws_{sim::SimulatorSettings{20.0, 3}};
@@ -48,7 +46,6 @@ protected:
     ScriptedPrompts prompts_;
     std::unique_ptr<MainWindow> window_;
     std::string previousDirectory_;
-    std::string savedStart_;
 };
 
 TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLine) {
@@ -65,7 +62,12 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
 
     MainWindowEnvironment environment;
     environment.run = RunEnvironment{nullptr, &access_};
-    environment.startup = [this] { return runCounterStartup(manager_); };
+    // The window captures the current directory as its start directory.
+    std::optional<StartDirectory> captured;
+    environment.startup = [&](const StartDirectory& start) {
+        captured = start;
+        return runCounterStartup(start, manager_);
+    };
     environment.runModal = [&](QDialog& dialog) {
         auto& run = dynamic_cast<ui::RunConfigDlg&>(dialog);
         prompts_.chooseFile(QString::fromStdString(assayPath));
@@ -76,7 +78,8 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     window_ = std::make_unique<MainWindow>(environment);
     window_->initialise();
 
-    EXPECT_EQ(getStartingDirectory(), ws_.folder());
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(captured->path(), ws_.folder());
     for (int k = 0; k < 4; ++k)
         EXPECT_TRUE(window_->menu()->isEnabled(res::activeCounterCommand(k + 1))) << k;
     std::vector<int> queried;
@@ -87,7 +90,7 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
 
     // The counter's own configuration, which the run dialog proposes.
     CounterConfig bench = CounterConfig::defaults();
-    ASSERT_TRUE(bench.write(counterConfigPath(1)).ok());
+    ASSERT_TRUE(bench.write(captured->counterConfig(1)).ok());
     for (nivra::res::MenuCommand command :
          {res::Command::Counter1, res::Command::FileNew, res::Command::RunStart})
         window_->menu()->action(command)->trigger();

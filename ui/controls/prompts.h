@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/start_directory.h"
+
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -93,10 +95,11 @@ inline Answer ask(const QString& text, MessageButtons buttons, Sound sound = Sou
 }
 
 // The real dialogs, parented to the active window. A file dialog whose request names no folder
-// opens where files of its kind were last chosen, at first in the start directory.
+// opens where files of its kind were last chosen, at first in the start directory (without one,
+// where the dialog chooses).
 class QtPrompts : public Prompts {
 public:
-    QtPrompts();
+    explicit QtPrompts(std::optional<nivra::StartDirectory> startDirectory = std::nullopt);
     ~QtPrompts() override;
     Answer messageBox(const QString& text, MessageButtons buttons, Sound sound) override;
     std::optional<QString> fileDialog(const FileDialogRequest& request) override;
@@ -104,6 +107,7 @@ public:
 
 private:
     std::unique_ptr<FileFolders> folders_;
+    const QString startFolder_;
 };
 
 // Installs prompts for the life of the object and restores the previous ones afterwards.

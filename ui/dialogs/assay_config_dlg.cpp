@@ -11,22 +11,22 @@ namespace {
 using nivra::ui::FileDialogRequest;
 
 // The Load and Save dialogs start in the folder that holds the assay configurations.
-FileDialogRequest assayFileRequest() {
+FileDialogRequest assayFileRequest(const StartDirectory& start) {
     FileDialogRequest request;
     request.defaultExtension = QStringLiteral("acx");
     request.filters = {{QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")}};
     request.overwritePrompt = true;
-    request.startFolder = nivra::ui::fromNarrow(nivra::startPath(nivra::kAssayConfigFolder));
+    request.startFolder = nivra::ui::fromNarrow(start.file(nivra::kAssayConfigFolder));
     return request;
 }
 
 } // namespace
 
-AssayConfigDlg::AssayConfigDlg(QWidget* parent)
-    : ConfigRecordDlg(nivra::res::assayConfigTemplate(), parent, assayFileRequest(),
+AssayConfigDlg::AssayConfigDlg(const StartDirectory& start, QWidget* parent)
+    : ConfigRecordDlg(nivra::res::assayConfigTemplate(), parent, assayFileRequest(start),
                       {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
                        QStringLiteral("Default File Saved.")},
-                      AssayConfig::loadDefault(nivra::getStartingDirectory())) {
+                      AssayConfig::loadDefault(start)) {
     ui_ = form()->bind<AssayConfigUi>();
     connectButtons({ui_.load, ui_.save, ui_.saveAsDefault, ui_.close});
     showRecord();
@@ -61,11 +61,6 @@ bool AssayConfigDlg::readFields() {
             return false;
     return readReal(ui_.backgroundRate, config_.backgroundRate) &&
            readReal(ui_.backgroundHours, config_.backgroundHours);
-}
-
-void showAssayConfigDialog(QWidget* parent) {
-    AssayConfigDlg dialog(parent);
-    dialog.exec();
 }
 
 } // namespace nivra::ui

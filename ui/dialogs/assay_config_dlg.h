@@ -13,12 +13,12 @@ namespace nivra::ui {
 // dialog without writing anything. Return and Escape do nothing.
 //
 // The main window opens it for Configuration > Assay with
-//     showAssayConfigDialog(this);
+//     AssayConfigDlg dialog(startDirectory, this);
 class AssayConfigDlg : public ConfigRecordDlg<AssayConfig> {
     Q_OBJECT
 public:
-    // Reads the default configuration file.
-    explicit AssayConfigDlg(QWidget* parent = nullptr);
+    // Reads the default configuration file of the start directory.
+    explicit AssayConfigDlg(const StartDirectory& start, QWidget* parent = nullptr);
     ~AssayConfigDlg() override;
 
     const AssayConfigUi& ui() const { return ui_; }
@@ -31,9 +31,5 @@ private:
 
     AssayConfigUi ui_;
 };
-
-// Runs the assay configuration dialog modally over parent (may be null). The result is of no
-// interest to the caller: everything the operator keeps is in the files written.
-void showAssayConfigDialog(QWidget* parent);
 
 } // namespace nivra::ui

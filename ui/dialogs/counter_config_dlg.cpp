@@ -1,6 +1,5 @@
 #include "ui/dialogs/counter_config_dlg.h"
 
-#include "base/start_directory.h"
 #include "base/value_encoding.h"
 #include "ui/controls/edit_fields.h"
 
@@ -31,11 +30,11 @@ QString titleFor(int counterNumber) {
 
 // The record keeps the slot's file as its own, so Save As Default still writes the slot's file
 // after another file was loaded.
-CounterConfigDlg::CounterConfigDlg(int counterNumber, QWidget* parent)
+CounterConfigDlg::CounterConfigDlg(int counterNumber, const StartDirectory& start, QWidget* parent)
     : ConfigRecordDlg(nivra::res::counterConfigTemplate(), parent, counterFileRequest(),
                       {QStringLiteral("Loaded."), QStringLiteral("Saved."),
                        QStringLiteral("Saved Default Counter Configuration.")},
-                      CounterConfig(nivra::counterConfigPath(counterNumber))) {
+                      CounterConfig(start.counterConfig(counterNumber))) {
     ui_ = form()->bind<CounterConfigUi>();
     connectButtons({ui_.load, ui_.save, ui_.saveAsDefault, ui_.close});
     const QString title = titleFor(counterNumber);
@@ -58,11 +57,6 @@ bool CounterConfigDlg::readFields() {
     config_.description = readText(ui_.description);
     return readWholeNumber(ui_.detectorArea, config_.detectorArea) &&
            readReal(ui_.detectorEfficiency, config_.detectorEfficiency);
-}
-
-void showCounterConfigDialog(QWidget* parent, int slotNumber) {
-    CounterConfigDlg dialog(slotNumber, parent);
-    dialog.exec();
 }
 
 } // namespace nivra::ui

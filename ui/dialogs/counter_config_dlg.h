@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/start_directory.h"
 #include "model/counter_config.h"
 #include "ui/dialogs/config_file_dlg.h"
 #include "ui/resources/counter_config_ui.h"
@@ -16,12 +17,12 @@ namespace nivra::ui {
 // dialog without writing anything. Return and Escape do nothing.
 //
 // The main window opens it for Configuration > Counter on its active slot with
-//     showCounterConfigDialog(this, activeSlot);
+//     CounterConfigDlg dialog(activeSlot, startDirectory, this);
 class CounterConfigDlg : public ConfigRecordDlg<CounterConfig> {
     Q_OBJECT
 public:
-    // counterNumber: the slot's number, 0 for the viewer.
-    explicit CounterConfigDlg(int counterNumber, QWidget* parent = nullptr);
+    // counterNumber: the slot's number, 0 for the viewer; its file is below start.
+    CounterConfigDlg(int counterNumber, const StartDirectory& start, QWidget* parent = nullptr);
     ~CounterConfigDlg() override;
 
     const CounterConfigUi& ui() const { return ui_; }
@@ -33,9 +34,5 @@ private:
 
     CounterConfigUi ui_;
 };
-
-// Runs the counter configuration dialog modally over parent (may be null) for the given slot
-// (0 for the viewer, 1 to 4 for the counters). The result is of no interest to the caller.
-void showCounterConfigDialog(QWidget* parent, int slotNumber);
 
 } // namespace nivra::ui

@@ -22,20 +22,20 @@ bool isFile(const std::string& path) {
 
 // The folder below the start directory where files of a kind are kept, when it exists, so the
 // file dialog opens among them; otherwise the dialog chooses.
-QString startFolder(const char* relativeFolder) {
-    const std::string folder = nivra::startPath(relativeFolder);
+QString startFolder(const StartDirectory& start, const char* relativeFolder) {
+    const std::string folder = start.file(relativeFolder);
     std::error_code error;
     return std::filesystem::is_directory(folder, error) ? nivra::ui::fromNarrow(folder) : QString();
 }
 
 // The path the operator chose in an open dialog, or nothing when they cancelled.
 std::optional<std::string> chooseFile(const char* extension, nivra::ui::FileFilter filter,
-                                      const char* folder) {
+                                      const StartDirectory& start, const char* folder) {
     nivra::ui::FileDialogRequest request;
     request.mode = nivra::ui::FileDialogRequest::Mode::Open;
     request.defaultExtension = QString::fromLatin1(extension);
     request.filters = {std::move(filter)};
-    request.startFolder = startFolder(folder);
+    request.startFolder = startFolder(start, folder);
     const std::optional<QString> chosen = nivra::ui::prompts().fileDialog(request);
     if (!chosen)
         return std::nullopt;
@@ -44,8 +44,8 @@ std::optional<std::string> chooseFile(const char* extension, nivra::ui::FileFilt
 
 } // namespace
 
-RunConfigDlg::RunConfigDlg(int counterNumber, QWidget* parent)
-    : TemplateDialog(nivra::res::runConfigTemplate(), parent) {
+RunConfigDlg::RunConfigDlg(int counterNumber, const StartDirectory& start, QWidget* parent)
+    : TemplateDialog(nivra::res::runConfigTemplate(), parent), start_(start) {
     ui_ = form()->bind<RunConfigUi>();
     connect(ui_.openCounter, &QPushButton::clicked, this, &RunConfigDlg::onOpenCounterConfig);
     connect(ui_.openAssay, &QPushButton::clicked, this, &RunConfigDlg::onOpenAssayConfig);
@@ -54,7 +54,7 @@ RunConfigDlg::RunConfigDlg(int counterNumber, QWidget* parent)
     ui_.counterNumber->setText(QString::number(counterNumber));
     // The counter's own configuration is proposed when it exists; otherwise the fields stay
     // empty and the operator opens one.
-    if (const std::string own = nivra::counterConfigPath(counterNumber); isFile(own))
+    if (const std::string own = start_.counterConfig(counterNumber); isFile(own))
         openCounterConfig(own);
 }
 
@@ -69,7 +69,7 @@ void RunConfigDlg::openCounterConfig(const std::string& path) {
 
 void RunConfigDlg::onOpenCounterConfig() {
     const std::optional<std::string> path = chooseFile(
-        ".ccx", {QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")},
+        ".ccx", {QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")}, start_,
         nivra::kCounterConfigFolder);
     if (path)
         openCounterConfig(*path);
@@ -78,7 +78,7 @@ void RunConfigDlg::onOpenCounterConfig() {
 void RunConfigDlg::onOpenAssayConfig() {
     const std::optional<std::string> path =
         chooseFile(".acx", {QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")},
-                   nivra::kAssayConfigFolder);
+                   start_, nivra::kAssayConfigFolder);
     if (!path)
         return;
     assayFile_ = *path;

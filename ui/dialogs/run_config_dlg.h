@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/start_directory.h"
 #include "model/assay_config.h"
 #include "model/counter_config.h"
 #include "ui/controls/template_dialog.h"
@@ -22,7 +23,8 @@ namespace nivra::ui {
 class RunConfigDlg : public TemplateDialog {
     Q_OBJECT
 public:
-    explicit RunConfigDlg(int counterNumber, QWidget* parent = nullptr);
+    // The files the dialog proposes and opens among are below start.
+    RunConfigDlg(int counterNumber, const StartDirectory& start, QWidget* parent = nullptr);
     ~RunConfigDlg() override;
 
     // The configurations opened; both are set once the dialog closed with Accepted.
@@ -40,6 +42,7 @@ private:
     void openCounterConfig(const std::string& path);
 
     RunConfigUi ui_;
+    const StartDirectory start_;
     std::string counterFile_;
     std::optional<CounterConfig> counterConfig_;
     std::string assayFile_;

@@ -20,10 +20,12 @@
 namespace nivra::ui {
 
 CompanionWindows::CompanionWindows(QWidget& window, WindowMenu& menu, SlotBoard& board,
-                                   RunEvents& events, RegionSource region,
-                                   ViewerGuard mayReplaceViewer, ViewerSink showInViewer)
-    : window_(window), menu_(menu), slots_(board), events_(events), region_(std::move(region)),
-      mayReplaceViewer_(std::move(mayReplaceViewer)), showInViewer_(std::move(showInViewer)) {
+                                   RunEvents& events, const StartDirectory& start,
+                                   RegionSource region, ViewerGuard mayReplaceViewer,
+                                   ViewerSink showInViewer)
+    : window_(window), menu_(menu), slots_(board), events_(events), start_(start),
+      region_(std::move(region)), mayReplaceViewer_(std::move(mayReplaceViewer)),
+      showInViewer_(std::move(showInViewer)) {
     connect(menu.action(nivra::res::Command::Assessment), &QAction::triggered, this,
             [this] { openAssessment(); });
     connect(menu.action(nivra::res::Command::History), &QAction::triggered, this,
@@ -80,7 +82,7 @@ void CompanionWindows::refreshAssessment() {
 void CompanionWindows::openHistory() {
     if (!history_) {
         history_ = new HistoryDlg(
-            nivra::HistoryBrowser(), [this](std::int64_t runId) { openRunInViewer(runId); },
+            nivra::HistoryBrowser(start_), [this](std::int64_t runId) { openRunInViewer(runId); },
             &window_);
         makeTopLevel(*history_);
         placeClearOfMenuBar(*history_, *menu_.bar());
@@ -103,7 +105,7 @@ void CompanionWindows::openRunInViewer(std::int64_t runId) {
     if (!mayReplaceViewer_())
         return;
     std::unique_ptr<AssayData> record;
-    const nivra::HistoryBrowser browser;
+    const nivra::HistoryBrowser browser(start_);
     if (const nivra::StorageResult result = browser.record(runId, record); !result) {
         showMessage(fromNarrow(result.error()));
         return;

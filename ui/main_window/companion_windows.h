@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/start_directory.h"
+
 #include <QObject>
 #include <cstdint>
 #include <functional>
@@ -32,8 +34,10 @@ public:
     // Whether the viewer's record may be replaced (its unsaved edits saved or given up).
     using ViewerGuard = std::function<bool()>;
 
+    // The History window shows the history of start.
     CompanionWindows(QWidget& window, WindowMenu& menu, SlotBoard& board, RunEvents& events,
-                     RegionSource region, ViewerGuard mayReplaceViewer, ViewerSink showInViewer);
+                     const StartDirectory& start, RegionSource region, ViewerGuard mayReplaceViewer,
+                     ViewerSink showInViewer);
     ~CompanionWindows() override;
 
     // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
@@ -61,6 +65,7 @@ private:
     WindowMenu& menu_;
     SlotBoard& slots_;
     RunEvents& events_;
+    const StartDirectory start_;
     RegionSource region_;
     ViewerGuard mayReplaceViewer_;
     ViewerSink showInViewer_;

@@ -1,6 +1,5 @@
 #include "ui/main_window/counters_window.h"
 
-#include "base/start_directory.h"
 #include "model/counter_config.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/notifications.h"
@@ -47,10 +46,11 @@ std::unique_ptr<QSettings> userSettings() {
 } // namespace
 
 CountersWindow::CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEvents& reports,
-                               Clock now, SettingsSource settings, QWidget* parent)
+                               Clock now, SettingsSource settings, const StartDirectory& start,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window), slots_(board), menu_(menu), menuBar_(menu.bar()),
       now_(std::move(now)),
-      settings_(settings ? std::move(settings) : SettingsSource(userSettings)) {
+      settings_(settings ? std::move(settings) : SettingsSource(userSettings)), start_(start) {
     makeTopLevel(*this);
     setWindowTitle(QStringLiteral("Counters"));
     setObjectName(QStringLiteral("countersWindow"));
@@ -254,7 +254,7 @@ void CountersWindow::refreshSlot(int slot) {
     const CounterSlot& record = slots_.slot(slot);
     std::string name;
     if (!record.data && slot != kViewerSlot)
-        name = CounterConfig(counterConfigPath(slot)).name;
+        name = CounterConfig(start_.counterConfig(slot)).name;
     RunReportState reports = reports_[static_cast<std::size_t>(slot)];
     reports.silentSince = record.silentSince; // kept by the run control from the fault reports
     reports.overLimitSince = record.overLimitSince;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/start_directory.h"
 #include "engine/run_observer.h"
 #include "ui/main_window/counter_rows.h"
 
@@ -41,8 +42,9 @@ public:
     // Adds the "Counters" item to the main window's menu and listens to its commands and to the
     // runs' reports; made after the main window has connected its own, so each command and report
     // reaches this window after the main window has handled it.
+    // The counters' names come from their configurations below start.
     CountersWindow(const SlotBoard& board, WindowMenu& menu, RunEvents& reports, Clock now,
-                   SettingsSource settings, QWidget* parent);
+                   SettingsSource settings, const StartDirectory& start, QWidget* parent);
     ~CountersWindow() override;
 
     // Shows the window (at its remembered place the first time), raises it, and remembers it
@@ -103,6 +105,7 @@ private:
     QWidget* menuBar_;
     Clock now_;
     SettingsSource settings_;
+    const StartDirectory start_;
     QTableWidget* table_ = nullptr;
     std::vector<int> rows_; // the slot of each row
     std::array<RunReportState, kSlotCount> reports_;

@@ -22,16 +22,16 @@ constexpr int kAboutPopup = 5;
 } // namespace
 
 DialogCommands::DialogCommands(QWidget& window, WindowMenu& menu, const SlotBoard& board,
-                               ModalRunner runner)
-    : window_(window), menu_(menu), slots_(board), runModal_(std::move(runner)) {
+                               const StartDirectory& start, ModalRunner runner)
+    : window_(window), menu_(menu), slots_(board), start_(start), runModal_(std::move(runner)) {
     using namespace nivra::res;
     connect(menu.action(Command::ConfigCounter), &QAction::triggered, this, [this] {
         // The active slot's own configuration file: counter<N>.ccx, counter0.ccx for the viewer.
-        CounterConfigDlg dialog(slots_.activeIndex(), &window_);
+        CounterConfigDlg dialog(slots_.activeIndex(), start_, &window_);
         runModal(dialog);
     });
     connect(menu.action(Command::ConfigAssay), &QAction::triggered, this, [this] {
-        AssayConfigDlg dialog(&window_);
+        AssayConfigDlg dialog(start_, &window_);
         runModal(dialog);
     });
     connect(menu.action(Command::FilePrint), &QAction::triggered, this, [this] {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/start_directory.h"
+
 #include <QDialog>
 #include <QObject>
 #include <functional>
@@ -17,7 +19,9 @@ class DialogCommands final : public QObject {
     Q_OBJECT
 public:
     using ModalRunner = std::function<int(QDialog&)>;
-    DialogCommands(QWidget& window, WindowMenu& menu, const SlotBoard& board, ModalRunner runner);
+    // The configuration dialogs work on the files below start.
+    DialogCommands(QWidget& window, WindowMenu& menu, const SlotBoard& board,
+                   const StartDirectory& start, ModalRunner runner);
 
     // "&About Nivra..." at the end of the About drop-down: the window system offers no menu of
     // ours on the caption bar.
@@ -30,6 +34,7 @@ private:
     QWidget& window_;
     WindowMenu& menu_;
     const SlotBoard& slots_;
+    const StartDirectory start_;
     ModalRunner runModal_;
 };
 

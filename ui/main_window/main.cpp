@@ -1,12 +1,16 @@
 // nivra-usb: the main window. Takes no arguments; its start directory is the current directory.
 
+#include "base/start_directory.h"
 #include "ui/controls/notifications.h"
+#include "ui/controls/prompts.h"
 #include "ui/main_window/app_profile.h"
 #include "ui/main_window/main_window.h"
 #include "ui/resources/app_icon.h"
 #include "ui/resources/window_fonts.h"
 
 #include <QApplication>
+#include <optional>
+#include <utility>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -19,10 +23,17 @@ int main(int argc, char** argv) {
     nivra::ui::TrayNotifier tray;
     nivra::ui::NotifierScope notifierScope(tray);
 
+    // The start directory is captured once; the file dialogs and the window are handed it.
+    const std::optional<nivra::StartDirectory> start = nivra::StartDirectory::capture();
+    nivra::ui::QtPrompts prompts(start);
+    nivra::ui::PromptsScope promptsScope(prompts);
+    nivra::ui::MainWindowEnvironment environment;
+    environment.startDirectory = [start] { return start; };
+
     // The program lives as long as its main window: closing it (refused while a run goes on)
     // ends the event loop, also when the Counters window is still open. The window's destructor
     // lets no run outlive it; the counter manager closes the ports at process exit.
-    nivra::ui::MainWindow window;
+    nivra::ui::MainWindow window(std::move(environment));
     QObject::connect(&window, &nivra::ui::MainWindow::closed, &application,
                      &QCoreApplication::quit);
     window.show();

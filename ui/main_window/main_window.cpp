@@ -33,8 +33,26 @@ using namespace nivra::ui;
 
 namespace nivra::ui {
 
+namespace {
+
+std::optional<nivra::StartDirectory> captureStart(const MainWindowEnvironment& environment) {
+    return environment.startDirectory ? environment.startDirectory()
+                                      : nivra::StartDirectory::capture();
+}
+
+// Without a readable current directory the window goes on (it says so when it starts) and keeps
+// its files in the current directory, named relative to it: the folder it was started in,
+// whose name could not be read.
+nivra::StartDirectory startOrCurrent(const std::optional<nivra::StartDirectory>& captured) {
+    return captured ? *captured : nivra::StartDirectory(".");
+}
+
+} // namespace
+
 MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), environment_(std::move(environment)), appIcon_(nivra::res::appIcon()) {
+    : QMainWindow(parent), environment_(std::move(environment)),
+      capturedStart_(captureStart(environment_)), startDirectory_(startOrCurrent(capturedStart_)),
+      appIcon_(nivra::res::appIcon()) {
     const nivra::res::DialogTemplate& layout = nivra::res::mainWindowTemplate();
     setWindowTitle(QString::fromUtf8(layout.caption));
     setFont(nivra::res::dialogFont(layout));
@@ -62,15 +80,17 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
     live_ = std::make_unique<LiveDisplay>(ui_);
     roi_ = std::make_unique<RoiView>(ui_, slots_);
     headers_ = std::make_unique<HeaderLines>(ui_, slots_);
-    statistics_ = std::make_unique<StatisticsPanel>(ui_, *menu_, slots_, region);
+    statistics_ = std::make_unique<StatisticsPanel>(ui_, *menu_, slots_, region, startDirectory_);
     files_ = std::make_unique<FileCommands>(*menu_, slots_, statistics_->selection(), region);
     // Connects to the runs' reports first: a run's end has changed its slot before anything
     // else hears of it.
-    runs_ = std::make_unique<RunControl>(*this, *menu_, slots_, *runEvents_, environment_.run,
-                                         environment_.runModal);
-    dialogs_ = std::make_unique<DialogCommands>(*this, *menu_, slots_, environment_.runModal);
+    runs_ = std::make_unique<RunControl>(*this, *menu_, slots_, *runEvents_, startDirectory_,
+                                         environment_.run, environment_.runModal);
+    dialogs_ = std::make_unique<DialogCommands>(*this, *menu_, slots_, startDirectory_,
+                                                environment_.runModal);
     companions_ = std::make_unique<CompanionWindows>(
-        *this, *menu_, slots_, *runEvents_, region, [this] { return files_->mayReplaceViewer(); },
+        *this, *menu_, slots_, *runEvents_, startDirectory_, region,
+        [this] { return files_->mayReplaceViewer(); },
         [this](std::unique_ptr<AssayData> data, const std::string& name) {
             files_->showInViewer(std::move(data), name);
         });
@@ -79,7 +99,8 @@ MainWindow::MainWindow(MainWindowEnvironment environment, QWidget* parent)
     // Made after everything else is wired: every report and every menu command reaches the
     // Counters window after the main window has handled it.
     countersWindow_ = new CountersWindow(
-        slots_, *menu_, *runEvents_, [this] { return now(); }, environment_.settings, this);
+        slots_, *menu_, *runEvents_, [this] { return now(); }, environment_.settings,
+        startDirectory_, this);
     connect(companions_.get(), &CompanionWindows::recordEdited, countersWindow_,
             &CountersWindow::refresh);
 }
@@ -146,12 +167,13 @@ void MainWindow::initialise() {
     dialogs_->addAboutItem();
     setWindowIcon(appIcon_);
 
-    // Start directory, port list, discovery and text queries; the counters found are offered
-    // in the Active Counter menu, at most four.
+    // Port list, discovery and text queries; the counters found are offered in the Active
+    // Counter menu, at most four.
     status_->offerCounters(0);
-    const nivra::CounterStartup startup =
-        environment_.startup ? environment_.startup() : nivra::runCounterStartup();
-    if (!startup.startDirectoryRead)
+    const nivra::CounterStartup startup = environment_.startup
+                                              ? environment_.startup(startDirectory_)
+                                              : nivra::runCounterStartup(startDirectory_);
+    if (!capturedStart_)
         showMessage(QStringLiteral("GetStartingDirectory failed."));
     if (!startup.portListProblem.empty())
         showMessage(fromNarrow("The port list cannot be read, so no counter is looked for: " +

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -26,9 +27,12 @@ struct MainWindowEnvironment {
     // Where runs take their time and their counters from; the live display's "Time Left" uses
     // the same clock. Unset: the system clock and the counters found at start-up.
     nivra::RunEnvironment run;
-    // The start-up steps below the window: start directory, port list, discovery of the counters
-    // and their text queries. Unset: nivra::runCounterStartup with the process-wide manager.
-    std::function<nivra::CounterStartup()> startup;
+    // The start directory below which the window's files live, captured once when the window is
+    // made; none when the current directory cannot be read. Unset: nivra::StartDirectory::capture.
+    std::function<std::optional<nivra::StartDirectory>()> startDirectory;
+    // The start-up steps below the window: port list, discovery of the counters and their text
+    // queries. Unset: nivra::runCounterStartup with the process-wide manager.
+    std::function<nivra::CounterStartup(const nivra::StartDirectory&)> startup;
     // Runs a dialog modally and returns its result. Unset: QDialog::exec.
     std::function<int(QDialog&)> runModal;
     // Where the window keeps what it remembers between starts (whether the Counters window is
@@ -152,6 +156,10 @@ private:
     void showRunEnd(int counter);
 
     MainWindowEnvironment environment_;
+    // The start directory as captured (none: the current directory could not be read, said at
+    // start-up), and the one the parts are handed.
+    const std::optional<nivra::StartDirectory> capturedStart_;
+    const nivra::StartDirectory startDirectory_;
     WindowMenu* menu_ = nullptr;
     TemplateForm* client_ = nullptr;
     MainWindowUi ui_;

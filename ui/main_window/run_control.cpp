@@ -18,9 +18,11 @@
 namespace nivra::ui {
 
 RunControl::RunControl(QWidget& window, WindowMenu& menu, SlotBoard& board, RunEvents& events,
-                       RunEnvironment environment, ModalRunner runModal)
-    : window_(window), slots_(board), events_(events), environment_(std::move(environment)),
-      runModal_(std::move(runModal)) {
+                       const StartDirectory& startDirectory, RunEnvironment environment,
+                       ModalRunner runModal)
+    : window_(window), slots_(board), events_(events), start_(startDirectory),
+      environment_(std::move(environment)), runModal_(std::move(runModal)) {
+    environment_.backups = start_;
     connect(menu.action(nivra::res::Command::RunStart), &QAction::triggered, this,
             [this] { start(); });
     connect(menu.action(nivra::res::Command::RunStop), &QAction::triggered, this,
@@ -59,14 +61,14 @@ void RunControl::start() {
     }
     // Asked before the operator fills in the dialog.
     if (environment_.backups) {
-        const std::string problem = nivra::backupFolderProblem(counter);
+        const std::string problem = nivra::backupFolderProblem(start_, counter);
         if (!problem.empty() &&
             ask(QStringLiteral("Backups cannot be written to %1: %2. Start anyway?")
-                    .arg(fromNarrow(nivra::backupFolder()), fromNarrow(problem)),
+                    .arg(fromNarrow(nivra::backupFolder(start_)), fromNarrow(problem)),
                 MessageButtons::YesNo, Sound::Exclamation) != Answer::Yes)
             return;
     }
-    RunConfigDlg dialog(counter, &window_);
+    RunConfigDlg dialog(counter, start_, &window_);
     const int result = runModal_ ? runModal_(dialog) : dialog.exec();
     if (result != QDialog::Accepted || !dialog.counterConfiguration() ||
         !dialog.assayConfiguration())
@@ -75,7 +77,7 @@ void RunControl::start() {
     // The run reports through the history's observer, which records the run and passes each
     // report on to the window; a history that cannot be written is said once and the run goes on.
     nivra::RunSetup setup{*dialog.counterConfiguration(), *dialog.assayConfiguration(), counter,
-                          nivra::resolveHistoryLocation(),
+                          nivra::resolveHistoryLocation(start_),
                           [this](const std::string& message) { reportHistoryProblem(message); },
                           // The events object outlives the slots, whose observers call this
                           // from their writer.
@@ -134,7 +136,7 @@ void RunControl::onBackupSaved(int counter, bool ok, const QString& reason) {
     emit slotChanged(counter);
     if (firstFailure)
         showMessage(QStringLiteral("Backup not saved: %1: %2")
-                        .arg(fromNarrow(nivra::backupDataPath(counter)), reason));
+                        .arg(fromNarrow(start_.backupData(counter)), reason));
 }
 
 // A stretch without an answer is told once and shown in the slot's status while it lasts; a
@@ -180,14 +182,14 @@ void RunControl::reportHistoryProblem(const std::string& message) {
 }
 
 void RunControl::showLeftOverBackups() {
-    const std::vector<std::string> names = nivra::leftOverBackups();
+    const std::vector<std::string> names = nivra::leftOverBackups(start_);
     if (names.empty())
         return;
     QStringList list;
     for (const std::string& name : names)
         list << fromNarrow(name);
     showMessage(QStringLiteral("Backups of interrupted runs in %1: %2")
-                    .arg(fromNarrow(nivra::backupFolder()), list.join(QStringLiteral(", "))));
+                    .arg(fromNarrow(nivra::backupFolder(start_)), list.join(QStringLiteral(", "))));
 }
 
 } // namespace nivra::ui

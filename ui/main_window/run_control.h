@@ -26,8 +26,10 @@ public:
     using ModalRunner = std::function<int(QDialog&)>;
     // The run dialog opens over `window` through `runModal`; runs take their clock and counters
     // from `environment` and report to `events`.
+    // The runs keep their backups and find their history below startDirectory.
     RunControl(QWidget& window, WindowMenu& menu, SlotBoard& board, RunEvents& events,
-               RunEnvironment environment, ModalRunner runModal);
+               const StartDirectory& startDirectory, RunEnvironment environment,
+               ModalRunner runModal);
 
     // Names the kept and interrupted backups of the backup folder; once, at start-up.
     void showLeftOverBackups();
@@ -53,6 +55,7 @@ private:
     QWidget& window_;
     SlotBoard& slots_;
     RunEvents& events_;
+    const StartDirectory start_;
     RunEnvironment environment_;
     ModalRunner runModal_;
 };
