@@ -5,31 +5,26 @@
 
 namespace nivra {
 
-std::string& getStartingDirectory() {
-    static std::string startingDirectory;
-    return startingDirectory;
+std::optional<StartDirectory> StartDirectory::capture() {
+    std::optional<std::string> current = currentDirectory();
+    if (!current || current->empty())
+        return std::nullopt;
+    return StartDirectory(std::move(*current));
 }
 
-bool captureStartingDirectory() {
-    const std::optional<std::string> current = currentDirectory();
-    getStartingDirectory() = current.value_or(std::string());
-    return current.has_value();
-}
-
-std::string startPath(const std::string& relativeName) {
-    const std::string& start = getStartingDirectory();
+std::string StartDirectory::file(const std::string& relativeName) const {
     // At the root the start directory is "/" itself: do not double the separator.
-    if (!start.empty() && start.back() == '/')
-        return start + relativeName;
-    return start + "/" + relativeName;
+    if (!path_.empty() && path_.back() == '/')
+        return path_ + relativeName;
+    return path_ + "/" + relativeName;
 }
 
-std::string counterConfigPath(int counterNumber) {
-    return startPath(formatC(kCounterConfigFormat, counterNumber));
+std::string StartDirectory::counterConfig(int counterNumber) const {
+    return file(formatC(kCounterConfigFormat, counterNumber));
 }
 
-std::string backupDataPath(int counterNumber) {
-    return startPath(formatC(kBackupDataFormat, counterNumber));
+std::string StartDirectory::backupData(int counterNumber) const {
+    return file(formatC(kBackupDataFormat, counterNumber));
 }
 
 } // namespace nivra

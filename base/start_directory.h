@@ -1,22 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace nivra {
-
-// The process-wide start directory: the current directory at the moment the program started.
-// Every settings file lives below it. It is captured once at start-up, before any run thread
-// exists, and only read afterwards.
-std::string& getStartingDirectory();
-
-// Stores the current directory as the start directory. Returns false (and leaves the start
-// directory empty) when the current directory cannot be read.
-bool captureStartingDirectory();
-
-// The start directory joined with a name relative to it ("counter_config/counter2.ccx"). The
-// relative name is formatted by the caller; the start directory is taken literally and is never
-// used as a format.
-std::string startPath(const std::string& relativeName);
 
 // The names of the files and folders below the start directory.
 inline constexpr const char* kPortConfigFile = "port_config.pfx";
@@ -28,8 +15,31 @@ inline constexpr const char* kCounterConfigFormat = "counter_config/counter%d.cc
 inline constexpr const char* kBackupDataFolder = "backup_data";
 inline constexpr const char* kBackupDataFormat = "backup_data/backup_%d.dax";
 
-// startPath of kCounterConfigFormat / kBackupDataFormat formatted with a counter number.
-std::string counterConfigPath(int counterNumber);
-std::string backupDataPath(int counterNumber);
+// The start directory: the current directory at the moment a program started. Every settings
+// file lives below it. It is captured once at start-up and handed to whatever reads or writes
+// those files; it never changes afterwards.
+class StartDirectory {
+public:
+    // A known folder, taken literally (it is never used as a format).
+    explicit StartDirectory(std::string path) : path_(std::move(path)) {}
+
+    // The current directory; none when it cannot be read.
+    static std::optional<StartDirectory> capture();
+
+    const std::string& path() const { return path_; }
+
+    // The folder joined with a name relative to it ("counter_config/counter2.ccx"). The name is
+    // formatted by the caller.
+    std::string file(const std::string& relativeName) const;
+
+    // kCounterConfigFormat / kBackupDataFormat formatted with a counter number, below the folder.
+    std::string counterConfig(int counterNumber) const;
+    std::string backupData(int counterNumber) const;
+
+    bool operator==(const StartDirectory&) const = default;
+
+private:
+    std::string path_;
+};
 
 } // namespace nivra

@@ -77,9 +77,8 @@ void BM_AcquisitionHour(benchmark::State& state) {
         SteadySource source(clock);
         AssayData data(CounterConfig::defaults(), assay, 1);
         EndWaiter waiter;
-        RunEnvironment environment{&clock, &source};
-        environment.backups = false;
-        auto run = AssayRun::start(data, waiter, environment);
+        // Without backups: no start directory is handed.
+        auto run = AssayRun::start(data, waiter, RunEnvironment{&clock, &source});
         waiter.wait();
         run.reset();
         benchmark::DoNotOptimize(data.sumCounts());

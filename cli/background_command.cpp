@@ -3,12 +3,12 @@
 // configuration.
 
 #include "base/local_time.h"
-#include "base/start_directory.h"
 #include "base/value_encoding.h"
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
 #include "cli/line_printer.h"
 #include "cli/option_value.h"
+#include "cli/start_directory_capture.h"
 #include "model/assay_config.h"
 #include "storage/background_pool.h"
 #include "storage/history_database.h"
@@ -62,11 +62,12 @@ int runBackground(const std::vector<std::string>& args) {
     BackgroundOptions options;
     if (std::string problem = parseOptions(args, options); !problem.empty())
         return fail(kExitUsage, problem);
-    if (!captureStartingDirectory())
-        return fail(kExitFailure, "the current directory cannot be read");
+    const std::optional<StartDirectory> start = captureStartDirectory(kName);
+    if (!start)
+        return kExitFailure;
 
     HistoryDatabase db;
-    if (auto r = openStartDirectoryHistory(db, HistoryDatabase::Access::Existing); !r)
+    if (auto r = openStartDirectoryHistory(*start, db, HistoryDatabase::Access::Existing); !r)
         return fail(kExitFailure, r.error());
     RunFilter filter;
     filter.counter = options.counter;

@@ -1,9 +1,9 @@
 // nivra-cli discover: finds the counters the way the program does at start-up and lists them.
 
-#include "base/start_directory.h"
 #include "cli/command_registry.h"
 #include "cli/line_printer.h"
 #include "cli/skipped_port_text.h"
+#include "cli/start_directory_capture.h"
 #include "counter_link/counter_manager.h"
 #include "counter_link/device_path.h"
 #include "counter_link/port_config.h"
@@ -26,11 +26,10 @@ int runDiscover(const std::vector<std::string>& args) {
         std::fprintf(stderr, "nivra-cli discover: unexpected argument '%s'\n", args[0].c_str());
         return 2;
     }
-    if (!captureStartingDirectory()) {
-        std::fprintf(stderr, "nivra-cli discover: the current directory cannot be read\n");
+    const std::optional<StartDirectory> start = captureStartDirectory("discover");
+    if (!start)
         return 1;
-    }
-    const std::string listPath = startPath(kPortConfigFile);
+    const std::string listPath = start->file(kPortConfigFile);
     std::vector<std::string> ports;
     std::string readError;
     switch (readPortConfig(listPath, ports, &readError)) {

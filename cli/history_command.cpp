@@ -5,12 +5,12 @@
 
 #include "base/file_system.h"
 #include "base/local_time.h"
-#include "base/start_directory.h"
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
 #include "cli/export_selection.h"
 #include "cli/line_printer.h"
 #include "cli/option_value.h"
+#include "cli/start_directory_capture.h"
 #include "model/assay_data.h"
 #include "model/csv_export.h"
 #include "model/data_file.h"
@@ -39,9 +39,10 @@ int fail(int status, const std::string& message) {
 
 // The history of the start directory (the current directory), opened for the command.
 int openHistory(HistoryDatabase& db, HistoryDatabase::Access access) {
-    if (!captureStartingDirectory())
-        return fail(kExitFailure, "the current directory cannot be read");
-    if (auto r = openStartDirectoryHistory(db, access); !r)
+    const std::optional<StartDirectory> start = captureStartDirectory(kName);
+    if (!start)
+        return kExitFailure;
+    if (auto r = openStartDirectoryHistory(*start, db, access); !r)
         return fail(kExitFailure, r.error());
     return 0;
 }
@@ -278,13 +279,15 @@ int exportRun(const std::vector<std::string>& args) {
 int syncSpool(const std::vector<std::string>& args) {
     if (!args.empty())
         return fail(kExitUsage, "usage: nivra-cli history sync");
-    if (!captureStartingDirectory())
-        return fail(kExitFailure, "the current directory cannot be read");
+    const std::optional<StartDirectory> start = captureStartDirectory(kName);
+    if (!start)
+        return kExitFailure;
     std::string location;
-    if (auto r = historyLocation(location); !r)
+    if (auto r = historyLocation(*start, location); !r)
         return fail(kExitFailure, r.error());
     SpoolDelivery delivery;
-    const bool spooled = fileExists(historySpoolPath());
+    const std::string spoolPath = historySpoolPath(*start);
+    const bool spooled = fileExists(spoolPath);
     HistoryDatabase db;
     if (!spooled) {
         // Nothing is held locally: the history is not even opened.
@@ -293,11 +296,10 @@ int syncSpool(const std::vector<std::string>& args) {
         delivery.problem = r.error();
         HistoryDatabase spool;
         std::vector<HistoryRun> runs;
-        if (spool.open(historySpoolPath(), HistoryDatabase::Access::Existing) &&
-            spool.listRuns({}, runs))
+        if (spool.open(spoolPath, HistoryDatabase::Access::Existing) && spool.listRuns({}, runs))
             delivery.left = runs.size();
     } else {
-        delivery = deliverSpool(db, historySpoolPath());
+        delivery = deliverSpool(db, spoolPath);
     }
     std::printf("%zu runs sent to the history, %zu left in %s\n", delivery.delivered, delivery.left,
                 kHistorySpoolFile);
@@ -325,10 +327,11 @@ int migrateHistory(const std::vector<std::string>& args) {
     }
     if (target.empty())
         return fail(kExitUsage, "usage: nivra-cli history migrate --to URI [--from FILE]");
-    if (!captureStartingDirectory())
-        return fail(kExitFailure, "the current directory cannot be read");
+    const std::optional<StartDirectory> start = captureStartDirectory(kName);
+    if (!start)
+        return kExitFailure;
     if (source.empty())
-        source = defaultHistoryFile();
+        source = defaultHistoryFile(*start);
     std::error_code ignored;
     if (!HistoryDatabase::isServerLocation(target) &&
         std::filesystem::equivalent(source, target, ignored))

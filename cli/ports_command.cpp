@@ -2,10 +2,10 @@
 // --probe a port list that finds the counters on them.
 
 #include "base/atomic_file.h"
-#include "base/start_directory.h"
 #include "cli/command_registry.h"
 #include "cli/line_printer.h"
 #include "cli/skipped_port_text.h"
+#include "cli/start_directory_capture.h"
 #include "counter_link/device_path.h"
 #include "counter_link/port_config.h"
 #include "counter_link/port_survey.h"
@@ -66,8 +66,9 @@ std::string counterList(const std::vector<std::uint8_t>& counters) {
 // Asks every device for counters; tells on standard error what each holds and prints the port
 // list on standard output, or with write replaces port_config.pfx of the current directory with
 // it in one step. Without a counter, nothing is printed or written and the status is 1 with
-// write: the port list in place stays as it is.
-int probeDevices(const std::vector<SerialDevice>& devices, bool write) {
+// write: the port list in place stays as it is. portListFile is the port list written with write.
+int probeDevices(const std::vector<SerialDevice>& devices, bool write,
+                 const std::string& portListFile) {
     std::vector<std::string> names;
     for (const SerialDevice& device : devices)
         names.push_back(device.portListName());
@@ -96,7 +97,7 @@ int probeDevices(const std::vector<SerialDevice>& devices, bool write) {
                      kName, survey.chains.size(), kPortConfigKeys,
                      survey.chains[kPortConfigKeys - 1].deviceName.c_str());
     if (write) {
-        const std::string path = startPath(kPortConfigFile);
+        const std::string& path = portListFile;
         if (const Outcome written = writeFileAtomically(path, portList); !written) {
             printLine(stderr, std::string("nivra-cli ") + kName + ": cannot write '" + path +
                                   "': " + written.error());
@@ -136,13 +137,14 @@ int runPorts(const std::vector<std::string>& args) {
 
     if (write && !probe)
         return usage("--write needs --probe");
+    std::string portListFile;
     if (write) {
-        if (!captureStartingDirectory()) {
-            std::fprintf(stderr, "nivra-cli %s: the current directory cannot be read\n", kName);
+        const std::optional<StartDirectory> start = captureStartDirectory(kName);
+        if (!start)
             return 1;
-        }
+        portListFile = start->file(kPortConfigFile);
         // Checked before the devices are asked, so that a probe is never wasted.
-        const std::string path = startPath(kPortConfigFile);
+        const std::string& path = portListFile;
         if (const Outcome writable = outputFileProblem(path); !writable) {
             printLine(stderr, std::string("nivra-cli ") + kName + ": cannot write '" + path +
                                   "': " + writable.error());
@@ -159,7 +161,7 @@ int runPorts(const std::vector<std::string>& args) {
         return write ? 1 : 0;
     }
     if (probe)
-        return probeDevices(devices, write);
+        return probeDevices(devices, write, portListFile);
     list(devices);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -1,6 +1,5 @@
 #include "cli/progress_printer.h"
 
-#include "base/start_directory.h"
 #include "base/value_encoding.h"
 #include "cli/line_printer.h"
 #include "engine/decision_stop.h"
@@ -8,10 +7,13 @@
 #include "engine/time_left.h"
 #include "model/assay_data.h"
 
+#include <utility>
+
 namespace nivra::cli {
 
-ProgressPrinter::ProgressPrinter(const AssayData& data, int counter, bool tagged)
-    : data_(data), counter_(counter), tagged_(tagged) {}
+ProgressPrinter::ProgressPrinter(const AssayData& data, int counter, bool tagged,
+                                 std::string backupFile)
+    : data_(data), counter_(counter), backupFile_(std::move(backupFile)), tagged_(tagged) {}
 
 void ProgressPrinter::output(const std::string& word, const std::string& rest) const {
     printLine(stdout, tagged_ ? word + " counter=" + std::to_string(counter_) + rest : word + rest);
@@ -41,7 +43,7 @@ void ProgressPrinter::backupKept(int, const std::string& keptPath) {
 
 // One line when saves begin to fail and one when they work again, not one per save.
 void ProgressPrinter::backupSaved(int, bool ok, const std::string& reason) {
-    const std::string path = backupDataPath(counter_);
+    const std::string& path = backupFile_;
     if (!ok && (!backupSaved_ || lastBackupOk_))
         error("backup not saved: '" + path + "': " + reason);
     else if (ok && backupSaved_ && !lastBackupOk_)
@@ -57,9 +59,9 @@ std::string ProgressPrinter::backupHint() const {
     if (!backupSaved_)
         return "no backup was written";
     if (!lastBackupOk_)
-        return "the backup file '" + backupDataPath(counter_) +
-               "' does not hold them: its last save failed (" + lastBackupReason_ + ")";
-    return "the backup file '" + backupDataPath(counter_) + "' holds the record with " +
+        return "the backup file '" + backupFile_ + "' does not hold them: its last save failed (" +
+               lastBackupReason_ + ")";
+    return "the backup file '" + backupFile_ + "' holds the record with " +
            std::to_string(backupPoints_) + (backupPoints_ == 1 ? " point" : " points");
 }
 

@@ -24,7 +24,8 @@ namespace nivra::cli {
 // were (the start and fault lines name their counter either way).
 class ProgressPrinter final : public RunObserver {
 public:
-    ProgressPrinter(const AssayData& data, int counter, bool tagged);
+    // backupFile: the run's backup file, as the backup lines name it.
+    ProgressPrinter(const AssayData& data, int counter, bool tagged, std::string backupFile);
 
     void runStarted(int counter) override;
     void secondCounted(int counter, std::int64_t lastSecond, std::int64_t dwellSoFar) override;
@@ -51,6 +52,7 @@ public:
 private:
     const AssayData& data_;
     const int counter_;
+    const std::string backupFile_;
     const bool tagged_;
     // Written on the run's thread, read after its end.
     bool backupSaved_ = false;

@@ -2,11 +2,11 @@
 // history, with Poisson limits around the mean rate of reference runs.
 
 #include "base/atomic_file.h"
-#include "base/start_directory.h"
 #include "cli/command_registry.h"
 #include "cli/control_chart_svg.h"
 #include "cli/data_file_options.h"
 #include "cli/line_printer.h"
+#include "cli/start_directory_capture.h"
 #include "model/control_chart.h"
 #include "storage/control_chart_report.h"
 #include "storage/history_database.h"
@@ -86,15 +86,16 @@ int runQa(const std::vector<std::string>& args) {
     QaOptions options;
     if (std::string problem = parseOptions(args, options); !problem.empty())
         return fail(kExitUsage, problem);
-    if (!captureStartingDirectory())
-        return fail(kExitFailure, "the current directory cannot be read");
+    const std::optional<StartDirectory> start = captureStartDirectory(kName);
+    if (!start)
+        return kExitFailure;
     if (!options.svgFile.empty())
         if (const Outcome writable = outputFileProblem(options.svgFile); !writable)
             return fail(kExitFailure,
                         "cannot write '" + options.svgFile + "': " + writable.error());
 
     HistoryDatabase db;
-    if (auto r = openStartDirectoryHistory(db, HistoryDatabase::Access::Existing); !r)
+    if (auto r = openStartDirectoryHistory(*start, db, HistoryDatabase::Access::Existing); !r)
         return fail(kExitFailure, r.error());
     RunFilter filter;
     filter.counter = options.counter;

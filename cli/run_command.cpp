@@ -1,7 +1,6 @@
 // nivra-cli run: unattended assays on one or more counters, with the same run the window starts.
 
 #include "base/atomic_file.h"
-#include "base/start_directory.h"
 #include "base/value_encoding.h"
 #include "cli/closed_output.h"
 #include "cli/command_registry.h"
@@ -12,6 +11,7 @@
 #include "cli/progress_printer.h"
 #include "cli/run_options.h"
 #include "cli/skipped_port_text.h"
+#include "cli/start_directory_capture.h"
 #include "cli/stop_signals.h"
 #include "counter_link/counter_startup.h"
 #include "engine/backup_file.h"
@@ -56,7 +56,8 @@ int worseStatus(int a, int b) {
 // where it was made, since the run and its observers refer to each other.
 struct CounterRun {
     CounterRun(const RunOptions& runOptions, const CounterConfig& counterConfig,
-               const AssayConfig& assay, const HistoryLocation& history, bool tagged)
+               const AssayConfig& assay, const HistoryLocation& history, bool tagged,
+               std::string backupFile)
         : options(runOptions),
           // The run history is a journal: when it cannot be written, one line says so and the
           // run goes on.
@@ -66,7 +67,7 @@ struct CounterRun {
                  history,
                  [this](const std::string& message) { printer.error(message); },
                  {}}),
-          data(*parts.data), printer(data, runOptions.counter, tagged) {}
+          data(*parts.data), printer(data, runOptions.counter, tagged, std::move(backupFile)) {}
 
     // Saves the data file and the CSV; the run's exit status.
     int saveFiles() {
@@ -106,7 +107,7 @@ struct CounterRun {
 
 // The files the runs read and write, for the check that no output destroys an input. With one
 // run they carry their options' names; with several, the counter's too ("counter 2's --out").
-std::string outputOverlap(const std::vector<RunOptions>& runs) {
+std::string outputOverlap(const StartDirectory& start, const std::vector<RunOptions>& runs) {
     const bool several = runs.size() > 1;
     std::vector<CommandFile> inputs;
     std::vector<CommandFile> outputs;
@@ -115,11 +116,11 @@ std::string outputOverlap(const std::vector<RunOptions>& runs) {
         inputs.push_back({owner + "--assay", run.assayFile});
         inputs.push_back({owner + "--counter-config", run.counterFile});
         outputs.push_back(
-            {owner + (several ? "backup file" : "the backup file"), backupDataPath(run.counter)});
+            {owner + (several ? "backup file" : "the backup file"), start.backupData(run.counter)});
         outputs.push_back({owner + "--out", run.outFile});
         outputs.push_back({owner + "--csv", run.csvFile});
     }
-    inputs.push_back({"the port list", startPath(kPortConfigFile)});
+    inputs.push_back({"the port list", start.file(kPortConfigFile)});
     inputs.push_back({"the statistics selection", kSelectionFile});
     return outputOverlap(inputs, outputs);
 }
@@ -144,18 +145,19 @@ int runAssay(const std::vector<std::string>& args) {
     keepRunningWhenOutputCloses(kName);
 
     // Everything that can be checked is checked, for every run, before a counter is touched.
-    if (!captureStartingDirectory())
-        return fail(kExitFailure, "the current directory cannot be read");
+    const std::optional<StartDirectory> start = captureStartDirectory(kName);
+    if (!start)
+        return kExitFailure;
     std::string reason;
     for (RunOptions& run : runs) {
         if (run.counterFile.empty())
-            run.counterFile = counterConfigPath(run.counter);
+            run.counterFile = start->counterConfig(run.counter);
         for (const std::string* file : {&run.assayFile, &run.counterFile})
             if (!canReadFile(*file, reason))
                 return fail(kExitFailure,
                             std::string(kMissingConfiguration) + ": '" + *file + "': " + reason);
     }
-    if (std::string clash = outputOverlap(runs); !clash.empty())
+    if (std::string clash = outputOverlap(*start, runs); !clash.empty())
         return fail(kExitUsage, clash);
     // The runs use exactly the configurations that were checked.
     std::vector<std::pair<CounterConfig, AssayConfig>> configs;
@@ -191,13 +193,13 @@ int runAssay(const std::vector<std::string>& args) {
                     return fail(kExitFailure, "cannot write '" + *file + "': " + writable.error());
     for (const RunOptions& run : runs)
         if (!run.noBackup)
-            if (std::string problem = backupFolderProblem(run.counter); !problem.empty())
-                return fail(kExitFailure, "backups cannot be written to '" + backupFolder() +
+            if (std::string problem = backupFolderProblem(*start, run.counter); !problem.empty())
+                return fail(kExitFailure, "backups cannot be written to '" + backupFolder(*start) +
                                               "': " + problem + " (--no-backup runs without them)");
 
     // One discovery for all runs: only one program can hold the devices.
     std::vector<SkippedPort> skipped;
-    runCounterStartup(CounterManager::instance(), &skipped);
+    runCounterStartup(*start, CounterManager::instance(), &skipped);
     const std::vector<std::string> heldElsewhere =
         devicesHeldElsewhere(skipped, openDeviceNames(CounterManager::instance()));
     int missing = 0;
@@ -211,7 +213,7 @@ int runAssay(const std::vector<std::string>& args) {
 
     // One location for every run of the command; one that cannot be resolved is told by each
     // run's history, which the runs do not wait for.
-    const HistoryLocation history = resolveHistoryLocation();
+    const HistoryLocation history = resolveHistoryLocation(*start);
     std::vector<std::unique_ptr<CounterRun>> counterRuns;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         // The kind goes into the record's assay configuration, so that its data file says it
@@ -221,13 +223,15 @@ int runAssay(const std::vector<std::string>& args) {
             assay.qaKind = *runs[i].kind == RunKind::Sample ? std::nullopt
                                                             : std::optional<RunKind>(runs[i].kind);
         counterRuns.push_back(std::make_unique<CounterRun>(runs[i], configs[i].first, assay,
-                                                           history, runs.size() > 1));
+                                                           history, runs.size() > 1,
+                                                           start->backupData(runs[i].counter)));
     }
     catchStopSignals();
     int status = 0;
     for (auto& counterRun : counterRuns) {
         RunEnvironment environment;
-        environment.backups = !counterRun->options.noBackup;
+        if (!counterRun->options.noBackup)
+            environment.backups = *start;
         if (!counterRun->parts.start(counterRun->printer, environment)) {
             // The runs that did start are stopped, and save what they have.
             counterRun->printer.error("Error creating run thread");

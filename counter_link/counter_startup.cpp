@@ -1,6 +1,5 @@
 #include "counter_link/counter_startup.h"
 
-#include "base/start_directory.h"
 #include "counter_link/port_config.h"
 
 #include <algorithm>
@@ -8,15 +7,14 @@
 
 namespace nivra {
 
-CounterStartup runCounterStartup(CounterManager& manager, std::vector<SkippedPort>* skipped) {
+CounterStartup runCounterStartup(const StartDirectory& start, CounterManager& manager,
+                                 std::vector<SkippedPort>* skipped) {
     CounterStartup result;
-    result.startDirectoryRead = captureStartingDirectory();
-
+    const std::string portList = start.file(kPortConfigFile);
     std::vector<std::string> ports;
     std::string readError;
-    if (readPortConfig(startPath(kPortConfigFile), ports, &readError) ==
-        PortListSource::kUnreadable)
-        result.portListProblem = startPath(kPortConfigFile) + ": " + readError;
+    if (readPortConfig(portList, ports, &readError) == PortListSource::kUnreadable)
+        result.portListProblem = portList + ": " + readError;
     int found = manager.discoverCounters(ports, skipped);
     result.offeredCounters = std::min(found, kMaxOfferedCounters);
 

@@ -1,7 +1,6 @@
 #include "engine/acquisition_worker.h"
 #include "model/data_file.h"
 
-#include "base/start_directory.h"
 #include "base/value_encoding.h"
 #include "engine/backup_file.h"
 #include "engine/counter_access.h"
@@ -128,10 +127,11 @@ void runAcquisition(AssayData& data, RunObserver& observer, const RunEnvironment
     // The backup of a finished run goes before the first point; that of an interrupted run is
     // kept under a name of its own. One that could not be kept is never written over: this run
     // then saves no backup and says so at every point.
-    const std::string backupPath = backupDataPath(counter);
+    const std::string backupPath =
+        environment.backups ? environment.backups->backupData(counter) : std::string();
     BackupHandover handover;
     if (environment.backups)
-        handover = handOverBackup(counter);
+        handover = handOverBackup(*environment.backups, counter);
     if (!handover.keptPath.empty())
         observer.backupKept(counter, handover.keptPath);
     const auto saveBackup = [&] {

@@ -64,8 +64,8 @@ bool isBackupName(const std::string& name, bool& kept) {
 
 } // namespace
 
-std::string backupFolder() {
-    return startPath(kBackupDataFolder);
+std::string backupFolder(const StartDirectory& start) {
+    return start.file(kBackupDataFolder);
 }
 
 bool endsWithEndLine(const std::vector<std::string>& headerLines) {
@@ -77,9 +77,9 @@ bool endsWithEndLine(const std::vector<std::string>& headerLines) {
                         startsWith(headerLines[last - 1], "STOP TIME: "));
 }
 
-BackupHandover handOverBackup(int counter) {
+BackupHandover handOverBackup(const StartDirectory& start, int counter) {
     BackupHandover result;
-    const std::string path = backupDataPath(counter);
+    const std::string path = start.backupData(counter);
     if (!nameExists(path))
         return result;
     const std::vector<std::string> lines = readDataFile(path)->headerLines();
@@ -107,16 +107,16 @@ BackupHandover handOverBackup(int counter) {
     return result;
 }
 
-std::string backupFolderProblem(int counter) {
+std::string backupFolderProblem(const StartDirectory& start, int counter) {
     // One block of a backup's size: a disk that cannot take it cannot take the backups.
-    return writeProbeFile(backupFolder() + "/.backup_" + std::to_string(counter) + ".dax.probe-" +
-                              std::to_string(processId()),
+    return writeProbeFile(backupFolder(start) + "/.backup_" + std::to_string(counter) +
+                              ".dax.probe-" + std::to_string(processId()),
                           4096);
 }
 
-std::vector<std::string> leftOverBackups() {
+std::vector<std::string> leftOverBackups(const StartDirectory& start) {
     std::vector<std::string> names;
-    const std::string folder = backupFolder();
+    const std::string folder = backupFolder(start);
     for (const std::string& name : folderEntries(folder)) {
         bool kept = false;
         if (!isBackupName(name, kept))

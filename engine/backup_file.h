@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/start_directory.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,7 +13,7 @@
 namespace nivra {
 
 // The backup folder below the start directory.
-std::string backupFolder();
+std::string backupFolder(const StartDirectory& start);
 
 // Whether a record's header lines end with the end line of a run ("End Time: ..." or
 // "STOP TIME: ..."), or with that followed by a decision line ("Decided ...").
@@ -30,15 +32,15 @@ struct BackupHandover {
 // content is an interrupted run and is renamed to backup_N-<stamp>.dax, stamp being the local
 // start time of its record ("Start Time: " line) or else the file's modification time, with -2,
 // -3 ... appended rather than replacing an existing file.
-BackupHandover handOverBackup(int counter);
+BackupHandover handOverBackup(const StartDirectory& start, int counter);
 
 // Why backups cannot be written into the backup folder ("No such file or directory", "File too
 // large", ...); empty when they can. Writes and removes a small file there, so a missing or
 // read-only folder and a full disk are found before a run relies on them.
-std::string backupFolderProblem(int counter);
+std::string backupFolderProblem(const StartDirectory& start, int counter);
 
 // The file names in the backup folder that hold a run nobody has finished with: kept backups
 // and backup_N.dax files without an end line. Sorted; empty without a folder.
-std::vector<std::string> leftOverBackups();
+std::vector<std::string> leftOverBackups(const StartDirectory& start);
 
 } // namespace nivra

@@ -41,11 +41,9 @@ AssayConfig AssayConfig::defaults() {
     return AssayConfig{};
 }
 
-AssayConfig AssayConfig::loadDefault(const std::string& startDirectory) {
+AssayConfig AssayConfig::loadDefault(const StartDirectory& startDirectory) {
     AssayConfig config;
-    // At the root the start directory is "/" itself: the separator is not doubled.
-    const bool separated = !startDirectory.empty() && startDirectory.back() == '/';
-    config.filePath = startDirectory + (separated ? "" : "/") + nivra::kDefaultAssayConfigFile;
+    config.filePath = startDirectory.file(kDefaultAssayConfigFile);
     config.read(config.filePath);
     return config;
 }

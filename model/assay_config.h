@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/outcome.h"
+#include "base/start_directory.h"
 #include "model/run_kind.h"
 
 #include <array>
@@ -60,7 +61,7 @@ struct AssayConfig {
     // The default configuration of a start directory: the built-in defaults, then the file
     // "assay_config/default.acx" below startDirectory, which also becomes filePath (a missing
     // file leaves the defaults).
-    static AssayConfig loadDefault(const std::string& startDirectory);
+    static AssayConfig loadDefault(const StartDirectory& startDirectory);
 
     // Fills the record from the section "ASSAY CONFIG" of the file. A missing name (or file)
     // empties the name; a number that cannot be converted keeps its current value. filePath is

@@ -8,8 +8,8 @@
 namespace nivra {
 
 StorageResult HistoryBrowser::open(HistoryDatabase& db) const {
-    if (path_.empty())
-        return openStartDirectoryHistory(db, HistoryDatabase::Access::Existing);
+    if (start_)
+        return openStartDirectoryHistory(*start_, db, HistoryDatabase::Access::Existing);
     return db.open(path_, HistoryDatabase::Access::Existing);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/start_directory.h"
 #include "model/assay_data.h"
 #include "model/control_chart.h"
 #include "model/run_kind.h"
@@ -21,7 +22,7 @@ namespace nivra {
 class HistoryBrowser {
 public:
     // The history of the start directory, wherever it lives (see historyLocation).
-    HistoryBrowser() = default;
+    explicit HistoryBrowser(StartDirectory start) : start_(std::move(start)) {}
     // The history at location (a file's path or a server's URI).
     explicit HistoryBrowser(std::string location) : path_(std::move(location)) {}
 
@@ -37,6 +38,7 @@ public:
 private:
     StorageResult open(HistoryDatabase& db) const;
 
+    const std::optional<StartDirectory> start_;
     const std::string path_;
 };
 

@@ -1,7 +1,6 @@
 #include "storage/history_location.h"
 
 #include "base/profile_file.h"
-#include "base/start_directory.h"
 #include "storage/history_spool.h"
 
 #include "base/file_system.h"
@@ -22,10 +21,10 @@ std::size_t userInfoEnd(const std::string& uri, std::size_t& start) {
     return at != std::string::npos && at >= start ? at : std::string::npos;
 }
 
-std::string relativeToStart(const std::string& location) {
+std::string relativeToStart(const StartDirectory& start, const std::string& location) {
     if (HistoryDatabase::isServerLocation(location) || location.empty() || location[0] == '/')
         return location;
-    return startPath(location);
+    return start.file(location);
 }
 
 } // namespace
@@ -66,12 +65,12 @@ std::string shownLocation(const std::string& location) {
     return shown;
 }
 
-StorageResult historyLocation(std::string& location) {
+StorageResult historyLocation(const StartDirectory& start, std::string& location) {
     if (const char* named = std::getenv(kHistoryEnvironment); named && *named) {
-        location = relativeToStart(named);
+        location = relativeToStart(start, named);
         return {};
     }
-    ProfileFile config(startPath(kHistoryConfigFile));
+    ProfileFile config(start.file(kHistoryConfigFile));
     const std::string configured = config.readString(kHistoryLocationKey, kHistorySection);
     if (!config.readError().empty()) {
         location.clear();
@@ -79,7 +78,7 @@ StorageResult historyLocation(std::string& location) {
                                       " cannot be read: " + config.readError());
     }
     if (configured.empty()) {
-        location = defaultHistoryFile();
+        location = defaultHistoryFile(start);
         return {};
     }
     if (locationHasPassword(configured)) {
@@ -89,33 +88,35 @@ StorageResult historyLocation(std::string& location) {
             " names a password; keep it in ~/.pgpass (or PGPASSWORD) and leave it out of the "
             "URI");
     }
-    location = relativeToStart(configured);
+    location = relativeToStart(start, configured);
     return {};
 }
 
-HistoryLocation resolveHistoryLocation() {
+HistoryLocation resolveHistoryLocation(const StartDirectory& start) {
     HistoryLocation resolved;
-    if (auto r = historyLocation(resolved.location); !r)
+    resolved.startDirectory = start;
+    if (auto r = historyLocation(start, resolved.location); !r)
         resolved.problem = r.error();
     return resolved;
 }
 
-std::string defaultHistoryFile() {
-    return startPath(HistoryDatabase::kFileName);
+std::string defaultHistoryFile(const StartDirectory& start) {
+    return start.file(HistoryDatabase::kFileName);
 }
 
-std::string historySpoolPath() {
-    return startPath(kHistorySpoolFile);
+std::string historySpoolPath(const StartDirectory& start) {
+    return start.file(kHistorySpoolFile);
 }
 
-StorageResult openStartDirectoryHistory(HistoryDatabase& db, HistoryDatabase::Access access) {
+StorageResult openStartDirectoryHistory(const StartDirectory& start, HistoryDatabase& db,
+                                        HistoryDatabase::Access access) {
     std::string location;
-    if (auto r = historyLocation(location); !r)
+    if (auto r = historyLocation(start, location); !r)
         return r;
     if (auto r = db.open(location, access); !r)
         return r;
     if (db.isServer())
-        deliverSpool(db, historySpoolPath());
+        deliverSpool(db, historySpoolPath(start));
     return {};
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "base/start_directory.h"
 #include "storage/history_database.h"
 #include "storage/storage_result.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -24,10 +26,12 @@ inline constexpr const char* kHistorySpoolFile = "history_spool.sqlite";
 // holds a password (passwords belong in ~/.pgpass or PGPASSWORD, not in a file others read).
 // The one place that decides where the history lives: whoever records or reads runs is handed
 // its result.
-StorageResult historyLocation(std::string& location);
+StorageResult historyLocation(const StartDirectory& start, std::string& location);
 
 // A resolved location as it is handed on: where the history is, or why it could not be named
-// (then location is empty and writes fail with that reason).
+// (then location is empty and writes fail with that reason), and the start directory it was
+// resolved for (recorded with each run and home of the local spool; none for a location named
+// directly).
 struct HistoryLocation {
     HistoryLocation() = default;
     // A location known to the caller: a server's URI or an SQLite file's path.
@@ -35,17 +39,18 @@ struct HistoryLocation {
 
     std::string location;
     std::string problem;
+    std::optional<StartDirectory> startDirectory;
 };
 
 // historyLocation's answer as a HistoryLocation.
-HistoryLocation resolveHistoryLocation();
+HistoryLocation resolveHistoryLocation(const StartDirectory& start);
 
 // history.sqlite in the start directory: the history when nothing names another, and the one
 // that history migrate copies from unless told otherwise.
-std::string defaultHistoryFile();
+std::string defaultHistoryFile(const StartDirectory& start);
 
 // The spool file in the start directory.
-std::string historySpoolPath();
+std::string historySpoolPath(const StartDirectory& start);
 
 // The location as messages show it: a URI without its password.
 std::string shownLocation(const std::string& location);
@@ -55,7 +60,8 @@ bool locationHasPassword(const std::string& location);
 
 // Opens the start directory's history. A server's history first gets the runs the local spool
 // holds (what cannot be sent stays there for the next time).
-StorageResult openStartDirectoryHistory(HistoryDatabase& db, HistoryDatabase::Access access);
+StorageResult openStartDirectoryHistory(const StartDirectory& start, HistoryDatabase& db,
+                                        HistoryDatabase::Access access);
 
 // This machine's host name ("" when the system does not tell).
 std::string localHostName();

@@ -2,7 +2,6 @@
 
 #include "base/local_time.h"
 #include "base/sha256.h"
-#include "base/start_directory.h"
 #include "storage/history_location.h"
 #include "storage/history_spool.h"
 
@@ -57,6 +56,12 @@ bool RunRecorder::heldLocally() const {
     return spooling_;
 }
 
+std::string RunRecorder::spoolPath() const {
+    if (!settings_.spoolPath.empty())
+        return settings_.spoolPath;
+    return location_.startDirectory ? historySpoolPath(*location_.startDirectory) : std::string();
+}
+
 std::int64_t RunRecorder::now() const {
     return settings_.clock ? settings_.clock() : static_cast<std::int64_t>(std::time(nullptr));
 }
@@ -75,8 +80,8 @@ StorageResult RunRecorder::started(int counter, const CounterConfig& counterConf
     const std::string host = localHostName();
     if (!host.empty())
         run_.host = host;
-    if (!getStartingDirectory().empty())
-        run_.startDirectory = getStartingDirectory();
+    if (location_.startDirectory)
+        run_.startDirectory = location_.startDirectory->path();
     run_.runKey = newRunKey(host, startEpoch);
     if (!heart_.joinable())
         heart_ = std::thread([this] { keepAlive(); });
@@ -161,7 +166,7 @@ StorageResult RunRecorder::openHistory() {
     db_ = std::move(db);
     // Runs an earlier program held locally go first.
     if (db_->isServer())
-        deliverSpool(*db_, settings_.spoolPath.empty() ? historySpoolPath() : settings_.spoolPath);
+        deliverSpool(*db_, spoolPath());
     return {};
 }
 
@@ -218,7 +223,7 @@ StorageResult RunRecorder::mergeIntoHistory() {
         spooling_ = false;
         spool_.reset();
         // The spool's copy of the run (and whatever else it holds) is in the history now.
-        deliverSpool(*db_, settings_.spoolPath.empty() ? historySpoolPath() : settings_.spoolPath);
+        deliverSpool(*db_, spoolPath());
         report(kDeliveredReport);
     }
     return {};
@@ -229,7 +234,10 @@ StorageResult RunRecorder::writeSpool() {
     if (!spool_) {
         auto spool = std::make_unique<HistoryDatabase>();
         spool->setClock(settings_.clock);
-        r = spool->open(settings_.spoolPath.empty() ? historySpoolPath() : settings_.spoolPath);
+        const std::string path = spoolPath();
+        r = path.empty() ? StorageResult::failure("no local spool: the history was named without "
+                                                  "a start directory")
+                         : spool->open(path);
         if (r)
             spool_ = std::move(spool);
     }

@@ -48,7 +48,8 @@ public:
     static constexpr const char* kDeliveredReport = "Run history delivered to the server";
 
     struct Settings {
-        std::string spoolPath; // "" for history_spool.sqlite in the start directory
+        // "" for history_spool.sqlite in the start directory the location was resolved for
+        std::string spoolPath;
         HistoryDatabase::Clock clock;
         std::chrono::milliseconds heartbeat{HistoryDatabase::kHeartbeatSeconds * 1000};
         std::int64_t retrySeconds = HistoryDatabase::kHeartbeatSeconds;
@@ -90,6 +91,7 @@ private:
     StorageResult mergeIntoHistory();
     HistoryRunDetail snapshot() const;
     std::int64_t now() const;
+    std::string spoolPath() const;
     void report(const std::string& message);
     void keepAlive();
 

@@ -6,6 +6,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <filesystem>
 
 using namespace nivra;
 
@@ -80,14 +81,13 @@ TEST(ValueEncoding, FormatCHandlesLongTexts) {
 }
 
 TEST(StartPaths, StartDirectoryIsTakenLiterally) {
-    nivra::test::StartDirectoryScope start("/data/100%d/lab");
-    EXPECT_EQ(counterConfigPath(1), "/data/100%d/lab/counter_config/counter1.ccx");
-    EXPECT_EQ(backupDataPath(2), "/data/100%d/lab/backup_data/backup_2.dax");
-    EXPECT_EQ(startPath(kPortConfigFile), "/data/100%d/lab/port_config.pfx");
-    getStartingDirectory() = "/";
-    EXPECT_EQ(startPath(kDefaultAssayConfigFile), "/assay_config/default.acx");
-    getStartingDirectory() = "";
-    EXPECT_EQ(startPath(kStatsDisplayFile), "/stats_display_config.pfx");
+    const StartDirectory start("/data/100%d/lab");
+    EXPECT_EQ(start.counterConfig(1), "/data/100%d/lab/counter_config/counter1.ccx");
+    EXPECT_EQ(start.backupData(2), "/data/100%d/lab/backup_data/backup_2.dax");
+    EXPECT_EQ(start.file(kPortConfigFile), "/data/100%d/lab/port_config.pfx");
+    EXPECT_EQ(StartDirectory("/").file(kDefaultAssayConfigFile), "/assay_config/default.acx");
+    // Captured, it is the current directory.
+    EXPECT_EQ(StartDirectory::capture()->path(), std::filesystem::current_path().string());
 }
 
 TEST(ValueEncoding, TimeStampsAreMonthDayYearAndTheTime) {

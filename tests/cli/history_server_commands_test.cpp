@@ -16,7 +16,6 @@ using namespace nivra;
 using nivra::test::ProgramResult;
 using nivra::test::runProgram;
 using nivra::test::ServerDatabase;
-using nivra::test::StartDirectoryScope;
 using nivra::test::TempDir;
 using nivra::test::writeFileBytes;
 using ::testing::HasSubstr;
@@ -25,8 +24,9 @@ namespace {
 
 // A run recorded in the SQLite history of a start directory, as nivra-cli run records it there.
 void recordRun(const std::string& startDir, int counter, std::int32_t count) {
-    StartDirectoryScope start(startDir);
-    RunRecorder recorder(startDir + "/history.sqlite", nullptr);
+    HistoryLocation history(startDir + "/history.sqlite");
+    history.startDirectory = StartDirectory(startDir);
+    RunRecorder recorder(history, nullptr);
     ASSERT_TRUE(recorder
                     .started(counter, CounterConfig::defaults(), AssayConfig::defaults(),
                              RunKind::Sample, 1765200000 + counter)

@@ -40,21 +40,22 @@ AssayConfig timing(std::uint32_t dwellSeconds, std::uint32_t totalSeconds) {
 class Workspace {
 public:
     Workspace() { std::filesystem::create_directory(dir_.file("backup_data")); }
-    std::string backupPath(int counter) const { return backupDataPath(counter); }
+    std::string backupPath(int counter) const { return start().backupData(counter); }
+    StartDirectory start() const { return dir_.start(); }
     const TempDir& dir() const { return dir_; }
 
 private:
     TempDir dir_;
-    nivra::test::StartDirectoryScope start_{dir_.path()};
 };
 
 // One run in virtual time, started at construction; Finish waits for its end.
 struct VirtualRun {
-    explicit VirtualRun(const AssayConfig& assay, CounterAccess& counter, VirtualClock& clock,
-                        int counterNumber = 1,
-                        const CounterConfig& counterConfig = CounterConfig::defaults())
+    // The run keeps its backup in the workspace.
+    VirtualRun(const Workspace& workspace, const AssayConfig& assay, CounterAccess& counter,
+               VirtualClock& clock, int counterNumber = 1,
+               const CounterConfig& counterConfig = CounterConfig::defaults())
         : data(std::make_unique<AssayData>(counterConfig, assay, counterNumber)) {
-        run = AssayRun::start(*data, observer, RunEnvironment{&clock, &counter});
+        run = AssayRun::start(*data, observer, RunEnvironment{&clock, &counter, workspace.start()});
         EXPECT_NE(run, nullptr);
     }
 
@@ -98,7 +99,7 @@ TEST(RunLength, PointsFollowDwellAndTotalTime) {
     for (Case c : {Case{10, 60, 6}, Case{10, 65, 6}, Case{10, 70, 7}, Case{10, 5, 1}}) {
         VirtualClock clock;
         ScriptedCounter counter(repeat(0, 1));
-        VirtualRun run(timing(c.dwell, c.total), counter, clock);
+        VirtualRun run(workspace, timing(c.dwell, c.total), counter, clock);
         ASSERT_TRUE(run.finish());
         EXPECT_EQ(run.data->pointCount(), c.points) << c.dwell << "/" << c.total;
         auto lines = run.data->headerLines();
@@ -112,14 +113,14 @@ TEST(RunLength, ProgressReachesOneAndStaysFiniteForTotalZero) {
     {
         VirtualClock clock;
         ScriptedCounter counter(repeat(0, 1));
-        VirtualRun run(timing(10, 60), counter, clock);
+        VirtualRun run(workspace, timing(10, 60), counter, clock);
         ASSERT_TRUE(run.finish());
         EXPECT_NEAR(run.data->progress(), 1.0, 1e-9);
     }
     {
         VirtualClock clock;
         ScriptedCounter counter(repeat(0, 1));
-        VirtualRun run(timing(10, 0), counter, clock);
+        VirtualRun run(workspace, timing(10, 0), counter, clock);
         ASSERT_TRUE(run.finish());
         EXPECT_EQ(run.data->pointCount(), 1u);
         EXPECT_TRUE(std::isfinite(run.data->progress()));
@@ -132,7 +133,7 @@ TEST(RunLength, DwellZeroClosesAPointEveryPassUntilStopped) {
     VirtualClock clock;
     ScriptedCounter counter(repeat(0, 1));
     clock.pauseAt(clock.startSeconds() + 3);
-    VirtualRun run(timing(0, 60), counter, clock);
+    VirtualRun run(workspace, timing(0, 60), counter, clock);
     ASSERT_TRUE(clock.waitUntilPaused());
     // Three seconds of passes, twenty a second.
     std::size_t points = run.data->pointCount();
@@ -149,7 +150,7 @@ TEST(CountArithmetic, DifferencesAreTakenModulo256WithOneResetAtTheStart) {
     VirtualClock clock;
     // 180 to 20 is a wrap: 96 counts. The register is never reset after the start.
     ScriptedCounter counter({10, 30, 180, 20, 20, 20});
-    VirtualRun run(timing(1, 1), counter, clock);
+    VirtualRun run(workspace, timing(1, 1), counter, clock);
     ASSERT_TRUE(run.finish());
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{10 + 20 + 150 + 96}));
     const auto commands = counter.commands();
@@ -164,7 +165,7 @@ TEST(CountArithmetic, SteadySourcesGivePointsOfExactlyOneDwell) {
     for (double rate : {5.0, 150.0, 2000.0, 3000.0}) {
         VirtualClock clock;
         nivra::test::SteadyCounter counter(clock, rate);
-        VirtualRun run(timing(2, 10), counter, clock);
+        VirtualRun run(workspace, timing(2, 10), counter, clock);
         ASSERT_TRUE(run.finish());
         const auto expected = static_cast<std::int32_t>(counter.eventsUntil(2000));
         EXPECT_EQ(run.data->counts(), std::vector<std::int32_t>(5, expected)) << rate;
@@ -179,7 +180,7 @@ TEST(Failures, ACounterThatStopsAnsweringGivesZeroPointsAndEndsByTime) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({5, 9}, /*answerAfterScript=*/false);
-    VirtualRun run(timing(10, 40), counter, clock);
+    VirtualRun run(workspace, timing(10, 40), counter, clock);
     ASSERT_TRUE(run.finish());
     auto counts = run.data->counts();
     ASSERT_EQ(counts.size(), 4u);
@@ -193,20 +194,20 @@ TEST(Failures, AnUnknownCounterNumberRecordsZeroPoints) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({}, false);
-    VirtualRun run(timing(5, 10), counter, clock, 3);
+    VirtualRun run(workspace, timing(5, 10), counter, clock, 3);
     ASSERT_TRUE(run.finish());
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{0, 0}));
 }
 
 TEST(Failures, AMissingBackupFolderDoesNotDisturbTheRun) {
-    TempDir dir;
-    nivra::test::StartDirectoryScope start(dir.path()); // no backup_data folder
+    Workspace workspace;
+    std::filesystem::remove(workspace.dir().file("backup_data"));
     VirtualClock clock;
     ScriptedCounter counter(repeat(3, 1));
-    VirtualRun run(timing(5, 15), counter, clock);
+    VirtualRun run(workspace, timing(5, 15), counter, clock);
     ASSERT_TRUE(run.finish());
     EXPECT_EQ(run.data->pointCount(), 3u);
-    EXPECT_FALSE(nivra::test::fileExists(dir.file("backup_data")));
+    EXPECT_FALSE(nivra::test::fileExists(workspace.dir().file("backup_data")));
 }
 
 TEST(StopAndBackup, StopInTheMiddleOfADwellKeepsOnlyClosedPoints) {
@@ -217,7 +218,7 @@ TEST(StopAndBackup, StopInTheMiddleOfADwellKeepsOnlyClosedPoints) {
         readings.push_back(i);
     ScriptedCounter counter(readings);
     clock.pauseAt(clock.startSeconds() + 25);
-    VirtualRun run(timing(10, 100), counter, clock);
+    VirtualRun run(workspace, timing(10, 100), counter, clock);
     ASSERT_TRUE(clock.waitUntilPaused());
     run.stopNow();
     clock.resume();
@@ -244,7 +245,7 @@ TEST(StopAndBackup, AFinishedRunsBackupIsDeletedBeforeTheFirstPoint) {
     VirtualClock clock;
     ScriptedCounter counter(repeat(0, 1));
     clock.pauseAt(clock.startSeconds() + 2);
-    VirtualRun run(timing(10, 20), counter, clock);
+    VirtualRun run(workspace, timing(10, 20), counter, clock);
     ASSERT_TRUE(clock.waitUntilPaused());
     EXPECT_FALSE(nivra::test::fileExists(workspace.backupPath(1)));
     clock.resume();
@@ -264,7 +265,7 @@ TEST(HeaderLines, StartLinesThenTheEndLineInOrder) {
     assay.backgroundHours = 0.25;
     VirtualClock clock;
     ScriptedCounter counter(repeat(0, 1));
-    VirtualRun run(assay, counter, clock, 1, counterConfig);
+    VirtualRun run(workspace, assay, counter, clock, 1, counterConfig);
     ASSERT_TRUE(run.finish());
     const AssayData& data = *run.data;
 
@@ -286,7 +287,7 @@ TEST(Reports, StartedFirstThenSecondsAndPointsInOrderFinishedLast) {
     Workspace workspace;
     VirtualClock clock;
     ScriptedCounter counter({2, 4, 6, 8, 10, 12});
-    VirtualRun run(timing(3, 6), counter, clock, 2);
+    VirtualRun run(workspace, timing(3, 6), counter, clock, 2);
     ASSERT_TRUE(run.finish());
     const std::vector<RunReport> reports = run.observer.reports();
     ASSERT_GE(reports.size(), 4u);
@@ -324,14 +325,15 @@ TEST(Reports, TheRecordAndTheBackupAreAheadOfEveryReport) {
         if (report.kind == RunReport::Point) {
             if (data.pointCount() != static_cast<std::size_t>(report.first))
                 problems.push_back("point not in the record");
-            if (nivra::readDataFile(backupDataPath(1))->pointCount() !=
+            if (nivra::readDataFile(workspace.backupPath(1))->pointCount() !=
                 static_cast<std::size_t>(report.first))
                 problems.push_back("point not in the backup");
         }
         if (report.kind == RunReport::Finished && data.headerLineCount() != 8)
             problems.push_back("end line missing");
     });
-    std::unique_ptr<AssayRun> run = AssayRun::start(data, observer, {&clock, &counter});
+    std::unique_ptr<AssayRun> run =
+        AssayRun::start(data, observer, {&clock, &counter, workspace.start()});
     ASSERT_TRUE(observer.waitForFinished());
     run.reset();
     EXPECT_TRUE(problems.empty()) << problems.front();
@@ -344,7 +346,7 @@ TEST(Reports, StopRacingTheEndAndDestructionWhileRunning) {
     for (int trial = 0; trial < 20; ++trial) {
         VirtualClock clock;
         ScriptedCounter counter(repeat(0, 1));
-        VirtualRun run(timing(1, 3), counter, clock);
+        VirtualRun run(workspace, timing(1, 3), counter, clock);
         counter.onRead([&](int read) {
             if (read == 3 + trial % 3)
                 run.run->requestStop();
@@ -362,7 +364,7 @@ TEST(Reports, StopRacingTheEndAndDestructionWhileRunning) {
     auto data = std::make_unique<AssayData>(CounterConfig::defaults(), timing(1, 100000), 1);
     RecordingObserver observer;
     clock.pauseAt(clock.startSeconds() + 5);
-    auto run = AssayRun::start(*data, observer, {&clock, &counter});
+    auto run = AssayRun::start(*data, observer, {&clock, &counter, workspace.start()});
     ASSERT_TRUE(clock.waitUntilPaused());
     clock.resume();
     run.reset(); // returns once the run has ended
@@ -412,7 +414,7 @@ TEST(CounterFaults, StretchesWithoutAnswerAreRecordedAndTheirCountsArriveWithThe
     ScriptedCounter counter({5, C::kSilent, C::kSilent, C::kSilent, 40, 44, 44, 44, 44},
                             /*answerAfterScript=*/false);
     counter.followClock(clock);
-    VirtualRun run(timing(5, 15), counter, clock);
+    VirtualRun run(workspace, timing(5, 15), counter, clock);
     ASSERT_TRUE(run.finish());
     // Points go on closing on time.
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{44, 0, 0}));
@@ -440,7 +442,7 @@ TEST(CounterFaults, AVanishedDeviceIsReopenedOnceASecondUntilItIsBack) {
     // finds it again, and its first answer is the new base.
     ScriptedCounter counter({3, C::kGone, C::kGone, 10, 12, 12, 12, 12, 12});
     counter.followClock(clock);
-    VirtualRun run(timing(10, 10), counter, clock);
+    VirtualRun run(workspace, timing(10, 10), counter, clock);
     ASSERT_TRUE(run.finish());
     EXPECT_EQ(counter.reopens(), 2);
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{5}));
@@ -456,7 +458,7 @@ TEST(CounterFaults, ARateAboveTheLimitIsRecordedWithTheCountsLost) {
     VirtualClock clock;
     const std::int64_t t0 = clock.startSeconds();
     nivra::test::SteadyCounter counter(clock, 20000.0);
-    VirtualRun run(timing(2, 4), counter, clock);
+    VirtualRun run(workspace, timing(2, 4), counter, clock);
     ASSERT_TRUE(run.finish());
     const auto lines = faultLines(*run.data);
     ASSERT_EQ(lines.size(), 1u);
@@ -484,7 +486,7 @@ TEST(CounterFaults, GarbledRepliesAddNoCountsAndAreRecorded) {
     const std::int64_t t0 = clock.startSeconds();
     nivra::test::SteadyCounter counter(clock, 100.0);
     counter.garbleBetween(2100, 3100); // twenty readings
-    VirtualRun run(timing(2, 6), counter, clock);
+    VirtualRun run(workspace, timing(2, 6), counter, clock);
     ASSERT_TRUE(run.finish());
     EXPECT_EQ(run.data->counts(), (std::vector<std::int32_t>{200, 200, 200}));
     EXPECT_EQ(faultLines(*run.data),

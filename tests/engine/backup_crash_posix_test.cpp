@@ -23,7 +23,7 @@ namespace {
 
 // The child: a long run with one-second dwells, each virtual second taking about a millisecond,
 // so backups are rewritten all the time. It is killed long before it ends.
-[[noreturn]] void runUntilKilled() {
+[[noreturn]] void runUntilKilled(const StartDirectory& start) {
     test::VirtualClock clock(1'700'000'000, std::chrono::microseconds(250));
     test::SteadyCounter counter(clock, 1.0); // one particle a second
     RunObserver silent;
@@ -32,7 +32,7 @@ namespace {
     assay.dwellSeconds = 1;
     assay.totalHours = 100;
     AssayData data(CounterConfig::defaults(), assay, 1);
-    auto run = AssayRun::start(data, silent, RunEnvironment{&clock, &counter});
+    auto run = AssayRun::start(data, silent, RunEnvironment{&clock, &counter, start});
     for (;;)
         ::pause();
 }
@@ -50,8 +50,7 @@ std::size_t countLinesStartingWith(const std::string& text, const std::string& p
 TEST(BackupCrashSafety, KilledRunLeavesACompleteBackup) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("backup_data"));
-    test::StartDirectoryScope start(dir.path());
-    const std::string backup = backupDataPath(1);
+    const std::string backup = dir.start().backupData(1);
 
     std::random_device seed;
     std::mt19937 random(seed());
@@ -60,7 +59,7 @@ TEST(BackupCrashSafety, KilledRunLeavesACompleteBackup) {
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0)
-            runUntilKilled();
+            runUntilKilled(dir.start());
         std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 80));
         ::kill(child, SIGKILL);
         int status = 0;

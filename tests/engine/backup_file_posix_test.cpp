@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 TEST_F(BackupFiles, TheFolderCheckLeavesNothingAndFindsAFullDisk) {
-    EXPECT_EQ(backupFolderProblem(1), "");
+    EXPECT_EQ(backupFolderProblem(dir_.start(), 1), "");
     EXPECT_TRUE(std::filesystem::is_empty(dir_.file("backup_data"))); // the probe is gone
     // A disk that takes no byte more, in a child so the limit stays there.
     const pid_t child = ::fork();
@@ -17,7 +17,7 @@ TEST_F(BackupFiles, TheFolderCheckLeavesNothingAndFindsAFullDisk) {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit none{0, RLIM_INFINITY};
         ::setrlimit(RLIMIT_FSIZE, &none);
-        ::_exit(backupFolderProblem(1) == "File too large" ? 0 : 1);
+        ::_exit(backupFolderProblem(dir_.start(), 1) == "File too large" ? 0 : 1);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -54,5 +54,5 @@ TEST_F(BackupFiles, EverySaveIsReportedAndTheRunGoesOnWhenTheDiskIsFull) {
     ::close(pipe[0]);
     ::waitpid(child, nullptr, 0);
     EXPECT_EQ(report, "6,ok,ok,File too large,File too large,ok,ok,ok");
-    EXPECT_EQ(readDataFile(backupDataPath(1))->pointCount(), 6u);
+    EXPECT_EQ(readDataFile(dir_.start().backupData(1))->pointCount(), 6u);
 }

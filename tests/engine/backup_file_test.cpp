@@ -11,13 +11,13 @@ TEST_F(BackupFiles, AnInterruptedBackupIsKeptUnderItsStartTimeAndNeverOverwritte
     EXPECT_EQ(first.kept, std::vector<std::string>{kept});
     EXPECT_EQ(test::readFileBytes(kept), bytes);
     // The run's own backup ends with its end line, so the next run replaces it.
-    auto own = readDataFile(backupDataPath(1));
+    auto own = readDataFile(dir_.start().backupData(1));
     EXPECT_EQ(own->pointCount(), 3u);
     EXPECT_TRUE(endsWithEndLine(own->headerLines()));
     BackupObserver second;
     run(second, 2);
     EXPECT_TRUE(second.kept.empty());
-    EXPECT_EQ(readDataFile(backupDataPath(1))->pointCount(), 2u);
+    EXPECT_EQ(readDataFile(dir_.start().backupData(1))->pointCount(), 2u);
 
     // Another interrupted run with the same start time gets -2; a stop line counts as an end.
     writeBackup("backup_1.dax", {interrupted, "comment"});

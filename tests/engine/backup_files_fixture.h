@@ -56,7 +56,7 @@ protected:
         AssayData data(CounterConfig::defaults(), assay, 1);
         test::VirtualClock clock;
         test::ScriptedCounter counter({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-        auto run = AssayRun::start(data, observer, RunEnvironment{&clock, &counter});
+        auto run = AssayRun::start(data, observer, RunEnvironment{&clock, &counter, dir_.start()});
         for (int i = 0; i < 10000 && !observer.done; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         EXPECT_TRUE(observer.done);
@@ -75,7 +75,6 @@ protected:
     }
 
     TempDir dir_;
-    test::StartDirectoryScope start_{dir_.path()};
 };
 
 } // namespace nivra::test

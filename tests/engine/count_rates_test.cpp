@@ -2,7 +2,6 @@
 // counts a second, and judges every point against the simulator's own truth: the events the
 // counter saw in the point's span.
 
-#include "base/start_directory.h"
 #include "counter_link/counter_manager.h"
 #include "counter_link/counter_protocol.h"
 #include "engine/assay_run.h"
@@ -32,9 +31,7 @@ constexpr double kExchangeWireSeconds = 4 * 10 / 19200.0;
 struct CounterRun {
     CounterRun(CounterAccess& access, int counter, const AssayConfig& assay)
         : data(CounterConfig::defaults(), assay, counter) {
-        RunEnvironment environment{nullptr, &access};
-        environment.backups = false;
-        run = AssayRun::start(data, observer, environment);
+        run = AssayRun::start(data, observer, RunEnvironment{nullptr, &access});
     }
     AssayData data;
     test::RecordingObserver observer;
@@ -55,7 +52,6 @@ class CountRates : public ::testing::TestWithParam<double> {};
 TEST_P(CountRates, FourCountersOnOneLineMatchTheSimulatorsTruth) {
     const double rate = GetParam();
     test::SimWorkspace workspace(sim::SimulatorSettings{rate, 11});
-    test::StartDirectoryScope start(workspace.folder());
     auto& port = workspace.addPort("ttySIM0", {1, 2, 3, 4});
     for (std::uint8_t counter = 1; counter <= 4; ++counter)
         port.keepEventTimes(counter);

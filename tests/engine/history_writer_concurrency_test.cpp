@@ -82,7 +82,7 @@ TEST(HistoryWriter, ALockedHistoryHoldsUpNoPointAndCatchesUpOnceFree) {
     const std::string path = dir.file("history.sqlite");
     HistoryLock lock(path);
     LockedHistoryRun run(path, 30s);
-    auto assayRun = AssayRun::start(run.data, run.history, {&run.clock, &run.counter, false});
+    auto assayRun = AssayRun::start(run.data, run.history, {&run.clock, &run.counter});
     ASSERT_NE(assayRun, nullptr);
 
     // Every point reaches the run's observer while the history is still locked.
@@ -118,7 +118,7 @@ TEST(HistoryWriter, AHistoryStillLockedAtTheEndIsToldOnceWithThePointsItLacks) {
     const std::string path = dir.file("history.sqlite");
     HistoryLock lock(path);
     LockedHistoryRun run(path, 300ms);
-    auto assayRun = AssayRun::start(run.data, run.history, {&run.clock, &run.counter, false});
+    auto assayRun = AssayRun::start(run.data, run.history, {&run.clock, &run.counter});
     ASSERT_NE(assayRun, nullptr);
     ASSERT_TRUE(run.next.waitForFinished(30s));
     assayRun.reset();

@@ -50,7 +50,6 @@ protected:
     }
 
     test::TempDir dir_;
-    test::StartDirectoryScope start_{dir_.path()};
 };
 
 const DecisionCase kDecisionCases[] = {
@@ -82,7 +81,7 @@ TEST_P(AssembledRunEnd, EndsAtTheFirstVerdictAndSavesItsLine) {
                             historyPath,
                             [&](const std::string& message) { historyProblems.push_back(message); },
                             {}});
-    ASSERT_TRUE(assembled.start(next, RunEnvironment{&clock, &counter}));
+    ASSERT_TRUE(assembled.start(next, RunEnvironment{&clock, &counter, dir_.start()}));
     ASSERT_TRUE(next.waitForFinished());
     assembled.run.reset();
 
@@ -109,7 +108,7 @@ TEST_P(AssembledRunEnd, EndsAtTheFirstVerdictAndSavesItsLine) {
 
     // The backup holds the same closing lines and reads as a finished run, which the next run
     // may replace.
-    const auto backup = readDataFile(backupDataPath(1));
+    const auto backup = readDataFile(dir_.start().backupData(1));
     ASSERT_TRUE(backup);
     EXPECT_EQ(backup->headerLines(), lines);
     EXPECT_TRUE(endsWithEndLine(backup->headerLines()));
@@ -139,7 +138,7 @@ TEST_F(AssembledRunEnd, UnresolvedHistoryIsToldOnceAndTheRunGoesOn) {
                             unresolved,
                             [&](const std::string& message) { problems.push_back(message); },
                             {}});
-    ASSERT_TRUE(assembled.start(next, RunEnvironment{&clock, &counter}));
+    ASSERT_TRUE(assembled.start(next, RunEnvironment{&clock, &counter, dir_.start()}));
     ASSERT_TRUE(next.waitForFinished());
     assembled.run.reset();
     EXPECT_EQ(assembled.data->pointCount(), 6u);

@@ -68,7 +68,6 @@ struct RecordedRun {
 // of it.
 TEST(RunHistoryObserver, RecordsRunsThatGoOnAtOnce) {
     test::TempDir dir;
-    test::StartDirectoryScope start(dir.path());
     const std::string path = dir.file("history.sqlite");
     RecordedRun first(path, 1, 1), second(path, 2, 3);
     auto a =

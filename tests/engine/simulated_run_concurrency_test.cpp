@@ -64,9 +64,10 @@ protected:
     }
 
     struct RealRun {
-        RealRun(CounterAccess& access, int counter, std::uint32_t totalSeconds)
+        RealRun(CounterAccess& access, int counter, std::uint32_t totalSeconds,
+                const StartDirectory& start)
             : data(CounterConfig::defaults(), oneSecondDwells(totalSeconds), counter) {
-            run = AssayRun::start(data, observer, RunEnvironment{nullptr, &access});
+            run = AssayRun::start(data, observer, RunEnvironment{nullptr, &access, start});
             EXPECT_NE(run, nullptr);
         }
         bool finish() {
@@ -84,7 +85,7 @@ protected:
     }
 
     SimWorkspace workspace_{sim::SimulatorSettings{80.0, 7}};
-    test::StartDirectoryScope start_{workspace_.folder()};
+    const StartDirectory start_{workspace_.folder()};
 };
 
 } // namespace
@@ -95,7 +96,7 @@ TEST_F(SimulatedRuns, AShortRunCountsEveryReadingWithOneResetAtTheStart) {
     ASSERT_EQ(manager.discoverCounters({workspace_.path("ttySIM0")}), 1);
     CounterManagerAccess access(manager);
 
-    RealRun run(access, 1, 3);
+    RealRun run(access, 1, 3, start_);
     ASSERT_TRUE(run.finish());
 
     auto counts = run.data.counts();
@@ -104,7 +105,7 @@ TEST_F(SimulatedRuns, AShortRunCountsEveryReadingWithOneResetAtTheStart) {
     EXPECT_EQ(sum(counts), expected.total);
     EXPECT_EQ(expected.resets, 1);
     EXPECT_EQ(run.data.headerLines().back().rfind("End Time: ", 0), 0u);
-    EXPECT_EQ(nivra::readDataFile(backupDataPath(1))->counts(), counts);
+    EXPECT_EQ(nivra::readDataFile(start_.backupData(1))->counts(), counts);
 }
 
 TEST_F(SimulatedRuns, TwoCountersOfOnePortRunAtTheSameTime) {
@@ -114,8 +115,8 @@ TEST_F(SimulatedRuns, TwoCountersOfOnePortRunAtTheSameTime) {
     ASSERT_EQ(manager.discoverCounters({workspace_.path("ttySIM0")}), 2);
     CounterManagerAccess access(manager);
 
-    RealRun first(access, 1, 2);
-    RealRun second(access, 2, 2);
+    RealRun first(access, 1, 2, start_);
+    RealRun second(access, 2, 2, start_);
     ASSERT_TRUE(first.finish());
     ASSERT_TRUE(second.finish());
 

@@ -61,13 +61,10 @@ TEST(AssayConfigFile, DefaultConfigurationLivesBelowTheStartDirectory) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("assay_config"));
     writeFileBytes(dir.file("assay_config/default.acx"), "[ASSAY CONFIG]\r\nSAMPLE_AREA=250\r\n");
-    AssayConfig config = AssayConfig::loadDefault(dir.path());
-    {
-        // Making a configuration reads nothing, even with the default file at hand.
-        nivra::test::StartDirectoryScope start(dir.path());
-        EXPECT_EQ(AssayConfig().sampleArea, 1000u);
-        EXPECT_TRUE(AssayConfig().filePath.empty());
-    }
+    AssayConfig config = AssayConfig::loadDefault(dir.start());
+    // Making a configuration reads nothing, even with the default file at hand.
+    EXPECT_EQ(AssayConfig().sampleArea, 1000u);
+    EXPECT_TRUE(AssayConfig().filePath.empty());
 
     EXPECT_EQ(config.filePath, dir.file("assay_config/default.acx"));
     EXPECT_EQ(config.sampleArea, 250u);

@@ -15,7 +15,6 @@
 
 using namespace nivra;
 using nivra::test::PrivateCluster;
-using nivra::test::StartDirectoryScope;
 using nivra::test::TempDir;
 using nivra::test::writeFileBytes;
 using ::testing::ElementsAre;
@@ -128,7 +127,6 @@ TEST(HistoryLocation, NamesTheHistoryFromEnvironmentConfigOrDefault) {
     const std::string previous = saved ? saved : "";
     for (const Case& c : cases) {
         TempDir dir;
-        StartDirectoryScope start(dir.path());
         if (c.config)
             writeFileBytes(dir.file(kHistoryConfigFile), c.config);
         if (c.environment)
@@ -136,7 +134,7 @@ TEST(HistoryLocation, NamesTheHistoryFromEnvironmentConfigOrDefault) {
         else
             ::unsetenv(kHistoryEnvironment);
         std::string location;
-        const StorageResult result = historyLocation(location);
+        const StorageResult result = historyLocation(dir.start(), location);
         std::string expected = c.expected;
         if (expected.rfind("@/", 0) == 0)
             expected = dir.path() + expected.substr(1);

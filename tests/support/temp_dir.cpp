@@ -1,7 +1,5 @@
 #include "support/temp_dir.h"
 
-#include "base/start_directory.h"
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -45,15 +43,6 @@ TempDir::~TempDir() {
 
 std::string TempDir::file(const std::string& name) const {
     return path_ + "/" + name;
-}
-
-StartDirectoryScope::StartDirectoryScope(const std::string& path)
-    : previous_(getStartingDirectory()) {
-    getStartingDirectory() = path;
-}
-
-StartDirectoryScope::~StartDirectoryScope() {
-    getStartingDirectory() = previous_;
 }
 
 std::string readFileBytes(const std::string& path) {

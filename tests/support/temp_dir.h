@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/start_directory.h"
+
 #include <string>
 
 namespace nivra::test {
@@ -16,22 +18,11 @@ public:
     const std::string& path() const { return path_; }
     // path() + "/" + name
     std::string file(const std::string& name) const;
+    // The folder as a program's start directory.
+    StartDirectory start() const { return StartDirectory(path_); }
 
 private:
     std::string path_;
-};
-
-// Makes a folder the program's start directory for the life of the object and restores the
-// previous start directory afterwards.
-class StartDirectoryScope {
-public:
-    explicit StartDirectoryScope(const std::string& path);
-    ~StartDirectoryScope();
-    StartDirectoryScope(const StartDirectoryScope&) = delete;
-    StartDirectoryScope& operator=(const StartDirectoryScope&) = delete;
-
-private:
-    std::string previous_;
 };
 
 // The whole content of a file as bytes ("" when it cannot be read), and a file written at once.

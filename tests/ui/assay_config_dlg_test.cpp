@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using nivra::AssayConfig;
+using nivra::StartDirectory;
 using nivra::ui::AssayConfigDlg;
 
 namespace {
@@ -36,6 +37,7 @@ protected:
     void makeConfigFolder() { std::filesystem::create_directory(dir_.file("assay_config")); }
     std::string defaultFile() const { return dir_.file("assay_config/default.acx"); }
     std::string file(const std::string& name) const { return dir_.file(name); }
+    StartDirectory start() const { return dir_.start(); }
 
     // The ten edits, in template order.
     static std::vector<QLineEdit*> edits(const Dlg& dialog) {
@@ -59,14 +61,13 @@ protected:
 
 private:
     TempDir dir_;
-    nivra::test::StartDirectoryScope start_{dir_.path()};
 };
 
 const QStringList kDefaultFields = {"", "2", "2", "3", "4", "5", "6", "1000", "4", "1"};
 
 TEST_F(AssayConfigDialog, OpensOnTheBuiltInValuesWithAnEmptyNameWhenThereIsNoDefaultFile) {
     ScriptedPrompts prompts;
-    Dlg dialog(prompts);
+    Dlg dialog(prompts, start());
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Assay Configuration"));
     EXPECT_EQ(fields(dialog), kDefaultFields);
@@ -79,7 +80,7 @@ TEST_F(AssayConfigDialog, SaveAsDefaultIsShownAgainWhenTheDialogReopens) {
     {
         ScriptedPrompts prompts;
         prompts.reply(Answer::Ok);
-        Dlg dialog(prompts);
+        Dlg dialog(prompts, start());
         dialog.show();
         typeInto(dialog, edited);
         dialog.ui().saveAsDefault->click();
@@ -89,7 +90,7 @@ TEST_F(AssayConfigDialog, SaveAsDefaultIsShownAgainWhenTheDialogReopens) {
         EXPECT_FALSE(dialog.isVisible());
     }
     ScriptedPrompts prompts;
-    Dlg reopened(prompts);
+    Dlg reopened(prompts, start());
     EXPECT_EQ(fields(reopened), edited);
 }
 
@@ -99,7 +100,7 @@ TEST_F(AssayConfigDialog, SaveAsDefaultWritesOnlyTheDefaultFileAndOnlyAfterOk) {
     ScriptedPrompts prompts;
     prompts.reply(Answer::Cancel).chooseFile(QString::fromStdString(file("plate")));
     prompts.reply(Answer::Ok);
-    Dlg dialog(prompts);
+    Dlg dialog(prompts, start());
     dialog.ui().saveAsDefault->click();
     EXPECT_FALSE(fileExists(defaultFile()));
     dialog.ui().name->setText(QStringLiteral("first"));
@@ -117,7 +118,7 @@ TEST_F(AssayConfigDialog, SaveAsDefaultWritesOnlyTheDefaultFileAndOnlyAfterOk) {
 TEST_F(AssayConfigDialog, LoadAndSaveStartInTheAssayConfigFolderAndCancelChangesNothing) {
     ScriptedPrompts prompts;
     prompts.cancelFile().cancelFile();
-    Dlg dialog(prompts);
+    Dlg dialog(prompts, start());
     dialog.ui().name->setText(QStringLiteral("unsaved"));
     dialog.ui().load->click();
     dialog.ui().save->click();
@@ -140,7 +141,7 @@ TEST_F(AssayConfigDialog, LoadReplacesUnsavedEditsAndKeepsNumbersTheFileLacks) {
     ScriptedPrompts prompts;
     prompts.chooseFile(QString::fromStdString(file("a.acx")));
     prompts.chooseFile(QString::fromStdString(file("c.ccx")));
-    Dlg dialog(prompts);
+    Dlg dialog(prompts, start());
     typeInto(dialog, {"typed", "9", "9", "9"});
 
     dialog.ui().load->click();
@@ -157,7 +158,7 @@ TEST_F(AssayConfigDialog, AFileThatCannotBeReadIsNotLoadedAndTheFieldsStay) {
     std::filesystem::create_directory(file("folder.acx"));
     ScriptedPrompts prompts;
     prompts.chooseFile(QString::fromStdString(file("folder.acx")));
-    Dlg dialog(prompts);
+    Dlg dialog(prompts, start());
     typeInto(dialog, {"typed", "9", "9", "9"});
     const QStringList before = fields(dialog);
     dialog.ui().load->click();
@@ -172,7 +173,7 @@ TEST_F(AssayConfigDialog, AFileThatCannotBeReadIsNotLoadedAndTheFieldsStay) {
 // not hold what was typed.
 TEST_F(AssayConfigDialog, AnInvalidFieldStopsTheReadingAndTheSave) {
     ScriptedPrompts prompts;
-    Dlg dialog(prompts);
+    Dlg dialog(prompts, start());
     dialog.show();
 
     typeInto(dialog, {"new name", "1", "1", "1", "1", "1", "1", "twelve", "7", "8"});
@@ -209,7 +210,7 @@ TEST_F(AssayConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
     ScriptedPrompts prompts;
     prompts.reply(Answer::Ok);
     prompts.chooseFile(QString::fromStdString(file("missing/other.acx")));
-    Dlg dialog(prompts);
+    Dlg dialog(prompts, start());
     dialog.ui().saveAsDefault->click();
     dialog.ui().save->click();
 
@@ -224,7 +225,7 @@ TEST_F(AssayConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
 
 TEST_F(AssayConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
     ScriptedPrompts prompts;
-    Dlg dialog(prompts);
+    Dlg dialog(prompts, start());
     dialog.show();
     dialog.ui().name->setText(QStringLiteral("edited"));
     for (QLineEdit* edit : {dialog.ui().name, dialog.ui().sampleArea, dialog.ui().backgroundRate}) {
@@ -249,7 +250,7 @@ TEST_F(AssayConfigDialog, ValuesNoRunCouldStartWithAreNeitherSavedNorSavedAsDefa
     makeConfigFolder();
     ScriptedPrompts prompts;
     prompts.chooseFile(QString::fromStdString(file("bad"))).reply(Answer::Ok);
-    Dlg dialog(prompts);
+    Dlg dialog(prompts, start());
     dialog.show();
     typeInto(dialog, {"no dwell", "0", "0", "0"});
     dialog.ui().save->click();

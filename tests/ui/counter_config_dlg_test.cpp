@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 using nivra::CounterConfig;
+using nivra::StartDirectory;
 using nivra::ui::CounterConfigDlg;
 
 namespace {
@@ -38,6 +39,7 @@ protected:
         return dir_.file("counter_config/counter" + std::to_string(n) + ".ccx");
     }
     std::string file(const std::string& name) const { return dir_.file(name); }
+    StartDirectory start() const { return dir_.start(); }
 
     // The four edits, in template order.
     static std::vector<QLineEdit*> edits(const Dlg& dialog) {
@@ -57,14 +59,13 @@ protected:
 
 private:
     TempDir dir_;
-    nivra::test::StartDirectoryScope start_{dir_.path()};
 };
 
 TEST_F(CounterConfigDialog, TheViewerGetsThePlaceholderTitleAndFileZero) {
     makeConfigFolder();
     ScriptedPrompts prompts;
     prompts.reply(Answer::Ok);
-    Dlg dialog(prompts, 0);
+    Dlg dialog(prompts, 0, start());
     dialog.show();
     const QString title = QStringLiteral("  Viewer (Place holder) Counter Configuration  ");
     EXPECT_EQ(dialog.windowTitle(), title);
@@ -77,7 +78,7 @@ TEST_F(CounterConfigDialog, ACounterWithoutFileOpensOnDefaultsAndSaveAsDefaultCr
     makeConfigFolder();
     ScriptedPrompts prompts;
     prompts.reply(Answer::Ok);
-    Dlg dialog(prompts, 3);
+    Dlg dialog(prompts, 3, start());
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("  Counter 3 Configuration  "));
     EXPECT_EQ(dialog.ui().counterGroup->title(), QStringLiteral("  Counter 3 Configuration  "));
@@ -95,7 +96,7 @@ TEST_F(CounterConfigDialog, ACounterWithoutFileOpensOnDefaultsAndSaveAsDefaultCr
     EXPECT_EQ(saved.detectorArea, 250u);
     EXPECT_EQ(saved.detectorEfficiency, 0.315);
 
-    Dlg reopened(prompts, 3);
+    Dlg reopened(prompts, 3, start());
     EXPECT_EQ(fields(reopened), (QStringList{"Alpha 3", "ZnS, shelf 2", "250", "0.315"}));
 }
 
@@ -107,7 +108,7 @@ TEST_F(CounterConfigDialog, LoadedValuesGoToTheSlotFileAndTheLoadedFileStaysUnch
     const std::string otherBefore = readFileBytes(other);
     ScriptedPrompts prompts;
     prompts.chooseFile(QString::fromStdString(other)).reply(Answer::Ok);
-    Dlg dialog(prompts, 2);
+    Dlg dialog(prompts, 2, start());
     dialog.ui().name->setText(QStringLiteral("unsaved"));
     dialog.ui().load->click();
     EXPECT_EQ(fields(dialog), (QStringList{"Spare", "bench", "500", "0.5"}));
@@ -134,7 +135,7 @@ TEST_F(CounterConfigDialog, ShowsAndWritesTheWindowsCodePage) {
                                 "DETECTOR EFFICIENCY=0.5\r\n");
     ScriptedPrompts prompts;
     prompts.reply(Answer::Ok);
-    Dlg dialog(prompts, 1);
+    Dlg dialog(prompts, 1, start());
     EXPECT_EQ(fields(dialog), (QStringList{QString::fromUtf8("Z\u00e4hler \u20ac"),
                                            QString::fromUtf8("\u201cA\u201d"), "5", "0.5"}));
     dialog.ui().description->setText(QString::fromUtf8("\u00b5Sv \u2013 \u2713"));
@@ -148,7 +149,7 @@ TEST_F(CounterConfigDialog, ShowsAndWritesTheWindowsCodePage) {
 // read "Saved.". Corrected, the same click saves it.
 TEST_F(CounterConfigDialog, LettersInTheAreaStopTheSaveUntilCorrected) {
     ScriptedPrompts prompts;
-    Dlg dialog(prompts, 1);
+    Dlg dialog(prompts, 1, start());
     dialog.show();
     typeInto(dialog, {"New name", "New description", "ten", "0.9"});
     dialog.ui().save->click();
@@ -174,7 +175,7 @@ TEST_F(CounterConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
     // No counter_config folder: the slot file cannot be written.
     ScriptedPrompts prompts;
     prompts.reply(Answer::Ok).chooseFile(QString::fromStdString(file("missing/c.ccx")));
-    Dlg dialog(prompts, 3);
+    Dlg dialog(prompts, 3, start());
     dialog.ui().saveAsDefault->click();
     dialog.ui().save->click();
     EXPECT_EQ(
@@ -189,7 +190,7 @@ TEST_F(CounterConfigDialog, AWriteThatFailsIsReportedWithTheFileNeverAsSaved) {
 TEST_F(CounterConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
     makeConfigFolder();
     ScriptedPrompts prompts;
-    Dlg dialog(prompts, 1);
+    Dlg dialog(prompts, 1, start());
     dialog.show();
     dialog.ui().description->setText(QStringLiteral("one line"));
     for (QLineEdit* edit : {dialog.ui().name, dialog.ui().description, dialog.ui().detectorArea}) {
@@ -211,7 +212,7 @@ TEST_F(CounterConfigDialog, ReturnAndEscapeDoNothingAndCloseWritesNothing) {
 TEST_F(CounterConfigDialog, AnEfficiencyAboveOneIsNotSaved) {
     ScriptedPrompts prompts;
     prompts.chooseFile(QString::fromStdString(file("pct")));
-    Dlg dialog(prompts, 1);
+    Dlg dialog(prompts, 1, start());
     dialog.show();
     typeInto(dialog, {"pct", "", "100", "84"});
     dialog.ui().save->click();
@@ -228,7 +229,7 @@ TEST_F(CounterConfigDialog, AnEfficiencyAboveOneIsNotSaved) {
 TEST_F(CounterConfigDialog, AnAreaThatIsNoWholeNumberIsRefusedWhereItWasTyped) {
     for (const char* text : {"42 cm", "-1", "1.5", "+3", "2147483648", "4294967297"}) {
         ScriptedPrompts prompts;
-        Dlg dialog(prompts, 1);
+        Dlg dialog(prompts, 1, start());
         dialog.show();
         typeInto(dialog, {"n", "d", text, "0.5"});
         dialog.ui().save->click();

@@ -85,9 +85,10 @@ TEST_F(BackupTest, AFailingSaveIsShownOnceAndInTheStatusUntilASaveWorks) {
     clock_.resume();
     ASSERT_TRUE(clock_.waitUntilPaused());
     ASSERT_TRUE(pumpUntil([&] { return text(&Ui::status) == "RUNNING, backup not saved"; }));
-    EXPECT_EQ(messagesStartingWith(prompts_, "Backup not saved: "),
-              QStringList{"Backup not saved: " + QString::fromStdString(backupDataPath(1)) +
-                          ": No such file or directory"});
+    EXPECT_EQ(
+        messagesStartingWith(prompts_, "Backup not saved: "),
+        QStringList{"Backup not saved: " + QString::fromStdString(dir_.start().backupData(1)) +
+                    ": No such file or directory"});
 
     std::filesystem::rename(dir_.file("moved"), dir_.file("backup_data"));
     clock_.pauseAt(std::numeric_limits<std::int64_t>::max());
@@ -95,5 +96,5 @@ TEST_F(BackupTest, AFailingSaveIsShownOnceAndInTheStatusUntilASaveWorks) {
     ASSERT_TRUE(pumpUntilStopped(1));
     EXPECT_EQ(text(&Ui::status), "STOPPED");
     EXPECT_EQ(messagesStartingWith(prompts_, "Backup not saved: ").size(), 1);
-    EXPECT_EQ(readDataFile(backupDataPath(1))->counts(), window_->slot(1).data->counts());
+    EXPECT_EQ(readDataFile(dir_.start().backupData(1))->counts(), window_->slot(1).data->counts());
 }

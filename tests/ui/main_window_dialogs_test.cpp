@@ -93,7 +93,7 @@ TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
               (QStringList{"Saving this configuration as default will overwrite current default "
                            "configuration.",
                            "Enter a positive integer."}));
-    EXPECT_FALSE(fileExists(counterConfigPath(2)));
+    EXPECT_FALSE(fileExists(dir_.start().counterConfig(2)));
 
     // Corrected, it is written to the slot's own file, which a reopened dialog reads afresh.
     operate<CounterConfigDlg>(res::Command::ConfigCounter, [this](CounterConfigDlg& d) {
@@ -104,7 +104,7 @@ TEST_F(DialogsTest, CounterConfigurationWorksOnTheActiveSlotsOwnFile) {
         d.ui().saveAsDefault->click();
     });
     EXPECT_EQ(prompts_.messageTexts().last(), "Saved Default Counter Configuration.");
-    EXPECT_FALSE(fileExists(counterConfigPath(0)));
+    EXPECT_FALSE(fileExists(dir_.start().counterConfig(0)));
     operate<CounterConfigDlg>(res::Command::ConfigCounter, [](CounterConfigDlg& d) {
         EXPECT_EQ(counterFields(d), (QStringList{"alpha two", "bench 2", "12", "0.84"}));
     });
@@ -143,7 +143,7 @@ TEST_F(DialogsTest, AssayConfigurationOpensOnTheDefaultAndKeepsItsFilesInAssayCo
                            "Default File Saved.", "Enter a positive integer."}));
     const ui::FileDialogRequest& save = prompts_.questions().back().file;
     EXPECT_EQ(save.mode, ui::FileDialogRequest::Mode::Save);
-    EXPECT_EQ(save.startFolder, ui::fromNarrow(startPath(kAssayConfigFolder)));
+    EXPECT_EQ(save.startFolder, ui::fromNarrow(dir_.start().file(kAssayConfigFolder)));
 
     operate<AssayConfigDlg>(res::Command::ConfigAssay, [&](AssayConfigDlg& d) {
         QStringList saved = defaults;

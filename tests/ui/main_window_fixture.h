@@ -171,7 +171,6 @@ public:
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedStart_ = getStartingDirectory();
         for (const char* folder : {"assay_config", "counter_config", "backup_data"})
             std::filesystem::create_directory(dir_.file(folder));
     }
@@ -182,16 +181,23 @@ protected:
         clock_.pauseAt(std::numeric_limits<std::int64_t>::max());
         clock_.resume();
         window_.reset();
-        getStartingDirectory() = savedStart_;
+        if (!previousDirectory_.empty())
+            std::filesystem::current_path(previousDirectory_);
     }
 
-    // The window after its initialisation, with `found` counters discovered.
+    // The window after its initialisation, with `found` counters discovered. Without a start
+    // directory read, the window works in the current directory, which is then the test's
+    // folder.
     ui::MainWindow& open(int found = 2, bool startDirectoryRead = true) {
-        ui::AppContext context{windowPrompts_ ? *windowPrompts_ : prompts_, notifier_};
+        if (!startDirectoryRead && previousDirectory_.empty()) {
+            previousDirectory_ = std::filesystem::current_path().string();
+            std::filesystem::current_path(dir_.path());
+        }
+        ui::AppContext context{windowPrompts_ ? *windowPrompts_ : prompts_, notifier_,
+                               startDirectoryRead ? std::optional(dir_.start()) : std::nullopt};
         context.run = nivra::RunEnvironment{&clock_, &counters_};
-        context.startup = [this, found, startDirectoryRead] {
-            getStartingDirectory() = dir_.path();
-            return nivra::CounterStartup{found, startDirectoryRead, {}};
+        context.startup = [found](const StartDirectory&) {
+            return nivra::CounterStartup{found, {}};
         };
         context.runModal = [this](QDialog& dialog) { return driveDialog(dialog); };
         // What the window remembers between starts stays in the test's folder.
@@ -244,7 +250,7 @@ protected:
         CounterConfig config = CounterConfig::defaults();
         config.name = "detector " + std::to_string(counter);
         config.description = "bench " + std::to_string(counter);
-        EXPECT_TRUE(config.write(counterConfigPath(counter)).ok());
+        EXPECT_TRUE(config.write(dir_.start().counterConfig(counter)).ok());
     }
 
     // Makes the counter active, clears it with File New and starts a run with the given assay.
@@ -381,7 +387,7 @@ protected:
     std::unique_ptr<ui::MainWindow> window_;
 
 private:
-    std::string savedStart_;
+    std::string previousDirectory_;
 };
 
 } // namespace nivra::test

@@ -28,7 +28,6 @@ protected:
         char cwd[PATH_MAX];
         ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
         previousDirectory_ = cwd;
-        savedStart_ = getStartingDirectory();
         for (const char* folder : {"assay_config", "counter_config", "backup_data"})
             std::filesystem::create_directory(ws_.path(folder));
         // The program is started in its start directory.
@@ -38,7 +37,6 @@ protected:
         window_.reset();
         manager_.teardown();
         EXPECT_EQ(::chdir(previousDirectory_.c_str()), 0);
-        getStartingDirectory() = savedStart_;
     }
 
     SimWorkspace ws_{sim::SimulatorSettings{20.0, 3}};
@@ -48,7 +46,6 @@ protected:
     test::RecordingNotifier notifier_;
     std::unique_ptr<MainWindow> window_;
     std::string previousDirectory_;
-    std::string savedStart_;
 };
 
 TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLine) {
@@ -63,9 +60,14 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     const std::string assayPath = ws_.path("assay_config/two.acx");
     ASSERT_TRUE(assay.write(assayPath).ok());
 
-    ui::AppContext context{prompts_, notifier_};
+    // The start directory is the current directory, captured as the program does.
+    ui::AppContext context{prompts_, notifier_, StartDirectory::capture()};
     context.run = RunEnvironment{nullptr, &access_};
-    context.startup = [this] { return runCounterStartup(manager_); };
+    std::optional<StartDirectory> captured;
+    context.startup = [&](const StartDirectory& start) {
+        captured = start;
+        return runCounterStartup(start, manager_);
+    };
     context.runModal = [&](QDialog& dialog) {
         auto& run = dynamic_cast<ui::RunConfigDlg&>(dialog);
         prompts_.chooseFile(QString::fromStdString(assayPath));
@@ -76,7 +78,8 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     window_ = std::make_unique<MainWindow>(context);
     window_->initialise();
 
-    EXPECT_EQ(getStartingDirectory(), ws_.folder());
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(captured->path(), ws_.folder());
     for (int k = 0; k < 4; ++k)
         EXPECT_TRUE(window_->menu()->isEnabled(res::activeCounterCommand(k + 1))) << k;
     std::vector<int> queried;
@@ -87,7 +90,7 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
 
     // The counter's own configuration, which the run dialog proposes.
     CounterConfig bench = CounterConfig::defaults();
-    ASSERT_TRUE(bench.write(counterConfigPath(1)).ok());
+    ASSERT_TRUE(bench.write(captured->counterConfig(1)).ok());
     for (nivra::res::MenuCommand command :
          {res::Command::Counter1, res::Command::FileNew, res::Command::RunStart})
         window_->menu()->action(command)->trigger();

@@ -92,6 +92,8 @@ TEST_F(StartupTest, AtMostFourCountersAreOfferedAndNothingIsReported) {
 TEST_F(StartupTest, AnUnreadableCurrentDirectoryIsReportedOnceAndStartUpGoesOn) {
     open(1, false);
     EXPECT_EQ(prompts_.messageTexts(), QStringList{"GetStartingDirectory failed."});
+    // Its files are then kept in the current directory, not at the file system's root.
+    EXPECT_TRUE(fileExists(dir_.file(kStatsDisplayFile)));
     EXPECT_TRUE(enabled(res::Command::Counter1));
     EXPECT_EQ(text(&Ui::status), "VIEWER");
 }

@@ -43,13 +43,13 @@ protected:
     }
 
     TempDir dir_;
-    nivra::test::StartDirectoryScope start_{dir_.path()};
+    const nivra::StartDirectory start_ = dir_.start();
     ScriptedPrompts prompts_;
 };
 
 // Without the counter's own configuration file nothing is proposed, and START needs both.
 TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelled) {
-    RunConfigDlg dialog(prompts_, 3);
+    RunConfigDlg dialog(prompts_, 3, start_);
     EXPECT_EQ(dialog.ui().counterNumber->text(), "3");
     EXPECT_TRUE(dialog.ui().counterNumber->isReadOnly());
     EXPECT_EQ(dialog.ui().counterName->text(), "");
@@ -71,9 +71,9 @@ TEST_F(RunConfigDlgTest, StartNeedsBothConfigurationsAndOpenDialogsMayBeCancelle
 }
 
 TEST_F(RunConfigDlgTest, StartClosesWithBothConfigurations) {
-    writeCounterConfig(counterConfigPath(2), "bench two");
+    writeCounterConfig(start_.counterConfig(2), "bench two");
     const std::string assay = writeAssay("two seconds");
-    RunConfigDlg dialog(prompts_, 2);
+    RunConfigDlg dialog(prompts_, 2, start_);
     EXPECT_EQ(dialog.ui().counterName->text(),
               "bench two"); // the counter's own configuration
     prompts_.chooseFile(QString::fromStdString(assay));
@@ -92,9 +92,9 @@ TEST_F(RunConfigDlgTest, StartClosesWithBothConfigurations) {
 }
 
 TEST_F(RunConfigDlgTest, ReturnAndEscapeNeitherStartNorClose) {
-    writeCounterConfig(counterConfigPath(1), "bench");
+    writeCounterConfig(start_.counterConfig(1), "bench");
     prompts_.chooseFile(QString::fromStdString(writeAssay("ready")));
-    RunConfigDlg dialog(prompts_, 1);
+    RunConfigDlg dialog(prompts_, 1, start_);
     bool finished = false;
     QObject::connect(&dialog, &QDialog::finished, [&] { finished = true; });
     dialog.ui().openAssay->click();
@@ -119,10 +119,10 @@ namespace {
 
 // START refuses what a run could not keep, with the message the command line gives, and stays.
 TEST_F(RunConfigDlgTest, StartRefusesAConfigurationARunCannotKeep) {
-    writeCounterConfig(counterConfigPath(1), "bench");
+    writeCounterConfig(start_.counterConfig(1), "bench");
     const std::string junk = dir_.file("assay_config/junk.acx");
     writeFileBytes(junk, "not a configuration\n");
-    RunConfigDlg dialog(prompts_, 1);
+    RunConfigDlg dialog(prompts_, 1, start_);
     prompts_.chooseFile(QString::fromStdString(junk));
     dialog.ui().openAssay->click();
     dialog.ui().start->click();

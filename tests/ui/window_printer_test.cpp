@@ -55,7 +55,8 @@ TEST_F(WindowPrinting, PrintsTheWindowOnOneLandscapePage) {
     PrintPrompts prompts;
     prompts.confirmPrint();
     const std::string pdf = printTo("window.pdf");
-    EXPECT_EQ(nivra::ui::printWindowContents(prompts, window_, printer_, true), PrintOutcome::Printed);
+    EXPECT_EQ(nivra::ui::printWindowContents(prompts, window_, printer_, true),
+              PrintOutcome::Printed);
 
     EXPECT_EQ(prompts.offered, std::vector{QPageLayout::Landscape});
     const PdfPages pages = readPdfPages(pdf);
@@ -91,7 +92,8 @@ TEST_F(WindowPrinting, ACancelledPrintDialogPrintsAndReportsNothing) {
     PrintPrompts prompts;
     prompts.confirmPrint(false);
     const std::string pdf = printTo("cancelled.pdf");
-    EXPECT_EQ(nivra::ui::printWindowContents(prompts, window_, printer_, true), PrintOutcome::Cancelled);
+    EXPECT_EQ(nivra::ui::printWindowContents(prompts, window_, printer_, true),
+              PrintOutcome::Cancelled);
     EXPECT_FALSE(fileExists(pdf));
     EXPECT_TRUE(prompts.messageTexts().isEmpty());
 }
@@ -100,7 +102,8 @@ TEST_F(WindowPrinting, APrintThatCannotStartIsReported) {
     PrintPrompts prompts;
     prompts.confirmPrint();
     const std::string pdf = printTo("missing/window.pdf");
-    EXPECT_EQ(nivra::ui::printWindowContents(prompts, window_, printer_, true), PrintOutcome::Failed);
+    EXPECT_EQ(nivra::ui::printWindowContents(prompts, window_, printer_, true),
+              PrintOutcome::Failed);
     EXPECT_EQ(prompts.messageTexts(), QStringList{QStringLiteral("Error Printing")});
     EXPECT_FALSE(fileExists(pdf));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);

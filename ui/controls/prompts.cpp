@@ -1,6 +1,5 @@
 #include "ui/controls/prompts.h"
 
-#include "base/start_directory.h"
 #include "ui/controls/file_folders.h"
 #include "ui/controls/narrow_text.h"
 
@@ -62,7 +61,9 @@ QString withDefaultExtension(const QString& path, const QString& ext) {
 
 // ---- the real dialogs ----
 
-QtPrompts::QtPrompts() : folders_(std::make_unique<FileFolders>()) {}
+QtPrompts::QtPrompts(std::optional<nivra::StartDirectory> startDirectory)
+    : folders_(std::make_unique<FileFolders>()),
+      startFolder_(startDirectory ? fromNarrow(startDirectory->path()) : QString()) {}
 
 QtPrompts::~QtPrompts() = default;
 
@@ -103,7 +104,7 @@ Answer QtPrompts::messageBox(const QString& text, MessageButtons buttons, Sound 
 
 std::optional<QString> QtPrompts::fileDialog(const FileDialogRequest& request) {
     const bool save = request.mode == FileDialogRequest::Mode::Save;
-    const QString folder = folders_->folderFor(request, fromNarrow(nivra::getStartingDirectory()));
+    const QString folder = folders_->folderFor(request, startFolder_);
     QFileDialog dialog(dialogParent(), save ? QObject::tr("Save As") : QObject::tr("Open"), folder);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/start_directory.h"
+
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -86,10 +88,11 @@ public:
 };
 
 // The real dialogs, parented to the active window. A file dialog whose request names no folder
-// opens where files of its kind were last chosen, at first in the start directory.
+// opens where files of its kind were last chosen, at first in the start directory (without one,
+// where the dialog chooses).
 class QtPrompts : public Prompts {
 public:
-    QtPrompts();
+    explicit QtPrompts(std::optional<nivra::StartDirectory> startDirectory = std::nullopt);
     ~QtPrompts() override;
     Answer messageBox(const QString& text, MessageButtons buttons, Sound sound) override;
     std::optional<QString> fileDialog(const FileDialogRequest& request) override;
@@ -97,6 +100,7 @@ public:
 
 private:
     std::unique_ptr<FileFolders> folders_;
+    const QString startFolder_;
 };
 
 } // namespace nivra::ui

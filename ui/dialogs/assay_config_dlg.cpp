@@ -11,22 +11,22 @@ namespace {
 using nivra::ui::FileDialogRequest;
 
 // The Load and Save dialogs start in the folder that holds the assay configurations.
-FileDialogRequest assayFileRequest() {
+FileDialogRequest assayFileRequest(const StartDirectory& start) {
     FileDialogRequest request;
     request.defaultExtension = QStringLiteral("acx");
     request.filters = {{QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")}};
     request.overwritePrompt = true;
-    request.startFolder = nivra::ui::fromNarrow(nivra::startPath(nivra::kAssayConfigFolder));
+    request.startFolder = nivra::ui::fromNarrow(start.file(nivra::kAssayConfigFolder));
     return request;
 }
 
 } // namespace
 
-AssayConfigDlg::AssayConfigDlg(Prompts& prompts, QWidget* parent)
-    : ConfigRecordDlg(prompts, nivra::res::assayConfigTemplate(), parent, assayFileRequest(),
+AssayConfigDlg::AssayConfigDlg(Prompts& prompts, const StartDirectory& start, QWidget* parent)
+    : ConfigRecordDlg(prompts, nivra::res::assayConfigTemplate(), parent, assayFileRequest(start),
                       {QStringLiteral("File Loaded"), QStringLiteral("File Saved"),
                        QStringLiteral("Default File Saved.")},
-                      AssayConfig::loadDefault(nivra::getStartingDirectory())) {
+                      AssayConfig::loadDefault(start)) {
     ui_ = form()->bind<AssayConfigUi>();
     connectButtons({ui_.load, ui_.save, ui_.saveAsDefault, ui_.close});
     showRecord();

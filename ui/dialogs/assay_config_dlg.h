@@ -15,8 +15,9 @@ namespace nivra::ui {
 class AssayConfigDlg : public ConfigRecordDlg<AssayConfig> {
     Q_OBJECT
 public:
-    // Reads the default configuration file; asks the operator through `prompts`.
-    explicit AssayConfigDlg(Prompts& prompts, QWidget* parent = nullptr);
+    // Reads the default configuration file of the start directory; asks the operator through
+    // `prompts`.
+    AssayConfigDlg(Prompts& prompts, const StartDirectory& start, QWidget* parent = nullptr);
     ~AssayConfigDlg() override;
 
     const AssayConfigUi& ui() const { return ui_; }

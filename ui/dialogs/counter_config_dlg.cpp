@@ -1,6 +1,5 @@
 #include "ui/dialogs/counter_config_dlg.h"
 
-#include "base/start_directory.h"
 #include "base/value_encoding.h"
 #include "ui/controls/edit_fields.h"
 
@@ -31,11 +30,12 @@ QString titleFor(int counterNumber) {
 
 // The record keeps the slot's file as its own, so Save As Default still writes the slot's file
 // after another file was loaded.
-CounterConfigDlg::CounterConfigDlg(Prompts& prompts, int counterNumber, QWidget* parent)
+CounterConfigDlg::CounterConfigDlg(Prompts& prompts, int counterNumber, const StartDirectory& start,
+                                   QWidget* parent)
     : ConfigRecordDlg(prompts, nivra::res::counterConfigTemplate(), parent, counterFileRequest(),
                       {QStringLiteral("Loaded."), QStringLiteral("Saved."),
                        QStringLiteral("Saved Default Counter Configuration.")},
-                      CounterConfig(nivra::counterConfigPath(counterNumber))) {
+                      CounterConfig(start.counterConfig(counterNumber))) {
     ui_ = form()->bind<CounterConfigUi>();
     connectButtons({ui_.load, ui_.save, ui_.saveAsDefault, ui_.close});
     const QString title = titleFor(counterNumber);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/start_directory.h"
 #include "model/counter_config.h"
 #include "ui/dialogs/config_file_dlg.h"
 #include "ui/resources/counter_config_ui.h"
@@ -17,8 +18,9 @@ namespace nivra::ui {
 class CounterConfigDlg : public ConfigRecordDlg<CounterConfig> {
     Q_OBJECT
 public:
-    // counterNumber: the slot's number, 0 for the viewer.
-    CounterConfigDlg(Prompts& prompts, int counterNumber, QWidget* parent = nullptr);
+    // counterNumber: the slot's number, 0 for the viewer; its file is below start.
+    CounterConfigDlg(Prompts& prompts, int counterNumber, const StartDirectory& start,
+                     QWidget* parent = nullptr);
     ~CounterConfigDlg() override;
 
     const CounterConfigUi& ui() const { return ui_; }

@@ -22,20 +22,21 @@ bool isFile(const std::string& path) {
 
 // The folder below the start directory where files of a kind are kept, when it exists, so the
 // file dialog opens among them; otherwise the dialog chooses.
-QString startFolder(const char* relativeFolder) {
-    const std::string folder = nivra::startPath(relativeFolder);
+QString startFolder(const StartDirectory& start, const char* relativeFolder) {
+    const std::string folder = start.file(relativeFolder);
     std::error_code error;
     return std::filesystem::is_directory(folder, error) ? nivra::ui::fromNarrow(folder) : QString();
 }
 
 // The path the operator chose in an open dialog, or nothing when they cancelled.
 std::optional<std::string> chooseFile(nivra::ui::Prompts& prompts, const char* extension,
-                                      nivra::ui::FileFilter filter, const char* folder) {
+                                      nivra::ui::FileFilter filter, const StartDirectory& start,
+                                      const char* folder) {
     nivra::ui::FileDialogRequest request;
     request.mode = nivra::ui::FileDialogRequest::Mode::Open;
     request.defaultExtension = QString::fromLatin1(extension);
     request.filters = {std::move(filter)};
-    request.startFolder = startFolder(folder);
+    request.startFolder = startFolder(start, folder);
     const std::optional<QString> chosen = prompts.fileDialog(request);
     if (!chosen)
         return std::nullopt;
@@ -44,8 +45,9 @@ std::optional<std::string> chooseFile(nivra::ui::Prompts& prompts, const char* e
 
 } // namespace
 
-RunConfigDlg::RunConfigDlg(Prompts& prompts, int counterNumber, QWidget* parent)
-    : TemplateDialog(nivra::res::runConfigTemplate(), parent), prompts_(prompts) {
+RunConfigDlg::RunConfigDlg(Prompts& prompts, int counterNumber, const StartDirectory& start,
+                           QWidget* parent)
+    : TemplateDialog(nivra::res::runConfigTemplate(), parent), prompts_(prompts), start_(start) {
     ui_ = form()->bind<RunConfigUi>();
     connect(ui_.openCounter, &QPushButton::clicked, this, &RunConfigDlg::onOpenCounterConfig);
     connect(ui_.openAssay, &QPushButton::clicked, this, &RunConfigDlg::onOpenAssayConfig);
@@ -54,7 +56,7 @@ RunConfigDlg::RunConfigDlg(Prompts& prompts, int counterNumber, QWidget* parent)
     ui_.counterNumber->setText(QString::number(counterNumber));
     // The counter's own configuration is proposed when it exists; otherwise the fields stay
     // empty and the operator opens one.
-    if (const std::string own = nivra::counterConfigPath(counterNumber); isFile(own))
+    if (const std::string own = start_.counterConfig(counterNumber); isFile(own))
         openCounterConfig(own);
 }
 
@@ -70,7 +72,7 @@ void RunConfigDlg::openCounterConfig(const std::string& path) {
 void RunConfigDlg::onOpenCounterConfig() {
     const std::optional<std::string> path = chooseFile(
         prompts_, ".ccx", {QStringLiteral("Counter Config Nivra (*.ccx)"), QStringLiteral("*.ccx")},
-        nivra::kCounterConfigFolder);
+        start_, nivra::kCounterConfigFolder);
     if (path)
         openCounterConfig(*path);
 }
@@ -78,7 +80,7 @@ void RunConfigDlg::onOpenCounterConfig() {
 void RunConfigDlg::onOpenAssayConfig() {
     const std::optional<std::string> path = chooseFile(
         prompts_, ".acx", {QStringLiteral("Assay Config Nivra (*.acx)"), QStringLiteral("*.acx")},
-        nivra::kAssayConfigFolder);
+        start_, nivra::kAssayConfigFolder);
     if (!path)
         return;
     assayFile_ = *path;

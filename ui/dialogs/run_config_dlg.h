@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/start_directory.h"
 #include "model/assay_config.h"
 #include "model/counter_config.h"
 #include "ui/controls/template_dialog.h"
@@ -24,8 +25,10 @@ class Prompts;
 class RunConfigDlg : public TemplateDialog {
     Q_OBJECT
 public:
-    // Asks the operator through `prompts`.
-    RunConfigDlg(Prompts& prompts, int counterNumber, QWidget* parent = nullptr);
+    // Asks the operator through `prompts`; the files the dialog proposes and opens among are
+    // below start.
+    RunConfigDlg(Prompts& prompts, int counterNumber, const StartDirectory& start,
+                 QWidget* parent = nullptr);
     ~RunConfigDlg() override;
 
     // The configurations opened; both are set once the dialog closed with Accepted.
@@ -44,6 +47,7 @@ private:
 
     Prompts& prompts_;
     RunConfigUi ui_;
+    const StartDirectory start_;
     std::string counterFile_;
     std::optional<CounterConfig> counterConfig_;
     std::string assayFile_;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "base/start_directory.h"
 #include "counter_link/counter_startup.h"
 #include "engine/run_environment.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QDialog;
 class QSettings;
@@ -22,12 +24,16 @@ struct AppContext {
     Prompts& prompts;
     // The desktop notifications (a run has ended).
     Notifier& notifier;
+    // The start directory below which the program's files live, captured once; none when the
+    // current directory could not be read (the window says so when it starts and keeps its files
+    // relative to the current directory).
+    std::optional<nivra::StartDirectory> startDirectory;
     // Where runs take their time and their counters from; the live display's "Time Left" uses
     // the same clock. Unset: the system clock and the counters found at start-up.
     nivra::RunEnvironment run = {};
-    // The start-up steps below the window: start directory, port list, discovery of the counters
-    // and their text queries. Unset: nivra::runCounterStartup with the process-wide manager.
-    std::function<nivra::CounterStartup()> startup = {};
+    // The start-up steps below the window: port list, discovery of the counters and their text
+    // queries. Unset: nivra::runCounterStartup with the process-wide manager.
+    std::function<nivra::CounterStartup(const nivra::StartDirectory&)> startup = {};
     // Runs a dialog modally and returns its result. Unset: QDialog::exec.
     std::function<int(QDialog&)> runModal = {};
     // Where the window keeps what it remembers between starts (whether the Counters window is

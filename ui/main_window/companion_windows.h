@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/start_directory.h"
+
 #include <QObject>
 #include <cstdint>
 #include <functional>
@@ -24,8 +26,10 @@ public:
     // Whether the viewer's record may be replaced (its unsaved edits saved or given up).
     using ViewerGuard = std::function<bool()>;
 
+    // The History window shows the history of start.
     CompanionWindows(QWidget& window, Prompts& prompts, WindowMenu& menu, SlotModel& model,
-                     RegionSource region, ViewerGuard mayReplaceViewer);
+                     const StartDirectory& start, RegionSource region,
+                     ViewerGuard mayReplaceViewer);
     ~CompanionWindows() override;
 
     // An open Assessment dialog assesses the active slot again (once for all asks of one pass).
@@ -46,6 +50,7 @@ private:
     Prompts& prompts_;
     WindowMenu& menu_;
     SlotModel& slots_;
+    const StartDirectory start_;
     RegionSource region_;
     ViewerGuard mayReplaceViewer_;
     AssessmentDlg* assessment_ = nullptr;

@@ -1,6 +1,5 @@
 #include "ui/main_window/counters_window.h"
 
-#include "base/start_directory.h"
 #include "model/counter_config.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/notifications.h"
@@ -46,10 +45,11 @@ std::unique_ptr<QSettings> userSettings() {
 } // namespace
 
 CountersWindow::CountersWindow(const SlotModel& model, Notifier& notifier, WindowMenu& menu,
-                               Clock now, SettingsSource settings, QWidget* parent)
+                               Clock now, SettingsSource settings, const StartDirectory& start,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window), slots_(model), notifier_(notifier), menu_(menu),
       menuBar_(menu.bar()), now_(std::move(now)),
-      settings_(settings ? std::move(settings) : SettingsSource(userSettings)) {
+      settings_(settings ? std::move(settings) : SettingsSource(userSettings)), start_(start) {
     makeTopLevel(*this);
     setWindowTitle(QStringLiteral("Counters"));
     setObjectName(QStringLiteral("countersWindow"));
@@ -218,7 +218,7 @@ void CountersWindow::refreshSlot(int slot) {
     const CounterSlot& record = slots_.slot(slot);
     std::string name;
     if (!record.data && slot != kViewerSlot)
-        name = CounterConfig(counterConfigPath(slot)).name;
+        name = CounterConfig(start_.counterConfig(slot)).name;
     const CounterRow values =
         counterRow(slot, record.state, record.data.get(), name, record.reports, now_ ? now_() : 0,
                    decisions_[static_cast<std::size_t>(slot)]);

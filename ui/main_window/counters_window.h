@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/start_directory.h"
 #include "engine/run_observer.h"
 #include "ui/main_window/counter_rows.h"
 
@@ -39,10 +40,11 @@ public:
     // Gives the settings where the window keeps whether it is open and its place.
     using SettingsSource = std::function<std::unique_ptr<QSettings>()>;
 
-    // Adds the "Counters" item to the main window's menu and follows the slot model.
-    // Run ends are told through `notifier`.
+    // Adds the "Counters" item to the main window's menu and follows the slot model. Run ends
+    // are told through `notifier`; the counters' names come from their configurations below
+    // start.
     CountersWindow(const SlotModel& model, Notifier& notifier, WindowMenu& menu, Clock now,
-                   SettingsSource settings, QWidget* parent);
+                   SettingsSource settings, const StartDirectory& start, QWidget* parent);
     ~CountersWindow() override;
 
     // Shows the window (at its remembered place the first time), raises it, and remembers it
@@ -102,6 +104,7 @@ private:
     QWidget* menuBar_;
     Clock now_;
     SettingsSource settings_;
+    const StartDirectory start_;
     QTableWidget* table_ = nullptr;
     std::vector<int> rows_; // the slot of each row
     std::array<ClassDecisionText, kSlotCount> decisions_;

@@ -22,17 +22,19 @@ constexpr int kAboutPopup = 5;
 } // namespace
 
 DialogCommands::DialogCommands(QWidget& window, Prompts& prompts, WindowMenu& menu,
-                               const SlotModel& model, ModalRunner runner)
-    : window_(window), prompts_(prompts), menu_(menu), slots_(model), runModal_(std::move(runner)) {
+                               const SlotModel& model, const StartDirectory& start,
+                               ModalRunner runner)
+    : window_(window), prompts_(prompts), menu_(menu), slots_(model), start_(start),
+      runModal_(std::move(runner)) {
     using namespace nivra::res;
     connect(menu.action(Command::ConfigCounter), &QAction::triggered, this, [this] {
         // The active slot's own configuration file: counter<N>.ccx, counter0.ccx for the viewer.
-        CounterConfigDlg dialog(prompts_, slots_.activeIndex(), &window_);
+        CounterConfigDlg dialog(prompts_, slots_.activeIndex(), start_, &window_);
         runModal(dialog);
         emit counterConfigurationClosed();
     });
     connect(menu.action(Command::ConfigAssay), &QAction::triggered, this, [this] {
-        AssayConfigDlg dialog(prompts_, &window_);
+        AssayConfigDlg dialog(prompts_, start_, &window_);
         runModal(dialog);
     });
     connect(menu.action(Command::FilePrint), &QAction::triggered, this, [this] {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/start_directory.h"
+
 #include <QDialog>
 #include <QObject>
 #include <functional>
@@ -18,8 +20,9 @@ class DialogCommands final : public QObject {
     Q_OBJECT
 public:
     using ModalRunner = std::function<int(QDialog&)>;
+    // The configuration dialogs work on the files below start.
     DialogCommands(QWidget& window, Prompts& prompts, WindowMenu& menu, const SlotModel& model,
-                   ModalRunner runner);
+                   const StartDirectory& start, ModalRunner runner);
 
     // "&About Nivra..." at the end of the About drop-down: the window system offers no menu of
     // ours on the caption bar.
@@ -37,6 +40,7 @@ private:
     Prompts& prompts_;
     WindowMenu& menu_;
     const SlotModel& slots_;
+    const StartDirectory start_;
     ModalRunner runModal_;
 };
 

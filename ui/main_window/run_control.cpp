@@ -18,9 +18,11 @@
 namespace nivra::ui {
 
 RunControl::RunControl(QWidget& window, Prompts& prompts, WindowMenu& menu, SlotModel& model,
-                       RunEnvironment environment, ModalRunner runModal)
-    : window_(window), prompts_(prompts), slots_(model), environment_(std::move(environment)),
-      runModal_(std::move(runModal)) {
+                       const StartDirectory& startDirectory, RunEnvironment environment,
+                       ModalRunner runModal)
+    : window_(window), prompts_(prompts), slots_(model), start_(startDirectory),
+      environment_(std::move(environment)), runModal_(std::move(runModal)) {
+    environment_.backups = start_;
     connect(menu.action(nivra::res::Command::RunStart), &QAction::triggered, this,
             [this] { start(); });
     connect(menu.action(nivra::res::Command::RunStop), &QAction::triggered, this,
@@ -34,7 +36,7 @@ RunControl::RunControl(QWidget& window, Prompts& prompts, WindowMenu& menu, Slot
     // save works again.
     connect(&model, &SlotModel::backupFailed, this, [this](int counter, const QString& reason) {
         prompts_.tell(QStringLiteral("Backup not saved: %1: %2")
-                          .arg(fromNarrow(nivra::backupDataPath(counter)), reason));
+                          .arg(fromNarrow(start_.backupData(counter)), reason));
     });
     // A stretch without an answer is told once and shown in the slot's status while it lasts.
     connect(&model, &SlotModel::counterSilent, this, [this](int counter, qint64 since) {
@@ -56,14 +58,14 @@ void RunControl::start() {
     }
     // Asked before the operator fills in the dialog.
     if (environment_.backups) {
-        const std::string problem = nivra::backupFolderProblem(counter);
+        const std::string problem = nivra::backupFolderProblem(start_, counter);
         if (!problem.empty() &&
             prompts_.ask(QStringLiteral("Backups cannot be written to %1: %2. Start anyway?")
-                             .arg(fromNarrow(nivra::backupFolder()), fromNarrow(problem)),
+                             .arg(fromNarrow(nivra::backupFolder(start_)), fromNarrow(problem)),
                          MessageButtons::YesNo, Sound::Exclamation) != Answer::Yes)
             return;
     }
-    RunConfigDlg dialog(prompts_, counter, &window_);
+    RunConfigDlg dialog(prompts_, counter, start_, &window_);
     const int result = runModal_ ? runModal_(dialog) : dialog.exec();
     if (result != QDialog::Accepted || !dialog.counterConfiguration() ||
         !dialog.assayConfiguration())
@@ -73,7 +75,7 @@ void RunControl::start() {
     // report on to the window; a history that cannot be written is said once and the run goes on.
     nivra::RunSetup setup{
         *dialog.counterConfiguration(), *dialog.assayConfiguration(), counter,
-        nivra::resolveHistoryLocation(),
+        nivra::resolveHistoryLocation(start_),
         [this](const std::string& message) { reportHistoryProblem(message); },
         // The events object outlives the slots, whose observers call this
         // from their writer.
@@ -111,14 +113,15 @@ void RunControl::reportHistoryProblem(const std::string& message) {
 }
 
 void RunControl::showLeftOverBackups() {
-    const std::vector<std::string> names = nivra::leftOverBackups();
+    const std::vector<std::string> names = nivra::leftOverBackups(start_);
     if (names.empty())
         return;
     QStringList list;
     for (const std::string& name : names)
         list << fromNarrow(name);
-    prompts_.tell(QStringLiteral("Backups of interrupted runs in %1: %2")
-                      .arg(fromNarrow(nivra::backupFolder()), list.join(QStringLiteral(", "))));
+    prompts_.tell(
+        QStringLiteral("Backups of interrupted runs in %1: %2")
+            .arg(fromNarrow(nivra::backupFolder(start_)), list.join(QStringLiteral(", "))));
 }
 
 } // namespace nivra::ui

@@ -25,9 +25,11 @@ class RunControl final : public QObject {
 public:
     using ModalRunner = std::function<int(QDialog&)>;
     // The run dialog opens over `window` through `runModal`; runs take their clock and counters
-    // from `environment` and report to the slot model.
+    // from `environment` and report to the slot model. The runs keep their backups and find
+    // their history below startDirectory.
     RunControl(QWidget& window, Prompts& prompts, WindowMenu& menu, SlotModel& model,
-               RunEnvironment environment, ModalRunner runModal);
+               const StartDirectory& startDirectory, RunEnvironment environment,
+               ModalRunner runModal);
 
     // Names the kept and interrupted backups of the backup folder; once, at start-up.
     void showLeftOverBackups();
@@ -42,6 +44,7 @@ private:
     QWidget& window_;
     Prompts& prompts_;
     SlotModel& slots_;
+    const StartDirectory start_;
     RunEnvironment environment_;
     ModalRunner runModal_;
 };

@@ -1,6 +1,5 @@
 #include "ui/main_window/statistics_panel.h"
 
-#include "base/start_directory.h"
 #include "model/statistic.h"
 #include "model/statistics.h"
 #include "ui/controls/narrow_text.h"
@@ -46,8 +45,9 @@ QFont fittingFont(const QListWidget& list, QFont font, const QStringList& texts)
 } // namespace
 
 StatisticsPanel::StatisticsPanel(const MainWindowUi& ui, WindowMenu& menu, const SlotModel& model,
-                                 RegionSource region)
-    : slots_(model), region_(std::move(region)), menu_(menu), labels_(ui.statsLabels),
+                                 RegionSource region, const StartDirectory& start)
+    : slots_(model), region_(std::move(region)),
+      selectionFile_(start.file(nivra::kStatsDisplayFile)), menu_(menu), labels_(ui.statsLabels),
       values_(ui.statsValues) {
     connect(ui.allData, &QPushButton::clicked, this, &StatisticsPanel::showAllData);
     connect(ui.roiStats, &QPushButton::clicked, this, &StatisticsPanel::showRegion);
@@ -71,14 +71,14 @@ void StatisticsPanel::fitFont(const QFont& font) {
 }
 
 void StatisticsPanel::loadSelection() {
-    selection_.load(nivra::startPath(nivra::kStatsDisplayFile));
+    selection_.load(selectionFile_);
     applySelection();
 }
 
 void StatisticsPanel::applySelection() {
     for (std::size_t k = 0; k < nivra::kStatisticCount; ++k)
         menu_.checkItem(nivra::statisticAt(k), selection_.shows(nivra::statisticAt(k)));
-    selection_.save(nivra::startPath(nivra::kStatsDisplayFile));
+    selection_.save(selectionFile_);
 }
 
 void StatisticsPanel::clearValues() {

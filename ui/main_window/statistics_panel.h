@@ -1,9 +1,11 @@
 #pragma once
 
+#include "base/start_directory.h"
 #include "model/stats_show.h"
 
 #include <QObject>
 #include <functional>
+#include <string>
 
 class QFont;
 class QListWidget;
@@ -29,9 +31,10 @@ class StatisticsPanel final : public QObject {
     Q_OBJECT
 public:
     using RegionSource = std::function<PointRange()>;
-    // `region` gives the region of interest the ROI statistics are of.
+    // `region` gives the region of interest the ROI statistics are of; the selection's file is
+    // below start.
     StatisticsPanel(const MainWindowUi& ui, WindowMenu& menu, const SlotModel& model,
-                    RegionSource region);
+                    RegionSource region, const StartDirectory& start);
 
     // Both lists get one font, so their rows stay side by side: a narrow face where one is
     // installed, at the largest size up to `font`'s at which every label and values of up to 14
@@ -51,6 +54,7 @@ private:
 
     const SlotModel& slots_;
     RegionSource region_;
+    const std::string selectionFile_;
     WindowMenu& menu_;
     QListWidget* labels_;
     QListWidget* values_;
