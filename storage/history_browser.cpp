@@ -8,9 +8,7 @@
 namespace nivra {
 
 StorageResult HistoryBrowser::open(HistoryDatabase& db) const {
-    if (start_)
-        return openStartDirectoryHistory(*start_, db, HistoryDatabase::Access::Existing);
-    return db.open(path_, HistoryDatabase::Access::Existing);
+    return openHistory(where_, db, HistoryDatabase::Access::Existing);
 }
 
 StorageResult HistoryBrowser::runs(const RunFilter& filter, std::vector<HistoryRun>& runs) const {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "base/start_directory.h"
 #include "model/assay_data.h"
 #include "model/control_chart.h"
 #include "model/run_kind.h"
 #include "storage/history_database.h"
+#include "storage/history_location.h"
 #include "storage/history_run.h"
 #include "storage/storage_result.h"
 
@@ -21,10 +21,9 @@ namespace nivra {
 // opens the history file for its own short work, so runs recording meanwhile are never held up.
 class HistoryBrowser {
 public:
-    // The history of the start directory, wherever it lives (see historyLocation).
-    explicit HistoryBrowser(StartDirectory start) : start_(std::move(start)) {}
-    // The history at location (a file's path or a server's URI).
-    explicit HistoryBrowser(std::string location) : path_(std::move(location)) {}
+    // The history at a resolved location (a start directory's, or a file's path or a server's
+    // URI named directly).
+    explicit HistoryBrowser(HistoryLocation where) : where_(std::move(where)) {}
 
     StorageResult runs(const RunFilter& filter, std::vector<HistoryRun>& runs) const;
     // The record the run stands for, as the window would have held it; null with a failure.
@@ -38,8 +37,7 @@ public:
 private:
     StorageResult open(HistoryDatabase& db) const;
 
-    const std::optional<StartDirectory> start_;
-    const std::string path_;
+    const HistoryLocation where_;
 };
 
 } // namespace nivra

@@ -108,16 +108,20 @@ std::string historySpoolPath(const StartDirectory& start) {
     return start.file(kHistorySpoolFile);
 }
 
+StorageResult openHistory(const HistoryLocation& where, HistoryDatabase& db,
+                          HistoryDatabase::Access access) {
+    if (where.location.empty() && !where.problem.empty())
+        return StorageResult::failure(where.problem);
+    if (auto r = db.open(where.location, access); !r)
+        return r;
+    if (db.isServer() && where.startDirectory)
+        deliverSpool(db, historySpoolPath(*where.startDirectory));
+    return {};
+}
+
 StorageResult openStartDirectoryHistory(const StartDirectory& start, HistoryDatabase& db,
                                         HistoryDatabase::Access access) {
-    std::string location;
-    if (auto r = historyLocation(start, location); !r)
-        return r;
-    if (auto r = db.open(location, access); !r)
-        return r;
-    if (db.isServer())
-        deliverSpool(db, historySpoolPath(start));
-    return {};
+    return openHistory(resolveHistoryLocation(start), db, access);
 }
 
 std::string localHostName() {

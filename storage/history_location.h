@@ -45,6 +45,12 @@ struct HistoryLocation {
 // historyLocation's answer as a HistoryLocation.
 HistoryLocation resolveHistoryLocation(const StartDirectory& start);
 
+// Opens the history at a resolved location (its problem, when it could not be named, is the
+// failure). A server's history first gets the runs the local spool of the location's start
+// directory holds (what cannot be sent stays there for the next time).
+StorageResult openHistory(const HistoryLocation& where, HistoryDatabase& db,
+                          HistoryDatabase::Access access);
+
 // history.sqlite in the start directory: the history when nothing names another, and the one
 // that history migrate copies from unless told otherwise.
 std::string defaultHistoryFile(const StartDirectory& start);

@@ -193,8 +193,9 @@ protected:
             previousDirectory_ = std::filesystem::current_path().string();
             std::filesystem::current_path(dir_.path());
         }
-        ui::AppContext context{windowPrompts_ ? *windowPrompts_ : prompts_, notifier_,
-                               startDirectoryRead ? std::optional(dir_.start()) : std::nullopt};
+        const StartDirectory start = startDirectoryRead ? dir_.start() : StartDirectory(".");
+        ui::AppContext context{windowPrompts_ ? *windowPrompts_ : prompts_, notifier_, start,
+                               startDirectoryRead, nivra::resolveHistoryLocation(start)};
         context.run = nivra::RunEnvironment{&clock_, &counters_};
         context.startup = [found](const StartDirectory&) {
             return nivra::CounterStartup{found, {}};

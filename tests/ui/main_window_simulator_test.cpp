@@ -61,7 +61,8 @@ TEST_F(SimulatedCountersTest, SixCountersFoundFourOfferedAndARunCountsOverTheLin
     ASSERT_TRUE(assay.write(assayPath).ok());
 
     // The start directory is the current directory, captured as the program does.
-    ui::AppContext context{prompts_, notifier_, StartDirectory::capture()};
+    const StartDirectory start = *StartDirectory::capture();
+    ui::AppContext context{prompts_, notifier_, start, true, resolveHistoryLocation(start)};
     context.run = RunEnvironment{nullptr, &access_};
     std::optional<StartDirectory> captured;
     context.startup = [&](const StartDirectory& start) {

@@ -3,10 +3,10 @@
 #include "base/start_directory.h"
 #include "counter_link/counter_startup.h"
 #include "engine/run_environment.h"
+#include "storage/history_location.h"
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QDialog;
 class QSettings;
@@ -24,10 +24,14 @@ struct AppContext {
     Prompts& prompts;
     // The desktop notifications (a run has ended).
     Notifier& notifier;
-    // The start directory below which the program's files live, captured once; none when the
-    // current directory could not be read (the window says so when it starts and keeps its files
-    // relative to the current directory).
-    std::optional<nivra::StartDirectory> startDirectory;
+    // The start directory below which the program's files live, captured once when the program
+    // starts. When the current directory could not be read it is the current directory itself
+    // ("."), and startDirectoryRead is false: the window says so when it starts.
+    nivra::StartDirectory startDirectory;
+    bool startDirectoryRead = true;
+    // Where the run history lives, resolved once for the start directory; when it could not be
+    // named, its problem is what the runs' recorders and the History window report.
+    nivra::HistoryLocation history;
     // Where runs take their time and their counters from; the live display's "Time Left" uses
     // the same clock. Unset: the system clock and the counters found at start-up.
     nivra::RunEnvironment run = {};

@@ -19,10 +19,11 @@
 namespace nivra::ui {
 
 CompanionWindows::CompanionWindows(QWidget& window, Prompts& prompts, WindowMenu& menu,
-                                   SlotModel& model, const StartDirectory& start,
+                                   SlotModel& model, nivra::HistoryLocation history,
                                    RegionSource region, ViewerGuard mayReplaceViewer)
-    : window_(window), prompts_(prompts), menu_(menu), slots_(model), start_(start),
-      region_(std::move(region)), mayReplaceViewer_(std::move(mayReplaceViewer)) {
+    : window_(window), prompts_(prompts), menu_(menu), slots_(model),
+      historyLocation_(std::move(history)), region_(std::move(region)),
+      mayReplaceViewer_(std::move(mayReplaceViewer)) {
     connect(menu.action(nivra::res::Command::Assessment), &QAction::triggered, this,
             [this] { openAssessment(); });
     connect(menu.action(nivra::res::Command::History), &QAction::triggered, this,
@@ -73,7 +74,7 @@ void CompanionWindows::refreshAssessment() {
 void CompanionWindows::openHistory() {
     if (!history_) {
         history_ = new HistoryDlg(
-            prompts_, nivra::HistoryBrowser(start_),
+            prompts_, nivra::HistoryBrowser(historyLocation_),
             [this](std::int64_t runId) { openRunInViewer(runId); }, &window_);
         makeTopLevel(*history_);
         placeClearOfMenuBar(*history_, *menu_.bar());
@@ -96,7 +97,7 @@ void CompanionWindows::openRunInViewer(std::int64_t runId) {
     if (!mayReplaceViewer_())
         return;
     std::unique_ptr<AssayData> record;
-    const nivra::HistoryBrowser browser(start_);
+    const nivra::HistoryBrowser browser(historyLocation_);
     if (const nivra::StorageResult result = browser.record(runId, record); !result) {
         prompts_.tell(fromNarrow(result.error()));
         return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/start_directory.h"
+#include "storage/history_location.h"
 
 #include <QObject>
 #include <cstdint>
@@ -26,9 +26,9 @@ public:
     // Whether the viewer's record may be replaced (its unsaved edits saved or given up).
     using ViewerGuard = std::function<bool()>;
 
-    // The History window shows the history of start.
+    // The History window shows the history at `history`.
     CompanionWindows(QWidget& window, Prompts& prompts, WindowMenu& menu, SlotModel& model,
-                     const StartDirectory& start, RegionSource region,
+                     nivra::HistoryLocation history, RegionSource region,
                      ViewerGuard mayReplaceViewer);
     ~CompanionWindows() override;
 
@@ -50,7 +50,7 @@ private:
     Prompts& prompts_;
     WindowMenu& menu_;
     SlotModel& slots_;
-    const StartDirectory start_;
+    const nivra::HistoryLocation historyLocation_;
     RegionSource region_;
     ViewerGuard mayReplaceViewer_;
     AssessmentDlg* assessment_ = nullptr;

@@ -1,6 +1,7 @@
 // nivra-usb: the main window. Takes no arguments; its start directory is the current directory.
 
 #include "base/start_directory.h"
+#include "storage/history_location.h"
 #include "ui/controls/notifications.h"
 #include "ui/controls/prompts.h"
 #include "ui/main_window/app_profile.h"
@@ -21,11 +22,14 @@ int main(int argc, char** argv) {
     // the application's platform does.
     nivra::ui::TrayNotifier tray;
     // The start directory is captured once; the file dialogs and the window are handed it.
-    const std::optional<nivra::StartDirectory> start = nivra::StartDirectory::capture();
-    nivra::ui::QtPrompts prompts(start);
+    // Without a readable current directory the program goes on in it, named relative to it.
+    const std::optional<nivra::StartDirectory> captured = nivra::StartDirectory::capture();
+    const nivra::StartDirectory start = captured.value_or(nivra::StartDirectory("."));
+    nivra::ui::QtPrompts prompts(captured);
     // The rest of the context is the program's own: the system clock, the counters found at
     // start-up, QDialog::exec and the user's settings.
-    const nivra::ui::AppContext context{prompts, tray, start};
+    const nivra::ui::AppContext context{prompts, tray, start, captured.has_value(),
+                                        nivra::resolveHistoryLocation(start)};
 
     // The program lives as long as its main window: closing it (refused while a run goes on)
     // ends the event loop, also when the Counters window is still open. The window's destructor

@@ -34,20 +34,8 @@ using namespace nivra::ui;
 
 namespace nivra::ui {
 
-namespace {
-
-// Without a readable current directory the window goes on (it says so when it starts) and keeps
-// its files in the current directory, named relative to it: the folder it was started in,
-// whose name could not be read.
-nivra::StartDirectory startOrCurrent(const std::optional<nivra::StartDirectory>& captured) {
-    return captured ? *captured : nivra::StartDirectory(".");
-}
-
-} // namespace
-
 MainWindow::MainWindow(AppContext context, QWidget* parent)
-    : QMainWindow(parent), context_(std::move(context)),
-      startDirectory_(startOrCurrent(context_.startDirectory)), appIcon_(nivra::res::appIcon()) {
+    : QMainWindow(parent), context_(std::move(context)), appIcon_(nivra::res::appIcon()) {
     const nivra::res::DialogTemplate& layout = nivra::res::mainWindowTemplate();
     setWindowTitle(QString::fromUtf8(layout.caption));
     setFont(nivra::res::dialogFont(layout));
@@ -75,19 +63,21 @@ MainWindow::MainWindow(AppContext context, QWidget* parent)
     live_ = std::make_unique<LiveDisplay>(ui_);
     roi_ = std::make_unique<RoiView>(ui_, context_.prompts, *slots_);
     headers_ = std::make_unique<HeaderLines>(ui_, *slots_);
-    statistics_ = std::make_unique<StatisticsPanel>(ui_, *menu_, *slots_, region, startDirectory_);
+    statistics_ =
+        std::make_unique<StatisticsPanel>(ui_, *menu_, *slots_, region, context_.startDirectory);
     files_ = std::make_unique<FileCommands>(context_.prompts, *menu_, *slots_,
                                             statistics_->selection(), region);
-    runs_ = std::make_unique<RunControl>(*this, context_.prompts, *menu_, *slots_, startDirectory_,
-                                         context_.run, context_.runModal);
+    runs_ = std::make_unique<RunControl>(*this, context_.prompts, *menu_, *slots_,
+                                         context_.startDirectory, context_.history, context_.run,
+                                         context_.runModal);
     dialogs_ = std::make_unique<DialogCommands>(*this, context_.prompts, *menu_, *slots_,
-                                                startDirectory_, context_.runModal);
+                                                context_.startDirectory, context_.runModal);
     companions_ = std::make_unique<CompanionWindows>(*this, context_.prompts, *menu_, *slots_,
-                                                     startDirectory_, region,
+                                                     context_.history, region,
                                                      [this] { return files_->mayReplaceViewer(); });
     countersWindow_ = new CountersWindow(
         *slots_, context_.notifier, *menu_, [this] { return now(); }, context_.settings,
-        startDirectory_, this);
+        context_.startDirectory, this);
     wireMenu();
     wireSlotModel();
 }
@@ -169,9 +159,9 @@ void MainWindow::initialise() {
     // Port list, discovery and text queries; the counters found are offered in the Active
     // Counter menu, at most four.
     const nivra::CounterStartup startup = context_.startup
-                                              ? context_.startup(startDirectory_)
-                                              : nivra::runCounterStartup(startDirectory_);
-    if (!context_.startDirectory)
+                                              ? context_.startup(context_.startDirectory)
+                                              : nivra::runCounterStartup(context_.startDirectory);
+    if (!context_.startDirectoryRead)
         context_.prompts.tell(QStringLiteral("GetStartingDirectory failed."));
     if (!startup.portListProblem.empty())
         context_.prompts.tell(

@@ -131,8 +131,6 @@ private:
     void showRunEnd();
 
     AppContext context_;
-    // The start directory the parts are handed: the captured one, or else the current directory.
-    const nivra::StartDirectory startDirectory_;
     WindowMenu* menu_ = nullptr;
     TemplateForm* client_ = nullptr;
     MainWindowUi ui_;

@@ -18,10 +18,11 @@
 namespace nivra::ui {
 
 RunControl::RunControl(QWidget& window, Prompts& prompts, WindowMenu& menu, SlotModel& model,
-                       const StartDirectory& startDirectory, RunEnvironment environment,
-                       ModalRunner runModal)
+                       const StartDirectory& startDirectory, nivra::HistoryLocation history,
+                       RunEnvironment environment, ModalRunner runModal)
     : window_(window), prompts_(prompts), slots_(model), start_(startDirectory),
-      environment_(std::move(environment)), runModal_(std::move(runModal)) {
+      history_(std::move(history)), environment_(std::move(environment)),
+      runModal_(std::move(runModal)) {
     environment_.backups = start_;
     connect(menu.action(nivra::res::Command::RunStart), &QAction::triggered, this,
             [this] { start(); });
@@ -74,8 +75,7 @@ void RunControl::start() {
     // The run reports through the history's observer, which records the run and passes each
     // report on to the window; a history that cannot be written is said once and the run goes on.
     nivra::RunSetup setup{
-        *dialog.counterConfiguration(), *dialog.assayConfiguration(), counter,
-        nivra::resolveHistoryLocation(start_),
+        *dialog.counterConfiguration(), *dialog.assayConfiguration(), counter, history_,
         [this](const std::string& message) { reportHistoryProblem(message); },
         // The events object outlives the slots, whose observers call this
         // from their writer.

@@ -2,6 +2,7 @@
 
 #include "engine/run_environment.h"
 #include "engine/run_observer.h"
+#include "storage/history_location.h"
 
 #include <QDialog>
 #include <QObject>
@@ -25,11 +26,11 @@ class RunControl final : public QObject {
 public:
     using ModalRunner = std::function<int(QDialog&)>;
     // The run dialog opens over `window` through `runModal`; runs take their clock and counters
-    // from `environment` and report to the slot model. The runs keep their backups and find
-    // their history below startDirectory.
+    // from `environment` and report to the slot model. The runs keep their backups below
+    // startDirectory and are recorded in the history at `history`.
     RunControl(QWidget& window, Prompts& prompts, WindowMenu& menu, SlotModel& model,
-               const StartDirectory& startDirectory, RunEnvironment environment,
-               ModalRunner runModal);
+               const StartDirectory& startDirectory, nivra::HistoryLocation history,
+               RunEnvironment environment, ModalRunner runModal);
 
     // Names the kept and interrupted backups of the backup folder; once, at start-up.
     void showLeftOverBackups();
@@ -45,6 +46,7 @@ private:
     Prompts& prompts_;
     SlotModel& slots_;
     const StartDirectory start_;
+    const nivra::HistoryLocation history_;
     RunEnvironment environment_;
     ModalRunner runModal_;
 };
