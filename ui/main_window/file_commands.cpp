@@ -1,9 +1,7 @@
 #include "ui/main_window/file_commands.h"
 
-#include "engine/run_observer.h"
 #include "model/csv_export.h"
 #include "model/data_file.h"
-#include "storage/run_recorder.h"
 #include "ui/controls/narrow_text.h"
 #include "ui/controls/prompts.h"
 #include "ui/dialogs/save_report_qt.h"
