@@ -86,8 +86,8 @@ TEST(StartPaths, StartDirectoryIsTakenLiterally) {
     EXPECT_EQ(start.backupData(2), "/data/100%d/lab/backup_data/backup_2.dax");
     EXPECT_EQ(start.file(kPortConfigFile), "/data/100%d/lab/port_config.pfx");
     EXPECT_EQ(StartDirectory("/").file(kDefaultAssayConfigFile), "/assay_config/default.acx");
-    // Captured, it is the current directory.
-    EXPECT_EQ(StartDirectory::capture()->path(), std::filesystem::current_path().string());
+    // Captured, it is the current directory, with '/' between its names on every system.
+    EXPECT_EQ(StartDirectory::capture()->path(), std::filesystem::current_path().generic_string());
 }
 
 TEST(ValueEncoding, TimeStampsAreMonthDayYearAndTheTime) {
