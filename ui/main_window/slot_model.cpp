@@ -127,7 +127,8 @@ void SlotModel::fillViewer(std::unique_ptr<AssayData> data, const std::string& f
     emit recordReplaced(kViewerSlot);
     emit statusChanged(kViewerSlot);
     emit slotChanged(kViewerSlot);
-    select(kViewerSlot);
+    if (!isActive(kViewerSlot))
+        select(kViewerSlot);
 }
 
 void SlotModel::markSaved(int index, const std::string& path) {
