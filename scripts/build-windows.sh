@@ -17,17 +17,8 @@ mkdir -p "$out"
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO=sudo
 
-packages=(g++-mingw-w64-x86-64-posix cmake ninja-build libboost-dev libgtest-dev libgmock-dev
-          dpkg-dev tcl zip groff-base wine64)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/deps.sh g++-mingw-w64-x86-64-posix cmake ninja-build libboost-dev libgtest-dev \
+    libgmock-dev dpkg-dev tcl zip groff-base wine64
 
 # ---- SQLite from Debian's source package ---------------------------------------------------------
 sqlite=$out/sqlite

@@ -1,36 +1,22 @@
 // Data files against POSIX file modes and FIFOs.
 
-#include "base/profile_file.h"
 #include "data_file_record.h"
 #include "model/assay_data.h"
 #include "model/data_file.h"
 #include "support/temp_dir.h"
 #include <filesystem>
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-using nivra::AssayConfig;
 using nivra::AssayData;
-using nivra::CounterConfig;
-using nivra::ProfileFile;
+using nivra::test::dataFileRecord;
 using nivra::test::readFileBytes;
 using nivra::test::TempDir;
 using nivra::test::writeFileBytes;
-using ::testing::ElementsAre;
-
-namespace {
-
-AssayData record(const std::vector<std::int32_t>& points,
-                 const std::vector<std::string>& lines = {}) {
-    return nivra::test::dataFileRecord(points, lines);
-}
-
-} // namespace
 
 TEST(DataFileSave, FailuresAreReportedAndLeaveTheOldFile) {
     TempDir dir;
-    const AssayData record = ::record({1, 2});
+    const AssayData record = dataFileRecord({1, 2});
     EXPECT_FALSE(nivra::saveDataFile(record, ""));
     EXPECT_FALSE(nivra::saveDataFile(record, dir.file("backup_data/backup_1.dax")));
     EXPECT_FALSE(nivra::saveDataFile(record, dir.path()));

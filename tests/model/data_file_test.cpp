@@ -8,32 +8,22 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using nivra::AssayConfig;
 using nivra::AssayData;
 using nivra::CounterConfig;
 using nivra::ProfileFile;
 
+using nivra::test::dataFileRecord;
 using nivra::test::readFileBytes;
 using nivra::test::TempDir;
 using nivra::test::writeFileBytes;
 using ::testing::ElementsAre;
 
-namespace {
-
-AssayData record(const std::vector<std::int32_t>& points,
-                 const std::vector<std::string>& lines = {}) {
-    return nivra::test::dataFileRecord(points, lines);
-}
-
-} // namespace
-
 TEST(DataFileSave, RoundTripGivesTheRecordBack) {
     TempDir dir;
-    const AssayData record =
-        ::record({12, -5, 0, 2147483647, -2147483647 - 1}, {"Start Time: 12/08/25 14:03:07", "b"});
+    const AssayData record = dataFileRecord({12, -5, 0, 2147483647, -2147483647 - 1},
+                                            {"Start Time: 12/08/25 14:03:07", "b"});
     ASSERT_TRUE(nivra::saveDataFile(record, dir.file("r.dax")));
     EXPECT_NE(readFileBytes(dir.file("r.dax")).find("[ASSAY DATA]\r\nP0=12\r\nP1=-5\r\n"),
               std::string::npos);
@@ -50,7 +40,7 @@ TEST(DataFileSave, RoundTripGivesTheRecordBack) {
 // A record without points still has its point section, so that it opens as a data file.
 TEST(DataFileSave, EmptyRecordWritesAnEmptyPointSection) {
     TempDir dir;
-    ASSERT_TRUE(nivra::saveDataFile(::record({}), dir.file("e.dax")));
+    ASSERT_TRUE(nivra::saveDataFile(dataFileRecord({}), dir.file("e.dax")));
     const std::string text = readFileBytes(dir.file("e.dax"));
     EXPECT_EQ(text.find("ASSAY DESC"), std::string::npos);
     EXPECT_TRUE(text.ends_with("\r\n[ASSAY DATA]\r\n"));
@@ -64,7 +54,7 @@ TEST(DataFileSave, EmptyRecordWritesAnEmptyPointSection) {
 // Saving writes exactly the bytes the profile layer writes for the same keys into a new file.
 TEST(DataFileSave, LayoutMatchesTheProfileLayer) {
     TempDir dir;
-    const AssayData record = ::record({3, 4}, {"one", "two\r\nlines"});
+    const AssayData record = dataFileRecord({3, 4}, {"one", "two\r\nlines"});
     ASSERT_TRUE(nivra::saveDataFile(record, dir.file("saved.dax")));
     {
         ProfileFile file(dir.file("profile.dax"));
@@ -81,11 +71,11 @@ TEST(DataFileSave, LayoutMatchesTheProfileLayer) {
 TEST(DataFileSave, NoStaleKeysAfterAShorterSave) {
     TempDir dir;
     const std::string path = dir.file("r.dax");
-    ASSERT_TRUE(nivra::saveDataFile(::record({1, 2, 3, 4, 5}, {"a", "b", "c"}), path));
-    ASSERT_TRUE(nivra::saveDataFile(::record({7, 8, 9}, {"z"}), path));
+    ASSERT_TRUE(nivra::saveDataFile(dataFileRecord({1, 2, 3, 4, 5}, {"a", "b", "c"}), path));
+    ASSERT_TRUE(nivra::saveDataFile(dataFileRecord({7, 8, 9}, {"z"}), path));
     EXPECT_THAT(nivra::readDataFile(path)->counts(), ElementsAre(7, 8, 9));
     EXPECT_THAT(nivra::readDataFile(path)->headerLines(), ElementsAre("z"));
-    ASSERT_TRUE(nivra::saveDataFile(::record({}), path));
+    ASSERT_TRUE(nivra::saveDataFile(dataFileRecord({}), path));
     EXPECT_EQ(nivra::readDataFile(path)->pointCount(), 0u);
     EXPECT_EQ(nivra::readDataFile(path)->headerLineCount(), 0u);
 }
@@ -93,10 +83,10 @@ TEST(DataFileSave, NoStaleKeysAfterAShorterSave) {
 TEST(DataFileSave, HeaderLinesComeBackAsTheyWere) {
     TempDir dir;
     const std::string longLine(300, 'h');
-    ASSERT_TRUE(
-        nivra::saveDataFile(::record({1}, {"  indented", "trailing ", "\"quoted\"", "'single'",
-                                           "\"", "", "after the empty line", longLine}),
-                            dir.file("r.dax")));
+    ASSERT_TRUE(nivra::saveDataFile(
+        dataFileRecord({1}, {"  indented", "trailing ", "\"quoted\"", "'single'", "\"", "",
+                             "after the empty line", longLine}),
+        dir.file("r.dax")));
     // An empty line comes back as one blank instead of ending the list; a line longer than the
     // profile layer's limit comes back cut.
     EXPECT_THAT(nivra::readDataFile(dir.file("r.dax"))->headerLines(),
@@ -109,7 +99,7 @@ TEST(DataFileSave, TextGoesOutInTheCodePageOrAfterAKeptByteOrderMark) {
     // "Zähler – 5 µSv", and an indented line too long for quotes on Windows.
     const std::string text = "Z\xC3\xA4hler \xE2\x80\x93 5 \xC2\xB5Sv";
     const std::string indented = " " + std::string(300, 'x');
-    AssayData record = ::record({1}, {text, indented});
+    AssayData record = dataFileRecord({1}, {text, indented});
     ASSERT_TRUE(nivra::saveDataFile(record, dir.file("cp.dax")));
     const std::string bytes = readFileBytes(dir.file("cp.dax"));
     EXPECT_NE(

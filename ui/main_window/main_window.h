@@ -76,8 +76,6 @@ public:
 
     // Where the window's runs report; tests may call its observer functions to play a run.
     nivra::ui::RunEvents& runReports() const;
-    // The slots, which every view renders from.
-    const nivra::ui::SlotModel& slotModel() const { return *slots_; }
     // The Counters window (Active Counter > Counters), which exists, closed or open, as long as
     // the main window does.
     nivra::ui::CountersWindow& counters() const { return *countersWindow_; }
