@@ -110,8 +110,7 @@ TEST_F(CliRun, SigtermAndSighupStopTheRunAndKeepTheClosedPoints) {
             "nivra-cli",
             {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", out},
             ws_.folder());
-        for (int i = 0; i < 100 && run.output().find("point 1 ") == std::string::npos; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_TRUE(run.waitForOutput("point 1 ")) << run.output();
         EXPECT_EQ(run.stop(signal), 0) << run.output();
         EXPECT_THAT(run.output(), HasSubstr("finished by=stop"));
         AssayData saved = *nivra::readDataFile(ws_.path(out));
@@ -185,7 +184,7 @@ TEST_F(CliRun, RefusesBeforeAnythingIsMeasured) {
 
 // Every run goes into the run history as it runs: a finished one with its points, kind, end and
 // data file (exported again byte for byte), a killed one as 'interrupted' with the points it had
-// once its heartbeat is older than the lease.
+// written once its heartbeat is older than the lease.
 TEST_F(CliRun, RecordsFinishedAndKilledRunsInTheHistory) {
     auto result = runProgram("nivra-cli",
                              {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out",
@@ -199,8 +198,9 @@ TEST_F(CliRun, RecordsFinishedAndKilledRunsInTheHistory) {
         "nivra-cli",
         {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/killed.dax"},
         ws_.folder());
-    for (int i = 0; i < 100 && killed.output().find("point 2 ") == std::string::npos; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // The history is written behind the printed lines, so the run is killed once point 3 is
+    // printed: point 2 has then had a whole dwell to reach the history.
+    EXPECT_TRUE(killed.waitForOutput("point 3 ")) << killed.output();
     killed.kill();
 
     // The killed run's heartbeat stops: once it is older than the lease, the next opener marks
@@ -276,21 +276,17 @@ TEST_F(CliRun, RefusesABackupFolderItCannotWriteUnlessToldToRunWithoutBackups) {
 // data file cannot be saved at the end, the message says what the backup holds.
 TEST_F(CliRun, TellsFailingBackupsAndWhatTheBackupHoldsWhenTheOutputIsLost) {
     writeAssay(1, 3600);
-    const auto waitFor = [](test::BackgroundProgram& run, const std::string& text) {
-        for (int i = 0; i < 200 && run.output().find(text) == std::string::npos; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    };
     const std::string backup = ws_.path("backup_data/backup_1.dax");
     {
         test::BackgroundProgram run(
             "nivra-cli",
             {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
             ws_.folder());
-        waitFor(run, "point 1 ");
+        EXPECT_TRUE(run.waitForOutput("point 1 "));
         std::filesystem::rename(ws_.path("backup_data"), ws_.path("moved"));
-        waitFor(run, "point 3 ");
+        EXPECT_TRUE(run.waitForOutput("point 3 "));
         std::filesystem::rename(ws_.path("moved"), ws_.path("backup_data"));
-        waitFor(run, "point 5 ");
+        EXPECT_TRUE(run.waitForOutput("point 5 "));
         std::filesystem::remove_all(ws_.path("out"));
         EXPECT_EQ(run.stop(), 1);
         const std::string output = run.output();
@@ -311,7 +307,7 @@ TEST_F(CliRun, TellsFailingBackupsAndWhatTheBackupHoldsWhenTheOutputIsLost) {
         "nivra-cli",
         {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", "out/run.dax"},
         ws_.folder());
-    waitFor(run, "point 1 ");
+    EXPECT_TRUE(run.waitForOutput("point 1 "));
     std::filesystem::remove_all(ws_.path("backup_data"));
     std::filesystem::remove_all(ws_.path("out"));
     EXPECT_EQ(run.stop(), 1);

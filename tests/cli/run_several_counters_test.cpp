@@ -143,10 +143,8 @@ TEST_F(CliRunSeveral, OneStopEndsEveryRunAndEachSavesItsPoints) {
                                  "--out", "out/two.dax", "--counter", "1", "--assay",
                                  "assay_config/long.acx", "--out", "out/one.dax"},
                                 ws_.folder());
-    for (int i = 0; i < 200 && (run.output().find("point counter=1 1 ") == std::string::npos ||
-                                run.output().find("point counter=2 1 ") == std::string::npos);
-         ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    EXPECT_TRUE(run.waitForOutput("point counter=1 1 ") && run.waitForOutput("point counter=2 1 "))
+        << run.output();
     EXPECT_EQ(run.stop(), 0) << run.output();
     const std::string output = run.output();
     EXPECT_EQ(output.find("nivra-cli run: stopping\n"), output.rfind("nivra-cli run: stopping\n"));

@@ -39,8 +39,7 @@ TEST(CliRunStopRace, AStopAroundTheEndIsHarmless) {
             "nivra-cli",
             {"run", "--counter", "1", "--assay", "assay_config/short.acx", "--out", out},
             ws.folder());
-        for (int i = 0; i < 200 && run.output().find("start ") == std::string::npos; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(run.waitForOutput("start ")) << run.output();
         std::this_thread::sleep_for(std::chrono::milliseconds(delay - 1000));
         EXPECT_EQ(run.stop(), 0) << run.output();
         const std::string output = run.output();

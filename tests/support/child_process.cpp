@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "support/temp_dir.h"
@@ -149,6 +150,17 @@ void BackgroundProgram::kill() {
 
 std::string BackgroundProgram::output() const {
     return readFileBytes(outputPath_);
+}
+
+bool BackgroundProgram::waitForOutput(const std::string& text,
+                                      std::chrono::milliseconds bound) const {
+    const auto until = std::chrono::steady_clock::now() + bound;
+    while (output().find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 std::vector<std::string> outputLines(const std::string& text) {

@@ -38,6 +38,10 @@ public:
     // Kills it with SIGKILL, as a crash would end it, and waits until it is gone.
     void kill();
     std::string output() const;
+    // Waits until the output holds the text, or the bound has passed (a loaded machine may be
+    // slow to start a program); returns whether it came.
+    bool waitForOutput(const std::string& text,
+                       std::chrono::milliseconds bound = std::chrono::seconds(30)) const;
 
 private:
     int pid_ = -1;
