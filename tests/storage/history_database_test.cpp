@@ -269,7 +269,7 @@ TEST_P(HistoryStoreTest, MarksRunsWithoutHeartbeatInterruptedAndLeavesLiveRunsAl
         return db.open(path) && db.loadRun(live.runId(), detail, found) && found &&
                detail.run.heartbeatEpoch == time.now->load();
     };
-    for (int i = 0; i < 250 && !renewed(); ++i)
+    for (int i = 0; i < 1500 && !renewed(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_TRUE(renewed());
     const auto [ends, runs] = endsOpenedAt(time.now->load() + 1);
