@@ -28,7 +28,8 @@ constexpr const char* kRunColumns =
     "id, counter, kind, start_epoch, start_time, end_time, end_reason, points, total_counts, "
     "data_file, source, content_hash, counter_name, counter_description, detector_area, "
     "efficiency, assay_name, sample_area, dwell_h, dwell_m, dwell_s, total_h, total_m, total_s, "
-    "background_rate, background_hours, host, start_directory, run_key, heartbeat_epoch";
+    "background_rate, background_hours, host, start_directory, run_key, heartbeat_epoch, "
+    "class_limit, stop_when_decided";
 
 HistoryRun readRun(const SqlRow& row) {
     HistoryRun run;
@@ -64,6 +65,8 @@ HistoryRun readRun(const SqlRow& row) {
     run.startDirectory = row.optionalText(27);
     run.runKey = row.optionalText(28);
     run.heartbeatEpoch = row.optionalInt64(29);
+    assay.classLimit = row.optionalReal(30);
+    assay.stopWhenDecided = row.int64(31) != 0;
     return run;
 }
 
@@ -77,9 +80,10 @@ StorageResult insertRunRow(SqlConnection& db, HistoryRun& run, std::int64_t now)
         "points, total_counts, data_file, source, content_hash, counter_name, "
         "counter_description, detector_area, efficiency, assay_name, sample_area, dwell_h, "
         "dwell_m, dwell_s, total_h, total_m, total_s, background_rate, background_hours, "
-        "dwell_seconds, total_seconds, host, start_directory, run_key, heartbeat_epoch) "
+        "dwell_seconds, total_seconds, host, start_directory, run_key, heartbeat_epoch, "
+        "class_limit, stop_when_decided) "
         "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, "
-        "?19, ?20, ?21, ?22, ?23, ?24, ?25, ?26, ?27, ?28, ?29, ?30, ?31) RETURNING id",
+        "?19, ?20, ?21, ?22, ?23, ?24, ?25, ?26, ?27, ?28, ?29, ?30, ?31, ?32, ?33) RETURNING id",
         {sqlValue(run.counter),
          runKindName(run.kind),
          run.startEpoch,
@@ -110,7 +114,9 @@ StorageResult insertRunRow(SqlConnection& db, HistoryRun& run, std::int64_t now)
          sqlValue(run.host),
          sqlValue(run.startDirectory),
          sqlValue(run.runKey),
-         sqlValue(run.heartbeatEpoch)},
+         sqlValue(run.heartbeatEpoch),
+         sqlValue(assay.classLimit),
+         std::int64_t{assay.stopWhenDecided ? 1 : 0}},
         [&run](const SqlRow& row) { run.id = row.int64(0); });
 }
 
@@ -343,6 +349,10 @@ StorageResult HistoryDatabase::setDataFile(std::int64_t runId, const std::string
     return transaction.commit();
 }
 
+StorageResult HistoryDatabase::setClassLimit(std::int64_t runId, std::optional<double> limit) {
+    return db_->query("UPDATE runs SET class_limit = ?2 WHERE id = ?1", {runId, sqlValue(limit)});
+}
+
 StorageResult HistoryDatabase::markPointDeleted(std::int64_t runId, int number) {
     SqlTransaction transaction(*db_);
     if (auto r = transaction.begin(); !r)
@@ -435,6 +445,8 @@ StorageResult HistoryDatabase::mergeRun(const HistoryRunDetail& detail, std::int
                     db_->query("UPDATE runs SET data_file = ?2 WHERE id = ?1", {id, *run.dataFile});
                 !r)
                 return r;
+        if (auto r = setClassLimit(id, run.assayConfig.classLimit); !r)
+            return r;
         if (run.contentHash)
             if (auto r = setContentHash(*db_, id, *run.contentHash); !r)
                 return r;

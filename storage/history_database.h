@@ -1,6 +1,7 @@
 #pragma once
 
 #include "storage/history_run.h"
+#include "storage/history_schema.h"
 #include "storage/sql_connection.h"
 #include "storage/storage_result.h"
 
@@ -28,7 +29,7 @@ namespace nivra {
 // Every operation returns a StorageResult; none throws.
 class HistoryDatabase {
 public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = kHistorySchemaVersion;
     static constexpr const char* kFileName = "history.sqlite";
     static constexpr std::int64_t kHeartbeatSeconds = 10;
     static constexpr std::int64_t kLeaseSeconds = 60;
@@ -74,6 +75,8 @@ public:
     // Records the file the run was saved to and the digest of its content (may be empty).
     StorageResult setDataFile(std::int64_t runId, const std::string& path,
                               const std::string& contentHash);
+    // Records the class limit the run is judged against (none: no limit), typed after its start.
+    StorageResult setClassLimit(std::int64_t runId, std::optional<double> limit);
     // Marks the point with this number deleted and takes it out of the totals. Marking a point
     // that is already deleted changes nothing.
     StorageResult markPointDeleted(std::int64_t runId, int number);

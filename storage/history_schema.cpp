@@ -72,6 +72,13 @@ ALTER TABLE runs ADD COLUMN heartbeat_epoch INTEGER;
 ALTER TABLE runs ADD COLUMN run_key TEXT;
 CREATE UNIQUE INDEX runs_by_key ON runs (run_key);
 )sql",
+    // Version 3: the assay's class limit (alphas per cm² and hour; NULL: none) and whether its
+    // runs stop once decided, so that a data file rebuilt from the history holds them again.
+    R"sql(
+ALTER TABLE runs ADD COLUMN class_limit REAL;
+ALTER TABLE runs ADD COLUMN stop_when_decided INTEGER NOT NULL DEFAULT 0
+    CHECK (stop_when_decided IN (0, 1));
+)sql",
 };
 static_assert(std::size(kSteps) == kHistorySchemaVersion);
 

@@ -11,7 +11,7 @@
 // program at a time change the schema of a shared server.
 namespace nivra {
 
-inline constexpr int kHistorySchemaVersion = 2;
+inline constexpr int kHistorySchemaVersion = 3;
 
 // The statements of the step from version fromVersion to fromVersion + 1.
 std::string historySchemaStep(SqlDialect dialect, int fromVersion);

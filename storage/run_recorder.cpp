@@ -130,6 +130,13 @@ StorageResult RunRecorder::pointDeleted(int number) {
     return sync();
 }
 
+StorageResult RunRecorder::classLimitChanged(std::optional<double> limit) {
+    std::lock_guard lock(mutex_);
+    run_.assayConfig.classLimit = limit;
+    classLimitPending_ = true;
+    return sync();
+}
+
 void RunRecorder::report(const std::string& message) {
     if (reporter_)
         reporter_(message);
@@ -217,7 +224,7 @@ StorageResult RunRecorder::mergeIntoHistory() {
     run_.id = id;
     pointsWritten_ = points_.size();
     deletesPending_.clear();
-    headerLinesPending_ = endPending_ = dataFilePending_ = false;
+    headerLinesPending_ = endPending_ = classLimitPending_ = dataFilePending_ = false;
     needsMerge_ = false;
     if (spooling_) {
         spooling_ = false;
@@ -314,6 +321,11 @@ StorageResult RunRecorder::writePending() {
         if (auto r = db_->endRun(run_.id, run_.endReason, endEpoch_); !r)
             return r;
         endPending_ = false;
+    }
+    if (classLimitPending_) {
+        if (auto r = db_->setClassLimit(run_.id, run_.assayConfig.classLimit); !r)
+            return r;
+        classLimitPending_ = false;
     }
     if (dataFilePending_) {
         if (auto r = db_->setDataFile(run_.id, dataFile_, dataFileHash_); !r)

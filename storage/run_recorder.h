@@ -76,6 +76,8 @@ public:
     // The point shown to the operator as number (1-based among the points the record still
     // holds) was deleted.
     StorageResult pointDeleted(int number);
+    // The operator set the class limit the run is judged against (none: no limit).
+    StorageResult classLimitChanged(std::optional<double> limit);
 
     // The run's id in the history, 0 while it is not recorded there.
     std::int64_t runId() const;
@@ -114,6 +116,7 @@ private:
     bool ended_ = false;
     bool endPending_ = false;
     std::int64_t endEpoch_ = 0;
+    bool classLimitPending_ = false;
     bool dataFilePending_ = false;
     std::string dataFile_;
     std::string dataFileHash_;

@@ -27,6 +27,9 @@ inline SqlValue sqlValue(const std::optional<int>& number) {
 inline SqlValue sqlValue(const std::optional<std::int64_t>& number) {
     return number ? SqlValue(*number) : SqlValue();
 }
+inline SqlValue sqlValue(const std::optional<double>& number) {
+    return number ? SqlValue(*number) : SqlValue();
+}
 
 // One row of a query's result; columns count from 0.
 class SqlRow {
@@ -39,6 +42,9 @@ public:
 
     std::optional<std::int64_t> optionalInt64(int column) const {
         return isNull(column) ? std::nullopt : std::optional(int64(column));
+    }
+    std::optional<double> optionalReal(int column) const {
+        return isNull(column) ? std::nullopt : std::optional(real(column));
     }
     std::optional<std::string> optionalText(int column) const {
         return isNull(column) ? std::nullopt : std::optional(text(column));

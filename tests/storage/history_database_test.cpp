@@ -5,6 +5,7 @@
 #include "storage/history_database.h"
 #include "storage/history_location.h"
 #include "storage/history_record.h"
+#include "storage/history_schema.h"
 #include "storage/history_spool.h"
 #include "storage/run_recorder.h"
 #include "storage/sqlite_database.h"
@@ -144,8 +145,41 @@ TEST(HistoryDatabase, CreatesTheSchemaInAnEmptyFileAndRefusesFilesItCannotUse) {
         HasSubstr("does not exist"));
 }
 
-// The journal of a run gives back the record the window holds: same configurations, header
-// lines and points, so that saving either gives the same bytes, also after points were deleted.
+// A history of the schema before class limits is brought up to date with its runs, which have
+// no class limit.
+TEST(HistoryDatabase, UpgradesAnOlderHistoryAndKeepsItsRuns) {
+    TempDir dir;
+    {
+        SqliteDatabase old;
+        ASSERT_TRUE(
+            old.open(dir.file("old.sqlite"), SqliteDatabase::Mode::ReadWriteCreate, 0).ok());
+        for (int version : {0, 1})
+            ASSERT_TRUE(old.execute(historySchemaStep(SqlDialect::Sqlite, version)).ok());
+        ASSERT_TRUE(old.execute("PRAGMA user_version = 2").ok());
+        ASSERT_TRUE(
+            old.execute("INSERT INTO runs (counter, counter_name, counter_description, "
+                        "assay_name, start_time, end_reason, dwell_seconds, total_seconds, "
+                        "sample_area, detector_area, efficiency, background_rate, "
+                        "background_hours, source, start_epoch, dwell_h, dwell_m, dwell_s, "
+                        "total_h, total_m, total_s) VALUES (1, 'c', '', 'a', "
+                        "'2025-12-08T14:00:00', 'time', 60, 120, 100, 100, 0.9, 0, 0, 'run', "
+                        "1765200000, 0, 1, 0, 0, 2, 0)")
+                .ok());
+    }
+    HistoryDatabase db;
+    ASSERT_TRUE(db.open(dir.file("old.sqlite")).ok());
+    EXPECT_EQ(db.schemaVersion(), HistoryDatabase::kSchemaVersion);
+    std::vector<HistoryRun> runs;
+    ASSERT_TRUE(db.listRuns({}, runs).ok());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].assayConfig.totalSpan(), 120);
+    EXPECT_FALSE(runs[0].assayConfig.classLimit);
+    EXPECT_FALSE(runs[0].assayConfig.stopWhenDecided);
+}
+
+// The journal of a run gives back the record the window holds: same configurations (the class
+// limit and the stop when decided too), header lines and points, so that saving either gives the
+// same bytes, also after points were deleted.
 TEST_P(HistoryStoreTest, RecorderRecordsARunThatRebuildsItsDataFile) {
     const TempDir& dir = dir_;
     const std::string path = location();
@@ -153,6 +187,8 @@ TEST_P(HistoryStoreTest, RecorderRecordsARunThatRebuildsItsDataFile) {
     counter.name = "alpha 3";
     AssayConfig assay = shortAssay();
     assay.qaKind = RunKind::Background;
+    assay.classLimit = 0.05;
+    assay.stopWhenDecided = true;
     AssayData record(counter, assay, 3);
     RunRecorder recorder(path, nullptr);
     ASSERT_TRUE(recorder.started(3, counter, assay, RunKind::Background, 1765200000).ok());
@@ -160,6 +196,9 @@ TEST_P(HistoryStoreTest, RecorderRecordsARunThatRebuildsItsDataFile) {
         record.appendPoint(count);
         ASSERT_TRUE(recorder.pointClosed(static_cast<int>(record.pointCount()), count).ok());
     }
+    // The operator types a stricter limit while the run goes on.
+    record.setClassLimit(0.002);
+    ASSERT_TRUE(recorder.classLimitChanged(0.002).ok());
     record.appendHeaderLine("Start Time: 12/08/25 14:03:07");
     record.appendHeaderLine("End Time: 12/08/25 20:03:07");
     ASSERT_TRUE(recorder.headerLinesChanged(record.headerLines()).ok());

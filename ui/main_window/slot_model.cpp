@@ -184,6 +184,8 @@ void SlotModel::setClassLimit(int index, std::optional<double> limit) {
     if (!slot.data)
         return;
     slot.data->setClassLimit(limit);
+    if (slot.recorder)
+        slot.recorder->classLimitChanged(slot.data->assayConfig().classLimit);
     slot.saved = false;
     emit classLimitChanged(index);
     emit slotChanged(index);
