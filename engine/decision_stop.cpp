@@ -29,11 +29,14 @@ std::optional<ClassVerdict> decidedVerdict(const std::vector<std::string>& heade
     return std::nullopt;
 }
 
-RunEnvironment::EndCheck stopWhenDecided(double limit) {
-    return [limit](const AssayData& data, std::int64_t now) {
-        const ClassVerdict verdict = runVerdict(data, limit);
+RunEnvironment::EndCheck stopWhenDecided() {
+    return [](const AssayData& data, std::int64_t now) {
+        const std::optional<double> limit = data.assayConfig().classLimit;
+        if (!limit)
+            return std::string();
+        const ClassVerdict verdict = runVerdict(data, *limit);
         return verdict == ClassVerdict::Undecided ? std::string()
-                                                  : decisionLine(verdict, limit, now);
+                                                  : decisionLine(verdict, *limit, now);
     };
 }
 

@@ -29,7 +29,9 @@ std::string decisionLine(ClassVerdict verdict, double limit, std::int64_t time);
 // The verdict a record's last header line names when it is a decision line.
 std::optional<ClassVerdict> decidedVerdict(const std::vector<std::string>& headerLines);
 
-// The end check of a run that stops when decided against limit.
-RunEnvironment::EndCheck stopWhenDecided(double limit);
+// The end check of a run that stops when decided: it judges against the record's class limit as
+// it is at each point, so that a limit the operator types during the run is the one that stops
+// it; without a limit the run goes on.
+RunEnvironment::EndCheck stopWhenDecided();
 
 } // namespace nivra

@@ -13,7 +13,7 @@ AssembledRun::AssembledRun(RunSetup setup)
 bool AssembledRun::start(RunObserver& next, RunEnvironment environment) {
     const AssayConfig& assay = setup_.assayConfig;
     if (assay.stopWhenDecided && assay.classLimit)
-        environment.endCheck = stopWhenDecided(*assay.classLimit);
+        environment.endCheck = stopWhenDecided();
     history = std::make_unique<RunHistoryObserver>(
         *data, *recorder, assay.kind(), next, environment.runClock(), setup_.historyProblem,
         RunHistoryObserver::kEndWait, setup_.historyWritten);

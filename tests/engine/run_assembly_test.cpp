@@ -148,3 +148,36 @@ TEST_F(AssembledRunEnd, UnresolvedHistoryIsToldOnceAndTheRunGoesOn) {
     EXPECT_EQ(problems.front(), told);
     EXPECT_EQ(std::count(problems.begin(), problems.end(), told), 1);
 }
+
+// The stop follows the record's limit as it is at each point: a limit the operator types during
+// the run decides it, and a limit taken away lets it run to its end.
+TEST_F(AssembledRunEnd, ALimitChangedDuringTheRunIsTheOneThatStopsIt) {
+    struct Change {
+        double countsPerSecond;
+        std::optional<double> typed;
+        std::size_t points;
+        const char* lastLine;
+    };
+    for (const Change& c : {Change{0.5, 1000.0, 2, "Decided below 1000 at "},
+                            Change{50.0, std::nullopt, 6, "End Time: "}}) {
+        VirtualClock clock;
+        SteadyCounter counter(clock, c.countsPerSecond);
+        RecordingObserver next;
+        AssembledRun assembled({CounterConfig::defaults(),
+                                assay(2.0, true),
+                                1,
+                                dir_.file("history.sqlite"),
+                                nullptr,
+                                {}});
+        clock.pauseAt(clock.startSeconds() + 5); // before the first point closes
+        ASSERT_TRUE(assembled.start(next, RunEnvironment{&clock, &counter, dir_.start()}));
+        ASSERT_TRUE(clock.waitUntilPaused());
+        assembled.data->setClassLimit(c.typed);
+        clock.resume();
+        ASSERT_TRUE(next.waitForFinished());
+        assembled.run.reset();
+        EXPECT_EQ(assembled.data->pointCount(), c.points);
+        EXPECT_EQ(assembled.data->headerLines().back().rfind(c.lastLine, 0), 0u)
+            << assembled.data->headerLines().back();
+    }
+}
