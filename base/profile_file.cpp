@@ -407,6 +407,21 @@ struct ProfileFile::Content {
         garbage = 0;
     }
 
+    // Removes the lines of key from section; true when there was one.
+    bool removeKey(Section& section, std::string_view key) {
+        const std::size_t before = section.lines.size();
+        std::erase_if(section.lines, [&](LineRef line) {
+            const bool match = sameName(keyOf(textOf(line)), key);
+            garbage += match ? line.length : 0;
+            return match;
+        });
+        if (section.lines.size() == before)
+            return false;
+        section.nextLine = 0;
+        section.duplicateKeys = !section.keys.build(linesOf(section));
+        return true;
+    }
+
     // Removes every section of that name; the lines before the first section are only emptied.
     void remove(std::string_view section) {
         std::string wanted = lowerCase(trim(section));
@@ -565,6 +580,20 @@ bool ProfileFile::deleteSection(const std::string& section) {
         content_->remove(name);
         dirty_ = true;
     }
+    return true;
+}
+
+bool ProfileFile::deleteKey(const std::string& key, const std::string& section) {
+    if (!canWrite())
+        return false;
+    if (!ensureLoaded())
+        return refuse("it cannot be read: " + readError_);
+    content_->resolve();
+    std::string keyBuffer;
+    const std::string_view name = content_->fileName(trim(beforeNul(key)), keyBuffer);
+    Content::Section* found = content_->find(content_->fileText(beforeNul(section)));
+    if (found && !name.empty() && content_->removeKey(*found, name))
+        dirty_ = true;
     return true;
 }
 

@@ -71,6 +71,10 @@ public:
     // Removes a section with all its lines. Returns true when the file can be written.
     bool deleteSection(const std::string& section);
 
+    // Removes every line of key in section (a key written twice by hand goes too, so that no
+    // older value shows through). Returns true when the file can be written.
+    bool deleteKey(const std::string& key, const std::string& section);
+
     // Commits pending writes. Returns true when there was nothing to commit or the new content
     // is safely on disk, false when the file could not be replaced (the old content then stays;
     // writeError tells why).

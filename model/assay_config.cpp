@@ -5,8 +5,10 @@
 #include "base/value_encoding.h"
 #include "model/profile_record.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 namespace nivra {
 
@@ -82,9 +84,16 @@ nivra::Outcome AssayConfig::write(const std::string& path) const {
     return nivra::writeRecordFile(*this, path);
 }
 
+// The optional keys that are not set are taken out of the file, so that saving over a file that
+// had them never leaves a kind, a limit or a stop that this configuration does not have.
 bool AssayConfig::writeTo(ProfileFile& file) const {
-    const bool written = nivra::writeEntries(file, kSection, entries());
-    return nivra::writeEntries(file, kSection, optionalEntries()) && written;
+    bool written = nivra::writeEntries(file, kSection, entries());
+    const auto set = optionalEntries();
+    for (const char* key : {kQaKind, kClassLimit, kStopWhenDecided})
+        if (std::none_of(set.begin(), set.end(),
+                         [key](const auto& entry) { return std::string_view(entry.first) == key; }))
+            written = file.deleteKey(key, kSection) && written;
+    return nivra::writeEntries(file, kSection, set) && written;
 }
 
 std::array<std::pair<const char*, std::string>, 10> AssayConfig::entries() const {

@@ -181,6 +181,25 @@ TEST(ProfileFileWriting, DeleteSectionRemovesOnlyThatSection) {
     EXPECT_EQ(readFileBytes(dir.file("a.pfx")), "[A]\r\nK=1\r\n[C]\r\nK=3\r\n[B]\r\nP0=9\r\n");
 }
 
+// A deleted key goes with every line of it, pending writes included; the keys after it are still
+// found, and a later write of it appends it again.
+TEST(ProfileFileWriting, DeleteKeyRemovesEveryLineOfItInItsSectionOnly) {
+    TempDir dir;
+    writeFileBytes(dir.file("a.pfx"), "[A]\nK=1\nL=2\nk = 3\nM=4\n[B]\nK=5\n");
+    {
+        ProfileFile file(dir.file("a.pfx"));
+        file.writeString("7", "K", "A");
+        EXPECT_TRUE(file.deleteKey(" k ", "a"));
+        EXPECT_EQ(file.readString("K", "A"), "");
+        EXPECT_EQ(file.readString("M", "A"), "4");
+        EXPECT_EQ(file.readString("K", "B"), "5");
+        EXPECT_TRUE(file.deleteKey("none", "A"));
+        EXPECT_TRUE(file.deleteKey("K", "no such section"));
+        file.writeString("8", "M", "A");
+    }
+    EXPECT_EQ(readFileBytes(dir.file("a.pfx")), "[A]\r\nL=2\r\nM=8\r\n[B]\r\nK=5\r\n");
+}
+
 TEST(ProfileFileSafety, LineBreaksInValuesBecomeBlanks) {
     TempDir dir;
     {

@@ -109,7 +109,8 @@ TEST(AssayConfigTime, CountTimeAndBackground) {
 }
 
 // The optional kind: read when it names a kind, written only when set, and keys the record does
-// not know stay in the file when the record is saved over it (the dialog's Save).
+// not know stay in the file when the record is saved over it (the dialog's Save); the optional
+// keys it does know but has not set do not.
 TEST(AssayConfigFile, QaKindIsOptionalAndOtherKeysSurviveASave) {
     TempDir dir;
     writeFileBytes(dir.file("bg.acx"),
@@ -128,6 +129,15 @@ TEST(AssayConfigFile, QaKindIsOptionalAndOtherKeysSurviveASave) {
     EXPECT_EQ(config.kind(), nivra::RunKind::Sample);
     ASSERT_TRUE(AssayConfig::defaults().write(dir.file("plain.acx")).ok());
     EXPECT_EQ(readFileBytes(dir.file("plain.acx")).find("QA KIND"), std::string::npos);
+
+    // Saved over a file that had a kind, a limit and the stop, a configuration without them
+    // takes them out (the keys it does not know stay).
+    writeFileBytes(dir.file("bg.acx"), "[ASSAY CONFIG]\r\nQA KIND=background\r\nCLASS "
+                                       "LIMIT=0.05\r\nSTOP WHEN DECIDED=1\r\nLAB NOTE=x\r\n");
+    ASSERT_TRUE(AssayConfig::defaults().write(dir.file("bg.acx")).ok());
+    const AssayConfig over(dir.file("bg.acx"));
+    EXPECT_FALSE(over.qaKind || over.classLimit || over.stopWhenDecided);
+    EXPECT_NE(readFileBytes(dir.file("bg.acx")).find("LAB NOTE=x\r\n"), std::string::npos);
 }
 
 // STOP WHEN DECIDED is read as a switch and written only when it is set.
