@@ -69,14 +69,8 @@ int runDiscover(const std::vector<std::string>& args) {
     if (found == 0) {
         std::fprintf(stderr, "nivra-cli discover: no counter found on the %zu device(s) of %s\n",
                      ports.size(), listPath.c_str());
-        // A port list copied from Windows names COM ports, which here are the on-board ports:
-        // the USB adapters the counters hang on have other names.
         if (std::all_of(ports.begin(), ports.end(), isWindowsPortName))
-            std::fprintf(stderr,
-                         "nivra-cli discover: COMn in the port list stands for the on-board serial "
-                         "port /dev/ttyS(n-1); counters on USB serial adapters (/dev/ttyUSB*, "
-                         "/dev/ttyACM*, /dev/serial/by-id/*) are found by: nivra-cli ports "
-                         "--probe\n");
+            printLine(stderr, "nivra-cli discover: " + windowsPortNamesHint());
     }
     return 0;
 }

@@ -1,9 +1,10 @@
-// nivra-cli ports [--probe] [--device-root DIR]: the serial devices of the machine, and with
-// --probe a port list that finds the counters on them.
+// nivra-cli ports [--probe] [--device-root DIR]: the serial devices of the machine (on Windows
+// its COM ports), and with --probe a port list that finds the counters on them.
 
 #include "base/atomic_file.h"
 #include "cli/command_registry.h"
 #include "cli/line_printer.h"
+#include "cli/raw_output.h"
 #include "cli/skipped_port_text.h"
 #include "cli/start_directory_capture.h"
 #include "counter_link/device_path.h"
@@ -26,8 +27,11 @@ int usage(const std::string& problem) {
 }
 
 // "USB 0403:6001 (FTDI FT232R USB UART, serial number A10K1234)", "on-board serial port, COM1
-// in port lists from Windows".
+// in port lists from Windows", "serial port (\Device\VCP0)".
 std::string description(const SerialDevice& device) {
+    if (device.kind == SerialDevice::Kind::kComPort)
+        return "serial port" +
+               (device.systemDevice.empty() ? std::string() : " (" + device.systemDevice + ")");
     if (device.kind == SerialDevice::Kind::kOnBoard) {
         const std::string number = device.name.substr(4);
         return "on-board serial port, COM" + std::to_string(std::stol(number) + 1) +
@@ -106,8 +110,7 @@ int probeDevices(const std::vector<SerialDevice>& devices, bool write,
         printLine(stderr, std::string("nivra-cli ") + kName + ": wrote " + kPortConfigFile);
         return 0;
     }
-    std::fwrite(portList.data(), 1, portList.size(), stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return writeRawToStdout(portList) ? 0 : 1;
 }
 
 int runPorts(const std::vector<std::string>& args) {
@@ -154,10 +157,9 @@ int runPorts(const std::vector<std::string>& args) {
 
     const std::vector<SerialDevice> devices = listSerialDevices(root);
     if (devices.empty()) {
-        std::fprintf(stderr,
-                     "nivra-cli %s: no serial device found in %s/dev (looked for ttyUSB*, "
-                     "ttyACM* and ttyS* with a port behind them)%s\n",
-                     kName, root.c_str(), write ? "; port_config.pfx is left as it was" : "");
+        std::fprintf(stderr, "nivra-cli %s: no serial device found %s%s\n", kName,
+                     serialDeviceSearchText(root).c_str(),
+                     write ? "; port_config.pfx is left as it was" : "");
         return write ? 1 : 0;
     }
     if (probe)
@@ -172,7 +174,8 @@ const CliCommandRegistration registration({
     "  Lists the serial devices of the machine: USB serial adapters (/dev/ttyUSB*, /dev/ttyACM*)\n"
     "  with their USB vendor and product, serial number and stable /dev/serial/by-id/ names,\n"
     "  and the on-board ports (/dev/ttyS* with a port behind them; COMn of a Windows port list\n"
-    "  is /dev/ttyS(n-1)).\n"
+    "  is /dev/ttyS(n-1)). On Windows: the ports COM1 to COM256 that the system has a device\n"
+    "  behind, with that device.\n"
     "  --probe            asks every device for counters as discover does, one exchange at a\n"
     "                     time under the shared lock, and prints a port list (port_config.pfx)\n"
     "                     that finds every counter found, by the stable names; what each device\n"

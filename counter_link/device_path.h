@@ -22,4 +22,8 @@ unsigned windowsPortNumber(const std::string& deviceName);
 // the port itself, "\\.\COMn" (the form that reaches COM10 and above too).
 std::string devicePathFor(const std::string& deviceName);
 
+// What to tell when no counter answered on a port list of Windows port names only: where the
+// counters' ports are found instead.
+std::string windowsPortNamesHint();
+
 } // namespace nivra

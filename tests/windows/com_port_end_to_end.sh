@@ -4,7 +4,7 @@
 #
 # The simulator serves counter 1 on a pseudo-terminal; a throw-away Wine prefix maps its COM5 to
 # that pseudo-terminal (dosdevices/com5 is a link to it). Under Wine nivra-cli.exe tells its
-# version, discovers the counter on COM5, runs three two-second points into run1.dax and the
+# version, discovers the counter on COM5, lists the port and probes it for a port list, runs three two-second points into run1.dax and the
 # run history, and prints the statistics, the assessment and the history. The Linux nivra-cli
 # then prints the same statistics, assessment and history from the same files, and the data
 # file the Linux program writes from the run's record (history import, then history export) is
@@ -43,7 +43,7 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 grep -q '^ready' "$sandbox/sim.log" || fail "the simulator did not start: $(cat "$sandbox/sim.log")"
-ln -sfn "$(readlink "$sandbox/ttySIM0")" "$WINEPREFIX/dosdevices/com5"
+map_wine_com_port 5 "$(readlink "$sandbox/ttySIM0")" || fail "Wine could not map COM5"
 
 ws=$sandbox/ws
 mkdir -p "$ws/assay_config" "$ws/counter_config" "$ws/backup_data"
@@ -56,6 +56,15 @@ printf '[ASSAY CONFIG]\r\nNAME=check\r\nSAMPLE_AREA=100\r\nDWELL HOURS=0\r\nDWEL
 
 discovered=$("${wine[@]}" discover | unix_lines)
 [ "$discovered" = "1 COM5" ] || fail "discover: $discovered"
+
+# The port is listed as Windows lists its COM ports, and a probe writes the port list that finds
+# the counter there, byte for byte with its CR LF line ends.
+"${wine[@]}" ports >ports.out 2>ports.err || fail "ports: $(cat ports.out ports.err)"
+unix_lines <ports.out | grep -q '^COM5: serial port (\\Device\\Serial[0-9]*)$' ||
+    fail "ports: $(cat ports.out ports.err)"
+"${wine[@]}" ports --probe >probed.pfx 2>probe.err || fail "ports --probe: $(cat probe.err)"
+cmp -s probed.pfx <(printf '[CONFIG]\r\nPORT1=COM5\r\n') ||
+    fail "ports --probe: $(od -c probed.pfx) $(cat probe.err)"
 
 "${wine[@]}" run --counter 1 --assay assay_config/check.acx --out run1.dax >run.out 2>run.err ||
     fail "run: $(cat run.out run.err)"

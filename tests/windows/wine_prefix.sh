@@ -20,6 +20,22 @@ start_wine_prefix() {
     fi
 }
 
+# map_wine_com_port N DEVICE makes COMn of the prefix the Unix device DEVICE the way Wine maps
+# ports (its registry key of ports), so that Windows lists the port as it lists a real one
+# (QueryDosDevice, HARDWARE\DEVICEMAP\SERIALCOMM). Wine reads the key when its services start,
+# so they are started again; dosdevices/comN then leads to DEVICE.
+map_wine_com_port() {
+    wine reg add 'HKLM\Software\Wine\Ports' /v "COM$1" /d "$2" /f >>"$WINEPREFIX.boot.log" 2>&1
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    wineserver -p >/dev/null 2>&1
+    wineboot >>"$WINEPREFIX.boot.log" 2>&1
+    [ "$(readlink "$WINEPREFIX/dosdevices/com$1")" = "$2" ] || {
+        cat "$WINEPREFIX.boot.log" >&2
+        return 1
+    }
+}
+
 # The server ends every program of the prefix before it exits (a server killed outright would
 # leave them running).
 stop_wine_prefix() {

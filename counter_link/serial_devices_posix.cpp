@@ -86,6 +86,10 @@ std::vector<std::string> stableNamesOf(const fs::path& byId, const fs::path& tar
 
 } // namespace
 
+std::string serialDeviceSearchText(const std::string& root) {
+    return "in " + root + "/dev (looked for ttyUSB*, ttyACM* and ttyS* with a port behind them)";
+}
+
 std::vector<SerialDevice> listSerialDevices(const std::string& root) {
     const fs::path dev = root + "/dev";
     const fs::path sysClass = root + "/sys/class/tty";
