@@ -5,6 +5,7 @@
 
 #include "base/file_system.h"
 #include "base/local_time.h"
+#include "base/same_file.h"
 #include "cli/command_registry.h"
 #include "cli/data_file_options.h"
 #include "cli/export_selection.h"
@@ -24,7 +25,6 @@
 #include "storage/history_spool.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 
 namespace nivra::cli {
@@ -332,9 +332,7 @@ int migrateHistory(const std::vector<std::string>& args) {
         return kExitFailure;
     if (source.empty())
         source = defaultHistoryFile(*start);
-    std::error_code ignored;
-    if (!HistoryDatabase::isServerLocation(target) &&
-        std::filesystem::equivalent(source, target, ignored))
+    if (!HistoryDatabase::isServerLocation(target) && isSameFile(source, target))
         return fail(kExitUsage, "'" + target + "' is the history the runs come from");
     HistoryDatabase from, to;
     if (auto r = from.open(source, HistoryDatabase::Access::Existing); !r)

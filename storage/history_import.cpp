@@ -1,14 +1,15 @@
 #include "storage/history_import.h"
 
+#include "base/file_system.h"
 #include "base/local_time.h"
 #include "base/profile_file.h"
 #include "base/sha256.h"
+#include "base/utf8_path.h"
 #include "base/value_encoding.h"
 #include "model/assay_data.h"
 #include "model/data_file.h"
 #include "storage/history_record.h"
 
-#include "base/file_system.h"
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -55,7 +56,7 @@ std::optional<std::int64_t> stampAfter(const std::vector<std::string>& lines,
 }
 
 bool endsWithDax(const fs::path& path) {
-    std::string extension = path.extension().string();
+    std::string extension = utf8FromPath(path.extension());
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return extension == ".dax";
@@ -129,12 +130,12 @@ ImportOutcome importDataFile(HistoryDatabase& db, const std::string& path,
 
 std::vector<std::string> dataFilesAt(const std::string& path, std::vector<std::string>& problems) {
     std::error_code error;
-    if (!fs::is_directory(path, error))
+    if (!fs::is_directory(pathFromUtf8(path), error))
         return {path};
     std::vector<std::string> files;
     // Folder by folder, so that one unreadable folder is reported and the rest still read.
     // Links to folders are not followed: they could lead round in a circle.
-    std::vector<fs::path> folders{path};
+    std::vector<fs::path> folders{pathFromUtf8(path)};
     while (!folders.empty()) {
         const fs::path folder = folders.back();
         folders.pop_back();
@@ -146,10 +147,10 @@ std::vector<std::string> dataFilesAt(const std::string& path, std::vector<std::s
             else if (endsWithDax(it->path()))
                 // Whatever it is (a FIFO, a dangling link, a loop of links): the import tells
                 // why it is refused rather than passing it over in silence.
-                files.push_back(it->path().string());
+                files.push_back(utf8FromPath(it->path()));
         }
         if (error) {
-            problems.push_back(folder.string() + ": " + error.message());
+            problems.push_back(utf8FromPath(folder) + ": " + error.message());
             error.clear();
         }
     }

@@ -104,6 +104,14 @@ done
 cp run1.dax "Z$(printf '\303\244')hlung 1.dax"
 [ "$("${wine[@]}" stats "Z$(printf '\303\244')hlung 1.dax" | unix_lines)" = \
     "$("$linux_bin/nivra-cli" stats run1.dax)" ] || fail "stats of a file named beyond ASCII"
+# So does a folder named beyond ASCII that history import walks (into a history of its own).
+folder="Z$(printf '\303\244')hlungen"
+mkdir "$folder"
+cp run1.dax "$folder/run 2.dax"
+imported=$(NIVRA_HISTORY=folder.sqlite "${wine[@]}" history import --counter 1 "$folder" 2>&1 |
+    unix_lines) || true
+[ "$imported" = "imported $folder\\run 2.dax as run 1
+1 imported, 0 skipped as duplicates, 0 refused" ] || fail "import of a folder named beyond ASCII: $imported"
 grep -q "^Total Counts: $total\$" <("$linux_bin/nivra-cli" stats run1.dax) ||
     fail "the Linux statistics do not hold the run's $total counts"
 
