@@ -323,7 +323,7 @@ TEST_F(CliRun, ACounterSilentForAWhileIsRecordedToldAndEndsWithStatus3) {
     // on (the run's progress, not the test's clock, decides when).
     std::thread faults([this] {
         const auto waitForReads = [this](std::size_t reads) {
-            for (int i = 0; i < 400 && readsSent() < reads; ++i)
+            for (int i = 0; i < 1200 && readsSent() < reads; ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(25));
         };
         waitForReads(3);
@@ -381,7 +381,7 @@ TEST_P(CliRunCountFaults, AreToldAndEndWithStatus3) {
     std::thread noise([&] {
         if (c.noise.empty())
             return;
-        for (int i = 0; i < 400 && readsSent() < 2; ++i)
+        for (int i = 0; i < 3000 && readsSent() < 2; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         port_->setFault(1, sim::Fault::strayBytes(c.noise));
     });

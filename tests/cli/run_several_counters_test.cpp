@@ -75,7 +75,7 @@ TEST_F(CliRunSeveral, EachRunSavesItsOwnFilesAndTagsItsLines) {
     own_->setRate(3, 20.0);
     std::thread faults([this] {
         const auto waitForRequests = [this](std::size_t n) {
-            for (int i = 0; i < 400 && own_->requests().size() < n; ++i)
+            for (int i = 0; i < 1200 && own_->requests().size() < n; ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(25));
         };
         waitForRequests(6);

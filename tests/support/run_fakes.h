@@ -31,7 +31,7 @@ public:
 
     void pauseAt(std::int64_t seconds);
     // Waits (real time, bounded) until the sleeping thread has reached the pause.
-    bool waitUntilPaused(std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    bool waitUntilPaused(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     void resume();
     std::int64_t startSeconds() const { return start_; }
 

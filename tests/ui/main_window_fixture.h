@@ -75,7 +75,7 @@ public:
     }
     bool waitUntilHeld(int counter) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(10),
+        return changed_.wait_for(lock, std::chrono::seconds(30),
                                  [&] { return counters_[counter].held; });
     }
     // Lets a held worker go on; a hold set after the read it waits in stays for later.
@@ -267,7 +267,7 @@ protected:
     // Handles the window's events (and so the runs' messages) until the condition holds; false
     // after ten seconds of real time.
     bool pumpUntil(const std::function<bool()>& condition) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (!condition()) {
             if (std::chrono::steady_clock::now() > deadline)
                 return false;
