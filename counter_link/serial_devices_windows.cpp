@@ -23,8 +23,8 @@ std::vector<SerialDevice> listSerialDevices(const std::string&) {
         SerialDevice device;
         device.kind = SerialDevice::Kind::kComPort;
         device.name = device.path = name;
-        device.systemDevice =
-            utf8FromWide(std::wstring(target)); // the first of the names, NUL-ended
+        // The answer is a list of names, each NUL-ended; the first is the device in use.
+        device.systemDevice = utf8FromWide(std::wstring(target));
         devices.push_back(std::move(device));
     }
     return devices;
