@@ -185,7 +185,7 @@ void SlotModel::setClassLimit(int index, std::optional<double> limit) {
         return;
     slot.data->setClassLimit(limit);
     if (slot.recorder)
-        slot.recorder->classLimitChanged(slot.data->assayConfig().classLimit);
+        slot.recorder->classLimitChanged(limit);
     slot.saved = false;
     emit classLimitChanged(index);
     emit slotChanged(index);
